@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace pellwick {
+
+// What the SMTP dialogue needs from the window that runs it.
+class SmtpHost
+{
+public:
+    virtual ~SmtpHost() = default;
+
+    // Appends the text to the end of the debug log, adding nothing.
+    virtual void AppendToDebugLog(const std::string &text) = 0;
+    // A non-empty text becomes the window caption; the empty text restores the
+    // normal caption.
+    virtual void UpdateCaption(const std::string &text) = 0;
+    // Ends the program when this is a log-in run with automatic exit set. May not
+    // return.
+    virtual void CheckAutoExit() = 0;
+};
+
+} // namespace pellwick

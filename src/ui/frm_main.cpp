@@ -1,0 +1,3 @@
+// The settings window comes here.
+namespace pellwick {
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pellwick::test {
+
+// One message as the server received it.
+struct SinkMessage
+{
+    std::string mailFrom;
+    std::vector<std::string> recipients;
+    std::string data; // raw bytes, dot-stuffing removed
+};
+
+// Debian's aiosmtpd as a real SMTP server on a free loopback port, for as long
+// as this object lives.
+class SmtpSink
+{
+public:
+    SmtpSink();
+    ~SmtpSink();
+    SmtpSink(const SmtpSink &) = delete;
+    SmtpSink &operator=(const SmtpSink &) = delete;
+
+    bool started() const { return m_port != 0; }
+    std::uint16_t port() const { return m_port; }
+    // Every message accepted so far, in the order of arrival.
+    std::vector<SinkMessage> Messages() const;
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    std::uint16_t m_port = 0;
+};
+
+} // namespace pellwick::test

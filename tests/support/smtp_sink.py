@@ -1,0 +1,65 @@
+"""A real SMTP server (aiosmtpd) on a free loopback port for the tests.
+
+Prints the port on the first line of standard output, then stores every message
+it accepts in --dir as N.from, N.rcpt (one address a line) and N.data (the raw
+message bytes as the client sent them, dot-stuffing removed). Ends when its
+standard input closes, so it never outlives the test that started it.
+"""
+
+import argparse
+import asyncio
+import os
+import sys
+
+from aiosmtpd.smtp import SMTP
+
+
+class Store:
+    def __init__(self, folder):
+        self.folder = folder
+        self.count = 0
+
+    async def handle_DATA(self, server, session, envelope):
+        self.count += 1
+        base = os.path.join(self.folder, str(self.count))
+        with open(base + ".from", "w") as f:
+            f.write(envelope.mail_from or "")
+        with open(base + ".rcpt", "w") as f:
+            f.write("\n".join(envelope.rcpt_tos))
+        with open(base + ".data.tmp", "wb") as f:
+            f.write(envelope.original_content)
+        # The data file appears whole or not at all.
+        os.rename(base + ".data.tmp", base + ".data")
+        return "250 OK"
+
+
+async def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--dir", required=True)
+    parser.add_argument("--host", default="127.0.0.1")
+    parser.add_argument("--port", type=int, default=0)
+    args = parser.parse_args()
+
+    loop = asyncio.get_running_loop()
+    handler = Store(args.dir)
+    server = await loop.create_server(
+        lambda: SMTP(handler, hostname="sink.test", ident="test sink"),
+        host=args.host, port=args.port)
+    port = server.sockets[0].getsockname()[1]
+    print(port, flush=True)
+
+    stdin_closed = loop.create_future()
+
+    def on_stdin():
+        if not sys.stdin.buffer.read1(4096):
+            loop.remove_reader(sys.stdin.fileno())
+            if not stdin_closed.done():
+                stdin_closed.set_result(None)
+
+    loop.add_reader(sys.stdin.fileno(), on_stdin)
+    await stdin_closed
+    server.close()
+
+
+if __name__ == "__main__":
+    asyncio.run(main())
