@@ -1,9 +1,40 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors and runs every test.
-# Ends with CTest's summary; the exit status is CTest's.
+# Installs what is missing, builds and runs every test:
+#   1. a clang build with AddressSanitizer and UndefinedBehaviorSanitizer, whose
+#      CTest run holds the unit tests and the bounded libFuzzer runs;
+#   2. the normal build (warnings as errors) with every test, unit to end-to-end.
+# Ends with CTest's summary of the normal build; fails when either run fails.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
-"$top/scripts/build.sh" -DPELLWICK_WERROR=ON
-cd "${PELLWICK_BUILD_DIR:-$top/build}"
-ctest --output-on-failure --timeout 300 -j "$(nproc)"
+
+jobs=$(nproc)
+san_build=${PELLWICK_SAN_BUILD_DIR:-$top/build-san}
+main_build=${PELLWICK_BUILD_DIR:-$top/build}
+san_status=0
+
+if [ "${PELLWICK_SKIP_SANITIZERS:-0}" != 1 ]; then
+    echo "== Sanitizer and fuzzing build ($san_build)"
+    CXX=clang++ PELLWICK_BUILD_DIR=$san_build "$top/scripts/build.sh" \
+        -DPELLWICK_WERROR=ON -DPELLWICK_SANITIZE=ON -DPELLWICK_BUILD_FUZZ=ON \
+        -DPELLWICK_BUILD_BENCH=OFF
+    (
+        cd "$san_build"
+        export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1
+        export LSAN_OPTIONS=suppressions=$top/tests/sanitizer/lsan.supp:print_suppressions=0
+        export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+        ctest --output-on-failure --timeout 600 -j "$jobs" -LE system
+    ) || san_status=$?
+fi
+
+echo "== Build and all tests ($main_build)"
+PELLWICK_BUILD_DIR=$main_build "$top/scripts/build.sh" -DPELLWICK_WERROR=ON
+cd "$main_build"
+main_status=0
+ctest --output-on-failure --timeout 600 -j "$jobs" || main_status=$?
+
+if [ "$san_status" -ne 0 ]; then
+    echo "The sanitizer and fuzzing run failed (see above)."
+    exit "$san_status"
+fi
+exit "$main_status"
