@@ -1,7 +1,10 @@
 #include "mail/local_ip.h"
 
-#include <iphlpapi.h>
+// winsock2.h must come first: iphlpapi.h declares the adapter-address records only
+// when the Winsock 2 header has been seen.
 #include <winsock2.h>
+
+#include <iphlpapi.h>
 #include <ws2tcpip.h>
 
 #include <vector>

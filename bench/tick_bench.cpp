@@ -1,0 +1,75 @@
+// What one tmrMain tick reads and writes, apart from the widgets: the local IP, a
+// new memory snapshot, both About lines and the tooltip. The tick runs every 5 s
+// for the whole life of the program, so this should stay in the tens of
+// microseconds.
+
+#include "mail/local_ip.h"
+#include "tray/memory.h"
+#include "tray/status_texts.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+void TickReadings(benchmark::State &state)
+{
+    pellwick::Memory memory;
+    for (auto _ : state) {
+        const std::string ip = pellwick::LocalIP();
+        memory.ReadMemoryStatus();
+        std::string physical = pellwick::PhysicalMemoryLine(memory);
+        std::string virtualLine = pellwick::VirtualMemoryLine(memory);
+        std::string tip = pellwick::TrayTipText(true, true, true, ip, memory);
+        benchmark::DoNotOptimize(physical);
+        benchmark::DoNotOptimize(virtualLine);
+        benchmark::DoNotOptimize(tip);
+    }
+}
+
+void LocalIPReading(benchmark::State &state)
+{
+    for (auto _ : state) {
+        std::string ip = pellwick::LocalIP();
+        benchmark::DoNotOptimize(ip);
+    }
+}
+
+void MemoryReading(benchmark::State &state)
+{
+    pellwick::Memory memory;
+    for (auto _ : state) {
+        memory.ReadMemoryStatus();
+        benchmark::DoNotOptimize(memory.Status());
+    }
+}
+
+void MemoryTexts(benchmark::State &state)
+{
+    pellwick::Memory memory;
+    memory.ReadMemoryStatus();
+    for (auto _ : state) {
+        std::string physical = pellwick::PhysicalMemoryLine(memory);
+        std::string virtualLine = pellwick::VirtualMemoryLine(memory);
+        std::string tip = pellwick::TrayTipText(true, true, true, "192.168.100.200", memory);
+        benchmark::DoNotOptimize(physical);
+        benchmark::DoNotOptimize(virtualLine);
+        benchmark::DoNotOptimize(tip);
+    }
+}
+
+// Repeated runs with only their median, mean and spread reported.
+void Repeated(benchmark::internal::Benchmark *b)
+{
+    b->Repetitions(15)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+}
+
+} // namespace
+
+BENCHMARK(TickReadings)->Apply(Repeated);
+BENCHMARK(LocalIPReading)->Apply(Repeated);
+BENCHMARK(MemoryReading)->Apply(Repeated);
+BENCHMARK(MemoryTexts)->Apply(Repeated);
+
+BENCHMARK_MAIN();
