@@ -61,7 +61,8 @@ retry 10 test -s "$work/display" || {
     cat "$work/xvfb.log" >&2
     exit 1
 }
-export DISPLAY=":$(head -n 1 "$work/display")"
+display=$(head -n 1 "$work/display")
+export DISPLAY=":$display"
 unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
 export QT_QPA_PLATFORM=xcb QT_AUTO_SCREEN_SCALE_FACTOR=0
 
@@ -152,11 +153,15 @@ if ! retry 5 find_menu; then
 fi
 sleep 0.5
 # The menu together with the panel it was opened from.
-eval "$(xdotool getwindowgeometry --shell "$menu" | sed -n 's/^\([XYWIDTHEG]*\)=/menu_\1=/p')"
-eval "$(xdotool getwindowgeometry --shell "$panel" | sed -n 's/^\([XYWIDTHEG]*\)=/panel_\1=/p')"
-left=$((menu_X < panel_X ? menu_X : panel_X))
-right=$((menu_X + menu_WIDTH > panel_X + panel_WIDTH ? menu_X + menu_WIDTH : panel_X + panel_WIDTH))
-bottom=$((panel_Y + panel_HEIGHT))
-import -window root -crop "$((right - left))x$((bottom - menu_Y))+${left}+${menu_Y}" +repage \
+geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {y = $4}
+        /Width:/ {w = $2} /Height:/ {h = $2} END {print x, y, w, h}'
+}
+read -r menu_x menu_y menu_w _ < <(geometry "$menu")
+read -r panel_x panel_y panel_w panel_h < <(geometry "$panel")
+left=$((menu_x < panel_x ? menu_x : panel_x))
+right=$((menu_x + menu_w > panel_x + panel_w ? menu_x + menu_w : panel_x + panel_w))
+bottom=$((panel_y + panel_h))
+import -window root -crop "$((right - left))x$((bottom - menu_y))+${left}+${menu_y}" +repage \
     "$out/tray-menu.png"
 echo "screenshots: $out/tray-menu.png"
