@@ -1,11 +1,13 @@
+// For now the program only shows its window's controls, all five tabs, so that
+// the layout can be looked at and photographed.
+#include "ui/main_window_controls.h"
+
 #include <QApplication>
-#include <QWidget>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Pellwick"));
+    pellwick::MainWindowControls window;
     window.show();
     return app.exec();
 }

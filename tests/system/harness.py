@@ -1,0 +1,182 @@
+"""Pieces for driving the real pellwick binary in a network namespace of its own.
+
+Everything here runs as root: the namespace holds loopback and one test
+interface, Debian's aiosmtpd listens on port 25 of its loopback, and an Xvfb
+display serves the program's window. Nothing leaves the namespace.
+"""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SINK = os.path.join(HERE, "..", "support", "smtp_sink.py")
+PYTHON = "/usr/bin/python3"
+
+
+def run(*args, check=True, **kwargs):
+    return subprocess.run(list(args), check=check, capture_output=True, text=True, **kwargs)
+
+
+def wait_for(predicate, timeout, what):
+    """Polls until predicate() is true; the timeout only bounds a broken run."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.1)
+    raise AssertionError("timed out waiting for " + what)
+
+
+class Namespace:
+    """A network namespace with loopback and one interface carrying `address`."""
+
+    def __init__(self, address):
+        self.name = "pwsys%d" % os.getpid()
+        run("ip", "netns", "add", self.name)
+        try:
+            self.ip("link", "set", "lo", "up")
+            self.device = "pwtest0"
+            # A dummy interface where the kernel has the driver, else one end of
+            # a veth pair whose other end stays in the namespace too.
+            if self.ip("link", "add", self.device, "type", "dummy", check=False).returncode != 0:
+                self.ip("link", "add", self.device, "type", "veth", "peer", "name", "pwpeer0")
+                self.ip("link", "set", "pwpeer0", "up")
+            self.ip("addr", "add", address + "/24", "dev", self.device)
+            self.ip("link", "set", self.device, "up")
+            gateway = address.rsplit(".", 1)[0] + ".1"
+            self.ip("route", "add", "default", "via", gateway, "dev", self.device, "onlink")
+            self.address = address
+        except Exception:
+            self.close()
+            raise
+
+    def ip(self, *args, check=True):
+        return run("ip", "-n", self.name, *args, check=check)
+
+    def change_address(self, address):
+        self.ip("addr", "add", address + "/24", "dev", self.device)
+        self.ip("addr", "del", self.address + "/24", "dev", self.device)
+        gateway = address.rsplit(".", 1)[0] + ".1"
+        self.ip("route", "replace", "default", "via", gateway, "dev", self.device, "onlink")
+        self.address = address
+
+    def command(self, *args):
+        return ["ip", "netns", "exec", self.name, *args]
+
+    def close(self):
+        run("ip", "netns", "del", self.name, check=False)
+
+
+class Sink:
+    """aiosmtpd on port 25 of the namespace's loopback."""
+
+    def __init__(self, namespace):
+        self.folder = tempfile.mkdtemp(prefix="pellwick-sink-")
+        self.process = subprocess.Popen(
+            namespace.command(PYTHON, SINK, "--dir", self.folder, "--host", "localhost",
+                              "--port", "25"),
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        self.port = int(self.process.stdout.readline())
+
+    def messages(self):
+        found = []
+        n = 1
+        while os.path.exists(os.path.join(self.folder, "%d.data" % n)):
+            with open(os.path.join(self.folder, "%d.data" % n), "rb") as f:
+                found.append(f.read().decode("utf-8", "replace"))
+            n += 1
+        return found
+
+    def close(self):
+        self.process.stdin.close()
+        self.process.wait(10)
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+class Display:
+    """An Xvfb display inside the namespace, optionally with a tray host."""
+
+    def __init__(self, namespace, tray=False):
+        self.namespace = namespace
+        self.number = 50 + os.getpid() % 200
+        self.name = ":%d" % self.number
+        self.processes = [subprocess.Popen(
+            namespace.command("Xvfb", self.name, "-screen", "0", "1024x768x24", "-nolisten",
+                              "tcp"), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)]
+        wait_for(lambda: os.path.exists("/tmp/.X11-unix/X%d" % self.number), 10, "Xvfb")
+        if tray:
+            self.processes.append(subprocess.Popen(
+                namespace.command("env", "DISPLAY=" + self.name, "trayer", "--edge", "bottom",
+                                  "--align", "right", "--widthtype", "pixel", "--width", "120",
+                                  "--height", "32", "--expand", "false"),
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+            time.sleep(0.5)
+
+    def xdotool(self, *args, check=False):
+        return run(*self.namespace.command("env", "DISPLAY=" + self.name, "xdotool", *args),
+                   check=check)
+
+    def window_titled(self, pattern):
+        result = self.xdotool("search", "--name", pattern)
+        return result.stdout.split()
+
+    def close(self):
+        for process in reversed(self.processes):
+            process.terminate()
+            process.wait(10)
+
+
+class Pellwick:
+    """The real program with a configuration folder of its own."""
+
+    def __init__(self, binary, namespace, display, hive_values=None, arguments=()):
+        self.config = tempfile.mkdtemp(prefix="pellwick-config-")
+        self.hive = os.path.join(self.config, "pellwick", "registry.reg")
+        if hive_values is not None:
+            os.makedirs(os.path.dirname(self.hive))
+            with open(self.hive, "w") as f:
+                f.write(hive_text(hive_values))
+        self.process = subprocess.Popen(
+            namespace.command("env", "DISPLAY=" + display.name, "XDG_CONFIG_HOME=" + self.config,
+                              binary, *arguments),
+            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+
+    def stored_values(self):
+        with open(self.hive) as f:
+            return dict(re.findall(r'^"([^"]+)"=(.*)$', f.read(), re.M))
+
+    def autostart_entry(self):
+        path = os.path.join(self.config, "autostart", "pellwick.desktop")
+        if not os.path.exists(path):
+            return None
+        with open(path) as f:
+            return f.read()
+
+    def stop(self, sig=signal.SIGTERM, timeout=10):
+        if self.process.poll() is None:
+            self.process.send_signal(sig)
+        return self.process.wait(timeout)
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(10)
+        shutil.rmtree(self.config, ignore_errors=True)
+
+
+def hive_text(values):
+    """A hive file holding the given settings; ints as dwords, texts as strings."""
+    lines = ["REGEDIT4", "", "[HKEY_LOCAL_MACHINE\\Software\\Pellwick]"]
+    for name, value in values.items():
+        if isinstance(value, int):
+            lines.append('"%s"=dword:%08x' % (name, value & 0xFFFFFFFF))
+        else:
+            escaped = value.replace("\\", "\\\\").replace('"', '\\"')
+            lines.append('"%s"="%s"' % (name, escaped))
+    return "\r\n".join(lines) + "\r\n\r\n"
