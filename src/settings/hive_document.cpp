@@ -35,6 +35,18 @@ bool SameName(std::string_view a, std::string_view b)
            });
 }
 
+HiveDocument::HiveDocument(std::vector<HiveSection> sections)
+    : m_sections(std::move(sections))
+{
+}
+
+std::string FoldedName(std::string_view name)
+{
+    std::string result(name);
+    std::transform(result.begin(), result.end(), result.begin(), folded);
+    return result;
+}
+
 bool HiveDocument::KeyExists(std::string_view path) const
 {
     return std::any_of(m_sections.begin(), m_sections.end(), [path](const HiveSection &s) {

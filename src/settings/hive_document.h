@@ -29,6 +29,10 @@ struct HiveSection
 class HiveDocument
 {
 public:
+    HiveDocument() = default;
+    // Takes sections whose paths differ, each with values whose names differ.
+    explicit HiveDocument(std::vector<HiveSection> sections);
+
     const std::vector<HiveSection> &Sections() const { return m_sections; }
 
     bool KeyExists(std::string_view path) const;
@@ -54,5 +58,7 @@ private:
 
 // ASCII letters compared without regard to case, every other byte exactly.
 bool SameName(std::string_view a, std::string_view b);
+// The name with its ASCII letters in lower case: equal for names that are the same.
+std::string FoldedName(std::string_view name);
 
 } // namespace pellwick

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace pellwick {
@@ -114,13 +115,11 @@ public:
 
     std::optional<HiveDocument> Run()
     {
-        HiveDocument hive;
         if (m_text.empty())
-            return hive;
+            return HiveDocument {};
         std::string_view line;
         if (!nextLine(line) || trimRight(line) != kHeader)
             return std::nullopt;
-        std::string section;
         while (!m_text.empty()) {
             if (!nextLine(line))
                 return std::nullopt;
@@ -128,15 +127,14 @@ public:
             if (line.empty() || line.front() == ';')
                 continue;
             if (line.front() == '[') {
-                if (!parseSection(line, section))
+                if (!parseSection(line))
                     return std::nullopt;
-                hive.CreateKey(section);
                 continue;
             }
-            if (section.empty() || !parseValue(line, section, hive))
+            if (m_sections.empty() || !parseValue(line))
                 return std::nullopt;
         }
-        return hive;
+        return HiveDocument(std::move(m_sections));
     }
 
 private:
@@ -153,7 +151,7 @@ private:
         return true;
     }
 
-    static bool parseSection(std::string_view line, std::string &section)
+    bool parseSection(std::string_view line)
     {
         const std::size_t close = line.rfind(']');
         if (close == std::string_view::npos || !trimRight(line.substr(close + 1)).empty())
@@ -163,11 +161,31 @@ private:
         if (path.empty() || path.front() == '-' || path.back() == '\\'
             || path.find("\\\\") != std::string_view::npos || path.front() == '\\')
             return false;
-        section = path;
+        // A key named twice is one key; its values are merged.
+        const auto [found, added] = m_sectionIndex.try_emplace(FoldedName(path), m_sections.size());
+        if (added) {
+            m_sections.push_back(HiveSection {std::string(path), {}});
+            m_valueIndex.emplace_back();
+        }
+        m_current = found->second;
         return true;
     }
 
-    bool parseValue(std::string_view line, const std::string &section, HiveDocument &hive)
+    // A later line for the same name replaces the data, as an import would.
+    void assign(std::string name, std::uint32_t type, std::string data)
+    {
+        std::vector<HiveValue> &values = m_sections[m_current].values;
+        const auto [found, added]
+            = m_valueIndex[m_current].try_emplace(FoldedName(name), values.size());
+        if (added) {
+            values.push_back(HiveValue {std::move(name), type, std::move(data)});
+        } else {
+            values[found->second].type = type;
+            values[found->second].data = std::move(data);
+        }
+    }
+
+    bool parseValue(std::string_view line)
     {
         std::string name;
         if (line.front() == '@') {
@@ -224,7 +242,7 @@ private:
         } else {
             return false;
         }
-        hive.SetValue(section, name, type, data);
+        assign(std::move(name), type, std::move(data));
         return true;
     }
 
@@ -248,6 +266,11 @@ private:
 
     std::string_view m_text;
     bool m_broken = false;
+    std::vector<HiveSection> m_sections;
+    std::size_t m_current = 0;
+    // Folded paths and names, so that a large hive is read in linear time.
+    std::unordered_map<std::string, std::size_t> m_sectionIndex;
+    std::vector<std::unordered_map<std::string, std::size_t>> m_valueIndex;
 };
 
 void appendQuoted(std::string &out, std::string_view text)
