@@ -1,12 +1,10 @@
+#include "raw_values.h"
 #include "temp_folder.h"
 
 #include "settings/hive_file.h"
 #include "settings/registry.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <map>
@@ -16,64 +14,23 @@
 
 using namespace pellwick;
 using pellwick::test::FolderNames;
+using pellwick::test::RawValue;
 using pellwick::test::ReadBytes;
+using pellwick::test::ReadRaw;
 using pellwick::test::TempFolder;
 using pellwick::test::WriteBytes;
+using pellwick::test::WriteRaw;
 
 namespace {
 
 const std::string kKey = "Software\\Pellwick";
 const RegistryValue kFallback = std::string("fallback");
 
-struct Raw
-{
-    std::int32_t status = -1;
-    std::uint32_t type = 0;
-    std::string bytes;
-};
-
-Raw readRaw(HiveFile &hive, const std::string &keyPath, const std::string &name)
-{
-    Raw raw;
-    RegistryKey key = 0;
-    raw.status = hive.OpenKey(kHkeyLocalMachine, keyPath, kKeyRead, key);
-    if (raw.status != 0)
-        return raw;
-    std::uint32_t size = 0;
-    raw.status = hive.QueryValueInfo(key, name, raw.type, size);
-    if (raw.status == 0) {
-        raw.bytes.assign(size, '\0');
-        raw.status = hive.QueryValueData(key, name, raw.type,
-                                         reinterpret_cast<unsigned char *>(raw.bytes.data()), size);
-    }
-    hive.CloseKey(key);
-    return raw;
-}
-
-std::int32_t writeRaw(HiveFile &hive, const std::string &keyPath, const std::string &name,
-                      std::uint32_t type, const std::string &bytes)
-{
-    RegistryKey key = 0;
-    std::int32_t status = hive.CreateKey(kHkeyLocalMachine, keyPath, kKeyWrite, key);
-    if (status == 0) {
-        status
-            = hive.SetValue(key, name, type, reinterpret_cast<const unsigned char *>(bytes.data()),
-                            static_cast<std::uint32_t>(bytes.size()));
-        hive.CloseKey(key);
-    }
-    return status;
-}
-
 std::string folded(std::string text)
 {
     for (char &c : text)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
-}
-
-std::filesystem::perms modeOf(const std::filesystem::path &file)
-{
-    return std::filesystem::status(file).permissions() & std::filesystem::perms::mask;
 }
 
 } // namespace
@@ -111,12 +68,12 @@ TEST(HiveFile, HandWrittenHiveReadsWithCommentsCaseAndContinuedLines)
     EXPECT_EQ(query("path"), RegistryValue(std::string("C:\\Tools\\x \"quoted\"")));
     EXPECT_EQ(query("Loose"), RegistryValue(std::string("C:\\Tools")));
     EXPECT_EQ(query(""), RegistryValue(std::string("unnamed")));
-    const Raw longValue = readRaw(hive, kKey, "LONG");
+    const RawValue longValue = ReadRaw(hive, kKey, "LONG");
     EXPECT_EQ(longValue.type, kRegExpandSz);
     EXPECT_EQ(longValue.bytes, std::string("%PATH%\0", 7));
-    EXPECT_EQ(readRaw(hive, kKey, "Bin").bytes, "\xDE\xAD\xBE\xEF");
-    EXPECT_EQ(readRaw(hive, kKey, "Bin").type, kRegBinary);
-    const Raw empty = readRaw(hive, kKey + "\\sub", "empty");
+    EXPECT_EQ(ReadRaw(hive, kKey, "Bin").bytes, "\xDE\xAD\xBE\xEF");
+    EXPECT_EQ(ReadRaw(hive, kKey, "Bin").type, kRegBinary);
+    const RawValue empty = ReadRaw(hive, kKey + "\\sub", "empty");
     EXPECT_EQ(empty.status, 0);
     EXPECT_EQ(empty.bytes, "");
 
@@ -200,63 +157,17 @@ TEST(HiveFile, EveryValueReadsBackWithItsTypeAndBytes)
         for (char &c : writtenKey)
             if (below(2) == 0)
                 c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        ASSERT_EQ(writeRaw(hive, writtenKey, e.name, e.type, e.bytes), 0) << i;
+        ASSERT_EQ(WriteRaw(hive, writtenKey, e.name, e.type, e.bytes), 0) << i;
         expected[folded(e.key) + '\n' + folded(e.name)] = e;
     }
 
     HiveFile fresh(hive.File());
     for (const auto &[id, e] : expected) {
-        const Raw raw = readRaw(fresh, e.key, e.name);
+        const RawValue raw = ReadRaw(fresh, e.key, e.name);
         ASSERT_EQ(raw.status, 0) << id;
         EXPECT_EQ(raw.type, e.type) << id;
         EXPECT_EQ(raw.bytes, e.bytes) << id;
     }
-}
-
-TEST(HiveFile, TwoProcessesWritingAtOnceLoseNothing)
-{
-    TempFolder folder;
-    const auto file = folder / "registry.reg";
-    int gate[2];
-    ASSERT_EQ(::pipe(gate), 0);
-    std::vector<pid_t> children;
-    for (const char *prefix : {"first", "second"}) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(gate[1]);
-            char go = 0;
-            (void)::read(gate[0], &go, 1); // both start when the gate closes
-            HiveFile hive(file);
-            Registry registry(hive);
-            int failures = 0;
-            for (std::int32_t i = 0; i < 500; ++i)
-                failures += registry.SetKeyValue(kHkeyLocalMachine, kKey,
-                                                 prefix + std::to_string(i), i, kRegDword)
-                            != 0;
-            ::_exit(failures == 0 ? 0 : 1);
-        }
-        children.push_back(child);
-    }
-    ::close(gate[0]);
-    ::close(gate[1]);
-    for (const pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-
-    HiveFile hive(file);
-    Registry registry(hive);
-    int found = 0;
-    for (const std::string prefix : {"first", "second"})
-        for (std::int32_t i = 0; i < 500; ++i)
-            found += registry.QueryValue(kHkeyLocalMachine, kKey, prefix + std::to_string(i),
-                                         std::monostate {})
-                     == RegistryValue(i);
-    EXPECT_EQ(found, 1000);
-    EXPECT_EQ(FolderNames(folder.path()),
-              (std::vector<std::string> {"registry.reg", "registry.reg.lock"}));
 }
 
 TEST(HiveFile, AWriteThatFailsBeforeTheRenameLeavesTheOldFile)
@@ -284,25 +195,6 @@ TEST(HiveFile, AWriteThatFailsBeforeTheRenameLeavesTheOldFile)
     EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Second", kFallback), kFallback);
 }
 
-TEST(HiveFile, FileAndFolderAreTheOwnersAlone)
-{
-    TempFolder folder;
-    const auto file = folder / "config" / "pellwick" / "registry.reg";
-    HiveFile hive(file);
-    Registry registry(hive);
-    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Sender", std::string("a@b"), kRegSz);
-    using std::filesystem::perms;
-    EXPECT_EQ(modeOf(file), perms::owner_read | perms::owner_write);
-    EXPECT_EQ(modeOf(file.string() + ".lock"), perms::owner_read | perms::owner_write);
-    EXPECT_EQ(modeOf(file.parent_path()), perms::owner_all);
-    EXPECT_EQ(modeOf(file.parent_path().parent_path()), perms::owner_all);
-
-    // A hive once opened to everybody is private again after the next change.
-    std::filesystem::permissions(file, perms::owner_read | perms::owner_write | perms::others_read);
-    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Sender", std::string("c@d"), kRegSz);
-    EXPECT_EQ(modeOf(file), perms::owner_read | perms::owner_write);
-}
-
 TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
 {
     TempFolder source;
@@ -317,7 +209,7 @@ TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
     for (const auto &[name, value] : values)
         writer.SetKeyValue(kHkeyLocalMachine, kKey, name, value,
                            std::holds_alternative<std::int32_t>(value) ? kRegDword : kRegSz);
-    writeRaw(original, kKey, "Blob", kRegBinary, std::string(40, '\x5a'));
+    WriteRaw(original, kKey, "Blob", kRegBinary, std::string(40, '\x5a'));
     const std::string whole = ReadBytes(original.File());
     ASSERT_NE(whole.find("\\\r\n  5a"), std::string::npos) << "the blob should wrap";
 
@@ -341,7 +233,7 @@ TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
                 = registry.QueryValue(kHkeyLocalMachine, kKey, name, kFallback);
             EXPECT_TRUE(read == kFallback || (!broken && read == value)) << cut << " " << name;
         }
-        const Raw blob = readRaw(hive, kKey, "Blob");
+        const RawValue blob = ReadRaw(hive, kKey, "Blob");
         EXPECT_TRUE(blob.status != 0 || blob.bytes == std::string(40, '\x5a')) << cut;
 
         ASSERT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "After", std::string("x"), kRegSz),

@@ -68,11 +68,17 @@ TEST(PlatformSettings, TheStoreAndTheLoginEntryLiveUnderTheConfigHome)
     Registry registry(*backend);
     registry.SetKeyValue(kHkeyLocalMachine, "Software\\Pellwick", "Sender", std::string("a@b"),
                          kRegSz);
-    EXPECT_TRUE(std::filesystem::exists(config / "pellwick" / "registry.reg"));
+    using std::filesystem::perms;
+    const auto modeOf = [](const std::filesystem::path &file) {
+        return std::filesystem::status(file).permissions() & perms::mask;
+    };
+    // The hive holds mail addresses; the desktop entry is an ordinary public file.
+    EXPECT_EQ(modeOf(config / "pellwick" / "registry.reg"), perms::owner_read | perms::owner_write);
 
     auto autostart = MakePlatformAutostart(registry, "/opt/pellwick", "/opt/pellwick/pellwick");
     autostart->Register();
-    EXPECT_TRUE(std::filesystem::exists(config / "autostart" / "pellwick.desktop"));
+    EXPECT_EQ(modeOf(config / "autostart" / "pellwick.desktop"),
+              perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
     autostart->Unregister();
     EXPECT_FALSE(std::filesystem::exists(config / "autostart" / "pellwick.desktop"));
 }

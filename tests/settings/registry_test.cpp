@@ -1,3 +1,4 @@
+#include "raw_values.h"
 #include "recording_backend.h"
 #include "temp_folder.h"
 
@@ -10,50 +11,17 @@
 #include <string>
 
 using namespace pellwick;
+using pellwick::test::RawValue;
 using pellwick::test::ReadBytes;
+using pellwick::test::ReadRaw;
 using pellwick::test::RecordingBackend;
 using pellwick::test::TempFolder;
+using pellwick::test::WriteRaw;
 
 namespace {
 
 const std::string kKey = "Software\\Pellwick";
 const RegistryValue kFallback = std::string("fallback");
-
-struct Stored
-{
-    std::int32_t status = -1;
-    std::uint32_t type = 0;
-    std::string bytes;
-};
-
-// What the hive holds under the key for the value, as the registry calls report it.
-Stored stored(HiveFile &hive, const std::string &keyPath, const std::string &name)
-{
-    Stored s;
-    RegistryKey key = 0;
-    s.status = hive.OpenKey(kHkeyLocalMachine, keyPath, kKeyRead, key);
-    if (s.status != 0)
-        return s;
-    std::uint32_t size = 0;
-    s.status = hive.QueryValueInfo(key, name, s.type, size);
-    if (s.status == 0) {
-        s.bytes.assign(size, '\0');
-        s.status = hive.QueryValueData(key, name, s.type,
-                                       reinterpret_cast<unsigned char *>(s.bytes.data()), size);
-    }
-    hive.CloseKey(key);
-    return s;
-}
-
-void storeRaw(HiveFile &hive, const std::string &name, std::uint32_t type, const std::string &bytes)
-{
-    RegistryKey key = 0;
-    ASSERT_EQ(hive.CreateKey(kHkeyLocalMachine, kKey, kKeyWrite, key), 0);
-    ASSERT_EQ(hive.SetValue(key, name, type, reinterpret_cast<const unsigned char *>(bytes.data()),
-                            static_cast<std::uint32_t>(bytes.size())),
-              0);
-    hive.CloseKey(key);
-}
 
 struct HiveRegistry
 {
@@ -69,22 +37,22 @@ TEST(Registry, TextsAreStoredWithOneNulAndReadBackWithoutIt)
     HiveRegistry r;
     EXPECT_EQ(r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Abc", std::string("abc"), kRegSz),
               0);
-    const Stored abc = stored(r.hive, kKey, "Abc");
+    const RawValue abc = ReadRaw(r.hive, kKey, "Abc");
     EXPECT_EQ(abc.type, kRegSz);
     EXPECT_EQ(abc.bytes, std::string("abc\0", 4));
     EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, kKey, "Abc", kFallback),
               RegistryValue(std::string("abc")));
 
     EXPECT_EQ(r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Empty", std::string(), kRegSz), 0);
-    EXPECT_EQ(stored(r.hive, kKey, "Empty").bytes, std::string(1, '\0'));
+    EXPECT_EQ(ReadRaw(r.hive, kKey, "Empty").bytes, std::string(1, '\0'));
     EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, kKey, "Empty", kFallback),
               RegistryValue(std::string()));
 
     // A number or nothing given for a text is stored as its text form.
     r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Number", std::int32_t {-45}, kRegSz);
-    EXPECT_EQ(stored(r.hive, kKey, "Number").bytes, std::string("-45\0", 4));
+    EXPECT_EQ(ReadRaw(r.hive, kKey, "Number").bytes, std::string("-45\0", 4));
     r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Nothing", std::monostate {}, kRegSz);
-    EXPECT_EQ(stored(r.hive, kKey, "Nothing").bytes, std::string(1, '\0'));
+    EXPECT_EQ(ReadRaw(r.hive, kKey, "Nothing").bytes, std::string(1, '\0'));
 }
 
 TEST(Registry, NumbersAreFourLittleEndianBytesReadBackSigned)
@@ -93,10 +61,10 @@ TEST(Registry, NumbersAreFourLittleEndianBytesReadBackSigned)
     r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "One", std::int32_t {1}, kRegDword);
     r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "MinusOne", std::int32_t {-1}, kRegDword);
     r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Digits", std::string("258"), kRegDword);
-    EXPECT_EQ(stored(r.hive, kKey, "One").bytes, std::string("\x01\x00\x00\x00", 4));
-    EXPECT_EQ(stored(r.hive, kKey, "One").type, kRegDword);
-    EXPECT_EQ(stored(r.hive, kKey, "MinusOne").bytes, "\xFF\xFF\xFF\xFF");
-    EXPECT_EQ(stored(r.hive, kKey, "Digits").bytes, std::string("\x02\x01\x00\x00", 4));
+    EXPECT_EQ(ReadRaw(r.hive, kKey, "One").bytes, std::string("\x01\x00\x00\x00", 4));
+    EXPECT_EQ(ReadRaw(r.hive, kKey, "One").type, kRegDword);
+    EXPECT_EQ(ReadRaw(r.hive, kKey, "MinusOne").bytes, "\xFF\xFF\xFF\xFF");
+    EXPECT_EQ(ReadRaw(r.hive, kKey, "Digits").bytes, std::string("\x02\x01\x00\x00", 4));
     EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, kKey, "MinusOne", kFallback),
               RegistryValue(std::int32_t {-1}));
     EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, kKey, "One", kFallback),
@@ -105,7 +73,7 @@ TEST(Registry, NumbersAreFourLittleEndianBytesReadBackSigned)
     // A text that is no number is refused rather than stored as something else.
     EXPECT_EQ(r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Word", std::string("on"), kRegDword),
               kErrorInvalidParameter);
-    EXPECT_EQ(stored(r.hive, kKey, "Word").status, kErrorFileNotFound);
+    EXPECT_EQ(ReadRaw(r.hive, kKey, "Word").status, kErrorFileNotFound);
 }
 
 TEST(Registry, MissingKeysAndValuesGiveTheDefaultAndCreateNothing)
@@ -125,13 +93,13 @@ TEST(Registry, MissingKeysAndValuesGiveTheDefaultAndCreateNothing)
 TEST(Registry, OtherTypesAndOddTextsReadAsTheRegistryDeliversThem)
 {
     HiveRegistry r;
-    storeRaw(r.hive, "Binary", kRegBinary, "\x01\x02");
-    storeRaw(r.hive, "Expand", kRegExpandSz, std::string("%PATH%\0", 7));
-    storeRaw(r.hive, "NoNul", kRegSz, "abc");
-    storeRaw(r.hive, "TwoNuls", kRegSz, std::string("abc\0\0", 5));
-    storeRaw(r.hive, "ZeroBytes", kRegSz, "");
-    storeRaw(r.hive, "ShortDword", kRegDword, "\x07");
-    storeRaw(r.hive, "LongDword", kRegDword, std::string("\x01\0\0\0\0\0\0\0", 8));
+    WriteRaw(r.hive, kKey, "Binary", kRegBinary, "\x01\x02");
+    WriteRaw(r.hive, kKey, "Expand", kRegExpandSz, std::string("%PATH%\0", 7));
+    WriteRaw(r.hive, kKey, "NoNul", kRegSz, "abc");
+    WriteRaw(r.hive, kKey, "TwoNuls", kRegSz, std::string("abc\0\0", 5));
+    WriteRaw(r.hive, kKey, "ZeroBytes", kRegSz, "");
+    WriteRaw(r.hive, kKey, "ShortDword", kRegDword, "\x07");
+    WriteRaw(r.hive, kKey, "LongDword", kRegDword, std::string("\x01\0\0\0\0\0\0\0", 8));
 
     const auto query = [&r](const std::string &name) {
         return r.registry.QueryValue(kHkeyLocalMachine, kKey, name, kFallback);
@@ -155,7 +123,7 @@ TEST(Registry, DeleteValueCreatesTheKeyAndReportsAMissingValue)
 
     r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Here", std::string("x"), kRegSz);
     EXPECT_EQ(r.registry.DeleteValue(kHkeyLocalMachine, "SOFTWARE\\PELLWICK", "HERE"), 0);
-    EXPECT_EQ(stored(r.hive, kKey, "Here").status, kErrorFileNotFound);
+    EXPECT_EQ(ReadRaw(r.hive, kKey, "Here").status, kErrorFileNotFound);
 }
 
 TEST(Registry, SetValueExOfAnotherTypeWritesNothing)

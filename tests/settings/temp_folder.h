@@ -1,9 +1,9 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -16,11 +16,15 @@ class TempFolder
 public:
     TempFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pellwick-XXXXXX").string();
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        if (::mkdtemp(name.data()))
-            m_path = name.data();
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const auto candidate
+                = std::filesystem::temp_directory_path()
+                  / ("pellwick-" + std::to_string(random()) + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error))
+                m_path = candidate;
+        }
     }
     ~TempFolder()
     {
