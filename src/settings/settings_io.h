@@ -21,9 +21,10 @@ public:
     virtual int ListIndex(std::string_view control) const = 0;
 
     virtual void SetText(std::string_view control, const std::string &text) = 0;
-    // Called for every check-box row, also when the state does not change, so the
-    // window can mirror the tooltip boxes into the tray menu's marks right here.
+    // Always 0 or 1. Called for every check-box row, also when the state does not
+    // change, so the window can mirror the tooltip boxes into the tray menu's marks.
     virtual void SetCheckState(std::string_view control, int state) = 0;
+    // Always -1 to 2.
     virtual void SetListIndex(std::string_view control, int index) = 0;
 };
 
