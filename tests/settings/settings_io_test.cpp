@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
