@@ -1,0 +1,11 @@
+#include "settings/platform_registry.h"
+#include "settings/registry_win32.h"
+
+namespace pellwick {
+
+std::unique_ptr<RegistryBackend> MakePlatformRegistryBackend()
+{
+    return std::make_unique<Win32Registry>();
+}
+
+} // namespace pellwick
