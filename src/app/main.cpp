@@ -1,13 +1,49 @@
-// For now the program only shows its window's controls, all five tabs, so that
-// the layout can be looked at and photographed.
-#include "ui/main_window_controls.h"
+#include "app/command_line.h"
+#include "app/signal_watch.h"
+#include "mail/local_ip.h"
+#include "settings/platform_autostart.h"
+#include "settings/platform_registry.h"
+#include "settings/registry.h"
+#include "tray/qt_notify_area.h"
+#include "ui/frm_main.h"
 
 #include <QApplication>
+
+#include <string>
+#include <vector>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    pellwick::MainWindowControls window;
-    window.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("Pellwick"));
+    // The program lives on in the tray when its window is hidden.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.emplace_back(argv[i]);
+
+    const auto backend = pellwick::MakePlatformRegistryBackend();
+    pellwick::Registry registry(*backend);
+    const auto autostart = pellwick::MakePlatformAutostart(
+        registry, QCoreApplication::applicationDirPath().toStdString(),
+        QCoreApplication::applicationFilePath().toStdString());
+    pellwick::QtNotifyArea notifyArea;
+
+    pellwick::frmMain window(pellwick::WindowParts {
+        .registry = registry,
+        .autostart = *autostart,
+        .notifyArea = notifyArea,
+        .localIp = pellwick::LocalIP,
+        .memoryReader = pellwick::ReadPlatformMemoryStatus,
+        .commandLine = pellwick::JoinArguments(arguments),
+        .endProcess = [] { QCoreApplication::exit(0); },
+    });
+
+    pellwick::SignalWatch endSignals;
+    QObject::connect(&endSignals, &pellwick::SignalWatch::endRequested, &window,
+                     &pellwick::frmMain::ExitApp);
+
+    window.Form_Load();
+    return QApplication::exec();
 }
