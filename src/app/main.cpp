@@ -6,6 +6,7 @@
 #include "settings/registry.h"
 #include "tray/qt_notify_area.h"
 #include "ui/frm_main.h"
+#include "ui/pellwick_icon.h"
 
 #include <QApplication>
 
@@ -28,7 +29,7 @@ int main(int argc, char *argv[])
     const auto autostart = pellwick::MakePlatformAutostart(
         registry, QCoreApplication::applicationDirPath().toStdString(),
         QCoreApplication::applicationFilePath().toStdString());
-    pellwick::QtNotifyArea notifyArea;
+    pellwick::QtNotifyArea notifyArea(pellwick::PellwickIcon());
 
     pellwick::frmMain window(pellwick::WindowParts {
         .registry = registry,

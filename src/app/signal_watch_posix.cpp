@@ -11,7 +11,7 @@ namespace pellwick {
 
 namespace {
 
-int g_signalPipe[2] = { -1, -1 }; // written only from the signal handler
+int g_signalPipe[2] = {-1, -1}; // written only from the signal handler
 
 extern "C" void onEndSignal(int)
 {
@@ -34,19 +34,23 @@ SignalWatch::SignalWatch(QObject *parent)
         emit endRequested();
     });
 
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = onEndSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int sig : { SIGTERM, SIGINT, SIGHUP })
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(sig, &action, nullptr);
 }
 
 SignalWatch::~SignalWatch()
 {
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = SIG_DFL;
-    for (const int sig : { SIGTERM, SIGINT, SIGHUP })
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(sig, &action, nullptr);
 }
 

@@ -10,12 +10,17 @@
 #include "ui/text_lines.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGuiApplication>
-#include <QScrollBar>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTextCursor>
-#include <QWindowStateChangeEvent>
 
 namespace pellwick {
 
@@ -98,7 +103,8 @@ void frmMain::connectControls()
     // text matches one; only a choice from the list selects. Only typing runs
     // cmbTimerRate_Change.
     cmbTimerRate->setInsertPolicy(QComboBox::NoInsert);
-    connect(cmbTimerRate, &QComboBox::activated, this, [this](int index) { m_unitListIndex = index; });
+    connect(cmbTimerRate, &QComboBox::activated, this,
+            [this](int index) { m_unitListIndex = index; });
     connect(cmbTimerRate->lineEdit(), &QLineEdit::textEdited, this, [this] {
         m_unitListIndex = -1;
         cmbTimerRate_Change();
@@ -221,8 +227,9 @@ void frmMain::btnInsertIP_Click()
         const std::u16string text = txtMsg->toPlainText().toStdU16String();
         txtMsg->setPlainText(QString::fromStdU16String(InsertTokenAtCaret(text, caret, selected)));
     } else {
-        const auto caret = static_cast<std::size_t>(
-            txtSubject->hasSelectedText() ? txtSubject->selectionStart() : txtSubject->cursorPosition());
+        const auto caret = static_cast<std::size_t>(txtSubject->hasSelectedText()
+                                                        ? txtSubject->selectionStart()
+                                                        : txtSubject->cursorPosition());
         const std::u16string selected = txtSubject->selectedText().toStdU16String();
         const std::u16string text = txtSubject->text().toStdU16String();
         txtSubject->setText(QString::fromStdU16String(InsertTokenAtCaret(text, caret, selected)));
@@ -400,8 +407,8 @@ void frmMain::tmrMain_Timer()
 void frmMain::ApplyTimerSettings()
 {
     const TimerSettingsResult result = pellwick::ApplyTimerSettings(
-        TimerFields { chkTimerSend->isChecked(), fromQ(txtTimerRate->text()), m_unitListIndex,
-                      fromQ(cmbTimerRate->currentText()) });
+        TimerFields {chkTimerSend->isChecked(), fromQ(txtTimerRate->text()), m_unitListIndex,
+                     fromQ(cmbTimerRate->currentText())});
     if (fromQ(txtTimerRate->text()) != result.rateText)
         txtTimerRate->setText(toQ(result.rateText));
     cmbTimerRate->setEnabled(result.fieldsEnabled);

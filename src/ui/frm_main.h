@@ -42,7 +42,10 @@ struct WindowParts
 
 // The settings window: its controls are the live settings; it runs the mail
 // dialogue, the tray icon, the timer and the program's start and end.
-class frmMain : public MainWindowControls, public SmtpHost, private SettingsControls
+class frmMain
+    : public MainWindowControls
+    , public SmtpHost
+    , private SettingsControls
 {
     Q_OBJECT
 
