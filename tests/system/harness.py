@@ -60,6 +60,10 @@ class Namespace:
         return run("ip", "-n", self.name, *args, check=check)
 
     def change_address(self, address):
+        # The new address is promoted when the old one goes, so the interface is
+        # never without one (a moment without would read as 127.0.0.1).
+        run(*self.command("sysctl", "-q", "-w",
+                          "net.ipv4.conf.%s.promote_secondaries=1" % self.device))
         self.ip("addr", "add", address + "/24", "dev", self.device)
         self.ip("addr", "del", self.address + "/24", "dev", self.device)
         gateway = address.rsplit(".", 1)[0] + ".1"
@@ -113,8 +117,8 @@ class Display:
         if tray:
             self.processes.append(subprocess.Popen(
                 namespace.command("env", "DISPLAY=" + self.name, "trayer", "--edge", "bottom",
-                                  "--align", "right", "--widthtype", "pixel", "--width", "120",
-                                  "--height", "32", "--expand", "false"),
+                                  "--align", "right", "--widthtype", "request", "--height",
+                                  "28", "--SetDockType", "false", "--transparent", "false"),
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
             time.sleep(0.5)
 
@@ -122,9 +126,48 @@ class Display:
         return run(*self.namespace.command("env", "DISPLAY=" + self.name, "xdotool", *args),
                    check=check)
 
+    def x(self, *args):
+        return run(*self.namespace.command("env", "DISPLAY=" + self.name, *args),
+                   check=False).stdout
+
     def window_titled(self, pattern):
-        result = self.xdotool("search", "--name", pattern)
-        return result.stdout.split()
+        return self.xdotool("search", "--name", pattern).stdout.split()
+
+    def visible_windows(self, pattern):
+        return self.xdotool("search", "--onlyvisible", "--name", pattern).stdout.split()
+
+    def tray_icons(self):
+        """The program's icon windows inside trayer's panel."""
+        panel = re.search(r'^\s*(0x[0-9a-f]+) .*\("panel" "trayer"\)',
+                          self.x("xwininfo", "-root", "-tree"), re.M)
+        if not panel:
+            return []
+        tree = self.x("xwininfo", "-tree", "-id", panel.group(1))
+        return re.findall(r'^\s*(0x[0-9a-f]+) .*\("pellwick" ', tree, re.M | re.I)
+
+    def popup_menu(self):
+        """Geometry of a viewable popup of the program, if one is open."""
+        for line in self.x("xwininfo", "-root", "-children").splitlines():
+            found = re.match(r'\s*(0x[0-9a-f]+) .*\("pellwick" ', line, re.I)
+            if not found or "Pellwick v1.0" in line:
+                continue
+            info = self.x("xwininfo", "-id", found.group(1))
+            if "IsViewable" not in info:
+                continue
+            geometry = {key: int(re.search(label + r":\s*(-?\d+)", info).group(1))
+                        for key, label in (("x", "Absolute upper-left X"),
+                                           ("y", "Absolute upper-left Y"),
+                                           ("width", "Width"), ("height", "Height"))}
+            if geometry["height"] > 100:
+                return geometry
+        return None
+
+    def click(self, window, button, repeat=1):
+        self.xdotool("mousemove", "--window", window, "8", "8", "click", "--repeat",
+                     str(repeat), "--delay", "80", str(button), check=True)
+
+    def click_at(self, x, y, button):
+        self.xdotool("mousemove", str(x), str(y), "click", str(button), check=True)
 
     def close(self):
         for process in reversed(self.processes):

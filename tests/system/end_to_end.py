@@ -1,0 +1,152 @@
+"""End-to-end runs of the real pellwick binary.
+
+    end_to_end.py SCENARIO PATH/TO/pellwick
+
+Each scenario makes a network namespace of its own with loopback and a test
+interface carrying 10.77.0.2, runs Debian's aiosmtpd on port 25 of its loopback
+and an Xvfb display in it, and runs the program there with a fresh
+configuration folder. Needs root; exits with 77 (skipped) without it.
+"""
+
+import os
+import signal
+import sys
+import time
+
+import harness
+
+SKIPPED = 77
+ADDRESS = "10.77.0.2"
+NEW_ADDRESS = "10.77.0.3"
+
+# The nineteen settings the program stores.
+NAMES = ["SMTPServer", "Msg", "Sender", "Recipient", "Subject", "EmailOnIPStartup",
+         "DisplayIcon", "AutoMail", "AutoExit", "StartMinimized", "AutoEmailOnNewIP",
+         "ShowDebug", "ShowIP", "ShowPhyMem", "ShowVirtMem", "CopyClipOnStartup", "TimerSend",
+         "TimerValue", "TimerValueType"]
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+def check_all_nineteen(program):
+    stored = program.stored_values()
+    check(set(NAMES) <= set(stored), "hive lacks %s" % sorted(set(NAMES) - set(stored)))
+    check(stored["SMTPServer"] == '"localhost"', "SMTPServer stored as %s" % stored["SMTPServer"])
+    check(stored["TimerValueType"].startswith("dword:"), "TimerValueType not a dword")
+
+
+def scenario_mail_on_start_and_on_new_ip(binary, namespace, sink, display):
+    program = harness.Pellwick(binary, namespace, display, {"AutoMail": 1})
+    try:
+        first = harness.wait_for(lambda: sink.messages(), 20, "the start-up mail")
+        check(len(first) == 1, "%d mails at start-up" % len(first))
+        check("Subject: Your New IP is %s\r\n" % ADDRESS in first[0], first[0])
+        check(first[0].endswith("\r\n\r\nYour New IP Address is %s\r\n" % ADDRESS), first[0])
+        check(harness.wait_for(lambda: display.window_titled("Your IP Is %s$" % ADDRESS), 10,
+                               "the caption with the address"), "no caption")
+
+        namespace.change_address(NEW_ADDRESS)
+        changed = time.monotonic()
+        second = harness.wait_for(lambda: len(sink.messages()) >= 2 and sink.messages(), 15,
+                                  "the mail for the new address")
+        check(time.monotonic() - changed <= 10.5, "new address mailed after %.1f s"
+              % (time.monotonic() - changed))
+        check("Subject: Your New IP is %s\r\n" % NEW_ADDRESS in second[1], second[1])
+        harness.wait_for(lambda: display.window_titled("Your IP Is %s$" % NEW_ADDRESS), 10,
+                         "the caption with the new address")
+
+        entry = program.autostart_entry()
+        check(entry is not None and "Exec=" in entry and " /s" in entry,
+              "autostart entry: %r" % entry)
+
+        status = program.stop(signal.SIGTERM)
+        check(status == 0, "SIGTERM exit status %d" % status)
+        check_all_nineteen(program)
+    finally:
+        program.close()
+
+
+def scenario_login_run_exits_by_itself(binary, namespace, sink, display):
+    program = harness.Pellwick(binary, namespace, display,
+                               {"AutoMail": 1, "AutoExit": 1, "DisplayIcon": 0}, ["/s"])
+    try:
+        status = program.process.wait(30)
+        check(status == 0, "exit status %d" % status)
+        check(len(sink.messages()) == 1, "%d mails" % len(sink.messages()))
+        check_all_nineteen(program)
+        check(program.stored_values()["AutoExit"] == "dword:00000001", "AutoExit not kept")
+    finally:
+        program.close()
+
+
+def scenario_sigterm_saves_and_removes_the_icon(binary, namespace, sink, display):
+    program = harness.Pellwick(binary, namespace, display, {"Subject": "changed [IPADDRESS]"})
+    try:
+        icon = harness.wait_for(lambda: display.tray_icons(), 15, "the tray icon")
+        check(len(icon) == 1, "%d tray icons" % len(icon))
+        check(not os.path.exists(program.hive + ".corrupt"), "hive damaged")
+        status = program.stop(signal.SIGTERM)
+        check(status == 0, "exit status %d" % status)
+        check_all_nineteen(program)
+        check(program.stored_values()["Subject"] == '"changed [IPADDRESS]"', "subject lost")
+        check(sink.messages() == [], "mail without a trigger")
+    finally:
+        program.close()
+
+
+def scenario_tray_menu_and_restore(binary, namespace, sink, display):
+    program = harness.Pellwick(binary, namespace, display, {"StartMinimized": 1})
+    try:
+        icon = harness.wait_for(lambda: display.tray_icons(), 15, "the tray icon")[0]
+        check(display.window_titled("^Pellwick v1.0!") == [] or
+              not display.visible_windows("^Pellwick v1.0!"), "window shown while minimised")
+        # A double-click on the icon brings the window back.
+        display.click(icon, 1, repeat=2)
+        harness.wait_for(lambda: display.visible_windows("^Pellwick v1.0!"), 10,
+                         "the restored window")
+        # A right-click opens the menu; its last item, Exit, ends the program.
+        display.click(icon, 3)
+        menu = harness.wait_for(lambda: display.popup_menu(), 10, "the popup menu")
+        display.click_at(menu["x"] + 20, menu["y"] + menu["height"] - 10, 1)
+        status = program.process.wait(15)
+        check(status == 0, "exit status %d" % status)
+        check_all_nineteen(program)
+    finally:
+        program.close()
+
+
+SCENARIOS = {
+    "mail_on_start_and_on_new_ip": (scenario_mail_on_start_and_on_new_ip, False),
+    "login_run_exits_by_itself": (scenario_login_run_exits_by_itself, False),
+    "sigterm_saves_and_removes_the_icon": (scenario_sigterm_saves_and_removes_the_icon, True),
+    "tray_menu_and_restore": (scenario_tray_menu_and_restore, True),
+}
+
+
+def main():
+    name, binary = sys.argv[1], os.path.abspath(sys.argv[2])
+    if os.geteuid() != 0:
+        print("skipped: end-to-end runs need root to make a network namespace")
+        return SKIPPED
+    scenario, tray = SCENARIOS[name]
+    namespace = harness.Namespace(ADDRESS)
+    sink = display = None
+    try:
+        sink = harness.Sink(namespace)
+        display = harness.Display(namespace, tray=tray)
+        scenario(binary, namespace, sink, display)
+    finally:
+        if display:
+            display.close()
+        if sink:
+            sink.close()
+        namespace.close()
+    print("passed:", name)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
