@@ -3,7 +3,8 @@
 Prints the port on the first line of standard output, then stores every message
 it accepts in --dir as N.from, N.rcpt (one address a line) and N.data (the raw
 message bytes as the client sent them, dot-stuffing removed). Ends when its
-standard input closes, so it never outlives the test that started it.
+standard input closes, so it never outlives the test that started it; with
+--until-killed it ignores standard input and runs until it is ended by a signal.
 """
 
 import argparse
@@ -38,6 +39,7 @@ async def main():
     parser.add_argument("--dir", required=True)
     parser.add_argument("--host", default="127.0.0.1")
     parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--until-killed", action="store_true")
     args = parser.parse_args()
 
     loop = asyncio.get_running_loop()
@@ -49,6 +51,8 @@ async def main():
     print(port, flush=True)
 
     stdin_closed = loop.create_future()
+    if args.until_killed:
+        await stdin_closed  # never set: runs until a signal ends the process
 
     def on_stdin():
         if not sys.stdin.buffer.read1(4096):
