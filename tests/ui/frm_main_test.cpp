@@ -337,7 +337,7 @@ TEST(Window, MailCarriesTheIpOfTheMomentOfSending)
     w.btnSendEmail->click();
     ASSERT_TRUE(RunEventsUntil([&] { return p.log().ends_with("Closing Connection\n"); }));
     ASSERT_EQ(sink.Messages().size(), 1u);
-    const std::string &data = sink.Messages()[0].data;
+    const std::string data = sink.Messages()[0].data;
     EXPECT_NE(data.find("Subject: IP 10.9.9.9\r\n"), std::string::npos) << data;
     EXPECT_TRUE(data.ends_with("\r\n\r\nnow 10.9.9.9\r\nbye\r\n")) << data;
     EXPECT_EQ(p.caption(), "Pellwick v1.0! - Your IP Is 10.1.2.3");
