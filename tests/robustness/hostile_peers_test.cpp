@@ -108,20 +108,21 @@ TEST_F(HostilePeers, AMegabyteFloodIsCutAtTheLimitAndDropped)
     // One line without a break, then one reply of endless continuation lines.
     const struct
     {
-        std::string flood;
+        std::string bytes;
         std::size_t logged;
     } floods[] = {
         {std::string(megabyte, 'x'), ReplyFramer::kMaxLineLength},
         {repeated("220-" + std::string(99, 'y') + "\r\n", megabyte), ReplyFramer::kMaxReplyLength}};
-    for (const auto &[flood, logged] : floods) {
+    for (const auto &flood : floods) {
         QTcpServer peer;
-        listen(peer,
-               [&flood](QTcpSocket *client) { client->write(QByteArray::fromStdString(flood)); });
+        listen(peer, [&flood](QTcpSocket *client) {
+            client->write(QByteArray::fromStdString(flood.bytes));
+        });
         const int ended = host.dialoguesEnded;
         connectTo("127.0.0.2");
         ASSERT_TRUE(RunEventsUntil([&] { return host.dialoguesEnded > ended; }));
 
-        EXPECT_EQ(host.log, flood.substr(0, logged) + "\r\nClosing Connection\r\n");
+        EXPECT_EQ(host.log, flood.bytes.substr(0, flood.logged) + "\r\nClosing Connection\r\n");
         EXPECT_LT(host.log.size(), 70u * 1024);
         EXPECT_EQ(wire->bytesAvailable(), 0);
         EXPECT_EQ(smtp->SmtpState(), 0);
