@@ -29,6 +29,12 @@ std::int32_t ReplaceFileDurably(const std::filesystem::path &target, std::string
                                 std::filesystem::perms mode,
                                 const BeforeReplace &beforeReplace = {});
 
+// Removes what replacements of `target` left behind when their process died in
+// the middle: the temporary files beside it, named "<target>.tmp" and a unique
+// ending. Only for a caller that holds the lock every writer of `target` takes,
+// so that none of those files belongs to a write still going on.
+void RemoveStaleTemporaries(const std::filesystem::path &target);
+
 // Holds an exclusive advisory lock on `lockFile` (created when missing) from
 // construction to destruction; waits while another process holds it.
 class FileLock

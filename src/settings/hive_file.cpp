@@ -65,6 +65,8 @@ std::int32_t HiveFile::change(const Edit &edit)
     const FileLock lock(beside(m_file, ".lock"));
     if (lock.Status() != kErrorSuccess)
         return lock.Status();
+    // A writer killed before its rename leaves its temporary file; each would stay.
+    RemoveStaleTemporaries(m_file);
 
     std::string content;
     std::int32_t status = ReadWholeFile(m_file, content);

@@ -286,8 +286,10 @@ void appendQuoted(std::string &out, std::string_view text)
 
 bool writesAsText(const HiveValue &value)
 {
+    // The quoted form always reads back with one NUL at the end; text ending in a
+    // line break instead must keep its bytes as hex.
     const std::string &d = value.data;
-    return value.type == kRegSz && !d.empty()
+    return value.type == kRegSz && !d.empty() && d.back() == '\0'
            && d.find_first_of(std::string_view("\0\r\n", 3)) == d.size() - 1;
 }
 

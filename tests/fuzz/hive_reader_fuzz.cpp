@@ -1,0 +1,105 @@
+// Arbitrary bytes read as the content of a hive file, and the same bytes made
+// into keys and values as the program stores them. Whatever the reader accepts,
+// it holds no more than the file gave it and finds every value by its own name;
+// every hive, read or stored, is written so that reading the text back gives the
+// same keys, names, types and bytes, and writing that again gives the same text.
+#include "settings/hive_text.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+
+using pellwick::HiveDocument;
+
+void check(bool holds)
+{
+    if (!holds)
+        std::abort();
+}
+
+bool sameValues(const HiveDocument &a, const HiveDocument &b)
+{
+    const auto &x = a.Sections();
+    const auto &y = b.Sections();
+    if (x.size() != y.size())
+        return false;
+    for (std::size_t s = 0; s < x.size(); ++s) {
+        if (x[s].path != y[s].path || x[s].values.size() != y[s].values.size())
+            return false;
+        for (std::size_t v = 0; v < x[s].values.size(); ++v) {
+            const auto &p = x[s].values[v];
+            const auto &q = y[s].values[v];
+            if (p.name != q.name || p.type != q.type || p.data != q.data)
+                return false;
+        }
+    }
+    return true;
+}
+
+void checkRoundTrip(const HiveDocument &hive)
+{
+    const std::string written = pellwick::FormatHive(hive);
+    const auto reread = pellwick::ParseHive(written);
+    check(reread.has_value());
+    check(sameValues(hive, *reread));
+    check(pellwick::FormatHive(*reread) == written);
+}
+
+// A text the file's line format can hold as a key name or value name.
+bool writable(std::string_view name)
+{
+    return name.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos;
+}
+
+// Keys and values of any type and bytes, stored the way the hive file stores them.
+HiveDocument storedHive(FuzzedDataProvider &input)
+{
+    HiveDocument hive;
+    while (input.remaining_bytes() > 0) {
+        std::string path = "HKEY_LOCAL_MACHINE";
+        for (int depth = input.ConsumeIntegralInRange(0, 3); depth > 0; --depth) {
+            const std::string part = input.ConsumeRandomLengthString(12);
+            if (!part.empty() && writable(part) && part.find('\\') == std::string::npos)
+                path += '\\' + part;
+        }
+        const std::string name = input.ConsumeRandomLengthString(12);
+        const auto type = input.ConsumeBool() ? input.ConsumeIntegralInRange<std::uint32_t>(0, 11)
+                                              : input.ConsumeIntegral<std::uint32_t>();
+        const std::string data = input.ConsumeRandomLengthString(300);
+        if (writable(name))
+            hive.SetValue(path, name, type, data);
+    }
+    return hive;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    checkRoundTrip(storedHive(input));
+
+    const std::string_view text(reinterpret_cast<const char *>(data), size);
+    const auto hive = pellwick::ParseHive(text);
+    if (!hive)
+        return 0;
+
+    // Every stored byte of a path, name or value was spelt out in the file.
+    std::size_t held = 0;
+    for (const auto &section : hive->Sections()) {
+        held += section.path.size();
+        for (const auto &value : section.values) {
+            held += value.name.size() + value.data.size();
+            check(hive->FindValue(section.path, value.name) == &value);
+        }
+    }
+    check(held <= size);
+
+    // Hex takes three characters a byte, four with the continued lines.
+    check(pellwick::FormatHive(*hive).size() <= 4 * size + 16);
+    checkRoundTrip(*hive);
+    return 0;
+}
