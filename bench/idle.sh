@@ -20,7 +20,7 @@ pw_start_sink
 
 CONFIG=$PW_WORK/config
 pw_write_hive "$CONFIG" StartMinimized=1 SMTPServer=text:127.0.0.1
-QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$CONFIG "$PW_PELLWICK" &
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$CONFIG "$PW_PELLWICK" 2>"$PW_WORK/pellwick.err" &
 PID=$!
 
 # Measure from the end of start-up, once the window has loaded its settings

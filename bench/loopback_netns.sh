@@ -1,3 +1,5 @@
+# shellcheck shell=bash
+# shellcheck disable=SC2034 # the PW_ variables are for the scripts that source this
 # Shared by the whole-program benchmarks (sourced, not run): a private network
 # namespace with only loopback in it, Debian's aiosmtpd on its port 25, and a
 # fresh settings hive for the program. Nothing a benchmark sends can leave the
@@ -57,8 +59,7 @@ pw_start_sink() {
         <"$PW_WORK/sink.in" >"$PW_WORK/sink.port" &
     PW_SINK_PID=$!
     exec {PW_SINK_FD}>"$PW_WORK/sink.in"
-    local i
-    for i in $(seq 100); do
+    for _ in $(seq 100); do
         [ -s "$PW_WORK/sink.port" ] && break
         kill -0 "$PW_SINK_PID" 2>/dev/null || pw_die "the SMTP server did not start"
         sleep 0.1

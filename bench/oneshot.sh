@@ -9,6 +9,7 @@
 # Prints a Markdown table; with PELLWICK_BENCH_RESULTS=FILE also appends
 # "key<TAB>value" lines to FILE for run-all.sh.
 set -euo pipefail
+# shellcheck source=bench/loopback_netns.sh
 source "$(dirname "$0")/loopback_netns.sh"
 pw_enter_netns "$@"
 
