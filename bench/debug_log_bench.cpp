@@ -182,6 +182,8 @@ int main(int argc, char **argv)
         "AppendToDebugLog",
         [&windows](benchmark::State &state) { appendWithLogPresent(state, windows); })
         ->Arg(1024)
+        ->Arg(100 * 1024)
+        ->Arg(1024 * 1024)
         ->Arg(10 * 1024 * 1024)
         ->Unit(benchmark::kMicrosecond)
         ->Repetitions(5)
