@@ -11,6 +11,7 @@ packages=(
     xvfb xauth x11-utils trayer xdotool imagemagick
     clang libclang-rt-14-dev clang-format
     iproute2 procps
+    swaks msmtp curl hyperfine
 )
 
 missing=()

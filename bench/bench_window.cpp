@@ -1,0 +1,55 @@
+#include "bench_window.h"
+
+#include "mail/local_ip.h"
+#include "settings/settings_table.h"
+#include "tray/memory.h"
+#include "ui/pellwick_icon.h"
+
+#include <QtGlobal>
+
+#include <filesystem>
+
+namespace pellwick::bench {
+
+namespace {
+
+std::filesystem::path folderOf(const QTemporaryDir &dir)
+{
+    return std::filesystem::path(dir.path().toStdString());
+}
+
+} // namespace
+
+WindowWorld::WindowWorld(const std::vector<Setting> &settings)
+    : m_hive(folderOf(m_dir) / "registry.reg")
+    , m_autostart(folderOf(m_dir), (folderOf(m_dir) / "pellwick").string())
+    , m_notifyArea(PellwickIcon())
+{
+    const std::string key(kSettingsKey);
+    for (const auto &[name, value] : settings) {
+        const std::uint32_t type = std::holds_alternative<std::string>(value) ? kRegSz : kRegDword;
+        m_registry.SetKeyValue(kHkeyLocalMachine, key, name, value, type);
+    }
+}
+
+WindowParts WindowWorld::Parts(std::optional<std::uint16_t> port)
+{
+    return WindowParts {
+        .registry = m_registry,
+        .autostart = m_autostart,
+        .notifyArea = m_notifyArea,
+        .localIp = LocalIP,
+        .memoryReader = ReadPlatformMemoryStatus,
+        .commandLine = "",
+        .endProcess = [this] { ++ended; },
+        .smtpPortOverride = port,
+    };
+}
+
+void UseOffscreenPlatformByDefault()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+} // namespace pellwick::bench

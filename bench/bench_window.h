@@ -1,0 +1,50 @@
+#pragma once
+
+#include "settings/autostart.h"
+#include "settings/hive_file.h"
+#include "settings/registry.h"
+#include "tray/qt_notify_area.h"
+#include "ui/frm_main.h"
+
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pellwick::bench {
+
+// One stored setting: its value name and value (a text is stored as REG_SZ, a
+// number as REG_DWORD).
+using Setting = std::pair<std::string, RegistryValue>;
+
+// Everything a real window needs besides itself, kept in a temporary folder: a
+// hive file holding the given settings, the autostart entry, the tray, and this
+// machine's own IP and memory readings. The window's end only counts.
+class WindowWorld
+{
+public:
+    explicit WindowWorld(const std::vector<Setting> &settings);
+    WindowWorld(const WindowWorld &) = delete;
+    WindowWorld &operator=(const WindowWorld &) = delete;
+
+    // Parts for one window; `port` replaces port 25 when given.
+    WindowParts Parts(std::optional<std::uint16_t> port = std::nullopt);
+
+    int ended = 0;
+
+private:
+    QTemporaryDir m_dir;
+    HiveFile m_hive;
+    Registry m_registry {m_hive};
+    XdgAutostart m_autostart;
+    QtNotifyArea m_notifyArea;
+};
+
+// Makes the Qt platform offscreen unless the caller chose one, so the
+// benchmarks run on machines without a display.
+void UseOffscreenPlatformByDefault();
+
+} // namespace pellwick::bench

@@ -1,0 +1,230 @@
+// Makes the real window deliver one mail after another to a server and samples
+// the process's resident memory as it goes, with the debug log's own size
+// beside it. The log keeps every line by design; with "--log clear" it is
+// emptied at every sample, with "--log off" nothing is written to it, so what
+// remains of any growth is not the log's.
+//
+//   delivery_driver [--count N] [--every K] [--log keep|clear|off]
+//                   [--server HOST] [--port P] [--results FILE]
+//
+// Prints a Markdown table; with --results also appends "key<TAB>value" lines.
+#include "bench_window.h"
+
+#include "tray/proc_memory.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using pellwick::frmMain;
+using pellwick::WindowParts;
+using pellwick::bench::WindowWorld;
+
+// What happens to the debug log: it keeps every line (the program as it is),
+// it is emptied at every sample, or nothing is written to it at all.
+enum class LogMode { Keep, Clear, Off };
+
+struct Options
+{
+    long count = 10000;
+    long every = 1000;
+    LogMode log = LogMode::Keep;
+    std::string server = "127.0.0.1";
+    std::optional<std::uint16_t> port;
+    std::string results;
+};
+
+std::optional<Options> parse(int argc, char **argv)
+{
+    Options options;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string name = argv[i];
+        const std::string value = argv[i + 1];
+        if (name == "--count")
+            options.count = std::stol(value);
+        else if (name == "--every")
+            options.every = std::stol(value);
+        else if (name == "--log" && value == "keep")
+            options.log = LogMode::Keep;
+        else if (name == "--log" && value == "clear")
+            options.log = LogMode::Clear;
+        else if (name == "--log" && value == "off")
+            options.log = LogMode::Off;
+        else if (name == "--server")
+            options.server = value;
+        else if (name == "--port")
+            options.port = static_cast<std::uint16_t>(std::stoul(value));
+        else if (name == "--results")
+            options.results = value;
+        else
+            return std::nullopt;
+    }
+    if (argc % 2 == 0 || options.count < 1 || options.every < 1)
+        return std::nullopt;
+    return options;
+}
+
+// The window, told when a dialogue has ended: the dialogue asks the window
+// whether to exit at the end of every dialogue, whatever its outcome.
+class DeliveringWindow : public frmMain
+{
+public:
+    DeliveringWindow(WindowParts parts, bool logOff)
+        : frmMain(std::move(parts))
+        , m_logOff(logOff)
+    {
+        // One timer for every wait: a timer per wait would live on after its
+        // wait and add to the memory this driver measures.
+        m_timeout.setSingleShot(true);
+        connect(&m_timeout, &QTimer::timeout, this, [this] {
+            if (m_waiting)
+                m_waiting->quit();
+        });
+    }
+
+    void AppendToDebugLog(const std::string &text) override
+    {
+        if (!m_logOff)
+            frmMain::AppendToDebugLog(text);
+    }
+
+    void CheckAutoExit() override
+    {
+        ++dialoguesEnded;
+        if (m_waiting)
+            m_waiting->quit();
+        frmMain::CheckAutoExit();
+    }
+
+    // Sends one mail and runs the event loop until its dialogue has ended;
+    // false when it has not ended within `timeoutMs`.
+    bool Deliver(int timeoutMs)
+    {
+        const long target = dialoguesEnded + 1;
+        SendEmail();
+        if (dialoguesEnded >= target)
+            return true;
+        QEventLoop loop;
+        m_waiting = &loop;
+        m_timeout.start(timeoutMs);
+        loop.exec();
+        m_timeout.stop();
+        m_waiting = nullptr;
+        return dialoguesEnded >= target;
+    }
+
+    long dialoguesEnded = 0;
+
+private:
+    bool m_logOff;
+    QTimer m_timeout;
+    QEventLoop *m_waiting = nullptr;
+};
+
+std::uint64_t residentKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = status.readAll();
+    const std::string_view view(text.constData(), static_cast<std::size_t>(text.size()));
+    return pellwick::ProcKilobyteField(view, "VmRSS").value_or(0) / 1024;
+}
+
+struct Sample
+{
+    long deliveries;
+    std::uint64_t rssKb;
+    long logChars;
+    long logLines;
+    double seconds;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    pellwick::bench::UseOffscreenPlatformByDefault();
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    const std::optional<Options> options = parse(argc, argv);
+    if (!options) {
+        std::fprintf(stderr,
+                     "usage: %s [--count N] [--every K] [--log keep|clear|off] "
+                     "[--server HOST] [--port P] [--results FILE]\n",
+                     argv[0]);
+        return 2;
+    }
+
+    // The program's usual life: hidden in the tray, mailing the configured server.
+    WindowWorld world({{"SMTPServer", options->server}, {"StartMinimized", 1}});
+    DeliveringWindow window(world.Parts(options->port), options->log == LogMode::Off);
+    window.Form_Load();
+    QCoreApplication::processEvents();
+
+    QTextDocument &log = *window.txtDebug->document();
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<Sample> samples;
+    const auto sample = [&](long deliveries) {
+        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+        samples.push_back({deliveries, residentKilobytes(), log.characterCount() - 1,
+                           log.blockCount(), spent.count()});
+        if (options->log == LogMode::Clear)
+            window.txtDebug->clear();
+    };
+
+    sample(0);
+    for (long n = 1; n <= options->count; ++n) {
+        if (!window.Deliver(10000)) {
+            std::fprintf(stderr, "delivery %ld did not end within 10 s\n", n);
+            return 1;
+        }
+        if (n % options->every == 0 || n == options->count)
+            sample(n);
+    }
+
+    const char *mode = options->log == LogMode::Keep    ? "keep"
+                       : options->log == LogMode::Clear ? "clear"
+                                                        : "off";
+    std::printf("| deliveries | VmRSS kB | debug log chars | debug log lines | s |\n");
+    std::printf("|---:|---:|---:|---:|---:|\n");
+    for (const Sample &s : samples)
+        std::printf("| %ld | %llu | %ld | %ld | %.1f |\n", s.deliveries,
+                    static_cast<unsigned long long>(s.rssKb), s.logChars, s.logLines, s.seconds);
+
+    const Sample &first = samples.at(1 < samples.size() ? 1 : 0);
+    const Sample &last = samples.back();
+    const double perDelivery = last.seconds * 1000.0 / static_cast<double>(last.deliveries);
+    std::printf("\nlog %s: VmRSS %+lld kB from delivery %ld to %ld; %.2f ms per delivery\n", mode,
+                static_cast<long long>(last.rssKb) - static_cast<long long>(first.rssKb),
+                first.deliveries, last.deliveries, perDelivery);
+    if (!options->results.empty()) {
+        std::ofstream out(options->results, std::ios::app);
+        std::ostringstream prefix;
+        prefix << "deliveries." << mode << ".";
+        out << prefix.str() << "count\t" << last.deliveries << "\n"
+            << prefix.str() << "rss_first_kb\t" << first.rssKb << "\n"
+            << prefix.str() << "rss_first_at\t" << first.deliveries << "\n"
+            << prefix.str() << "rss_last_kb\t" << last.rssKb << "\n"
+            << prefix.str() << "log_chars\t" << last.logChars << "\n"
+            << prefix.str() << "ms_per_delivery\t" << perDelivery << "\n";
+    }
+    window.ExitApp();
+    return 0;
+}

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The running program left alone with its window hidden (StartMinimized=1),
+# offscreen, in a private network namespace: resident memory (VmRSS) every 5 s
+# and CPU time (utime + stime of /proc/PID/stat) over the whole span. Its timer
+# ticks every 5 s the whole time; nothing else happens.
+#
+# Usage (as root): bench/idle.sh [SECONDS]   (default 60)
+# Prints a Markdown table; with PELLWICK_BENCH_RESULTS=FILE also appends
+# "key<TAB>value" lines to FILE for run-all.sh.
+set -euo pipefail
+# shellcheck source=bench/loopback_netns.sh
+source "$(dirname "$0")/loopback_netns.sh"
+pw_enter_netns "$@"
+
+SPAN=${1:-60}
+STEP=5
+[ -x "$PW_PELLWICK" ] || pw_die "no program at $PW_PELLWICK (build it first)"
+pw_work_folder
+pw_start_sink
+
+CONFIG=$PW_WORK/config
+pw_write_hive "$CONFIG" StartMinimized=1 SMTPServer=text:127.0.0.1
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$CONFIG "$PW_PELLWICK" 2>"$PW_WORK/pellwick.err" &
+PID=$!
+
+# Measure from the end of start-up, once the window has loaded its settings
+# (the autostart entry is written then).
+for _ in $(seq 100); do
+    [ -e "$CONFIG/autostart/pellwick.desktop" ] && break
+    sleep 0.1
+done
+sleep 1
+kill -0 "$PID" 2>/dev/null || pw_die "the program ended by itself"
+
+# Run time of every thread in nanoseconds (the first field of schedstat): the
+# clock-tick figures of stat are too coarse for a program that idles.
+run_ns() {
+    cat "/proc/$PID"/task/*/schedstat | awk '{ sum += $1 } END { print sum }'
+}
+
+hz=$(getconf CLK_TCK)
+ticks0=$(pw_cpu_ticks "$PID")
+ns0=$(run_ns)
+start=$(date +%s.%N)
+samples=()
+for ((t = 0; t <= SPAN; t += STEP)); do
+    if ((t > 0)); then
+        # Sleep to the next multiple of STEP from the start, so the samples
+        # do not drift by the time the sampling itself takes.
+        sleep "$(awk -v s="$start" -v t="$t" -v now="$(date +%s.%N)" \
+            'BEGIN { d = s + t - now; print (d > 0 ? d : 0) }')"
+    fi
+    samples+=("$(pw_rss_kb "$PID")")
+done
+ticks1=$(pw_cpu_ticks "$PID")
+ns1=$(run_ns)
+hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$PID/status")
+
+kill -TERM "$PID"
+status=0
+wait "$PID" || status=$?
+[ "$status" -eq 0 ] || pw_die "the program ended with status $status on SIGTERM"
+[ "$(pw_mail_count)" -eq 0 ] || pw_die "the idle program sent mail"
+
+"$PW_PYTHON" - "$SPAN" "$hz" "$ticks0" "$ticks1" "$ns0" "$ns1" "$hwm" \
+    "${PELLWICK_BENCH_RESULTS:-}" "${samples[@]}" <<'EOF'
+import sys
+span, hz, t0, t1, ns0, ns1, hwm = (float(v) for v in sys.argv[1:8])
+results = sys.argv[8]
+rss = [int(v) for v in sys.argv[9:]]
+cpu_ms = (t1 - t0) * 1000 / hz
+run_ms = (ns1 - ns0) / 1e6
+print("| Idle over %d s (hidden, offscreen) | value |" % span)
+print("|---|---:|")
+print("| VmRSS at start / end | %d kB / %d kB |" % (rss[0], rss[-1]))
+print("| VmRSS min / max of %d samples | %d kB / %d kB |" % (len(rss), min(rss), max(rss)))
+print("| VmHWM (peak) | %d kB |" % hwm)
+print("| CPU, utime + stime (stat) | %.0f ms = %.3f %% of one core |" % (cpu_ms, cpu_ms / span / 10))
+print("| CPU, run time of all threads (schedstat) | %.1f ms = %.4f %% of one core |" % (
+    run_ms, run_ms / span / 10))
+print()
+print("VmRSS every 5 s (kB): " + " ".join(str(v) for v in rss))
+if results:
+    with open(results, "a") as out:
+        out.write("idle.rss_start_kb\t%d\nidle.rss_end_kb\t%d\n" % (rss[0], rss[-1]))
+        out.write("idle.rss_max_kb\t%d\nidle.cpu_ms\t%.0f\nidle.run_ms\t%.1f\n" % (
+            max(rss), cpu_ms, run_ms))
+        out.write("idle.span_s\t%d\n" % span)
+EOF

@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# One mail from start to exit: "pellwick /s" with AutoMail and AutoExit set
+# (start, dialogue with the server, save, exit) against swaks, curl and msmtp
+# sending the same message to the same server. All four run side by side in
+# one hyperfine run, inside a private network namespace, against Debian's
+# aiosmtpd on 127.0.0.1:25. Every mail of every run is checked on arrival.
+#
+# Usage (as root): bench/oneshot.sh [RUNS]   (default 30 runs, 3 warm-up runs each)
+# Prints a Markdown table; with PELLWICK_BENCH_RESULTS=FILE also appends
+# "key<TAB>value" lines to FILE for run-all.sh.
+set -euo pipefail
+# shellcheck source=bench/loopback_netns.sh
+source "$(dirname "$0")/loopback_netns.sh"
+pw_enter_netns "$@"
+
+RUNS=${1:-30}
+WARMUP=3
+for tool in hyperfine swaks curl msmtp; do
+    command -v "$tool" >/dev/null || pw_die "$tool missing (scripts/install-deps.sh installs it)"
+done
+[ -x "$PW_PELLWICK" ] || pw_die "no program at $PW_PELLWICK (build it first)"
+
+pw_work_folder
+pw_start_sink
+
+CONFIG=$PW_WORK/config
+pw_write_hive "$PW_WORK/template" AutoMail=1 AutoExit=1 EmailOnIPStartup=1 DisplayIcon=0 \
+    SMTPServer=text:127.0.0.1
+# Every run starts from the same fresh settings folder.
+PREPARE="rm -rf '$CONFIG' && cp -r '$PW_WORK/template' '$CONFIG'"
+MESSAGE=$PW_WORK/message.eml
+# swaks ends the data with a line break of its own; given the message without
+# its last one, it delivers the same bytes as the others.
+SWAKS_MESSAGE=$PW_WORK/message-swaks.eml
+FROM=pellwick@localhost
+TO=root@localhost
+
+declare -A COMMAND=(
+    [pellwick]="env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME='$CONFIG' '$PW_PELLWICK' /s"
+    [swaks]="swaks --server 127.0.0.1 --port 25 --from $FROM --to $TO --data @'$SWAKS_MESSAGE'"
+    [curl]="curl -sS --mail-from $FROM --mail-rcpt $TO --upload-file '$MESSAGE' smtp://127.0.0.1:25"
+    [msmtp]="msmtp --file=/dev/null --host=127.0.0.1 --port=25 --auth=off --tls=off --from=$FROM --set-msgid-header=off $TO <'$MESSAGE'"
+)
+ORDER=(pellwick swaks curl msmtp)
+
+# What the program's mail must look like: its template with the namespace's
+# only address put in, and the envelope from its default settings.
+pellwick_mail_ok() {
+    grep -q $'^Subject: Your New IP is 127.0.0.1\r$' "$1.data" &&
+        grep -q $'^Your New IP Address is 127.0.0.1\r$' "$1.data" &&
+        grep -q $'^X-Mailer: Pellwick v1.0\r$' "$1.data" &&
+        [ "$(cat "$1.from")" = "$FROM" ] && [ "$(cat "$1.rcpt")" = "$TO" ]
+}
+
+# The other tools must deliver the program's own message byte for byte.
+copy_mail_ok() {
+    cmp -s "$1.data" "$MESSAGE" && [ "$(cat "$1.from")" = "$FROM" ] &&
+        [ "$(cat "$1.rcpt")" = "$TO" ]
+}
+
+check_mail() { # tool first last
+    local n
+    for n in $(seq "$2" "$3"); do
+        if [ "$1" = pellwick ]; then
+            pellwick_mail_ok "$PW_MAIL/$n" || pw_die "mail $n from $1 is not the program's mail"
+        else
+            copy_mail_ok "$PW_MAIL/$n" || pw_die "mail $n from $1 differs from the program's"
+        fi
+    done
+}
+
+# One checked run of each first: the program's mail becomes the message the
+# others send, and a tool that cannot deliver stops the benchmark here.
+bash -c "$PREPARE"
+timeout 30 bash -c "${COMMAND[pellwick]}" || pw_die "pellwick /s did not end with status 0"
+[ "$(pw_mail_count)" -eq 1 ] || pw_die "pellwick /s delivered no mail"
+cp "$PW_MAIL/1.data" "$MESSAGE"
+head -c -2 "$MESSAGE" >"$SWAKS_MESSAGE"
+pellwick_mail_ok "$PW_MAIL/1" || pw_die "the program's mail is not as configured"
+count=1
+for tool in "${ORDER[@]:1}"; do
+    timeout 30 bash -c "${COMMAND[$tool]}" >/dev/null || pw_die "$tool failed"
+    count=$((count + 1))
+    [ "$(pw_mail_count)" -eq "$count" ] || pw_die "$tool delivered no mail"
+    check_mail "$tool" "$count" "$count"
+done
+
+# The timed runs. hyperfine runs each command's warm-up and timed runs in turn,
+# so the mails arrive in blocks, one block per command.
+args=()
+for tool in "${ORDER[@]}"; do
+    args+=(--command-name "$tool" "${COMMAND[$tool]}")
+done
+timeout 600 hyperfine --style none --warmup "$WARMUP" --runs "$RUNS" --prepare "$PREPARE" \
+    --export-json "$PW_WORK/times.json" "${args[@]}" >/dev/null
+
+first=$((count + 1))
+per_tool=$((WARMUP + RUNS))
+[ "$(pw_mail_count)" -eq $((count + per_tool * ${#ORDER[@]})) ] ||
+    pw_die "expected $((per_tool * ${#ORDER[@]})) mails from the timed runs, got $(($(pw_mail_count) - count))"
+for tool in "${ORDER[@]}"; do
+    check_mail "$tool" "$first" $((first + per_tool - 1))
+    first=$((first + per_tool))
+done
+
+"$PW_PYTHON" - "$PW_WORK/times.json" "$per_tool" "${PELLWICK_BENCH_RESULTS:-}" <<'EOF'
+import json, statistics, sys
+results = json.load(open(sys.argv[1]))["results"]
+arrived = sys.argv[2]
+base = statistics.median(results[0]["times"])
+print("| Sender | median ms | mean ± σ ms | min ms | median / pellwick | mails checked |")
+print("|---|---:|---:|---:|---:|---:|")
+lines = []
+for r in results:
+    median = statistics.median(r["times"])
+    print("| %s | %.1f | %.1f ± %.1f | %.1f | %.2f | %s/%s |" % (
+        r["command"], median * 1e3, r["mean"] * 1e3, r["stddev"] * 1e3, r["min"] * 1e3,
+        median / base, arrived, arrived))
+    lines.append("oneshot.%s.median_ms\t%.1f\n" % (r["command"], median * 1e3))
+    lines.append("oneshot.%s.ratio\t%.2f\n" % (r["command"], median / base))
+if sys.argv[3]:
+    with open(sys.argv[3], "a") as out:
+        out.writelines(lines)
+EOF
+echo
+echo "$RUNS timed runs and $WARMUP warm-up runs per sender; every mail arrived and was checked."

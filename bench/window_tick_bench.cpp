@@ -1,0 +1,67 @@
+// One tmrMain tick of the real window, widgets included: the memory reading,
+// both About labels, the local IP compared with the last one. The tick runs
+// every 5 s for the program's whole life. tick_bench measures the same
+// readings and texts without the window.
+#include "bench_window.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using pellwick::frmMain;
+using pellwick::bench::WindowWorld;
+
+// A window as the program starts by default, its timer only driven by hand.
+struct StartedWindow
+{
+    StartedWindow()
+    {
+        window.Form_Load();
+        window.Timer().stop();
+        QCoreApplication::processEvents();
+    }
+
+    WindowWorld world {{}};
+    frmMain window {world.Parts()};
+};
+
+// The tick as it runs while the address stays the same.
+void WindowTick(benchmark::State &state)
+{
+    StartedWindow started;
+    for (auto _ : state)
+        started.window.tmrMain_Timer();
+}
+
+// The tick plus the new tooltip, as when the address has changed (without the
+// mail that may follow).
+void WindowTickWithTip(benchmark::State &state)
+{
+    StartedWindow started;
+    for (auto _ : state) {
+        started.window.tmrMain_Timer();
+        started.window.UpdateTrayTip();
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    pellwick::bench::UseOffscreenPlatformByDefault();
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    for (auto *bench : {benchmark::RegisterBenchmark("WindowTick", WindowTick),
+                        benchmark::RegisterBenchmark("WindowTickWithTip", WindowTickWithTip)})
+        bench->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
