@@ -115,9 +115,17 @@ void frmMain::connectControls()
     txtMsg->installEventFilter(this);
 
     connect(m_menu.CopyIP, &QAction::triggered, this, &frmMain::CopyIPToClipboard);
-    connect(m_menu.ShowIP, &QAction::triggered, this, &frmMain::ShowIP_Click);
-    connect(m_menu.ShowPhyMem, &QAction::triggered, this, &frmMain::ShowPhyMem_Click);
-    connect(m_menu.ShowVirtMem, &QAction::triggered, this, &frmMain::ShowVirtMem_Click);
+    // Qt flips the mark of a checkable item before it reports the choice; the
+    // toggles work from the mark as it stood when the item was chosen.
+    const auto connectToggle = [this](QAction *item, void (frmMain::*handler)()) {
+        connect(item, &QAction::triggered, this, [this, item, handler](bool checked) {
+            item->setChecked(!checked);
+            (this->*handler)();
+        });
+    };
+    connectToggle(m_menu.ShowIP, &frmMain::ShowIP_Click);
+    connectToggle(m_menu.ShowPhyMem, &frmMain::ShowPhyMem_Click);
+    connectToggle(m_menu.ShowVirtMem, &frmMain::ShowVirtMem_Click);
     connect(m_menu.Restore, &QAction::triggered, this, &frmMain::Restore_Click);
     connect(m_menu.Minimize, &QAction::triggered, this, &frmMain::Minimize_Click);
     connect(m_menu.Exit, &QAction::triggered, this, &frmMain::ExitApp);
@@ -355,10 +363,9 @@ void frmMain::Minimize_Click()
 
 void frmMain::toggleShowOption(QCheckBox *box, QAction *item)
 {
-    // The menu has already flipped the mark of a checkable item; the toggle
-    // works from the mark as it was when the item was chosen.
-    const bool wasSet = !item->isChecked();
-    item->setChecked(wasSet);
+    // Setting the box runs its own handler first, which sets the mark and
+    // rebuilds the tooltip too.
+    const bool wasSet = item->isChecked();
     box->setChecked(!wasSet);
     item->setChecked(!wasSet);
     UpdateTrayTip();

@@ -4,6 +4,7 @@
 #include "mail/smtp.h"
 #include "mail/smtp_host.h"
 #include "support/event_loop.h"
+#include "support/recording_smtp_host.h"
 #include "support/smtp_sink.h"
 
 #include <QTcpServer>
@@ -16,18 +17,6 @@ using pellwick::test::RunEventsUntil;
 using pellwick::test::SmtpSink;
 
 namespace {
-
-class RecordingHost : public pellwick::SmtpHost
-{
-public:
-    void AppendToDebugLog(const std::string &text) override { log += text; }
-    void UpdateCaption(const std::string &text) override { caption = text; }
-    void CheckAutoExit() override { ++dialoguesEnded; }
-
-    std::string log;
-    std::string caption = "untouched";
-    int dialoguesEnded = 0;
-};
 
 struct Client
 {
@@ -46,7 +35,7 @@ struct Client
     }
 
     QtSocket socket;
-    RecordingHost host;
+    pellwick::test::RecordingSmtpHost host;
     Smtp smtp {socket, host};
 };
 

@@ -6,6 +6,7 @@
 #include "mail/smtp.h"
 #include "mail/smtp_host.h"
 #include "support/event_loop.h"
+#include "support/recording_smtp_host.h"
 #include "support/smtp_sink.h"
 
 #include <QTcpServer>
@@ -23,18 +24,6 @@ using pellwick::test::RunEventsUntil;
 namespace {
 
 const std::string kBody = "Your New IP Address is 10.9.8.7";
-
-class RecordingHost : public pellwick::SmtpHost
-{
-public:
-    void AppendToDebugLog(const std::string &text) override { log += text; }
-    void UpdateCaption(const std::string &text) override { caption = text; }
-    void CheckAutoExit() override { ++dialoguesEnded; }
-
-    std::string log;
-    std::string caption;
-    int dialoguesEnded = 0;
-};
 
 // One client meets every peer. The peers listen on the real server's port, each
 // on a loopback address of its own, so the one port the socket is sent to fits all.
@@ -85,7 +74,7 @@ protected:
     }
 
     pellwick::test::SmtpSink sink;
-    RecordingHost host;
+    pellwick::test::RecordingSmtpHost host;
     std::unique_ptr<pellwick::QtSocket> socket;
     std::unique_ptr<pellwick::Smtp> smtp;
     QTcpSocket *wire = nullptr;

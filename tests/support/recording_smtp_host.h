@@ -1,0 +1,22 @@
+#pragma once
+
+#include "mail/smtp_host.h"
+
+#include <string>
+
+namespace pellwick::test {
+
+// A window for the SMTP dialogue that keeps what the dialogue shows it.
+class RecordingSmtpHost : public SmtpHost
+{
+public:
+    void AppendToDebugLog(const std::string &text) override { log += text; }
+    void UpdateCaption(const std::string &text) override { caption = text; }
+    void CheckAutoExit() override { ++dialoguesEnded; }
+
+    std::string log;
+    std::string caption;
+    int dialoguesEnded = 0;
+};
+
+} // namespace pellwick::test
