@@ -2,12 +2,9 @@
 
 #include "app/command_line.h"
 #include "app/schedule.h"
-#include "mail/ip_token.h"
-#include "settings/autostart.h"
 #include "tray/qt_notify_area.h"
-#include "tray/status_texts.h"
 #include "ui/pellwick_icon.h"
-#include "ui/text_lines.h"
+#include "ui/qt_text.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -15,51 +12,16 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTextCursor>
 
 namespace pellwick {
 
 namespace {
 
-constexpr const char *kMailer = "Pellwick v1.0";
 constexpr int kDebugTab = 4;
-constexpr int kTrayLeftDoubleClick = 515;
-constexpr int kTrayRightButtonUp = 517;
-
-QString toQ(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
-std::string fromQ(const QString &text)
-{
-    return text.toStdString();
-}
-
-QString nameOf(std::string_view control)
-{
-    return QString::fromUtf8(control.data(), static_cast<qsizetype>(control.size()));
-}
-
-int stateOf(const QCheckBox *box)
-{
-    return box->isChecked() ? 1 : 0;
-}
-
-// The debug log shows line breaks as the widget's own; CRLF and lone CR or LF
-// each make one.
-QString forDisplay(const std::string &text)
-{
-    QString shown = toQ(text);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return shown;
-}
 
 } // namespace
 
@@ -134,8 +96,6 @@ void frmMain::connectControls()
     connect(qApp, &QGuiApplication::commitDataRequest, this, &frmMain::ExitApp);
 }
 
-// ---- Start and end ---------------------------------------------------------
-
 void frmMain::Form_Load()
 {
     tabMain->setCurrentIndex(0);
@@ -195,253 +155,6 @@ void frmMain::CheckAutoExit()
         ExitApp();
 }
 
-// ---- Mail -------------------------------------------------------------------
-
-void frmMain::SendEmail()
-{
-    const std::string server = fromQ(txtSmtpServer->text());
-    const std::string recipient = fromQ(txtRecipient->text());
-    const std::string body = InsertIPAddress(PlainTextWithCrLf(*txtMsg));
-    const std::string sender = fromQ(txtSender->text());
-    const std::string subject = InsertIPAddress(fromQ(txtSubject->text()));
-    m_smtp.ConnectToServer(server, recipient, body, sender, subject, kMailer);
-}
-
-std::string frmMain::InsertIPAddress(const std::string &text)
-{
-    return ReplaceIpToken(text, m_parts.localIp());
-}
-
-void frmMain::txtMsg_GotFocus()
-{
-    btnInsertIP->setEnabled(true);
-    g_blnMsgFocus = true;
-}
-
-void frmMain::txtSubject_GotFocus()
-{
-    btnInsertIP->setEnabled(true);
-    g_blnMsgFocus = false;
-}
-
-void frmMain::btnInsertIP_Click()
-{
-    if (g_blnMsgFocus) {
-        const QTextCursor cursor = txtMsg->textCursor();
-        const auto caret = static_cast<std::size_t>(cursor.selectionStart());
-        const std::u16string selected = cursor.selectedText()
-                                            .replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
-                                            .toStdU16String();
-        const std::u16string text = txtMsg->toPlainText().toStdU16String();
-        txtMsg->setPlainText(QString::fromStdU16String(InsertTokenAtCaret(text, caret, selected)));
-    } else {
-        const auto caret = static_cast<std::size_t>(txtSubject->hasSelectedText()
-                                                        ? txtSubject->selectionStart()
-                                                        : txtSubject->cursorPosition());
-        const std::u16string selected = txtSubject->selectedText().toStdU16String();
-        const std::u16string text = txtSubject->text().toStdU16String();
-        txtSubject->setText(QString::fromStdU16String(InsertTokenAtCaret(text, caret, selected)));
-    }
-}
-
-void frmMain::wckMain_DataArrival(std::int32_t count)
-{
-    m_smtp.HandleServerReply(count);
-}
-
-void frmMain::AppendToDebugLog(const std::string &text)
-{
-    // Insert at the end only: the cost of an append does not grow with the log.
-    QTextCursor end(txtDebug->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(forDisplay(text));
-}
-
-// ---- Status texts -------------------------------------------------------------
-
-void frmMain::UpdateCaption(const std::string &text)
-{
-    SetWindowCaption(CaptionText(text, g_strLocalIP));
-}
-
-void frmMain::SetWindowCaption(const std::string &text)
-{
-    setWindowTitle(toQ(text));
-}
-
-void frmMain::UpdateTrayTip()
-{
-    m_tray.SetTrayTip(TrayTipText(chkShowIP->isChecked(), chkShowPhyMem->isChecked(),
-                                  chkShowVirtualMem->isChecked(), g_strLocalIP, m_memory));
-}
-
-void frmMain::UpdateMemoryLabels()
-{
-    lblFreePhysMemory->setText(toQ(PhysicalMemoryLine(m_memory)));
-    lblVirtMem->setText(toQ(VirtualMemoryLine(m_memory)));
-}
-
-void frmMain::chkShowIP_Click()
-{
-    m_menu.ShowIP->setChecked(chkShowIP->isChecked());
-    UpdateTrayTip();
-}
-
-void frmMain::chkShowPhyMem_Click()
-{
-    m_menu.ShowPhyMem->setChecked(chkShowPhyMem->isChecked());
-    UpdateTrayTip();
-}
-
-void frmMain::chkShowVirtualMem_Click()
-{
-    m_menu.ShowVirtMem->setChecked(chkShowVirtualMem->isChecked());
-    UpdateTrayTip();
-}
-
-// ---- Tray -------------------------------------------------------------------
-
-void frmMain::AddTrayIcon()
-{
-    m_tray.AddTrayIcon(reinterpret_cast<std::uintptr_t>(this), 1, m_parts.localIp());
-}
-
-void frmMain::RemoveTrayIcon()
-{
-    m_tray.RemoveTrayIcon();
-}
-
-void frmMain::chkDisplayIcon_Click()
-{
-    if (chkDisplayIcon->isChecked())
-        AddTrayIcon();
-    else
-        m_tray.RemoveTrayIcon();
-}
-
-void frmMain::changeEvent(QEvent *event)
-{
-    MainWindowControls::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
-}
-
-void frmMain::Form_Resize()
-{
-    if (!isMinimized())
-        return;
-    // A minimised window lives in the tray, whatever chkDisplayIcon holds, so
-    // it can always be brought back.
-    hide();
-    AddTrayIcon();
-}
-
-void frmMain::Form_MouseDown(int trayEvent)
-{
-    if (trayEvent == kTrayLeftDoubleClick)
-        Restore_Click();
-    else if (trayEvent == kTrayRightButtonUp)
-        m_menu.PopupAtPointer();
-}
-
-void frmMain::Restore_Click()
-{
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    update();
-    show();
-    raise();
-    activateWindow();
-}
-
-void frmMain::Minimize_Click()
-{
-    setWindowState(windowState() | Qt::WindowMinimized);
-    // A hidden window gets no state-change event from the desktop.
-    if (!isVisible())
-        Form_Resize();
-}
-
-void frmMain::toggleShowOption(QCheckBox *box, QAction *item)
-{
-    // Setting the box runs its own handler first, which sets the mark and
-    // rebuilds the tooltip too.
-    const bool wasSet = item->isChecked();
-    box->setChecked(!wasSet);
-    item->setChecked(!wasSet);
-    UpdateTrayTip();
-}
-
-void frmMain::ShowIP_Click()
-{
-    toggleShowOption(chkShowIP, m_menu.ShowIP);
-}
-
-void frmMain::ShowPhyMem_Click()
-{
-    toggleShowOption(chkShowPhyMem, m_menu.ShowPhyMem);
-}
-
-void frmMain::ShowVirtMem_Click()
-{
-    toggleShowOption(chkShowVirtualMem, m_menu.ShowVirtMem);
-}
-
-// ---- Timer ------------------------------------------------------------------
-
-void frmMain::tmrMain_Timer()
-{
-    if (m_exiting)
-        return;
-    m_memory.ReadMemoryStatus();
-    UpdateMemoryLabels();
-
-    if (m_parts.localIp() != g_strLocalIP) {
-        g_strLocalIP = m_parts.localIp();
-        UpdateCaption("");
-        UpdateTrayTip();
-        if (chkAutoEmailOnNewIP->isChecked())
-            SendEmail();
-    }
-
-    const ScheduleStep step = ScheduleTick(g_lngTimer, chkTimerSend->isChecked());
-    g_lngTimer = step.countdown;
-    if (step.send) {
-        SendEmail();
-        ApplyTimerSettings();
-    }
-}
-
-void frmMain::ApplyTimerSettings()
-{
-    const TimerSettingsResult result = pellwick::ApplyTimerSettings(
-        TimerFields {chkTimerSend->isChecked(), fromQ(txtTimerRate->text()), m_unitListIndex,
-                     fromQ(cmbTimerRate->currentText())});
-    if (fromQ(txtTimerRate->text()) != result.rateText)
-        txtTimerRate->setText(toQ(result.rateText));
-    cmbTimerRate->setEnabled(result.fieldsEnabled);
-    txtTimerRate->setEnabled(result.fieldsEnabled);
-    if (result.countdown)
-        g_lngTimer = *result.countdown;
-}
-
-void frmMain::chkTimerSend_Click()
-{
-    ApplyTimerSettings();
-}
-
-void frmMain::cmbTimerRate_Change()
-{
-    ApplyTimerSettings();
-}
-
-void frmMain::txtTimerRate_LostFocus()
-{
-    if (TimerRateLostFocus(fromQ(txtTimerRate->text())) == RateLostFocusAction::UncheckTimerSend)
-        chkTimerSend->setChecked(false);
-    else
-        ApplyTimerSettings();
-}
-
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusOut && watched == txtTimerRate)
@@ -452,91 +165,6 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         txtSubject_GotFocus();
     return MainWindowControls::eventFilter(watched, event);
 }
-
-// ---- Settings -----------------------------------------------------------------
-
-void frmMain::LoadSettings()
-{
-    pellwick::LoadSettings(m_parts.registry, *this);
-}
-
-void frmMain::SaveSettings()
-{
-    pellwick::SaveSettings(m_parts.registry, *this);
-}
-
-void frmMain::chkEmailIPOnStartup_Click()
-{
-    if (chkEmailIPOnStartup->isChecked()) {
-        m_parts.autostart.Register();
-        chkAutoExit->setEnabled(true);
-    } else {
-        m_parts.autostart.Unregister();
-        chkAutoExit->setEnabled(false);
-    }
-}
-
-std::string frmMain::Text(std::string_view control) const
-{
-    const QString name = nameOf(control);
-    if (const auto *edit = findChild<QLineEdit *>(name))
-        return fromQ(edit->text());
-    if (const auto *multi = findChild<QPlainTextEdit *>(name))
-        return PlainTextWithCrLf(*multi);
-    return {};
-}
-
-int frmMain::CheckState(std::string_view control) const
-{
-    const QString name = nameOf(control);
-    const auto *box = findChild<QCheckBox *>(name);
-    return box ? stateOf(box) : 0;
-}
-
-int frmMain::ListIndex(std::string_view control) const
-{
-    const QString name = nameOf(control);
-    return findChild<QComboBox *>(name) == cmbTimerRate ? m_unitListIndex : -1;
-}
-
-void frmMain::SetText(std::string_view control, const std::string &text)
-{
-    const QString name = nameOf(control);
-    if (auto *edit = findChild<QLineEdit *>(name))
-        edit->setText(toQ(text));
-    else if (auto *multi = findChild<QPlainTextEdit *>(name))
-        SetPlainTextFromCrLf(*multi, text);
-}
-
-void frmMain::SetCheckState(std::string_view control, int state)
-{
-    const QString name = nameOf(control);
-    auto *box = findChild<QCheckBox *>(name);
-    if (!box)
-        return;
-    box->setChecked(state != 0);
-    // The three tooltip options set their menu marks even when no change ran
-    // their handlers.
-    if (box == chkShowIP)
-        m_menu.ShowIP->setChecked(state != 0);
-    else if (box == chkShowPhyMem)
-        m_menu.ShowPhyMem->setChecked(state != 0);
-    else if (box == chkShowVirtualMem)
-        m_menu.ShowVirtMem->setChecked(state != 0);
-}
-
-void frmMain::SetListIndex(std::string_view control, int index)
-{
-    const QString name = nameOf(control);
-    auto *list = findChild<QComboBox *>(name);
-    if (!list)
-        return;
-    list->setCurrentIndex(index);
-    if (list == cmbTimerRate)
-        m_unitListIndex = index;
-}
-
-// ---- Debug tab and clipboard ---------------------------------------------------
 
 void frmMain::ShowDebugTab()
 {
