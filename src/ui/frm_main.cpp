@@ -19,12 +19,6 @@
 
 namespace pellwick {
 
-namespace {
-
-constexpr int kDebugTab = 4;
-
-} // namespace
-
 frmMain::frmMain(WindowParts parts, QWidget *parent)
     : MainWindowControls(parent)
     , m_parts(std::move(parts))
@@ -168,7 +162,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 
 void frmMain::ShowDebugTab()
 {
-    tabMain->setTabVisible(kDebugTab, chkShowDebug->isChecked());
+    tabMain->setTabVisible(kTabDebug, chkShowDebug->isChecked());
 }
 
 void frmMain::CopyIPToClipboard()

@@ -1,6 +1,7 @@
 #include "ui/frm_main.h"
 
 #include "tray/status_texts.h"
+#include "tray/tray_icon_data.h"
 #include "ui/qt_text.h"
 
 #include <QAction>
@@ -9,13 +10,6 @@
 #include <QLabel>
 
 namespace pellwick {
-
-namespace {
-
-constexpr int kTrayLeftDoubleClick = 515;
-constexpr int kTrayRightButtonUp = 517;
-
-} // namespace
 
 void frmMain::UpdateCaption(const std::string &text)
 {
@@ -94,9 +88,9 @@ void frmMain::Form_Resize()
 
 void frmMain::Form_MouseDown(int trayEvent)
 {
-    if (trayEvent == kTrayLeftDoubleClick)
+    if (trayEvent == WM_LBUTTONDBLCLK)
         Restore_Click();
-    else if (trayEvent == kTrayRightButtonUp)
+    else if (trayEvent == WM_RBUTTONUP)
         m_menu.PopupAtPointer();
 }
 
