@@ -105,10 +105,8 @@ void frmMain::Restore_Click()
 
 void frmMain::Minimize_Click()
 {
+    // The state change itself runs Form_Resize, visible window or not.
     setWindowState(windowState() | Qt::WindowMinimized);
-    // A hidden window gets no state-change event from the desktop.
-    if (!isVisible())
-        Form_Resize();
 }
 
 void frmMain::toggleShowOption(QCheckBox *box, QAction *item)

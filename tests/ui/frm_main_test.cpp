@@ -236,6 +236,11 @@ TEST(Window, StartUpOptionsDecideWindowIconAndAutoExit)
         p.start();
         EXPECT_FALSE(p.window->isVisible());
         EXPECT_TRUE(p.notifyArea.isVisible());
+        // Minimising the hidden window from the menu puts the first tooltip back.
+        EXPECT_EQ(p.notifyArea.toolTip(), "10.1.2.3 %25 Phyical Free %99 Virtual Free ");
+        p.window->Menu().Minimize->trigger();
+        EXPECT_FALSE(p.window->isVisible());
+        EXPECT_EQ(p.notifyArea.toolTip(), "Local IP is 10.1.2.3");
     }
     {
         Program p; // DisplayIcon without Minimized
