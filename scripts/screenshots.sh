@@ -81,6 +81,20 @@ printf '%s\r\n' 'REGEDIT4' '' '[HKEY_LOCAL_MACHINE\Software\Pellwick]' \
     >"$XDG_CONFIG_HOME/pellwick/registry.reg"
 chmod 600 "$XDG_CONFIG_HOME/pellwick/registry.reg"
 
+# With root and a free port 25, a loopback SMTP server receives one start-up
+# mail, so that the Debug tab shows a real dialogue.
+sink_dir=""
+if [ "$(id -u)" -eq 0 ] && ! ss -Hltn 'sport = :25' | grep -q .; then
+    sink_dir=$work/mail
+    mkdir -p "$sink_dir"
+    /usr/bin/python3 "$top/tests/support/smtp_sink.py" --dir "$sink_dir" --host 127.0.0.1 \
+        --port 25 --until-killed </dev/null >"$work/sink.port" 2>"$work/sink.log" &
+    pids+=($!)
+    retry 10 test -s "$work/sink.port"
+    printf '%s\r\n' '"SMTPServer"="127.0.0.1"' '"AutoMail"=dword:00000001' '' \
+        >>"$XDG_CONFIG_HOME/pellwick/registry.reg"
+fi
+
 "$binary" >"$work/pellwick.log" 2>&1 &
 pellwick=$!
 pids+=("$pellwick")
@@ -97,6 +111,9 @@ retry 20 find_window || {
 }
 mkdir -p "$out"
 rm -f "$out"/{email,settings,misc,about,debug,tray-menu}.png
+if [ -n "$sink_dir" ]; then
+    retry 20 test -s "$sink_dir/1.data" || echo "screenshots: the start-up mail did not arrive" >&2
+fi
 sleep 1
 
 shoot_window() {
