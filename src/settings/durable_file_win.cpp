@@ -2,13 +2,7 @@
 
 #include "settings/registry_types.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "settings/windows_api.h"
 
 #include <algorithm>
 #include <string>

@@ -1,12 +1,6 @@
 #include "settings/registry_win32.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "settings/windows_api.h"
 
 namespace pellwick {
 
@@ -64,13 +58,9 @@ std::int32_t Win32Registry::OpenKey(RegistryRoot root, const std::string &keyPat
 std::int32_t Win32Registry::QueryValueInfo(RegistryKey key, const std::string &valueName,
                                            std::uint32_t &type, std::uint32_t &size)
 {
-    DWORD storedType = 0;
-    DWORD storedSize = 0;
-    const LONG status = RegQueryValueExA(handleOf(key), valueName.c_str(), nullptr, &storedType,
-                                         nullptr, &storedSize);
-    type = storedType;
-    size = storedSize;
-    return statusOf(status);
+    // Asked without a buffer, the registry reports the type and the size only.
+    size = 0;
+    return QueryValueData(key, valueName, type, nullptr, size);
 }
 
 std::int32_t Win32Registry::QueryValueData(RegistryKey key, const std::string &valueName,
