@@ -1,9 +1,9 @@
 #include "bench_window.h"
 
-#include "mail/local_ip.h"
-#include "settings/settings_table.h"
-#include "tray/memory.h"
-#include "ui/pellwick_icon.h"
+#include "core/settings/settings_table.h"
+#include "gui/qt/pellwick_icon.h"
+#include "platform/local_ip.h"
+#include "platform/memory_status.h"
 
 #include <QtGlobal>
 

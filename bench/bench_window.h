@@ -1,10 +1,10 @@
 #pragma once
 
-#include "settings/autostart.h"
-#include "settings/hive_file.h"
-#include "settings/registry.h"
-#include "tray/qt_notify_area.h"
-#include "ui/frm_main.h"
+#include "core/settings/registry.h"
+#include "gui/qt/frm_main.h"
+#include "gui/qt/qt_notify_area.h"
+#include "platform/linux/hive_file.h"
+#include "platform/linux/xdg_autostart.h"
 
 #include <QTemporaryDir>
 

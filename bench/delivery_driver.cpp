@@ -10,7 +10,7 @@
 // Prints a Markdown table; with --results also appends "key<TAB>value" lines.
 #include "bench_window.h"
 
-#include "tray/proc_memory.h"
+#include "platform/linux/proc_memory.h"
 
 #include <QApplication>
 #include <QEventLoop>

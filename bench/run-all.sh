@@ -12,10 +12,8 @@ REPO=$(dirname "$HERE")
 BUILD=${PELLWICK_BUILD:-$REPO/build}
 export PELLWICK_BUILD=$BUILD
 
-if [ ! -f "$BUILD/build.ninja" ] && [ ! -f "$BUILD/Makefile" ]; then
-    cmake -S "$REPO" -B "$BUILD" -G Ninja -DPELLWICK_WERROR=ON
-fi
-cmake --build "$BUILD" -j2 --target pellwick tick_bench window_tick_bench settings_bench \
+cmake -S "$REPO" -B "$BUILD" -G Ninja -DPELLWICK_WERROR=ON -DPELLWICK_BUILD_BENCH=ON >/dev/null
+cmake --build "$BUILD" --parallel "$(nproc)" --target pellwick tick_bench window_tick_bench settings_bench \
     debug_log_bench delivery_driver
 
 OUT=$(mktemp -d /tmp/pellwick-run-all.XXXXXX)

@@ -1,10 +1,10 @@
 // One load (19 QueryValue) and one save (19 SetKeyValue) of the settings record
 // on a real hive file, as the program does at start and at exit.
-#include "settings/fake_controls.h"
-#include "settings/temp_folder.h"
+#include "support/fake_controls.h"
+#include "support/temp_folder.h"
 
-#include "settings/hive_file.h"
-#include "settings/settings_io.h"
+#include "core/settings/settings_io.h"
+#include "platform/linux/hive_file.h"
 
 #include <benchmark/benchmark.h>
 

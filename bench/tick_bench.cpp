@@ -3,9 +3,9 @@
 // for the whole life of the program, so this should stay in the tens of
 // microseconds.
 
-#include "mail/local_ip.h"
-#include "tray/memory.h"
-#include "tray/status_texts.h"
+#include "core/tray/status_texts.h"
+#include "platform/local_ip.h"
+#include "platform/memory_status.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,7 +15,7 @@ namespace {
 
 void TickReadings(benchmark::State &state)
 {
-    pellwick::Memory memory;
+    pellwick::Memory memory {pellwick::ReadPlatformMemoryStatus};
     for (auto _ : state) {
         const std::string ip = pellwick::LocalIP();
         memory.ReadMemoryStatus();
@@ -38,7 +38,7 @@ void LocalIPReading(benchmark::State &state)
 
 void MemoryReading(benchmark::State &state)
 {
-    pellwick::Memory memory;
+    pellwick::Memory memory {pellwick::ReadPlatformMemoryStatus};
     for (auto _ : state) {
         memory.ReadMemoryStatus();
         benchmark::DoNotOptimize(memory.Status());
@@ -47,7 +47,7 @@ void MemoryReading(benchmark::State &state)
 
 void MemoryTexts(benchmark::State &state)
 {
-    pellwick::Memory memory;
+    pellwick::Memory memory {pellwick::ReadPlatformMemoryStatus};
     memory.ReadMemoryStatus();
     for (auto _ : state) {
         std::string physical = pellwick::PhysicalMemoryLine(memory);

@@ -1,12 +1,13 @@
-#include "app/command_line.h"
-#include "app/signal_watch.h"
-#include "mail/local_ip.h"
-#include "settings/platform_autostart.h"
-#include "settings/platform_registry.h"
-#include "settings/registry.h"
-#include "tray/qt_notify_area.h"
-#include "ui/frm_main.h"
-#include "ui/pellwick_icon.h"
+#include "core/app/command_line.h"
+#include "core/settings/registry.h"
+#include "gui/qt/frm_main.h"
+#include "gui/qt/pellwick_icon.h"
+#include "gui/qt/qt_notify_area.h"
+#include "gui/qt/signal_watch.h"
+#include "platform/local_ip.h"
+#include "platform/memory_status.h"
+#include "platform/platform_autostart.h"
+#include "platform/platform_registry.h"
 
 #include <QApplication>
 

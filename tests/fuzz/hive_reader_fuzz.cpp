@@ -3,7 +3,7 @@
 // it holds no more than the file gave it and finds every value by its own name;
 // every hive, read or stored, is written so that reading the text back gives the
 // same keys, names, types and bytes, and writing that again gives the same text.
-#include "settings/hive_text.h"
+#include "core/settings/hive_text.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,9 +1,9 @@
 // Arbitrary server bytes, cut into arbitrary arrivals, fed to the SMTP dialogue.
 // Whatever the server sends, the client never sends a bare CR or LF, stays in a
 // known state, keeps its buffers bounded and never acts after its dialogue ended.
-#include "mail/smtp.h"
-#include "mail/smtp_host.h"
-#include "mail/socket.h"
+#include "core/mail/smtp.h"
+#include "core/mail/smtp_host.h"
+#include "core/mail/socket.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

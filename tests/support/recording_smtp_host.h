@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mail/smtp_host.h"
+#include "core/mail/smtp_host.h"
 
 #include <string>
 

@@ -1,0 +1,9 @@
+# Chooses, once, which machine layer and which shell this build gets. Nothing else
+# in the build asks which system it targets.
+if(WIN32)
+    set(PELLWICK_PLATFORM windows)
+    set(PELLWICK_SHELL win32)
+else()
+    set(PELLWICK_PLATFORM linux)
+    set(PELLWICK_SHELL qt)
+endif()

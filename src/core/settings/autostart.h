@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/settings/registry.h"
+
+#include <string>
+
+namespace pellwick {
+
+// The entry that starts the program with "/s" at every log-in.
+class Autostart
+{
+public:
+    virtual ~Autostart() = default;
+    // Writes the entry (again); failures are silent.
+    virtual void Register() = 0;
+    // Removes the entry; a missing one is a silent no-op.
+    virtual void Unregister() = 0;
+};
+
+// Windows: the value "Pellwick" under the machine's Run key.
+class RunKeyAutostart : public Autostart
+{
+public:
+    static constexpr const char *kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    static constexpr const char *kValueName = "Pellwick";
+
+    RunKeyAutostart(Registry &registry, std::string programFolder);
+
+    // The program in `programFolder` named by its title, with "/s". The path is
+    // quoted when it holds a blank: unquoted, Windows would try to start a program
+    // named by the path's part before the blank.
+    static std::string Command(const std::string &programFolder);
+
+    void Register() override;
+    void Unregister() override;
+
+private:
+    Registry &m_registry;
+    std::string m_programFolder;
+};
+
+} // namespace pellwick

@@ -1,0 +1,32 @@
+#include "core/settings/autostart.h"
+
+#include <utility>
+
+namespace pellwick {
+
+RunKeyAutostart::RunKeyAutostart(Registry &registry, std::string programFolder)
+    : m_registry(registry)
+    , m_programFolder(std::move(programFolder))
+{
+}
+
+std::string RunKeyAutostart::Command(const std::string &programFolder)
+{
+    std::string program = programFolder + "\\" + "Pellwick" + ".exe";
+    if (program.find(' ') != std::string::npos)
+        program = '"' + program + '"';
+    return program + " /s";
+}
+
+void RunKeyAutostart::Register()
+{
+    m_registry.SetKeyValue(kHkeyLocalMachine, kRunKey, kValueName, Command(m_programFolder),
+                           kRegSz);
+}
+
+void RunKeyAutostart::Unregister()
+{
+    m_registry.DeleteValue(kHkeyLocalMachine, kRunKey, kValueName);
+}
+
+} // namespace pellwick

@@ -1,0 +1,87 @@
+#include "core/settings/settings_io.h"
+
+#include "core/settings/value_text.h"
+
+#include <optional>
+
+namespace pellwick {
+
+namespace {
+
+// The number a loaded value stands for, if it stands for one.
+std::optional<std::int64_t> numberOf(const RegistryValue &value)
+{
+    if (const auto *number = std::get_if<std::int32_t>(&value))
+        return *number;
+    if (const auto *text = std::get_if<std::string>(&value))
+        return ParseInteger(*text);
+    return std::nullopt;
+}
+
+std::int64_t defaultNumber(const SettingRow &row)
+{
+    return numberOf(row.defaultValue).value_or(0);
+}
+
+} // namespace
+
+std::string LoadedText(const RegistryValue &value, const SettingRow &row)
+{
+    return ValueText(std::holds_alternative<std::monostate>(value) ? row.defaultValue : value);
+}
+
+int LoadedCheckState(const RegistryValue &value, const SettingRow &row)
+{
+    const std::int64_t number = numberOf(value).value_or(defaultNumber(row));
+    return number != 0 ? 1 : 0;
+}
+
+int LoadedListIndex(const RegistryValue &value, const SettingRow &row)
+{
+    const std::int64_t number = numberOf(value).value_or(defaultNumber(row));
+    return number >= -1 && number <= 2 ? static_cast<int>(number) : -1;
+}
+
+void LoadSettings(Registry &registry, SettingsControls &controls)
+{
+    const std::string key(kSettingsKey);
+    for (const SettingRow &row : SettingsTable()) {
+        const RegistryValue value = registry.QueryValue(
+            kHkeyLocalMachine, key, std::string(row.valueName), row.defaultValue);
+        switch (row.kind) {
+        case ControlKind::TextBox:
+            controls.SetText(row.controlName, LoadedText(value, row));
+            break;
+        case ControlKind::CheckBox:
+            controls.SetCheckState(row.controlName, LoadedCheckState(value, row));
+            break;
+        case ControlKind::ComboBox:
+            controls.SetListIndex(row.controlName, LoadedListIndex(value, row));
+            break;
+        }
+    }
+}
+
+void SaveSettings(Registry &registry, SettingsControls &controls)
+{
+    const std::string key(kSettingsKey);
+    const auto &table = SettingsTable();
+    for (const std::size_t index : SettingsSaveOrder()) {
+        const SettingRow &row = table[index];
+        RegistryValue value;
+        switch (row.kind) {
+        case ControlKind::TextBox:
+            value = controls.Text(row.controlName);
+            break;
+        case ControlKind::CheckBox:
+            value = std::int32_t {controls.CheckState(row.controlName)};
+            break;
+        case ControlKind::ComboBox:
+            value = std::int32_t {controls.ListIndex(row.controlName)};
+            break;
+        }
+        registry.SetKeyValue(kHkeyLocalMachine, key, std::string(row.valueName), value, row.type);
+    }
+}
+
+} // namespace pellwick

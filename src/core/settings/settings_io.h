@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/settings/registry.h"
+#include "core/settings/settings_table.h"
+
+#include <string>
+#include <string_view>
+
+namespace pellwick {
+
+// The window's controls as load and save see them, by control name.
+class SettingsControls
+{
+public:
+    virtual ~SettingsControls() = default;
+
+    virtual std::string Text(std::string_view control) const = 0;
+    // 0 unchecked, 1 checked.
+    virtual int CheckState(std::string_view control) const = 0;
+    // The selected list entry, -1 for none.
+    virtual int ListIndex(std::string_view control) const = 0;
+
+    virtual void SetText(std::string_view control, const std::string &text) = 0;
+    // Always 0 or 1. Called for every check-box row, also when the state does not
+    // change, so the window can mirror the tooltip boxes into the tray menu's marks.
+    virtual void SetCheckState(std::string_view control, int state) = 0;
+    // Always -1 to 2.
+    virtual void SetListIndex(std::string_view control, int index) = 0;
+};
+
+// Fills every control from the registry, one QueryValue per row in table order,
+// each falling back to the row's default. Writes nothing.
+void LoadSettings(Registry &registry, SettingsControls &controls);
+
+// Writes every control to the registry, one SetKeyValue per row in save order,
+// with the row's type. Refused writes are lost silently, the rest go on.
+void SaveSettings(Registry &registry, SettingsControls &controls);
+
+// What a loaded value becomes in a control of the row's kind. A value the control
+// cannot take gives the row's default (never an error):
+// text box: a text as it is, a number as its decimal digits;
+std::string LoadedText(const RegistryValue &value, const SettingRow &row);
+// check-box: 1 for a number, or a text of digits, that is not 0; else 0;
+int LoadedCheckState(const RegistryValue &value, const SettingRow &row);
+// list: a number, or a text of digits, from -1 to 2 as it is; other numbers -1.
+int LoadedListIndex(const RegistryValue &value, const SettingRow &row);
+
+} // namespace pellwick

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace pellwick {
+
+// One snapshot of the machine's memory figures, in bytes. The counts are 64-bit so
+// that machines with more than 4 GB show their true figures.
+struct MemStatus
+{
+    std::uint32_t dwLength = 0; // size of this record, set by every refresh
+    std::uint32_t dwMemoryLoad = 0;
+    std::uint64_t dwTotalPhys = 0, dwAvailPhys = 0, dwTotalPageFile = 0, dwAvailPageFile = 0,
+                  dwTotalVirtual = 0, dwAvailVirtual = 0;
+};
+
+// Thousands of bytes, rounded to the nearest whole number (an exact half to the
+// even neighbour), in plain digits followed by "KB".
+std::string KilobyteText(std::uint64_t bytes);
+
+// The available share of the total in whole per cent, 0 to 100: the nearest whole
+// number, an exact half to the even neighbour. A zero total gives 0.
+std::uint32_t AvailablePercent(std::uint64_t available, std::uint64_t total);
+
+// "%" followed by the digits of AvailablePercent, "%0" to "%100".
+std::string PercentText(std::uint64_t available, std::uint64_t total);
+
+// Keeps the one snapshot that every memory text is built from. Only
+// ReadMemoryStatus renews it, so texts built between two refreshes agree.
+class Memory
+{
+public:
+    using Reader = std::function<MemStatus()>;
+
+    explicit Memory(Reader reader);
+
+    void ReadMemoryStatus();
+    const MemStatus &Status() const { return m_status; }
+
+    std::string GetTotalPhysKB() const;
+    std::string GetAvailPhysKB() const;
+    std::string GetTotalVirtKB() const;
+    std::string GetAvailVirtKB() const;
+    std::string GetPhysPercent() const;
+    std::string GetVirtPercent() const;
+
+private:
+    Reader m_reader;
+    MemStatus m_status;
+};
+
+// The About-tab captions of lblFreePhysMemory and lblVirtMem.
+std::string PhysicalMemoryLine(const Memory &memory);
+std::string VirtualMemoryLine(const Memory &memory);
+
+} // namespace pellwick

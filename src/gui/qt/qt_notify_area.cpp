@@ -1,0 +1,51 @@
+#include "gui/qt/qt_notify_area.h"
+
+namespace pellwick {
+
+QtNotifyArea::QtNotifyArea(const QIcon &icon, QObject *parent)
+    : QObject(parent)
+    , m_icon(icon, this)
+{
+    connect(&m_icon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                switch (reason) {
+                case QSystemTrayIcon::Trigger:
+                    emit trayEvent(WM_LBUTTONUP);
+                    break;
+                case QSystemTrayIcon::DoubleClick:
+                    emit trayEvent(WM_LBUTTONDBLCLK);
+                    break;
+                case QSystemTrayIcon::Context:
+                    emit trayEvent(WM_RBUTTONUP);
+                    break;
+                case QSystemTrayIcon::MiddleClick:
+                case QSystemTrayIcon::Unknown:
+                    break;
+                }
+            });
+}
+
+void QtNotifyArea::Notify(int message, const TrayIconData &data)
+{
+    // Only the fields the flags name are taken, as the shell does: the zero
+    // record before the first add changes nothing.
+    const bool withTip = (data.uFlags & NIF_TIP) != 0;
+    switch (message) {
+    case NIM_ADD:
+        if (withTip)
+            m_icon.setToolTip(QString::fromStdString(TrayTipText(data)));
+        m_icon.show();
+        break;
+    case NIM_MODIFY:
+        if (withTip && m_icon.isVisible())
+            m_icon.setToolTip(QString::fromStdString(TrayTipText(data)));
+        break;
+    case NIM_DELETE:
+        m_icon.hide();
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace pellwick

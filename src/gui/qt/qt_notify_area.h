@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/tray/tray_icon_data.h"
+
+#include <QIcon>
+#include <QObject>
+#include <QString>
+#include <QSystemTrayIcon>
+
+namespace pellwick {
+
+// The notification area on Qt: one QSystemTrayIcon stands for the one icon of
+// the record, so there is never more than one. NIM_ADD shows it with the
+// record's tip, NIM_MODIFY changes the tip, NIM_DELETE hides it.
+//
+// Mouse events on the icon are reported, not acted on, with the numbers of the
+// window messages the shell would send: 514 for a single left click, 515 for a
+// left double-click, 517 for the right button (the context request). No
+// context menu is attached: the window decides when its menu opens.
+class QtNotifyArea
+    : public QObject
+    , public NotifyArea
+{
+    Q_OBJECT
+
+public:
+    explicit QtNotifyArea(const QIcon &icon, QObject *parent = nullptr);
+
+    void Notify(int message, const TrayIconData &data) override;
+
+    bool isVisible() const { return m_icon.isVisible(); }
+    QString toolTip() const { return m_icon.toolTip(); }
+
+signals:
+    void trayEvent(int eventNumber);
+
+private:
+    QSystemTrayIcon m_icon;
+};
+
+} // namespace pellwick

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/mail/socket.h"
+
+#include <QObject>
+#include <QTcpSocket>
+
+#include <cstdint>
+#include <optional>
+
+namespace pellwick {
+
+// The socket control `wckMain` over QTcpSocket. Every arrival of data is
+// reported by dataArrival with the number of bytes waiting; connect, close and
+// error notifications are not acted on.
+class QtSocket
+    : public QObject
+    , public Socket
+{
+    Q_OBJECT
+
+public:
+    // `portOverride` replaces every port asked for; tests use it to reach a
+    // server on a free loopback port instead of port 25.
+    explicit QtSocket(std::optional<std::uint16_t> portOverride = std::nullopt,
+                      QObject *parent = nullptr);
+
+    void Close() override;
+    void Connect(const std::string &host, std::uint16_t port) override;
+    void SendData(const std::string &text) override;
+    void GetData(std::string &data, std::int32_t count) override;
+
+signals:
+    void dataArrival(std::int32_t count);
+
+private:
+    QTcpSocket m_socket;
+    std::optional<std::uint16_t> m_portOverride;
+};
+
+} // namespace pellwick

@@ -1,0 +1,14 @@
+#include "platform/local_time.h"
+
+namespace pellwick {
+
+LocalTime CurrentLocalTime()
+{
+    const std::time_t now = std::time(nullptr);
+    LocalTime local;
+    localtime_r(&now, &local.fields);
+    local.utcOffsetSeconds = local.fields.tm_gmtoff;
+    return local;
+}
+
+} // namespace pellwick

@@ -1,0 +1,93 @@
+#include "platform/linux/xdg_autostart.h"
+
+#include "platform/durable_file.h"
+
+#include <system_error>
+#include <utility>
+
+namespace pellwick {
+
+namespace {
+
+// One argument of an Exec= line: quoted, with the characters that stay special
+// inside quotes escaped, then escaped once more as a desktop-file string, and
+// "%" doubled so it is not taken for a field code.
+std::string execArgument(const std::string &argument)
+{
+    std::string quoted = "\"";
+    for (const char c : argument) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    quoted += '"';
+
+    std::string escaped;
+    for (const char c : quoted) {
+        switch (c) {
+        case '\\':
+            escaped += "\\\\";
+            break;
+        case '\n':
+            escaped += "\\n";
+            break;
+        case '\r':
+            escaped += "\\r";
+            break;
+        case '\t':
+            escaped += "\\t";
+            break;
+        case '%':
+            escaped += "%%";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+} // namespace
+
+XdgAutostart::XdgAutostart(std::filesystem::path configHome, std::string programPath)
+    : m_configHome(std::move(configHome))
+    , m_programPath(std::move(programPath))
+{
+}
+
+std::filesystem::path XdgAutostart::EntryFile() const
+{
+    return m_configHome / "autostart" / "pellwick.desktop";
+}
+
+std::string XdgAutostart::Entry(const std::string &programPath)
+{
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=Pellwick\n"
+           "Comment=Mails this machine's local IP address\n"
+           "Exec="
+           + execArgument(programPath)
+           + " /s\n"
+             "Terminal=false\n"
+             "X-GNOME-Autostart-enabled=true\n";
+}
+
+void XdgAutostart::Register()
+{
+    const std::filesystem::path file = EntryFile();
+    if (CreatePrivateFolder(file.parent_path()) != 0)
+        return;
+    using std::filesystem::perms;
+    ReplaceFileDurably(file, Entry(m_programPath),
+                       perms::owner_read | perms::owner_write | perms::group_read
+                           | perms::others_read);
+}
+
+void XdgAutostart::Unregister()
+{
+    std::error_code ignored;
+    std::filesystem::remove(EntryFile(), ignored);
+}
+
+} // namespace pellwick

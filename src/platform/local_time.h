@@ -1,0 +1,10 @@
+#pragma once
+
+#include "core/mail/date_header.h"
+
+namespace pellwick {
+
+// The host's local time now, with its real UTC offset.
+LocalTime CurrentLocalTime();
+
+} // namespace pellwick

@@ -1,0 +1,95 @@
+#include "support/temp_folder.h"
+
+#include "platform/linux/hive_file.h"
+#include "platform/linux/xdg_autostart.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace pellwick;
+using pellwick::test::ReadBytes;
+using pellwick::test::TempFolder;
+
+namespace {
+
+const std::string kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+struct Store
+{
+    TempFolder folder;
+    HiveFile hive {folder / "registry.reg"};
+    Registry registry {hive};
+
+    RegistryValue runValue()
+    {
+        return registry.QueryValue(kHkeyLocalMachine, kRunKey, "Pellwick", std::monostate {});
+    }
+};
+
+} // namespace
+
+TEST(RunKeyAutostart, CommandNamesTheProgramByItsTitleAndQuotesItOnlyWithABlank)
+{
+    EXPECT_EQ(RunKeyAutostart::Command("C:\\Tools"), "C:\\Tools\\Pellwick.exe /s");
+    EXPECT_EQ(RunKeyAutostart::Command("C:\\Program Files\\Pellwick"),
+              "\"C:\\Program Files\\Pellwick\\Pellwick.exe\" /s");
+    EXPECT_EQ(RunKeyAutostart::Command("\\\\server\\share"), "\\\\server\\share\\Pellwick.exe /s");
+}
+
+TEST(RunKeyAutostart, RegisterWritesTheRunValueAndUnregisterRemovesIt)
+{
+    Store s;
+    RunKeyAutostart autostart(s.registry, "C:\\Tools");
+    autostart.Register();
+    EXPECT_EQ(s.runValue(), RegistryValue(std::string("C:\\Tools\\Pellwick.exe /s")));
+    EXPECT_EQ(ReadBytes(s.hive.File()),
+              "REGEDIT4\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+              "\"Pellwick\"=\"C:\\\\Tools\\\\Pellwick.exe /s\"\r\n\r\n");
+
+    RunKeyAutostart moved(s.registry, "D:\\My Tools");
+    moved.Register();
+    EXPECT_EQ(s.runValue(), RegistryValue(std::string("\"D:\\My Tools\\Pellwick.exe\" /s")));
+
+    moved.Unregister();
+    EXPECT_EQ(s.runValue(), RegistryValue(std::monostate {}));
+    const std::string after = ReadBytes(s.hive.File());
+    autostart.Unregister(); // nothing left to remove: no change, no complaint
+    EXPECT_EQ(ReadBytes(s.hive.File()), after);
+}
+
+TEST(XdgAutostart, TheEntryAppearsWithItsExecLineAndDisappears)
+{
+    TempFolder config;
+    XdgAutostart autostart(config.path(), "/opt/pell wick/bin/pellwick");
+    const auto entry = config / "autostart" / "pellwick.desktop";
+    EXPECT_EQ(autostart.EntryFile(), entry);
+    autostart.Unregister(); // before any entry exists
+    EXPECT_FALSE(std::filesystem::exists(entry));
+
+    autostart.Register();
+    EXPECT_EQ(ReadBytes(entry), "[Desktop Entry]\n"
+                                "Type=Application\n"
+                                "Name=Pellwick\n"
+                                "Comment=Mails this machine's local IP address\n"
+                                "Exec=\"/opt/pell wick/bin/pellwick\" /s\n"
+                                "Terminal=false\n"
+                                "X-GNOME-Autostart-enabled=true\n");
+    autostart.Register(); // written again over the old one
+    EXPECT_EQ(test::FolderNames(config / "autostart"),
+              std::vector<std::string> {"pellwick.desktop"});
+
+    autostart.Unregister();
+    EXPECT_FALSE(std::filesystem::exists(entry));
+    autostart.Unregister();
+}
+
+TEST(XdgAutostart, ExecQuotesCharactersThatAreSpecialInAnEntry)
+{
+    const std::string entry = XdgAutostart::Entry("/home/a\"b/$x/`y`/100%/c\\d");
+    EXPECT_NE(entry.find("\nExec=\"/home/a\\\\\"b/\\\\$x/\\\\`y\\\\`/100%%/c\\\\\\\\d\" /s\n"),
+              std::string::npos)
+        << entry;
+}

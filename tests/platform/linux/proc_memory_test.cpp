@@ -1,0 +1,115 @@
+#include "platform/linux/proc_memory.h"
+#include "platform/memory_status.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/sysinfo.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+
+using pellwick::MemStatus;
+using pellwick::MemStatusFromProc;
+using pellwick::ProcKilobyteField;
+
+namespace {
+
+const std::string kMeminfo = "MemTotal:       24683784 kB\n"
+                             "MemFree:        20000000 kB\n"
+                             "MemAvailable:   24348428 kB\n"
+                             "SwapCached:            0 kB\n"
+                             "SwapTotal:       1048576 kB\n"
+                             "SwapFree:         524288 kB\n";
+const std::string kStatus = "Name:\tpellwick\nVmPeak:\t  999999 kB\nVmSize:\t    3892 kB\n";
+
+std::uint64_t vmSizeNow()
+{
+    std::ifstream statm("/proc/self/statm");
+    std::uint64_t pages = 0;
+    statm >> pages;
+    return pages * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+}
+
+} // namespace
+
+TEST(ProcMemory, FieldsAreFoundByWholeKeyAndCountedIn1024Bytes)
+{
+    EXPECT_EQ(ProcKilobyteField(kMeminfo, "MemTotal"), 24683784ULL * 1024);
+    EXPECT_EQ(ProcKilobyteField(kMeminfo, "SwapFree"), 524288ULL * 1024);
+    EXPECT_EQ(ProcKilobyteField(kStatus, "VmSize"), 3892ULL * 1024);
+    EXPECT_EQ(ProcKilobyteField(kMeminfo, "Mem"), std::nullopt);
+    EXPECT_EQ(ProcKilobyteField(kMeminfo, "Swap"), std::nullopt);
+    EXPECT_EQ(ProcKilobyteField("", "MemTotal"), std::nullopt);
+    EXPECT_EQ(ProcKilobyteField("MemTotal: kB\n", "MemTotal"), std::nullopt);
+    EXPECT_EQ(ProcKilobyteField("MemTotal: 99999999999999999999999 kB", "MemTotal"), UINT64_MAX);
+}
+
+TEST(ProcMemory, SnapshotFromTheTextsOfProc)
+{
+    const std::uint64_t space = 1ULL << 47;
+    MemStatus s = MemStatusFromProc(kMeminfo, kStatus, space);
+    EXPECT_EQ(s.dwTotalPhys, 24683784ULL * 1024);
+    EXPECT_EQ(s.dwAvailPhys, 24348428ULL * 1024);
+    EXPECT_EQ(s.dwMemoryLoad, 1U);
+    EXPECT_EQ(s.dwTotalPageFile, (24683784ULL + 1048576) * 1024);
+    EXPECT_EQ(s.dwAvailPageFile, (24348428ULL + 524288) * 1024);
+    EXPECT_EQ(s.dwTotalVirtual, space);
+    EXPECT_EQ(s.dwAvailVirtual, space - 3892ULL * 1024);
+
+    // An old kernel without MemAvailable; a process bigger than its limit.
+    s = MemStatusFromProc("MemTotal: 1000 kB\nMemFree: 250 kB\n", kStatus, 1 << 20);
+    EXPECT_EQ(s.dwAvailPhys, 250U * 1024);
+    EXPECT_EQ(s.dwAvailVirtual, 0U);
+
+    s = MemStatusFromProc("", "", space);
+    EXPECT_EQ(s.dwTotalPhys, 0U);
+    EXPECT_EQ(s.dwAvailPhys, 0U);
+    EXPECT_EQ(s.dwMemoryLoad, 0U);
+    EXPECT_EQ(s.dwAvailVirtual, space);
+
+    EXPECT_EQ(pellwick::ProcessAddressSpace(123456789ULL), 123456789ULL);
+#if defined(__x86_64__)
+    EXPECT_EQ(pellwick::ProcessAddressSpace(std::nullopt), 1ULL << 47);
+#endif
+}
+
+TEST(ProcMemory, ReadsThisMachineAndThisProcess)
+{
+    struct sysinfo info
+    {
+    };
+    ASSERT_EQ(sysinfo(&info), 0);
+    const std::uint64_t before = vmSizeNow();
+    const MemStatus s = pellwick::ReadPlatformMemoryStatus();
+    const std::uint64_t after = vmSizeNow();
+
+    EXPECT_EQ(s.dwTotalPhys, std::uint64_t {info.totalram} * info.mem_unit);
+    EXPECT_GT(s.dwAvailPhys, 0U);
+    EXPECT_LE(s.dwAvailPhys, s.dwTotalPhys);
+    rlimit limit {};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &limit), 0);
+    if (limit.rlim_cur == RLIM_INFINITY) {
+        EXPECT_EQ(s.dwTotalVirtual, pellwick::ProcessAddressSpace(std::nullopt));
+    }
+    const std::uint64_t used = s.dwTotalVirtual - s.dwAvailVirtual;
+    EXPECT_GE(used, std::min(before, after));
+    EXPECT_LE(used, std::max(before, after));
+
+    // A limit on the address space is the virtual total; set in a child so that
+    // this process keeps its own.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit small {64ULL << 30, limit.rlim_max};
+        const bool ok = setrlimit(RLIMIT_AS, &small) == 0
+                        && pellwick::ReadPlatformMemoryStatus().dwTotalVirtual == (64ULL << 30);
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
