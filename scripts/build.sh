@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
 # Configures and builds Pellwick into build/ (or $PELLWICK_BUILD_DIR).
+#   scripts/build.sh [--target NAME]... [CMAKE_OPTION]...
+# Without --target it builds everything; options go to CMake's configure step.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${PELLWICK_BUILD_DIR:-$top/build}
+targets=()
+while [ "${1:-}" = --target ]; do
+    targets+=(--target "$2")
+    shift 2
+done
 generator=()
 if command -v ninja >/dev/null 2>&1; then
     generator=(-G Ninja)
@@ -12,4 +19,4 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 else
     cmake "$build" "$@" >/dev/null
 fi
-cmake --build "$build" --parallel "$(nproc)"
+cmake --build "$build" --parallel "$(nproc)" "${targets[@]}"

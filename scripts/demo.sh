@@ -13,6 +13,7 @@ screenshot=${PELLWICK_DEMO_SCREENSHOT:-$top/build/pellwick-demo.png}
 # Port 25 of loopback needs root and must be free; otherwise the run goes into
 # a private network namespace of its own (where the local IP is 127.0.0.1).
 if [ "${PELLWICK_DEMO_INSIDE:-0}" != 1 ]; then
+    "$top/scripts/install-deps.sh" demo
     port_busy=0
     if command -v ss >/dev/null 2>&1 && ss -Hltn 'sport = :25' | grep -q .; then
         port_busy=1

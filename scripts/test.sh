@@ -17,7 +17,7 @@ if [ "${PELLWICK_SKIP_SANITIZERS:-0}" != 1 ]; then
     echo "== Sanitizer and fuzzing build ($san_build)"
     CXX=clang++ PELLWICK_BUILD_DIR=$san_build "$top/scripts/build.sh" \
         -DPELLWICK_WERROR=ON -DPELLWICK_SANITIZE=ON -DPELLWICK_BUILD_FUZZ=ON \
-        -DPELLWICK_BUILD_BENCH=OFF
+        -DPELLWICK_BUILD_BENCH=OFF -DBUILD_TESTING=ON
     (
         cd "$san_build"
         export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1
@@ -28,7 +28,8 @@ if [ "${PELLWICK_SKIP_SANITIZERS:-0}" != 1 ]; then
 fi
 
 echo "== Build and all tests ($main_build)"
-PELLWICK_BUILD_DIR=$main_build "$top/scripts/build.sh" -DPELLWICK_WERROR=ON
+# BUILD_TESTING=ON: scripts/start.sh may have made this build folder without the tests.
+PELLWICK_BUILD_DIR=$main_build "$top/scripts/build.sh" -DPELLWICK_WERROR=ON -DBUILD_TESTING=ON
 cd "$main_build"
 main_status=0
 ctest --output-on-failure --timeout 600 -j "$jobs" || main_status=$?
