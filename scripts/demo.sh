@@ -55,7 +55,8 @@ echo "== Starting a virtual display and an SMTP server on 127.0.0.1:25"
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
 wait_for 10 test -s "$work/display"
-export DISPLAY=":$(head -n 1 "$work/display")"
+display=$(head -n 1 "$work/display")
+export DISPLAY=":$display"
 
 mkdir -p "$work/mail"
 /usr/bin/python3 "$top/tests/support/smtp_sink.py" --dir "$work/mail" --host 127.0.0.1 \

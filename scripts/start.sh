@@ -14,10 +14,7 @@ sets=(program)
 [ "$display" = 1 ] || sets+=(demo)
 "$top/scripts/install-deps.sh" "${sets[@]}"
 
-# A new build folder leaves the tests out: their tools are not installed here.
-configure=()
-[ -f "$build/CMakeCache.txt" ] || configure=(-DBUILD_TESTING=OFF)
-PELLWICK_BUILD_DIR=$build "$top/scripts/build.sh" --target pellwick "${configure[@]}"
+PELLWICK_BUILD_DIR=$build "$top/scripts/build.sh" --target pellwick
 
 binary=$build/src/app/pellwick
 if [ "$display" = 0 ]; then
