@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Makes Pellwick's Windows installer, Pellwick-<version>-setup.exe, with Debian's
 # makensis: cross-builds Pellwick.exe (scripts/build-windows.sh) into BUILD_DIR
-# (default build-windows/) and packs it, or packs the program $PELLWICK_WINDOWS_EXE
+# (default build-win/) and packs it, or packs the program $PELLWICK_WINDOWS_EXE
 # names. The installer goes into BUILD_DIR; its full path is the last line printed.
 #   scripts/build-installer.sh [BUILD_DIR]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=$(realpath -m "${1:-$top/build-windows}")
+build=$(realpath -m "${1:-$top/build-win}")
 "$top/scripts/install-deps.sh" package
 
 program=${PELLWICK_WINDOWS_EXE:-}

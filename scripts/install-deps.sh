@@ -4,8 +4,9 @@
 #   demo     the demonstration without a display (scripts/demo.sh)
 #   package  the man page, the Debian package and the Windows installer
 #   test     the tests, the sanitizer and fuzzing build and the benchmarks
-# With no set named: all four. Safe to run again: it installs nothing twice.
-#   scripts/install-deps.sh [--list] [SET...]    (--list: print the packages, install nothing)
+# Any other word is a package name (the Windows leg names its own). With nothing
+# named: all four sets. Safe to run again: it installs nothing twice.
+#   scripts/install-deps.sh [--list] [SET|PACKAGE...]   (--list: print, install nothing)
 set -euo pipefail
 
 declare -A sets=(
@@ -27,12 +28,12 @@ fi
 [ $# -gt 0 ] || set -- program demo package test
 
 packages=()
-for set in "$@"; do
-    if [ -z "${sets[$set]+x}" ]; then
-        echo "install-deps: no set '$set' (program, demo, package, test)" >&2
-        exit 2
+for word in "$@"; do
+    if [ -z "${sets[$word]+x}" ]; then
+        packages+=("$word")
+        continue
     fi
-    read -r -d '' -a words <<<"${sets[$set]}" || true
+    read -r -d '' -a words <<<"${sets[$word]}" || true
     packages+=("${words[@]}")
 done
 if [ "$list" = 1 ]; then
