@@ -2,7 +2,8 @@
 # Installs what is missing, builds and runs every test:
 #   1. a clang build with AddressSanitizer and UndefinedBehaviorSanitizer, whose
 #      CTest run holds the unit tests and the bounded libFuzzer runs;
-#   2. the normal build (warnings as errors) with every test, unit to end-to-end.
+#   2. the normal build (warnings as errors) with every test, unit to end-to-end,
+#      and the install: files, the .deb and the Windows installer (label dist).
 # Ends with CTest's summary of the normal build; fails when either run fails.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +24,7 @@ if [ "${PELLWICK_SKIP_SANITIZERS:-0}" != 1 ]; then
         export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1
         export LSAN_OPTIONS=suppressions=$top/tests/sanitizer/lsan.supp:print_suppressions=0
         export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-        ctest --output-on-failure --timeout 600 -j "$jobs" -LE system
+        ctest --output-on-failure --timeout 600 -j "$jobs" -LE "system|dist"
     ) || san_status=$?
 fi
 
