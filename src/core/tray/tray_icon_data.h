@@ -55,6 +55,9 @@ public:
     // Adds, changes or deletes the icon the record describes. Like the shell,
     // it reports nothing back: a failed call simply leaves no trace.
     virtual void Notify(int message, const TrayIconData &data) = 0;
+    // False when the desktop has no notification area at all: an icon would
+    // then be nowhere to be seen.
+    virtual bool Available() const { return true; }
 };
 
 } // namespace pellwick
