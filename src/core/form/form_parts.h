@@ -3,6 +3,7 @@
 #include "core/mail/smtp.h"
 #include "core/tray/memory.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -51,6 +52,10 @@ struct FormParts
     std::string commandLine;
     // Ends the process; ExitApp calls it last.
     std::function<void()> endProcess;
+    // The window and icon the tray record names (hWnd, hIcon); a shell whose
+    // notification area finds them by itself may leave them as they are.
+    std::uintptr_t windowHandle = 1;
+    std::uintptr_t iconHandle = 1;
 };
 
 } // namespace pellwick

@@ -59,8 +59,8 @@ public:
     virtual std::string Caption() const = 0;
     virtual void SetCaption(const std::string &caption) = 0;
     virtual WindowState State() const = 0;
-    // Changing the state is reported back through frmMain::Form_Resize by the
-    // shell, as when the user changes it.
+    // Like every setter, not reported back: frmMain runs Form_Resize itself.
+    // The shell reports only the user's changes of state (title bar, task bar).
     virtual void SetState(WindowState state) = 0;
     virtual bool WindowVisible() const = 0;
     virtual void SetWindowVisible(bool visible) = 0;
