@@ -65,20 +65,19 @@ struct FormHarness
     }
     frmMain &Start()
     {
-        form = std::make_unique<frmMain>(
-            view, FormParts {
-                      .socket = *this,
-                      .timer = *this,
-                      .notifyArea = *this,
-                      .clipboard = *this,
-                      .registry = registry,
-                      .autostart = *this,
-                      .localIp = [this] { return localIp; },
-                      .memoryReader = [this] { return memory; },
-                      .clock = [] { return Noon(); },
-                      .commandLine = commandLine,
-                      .endProcess = [this] { ++processEnds; },
-                  });
+        form = std::make_unique<frmMain>(view, FormParts {
+                                                   .socket = *this,
+                                                   .timer = *this,
+                                                   .notifyArea = *this,
+                                                   .clipboard = *this,
+                                                   .registry = registry,
+                                                   .autostart = *this,
+                                                   .localIp = [this] { return localIp; },
+                                                   .memoryReader = [this] { return memory; },
+                                                   .clock = [] { return Noon(); },
+                                                   .commandLine = commandLine,
+                                                   .endProcess = [this] { ++processEnds; },
+                                               });
         form->Form_Load();
         return *form;
     }

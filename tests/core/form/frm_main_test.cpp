@@ -61,8 +61,11 @@ TEST(FormLoad, StoredOptionsTakeEffectAtStartUp)
              EXPECT_FALSE(h.view.WindowVisible());
              EXPECT_TRUE(h.iconShown);
          }},
-        {"no icon option, shown window: no icon", {{"DisplayIcon", 0}},
-         [](const FormHarness &h) { EXPECT_FALSE(h.iconShown); }},
+        {"no icon option, shown window: no icon",
+         {{"DisplayIcon", 0}},
+         [](const FormHarness &h) {
+             EXPECT_FALSE(h.iconShown);
+         }},
         {"start-up mail; without log-in runs the exit option ends disabled",
          {{"AutoMail", 1}, {"EmailOnIPStartup", 0}},
          [](const FormHarness &h) {
@@ -70,10 +73,16 @@ TEST(FormLoad, StoredOptionsTakeEffectAtStartUp)
              EXPECT_FALSE(h.view.Enabled(Control::chkAutoExit));
              EXPECT_FALSE(h.autostart);
          }},
-        {"copy on start-up", {{"CopyClipOnStartup", 1}},
-         [](const FormHarness &h) { EXPECT_EQ(h.clipboard, "192.0.2.7"); }},
-        {"debug tab", {{"ShowDebug", 1}},
-         [](const FormHarness &h) { EXPECT_TRUE(h.view.TabVisible(Tab::Debug)); }},
+        {"copy on start-up",
+         {{"CopyClipOnStartup", 1}},
+         [](const FormHarness &h) {
+             EXPECT_EQ(h.clipboard, "192.0.2.7");
+         }},
+        {"debug tab",
+         {{"ShowDebug", 1}},
+         [](const FormHarness &h) {
+             EXPECT_TRUE(h.view.TabVisible(Tab::Debug));
+         }},
         {"an option stored off clears its mark and leaves the tip",
          {{"ShowPhyMem", 0}, {"ShowIP", 0}},
          [](const FormHarness &h) {
@@ -81,13 +90,15 @@ TEST(FormLoad, StoredOptionsTakeEffectAtStartUp)
              EXPECT_TRUE(h.view.MenuChecked(MenuItem::ShowVirtMem));
              EXPECT_EQ(h.iconTip, "%75 Virtual Free ");
          }},
-        {"schedule in minutes armed", {{"TimerSend", 1}, {"TimerValueType", 1}},
+        {"schedule in minutes armed",
+         {{"TimerSend", 1}, {"TimerValueType", 1}},
          [](const FormHarness &h) {
              EXPECT_EQ(h.form->g_lngTimer, 30 * 60'000);
              EXPECT_TRUE(h.view.Enabled(Control::txtTimerRate));
          }},
         // A grey box does not count as set: no mail, shown and kept grey.
-        {"grey start-up mail box", {{"AutoMail", 2}},
+        {"grey start-up mail box",
+         {{"AutoMail", 2}},
          [](const FormHarness &h) {
              EXPECT_EQ(h.connectedTo, "");
              EXPECT_EQ(h.view.Value(Control::chkAutoMail), vbGrayed);
@@ -258,8 +269,18 @@ TEST(FormTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
         StoreFlag(h, "AutoEmailOnNewIP", 0);
         StoreFlag(h, "TimerSend", 1);
         h.Store("TimerValue", std::string(c.rate), kRegSz);
-        frmMain form(h.view, {h, h, h, h, h.registry, h, [] { return "10.0.0.1"; },
-                              [] { return MemStatus {}; }, {}, "", [] {}});
+        frmMain form(h.view, {h,
+                              h,
+                              h,
+                              h,
+                              h.registry,
+                              h,
+                              [] { return "10.0.0.1"; },
+                              [] { return MemStatus {}; },
+                              {},
+                              "",
+                              [] {
+                              }});
         form.tmrMain_Timer();
         EXPECT_EQ(form.g_lngTimer, 0) << "no tick before start-up";
         form.Form_Load();
