@@ -118,6 +118,11 @@ def scenario_tray_menu_and_restore(binary, namespace, sink, display):
         display.click(icon, 1, repeat=2)
         harness.wait_for(lambda: display.visible_windows("^Pellwick v1.0!"), 10,
                          "the restored window")
+        # A fixed window: the window manager offers neither maximise nor resize.
+        window = display.visible_windows("^Pellwick v1.0!")[0]
+        actions = display.x("xprop", "-id", window, "_NET_WM_ALLOWED_ACTIONS")
+        check("MINIMIZE" in actions and "MAXIMIZE" not in actions and "RESIZE" not in actions,
+              actions)
         # "Minimize" from the menu hides the window; the first "Restore" brings it back.
         for key, shown in (("m", False), ("r", True)):
             open_menu(display)
