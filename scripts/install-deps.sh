@@ -15,9 +15,9 @@ declare -A sets=(
     [demo]="xvfb imagemagick python3 python3-aiosmtpd iproute2"
     [package]="scdoc dpkg-dev file nsis"
     [test]="googletest libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aiosmtpd
-            xvfb xauth x11-utils trayer xdotool imagemagick clang libclang-rt-14-dev
-            clang-format iproute2 procps swaks msmtp curl hyperfine desktop-file-utils
-            appstream man-db wine64 g++-mingw-w64-x86-64-posix"
+            xvfb xauth x11-utils trayer openbox xdotool imagemagick clang libclang-rt-14-dev
+            clang-format iproute2 procps swaks msmtp curl hyperfine desktop-file-utils appstream
+            man-db wine64 g++-mingw-w64-x86-64-posix"
 )
 
 list=0
