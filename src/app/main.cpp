@@ -6,8 +6,7 @@
 #include "gui/qt/signal_watch.h"
 #include "platform/local_ip.h"
 #include "platform/memory_status.h"
-#include "platform/platform_autostart.h"
-#include "platform/platform_registry.h"
+#include "platform/platform.h"
 
 #include <QApplication>
 

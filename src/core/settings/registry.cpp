@@ -1,7 +1,5 @@
 #include "core/settings/registry.h"
 
-#include "core/settings/value_text.h"
-
 #include <array>
 #include <limits>
 #include <utility>
@@ -40,6 +38,35 @@ std::optional<std::int32_t> dwordOf(const RegistryValue &value)
 }
 
 } // namespace
+
+std::string ValueText(const RegistryValue &value)
+{
+    if (const auto *text = std::get_if<std::string>(&value))
+        return *text;
+    if (const auto *number = std::get_if<std::int32_t>(&value))
+        return std::to_string(*number);
+    return {};
+}
+
+std::optional<std::int64_t> ParseInteger(std::string_view text)
+{
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty())
+        return std::nullopt;
+    constexpr std::int64_t limit = std::numeric_limits<std::int64_t>::max();
+    std::int64_t magnitude = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        const int digit = c - '0';
+        magnitude = magnitude > (limit - digit) / 10 ? limit : magnitude * 10 + digit;
+    }
+    return negative ? -magnitude : magnitude;
+}
 
 RegistryError::RegistryError(std::int32_t number, std::string description)
     : m_number(number)
@@ -106,6 +133,16 @@ std::int32_t Registry::DeleteValue(RegistryRoot root, const std::string &keyPath
     return status;
 }
 
+void Registry::BeginBatch()
+{
+    m_backend.BeginChanges();
+}
+
+StoreResult Registry::CommitBatch()
+{
+    return m_backend.CommitChanges();
+}
+
 std::int32_t Registry::SetValueEx(RegistryKey key, const std::string &valueName,
                                   std::uint32_t valueType, const RegistryValue &value)
 {
@@ -147,8 +184,9 @@ std::int32_t Registry::QueryValueEx(RegistryKey key, const std::string &valueNam
             key, valueName, secondType, reinterpret_cast<unsigned char *>(buffer.data()), got);
         if (status != kErrorSuccess)
             return status;
-        // A value that shrank since the first look must not bring the padding along.
-        buffer.resize(got < size ? got : size);
+        // A value that changed size since the first look is not the one that was sized.
+        if (got != size)
+            return kErrorInvalidData;
         if (!buffer.empty() && buffer.back() == '\0')
             buffer.pop_back();
         value = std::move(buffer);
@@ -161,6 +199,8 @@ std::int32_t Registry::QueryValueEx(RegistryKey key, const std::string &valueNam
             = m_backend.QueryValueData(key, valueName, secondType, bytes.data(), got);
         if (status != kErrorSuccess)
             return status;
+        if (got != size)
+            return kErrorInvalidData;
         value = fromLittleEndian(bytes);
         return kErrorSuccess;
     }

@@ -1,7 +1,5 @@
 #include "core/settings/settings_io.h"
 
-#include "core/settings/value_text.h"
-
 #include <optional>
 
 namespace pellwick {
@@ -62,8 +60,9 @@ void LoadSettings(Registry &registry, SettingsControls &controls)
     }
 }
 
-void SaveSettings(Registry &registry, SettingsControls &controls)
+StoreResult SaveSettings(Registry &registry, SettingsControls &controls)
 {
+    registry.BeginBatch();
     const std::string key(kSettingsKey);
     const auto &table = SettingsTable();
     for (const std::size_t index : SettingsSaveOrder()) {
@@ -82,6 +81,7 @@ void SaveSettings(Registry &registry, SettingsControls &controls)
         }
         registry.SetKeyValue(kHkeyLocalMachine, key, std::string(row.valueName), value, row.type);
     }
+    return registry.CommitBatch();
 }
 
 } // namespace pellwick

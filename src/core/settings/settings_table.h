@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/settings/registry_types.h"
+#include "core/settings/registry.h"
 
 #include <array>
 #include <cstddef>
