@@ -232,6 +232,19 @@ void RemoveStaleTemporaries(const std::filesystem::path &target)
     }
 }
 
+void RemoveStaleTemporariesIfIdle(const std::filesystem::path &target,
+                                  const std::filesystem::path &lockFile)
+{
+    const int fd = ::open(lockFile.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
+        && !PrepareOwnFolder(target.parent_path()).Failed())
+        RemoveStaleTemporaries(target);
+    ::close(fd);
+}
+
 FileLock::FileLock(const std::filesystem::path &lockFile)
 {
     const std::string what = "the lock file " + lockFile.string();

@@ -59,6 +59,11 @@ std::string TemporaryPrefix(const std::filesystem::path &target);
 // names, or not the user's own, stay.
 void RemoveStaleTemporaries(const std::filesystem::path &target);
 
+// Removes those temporary files at a moment when no writer is at work: only when
+// `lockFile` exists and its lock is free at once; never waits, never creates.
+void RemoveStaleTemporariesIfIdle(const std::filesystem::path &target,
+                                  const std::filesystem::path &lockFile);
+
 // Holds an exclusive advisory lock on `lockFile` from construction to
 // destruction; waits while another process holds it. The lock file is created
 // only as a new file and never followed when it is a symbolic link.

@@ -44,6 +44,11 @@ std::int32_t HiveFile::refresh()
     // A batch works on the file as it was when the batch began, plus its changes.
     if (m_batching)
         return m_readStatus;
+    // What a writer killed in the middle left is cleared once, at the first look.
+    if (!m_tidied) {
+        m_tidied = true;
+        RemoveStaleTemporariesIfIdle(m_file, beside(m_file, ".lock"));
+    }
     FileStamp stamp;
     if (!StampOf(m_file, stamp)) {
         m_haveRead = false;

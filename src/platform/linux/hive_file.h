@@ -71,6 +71,7 @@ private:
     std::filesystem::path m_file;
     Report m_report;
     // The file as last read: its stamp, how the read went and what it held.
+    bool m_tidied = false;
     bool m_haveRead = false;
     FileStamp m_stamp;
     std::int32_t m_readStatus = kErrorSuccess;

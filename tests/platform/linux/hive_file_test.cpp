@@ -6,7 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -170,31 +176,6 @@ TEST(HiveFile, EveryValueReadsBackWithItsTypeAndBytes)
     }
 }
 
-TEST(HiveFile, AWriteThatFailsBeforeTheRenameLeavesTheOldFile)
-{
-    TempFolder folder;
-    const auto file = folder / "registry.reg";
-    bool fail = false;
-    HiveFile hive(file, [&fail, &file](const std::filesystem::path &temporary) {
-        // The new content is complete and flushed by now; the failure comes last.
-        EXPECT_EQ(temporary.parent_path(), file.parent_path());
-        if (fail) {
-            EXPECT_NE(ReadBytes(temporary).find("\"Second\"=\"2\""), std::string::npos);
-        }
-        return !fail;
-    });
-    Registry registry(hive);
-    ASSERT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "First", std::string("1"), kRegSz), 0);
-    const std::string before = ReadBytes(file);
-
-    fail = true;
-    EXPECT_NE(registry.SetKeyValue(kHkeyLocalMachine, kKey, "Second", std::string("2"), kRegSz), 0);
-    EXPECT_EQ(ReadBytes(file), before);
-    EXPECT_EQ(FolderNames(folder.path()),
-              (std::vector<std::string> {"registry.reg", "registry.reg.lock"}));
-    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Second", kFallback), kFallback);
-}
-
 TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
 {
     TempFolder source;
@@ -219,7 +200,8 @@ TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
         const auto file = folder / "registry.reg";
         const std::string part = whole.substr(0, cut);
         WriteBytes(file, part);
-        HiveFile hive(file);
+        std::vector<std::string> said;
+        HiveFile hive(file, [&said](const std::string &line) { said.push_back(line); });
         Registry registry(hive);
         RegistryKey key = 0;
         const std::int32_t openStatus = hive.OpenKey(kHkeyLocalMachine, kKey, kKeyRead, key);
@@ -239,6 +221,7 @@ TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
         ASSERT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "After", std::string("x"), kRegSz),
                   0)
             << cut;
+        EXPECT_EQ(said.size(), broken ? 1u : 0u) << cut;
         EXPECT_EQ(std::filesystem::exists(folder / "registry.reg.corrupt"), broken) << cut;
         if (broken) {
             EXPECT_EQ(ReadBytes(folder / "registry.reg.corrupt"), part) << cut;
@@ -269,4 +252,216 @@ TEST(HiveFile, ABrokenHiveIsNeverOverwrittenSilently)
     EXPECT_EQ(ReadBytes(folder / "registry.reg.corrupt.2"), "broken again");
     EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback),
               RegistryValue(std::string("two")));
+}
+
+TEST(HiveFile, WhatPeopleAndOtherToolsWriteReadsAsTheSameValues)
+{
+    const std::string body = "[HKEY_LOCAL_MACHINE\\Software\\Pellwick]\r\n"
+                             "\"SMTPServer\"=\"mail.example.org\"\r\n"
+                             "\"AutoMail\"=dword:00000001";
+    const auto blanksAtLineEnds = [](std::string text) {
+        for (std::size_t at = text.find("\r\n"); at != std::string::npos;
+             at = text.find("\r\n", at + 4))
+            text.insert(at, " \t");
+        return text + " ";
+    };
+    const std::vector<std::pair<std::string, bool>> files = {
+        {"REGEDIT4\r\n\r\n" + body + "\r\n", true},
+        {"REGEDIT4\r\n\r\n" + body, true},
+        {"\xEF\xBB\xBFREGEDIT4\r\n" + body + "\r\n", true},
+        {"Windows Registry Editor Version 5.00\r\n\r\n" + body + "\r\n", true},
+        {blanksAtLineEnds("REGEDIT4\r\n" + body + "\r\n"), true},
+        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Pellwick]\n\"AutoMail\"=dword:1\n"
+         "\"SMTPServer\"=\"mail.example.org\"",
+         true},
+        // Cut short: a last line that could have gone on is refused.
+        {"REGEDIT4\r\n" + body.substr(0, body.size() - 1), false},
+        {"REGEDIT4\r\n" + body + "\r\n\"Blob\"=hex:01,02", false},
+        {"REGEDIT4\r\n" + body + "\r\n\"Blob\"=hex:01,\\\r\n  02", false},
+        {"REGEDIT4\r\n" + body.substr(0, body.find("\"mail")) + "\"mail.exa", false},
+    };
+    for (const auto &[text, readable] : files) {
+        TempFolder folder;
+        WriteBytes(folder / "registry.reg", text);
+        HiveFile hive(folder / "registry.reg", [](const std::string &) {});
+        Registry registry(hive);
+        const auto query = [&registry](const std::string &name) {
+            return registry.QueryValue(kHkeyLocalMachine, kKey, name, std::monostate {});
+        };
+        EXPECT_EQ(query("SMTPServer"), readable ? RegistryValue(std::string("mail.example.org"))
+                                                : RegistryValue())
+            << text;
+        EXPECT_EQ(query("AutoMail"), readable ? RegistryValue(1) : RegistryValue()) << text;
+    }
+}
+
+TEST(HiveFile, ABatchIsOneWriteThatKeepsEachCallsStatusAndOtherWritersValues)
+{
+    TempFolder folder;
+    const auto file = folder / "registry.reg";
+    HiveFile hive(file);
+    Registry registry(hive);
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("old"), kRegSz);
+    const std::string before = ReadBytes(file);
+
+    registry.BeginBatch();
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("new"), kRegSz), 0);
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "On", std::string("on"), kRegDword),
+              kErrorInvalidParameter);
+    EXPECT_EQ(registry.SetKeyValue(0x80000001, kKey, "Msg", std::string("x"), kRegSz),
+              kErrorInvalidHandle);
+    EXPECT_EQ(registry.DeleteValue(kHkeyLocalMachine, kKey, "Absent"), kErrorFileNotFound);
+    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback),
+              RegistryValue(std::string("new")));
+    EXPECT_EQ(ReadBytes(file), before);
+    {
+        HiveFile other(file);
+        Registry(other).SetKeyValue(kHkeyLocalMachine, kKey, "Other", std::string("o"), kRegSz);
+    }
+    EXPECT_FALSE(registry.CommitBatch().Failed());
+
+    HiveFile fresh(file);
+    Registry reader(fresh);
+    EXPECT_EQ(reader.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback),
+              RegistryValue(std::string("new")));
+    EXPECT_EQ(reader.QueryValue(kHkeyLocalMachine, kKey, "Other", kFallback),
+              RegistryValue(std::string("o")));
+    // A change made by another process is seen by the first at its next look.
+    reader.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("newer"), kRegSz);
+    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback),
+              RegistryValue(std::string("newer")));
+}
+
+TEST(HiveFile, OnlyARegularFileOfSaneSizeIsReadAndNoneOtherIsReplaced)
+{
+    const std::vector<std::pair<std::string, std::function<void(const std::filesystem::path &)>>>
+        hostile = {
+            {"fifo", [](const auto &file) { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); }},
+            {"200 MB",
+             [](const auto &file) {
+                 WriteBytes(file, "REGEDIT4\r\n");
+                 std::filesystem::resize_file(file, 200u << 20);
+             }},
+            {"link to /dev/zero",
+             [](const auto &file) { std::filesystem::create_symlink("/dev/zero", file); }},
+        };
+    for (const auto &[name, make] : hostile) {
+        TempFolder folder;
+        const auto file = folder / "registry.reg";
+        make(file);
+        const auto typeBefore = std::filesystem::symlink_status(file).type();
+        std::vector<std::string> said;
+        HiveFile hive(file, [&said](const std::string &line) { said.push_back(line); });
+        Registry registry(hive);
+        EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback), kFallback)
+            << name;
+        EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Sender", kFallback), kFallback)
+            << name;
+        ASSERT_EQ(said.size(), 1u) << name;
+        EXPECT_TRUE(said[0].starts_with("pellwick: cannot read the settings file " + file.string()
+                                        + ": "))
+            << said[0];
+
+        registry.BeginBatch();
+        registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("x"), kRegSz);
+        const StoreResult saved = registry.CommitBatch();
+        EXPECT_TRUE(saved.Failed()) << name;
+        EXPECT_EQ(said.back(), saved.message) << name;
+        EXPECT_EQ(std::filesystem::symlink_status(file).type(), typeBefore) << name;
+    }
+}
+
+TEST(HiveFile, PlantedLinksAreNeverFollowedAndOnlyOwnLeftoversAreRemoved)
+{
+    TempFolder folder;
+    const auto file = folder / "registry.reg";
+    const auto victim = folder / "victim";
+    std::filesystem::create_symlink(victim, folder / "registry.reg.lock");
+    std::vector<std::string> said;
+    HiveFile hive(file, [&said](const std::string &line) { said.push_back(line); });
+    Registry registry(hive);
+    EXPECT_NE(registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("x"), kRegSz), 0);
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("registry.reg.lock is a symbolic link"), std::string::npos) << said[0];
+    EXPECT_FALSE(std::filesystem::exists(file));
+    std::filesystem::remove(folder / "registry.reg.lock");
+
+    // A dead writer's temporary file goes; a link in its place, a name of another
+    // shape and the user's own files stay.
+    WriteBytes(folder / "registry.reg.tmp-Ab12Cd", "left by a killed save");
+    std::filesystem::create_symlink(victim, folder / "registry.reg.tmp-LINKED");
+    for (const std::string kept : {"registry.reg.tmpl", "registry.reg.tmp-long123", "victim"})
+        WriteBytes(folder / kept, "mine");
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("x"), kRegSz), 0);
+    EXPECT_EQ(FolderNames(folder.path()),
+              (std::vector<std::string> {"registry.reg", "registry.reg.lock",
+                                         "registry.reg.tmp-LINKED", "registry.reg.tmp-long123",
+                                         "registry.reg.tmpl", "victim"}));
+    EXPECT_EQ(ReadBytes(victim), "mine");
+}
+
+TEST(HiveFile, NothingIsWrittenInAFolderThatIsNotTheUsersOwn)
+{
+    const std::vector<std::pair<std::string, std::function<void(const std::filesystem::path &)>>>
+        folders = {
+            {"group may write", [](const auto &f) { ::chmod(f.c_str(), 0770); }},
+            {"others may write", [](const auto &f) { ::chmod(f.c_str(), 01777); }},
+            {"belongs to another user", [](const auto &f) { (void)::chown(f.c_str(), 65534, 0); }},
+        };
+    for (const auto &[name, spoil] : folders) {
+        TempFolder folder;
+        const auto own = folder / "pellwick";
+        std::filesystem::create_directory(own);
+        ::chmod(own.c_str(), 0700);
+        spoil(own);
+        struct stat info {};
+        ::stat(own.c_str(), &info);
+        if (info.st_uid == ::geteuid() && (info.st_mode & 022) == 0)
+            continue; // only root can give a folder away
+        std::vector<std::string> said;
+        HiveFile hive(own / "registry.reg", [&said](const std::string &line) {
+            said.push_back(line);
+        });
+        Registry registry(hive);
+        registry.BeginBatch();
+        registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("x"), kRegSz);
+        const StoreResult saved = registry.CommitBatch();
+        EXPECT_EQ(saved.status, kErrorAccessDenied) << name;
+        EXPECT_NE(saved.message.find(own.string()), std::string::npos) << saved.message;
+        EXPECT_EQ(said, std::vector<std::string> {saved.message}) << name;
+        EXPECT_TRUE(std::filesystem::is_empty(own)) << name;
+    }
+}
+
+TEST(HiveFile, AFullFileSystemKeepsTheOldFileAndSaysSo)
+{
+    TempFolder folder;
+    const auto mount = folder / "small";
+    std::filesystem::create_directory(mount);
+    if (::geteuid() != 0
+        || ::mount("tmpfs", mount.c_str(), "tmpfs", 0, "size=64k,mode=0700") != 0)
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    const auto file = mount / "registry.reg";
+    {
+        std::vector<std::string> said;
+        HiveFile hive(file, [&said](const std::string &line) { said.push_back(line); });
+        Registry registry(hive);
+        registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("old"), kRegSz);
+        const std::string before = ReadBytes(file);
+        std::ofstream filler(mount / "filler", std::ios::binary);
+        for (int i = 0; i < 1024 && filler; ++i)
+            filler << std::string(1024, 'f') << std::flush;
+
+        registry.BeginBatch();
+        registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string(8192, 'n'), kRegSz);
+        const StoreResult saved = registry.CommitBatch();
+        EXPECT_EQ(saved.status, kErrorDiskFull);
+        EXPECT_EQ(saved.message, "pellwick: cannot save the settings to " + file.string()
+                                     + ": No space left on device");
+        EXPECT_EQ(said, std::vector<std::string> {saved.message});
+        EXPECT_EQ(ReadBytes(file), before);
+        EXPECT_EQ(FolderNames(mount),
+                  (std::vector<std::string> {"filler", "registry.reg", "registry.reg.lock"}));
+    }
+    ::umount(mount.c_str());
 }

@@ -1,8 +1,7 @@
 #include "support/temp_folder.h"
 
 #include "platform/linux/xdg_paths.h"
-#include "platform/platform_autostart.h"
-#include "platform/platform_registry.h"
+#include "platform/platform.h"
 
 #include <gtest/gtest.h>
 
