@@ -238,7 +238,9 @@ void RemoveStaleTemporariesIfIdle(const std::filesystem::path &target,
     const int fd = ::open(lockFile.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return;
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
         && !PrepareOwnFolder(target.parent_path()).Failed())
         RemoveStaleTemporaries(target);

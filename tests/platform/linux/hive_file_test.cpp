@@ -288,8 +288,8 @@ TEST(HiveFile, WhatPeopleAndOtherToolsWriteReadsAsTheSameValues)
         const auto query = [&registry](const std::string &name) {
             return registry.QueryValue(kHkeyLocalMachine, kKey, name, std::monostate {});
         };
-        EXPECT_EQ(query("SMTPServer"), readable ? RegistryValue(std::string("mail.example.org"))
-                                                : RegistryValue())
+        EXPECT_EQ(query("SMTPServer"),
+                  readable ? RegistryValue(std::string("mail.example.org")) : RegistryValue())
             << text;
         EXPECT_EQ(query("AutoMail"), readable ? RegistryValue(1) : RegistryValue()) << text;
     }
@@ -336,14 +336,19 @@ TEST(HiveFile, OnlyARegularFileOfSaneSizeIsReadAndNoneOtherIsReplaced)
 {
     const std::vector<std::pair<std::string, std::function<void(const std::filesystem::path &)>>>
         hostile = {
-            {"fifo", [](const auto &file) { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); }},
+            {"fifo",
+             [](const auto &file) {
+                 ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+             }},
             {"200 MB",
              [](const auto &file) {
                  WriteBytes(file, "REGEDIT4\r\n");
                  std::filesystem::resize_file(file, 200u << 20);
              }},
             {"link to /dev/zero",
-             [](const auto &file) { std::filesystem::create_symlink("/dev/zero", file); }},
+             [](const auto &file) {
+                 std::filesystem::create_symlink("/dev/zero", file);
+             }},
         };
     for (const auto &[name, make] : hostile) {
         TempFolder folder;
@@ -358,8 +363,8 @@ TEST(HiveFile, OnlyARegularFileOfSaneSizeIsReadAndNoneOtherIsReplaced)
         EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Sender", kFallback), kFallback)
             << name;
         ASSERT_EQ(said.size(), 1u) << name;
-        EXPECT_TRUE(said[0].starts_with("pellwick: cannot read the settings file " + file.string()
-                                        + ": "))
+        EXPECT_TRUE(
+            said[0].starts_with("pellwick: cannot read the settings file " + file.string() + ": "))
             << said[0];
 
         registry.BeginBatch();
@@ -393,10 +398,10 @@ TEST(HiveFile, PlantedLinksAreNeverFollowedAndOnlyOwnLeftoversAreRemoved)
     for (const std::string kept : {"registry.reg.tmpl", "registry.reg.tmp-long123", "victim"})
         WriteBytes(folder / kept, "mine");
     EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("x"), kRegSz), 0);
-    EXPECT_EQ(FolderNames(folder.path()),
-              (std::vector<std::string> {"registry.reg", "registry.reg.lock",
-                                         "registry.reg.tmp-LINKED", "registry.reg.tmp-long123",
-                                         "registry.reg.tmpl", "victim"}));
+    EXPECT_EQ(
+        FolderNames(folder.path()),
+        (std::vector<std::string> {"registry.reg", "registry.reg.lock", "registry.reg.tmp-LINKED",
+                                   "registry.reg.tmp-long123", "registry.reg.tmpl", "victim"}));
     EXPECT_EQ(ReadBytes(victim), "mine");
 }
 
@@ -404,9 +409,18 @@ TEST(HiveFile, NothingIsWrittenInAFolderThatIsNotTheUsersOwn)
 {
     const std::vector<std::pair<std::string, std::function<void(const std::filesystem::path &)>>>
         folders = {
-            {"group may write", [](const auto &f) { ::chmod(f.c_str(), 0770); }},
-            {"others may write", [](const auto &f) { ::chmod(f.c_str(), 01777); }},
-            {"belongs to another user", [](const auto &f) { (void)::chown(f.c_str(), 65534, 0); }},
+            {"group may write",
+             [](const auto &f) {
+                 ::chmod(f.c_str(), 0770);
+             }},
+            {"others may write",
+             [](const auto &f) {
+                 ::chmod(f.c_str(), 01777);
+             }},
+            {"belongs to another user",
+             [](const auto &f) {
+                 (void)::chown(f.c_str(), 65534, 0);
+             }},
         };
     for (const auto &[name, spoil] : folders) {
         TempFolder folder;
@@ -414,14 +428,15 @@ TEST(HiveFile, NothingIsWrittenInAFolderThatIsNotTheUsersOwn)
         std::filesystem::create_directory(own);
         ::chmod(own.c_str(), 0700);
         spoil(own);
-        struct stat info {};
+        struct stat info
+        {
+        };
         ::stat(own.c_str(), &info);
         if (info.st_uid == ::geteuid() && (info.st_mode & 022) == 0)
             continue; // only root can give a folder away
         std::vector<std::string> said;
-        HiveFile hive(own / "registry.reg", [&said](const std::string &line) {
-            said.push_back(line);
-        });
+        HiveFile hive(own / "registry.reg",
+                      [&said](const std::string &line) { said.push_back(line); });
         Registry registry(hive);
         registry.BeginBatch();
         registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("x"), kRegSz);
@@ -438,8 +453,7 @@ TEST(HiveFile, AFullFileSystemKeepsTheOldFileAndSaysSo)
     TempFolder folder;
     const auto mount = folder / "small";
     std::filesystem::create_directory(mount);
-    if (::geteuid() != 0
-        || ::mount("tmpfs", mount.c_str(), "tmpfs", 0, "size=64k,mode=0700") != 0)
+    if (::geteuid() != 0 || ::mount("tmpfs", mount.c_str(), "tmpfs", 0, "size=64k,mode=0700") != 0)
         GTEST_SKIP() << "mounting a small tmpfs needs root";
     const auto file = mount / "registry.reg";
     {

@@ -47,7 +47,8 @@ TEST(HiveKill, AKilledSaveLeavesTheWholeOldOrNewRecordAndNoTemporaryFile)
     TempFolder folder;
     const auto file = folder / "registry.reg";
     FakeControls records[2] = {record("first", 0, 3000), record("second", 1, 10)};
-    const auto silent = [](const std::string &) {};
+    const auto silent = [](const std::string &) {
+    };
     {
         HiveFile hive(file, silent);
         Registry registry(hive);
