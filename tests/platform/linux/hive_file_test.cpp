@@ -235,25 +235,6 @@ TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
     EXPECT_LT(brokenCuts, static_cast<int>(whole.size()));
 }
 
-TEST(HiveFile, ABrokenHiveIsNeverOverwrittenSilently)
-{
-    TempFolder folder;
-    const auto file = folder / "registry.reg";
-    WriteBytes(file, "not a hive\n");
-    HiveFile hive(file);
-    Registry registry(hive);
-    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback), kFallback);
-    EXPECT_EQ(ReadBytes(file), "not a hive\n");
-
-    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("one"), kRegSz);
-    WriteBytes(file, "broken again");
-    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("two"), kRegSz);
-    EXPECT_EQ(ReadBytes(folder / "registry.reg.corrupt"), "not a hive\n");
-    EXPECT_EQ(ReadBytes(folder / "registry.reg.corrupt.2"), "broken again");
-    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback),
-              RegistryValue(std::string("two")));
-}
-
 TEST(HiveFile, WhatPeopleAndOtherToolsWriteReadsAsTheSameValues)
 {
     const std::string body = "[HKEY_LOCAL_MACHINE\\Software\\Pellwick]\r\n"
