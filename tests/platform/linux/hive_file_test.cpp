@@ -8,13 +8,11 @@
 
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <fstream>
 #include <functional>
-#include <map>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -32,11 +30,9 @@ namespace {
 const std::string kKey = "Software\\Pellwick";
 const RegistryValue kFallback = std::string("fallback");
 
-std::string folded(std::string text)
+std::filesystem::perms modeOf(const std::filesystem::path &file)
 {
-    for (char &c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
+    return std::filesystem::status(file).permissions() & std::filesystem::perms::mask;
 }
 
 } // namespace
@@ -124,56 +120,6 @@ TEST(HiveFile, KeysKeepTheirFirstSpellingAndParentsExistWithThem)
     for (const std::string absent : {"Soft", "Software\\Micro", "Software\\Pellwick\\Sub"})
         EXPECT_EQ(hive.OpenKey(kHkeyLocalMachine, absent, kKeyRead, key), kErrorFileNotFound)
             << absent;
-}
-
-TEST(HiveFile, EveryValueReadsBackWithItsTypeAndBytes)
-{
-    TempFolder folder;
-    HiveFile hive(folder / "registry.reg");
-    std::mt19937 random(20240611);
-    const auto below = [&random](std::size_t n) {
-        return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
-    };
-    const std::string nameCharacters = "abcXYZ019 _-.\"\\[]@=;:/%\t\x7f\x80\xe9\xff";
-    const std::vector<std::uint32_t> types
-        = {0, 1, 1, 1, 2, 3, 4, 4, 7, 11, 0x7fffffff, 0xffffffff};
-    const std::vector<std::string> keys
-        = {"Software\\Pellwick", "Software\\Pellwick\\Deep\\Er", "Other [Key]"};
-
-    struct Expected
-    {
-        std::string key, name;
-        std::uint32_t type;
-        std::string bytes;
-    };
-    std::map<std::string, Expected> expected;
-    for (int i = 0; i < 300; ++i) {
-        Expected e;
-        e.key = keys[below(keys.size())];
-        for (std::size_t n = below(12); n > 0; --n)
-            e.name += nameCharacters[below(nameCharacters.size())];
-        e.type = types[below(types.size())];
-        const std::size_t length = below(4) == 0 ? 4 : below(200);
-        for (std::size_t n = 0; n < length; ++n)
-            e.bytes += static_cast<char>(below(3) == 0 ? below(256) : 'a' + below(26));
-        if (e.type == kRegSz && below(2) == 0)
-            e.bytes += '\0'; // mostly well-formed texts, which take the quoted form
-        // The same key or name in another case is the same entry.
-        std::string writtenKey = e.key;
-        for (char &c : writtenKey)
-            if (below(2) == 0)
-                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        ASSERT_EQ(WriteRaw(hive, writtenKey, e.name, e.type, e.bytes), 0) << i;
-        expected[folded(e.key) + '\n' + folded(e.name)] = e;
-    }
-
-    HiveFile fresh(hive.File());
-    for (const auto &[id, e] : expected) {
-        const RawValue raw = ReadRaw(fresh, e.key, e.name);
-        ASSERT_EQ(raw.status, 0) << id;
-        EXPECT_EQ(raw.type, e.type) << id;
-        EXPECT_EQ(raw.bytes, e.bytes) << id;
-    }
 }
 
 TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
@@ -459,4 +405,69 @@ TEST(HiveFile, AFullFileSystemKeepsTheOldFileAndSaysSo)
                   (std::vector<std::string> {"filler", "registry.reg", "registry.reg.lock"}));
     }
     ::umount(mount.c_str());
+}
+
+TEST(HiveFile, TwoProcessesWritingAtOnceLoseNothing)
+{
+    TempFolder folder;
+    const auto file = folder / "registry.reg";
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    std::vector<pid_t> children;
+    for (const char *prefix : {"first", "second"}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(gate[1]);
+            char go = 0;
+            (void)::read(gate[0], &go, 1); // both start when the gate closes
+            HiveFile hive(file);
+            Registry registry(hive);
+            int failures = 0;
+            for (std::int32_t i = 0; i < 500; ++i)
+                failures += registry.SetKeyValue(kHkeyLocalMachine, kKey,
+                                                 prefix + std::to_string(i), i, kRegDword)
+                            != 0;
+            ::_exit(failures == 0 ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    ::close(gate[0]);
+    ::close(gate[1]);
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+
+    HiveFile hive(file);
+    Registry registry(hive);
+    int found = 0;
+    for (const std::string prefix : {"first", "second"})
+        for (std::int32_t i = 0; i < 500; ++i)
+            found += registry.QueryValue(kHkeyLocalMachine, kKey, prefix + std::to_string(i),
+                                         std::monostate {})
+                     == RegistryValue(i);
+    EXPECT_EQ(found, 1000);
+    EXPECT_EQ(FolderNames(folder.path()),
+              (std::vector<std::string> {"registry.reg", "registry.reg.lock"}));
+}
+
+TEST(HiveFile, FileAndFolderAreTheOwnersAlone)
+{
+    TempFolder folder;
+    const auto file = folder / "config" / "pellwick" / "registry.reg";
+    HiveFile hive(file);
+    Registry registry(hive);
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Sender", std::string("a@b"), kRegSz);
+    using std::filesystem::perms;
+    EXPECT_EQ(modeOf(file), perms::owner_read | perms::owner_write);
+    EXPECT_EQ(modeOf(file.string() + ".lock"), perms::owner_read | perms::owner_write);
+    EXPECT_EQ(modeOf(file.parent_path()), perms::owner_all);
+    EXPECT_EQ(modeOf(file.parent_path().parent_path()), perms::owner_all);
+
+    // A hive once opened to everybody is private again after the next change.
+    std::filesystem::permissions(file, perms::owner_read | perms::owner_write | perms::others_read);
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Sender", std::string("c@d"), kRegSz);
+    EXPECT_EQ(modeOf(file), perms::owner_read | perms::owner_write);
 }
