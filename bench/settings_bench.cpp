@@ -36,7 +36,6 @@ void BM_LoadSettings(benchmark::State &state)
     for (auto _ : state) {
         HiveFile hive {record.hive.File()};
         Registry registry {hive};
-        record.controls.assigned.clear();
         pellwick::LoadSettings(registry, record.controls);
     }
 }

@@ -1,5 +1,7 @@
 #include "core/settings/registry.h"
 
+#include "core/text/text.h"
+
 #include <array>
 #include <limits>
 #include <utility>
@@ -30,7 +32,7 @@ std::optional<std::int32_t> dwordOf(const RegistryValue &value)
         return *number;
     if (std::holds_alternative<std::monostate>(value))
         return 0;
-    const auto parsed = ParseInteger(std::get<std::string>(value));
+    const auto parsed = ParseWholeNumber(std::get<std::string>(value));
     if (!parsed || *parsed < std::numeric_limits<std::int32_t>::min()
         || *parsed > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
@@ -46,26 +48,6 @@ std::string ValueText(const RegistryValue &value)
     if (const auto *number = std::get_if<std::int32_t>(&value))
         return std::to_string(*number);
     return {};
-}
-
-std::optional<std::int64_t> ParseInteger(std::string_view text)
-{
-    bool negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty())
-        return std::nullopt;
-    constexpr std::int64_t limit = std::numeric_limits<std::int64_t>::max();
-    std::int64_t magnitude = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        const int digit = c - '0';
-        magnitude = magnitude > (limit - digit) / 10 ? limit : magnitude * 10 + digit;
-    }
-    return negative ? -magnitude : magnitude;
 }
 
 RegistryError::RegistryError(std::int32_t number, std::string description)

@@ -129,7 +129,7 @@ TEST(Registry, SetValueExOfAnotherTypeWritesNothing)
     EXPECT_EQ(ReadBytes(r.hive.File()), before);
 }
 
-TEST(Registry, QueryValueExRaisesItsErrorForAMissingValue)
+TEST(Registry, QueryValueExRaisesInvalidKeyNameForAMissingValue)
 {
     HiveRegistry r;
     RegistryKey key = 0;

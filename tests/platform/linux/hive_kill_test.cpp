@@ -30,13 +30,13 @@ FakeControls record(const std::string &tag, int state, std::size_t bodySize)
 {
     FakeControls controls;
     for (const SettingRow &row : SettingsTable()) {
-        const std::string control(row.controlName);
+        const Control control = row.control;
         if (row.kind == ControlKind::TextBox)
-            controls.texts[control] = tag + " " + control;
+            controls.texts[control] = tag + " " + std::string(ControlName(control));
         else
             controls.states[control] = row.kind == ControlKind::ComboBox ? state + 1 : state;
     }
-    controls.texts["txtMsg"] = std::string(bodySize, tag[0]);
+    controls.texts[Control::txtMsg] = std::string(bodySize, tag[0]);
     return controls;
 }
 
