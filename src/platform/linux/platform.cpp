@@ -1,4 +1,6 @@
-#include "platform/platform_autostart.h"
+#include "platform/platform.h"
+
+#include "platform/linux/hive_file.h"
 #include "platform/linux/login_program.h"
 #include "platform/linux/xdg_autostart.h"
 #include "platform/linux/xdg_paths.h"
@@ -6,6 +8,11 @@
 #include <cstdlib>
 
 namespace pellwick {
+
+std::unique_ptr<RegistryBackend> MakePlatformRegistryBackend()
+{
+    return std::make_unique<HiveFile>(DefaultHivePath());
+}
 
 std::unique_ptr<Autostart> MakePlatformAutostart(Registry &, const std::string &,
                                                  const std::string &programPath)
