@@ -1,19 +1,24 @@
 #pragma once
 
+#include "core/mail/deadline.h"
 #include "core/mail/smtp_host.h"
 #include "core/mail/socket.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace pellwick::test {
 
-// A socket and a window for the SMTP dialogue that record what is done to them,
-// in one ordered list of events.
+// A socket, a deadline and a window for the SMTP dialogue that record what is
+// done to them, in one ordered list of events. Socket events and the deadline
+// are fired by the test.
 class FakeSmtpPeer
     : public Socket
     , public SmtpHost
+    , public Deadline
 {
 public:
     // Queues bytes as the server's next arrival; returns the count the socket
@@ -23,12 +28,31 @@ public:
         m_waiting += bytes;
         return static_cast<std::int32_t>(m_waiting.size());
     }
+    void Connected() { Events()->SocketConnected(); }
+    void Encrypted(const TlsPeer &peer) { Events()->SocketEncrypted(peer); }
+    void Fail(SocketFailure failure, const std::string &detail)
+    {
+        Events()->SocketFailed(failure, detail);
+    }
+    // The armed limit passes.
+    void Expire()
+    {
+        auto expired = std::move(m_expired);
+        m_expired = nullptr;
+        if (expired)
+            expired();
+    }
 
     void Close() override { events.push_back("close"); }
     void Connect(const std::string &host, std::uint16_t port) override
     {
         events.push_back("connect " + host + ":" + std::to_string(port));
     }
+    void ConnectTls(const std::string &host, std::uint16_t port) override
+    {
+        events.push_back("connect-tls " + host + ":" + std::to_string(port));
+    }
+    void StartTls() override { events.push_back("start-tls"); }
     void SendData(const std::string &text) override
     {
         wire += text;
@@ -41,12 +65,24 @@ public:
         m_waiting.erase(0, n);
     }
 
+    void Arm(std::chrono::milliseconds after, std::function<void()> expired) override
+    {
+        armed = after;
+        m_expired = std::move(expired);
+    }
+    void Disarm() override
+    {
+        armed = std::chrono::milliseconds {0};
+        m_expired = nullptr;
+    }
+
     void AppendToDebugLog(const std::string &text) override { debugLog += text; }
     void UpdateCaption(const std::string &text) override
     {
         captions.push_back(text);
         events.push_back("caption " + text);
     }
+    void DialogueEnded(const DialogueOutcome &result) override { outcome = result; }
     void CheckAutoExit() override
     {
         ++autoExitChecks;
@@ -57,10 +93,13 @@ public:
     std::vector<std::string> captions;
     std::string wire;
     std::string debugLog;
+    std::chrono::milliseconds armed {0};
+    DialogueOutcome outcome;
     int autoExitChecks = 0;
 
 private:
     std::string m_waiting;
+    std::function<void()> m_expired;
 };
 
 } // namespace pellwick::test

@@ -3,14 +3,24 @@
 #include "core/mail/smtp.h"
 #include "platform/local_time.h"
 
+#include "core/mail/mime.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
 
 #include <string>
 #include <vector>
 
+using pellwick::DeliveryResult;
 using pellwick::LocalTime;
+using pellwick::Security;
 using pellwick::Smtp;
+using pellwick::SocketFailure;
+using pellwick::Submission;
 using pellwick::test::FakeSmtpPeer;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -32,15 +42,23 @@ LocalTime fixedTime()
 struct Dialogue
 {
     FakeSmtpPeer peer;
-    Smtp smtp {peer, peer, fixedTime};
+    Smtp smtp {peer,
+               peer,
+               peer,
+               {fixedTime, [] { return std::string("ws1.example.net"); },
+                [] {
+                    return 0x0123456789abcdefull;
+                }}};
 
     void start(const std::string &recipient = "bob@example.org",
                const std::string &body = "Your New IP Address is 10.1.2.3",
                const std::string &sender = "alice@example.com",
                const std::string &subject = "Your New IP is 10.1.2.3",
-               const std::string &server = "mail.example.com")
+               const std::string &server = "mail.example.com", Submission submission = {})
     {
-        smtp.ConnectToServer(server, recipient, body, sender, subject, "Pellwick v1.0");
+        smtp.ConnectToServer(server, recipient, body, sender, subject, "Pellwick v1.0",
+                             std::move(submission));
+        peer.Connected();
     }
     void reply(const std::string &bytes) { smtp.HandleServerReply(peer.Arrive(bytes)); }
     // Answers every step up to and including the message with a 250.
@@ -52,16 +70,17 @@ struct Dialogue
     }
 };
 
+const std::string kMessageId = "Message-ID: <20261206100509.0123456789abcdef@example.com>\r\n";
 const std::string kHeader = "From: alice@example.com\r\n"
                             "Date: Sun, 06 Dec 2026 10:05:09 +0100\r\n"
-                            "X-Mailer: Pellwick v1.0\r\n"
-                            "To: bob@example.org\r\n"
-                            "Subject: Your New IP is 10.1.2.3\r\n"
-                            "\r\n";
-
+                            + kMessageId
+                            + "X-Mailer: Pellwick v1.0\r\n"
+                              "To: bob@example.org\r\n"
+                              "Subject: Your New IP is 10.1.2.3\r\n"
+                              "\r\n";
 } // namespace
 
-TEST(SmtpDialogue, WholeDeliveryGoesOutByteForByteWithLogAndCaptions)
+TEST(SmtpDialogue, GoldenTranscriptOfAPlainDelivery)
 {
     Dialogue d;
     d.start("bob@example.org", "Your New IP Address is 10.1.2.3\r\nSee you", " alice@example.com ",
@@ -69,6 +88,7 @@ TEST(SmtpDialogue, WholeDeliveryGoesOutByteForByteWithLogAndCaptions)
     EXPECT_EQ(d.peer.events,
               (std::vector<std::string> {"close", "connect mail.example.com:25",
                                          "caption Connecting to  mail.example.com "}));
+    EXPECT_EQ(d.peer.armed, 5min) << "the greeting's limit once connected";
     EXPECT_EQ(d.peer.debugLog, "");
 
     d.reply("220 mx ready\r\n");
@@ -79,12 +99,14 @@ TEST(SmtpDialogue, WholeDeliveryGoesOutByteForByteWithLogAndCaptions)
     d.reply("250 queued\r\n");
     d.reply("221 bye\r\n");
 
+    // Today's bytes but for the Message-ID line.
     const std::string header = "From:  alice@example.com \r\n"
                                "Date: Sun, 06 Dec 2026 10:05:09 +0100\r\n"
-                               "X-Mailer: Pellwick v1.0\r\n"
-                               "To: bob@example.org\r\n"
-                               "Subject: Your New IP is 10.1.2.3\r\n"
-                               "\r\n";
+                               + kMessageId
+                               + "X-Mailer: Pellwick v1.0\r\n"
+                                 "To: bob@example.org\r\n"
+                                 "Subject: Your New IP is 10.1.2.3\r\n"
+                                 "\r\n";
     EXPECT_EQ(d.peer.wire, "HELO alice\r\n"
                            "MAIL FROM:<alice@example.com>\r\n"
                            "RCPT TO:<bob@example.org>\r\n"
@@ -124,62 +146,133 @@ TEST(SmtpDialogue, WholeDeliveryGoesOutByteForByteWithLogAndCaptions)
     EXPECT_EQ(d.peer.events[d.peer.events.size() - 3], "close");
     EXPECT_EQ(d.peer.autoExitChecks, 1);
     EXPECT_EQ(d.smtp.SmtpState(), 0);
+    EXPECT_EQ(d.peer.outcome.result, DeliveryResult::Delivered);
+    EXPECT_EQ(d.peer.outcome.cause, "250 queued");
+    EXPECT_EQ(d.peer.armed, 0ms);
 }
 
-TEST(SmtpDialogue, StatesRunInTheDocumentedOrderWhateverAcceptedCodeArrives)
+TEST(SmtpDialogue, EachReplyMustFitItsCommand)
 {
-    Dialogue d;
-    d.start();
-    std::vector<int> states;
-    // Any of the three accepted codes advances any state.
-    for (const char *r :
-         {"250 hi\r\n", "354 x\r\n", "220 y\r\n", "250 z\r\n", "220 w\r\n", "354 v\r\n"}) {
-        d.reply(r);
-        states.push_back(d.smtp.SmtpState());
-    }
-    EXPECT_EQ(states, (std::vector<int> {1, 2, 4, 5, 3, 6}));
-    EXPECT_TRUE(d.peer.wire.starts_with("HELO alice\r\n"));
-    // In state 6 every answer ends the dialogue, an accepted one too.
-    d.reply("250 still fine\r\n");
-    EXPECT_EQ(d.smtp.SmtpState(), 0);
-    EXPECT_TRUE(d.peer.debugLog.ends_with("250 still fine\r\n\r\nClosing Connection\r\n"));
-    EXPECT_EQ(d.peer.autoExitChecks, 1);
-}
-
-TEST(SmtpDialogue, RefusedRepliesEndTheDialogueAtOnce)
-{
+    // The accepted answer to each step: greeting, HELO, MAIL, RCPT, DATA, ".", QUIT.
+    const std::vector<std::string> accepted {"220 hi\r\n", "250 ok\r\n", "250 ok\r\n",
+                                             "250 ok\r\n", "354 go\r\n", "250 queued\r\n",
+                                             "221 bye\r\n"};
+    const std::vector<int> states {0, 1, 2, 4, 5, 3, 6};
     struct Case
     {
-        int acceptedBefore;
-        std::string refusal;
-        std::string lastSent;
+        std::size_t step;
+        std::string reply;
+        bool fits;
+        DeliveryResult result = DeliveryResult::RefusedForGood;
+        std::string causeLine = {};
     };
     const std::vector<Case> cases {
-        {0, "554 go away\r\n", ""},
-        {3, "550 no such user\r\n", "RCPT TO:<bob@example.org>\r\n"},
-        {1, "25\r\n", "HELO alice\r\n"},
-        {1, "\r\n", "HELO alice\r\n"},
-        {2, "2500 odd\r\n", "MAIL FROM:<alice@example.com>\r\n"}, // code is "250": accepted
+        {0, "250 hello\r\n", true},
+        {0, "354 x\r\n", false, DeliveryResult::RefusedForGood,
+         "Unexpected reply to the greeting\r\n"},
+        {0, "554 go away\r\n", false},
+        {0, "421 busy\r\n", false, DeliveryResult::PassingFailure},
+        {1, "220 y\r\n", false, DeliveryResult::RefusedForGood, "Unexpected reply to HELO\r\n"},
+        {1, "25\r\n", false, DeliveryResult::RefusedForGood, "Unexpected reply to HELO\r\n"},
+        {1, "\r\n", false, DeliveryResult::RefusedForGood, "Unexpected reply to HELO\r\n"},
+        {2, "2500 odd\r\n", true},
+        {2, "250-fine\r\n550 but no\r\n", false, DeliveryResult::RefusedForGood,
+         "Unexpected reply to MAIL FROM\r\n"},
+        {3, "251 forwarded\r\n", true},
+        {3, "550 no such user\r\n", false},
+        {3, "451 try later\r\n", false, DeliveryResult::PassingFailure},
+        {4, "250 ok\r\n", false, DeliveryResult::RefusedForGood, "Unexpected reply to DATA\r\n"},
+        {5, "354 again\r\n", false, DeliveryResult::RefusedForGood,
+         "Unexpected reply to the message\r\n"},
+        {6, "250 still fine\r\n", false, DeliveryResult::Delivered},
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.reply);
         Dialogue d;
         d.start();
-        d.reply("220 hi\r\n");
-        for (int i = 1; i < c.acceptedBefore; ++i)
-            d.reply("250 ok\r\n");
+        for (std::size_t step = 0; step < c.step; ++step) {
+            ASSERT_EQ(d.smtp.SmtpState(), states[step]);
+            d.reply(accepted[step]);
+        }
         const std::string wireBefore = d.peer.wire;
-        d.reply(c.refusal);
-        if (c.refusal.starts_with("250")) {
-            EXPECT_EQ(d.smtp.SmtpState(), 4);
+        d.reply(c.reply);
+        if (c.fits) {
+            EXPECT_EQ(d.smtp.SmtpState(), states[c.step + 1]);
+            EXPECT_EQ(d.peer.autoExitChecks, 0);
             continue;
         }
-        SCOPED_TRACE(c.refusal);
         EXPECT_EQ(d.peer.wire, wireBefore) << "nothing is sent after a refusal";
-        EXPECT_TRUE(d.peer.wire.ends_with(c.lastSent));
-        EXPECT_TRUE(d.peer.debugLog.ends_with(c.refusal + "\r\nClosing Connection\r\n"));
+        EXPECT_TRUE(
+            d.peer.debugLog.ends_with(c.reply + "\r\n" + c.causeLine + "Closing Connection\r\n"))
+            << d.peer.debugLog;
         EXPECT_EQ(d.peer.captions.back(), "");
+        EXPECT_EQ(d.peer.events.back(), "check-auto-exit");
         EXPECT_EQ(d.peer.autoExitChecks, 1);
         EXPECT_EQ(d.smtp.SmtpState(), 0);
+        EXPECT_EQ(d.peer.outcome.result, c.result);
+    }
+}
+
+TEST(SmtpDialogue, EveryFailureEndsItWithOneLineNamingTheCause)
+{
+    const std::string server = "mail.example.com:25";
+    struct Case
+    {
+        std::size_t repliesBefore; // accepted replies before the failure
+        bool connected;
+        std::function<void(FakeSmtpPeer &)> failure;
+        std::chrono::milliseconds limit; // armed when the failure came
+        std::string line;
+    };
+    const auto refused = [](FakeSmtpPeer &p) {
+        p.Fail(SocketFailure::Refused, "connection refused");
+    };
+    const auto expire = [](FakeSmtpPeer &p) {
+        p.Expire();
+    };
+    const std::vector<Case> cases {
+        {0, false, refused, 30s, "Could not connect to " + server + ": connection refused"},
+        {0, false, [](FakeSmtpPeer &p) { p.Fail(SocketFailure::HostNotFound, "host not found"); },
+         30s, "Could not connect to " + server + ": host not found"},
+        {0, false, expire, 30s, "No connection to " + server + " within 30 s"},
+        {0, true, expire, 5min,
+         "No reply from " + server + " within 5 min waiting for the greeting"},
+        {2, true, expire, 5min,
+         "No reply from " + server + " within 5 min waiting for the reply to MAIL FROM"},
+        {3, true, [](FakeSmtpPeer &p) { p.Fail(SocketFailure::Closed, "closed by the server"); },
+         5min,
+         "Connection to " + server
+             + " lost waiting for the reply to RCPT TO: closed by the server"},
+        {4, true, expire, 2min,
+         "No reply from " + server + " within 2 min waiting for the reply to DATA"},
+        {5, true, expire, 10min,
+         "No reply from " + server + " within 10 min waiting for the reply to the message"},
+    };
+    const std::vector<std::string> accepted {"220 hi\r\n", "250 ok\r\n", "250 ok\r\n", "250 ok\r\n",
+                                             "354 go\r\n"};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.line);
+        Dialogue d;
+        d.smtp.ConnectToServer("mail.example.com", "bob@example.org", "x", "alice@example.com", "s",
+                               "Pellwick v1.0");
+        if (c.connected)
+            d.peer.Connected();
+        for (std::size_t i = 0; i < c.repliesBefore; ++i)
+            d.reply(accepted[i]);
+        EXPECT_EQ(d.peer.armed, c.limit);
+        const std::string logBefore = d.peer.debugLog;
+        c.failure(d.peer);
+        EXPECT_EQ(d.peer.debugLog, logBefore + c.line + "\r\nClosing Connection\r\n");
+        EXPECT_EQ(d.peer.captions.back(), "");
+        EXPECT_EQ(d.peer.autoExitChecks, 1);
+        EXPECT_EQ(d.peer.outcome.result, DeliveryResult::PassingFailure);
+        EXPECT_EQ(d.peer.outcome.cause, c.line);
+        EXPECT_EQ(d.smtp.SmtpState(), 0);
+        // Late events of the dropped connection change nothing.
+        d.peer.Fail(SocketFailure::Closed, "closed");
+        d.peer.Expire();
+        d.reply("250 late\r\n");
+        EXPECT_EQ(d.peer.autoExitChecks, 1);
     }
 }
 
@@ -232,7 +325,9 @@ TEST(SmtpDialogue, RepliesAreFramedWhateverTheArrivals)
         EXPECT_EQ(d.smtp.SmtpState(), 0);
         EXPECT_EQ(d.peer.wire, "HELO alice\r\n");
         const std::string logged = "250 " + std::string(3000, 'x') + std::string(1092, 'y');
-        EXPECT_TRUE(d.peer.debugLog.ends_with(logged + "\r\nClosing Connection\r\n"));
+        EXPECT_TRUE(d.peer.debugLog.ends_with(
+            logged
+            + "\r\nReply from mail.example.com:25 over the size limit\r\nClosing Connection\r\n"));
         // What the server sends after that is never acted upon as a reply of
         // that dialogue.
         d.reply("yyy\r\n250 late\r\n");
@@ -291,6 +386,7 @@ TEST(SmtpDialogue, FieldsCannotInjectCommandsOrHeaders)
                            "DATA\r\n"
                            "From: alice@example.comRSET\r\n"
                            "Date: Sun, 06 Dec 2026 10:05:09 +0100\r\n"
+                           "Message-ID: <20261206100509.0123456789abcdef@example.comRSET>\r\n"
                            "X-Mailer: Pellwick v1.0\r\n"
                            "To: bob@example.orgRCPT TO:evil@x\r\n"
                            "Subject: HiBcc: evil@x\r\n"
@@ -316,8 +412,10 @@ TEST(SmtpDialogue, HeloAndEnvelopeArgumentsForOddFields)
         {"   ", "  ", "HELO localhost", "MAIL FROM:<>", "RCPT TO:<>"},
         {"@example.com", "Bob Smith <bob@example.org>", "HELO localhost",
          "MAIL FROM:<@example.com>", "RCPT TO:<bob@example.org>"},
-        {"Alice <alice@example.com>", "bob@example.org;", "HELO Alice <alice",
+        {"Alice <alice@example.com>", "bob@example.org;", "HELO alice",
          "MAIL FROM:<alice@example.com>", "RCPT TO:<bob@example.org>"},
+        {"J\xC3\xB6rg <joerg@example.org>", "x@y", "HELO joerg", "MAIL FROM:<joerg@example.org>",
+         "RCPT TO:<x@y>"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.sender + " / " + c.recipient);
@@ -347,8 +445,9 @@ TEST(SmtpDialogue, SeveralRecipientsGetOneRcptEachAfterTheReplyBefore)
     d.reply("250 ok\r\n");
     EXPECT_TRUE(d.peer.wire.ends_with("RCPT TO:<carl@z.test>\r\nDATA\r\n"));
     d.reply("354 go\r\n");
-    // The To: header keeps the field as typed.
-    EXPECT_NE(d.peer.wire.find("To:  ann@x.test; ben@y.test ,carl@z.test \r\n"), std::string::npos);
+    // The To: header separates the addresses the way the mail format wants.
+    EXPECT_NE(d.peer.wire.find("\r\nTo: ann@x.test, ben@y.test, carl@z.test\r\n"),
+              std::string::npos);
 
     // A refusal of any one ends the dialogue.
     Dialogue r;
@@ -380,6 +479,231 @@ TEST(SmtpDialogue, EveryNewConnectionStartsAtTheGreeting)
     d.reply("250 ok\r\n");
     d.reply("250 ok\r\n");
     EXPECT_TRUE(d.peer.wire.ends_with("RCPT TO:<carol@example.net>\r\n"));
+}
+
+TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
+{
+    const std::string password = "s3cret!";
+    const std::string fingerprint(64, 'A');
+    const std::string ehlo = "EHLO ws1.example.net\r\n";
+    const std::string mailFrom = "MAIL FROM:<alice@example.com>\r\n";
+    // One step: what arrives ("tls:..." is the handshake ending), what goes out.
+    struct Step
+    {
+        std::string input;
+        std::string sent;
+    };
+    struct Case
+    {
+        std::string name;
+        Security security;
+        std::string pin;
+        std::vector<Step> steps;
+        std::string cause; // empty: the dialogue goes on to MAIL FROM
+    };
+    const std::string plainAuth
+        = "AUTH PLAIN " + pellwick::Base64(std::string("\0alice\0", 7) + password);
+    const std::vector<Case> cases {
+        {"starttls, plain",
+         Security::StartTls,
+         "",
+         {{"220 mx\r\n", ehlo},
+          {"250-mx\r\n250-STARTTLS\r\n250 AUTH LOGIN\r\n", "STARTTLS\r\n"},
+          {"220 go ahead\r\n", ""},
+          {"tls:verified", ehlo},
+          {"250-mx\r\n250 AUTH PLAIN LOGIN\r\n", plainAuth + "\r\n"},
+          {"235 ok\r\n", mailFrom}},
+         ""},
+        {"tls, login only",
+         Security::Tls,
+         "",
+         {{"tls:verified", ""},
+          {"220 mx\r\n", ehlo},
+          {"250-mx\r\n250 AUTH=LOGIN\r\n", "AUTH LOGIN\r\n"},
+          {"334 VXNlcm5hbWU6\r\n", "YWxpY2U=\r\n"},
+          {"334 UGFzc3dvcmQ6\r\n", pellwick::Base64(password) + "\r\n"},
+          {"235 ok\r\n", mailFrom}},
+         ""},
+        {"pinned certificate",
+         Security::Tls,
+         "aa:" + std::string(62, 'a'),
+         {{"tls:untrusted", ""},
+          {"220 mx\r\n", ehlo},
+          {"250-mx\r\n250 AUTH PLAIN\r\n", plainAuth + "\r\n"}},
+         ""},
+        {"no STARTTLS offered",
+         Security::StartTls,
+         "",
+         {{"220 mx\r\n", ehlo}, {"250-mx\r\n250 AUTH PLAIN\r\n", ""}},
+         "Server mail.example.com:587 offers no STARTTLS; neither the password nor the mail goes "
+         "out "
+         "without TLS"},
+        {"untrusted certificate",
+         Security::Tls,
+         std::string(64, 'B'),
+         {{"tls:untrusted", ""}},
+         "Certificate of mail.example.com:587 not trusted (self-signed); SHA-256 fingerprint "
+             + fingerprint},
+        {"login refused",
+         Security::StartTls,
+         "",
+         {{"220 mx\r\n", ehlo},
+          {"250-mx\r\n250 STARTTLS\r\n", "STARTTLS\r\n"},
+          {"220 go\r\n", ""},
+          {"tls:verified", ehlo},
+          {"250-mx\r\n250 AUTH PLAIN\r\n", plainAuth + "\r\n"},
+          {"535 5.7.8 no\r\n", ""}},
+         "535 5.7.8 no"},
+        {"bytes planted after STARTTLS",
+         Security::StartTls,
+         "",
+         {{"220 mx\r\n", ehlo},
+          {"250-mx\r\n250 STARTTLS\r\n", "STARTTLS\r\n"},
+          {"220 go\r\n250 AUTH PLAIN\r\n", ""}},
+         "Server mail.example.com:587 sent more after its STARTTLS reply"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Dialogue d;
+        d.start("bob@example.org", "body", "alice@example.com", "s", "mail.example.com",
+                {587, c.security, "alice", password, c.pin});
+        EXPECT_EQ(d.peer.events[1], (c.security == Security::Tls ? "connect-tls " : "connect ")
+                                        + std::string("mail.example.com:587"));
+        for (const auto &step : c.steps) {
+            const std::size_t before = d.peer.wire.size();
+            if (step.input.starts_with("tls:"))
+                d.peer.Encrypted({fingerprint, step.input == "tls:verified",
+                                  step.input == "tls:verified" ? "" : "self-signed"});
+            else
+                d.reply(step.input);
+            EXPECT_EQ(d.peer.wire.substr(before), step.sent) << step.input;
+        }
+        const bool startTls = std::find(d.peer.events.begin(), d.peer.events.end(), "start-tls")
+                              != d.peer.events.end();
+        EXPECT_EQ(startTls, d.peer.wire.find("STARTTLS") != std::string::npos
+                                && c.cause.find("STARTTLS") == std::string::npos);
+        // The secret never reaches the log, in any form.
+        EXPECT_EQ(d.peer.debugLog.find(password), std::string::npos);
+        EXPECT_EQ(d.peer.debugLog.find(pellwick::Base64(password)), std::string::npos);
+        EXPECT_EQ(d.peer.debugLog.find(plainAuth), std::string::npos);
+        if (c.cause.empty()) {
+            EXPECT_EQ(d.peer.autoExitChecks, 0);
+            continue;
+        }
+        EXPECT_EQ(d.peer.wire.find("AUTH"),
+                  c.name == "login refused" ? d.peer.wire.find("AUTH PLAIN") : std::string::npos);
+        EXPECT_EQ(d.peer.wire.find("MAIL"), std::string::npos);
+        EXPECT_TRUE(d.peer.debugLog.ends_with((c.cause.starts_with("535") ? "" : c.cause + "\r\n")
+                                              + "Closing Connection\r\n"))
+            << d.peer.debugLog;
+        EXPECT_EQ(d.peer.outcome.result, DeliveryResult::RefusedForGood);
+        EXPECT_EQ(d.peer.outcome.cause, c.cause);
+        EXPECT_EQ(d.peer.captions.back(), "");
+        EXPECT_EQ(d.peer.autoExitChecks, 1);
+    }
+}
+
+TEST(SmtpSubmission, PasswordIsShownHiddenAndAMissingOneStopsBeforeAuth)
+{
+    Dialogue d;
+    d.start("bob@example.org", "body", "alice@example.com", "s", "mail.example.com",
+            {587, Security::StartTls, "alice", "pw", ""});
+    d.reply("220 mx\r\n");
+    d.reply("250-mx\r\n250 STARTTLS\r\n");
+    d.reply("220 go\r\n");
+    d.peer.Encrypted({std::string(64, 'A'), true, ""});
+    d.reply("250-mx\r\n250 AUTH PLAIN\r\n");
+    EXPECT_TRUE(
+        d.peer.debugLog.ends_with("250 AUTH PLAIN\r\n\r\nAUTH PLAIN [password hidden]\r\n"));
+
+    Dialogue none;
+    none.start("bob@example.org", "body", "alice@example.com", "s", "mail.example.com",
+               {25, Security::None, "alice", std::nullopt, ""});
+    none.reply("220 mx\r\n");
+    none.reply("250-mx\r\n250 AUTH PLAIN\r\n");
+    EXPECT_EQ(none.peer.wire, "EHLO ws1.example.net\r\n");
+    EXPECT_TRUE(none.peer.debugLog.ends_with(
+        "No password stored for alice at mail.example.com:25\r\nClosing Connection\r\n"));
+}
+
+TEST(SmtpMessage, TextBeyondAsciiGoesOutAsMimeUtf8)
+{
+    const std::string snowman = "\xE2\x98\x83";
+    const std::string longSubject = "Gr\xC3\xBC\xC3\x9F"
+                                    "e "
+                                    + std::string(30, 'x') + " " + snowman + " "
+                                    + std::string(40, 'y');
+    struct Case
+    {
+        std::string subject, body, sender;
+        bool eightBitMime;
+        std::string headerTail; // from "Subject: " to the end of the header
+        std::string bodySent;
+    };
+    const std::string mime = "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n"
+                             "Content-Transfer-Encoding: ";
+    const std::vector<Case> cases {
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e " + snowman
+             + " \r\nok",
+         "a@b.c", false,
+         "Subject: =?UTF-8?B?R3LDvMOfZQ==?=\r\n" + mime + "quoted-printable\r\n\r\n",
+         "Gr=C3=BC=C3=9Fe =E2=98=83=20\r\nok\r\n"},
+        {"IP",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e",
+         "a@b.c", true, "Subject: IP\r\n" + mime + "8bit\r\n\r\n",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e\r\n"},
+        {"IP", "x", "J\xC3\xB6rg <joerg@example.org>", false,
+         "Subject: IP\r\n" + mime + "7bit\r\n\r\n", "x\r\n"},
+        {"IP", std::string(999, 'z'), "a@b.c", true,
+         "Subject: IP\r\n" + mime + "quoted-printable\r\n\r\n", ""},
+        {longSubject, "", "a@b.c", false,
+         // Words end between characters, never inside one.
+         "Subject: =?UTF-8?B?R3LDvMOfZSB4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHgg4piD?=\r\n"
+         " =?UTF-8?B?IHl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXk=?=\r\n"
+             + mime + "7bit\r\n\r\n",
+         ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.subject + " / " + c.sender);
+        Dialogue d;
+        d.start("bob@example.org", c.body, c.sender, c.subject, "mail.example.com",
+                {25, Security::None, c.eightBitMime ? "u" : "", "pw", ""});
+        d.reply("220 hi\r\n");
+        if (c.eightBitMime) {
+            d.reply("250-mx\r\n250-8BITMIME\r\n250 AUTH PLAIN\r\n");
+            d.reply("235 ok\r\n");
+        } else {
+            d.reply("250 ok\r\n");
+        }
+        const bool eightBit = c.headerTail.find("8bit") != std::string::npos;
+        EXPECT_EQ(d.peer.wire.ends_with(" BODY=8BITMIME\r\n"), eightBit) << d.peer.wire;
+        d.reply("250 ok\r\n");
+        d.reply("250 ok\r\n");
+        d.reply("354 go\r\n");
+        const std::string data = d.peer.wire.substr(d.peer.wire.find("DATA\r\n") + 6);
+        const std::size_t subject = data.find("\r\nSubject: ") + 2;
+        const std::size_t end = data.find("\r\n\r\n") + 4;
+        EXPECT_EQ(data.substr(subject, end - subject), c.headerTail);
+        if (!c.bodySent.empty()) {
+            EXPECT_EQ(data.substr(end), c.bodySent + ".\r\n");
+        }
+        std::size_t lineStart = 0;
+        for (std::size_t lf = data.find('\n'); lf != std::string::npos;
+             lf = data.find('\n', lf + 1)) {
+            EXPECT_LE(lf - lineStart - 1, lf < end ? 78u : 76u)
+                << data.substr(lineStart, lf - lineStart);
+            lineStart = lf + 1;
+        }
+        if (c.sender.starts_with("J")) {
+            EXPECT_TRUE(data.starts_with("From: =?UTF-8?B?SsO2cmc=?= <joerg@example.org>\r\n"))
+                << data;
+        }
+    }
 }
 
 TEST(MailDate, FollowsRfc5322WithTheRealOffset)

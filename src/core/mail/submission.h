@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace pellwick {
+
+// How the connection to the mail server is protected ("SMTPSecurity").
+enum class Security {
+    None = 0, // plain SMTP, as on port 25
+    StartTls = 1, // plain connection, then STARTTLS before anything else
+    Tls = 2, // TLS from the first byte (port 465)
+};
+
+// The stored "SMTPSecurity" value as a Security; nullopt for an unknown value.
+std::optional<Security> SecurityFromSetting(std::int32_t value);
+
+// How one mail reaches the server beyond its texts. The defaults are the plain
+// port-25 dialogue.
+struct Submission
+{
+    std::uint16_t port = 25;
+    Security security = Security::None;
+    // Empty: no login.
+    std::string user;
+    // From the secret store or a password file; never logged, never stored here.
+    std::optional<std::string> password;
+    // SHA-256 fingerprint of one certificate trusted besides the system's
+    // authorities; any case, ":" and blanks optional. Empty: none.
+    std::string pin;
+
+    // EHLO, TLS and login rather than today's HELO dialogue.
+    bool Extended() const { return security != Security::None || !user.empty(); }
+};
+
+// Whether the fingerprint is the pinned one (case, ":" and blanks ignored).
+bool MatchesPin(const std::string &pin, const std::string &fingerprint);
+
+} // namespace pellwick
