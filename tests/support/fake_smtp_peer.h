@@ -1,12 +1,10 @@
 #pragma once
 
-#include "core/mail/deadline.h"
 #include "core/mail/smtp_host.h"
 #include "core/mail/socket.h"
+#include "support/manual_deadline.h"
 
-#include <chrono>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,7 +16,7 @@ namespace pellwick::test {
 class FakeSmtpPeer
     : public Socket
     , public SmtpHost
-    , public Deadline
+    , public ManualDeadline
 {
 public:
     // Queues bytes as the server's next arrival; returns the count the socket
@@ -33,14 +31,6 @@ public:
     void Fail(SocketFailure failure, const std::string &detail)
     {
         Events()->SocketFailed(failure, detail);
-    }
-    // The armed limit passes.
-    void Expire()
-    {
-        auto expired = std::move(m_expired);
-        m_expired = nullptr;
-        if (expired)
-            expired();
     }
 
     void Close() override { events.push_back("close"); }
@@ -65,17 +55,6 @@ public:
         m_waiting.erase(0, n);
     }
 
-    void Arm(std::chrono::milliseconds after, std::function<void()> expired) override
-    {
-        armed = after;
-        m_expired = std::move(expired);
-    }
-    void Disarm() override
-    {
-        armed = std::chrono::milliseconds {0};
-        m_expired = nullptr;
-    }
-
     void AppendToDebugLog(const std::string &text) override { debugLog += text; }
     void UpdateCaption(const std::string &text) override
     {
@@ -93,13 +72,11 @@ public:
     std::vector<std::string> captions;
     std::string wire;
     std::string debugLog;
-    std::chrono::milliseconds armed {0};
     DialogueOutcome outcome;
     int autoExitChecks = 0;
 
 private:
     std::string m_waiting;
-    std::function<void()> m_expired;
 };
 
 } // namespace pellwick::test

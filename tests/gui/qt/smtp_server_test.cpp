@@ -1,44 +1,86 @@
 // The SMTP dialogue over the real Qt socket against a real server (aiosmtpd)
-// on loopback, driven by the real event loop.
+// on loopback, driven by the real event loop: plain, STARTTLS and TLS with a
+// login, and the mail read back by a real MIME parser.
 #include "core/mail/smtp.h"
-#include "core/mail/smtp_host.h"
+#include "gui/qt/qt_deadline.h"
 #include "gui/qt/qt_socket.h"
 #include "platform/local_time.h"
 #include "support/event_loop.h"
 #include "support/recording_smtp_host.h"
 #include "support/smtp_sink.h"
 
-#include <QTcpServer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSslConfiguration>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+using pellwick::DeliveryResult;
 using pellwick::QtSocket;
+using pellwick::Security;
 using pellwick::Smtp;
+using pellwick::Submission;
 using pellwick::test::RunEventsUntil;
+using pellwick::test::SinkOptions;
 using pellwick::test::SmtpSink;
 
 namespace {
 
 struct Client
 {
-    explicit Client(std::uint16_t port)
+    explicit Client(std::optional<std::uint16_t> port = std::nullopt)
         : socket(port)
     {
         QObject::connect(&socket, &QtSocket::dataArrival,
                          [this](std::int32_t count) { smtp.HandleServerReply(count); });
     }
-    bool send(const std::string &recipient, const std::string &body)
+    bool send(const std::string &recipient, const std::string &body,
+              const std::string &subject = "IP 10.9.8.7", Submission submission = {})
     {
         const int before = host.dialoguesEnded;
-        smtp.ConnectToServer(" 127.0.0.1 ", recipient, body, "alice@example.com", "IP 10.9.8.7",
-                             "Pellwick v1.0");
+        smtp.ConnectToServer(" 127.0.0.1 ", recipient, body, "alice@example.com", subject,
+                             "Pellwick v1.0", std::move(submission));
         return RunEventsUntil([&] { return host.dialoguesEnded > before; });
     }
 
     QtSocket socket;
+    pellwick::QtDeadline deadline;
     pellwick::test::RecordingSmtpHost host;
-    Smtp smtp {socket, host, pellwick::CurrentLocalTime};
+    Smtp smtp {socket,
+               host,
+               deadline,
+               {pellwick::CurrentLocalTime, [] { return std::string("client.test"); },
+                [] {
+                    return 42ull;
+                }}};
 };
+
+// Python's email package reads the message as a mail reader would.
+QJsonObject parsedByPython(const std::string &message)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("mail")));
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write(QByteArray::fromStdString(message));
+    file.close();
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import email, email.policy, json, sys\n"
+                                 "raw = open(sys.argv[1], 'rb').read()\n"
+                                 "m = email.message_from_bytes(raw, policy=email.policy.default)\n"
+                                 "head = raw.split(b'\\r\\n\\r\\n')[0].split(b'\\r\\n')\n"
+                                 "print(json.dumps({'subject': m['subject'], 'from': m['from'],\n"
+                                 "  'body': m.get_content().replace('\\r\\n', '\\n'), 'longest': "
+                                 "max(map(len, head))}))\n"),
+                  file.fileName()});
+    python.waitForFinished(10000);
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+}
 
 } // namespace
 
@@ -55,6 +97,8 @@ TEST(SmtpWithRealServer, DeliversTheMessageAsWritten)
     EXPECT_EQ(messages[0].recipients, std::vector<std::string> {"bob@example.org"});
     const std::string &data = messages[0].data;
     EXPECT_TRUE(data.starts_with("From: alice@example.com\r\nDate: ")) << data;
+    EXPECT_NE(data.find("\r\nMessage-ID: <"), std::string::npos) << data;
+    EXPECT_NE(data.find(".000000000000002a@example.com>\r\n"), std::string::npos) << data;
     // A lone "." line does not end the message early: everything arrives.
     EXPECT_TRUE(data.ends_with("X-Mailer: Pellwick v1.0\r\nTo: bob@example.org\r\n"
                                "Subject: IP 10.9.8.7\r\n\r\n"
@@ -64,43 +108,132 @@ TEST(SmtpWithRealServer, DeliversTheMessageAsWritten)
     EXPECT_TRUE(client.host.log.ends_with("221 Bye\r\n\r\nClosing Connection\r\n"))
         << client.host.log;
     EXPECT_EQ(client.host.caption, "");
+    EXPECT_EQ(client.host.outcome.result, DeliveryResult::Delivered);
     EXPECT_EQ(client.smtp.SmtpState(), 0);
+
+    // Several recipients, then the next send on the same client.
+    ASSERT_TRUE(client.send("ann@x.test; ben@y.test", "second"));
+    const auto more = sink.Messages();
+    ASSERT_EQ(more.size(), 2u);
+    EXPECT_EQ(more[1].recipients, (std::vector<std::string> {"ann@x.test", "ben@y.test"}));
+    EXPECT_NE(more[1].data.find("\r\nTo: ann@x.test, ben@y.test\r\n"), std::string::npos);
+    EXPECT_TRUE(more[1].data.ends_with("\r\n\r\nsecond\r\n"));
 }
 
-TEST(SmtpWithRealServer, SeveralRecipientsReachTheServerAndTheNextSendWorks)
+// A server with a certificate from a test authority the tests make and trust,
+// and one with a self-signed certificate nobody trusts.
+class SmtpOverTls : public testing::Test
 {
-    SmtpSink sink;
-    ASSERT_TRUE(sink.started());
-    Client client(sink.port());
+protected:
+    static void SetUpTestSuite()
+    {
+        s_certs = new QTemporaryDir;
+        QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                          {QStringLiteral(PELLWICK_TEST_AUTHORITY_SCRIPT), s_certs->path()});
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.addCaCertificates(s_certs->filePath(QStringLiteral("ca.pem")));
+        QSslConfiguration::setDefaultConfiguration(config);
+    }
+    static void TearDownTestSuite() { delete s_certs; }
 
-    ASSERT_TRUE(client.send("ann@x.test; ben@y.test", "first"));
-    ASSERT_TRUE(client.send("carl@z.test", "second"));
-    const auto messages = sink.Messages();
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].recipients, (std::vector<std::string> {"ann@x.test", "ben@y.test"}));
-    EXPECT_TRUE(messages[0].data.find("To: ann@x.test; ben@y.test\r\n") != std::string::npos);
-    EXPECT_EQ(messages[1].recipients, std::vector<std::string> {"carl@z.test"});
-    EXPECT_TRUE(messages[1].data.ends_with("\r\n\r\nsecond\r\n"));
+    static std::string cert(const char *file)
+    {
+        return s_certs->filePath(QString::fromLatin1(file)).toStdString();
+    }
+
+    static inline QTemporaryDir *s_certs = nullptr;
+};
+
+TEST_F(SmtpOverTls, TextBeyondAsciiReadsBackAsTyped)
+{
+    const std::string subject = "Gr\xC3\xBC\xC3\x9F"
+                                "e \xE2\x98\x83 aus K\xC3\xB6ln, "
+                                + std::string(60, 'x') + " neue IP 10.9.8.7";
+    const std::string body = "Hall\xC3\xB6 \xE2\x98\x83\r\n=3D stays\r\n.dot\r\n"
+                             + std::string(1200, 'L') + "\r\ntrailing blank ";
+    // Quoted-printable on the plain dialogue; 8bit where EHLO announced 8BITMIME
+    // (but the long line still forces quoted-printable, so a short body there).
+    for (const bool eightBit : {false, true}) {
+        const std::string sent = eightBit ? "Hall\xC3\xB6 \xE2\x98\x83\r\n.dot" : body;
+        SmtpSink sink({eightBit ? SinkOptions::Tls::StartTls : SinkOptions::Tls::None,
+                       cert("server.pem"), cert("server.key"), ""});
+        ASSERT_TRUE(sink.started());
+        Client client;
+        ASSERT_TRUE(
+            client.send("bob@example.org", sent, subject,
+                        {sink.port(), eightBit ? Security::StartTls : Security::None, "", {}, ""}));
+        ASSERT_EQ(sink.Messages().size(), 1u) << client.host.log;
+        const std::string data = sink.Messages()[0].data;
+        EXPECT_NE(data.find(eightBit ? "Content-Transfer-Encoding: 8bit\r\n"
+                                     : "Content-Transfer-Encoding: quoted-printable\r\n"),
+                  std::string::npos);
+        const QJsonObject read = parsedByPython(data);
+        EXPECT_EQ(read[QStringLiteral("subject")].toString().toStdString(), subject);
+        QString typed = QString::fromStdString(sent);
+        typed.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        EXPECT_EQ(read[QStringLiteral("body")].toString(), typed + QStringLiteral("\n"));
+        EXPECT_LE(read[QStringLiteral("longest")].toInt(), 78);
+    }
 }
 
-TEST(SmtpWithRealServer, RefusedConnectionLogsNothingAndLeavesTheCaption)
+TEST_F(SmtpOverTls, DeliversOnlyOverTrustedTlsAndNeverShowsThePassword)
 {
-    // A port that was just free: nothing listens there.
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-    const auto port = static_cast<std::uint16_t>(probe.serverPort());
-    probe.close();
-
-    Client client(port);
-    client.smtp.ConnectToServer("127.0.0.1", "bob@example.org", "x", "alice@example.com", "s",
-                                "Pellwick v1.0");
-    RunEventsUntil(
-        [&] {
-            return client.socket.findChild<QTcpSocket *>()->state()
-                   == QAbstractSocket::UnconnectedState;
-        },
-        5000);
-    EXPECT_EQ(client.host.log, "");
-    EXPECT_EQ(client.host.caption, "Connecting to 127.0.0.1");
-    EXPECT_EQ(client.host.dialoguesEnded, 0);
+    const std::string password = "pa55 w\xC3\xB6rd";
+    QFile selfSha(QString::fromStdString(cert("self.sha256")));
+    ASSERT_TRUE(selfSha.open(QIODevice::ReadOnly));
+    const std::string selfFingerprint = selfSha.readAll().toStdString();
+    struct Case
+    {
+        std::string name;
+        SinkOptions::Tls tls;
+        const char *certStem;
+        Security security;
+        std::string typedPassword;
+        std::string pin;
+        bool delivered;
+        std::string logged; // in the log when nothing is delivered
+    };
+    const std::vector<Case> cases {
+        {"starttls on a submission port", SinkOptions::Tls::StartTls, "server", Security::StartTls,
+         password, "", true, ""},
+        {"tls from the first byte", SinkOptions::Tls::Implicit, "server", Security::Tls, password,
+         "", true, ""},
+        {"wrong password", SinkOptions::Tls::StartTls, "server", Security::StartTls, "wrong", "",
+         false, "535 5.7.8 Authentication credentials invalid\r\n"},
+        {"no starttls offered", SinkOptions::Tls::None, "server", Security::StartTls, password, "",
+         false, " offers no STARTTLS"},
+        {"untrusted certificate", SinkOptions::Tls::Implicit, "self", Security::Tls, password, "",
+         false, "SHA-256 fingerprint " + selfFingerprint},
+        {"the same certificate pinned", SinkOptions::Tls::Implicit, "self", Security::Tls, password,
+         selfFingerprint, true, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string stem = cert(c.certStem);
+        SmtpSink sink({c.tls, stem + ".pem", stem + ".key", "alice:" + password});
+        ASSERT_TRUE(sink.started());
+        Client client;
+        ASSERT_TRUE(client.send("bob@example.org", "Your New IP Address is 10.9.8.7", "IP",
+                                {sink.port(), c.security, "alice", c.typedPassword, c.pin}))
+            << client.host.log;
+        const std::string &log = client.host.log;
+        EXPECT_EQ(sink.Messages().size(), c.delivered ? 1u : 0u) << log;
+        EXPECT_EQ(client.host.caption, "");
+        EXPECT_EQ(client.host.outcome.result,
+                  c.delivered ? DeliveryResult::Delivered : DeliveryResult::RefusedForGood);
+        EXPECT_NE(log.find(c.delivered ? "221 " : c.logged), std::string::npos) << log;
+        EXPECT_TRUE(log.ends_with("Closing Connection\r\n")) << log;
+        if (!c.delivered) {
+            EXPECT_EQ(log.find("MAIL FROM"), std::string::npos) << log;
+        }
+        if (c.name == "no starttls offered" || c.name == "untrusted certificate") {
+            EXPECT_EQ(log.find("AUTH"), std::string::npos) << log;
+        }
+        EXPECT_EQ(log.find(password), std::string::npos);
+        EXPECT_EQ(log.find("wrong"), std::string::npos);
+        EXPECT_EQ(log.find("pa55"), std::string::npos);
+        if (c.certStem == std::string("self")) {
+            EXPECT_EQ(client.host.outcome.peerFingerprint, selfFingerprint);
+        }
+    }
 }
