@@ -1,11 +1,14 @@
 // The SMTP dialogue over the real Qt socket against a real server (aiosmtpd)
 // on loopback, driven by the real event loop: plain, STARTTLS and TLS with a
-// login, and the mail read back by a real MIME parser.
+// login, the mail read back by a real MIME parser, and broken or hostile peers
+// (whose failures each end the dialogue with their cause; the same client then
+// delivers). Time limits pass when the test says so.
 #include "core/mail/smtp.h"
 #include "gui/qt/qt_deadline.h"
 #include "gui/qt/qt_socket.h"
 #include "platform/local_time.h"
 #include "support/event_loop.h"
+#include "support/manual_deadline.h"
 #include "support/recording_smtp_host.h"
 #include "support/smtp_sink.h"
 
@@ -14,6 +17,8 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QSslConfiguration>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -31,23 +36,28 @@ namespace {
 
 struct Client
 {
-    explicit Client(std::optional<std::uint16_t> port = std::nullopt)
-        : socket(port)
+    Client()
     {
         QObject::connect(&socket, &QtSocket::dataArrival,
                          [this](std::int32_t count) { smtp.HandleServerReply(count); });
     }
     bool send(const std::string &recipient, const std::string &body,
-              const std::string &subject = "IP 10.9.8.7", Submission submission = {})
+              const std::string &subject = "IP 10.9.8.7", Submission submission = {},
+              const std::string &server = " 127.0.0.1 ")
     {
         const int before = host.dialoguesEnded;
-        smtp.ConnectToServer(" 127.0.0.1 ", recipient, body, "alice@example.com", subject,
-                             "Pellwick v1.0", std::move(submission));
+        host.log.clear();
+        smtp.ConnectToServer(server, recipient, body, "alice@example.com", subject, "Pellwick v1.0",
+                             std::move(submission));
         return RunEventsUntil([&] { return host.dialoguesEnded > before; });
+    }
+    bool sendTo(std::uint16_t port, const std::string &body = "Your New IP Address is 10.9.8.7")
+    {
+        return send("bob@example.org", body, "IP", {port, Security::None, "", {}, ""});
     }
 
     QtSocket socket;
-    pellwick::QtDeadline deadline;
+    pellwick::test::ManualDeadline deadline;
     pellwick::test::RecordingSmtpHost host;
     Smtp smtp {socket,
                host,
@@ -88,9 +98,9 @@ TEST(SmtpWithRealServer, DeliversTheMessageAsWritten)
 {
     SmtpSink sink;
     ASSERT_TRUE(sink.started());
-    Client client(sink.port());
+    Client client;
 
-    ASSERT_TRUE(client.send("bob@example.org", "Your New IP Address is 10.9.8.7\r\n.\r\n.hidden"));
+    ASSERT_TRUE(client.sendTo(sink.port(), "Your New IP Address is 10.9.8.7\r\n.\r\n.hidden"));
     const auto messages = sink.Messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].mailFrom, "alice@example.com");
@@ -101,18 +111,17 @@ TEST(SmtpWithRealServer, DeliversTheMessageAsWritten)
     EXPECT_NE(data.find(".000000000000002a@example.com>\r\n"), std::string::npos) << data;
     // A lone "." line does not end the message early: everything arrives.
     EXPECT_TRUE(data.ends_with("X-Mailer: Pellwick v1.0\r\nTo: bob@example.org\r\n"
-                               "Subject: IP 10.9.8.7\r\n\r\n"
+                               "Subject: IP\r\n\r\n"
                                "Your New IP Address is 10.9.8.7\r\n.\r\n.hidden\r\n"))
         << data;
     EXPECT_TRUE(client.host.log.starts_with("220 ")) << client.host.log;
     EXPECT_TRUE(client.host.log.ends_with("221 Bye\r\n\r\nClosing Connection\r\n"))
         << client.host.log;
-    EXPECT_EQ(client.host.caption, "");
     EXPECT_EQ(client.host.outcome.result, DeliveryResult::Delivered);
-    EXPECT_EQ(client.smtp.SmtpState(), 0);
 
     // Several recipients, then the next send on the same client.
-    ASSERT_TRUE(client.send("ann@x.test; ben@y.test", "second"));
+    ASSERT_TRUE(client.send("ann@x.test; ben@y.test", "second", "IP",
+                            {sink.port(), Security::None, "", {}, ""}));
     const auto more = sink.Messages();
     ASSERT_EQ(more.size(), 2u);
     EXPECT_EQ(more[1].recipients, (std::vector<std::string> {"ann@x.test", "ben@y.test"}));
@@ -236,4 +245,82 @@ TEST_F(SmtpOverTls, DeliversOnlyOverTrustedTlsAndNeverShowsThePassword)
             EXPECT_EQ(client.host.outcome.peerFingerprint, selfFingerprint);
         }
     }
+}
+
+TEST(SmtpWithRealServer, EveryWayAPeerFailsEndsTheDialogueWithItsCause)
+{
+    SmtpSink sink;
+    ASSERT_TRUE(sink.started());
+    Client client;
+    const std::string megabyte(1 << 20, 'x');
+    std::string continued;
+    while (continued.size() < (1 << 20))
+        continued += "220-" + std::string(99, 'y') + "\r\n";
+    // What the peer does with each client, or nothing listening (empty).
+    using Behaviour = std::function<void(QTcpSocket *)>;
+    struct Case
+    {
+        std::string server;
+        Behaviour peer;
+        std::string log; // "@" stands for the server and port
+        bool expire = false;
+    };
+    const std::vector<Case> cases {
+        {"127.0.0.1", [&](QTcpSocket *c) { c->write(QByteArray::fromStdString(megabyte)); },
+         megabyte.substr(0, 4096) + "\r\nReply from @ over the size limit\r\n"},
+        {"127.0.0.1", [&](QTcpSocket *c) { c->write(QByteArray::fromStdString(continued)); },
+         continued.substr(0, 64 * 1024) + "\r\nReply from @ over the size limit\r\n"},
+        {"127.0.0.1",
+         [](QTcpSocket *c) {
+             c->write("220 hostile\r\n");
+             QObject::connect(c, &QTcpSocket::readyRead, c, [c] {
+                 c->write("250-half");
+                 c->disconnectFromHost();
+             });
+         },
+         "220 hostile\r\n\r\nHELO alice\r\nConnection to @ lost waiting for the reply to HELO: "
+         "closed by the server\r\n"},
+        {"127.0.0.1", [](QTcpSocket *) {},
+         "No reply from @ within 5 min waiting for the greeting\r\n", true},
+        {"127.0.0.1", nullptr, "Could not connect to @: connection refused\r\n"},
+        // A name under ".invalid" would still go to the machine's name server,
+        // which is not on loopback; an empty label fails here.
+        {"nowhere..invalid", nullptr, "Could not connect to @: host not found\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.log.substr(c.log.size() - 40));
+        QTcpServer peer;
+        ASSERT_TRUE(peer.listen(QHostAddress::LocalHost));
+        const auto port = static_cast<std::uint16_t>(peer.serverPort());
+        if (c.peer) {
+            QObject::connect(&peer, &QTcpServer::newConnection, [&] {
+                while (QTcpSocket *accepted = peer.nextPendingConnection())
+                    c.peer(accepted);
+            });
+        } else {
+            peer.close();
+        }
+        const int before = client.host.dialoguesEnded;
+        client.host.log.clear();
+        client.smtp.ConnectToServer(c.server, "bob@example.org", "x", "alice@example.com", "IP",
+                                    "Pellwick v1.0", {port, Security::None, "", {}, ""});
+        if (c.expire) {
+            ASSERT_TRUE(RunEventsUntil([&] { return client.deadline.armed == Smtp::kReplyLimit; }));
+            client.deadline.Expire();
+        }
+        ASSERT_TRUE(RunEventsUntil([&] { return client.host.dialoguesEnded > before; }));
+        std::string log = c.log;
+        log.replace(log.find('@'), 1, c.server + ":" + std::to_string(port));
+        EXPECT_EQ(client.host.log, log + "Closing Connection\r\n");
+        EXPECT_EQ(client.host.caption, "");
+        EXPECT_EQ(client.host.outcome.result, c.log.find("size limit") == std::string::npos
+                                                  ? DeliveryResult::PassingFailure
+                                                  : DeliveryResult::RefusedForGood);
+        EXPECT_EQ(client.socket.findChild<QTcpSocket *>()->bytesAvailable(), 0);
+        peer.close();
+        // Nothing left from that peer spoils the next mail.
+        ASSERT_TRUE(client.sendTo(sink.port()));
+        EXPECT_TRUE(client.host.log.ends_with("221 Bye\r\n\r\nClosing Connection\r\n"));
+    }
+    EXPECT_EQ(sink.Messages().size(), cases.size());
 }
