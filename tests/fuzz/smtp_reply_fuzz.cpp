@@ -36,16 +36,18 @@ public:
     void AppendToDebugLog(const std::string &text) override
     {
         logSize += text.size();
-        // Unless the server itself sent it back, the password is never logged.
-        if (text.find(kPassword) != std::string::npos
-            && fedAll.find(kPassword) == std::string::npos)
+        // Unless the server or the mail's own texts hold it, the password is never
+        // logged.
+        if (text.find(kPassword) != std::string::npos && given.find(kPassword) == std::string::npos)
             std::abort();
     }
     void UpdateCaption(const std::string &) override { }
     void CheckAutoExit() override { ++endings; }
 
     std::string waiting;
-    std::string fedAll;
+    // Everything that came from the fuzzer's input: the mail's texts and the
+    // server's bytes.
+    std::string given;
     std::string wire;
     std::size_t logSize = 0;
     bool closed = true;
@@ -83,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     pellwick::Smtp smtp(peer, peer, noon);
     const std::string body = input.ConsumeRandomLengthString(64);
     const std::string recipient = input.ConsumeRandomLengthString(32);
+    peer.given = body + recipient;
     pellwick::Submission submission;
     if (input.ConsumeBool()) {
         submission.user = "u";
@@ -97,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const std::string bytes = input.ConsumeBytesAsString(cut);
         fed += bytes.size();
         peer.waiting += bytes;
-        peer.fedAll += bytes;
+        peer.given += bytes;
         smtp.HandleServerReply(static_cast<std::int32_t>(peer.waiting.size()));
         const int state = smtp.SmtpState();
         if (state < 0 || state > 13)

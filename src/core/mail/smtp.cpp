@@ -11,6 +11,8 @@ namespace {
 
 constexpr const char *kCrLf = "\r\n";
 constexpr const char *kHiddenSecret = " [password hidden]";
+// A server's reply line as the one-line cause of a failure is cut here.
+constexpr std::size_t kMaxCauseLength = 512;
 
 enum State : std::int32_t {
     kGreeting = 0,
@@ -80,6 +82,10 @@ void Smtp::ConnectToServer(std::string server, std::string recipient, std::strin
     g_strSubject = std::move(subject);
     g_strMailer = std::move(mailer);
 
+    // Whatever the old connection still reports belongs to no dialogue.
+    m_inDialogue = false;
+    m_socket.Close();
+
     // A new connection always starts a new dialogue, whatever the last one left.
     g_lngSmtpState = kGreeting;
     m_framer.Reset();
@@ -92,7 +98,6 @@ void Smtp::ConnectToServer(std::string server, std::string recipient, std::strin
     m_recipients = SplitRecipients(g_strRecipient);
     m_nextRecipient = 0;
 
-    m_socket.Close();
     m_deadline.Arm(kConnectLimit, [this] { timedOut(); });
     const std::string host = TrimSpaces(g_strSmtpServer);
     if (m_submission.security == Security::Tls)
@@ -210,13 +215,17 @@ bool Smtp::handleReply(const ServerReply &reply)
     const std::string code = reply.oversized ? std::string() : ReplyCode(reply.text);
     if (!replyFits(code)) {
         const bool passing = code.starts_with('4');
+        // The reply speaks for itself, unless it is no answer to what was asked.
+        std::string cause = LastLine(reply.text).substr(0, kMaxCauseLength);
         if (reply.oversized)
-            AppendDebug("Reply from " + serverAndPort() + " over the size limit" + kCrLf);
+            cause = "Reply from " + serverAndPort() + " over the size limit";
         else if (!passing && !code.starts_with('5'))
-            AppendDebug("Unexpected reply to " + awaitedCommand() + kCrLf);
+            cause = "Unexpected reply to " + awaitedCommand();
+        if (cause != LastLine(reply.text))
+            AppendDebug(cause + kCrLf);
         m_outcome.result
             = passing ? DeliveryResult::PassingFailure : DeliveryResult::RefusedForGood;
-        m_outcome.cause = LastLine(reply.text);
+        m_outcome.cause = cause;
         g_lngSmtpState = kGreeting;
         endDialogue();
         return false;

@@ -42,6 +42,7 @@ class Smtp : private SocketEvents
 public:
     using Clock = std::function<LocalTime()>;
 
+    // The socket and the deadline must outlive the dialogue.
     Smtp(Socket &socket, SmtpHost &host, Deadline &deadline, SmtpEnvironment environment);
     // Without time limits and with "localhost" as the machine's name; for
     // callers that have no deadline yet.
