@@ -329,7 +329,9 @@ void Smtp::startLogin()
 {
     const std::string who = m_submission.user + " at " + serverAndPort();
     if (!m_submission.password) {
-        fail(DeliveryResult::RefusedForGood, "No password stored for " + who);
+        const std::string why = m_submission.passwordProblem;
+        fail(DeliveryResult::RefusedForGood,
+             "No password stored for " + who + (why.empty() ? "" : " (" + why + ")"));
         return;
     }
     if (m_capabilities.authPlain) {

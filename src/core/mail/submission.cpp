@@ -17,18 +17,40 @@ std::string normalisedFingerprint(const std::string &text)
 
 } // namespace
 
-std::optional<Security> SecurityFromSetting(std::int32_t value)
+Security SecurityFromSetting(std::int32_t value)
 {
     switch (value) {
     case 0:
         return Security::None;
-    case 1:
-        return Security::StartTls;
     case 2:
         return Security::Tls;
     default:
-        return std::nullopt;
+        return Security::StartTls;
     }
+}
+
+Submission SubmissionFromSettings(std::int32_t port, std::int32_t security, const std::string &user,
+                                  const std::string &pin, const std::string &server,
+                                  PasswordStore *store,
+                                  const std::optional<PasswordLookup> &passwordFile)
+{
+    Submission submission;
+    submission.port = port >= 1 && port <= 65535 ? static_cast<std::uint16_t>(port) : 25;
+    submission.security = SecurityFromSetting(security);
+    submission.user = user;
+    submission.pin = pin;
+    if (user.empty())
+        return submission;
+    PasswordLookup lookup;
+    if (passwordFile)
+        lookup = *passwordFile;
+    else if (store)
+        lookup = store->Lookup(server, user);
+    else
+        lookup.error = "no secret store";
+    submission.password = lookup.password;
+    submission.passwordProblem = lookup.error;
+    return submission;
 }
 
 bool MatchesPin(const std::string &pin, const std::string &fingerprint)

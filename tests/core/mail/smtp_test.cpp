@@ -423,7 +423,7 @@ TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
         SCOPED_TRACE(c.name);
         Dialogue d;
         d.start("bob@example.org", "body", "alice@example.com", "s", "mail.example.com",
-                {587, c.security, "alice", c.password, c.pin});
+                {587, c.security, "alice", c.password, c.pin, ""});
         EXPECT_EQ(d.peer.events[1], (c.security == Security::Tls ? "connect-tls " : "connect ")
                                         + std::string("mail.example.com:587"));
         for (const auto &[input, sent] : c.steps) {
@@ -499,7 +499,7 @@ TEST(SmtpMessage, TextBeyondAsciiGoesOutAsMimeUtf8)
         Dialogue d;
         // A login makes the dialogue ask EHLO, which is where 8BITMIME is learnt.
         d.start("bob@example.org", c.body, c.sender, c.subject, "mail.example.com",
-                {25, Security::None, c.eightBitMime ? "u" : "", "pw", ""});
+                {25, Security::None, c.eightBitMime ? "u" : "", "pw", "", ""});
         d.reply("220 hi\r\n");
         if (c.eightBitMime) {
             d.reply("250-mx\r\n250-8BITMIME\r\n250 AUTH PLAIN\r\n");
@@ -546,4 +546,38 @@ TEST(MailDate, FollowsRfc5322WithTheRealOffset)
     const std::string now = pellwick::FormatMailDate(pellwick::CurrentLocalTime());
     ASSERT_EQ(now.size(), 31u) << now;
     EXPECT_TRUE(now[26] == '+' || now[26] == '-') << now;
+}
+
+TEST(SmtpSubmission, SettingsGiveThePortSecurityAndPasswordToUse)
+{
+    struct FakeStore : pellwick::PasswordStore
+    {
+        pellwick::PasswordLookup Lookup(const std::string &server, const std::string &user) override
+        {
+            asked.push_back(user + "@" + server);
+            return answer;
+        }
+        std::string Store(const std::string &, const std::string &, const std::string &) override
+        {
+            return {};
+        }
+        pellwick::PasswordLookup answer;
+        std::vector<std::string> asked;
+    } store;
+    using pellwick::SubmissionFromSettings;
+    const pellwick::PasswordLookup file {"from-file", ""};
+
+    Submission s = SubmissionFromSettings(0, 7, "", "", "mx", &store, std::nullopt);
+    EXPECT_EQ(s.port, 25);
+    EXPECT_EQ(s.security, Security::StartTls) << "an unknown value never means plain text";
+    EXPECT_TRUE(store.asked.empty()) << "no user, no password asked";
+
+    store.answer = {std::nullopt, "secret store: no bus"};
+    s = SubmissionFromSettings(587, 1, "alice", "", "mx", &store, std::nullopt);
+    EXPECT_EQ(store.asked, std::vector<std::string> {"alice@mx"});
+    EXPECT_EQ(s.passwordProblem, "secret store: no bus");
+    s = SubmissionFromSettings(465, 2, "alice", "AB", "mx", &store, file);
+    EXPECT_EQ(s.password, "from-file");
+    EXPECT_EQ(s.security, Security::Tls);
+    EXPECT_EQ(store.asked.size(), 1u) << "the password file wins";
 }

@@ -53,7 +53,7 @@ struct Client
     }
     bool sendTo(std::uint16_t port, const std::string &body = "Your New IP Address is 10.9.8.7")
     {
-        return send("bob@example.org", body, "IP", {port, Security::None, "", {}, ""});
+        return send("bob@example.org", body, "IP", {port, Security::None, "", {}, "", ""});
     }
 
     QtSocket socket;
@@ -121,7 +121,7 @@ TEST(SmtpWithRealServer, DeliversTheMessageAsWritten)
 
     // Several recipients, then the next send on the same client.
     ASSERT_TRUE(client.send("ann@x.test; ben@y.test", "second", "IP",
-                            {sink.port(), Security::None, "", {}, ""}));
+                            {sink.port(), Security::None, "", {}, "", ""}));
     const auto more = sink.Messages();
     ASSERT_EQ(more.size(), 2u);
     EXPECT_EQ(more[1].recipients, (std::vector<std::string> {"ann@x.test", "ben@y.test"}));
@@ -168,9 +168,9 @@ TEST_F(SmtpOverTls, TextBeyondAsciiReadsBackAsTyped)
                        cert("server.pem"), cert("server.key"), ""});
         ASSERT_TRUE(sink.started());
         Client client;
-        ASSERT_TRUE(
-            client.send("bob@example.org", sent, subject,
-                        {sink.port(), eightBit ? Security::StartTls : Security::None, "", {}, ""}));
+        ASSERT_TRUE(client.send(
+            "bob@example.org", sent, subject,
+            {sink.port(), eightBit ? Security::StartTls : Security::None, "", {}, "", ""}));
         ASSERT_EQ(sink.Messages().size(), 1u) << client.host.log;
         const std::string data = sink.Messages()[0].data;
         EXPECT_NE(data.find(eightBit ? "Content-Transfer-Encoding: 8bit\r\n"
@@ -223,7 +223,7 @@ TEST_F(SmtpOverTls, DeliversOnlyOverTrustedTlsAndNeverShowsThePassword)
         ASSERT_TRUE(sink.started());
         Client client;
         ASSERT_TRUE(client.send("bob@example.org", "Your New IP Address is 10.9.8.7", "IP",
-                                {sink.port(), c.security, "alice", c.typedPassword, c.pin}))
+                                {sink.port(), c.security, "alice", c.typedPassword, c.pin, ""}))
             << client.host.log;
         const std::string &log = client.host.log;
         EXPECT_EQ(sink.Messages().size(), c.delivered ? 1u : 0u) << log;
@@ -303,7 +303,7 @@ TEST(SmtpWithRealServer, EveryWayAPeerFailsEndsTheDialogueWithItsCause)
         const int before = client.host.dialoguesEnded;
         client.host.log.clear();
         client.smtp.ConnectToServer(c.server, "bob@example.org", "x", "alice@example.com", "IP",
-                                    "Pellwick v1.0", {port, Security::None, "", {}, ""});
+                                    "Pellwick v1.0", {port, Security::None, "", {}, "", ""});
         if (c.expire) {
             ASSERT_TRUE(RunEventsUntil([&] { return client.deadline.armed == Smtp::kReplyLimit; }));
             client.deadline.Expire();
