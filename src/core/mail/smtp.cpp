@@ -216,12 +216,14 @@ bool Smtp::handleReply(const ServerReply &reply)
     if (!replyFits(code)) {
         const bool passing = code.starts_with('4');
         // The reply speaks for itself, unless it is no answer to what was asked.
-        std::string cause = LastLine(reply.text).substr(0, kMaxCauseLength);
+        std::string cause;
         if (reply.oversized)
             cause = "Reply from " + serverAndPort() + " over the size limit";
         else if (!passing && !code.starts_with('5'))
             cause = "Unexpected reply to " + awaitedCommand();
-        if (cause != LastLine(reply.text))
+        if (cause.empty())
+            cause = LastLine(reply.text).substr(0, kMaxCauseLength);
+        else
             AppendDebug(cause + kCrLf);
         m_outcome.result
             = passing ? DeliveryResult::PassingFailure : DeliveryResult::RefusedForGood;
