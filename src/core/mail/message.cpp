@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdio>
+#include <memory>
+#include <random>
 
 namespace pellwick {
 
@@ -132,6 +134,16 @@ std::string MessageId(const std::string &sender, const std::string &hostName, co
                   t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
                   static_cast<unsigned long long>(random));
     return "<" + std::string(unique.data()) + "@" + domain + ">";
+}
+
+std::function<std::uint64_t()> MessageIdRandom()
+{
+    std::random_device entropy;
+    auto engine = std::make_shared<std::mt19937_64>((static_cast<std::uint64_t>(entropy()) << 32)
+                                                    | entropy());
+    return [engine] {
+        return (*engine)();
+    };
 }
 
 BodyEncoding ChooseBodyEncoding(const MessageTexts &texts, bool eightBitMime)

@@ -3,6 +3,7 @@
 #include "core/mail/date_header.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ std::vector<std::string> SplitRecipients(const std::string &field);
 // else "localhost"; the unique part from the time and a random number.
 std::string MessageId(const std::string &sender, const std::string &hostName, const LocalTime &time,
                       std::uint64_t random);
+
+// A source of random numbers for MessageId, seeded once from the system's
+// entropy; each source keeps its own state.
+std::function<std::uint64_t()> MessageIdRandom();
 
 // How the body travels.
 enum class BodyEncoding {
