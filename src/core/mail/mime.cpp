@@ -1,6 +1,6 @@
 #include "core/mail/mime.h"
 
-#include <array>
+#include <algorithm>
 #include <cstdint>
 
 namespace pellwick {
