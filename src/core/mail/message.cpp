@@ -1,6 +1,7 @@
 #include "core/mail/message.h"
 
 #include "core/mail/mime.h"
+#include "core/text/text.h"
 
 #include <array>
 #include <cstdio>
@@ -61,11 +62,7 @@ std::vector<std::string> splitLines(const std::string &body)
 
 std::string TrimSpaces(const std::string &text)
 {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    const std::size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
+    return std::string(Trim(text));
 }
 
 std::string RemoveLineBreaks(const std::string &text)

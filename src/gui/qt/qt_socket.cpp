@@ -33,6 +33,13 @@ QtSocket::QtSocket(std::optional<std::uint16_t> portOverride, QObject *parent)
     });
 }
 
+QtSocket::~QtSocket()
+{
+    // The socket's own destruction still reports; nothing may reach this
+    // half-destroyed object or the dialogue.
+    m_socket.disconnect(this);
+}
+
 void QtSocket::Close()
 {
     m_socket.abort();

@@ -25,6 +25,7 @@ public:
     // server on a free loopback port instead of port 25.
     explicit QtSocket(std::optional<std::uint16_t> portOverride = std::nullopt,
                       QObject *parent = nullptr);
+    ~QtSocket() override;
 
     void Close() override;
     void Connect(const std::string &host, std::uint16_t port) override;

@@ -138,7 +138,7 @@ TEST(Registry, SetValueExOfAnotherTypeWritesNothing)
     EXPECT_EQ(ReadBytes(r.hive.File()), before);
 }
 
-TEST(Registry, QueryValueExRaisesTheDocumentedErrorForAMissingValue)
+TEST(Registry, QueryValueExRaisesInvalidKeyNameForAMissingValue)
 {
     HiveRegistry r;
     RegistryKey key = 0;
