@@ -4,13 +4,15 @@
 // (whose failures each end the dialogue with their cause; the same client then
 // delivers). Time limits pass when the test says so.
 #include "core/mail/smtp.h"
-#include "gui/qt/qt_deadline.h"
+#include "core/settings/registry.h"
 #include "gui/qt/qt_socket.h"
+#include "platform/linux/hive_file.h"
 #include "platform/local_time.h"
 #include "support/event_loop.h"
 #include "support/manual_deadline.h"
 #include "support/recording_smtp_host.h"
 #include "support/smtp_sink.h"
+#include "support/temp_folder.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -127,6 +129,34 @@ TEST(SmtpWithRealServer, DeliversTheMessageAsWritten)
     EXPECT_EQ(more[1].recipients, (std::vector<std::string> {"ann@x.test", "ben@y.test"}));
     EXPECT_NE(more[1].data.find("\r\nTo: ann@x.test, ben@y.test\r\n"), std::string::npos);
     EXPECT_TRUE(more[1].data.ends_with("\r\n\r\nsecond\r\n"));
+}
+
+TEST(SmtpWithRealServer, NulsStoredInServerAndRecipientNeverReachTheServer)
+{
+    SmtpSink sink;
+    ASSERT_TRUE(sink.started());
+    pellwick::test::TempFolder folder;
+    // "127.0.0.1" and "bob@x.test", each with a NUL inside or after it.
+    pellwick::test::WriteBytes(folder / "registry.reg",
+                               "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Software\\Pellwick]\r\n"
+                               "\"SMTPServer\"=hex(1):31,32,37,2e,30,2e,30,2e,31,00,00\r\n"
+                               "\"Recipient\"=hex(1):62,6f,62,00,40,78,2e,74,65,73,74,00\r\n");
+    pellwick::HiveFile hive(folder / "registry.reg");
+    pellwick::Registry registry(hive);
+    const auto stored = [&registry](const std::string &name) {
+        return pellwick::ValueText(
+            registry.QueryValue(pellwick::kHkeyLocalMachine, "Software\\Pellwick", name, {}));
+    };
+    ASSERT_EQ(stored("Recipient"), std::string("bob\0@x.test", 11));
+
+    Client client;
+    ASSERT_TRUE(client.send(stored("Recipient"), "body", "IP",
+                            {sink.port(), Security::None, "", {}, "", ""}, stored("SMTPServer")));
+    const auto messages = sink.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].recipients, std::vector<std::string> {"bob@x.test"});
+    EXPECT_NE(messages[0].data.find("\r\nTo: bob@x.test\r\n"), std::string::npos);
+    EXPECT_EQ(messages[0].data.find('\0'), std::string::npos);
 }
 
 // A server with a certificate from a test authority the tests make and trust,
