@@ -1,5 +1,7 @@
 #include "platform/password_store.h"
 
+#include "platform/linux/file_descriptor.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,27 +14,6 @@ namespace pellwick {
 namespace {
 
 constexpr off_t kMaxSize = 64 * 1024;
-
-// Closes the descriptor when the read is over, whichever way it ends.
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 PrivateFile unreadable(std::string detail)
 {
