@@ -20,8 +20,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTextCursor>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -226,8 +228,25 @@ TEST(QtShell, UserActionsReachTheFormAndItsChangesAreNotEchoed)
     EXPECT_FALSE(w.chkTimerSend->isChecked());
     EXPECT_EQ(w.txtTimerRate->text(), QStringLiteral("30"));
 
+    // "Server..." opens its dialog; what the user accepts is saved at exit.
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<QtServerDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->txtSmtpPort->setValue(587);
+        dialog->cmbSmtpSecurity->setCurrentIndex(1);
+        dialog->txtSmtpUser->setText(QStringLiteral("alice"));
+        dialog->accept();
+    });
+    w.btnServer->click();
+
     w.close();
     EXPECT_EQ(s.ends, 1);
+    const auto stored = [&s](const char *name) {
+        return s.registry.QueryValue(kHkeyLocalMachine, "Software\\Pellwick", name, {});
+    };
+    EXPECT_EQ(stored("SMTPPort"), RegistryValue {std::int32_t {587}});
+    EXPECT_EQ(stored("SMTPSecurity"), RegistryValue {std::int32_t {1}});
+    EXPECT_EQ(stored("SMTPUser"), RegistryValue {std::string("alice")});
 }
 
 TEST(QtShell, DebugLogWrapsAndFollowsNewText)
