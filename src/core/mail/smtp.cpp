@@ -415,7 +415,9 @@ void Smtp::endDialogue()
     AppendDebug(std::string("Closing Connection") + kCrLf);
     g_lngSmtpState = kGreeting;
     m_host.UpdateCaption("");
-    m_host.DialogueEnded(m_outcome);
+    // A copy: the host may start the next dialogue from here.
+    const DialogueOutcome outcome = m_outcome;
+    m_host.DialogueEnded(outcome);
     // May end the program; nothing of the dialogue is touched after it.
     m_host.CheckAutoExit();
 }
