@@ -72,7 +72,11 @@ std::optional<ServerDialog::Result> QtServerDialog::Edit(const SubmissionSetting
                               ? QStringLiteral("No server certificate seen yet: send a mail first.")
                               : QStringLiteral("The server showed: ") + m_presented);
     btnTrustCertificate->setEnabled(!m_presented.isEmpty());
-    if (exec() != QDialog::Accepted)
+    const bool accepted = exec() == QDialog::Accepted;
+    // The typed password does not stay in the widget, whatever the user chose.
+    const QString typed = txtSmtpPassword->text();
+    txtSmtpPassword->clear();
+    if (!accepted)
         return std::nullopt;
 
     Result result;
@@ -80,10 +84,8 @@ std::optional<ServerDialog::Result> QtServerDialog::Edit(const SubmissionSetting
     result.settings.security = cmbSmtpSecurity->currentIndex();
     result.settings.user = txtSmtpUser->text().trimmed().toStdString();
     result.settings.pin = txtSmtpPin->text().trimmed().toStdString();
-    if (!txtSmtpPassword->text().isEmpty())
-        result.password = txtSmtpPassword->text().toStdString();
-    // The typed password does not stay in the widget.
-    txtSmtpPassword->clear();
+    if (!typed.isEmpty())
+        result.password = typed.toStdString();
     return result;
 }
 
