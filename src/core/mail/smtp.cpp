@@ -177,11 +177,8 @@ void Smtp::timedOut()
              "No connection to " + serverAndPort() + " within 30 s");
         return;
     }
-    const auto minutes = g_lngSmtpState == kDataSent        ? kDataLimit
-                         : g_lngSmtpState == kEndOfDataSent ? kEndOfDataLimit
-                                                            : kReplyLimit;
     fail(DeliveryResult::PassingFailure, "No reply from " + serverAndPort() + " within "
-                                             + std::to_string(minutes.count()) + " min "
+                                             + std::to_string(replyLimit().count()) + " min "
                                              + awaitedReply());
 }
 
@@ -386,12 +383,16 @@ void Smtp::sendMessage()
     SendToServer(kEndOfData);
 }
 
+std::chrono::minutes Smtp::replyLimit() const
+{
+    return g_lngSmtpState == kDataSent        ? kDataLimit
+           : g_lngSmtpState == kEndOfDataSent ? kEndOfDataLimit
+                                              : kReplyLimit;
+}
+
 void Smtp::armReplyLimit()
 {
-    const std::chrono::milliseconds limit = g_lngSmtpState == kDataSent        ? kDataLimit
-                                            : g_lngSmtpState == kEndOfDataSent ? kEndOfDataLimit
-                                                                               : kReplyLimit;
-    m_deadline.Arm(limit, [this] { timedOut(); });
+    m_deadline.Arm(replyLimit(), [this] { timedOut(); });
 }
 
 void Smtp::fail(DeliveryResult result, const std::string &cause)

@@ -88,6 +88,8 @@ private:
     void sendMailFrom();
     void sendHidden(const std::string &text, const std::string &shown);
     void sendMessage();
+    // The limit for the reply the dialogue waits for now.
+    std::chrono::minutes replyLimit() const;
     void armReplyLimit();
     void timedOut();
     // Logs the cause, then ends the dialogue.
