@@ -11,13 +11,13 @@ set -euo pipefail
 
 declare -A sets=(
     [program]="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
-               libgl-dev"
+               libgl-dev libsecret-1-dev"
     [demo]="xvfb imagemagick python3 python3-aiosmtpd iproute2"
     [package]="scdoc dpkg-dev file nsis"
     [test]="googletest libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aiosmtpd
-            xvfb xauth x11-utils trayer openbox xdotool imagemagick clang libclang-rt-14-dev
-            clang-format iproute2 procps swaks msmtp curl hyperfine desktop-file-utils appstream
-            man-db wine64 g++-mingw-w64-x86-64-posix"
+            python3-cryptography xvfb xauth x11-utils trayer openbox xdotool imagemagick clang
+            libclang-rt-14-dev clang-format iproute2 procps swaks msmtp curl hyperfine
+            desktop-file-utils appstream man-db wine64 g++-mingw-w64-x86-64-posix"
 )
 
 list=0

@@ -15,13 +15,17 @@ std::optional<std::string> InfoRequest(const std::vector<std::string> &arguments
             return VersionText() + "\n";
         if (argument == "--help" || argument == "-h" || argument == "/?")
             return "Usage: " + programName
-                   + " [/s]\n"
+                   + " [/s] [--password-file FILE]\n"
                      "Mails this machine's local IP address, from a template, over SMTP.\n"
                      "\n"
-                     "  /s, -s       a log-in run: ends once its first mail dialogue is over\n"
-                     "               when \"Auto Exit After Login Run\" is checked\n"
-                     "  --help, /?   print this help and exit\n"
-                     "  --version    print the version and exit\n";
+                     "  /s, -s                a log-in run: ends once its first mail dialogue\n"
+                     "                        is over when \"Auto Exit After Login Run\" is "
+                     "checked\n"
+                     "  --password-file FILE  the SMTP password: the first line of FILE, which\n"
+                     "                        only its owner may read (where no secret store "
+                     "runs)\n"
+                     "  --help, /?            print this help and exit\n"
+                     "  --version             print the version and exit\n";
     }
     return std::nullopt;
 }

@@ -11,7 +11,7 @@ TEST(InfoRequest, HelpOrVersionFromTheFirstSwitchThatAsksForIt)
 {
     EXPECT_TRUE(std::regex_match(VersionText(), std::regex("Pellwick [0-9]+(\\.[0-9]+)+")))
         << VersionText();
-    const std::string usage = "Usage: pellwick [/s]\n";
+    const std::string usage = "Usage: pellwick [/s] [--password-file FILE]\n";
     const struct
     {
         std::vector<std::string> arguments;
