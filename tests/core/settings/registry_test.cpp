@@ -1,9 +1,8 @@
 #include "support/raw_values.h"
 #include "support/recording_backend.h"
-#include "support/temp_folder.h"
+#include "support/test_registry_store.h"
 
 #include "core/settings/registry.h"
-#include "platform/linux/hive_file.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +10,10 @@
 #include <string>
 
 using namespace pellwick;
+using pellwick::test::KeyExists;
 using pellwick::test::RawValue;
-using pellwick::test::ReadBytes;
 using pellwick::test::ReadRaw;
 using pellwick::test::RecordingBackend;
-using pellwick::test::TempFolder;
 using pellwick::test::WriteRaw;
 
 namespace {
@@ -23,86 +21,84 @@ namespace {
 const std::string kKey = "Software\\Pellwick";
 const RegistryValue kFallback = std::string("fallback");
 
-struct HiveRegistry
-{
-    TempFolder folder;
-    HiveFile hive {folder / "registry.reg"};
-    Registry registry {hive};
-};
-
 } // namespace
 
-TEST(Registry, TextsAreStoredWithOneNulAndReadBackWithoutIt)
+// The same cases on every store the platform gives: the hive file on Linux, the
+// real registry on Windows (tests/platform/<os> instantiates the suite).
+class RegistryLayer : public ::testing::TestWithParam<test::TestRegistryStore>
 {
-    HiveRegistry r;
-    EXPECT_EQ(r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Abc", std::string("abc"), kRegSz),
-              0);
-    const RawValue abc = ReadRaw(r.hive, kKey, "Abc");
+protected:
+    std::unique_ptr<RegistryBackend> m_store = GetParam()();
+    RegistryBackend &store = *m_store;
+    Registry registry {store};
+};
+
+TEST_P(RegistryLayer, TextsAreStoredWithOneNulAndReadBackWithoutIt)
+{
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "Abc", std::string("abc"), kRegSz), 0);
+    const RawValue abc = ReadRaw(store, kKey, "Abc");
     EXPECT_EQ(abc.type, kRegSz);
     EXPECT_EQ(abc.bytes, std::string("abc\0", 4));
-    EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, kKey, "Abc", kFallback),
+    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Abc", kFallback),
               RegistryValue(std::string("abc")));
 
-    EXPECT_EQ(r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Empty", std::string(), kRegSz), 0);
-    EXPECT_EQ(ReadRaw(r.hive, kKey, "Empty").bytes, std::string(1, '\0'));
-    EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, kKey, "Empty", kFallback),
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "Empty", std::string(), kRegSz), 0);
+    EXPECT_EQ(ReadRaw(store, kKey, "Empty").bytes, std::string(1, '\0'));
+    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Empty", kFallback),
               RegistryValue(std::string()));
 
     // A number or nothing given for a text is stored as its text form.
-    r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Number", std::int32_t {-45}, kRegSz);
-    EXPECT_EQ(ReadRaw(r.hive, kKey, "Number").bytes, std::string("-45\0", 4));
-    r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Nothing", std::monostate {}, kRegSz);
-    EXPECT_EQ(ReadRaw(r.hive, kKey, "Nothing").bytes, std::string(1, '\0'));
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Number", std::int32_t {-45}, kRegSz);
+    EXPECT_EQ(ReadRaw(store, kKey, "Number").bytes, std::string("-45\0", 4));
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Nothing", std::monostate {}, kRegSz);
+    EXPECT_EQ(ReadRaw(store, kKey, "Nothing").bytes, std::string(1, '\0'));
 }
 
-TEST(Registry, NumbersAreFourLittleEndianBytesReadBackSigned)
+TEST_P(RegistryLayer, NumbersAreFourLittleEndianBytesReadBackSigned)
 {
-    HiveRegistry r;
-    r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "One", std::int32_t {1}, kRegDword);
-    r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "MinusOne", std::int32_t {-1}, kRegDword);
-    r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Digits", std::string("258"), kRegDword);
-    EXPECT_EQ(ReadRaw(r.hive, kKey, "One").bytes, std::string("\x01\x00\x00\x00", 4));
-    EXPECT_EQ(ReadRaw(r.hive, kKey, "One").type, kRegDword);
-    EXPECT_EQ(ReadRaw(r.hive, kKey, "MinusOne").bytes, "\xFF\xFF\xFF\xFF");
-    EXPECT_EQ(ReadRaw(r.hive, kKey, "Digits").bytes, std::string("\x02\x01\x00\x00", 4));
-    EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, kKey, "MinusOne", kFallback),
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "One", std::int32_t {1}, kRegDword);
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "MinusOne", std::int32_t {-1}, kRegDword);
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Digits", std::string("258"), kRegDword);
+    EXPECT_EQ(ReadRaw(store, kKey, "One").bytes, std::string("\x01\x00\x00\x00", 4));
+    EXPECT_EQ(ReadRaw(store, kKey, "One").type, kRegDword);
+    EXPECT_EQ(ReadRaw(store, kKey, "MinusOne").bytes, "\xFF\xFF\xFF\xFF");
+    EXPECT_EQ(ReadRaw(store, kKey, "Digits").bytes, std::string("\x02\x01\x00\x00", 4));
+    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "MinusOne", kFallback),
               RegistryValue(std::int32_t {-1}));
-    EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, kKey, "One", kFallback),
+    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "One", kFallback),
               RegistryValue(std::int32_t {1}));
 
     // A text that is no number is refused rather than stored as something else.
-    EXPECT_EQ(r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Word", std::string("on"), kRegDword),
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "Word", std::string("on"), kRegDword),
               kErrorInvalidParameter);
-    EXPECT_EQ(ReadRaw(r.hive, kKey, "Word").status, kErrorFileNotFound);
+    EXPECT_EQ(ReadRaw(store, kKey, "Word").status, kErrorFileNotFound);
 }
 
-TEST(Registry, MissingKeysAndValuesGiveTheDefaultAndCreateNothing)
+TEST_P(RegistryLayer, MissingKeysAndValuesGiveTheDefaultAndCreateNothing)
 {
-    HiveRegistry r;
-    EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, kKey, "SMTPServer", kFallback), kFallback);
-    EXPECT_FALSE(std::filesystem::exists(r.hive.File()));
+    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "SMTPServer", kFallback), kFallback);
+    EXPECT_FALSE(KeyExists(store, kKey));
 
-    r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Present", std::int32_t {1}, kRegDword);
-    const std::string before = ReadBytes(r.hive.File());
-    EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, "Software\\Other", "Present", kFallback),
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Present", std::int32_t {1}, kRegDword);
+    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, "Software\\Other", "Present", kFallback),
               kFallback);
-    EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, kKey, "Absent", kFallback), kFallback);
-    EXPECT_EQ(ReadBytes(r.hive.File()), before);
+    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Absent", kFallback), kFallback);
+    EXPECT_FALSE(KeyExists(store, "Software\\Other"));
+    EXPECT_EQ(ReadRaw(store, kKey, "Absent").status, kErrorFileNotFound);
 }
 
-TEST(Registry, OtherTypesAndOddTextsReadAsTheRegistryDeliversThem)
+TEST_P(RegistryLayer, OtherTypesAndOddTextsReadAsTheRegistryDeliversThem)
 {
-    HiveRegistry r;
-    WriteRaw(r.hive, kKey, "Binary", kRegBinary, "\x01\x02");
-    WriteRaw(r.hive, kKey, "Expand", kRegExpandSz, std::string("%PATH%\0", 7));
-    WriteRaw(r.hive, kKey, "NoNul", kRegSz, "abc");
-    WriteRaw(r.hive, kKey, "TwoNuls", kRegSz, std::string("abc\0\0", 5));
-    WriteRaw(r.hive, kKey, "ZeroBytes", kRegSz, "");
-    WriteRaw(r.hive, kKey, "ShortDword", kRegDword, "\x07");
-    WriteRaw(r.hive, kKey, "LongDword", kRegDword, std::string("\x01\0\0\0\0\0\0\0", 8));
+    WriteRaw(store, kKey, "Binary", kRegBinary, "\x01\x02");
+    WriteRaw(store, kKey, "Expand", kRegExpandSz, std::string("%PATH%\0", 7));
+    WriteRaw(store, kKey, "NoNul", kRegSz, "abc");
+    WriteRaw(store, kKey, "TwoNuls", kRegSz, std::string("abc\0\0", 5));
+    WriteRaw(store, kKey, "ZeroBytes", kRegSz, "");
+    WriteRaw(store, kKey, "ShortDword", kRegDword, "\x07");
+    WriteRaw(store, kKey, "LongDword", kRegDword, std::string("\x01\0\0\0\0\0\0\0", 8));
 
-    const auto query = [&r](const std::string &name) {
-        return r.registry.QueryValue(kHkeyLocalMachine, kKey, name, kFallback);
+    const auto query = [this](const std::string &name) {
+        return registry.QueryValue(kHkeyLocalMachine, kKey, name, kFallback);
     };
     EXPECT_EQ(query("Binary"), kFallback);
     EXPECT_EQ(query("Expand"), kFallback);
@@ -113,39 +109,35 @@ TEST(Registry, OtherTypesAndOddTextsReadAsTheRegistryDeliversThem)
     EXPECT_EQ(query("LongDword"), kFallback);
 }
 
-TEST(Registry, DeleteValueCreatesTheKeyAndReportsAMissingValue)
+TEST_P(RegistryLayer, DeleteValueCreatesTheKeyAndReportsAMissingValue)
 {
-    HiveRegistry r;
-    EXPECT_EQ(r.registry.DeleteValue(kHkeyLocalMachine, "Software\\Gone", "Pellwick"),
+    EXPECT_EQ(registry.DeleteValue(kHkeyLocalMachine, "Software\\Gone", "Pellwick"),
               kErrorFileNotFound);
-    EXPECT_EQ(ReadBytes(r.hive.File()),
-              "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Gone]\r\n\r\n");
+    EXPECT_TRUE(KeyExists(store, "Software\\Gone"));
 
-    r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Here", std::string("x"), kRegSz);
-    EXPECT_EQ(r.registry.DeleteValue(kHkeyLocalMachine, "SOFTWARE\\PELLWICK", "HERE"), 0);
-    EXPECT_EQ(ReadRaw(r.hive, kKey, "Here").status, kErrorFileNotFound);
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Here", std::string("x"), kRegSz);
+    EXPECT_EQ(registry.DeleteValue(kHkeyLocalMachine, "SOFTWARE\\PELLWICK", "HERE"), 0);
+    EXPECT_EQ(ReadRaw(store, kKey, "Here").status, kErrorFileNotFound);
 }
 
-TEST(Registry, SetValueExOfAnotherTypeWritesNothing)
+TEST_P(RegistryLayer, SetValueExOfAnotherTypeWritesNothing)
 {
-    HiveRegistry r;
     RegistryKey key = 0;
-    ASSERT_EQ(r.hive.CreateKey(kHkeyLocalMachine, kKey, kKeyWrite, key), 0);
-    const std::string before = ReadBytes(r.hive.File());
-    EXPECT_EQ(r.registry.SetValueEx(key, "Bin", kRegBinary, std::string("x")), 0);
-    EXPECT_EQ(r.registry.SetValueEx(key, "Expand", kRegExpandSz, std::string("x")), 0);
-    r.hive.CloseKey(key);
-    EXPECT_EQ(ReadBytes(r.hive.File()), before);
+    ASSERT_EQ(store.CreateKey(kHkeyLocalMachine, kKey, kKeyWrite, key), 0);
+    EXPECT_EQ(registry.SetValueEx(key, "Bin", kRegBinary, std::string("x")), 0);
+    EXPECT_EQ(registry.SetValueEx(key, "Expand", kRegExpandSz, std::string("x")), 0);
+    store.CloseKey(key);
+    EXPECT_EQ(ReadRaw(store, kKey, "Bin").status, kErrorFileNotFound);
+    EXPECT_EQ(ReadRaw(store, kKey, "Expand").status, kErrorFileNotFound);
 }
 
-TEST(Registry, QueryValueExRaisesTheDocumentedErrorForAMissingValue)
+TEST_P(RegistryLayer, QueryValueExRaisesTheDocumentedErrorForAMissingValue)
 {
-    HiveRegistry r;
     RegistryKey key = 0;
-    ASSERT_EQ(r.hive.CreateKey(kHkeyLocalMachine, kKey, kKeyRead | kKeyWrite, key), 0);
+    ASSERT_EQ(store.CreateKey(kHkeyLocalMachine, kKey, kKeyRead | kKeyWrite, key), 0);
     RegistryValue value;
     try {
-        r.registry.QueryValueEx(key, "Missing", value, kKey);
+        registry.QueryValueEx(key, "Missing", value, kKey);
         ADD_FAILURE() << "no error raised";
     } catch (const RegistryError &error) {
         EXPECT_EQ(error.Number(), -2147220991);
@@ -154,19 +146,18 @@ TEST(Registry, QueryValueExRaisesTheDocumentedErrorForAMissingValue)
             "Registry.QueryValueEx  Invalid Registry Key Name in: Software\\Pellwick\\Missing");
         EXPECT_STREQ(error.what(), error.Description().c_str());
     }
-    r.hive.CloseKey(key);
+    store.CloseKey(key);
 }
 
-TEST(Registry, CallsOpenWithTheirRightsAndAlwaysCloseTheKey)
+TEST_P(RegistryLayer, CallsOpenWithTheirRightsAndAlwaysCloseTheKey)
 {
-    HiveRegistry r;
-    RecordingBackend spy(r.hive);
-    Registry registry(spy);
+    RecordingBackend spy(store);
+    Registry spied(spy);
 
-    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("hi"), kRegSz);
-    registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback);
-    registry.QueryValue(kHkeyLocalMachine, kKey, "Missing", kFallback);
-    registry.DeleteValue(kHkeyLocalMachine, kKey, "Msg");
+    spied.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("hi"), kRegSz);
+    spied.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback);
+    spied.QueryValue(kHkeyLocalMachine, kKey, "Missing", kFallback);
+    spied.DeleteValue(kHkeyLocalMachine, kKey, "Msg");
     EXPECT_EQ(spy.calls, (std::vector<std::string> {
                              "CreateKey 80000002 Software\\Pellwick 20006",
                              "SetValue Msg 1 3",
@@ -188,22 +179,21 @@ TEST(Registry, CallsOpenWithTheirRightsAndAlwaysCloseTheKey)
     RegistryKey key = 0;
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    r.hive.OpenKey(kHkeyLocalMachine, kKey, kKeyWrite, key);
-    EXPECT_EQ(r.hive.QueryValueInfo(key, "Msg", type, size), kErrorAccessDenied);
-    r.hive.CloseKey(key);
-    r.hive.OpenKey(kHkeyLocalMachine, kKey, kKeyRead, key);
-    EXPECT_EQ(r.hive.SetValue(key, "Msg", kRegSz, nullptr, 0), kErrorAccessDenied);
-    EXPECT_EQ(r.hive.DeleteValue(key, "Msg"), kErrorAccessDenied);
-    r.hive.CloseKey(key);
-    EXPECT_EQ(r.hive.CloseKey(key), kErrorInvalidHandle);
+    store.OpenKey(kHkeyLocalMachine, kKey, kKeyWrite, key);
+    EXPECT_EQ(store.QueryValueInfo(key, "Msg", type, size), kErrorAccessDenied);
+    store.CloseKey(key);
+    store.OpenKey(kHkeyLocalMachine, kKey, kKeyRead, key);
+    EXPECT_EQ(store.SetValue(key, "Msg", kRegSz, nullptr, 0), kErrorAccessDenied);
+    EXPECT_EQ(store.DeleteValue(key, "Msg"), kErrorAccessDenied);
+    store.CloseKey(key);
+    EXPECT_EQ(store.CloseKey(key), kErrorInvalidHandle);
 }
 
-TEST(Registry, NoErrorEverLeavesQueryValue)
+TEST_P(RegistryLayer, NoErrorEverLeavesQueryValue)
 {
-    HiveRegistry r;
-    r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("hi"), kRegSz);
-    RecordingBackend spy(r.hive);
-    Registry registry(spy);
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("hi"), kRegSz);
+    RecordingBackend spy(store);
+    Registry spied(spy);
 
     for (const std::string failing : {"OpenKey", "QueryValueInfo", "QueryValueData"}) {
         spy.interfere = [failing](const std::string &call) {
@@ -212,36 +202,20 @@ TEST(Registry, NoErrorEverLeavesQueryValue)
             return 0;
         };
         RegistryValue value;
-        EXPECT_NO_THROW(value = registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback))
+        EXPECT_NO_THROW(value = spied.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback))
             << failing;
         EXPECT_EQ(value, kFallback) << failing;
         EXPECT_EQ(spy.openKeys, 0) << failing;
     }
 
     // A value that grew between the look at its size and the read gives the default.
-    spy.interfere = [&r](const std::string &call) {
+    spy.interfere = [this](const std::string &call) {
         if (call.rfind("QueryValueData", 0) == 0)
-            r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("longer"), kRegSz);
+            registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("longer"), kRegSz);
         return 0;
     };
-    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback), kFallback);
+    EXPECT_EQ(spied.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback), kFallback);
 }
 
-TEST(Registry, OnlyTheMachineRootAndWellFormedPathsAreAccepted)
-{
-    HiveRegistry r;
-    EXPECT_EQ(r.registry.SetKeyValue(0x80000001, kKey, "Msg", std::string("x"), kRegSz),
-              kErrorInvalidHandle);
-    EXPECT_EQ(
-        r.registry.SetKeyValue(kHkeyLocalMachine, "\\Software", "Msg", std::string("x"), kRegSz),
-        kErrorBadPathname);
-    EXPECT_EQ(r.registry.SetKeyValue(kHkeyLocalMachine, "Software\\\\Pellwick", "Msg",
-                                     std::string("x"), kRegSz),
-              kErrorBadPathname);
-    EXPECT_FALSE(std::filesystem::exists(r.hive.File()));
-    EXPECT_EQ(r.registry.QueryValue(0x80000001, kKey, "Msg", kFallback), kFallback);
-    // The file's line format cannot hold a line break in a name.
-    EXPECT_EQ(
-        r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Two\nLines", std::string("x"), kRegSz),
-        kErrorInvalidParameter);
-}
+INSTANTIATE_TEST_SUITE_P(PlatformStore, RegistryLayer,
+                         ::testing::Values(&test::MakeTestRegistryStore));

@@ -270,3 +270,23 @@ TEST(HiveFile, ABrokenHiveIsNeverOverwrittenSilently)
     EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback),
               RegistryValue(std::string("two")));
 }
+
+TEST(HiveFile, OnlyTheMachineRootAndWellFormedPathsAreAccepted)
+{
+    TempFolder folder;
+    HiveFile hive(folder / "registry.reg");
+    Registry registry(hive);
+    EXPECT_EQ(registry.SetKeyValue(kHkeyCurrentUser, kKey, "Msg", std::string("x"), kRegSz),
+              kErrorInvalidHandle);
+    EXPECT_EQ(
+        registry.SetKeyValue(kHkeyLocalMachine, "\\Software", "Msg", std::string("x"), kRegSz),
+        kErrorBadPathname);
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, "Software\\\\Pellwick", "Msg",
+                                   std::string("x"), kRegSz),
+              kErrorBadPathname);
+    EXPECT_FALSE(std::filesystem::exists(hive.File()));
+    EXPECT_EQ(registry.QueryValue(kHkeyCurrentUser, kKey, "Msg", kFallback), kFallback);
+    // The file's line format cannot hold a line break in a name.
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "Two\nLines", std::string("x"), kRegSz),
+              kErrorInvalidParameter);
+}

@@ -1,0 +1,1 @@
+# Pellwick.exe under Wine.
