@@ -1,10 +1,11 @@
 #include "core/app/command_line.h"
 #include "core/settings/registry.h"
-#include "gui/qt/frm_main.h"
+#include "gui/qt/end_signal_notifier.h"
 #include "gui/qt/pellwick_icon.h"
+#include "gui/qt/qt_main_window.h"
 #include "gui/qt/qt_notify_area.h"
-#include "gui/qt/signal_watch.h"
 #include "platform/local_ip.h"
+#include "platform/local_time.h"
 #include "platform/memory_status.h"
 #include "platform/platform_autostart.h"
 #include "platform/platform_registry.h"
@@ -32,20 +33,21 @@ int main(int argc, char *argv[])
         QCoreApplication::applicationFilePath().toStdString());
     pellwick::QtNotifyArea notifyArea(pellwick::PellwickIcon());
 
-    pellwick::frmMain window(pellwick::WindowParts {
+    pellwick::QtMainWindow window(pellwick::QtWindowParts {
         .registry = registry,
         .autostart = *autostart,
         .notifyArea = notifyArea,
         .localIp = pellwick::LocalIP,
         .memoryReader = pellwick::ReadPlatformMemoryStatus,
+        .clock = pellwick::CurrentLocalTime,
         .commandLine = pellwick::JoinArguments(arguments),
         .endProcess = [] { QCoreApplication::exit(0); },
     });
 
-    pellwick::SignalWatch endSignals;
-    QObject::connect(&endSignals, &pellwick::SignalWatch::endRequested, &window,
-                     &pellwick::frmMain::ExitApp);
+    pellwick::EndSignalNotifier endSignals;
+    QObject::connect(&endSignals, &pellwick::EndSignalNotifier::endRequested, &window,
+                     [&window] { window.Form().ExitApp(); });
 
-    window.Form_Load();
+    window.Form().Form_Load();
     return QApplication::exec();
 }

@@ -1,7 +1,8 @@
 #include "core/app/schedule.h"
 
+#include "core/text/text.h"
+
 #include <array>
-#include <cctype>
 #include <limits>
 #include <string_view>
 
@@ -13,11 +14,6 @@ constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 const std::string kDefaultRate = "30";
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -25,24 +21,7 @@ bool isDigit(char c)
 
 std::string_view trimmed(std::string_view text)
 {
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto ca = static_cast<unsigned char>(a[i]);
-        const auto cb = static_cast<unsigned char>(b[i]);
-        if (std::tolower(ca) != std::tolower(cb))
-            return false;
-    }
-    return true;
+    return Trim(text, " \t");
 }
 
 // Whether a fraction's digits (after the point) round the whole part up: above
@@ -68,7 +47,7 @@ std::int64_t UnitFactor(int unitIndex, const std::string &unitText)
         return factors[static_cast<std::size_t>(unitIndex)];
     const std::string_view typed = trimmed(unitText);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (equalsIgnoringCase(typed, names[i]))
+        if (EqualsIgnoringAsciiCase(typed, names[i]))
             return factors[i];
     }
     return factors[0];

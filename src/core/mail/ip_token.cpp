@@ -17,22 +17,12 @@ std::string ReplaceIpToken(const std::string &text, const std::string &ip)
     return result;
 }
 
-std::u16string InsertTokenAtCaret(const std::u16string &text, std::size_t caret,
-                                  const std::u16string &selected)
+std::string InsertTokenAtCaret(const std::string &text, std::size_t start, std::size_t length)
 {
-    std::u16string result = text;
-    if (!selected.empty()) {
-        const std::size_t at = result.find(selected);
-        if (at != std::u16string::npos)
-            result.erase(at, selected.size());
-    }
-    const std::string ascii = kIpToken;
-    const std::u16string token(ascii.begin(), ascii.end());
-    if (caret >= result.size())
-        result += token;
-    else
-        result.insert(caret, token);
-    return result;
+    std::string result = text;
+    if (start >= result.size())
+        return result + kIpToken;
+    return result.replace(start, length, kIpToken);
 }
 
 } // namespace pellwick

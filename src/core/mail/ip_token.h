@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace pellwick {
@@ -11,11 +12,9 @@ inline constexpr const char *kIpToken = "[IPADDRESS]";
 // by the IP. Matching is exact and case-sensitive.
 std::string ReplaceIpToken(const std::string &text, const std::string &ip);
 
-// The text after the insert-IP button: the first occurrence of the selected
-// text is removed, then the token is put at the old caret position (the start
-// of the selection, in characters), or appended when that lies at or beyond
-// the end of what is left.
-std::u16string InsertTokenAtCaret(const std::u16string &text, std::size_t caret,
-                                  const std::u16string &selected);
+// The text after the insert-IP button: the selection (`length` bytes from
+// `start`) replaced by the token at its place; with nothing selected the
+// token goes in at the caret, or at the end when the caret lies beyond it.
+std::string InsertTokenAtCaret(const std::string &text, std::size_t start, std::size_t length);
 
 } // namespace pellwick

@@ -1,5 +1,7 @@
 #include "core/mail/message.h"
 
+#include "core/text/text.h"
+
 namespace pellwick {
 
 namespace {
@@ -10,11 +12,7 @@ constexpr const char *kCrLf = "\r\n";
 
 std::string TrimSpaces(const std::string &text)
 {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    const std::size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
+    return std::string(Trim(text));
 }
 
 std::string RemoveLineBreaks(const std::string &text)

@@ -1,16 +1,13 @@
 #include "core/settings/hive_document.h"
 
+#include "core/text/text.h"
+
 #include <algorithm>
 #include <utility>
 
 namespace pellwick {
 
 namespace {
-
-char folded(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // Where the path's first `count` components end, or npos when it has fewer.
 std::size_t prefixEnd(std::string_view path, std::size_t count)
@@ -30,9 +27,7 @@ std::size_t prefixEnd(std::string_view path, std::size_t count)
 
 bool SameName(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return folded(x) == folded(y);
-           });
+    return EqualsIgnoringAsciiCase(a, b);
 }
 
 HiveDocument::HiveDocument(std::vector<HiveSection> sections)
@@ -43,7 +38,7 @@ HiveDocument::HiveDocument(std::vector<HiveSection> sections)
 std::string FoldedName(std::string_view name)
 {
     std::string result(name);
-    std::transform(result.begin(), result.end(), result.begin(), folded);
+    std::transform(result.begin(), result.end(), result.begin(), AsciiLower);
     return result;
 }
 

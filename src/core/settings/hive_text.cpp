@@ -1,6 +1,7 @@
 #include "core/settings/hive_text.h"
 
 #include "core/settings/registry_types.h"
+#include "core/text/text.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,23 +18,14 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kLineWidth = 80;
 constexpr std::string_view kHexDigits = "0123456789abcdef";
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 std::string_view trimLeft(std::string_view s)
 {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    return s;
+    return TrimStart(s, " \t");
 }
 
 std::string_view trimRight(std::string_view s)
 {
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
+    return TrimEnd(s, " \t");
 }
 
 int hexDigit(char c)

@@ -1,5 +1,7 @@
 #include "core/settings/registry.h"
 
+#include "core/text/text.h"
+
 #include "core/settings/value_text.h"
 
 #include <array>
@@ -32,7 +34,7 @@ std::optional<std::int32_t> dwordOf(const RegistryValue &value)
         return *number;
     if (std::holds_alternative<std::monostate>(value))
         return 0;
-    const auto parsed = ParseInteger(std::get<std::string>(value));
+    const auto parsed = ParseWholeNumber(std::get<std::string>(value));
     if (!parsed || *parsed < std::numeric_limits<std::int32_t>::min()
         || *parsed > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;

@@ -1,6 +1,7 @@
 #include "core/settings/settings_io.h"
 
 #include "core/settings/value_text.h"
+#include "core/text/text.h"
 
 #include <optional>
 
@@ -14,7 +15,7 @@ std::optional<std::int64_t> numberOf(const RegistryValue &value)
     if (const auto *number = std::get_if<std::int32_t>(&value))
         return *number;
     if (const auto *text = std::get_if<std::string>(&value))
-        return ParseInteger(*text);
+        return ParseWholeNumber(*text);
     return std::nullopt;
 }
 
@@ -33,7 +34,9 @@ std::string LoadedText(const RegistryValue &value, const SettingRow &row)
 int LoadedCheckState(const RegistryValue &value, const SettingRow &row)
 {
     const std::int64_t number = numberOf(value).value_or(defaultNumber(row));
-    return number != 0 ? 1 : 0;
+    if (number == vbUnchecked || number == vbGrayed)
+        return static_cast<int>(number);
+    return vbChecked;
 }
 
 int LoadedListIndex(const RegistryValue &value, const SettingRow &row)
@@ -50,13 +53,13 @@ void LoadSettings(Registry &registry, SettingsControls &controls)
             kHkeyLocalMachine, key, std::string(row.valueName), row.defaultValue);
         switch (row.kind) {
         case ControlKind::TextBox:
-            controls.SetText(row.controlName, LoadedText(value, row));
+            controls.SetText(row.control, LoadedText(value, row));
             break;
         case ControlKind::CheckBox:
-            controls.SetCheckState(row.controlName, LoadedCheckState(value, row));
+            controls.SetCheckState(row.control, LoadedCheckState(value, row));
             break;
         case ControlKind::ComboBox:
-            controls.SetListIndex(row.controlName, LoadedListIndex(value, row));
+            controls.SetListIndex(row.control, LoadedListIndex(value, row));
             break;
         }
     }
@@ -65,19 +68,18 @@ void LoadSettings(Registry &registry, SettingsControls &controls)
 void SaveSettings(Registry &registry, SettingsControls &controls)
 {
     const std::string key(kSettingsKey);
-    const auto &table = SettingsTable();
-    for (const std::size_t index : SettingsSaveOrder()) {
-        const SettingRow &row = table[index];
+    for (const SettingRow *saved : SettingsSaveOrder()) {
+        const SettingRow &row = *saved;
         RegistryValue value;
         switch (row.kind) {
         case ControlKind::TextBox:
-            value = controls.Text(row.controlName);
+            value = controls.Text(row.control);
             break;
         case ControlKind::CheckBox:
-            value = std::int32_t {controls.CheckState(row.controlName)};
+            value = std::int32_t {controls.CheckState(row.control)};
             break;
         case ControlKind::ComboBox:
-            value = std::int32_t {controls.ListIndex(row.controlName)};
+            value = std::int32_t {controls.ListIndex(row.control)};
             break;
         }
         registry.SetKeyValue(kHkeyLocalMachine, key, std::string(row.valueName), value, row.type);

@@ -1,31 +1,30 @@
 #pragma once
 
+#include "core/form/controls.h"
 #include "core/settings/registry.h"
 #include "core/settings/settings_table.h"
 
 #include <string>
-#include <string_view>
 
 namespace pellwick {
 
-// The window's controls as load and save see them, by control name.
+// The window's controls as load and save see them.
 class SettingsControls
 {
 public:
     virtual ~SettingsControls() = default;
 
-    virtual std::string Text(std::string_view control) const = 0;
-    // 0 unchecked, 1 checked.
-    virtual int CheckState(std::string_view control) const = 0;
+    virtual std::string Text(Control control) const = 0;
+    // vbUnchecked, vbChecked or vbGrayed.
+    virtual int CheckState(Control control) const = 0;
     // The selected list entry, -1 for none.
-    virtual int ListIndex(std::string_view control) const = 0;
+    virtual int ListIndex(Control control) const = 0;
 
-    virtual void SetText(std::string_view control, const std::string &text) = 0;
-    // Always 0 or 1. Called for every check-box row, also when the state does not
-    // change, so the window can mirror the tooltip boxes into the tray menu's marks.
-    virtual void SetCheckState(std::string_view control, int state) = 0;
+    virtual void SetText(Control control, const std::string &text) = 0;
+    // Called for every check-box row, also when the state does not change.
+    virtual void SetCheckState(Control control, int state) = 0;
     // Always -1 to 2.
-    virtual void SetListIndex(std::string_view control, int index) = 0;
+    virtual void SetListIndex(Control control, int index) = 0;
 };
 
 // Fills every control from the registry, one QueryValue per row in table order,
@@ -40,7 +39,8 @@ void SaveSettings(Registry &registry, SettingsControls &controls);
 // cannot take gives the row's default (never an error):
 // text box: a text as it is, a number as its decimal digits;
 std::string LoadedText(const RegistryValue &value, const SettingRow &row);
-// check-box: 1 for a number, or a text of digits, that is not 0; else 0;
+// check-box: 0 and 2 (grey) as they are, any other number, or text of digits,
+// 1;
 int LoadedCheckState(const RegistryValue &value, const SettingRow &row);
 // list: a number, or a text of digits, from -1 to 2 as it is; other numbers -1.
 int LoadedListIndex(const RegistryValue &value, const SettingRow &row);

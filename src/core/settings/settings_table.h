@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/form/controls.h"
 #include "core/settings/registry_types.h"
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -16,7 +16,7 @@ enum class ControlKind { TextBox, CheckBox, ComboBox };
 struct SettingRow
 {
     std::string_view valueName;
-    std::string_view controlName;
+    Control control;
     ControlKind kind;
     std::uint32_t type;
     RegistryValue defaultValue;
@@ -28,8 +28,8 @@ inline constexpr std::string_view kSettingsKey = "Software\\Pellwick";
 // The nineteen options in the order they are loaded.
 const std::array<SettingRow, 19> &SettingsTable();
 
-// Indices into SettingsTable() in the order they are saved: the mail texts first
-// (server, recipient, body, sender, subject), then the rest in table order.
-const std::array<std::size_t, 19> &SettingsSaveOrder();
+// The nineteen options in the order they are saved: the mail texts first
+// (server, recipient, body, sender, subject), then the rest in load order.
+const std::array<const SettingRow *, 19> &SettingsSaveOrder();
 
 } // namespace pellwick

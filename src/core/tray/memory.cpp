@@ -1,28 +1,16 @@
 #include "core/tray/memory.h"
 
+#include "core/text/text.h"
+
 #include <limits>
 #include <utility>
 
 namespace pellwick {
 
-namespace {
-
-// q + 1 when the remainder r of a division by d is above one half, or exactly one
-// half with q odd; q otherwise. Works without forming 2 * r, which could overflow.
-std::uint64_t roundHalfToEven(std::uint64_t q, std::uint64_t r, std::uint64_t d)
-{
-    const std::uint64_t rest = d - r;
-    if (r > rest || (r == rest && (q & 1U) != 0))
-        return q + 1;
-    return q;
-}
-
-} // namespace
-
 std::string KilobyteText(std::uint64_t bytes)
 {
     // Whole-number arithmetic instead of a double division: exact for every count.
-    return std::to_string(roundHalfToEven(bytes / 1000, bytes % 1000, 1000)) + "KB";
+    return std::to_string(RoundHalfToEven(bytes / 1000, bytes % 1000, 1000)) + "KB";
 }
 
 std::uint32_t AvailablePercent(std::uint64_t available, std::uint64_t total)
@@ -37,7 +25,7 @@ std::uint32_t AvailablePercent(std::uint64_t available, std::uint64_t total)
         available >>= 7;
     }
     const std::uint64_t scaled = available * 100;
-    return static_cast<std::uint32_t>(roundHalfToEven(scaled / total, scaled % total, total));
+    return static_cast<std::uint32_t>(RoundHalfToEven(scaled / total, scaled % total, total));
 }
 
 std::string PercentText(std::uint64_t available, std::uint64_t total)
@@ -53,7 +41,6 @@ Memory::Memory(Reader reader)
 void Memory::ReadMemoryStatus()
 {
     m_status = m_reader();
-    m_status.dwLength = static_cast<std::uint32_t>(sizeof(MemStatus));
 }
 
 std::string Memory::GetTotalPhysKB() const

@@ -10,10 +10,7 @@ namespace pellwick {
 // that machines with more than 4 GB show their true figures.
 struct MemStatus
 {
-    std::uint32_t dwLength = 0; // size of this record, set by every refresh
-    std::uint32_t dwMemoryLoad = 0;
-    std::uint64_t dwTotalPhys = 0, dwAvailPhys = 0, dwTotalPageFile = 0, dwAvailPageFile = 0,
-                  dwTotalVirtual = 0, dwAvailVirtual = 0;
+    std::uint64_t dwTotalPhys = 0, dwAvailPhys = 0, dwTotalVirtual = 0, dwAvailVirtual = 0;
 };
 
 // Thousands of bytes, rounded to the nearest whole number (an exact half to the

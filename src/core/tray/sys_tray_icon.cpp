@@ -10,7 +10,6 @@ SysTrayIcon::SysTrayIcon(NotifyArea &area)
 void SysTrayIcon::AddTrayIcon(std::uintptr_t window, std::uintptr_t icon,
                               const std::string &localIp)
 {
-    m_data.cbSize = kTrayIconDataSize;
     m_data.hWnd = window;
     m_data.uID = kTrayIconId;
     m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;

@@ -1,17 +1,15 @@
 #include "core/tray/tray_icon_data.h"
 
+#include "core/text/text.h"
+
 #include <algorithm>
 
 namespace pellwick {
 
 void SetTrayTipText(TrayIconData &data, std::string_view tip)
 {
-    std::size_t length = std::min(tip.size(), data.szTip.size() - 1);
     // A cut inside a multi-byte character would leave the shell an invalid text.
-    if (length < tip.size()) {
-        while (length > 0 && (static_cast<unsigned char>(tip[length]) & 0xC0) == 0x80)
-            --length;
-    }
+    const std::size_t length = Utf8CutLength(tip, data.szTip.size() - 1);
     data.szTip.fill('\0');
     std::copy_n(tip.begin(), length, data.szTip.begin());
 }

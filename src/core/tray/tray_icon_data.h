@@ -12,7 +12,6 @@ namespace pellwick {
 // record over, so the icon always shows the window, id and tip stored here.
 struct TrayIconData
 {
-    std::uint32_t cbSize = 0;
     std::uintptr_t hWnd = 0;
     std::uint32_t uID = 0;
     std::uint32_t uFlags = 0;
@@ -29,7 +28,6 @@ void SetTrayTipText(TrayIconData &data, std::string_view tip);
 std::string TrayTipText(const TrayIconData &data);
 
 // Figures of the record as the shell knows them.
-inline constexpr std::uint32_t kTrayIconDataSize = 88;
 inline constexpr std::uint32_t kTrayIconId = 1;
 inline constexpr std::uint32_t NIF_MESSAGE = 1;
 inline constexpr std::uint32_t NIF_ICON = 2;
@@ -55,6 +53,9 @@ public:
     // Adds, changes or deletes the icon the record describes. Like the shell,
     // it reports nothing back: a failed call simply leaves no trace.
     virtual void Notify(int message, const TrayIconData &data) = 0;
+    // False when the desktop has no notification area at all: an icon would
+    // then be nowhere to be seen.
+    virtual bool Available() const { return true; }
 };
 
 } // namespace pellwick

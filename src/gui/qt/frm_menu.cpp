@@ -6,34 +6,29 @@
 #include <QCursor>
 #include <QMenu>
 #include <QString>
-#include <QVariant>
 
 namespace pellwick {
 
 namespace {
 
-constexpr char kIndexProperty[] = "Index";
-
-QAction *Item(QMenu &menu, const char *name, const QString &caption, int index)
+QAction *addItem(QMenu &menu, const char *name, const QString &caption)
 {
     auto *item = menu.addAction(caption);
     item->setObjectName(QLatin1String(name));
-    if (index != frmMenu::kNoIndex)
-        item->setProperty(kIndexProperty, index);
     return item;
 }
 
-QAction *Separator(QMenu &menu, const char *name, int index)
+QAction *Separator(QMenu &menu, const char *name)
 {
-    auto *item = Item(menu, name, QStringLiteral("-"), index);
+    auto *item = addItem(menu, name, QStringLiteral("-"));
     item->setSeparator(true);
     item->setEnabled(false);
     return item;
 }
 
-QAction *Mark(QMenu &menu, const char *name, const QString &caption, int index)
+QAction *Mark(QMenu &menu, const char *name, const QString &caption)
 {
-    auto *item = Item(menu, name, caption, index);
+    auto *item = addItem(menu, name, caption);
     item->setCheckable(true);
     item->setChecked(true);
     return item;
@@ -49,28 +44,40 @@ frmMenu::frmMenu(QObject *parent)
     mnuPopup = m_menu.get();
     mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
     mnuPopup->setWindowIcon(PellwickIcon());
-    mnuPopup->menuAction()->setProperty(kIndexProperty, kPopupIndex);
 
-    CopyIP = Item(*mnuPopup, "CopyIP", QStringLiteral("&Copy IP To Clipboard"), 8);
-    Sep3 = Separator(*mnuPopup, "Sep3", kNoIndex);
-    ShowIP = Mark(*mnuPopup, "ShowIP", QStringLiteral("Show Local &IP"), 2);
-    ShowPhyMem = Mark(*mnuPopup, "ShowPhyMem", QStringLiteral("Show &Physical Memory"), 3);
-    ShowVirtMem = Mark(*mnuPopup, "ShowVirtMem", QStringLiteral("Show &Virutal Memory"), 4);
-    Seperator = Separator(*mnuPopup, "Seperator", 1);
-    Restore = Item(*mnuPopup, "Restore", QStringLiteral("&Restore"), 5);
-    Minimize = Item(*mnuPopup, "Minimize", QStringLiteral("&Minimize"), 6);
-    Sep1 = Separator(*mnuPopup, "Sep1", 1);
-    Exit = Item(*mnuPopup, "Exit", QStringLiteral("E&xit"), 7);
+    CopyIP = addItem(*mnuPopup, "CopyIP", QStringLiteral("&Copy IP To Clipboard"));
+    Sep3 = Separator(*mnuPopup, "Sep3");
+    ShowIP = Mark(*mnuPopup, "ShowIP", QStringLiteral("Show Local &IP"));
+    ShowPhyMem = Mark(*mnuPopup, "ShowPhyMem", QStringLiteral("Show &Physical Memory"));
+    ShowVirtMem = Mark(*mnuPopup, "ShowVirtMem", QStringLiteral("Show &Virutal Memory"));
+    Seperator = Separator(*mnuPopup, "Seperator");
+    Restore = addItem(*mnuPopup, "Restore", QStringLiteral("&Restore"));
+    Minimize = addItem(*mnuPopup, "Minimize", QStringLiteral("&Minimize"));
+    Sep1 = Separator(*mnuPopup, "Sep1");
+    Exit = addItem(*mnuPopup, "Exit", QStringLiteral("E&xit"));
 }
 
 frmMenu::~frmMenu() = default;
 
-int frmMenu::IndexOf(const QAction *item) const
+QAction *frmMenu::Item(MenuItem item) const
 {
-    if (!item)
-        return kNoIndex;
-    const QVariant index = item->property(kIndexProperty);
-    return index.isValid() ? index.toInt() : kNoIndex;
+    switch (item) {
+    case MenuItem::CopyIP:
+        return CopyIP;
+    case MenuItem::ShowIP:
+        return ShowIP;
+    case MenuItem::ShowPhyMem:
+        return ShowPhyMem;
+    case MenuItem::ShowVirtMem:
+        return ShowVirtMem;
+    case MenuItem::Restore:
+        return Restore;
+    case MenuItem::Minimize:
+        return Minimize;
+    case MenuItem::Exit:
+        break;
+    }
+    return Exit;
 }
 
 void frmMenu::PopupAtPointer()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/form/controls.h"
+
 #include <QObject>
 
 #include <memory>
@@ -11,8 +13,7 @@ namespace pellwick {
 
 // The form that owns the tray's popup menu and is never shown. The items are
 // public members named like the menu's items; what they do is connected by
-// the window (QAction::triggered). Every item except `Sep3` carries an index
-// number (IndexOf), by which the tooltip options address their three items.
+// the window (QAction::triggered).
 class frmMenu : public QObject
 {
     Q_OBJECT
@@ -21,16 +22,9 @@ public:
     explicit frmMenu(QObject *parent = nullptr);
     ~frmMenu() override;
 
-    // The number an item carries (`mnuPopup`'s own action carries
-    // kPopupIndex), or kNoIndex for `Sep3` and any other action.
-    int IndexOf(const QAction *item) const;
-
     // Opens the menu at the mouse pointer and returns at once; a chosen item
     // triggers its action on this thread.
     void PopupAtPointer();
-
-    static constexpr int kNoIndex = -1;
-    static constexpr int kPopupIndex = 1;
 
     QMenu *mnuPopup;
     QAction *CopyIP;
@@ -43,6 +37,9 @@ public:
     QAction *Minimize;
     QAction *Sep1;
     QAction *Exit;
+
+    // The action of a menu item.
+    QAction *Item(MenuItem item) const;
 
 private:
     std::unique_ptr<QMenu> m_menu;

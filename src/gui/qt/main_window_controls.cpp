@@ -1,6 +1,7 @@
 #include "gui/qt/main_window_controls.h"
 
 #include "gui/qt/pellwick_icon.h"
+#include "gui/qt/qt_text.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,7 +17,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <initializer_list>
 
 namespace pellwick {
@@ -29,53 +29,6 @@ constexpr QSize kClientSize(488, 309);
 constexpr QSize kMessageSize(241, 121);
 // The About picture is stretched to this size.
 constexpr QSize kAboutImageSize(136, 119);
-
-template<typename Widget>
-Widget *Named(const char *name, QWidget *parent)
-{
-    auto *widget = new Widget(parent);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-QLabel *Label(const char *name, const QString &text, QWidget *parent)
-{
-    auto *label = Named<QLabel>(name, parent);
-    // Captions are shown as they stand, never read as markup.
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
-    return label;
-}
-
-QLineEdit *LineEdit(const char *name, const QString &toolTip, QWidget *parent)
-{
-    auto *edit = Named<QLineEdit>(name, parent);
-    edit->setToolTip(toolTip);
-    return edit;
-}
-
-QCheckBox *CheckBox(const char *name, const QString &text, const QString &toolTip, QWidget *parent)
-{
-    auto *box = Named<QCheckBox>(name, parent);
-    box->setText(text);
-    box->setToolTip(toolTip);
-    return box;
-}
-
-QPushButton *Button(const char *name, const QString &text, const QString &toolTip, QWidget *parent)
-{
-    auto *button = Named<QPushButton>(name, parent);
-    button->setText(text);
-    button->setToolTip(toolTip);
-    return button;
-}
-
-QGroupBox *Frame(const char *name, const QString &title, QWidget *parent)
-{
-    auto *frame = Named<QGroupBox>(name, parent);
-    frame->setTitle(title);
-    return frame;
-}
 
 // Arial as the About tab was drawn; where Arial is missing the desktop's
 // sans-serif face of the same metrics stands in.
@@ -90,6 +43,56 @@ QFont AboutFont(qreal pointSize, bool bold)
 
 } // namespace
 
+template<typename Widget>
+Widget *MainWindowControls::Named(Control control, QWidget *parent)
+{
+    auto *widget = new Widget(parent);
+    widget->setObjectName(toQ(ControlName(control)));
+    m_widgets[static_cast<std::size_t>(control)] = widget;
+    return widget;
+}
+
+QLabel *MainWindowControls::Label(Control control, const QString &text, QWidget *parent)
+{
+    auto *label = Named<QLabel>(control, parent);
+    // Captions are shown as they stand, never read as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    return label;
+}
+
+QLineEdit *MainWindowControls::LineEdit(Control control, const QString &toolTip, QWidget *parent)
+{
+    auto *edit = Named<QLineEdit>(control, parent);
+    edit->setToolTip(toolTip);
+    return edit;
+}
+
+QCheckBox *MainWindowControls::CheckBox(Control control, const QString &text,
+                                        const QString &toolTip, QWidget *parent)
+{
+    auto *box = Named<QCheckBox>(control, parent);
+    box->setText(text);
+    box->setToolTip(toolTip);
+    return box;
+}
+
+QPushButton *MainWindowControls::Button(Control control, const QString &text,
+                                        const QString &toolTip, QWidget *parent)
+{
+    auto *button = Named<QPushButton>(control, parent);
+    button->setText(text);
+    button->setToolTip(toolTip);
+    return button;
+}
+
+QGroupBox *MainWindowControls::Frame(Control control, const QString &title, QWidget *parent)
+{
+    auto *frame = Named<QGroupBox>(control, parent);
+    frame->setTitle(title);
+    return frame;
+}
+
 MainWindowControls::MainWindowControls(QWidget *parent)
     : QWidget(parent)
 {
@@ -97,16 +100,19 @@ MainWindowControls::MainWindowControls(QWidget *parent)
     setWindowTitle(QStringLiteral("Pellwick"));
     setWindowIcon(PellwickIcon());
     // A fixed dialog: it can be minimised and closed, not resized or maximised.
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // Without the customize hint the window manager would add its default
+    // buttons, maximise among them.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
 
-    tabMain = Named<QTabWidget>("tabMain", this);
+    tabMain = Named<QTabWidget>(Control::tabMain, this);
     tabMain->addTab(buildEmailTab(), QStringLiteral("Email"));
     tabMain->addTab(buildSettingsTab(), QStringLiteral("Settings"));
     tabMain->addTab(buildMiscTab(), QStringLiteral("Misc"));
     tabMain->addTab(buildAboutTab(), QStringLiteral("About"));
     tabMain->addTab(buildDebugTab(), QStringLiteral("Debug"));
-    tabMain->setCurrentIndex(kTabEmail);
+    tabMain->setCurrentIndex(static_cast<int>(Tab::Email));
 
     auto *layout = new QVBoxLayout(this);
     // The tab control sits 8 pixels from the top and nearly fills the rest.
@@ -124,37 +130,40 @@ QWidget *MainWindowControls::buildEmailTab()
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("tabEmail"));
 
-    lblSmtpServer
-        = Label("lblSmtpServer", QStringLiteral("Mail (SMTP) Server: (mail.example.com)"), page);
+    lblSmtpServer = Label(Control::lblSmtpServer,
+                          QStringLiteral("Mail (SMTP) Server: (mail.example.com)"), page);
     txtSmtpServer = LineEdit(
-        "txtSmtpServer",
+        Control::txtSmtpServer,
         QStringLiteral("The name of you Internet Mail Server Used for Sending Files"), page);
-    lblTo = Label("lblTo", QStringLiteral("To: (me@example.com;you@example.org)"), page);
-    txtRecipient
-        = LineEdit("txtRecipient", QStringLiteral("Who do you want the message sent to?"), page);
-    lblSender = Label("lblSender", QStringLiteral("From: (me@example.com)"), page);
-    txtSender = LineEdit("txtSender", QStringLiteral("Who is the message from?"), page);
-    btnSendEmail = Button("btnSendEmail", QStringLiteral("Send Email Right Now!"),
+    lblTo = Label(Control::lblTo, QStringLiteral("To: (me@example.com;you@example.org)"), page);
+    txtRecipient = LineEdit(Control::txtRecipient,
+                            QStringLiteral("Who do you want the message sent to?"), page);
+    lblSender = Label(Control::lblSender, QStringLiteral("From: (me@example.com)"), page);
+    txtSender = LineEdit(Control::txtSender, QStringLiteral("Who is the message from?"), page);
+    btnSendEmail = Button(Control::btnSendEmail, QStringLiteral("Send Email Right Now!"),
                           QStringLiteral("Send an Email Right Now!"), page);
 
-    frmTip = Frame("frmTip", QStringLiteral("Tip!"), page);
+    frmTip = Frame(Control::frmTip, QStringLiteral("Tip!"), page);
     lblTip
-        = Label("lblTip", QStringLiteral("You can also use Pellwick to fire off any quick emails!"),
-                frmTip);
+        = Label(Control::lblTip,
+                QStringLiteral("You can also use Pellwick to fire off any quick emails!"), frmTip);
     lblTip->setWordWrap(true);
     (new QVBoxLayout(frmTip))->addWidget(lblTip);
 
-    lblSubject = Label("lblSubject", QStringLiteral("Subject: (Your New IP Address Is)"), page);
-    txtSubject = LineEdit("txtSubject", QStringLiteral("Subject of the Email Message"), page);
-    lblMsg = Label("lblMsg", QStringLiteral("Message: (Enter Your Email Message Here)"), page);
-    txtMsg = Named<QPlainTextEdit>("txtMsg", page);
+    lblSubject
+        = Label(Control::lblSubject, QStringLiteral("Subject: (Your New IP Address Is)"), page);
+    txtSubject
+        = LineEdit(Control::txtSubject, QStringLiteral("Subject of the Email Message"), page);
+    lblMsg
+        = Label(Control::lblMsg, QStringLiteral("Message: (Enter Your Email Message Here)"), page);
+    txtMsg = Named<QPlainTextEdit>(Control::txtMsg, page);
     txtMsg->setToolTip(QStringLiteral("Email Message to Be Sent.  Click on the Button Below to Add "
                                       "Your IP Address to the Email Body."));
     txtMsg->setMinimumSize(kMessageSize);
     // Tab moves on to the buttons, as in the other fields.
     txtMsg->setTabChangesFocus(true);
     btnInsertIP = Button(
-        "btnInsertIP", QStringLiteral("Click to Insert IP Address"),
+        Control::btnInsertIP, QStringLiteral("Click to Insert IP Address"),
         QStringLiteral("Click here to insert your IP Address into the Email Subject or Body"),
         page);
     btnInsertIP->setEnabled(false);
@@ -189,26 +198,26 @@ QWidget *MainWindowControls::buildSettingsTab()
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("tabSettings"));
 
-    frmWhenToEmai = Frame("frmWhenToEmai", QStringLiteral("Email Options at Startup"), page);
+    frmWhenToEmai = Frame(Control::frmWhenToEmai, QStringLiteral("Email Options at Startup"), page);
     chkEmailIPOnStartup = CheckBox(
-        "chkEmailIPOnStartup", QStringLiteral("Run IP Every Time You Login"),
+        Control::chkEmailIPOnStartup, QStringLiteral("Run IP Every Time You Login"),
         QStringLiteral("This will automatically send an email everytime the user logs in."),
         frmWhenToEmai);
     chkAutoMail = CheckBox(
-        "chkAutoMail", QStringLiteral("Auto Email IP On Program Startup"),
+        Control::chkAutoMail, QStringLiteral("Auto Email IP On Program Startup"),
         QStringLiteral("This will send an email everytime the Pellwick Application is loaded."),
         frmWhenToEmai);
     chkAutoEmailOnNewIP = CheckBox(
-        "chkAutoEmailOnNewIP", QStringLiteral("Auto Email On When New IP Detected"),
+        Control::chkAutoEmailOnNewIP, QStringLiteral("Auto Email On When New IP Detected"),
         QStringLiteral("This will automatically send an email everytime a new IP is detected"),
         frmWhenToEmai);
-    chkAutoExit = CheckBox("chkAutoExit", QStringLiteral("Auto Exit After Login Run"),
+    chkAutoExit = CheckBox(Control::chkAutoExit, QStringLiteral("Auto Exit After Login Run"),
                            QStringLiteral("This will automatically close the Pellwick application "
                                           "every time an email is sent.  This will only work when "
                                           "emailing after initial startup run."),
                            frmWhenToEmai);
     chkAutoExit->setEnabled(false);
-    chkMinimized = CheckBox("chkMinimized", QStringLiteral("Start Pellwick Minimized"),
+    chkMinimized = CheckBox(Control::chkMinimized, QStringLiteral("Start Pellwick Minimized"),
                             QStringLiteral("This will start the Pellwick application minimized"),
                             frmWhenToEmai);
     auto *startup = new QGridLayout(frmWhenToEmai);
@@ -219,19 +228,19 @@ QWidget *MainWindowControls::buildSettingsTab()
     startup->addWidget(chkMinimized, 1, 1);
 
     frmDisplayTrayIcon
-        = Frame("frmDisplayTrayIcon", QStringLiteral("Displaying the Tray Icon"), page);
+        = Frame(Control::frmDisplayTrayIcon, QStringLiteral("Displaying the Tray Icon"), page);
     chkDisplayIcon
-        = CheckBox("chkDisplayIcon", QStringLiteral("Display Tray Icon"),
+        = CheckBox(Control::chkDisplayIcon, QStringLiteral("Display Tray Icon"),
                    QStringLiteral("This will Show/Hide the Tray Icon."), frmDisplayTrayIcon);
-    chkShowIP = CheckBox("chkShowIP", QStringLiteral("Show IP in Tray Icon"),
+    chkShowIP = CheckBox(Control::chkShowIP, QStringLiteral("Show IP in Tray Icon"),
                          QStringLiteral("This will display your IP Address in the Tray Icon Text"),
                          frmDisplayTrayIcon);
     chkShowVirtualMem = CheckBox(
-        "chkShowVirtualMem", QStringLiteral("Show Virtual Mem in Tray Icon"),
+        Control::chkShowVirtualMem, QStringLiteral("Show Virtual Mem in Tray Icon"),
         QStringLiteral("This will display your Virtual Memory Free in your Tray Icon Text"),
         frmDisplayTrayIcon);
     chkShowPhyMem = CheckBox(
-        "chkShowPhyMem", QStringLiteral("Show Physical Mem in Tray Icon"),
+        Control::chkShowPhyMem, QStringLiteral("Show Physical Mem in Tray Icon"),
         QStringLiteral("This will Display your physical memory free in your Tray Icon text"),
         frmDisplayTrayIcon);
     auto *tray = new QGridLayout(frmDisplayTrayIcon);
@@ -240,15 +249,16 @@ QWidget *MainWindowControls::buildSettingsTab()
     tray->addWidget(chkShowVirtualMem, 0, 1);
     tray->addWidget(chkShowPhyMem, 1, 1);
 
-    frmSendEmail = Frame("frmSendEmail", QStringLiteral("Sending Email at a Fixed Rate"), page);
-    chkTimerSend
-        = CheckBox("chkTimerSend", QStringLiteral("Send an Email Every"), QString(), frmSendEmail);
-    txtTimerRate = LineEdit("txtTimerRate", QString(), frmSendEmail);
+    frmSendEmail
+        = Frame(Control::frmSendEmail, QStringLiteral("Sending Email at a Fixed Rate"), page);
+    chkTimerSend = CheckBox(Control::chkTimerSend, QStringLiteral("Send an Email Every"), QString(),
+                            frmSendEmail);
+    txtTimerRate = LineEdit(Control::txtTimerRate, QString(), frmSendEmail);
     txtTimerRate->setText(QStringLiteral("30"));
     // Narrow: room for a few digits.
     txtTimerRate->setFixedWidth(
         txtTimerRate->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
-    cmbTimerRate = Named<QComboBox>("cmbTimerRate", frmSendEmail);
+    cmbTimerRate = Named<QComboBox>(Control::cmbTimerRate, frmSendEmail);
     cmbTimerRate->setEditable(true);
     // A typed unit is read from the field; it never becomes a list entry.
     cmbTimerRate->setInsertPolicy(QComboBox::NoInsert);
@@ -274,19 +284,20 @@ QWidget *MainWindowControls::buildMiscTab()
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("tabMisc"));
 
-    Frame1 = Frame("Frame1", QStringLiteral("ClipBoard"), page);
+    Frame1 = Frame(Control::Frame1, QStringLiteral("ClipBoard"), page);
     chkCopyToClipOnStartup = CheckBox(
-        "chkCopyToClipOnStartup",
+        Control::chkCopyToClipOnStartup,
         QStringLiteral("Automatically Copy Your IP To the Clipboard on Pellwick Startup"),
         QString(), Frame1);
-    btnCopyIPToClip
-        = Button("btnCopyIPToClip", QStringLiteral("Copy IP To ClipBoard Now"), QString(), Frame1);
+    btnCopyIPToClip = Button(Control::btnCopyIPToClip, QStringLiteral("Copy IP To ClipBoard Now"),
+                             QString(), Frame1);
     auto *clipboard = new QVBoxLayout(Frame1);
     clipboard->addWidget(chkCopyToClipOnStartup);
     clipboard->addWidget(btnCopyIPToClip, 0, Qt::AlignLeft);
 
-    frmPellwickSettings = Frame("frmPellwickSettings", QStringLiteral("Pellwick Settings"), page);
-    chkShowDebug = CheckBox("chkShowDebug", QStringLiteral("Show Debug Tab Dialog"),
+    frmPellwickSettings
+        = Frame(Control::frmPellwickSettings, QStringLiteral("Pellwick Settings"), page);
+    chkShowDebug = CheckBox(Control::chkShowDebug, QStringLiteral("Show Debug Tab Dialog"),
                             QStringLiteral("Show/Hide the Debug Tab"), frmPellwickSettings);
     (new QVBoxLayout(frmPellwickSettings))->addWidget(chkShowDebug);
 
@@ -302,50 +313,42 @@ QWidget *MainWindowControls::buildAboutTab()
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("tabAbout"));
 
-    // Made first so that the labels and the picture lie on top of its outline.
-    shpAbout = Named<QFrame>("shpAbout", page);
+    shpAbout = Named<QFrame>(Control::shpAbout, page);
     shpAbout->setFrameShape(QFrame::Box);
     shpAbout->setFrameShadow(QFrame::Plain);
 
-    lblAboutTitle = Label("lblAboutTitle", QStringLiteral("Pellwick v1.0!"), page);
+    lblAboutTitle = Label(Control::lblAboutTitle, QStringLiteral("Pellwick v1.0!"), shpAbout);
     lblAboutTitle->setFont(AboutFont(14.25, true));
-    lblAboutAuthor = Label("lblAboutAuthor", QStringLiteral("By:  The Pellwick developers"), page);
+    lblAboutAuthor
+        = Label(Control::lblAboutAuthor, QStringLiteral("By:  The Pellwick developers"), shpAbout);
     lblAboutAuthor->setFont(AboutFont(12, false));
-    lblAboutEmail = Label("lblAboutEmail", QStringLiteral("Email:  pellwick@example.org"), page);
+    lblAboutEmail
+        = Label(Control::lblAboutEmail, QStringLiteral("Email:  pellwick@example.org"), shpAbout);
     lblAboutEmail->setFont(AboutFont(12, false));
 
-    Image1 = Named<QLabel>("Image1", page);
+    Image1 = Named<QLabel>(Control::Image1, shpAbout);
     Image1->setPixmap(PellwickIcon().pixmap(128));
     Image1->setScaledContents(true);
     Image1->setFixedSize(kAboutImageSize);
 
-    lblFreePhysMemory = Label("lblFreePhysMemory", QStringLiteral("Physical Memory"), page);
-    lblVirtMem = Label("lblVirtMem", QStringLiteral("Virtual Memory"), page);
+    lblFreePhysMemory = Label(Control::lblFreePhysMemory, QStringLiteral("Physical Memory"), page);
+    lblVirtMem = Label(Control::lblVirtMem, QStringLiteral("Virtual Memory"), page);
 
-    constexpr int kInset = 8;
-    auto *grid = new QGridLayout(page);
-    grid->setHorizontalSpacing(kInset);
-    const std::initializer_list<QLabel *> boxed {lblAboutTitle, lblAboutAuthor, lblAboutEmail};
-    int row = 0;
-    int boxedHeight = 0;
-    for (QLabel *label : boxed) {
-        // The outline is drawn around the cells, so the text keeps off it itself.
-        label->setContentsMargins(kInset, row == 0 ? kInset : 0, 0,
-                                  row == static_cast<int>(boxed.size()) - 1 ? kInset : 0);
-        grid->addWidget(label, row++, 0);
-        boxedHeight += label->sizeHint().height() + grid->verticalSpacing();
-    }
-    grid->addWidget(shpAbout, 0, 0, row, 2);
-    // The picture sits in the right part of the outline and reaches below it.
-    const int below
-        = std::max(kAboutImageSize.height() / 4, kAboutImageSize.height() + kInset - boxedHeight);
-    grid->setRowMinimumHeight(row, below);
-    grid->addWidget(Image1, 0, 1, row + 1, 1, Qt::AlignHCenter | Qt::AlignBottom);
-    grid->setColumnMinimumWidth(1, kAboutImageSize.width() + 2 * kInset);
-    grid->addWidget(lblFreePhysMemory, row + 1, 0, 1, 2);
-    grid->addWidget(lblVirtMem, row + 2, 0, 1, 2);
-    grid->setRowStretch(row + 3, 1);
-    grid->setColumnStretch(0, 1);
+    // The captions and the picture sit inside the outline, the picture to the
+    // right; the memory lines follow below it.
+    auto *boxed = new QGridLayout(shpAbout);
+    boxed->addWidget(lblAboutTitle, 0, 0);
+    boxed->addWidget(lblAboutAuthor, 1, 0);
+    boxed->addWidget(lblAboutEmail, 2, 0);
+    boxed->setRowStretch(3, 1);
+    boxed->addWidget(Image1, 0, 1, 4, 1, Qt::AlignCenter);
+    boxed->setColumnStretch(0, 1);
+
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(shpAbout);
+    layout->addWidget(lblFreePhysMemory);
+    layout->addWidget(lblVirtMem);
+    layout->addStretch(1);
     return page;
 }
 
@@ -354,13 +357,13 @@ QWidget *MainWindowControls::buildDebugTab()
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("tabDebug"));
 
-    txtDebug = Named<QPlainTextEdit>("txtDebug", page);
+    txtDebug = Named<QPlainTextEdit>(Control::txtDebug, page);
     // The log is the program's to write; the user may read, select and copy it.
     txtDebug->setReadOnly(true);
     txtDebug->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // Unwrapped lines and no undo history keep an append at the end as cheap
-    // for a long log as for a short one.
-    txtDebug->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Long lines wrap at the window's edge; no undo history keeps an append at
+    // the end as cheap for a long log as for a short one.
+    txtDebug->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtDebug->setUndoRedoEnabled(false);
 
     (new QVBoxLayout(page))->addWidget(txtDebug);

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "core/form/controls.h"
+
+#include <QString>
 #include <QWidget>
+
+#include <array>
 
 class QCheckBox;
 class QComboBox;
@@ -28,11 +33,8 @@ class MainWindowControls : public QWidget
 public:
     explicit MainWindowControls(QWidget *parent = nullptr);
 
-    static constexpr int kTabEmail = 0;
-    static constexpr int kTabSettings = 1;
-    static constexpr int kTabMisc = 2;
-    static constexpr int kTabAbout = 3;
-    static constexpr int kTabDebug = 4;
+    // The widget that stands for the control.
+    QWidget *Widget(Control control) const { return m_widgets[static_cast<std::size_t>(control)]; }
 
     QTabWidget *tabMain;
 
@@ -89,12 +91,25 @@ public:
     QPlainTextEdit *txtDebug;
 
 private:
+    // Makes the control's widget, named and registered as the control.
+    template<typename Widget>
+    Widget *Named(Control control, QWidget *parent);
+    QLabel *Label(Control control, const QString &text, QWidget *parent);
+    QLineEdit *LineEdit(Control control, const QString &toolTip, QWidget *parent);
+    QCheckBox *CheckBox(Control control, const QString &text, const QString &toolTip,
+                        QWidget *parent);
+    QPushButton *Button(Control control, const QString &text, const QString &toolTip,
+                        QWidget *parent);
+    QGroupBox *Frame(Control control, const QString &title, QWidget *parent);
+
     QWidget *buildEmailTab();
     QWidget *buildSettingsTab();
     QWidget *buildMiscTab();
     QWidget *buildAboutTab();
     QWidget *buildDebugTab();
     void setFocusOrder();
+
+    std::array<QWidget *, kControlCount> m_widgets {};
 };
 
 } // namespace pellwick

@@ -25,6 +25,11 @@ QtNotifyArea::QtNotifyArea(const QIcon &icon, QObject *parent)
             });
 }
 
+bool QtNotifyArea::Available() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 void QtNotifyArea::Notify(int message, const TrayIconData &data)
 {
     // Only the fields the flags name are taken, as the shell does: the zero

@@ -27,6 +27,7 @@ public:
     explicit QtNotifyArea(const QIcon &icon, QObject *parent = nullptr);
 
     void Notify(int message, const TrayIconData &data) override;
+    bool Available() const override;
 
     bool isVisible() const { return m_icon.isVisible(); }
     QString toolTip() const { return m_icon.toolTip(); }

@@ -9,11 +9,6 @@ namespace {
 
 constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
 
-std::uint64_t saturatingAdd(std::uint64_t a, std::uint64_t b)
-{
-    return b > kMax - a ? kMax : a + b;
-}
-
 // The user half of the virtual address space: 47 bits on x86-64 (128 TiB), 48 bits
 // on 64-bit ARM (256 TiB), 3 GiB on 32-bit systems.
 constexpr std::uint64_t kUserAddressSpace =
@@ -70,12 +65,6 @@ MemStatus MemStatusFromProc(std::string_view meminfo, std::string_view selfStatu
     if (!available)
         available = ProcKilobyteField(meminfo, "MemFree");
     status.dwAvailPhys = std::min(available.value_or(0), status.dwTotalPhys);
-    if (status.dwTotalPhys != 0)
-        status.dwMemoryLoad = 100 - AvailablePercent(status.dwAvailPhys, status.dwTotalPhys);
-    status.dwTotalPageFile
-        = saturatingAdd(status.dwTotalPhys, ProcKilobyteField(meminfo, "SwapTotal").value_or(0));
-    status.dwAvailPageFile
-        = saturatingAdd(status.dwAvailPhys, ProcKilobyteField(meminfo, "SwapFree").value_or(0));
 
     const std::uint64_t used = ProcKilobyteField(selfStatus, "VmSize").value_or(0);
     status.dwTotalVirtual = addressSpace;

@@ -11,11 +11,8 @@ MemStatus ReadPlatformMemoryStatus()
     MemStatus status;
     if (!GlobalMemoryStatusEx(&platform))
         return status;
-    status.dwMemoryLoad = platform.dwMemoryLoad;
     status.dwTotalPhys = platform.ullTotalPhys;
     status.dwAvailPhys = platform.ullAvailPhys;
-    status.dwTotalPageFile = platform.ullTotalPageFile;
-    status.dwAvailPageFile = platform.ullAvailPageFile;
     status.dwTotalVirtual = platform.ullTotalVirtual;
     status.dwAvailVirtual = platform.ullAvailVirtual;
     return status;

@@ -19,19 +19,23 @@ TEST(IpToken, ReplacesEveryExactTokenAndNothingElse)
     EXPECT_EQ(ReplaceIpToken("", "1.2.3.4"), "");
 }
 
-TEST(IpToken, WritesTheTokenAtTheCaretLikeTheButton)
+TEST(IpToken, PutsTheTokenInPlaceOfTheSelectionOrAtTheCaret)
 {
-    // The caret after the fifth character, nothing selected.
-    EXPECT_EQ(InsertTokenAtCaret(u"Hello world", 5, u""), u"Hello[IPADDRESS] world");
-    // A selected word whose first occurrence is the selection itself.
-    EXPECT_EQ(InsertTokenAtCaret(u"my old ip, old", 3, u"old"), u"my [IPADDRESS] ip, old");
-    // The second of two equal words selected: the first one goes, and the token
-    // lands at the old caret, which is now past the end.
-    EXPECT_EQ(InsertTokenAtCaret(u"abc abc", 4, u"abc"), u" abc[IPADDRESS]");
-    // The caret at the very end, at the start, and far beyond the end.
-    EXPECT_EQ(InsertTokenAtCaret(u"IP: ", 4, u""), u"IP: [IPADDRESS]");
-    EXPECT_EQ(InsertTokenAtCaret(u"is new", 0, u""), u"[IPADDRESS]is new");
-    EXPECT_EQ(InsertTokenAtCaret(u"", 9, u""), u"[IPADDRESS]");
-    // A selection that no longer occurs removes nothing.
-    EXPECT_EQ(InsertTokenAtCaret(u"abc", 1, u"xyz"), u"a[IPADDRESS]bc");
+    struct Case
+    {
+        const char *text;
+        std::size_t start, length;
+        const char *result;
+    };
+    for (const Case &c : {
+             Case {"Hello world", 5, 0, "Hello[IPADDRESS] world"},
+             Case {"my old ip, old", 3, 3, "my [IPADDRESS] ip, old"},
+             // The second of two equal words: that one goes, in its place.
+             Case {"abc abc", 4, 3, "abc [IPADDRESS]"},
+             Case {"IP: ", 4, 0, "IP: [IPADDRESS]"},
+             Case {"is new", 0, 0, "[IPADDRESS]is new"},
+             Case {"", 9, 0, "[IPADDRESS]"},
+             Case {"abc", 1, 99, "a[IPADDRESS]"},
+         })
+        EXPECT_EQ(InsertTokenAtCaret(c.text, c.start, c.length), c.result) << c.text;
 }

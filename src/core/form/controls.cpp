@@ -1,0 +1,57 @@
+#include "core/form/controls.h"
+
+#include <array>
+
+namespace pellwick {
+
+std::string_view ControlName(Control control)
+{
+    static constexpr std::array<std::string_view, kControlCount> names {
+        "tabMain",
+        "lblSmtpServer",
+        "txtSmtpServer",
+        "lblTo",
+        "txtRecipient",
+        "lblSender",
+        "txtSender",
+        "btnSendEmail",
+        "frmTip",
+        "lblTip",
+        "lblSubject",
+        "txtSubject",
+        "lblMsg",
+        "txtMsg",
+        "btnInsertIP",
+        "frmWhenToEmai",
+        "chkEmailIPOnStartup",
+        "chkAutoMail",
+        "chkAutoEmailOnNewIP",
+        "chkAutoExit",
+        "chkMinimized",
+        "frmDisplayTrayIcon",
+        "chkDisplayIcon",
+        "chkShowIP",
+        "chkShowVirtualMem",
+        "chkShowPhyMem",
+        "frmSendEmail",
+        "chkTimerSend",
+        "txtTimerRate",
+        "cmbTimerRate",
+        "Frame1",
+        "chkCopyToClipOnStartup",
+        "btnCopyIPToClip",
+        "frmPellwickSettings",
+        "chkShowDebug",
+        "shpAbout",
+        "lblAboutTitle",
+        "lblAboutAuthor",
+        "lblAboutEmail",
+        "Image1",
+        "lblFreePhysMemory",
+        "lblVirtMem",
+        "txtDebug",
+    };
+    return names[static_cast<std::size_t>(control)];
+}
+
+} // namespace pellwick

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "core/mail/smtp.h"
+#include "core/tray/memory.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace pellwick {
+
+class Autostart;
+class NotifyArea;
+class Registry;
+class Socket;
+
+// The window's timer tmrMain. The shell calls frmMain::tmrMain_Timer at every
+// tick.
+class FormTimer
+{
+public:
+    virtual ~FormTimer() = default;
+    virtual void Start(std::int64_t intervalMs) = 0;
+    virtual void Stop() = 0;
+};
+
+class Clipboard
+{
+public:
+    virtual ~Clipboard() = default;
+    // Empties the clipboard, then puts the text on it.
+    virtual void SetText(const std::string &text) = 0;
+};
+
+// What frmMain needs from the world outside its controls; the shell and main()
+// give the real parts, tests give their own.
+struct FormParts
+{
+    // The socket control wckMain; the shell reports its data arrivals through
+    // frmMain::wckMain_DataArrival.
+    Socket &socket;
+    FormTimer &timer;
+    NotifyArea &notifyArea;
+    Clipboard &clipboard;
+    Registry &registry;
+    Autostart &autostart;
+    // The socket control's LocalIP, read afresh at every call.
+    std::function<std::string()> localIp;
+    Memory::Reader memoryReader;
+    Smtp::Clock clock;
+    // The program's arguments joined with single blanks.
+    std::string commandLine;
+    // Ends the process; ExitApp calls it last.
+    std::function<void()> endProcess;
+    // The window and icon the tray record names (hWnd, hIcon); a shell whose
+    // notification area finds them by itself may leave them as they are.
+    std::uintptr_t windowHandle = 1;
+    std::uintptr_t iconHandle = 1;
+};
+
+} // namespace pellwick

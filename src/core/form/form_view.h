@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/form/controls.h"
+
+#include <cstddef>
+#include <string>
+
+namespace pellwick {
+
+// Where a text box's selection lies, in bytes of its Text(); an empty
+// selection is the caret.
+struct TextSelection
+{
+    std::size_t start = 0;
+    std::size_t length = 0;
+};
+
+// The settings window as frmMain reads and writes it. A shell implements it
+// over its own widgets; InMemoryView holds the values for tests and headless
+// use.
+//
+// Every setter only changes what is shown: it never runs a handler and never
+// reports the change back to frmMain. The shell reports what the user does by
+// calling frmMain's event entry points (UserChangedValue, UserClicked, ...);
+// frmMain decides which handler runs.
+class FormView
+{
+public:
+    virtual ~FormView() = default;
+
+    // Text boxes, labels (their caption) and the unit field of cmbTimerRate.
+    // Texts are UTF-8; the lines of a multi-line box are joined by CRLF.
+    virtual std::string Text(Control control) const = 0;
+    virtual void SetText(Control control, const std::string &text) = 0;
+    // Adds the text at the end of a multi-line box (CR, LF and CRLF each break
+    // a line) without touching the rest.
+    virtual void AppendText(Control control, const std::string &text) = 0;
+    virtual TextSelection Selection(Control control) const = 0;
+
+    // Check boxes: vbUnchecked, vbChecked or vbGrayed.
+    virtual int Value(Control control) const = 0;
+    virtual void SetValue(Control control, int value) = 0;
+
+    // cmbTimerRate: the selected list entry, -1 when none is (typed text).
+    virtual int ListIndex(Control control) const = 0;
+    virtual void SetListIndex(Control control, int index) = 0;
+
+    virtual bool Enabled(Control control) const = 0;
+    virtual void SetEnabled(Control control, bool enabled) = 0;
+    virtual bool Visible(Control control) const = 0;
+    virtual void SetVisible(Control control, bool visible) = 0;
+
+    virtual Tab CurrentTab() const = 0;
+    virtual void SetCurrentTab(Tab tab) = 0;
+    virtual bool TabVisible(Tab tab) const = 0;
+    virtual void SetTabVisible(Tab tab, bool visible) = 0;
+
+    // The window itself.
+    virtual std::string Caption() const = 0;
+    virtual void SetCaption(const std::string &caption) = 0;
+    virtual WindowState State() const = 0;
+    // Like every setter, not reported back: frmMain runs Form_Resize itself.
+    // The shell reports only the user's changes of state (title bar, task bar).
+    virtual void SetState(WindowState state) = 0;
+    virtual bool WindowVisible() const = 0;
+    virtual void SetWindowVisible(bool visible) = 0;
+    // Brings the shown window up to date on screen and to the front.
+    virtual void Refresh() = 0;
+
+    // The tray's popup menu.
+    virtual bool MenuChecked(MenuItem item) const = 0;
+    virtual void SetMenuChecked(MenuItem item, bool checked) = 0;
+    // Opens the menu at the mouse pointer and returns at once; a chosen item
+    // is reported through frmMain::MenuItemChosen.
+    virtual void PopupMenu() = 0;
+};
+
+} // namespace pellwick

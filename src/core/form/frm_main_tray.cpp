@@ -1,0 +1,120 @@
+#include "core/form/form_view.h"
+#include "core/form/frm_main.h"
+#include "core/tray/status_texts.h"
+#include "core/tray/tray_icon_data.h"
+
+namespace pellwick {
+
+void frmMain::UpdateCaption(const std::string &text)
+{
+    m_view.SetCaption(CaptionText(text, g_strLocalIP));
+}
+
+void frmMain::UpdateTrayTip()
+{
+    m_tray.SetTrayTip(TrayTipText(IsChecked(Control::chkShowIP), IsChecked(Control::chkShowPhyMem),
+                                  IsChecked(Control::chkShowVirtualMem), g_strLocalIP, m_memory));
+}
+
+void frmMain::UpdateMemoryLabels()
+{
+    m_view.SetText(Control::lblFreePhysMemory, PhysicalMemoryLine(m_memory));
+    m_view.SetText(Control::lblVirtMem, VirtualMemoryLine(m_memory));
+}
+
+void frmMain::chkShowIP_Click()
+{
+    m_view.SetMenuChecked(MenuItem::ShowIP, IsChecked(Control::chkShowIP));
+    UpdateTrayTip();
+}
+
+void frmMain::chkShowPhyMem_Click()
+{
+    m_view.SetMenuChecked(MenuItem::ShowPhyMem, IsChecked(Control::chkShowPhyMem));
+    UpdateTrayTip();
+}
+
+void frmMain::chkShowVirtualMem_Click()
+{
+    m_view.SetMenuChecked(MenuItem::ShowVirtMem, IsChecked(Control::chkShowVirtualMem));
+    UpdateTrayTip();
+}
+
+void frmMain::AddTrayIcon()
+{
+    m_tray.AddTrayIcon(m_parts.windowHandle, m_parts.iconHandle, m_parts.localIp());
+}
+
+void frmMain::RemoveTrayIcon()
+{
+    m_tray.RemoveTrayIcon();
+}
+
+void frmMain::chkDisplayIcon_Click()
+{
+    if (IsChecked(Control::chkDisplayIcon))
+        AddTrayIcon();
+    else
+        RemoveTrayIcon();
+}
+
+void frmMain::Form_Resize()
+{
+    if (m_exiting || m_view.State() != WindowState::Minimized)
+        return;
+    // A minimised window lives in the tray, whatever chkDisplayIcon holds, so
+    // it can always be brought back; with no notification area at all it stays
+    // on the task bar instead.
+    if (!m_parts.notifyArea.Available())
+        return;
+    m_view.SetWindowVisible(false);
+    AddTrayIcon();
+}
+
+void frmMain::Form_MouseDown(int trayEvent)
+{
+    if (trayEvent == WM_LBUTTONDBLCLK)
+        Restore_Click();
+    else if (trayEvent == WM_RBUTTONUP)
+        m_view.PopupMenu();
+}
+
+void frmMain::Restore_Click()
+{
+    m_view.SetState(WindowState::Normal);
+    m_view.Refresh();
+    m_view.SetWindowVisible(true);
+}
+
+void frmMain::Minimize_Click()
+{
+    m_view.SetState(WindowState::Minimized);
+    Form_Resize();
+}
+
+void frmMain::toggleShowOption(Control box, MenuItem item)
+{
+    // Setting the box runs its own handler first, which sets the mark and
+    // rebuilds the tooltip too.
+    const bool wasSet = m_view.MenuChecked(item);
+    SetValue(box, wasSet ? vbUnchecked : vbChecked);
+    m_view.SetMenuChecked(item, !wasSet);
+    UpdateTrayTip();
+}
+
+void frmMain::ShowIP_Click()
+{
+    toggleShowOption(Control::chkShowIP, MenuItem::ShowIP);
+}
+
+void frmMain::ShowPhyMem_Click()
+{
+    toggleShowOption(Control::chkShowPhyMem, MenuItem::ShowPhyMem);
+}
+
+void frmMain::ShowVirtMem_Click()
+{
+    toggleShowOption(Control::chkShowVirtualMem, MenuItem::ShowVirtMem);
+}
+
+} // namespace pellwick

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "core/form/form_view.h"
+
+#include <array>
+#include <string>
+
+namespace pellwick {
+
+// The settings window as plain values, with no display: what behaviour tests
+// drive, and what a shell-less run could carry. It starts as a shell lays the
+// window out: every box unchecked, the rate fields "30" and "Seconds", the
+// automatic exit and the insert button disabled, the menu marks set, every
+// tab shown, the window hidden and normal.
+class InMemoryView : public FormView
+{
+public:
+    InMemoryView();
+
+    std::string Text(Control control) const override;
+    void SetText(Control control, const std::string &text) override;
+    void AppendText(Control control, const std::string &text) override;
+    TextSelection Selection(Control control) const override;
+    int Value(Control control) const override;
+    void SetValue(Control control, int value) override;
+    int ListIndex(Control control) const override;
+    void SetListIndex(Control control, int index) override;
+    bool Enabled(Control control) const override;
+    void SetEnabled(Control control, bool enabled) override;
+    bool Visible(Control control) const override;
+    void SetVisible(Control control, bool visible) override;
+    Tab CurrentTab() const override { return m_currentTab; }
+    void SetCurrentTab(Tab tab) override { m_currentTab = tab; }
+    bool TabVisible(Tab tab) const override;
+    void SetTabVisible(Tab tab, bool visible) override;
+    std::string Caption() const override { return m_caption; }
+    void SetCaption(const std::string &caption) override { m_caption = caption; }
+    WindowState State() const override { return m_state; }
+    void SetState(WindowState state) override { m_state = state; }
+    bool WindowVisible() const override { return m_windowVisible; }
+    void SetWindowVisible(bool visible) override { m_windowVisible = visible; }
+    void Refresh() override { ++refreshes; }
+    bool MenuChecked(MenuItem item) const override;
+    void SetMenuChecked(MenuItem item, bool checked) override;
+    void PopupMenu() override { ++menuPopups; }
+
+    // What a user does inside a text box: selects part of it (the caret when
+    // `length` is 0).
+    void Select(Control control, std::size_t start, std::size_t length);
+
+    int refreshes = 0;
+    int menuPopups = 0;
+
+private:
+    struct ControlState
+    {
+        std::string text;
+        TextSelection selection;
+        int value = 0;
+        int listIndex = -1;
+        bool enabled = true;
+        bool visible = true;
+    };
+
+    ControlState &at(Control control) { return m_controls[static_cast<std::size_t>(control)]; }
+    const ControlState &at(Control control) const
+    {
+        return m_controls[static_cast<std::size_t>(control)];
+    }
+
+    std::array<ControlState, kControlCount> m_controls;
+    std::array<bool, 5> m_tabVisible {true, true, true, true, true};
+    std::array<bool, 7> m_menuChecked {false, true, true, true, false, false, false};
+    Tab m_currentTab = Tab::Settings;
+    std::string m_caption = "Pellwick";
+    WindowState m_state = WindowState::Normal;
+    bool m_windowVisible = false;
+};
+
+} // namespace pellwick

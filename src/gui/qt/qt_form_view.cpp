@@ -1,0 +1,250 @@
+#include "gui/qt/qt_form_view.h"
+
+#include "gui/qt/frm_menu.h"
+#include "gui/qt/main_window_controls.h"
+#include "gui/qt/qt_text.h"
+#include "gui/qt/text_lines.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTextCursor>
+#include <QWindow>
+
+namespace pellwick {
+
+namespace {
+
+// The UTF-8 length of a widget's text before `position`, with line breaks
+// counted as CRLF as Text() gives them.
+std::size_t bytesBefore(const QString &text, qsizetype position)
+{
+    const QString before = text.left(position);
+    return static_cast<std::size_t>(before.toUtf8().size() + before.count(QLatin1Char('\n')));
+}
+
+TextSelection selectionOf(const QString &text, qsizetype start, qsizetype end)
+{
+    const std::size_t from = bytesBefore(text, start);
+    return {from, bytesBefore(text, end) - from};
+}
+
+} // namespace
+
+QtFormView::QtFormView(MainWindowControls &window, frmMenu &menu)
+    : m_window(window)
+    , m_menu(menu)
+{
+}
+
+std::string QtFormView::Text(Control control) const
+{
+    QWidget *widget = m_window.Widget(control);
+    if (const auto *edit = qobject_cast<QLineEdit *>(widget))
+        return fromQ(edit->text());
+    if (const auto *multi = qobject_cast<QPlainTextEdit *>(widget))
+        return PlainTextWithCrLf(*multi);
+    if (const auto *list = qobject_cast<QComboBox *>(widget))
+        return fromQ(list->currentText());
+    if (const auto *label = qobject_cast<QLabel *>(widget))
+        return fromQ(label->text());
+    return {};
+}
+
+void QtFormView::SetText(Control control, const std::string &text)
+{
+    QWidget *widget = m_window.Widget(control);
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        edit->setText(toQ(text));
+    else if (auto *multi = qobject_cast<QPlainTextEdit *>(widget))
+        SetPlainTextFromCrLf(*multi, text);
+    else if (auto *label = qobject_cast<QLabel *>(widget))
+        label->setText(toQ(text));
+}
+
+void QtFormView::AppendText(Control control, const std::string &text)
+{
+    auto *log = qobject_cast<QPlainTextEdit *>(m_window.Widget(control));
+    if (!log)
+        return;
+    QString shown = toQ(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // A reader at the end follows the new text; one who scrolled back stays.
+    QScrollBar *bar = log->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    // Insert at the end only: the cost of an append does not grow with the log.
+    QTextCursor end(log->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(shown);
+    if (following)
+        bar->setValue(bar->maximum());
+}
+
+TextSelection QtFormView::Selection(Control control) const
+{
+    QWidget *widget = m_window.Widget(control);
+    if (const auto *edit = qobject_cast<QLineEdit *>(widget)) {
+        const qsizetype start
+            = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+        const qsizetype end = edit->hasSelectedText() ? edit->selectionEnd() : start;
+        return selectionOf(edit->text(), start, end);
+    }
+    if (const auto *multi = qobject_cast<QPlainTextEdit *>(widget)) {
+        const QTextCursor cursor = multi->textCursor();
+        return selectionOf(multi->toPlainText(), cursor.selectionStart(), cursor.selectionEnd());
+    }
+    return {};
+}
+
+int QtFormView::Value(Control control) const
+{
+    const auto *box = qobject_cast<QCheckBox *>(m_window.Widget(control));
+    if (!box)
+        return vbUnchecked;
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return vbChecked;
+    case Qt::PartiallyChecked:
+        return vbGrayed;
+    case Qt::Unchecked:
+        break;
+    }
+    return vbUnchecked;
+}
+
+void QtFormView::SetValue(Control control, int value)
+{
+    auto *box = qobject_cast<QCheckBox *>(m_window.Widget(control));
+    if (!box)
+        return;
+    // Only a box set grey by the program shows the third state.
+    box->setTristate(value == vbGrayed);
+    box->setCheckState(value == vbGrayed    ? Qt::PartiallyChecked
+                       : value == vbChecked ? Qt::Checked
+                                            : Qt::Unchecked);
+}
+
+int QtFormView::ListIndex(Control control) const
+{
+    return control == Control::cmbTimerRate ? m_unitListIndex : -1;
+}
+
+void QtFormView::SetListIndex(Control control, int index)
+{
+    auto *list = qobject_cast<QComboBox *>(m_window.Widget(control));
+    if (!list)
+        return;
+    list->setCurrentIndex(index);
+    m_unitListIndex = index;
+}
+
+bool QtFormView::Enabled(Control control) const
+{
+    return m_window.Widget(control)->isEnabled();
+}
+
+void QtFormView::SetEnabled(Control control, bool enabled)
+{
+    m_window.Widget(control)->setEnabled(enabled);
+}
+
+bool QtFormView::Visible(Control control) const
+{
+    return !m_window.Widget(control)->isHidden();
+}
+
+void QtFormView::SetVisible(Control control, bool visible)
+{
+    m_window.Widget(control)->setVisible(visible);
+}
+
+Tab QtFormView::CurrentTab() const
+{
+    return static_cast<Tab>(m_window.tabMain->currentIndex());
+}
+
+void QtFormView::SetCurrentTab(Tab tab)
+{
+    m_window.tabMain->setCurrentIndex(static_cast<int>(tab));
+}
+
+bool QtFormView::TabVisible(Tab tab) const
+{
+    return m_window.tabMain->isTabVisible(static_cast<int>(tab));
+}
+
+void QtFormView::SetTabVisible(Tab tab, bool visible)
+{
+    m_window.tabMain->setTabVisible(static_cast<int>(tab), visible);
+}
+
+std::string QtFormView::Caption() const
+{
+    return fromQ(m_window.windowTitle());
+}
+
+void QtFormView::SetCaption(const std::string &caption)
+{
+    m_window.setWindowTitle(toQ(caption));
+}
+
+WindowState QtFormView::State() const
+{
+    return m_window.isMinimized() ? WindowState::Minimized : WindowState::Normal;
+}
+
+void QtFormView::SetState(WindowState state)
+{
+    m_applyingState = true;
+    const Qt::WindowStates states = state == WindowState::Minimized
+                                        ? m_window.windowState() | Qt::WindowMinimized
+                                        : m_window.windowState() & ~Qt::WindowMinimized;
+    m_window.setWindowState(states);
+    // A hidden widget keeps the new state to itself; its native window would
+    // still be mapped minimised on the next show, and the first restore lost.
+    if (QWindow *native = m_window.windowHandle())
+        native->setWindowStates(states);
+    m_applyingState = false;
+}
+
+bool QtFormView::WindowVisible() const
+{
+    return m_window.isVisible();
+}
+
+void QtFormView::SetWindowVisible(bool visible)
+{
+    m_window.setVisible(visible);
+    if (visible) {
+        m_window.raise();
+        m_window.activateWindow();
+    }
+}
+
+void QtFormView::Refresh()
+{
+    m_window.update();
+}
+
+bool QtFormView::MenuChecked(MenuItem item) const
+{
+    return m_menu.Item(item)->isChecked();
+}
+
+void QtFormView::SetMenuChecked(MenuItem item, bool checked)
+{
+    m_menu.Item(item)->setChecked(checked);
+}
+
+void QtFormView::PopupMenu()
+{
+    m_menu.PopupAtPointer();
+}
+
+} // namespace pellwick

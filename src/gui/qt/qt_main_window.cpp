@@ -1,0 +1,142 @@
+#include "gui/qt/qt_main_window.h"
+
+#include "gui/qt/pellwick_icon.h"
+#include "gui/qt/qt_notify_area.h"
+#include "gui/qt/qt_text.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <initializer_list>
+
+namespace pellwick {
+
+QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
+    : MainWindowControls(parent)
+    , m_view(*this, m_menu)
+    , wckMain(parts.smtpPortOverride, this)
+    , m_form(m_view, FormParts {
+                         .socket = wckMain,
+                         .timer = *this,
+                         .notifyArea = parts.notifyArea,
+                         .clipboard = *this,
+                         .registry = parts.registry,
+                         .autostart = parts.autostart,
+                         .localIp = std::move(parts.localIp),
+                         .memoryReader = std::move(parts.memoryReader),
+                         .clock = std::move(parts.clock),
+                         .commandLine = std::move(parts.commandLine),
+                         .endProcess = std::move(parts.endProcess),
+                         .windowHandle = reinterpret_cast<std::uintptr_t>(this),
+                     })
+{
+    setWindowIcon(PellwickIcon());
+    for (std::size_t i = 0; i < kControlCount; ++i)
+        m_controlOf.insert(Widget(static_cast<Control>(i)), static_cast<Control>(i));
+    connect(&parts.notifyArea, &QtNotifyArea::trayEvent, this,
+            [this](int trayEvent) { m_form.Form_MouseDown(trayEvent); });
+    connectControls();
+}
+
+QtMainWindow::~QtMainWindow() = default;
+
+void QtMainWindow::connectControls()
+{
+    connect(&wckMain, &QtSocket::dataArrival, this,
+            [this](std::int32_t count) { m_form.wckMain_DataArrival(count); });
+    connect(&tmrMain, &QTimer::timeout, this, [this] { m_form.tmrMain_Timer(); });
+
+    for (const Control control :
+         {Control::btnSendEmail, Control::btnInsertIP, Control::btnCopyIPToClip}) {
+        connect(qobject_cast<QPushButton *>(Widget(control)), &QPushButton::clicked, this,
+                [this, control] { m_form.UserClicked(control); });
+    }
+    // `clicked` comes from the user only: the view's own changes are not echoed.
+    for (QCheckBox *box : findChildren<QCheckBox *>()) {
+        const Control control = m_controlOf.value(box);
+        connect(box, &QCheckBox::clicked, this, [this, box, control] {
+            // A grey box clicked by the user becomes checked and has two
+            // states from then on.
+            if (box->checkState() != Qt::PartiallyChecked)
+                box->setTristate(false);
+            m_form.UserChangedValue(control);
+        });
+    }
+    connect(cmbTimerRate, &QComboBox::activated, this,
+            [this](int index) { m_view.SetUnitChoice(index); });
+    connect(cmbTimerRate->lineEdit(), &QLineEdit::textEdited, this, [this] {
+        m_view.SetUnitChoice(-1);
+        m_form.UserChangedText(Control::cmbTimerRate);
+    });
+    connect(qApp, &QApplication::focusChanged, this, &QtMainWindow::focusChanged);
+
+    for (const MenuItem item :
+         {MenuItem::CopyIP, MenuItem::ShowIP, MenuItem::ShowPhyMem, MenuItem::ShowVirtMem,
+          MenuItem::Restore, MenuItem::Minimize, MenuItem::Exit}) {
+        QAction *action = m_menu.Item(item);
+        connect(action, &QAction::triggered, this, [this, action, item] {
+            // Qt flips a mark before it reports the choice; frmMain decides the
+            // marks from what they were when the item was chosen.
+            if (action->isCheckable())
+                action->setChecked(!action->isChecked());
+            m_form.MenuItemChosen(item);
+        });
+    }
+
+    // The session manager asks running programs to save before the desktop ends.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_form.ExitApp(); });
+}
+
+void QtMainWindow::focusChanged(QWidget *, QWidget *now)
+{
+    // Only focus moving from one control of this window to another counts: the
+    // window losing the focus, or a popup taking it, is no move.
+    for (const QWidget *widget = now; widget; widget = widget->parentWidget()) {
+        const auto found = m_controlOf.constFind(widget);
+        if (found == m_controlOf.constEnd())
+            continue;
+        const std::optional<Control> from = m_lastFocus;
+        m_lastFocus = *found;
+        if (from && *from != *found)
+            m_form.FocusMoved(*from, *found);
+        return;
+    }
+}
+
+void QtMainWindow::closeEvent(QCloseEvent *event)
+{
+    m_form.Form_Unload();
+    event->accept();
+}
+
+void QtMainWindow::changeEvent(QEvent *event)
+{
+    MainWindowControls::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !m_view.ApplyingState())
+        m_form.Form_Resize();
+}
+
+void QtMainWindow::Start(std::int64_t intervalMs)
+{
+    tmrMain.start(static_cast<int>(intervalMs));
+}
+
+void QtMainWindow::Stop()
+{
+    tmrMain.stop();
+}
+
+void QtMainWindow::SetText(const std::string &text)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(toQ(text));
+}
+
+} // namespace pellwick

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "core/form/form_parts.h"
+#include "core/form/frm_main.h"
+#include "gui/qt/frm_menu.h"
+#include "gui/qt/main_window_controls.h"
+#include "gui/qt/qt_form_view.h"
+#include "gui/qt/qt_socket.h"
+
+#include <QHash>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace pellwick {
+
+class Autostart;
+class QtNotifyArea;
+class Registry;
+
+// What the Qt window needs from outside it; main() gives the real parts,
+// tests give their own.
+struct QtWindowParts
+{
+    Registry &registry;
+    Autostart &autostart;
+    QtNotifyArea &notifyArea;
+    std::function<std::string()> localIp;
+    Memory::Reader memoryReader;
+    Smtp::Clock clock;
+    // The program's arguments joined with single blanks.
+    std::string commandLine;
+    std::function<void()> endProcess;
+    // Replaces port 25 (tests reach a server on a free loopback port).
+    std::optional<std::uint16_t> smtpPortOverride = std::nullopt;
+};
+
+// The Qt shell of the settings window: its widgets, the tray menu, the socket,
+// the timer and the clipboard, handed to frmMain, which decides everything.
+// The window reports what the user does; it acts on nothing by itself.
+class QtMainWindow
+    : public MainWindowControls
+    , private FormTimer
+    , private Clipboard
+{
+    Q_OBJECT
+
+public:
+    explicit QtMainWindow(QtWindowParts parts, QWidget *parent = nullptr);
+    ~QtMainWindow() override;
+
+    frmMain &Form() { return m_form; }
+    frmMenu &Menu() { return m_menu; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    // FormTimer.
+    void Start(std::int64_t intervalMs) override;
+    void Stop() override;
+    // Clipboard.
+    void SetText(const std::string &text) override;
+
+    void connectControls();
+    void focusChanged(QWidget *old, QWidget *now);
+
+    frmMenu m_menu;
+    QtFormView m_view;
+    QtSocket wckMain;
+    QTimer tmrMain;
+    QHash<const QWidget *, Control> m_controlOf;
+    std::optional<Control> m_lastFocus;
+    frmMain m_form;
+};
+
+} // namespace pellwick
