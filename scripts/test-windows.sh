@@ -14,10 +14,11 @@ exe=$("$top/scripts/build-windows.sh" "$build" -DPELLWICK_WERROR=ON | tee /dev/s
 trap wine_session_stop EXIT
 wine_session_start "$build/wineprefix"
 
+echo "== Tests of $exe under Wine"
 status=0
 (
     cd "$build"
-    PELLWICK_EXE=$exe ctest --output-on-failure --timeout 300 -j 2
+    ctest --output-on-failure --timeout 300 -j 2
 ) || status=$?
 echo "Windows leg: $((SECONDS - start)) s"
 exit "$status"

@@ -52,17 +52,20 @@ class WinePrefix:
             os.replace(hive + ".copy", hive)
         self.command(WINESERVER, "-p")
 
-    def command(self, *args, display=None, timeout=60):
-        """Status and output of a program. The output goes through a file: Wine's
-        own processes, started along the way, would hold a pipe open long after."""
+    def start(self, *args, display=None, output=subprocess.DEVNULL):
+        """A program started in the prefix, running on."""
         environment = ["WINEPREFIX=" + self.path, "WINEDEBUG=-all"]
         if display:
             environment.append("DISPLAY=" + display.name)
+        return subprocess.Popen(self.namespace.command("env", *environment, *args),
+                                stdin=subprocess.DEVNULL, stdout=output,
+                                stderr=subprocess.DEVNULL)
+
+    def command(self, *args, display=None, timeout=60):
+        """Status and output of a program. The output goes through a file: Wine's
+        own processes, started along the way, would hold a pipe open long after."""
         with tempfile.TemporaryFile() as output:
-            process = subprocess.Popen(
-                self.namespace.command("env", *environment, *args), stdin=subprocess.DEVNULL,
-                stdout=output, stderr=subprocess.DEVNULL)
-            status = process.wait(timeout)
+            status = self.start(*args, display=display, output=output).wait(timeout)
             output.seek(0)
             return status, output.read().decode("utf-8", "replace")
 
@@ -72,12 +75,14 @@ class WinePrefix:
         shutil.rmtree(self.path, ignore_errors=True)
 
 
-def registry_file():
-    """The settings as a REGEDIT4 file; the message's line breaks need hex(1)."""
-    text = harness.hive_text({"SMTPServer": "localhost", "Recipient": ";".join(RECIPIENTS),
-                              "Sender": "pellwick@example.com", "Subject": "IP [IPADDRESS]",
-                              "AutoMail": 1, "AutoExit": 1, "EmailOnIPStartup": 1,
-                              "DisplayIcon": 0, "ShowDebug": 1})
+def registry_file(changes=None):
+    """The settings of a log-in run, with `changes`, as a REGEDIT4 file; the
+    message's line breaks need hex(1)."""
+    values = {"SMTPServer": "localhost", "Recipient": ";".join(RECIPIENTS),
+              "Sender": "pellwick@example.com", "Subject": "IP [IPADDRESS]", "AutoMail": 1,
+              "AutoExit": 1, "EmailOnIPStartup": 1, "DisplayIcon": 0, "ShowDebug": 1}
+    values.update(changes or {})
+    text = harness.hive_text(values)
     message = ",".join("%02x" % b for b in (BODY + "\0").encode("ascii"))
     text = text.rstrip("\r\n") + '\r\n"Msg"=hex(1):' + message + "\r\n\r\n"
     handle, path = tempfile.mkstemp(suffix=".reg")

@@ -211,11 +211,20 @@ void Win32FormView::PopupMenu()
     HWND window = m_window.Window();
     POINT pointer {};
     GetCursorPos(&pointer);
+    // The menu opens from the pointer towards the middle of the screen, so from
+    // a notification area at an edge it never covers the icon.
+    MONITORINFO monitor {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT &area = monitor.rcMonitor;
+    const UINT horizontal
+        = pointer.x > (area.left + area.right) / 2 ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+    const UINT vertical = pointer.y > (area.top + area.bottom) / 2 ? TPM_BOTTOMALIGN : TPM_TOPALIGN;
     // The menu closes when clicked elsewhere only if its window is in front;
     // the message after it lets the menu's own loop end cleanly.
     SetForegroundWindow(window);
-    TrackPopupMenu(m_window.Menu(), static_cast<UINT>(TPM_LEFTALIGN | TPM_RIGHTBUTTON), pointer.x,
-                   pointer.y, 0, window, nullptr);
+    TrackPopupMenu(m_window.Menu(), horizontal | vertical | TPM_RIGHTBUTTON, pointer.x, pointer.y,
+                   0, window, nullptr);
     PostMessageW(window, WM_NULL, 0, 0);
 }
 

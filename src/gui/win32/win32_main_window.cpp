@@ -126,7 +126,8 @@ void Win32MainWindow::onCommand(WPARAM wParam, LPARAM lParam)
         return;
     if (code == BN_CLICKED) {
         const auto style = GetWindowLongPtrW(source, GWL_STYLE) & BS_TYPEMASK;
-        if (style == BS_PUSHBUTTON) {
+        // The dialog manager makes the focused push button the default one.
+        if (style == BS_PUSHBUTTON || style == BS_DEFPUSHBUTTON) {
             m_form.UserClicked(*control);
             return;
         }

@@ -108,6 +108,18 @@ HFONT pointFont(const wchar_t *face, double points, bool bold, int dpi)
     return CreateFontIndirectW(&font);
 }
 
+// The message field takes Enter for a new line, but Tab moves on to the buttons
+// as in every other field.
+LRESULT CALLBACK tabMovesOn(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                            DWORD_PTR)
+{
+    LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+    const auto *key = reinterpret_cast<const MSG *>(lParam);
+    if (message == WM_GETDLGCODE && key && key->message == WM_KEYDOWN && key->wParam == VK_TAB)
+        result &= ~static_cast<LRESULT>(DLGC_WANTTAB | DLGC_WANTALLKEYS);
+    return result;
+}
+
 int screenDpi()
 {
     HDC screen = GetDC(nullptr);
@@ -251,6 +263,7 @@ void Win32Window::createControls()
     // The log and the message hold more than an edit control's first 32 K.
     SendMessageW(Handle(Control::txtDebug), EM_SETLIMITTEXT, 0, 0);
     SendMessageW(Handle(Control::txtMsg), EM_SETLIMITTEXT, 0, 0);
+    SetWindowSubclass(Handle(Control::txtMsg), tabMovesOn, 1, 0);
     HICON picture = static_cast<HICON>(
         LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_PELLWICK), IMAGE_ICON, 128, 128, 0));
     SendMessageW(Handle(Control::Image1), STM_SETICON, reinterpret_cast<WPARAM>(picture), 0);
