@@ -3,6 +3,7 @@
 #include "core/settings/settings_table.h"
 #include "gui/qt/pellwick_icon.h"
 #include "platform/local_ip.h"
+#include "platform/local_time.h"
 #include "platform/memory_status.h"
 
 #include <QtGlobal>
@@ -32,14 +33,15 @@ WindowWorld::WindowWorld(const std::vector<Setting> &settings)
     }
 }
 
-WindowParts WindowWorld::Parts(std::optional<std::uint16_t> port)
+QtWindowParts WindowWorld::Parts(std::optional<std::uint16_t> port)
 {
-    return WindowParts {
+    return QtWindowParts {
         .registry = m_registry,
         .autostart = m_autostart,
         .notifyArea = m_notifyArea,
         .localIp = LocalIP,
         .memoryReader = ReadPlatformMemoryStatus,
+        .clock = CurrentLocalTime,
         .commandLine = "",
         .endProcess = [this] { ++ended; },
         .smtpPortOverride = port,

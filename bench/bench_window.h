@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/settings/registry.h"
-#include "gui/qt/frm_main.h"
+#include "gui/qt/qt_main_window.h"
 #include "gui/qt/qt_notify_area.h"
 #include "platform/linux/hive_file.h"
 #include "platform/linux/xdg_autostart.h"
@@ -31,7 +31,7 @@ public:
     WindowWorld &operator=(const WindowWorld &) = delete;
 
     // Parts for one window; `port` replaces port 25 when given.
-    WindowParts Parts(std::optional<std::uint16_t> port = std::nullopt);
+    QtWindowParts Parts(std::optional<std::uint16_t> port = std::nullopt);
 
     int ended = 0;
 

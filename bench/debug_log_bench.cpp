@@ -23,7 +23,7 @@
 
 namespace {
 
-using pellwick::frmMain;
+using pellwick::QtMainWindow;
 using pellwick::bench::WindowWorld;
 
 // What a dialogue writes into the log, one line at a time.
@@ -53,8 +53,8 @@ class LoggedWindow
 public:
     LoggedWindow()
     {
-        window.Form_Load();
-        window.tabMain->setCurrentIndex(4);
+        window.Form().Form_Load();
+        window.tabMain->setCurrentIndex(static_cast<int>(pellwick::Tab::Debug));
         QCoreApplication::processEvents();
     }
 
@@ -68,7 +68,7 @@ public:
             while (chunk.size() < 64 * 1024 && logBytes + chunk.size() < bytes)
                 chunk += lineNumber(line++);
             logBytes += chunk.size();
-            window.AppendToDebugLog(chunk);
+            window.Form().AppendToDebugLog(chunk);
         }
         QCoreApplication::processEvents();
         m_filledEnd = endPosition();
@@ -87,7 +87,7 @@ public:
     int endPosition() const { return window.txtDebug->document()->characterCount() - 1; }
 
     WindowWorld world {{{"ShowDebug", 1}}};
-    frmMain window {world.Parts()};
+    QtMainWindow window {world.Parts()};
     std::size_t logBytes = 0;
 
 private:
@@ -115,7 +115,7 @@ void appendWithLogPresent(benchmark::State &state, FilledWindows &windows)
     logged.Trim();
     std::size_t n = 0;
     for (auto _ : state) {
-        logged.window.AppendToDebugLog(lineNumber(n));
+        logged.window.Form().AppendToDebugLog(lineNumber(n));
         if (++n % kAppendsPerTrim == 0) {
             // Keep the log at the size under test.
             state.PauseTiming();
@@ -151,7 +151,7 @@ void appendGrowth(benchmark::State &state)
         for (int block = 0; block < kBlocks; ++block) {
             const auto start = Clock::now();
             for (int i = 0; i < kAppendsPerTrim; ++i)
-                logged.window.AppendToDebugLog(lineNumber(n++));
+                logged.window.Form().AppendToDebugLog(lineNumber(n++));
             const std::chrono::duration<double, std::micro> spent = Clock::now() - start;
             usPerAppend.push_back(spent.count() / kAppendsPerTrim);
             total += spent.count();

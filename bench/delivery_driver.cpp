@@ -33,7 +33,7 @@
 namespace {
 
 using pellwick::frmMain;
-using pellwick::WindowParts;
+using pellwick::QtWindowParts;
 using pellwick::bench::WindowWorld;
 
 // What happens to the debug log: it keeps every line (the program as it is),
@@ -80,19 +80,19 @@ std::optional<Options> parse(int argc, char **argv)
     return options;
 }
 
-// The window, told when a dialogue has ended: the dialogue asks the window
-// whether to exit at the end of every dialogue, whatever its outcome.
-class DeliveringWindow : public frmMain
+// The window's behaviour, told when a dialogue has ended: the dialogue asks the
+// window whether to exit at the end of every dialogue, whatever its outcome.
+class DeliveringForm : public frmMain
 {
 public:
-    DeliveringWindow(WindowParts parts, bool logOff)
-        : frmMain(std::move(parts))
+    DeliveringForm(pellwick::FormView &view, pellwick::FormParts parts, bool logOff)
+        : frmMain(view, std::move(parts))
         , m_logOff(logOff)
     {
         // One timer for every wait: a timer per wait would live on after its
         // wait and add to the memory this driver measures.
         m_timeout.setSingleShot(true);
-        connect(&m_timeout, &QTimer::timeout, this, [this] {
+        QObject::connect(&m_timeout, &QTimer::timeout, [this] {
             if (m_waiting)
                 m_waiting->quit();
         });
@@ -137,6 +137,45 @@ private:
     QEventLoop *m_waiting = nullptr;
 };
 
+// The real window's widgets, menu and socket under that form; its timer and
+// clipboard play no part in deliveries.
+struct DeliveringWindow
+    : pellwick::FormTimer
+    , pellwick::Clipboard
+{
+    DeliveringWindow(QtWindowParts parts, bool logOff)
+        : socket(parts.smtpPortOverride)
+        , form(view,
+               pellwick::FormParts {
+                   .socket = socket,
+                   .timer = *this,
+                   .notifyArea = parts.notifyArea,
+                   .clipboard = *this,
+                   .registry = parts.registry,
+                   .autostart = parts.autostart,
+                   .localIp = std::move(parts.localIp),
+                   .memoryReader = std::move(parts.memoryReader),
+                   .clock = std::move(parts.clock),
+                   .commandLine = std::move(parts.commandLine),
+                   .endProcess = std::move(parts.endProcess),
+               },
+               logOff)
+    {
+        QObject::connect(&socket, &pellwick::QtSocket::dataArrival,
+                         [this](std::int32_t count) { form.wckMain_DataArrival(count); });
+    }
+
+    void Start(std::int64_t) override { }
+    void Stop() override { }
+    void SetText(const std::string &) override { }
+
+    pellwick::MainWindowControls controls;
+    pellwick::frmMenu menu;
+    pellwick::QtFormView view {controls, menu};
+    pellwick::QtSocket socket;
+    DeliveringForm form;
+};
+
 std::uint64_t residentKilobytes()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -175,10 +214,10 @@ int main(int argc, char **argv)
     // The program's usual life: hidden in the tray, mailing the configured server.
     WindowWorld world({{"SMTPServer", options->server}, {"StartMinimized", 1}});
     DeliveringWindow window(world.Parts(options->port), options->log == LogMode::Off);
-    window.Form_Load();
+    window.form.Form_Load();
     QCoreApplication::processEvents();
 
-    QTextDocument &log = *window.txtDebug->document();
+    QTextDocument &log = *window.controls.txtDebug->document();
     const auto start = std::chrono::steady_clock::now();
     std::vector<Sample> samples;
     const auto sample = [&](long deliveries) {
@@ -186,12 +225,12 @@ int main(int argc, char **argv)
         samples.push_back({deliveries, residentKilobytes(), log.characterCount() - 1,
                            log.blockCount(), spent.count()});
         if (options->log == LogMode::Clear)
-            window.txtDebug->clear();
+            window.controls.txtDebug->clear();
     };
 
     sample(0);
     for (long n = 1; n <= options->count; ++n) {
-        if (!window.Deliver(10000)) {
+        if (!window.form.Deliver(10000)) {
             std::fprintf(stderr, "delivery %ld did not end within 10 s\n", n);
             return 1;
         }
@@ -225,6 +264,6 @@ int main(int argc, char **argv)
             << prefix.str() << "log_chars\t" << last.logChars << "\n"
             << prefix.str() << "ms_per_delivery\t" << perDelivery << "\n";
     }
-    window.ExitApp();
+    window.form.ExitApp();
     return 0;
 }

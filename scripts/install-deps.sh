@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-aiosmtpd
-    xvfb xauth x11-utils trayer xdotool imagemagick
+    xvfb xauth x11-utils trayer openbox xdotool imagemagick
     clang libclang-rt-14-dev clang-format
     iproute2 procps
     swaks msmtp curl hyperfine

@@ -97,6 +97,17 @@ def scenario_sigterm_saves_and_removes_the_icon(binary, namespace, sink, display
         program.close()
 
 
+def open_menu(display):
+    """Right-clicks the tray icon until its menu shows: a re-created icon takes
+    clicks only once the tray host has embedded it."""
+    def opened():
+        icons = display.tray_icons()
+        if icons:
+            display.click(icons[0], 3)
+        return harness.wait_for(display.popup_menu, 1, "the popup menu", quiet=True)
+    return harness.wait_for(opened, 15, "the popup menu")
+
+
 def scenario_tray_menu_and_restore(binary, namespace, sink, display):
     program = harness.Pellwick(binary, namespace, display, {"StartMinimized": 1})
     try:
@@ -107,9 +118,19 @@ def scenario_tray_menu_and_restore(binary, namespace, sink, display):
         display.click(icon, 1, repeat=2)
         harness.wait_for(lambda: display.visible_windows("^Pellwick v1.0!"), 10,
                          "the restored window")
+        # A fixed window: the window manager offers neither maximise nor resize.
+        window = display.visible_windows("^Pellwick v1.0!")[0]
+        actions = display.x("xprop", "-id", window, "_NET_WM_ALLOWED_ACTIONS")
+        check("MINIMIZE" in actions and "MAXIMIZE" not in actions and "RESIZE" not in actions,
+              actions)
+        # "Minimize" from the menu hides the window; the first "Restore" brings it back.
+        for key, shown in (("m", False), ("r", True)):
+            open_menu(display)
+            display.xdotool("key", key, check=True)
+            harness.wait_for(lambda: bool(display.visible_windows("^Pellwick v1.0!")) == shown,
+                             10, "the window %s" % ("restored" if shown else "hidden"))
         # A right-click opens the menu; its last item, Exit, ends the program.
-        display.click(icon, 3)
-        menu = harness.wait_for(lambda: display.popup_menu(), 10, "the popup menu")
+        menu = open_menu(display)
         display.click_at(menu["x"] + 20, menu["y"] + menu["height"] - 10, 1)
         status = program.process.wait(15)
         check(status == 0, "exit status %d" % status)

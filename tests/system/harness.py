@@ -22,14 +22,17 @@ def run(*args, check=True, **kwargs):
     return subprocess.run(list(args), check=check, capture_output=True, text=True, **kwargs)
 
 
-def wait_for(predicate, timeout, what):
-    """Polls until predicate() is true; the timeout only bounds a broken run."""
+def wait_for(predicate, timeout, what, quiet=False):
+    """Polls until predicate() is true; the timeout only bounds a broken run
+    (quiet: gives None instead of failing)."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         value = predicate()
         if value:
             return value
         time.sleep(0.1)
+    if quiet:
+        return None
     raise AssertionError("timed out waiting for " + what)
 
 
@@ -115,6 +118,10 @@ class Display:
                               "tcp"), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)]
         wait_for(lambda: os.path.exists("/tmp/.X11-unix/X%d" % self.number), 10, "Xvfb")
         if tray:
+            # A window manager, so that minimising and restoring are real.
+            self.processes.append(subprocess.Popen(
+                namespace.command("env", "DISPLAY=" + self.name, "openbox"),
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
             self.processes.append(subprocess.Popen(
                 namespace.command("env", "DISPLAY=" + self.name, "trayer", "--edge", "bottom",
                                   "--align", "right", "--widthtype", "request", "--height",

@@ -88,8 +88,15 @@ void frmMain::Restore_Click()
 
 void frmMain::Minimize_Click()
 {
+    // A window bound for the tray goes there at once: asking the window system
+    // to minimise a window that is withdrawn right after lets its late report
+    // of the minimised state hide the window again after the next restore.
+    if (m_parts.notifyArea.Available()) {
+        m_view.SetWindowVisible(false);
+        AddTrayIcon();
+        return;
+    }
     m_view.SetState(WindowState::Minimized);
-    Form_Resize();
 }
 
 void frmMain::toggleShowOption(Control box, MenuItem item)

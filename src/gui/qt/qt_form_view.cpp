@@ -14,7 +14,6 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTextCursor>
-#include <QWindow>
 
 namespace pellwick {
 
@@ -206,10 +205,6 @@ void QtFormView::SetState(WindowState state)
                                         ? m_window.windowState() | Qt::WindowMinimized
                                         : m_window.windowState() & ~Qt::WindowMinimized;
     m_window.setWindowState(states);
-    // A hidden widget keeps the new state to itself; its native window would
-    // still be mapped minimised on the next show, and the first restore lost.
-    if (QWindow *native = m_window.windowHandle())
-        native->setWindowStates(states);
     m_applyingState = false;
 }
 
@@ -220,11 +215,15 @@ bool QtFormView::WindowVisible() const
 
 void QtFormView::SetWindowVisible(bool visible)
 {
-    m_window.setVisible(visible);
-    if (visible) {
-        m_window.raise();
-        m_window.activateWindow();
+    if (!visible) {
+        m_window.hide();
+        return;
     }
+    // Shown in the normal state outright: a window hidden while minimised would
+    // otherwise come back minimised, and the first restore be lost.
+    m_window.showNormal();
+    m_window.raise();
+    m_window.activateWindow();
 }
 
 void QtFormView::Refresh()

@@ -93,20 +93,30 @@ void QtMainWindow::connectControls()
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_form.ExitApp(); });
 }
 
-void QtMainWindow::focusChanged(QWidget *, QWidget *now)
+std::optional<Control> QtMainWindow::controlOf(const QWidget *widget) const
+{
+    for (; widget; widget = widget->parentWidget()) {
+        const auto found = m_controlOf.constFind(widget);
+        if (found != m_controlOf.constEnd())
+            return *found;
+    }
+    return std::nullopt;
+}
+
+void QtMainWindow::focusChanged(QWidget *old, QWidget *now)
 {
     // Only focus moving from one control of this window to another counts: the
-    // window losing the focus, or a popup taking it, is no move.
-    for (const QWidget *widget = now; widget; widget = widget->parentWidget()) {
-        const auto found = m_controlOf.constFind(widget);
-        if (found == m_controlOf.constEnd())
-            continue;
-        const std::optional<Control> from = m_lastFocus;
-        m_lastFocus = *found;
-        if (from && *from != *found)
-            m_form.FocusMoved(*from, *found);
+    // window losing the focus, or a popup taking it, is no move. Coming back,
+    // the move counts from the control that had the focus last.
+    const std::optional<Control> to = controlOf(now);
+    if (!to)
         return;
-    }
+    std::optional<Control> from = controlOf(old);
+    if (!from)
+        from = m_lastFocus;
+    m_lastFocus = to;
+    if (from && *from != *to)
+        m_form.FocusMoved(*from, *to);
 }
 
 void QtMainWindow::closeEvent(QCloseEvent *event)

@@ -68,6 +68,7 @@ private:
 
     void connectControls();
     void focusChanged(QWidget *old, QWidget *now);
+    std::optional<Control> controlOf(const QWidget *widget) const;
 
     frmMenu m_menu;
     QtFormView m_view;

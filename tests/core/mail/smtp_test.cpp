@@ -126,7 +126,7 @@ TEST(SmtpDialogue, WholeDeliveryGoesOutByteForByteWithLogAndCaptions)
     EXPECT_EQ(d.smtp.SmtpState(), 0);
 }
 
-TEST(SmtpDialogue, StatesRunInTheDocumentedOrderWhateverAcceptedCodeArrives)
+TEST(SmtpDialogue, StatesRunInTheirFixedOrderWhateverAcceptedCodeArrives)
 {
     Dialogue d;
     d.start();

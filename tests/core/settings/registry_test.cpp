@@ -131,7 +131,7 @@ TEST_P(RegistryLayer, SetValueExOfAnotherTypeWritesNothing)
     EXPECT_EQ(ReadRaw(store, kKey, "Expand").status, kErrorFileNotFound);
 }
 
-TEST_P(RegistryLayer, QueryValueExRaisesTheDocumentedErrorForAMissingValue)
+TEST_P(RegistryLayer, QueryValueExRaisesInvalidKeyNameForAMissingValue)
 {
     RegistryKey key = 0;
     ASSERT_EQ(store.CreateKey(kHkeyLocalMachine, kKey, kKeyRead | kKeyWrite, key), 0);

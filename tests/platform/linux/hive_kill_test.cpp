@@ -39,13 +39,13 @@ FakeControls record(const std::string &tag, int state, std::size_t bodySize)
 {
     FakeControls controls;
     for (const SettingRow &row : SettingsTable()) {
-        const std::string control(row.controlName);
+        const Control control = row.control;
         if (row.kind == ControlKind::TextBox)
-            controls.texts[control] = tag + " " + control;
+            controls.texts[control] = tag + " " + std::string(ControlName(control));
         else
             controls.states[control] = row.kind == ControlKind::ComboBox ? state + 1 : state;
     }
-    controls.texts["txtMsg"] = std::string(bodySize, tag[0]);
+    controls.texts[Control::txtMsg] = std::string(bodySize, tag[0]);
     return controls;
 }
 
@@ -71,9 +71,10 @@ std::optional<Values> valuesOf(const std::string &content)
 bool passesThrough(const Values &before, const Values &next, const Values &now)
 {
     Values partly = before;
-    for (const std::size_t row : SettingsSaveOrder()) {
+    for (const SettingRow *saved : SettingsSaveOrder()) {
         if (partly == now)
             return true;
+        const auto row = static_cast<std::size_t>(saved - SettingsTable().data());
         partly[row] = next[row];
     }
     return partly == now;

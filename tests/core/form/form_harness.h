@@ -1,0 +1,118 @@
+#pragma once
+
+#include "support/memory_registry.h"
+
+#include "core/form/frm_main.h"
+#include "core/form/in_memory_view.h"
+#include "core/mail/socket.h"
+#include "core/settings/autostart.h"
+#include "core/settings/registry.h"
+#include "core/settings/settings_table.h"
+#include "core/tray/tray_icon_data.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace pellwick::test {
+
+// frmMain on the in-memory view, with every part it reaches kept as plain
+// state: the socket's wire, the tray icon, the clipboard, the autostart entry,
+// the registry in memory.
+struct FormHarness
+    : Socket
+    , FormTimer
+    , NotifyArea
+    , Clipboard
+    , Autostart
+{
+    MemoryRegistry hive;
+    Registry registry {hive};
+    InMemoryView view;
+    std::unique_ptr<frmMain> form;
+
+    std::string localIp = "192.0.2.7";
+    std::string commandLine;
+    MemStatus memory {8'000'000'000, 2'000'000'000, 4'000'000'000, 3'000'000'000};
+    bool trayHost = true;
+
+    // What the parts show.
+    std::string connectedTo, wire, waiting, clipboard;
+    bool timerRunning = false, iconShown = false, autostart = false;
+    std::string iconTip;
+    int processEnds = 0;
+
+    void Store(std::string_view name, const RegistryValue &value, std::uint32_t type)
+    {
+        registry.SetKeyValue(kHkeyLocalMachine, std::string(kSettingsKey), std::string(name), value,
+                             type);
+    }
+    RegistryValue Stored(std::string_view name)
+    {
+        return registry.QueryValue(kHkeyLocalMachine, std::string(kSettingsKey), std::string(name),
+                                   {});
+    }
+    // Sunday 6 December 2026, 12:00 at +0100.
+    static LocalTime Noon()
+    {
+        LocalTime noon;
+        noon.fields.tm_mday = 6;
+        noon.fields.tm_mon = 11;
+        noon.fields.tm_year = 126;
+        noon.fields.tm_hour = 12;
+        noon.utcOffsetSeconds = 3600;
+        return noon;
+    }
+    frmMain &Start()
+    {
+        form = std::make_unique<frmMain>(view, FormParts {
+                                                   .socket = *this,
+                                                   .timer = *this,
+                                                   .notifyArea = *this,
+                                                   .clipboard = *this,
+                                                   .registry = registry,
+                                                   .autostart = *this,
+                                                   .localIp = [this] { return localIp; },
+                                                   .memoryReader = [this] { return memory; },
+                                                   .clock = [] { return Noon(); },
+                                                   .commandLine = commandLine,
+                                                   .endProcess = [this] { ++processEnds; },
+                                               });
+        form->Form_Load();
+        return *form;
+    }
+    // The server's next reply arrives.
+    void Reply(const std::string &bytes)
+    {
+        waiting += bytes;
+        form->wckMain_DataArrival(static_cast<std::int32_t>(waiting.size()));
+    }
+
+    void Close() override { connectedTo.clear(); }
+    void Connect(const std::string &host, std::uint16_t port) override
+    {
+        connectedTo = host + ":" + std::to_string(port);
+        wire.clear();
+    }
+    void SendData(const std::string &text) override { wire += text; }
+    void GetData(std::string &data, std::int32_t count) override
+    {
+        data = waiting.substr(0, static_cast<std::size_t>(count));
+        waiting.erase(0, data.size());
+    }
+    void Start(std::int64_t intervalMs) override { timerRunning = intervalMs == 5000; }
+    void Stop() override { timerRunning = false; }
+    void Notify(int message, const TrayIconData &data) override
+    {
+        if (message != NIM_MODIFY)
+            iconShown = message == NIM_ADD;
+        if (iconShown)
+            iconTip = TrayTipText(data);
+    }
+    bool Available() const override { return trayHost; }
+    void SetText(const std::string &text) override { clipboard = text; }
+    void Register() override { autostart = true; }
+    void Unregister() override { autostart = false; }
+};
+
+} // namespace pellwick::test

@@ -1,0 +1,388 @@
+#include "form_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace pellwick;
+using pellwick::test::FormHarness;
+
+namespace {
+
+const std::string kTip = "192.0.2.7 %25 Phyical Free %75 Virtual Free ";
+const std::string kCaption = "Pellwick v1.0! - Your IP Is 192.0.2.7";
+
+void StoreFlag(FormHarness &h, std::string_view name, std::int32_t value)
+{
+    h.Store(name, value, kRegDword);
+}
+
+} // namespace
+
+TEST(FormLoad, FreshMachineOpensOnEmailWithDefaultsIconAndAutostart)
+{
+    FormHarness h;
+    h.Start();
+    const InMemoryView &v = h.view;
+    EXPECT_EQ(v.CurrentTab(), Tab::Email);
+    EXPECT_TRUE(v.WindowVisible());
+    EXPECT_EQ(v.Caption(), kCaption);
+    EXPECT_EQ(v.Text(Control::txtSmtpServer), "localhost");
+    EXPECT_EQ(v.Text(Control::txtSubject), "Your New IP is [IPADDRESS]");
+    EXPECT_FALSE(v.TabVisible(Tab::Debug));
+    EXPECT_TRUE(h.iconShown);
+    EXPECT_EQ(h.iconTip, kTip);
+    EXPECT_TRUE(h.autostart);
+    EXPECT_TRUE(v.Enabled(Control::chkAutoExit));
+    EXPECT_FALSE(v.Enabled(Control::txtTimerRate));
+    for (const MenuItem mark : {MenuItem::ShowIP, MenuItem::ShowPhyMem, MenuItem::ShowVirtMem})
+        EXPECT_TRUE(v.MenuChecked(mark));
+    EXPECT_EQ(v.Text(Control::lblFreePhysMemory),
+              "%25 Physical Mem Available. (2000000KB of 8000000KB)");
+    EXPECT_EQ(h.connectedTo, "");
+    EXPECT_EQ(h.clipboard, "");
+    EXPECT_TRUE(h.timerRunning);
+}
+
+TEST(FormLoad, StoredOptionsTakeEffectAtStartUp)
+{
+    struct Case
+    {
+        const char *what;
+        std::vector<std::pair<const char *, std::int32_t>> flags;
+        std::function<void(const FormHarness &)> check;
+    };
+    const std::vector<Case> cases {
+        {"hidden start puts the icon up even without the display option",
+         {{"StartMinimized", 1}, {"DisplayIcon", 0}},
+         [](const FormHarness &h) {
+             EXPECT_FALSE(h.view.WindowVisible());
+             EXPECT_TRUE(h.iconShown);
+         }},
+        {"no icon option, shown window: no icon",
+         {{"DisplayIcon", 0}},
+         [](const FormHarness &h) {
+             EXPECT_FALSE(h.iconShown);
+         }},
+        {"start-up mail; without log-in runs the exit option ends disabled",
+         {{"AutoMail", 1}, {"EmailOnIPStartup", 0}},
+         [](const FormHarness &h) {
+             EXPECT_EQ(h.connectedTo, "localhost:25");
+             EXPECT_FALSE(h.view.Enabled(Control::chkAutoExit));
+             EXPECT_FALSE(h.autostart);
+         }},
+        {"copy on start-up",
+         {{"CopyClipOnStartup", 1}},
+         [](const FormHarness &h) {
+             EXPECT_EQ(h.clipboard, "192.0.2.7");
+         }},
+        {"debug tab",
+         {{"ShowDebug", 1}},
+         [](const FormHarness &h) {
+             EXPECT_TRUE(h.view.TabVisible(Tab::Debug));
+         }},
+        {"an option stored off clears its mark and leaves the tip",
+         {{"ShowPhyMem", 0}, {"ShowIP", 0}},
+         [](const FormHarness &h) {
+             EXPECT_FALSE(h.view.MenuChecked(MenuItem::ShowPhyMem));
+             EXPECT_TRUE(h.view.MenuChecked(MenuItem::ShowVirtMem));
+             EXPECT_EQ(h.iconTip, "%75 Virtual Free ");
+         }},
+        {"schedule in minutes armed",
+         {{"TimerSend", 1}, {"TimerValueType", 1}},
+         [](const FormHarness &h) {
+             EXPECT_EQ(h.form->g_lngTimer, 30 * 60'000);
+             EXPECT_TRUE(h.view.Enabled(Control::txtTimerRate));
+         }},
+        // A grey box does not count as set: no mail, shown and kept grey.
+        {"grey start-up mail box",
+         {{"AutoMail", 2}},
+         [](const FormHarness &h) {
+             EXPECT_EQ(h.connectedTo, "");
+             EXPECT_EQ(h.view.Value(Control::chkAutoMail), vbGrayed);
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        FormHarness h;
+        for (const auto &[name, value] : c.flags)
+            StoreFlag(h, name, value);
+        h.Start();
+        c.check(h);
+    }
+}
+
+TEST(FormLoad, WithoutANotificationAreaAHiddenStartStaysOnTheTaskBar)
+{
+    FormHarness h;
+    h.trayHost = false;
+    StoreFlag(h, "StartMinimized", 1);
+    h.Start();
+    EXPECT_TRUE(h.view.WindowVisible());
+    EXPECT_EQ(h.view.State(), WindowState::Minimized);
+}
+
+TEST(FormSettings, WhatWasLoadedIsSavedBackWithTheRowsTypes)
+{
+    FormHarness h;
+    h.Store("TimerValue", std::int32_t {45}, kRegDword);
+    h.Store("AutoMail", std::string("1"), kRegSz);
+    StoreFlag(h, "AutoExit", 2);
+    StoreFlag(h, "TimerValueType", -1);
+    h.Store("Subject", std::string(), kRegSz);
+    h.Start().ExitApp();
+
+    EXPECT_EQ(h.Stored("TimerValue"), RegistryValue {std::string("45")});
+    EXPECT_EQ(h.Stored("AutoMail"), RegistryValue {std::int32_t {1}});
+    EXPECT_EQ(h.Stored("AutoExit"), RegistryValue {std::int32_t {2}});
+    EXPECT_EQ(h.Stored("TimerValueType"), RegistryValue {std::int32_t {-1}});
+    EXPECT_EQ(h.Stored("Subject"), RegistryValue {std::string()});
+    EXPECT_EQ(h.Stored("SMTPServer"), RegistryValue {std::string("localhost")});
+}
+
+TEST(FormSettings, AFirstSaveWritesTheMailTextsFirstThenTheRestInLoadOrder)
+{
+    FormHarness h;
+    h.Start().ExitApp();
+    std::vector<std::string> names;
+    for (const HiveValue &value : h.hive.hive.Sections().at(0).values)
+        names.push_back(value.name);
+    EXPECT_EQ(names, (std::vector<std::string> {
+                         "SMTPServer", "Recipient", "Msg", "Sender", "Subject", "EmailOnIPStartup",
+                         "DisplayIcon", "AutoMail", "AutoExit", "StartMinimized",
+                         "AutoEmailOnNewIP", "ShowDebug", "ShowIP", "ShowPhyMem", "ShowVirtMem",
+                         "CopyClipOnStartup", "TimerSend", "TimerValue", "TimerValueType"}));
+}
+
+TEST(FormExit, ExitSavesRemovesTheIconStopsAndEndsOnce)
+{
+    FormHarness h;
+    frmMain &form = h.Start();
+    h.view.SetText(Control::txtRecipient, "ops@example.org");
+    form.MenuItemChosen(MenuItem::Exit);
+    form.Form_Unload();
+    form.tmrMain_Timer();
+    EXPECT_EQ(h.Stored("Recipient"), RegistryValue {std::string("ops@example.org")});
+    EXPECT_FALSE(h.iconShown);
+    EXPECT_FALSE(h.timerRunning);
+    EXPECT_EQ(h.processEnds, 1);
+}
+
+TEST(FormMail, SendButtonDeliversByteForByteAndALoginRunExitsAfterIt)
+{
+    FormHarness h;
+    h.commandLine = "/S";
+    StoreFlag(h, "AutoExit", 1);
+    StoreFlag(h, "ShowDebug", 1);
+    h.Store("Msg", std::string("IP: [IPADDRESS]\r\n.\r\nbye"), kRegSz);
+    frmMain &form = h.Start();
+    form.UserClicked(Control::btnSendEmail);
+    EXPECT_EQ(h.connectedTo, "localhost:25");
+    for (const char *reply : {"220 hi\r\n", "250 ok\r\n", "250 ok\r\n", "250 ok\r\n", "354 go\r\n"})
+        h.Reply(reply);
+    EXPECT_EQ(h.processEnds, 0);
+    h.Reply("250 queued\r\n");
+    h.Reply("221 bye\r\n");
+    EXPECT_EQ(h.wire, "HELO pellwick\r\n"
+                      "MAIL FROM:<pellwick@localhost>\r\n"
+                      "RCPT TO:<root@localhost>\r\n"
+                      "DATA\r\n"
+                      "From: pellwick@localhost\r\n"
+                      "Date: Sun, 06 Dec 2026 12:00:00 +0100\r\n"
+                      "X-Mailer: Pellwick v1.0\r\n"
+                      "To: root@localhost\r\n"
+                      "Subject: Your New IP is 192.0.2.7\r\n"
+                      "\r\n"
+                      "IP: 192.0.2.7\r\n"
+                      "..\r\n"
+                      "bye\r\n"
+                      ".\r\n"
+                      "QUIT\r\n");
+    EXPECT_TRUE(h.view.Text(Control::txtDebug).starts_with("220 hi\r\n"));
+    EXPECT_EQ(h.processEnds, 1);
+    EXPECT_FALSE(h.iconShown);
+}
+
+TEST(FormMail, InsertButtonPutsTheTokenWhereTheUserSelected)
+{
+    struct Case
+    {
+        Control field;
+        std::string text;
+        std::size_t start, length;
+        std::string result;
+    };
+    for (const Case &c : {
+             // The second of two equal words is replaced in its place.
+             Case {Control::txtMsg, "abc abc", 4, 3, "abc [IPADDRESS]"},
+             Case {Control::txtMsg, "line one\r\nline two", 10, 4, "line one\r\n[IPADDRESS] two"},
+             Case {Control::txtSubject, "New IP: ", 8, 0, "New IP: [IPADDRESS]"},
+         }) {
+        FormHarness h;
+        frmMain &form = h.Start();
+        EXPECT_FALSE(h.view.Enabled(Control::btnInsertIP));
+        h.view.SetText(c.field, c.text);
+        h.view.Select(c.field, c.start, c.length);
+        form.FocusMoved(Control::txtSmtpServer, c.field);
+        EXPECT_TRUE(h.view.Enabled(Control::btnInsertIP));
+        form.FocusMoved(c.field, Control::btnInsertIP);
+        form.UserClicked(Control::btnInsertIP);
+        EXPECT_EQ(h.view.Text(c.field), c.result);
+    }
+}
+
+TEST(FormTimer, TickFollowsTheAddressAndMailsANewOne)
+{
+    FormHarness h;
+    StoreFlag(h, "AutoEmailOnNewIP", 0);
+    frmMain &form = h.Start();
+    form.tmrMain_Timer();
+    EXPECT_EQ(h.connectedTo, "");
+    h.localIp = "198.51.100.4";
+    h.memory.dwAvailPhys = 4'000'000'000;
+    form.tmrMain_Timer();
+    EXPECT_EQ(form.g_strLocalIP, "198.51.100.4");
+    EXPECT_EQ(h.view.Caption(), "Pellwick v1.0! - Your IP Is 198.51.100.4");
+    EXPECT_EQ(h.iconTip, "198.51.100.4 %50 Phyical Free %75 Virtual Free ");
+    EXPECT_EQ(h.view.Text(Control::lblFreePhysMemory),
+              "%50 Physical Mem Available. (4000000KB of 8000000KB)");
+    EXPECT_EQ(h.connectedTo, "");
+
+    h.view.SetValue(Control::chkAutoEmailOnNewIP, vbChecked);
+    h.localIp = "";
+    form.tmrMain_Timer();
+    EXPECT_EQ(h.connectedTo, "localhost:25");
+}
+
+TEST(FormTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
+{
+    struct Case
+    {
+        const char *rate;
+        int ticksToFirstMail;
+    };
+    for (const Case &c : {Case {"30", 6}, Case {"12", 3}, Case {"0", 1}, Case {"-5", 1}}) {
+        SCOPED_TRACE(c.rate);
+        FormHarness h;
+        StoreFlag(h, "AutoEmailOnNewIP", 0);
+        StoreFlag(h, "TimerSend", 1);
+        h.Store("TimerValue", std::string(c.rate), kRegSz);
+        frmMain form(h.view, {h,
+                              h,
+                              h,
+                              h,
+                              h.registry,
+                              h,
+                              [] { return "10.0.0.1"; },
+                              [] { return MemStatus {}; },
+                              {},
+                              "",
+                              [] {
+                              }});
+        form.tmrMain_Timer();
+        EXPECT_EQ(form.g_lngTimer, 0) << "no tick before start-up";
+        form.Form_Load();
+        int ticks = 0;
+        while (h.connectedTo.empty() && ticks < 10) {
+            form.tmrMain_Timer();
+            ++ticks;
+        }
+        EXPECT_EQ(ticks, c.ticksToFirstMail);
+    }
+}
+
+TEST(FormTimer, LeavingAnEmptiedRateFieldSwitchesTheScheduleOff)
+{
+    FormHarness h;
+    StoreFlag(h, "TimerSend", 1);
+    frmMain &form = h.Start();
+    h.view.SetText(Control::txtTimerRate, "");
+    form.FocusMoved(Control::txtTimerRate, Control::txtTimerRate);
+    EXPECT_EQ(h.view.Value(Control::chkTimerSend), vbChecked) << "focus did not move";
+    form.FocusMoved(Control::txtTimerRate, Control::cmbTimerRate);
+    EXPECT_EQ(h.view.Value(Control::chkTimerSend), vbUnchecked);
+    EXPECT_EQ(h.view.Text(Control::txtTimerRate), "30");
+    EXPECT_FALSE(h.view.Enabled(Control::cmbTimerRate));
+}
+
+TEST(FormTimer, TypedUnitsAreMatchedWithoutRegardToCase)
+{
+    FormHarness h;
+    StoreFlag(h, "TimerSend", 1);
+    frmMain &form = h.Start();
+    for (const auto &[typed, countdown] : std::vector<std::pair<std::string, std::int64_t>> {
+             {"HOURS", 30 * 3'600'000}, {" minutes", 30 * 60'000}, {"fortnights", 30'000}}) {
+        h.view.SetText(Control::cmbTimerRate, typed);
+        form.UserChangedText(Control::cmbTimerRate);
+        EXPECT_EQ(form.g_lngTimer, countdown) << typed;
+    }
+}
+
+TEST(FormTray, MenuTogglesMinimiseAndRestore)
+{
+    FormHarness h;
+    StoreFlag(h, "DisplayIcon", 0);
+    frmMain &form = h.Start();
+
+    form.MenuItemChosen(MenuItem::ShowIP);
+    EXPECT_EQ(h.view.Value(Control::chkShowIP), vbUnchecked);
+    EXPECT_FALSE(h.view.MenuChecked(MenuItem::ShowIP));
+    form.MenuItemChosen(MenuItem::ShowIP);
+    EXPECT_EQ(h.view.Value(Control::chkShowIP), vbChecked);
+    EXPECT_TRUE(h.view.MenuChecked(MenuItem::ShowIP));
+
+    form.MenuItemChosen(MenuItem::Minimize);
+    EXPECT_FALSE(h.view.WindowVisible());
+    EXPECT_TRUE(h.iconShown);
+    EXPECT_EQ(h.iconTip, "Local IP is 192.0.2.7");
+    for (const int event : {514, 516, 512})
+        form.Form_MouseDown(event);
+    EXPECT_FALSE(h.view.WindowVisible());
+    EXPECT_EQ(h.view.menuPopups, 0);
+    form.Form_MouseDown(517);
+    EXPECT_EQ(h.view.menuPopups, 1);
+    form.Form_MouseDown(515);
+    EXPECT_TRUE(h.view.WindowVisible());
+    EXPECT_EQ(h.view.State(), WindowState::Normal);
+    EXPECT_TRUE(h.iconShown);
+
+    form.MenuItemChosen(MenuItem::CopyIP);
+    EXPECT_EQ(h.clipboard, "192.0.2.7");
+}
+
+TEST(FormTray, WithoutANotificationAreaMinimisingKeepsTheWindow)
+{
+    FormHarness h;
+    h.trayHost = false;
+    frmMain &form = h.Start();
+    h.view.SetState(WindowState::Minimized);
+    form.Form_Resize();
+    EXPECT_TRUE(h.view.WindowVisible());
+}
+
+TEST(FormCheckBoxes, AChangedValueRunsItsHandlerAndTheHeldValueRunsNothing)
+{
+    FormHarness h;
+    frmMain &form = h.Start();
+    h.view.SetValue(Control::chkDisplayIcon, vbUnchecked);
+    form.UserChangedValue(Control::chkDisplayIcon);
+    EXPECT_FALSE(h.iconShown);
+    h.view.SetValue(Control::chkShowDebug, vbChecked);
+    form.UserChangedValue(Control::chkShowDebug);
+    EXPECT_TRUE(h.view.TabVisible(Tab::Debug));
+    h.view.SetValue(Control::chkEmailIPOnStartup, vbUnchecked);
+    form.UserChangedValue(Control::chkEmailIPOnStartup);
+    EXPECT_FALSE(h.autostart);
+    EXPECT_FALSE(h.view.Enabled(Control::chkAutoExit));
+
+    // The menu sets chkShowIP to the value it already holds: its handler does
+    // not run, so the mark the user cleared by hand is only restored by the
+    // menu's own step.
+    h.view.SetMenuChecked(MenuItem::ShowIP, false);
+    h.view.SetValue(Control::chkShowIP, vbChecked);
+    form.MenuItemChosen(MenuItem::ShowIP);
+    EXPECT_TRUE(h.view.MenuChecked(MenuItem::ShowIP));
+    EXPECT_EQ(h.view.Value(Control::chkShowIP), vbChecked);
+}
