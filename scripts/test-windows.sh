@@ -10,8 +10,18 @@ start=$SECONDS
 # The build script's last line names the program; the rest is shown as it comes.
 exe=$("$top/scripts/build-windows.sh" "$build" -DPELLWICK_WERROR=ON | tee /dev/stderr | tail -n 1)
 
+# The window's tests need an X display; Xvfb picks a free one and names it on fd 3.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$build/xvfb-display" \
+    >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do
+    [ -s "$build/xvfb-display" ] && break
+    sleep 0.1
+done
+export DISPLAY=:$(cat "$build/xvfb-display")
+
 . "$top/scripts/wine-session.sh"
-trap wine_session_stop EXIT
+trap 'wine_session_stop; kill "$xvfb"' EXIT
 wine_session_start "$build/wineprefix"
 
 echo "== Tests of $exe under Wine"

@@ -2,7 +2,7 @@
 
 #include "gui/win32/win32_controls.h"
 
-#include "resource_ids.h"
+#include "gui/win32/resources/resource_ids.h"
 
 #include <commctrl.h>
 
