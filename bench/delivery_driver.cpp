@@ -145,21 +145,7 @@ struct DeliveringWindow
 {
     DeliveringWindow(QtWindowParts parts, bool logOff)
         : socket(parts.smtpPortOverride)
-        , form(view,
-               pellwick::FormParts {
-                   .socket = socket,
-                   .timer = *this,
-                   .notifyArea = parts.notifyArea,
-                   .clipboard = *this,
-                   .registry = parts.registry,
-                   .autostart = parts.autostart,
-                   .localIp = std::move(parts.localIp),
-                   .memoryReader = std::move(parts.memoryReader),
-                   .clock = std::move(parts.clock),
-                   .commandLine = std::move(parts.commandLine),
-                   .endProcess = std::move(parts.endProcess),
-               },
-               logOff)
+        , form(view, pellwick::TakeFormParts(parts, socket, *this, *this), logOff)
     {
         QObject::connect(&socket, &pellwick::QtSocket::dataArrival,
                          [this](std::int32_t count) { form.wckMain_DataArrival(count); });

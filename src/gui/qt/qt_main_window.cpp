@@ -1,6 +1,5 @@
 #include "gui/qt/qt_main_window.h"
 
-#include "gui/qt/pellwick_icon.h"
 #include "gui/qt/qt_notify_area.h"
 #include "gui/qt/qt_text.h"
 
@@ -17,26 +16,30 @@
 
 namespace pellwick {
 
+FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, FormTimer &timer,
+                        Clipboard &clipboard)
+{
+    return FormParts {
+        .socket = socket,
+        .timer = timer,
+        .notifyArea = parts.notifyArea,
+        .clipboard = clipboard,
+        .registry = parts.registry,
+        .autostart = parts.autostart,
+        .localIp = std::move(parts.localIp),
+        .memoryReader = std::move(parts.memoryReader),
+        .clock = std::move(parts.clock),
+        .commandLine = std::move(parts.commandLine),
+        .endProcess = std::move(parts.endProcess),
+    };
+}
+
 QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
     : MainWindowControls(parent)
     , m_view(*this, m_menu)
     , wckMain(parts.smtpPortOverride, this)
-    , m_form(m_view, FormParts {
-                         .socket = wckMain,
-                         .timer = *this,
-                         .notifyArea = parts.notifyArea,
-                         .clipboard = *this,
-                         .registry = parts.registry,
-                         .autostart = parts.autostart,
-                         .localIp = std::move(parts.localIp),
-                         .memoryReader = std::move(parts.memoryReader),
-                         .clock = std::move(parts.clock),
-                         .commandLine = std::move(parts.commandLine),
-                         .endProcess = std::move(parts.endProcess),
-                         .windowHandle = reinterpret_cast<std::uintptr_t>(this),
-                     })
+    , m_form(m_view, TakeFormParts(parts, wckMain, *this, *this))
 {
-    setWindowIcon(PellwickIcon());
     for (std::size_t i = 0; i < kControlCount; ++i)
         m_controlOf.insert(Widget(static_cast<Control>(i)), static_cast<Control>(i));
     connect(&parts.notifyArea, &QtNotifyArea::trayEvent, this,

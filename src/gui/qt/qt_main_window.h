@@ -38,6 +38,11 @@ struct QtWindowParts
     std::optional<std::uint16_t> smtpPortOverride = std::nullopt;
 };
 
+// frmMain's parts: the window's own socket, timer and clipboard with the rest
+// of `parts`, whose texts and functions are taken over.
+FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, FormTimer &timer,
+                        Clipboard &clipboard);
+
 // The Qt shell of the settings window: its widgets, the tray menu, the socket,
 // the timer and the clipboard, handed to frmMain, which decides everything.
 // The window reports what the user does; it acts on nothing by itself.
