@@ -18,7 +18,8 @@ for _ in $(seq 100); do
     [ -s "$build/xvfb-display" ] && break
     sleep 0.1
 done
-export DISPLAY=:$(cat "$build/xvfb-display")
+DISPLAY=:$(cat "$build/xvfb-display")
+export DISPLAY
 
 . "$top/scripts/wine-session.sh"
 trap 'wine_session_stop; kill "$xvfb"' EXIT

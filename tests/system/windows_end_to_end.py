@@ -127,6 +127,17 @@ def run(exe, prefix, sink, display):
     check(re.search(r"Pellwick\s+REG_SZ\s+" + re.escape(expected) + r"\r?$", run_value, re.M),
           "Run value: " + run_value)
 
+    # One program per user: while one runs, a second start hands over and ends.
+    wine("reg", "add", KEY, "/v", "AutoMail", "/t", "REG_DWORD", "/d", "0", "/f")
+    first = prefix.start(WINE, exe, display=display)
+    try:
+        harness.wait_for(lambda: display.visible_windows("^Pellwick"), 30, "the first window")
+        check(wine(exe)[0] == 0, "the second start did not end by itself")
+        check(first.poll() is None, "the first program ended")
+        check(len(display.visible_windows("^Pellwick")) == 1, "two windows")
+    finally:
+        first.kill()
+
 
 def main():
     exe = os.path.abspath(sys.argv[1])

@@ -9,6 +9,7 @@
 #include "platform/memory_status.h"
 #include "platform/platform_autostart.h"
 #include "platform/platform_registry.h"
+#include "platform/single_instance.h"
 #include "platform/windows/wide_text.h"
 
 #include <commctrl.h>
@@ -56,6 +57,14 @@ int RunWin32App(HINSTANCE instance, int)
                                                         | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
+    const std::vector<std::string> words = arguments();
+    const std::string commandLine = JoinArguments(words);
+    // One program per user: a later start hands its request over and ends.
+    const InstanceClaim claim = ClaimSingleInstance(
+        IsLoginRun(commandLine) ? InstanceRequest::LoginRun : InstanceRequest::Show);
+    if (!claim.instance)
+        return 0;
+
     const std::wstring path = programPath();
     const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
     const auto backend = MakePlatformRegistryBackend();
@@ -71,7 +80,7 @@ int RunWin32App(HINSTANCE instance, int)
                                          .localIp = LocalIP,
                                          .memoryReader = ReadPlatformMemoryStatus,
                                          .clock = CurrentLocalTime,
-                                         .commandLine = JoinArguments(arguments()),
+                                         .commandLine = commandLine,
                                          .endProcess = [] { PostQuitMessage(0); },
                                      });
     window.Form().Form_Load();

@@ -1,6 +1,8 @@
 #include "gui/win32/win32_main_window.h"
 
 #include "gui/win32/win32_notify_area.h"
+#include "platform/single_instance.h"
+#include "platform/windows/instance_window.h"
 #include "platform/windows/wide_text.h"
 
 #include <commctrl.h>
@@ -21,6 +23,7 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32WindowParts parts)
     , m_notifyArea(parts.notifyArea)
     , wckMain(m_window.Window(), [this](std::int32_t count) { m_form.wckMain_DataArrival(count); })
     , m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated"))
+    , m_instanceRequest(RegisterWindowMessageW(kInstanceRequestMessage))
     , m_form(m_view, FormParts {
                          .socket = wckMain,
                          .timer = *this,
@@ -74,6 +77,13 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
         return 0;
     if (message == m_taskbarCreated) {
         m_notifyArea.Readd();
+        return 0;
+    }
+    // A later start of the program: an ordinary one brings this window up, a
+    // log-in run leaves the job to this one.
+    if (message == m_instanceRequest) {
+        if (wParam == static_cast<WPARAM>(InstanceRequest::Show))
+            m_form.Restore_Click();
         return 0;
     }
     switch (message) {

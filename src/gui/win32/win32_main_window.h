@@ -65,6 +65,7 @@ private:
     Win32NotifyArea &m_notifyArea;
     WinsockSocket wckMain;
     UINT m_taskbarCreated;
+    UINT m_instanceRequest;
     std::optional<Control> m_lastFocus;
     frmMain m_form;
 };

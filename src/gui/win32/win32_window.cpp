@@ -1,6 +1,7 @@
 #include "gui/win32/win32_window.h"
 
 #include "gui/win32/win32_controls.h"
+#include "platform/windows/instance_window.h"
 
 #include "gui/win32/resources/resource_ids.h"
 
@@ -14,7 +15,6 @@ namespace pellwick {
 
 namespace {
 
-const wchar_t kWindowClass[] = L"PellwickMain";
 const wchar_t kPageClass[] = L"PellwickPage";
 const std::array<const wchar_t *, 5> kTabNames {L"Email", L"Settings", L"Misc", L"About", L"Debug"};
 
@@ -148,7 +148,7 @@ Win32Window::Win32Window(HINSTANCE instance)
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
     // Painted by the class, or a window shows black where no control lies.
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kWindowClass;
+    windowClass.lpszClassName = kInstanceWindowClass;
     RegisterClassExW(&windowClass);
     windowClass.lpfnWndProc = pageProc;
     windowClass.hIcon = nullptr;
@@ -157,7 +157,7 @@ Win32Window::Win32Window(HINSTANCE instance)
     RegisterClassExW(&windowClass);
 
     // A fixed dialog: it can be minimised and closed, not resized or maximised.
-    m_window = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, L"Pellwick",
+    m_window = CreateWindowExW(WS_EX_CONTROLPARENT, kInstanceWindowClass, L"Pellwick",
                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth, kClientHeight, nullptr,
                                nullptr, instance, this);
