@@ -164,6 +164,7 @@ Win32Window::Win32Window(HINSTANCE instance)
     createControls();
     createMenu();
     layOut();
+    addToolTips();
 }
 
 Win32Window::~Win32Window()
@@ -244,16 +245,6 @@ void Win32Window::createControls()
                          ? m_aboutFont
                          : m_font;
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (!layout.toolTip.empty()) {
-            TOOLINFOW tool {};
-            tool.cbSize = sizeof tool;
-            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-            tool.hwnd = m_window;
-            tool.uId = reinterpret_cast<UINT_PTR>(control);
-            std::wstring tip(layout.toolTip);
-            tool.lpszText = tip.data();
-            SendMessageW(m_tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        }
     }
 
     HWND unit = Handle(Control::cmbTimerRate);
@@ -365,6 +356,23 @@ void Win32Window::layOut()
     AdjustWindowRectEx(&client, style, FALSE, WS_EX_CONTROLPARENT);
     SetWindowPos(m_window, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::addToolTips()
+{
+    for (const ControlLayout &layout : ControlLayouts()) {
+        if (layout.toolTip.empty())
+            continue;
+        HWND control = Handle(layout.control);
+        std::wstring tip(layout.toolTip);
+        TOOLINFOW tool {};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = m_window;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = tip.data();
+        SendMessageW(m_tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
 }
 
 std::optional<Control> Win32Window::ControlOf(HWND handle) const

@@ -57,6 +57,7 @@ private:
     void createControls();
     void createMenu();
     void layOut();
+    void addToolTips();
     void rebuildTabs(Tab current);
 
     HINSTANCE m_instance;
