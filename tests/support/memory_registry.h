@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/settings/hive_document.h"
-#include "core/settings/registry_backend.h"
+#include "core/settings/registry.h"
 
 #include <cstring>
 #include <map>

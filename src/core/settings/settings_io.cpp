@@ -1,6 +1,5 @@
 #include "core/settings/settings_io.h"
 
-#include "core/settings/value_text.h"
 #include "core/text/text.h"
 
 #include <optional>
@@ -65,8 +64,9 @@ void LoadSettings(Registry &registry, SettingsControls &controls)
     }
 }
 
-void SaveSettings(Registry &registry, SettingsControls &controls)
+StoreResult SaveSettings(Registry &registry, SettingsControls &controls)
 {
+    registry.BeginBatch();
     const std::string key(kSettingsKey);
     for (const SettingRow *saved : SettingsSaveOrder()) {
         const SettingRow &row = *saved;
@@ -84,6 +84,7 @@ void SaveSettings(Registry &registry, SettingsControls &controls)
         }
         registry.SetKeyValue(kHkeyLocalMachine, key, std::string(row.valueName), value, row.type);
     }
+    return registry.CommitBatch();
 }
 
 } // namespace pellwick

@@ -32,8 +32,11 @@ public:
 void LoadSettings(Registry &registry, SettingsControls &controls);
 
 // Writes every control to the registry, one SetKeyValue per row in save order,
-// with the row's type. Refused writes are lost silently, the rest go on.
-void SaveSettings(Registry &registry, SettingsControls &controls);
+// with the row's type, all in one batch: the store takes the whole record or,
+// when the write fails, keeps the one it had. A value the layer refuses is lost
+// alone. The result tells whether the record reached the store; its message is
+// the line for the user (the hive file has already put it on standard error).
+StoreResult SaveSettings(Registry &registry, SettingsControls &controls);
 
 // What a loaded value becomes in a control of the row's kind. A value the control
 // cannot take gives the row's default (never an error):

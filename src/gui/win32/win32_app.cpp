@@ -7,8 +7,7 @@
 #include "platform/local_ip.h"
 #include "platform/local_time.h"
 #include "platform/memory_status.h"
-#include "platform/platform_autostart.h"
-#include "platform/platform_registry.h"
+#include "platform/platform.h"
 #include "platform/single_instance.h"
 #include "platform/windows/wide_text.h"
 

@@ -6,6 +6,9 @@ namespace pellwick {
 
 namespace {
 
+// The right to set values (KEY_SET_VALUE), part of what a key opened for writing has.
+constexpr std::uint32_t kKeySetValue = 0x0002;
+
 bool writes(std::uint32_t access)
 {
     return (access & kKeySetValue) != 0;
