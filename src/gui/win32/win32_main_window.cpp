@@ -105,6 +105,14 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
         if ((wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED) && !m_view.ApplyingState())
             m_form.Form_Resize();
         return 0;
+    case WM_DPICHANGED: {
+        // Laid out again for the new resolution, where Windows suggests.
+        m_window.SetDpi(HIWORD(wParam));
+        const auto *suggested = reinterpret_cast<const RECT *>(lParam);
+        SetWindowPos(m_window.Window(), nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_CLOSE:
         m_form.Form_Unload();
         return 0;

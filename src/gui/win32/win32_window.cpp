@@ -161,6 +161,10 @@ Win32Window::Win32Window(HINSTANCE instance)
                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth, kClientHeight, nullptr,
                                nullptr, instance, this);
+    // The resolution of the monitor the window is on: it is per-monitor aware.
+    m_dpi = static_cast<int>(GetDpiForWindow(m_window));
+    if (m_dpi <= 0)
+        m_dpi = screenDpi();
     createControls();
     createMenu();
     layOut();
@@ -203,20 +207,11 @@ LRESULT CALLBACK Win32Window::pageProc(HWND page, UINT message, WPARAM wParam, L
 
 void Win32Window::createControls()
 {
-    NONCLIENTMETRICSW metrics {};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    m_font = CreateFontIndirectW(&metrics.lfMessageFont);
-    const int dpi = screenDpi();
-    // Arial as the About tab was drawn.
-    m_titleFont = pointFont(L"Arial", 14.25, true, dpi);
-    m_aboutFont = pointFont(L"Arial", 12, false, dpi);
-
+    createFonts();
     HWND tab = CreateWindowExW(0, WC_TABCONTROLW, L"",
                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 10, 10,
                                m_window, nullptr, m_instance, nullptr);
     m_controls[index(Control::tabMain)] = tab;
-    SendMessageW(tab, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
     for (std::size_t i = 0; i < m_pages.size(); ++i)
         m_pages[i] = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD, 0, 0, 10, 10,
                                      m_window, nullptr, m_instance, nullptr);
@@ -225,8 +220,6 @@ void Win32Window::createControls()
         = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                           WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr, m_instance, nullptr);
-    // Long tips wrap instead of running across the screen.
-    SendMessageW(m_tooltips, TTM_SETMAXTIPWIDTH, 0, MulDiv(400, dpi, 96));
 
     for (const ControlLayout &layout : ControlLayouts()) {
         const WindowClass windowClass = classOf(layout.kind);
@@ -239,13 +232,9 @@ void Win32Window::createControls()
             windowClass.name, caption.c_str(), WS_CHILD | WS_VISIBLE | windowClass.style, 0, 0, 10,
             10, m_pages[static_cast<std::size_t>(layout.tab)], nullptr, m_instance, nullptr);
         m_controls[index(layout.control)] = control;
-        HFONT font = layout.control == Control::lblAboutTitle ? m_titleFont
-                     : layout.control == Control::lblAboutAuthor
-                             || layout.control == Control::lblAboutEmail
-                         ? m_aboutFont
-                         : m_font;
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
+
+    applyFonts();
 
     HWND unit = Handle(Control::cmbTimerRate);
     for (const wchar_t *entry : {L"Seconds", L"Minutes", L"Hours"})
@@ -277,6 +266,46 @@ void Win32Window::createMenu()
     }
 }
 
+void Win32Window::createFonts()
+{
+    for (HFONT font : {m_font, m_titleFont, m_aboutFont})
+        DeleteObject(font);
+    NONCLIENTMETRICSW metrics {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    // The system's figures are for its own resolution; this monitor may have another.
+    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, m_dpi, screenDpi());
+    m_font = CreateFontIndirectW(&metrics.lfMessageFont);
+    // Arial as the About tab was drawn.
+    m_titleFont = pointFont(L"Arial", 14.25, true, m_dpi);
+    m_aboutFont = pointFont(L"Arial", 12, false, m_dpi);
+}
+
+void Win32Window::applyFonts()
+{
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        const auto control = static_cast<Control>(i);
+        HFONT font = control == Control::lblAboutTitle ? m_titleFont
+                     : control == Control::lblAboutAuthor || control == Control::lblAboutEmail
+                         ? m_aboutFont
+                         : m_font;
+        SendMessageW(m_controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    // Long tips wrap instead of running across the screen.
+    SendMessageW(m_tooltips, TTM_SETMAXTIPWIDTH, 0, MulDiv(400, m_dpi, 96));
+}
+
+void Win32Window::SetDpi(int dpi)
+{
+    if (dpi == m_dpi || dpi <= 0)
+        return;
+    m_dpi = dpi;
+    createFonts();
+    applyFonts();
+    layOut();
+    RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void Win32Window::layOut()
 {
     HDC screen = GetDC(nullptr);
@@ -286,7 +315,7 @@ void Win32Window::layOut()
     SelectObject(screen, old);
     ReleaseDC(nullptr, screen);
     // The drawing's sizes suit a font 13 pixels high at 96 dots per inch.
-    const double scale = std::max(screenDpi() / 96.0, metrics.tmHeight / 13.0);
+    const double scale = std::max(m_dpi / 96.0, metrics.tmHeight / 13.0);
     const auto scaled = [scale](int value) {
         return static_cast<int>(std::lround(value * scale));
     };
@@ -353,7 +382,7 @@ void Win32Window::layOut()
     }
 
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(m_window, GWL_STYLE));
-    AdjustWindowRectEx(&client, style, FALSE, WS_EX_CONTROLPARENT);
+    AdjustWindowRectExForDpi(&client, style, FALSE, WS_EX_CONTROLPARENT, static_cast<UINT>(m_dpi));
     SetWindowPos(m_window, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -45,6 +45,9 @@ public:
     void SetTabVisible(Tab tab, bool visible);
     // Shows the page of the current tab and hides the others.
     void ShowCurrentPage();
+    // Fonts and places for the monitor's resolution, in dots per inch (the window
+    // moved to a monitor of another one, or its resolution changed).
+    void SetDpi(int dpi);
 
     // The menu command of each item, in MenuItem order.
     static constexpr UINT kFirstMenuCommand = 100;
@@ -55,6 +58,8 @@ private:
     static LRESULT CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
     void createControls();
+    void createFonts();
+    void applyFonts();
     void createMenu();
     void layOut();
     void addToolTips();
@@ -67,6 +72,7 @@ private:
     HICON m_icon = nullptr;
     HICON m_bigIcon = nullptr;
     HMENU m_menu = nullptr;
+    int m_dpi = 96;
     HFONT m_font = nullptr;
     HFONT m_titleFont = nullptr;
     HFONT m_aboutFont = nullptr;

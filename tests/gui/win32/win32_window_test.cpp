@@ -38,29 +38,34 @@ SIZE captionSize(HWND control, bool wraps)
 
 } // namespace
 
-TEST(Win32Window, EveryControlLiesOnItsPageAndEveryCaptionFits)
+TEST(Win32Window, EveryControlLiesOnItsPageAndEveryCaptionFitsAtEachResolution)
 {
     Win32Window window(GetModuleHandleW(nullptr));
     const int checkMark = GetSystemMetrics(SM_CXMENUCHECK);
-    for (const ControlLayout &layout : ControlLayouts()) {
-        HWND control = window.Handle(layout.control);
-        RECT page {};
-        RECT box {};
-        GetClientRect(GetParent(control), &page);
-        GetWindowRect(control, &box);
-        MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT *>(&box), 2);
-        const auto name = std::string(ControlName(layout.control));
-        EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= page.right
-                    && box.bottom <= page.bottom)
-            << name;
-        if (layout.caption.empty() || layout.kind == WidgetKind::Rect)
-            continue;
-        RECT client {};
-        GetClientRect(control, &client);
-        const SIZE caption = captionSize(control, layout.control == Control::lblTip);
-        const int mark = layout.kind == WidgetKind::Check ? checkMark : 0;
-        EXPECT_LE(caption.cx + mark, client.right) << name;
-        EXPECT_LE(caption.cy, client.bottom) << name;
+    // As drawn, and moved to a monitor of one and a half times the resolution.
+    for (const int dpi : {96, 144}) {
+        window.SetDpi(dpi);
+        for (const ControlLayout &layout : ControlLayouts()) {
+            HWND control = window.Handle(layout.control);
+            RECT page {};
+            RECT box {};
+            GetClientRect(GetParent(control), &page);
+            GetWindowRect(control, &box);
+            MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT *>(&box), 2);
+            const std::string name
+                = std::string(ControlName(layout.control)) + " at " + std::to_string(dpi);
+            EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= page.right
+                        && box.bottom <= page.bottom)
+                << name;
+            if (layout.caption.empty() || layout.kind == WidgetKind::Rect)
+                continue;
+            RECT client {};
+            GetClientRect(control, &client);
+            const SIZE caption = captionSize(control, layout.control == Control::lblTip);
+            const int mark = layout.kind == WidgetKind::Check ? checkMark : 0;
+            EXPECT_LE(caption.cx + mark, client.right) << name;
+            EXPECT_LE(caption.cy, client.bottom) << name;
+        }
     }
 }
 
