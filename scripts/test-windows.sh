@@ -8,7 +8,9 @@ build=$(realpath -m "${1:-$top/build-win}")
 start=$SECONDS
 
 # The build script's last line names the program; the rest is shown as it comes.
-exe=$("$top/scripts/build-windows.sh" "$build" -DPELLWICK_WERROR=ON | tee /dev/stderr | tail -n 1)
+mkdir -p "$build"
+"$top/scripts/build-windows.sh" "$build" -DPELLWICK_WERROR=ON | tee "$build/build.log"
+exe=$(tail -n 1 "$build/build.log")
 
 # The window's tests need an X display; Xvfb picks a free one and names it on fd 3.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$build/xvfb-display" \
@@ -21,6 +23,7 @@ done
 DISPLAY=:$(cat "$build/xvfb-display")
 export DISPLAY
 
+# shellcheck source=scripts/wine-session.sh
 . "$top/scripts/wine-session.sh"
 trap 'wine_session_stop; kill "$xvfb"' EXIT
 wine_session_start "$build/wineprefix"
