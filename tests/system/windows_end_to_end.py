@@ -7,7 +7,8 @@ Makes a network namespace of its own (loopback, a test interface carrying
 Xvfb display), imports the settings into HKEY_LOCAL_MACHINE with regedit, and
 runs a log-in run ("/s", AutoMail and AutoExit): the IP mail must arrive and the
 program end with status 0 by itself. Then reg query must show the nineteen values
-and the Run value. Wine runs on a copy of the prefix in WINEPREFIX (made by
+and the Run value. Last, with the program running, a second start must end at once,
+and closing the window must save the settings and end the program with status 0. Wine runs on a copy of the prefix in WINEPREFIX (made by
 scripts/test-windows.sh) with a server of its own inside the namespace: Wine's
 server makes the sockets, so one outside would reach the host's network. Needs
 root; exits with 77 (skipped) without.
@@ -135,8 +136,15 @@ def run(exe, prefix, sink, display):
         check(wine(exe)[0] == 0, "the second start did not end by itself")
         check(first.poll() is None, "the first program ended")
         check(len(display.visible_windows("^Pellwick")) == 1, "two windows")
+        # Closing the window (WM_CLOSE, as taskkill without /f sends it) saves
+        # every setting again and ends the program.
+        wine("reg", "delete", KEY, "/v", "ShowDebug", "/f")
+        wine("taskkill", "/im", "Pellwick.exe")
+        check(first.wait(30) == 0, "closing the window did not end the program")
+        check("ShowDebug" in wine("reg", "query", KEY)[1], "settings not saved on close")
     finally:
-        first.kill()
+        if first.poll() is None:
+            first.kill()
 
 
 def main():
