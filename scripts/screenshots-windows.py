@@ -38,7 +38,7 @@ def main():
     sink = display = prefix = program = None
     try:
         sink = harness.Sink(namespace)
-        display = harness.Display(namespace, tray=True)
+        display = windows.tray_display(namespace)
         prefix = windows.WinePrefix(namespace)
         path = windows.registry_file({"AutoMail": 0, "AutoExit": 0, "DisplayIcon": 1})
         prefix.command(windows.WINE, "regedit", "/s", path, display=display)
@@ -84,34 +84,21 @@ def shoot(display, sink):
         take(name)
 
     # The tray icon sits in trayer's panel; the right button opens the menu.
-    tree = display.x("xwininfo", "-root", "-tree")
-    panel = re.search(r'^\s*0x[0-9a-f]+ "panel": \("panel" "trayer"\)\s+\S+\s+\+(\d+)\+(\d+)',
-                      tree, re.M)
     # At the icon's upper left corner, so the menu opening above and left of the
     # pointer leaves the icon in sight.
-    icon_x, icon_y = int(panel.group(1)) + 3, int(panel.group(2)) + 3
-    display.click_at(icon_x, icon_y, 3)
-    menu = harness.wait_for(lambda: popup(display, window), 10, "the tray menu")
+    menu = None
+    for _ in range(3):  # a click while Wine still docks the icon may go astray
+        display.click_at(*windows.tray_icon(display), 3)
+        try:
+            menu = harness.wait_for(lambda: windows.popup(display, window), 5, "the tray menu")
+            break
+        except AssertionError:
+            display.xdotool("key", "Escape")
+    if menu is None:
+        raise AssertionError("no tray menu")
     x, y = menu["x"] - 8, menu["y"] - 8
     take("tray-menu", 1024 - x, 768 - y, x, y)
     display.xdotool("key", "Escape")
-
-
-def popup(display, window):
-    """Geometry of a viewable popup of the program other than its window."""
-    for line in display.x("xwininfo", "-root", "-children").splitlines():
-        found = re.match(r'\s*(0x[0-9a-f]+) .*\("pellwick.exe" ', line)
-        if not found or int(found.group(1), 16) == int(window):
-            continue
-        info = display.x("xwininfo", "-id", found.group(1))
-        if "IsViewable" not in info:
-            continue
-        size = {key: int(re.search(label + r":\s*(-?\d+)", info).group(1))
-                for key, label in (("x", "Absolute upper-left X"), ("y", "Absolute upper-left Y"),
-                                   ("height", "Height"))}
-        if size["height"] > 100:
-            return size
-    return None
 
 
 if __name__ == "__main__":

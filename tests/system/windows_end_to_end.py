@@ -46,8 +46,11 @@ class WinePrefix:
 
     def __init__(self, namespace):
         self.namespace = namespace
+        prepared = os.environ.get("WINEPREFIX", "")
+        if not os.path.isfile(os.path.join(prepared, "system.reg")):
+            raise RuntimeError("WINEPREFIX must name a prepared Wine prefix")
         self.path = tempfile.mkdtemp(prefix="pellwick-wine-")
-        subprocess.run(["cp", "-al", os.environ["WINEPREFIX"] + "/.", self.path], check=True)
+        subprocess.run(["cp", "-al", prepared + "/.", self.path], check=True)
         for hive in glob.glob(os.path.join(self.path, "*.reg")):
             shutil.copyfile(hive, hive + ".copy")
             os.replace(hive + ".copy", hive)
@@ -74,6 +77,40 @@ class WinePrefix:
         self.command(WINESERVER, "-k")
         self.command(WINESERVER, "-w")
         shutil.rmtree(self.path, ignore_errors=True)
+
+
+def tray_display(namespace):
+    """An Xvfb display with trayer, once trayer's panel is up: Wine docks its icons
+    only where a tray host runs when its desktop starts."""
+    display = harness.Display(namespace, tray=True)
+    harness.wait_for(lambda: '("panel" "trayer")' in display.x("xwininfo", "-root", "-tree"), 10,
+                     "trayer")
+    return display
+
+
+def tray_icon(display):
+    """A point on the program's icon in trayer's panel: its upper left corner."""
+    tree = display.x("xwininfo", "-root", "-tree")
+    panel = re.search(r'^\s*0x[0-9a-f]+ "panel": \("panel" "trayer"\)\s+\S+\s+\+(\d+)\+(\d+)',
+                      tree, re.M)
+    return int(panel.group(1)) + 3, int(panel.group(2)) + 3
+
+
+def popup(display, window):
+    """Geometry of a viewable popup of the program other than its window."""
+    for line in display.x("xwininfo", "-root", "-children").splitlines():
+        found = re.match(r'\s*(0x[0-9a-f]+) .*\("pellwick.exe" ', line)
+        if not found or int(found.group(1), 16) == int(window):
+            continue
+        info = display.x("xwininfo", "-id", found.group(1))
+        if "IsViewable" not in info:
+            continue
+        size = {key: int(re.search(label + r":\s*(-?\d+)", info).group(1))
+                for key, label in (("x", "Absolute upper-left X"), ("y", "Absolute upper-left Y"),
+                                   ("height", "Height"))}
+        if size["height"] > 100:
+            return size
+    return None
 
 
 def registry_file(changes=None):
@@ -129,13 +166,25 @@ def run(exe, prefix, sink, display):
           "Run value: " + run_value)
 
     # One program per user: while one runs, a second start hands over and ends.
-    wine("reg", "add", KEY, "/v", "AutoMail", "/t", "REG_DWORD", "/d", "0", "/f")
+    for name, value in (("AutoMail", "0"), ("DisplayIcon", "1")):
+        wine("reg", "add", KEY, "/v", name, "/t", "REG_DWORD", "/d", value, "/f")
     first = prefix.start(WINE, exe, display=display)
     try:
         harness.wait_for(lambda: display.visible_windows("^Pellwick"), 30, "the first window")
         check(wine(exe)[0] == 0, "the second start did not end by itself")
         check(first.poll() is None, "the first program ended")
         check(len(display.visible_windows("^Pellwick")) == 1, "two windows")
+        # The tray: "&Minimize" from the icon's menu hides the window, a double
+        # click on the icon brings it back.
+        window = display.visible_windows("^Pellwick")[0]
+        display.click_at(*tray_icon(display), 3)
+        harness.wait_for(lambda: popup(display, window), 10, "the tray menu")
+        display.xdotool("key", "m", check=True)
+        harness.wait_for(lambda: not display.visible_windows("^Pellwick"), 10, "the window hidden")
+        x, y = tray_icon(display)
+        display.xdotool("mousemove", str(x), str(y), "click", "--repeat", "2", "--delay", "80",
+                        "1", check=True)
+        harness.wait_for(lambda: display.visible_windows("^Pellwick"), 10, "the window restored")
         # Closing the window (WM_CLOSE, as taskkill without /f sends it) saves
         # every setting again and ends the program.
         wine("reg", "delete", KEY, "/v", "ShowDebug", "/f")
@@ -156,7 +205,7 @@ def main():
     sink = display = prefix = None
     try:
         sink = harness.Sink(namespace)
-        display = harness.Display(namespace)
+        display = tray_display(namespace)
         prefix = WinePrefix(namespace)
         run(exe, prefix, sink, display)
     finally:
