@@ -7,10 +7,12 @@
 #include "platform/local_ip.h"
 #include "platform/local_time.h"
 #include "platform/memory_status.h"
+#include "platform/password_store.h"
 #include "platform/platform.h"
 
 #include <QApplication>
 
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,16 @@ int main(int argc, char *argv[])
         registry, QCoreApplication::applicationDirPath().toStdString(),
         QCoreApplication::applicationFilePath().toStdString());
     pellwick::QtNotifyArea notifyArea(pellwick::PellwickIcon());
+    const auto passwordStore = pellwick::MakePasswordStore();
+    // A password file nobody else may read, for machines without a secret store.
+    std::optional<pellwick::PasswordLookup> passwordFile;
+    if (const auto path = pellwick::PasswordFileArgument(arguments)) {
+        passwordFile = pellwick::PasswordFromFile(*path, pellwick::ReadPrivateFile);
+        if (!passwordFile->error.empty()) {
+            std::cerr << passwordFile->error << '\n';
+            return 78; // EX_CONFIG
+        }
+    }
 
     pellwick::QtMainWindow window(pellwick::QtWindowParts {
         .registry = registry,
@@ -41,6 +53,8 @@ int main(int argc, char *argv[])
         .clock = pellwick::CurrentLocalTime,
         .commandLine = pellwick::JoinArguments(arguments),
         .endProcess = [] { QCoreApplication::exit(0); },
+        .passwordStore = passwordStore.get(),
+        .passwordFile = std::move(passwordFile),
     });
 
     pellwick::EndSignalNotifier endSignals;

@@ -4,6 +4,7 @@
 #include "core/form/form_parts.h"
 #include "core/mail/smtp.h"
 #include "core/mail/smtp_host.h"
+#include "core/mail/submission_settings.h"
 #include "core/tray/memory.h"
 #include "core/tray/sys_tray_icon.h"
 
@@ -58,6 +59,8 @@ public:
     void btnInsertIP_Click();
     void txtMsg_GotFocus();
     void txtSubject_GotFocus();
+    // Port, security, user name, password and the trusted certificate.
+    void btnServer_Click();
 
     // SmtpHost.
     void AppendToDebugLog(const std::string &text) override;
@@ -110,6 +113,9 @@ private:
     Memory m_memory;
     SysTrayIcon m_tray;
     Smtp m_smtp;
+    // "SMTPPort", "SMTPSecurity", "SMTPUser" and "SMTPPin", loaded and saved
+    // with the nineteen; edited in the Server dialog.
+    SubmissionSettings m_submission;
     bool m_loaded = false;
     bool m_exiting = false;
 };

@@ -1,6 +1,8 @@
 #include "core/form/form_view.h"
 #include "core/form/frm_main.h"
 #include "core/mail/ip_token.h"
+#include "core/mail/message.h"
+#include "core/mail/submission.h"
 
 namespace pellwick {
 
@@ -12,10 +14,36 @@ constexpr const char *kMailer = "Pellwick v1.0";
 
 void frmMain::SendEmail()
 {
-    m_smtp.ConnectToServer(m_view.Text(Control::txtSmtpServer), m_view.Text(Control::txtRecipient),
-                           InsertIPAddress(m_view.Text(Control::txtMsg)),
-                           m_view.Text(Control::txtSender),
-                           InsertIPAddress(m_view.Text(Control::txtSubject)), kMailer);
+    const std::string server = m_view.Text(Control::txtSmtpServer);
+    // The password is keyed by the server as it is connected to.
+    Submission submission = SubmissionFromSettings(
+        m_submission.port, m_submission.security, m_submission.user, m_submission.pin,
+        TrimSpaces(RemoveLineBreaks(server)), m_parts.passwordStore, m_parts.passwordFile);
+    m_smtp.ConnectToServer(
+        server, m_view.Text(Control::txtRecipient), InsertIPAddress(m_view.Text(Control::txtMsg)),
+        m_view.Text(Control::txtSender), InsertIPAddress(m_view.Text(Control::txtSubject)), kMailer,
+        std::move(submission));
+}
+
+void frmMain::btnServer_Click()
+{
+    if (!m_parts.serverDialog)
+        return;
+    const auto result
+        = m_parts.serverDialog->Edit(m_submission, m_smtp.LastOutcome().peerFingerprint);
+    if (!result)
+        return;
+    m_submission = result->settings;
+    if (!result->password)
+        return;
+    // The password goes to the secret store only, never to the settings.
+    const std::string server = TrimSpaces(RemoveLineBreaks(m_view.Text(Control::txtSmtpServer)));
+    const std::string problem
+        = m_parts.passwordStore
+              ? m_parts.passwordStore->Store(server, m_submission.user, *result->password)
+              : std::string("no secret store");
+    if (!problem.empty())
+        AppendToDebugLog("Could not keep the password: " + problem + "\r\n");
 }
 
 std::string frmMain::InsertIPAddress(const std::string &text) const

@@ -4,9 +4,11 @@
 #include "core/settings/registry.h"
 #include "gui/win32/win32_main_window.h"
 #include "gui/win32/win32_notify_area.h"
+#include "platform/host_name.h"
 #include "platform/local_ip.h"
 #include "platform/local_time.h"
 #include "platform/memory_status.h"
+#include "platform/password_store.h"
 #include "platform/platform.h"
 #include "platform/single_instance.h"
 #include "platform/windows/wide_text.h"
@@ -70,6 +72,7 @@ int RunWin32App(HINSTANCE instance, int)
     Registry registry(*backend);
     const auto autostart = MakePlatformAutostart(registry, Narrow(folder), Narrow(path));
     Win32NotifyArea notifyArea;
+    const auto passwords = MakePasswordStore();
 
     int exitCode = 0;
     Win32MainWindow window(instance, Win32WindowParts {
@@ -81,6 +84,8 @@ int RunWin32App(HINSTANCE instance, int)
                                          .clock = CurrentLocalTime,
                                          .commandLine = commandLine,
                                          .endProcess = [] { PostQuitMessage(0); },
+                                         .hostName = HostName,
+                                         .passwordStore = passwords.get(),
                                      });
     window.Form().Form_Load();
 

@@ -37,8 +37,11 @@ constexpr std::array kLayouts {
     ControlLayout {C::btnInsertIP, K::Button, Tab::Email, 1, 220, 206, 245, 25,
                    L"Click to Insert IP Address",
                    L"Click here to insert your IP Address into the Email Subject or Body"},
-    ControlLayout {C::frmTip, K::Frame, Tab::Email, 0, 8, 180, 200, 70, L"Tip!", L""},
-    ControlLayout {C::lblTip, K::Label, Tab::Email, 0, 18, 198, 180, 44,
+    // In the free room under the send button, so that no other control moves far.
+    ControlLayout {C::btnServer, K::Button, Tab::Email, 0, 8, 175, 90, 25, L"Server\u2026",
+                   L"Port, encryption and login for the mail server"},
+    ControlLayout {C::frmTip, K::Frame, Tab::Email, 0, 8, 206, 200, 60, L"Tip!", L""},
+    ControlLayout {C::lblTip, K::Label, Tab::Email, 0, 18, 222, 180, 38,
                    L"You can also use Pellwick to fire off any quick emails!", L""},
 
     // "Settings": three frames across the page.

@@ -14,6 +14,8 @@ namespace pellwick {
 namespace {
 
 constexpr UINT_PTR kTimerId = 1;
+// The mail dialogue's one time limit, a timer of its own that fires once.
+constexpr UINT_PTR kDeadlineId = 2;
 
 } // namespace
 
@@ -26,6 +28,7 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32WindowParts parts)
     , m_instanceRequest(RegisterWindowMessageW(kInstanceRequestMessage))
     , m_form(m_view, FormParts {
                          .socket = wckMain,
+                         .deadline = *this,
                          .timer = *this,
                          .notifyArea = parts.notifyArea,
                          .clipboard = *this,
@@ -38,6 +41,8 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32WindowParts parts)
                          .endProcess = std::move(parts.endProcess),
                          .windowHandle = reinterpret_cast<std::uintptr_t>(m_window.Window()),
                          .iconHandle = reinterpret_cast<std::uintptr_t>(m_window.Icon()),
+                         .hostName = std::move(parts.hostName),
+                         .passwordStore = parts.passwordStore,
                      })
 {
     m_window.SetHandler(this);
@@ -95,8 +100,15 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
             m_window.ShowCurrentPage();
         return 0;
     case WM_TIMER:
-        if (wParam == kTimerId)
+        if (wParam == kTimerId) {
             m_form.tmrMain_Timer();
+        } else if (wParam == kDeadlineId) {
+            Disarm();
+            // Taken out first: the dialogue may arm the next limit from here.
+            const std::function<void()> expired = std::move(m_expired);
+            if (expired)
+                expired();
+        }
         return 0;
     case Win32NotifyArea::kCallbackMessage:
         m_form.Form_MouseDown(static_cast<int>(LOWORD(lParam)));
@@ -171,6 +183,17 @@ void Win32MainWindow::Start(std::int64_t intervalMs)
 void Win32MainWindow::Stop()
 {
     KillTimer(m_window.Window(), kTimerId);
+}
+
+void Win32MainWindow::Arm(std::chrono::milliseconds after, std::function<void()> expired)
+{
+    m_expired = std::move(expired);
+    SetTimer(m_window.Window(), kDeadlineId, static_cast<UINT>(after.count()), nullptr);
+}
+
+void Win32MainWindow::Disarm()
+{
+    KillTimer(m_window.Window(), kDeadlineId);
 }
 
 void Win32MainWindow::SetText(const std::string &text)

@@ -2,6 +2,7 @@
 
 #include "core/form/form_parts.h"
 #include "core/form/frm_main.h"
+#include "core/mail/deadline.h"
 
 #include "gui/win32/win32_form_view.h"
 #include "gui/win32/win32_window.h"
@@ -30,6 +31,8 @@ struct Win32WindowParts
     // The program's arguments joined with single blanks.
     std::string commandLine;
     std::function<void()> endProcess;
+    std::function<std::string()> hostName;
+    PasswordStore *passwordStore = nullptr;
 };
 
 // The Win32 shell of the settings window: its controls, the tray menu, Winsock,
@@ -38,6 +41,7 @@ struct Win32WindowParts
 class Win32MainWindow
     : private Win32Window::Handler
     , private FormTimer
+    , private Deadline
     , private Clipboard
 {
 public:
@@ -57,6 +61,9 @@ private:
     // FormTimer.
     void Start(std::int64_t intervalMs) override;
     void Stop() override;
+    // Deadline.
+    void Arm(std::chrono::milliseconds after, std::function<void()> expired) override;
+    void Disarm() override;
     // Clipboard.
     void SetText(const std::string &text) override;
 
@@ -67,6 +74,7 @@ private:
     UINT m_taskbarCreated;
     UINT m_instanceRequest;
     std::optional<Control> m_lastFocus;
+    std::function<void()> m_expired;
     frmMain m_form;
 };
 

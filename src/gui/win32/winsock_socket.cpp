@@ -114,6 +114,10 @@ void WinsockSocket::onResolved(WPARAM attempt, LPARAM result)
         return; // closed or connected elsewhere meanwhile
     m_addresses = std::move(resolved->addresses);
     m_nextAddress = 0;
+    if (m_addresses.empty()) {
+        fail(SocketFailure::HostNotFound, "host not found");
+        return;
+    }
     connectNext();
 }
 
@@ -122,25 +126,40 @@ void WinsockSocket::connectNext()
     while (m_nextAddress < m_addresses.size()) {
         const sockaddr_storage &address = m_addresses[m_nextAddress++];
         const SOCKET s = socket(address.ss_family, SOCK_STREAM, IPPROTO_TCP);
-        if (s == INVALID_SOCKET)
+        if (s == INVALID_SOCKET) {
+            m_lastError = WSAGetLastError();
             continue;
+        }
         // Also makes the socket non-blocking.
         if (WSAAsyncSelect(s, m_window, kSocketMessage, FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE)
             == SOCKET_ERROR) {
+            m_lastError = WSAGetLastError();
             closesocket(s);
             continue;
         }
         const int status
             = connect(s, reinterpret_cast<const sockaddr *>(&address), addressLength(address));
         if (status == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) {
+            m_lastError = WSAGetLastError();
             closesocket(s);
             continue;
         }
         m_socket = s;
         return;
     }
-    // No address left: the connection failed; like the Qt socket, nothing is reported.
+    // No address left: the connection failed.
     m_addresses.clear();
+    if (m_lastError == WSAECONNREFUSED)
+        fail(SocketFailure::Refused, "connection refused");
+    else
+        fail(SocketFailure::Other,
+             "connection failed (Winsock error " + std::to_string(m_lastError) + ")");
+}
+
+void WinsockSocket::fail(SocketFailure failure, const std::string &detail)
+{
+    if (Events())
+        Events()->SocketFailed(failure, detail);
 }
 
 void WinsockSocket::onSocketEvent(WPARAM socket, LPARAM event)
@@ -151,6 +170,7 @@ void WinsockSocket::onSocketEvent(WPARAM socket, LPARAM event)
     switch (WSAGETSELECTEVENT(event)) {
     case FD_CONNECT:
         if (error != 0) {
+            m_lastError = error;
             closesocket(m_socket);
             m_socket = INVALID_SOCKET;
             connectNext();
@@ -158,6 +178,8 @@ void WinsockSocket::onSocketEvent(WPARAM socket, LPARAM event)
         }
         m_connected = true;
         m_addresses.clear();
+        if (Events())
+            Events()->SocketConnected();
         flush();
         return;
     case FD_WRITE:
@@ -170,9 +192,16 @@ void WinsockSocket::onSocketEvent(WPARAM socket, LPARAM event)
                 std::min<u_long>(waiting, static_cast<u_long>(INT32_MAX))));
         return;
     }
+    case FD_CLOSE:
+        // What the peer sent before was reported by FD_READ. The socket stays
+        // until the next Close or Connect.
+        if (error == 0)
+            fail(SocketFailure::Closed, "closed by the server");
+        else
+            fail(SocketFailure::Other,
+                 "connection lost (Winsock error " + std::to_string(error) + ")");
+        return;
     default:
-        // FD_CLOSE: the peer ended the connection; what it sent before was
-        // reported by FD_READ. The socket stays until the next Close or Connect.
         return;
     }
 }

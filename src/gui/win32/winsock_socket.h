@@ -15,7 +15,8 @@ namespace pellwick {
 // The socket control `wckMain` over Winsock, non-blocking: connect, read, write
 // and close events reach the window as messages (WSAAsyncSelect), and the server's
 // name is resolved on a thread of its own, so the window never waits. Every
-// arrival of data is reported with the number of bytes waiting.
+// arrival of data is reported with the number of bytes waiting; connecting, and
+// every failure, to the socket's events. It speaks no TLS.
 class WinsockSocket : public Socket
 {
 public:
@@ -44,6 +45,7 @@ public:
 
 private:
     void connectNext();
+    void fail(SocketFailure failure, const std::string &detail);
     void flush();
     void onResolved(WPARAM attempt, LPARAM result);
     void onSocketEvent(WPARAM socket, LPARAM event);
@@ -59,6 +61,7 @@ private:
     // Addresses of the name still to try, and bytes the connection has not taken yet.
     std::vector<sockaddr_storage> m_addresses;
     std::size_t m_nextAddress = 0;
+    int m_lastError = 0;
     std::string m_pending;
 };
 

@@ -75,7 +75,7 @@ TEST(Win32Window, TheKeyboardVisitsEachTabsControlsInTheirFocusOrder)
     const std::vector<std::pair<Tab, std::vector<Control>>> orders {
         {Tab::Email,
          {Control::txtSmtpServer, Control::txtRecipient, Control::txtSender, Control::txtSubject,
-          Control::txtMsg, Control::btnSendEmail, Control::btnInsertIP}},
+          Control::txtMsg, Control::btnSendEmail, Control::btnInsertIP, Control::btnServer}},
         {Tab::Settings,
          {Control::chkEmailIPOnStartup, Control::chkAutoMail, Control::chkAutoEmailOnNewIP,
           Control::chkAutoExit, Control::chkMinimized, Control::chkDisplayIcon, Control::chkShowIP,
