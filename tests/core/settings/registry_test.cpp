@@ -1,9 +1,8 @@
 #include "support/raw_values.h"
 #include "support/recording_backend.h"
-#include "support/temp_folder.h"
+#include "support/test_registry_store.h"
 
 #include "core/settings/registry.h"
-#include "platform/linux/hive_file.h"
 
 #include <gtest/gtest.h>
 
@@ -20,16 +19,19 @@ namespace {
 const std::string kKey = "Software\\Pellwick";
 const RegistryValue kFallback = std::string("fallback");
 
-struct HiveRegistry
-{
-    TempFolder folder;
-    HiveFile hive {folder / "registry.reg"};
-    Registry registry {hive};
-};
-
 } // namespace
 
-TEST(Registry, ValuesAreStoredInTheirTypesBytesAndReadBack)
+// The same cases on every store the platform gives: the hive file on Linux, the
+// real registry on Windows (tests/platform/<os>/test_registry_store.cpp).
+class RegistryLayer : public ::testing::TestWithParam<TestRegistryStore>
+{
+protected:
+    std::unique_ptr<RegistryBackend> m_store = GetParam()();
+    RegistryBackend &store = *m_store;
+    Registry registry {store};
+};
+
+TEST_P(RegistryLayer, ValuesAreStoredInTheirTypesBytesAndReadBack)
 {
     struct Case
     {
@@ -50,37 +52,33 @@ TEST(Registry, ValuesAreStoredInTheirTypesBytesAndReadBack)
         // A text that is no number is refused rather than stored as something else.
         {std::string("on"), kRegDword, kErrorInvalidParameter, "", kFallback},
     };
-    HiveRegistry r;
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const Case &c = cases[i];
         const std::string name = "V" + std::to_string(i);
-        EXPECT_EQ(r.registry.SetKeyValue(kHkeyLocalMachine, kKey, name, c.written, c.type),
-                  c.status)
+        EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, name, c.written, c.type), c.status)
             << i;
-        const RawValue raw = ReadRaw(r.hive, kKey, name);
+        const RawValue raw = ReadRaw(store, kKey, name);
         EXPECT_EQ(raw.bytes, c.bytes) << i;
         EXPECT_EQ(raw.type, c.status == 0 ? c.type : 0) << i;
-        EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, kKey, name, kFallback), c.read) << i;
+        EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, name, kFallback), c.read) << i;
     }
 }
 
-TEST(Registry, MissingKeysAndValuesGiveTheDefaultAndCreateNothing)
+TEST_P(RegistryLayer, MissingKeysAndValuesGiveTheDefaultAndCreateNothing)
 {
-    HiveRegistry r;
-    EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, kKey, "SMTPServer", kFallback), kFallback);
-    EXPECT_FALSE(std::filesystem::exists(r.hive.File()));
+    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "SMTPServer", kFallback), kFallback);
+    EXPECT_FALSE(KeyExists(store, kKey));
 
-    r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Present", std::int32_t {1}, kRegDword);
-    const std::string before = ReadBytes(r.hive.File());
-    EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, "Software\\Other", "Present", kFallback),
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Present", std::int32_t {1}, kRegDword);
+    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, "Software\\Other", "Present", kFallback),
               kFallback);
-    EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, kKey, "Absent", kFallback), kFallback);
-    EXPECT_EQ(ReadBytes(r.hive.File()), before);
+    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Absent", kFallback), kFallback);
+    EXPECT_FALSE(KeyExists(store, "Software\\Other"));
+    EXPECT_EQ(ReadRaw(store, kKey, "Absent").status, kErrorFileNotFound);
 }
 
-TEST(Registry, OtherTypesAndOddTextsReadAsTheRegistryDeliversThem)
+TEST_P(RegistryLayer, OtherTypesAndOddTextsReadAsTheRegistryDeliversThem)
 {
-    HiveRegistry r;
     const RegistryValue abc = std::string("abc");
     for (const auto &[type, bytes, read] :
          std::vector<std::tuple<std::uint32_t, std::string, RegistryValue>> {
@@ -91,55 +89,51 @@ TEST(Registry, OtherTypesAndOddTextsReadAsTheRegistryDeliversThem)
              {kRegSz, "", kFallback},
              {kRegDword, "\x07", std::int32_t {7}},
              {kRegDword, std::string("\x01\0\0\0\0\0\0\0", 8), kFallback}}) {
-        WriteRaw(r.hive, kKey, "V", type, bytes);
-        EXPECT_EQ(r.registry.QueryValue(kHkeyLocalMachine, kKey, "V", kFallback), read)
+        WriteRaw(store, kKey, "V", type, bytes);
+        EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "V", kFallback), read)
             << type << " " << bytes;
     }
 }
 
-TEST(Registry, DeleteValueCreatesTheKeyAndReportsAMissingValue)
+TEST_P(RegistryLayer, DeleteValueCreatesTheKeyAndReportsAMissingValue)
 {
-    HiveRegistry r;
-    EXPECT_EQ(r.registry.DeleteValue(kHkeyLocalMachine, "Software\\Gone", "Pellwick"),
+    EXPECT_EQ(registry.DeleteValue(kHkeyLocalMachine, "Software\\Gone", "Pellwick"),
               kErrorFileNotFound);
-    EXPECT_EQ(ReadBytes(r.hive.File()),
-              "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Gone]\r\n\r\n");
+    EXPECT_TRUE(KeyExists(store, "Software\\Gone"));
 
-    r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Here", std::string("x"), kRegSz);
-    EXPECT_EQ(r.registry.DeleteValue(kHkeyLocalMachine, "SOFTWARE\\PELLWICK", "HERE"), 0);
-    EXPECT_EQ(ReadRaw(r.hive, kKey, "Here").status, kErrorFileNotFound);
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Here", std::string("x"), kRegSz);
+    EXPECT_EQ(registry.DeleteValue(kHkeyLocalMachine, "SOFTWARE\\PELLWICK", "HERE"), 0);
+    EXPECT_EQ(ReadRaw(store, kKey, "Here").status, kErrorFileNotFound);
 }
 
-TEST(Registry, SetValueExOfAnotherTypeWritesNothingAndQueryValueExRaisesForAMissingValue)
+TEST_P(RegistryLayer, SetValueExOfAnotherTypeWritesNothingAndQueryValueExRaisesForAMissingValue)
 {
-    HiveRegistry r;
     RegistryKey key = 0;
-    ASSERT_EQ(r.hive.CreateKey(kHkeyLocalMachine, kKey, kKeyRead | kKeyWrite, key), 0);
-    const std::string before = ReadBytes(r.hive.File());
-    EXPECT_EQ(r.registry.SetValueEx(key, "Bin", kRegBinary, std::string("x")), 0);
-    EXPECT_EQ(r.registry.SetValueEx(key, "Expand", kRegExpandSz, std::string("x")), 0);
-    EXPECT_EQ(ReadBytes(r.hive.File()), before);
+    ASSERT_EQ(store.CreateKey(kHkeyLocalMachine, kKey, kKeyRead | kKeyWrite, key), 0);
+    EXPECT_EQ(registry.SetValueEx(key, "Bin", kRegBinary, std::string("x")), 0);
+    EXPECT_EQ(registry.SetValueEx(key, "Expand", kRegExpandSz, std::string("x")), 0);
+    EXPECT_EQ(ReadRaw(store, kKey, "Bin").status, kErrorFileNotFound);
+    EXPECT_EQ(ReadRaw(store, kKey, "Expand").status, kErrorFileNotFound);
     RegistryValue value;
     try {
-        r.registry.QueryValueEx(key, "Missing", value, kKey);
+        registry.QueryValueEx(key, "Missing", value, kKey);
         ADD_FAILURE() << "no error raised";
     } catch (const RegistryError &error) {
         EXPECT_EQ(error.Number(), -2147220991);
         EXPECT_STREQ(error.what(), "Registry.QueryValueEx  Invalid Registry Key Name in: "
                                    "Software\\Pellwick\\Missing");
     }
-    r.hive.CloseKey(key);
+    store.CloseKey(key);
 }
 
-TEST(Registry, WritesOpenWithKeyWriteReadsWithKeyReadAndEveryKeyIsClosed)
+TEST_P(RegistryLayer, WritesOpenWithKeyWriteReadsWithKeyReadAndEveryKeyIsClosed)
 {
-    HiveRegistry r;
-    RecordingBackend spy(r.hive);
-    Registry registry(spy);
-    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("hi"), kRegSz);
-    registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback);
-    registry.QueryValue(kHkeyLocalMachine, kKey, "Missing", kFallback);
-    registry.DeleteValue(kHkeyLocalMachine, kKey, "Msg");
+    RecordingBackend spy(store);
+    Registry spied(spy);
+    spied.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("hi"), kRegSz);
+    spied.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback);
+    spied.QueryValue(kHkeyLocalMachine, kKey, "Missing", kFallback);
+    spied.DeleteValue(kHkeyLocalMachine, kKey, "Msg");
     for (const std::string &call : spy.calls) {
         EXPECT_TRUE(!call.starts_with("CreateKey")
                     || call.ends_with(" " + std::to_string(kKeyWrite)))
@@ -150,12 +144,11 @@ TEST(Registry, WritesOpenWithKeyWriteReadsWithKeyReadAndEveryKeyIsClosed)
     EXPECT_EQ(spy.openKeys, 0);
 }
 
-TEST(Registry, NoErrorEverLeavesQueryValue)
+TEST_P(RegistryLayer, NoErrorEverLeavesQueryValue)
 {
-    HiveRegistry r;
-    r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("hi"), kRegSz);
-    RecordingBackend spy(r.hive);
-    Registry registry(spy);
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("hi"), kRegSz);
+    RecordingBackend spy(store);
+    Registry spied(spy);
 
     for (const std::string failing : {"OpenKey", "QueryValueInfo", "QueryValueData"}) {
         spy.interfere = [failing](const std::string &call) {
@@ -164,7 +157,7 @@ TEST(Registry, NoErrorEverLeavesQueryValue)
             return 0;
         };
         RegistryValue value;
-        EXPECT_NO_THROW(value = registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback))
+        EXPECT_NO_THROW(value = spied.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback))
             << failing;
         EXPECT_EQ(value, kFallback) << failing;
         EXPECT_EQ(spy.openKeys, 0) << failing;
@@ -173,32 +166,15 @@ TEST(Registry, NoErrorEverLeavesQueryValue)
     // A value that grew or shrank between the look at its size and the read gives
     // the default, never a cut or padded text.
     for (const std::string changed : {"longer", "h"}) {
-        r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("hi"), kRegSz);
-        spy.interfere = [&r, changed](const std::string &call) {
+        registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("hi"), kRegSz);
+        spy.interfere = [this, changed](const std::string &call) {
             if (call.starts_with("QueryValueData"))
-                r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", changed, kRegSz);
+                registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", changed, kRegSz);
             return 0;
         };
-        EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback), kFallback)
+        EXPECT_EQ(spied.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback), kFallback)
             << changed;
     }
 }
 
-TEST(Registry, OnlyTheMachineRootAndWellFormedPathsAreAccepted)
-{
-    HiveRegistry r;
-    EXPECT_EQ(r.registry.SetKeyValue(0x80000001, kKey, "Msg", std::string("x"), kRegSz),
-              kErrorInvalidHandle);
-    EXPECT_EQ(
-        r.registry.SetKeyValue(kHkeyLocalMachine, "\\Software", "Msg", std::string("x"), kRegSz),
-        kErrorBadPathname);
-    EXPECT_EQ(r.registry.SetKeyValue(kHkeyLocalMachine, "Software\\\\Pellwick", "Msg",
-                                     std::string("x"), kRegSz),
-              kErrorBadPathname);
-    EXPECT_FALSE(std::filesystem::exists(r.hive.File()));
-    EXPECT_EQ(r.registry.QueryValue(0x80000001, kKey, "Msg", kFallback), kFallback);
-    // The file's line format cannot hold a line break in a name.
-    EXPECT_EQ(
-        r.registry.SetKeyValue(kHkeyLocalMachine, kKey, "Two\nLines", std::string("x"), kRegSz),
-        kErrorInvalidParameter);
-}
+INSTANTIATE_TEST_SUITE_P(PlatformStore, RegistryLayer, ::testing::Values(&MakeTestRegistryStore));

@@ -435,3 +435,23 @@ TEST(HiveFile, FileAndFolderAreTheOwnersAlone)
     registry.SetKeyValue(kHkeyLocalMachine, kKey, "Sender", std::string("c@d"), kRegSz);
     EXPECT_EQ(modeOf(file), perms::owner_read | perms::owner_write);
 }
+
+TEST(HiveFile, OnlyTheMachineRootAndWellFormedPathsAreAccepted)
+{
+    TempFolder folder;
+    HiveFile hive(folder / "registry.reg");
+    Registry registry(hive);
+    EXPECT_EQ(registry.SetKeyValue(kHkeyCurrentUser, kKey, "Msg", std::string("x"), kRegSz),
+              kErrorInvalidHandle);
+    EXPECT_EQ(
+        registry.SetKeyValue(kHkeyLocalMachine, "\\Software", "Msg", std::string("x"), kRegSz),
+        kErrorBadPathname);
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, "Software\\\\Pellwick", "Msg",
+                                   std::string("x"), kRegSz),
+              kErrorBadPathname);
+    EXPECT_FALSE(std::filesystem::exists(hive.File()));
+    EXPECT_EQ(registry.QueryValue(kHkeyCurrentUser, kKey, "Msg", kFallback), kFallback);
+    // The file's line format cannot hold a line break in a name.
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "Two\nLines", std::string("x"), kRegSz),
+              kErrorInvalidParameter);
+}
