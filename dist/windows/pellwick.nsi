@@ -29,6 +29,10 @@ VIAddVersionKey "FileDescription" "Pellwick ${VERSION} setup"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "LegalCopyright" "Pellwick developers"
 
+; The program's own icon on the setup, the uninstaller and their windows.
+!define MUI_ICON "${__FILEDIR__}/../../src/gui/win32/resources/pellwick.ico"
+!define MUI_UNICON "${MUI_ICON}"
+
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH

@@ -2,10 +2,9 @@
 # The Windows installer under Wine, in a Wine prefix of its own: a silent setup
 # (/S) puts Pellwick.exe into Program Files with a Start-menu entry and an
 # "Apps & features" entry; the installed program answers --version; the silent
-# uninstaller leaves no file and no uninstall entry. Tests the Pellwick.exe it
-# is given, or else a stand-in that only answers --version, cross-built here.
-# 77 means skipped (no makensis, Wine or mingw-w64).
-#   installer_test.sh SOURCE_DIR [Pellwick.exe]
+# uninstaller leaves no file and no uninstall entry. 77 means skipped (no
+# makensis or Wine).
+#   installer_test.sh SOURCE_DIR Pellwick.exe
 set -euo pipefail
 top=$1
 wine=/usr/lib/wine/wine64
@@ -23,15 +22,7 @@ run() { "$wine" "$@" </dev/null; }
 settle() { /usr/lib/wine/wineserver -w; }
 
 version=$(sed -n 's/^project(Pellwick VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
-program=${2:-}
-if [ -z "$program" ]; then
-    command -v x86_64-w64-mingw32-gcc >/dev/null || { echo "no mingw-w64: skipped"; exit 77; }
-    program=$work/Pellwick.exe
-    printf '#include <stdio.h>\n#include <string.h>\nint main(int c, char **v) {
-        if (c > 1 && !strcmp(v[1], "--version")) puts("Pellwick %s"); return 0; }\n' \
-        "$version" | x86_64-w64-mingw32-gcc -x c -o "$program" -
-fi
-setup=$(PELLWICK_WINDOWS_EXE=$program "$top/scripts/build-installer.sh" "$work/out" 2>&1 | tail -n 1)
+setup=$(PELLWICK_WINDOWS_EXE=$2 "$top/scripts/build-installer.sh" "$work/out" 2>&1 | tail -n 1)
 [ "$(basename "$setup")" = "Pellwick-$version-setup.exe" ] || { echo "made '$setup'"; exit 1; }
 
 # Wine's own processes must not hold on to this script's output.
