@@ -11,7 +11,7 @@ build=$(realpath -m "${1:-$top/build-win}")
 
 program=${PELLWICK_WINDOWS_EXE:-}
 if [ -z "$program" ]; then
-    program=$("$top/scripts/build-windows.sh" "$build" | tail -n 1)
+    program=$("$top/scripts/build-windows.sh" "$build" | tee /dev/stderr | tail -n 1)
 fi
 [ -f "$program" ] || { echo "build-installer: no program at '$program'" >&2; exit 1; }
 
