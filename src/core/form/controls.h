@@ -46,6 +46,7 @@ enum class Control {
     btnCopyIPToClip,
     frmPellwickSettings,
     chkShowDebug,
+    chkNotifyOnFailure,
     // "About"
     shpAbout,
     lblAboutTitle,

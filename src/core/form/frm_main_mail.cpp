@@ -1,5 +1,6 @@
 #include "core/form/form_view.h"
 #include "core/form/frm_main.h"
+#include "core/mail/debug_log_limit.h"
 #include "core/mail/ip_token.h"
 
 namespace pellwick {
@@ -10,17 +11,23 @@ constexpr const char *kMailer = "Pellwick v1.0";
 
 } // namespace
 
-void frmMain::SendEmail()
+void StartMailFromView(Smtp &smtp, const FormView &view, const std::string &localIp)
 {
-    m_smtp.ConnectToServer(m_view.Text(Control::txtSmtpServer), m_view.Text(Control::txtRecipient),
-                           InsertIPAddress(m_view.Text(Control::txtMsg)),
-                           m_view.Text(Control::txtSender),
-                           InsertIPAddress(m_view.Text(Control::txtSubject)), kMailer);
+    smtp.ConnectToServer(view.Text(Control::txtSmtpServer), view.Text(Control::txtRecipient),
+                         ReplaceIpToken(view.Text(Control::txtMsg), localIp),
+                         view.Text(Control::txtSender),
+                         ReplaceIpToken(view.Text(Control::txtSubject), localIp), kMailer);
+}
+
+void frmMain::SendEmail(MailKind kind)
+{
+    m_retry.Started(kind);
+    StartMailFromView(m_smtp, m_view, localIp());
 }
 
 std::string frmMain::InsertIPAddress(const std::string &text) const
 {
-    return ReplaceIpToken(text, m_parts.localIp());
+    return ReplaceIpToken(text, localIp());
 }
 
 void frmMain::txtMsg_GotFocus()
@@ -51,7 +58,37 @@ void frmMain::wckMain_DataArrival(std::int32_t count)
 
 void frmMain::AppendToDebugLog(const std::string &text)
 {
+    // The log keeps its newest text only; the view drops the same lines.
+    const std::string dropped = AppendToBoundedLog(m_debugLog, text);
     m_view.AppendText(Control::txtDebug, text);
+    if (!dropped.empty())
+        m_view.DropLeadingText(Control::txtDebug, dropped);
+}
+
+void frmMain::DialogueEnded(const DialogueOutcome &outcome)
+{
+    const MailRetry::Verdict verdict = m_retry.Ended(outcome, m_parts.steadyMs());
+    showRetryCaption();
+    if (verdict.notify && IsChecked(Control::chkNotifyOnFailure)) {
+        std::string text = outcome.cause;
+        if (const auto remaining = m_retry.Remaining(m_parts.steadyMs()))
+            text += "\n" + RetryCaption(*remaining) + ".";
+        m_parts.notifyArea.ShowMessage("Pellwick: the email was not sent", text);
+    }
+}
+
+void frmMain::retryIfDue()
+{
+    if (m_retry.Due(m_parts.steadyMs()))
+        SendEmail(MailKind::Automatic);
+    else
+        showRetryCaption();
+}
+
+void frmMain::showRetryCaption()
+{
+    if (const auto remaining = m_retry.Remaining(m_parts.steadyMs()))
+        UpdateCaption(RetryCaption(*remaining));
 }
 
 } // namespace pellwick

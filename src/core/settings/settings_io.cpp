@@ -65,8 +65,16 @@ void LoadSettings(Registry &registry, SettingsControls &controls)
     }
 }
 
-void SaveSettings(Registry &registry, SettingsControls &controls)
+const SettingRow &NotifyOnFailureRow()
 {
+    static const SettingRow row {"NotifyOnFailure", Control::chkNotifyOnFailure,
+                                 ControlKind::CheckBox, kRegDword, std::int32_t {1}};
+    return row;
+}
+
+std::int32_t SaveSettings(Registry &registry, SettingsControls &controls)
+{
+    std::int32_t firstFailure = 0;
     const std::string key(kSettingsKey);
     for (const SettingRow *saved : SettingsSaveOrder()) {
         const SettingRow &row = *saved;
@@ -82,8 +90,12 @@ void SaveSettings(Registry &registry, SettingsControls &controls)
             value = std::int32_t {controls.ListIndex(row.control)};
             break;
         }
-        registry.SetKeyValue(kHkeyLocalMachine, key, std::string(row.valueName), value, row.type);
+        const std::int32_t status = registry.SetKeyValue(kHkeyLocalMachine, key,
+                                                         std::string(row.valueName), value, row.type);
+        if (firstFailure == 0)
+            firstFailure = status;
     }
+    return firstFailure;
 }
 
 } // namespace pellwick

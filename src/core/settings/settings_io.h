@@ -32,8 +32,13 @@ public:
 void LoadSettings(Registry &registry, SettingsControls &controls);
 
 // Writes every control to the registry, one SetKeyValue per row in save order,
-// with the row's type. Refused writes are lost silently, the rest go on.
-void SaveSettings(Registry &registry, SettingsControls &controls);
+// with the row's type. A refused write does not stop the rest; the status of
+// the first one is returned (0 when all were written).
+std::int32_t SaveSettings(Registry &registry, SettingsControls &controls);
+
+// "NotifyOnFailure" (REG_DWORD, default 1), stored beside the nineteen in the
+// same key: whether a failed mail is told in a balloon.
+const SettingRow &NotifyOnFailureRow();
 
 // What a loaded value becomes in a control of the row's kind. A value the control
 // cannot take gives the row's default (never an error):

@@ -31,6 +31,7 @@ FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, FormTimer &timer,
         .clock = std::move(parts.clock),
         .commandLine = std::move(parts.commandLine),
         .endProcess = std::move(parts.endProcess),
+        .addressWatched = parts.addressWatched,
     };
 }
 
@@ -42,8 +43,9 @@ QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
 {
     for (std::size_t i = 0; i < kControlCount; ++i)
         m_controlOf.insert(Widget(static_cast<Control>(i)), static_cast<Control>(i));
-    connect(&parts.notifyArea, &QtNotifyArea::trayEvent, this,
-            [this](int trayEvent) { m_form.Form_MouseDown(trayEvent); });
+    if (auto *tray = dynamic_cast<QtNotifyArea *>(&parts.notifyArea))
+        connect(tray, &QtNotifyArea::trayEvent, this,
+                [this](int trayEvent) { m_form.Form_MouseDown(trayEvent); });
     connectControls();
 }
 

@@ -18,7 +18,7 @@
 namespace pellwick {
 
 class Autostart;
-class QtNotifyArea;
+class NotifyArea;
 class Registry;
 
 // What the Qt window needs from outside it; main() gives the real parts,
@@ -27,13 +27,16 @@ struct QtWindowParts
 {
     Registry &registry;
     Autostart &autostart;
-    QtNotifyArea &notifyArea;
+    // A QtNotifyArea's mouse events reach the window.
+    NotifyArea &notifyArea;
     std::function<std::string()> localIp;
     Memory::Reader memoryReader;
     Smtp::Clock clock;
     // The program's arguments joined with single blanks.
     std::string commandLine;
-    std::function<void()> endProcess;
+    std::function<void(int status)> endProcess;
+    // Address changes reach frmMain::AddressChanged as they happen.
+    bool addressWatched = false;
     // Replaces port 25 (tests reach a server on a free loopback port).
     std::optional<std::uint16_t> smtpPortOverride = std::nullopt;
 };
