@@ -43,7 +43,7 @@ QtWindowParts WindowWorld::Parts(std::optional<std::uint16_t> port)
         .memoryReader = ReadPlatformMemoryStatus,
         .clock = CurrentLocalTime,
         .commandLine = "",
-        .endProcess = [this] { ++ended; },
+        .endProcess = [this](int) { ++ended; },
         .smtpPortOverride = port,
     };
 }

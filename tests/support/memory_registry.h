@@ -15,6 +15,8 @@ class MemoryRegistry : public RegistryBackend
 {
 public:
     HiveDocument hive;
+    // Every write is refused, as by a full disk.
+    bool failWrites = false;
 
     std::int32_t CreateKey(RegistryRoot, const std::string &keyPath, std::uint32_t,
                            RegistryKey &key) override
@@ -53,6 +55,8 @@ public:
     std::int32_t SetValue(RegistryKey key, const std::string &valueName, std::uint32_t type,
                           const unsigned char *data, std::uint32_t size) override
     {
+        if (failWrites)
+            return kErrorWriteFault;
         hive.SetValue(m_open.at(key), valueName, type,
                       std::string(reinterpret_cast<const char *>(data), size));
         return kErrorSuccess;

@@ -1,5 +1,5 @@
-#include "core/form/form_view.h"
 #include "core/form/form_settings_controls.h"
+#include "core/form/form_view.h"
 #include "core/form/frm_main.h"
 #include "core/settings/autostart.h"
 #include "core/settings/settings_io.h"
@@ -12,11 +12,10 @@ void frmMain::LoadSettings()
     pellwick::LoadSettings(m_parts.registry, controls);
     const SettingRow &notify = NotifyOnFailureRow();
     SetValue(notify.control,
-             LoadedCheckState(m_parts.registry.QueryValue(kHkeyLocalMachine,
-                                                           std::string(kSettingsKey),
-                                                           std::string(notify.valueName),
-                                                           notify.defaultValue),
-                              notify));
+             LoadedCheckState(
+                 m_parts.registry.QueryValue(kHkeyLocalMachine, std::string(kSettingsKey),
+                                             std::string(notify.valueName), notify.defaultValue),
+                 notify));
 }
 
 void frmMain::SaveSettings()

@@ -90,8 +90,8 @@ std::int32_t SaveSettings(Registry &registry, SettingsControls &controls)
             value = std::int32_t {controls.ListIndex(row.control)};
             break;
         }
-        const std::int32_t status = registry.SetKeyValue(kHkeyLocalMachine, key,
-                                                         std::string(row.valueName), value, row.type);
+        const std::int32_t status = registry.SetKeyValue(
+            kHkeyLocalMachine, key, std::string(row.valueName), value, row.type);
         if (firstFailure == 0)
             firstFailure = status;
     }

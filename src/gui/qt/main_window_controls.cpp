@@ -299,10 +299,10 @@ QWidget *MainWindowControls::buildMiscTab()
         = Frame(Control::frmPellwickSettings, QStringLiteral("Pellwick Settings"), page);
     chkShowDebug = CheckBox(Control::chkShowDebug, QStringLiteral("Show Debug Tab Dialog"),
                             QStringLiteral("Show/Hide the Debug Tab"), frmPellwickSettings);
-    chkNotifyOnFailure = CheckBox(
-        Control::chkNotifyOnFailure, QStringLiteral("Notify Me When An Email Fails"),
-        QStringLiteral("Show a message by the tray icon when an email cannot be sent"),
-        frmPellwickSettings);
+    chkNotifyOnFailure
+        = CheckBox(Control::chkNotifyOnFailure, QStringLiteral("Notify Me When An Email Fails"),
+                   QStringLiteral("Show a message by the tray icon when an email cannot be sent"),
+                   frmPellwickSettings);
     auto *settings = new QVBoxLayout(frmPellwickSettings);
     settings->addWidget(chkShowDebug);
     settings->addWidget(chkNotifyOnFailure);

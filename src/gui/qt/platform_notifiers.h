@@ -19,8 +19,8 @@ class PlatformNotifiers : public QObject
 
 public:
     // Either may be null (no watch on this system; no instance claimed).
-    PlatformNotifiers(std::unique_ptr<AddressWatch> watch,
-                      std::unique_ptr<SingleInstance> instance, QObject *parent = nullptr);
+    PlatformNotifiers(std::unique_ptr<AddressWatch> watch, std::unique_ptr<SingleInstance> instance,
+                      QObject *parent = nullptr);
     ~PlatformNotifiers() override;
 
     // Address changes are told as they happen.

@@ -8,8 +8,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QEventLoop>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -95,7 +95,8 @@ void QtFormView::DropLeadingText(Control control, const std::string &dropped)
     // AppendText made a line of every CRLF, lone CR and lone LF.
     int lines = 0;
     for (std::size_t i = 0; i < dropped.size(); ++i) {
-        if (dropped[i] == '\n' || (dropped[i] == '\r' && (i + 1 == dropped.size() || dropped[i + 1] != '\n')))
+        if (dropped[i] == '\n'
+            || (dropped[i] == '\r' && (i + 1 == dropped.size() || dropped[i + 1] != '\n')))
             ++lines;
     }
     QTextCursor start(log->document());

@@ -54,7 +54,7 @@ struct Shell
         .memoryReader = [] { return MemStatus {}; },
         .clock = [] { return LocalTime {}; },
         .commandLine = "",
-        .endProcess = [this] { ++ends; },
+        .endProcess = [this](int) { ++ends; },
     }};
     Shell() { window.Form().Form_Load(); }
 };
