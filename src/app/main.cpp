@@ -12,8 +12,7 @@
 #include "platform/local_ip.h"
 #include "platform/local_time.h"
 #include "platform/memory_status.h"
-#include "platform/platform_autostart.h"
-#include "platform/platform_registry.h"
+#include "platform/platform.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/settings/hive_document.h"
-#include "core/settings/registry_backend.h"
+#include "core/settings/registry.h"
 
 #include <cstring>
 #include <map>
@@ -15,8 +15,8 @@ class MemoryRegistry : public RegistryBackend
 {
 public:
     HiveDocument hive;
-    // Every write is refused, as by a full disk.
-    bool failWrites = false;
+    // A batch's write fails, as on a full disk.
+    bool failCommits = false;
 
     std::int32_t CreateKey(RegistryRoot, const std::string &keyPath, std::uint32_t,
                            RegistryKey &key) override
@@ -55,8 +55,6 @@ public:
     std::int32_t SetValue(RegistryKey key, const std::string &valueName, std::uint32_t type,
                           const unsigned char *data, std::uint32_t size) override
     {
-        if (failWrites)
-            return kErrorWriteFault;
         hive.SetValue(m_open.at(key), valueName, type,
                       std::string(reinterpret_cast<const char *>(data), size));
         return kErrorSuccess;
@@ -64,6 +62,12 @@ public:
     std::int32_t DeleteValue(RegistryKey key, const std::string &valueName) override
     {
         return hive.DeleteValue(m_open.at(key), valueName) ? kErrorSuccess : kErrorFileNotFound;
+    }
+    StoreResult CommitChanges() override
+    {
+        if (failCommits)
+            return {kErrorDiskFull, "registry.reg: no space left on device"};
+        return {};
     }
     std::int32_t CloseKey(RegistryKey key) override
     {

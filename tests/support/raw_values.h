@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/settings/registry_backend.h"
+#include "core/settings/registry.h"
 
 #include <cstdint>
 #include <string>

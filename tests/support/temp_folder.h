@@ -24,6 +24,8 @@ public:
             std::error_code error;
             if (std::filesystem::create_directory(candidate, error))
                 m_path = candidate;
+            // The settings store writes only into folders closed to others, whatever the umask.
+            std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, error);
         }
     }
     ~TempFolder()

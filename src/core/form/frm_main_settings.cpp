@@ -10,27 +10,13 @@ void frmMain::LoadSettings()
 {
     FormSettingsControls controls(m_view, [this](Control c, int v) { SetValue(c, v); });
     pellwick::LoadSettings(m_parts.registry, controls);
-    const SettingRow &notify = NotifyOnFailureRow();
-    SetValue(notify.control,
-             LoadedCheckState(
-                 m_parts.registry.QueryValue(kHkeyLocalMachine, std::string(kSettingsKey),
-                                             std::string(notify.valueName), notify.defaultValue),
-                 notify));
 }
 
 void frmMain::SaveSettings()
 {
     FormSettingsControls controls(m_view, [this](Control c, int v) { SetValue(c, v); });
-    std::int32_t status = pellwick::SaveSettings(m_parts.registry, controls);
-    const SettingRow &notify = NotifyOnFailureRow();
-    const std::int32_t notifyStatus = m_parts.registry.SetKeyValue(
-        kHkeyLocalMachine, std::string(kSettingsKey), std::string(notify.valueName),
-        std::int32_t {m_view.Value(notify.control)}, notify.type);
-    if (status == 0)
-        status = notifyStatus;
-    m_saveFailure = status == 0 ? std::string()
-                                : "Pellwick could not save its settings (error "
-                                      + std::to_string(status) + ").";
+    const StoreResult saved = pellwick::SaveSettings(m_parts.registry, controls);
+    m_saveFailure = saved.Failed() ? saved.message : std::string();
 }
 
 void frmMain::chkEmailIPOnStartup_Click()

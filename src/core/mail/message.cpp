@@ -20,7 +20,7 @@ std::string RemoveLineBreaks(const std::string &text)
     std::string result;
     result.reserve(text.size());
     for (const char c : text) {
-        if (c != '\r' && c != '\n')
+        if (c != '\r' && c != '\n' && c != '\0')
             result += c;
     }
     return result;

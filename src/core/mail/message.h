@@ -10,7 +10,8 @@ namespace pellwick {
 // Removes leading and trailing blanks (the space character only).
 std::string TrimSpaces(const std::string &text);
 
-// Removes every CR and LF, so a field cannot start a new command or header line.
+// Removes every CR and LF, so a field cannot start a new command or header line,
+// and every NUL, which would cut the field short for a server that reads C strings.
 std::string RemoveLineBreaks(const std::string &text);
 
 // The HELO argument: the trimmed sender up to its first "@"; the whole trimmed

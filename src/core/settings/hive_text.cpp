@@ -1,6 +1,6 @@
 #include "core/settings/hive_text.h"
 
-#include "core/settings/registry_types.h"
+#include "core/settings/registry.h"
 #include "core/text/text.h"
 
 #include <cstddef>
@@ -13,6 +13,9 @@ namespace pellwick {
 namespace {
 
 constexpr std::string_view kHeader = "REGEDIT4";
+// The newer export's header; such a file written as 8-bit text reads the same.
+constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
 // Hex lines are broken before they pass the width of the registry's own export.
 constexpr std::size_t kLineWidth = 80;
@@ -107,14 +110,17 @@ public:
 
     std::optional<HiveDocument> Run()
     {
+        if (m_text.starts_with(kByteOrderMark))
+            m_text.remove_prefix(kByteOrderMark.size());
         if (m_text.empty())
             return HiveDocument {};
         std::string_view line;
-        if (!nextLine(line) || trimRight(line) != kHeader)
+        nextLine(line);
+        line = trimRight(line);
+        if (line != kHeader && line != kHeader5)
             return std::nullopt;
         while (!m_text.empty()) {
-            if (!nextLine(line))
-                return std::nullopt;
+            nextLine(line);
             line = trimLeft(line);
             if (line.empty() || line.front() == ';')
                 continue;
@@ -130,17 +136,16 @@ public:
     }
 
 private:
-    // The next whole line without its line end; false when the text stops before one.
-    bool nextLine(std::string_view &line)
+    // The next line without its line end. The last one may lack its line end; then
+    // `m_open` is set, for that line may have been cut short.
+    void nextLine(std::string_view &line)
     {
         const std::size_t lf = m_text.find('\n');
-        if (lf == std::string_view::npos)
-            return false;
+        m_open = lf == std::string_view::npos;
         line = m_text.substr(0, lf);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        m_text.remove_prefix(lf + 1);
-        return true;
+        m_text.remove_prefix(m_open ? m_text.size() : lf + 1);
     }
 
     bool parseSection(std::string_view line)
@@ -205,8 +210,10 @@ private:
             data = std::move(*quoted);
             data += '\0';
         } else if (startsWithFolded(line, "dword:")) {
+            // Fewer than eight digits are fine unless the line may have been cut short.
             const std::string_view digits = trimRight(line.substr(6));
-            const auto number = digits.size() == 8 ? parseHexNumber(digits) : std::nullopt;
+            const auto number
+                = m_open && digits.size() != 8 ? std::nullopt : parseHexNumber(digits);
             if (!number)
                 return false;
             type = kRegDword;
@@ -228,7 +235,8 @@ private:
             if (line.empty() || line.front() != ':')
                 return false;
             auto bytes = parseBytes(joinContinued(line.substr(1)));
-            if (!bytes || m_broken)
+            // A byte list that ends the text without a line end may have been longer.
+            if (!bytes || m_open)
                 return false;
             data = std::move(*bytes);
         } else {
@@ -245,11 +253,10 @@ private:
         std::string_view part = trimRight(first);
         while (!part.empty() && part.back() == '\\') {
             list += part.substr(0, part.size() - 1);
-            std::string_view next;
-            if (!nextLine(next)) {
-                m_broken = true;
+            if (m_open)
                 return list;
-            }
+            std::string_view next;
+            nextLine(next);
             part = trimRight(trimLeft(next));
         }
         list += part;
@@ -257,7 +264,7 @@ private:
     }
 
     std::string_view m_text;
-    bool m_broken = false;
+    bool m_open = false;
     std::vector<HiveSection> m_sections;
     std::size_t m_current = 0;
     // Folded paths and names, so that a large hive is read in linear time.

@@ -2,8 +2,6 @@
 
 #include "core/text/text.h"
 
-#include "core/settings/value_text.h"
-
 #include <array>
 #include <limits>
 #include <utility>
@@ -42,6 +40,15 @@ std::optional<std::int32_t> dwordOf(const RegistryValue &value)
 }
 
 } // namespace
+
+std::string ValueText(const RegistryValue &value)
+{
+    if (const auto *text = std::get_if<std::string>(&value))
+        return *text;
+    if (const auto *number = std::get_if<std::int32_t>(&value))
+        return std::to_string(*number);
+    return {};
+}
 
 RegistryError::RegistryError(std::int32_t number, std::string description)
     : m_number(number)
@@ -108,6 +115,16 @@ std::int32_t Registry::DeleteValue(RegistryRoot root, const std::string &keyPath
     return status;
 }
 
+void Registry::BeginBatch()
+{
+    m_backend.BeginChanges();
+}
+
+StoreResult Registry::CommitBatch()
+{
+    return m_backend.CommitChanges();
+}
+
 std::int32_t Registry::SetValueEx(RegistryKey key, const std::string &valueName,
                                   std::uint32_t valueType, const RegistryValue &value)
 {
@@ -149,8 +166,9 @@ std::int32_t Registry::QueryValueEx(RegistryKey key, const std::string &valueNam
             key, valueName, secondType, reinterpret_cast<unsigned char *>(buffer.data()), got);
         if (status != kErrorSuccess)
             return status;
-        // A value that shrank since the first look must not bring the padding along.
-        buffer.resize(got < size ? got : size);
+        // A value that changed size since the first look is not the one that was sized.
+        if (got != size)
+            return kErrorInvalidData;
         if (!buffer.empty() && buffer.back() == '\0')
             buffer.pop_back();
         value = std::move(buffer);
@@ -163,6 +181,8 @@ std::int32_t Registry::QueryValueEx(RegistryKey key, const std::string &valueNam
             = m_backend.QueryValueData(key, valueName, secondType, bytes.data(), got);
         if (status != kErrorSuccess)
             return status;
+        if (got != size)
+            return kErrorInvalidData;
         value = fromLittleEndian(bytes);
         return kErrorSuccess;
     }

@@ -1,8 +1,9 @@
 #include "core/settings/settings_io.h"
 
-#include "core/settings/value_text.h"
 #include "core/text/text.h"
 
+#include <algorithm>
+#include <array>
 #include <optional>
 
 namespace pellwick {
@@ -45,10 +46,22 @@ int LoadedListIndex(const RegistryValue &value, const SettingRow &row)
     return number >= -1 && number <= 2 ? static_cast<int>(number) : -1;
 }
 
+const SettingRow &NotifyOnFailureRow()
+{
+    static const SettingRow row {"NotifyOnFailure", Control::chkNotifyOnFailure,
+                                 ControlKind::CheckBox, kRegDword, std::int32_t {1}};
+    return row;
+}
+
 void LoadSettings(Registry &registry, SettingsControls &controls)
 {
     const std::string key(kSettingsKey);
-    for (const SettingRow &row : SettingsTable()) {
+    std::array<const SettingRow *, 20> rows {};
+    for (std::size_t i = 0; i < SettingsTable().size(); ++i)
+        rows[i] = &SettingsTable()[i];
+    rows.back() = &NotifyOnFailureRow();
+    for (const SettingRow *loaded : rows) {
+        const SettingRow &row = *loaded;
         const RegistryValue value = registry.QueryValue(
             kHkeyLocalMachine, key, std::string(row.valueName), row.defaultValue);
         switch (row.kind) {
@@ -65,18 +78,14 @@ void LoadSettings(Registry &registry, SettingsControls &controls)
     }
 }
 
-const SettingRow &NotifyOnFailureRow()
+StoreResult SaveSettings(Registry &registry, SettingsControls &controls)
 {
-    static const SettingRow row {"NotifyOnFailure", Control::chkNotifyOnFailure,
-                                 ControlKind::CheckBox, kRegDword, std::int32_t {1}};
-    return row;
-}
-
-std::int32_t SaveSettings(Registry &registry, SettingsControls &controls)
-{
-    std::int32_t firstFailure = 0;
+    registry.BeginBatch();
     const std::string key(kSettingsKey);
-    for (const SettingRow *saved : SettingsSaveOrder()) {
+    std::array<const SettingRow *, 20> rows {};
+    std::copy(SettingsSaveOrder().begin(), SettingsSaveOrder().end(), rows.begin());
+    rows.back() = &NotifyOnFailureRow();
+    for (const SettingRow *saved : rows) {
         const SettingRow &row = *saved;
         RegistryValue value;
         switch (row.kind) {
@@ -90,12 +99,9 @@ std::int32_t SaveSettings(Registry &registry, SettingsControls &controls)
             value = std::int32_t {controls.ListIndex(row.control)};
             break;
         }
-        const std::int32_t status = registry.SetKeyValue(
-            kHkeyLocalMachine, key, std::string(row.valueName), value, row.type);
-        if (firstFailure == 0)
-            firstFailure = status;
+        registry.SetKeyValue(kHkeyLocalMachine, key, std::string(row.valueName), value, row.type);
     }
-    return firstFailure;
+    return registry.CommitBatch();
 }
 
 } // namespace pellwick

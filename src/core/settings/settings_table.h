@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/form/controls.h"
-#include "core/settings/registry_types.h"
+#include "core/settings/registry.h"
 
 #include <array>
 #include <cstdint>

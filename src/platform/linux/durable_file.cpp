@@ -1,6 +1,4 @@
-#include "platform/durable_file.h"
-
-#include "core/settings/registry_types.h"
+#include "platform/linux/durable_file.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -8,11 +6,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <vector>
+#include <algorithm>
+#include <cctype>
+#include <system_error>
 
 namespace pellwick {
 
 namespace {
+
+constexpr std::size_t kUniqueLength = 6; // the letters mkostemp puts in for "XXXXXX"
 
 std::int32_t statusOf(int error, std::int32_t otherwise)
 {
@@ -23,6 +25,7 @@ std::int32_t statusOf(int error, std::int32_t otherwise)
     case EACCES:
     case EPERM:
     case EROFS:
+    case ELOOP:
         return kErrorAccessDenied;
     case ENOSPC:
     case EDQUOT:
@@ -34,11 +37,14 @@ std::int32_t statusOf(int error, std::int32_t otherwise)
     }
 }
 
-void closeKeepingErrno(int fd)
+// The failure `errno` stands for, its cause in the system's words.
+StoreResult failure(std::int32_t otherwise, const std::string &what = {})
 {
-    const int saved = errno;
-    ::close(fd);
-    errno = saved;
+    const int error = errno;
+    std::string cause = std::generic_category().message(error);
+    if (!what.empty())
+        cause = what + ": " + cause;
+    return {statusOf(error, otherwise), cause};
 }
 
 bool writeAll(int fd, std::string_view bytes)
@@ -61,77 +67,141 @@ std::filesystem::path folderOf(const std::filesystem::path &file)
     return folder.empty() ? std::filesystem::path(".") : folder;
 }
 
-} // namespace
-
-std::int32_t ReadWholeFile(const std::filesystem::path &file, std::string &content)
+FileStamp stampOf(const struct stat &info)
 {
-    content.clear();
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return statusOf(errno, kErrorReadFault);
-    char buffer[16384];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got == 0)
-            break;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            const std::int32_t status = statusOf(errno, kErrorReadFault);
-            ::close(fd);
-            return status;
-        }
-        content.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(fd);
-    return kErrorSuccess;
+    return {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
 }
 
-std::int32_t CreatePrivateFolder(const std::filesystem::path &folder)
+StoreResult refuseUnlessSmallRegular(const struct stat &info, std::size_t limit)
+{
+    if (!S_ISREG(info.st_mode))
+        return {kErrorBadFileType, "it is not a regular file"};
+    if (static_cast<std::uintmax_t>(info.st_size) > limit)
+        return {kErrorFileTooLarge, "it is larger than " + std::to_string(limit) + " bytes"};
+    return {};
+}
+
+// Creates the folder and its missing parents, each readable by its owner alone;
+// false with errno set when one cannot be made.
+bool createFolders(const std::filesystem::path &folder)
 {
     std::error_code error;
-    if (folder.empty() || std::filesystem::is_directory(folder, error))
-        return kErrorSuccess;
+    if (std::filesystem::is_directory(folder, error))
+        return true;
     const std::filesystem::path parent = folder.parent_path();
-    if (parent != folder) {
-        if (const std::int32_t status = CreatePrivateFolder(parent); status != kErrorSuccess)
-            return status;
-    }
-    if (::mkdir(folder.c_str(), S_IRWXU) != 0 && errno != EEXIST)
-        return statusOf(errno, kErrorWriteFault);
-    return kErrorSuccess;
+    if (!parent.empty() && parent != folder && !createFolders(parent))
+        return false;
+    return ::mkdir(folder.c_str(), S_IRWXU) == 0 || errno == EEXIST;
 }
 
-std::int32_t ReplaceFileDurably(const std::filesystem::path &target, std::string_view content,
-                                std::filesystem::perms mode, const BeforeReplace &beforeReplace)
+} // namespace
+
+bool FileStamp::operator==(const FileStamp &other) const
 {
-    const std::string pattern = target.string() + ".tmpXXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        return statusOf(errno, kErrorWriteFault);
-    const std::filesystem::path temporary(name.data());
-    const auto fail = [&temporary](std::int32_t status) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return status;
+    const auto same = [](const timespec &a, const timespec &b) {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
     };
+    return device == other.device && inode == other.inode && size == other.size
+           && same(modified, other.modified) && same(changed, other.changed);
+}
 
-    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    if (::fchmod(fd, static_cast<mode_t>(mode)) != 0 || !writeAll(fd, content)
-        || ::fsync(fd) != 0) {
-        const std::int32_t status = statusOf(errno, kErrorWriteFault);
-        closeKeepingErrno(fd);
-        return fail(status);
+bool StampOf(const std::filesystem::path &file, FileStamp &stamp)
+{
+    struct stat info
+    {
+    };
+    if (::stat(file.c_str(), &info) != 0)
+        return false;
+    stamp = stampOf(info);
+    return true;
+}
+
+StoreResult ReadRegularFile(const std::filesystem::path &file, std::size_t limit,
+                            std::string &content, FileStamp &stamp)
+{
+    content.clear();
+    // Looked at before opening, so that no device is ever opened.
+    struct stat info
+    {
+    };
+    if (::stat(file.c_str(), &info) != 0)
+        return failure(kErrorReadFault);
+    if (StoreResult refused = refuseUnlessSmallRegular(info, limit); refused.Failed())
+        return refused;
+    // Non-blocking: a FIFO swapped in after the look must not hold the program.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return failure(kErrorReadFault);
+    StoreResult result;
+    if (::fstat(fd, &info) != 0)
+        result = failure(kErrorReadFault);
+    else
+        result = refuseUnlessSmallRegular(info, limit);
+    stamp = stampOf(info);
+    // One byte more than seen tells a file that grew since its size was looked at.
+    content.resize(std::min(static_cast<std::size_t>(info.st_size), limit) + 1);
+    std::size_t got = 0;
+    while (!result.Failed() && got <= limit) {
+        if (got == content.size())
+            content.resize(std::min(content.size() * 2, limit + 1));
+        const ssize_t n = ::read(fd, content.data() + got, content.size() - got);
+        if (n == 0)
+            break;
+        if (n < 0 && errno != EINTR)
+            result = failure(kErrorReadFault);
+        got += n > 0 ? static_cast<std::size_t>(n) : 0;
     }
-    if (::close(fd) != 0)
-        return fail(statusOf(errno, kErrorWriteFault));
-    if (beforeReplace && !beforeReplace(temporary))
-        return fail(kErrorWriteFault);
-    if (::rename(temporary.c_str(), target.c_str()) != 0)
-        return fail(statusOf(errno, kErrorWriteFault));
+    ::close(fd);
+    content.resize(result.Failed() ? 0 : got);
+    if (got > limit)
+        return {kErrorFileTooLarge, "it is larger than " + std::to_string(limit) + " bytes"};
+    return result;
+}
 
+StoreResult PrepareOwnFolder(const std::filesystem::path &folder)
+{
+    const std::filesystem::path own = folder.empty() ? std::filesystem::path(".") : folder;
+    if (!createFolders(own))
+        return failure(kErrorWriteFault, "cannot create the folder " + own.string());
+    struct stat info
+    {
+    };
+    if (::stat(own.c_str(), &info) != 0)
+        return failure(kErrorAccessDenied, own.string());
+    if (!S_ISDIR(info.st_mode))
+        return {kErrorBadPathname, own.string() + " is not a folder"};
+    if (info.st_uid != ::geteuid())
+        return {kErrorAccessDenied, "the folder " + own.string() + " belongs to another user"};
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return {kErrorAccessDenied, "other users may write in the folder " + own.string()};
+    return {};
+}
+
+std::string TemporaryPrefix(const std::filesystem::path &target)
+{
+    return target.filename().string() + ".tmp-";
+}
+
+StoreResult ReplaceFileDurably(const std::filesystem::path &target, std::string_view content,
+                               mode_t mode)
+{
+    std::string name = (folderOf(target) / (TemporaryPrefix(target) + "XXXXXX")).string();
+    // mkostemp creates the file new (O_EXCL), so a link planted under its name is
+    // never followed.
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return failure(kErrorWriteFault);
+    StoreResult result;
+    if (::fchmod(fd, mode) != 0 || !writeAll(fd, content) || ::fsync(fd) != 0)
+        result = failure(kErrorWriteFault);
+    if (::close(fd) != 0 && !result.Failed())
+        result = failure(kErrorWriteFault);
+    if (!result.Failed() && ::rename(name.c_str(), target.c_str()) != 0)
+        result = failure(kErrorWriteFault);
+    if (result.Failed()) {
+        ::unlink(name.c_str());
+        return result;
+    }
     // The rename itself reaches the disk only with its folder. A folder that cannot
     // be flushed still holds the new file, so that is not a failed write.
     const int folder = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -139,33 +209,87 @@ std::int32_t ReplaceFileDurably(const std::filesystem::path &target, std::string
         ::fsync(folder);
         ::close(folder);
     }
-    return kErrorSuccess;
+    return {};
+}
+
+void RemoveStaleTemporaries(const std::filesystem::path &target)
+{
+    const std::string prefix = TemporaryPrefix(target);
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folderOf(target), error), end;
+         !error && entry != end; entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (name.size() != prefix.size() + kUniqueLength || !name.starts_with(prefix)
+            || !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                            [](unsigned char c) { return std::isalnum(c) != 0; }))
+            continue;
+        struct stat info
+        {
+        };
+        if (::lstat(entry->path().c_str(), &info) == 0 && S_ISREG(info.st_mode)
+            && info.st_uid == ::geteuid())
+            ::unlink(entry->path().c_str());
+    }
+}
+
+void RemoveStaleTemporariesIfIdle(const std::filesystem::path &target,
+                                  const std::filesystem::path &lockFile)
+{
+    const int fd = ::open(lockFile.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
+        && !PrepareOwnFolder(target.parent_path()).Failed())
+        RemoveStaleTemporaries(target);
+    ::close(fd);
 }
 
 FileLock::FileLock(const std::filesystem::path &lockFile)
-    : m_handle(-1)
-    , m_status(kErrorSuccess)
 {
-    const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
-    if (fd < 0) {
-        m_status = statusOf(errno, kErrorAccessDenied);
+    const std::string what = "the lock file " + lockFile.string();
+    // Opened as it is or made new, never through a link; a second try covers
+    // another process making it in between.
+    for (int attempt = 0; attempt < 2 && m_fd < 0; ++attempt) {
+        m_fd = ::open(lockFile.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (m_fd < 0 && errno == ENOENT)
+            m_fd = ::open(lockFile.c_str(),
+                          O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                          S_IRUSR | S_IWUSR);
+        if (m_fd < 0 && errno != EEXIST && errno != ENOENT)
+            break;
+    }
+    if (m_fd < 0) {
+        m_result = errno == ELOOP ? StoreResult {kErrorAccessDenied, what + " is a symbolic link"}
+                                  : failure(kErrorAccessDenied, what);
         return;
     }
-    while (::flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            m_status = statusOf(errno, kErrorAccessDenied);
-            ::close(fd);
-            return;
+    struct stat info
+    {
+    };
+    if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
+        m_result = {kErrorAccessDenied, what + " is not the user's own regular file"};
+    } else {
+        while (::flock(m_fd, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                m_result = failure(kErrorAccessDenied, what);
+                break;
+            }
         }
     }
-    m_handle = fd;
+    if (m_result.Failed()) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
 }
 
 FileLock::~FileLock()
 {
     // Closing the descriptor releases the lock.
-    if (m_handle >= 0)
-        ::close(static_cast<int>(m_handle));
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 } // namespace pellwick

@@ -2,8 +2,10 @@
 
 #include "core/settings/hive_text.h"
 
-#include <algorithm>
+#include <sys/stat.h>
+
 #include <cstring>
+#include <iostream>
 #include <utility>
 
 namespace pellwick {
@@ -11,8 +13,6 @@ namespace pellwick {
 namespace {
 
 constexpr std::string_view kMachineRoot = "HKEY_LOCAL_MACHINE";
-constexpr auto kOwnerOnly
-    = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
 
 std::filesystem::path beside(const std::filesystem::path &file, std::string_view suffix)
 {
@@ -29,75 +29,155 @@ bool writableName(std::string_view name)
 
 } // namespace
 
-HiveFile::HiveFile(std::filesystem::path file)
+HiveFile::HiveFile(std::filesystem::path file, Report report)
     : m_file(std::move(file))
+    , m_report(std::move(report))
 {
+    if (!m_report)
+        m_report = [](const std::string &line) {
+            std::cerr << line << '\n';
+        };
 }
 
-HiveFile::HiveFile(std::filesystem::path file, BeforeReplace beforeReplace)
-    : m_file(std::move(file))
-    , m_beforeReplace(std::move(beforeReplace))
+std::int32_t HiveFile::refresh()
 {
-}
-
-std::int32_t HiveFile::read(HiveDocument &hive) const
-{
-    std::string content;
-    const std::int32_t status = ReadWholeFile(m_file, content);
-    if (status == kErrorFileNotFound) {
-        hive = HiveDocument {};
-        return kErrorSuccess;
+    // A batch works on the file as it was when the batch began, plus its changes.
+    if (m_batching)
+        return m_readStatus;
+    // What a writer killed in the middle left is cleared once, at the first look.
+    if (!m_tidied) {
+        m_tidied = true;
+        RemoveStaleTemporariesIfIdle(m_file, beside(m_file, ".lock"));
     }
-    if (status != kErrorSuccess)
-        return status;
-    auto parsed = ParseHive(content);
-    if (!parsed)
-        return kErrorBadDb;
-    hive = std::move(*parsed);
-    return kErrorSuccess;
+    FileStamp stamp;
+    if (!StampOf(m_file, stamp)) {
+        m_haveRead = false;
+        m_hive = HiveDocument {};
+        m_readStatus = kErrorSuccess;
+        return m_readStatus;
+    }
+    if (m_haveRead && stamp == m_stamp)
+        return m_readStatus;
+
+    m_haveRead = true;
+    m_stamp = stamp;
+    m_hive = HiveDocument {};
+    std::string content;
+    const StoreResult read = ReadRegularFile(m_file, kMaxHiveSize, content, m_stamp);
+    std::string problem = read.message;
+    m_readStatus = read.Failed() && read.status != kErrorFileNotFound ? read.status : kErrorSuccess;
+    if (!read.Failed()) {
+        if (auto parsed = ParseHive(content)) {
+            m_hive = std::move(*parsed);
+        } else {
+            m_readStatus = kErrorBadDb;
+            problem = "it is not a registry export file (kept as " + m_file.filename().string()
+                      + ".corrupt when the settings are next saved)";
+        }
+    }
+    if (m_readStatus != kErrorSuccess)
+        m_report("pellwick: cannot read the settings file " + m_file.string() + ": " + problem
+                 + "; the settings take their defaults");
+    return m_readStatus;
 }
 
-std::int32_t HiveFile::change(const Edit &edit)
+StoreResult HiveFile::told(StoreResult result) const
 {
-    if (const std::int32_t status = CreatePrivateFolder(m_file.parent_path());
-        status != kErrorSuccess)
+    result.message
+        = "pellwick: cannot save the settings to " + m_file.string() + ": " + result.message;
+    m_report(result.message);
+    return result;
+}
+
+std::int32_t HiveFile::apply(Edit edit)
+{
+    if (m_batching) {
+        bool changed = false;
+        const std::int32_t status = edit(m_hive, changed);
+        m_pending.push_back(std::move(edit));
         return status;
+    }
+    std::int32_t status = kErrorSuccess;
+    const StoreResult written = write({std::move(edit)}, status);
+    return written.Failed() ? written.status : status;
+}
+
+StoreResult HiveFile::write(const std::vector<Edit> &edits, std::int32_t &status)
+{
+    if (StoreResult folder = PrepareOwnFolder(m_file.parent_path()); folder.Failed())
+        return told(folder);
     const FileLock lock(beside(m_file, ".lock"));
-    if (lock.Status() != kErrorSuccess)
-        return lock.Status();
+    if (lock.Result().Failed())
+        return told(lock.Result());
     // A writer killed before its rename leaves its temporary file; each would stay.
     RemoveStaleTemporaries(m_file);
 
     std::string content;
-    std::int32_t status = ReadWholeFile(m_file, content);
-    if (status != kErrorSuccess && status != kErrorFileNotFound)
-        return status; // a hive that cannot be read must not be replaced blindly
+    FileStamp stamp;
+    const StoreResult read = ReadRegularFile(m_file, kMaxHiveSize, content, stamp);
+    // What could not be read must not be replaced blindly.
+    if (read.Failed() && read.status != kErrorFileNotFound)
+        return told(read);
     auto parsed = ParseHive(content);
     const bool corrupt = !parsed;
     HiveDocument hive = corrupt ? HiveDocument {} : std::move(*parsed);
 
-    bool changed = false;
-    status = edit(hive, changed);
-    if (!changed)
-        return status;
-    if (corrupt) {
-        if (const std::int32_t kept = keepCorrupt(content); kept != kErrorSuccess)
-            return kept;
+    // The last edit's status is the one a single change reports.
+    bool anyChange = false;
+    for (const Edit &edit : edits) {
+        bool changed = false;
+        status = edit(hive, changed);
+        anyChange = anyChange || changed;
     }
-    if (const std::int32_t written
-        = ReplaceFileDurably(m_file, FormatHive(hive), kOwnerOnly, m_beforeReplace);
-        written != kErrorSuccess)
-        return written;
-    return status;
+    if (anyChange) {
+        if (corrupt) {
+            if (StoreResult kept = keepCorrupt(content); kept.Failed())
+                return told(kept);
+        }
+        if (StoreResult replaced = ReplaceFileDurably(m_file, FormatHive(hive), S_IRUSR | S_IWUSR);
+            replaced.Failed())
+            return told(replaced);
+    }
+    // What was just read or written is what the file holds now: no need to parse it again.
+    if (anyChange || !corrupt) {
+        m_haveRead = StampOf(m_file, m_stamp);
+        m_readStatus = kErrorSuccess;
+        m_hive = std::move(hive);
+    }
+    return {};
 }
 
-std::int32_t HiveFile::keepCorrupt(const std::string &content) const
+StoreResult HiveFile::keepCorrupt(const std::string &content) const
 {
     // An earlier broken hive kept beside is not overwritten either.
     std::filesystem::path kept = beside(m_file, ".corrupt");
-    for (int n = 2; std::filesystem::exists(kept); ++n)
+    std::error_code error;
+    for (int n = 2;
+         std::filesystem::exists(kept, error) || std::filesystem::is_symlink(kept, error); ++n)
         kept = beside(m_file, ".corrupt." + std::to_string(n));
-    return ReplaceFileDurably(kept, content, kOwnerOnly);
+    return ReplaceFileDurably(kept, content, S_IRUSR | S_IWUSR);
+}
+
+void HiveFile::BeginChanges()
+{
+    refresh();
+    m_batching = true;
+    m_pending.clear();
+}
+
+StoreResult HiveFile::CommitChanges()
+{
+    m_batching = false;
+    const std::vector<Edit> edits = std::move(m_pending);
+    m_pending.clear();
+    if (edits.empty())
+        return {};
+    std::int32_t status = kErrorSuccess;
+    const StoreResult written = write(edits, status);
+    // After a failure the changes live only in memory; the next read looks at the file.
+    if (written.Failed())
+        m_haveRead = false;
+    return written;
 }
 
 std::int32_t HiveFile::sectionPath(RegistryRoot root, const std::string &keyPath,
@@ -123,38 +203,30 @@ std::int32_t HiveFile::sectionPath(RegistryRoot root, const std::string &keyPath
     return kErrorSuccess;
 }
 
-RegistryKey HiveFile::remember(std::string path, std::uint32_t access)
-{
-    const RegistryKey key = m_nextKey++;
-    m_keys.emplace(key, OpenedKey {std::move(path), access});
-    return key;
-}
-
-std::int32_t HiveFile::CreateKey(RegistryRoot root, const std::string &keyPath,
-                                 std::uint32_t access, RegistryKey &key)
+std::int32_t HiveFile::CreateKey(RegistryRoot root, const std::string &keyPath, std::uint32_t,
+                                 RegistryKey &key)
 {
     key = 0;
     std::string path;
     std::int32_t status = sectionPath(root, keyPath, path);
     if (status != kErrorSuccess)
         return status;
-    // Most keys exist already; only a missing one costs the locked write.
-    HiveDocument hive;
-    const bool present
-        = SameName(path, kMachineRoot) || (read(hive) == kErrorSuccess && hive.KeyExists(path));
-    if (!present) {
-        status = change([&path](HiveDocument &edited, bool &changed) {
-            changed = edited.CreateKey(path);
+    refresh();
+    // Most keys exist already; only a missing one costs a write.
+    if (!SameName(path, kMachineRoot) && !m_hive.KeyExists(path)) {
+        status = apply([path](HiveDocument &hive, bool &changed) {
+            changed = hive.CreateKey(path);
             return kErrorSuccess;
         });
         if (status != kErrorSuccess)
             return status;
     }
-    key = remember(std::move(path), access);
+    key = m_nextKey++;
+    m_keys.emplace(key, std::move(path));
     return kErrorSuccess;
 }
 
-std::int32_t HiveFile::OpenKey(RegistryRoot root, const std::string &keyPath, std::uint32_t access,
+std::int32_t HiveFile::OpenKey(RegistryRoot root, const std::string &keyPath, std::uint32_t,
                                RegistryKey &key)
 {
     key = 0;
@@ -163,91 +235,71 @@ std::int32_t HiveFile::OpenKey(RegistryRoot root, const std::string &keyPath, st
     if (status != kErrorSuccess)
         return status;
     if (!SameName(path, kMachineRoot)) {
-        HiveDocument hive;
-        status = read(hive);
+        status = refresh();
         if (status != kErrorSuccess)
             return status;
-        if (!hive.KeyExists(path))
+        if (!m_hive.KeyExists(path))
             return kErrorFileNotFound;
     }
-    key = remember(std::move(path), access);
+    key = m_nextKey++;
+    m_keys.emplace(key, std::move(path));
     return kErrorSuccess;
 }
 
-std::int32_t HiveFile::openedKey(RegistryKey key, std::uint32_t right,
-                                 const OpenedKey *&opened) const
+const HiveValue *HiveFile::findValue(RegistryKey key, const std::string &valueName,
+                                     std::int32_t &status)
 {
-    const auto found = m_keys.find(key);
-    if (found == m_keys.end())
-        return kErrorInvalidHandle;
-    if ((found->second.access & right) != right)
-        return kErrorAccessDenied;
-    opened = &found->second;
-    return kErrorSuccess;
-}
-
-std::int32_t HiveFile::findValue(RegistryKey key, const std::string &valueName,
-                                 HiveValue &value) const
-{
-    const OpenedKey *opened = nullptr;
-    std::int32_t status = openedKey(key, kKeyQueryValue, opened);
-    if (status != kErrorSuccess)
-        return status;
-    HiveDocument hive;
-    status = read(hive);
-    if (status != kErrorSuccess)
-        return status;
-    const HiveValue *found = hive.FindValue(opened->path, valueName);
-    if (!found)
-        return kErrorFileNotFound;
-    value = *found;
-    return kErrorSuccess;
+    const auto opened = m_keys.find(key);
+    status = opened == m_keys.end() ? kErrorInvalidHandle : kErrorFileNotFound;
+    const HiveValue *value
+        = opened == m_keys.end() ? nullptr : m_hive.FindValue(opened->second, valueName);
+    if (value)
+        status = kErrorSuccess;
+    return value;
 }
 
 std::int32_t HiveFile::QueryValueInfo(RegistryKey key, const std::string &valueName,
                                       std::uint32_t &type, std::uint32_t &size)
 {
-    HiveValue value;
-    const std::int32_t status = findValue(key, valueName, value);
-    if (status != kErrorSuccess)
-        return status;
-    type = value.type;
-    size = static_cast<std::uint32_t>(value.data.size());
-    return kErrorSuccess;
+    std::int32_t status = kErrorSuccess;
+    if (const HiveValue *value = findValue(key, valueName, status)) {
+        type = value->type;
+        size = static_cast<std::uint32_t>(value->data.size());
+    }
+    return status;
 }
 
 std::int32_t HiveFile::QueryValueData(RegistryKey key, const std::string &valueName,
                                       std::uint32_t &type, unsigned char *data, std::uint32_t &size)
 {
-    HiveValue value;
-    const std::int32_t status = findValue(key, valueName, value);
-    if (status != kErrorSuccess)
+    std::int32_t status = kErrorSuccess;
+    const HiveValue *value = findValue(key, valueName, status);
+    if (!value)
         return status;
     const std::uint32_t room = size;
-    type = value.type;
-    size = static_cast<std::uint32_t>(value.data.size());
+    type = value->type;
+    size = static_cast<std::uint32_t>(value->data.size());
     if (!data)
         return kErrorSuccess;
     if (size > room)
         return kErrorMoreData;
     if (size > 0)
-        std::memcpy(data, value.data.data(), size);
+        std::memcpy(data, value->data.data(), size);
     return kErrorSuccess;
 }
 
 std::int32_t HiveFile::SetValue(RegistryKey key, const std::string &valueName, std::uint32_t type,
                                 const unsigned char *data, std::uint32_t size)
 {
-    const OpenedKey *opened = nullptr;
-    const std::int32_t status = openedKey(key, kKeySetValue, opened);
-    if (status != kErrorSuccess)
-        return status;
+    const auto opened = m_keys.find(key);
+    if (opened == m_keys.end())
+        return kErrorInvalidHandle;
     if (!writableName(valueName) || (!data && size > 0))
         return kErrorInvalidParameter;
-    const std::string bytes
+    std::string bytes
         = size > 0 ? std::string(reinterpret_cast<const char *>(data), size) : std::string();
-    const std::string &path = opened->path;
-    return change([&](HiveDocument &hive, bool &changed) {
+    return apply([path = opened->second, valueName, type,
+                  bytes = std::move(bytes)](HiveDocument &hive, bool &changed) {
         changed = hive.SetValue(path, valueName, type, bytes);
         return kErrorSuccess;
     });
@@ -255,12 +307,10 @@ std::int32_t HiveFile::SetValue(RegistryKey key, const std::string &valueName, s
 
 std::int32_t HiveFile::DeleteValue(RegistryKey key, const std::string &valueName)
 {
-    const OpenedKey *opened = nullptr;
-    const std::int32_t status = openedKey(key, kKeySetValue, opened);
-    if (status != kErrorSuccess)
-        return status;
-    const std::string &path = opened->path;
-    return change([&](HiveDocument &hive, bool &changed) {
+    const auto opened = m_keys.find(key);
+    if (opened == m_keys.end())
+        return kErrorInvalidHandle;
+    return apply([path = opened->second, valueName](HiveDocument &hive, bool &changed) {
         changed = hive.DeleteValue(path, valueName);
         return changed ? kErrorSuccess : kErrorFileNotFound;
     });

@@ -1,29 +1,42 @@
 #pragma once
 
 #include "core/settings/hive_document.h"
-#include "core/settings/registry_backend.h"
-#include "platform/durable_file.h"
+#include "core/settings/registry.h"
+#include "platform/linux/durable_file.h"
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace pellwick {
 
 // The registry kept in one text file in the registry's export format, for systems
 // without a registry. Only the machine root is mapped; its keys are the file's
-// sections "[HKEY_LOCAL_MACHINE\...]". Every read looks at the file afresh, so
-// other processes' writes are seen at once. Every change is one locked
-// read-modify-write that replaces the whole file durably (a lock file beside it),
-// so two processes never lose each other's values and a crash never tears the
-// file. A file that cannot be parsed reads as broken (status 1009) and is kept
-// beside as "<file>.corrupt" before the first change replaces it.
+// sections "[HKEY_LOCAL_MACHINE\...]".
+//
+// Reading: the file is parsed once and read again only when it is another file
+// or was changed since. Only a regular file of at most kMaxHiveSize bytes is read;
+// anything else, or a file that cannot be parsed, reads as having no keys (the
+// callers' defaults), is said once, and is never replaced.
+//
+// Writing: every change, or every batch of changes between BeginChanges and
+// CommitChanges, is one locked read-modify-write that replaces the whole file
+// durably, so two processes never lose each other's values and a crash leaves the
+// old or the new file. Nothing is written unless the folder is the user's own and
+// closed to others. A file that cannot be parsed is kept beside as
+// "<file>.corrupt" before it is replaced. A failed write is said, with its cause.
 class HiveFile : public RegistryBackend
 {
 public:
-    explicit HiveFile(std::filesystem::path file);
-    // `beforeReplace` runs before each new content replaces the file (a test seam).
-    HiveFile(std::filesystem::path file, BeforeReplace beforeReplace);
+    static constexpr std::size_t kMaxHiveSize = 1 << 20;
+
+    // Receives each line the hive has to tell the user.
+    using Report = std::function<void(const std::string &line)>;
+
+    // Without `report`, the lines go to standard error.
+    explicit HiveFile(std::filesystem::path file, Report report = {});
 
     const std::filesystem::path &File() const { return m_file; }
 
@@ -39,28 +52,34 @@ public:
                           const unsigned char *data, std::uint32_t size) override;
     std::int32_t DeleteValue(RegistryKey key, const std::string &valueName) override;
     std::int32_t CloseKey(RegistryKey key) override;
+    void BeginChanges() override;
+    StoreResult CommitChanges() override;
 
 private:
-    struct OpenedKey
-    {
-        std::string path;
-        std::uint32_t access = 0;
-    };
-    // Edits the hive in memory; sets `changed` when it must be written back.
+    // One change to the hive: its status and whether it changed anything.
     using Edit = std::function<std::int32_t(HiveDocument &hive, bool &changed)>;
 
-    std::int32_t read(HiveDocument &hive) const;
-    std::int32_t change(const Edit &edit);
-    std::int32_t keepCorrupt(const std::string &content) const;
+    std::int32_t refresh();
+    std::int32_t apply(Edit edit);
+    StoreResult write(const std::vector<Edit> &edits, std::int32_t &status);
+    StoreResult keepCorrupt(const std::string &content) const;
+    StoreResult told(StoreResult result) const;
     std::int32_t sectionPath(RegistryRoot root, const std::string &keyPath,
                              std::string &path) const;
-    std::int32_t openedKey(RegistryKey key, std::uint32_t right, const OpenedKey *&opened) const;
-    std::int32_t findValue(RegistryKey key, const std::string &valueName, HiveValue &value) const;
-    RegistryKey remember(std::string path, std::uint32_t access);
+    const HiveValue *findValue(RegistryKey key, const std::string &valueName, std::int32_t &status);
 
     std::filesystem::path m_file;
-    BeforeReplace m_beforeReplace;
-    std::map<RegistryKey, OpenedKey> m_keys;
+    Report m_report;
+    // The file as last read: its stamp, how the read went and what it held.
+    bool m_tidied = false;
+    bool m_haveRead = false;
+    FileStamp m_stamp;
+    std::int32_t m_readStatus = kErrorSuccess;
+    HiveDocument m_hive;
+    // While a batch is open: its changes, in order, already applied to m_hive.
+    bool m_batching = false;
+    std::vector<Edit> m_pending;
+    std::map<RegistryKey, std::string> m_keys;
     RegistryKey m_nextKey = 1;
 };
 

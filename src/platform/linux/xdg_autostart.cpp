@@ -1,6 +1,8 @@
 #include "platform/linux/xdg_autostart.h"
 
-#include "platform/durable_file.h"
+#include "platform/linux/durable_file.h"
+
+#include <sys/stat.h>
 
 #include <system_error>
 #include <utility>
@@ -76,12 +78,11 @@ std::string XdgAutostart::Entry(const std::string &programPath)
 void XdgAutostart::Register()
 {
     const std::filesystem::path file = EntryFile();
-    if (CreatePrivateFolder(file.parent_path()) != 0)
+    // Like the settings, the entry's failures go unreported: the window says nothing
+    // about the log-in entry.
+    if (PrepareOwnFolder(file.parent_path()).Failed())
         return;
-    using std::filesystem::perms;
-    ReplaceFileDurably(file, Entry(m_programPath),
-                       perms::owner_read | perms::owner_write | perms::group_read
-                           | perms::others_read);
+    ReplaceFileDurably(file, Entry(m_programPath), S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH);
 }
 
 void XdgAutostart::Unregister()

@@ -500,12 +500,14 @@ TEST(FormExit, AFailedSaveEndsWithStatusOneAndTellsAUserWhoClosedTheWindow)
     for (const bool userClosed : {true, false}) {
         FormHarness h;
         frmMain &form = h.Start();
-        h.hive.failWrites = true;
+        h.hive.failCommits = true;
         if (userClosed)
             form.Form_Unload();
         else
             form.ExitApp();
         EXPECT_EQ(h.exitStatus, 1);
-        EXPECT_EQ(h.view.saveFailures.size(), userClosed ? 1u : 0u);
+        EXPECT_EQ(
+            h.view.saveFailures,
+            std::vector<std::string>(userClosed ? 1 : 0, "registry.reg: no space left on device"));
     }
 }

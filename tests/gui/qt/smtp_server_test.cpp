@@ -2,11 +2,14 @@
 // on loopback, driven by the real event loop.
 #include "core/mail/smtp.h"
 #include "core/mail/smtp_host.h"
+#include "core/settings/registry.h"
 #include "gui/qt/qt_socket.h"
+#include "platform/linux/hive_file.h"
 #include "platform/local_time.h"
 #include "support/event_loop.h"
 #include "support/recording_smtp_host.h"
 #include "support/smtp_sink.h"
+#include "support/temp_folder.h"
 
 #include <QTcpServer>
 
@@ -27,10 +30,11 @@ struct Client
         QObject::connect(&socket, &QtSocket::dataArrival,
                          [this](std::int32_t count) { smtp.HandleServerReply(count); });
     }
-    bool send(const std::string &recipient, const std::string &body)
+    bool send(const std::string &recipient, const std::string &body,
+              const std::string &server = " 127.0.0.1 ")
     {
         const int before = host.dialoguesEnded;
-        smtp.ConnectToServer(" 127.0.0.1 ", recipient, body, "alice@example.com", "IP 10.9.8.7",
+        smtp.ConnectToServer(server, recipient, body, "alice@example.com", "IP 10.9.8.7",
                              "Pellwick v1.0");
         return RunEventsUntil([&] { return host.dialoguesEnded > before; });
     }
@@ -65,6 +69,33 @@ TEST(SmtpWithRealServer, DeliversTheMessageAsWritten)
         << client.host.log;
     EXPECT_EQ(client.host.caption, "");
     EXPECT_EQ(client.smtp.SmtpState(), 0);
+}
+
+TEST(SmtpWithRealServer, NulsStoredInServerAndRecipientNeverReachTheServer)
+{
+    SmtpSink sink;
+    ASSERT_TRUE(sink.started());
+    pellwick::test::TempFolder folder;
+    // "127.0.0.1" and "bob@x.test", each with a NUL inside or after it.
+    pellwick::test::WriteBytes(folder / "registry.reg",
+                               "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Software\\Pellwick]\r\n"
+                               "\"SMTPServer\"=hex(1):31,32,37,2e,30,2e,30,2e,31,00,00\r\n"
+                               "\"Recipient\"=hex(1):62,6f,62,00,40,78,2e,74,65,73,74,00\r\n");
+    pellwick::HiveFile hive(folder / "registry.reg");
+    pellwick::Registry registry(hive);
+    const auto stored = [&registry](const std::string &name) {
+        return pellwick::ValueText(
+            registry.QueryValue(pellwick::kHkeyLocalMachine, "Software\\Pellwick", name, {}));
+    };
+    ASSERT_EQ(stored("Recipient"), std::string("bob\0@x.test", 11));
+
+    Client client(sink.port());
+    ASSERT_TRUE(client.send(stored("Recipient"), "body", stored("SMTPServer")));
+    const auto messages = sink.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].recipients, std::vector<std::string> {"bob@x.test"});
+    EXPECT_NE(messages[0].data.find("\r\nTo: bob@x.test\r\n"), std::string::npos);
+    EXPECT_EQ(messages[0].data.find('\0'), std::string::npos);
 }
 
 TEST(SmtpWithRealServer, SeveralRecipientsReachTheServerAndTheNextSendWorks)

@@ -6,9 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <map>
-#include <random>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,11 +30,9 @@ namespace {
 const std::string kKey = "Software\\Pellwick";
 const RegistryValue kFallback = std::string("fallback");
 
-std::string folded(std::string text)
+std::filesystem::perms modeOf(const std::filesystem::path &file)
 {
-    for (char &c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
+    return std::filesystem::status(file).permissions() & std::filesystem::perms::mask;
 }
 
 } // namespace
@@ -120,81 +122,6 @@ TEST(HiveFile, KeysKeepTheirFirstSpellingAndParentsExistWithThem)
             << absent;
 }
 
-TEST(HiveFile, EveryValueReadsBackWithItsTypeAndBytes)
-{
-    TempFolder folder;
-    HiveFile hive(folder / "registry.reg");
-    std::mt19937 random(20240611);
-    const auto below = [&random](std::size_t n) {
-        return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
-    };
-    const std::string nameCharacters = "abcXYZ019 _-.\"\\[]@=;:/%\t\x7f\x80\xe9\xff";
-    const std::vector<std::uint32_t> types
-        = {0, 1, 1, 1, 2, 3, 4, 4, 7, 11, 0x7fffffff, 0xffffffff};
-    const std::vector<std::string> keys
-        = {"Software\\Pellwick", "Software\\Pellwick\\Deep\\Er", "Other [Key]"};
-
-    struct Expected
-    {
-        std::string key, name;
-        std::uint32_t type;
-        std::string bytes;
-    };
-    std::map<std::string, Expected> expected;
-    for (int i = 0; i < 300; ++i) {
-        Expected e;
-        e.key = keys[below(keys.size())];
-        for (std::size_t n = below(12); n > 0; --n)
-            e.name += nameCharacters[below(nameCharacters.size())];
-        e.type = types[below(types.size())];
-        const std::size_t length = below(4) == 0 ? 4 : below(200);
-        for (std::size_t n = 0; n < length; ++n)
-            e.bytes += static_cast<char>(below(3) == 0 ? below(256) : 'a' + below(26));
-        if (e.type == kRegSz && below(2) == 0)
-            e.bytes += '\0'; // mostly well-formed texts, which take the quoted form
-        // The same key or name in another case is the same entry.
-        std::string writtenKey = e.key;
-        for (char &c : writtenKey)
-            if (below(2) == 0)
-                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        ASSERT_EQ(WriteRaw(hive, writtenKey, e.name, e.type, e.bytes), 0) << i;
-        expected[folded(e.key) + '\n' + folded(e.name)] = e;
-    }
-
-    HiveFile fresh(hive.File());
-    for (const auto &[id, e] : expected) {
-        const RawValue raw = ReadRaw(fresh, e.key, e.name);
-        ASSERT_EQ(raw.status, 0) << id;
-        EXPECT_EQ(raw.type, e.type) << id;
-        EXPECT_EQ(raw.bytes, e.bytes) << id;
-    }
-}
-
-TEST(HiveFile, AWriteThatFailsBeforeTheRenameLeavesTheOldFile)
-{
-    TempFolder folder;
-    const auto file = folder / "registry.reg";
-    bool fail = false;
-    HiveFile hive(file, [&fail, &file](const std::filesystem::path &temporary) {
-        // The new content is complete and flushed by now; the failure comes last.
-        EXPECT_EQ(temporary.parent_path(), file.parent_path());
-        if (fail) {
-            EXPECT_NE(ReadBytes(temporary).find("\"Second\"=\"2\""), std::string::npos);
-        }
-        return !fail;
-    });
-    Registry registry(hive);
-    ASSERT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "First", std::string("1"), kRegSz), 0);
-    const std::string before = ReadBytes(file);
-
-    fail = true;
-    EXPECT_NE(registry.SetKeyValue(kHkeyLocalMachine, kKey, "Second", std::string("2"), kRegSz), 0);
-    EXPECT_EQ(ReadBytes(file), before);
-    EXPECT_EQ(FolderNames(folder.path()),
-              (std::vector<std::string> {"registry.reg", "registry.reg.lock"}));
-    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Second", kFallback), kFallback);
-}
-
 TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
 {
     TempFolder source;
@@ -219,7 +146,8 @@ TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
         const auto file = folder / "registry.reg";
         const std::string part = whole.substr(0, cut);
         WriteBytes(file, part);
-        HiveFile hive(file);
+        std::vector<std::string> said;
+        HiveFile hive(file, [&said](const std::string &line) { said.push_back(line); });
         Registry registry(hive);
         RegistryKey key = 0;
         const std::int32_t openStatus = hive.OpenKey(kHkeyLocalMachine, kKey, kKeyRead, key);
@@ -239,6 +167,7 @@ TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
         ASSERT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "After", std::string("x"), kRegSz),
                   0)
             << cut;
+        EXPECT_EQ(said.size(), broken ? 1u : 0u) << cut;
         EXPECT_EQ(std::filesystem::exists(folder / "registry.reg.corrupt"), broken) << cut;
         if (broken) {
             EXPECT_EQ(ReadBytes(folder / "registry.reg.corrupt"), part) << cut;
@@ -252,21 +181,271 @@ TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
     EXPECT_LT(brokenCuts, static_cast<int>(whole.size()));
 }
 
-TEST(HiveFile, ABrokenHiveIsNeverOverwrittenSilently)
+TEST(HiveFile, WhatPeopleAndOtherToolsWriteReadsAsTheSameValues)
+{
+    const std::string body = "[HKEY_LOCAL_MACHINE\\Software\\Pellwick]\r\n"
+                             "\"SMTPServer\"=\"mail.example.org\"\r\n"
+                             "\"AutoMail\"=dword:00000001";
+    const auto blanksAtLineEnds = [](std::string text) {
+        for (std::size_t at = text.find("\r\n"); at != std::string::npos;
+             at = text.find("\r\n", at + 4))
+            text.insert(at, " \t");
+        return text + " ";
+    };
+    const std::vector<std::pair<std::string, bool>> files = {
+        {"REGEDIT4\r\n\r\n" + body + "\r\n", true},
+        {"REGEDIT4\r\n\r\n" + body, true},
+        {"\xEF\xBB\xBFREGEDIT4\r\n" + body + "\r\n", true},
+        {"Windows Registry Editor Version 5.00\r\n\r\n" + body + "\r\n", true},
+        {blanksAtLineEnds("REGEDIT4\r\n" + body + "\r\n"), true},
+        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Pellwick]\n\"AutoMail\"=dword:1\n"
+         "\"SMTPServer\"=\"mail.example.org\"",
+         true},
+        // Cut short: a last line that could have gone on is refused.
+        {"REGEDIT4\r\n" + body.substr(0, body.size() - 1), false},
+        {"REGEDIT4\r\n" + body + "\r\n\"Blob\"=hex:01,02", false},
+        {"REGEDIT4\r\n" + body + "\r\n\"Blob\"=hex:01,\\\r\n  02", false},
+        {"REGEDIT4\r\n" + body.substr(0, body.find("\"mail")) + "\"mail.exa", false},
+    };
+    for (const auto &[text, readable] : files) {
+        TempFolder folder;
+        WriteBytes(folder / "registry.reg", text);
+        HiveFile hive(folder / "registry.reg", [](const std::string &) {});
+        Registry registry(hive);
+        const auto query = [&registry](const std::string &name) {
+            return registry.QueryValue(kHkeyLocalMachine, kKey, name, std::monostate {});
+        };
+        EXPECT_EQ(query("SMTPServer"),
+                  readable ? RegistryValue(std::string("mail.example.org")) : RegistryValue())
+            << text;
+        EXPECT_EQ(query("AutoMail"), readable ? RegistryValue(1) : RegistryValue()) << text;
+    }
+}
+
+TEST(HiveFile, ABatchIsOneWriteThatKeepsEachCallsStatusAndOtherWritersValues)
 {
     TempFolder folder;
     const auto file = folder / "registry.reg";
-    WriteBytes(file, "not a hive\n");
     HiveFile hive(file);
     Registry registry(hive);
-    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback), kFallback);
-    EXPECT_EQ(ReadBytes(file), "not a hive\n");
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("old"), kRegSz);
+    const std::string before = ReadBytes(file);
 
-    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("one"), kRegSz);
-    WriteBytes(file, "broken again");
-    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("two"), kRegSz);
-    EXPECT_EQ(ReadBytes(folder / "registry.reg.corrupt"), "not a hive\n");
-    EXPECT_EQ(ReadBytes(folder / "registry.reg.corrupt.2"), "broken again");
+    registry.BeginBatch();
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("new"), kRegSz), 0);
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "On", std::string("on"), kRegDword),
+              kErrorInvalidParameter);
+    EXPECT_EQ(registry.SetKeyValue(0x80000001, kKey, "Msg", std::string("x"), kRegSz),
+              kErrorInvalidHandle);
+    EXPECT_EQ(registry.DeleteValue(kHkeyLocalMachine, kKey, "Absent"), kErrorFileNotFound);
     EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback),
-              RegistryValue(std::string("two")));
+              RegistryValue(std::string("new")));
+    EXPECT_EQ(ReadBytes(file), before);
+    {
+        HiveFile other(file);
+        Registry(other).SetKeyValue(kHkeyLocalMachine, kKey, "Other", std::string("o"), kRegSz);
+    }
+    EXPECT_FALSE(registry.CommitBatch().Failed());
+
+    HiveFile fresh(file);
+    Registry reader(fresh);
+    EXPECT_EQ(reader.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback),
+              RegistryValue(std::string("new")));
+    EXPECT_EQ(reader.QueryValue(kHkeyLocalMachine, kKey, "Other", kFallback),
+              RegistryValue(std::string("o")));
+    // A change made by another process is seen by the first at its next look.
+    reader.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("newer"), kRegSz);
+    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback),
+              RegistryValue(std::string("newer")));
+}
+
+TEST(HiveFile, NoOddFileIsReadOrReplacedAndNothingIsWrittenInAFolderOpenToOthers)
+{
+    using Spoil = std::function<void(const std::filesystem::path &folder,
+                                     const std::filesystem::path &file)>;
+    struct Case
+    {
+        std::string name;
+        Spoil spoil;
+        bool unreadable; // else the folder is what is wrong
+    };
+    const std::vector<Case> cases = {
+        {"fifo", [](const auto &, const auto &file) { ::mkfifo(file.c_str(), 0600); }, true},
+        {"200 MB",
+         [](const auto &, const auto &file) {
+             WriteBytes(file, "REGEDIT4\r\n");
+             std::filesystem::resize_file(file, 200u << 20);
+         },
+         true},
+        {"link to /dev/zero",
+         [](const auto &, const auto &file) { std::filesystem::create_symlink("/dev/zero", file); },
+         true},
+        {"group may write", [](const auto &f, const auto &) { ::chmod(f.c_str(), 0770); }, false},
+        {"others may write", [](const auto &f, const auto &) { ::chmod(f.c_str(), 01777); }, false},
+        {"another user's", [](const auto &f, const auto &) { (void)::chown(f.c_str(), 65534, 0); },
+         false},
+    };
+    for (const Case &c : cases) {
+        TempFolder folder;
+        const auto file = folder / "registry.reg";
+        c.spoil(folder.path(), file);
+        struct stat info
+        {
+        };
+        ::stat(folder.path().c_str(), &info);
+        if (!c.unreadable && info.st_uid == ::geteuid() && (info.st_mode & 022) == 0)
+            continue; // only root can give a folder away
+        const auto typeBefore = std::filesystem::symlink_status(file).type();
+        std::vector<std::string> said;
+        HiveFile hive(file, [&said](const std::string &line) { said.push_back(line); });
+        Registry registry(hive);
+        EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback), kFallback);
+        EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Sender", kFallback), kFallback);
+        // An odd file is said once, at the first look.
+        ASSERT_EQ(said.size(), c.unreadable ? 1u : 0u) << c.name;
+        EXPECT_TRUE(!c.unreadable
+                    || said[0].starts_with("pellwick: cannot read the settings file "
+                                           + file.string() + ": "))
+            << c.name;
+
+        registry.BeginBatch();
+        registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("x"), kRegSz);
+        const StoreResult saved = registry.CommitBatch();
+        EXPECT_TRUE(saved.Failed()) << c.name;
+        EXPECT_TRUE(saved.message.starts_with("pellwick: cannot save the settings to "
+                                              + file.string() + ": "))
+            << saved.message;
+        EXPECT_TRUE(c.unreadable
+                    || saved.message.find("the folder " + folder.path().string())
+                           != std::string::npos)
+            << saved.message;
+        EXPECT_EQ(said.back(), saved.message) << c.name;
+        EXPECT_EQ(std::filesystem::symlink_status(file).type(), typeBefore) << c.name;
+    }
+}
+
+TEST(HiveFile, PlantedLinksAreNeverFollowedAndOnlyOwnLeftoversAreRemoved)
+{
+    TempFolder folder;
+    const auto file = folder / "registry.reg";
+    const auto victim = folder / "victim";
+    std::filesystem::create_symlink(victim, folder / "registry.reg.lock");
+    std::vector<std::string> said;
+    HiveFile hive(file, [&said](const std::string &line) { said.push_back(line); });
+    Registry registry(hive);
+    EXPECT_NE(registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("x"), kRegSz), 0);
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("registry.reg.lock is a symbolic link"), std::string::npos) << said[0];
+    EXPECT_FALSE(std::filesystem::exists(file));
+    std::filesystem::remove(folder / "registry.reg.lock");
+
+    // A dead writer's temporary file goes; a link in its place, a name of another
+    // shape and the user's own files stay.
+    WriteBytes(folder / "registry.reg.tmp-Ab12Cd", "left by a killed save");
+    std::filesystem::create_symlink(victim, folder / "registry.reg.tmp-LINKED");
+    for (const std::string kept : {"registry.reg.tmpl", "registry.reg.tmp-long123", "victim"})
+        WriteBytes(folder / kept, "mine");
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("x"), kRegSz), 0);
+    EXPECT_EQ(
+        FolderNames(folder.path()),
+        (std::vector<std::string> {"registry.reg", "registry.reg.lock", "registry.reg.tmp-LINKED",
+                                   "registry.reg.tmp-long123", "registry.reg.tmpl", "victim"}));
+    EXPECT_EQ(ReadBytes(victim), "mine");
+}
+
+TEST(HiveFile, AFullFileSystemKeepsTheOldFileAndSaysSo)
+{
+    TempFolder folder;
+    const auto mount = folder / "small";
+    std::filesystem::create_directory(mount);
+    if (::geteuid() != 0 || ::mount("tmpfs", mount.c_str(), "tmpfs", 0, "size=64k,mode=0700") != 0)
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    const auto file = mount / "registry.reg";
+    {
+        std::vector<std::string> said;
+        HiveFile hive(file, [&said](const std::string &line) { said.push_back(line); });
+        Registry registry(hive);
+        registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("old"), kRegSz);
+        const std::string before = ReadBytes(file);
+        std::ofstream filler(mount / "filler", std::ios::binary);
+        for (int i = 0; i < 1024 && filler; ++i)
+            filler << std::string(1024, 'f') << std::flush;
+
+        registry.BeginBatch();
+        registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string(8192, 'n'), kRegSz);
+        const StoreResult saved = registry.CommitBatch();
+        EXPECT_EQ(saved.status, kErrorDiskFull);
+        EXPECT_EQ(saved.message, "pellwick: cannot save the settings to " + file.string()
+                                     + ": No space left on device");
+        EXPECT_EQ(said, std::vector<std::string> {saved.message});
+        EXPECT_EQ(ReadBytes(file), before);
+        EXPECT_EQ(FolderNames(mount),
+                  (std::vector<std::string> {"filler", "registry.reg", "registry.reg.lock"}));
+    }
+    ::umount(mount.c_str());
+}
+
+TEST(HiveFile, TwoProcessesWritingAtOnceLoseNothing)
+{
+    TempFolder folder;
+    const auto file = folder / "registry.reg";
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    std::vector<pid_t> children;
+    for (const char *prefix : {"first", "second"}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(gate[1]);
+            char go = 0;
+            (void)::read(gate[0], &go, 1); // both start when the gate closes
+            HiveFile hive(file);
+            Registry registry(hive);
+            int failures = 0;
+            for (std::int32_t i = 0; i < 500; ++i)
+                failures += registry.SetKeyValue(kHkeyLocalMachine, kKey,
+                                                 prefix + std::to_string(i), i, kRegDword)
+                            != 0;
+            ::_exit(failures == 0 ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    ::close(gate[0]);
+    ::close(gate[1]);
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+
+    HiveFile hive(file);
+    Registry registry(hive);
+    int found = 0;
+    for (const std::string prefix : {"first", "second"})
+        for (std::int32_t i = 0; i < 500; ++i)
+            found += registry.QueryValue(kHkeyLocalMachine, kKey, prefix + std::to_string(i),
+                                         std::monostate {})
+                     == RegistryValue(i);
+    EXPECT_EQ(found, 1000);
+    EXPECT_EQ(FolderNames(folder.path()),
+              (std::vector<std::string> {"registry.reg", "registry.reg.lock"}));
+}
+
+TEST(HiveFile, FileAndFolderAreTheOwnersAlone)
+{
+    TempFolder folder;
+    const auto file = folder / "config" / "pellwick" / "registry.reg";
+    HiveFile hive(file);
+    Registry registry(hive);
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Sender", std::string("a@b"), kRegSz);
+    using std::filesystem::perms;
+    EXPECT_EQ(modeOf(file), perms::owner_read | perms::owner_write);
+    EXPECT_EQ(modeOf(file.string() + ".lock"), perms::owner_read | perms::owner_write);
+    EXPECT_EQ(modeOf(file.parent_path()), perms::owner_all);
+    EXPECT_EQ(modeOf(file.parent_path().parent_path()), perms::owner_all);
+
+    // A hive once opened to everybody is private again after the next change.
+    std::filesystem::permissions(file, perms::owner_read | perms::owner_write | perms::others_read);
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Sender", std::string("c@d"), kRegSz);
+    EXPECT_EQ(modeOf(file), perms::owner_read | perms::owner_write);
 }

@@ -1,8 +1,15 @@
-#include "platform/platform_autostart.h"
+#include "platform/platform.h"
+
+#include "platform/linux/hive_file.h"
 #include "platform/linux/xdg_autostart.h"
 #include "platform/linux/xdg_paths.h"
 
 namespace pellwick {
+
+std::unique_ptr<RegistryBackend> MakePlatformRegistryBackend()
+{
+    return std::make_unique<HiveFile>(DefaultHivePath());
+}
 
 std::unique_ptr<Autostart> MakePlatformAutostart(Registry &, const std::string &,
                                                  const std::string &programPath)

@@ -1,6 +1,13 @@
-#include "platform/platform_autostart.h"
+#include "platform/platform.h"
+
+#include "platform/windows/registry_win32.h"
 
 namespace pellwick {
+
+std::unique_ptr<RegistryBackend> MakePlatformRegistryBackend()
+{
+    return std::make_unique<Win32Registry>();
+}
 
 std::unique_ptr<Autostart>
 MakePlatformAutostart(Registry &registry, const std::string &programFolder, const std::string &)
