@@ -33,7 +33,7 @@ WindowWorld::WindowWorld(const std::vector<Setting> &settings)
     }
 }
 
-QtWindowParts WindowWorld::Parts(std::optional<std::uint16_t> port)
+QtWindowParts WindowWorld::Parts(std::optional<std::uint16_t> port, bool addressWatched)
 {
     return QtWindowParts {
         .registry = m_registry,
@@ -44,6 +44,7 @@ QtWindowParts WindowWorld::Parts(std::optional<std::uint16_t> port)
         .clock = CurrentLocalTime,
         .commandLine = "",
         .endProcess = [this](int) { ++ended; },
+        .addressWatched = addressWatched,
         .smtpPortOverride = port,
     };
 }
