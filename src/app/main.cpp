@@ -109,26 +109,26 @@ int main(int argc, char *argv[])
         };
     };
     pellwick::EndSignalNotifier endSignals;
-
-    if (mode == pellwick::RunMode::Headless) {
-        pellwick::StderrNotifyArea notifyArea;
-        pellwick::HeadlessShell shell(parts(notifyArea));
-        pellwick::frmMain &form = shell.Form();
+    // Signals from outside end the program as closing the window does (with
+    // the save); address changes run the IP step at once.
+    const auto run = [&](pellwick::frmMain &form) {
         QObject::connect(&endSignals, &pellwick::EndSignalNotifier::endRequested,
                          [&form] { form.ExitApp(); });
         QObject::connect(&notifiers, &pellwick::PlatformNotifiers::addressChanged,
                          [&form] { form.AddressChanged(); });
         form.Form_Load();
         return QCoreApplication::exec();
+    };
+
+    if (mode == pellwick::RunMode::Headless) {
+        pellwick::StderrNotifyArea notifyArea;
+        pellwick::HeadlessShell shell(parts(notifyArea));
+        return run(shell.Form());
     }
 
     pellwick::QtNotifyArea notifyArea(pellwick::PellwickIcon());
     pellwick::QtMainWindow window(parts(notifyArea));
     pellwick::frmMain &form = window.Form();
-    QObject::connect(&endSignals, &pellwick::EndSignalNotifier::endRequested,
-                     [&form] { form.ExitApp(); });
-    QObject::connect(&notifiers, &pellwick::PlatformNotifiers::addressChanged,
-                     [&form] { form.AddressChanged(); });
     QObject::connect(&notifiers, &pellwick::PlatformNotifiers::handedOver,
                      [&form](pellwick::InstanceRequest request) {
                          // A log-in entry started while the program runs: it
@@ -136,6 +136,5 @@ int main(int argc, char *argv[])
                          if (request == pellwick::InstanceRequest::Show)
                              form.Restore_Click();
                      });
-    form.Form_Load();
-    return QCoreApplication::exec();
+    return run(form);
 }
