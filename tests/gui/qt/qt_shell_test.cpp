@@ -118,6 +118,7 @@ const std::vector<Row> kControls {
     {Control::btnCopyIPToClip, "QPushButton", "Copy IP To ClipBoard Now", "", 20},
     {Control::frmPellwickSettings, "QGroupBox", "Pellwick Settings", "", 0},
     {Control::chkShowDebug, "QCheckBox", "Show Debug Tab Dialog", "Show/Hide the Debug Tab", 22},
+    {Control::chkNotifyOnFailure, "QCheckBox", "Notify Me When An Email Fails", "Show a message by the tray icon when an email cannot be sent", 23},
     {Control::shpAbout, "QFrame", "", "", 0},
     {Control::lblAboutTitle, "QLabel", "Pellwick v1.0!", "", 0},
     {Control::lblAboutAuthor, "QLabel", "By:  The Pellwick developers", "", 0},
@@ -125,7 +126,7 @@ const std::vector<Row> kControls {
     {Control::Image1, "QLabel", "", "", 0},
     {Control::lblFreePhysMemory, "QLabel", "", "", 0},
     {Control::lblVirtMem, "QLabel", "", "", 0},
-    {Control::txtDebug, "QPlainTextEdit", "", "", 23},
+    {Control::txtDebug, "QPlainTextEdit", "", "", 24},
 };
 // clang-format on
 
