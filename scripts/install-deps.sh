@@ -5,9 +5,9 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libsecret-1-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    python3 python3-aiosmtpd
+    python3 python3-aiosmtpd python3-cryptography
     xvfb xauth x11-utils trayer openbox xdotool imagemagick
     clang libclang-rt-14-dev clang-format
     iproute2 procps

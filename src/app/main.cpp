@@ -1,17 +1,22 @@
 #include "core/app/command_line.h"
 #include "core/form/send_now.h"
+#include "core/mail/message.h"
+#include "core/mail/password_file.h"
 #include "core/settings/registry.h"
 #include "gui/qt/end_signal_notifier.h"
 #include "gui/qt/headless_shell.h"
 #include "gui/qt/pellwick_icon.h"
 #include "gui/qt/platform_notifiers.h"
+#include "gui/qt/qt_deadline.h"
 #include "gui/qt/qt_main_window.h"
 #include "gui/qt/qt_notify_area.h"
 #include "gui/qt/qt_socket.h"
 #include "gui/qt/stderr_notify_area.h"
+#include "platform/host_name.h"
 #include "platform/local_ip.h"
 #include "platform/local_time.h"
 #include "platform/memory_status.h"
+#include "platform/password_store.h"
 #include "platform/platform.h"
 
 #include <QApplication>
@@ -19,6 +24,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -36,16 +42,17 @@ std::vector<std::string> argumentsOf(int argc, char *argv[])
 }
 
 // One mail with the stored settings; the exit status says how it went.
-int sendNow()
+int sendNow(pellwick::Registry &registry, pellwick::SendNow::Password password)
 {
-    const auto backend = pellwick::MakePlatformRegistryBackend();
-    pellwick::Registry registry(*backend);
     pellwick::QtSocket socket;
-    pellwick::SendNow run(socket, registry, pellwick::LocalIP, pellwick::CurrentLocalTime,
-                          [](int status, const std::string &line) {
-                              std::fprintf(status == 0 ? stdout : stderr, "%s\n", line.c_str());
-                              QCoreApplication::exit(status);
-                          });
+    pellwick::QtDeadline deadline;
+    pellwick::SendNow run(
+        socket, deadline,
+        {pellwick::CurrentLocalTime, pellwick::HostName, pellwick::MessageIdRandom()}, registry,
+        pellwick::LocalIP, std::move(password), [](int status, const std::string &line) {
+            std::fprintf(status == 0 ? stdout : stderr, "%s\n", line.c_str());
+            QCoreApplication::exit(status);
+        });
     QObject::connect(&socket, &pellwick::QtSocket::dataArrival,
                      [&run](std::int32_t count) { run.DataArrival(count); });
     QTimer::singleShot(0, [&run] { run.Start(); });
@@ -64,37 +71,51 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", noDisplay.c_str());
         return 1;
     }
-    if (mode == pellwick::RunMode::SendNow) {
-        QCoreApplication app(argc, argv);
-        return sendNow();
-    }
 
     // A later start hands over to the running one and ends: it never mails
-    // and never saves.
-    const bool loginRun = pellwick::IsLoginRun(pellwick::JoinArguments(argumentsOf(argc, argv)));
-    pellwick::InstanceClaim claim = pellwick::ClaimSingleInstance(
-        loginRun ? pellwick::InstanceRequest::LoginRun : pellwick::InstanceRequest::Show);
-    if (!claim.instance)
-        return 0;
+    // and never saves. A --send-now run is one mail beside whatever runs.
+    std::unique_ptr<pellwick::SingleInstance> instance;
+    if (mode != pellwick::RunMode::SendNow) {
+        const bool loginRun
+            = pellwick::IsLoginRun(pellwick::JoinArguments(argumentsOf(argc, argv)));
+        instance = pellwick::ClaimSingleInstance(loginRun ? pellwick::InstanceRequest::LoginRun
+                                                          : pellwick::InstanceRequest::Show)
+                       .instance;
+        if (!instance)
+            return 0;
+    }
 
     std::unique_ptr<QCoreApplication> app;
-    if (mode == pellwick::RunMode::Headless) {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    } else {
+    if (mode == pellwick::RunMode::Window) {
         app = std::make_unique<QApplication>(argc, argv);
         // The program lives on in the tray when its window is hidden.
         QApplication::setQuitOnLastWindowClosed(false);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
     }
     QCoreApplication::setApplicationName(QStringLiteral("Pellwick"));
 
     // Qt has taken its own options (-platform, …) out of argv by now.
-    const std::string commandLine = pellwick::JoinArguments(argumentsOf(argc, argv));
+    const std::vector<std::string> arguments = argumentsOf(argc, argv);
     const auto backend = pellwick::MakePlatformRegistryBackend();
     pellwick::Registry registry(*backend);
+    const auto passwordStore = pellwick::MakePasswordStore();
+    // A password file nobody else may read, for machines without a secret store.
+    std::optional<pellwick::PasswordLookup> passwordFile;
+    if (const auto path = pellwick::PasswordFileArgument(arguments)) {
+        passwordFile = pellwick::PasswordFromFile(*path, pellwick::ReadPrivateFile);
+        if (!passwordFile->error.empty()) {
+            std::cerr << passwordFile->error << '\n';
+            return 78; // EX_CONFIG
+        }
+    }
+    if (mode == pellwick::RunMode::SendNow)
+        return sendNow(registry, {passwordStore.get(), std::move(passwordFile)});
+
     const auto autostart = pellwick::MakePlatformAutostart(
         registry, QCoreApplication::applicationDirPath().toStdString(),
         QCoreApplication::applicationFilePath().toStdString());
-    pellwick::PlatformNotifiers notifiers(pellwick::OpenAddressWatch(), std::move(claim.instance));
+    pellwick::PlatformNotifiers notifiers(pellwick::OpenAddressWatch(), std::move(instance));
     const auto parts = [&](pellwick::NotifyArea &notifyArea) {
         return pellwick::QtWindowParts {
             .registry = registry,
@@ -103,9 +124,11 @@ int main(int argc, char *argv[])
             .localIp = pellwick::LocalIP,
             .memoryReader = pellwick::ReadPlatformMemoryStatus,
             .clock = pellwick::CurrentLocalTime,
-            .commandLine = commandLine,
+            .commandLine = pellwick::JoinArguments(arguments),
             .endProcess = [](int status) { QCoreApplication::exit(status); },
             .addressWatched = notifiers.WatchingAddresses(),
+            .passwordStore = passwordStore.get(),
+            .passwordFile = passwordFile,
         };
     };
     pellwick::EndSignalNotifier endSignals;

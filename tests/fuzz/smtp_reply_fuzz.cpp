@@ -1,6 +1,7 @@
-// Arbitrary server bytes, cut into arbitrary arrivals, fed to the SMTP dialogue.
-// Whatever the server sends, the client never sends a bare CR or LF, stays in a
-// known state, keeps its buffers bounded and never acts after its dialogue ended.
+// Arbitrary server bytes, cut into arbitrary arrivals, fed to the SMTP dialogue,
+// plain or with a login. Whatever the server sends, the client never sends a
+// bare CR or LF, never lets the password reach the log, stays in a known state,
+// keeps its buffers bounded and never acts after its dialogue ended.
 #include "core/mail/smtp.h"
 #include "core/mail/smtp_host.h"
 #include "core/mail/socket.h"
@@ -11,6 +12,8 @@
 #include <string>
 
 namespace {
+
+constexpr const char *kPassword = "pw-XYZZY";
 
 class Peer
     : public pellwick::Socket
@@ -30,11 +33,21 @@ public:
         data = waiting.substr(0, static_cast<std::size_t>(count));
         waiting.erase(0, static_cast<std::size_t>(count));
     }
-    void AppendToDebugLog(const std::string &text) override { logSize += text.size(); }
+    void AppendToDebugLog(const std::string &text) override
+    {
+        logSize += text.size();
+        // Unless the server or the mail's own texts hold it, the password is never
+        // logged.
+        if (text.find(kPassword) != std::string::npos && given.find(kPassword) == std::string::npos)
+            std::abort();
+    }
     void UpdateCaption(const std::string &) override { }
     void CheckAutoExit() override { ++endings; }
 
     std::string waiting;
+    // Everything that came from the fuzzer's input: the mail's texts and the
+    // server's bytes.
+    std::string given;
     std::string wire;
     std::size_t logSize = 0;
     bool closed = true;
@@ -72,7 +85,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     pellwick::Smtp smtp(peer, peer, noon);
     const std::string body = input.ConsumeRandomLengthString(64);
     const std::string recipient = input.ConsumeRandomLengthString(32);
-    smtp.ConnectToServer("mx.example.com", recipient, body, "a@example.com", "s", "Pellwick v1.0");
+    peer.given = body + recipient;
+    pellwick::Submission submission;
+    if (input.ConsumeBool()) {
+        submission.user = "u";
+        submission.password = kPassword;
+    }
+    smtp.ConnectToServer("mx.example.com", recipient, body, "a@example.com", "s", "Pellwick v1.0",
+                         submission);
 
     std::size_t fed = 0;
     while (input.remaining_bytes() > 0) {
@@ -80,9 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const std::string bytes = input.ConsumeBytesAsString(cut);
         fed += bytes.size();
         peer.waiting += bytes;
+        peer.given += bytes;
         smtp.HandleServerReply(static_cast<std::int32_t>(peer.waiting.size()));
         const int state = smtp.SmtpState();
-        if (state < 0 || state > 6)
+        if (state < 0 || state > 13)
             std::abort();
         if (peer.endings > 1)
             std::abort(); // one dialogue ends once

@@ -16,11 +16,21 @@ std::string readFile(const QString &path)
 
 } // namespace
 
-SmtpSink::SmtpSink()
+SmtpSink::SmtpSink(const SinkOptions &options)
 {
+    QStringList arguments {QStringLiteral(PELLWICK_SMTP_SINK_SCRIPT), QStringLiteral("--dir"),
+                           m_dir.path()};
+    if (options.tls != SinkOptions::Tls::None) {
+        arguments << QStringLiteral("--tls")
+                  << (options.tls == SinkOptions::Tls::StartTls ? QStringLiteral("starttls")
+                                                                : QStringLiteral("implicit"))
+                  << QStringLiteral("--cert") << QString::fromStdString(options.cert)
+                  << QStringLiteral("--key") << QString::fromStdString(options.key);
+    }
+    if (!options.login.empty())
+        arguments << QStringLiteral("--login") << QString::fromStdString(options.login);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(PELLWICK_SMTP_SINK_SCRIPT),
-                                                         QStringLiteral("--dir"), m_dir.path()});
+    m_process.start(QStringLiteral("/usr/bin/python3"), arguments);
     if (!m_process.waitForStarted(10000))
         return;
     while (!m_process.canReadLine()) {

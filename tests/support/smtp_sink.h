@@ -17,12 +17,23 @@ struct SinkMessage
     std::string data; // raw bytes, dot-stuffing removed
 };
 
+// How the server protects the connection and whom it lets in.
+struct SinkOptions
+{
+    enum class Tls { None, StartTls, Implicit };
+    Tls tls = Tls::None;
+    // PEM certificate and key for TLS.
+    std::string cert, key;
+    // "user:password" the server wants before any mail; empty: no login.
+    std::string login;
+};
+
 // Debian's aiosmtpd as a real SMTP server on a free loopback port, for as long
 // as this object lives.
 class SmtpSink
 {
 public:
-    SmtpSink();
+    explicit SmtpSink(const SinkOptions &options = {});
     ~SmtpSink();
     SmtpSink(const SmtpSink &) = delete;
     SmtpSink &operator=(const SmtpSink &) = delete;

@@ -2,17 +2,22 @@
 
 Prints the port on the first line of standard output, then stores every message
 it accepts in --dir as N.from, N.rcpt (one address a line) and N.data (the raw
-message bytes as the client sent them, dot-stuffing removed). Ends when its
+message bytes as the client sent them, dot-stuffing removed). With --tls it
+speaks STARTTLS or TLS from the first byte with --cert/--key; with --login
+USER:PASSWORD it wants that login before any mail. Ends when its
 standard input closes, so it never outlives the test that started it; with
 --until-killed it ignores standard input and runs until it is ended by a signal.
 """
 
 import argparse
 import asyncio
+import logging
 import os
+import ssl
 import sys
+import warnings
 
-from aiosmtpd.smtp import SMTP
+from aiosmtpd.smtp import SMTP, AuthResult
 
 
 class Store:
@@ -42,18 +47,45 @@ class Store:
 
 
 async def main():
+    # aiosmtpd warns about a login without STARTTLS, which is what the
+    # implicit-TLS server means to do; the tests read the client's side.
+    warnings.simplefilter("ignore")
+    logging.getLogger("mail.log").setLevel(logging.ERROR)
     parser = argparse.ArgumentParser()
     parser.add_argument("--dir", required=True)
     parser.add_argument("--host", default="127.0.0.1")
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--until-killed", action="store_true")
+    parser.add_argument("--tls", choices=["none", "starttls", "implicit"], default="none")
+    parser.add_argument("--cert")
+    parser.add_argument("--key")
+    parser.add_argument("--login")
     args = parser.parse_args()
+
+    options = {"hostname": "sink.test", "ident": "test sink"}
+    context = None
+    if args.tls != "none":
+        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        context.load_cert_chain(args.cert, args.key)
+    if args.tls == "starttls":
+        options.update(tls_context=context, require_starttls=True)
+    if args.tls == "implicit":
+        # The whole connection is TLS; aiosmtpd only knows about STARTTLS.
+        options.update(auth_require_tls=False)
+    if args.login:
+        user, password = args.login.encode().split(b":", 1)
+
+        def check(server, session, envelope, mechanism, data):
+            return AuthResult(success=(data.login, data.password) == (user, password),
+                              handled=False)
+
+        options.update(authenticator=check, auth_required=True)
 
     loop = asyncio.get_running_loop()
     handler = Store(args.dir)
     server = await loop.create_server(
-        lambda: SMTP(handler, hostname="sink.test", ident="test sink"),
-        host=args.host, port=args.port)
+        lambda: SMTP(handler, **options), host=args.host, port=args.port,
+        ssl=context if args.tls == "implicit" else None)
     port = server.sockets[0].getsockname()[1]
     print(port, flush=True)
 

@@ -22,6 +22,7 @@ std::string_view ControlName(Control control)
         "lblMsg",
         "txtMsg",
         "btnInsertIP",
+        "btnServer",
         "frmWhenToEmai",
         "chkEmailIPOnStartup",
         "chkAutoMail",

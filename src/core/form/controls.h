@@ -24,6 +24,8 @@ enum class Control {
     lblMsg,
     txtMsg,
     btnInsertIP,
+    // Opens the mail server's port, security and login (ServerDialog).
+    btnServer,
     // "Settings"
     frmWhenToEmai,
     chkEmailIPOnStartup,

@@ -1,10 +1,15 @@
 #pragma once
 
+#include "core/mail/deadline.h"
+#include "core/mail/message.h"
+#include "core/mail/password_store.h"
+#include "core/mail/server_dialog.h"
 #include "core/mail/smtp.h"
 #include "core/tray/memory.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace pellwick {
@@ -42,6 +47,8 @@ struct FormParts
     // The socket control wckMain; the shell reports its data arrivals through
     // frmMain::wckMain_DataArrival.
     Socket &socket;
+    // The mail dialogue's time limits.
+    Deadline &deadline;
     FormTimer &timer;
     NotifyArea &notifyArea;
     Clipboard &clipboard;
@@ -66,6 +73,18 @@ struct FormParts
     bool addressWatched = false;
     // A clock that only moves forward, in milliseconds: when retries are due.
     std::function<std::int64_t()> steadyMs = SteadyMilliseconds;
+    // This machine's name: EHLO's argument, and the Message-ID's domain when the
+    // sender's address has none.
+    std::function<std::string()> hostName = [] {
+        return std::string("localhost");
+    };
+    // The secret store that keeps the SMTP password; none: no password is asked.
+    PasswordStore *passwordStore = nullptr;
+    // The password of --password-file, when the program was given one.
+    std::optional<PasswordLookup> passwordFile = std::nullopt;
+    // The "Server..." dialog; none: the button does nothing.
+    ServerDialog *serverDialog = nullptr;
+    std::function<std::uint64_t()> messageIdRandom = MessageIdRandom();
 };
 
 } // namespace pellwick

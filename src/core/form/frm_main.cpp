@@ -17,7 +17,8 @@ frmMain::frmMain(FormView &view, FormParts parts)
     , m_parts(std::move(parts))
     , m_memory(m_parts.memoryReader)
     , m_tray(m_parts.notifyArea)
-    , m_smtp(m_parts.socket, *this, m_parts.clock)
+    , m_smtp(m_parts.socket, *this, m_parts.deadline,
+             {m_parts.clock, m_parts.hostName, m_parts.messageIdRandom})
 {
     // The timer ticks from the moment the window exists and is never stopped
     // before the exit.
@@ -42,6 +43,9 @@ void frmMain::UserClicked(Control control)
         break;
     case Control::btnCopyIPToClip:
         CopyIPToClipboard();
+        break;
+    case Control::btnServer:
+        btnServer_Click();
         break;
     default:
         break;

@@ -5,6 +5,7 @@
 #include "core/form/form_parts.h"
 #include "core/mail/smtp.h"
 #include "core/mail/smtp_host.h"
+#include "core/mail/submission_settings.h"
 #include "core/tray/memory.h"
 #include "core/tray/sys_tray_icon.h"
 
@@ -16,8 +17,9 @@ namespace pellwick {
 class FormView;
 
 // Starts the mail the window's fields describe, the address token replaced by
-// `localIp`.
-void StartMailFromView(Smtp &smtp, const FormView &view, const std::string &localIp);
+// `localIp`, through the submission.
+void StartMailFromView(Smtp &smtp, const FormView &view, const std::string &localIp,
+                       Submission submission);
 
 // The settings window's behaviour: its controls are the live settings; it runs
 // the mail dialogue, the tray icon, the timer and the program's start and end.
@@ -69,6 +71,8 @@ public:
     void btnInsertIP_Click();
     void txtMsg_GotFocus();
     void txtSubject_GotFocus();
+    // Port, security, user name, password and the trusted certificate.
+    void btnServer_Click();
 
     // SmtpHost.
     void AppendToDebugLog(const std::string &text) override;
@@ -135,6 +139,9 @@ private:
     mutable std::string m_localIp;
     mutable bool m_localIpStale = true;
     int m_ticksSinceIpRead = 0;
+    // "SMTPPort", "SMTPSecurity", "SMTPUser" and "SMTPPin", loaded and saved
+    // with the nineteen; edited in the Server dialog.
+    SubmissionSettings m_submission;
     bool m_loaded = false;
     bool m_exiting = false;
     bool m_userEnded = false;

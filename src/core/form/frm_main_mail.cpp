@@ -2,6 +2,8 @@
 #include "core/form/frm_main.h"
 #include "core/mail/debug_log_limit.h"
 #include "core/mail/ip_token.h"
+#include "core/mail/message.h"
+#include "core/mail/submission.h"
 
 namespace pellwick {
 
@@ -11,18 +13,46 @@ constexpr const char *kMailer = "Pellwick v1.0";
 
 } // namespace
 
-void StartMailFromView(Smtp &smtp, const FormView &view, const std::string &localIp)
+void StartMailFromView(Smtp &smtp, const FormView &view, const std::string &localIp,
+                       Submission submission)
 {
-    smtp.ConnectToServer(view.Text(Control::txtSmtpServer), view.Text(Control::txtRecipient),
-                         ReplaceIpToken(view.Text(Control::txtMsg), localIp),
-                         view.Text(Control::txtSender),
-                         ReplaceIpToken(view.Text(Control::txtSubject), localIp), kMailer);
+    smtp.ConnectToServer(
+        view.Text(Control::txtSmtpServer), view.Text(Control::txtRecipient),
+        ReplaceIpToken(view.Text(Control::txtMsg), localIp), view.Text(Control::txtSender),
+        ReplaceIpToken(view.Text(Control::txtSubject), localIp), kMailer, std::move(submission));
 }
 
 void frmMain::SendEmail(MailKind kind)
 {
     m_retry.Started(kind);
-    StartMailFromView(m_smtp, m_view, localIp());
+    // The password is keyed by the server as it is connected to.
+    const std::string server = m_view.Text(Control::txtSmtpServer);
+    StartMailFromView(m_smtp, m_view, localIp(),
+                      SubmissionFromSettings(m_submission.port, m_submission.security,
+                                             m_submission.user, m_submission.pin,
+                                             TrimSpaces(RemoveLineBreaks(server)),
+                                             m_parts.passwordStore, m_parts.passwordFile));
+}
+
+void frmMain::btnServer_Click()
+{
+    if (!m_parts.serverDialog)
+        return;
+    const auto result
+        = m_parts.serverDialog->Edit(m_submission, m_smtp.LastOutcome().peerFingerprint);
+    if (!result)
+        return;
+    m_submission = result->settings;
+    if (!result->password)
+        return;
+    // The password goes to the secret store only, never to the settings.
+    const std::string server = TrimSpaces(RemoveLineBreaks(m_view.Text(Control::txtSmtpServer)));
+    const std::string problem
+        = m_parts.passwordStore
+              ? m_parts.passwordStore->Store(server, m_submission.user, *result->password)
+              : std::string("no secret store");
+    if (!problem.empty())
+        AppendToDebugLog("Could not keep the password: " + problem + "\r\n");
 }
 
 std::string frmMain::InsertIPAddress(const std::string &text) const

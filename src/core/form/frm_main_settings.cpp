@@ -10,12 +10,14 @@ void frmMain::LoadSettings()
 {
     FormSettingsControls controls(m_view, [this](Control c, int v) { SetValue(c, v); });
     pellwick::LoadSettings(m_parts.registry, controls);
+    m_submission = LoadSubmissionSettings(m_parts.registry);
 }
 
 void frmMain::SaveSettings()
 {
     FormSettingsControls controls(m_view, [this](Control c, int v) { SetValue(c, v); });
     const StoreResult saved = pellwick::SaveSettings(m_parts.registry, controls);
+    SaveSubmissionSettings(m_parts.registry, m_submission);
     m_saveFailure = saved.Failed() ? saved.message : std::string();
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/form/in_memory_view.h"
+#include "core/mail/password_store.h"
 #include "core/mail/smtp.h"
 #include "core/mail/smtp_host.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace pellwick {
@@ -22,8 +24,16 @@ public:
     // the mail did not go.
     using Finished = std::function<void(int status, const std::string &line)>;
 
-    SendNow(Socket &socket, Registry &registry, std::function<std::string()> localIp,
-            Smtp::Clock clock, Finished finished);
+    // The password as frmMain finds it: from the file when given one, else
+    // from the store.
+    struct Password
+    {
+        PasswordStore *store = nullptr;
+        std::optional<PasswordLookup> file;
+    };
+
+    SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment, Registry &registry,
+            std::function<std::string()> localIp, Password password, Finished finished);
 
     // Loads the settings and starts the dialogue (or finishes at once with 78).
     void Start();
@@ -44,6 +54,7 @@ private:
     InMemoryView m_view;
     Registry &m_registry;
     std::function<std::string()> m_localIp;
+    Password m_password;
     Finished m_finished;
     Smtp m_smtp;
     DialogueOutcome m_outcome;

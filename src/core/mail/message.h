@@ -1,5 +1,9 @@
 #pragma once
 
+#include "core/mail/date_header.h"
+
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,8 +18,9 @@ std::string TrimSpaces(const std::string &text);
 // and every NUL, which would cut the field short for a server that reads C strings.
 std::string RemoveLineBreaks(const std::string &text);
 
-// The HELO argument: the trimmed sender up to its first "@"; the whole trimmed
-// sender when it has none; "localhost" when that leaves nothing.
+// The HELO argument: the trimmed sender's address (the part in angle brackets
+// when it has one) up to its first "@"; the whole address when it has none;
+// "localhost" when that leaves nothing.
 std::string HeloArgument(const std::string &sender);
 
 // An envelope address in angle brackets. A text that already holds a bracketed
@@ -26,15 +31,45 @@ std::string EnvelopeAddress(const std::string &address);
 // dropped. A field with no address at all gives one empty address.
 std::vector<std::string> SplitRecipients(const std::string &field);
 
-// The header block: From, Date, X-Mailer, To and Subject lines and the empty
-// line that ends the header, each ending in CRLF.
-std::string HeaderBlock(const std::string &sender, const std::string &date,
-                        const std::string &mailer, const std::string &recipient,
-                        const std::string &subject);
+// "<unique@domain>": the domain of the sender's address, else the host name,
+// else "localhost"; the unique part from the time and a random number.
+std::string MessageId(const std::string &sender, const std::string &hostName, const LocalTime &time,
+                      std::uint64_t random);
+
+// A source of random numbers for MessageId, seeded once from the system's
+// entropy; each source keeps its own state.
+std::function<std::uint64_t()> MessageIdRandom();
+
+// How the body travels.
+enum class BodyEncoding {
+    Plain, // ASCII with short lines: no MIME headers, as it always was
+    SevenBit, // ASCII body, but a header text beyond ASCII: MIME headers
+    EightBit, // UTF-8 as it stands; only where the server announced 8BITMIME
+    QuotedPrintable, // text beyond ASCII, or a line over 998 octets
+};
+
+// The texts of one message as typed (tokens already replaced).
+struct MessageTexts
+{
+    std::string sender;
+    std::string date;
+    std::string messageId;
+    std::string mailer;
+    std::string recipient;
+    std::string subject;
+    std::string body;
+};
+
+BodyEncoding ChooseBodyEncoding(const MessageTexts &texts, bool eightBitMime);
+
+// The header block: From, Date, Message-ID, X-Mailer, To and Subject lines, the
+// MIME lines unless the encoding is Plain, and the empty line that ends the
+// header, each ending in CRLF.
+std::string HeaderBlock(const MessageTexts &texts, BodyEncoding encoding);
 
 // The body as the lines to send, each ending in CRLF: split at every CRLF, lone
-// CR or lone LF, and dot-stuffed. An empty body gives no line at all.
-std::vector<std::string> BodyLines(const std::string &body);
+// CR or lone LF, encoded, and dot-stuffed. An empty body gives no line at all.
+std::vector<std::string> BodyLines(const std::string &body, BodyEncoding encoding);
 
 // The line that ends the message data.
 inline constexpr const char *kEndOfData = ".\r\n";

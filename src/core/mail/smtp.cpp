@@ -1,8 +1,7 @@
 #include "core/mail/smtp.h"
 
-#include "core/mail/message.h"
+#include "core/mail/mime.h"
 #include "core/mail/smtp_host.h"
-#include "core/mail/socket.h"
 
 #include <utility>
 
@@ -11,24 +10,70 @@ namespace pellwick {
 namespace {
 
 constexpr const char *kCrLf = "\r\n";
+constexpr const char *kHiddenSecret = " [password hidden]";
+// A server's reply line as the one-line cause of a failure is cut here.
+constexpr std::size_t kMaxCauseLength = 512;
 
-bool isAcceptedCode(const std::string &reply)
+enum State : std::int32_t {
+    kGreeting = 0,
+    kHeloSent = 1,
+    kMailSent = 2,
+    kEndOfDataSent = 3,
+    kRcptSent = 4,
+    kDataSent = 5,
+    kQuitSent = 6,
+    kEhloSent = 7,
+    kStartTlsSent = 8,
+    kEhloInTlsSent = 9,
+    kAuthPlainSent = 10,
+    kAuthLoginSent = 11,
+    kLoginUserSent = 12,
+    kLoginPasswordSent = 13,
+};
+
+// For callers without a deadline: no limit ever passes.
+class NoDeadline : public Deadline
 {
-    const std::string code = reply.substr(0, 3);
-    return code == "220" || code == "250" || code == "354";
+public:
+    void Arm(std::chrono::milliseconds, std::function<void()>) override { }
+    void Disarm() override { }
+};
+
+Deadline &noDeadline()
+{
+    static NoDeadline none;
+    return none;
 }
 
 } // namespace
 
-Smtp::Smtp(Socket &socket, SmtpHost &host, Clock clock)
+Smtp::Smtp(Socket &socket, SmtpHost &host, Deadline &deadline, SmtpEnvironment environment)
     : m_socket(socket)
     , m_host(host)
-    , m_clock(std::move(clock))
+    , m_deadline(deadline)
+    , m_environment(std::move(environment))
+{
+    m_socket.SetEvents(this);
+}
+
+Smtp::Smtp(Socket &socket, SmtpHost &host, Clock clock)
+    : Smtp(socket, host, noDeadline(),
+           {std::move(clock), [] { return std::string("localhost"); },
+            [] {
+                return 0ull;
+            }})
 {
 }
 
+Smtp::~Smtp()
+{
+    m_deadline.Disarm();
+    m_socket.SetEvents(nullptr);
+}
+
 void Smtp::ConnectToServer(std::string server, std::string recipient, std::string body,
-                           std::string sender, std::string subject, std::string mailer)
+                           std::string sender, std::string subject, std::string mailer,
+                           Submission submission)
 {
     g_strSmtpServer = RemoveLineBreaks(server);
     g_strRecipient = std::move(recipient);
@@ -37,16 +82,31 @@ void Smtp::ConnectToServer(std::string server, std::string recipient, std::strin
     g_strSubject = std::move(subject);
     g_strMailer = std::move(mailer);
 
+    // Whatever the old connection still reports belongs to no dialogue.
+    m_inDialogue = false;
+    m_socket.Close();
+
     // A new connection always starts a new dialogue, whatever the last one left.
-    g_lngSmtpState = 0;
+    g_lngSmtpState = kGreeting;
     m_framer.Reset();
     m_inDialogue = true;
+    m_connected = false;
+    m_delivered = false;
+    m_submission = std::move(submission);
+    m_capabilities = {};
+    m_outcome = {};
     m_recipients = SplitRecipients(g_strRecipient);
     m_nextRecipient = 0;
 
-    m_socket.Close();
-    m_socket.Connect(TrimSpaces(g_strSmtpServer), kSmtpPort);
-    m_host.UpdateCaption("Connecting to " + g_strSmtpServer);
+    m_deadline.Arm(kConnectLimit, [this] { timedOut(); });
+    const std::string host = TrimSpaces(g_strSmtpServer);
+    if (m_submission.security == Security::Tls)
+        m_socket.ConnectTls(host, m_submission.port);
+    else
+        m_socket.Connect(host, m_submission.port);
+    // The socket may have failed at once; the caption then stays normal.
+    if (m_inDialogue)
+        m_host.UpdateCaption("Connecting to " + g_strSmtpServer);
 }
 
 void Smtp::HandleServerReply(std::int32_t count)
@@ -62,74 +122,326 @@ void Smtp::HandleServerReply(std::int32_t count)
     }
 }
 
+void Smtp::SocketConnected()
+{
+    if (!m_inDialogue || m_connected)
+        return;
+    m_connected = true;
+    // With TLS from the first byte the connect limit also covers the handshake.
+    if (m_submission.security != Security::Tls)
+        armReplyLimit();
+}
+
+void Smtp::SocketEncrypted(const TlsPeer &peer)
+{
+    if (!m_inDialogue)
+        return;
+    m_outcome.peerFingerprint = peer.fingerprint;
+    if (!peer.verified && !MatchesPin(m_submission.pin, peer.fingerprint)) {
+        fail(DeliveryResult::RefusedForGood, "Certificate of " + serverAndPort() + " not trusted ("
+                                                 + peer.problem + "); SHA-256 fingerprint "
+                                                 + peer.fingerprint);
+        return;
+    }
+    if (g_lngSmtpState == kStartTlsSent) {
+        // Everything learnt before TLS is forgotten; the server is asked again.
+        g_lngSmtpState = kEhloInTlsSent;
+        SendToServer("EHLO " + HeloArgument(m_environment.hostName()) + kCrLf);
+    }
+    armReplyLimit();
+}
+
+void Smtp::SocketFailed(SocketFailure failure, const std::string &detail)
+{
+    if (!m_inDialogue)
+        return;
+    const bool tls = failure == SocketFailure::Tls;
+    std::string cause;
+    if (!m_connected)
+        cause = "Could not connect to " + serverAndPort() + ": " + detail;
+    else if (tls)
+        cause = "TLS with " + serverAndPort() + " failed: " + detail;
+    else
+        cause = "Connection to " + serverAndPort() + " lost " + awaitedReply() + ": " + detail;
+    fail(tls ? DeliveryResult::RefusedForGood : DeliveryResult::PassingFailure, cause);
+}
+
+void Smtp::timedOut()
+{
+    if (!m_inDialogue)
+        return;
+    if (!m_connected
+        || (m_submission.security == Security::Tls && g_lngSmtpState == kGreeting
+            && m_outcome.peerFingerprint.empty())) {
+        fail(DeliveryResult::PassingFailure,
+             "No connection to " + serverAndPort() + " within 30 s");
+        return;
+    }
+    fail(DeliveryResult::PassingFailure, "No reply from " + serverAndPort() + " within "
+                                             + std::to_string(replyLimit().count()) + " min "
+                                             + awaitedReply());
+}
+
+bool Smtp::replyFits(const std::string &code) const
+{
+    switch (g_lngSmtpState) {
+    case kGreeting:
+        return code == "220" || code == "250";
+    case kRcptSent:
+        return code == "250" || code == "251";
+    case kDataSent:
+        return code == "354";
+    case kStartTlsSent:
+        return code == "220";
+    case kAuthPlainSent:
+    case kLoginPasswordSent:
+        return code == "235";
+    case kAuthLoginSent:
+    case kLoginUserSent:
+        return code == "334";
+    case kQuitSent:
+        return true; // whatever the answer, the dialogue is over
+    default:
+        return code == "250";
+    }
+}
+
 bool Smtp::handleReply(const ServerReply &reply)
 {
     AppendDebug(reply.text + kCrLf);
-    if (reply.oversized || !isAcceptedCode(reply.text)) {
-        g_lngSmtpState = 0;
+    const std::string code = reply.oversized ? std::string() : ReplyCode(reply.text);
+    if (!replyFits(code)) {
+        const bool passing = code.starts_with('4');
+        // The reply speaks for itself, unless it is no answer to what was asked.
+        std::string cause;
+        if (reply.oversized)
+            cause = "Reply from " + serverAndPort() + " over the size limit";
+        else if (!passing && !code.starts_with('5'))
+            cause = "Unexpected reply to " + awaitedCommand();
+        if (cause.empty())
+            cause = LastLine(reply.text).substr(0, kMaxCauseLength);
+        else
+            AppendDebug(cause + kCrLf);
+        m_outcome.result
+            = passing ? DeliveryResult::PassingFailure : DeliveryResult::RefusedForGood;
+        m_outcome.cause = cause;
+        g_lngSmtpState = kGreeting;
         endDialogue();
         return false;
     }
 
     switch (g_lngSmtpState) {
-    case 0:
-        g_lngSmtpState = 1;
-        SendToServer("HELO " + HeloArgument(g_strSender) + kCrLf);
+    case kGreeting:
+        if (m_submission.Extended()) {
+            g_lngSmtpState = kEhloSent;
+            SendToServer("EHLO " + HeloArgument(m_environment.hostName()) + kCrLf);
+        } else {
+            g_lngSmtpState = kHeloSent;
+            SendToServer("HELO " + HeloArgument(g_strSender) + kCrLf);
+        }
         m_host.UpdateCaption("Sending Email.");
-        return true;
-    case 1:
-        g_lngSmtpState = 2;
-        SendToServer("MAIL FROM:" + EnvelopeAddress(g_strSender) + kCrLf);
-        m_host.UpdateCaption("Sending Email..");
-        return true;
-    case 2:
-    case 4:
+        break;
+    case kEhloSent:
+    case kEhloInTlsSent:
+        afterEhlo(reply.text);
+        break;
+    case kStartTlsSent:
+        // Bytes after the go-ahead were sent before TLS and could have been
+        // planted by anyone on the path: such a server is not talked to.
+        if (m_framer.Next()) {
+            fail(DeliveryResult::RefusedForGood,
+                 "Server " + serverAndPort() + " sent more after its STARTTLS reply");
+            return false;
+        }
+        m_socket.StartTls();
+        break;
+    case kAuthLoginSent:
+        g_lngSmtpState = kLoginUserSent;
+        SendToServer(Base64(m_submission.user) + kCrLf);
+        break;
+    case kLoginUserSent:
+        g_lngSmtpState = kLoginPasswordSent;
+        sendHidden(Base64(*m_submission.password) + kCrLf, std::string(kHiddenSecret) + kCrLf);
+        break;
+    case kHeloSent:
+    case kAuthPlainSent:
+    case kLoginPasswordSent:
+        sendMailFrom();
+        break;
+    case kMailSent:
+    case kRcptSent:
         // One RCPT TO per address, each after the reply to the one before; DATA
         // follows the reply to the last.
         if (m_nextRecipient < m_recipients.size()) {
-            g_lngSmtpState = 4;
+            g_lngSmtpState = kRcptSent;
             SendToServer("RCPT TO:" + EnvelopeAddress(m_recipients[m_nextRecipient++]) + kCrLf);
             m_host.UpdateCaption("Sending Email...");
-            return true;
+            break;
         }
-        g_lngSmtpState = 5;
+        g_lngSmtpState = kDataSent;
         SendToServer(std::string("DATA") + kCrLf);
         m_host.UpdateCaption("Sending Email....");
-        return true;
-    case 5:
-        g_lngSmtpState = 3;
+        break;
+    case kDataSent:
+        g_lngSmtpState = kEndOfDataSent;
         sendMessage();
         m_host.UpdateCaption("Sending Email.....");
-        return true;
-    case 3:
-        g_lngSmtpState = 6;
+        break;
+    case kEndOfDataSent:
+        m_delivered = true;
+        m_outcome.result = DeliveryResult::Delivered;
+        m_outcome.cause = LastLine(reply.text);
+        g_lngSmtpState = kQuitSent;
         SendToServer(std::string("QUIT") + kCrLf);
-        return true;
+        break;
     default:
         endDialogue();
         return false;
     }
+    if (!m_inDialogue)
+        return false;
+    armReplyLimit();
+    return true;
+}
+
+void Smtp::afterEhlo(const std::string &reply)
+{
+    m_capabilities = ParseEhloReply(reply);
+    if (g_lngSmtpState == kEhloSent && m_submission.security == Security::StartTls) {
+        if (!m_capabilities.startTls) {
+            fail(DeliveryResult::RefusedForGood, "Server " + serverAndPort()
+                                                     + " offers no STARTTLS; neither the password "
+                                                       "nor the mail goes out without TLS");
+            return;
+        }
+        g_lngSmtpState = kStartTlsSent;
+        SendToServer(std::string("STARTTLS") + kCrLf);
+        return;
+    }
+    if (m_submission.user.empty())
+        sendMailFrom();
+    else
+        startLogin();
+}
+
+void Smtp::startLogin()
+{
+    const std::string who = m_submission.user + " at " + serverAndPort();
+    if (!m_submission.password) {
+        const std::string why = m_submission.passwordProblem;
+        fail(DeliveryResult::RefusedForGood,
+             "No password stored for " + who + (why.empty() ? "" : " (" + why + ")"));
+        return;
+    }
+    if (m_capabilities.authPlain) {
+        g_lngSmtpState = kAuthPlainSent;
+        const std::string response
+            = Base64(std::string(1, '\0') + m_submission.user + '\0' + *m_submission.password);
+        sendHidden("AUTH PLAIN " + response + kCrLf,
+                   std::string("AUTH PLAIN") + kHiddenSecret + kCrLf);
+    } else if (m_capabilities.authLogin) {
+        g_lngSmtpState = kAuthLoginSent;
+        SendToServer(std::string("AUTH LOGIN") + kCrLf);
+    } else {
+        fail(DeliveryResult::RefusedForGood,
+             "Server " + serverAndPort() + " offers neither AUTH PLAIN nor AUTH LOGIN for " + who);
+    }
+}
+
+void Smtp::sendMailFrom()
+{
+    const MessageTexts texts {g_strSender,    {},           {},       g_strMailer,
+                              g_strRecipient, g_strSubject, g_strBody};
+    m_encoding = ChooseBodyEncoding(texts, m_capabilities.eightBitMime);
+    g_lngSmtpState = kMailSent;
+    SendToServer("MAIL FROM:" + EnvelopeAddress(g_strSender)
+                 + (m_encoding == BodyEncoding::EightBit ? " BODY=8BITMIME" : "") + kCrLf);
+    m_host.UpdateCaption("Sending Email..");
+}
+
+void Smtp::sendHidden(const std::string &text, const std::string &shown)
+{
+    m_socket.SendData(text);
+    AppendDebug(shown);
 }
 
 void Smtp::sendMessage()
 {
-    SendToServer(HeaderBlock(g_strSender, FormatMailDate(m_clock()), g_strMailer, g_strRecipient,
-                             g_strSubject));
-    for (const std::string &line : BodyLines(g_strBody))
+    const LocalTime now = m_environment.clock();
+    const MessageTexts texts {
+        g_strSender,
+        FormatMailDate(now),
+        MessageId(g_strSender, m_environment.hostName(), now, m_environment.random()),
+        g_strMailer,
+        g_strRecipient,
+        g_strSubject,
+        g_strBody,
+    };
+    SendToServer(HeaderBlock(texts, m_encoding));
+    for (const std::string &line : BodyLines(g_strBody, m_encoding))
         SendToServer(line);
     SendToServer(kEndOfData);
 }
 
+std::chrono::minutes Smtp::replyLimit() const
+{
+    return g_lngSmtpState == kDataSent        ? kDataLimit
+           : g_lngSmtpState == kEndOfDataSent ? kEndOfDataLimit
+                                              : kReplyLimit;
+}
+
+void Smtp::armReplyLimit()
+{
+    m_deadline.Arm(replyLimit(), [this] { timedOut(); });
+}
+
+void Smtp::fail(DeliveryResult result, const std::string &cause)
+{
+    AppendDebug(cause + kCrLf);
+    // A mail the server took stays delivered, whatever happens after.
+    if (!m_delivered) {
+        m_outcome.result = result;
+        m_outcome.cause = cause;
+    }
+    g_lngSmtpState = kGreeting;
+    endDialogue();
+}
+
 void Smtp::endDialogue()
 {
+    m_deadline.Disarm();
     m_socket.Close();
     m_framer.Reset();
     m_inDialogue = false;
     AppendDebug(std::string("Closing Connection") + kCrLf);
-    g_lngSmtpState = 0;
+    g_lngSmtpState = kGreeting;
     m_host.UpdateCaption("");
+    // A copy: the host may start the next dialogue from here.
+    const DialogueOutcome outcome = m_outcome;
+    m_host.DialogueEnded(outcome);
     // May end the program; nothing of the dialogue is touched after it.
     m_host.CheckAutoExit();
+}
+
+std::string Smtp::serverAndPort() const
+{
+    return TrimSpaces(g_strSmtpServer) + ":" + std::to_string(m_submission.port);
+}
+
+std::string Smtp::awaitedCommand() const
+{
+    static constexpr const char *kAwaited[] = {
+        "the greeting", "HELO",       "MAIL FROM",     "the message",  "RCPT TO",
+        "DATA",         "QUIT",       "EHLO",          "STARTTLS",     "EHLO",
+        "AUTH PLAIN",   "AUTH LOGIN", "the user name", "the password",
+    };
+    return kAwaited[static_cast<std::size_t>(g_lngSmtpState)];
+}
+
+std::string Smtp::awaitedReply() const
+{
+    return g_lngSmtpState == kGreeting ? std::string("waiting for the greeting")
+                                       : "waiting for the reply to " + awaitedCommand();
 }
 
 void Smtp::SendToServer(const std::string &text)

@@ -1,8 +1,15 @@
 #pragma once
 
 #include "core/mail/date_header.h"
+#include "core/mail/deadline.h"
+#include "core/mail/dialogue_outcome.h"
+#include "core/mail/message.h"
 #include "core/mail/reply_framer.h"
+#include "core/mail/smtp_reply.h"
+#include "core/mail/socket.h"
+#include "core/mail/submission.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -10,23 +17,45 @@
 
 namespace pellwick {
 
-class Socket;
 class SmtpHost;
 
+// What the dialogue needs from the machine besides the socket.
+struct SmtpEnvironment
+{
+    // The local time now (Date header, Message-ID).
+    std::function<LocalTime()> clock;
+    // This machine's name: the EHLO argument, and the Message-ID's domain when
+    // the sender's address has none.
+    std::function<std::string()> hostName;
+    // A fresh random number for each Message-ID.
+    std::function<std::uint64_t()> random;
+};
+
 // The program's SMTP client: one dialogue at a time, driven one step per
-// server reply. Accepted replies are 220, 250 and 354; anything else ends the
-// dialogue. The state runs 0, 1, 2, 4, 5, 3, 6.
-class Smtp
+// complete server reply, each reply matched to the command it answers. With
+// the default submission it speaks today's HELO dialogue on port 25, states
+// 0, 1, 2, 4, 5, 3, 6; with TLS or a login it speaks EHLO, STARTTLS and AUTH
+// first (states 7 to 13). Every failure ends the dialogue the way a refusal
+// does, with one log line naming its cause; every wait has a time limit.
+class Smtp : private SocketEvents
 {
 public:
     using Clock = std::function<LocalTime()>;
 
+    // The socket and the deadline must outlive the dialogue.
+    Smtp(Socket &socket, SmtpHost &host, Deadline &deadline, SmtpEnvironment environment);
+    // Without time limits and with "localhost" as the machine's name; for
+    // callers that have no deadline yet.
     Smtp(Socket &socket, SmtpHost &host, Clock clock);
+    ~Smtp();
+    Smtp(const Smtp &) = delete;
+    Smtp &operator=(const Smtp &) = delete;
 
     // Stores the mail's texts, drops any earlier connection and connects to the
-    // trimmed server on port 25. The server speaks first.
+    // trimmed server on the submission's port. The server speaks first.
     void ConnectToServer(std::string server, std::string recipient, std::string body,
-                         std::string sender, std::string subject, std::string mailer);
+                         std::string sender, std::string subject, std::string mailer,
+                         Submission submission = {});
     // Reads the `count` waiting bytes and performs one step for every complete
     // reply among what has arrived so far.
     void HandleServerReply(std::int32_t count);
@@ -36,18 +65,44 @@ public:
     void AppendDebug(const std::string &text);
 
     std::int32_t SmtpState() const { return g_lngSmtpState; }
+    // How the last dialogue ended.
+    const DialogueOutcome &LastOutcome() const { return m_outcome; }
 
-    static constexpr std::uint16_t kSmtpPort = 25;
+    // RFC 5321 4.5.3.2, and 30 s to connect (with TLS: to finish the handshake).
+    static constexpr std::chrono::seconds kConnectLimit {30};
+    static constexpr std::chrono::minutes kReplyLimit {5};
+    static constexpr std::chrono::minutes kDataLimit {2};
+    static constexpr std::chrono::minutes kEndOfDataLimit {10};
 
 private:
+    // SocketEvents.
+    void SocketConnected() override;
+    void SocketEncrypted(const TlsPeer &peer) override;
+    void SocketFailed(SocketFailure failure, const std::string &detail) override;
+
     // Performs the step for one reply; false when the dialogue has ended.
     bool handleReply(const ServerReply &reply);
+    bool replyFits(const std::string &code) const;
+    void afterEhlo(const std::string &reply);
+    void startLogin();
+    void sendMailFrom();
+    void sendHidden(const std::string &text, const std::string &shown);
     void sendMessage();
+    // The limit for the reply the dialogue waits for now.
+    std::chrono::minutes replyLimit() const;
+    void armReplyLimit();
+    void timedOut();
+    // Logs the cause, then ends the dialogue.
+    void fail(DeliveryResult result, const std::string &cause);
     void endDialogue();
+    std::string serverAndPort() const;
+    std::string awaitedCommand() const;
+    std::string awaitedReply() const;
 
     Socket &m_socket;
     SmtpHost &m_host;
-    Clock m_clock;
+    Deadline &m_deadline;
+    SmtpEnvironment m_environment;
     ReplyFramer m_framer;
 
     std::string g_strSmtpServer;
@@ -60,6 +115,13 @@ private:
     // Between ConnectToServer and the dialogue's end; data arriving outside a
     // dialogue is no reply and is dropped.
     bool m_inDialogue = false;
+    bool m_connected = false;
+    bool m_delivered = false;
+
+    Submission m_submission;
+    EhloCapabilities m_capabilities;
+    BodyEncoding m_encoding = BodyEncoding::Plain;
+    DialogueOutcome m_outcome;
 
     // The envelope recipients of this dialogue and the next one to send.
     std::vector<std::string> m_recipients;

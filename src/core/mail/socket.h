@@ -5,9 +5,47 @@
 
 namespace pellwick {
 
+// What the server's certificate looked like when TLS came up.
+struct TlsPeer
+{
+    // SHA-256 of the certificate (DER), upper-case hex pairs joined by ":".
+    std::string fingerprint;
+    // It chains to an authority the system trusts and names the server.
+    bool verified = false;
+    // Why it is not verified; empty when it is.
+    std::string problem;
+};
+
+// Why a connection could not be made or was lost.
+enum class SocketFailure {
+    HostNotFound,
+    Refused,
+    Closed,
+    Tls,
+    Other,
+};
+
+// Events of the connection, other than data arrival, for the one dialogue that
+// listens to the socket.
+class SocketEvents
+{
+public:
+    // The TCP connection is up.
+    virtual void SocketConnected() = 0;
+    // The TLS handshake is done; nothing has been sent inside it yet.
+    virtual void SocketEncrypted(const TlsPeer &peer) = 0;
+    // The connection failed or is gone; `detail` says why, in lower case
+    // ("connection refused").
+    virtual void SocketFailed(SocketFailure failure, const std::string &detail) = 0;
+
+protected:
+    virtual ~SocketEvents() = default;
+};
+
 // The socket control as the SMTP dialogue sees it. The window owns the real one
 // (QtSocket); tests give the dialogue a fake. Data arrival is reported by the
-// owner calling Smtp::HandleServerReply with the count of waiting bytes.
+// owner calling Smtp::HandleServerReply with the count of waiting bytes; every
+// other event goes to the SocketEvents listener the dialogue registers.
 class Socket
 {
 public:
@@ -21,6 +59,31 @@ public:
     virtual void SendData(const std::string &text) = 0;
     // Replaces `data` with up to `count` of the bytes waiting to be read.
     virtual void GetData(std::string &data, std::int32_t count) = 0;
+
+    // Starts a connection that is TLS from its first byte and returns at once.
+    // A socket without TLS reports a failure: nothing ever falls back to plain text.
+    virtual void ConnectTls(const std::string &host, std::uint16_t port)
+    {
+        (void)host;
+        (void)port;
+        reportNoTls();
+    }
+    // Starts the TLS handshake on the open connection now.
+    virtual void StartTls() { reportNoTls(); }
+
+    void SetEvents(SocketEvents *events) { m_events = events; }
+
+protected:
+    SocketEvents *Events() const { return m_events; }
+
+private:
+    void reportNoTls()
+    {
+        if (m_events)
+            m_events->SocketFailed(SocketFailure::Tls, "this build has no TLS");
+    }
+
+    SocketEvents *m_events = nullptr;
 };
 
 } // namespace pellwick

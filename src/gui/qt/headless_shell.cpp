@@ -5,7 +5,8 @@ namespace pellwick {
 HeadlessShell::HeadlessShell(QtWindowParts parts, QObject *parent)
     : QObject(parent)
     , wckMain(parts.smtpPortOverride, this)
-    , m_form(m_view, TakeFormParts(parts, wckMain, *this, *this))
+    , m_deadline(this)
+    , m_form(m_view, TakeFormParts(parts, wckMain, m_deadline, *this, *this, nullptr))
 {
     connect(&wckMain, &QtSocket::dataArrival, this,
             [this](std::int32_t count) { m_form.wckMain_DataArrival(count); });

@@ -2,6 +2,7 @@
 
 #include "core/form/frm_main.h"
 #include "core/form/in_memory_view.h"
+#include "gui/qt/qt_deadline.h"
 #include "gui/qt/qt_main_window.h"
 #include "gui/qt/qt_socket.h"
 
@@ -34,6 +35,7 @@ private:
 
     InMemoryView m_view;
     QtSocket wckMain;
+    QtDeadline m_deadline;
     QTimer tmrMain;
     frmMain m_form;
 };

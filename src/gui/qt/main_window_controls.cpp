@@ -167,6 +167,8 @@ QWidget *MainWindowControls::buildEmailTab()
         QStringLiteral("Click here to insert your IP Address into the Email Subject or Body"),
         page);
     btnInsertIP->setEnabled(false);
+    btnServer = Button(Control::btnServer, QStringLiteral("Server\u2026"),
+                       QStringLiteral("Port, encryption and login for the mail server"), page);
 
     auto *left = new QVBoxLayout;
     for (QWidget *widget : std::initializer_list<QWidget *> {lblSmtpServer, txtSmtpServer, lblTo,
@@ -174,6 +176,8 @@ QWidget *MainWindowControls::buildEmailTab()
         left->addWidget(widget);
     left->addSpacing(4);
     left->addWidget(btnSendEmail);
+    // In the free room below, so that no other control moves.
+    left->addWidget(btnServer, 0, Qt::AlignLeft);
     left->addStretch(1);
 
     auto *right = new QVBoxLayout;
@@ -381,6 +385,7 @@ void MainWindowControls::setFocusOrder()
     const std::initializer_list<QWidget *> order {
         // "Email"
         txtSmtpServer, txtRecipient, txtSender, txtSubject, txtMsg, btnSendEmail, btnInsertIP,
+        btnServer,
         // "Settings": the unit comes before the rate.
         chkEmailIPOnStartup, chkAutoMail, chkAutoEmailOnNewIP, chkAutoExit, chkMinimized,
         chkDisplayIcon, chkShowIP, chkShowVirtualMem, chkShowPhyMem, chkTimerSend, cmbTimerRate,

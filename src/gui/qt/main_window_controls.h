@@ -53,6 +53,7 @@ public:
     QLabel *lblMsg;
     QPlainTextEdit *txtMsg;
     QPushButton *btnInsertIP;
+    QPushButton *btnServer;
 
     // "Settings"
     QGroupBox *frmWhenToEmai;

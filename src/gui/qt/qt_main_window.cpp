@@ -2,6 +2,7 @@
 
 #include "gui/qt/qt_notify_area.h"
 #include "gui/qt/qt_text.h"
+#include "platform/host_name.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,11 +17,12 @@
 
 namespace pellwick {
 
-FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, FormTimer &timer,
-                        Clipboard &clipboard)
+FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline, FormTimer &timer,
+                        Clipboard &clipboard, ServerDialog *serverDialog)
 {
     return FormParts {
         .socket = socket,
+        .deadline = deadline,
         .timer = timer,
         .notifyArea = parts.notifyArea,
         .clipboard = clipboard,
@@ -32,6 +34,10 @@ FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, FormTimer &timer,
         .commandLine = std::move(parts.commandLine),
         .endProcess = std::move(parts.endProcess),
         .addressWatched = parts.addressWatched,
+        .hostName = HostName,
+        .passwordStore = parts.passwordStore,
+        .passwordFile = std::move(parts.passwordFile),
+        .serverDialog = serverDialog,
     };
 }
 
@@ -39,7 +45,9 @@ QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
     : MainWindowControls(parent)
     , m_view(*this, m_menu)
     , wckMain(parts.smtpPortOverride, this)
-    , m_form(m_view, TakeFormParts(parts, wckMain, *this, *this))
+    , m_deadline(this)
+    , m_serverDialog(this)
+    , m_form(m_view, TakeFormParts(parts, wckMain, m_deadline, *this, *this, &m_serverDialog))
 {
     for (std::size_t i = 0; i < kControlCount; ++i)
         m_controlOf.insert(Widget(static_cast<Control>(i)), static_cast<Control>(i));
@@ -49,7 +57,12 @@ QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
     connectControls();
 }
 
-QtMainWindow::~QtMainWindow() = default;
+QtMainWindow::~QtMainWindow()
+{
+    // Closing the widget below moves the focus, and the application would
+    // report that to a window whose form is already gone.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 void QtMainWindow::connectControls()
 {
@@ -57,8 +70,8 @@ void QtMainWindow::connectControls()
             [this](std::int32_t count) { m_form.wckMain_DataArrival(count); });
     connect(&tmrMain, &QTimer::timeout, this, [this] { m_form.tmrMain_Timer(); });
 
-    for (const Control control :
-         {Control::btnSendEmail, Control::btnInsertIP, Control::btnCopyIPToClip}) {
+    for (const Control control : {Control::btnSendEmail, Control::btnInsertIP, Control::btnServer,
+                                  Control::btnCopyIPToClip}) {
         connect(qobject_cast<QPushButton *>(Widget(control)), &QPushButton::clicked, this,
                 [this, control] { m_form.UserClicked(control); });
     }

@@ -4,7 +4,9 @@
 #include "core/form/frm_main.h"
 #include "gui/qt/frm_menu.h"
 #include "gui/qt/main_window_controls.h"
+#include "gui/qt/qt_deadline.h"
 #include "gui/qt/qt_form_view.h"
+#include "gui/qt/qt_server_dialog.h"
 #include "gui/qt/qt_socket.h"
 
 #include <QHash>
@@ -39,12 +41,16 @@ struct QtWindowParts
     bool addressWatched = false;
     // Replaces port 25 (tests reach a server on a free loopback port).
     std::optional<std::uint16_t> smtpPortOverride = std::nullopt;
+    // The SMTP password's secret store, and the password of --password-file.
+    PasswordStore *passwordStore = nullptr;
+    std::optional<PasswordLookup> passwordFile = std::nullopt;
 };
 
-// frmMain's parts: the window's own socket, timer and clipboard with the rest
-// of `parts`, whose texts and functions are taken over.
-FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, FormTimer &timer,
-                        Clipboard &clipboard);
+// frmMain's parts: the shell's own socket, deadline, timer, clipboard and
+// Server dialog (none without a window) with the rest of `parts`, whose texts
+// and functions are taken over.
+FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline, FormTimer &timer,
+                        Clipboard &clipboard, ServerDialog *serverDialog);
 
 // The Qt shell of the settings window: its widgets, the tray menu, the socket,
 // the timer and the clipboard, handed to frmMain, which decides everything.
@@ -81,6 +87,8 @@ private:
     frmMenu m_menu;
     QtFormView m_view;
     QtSocket wckMain;
+    QtDeadline m_deadline;
+    QtServerDialog m_serverDialog;
     QTimer tmrMain;
     QHash<const QWidget *, Control> m_controlOf;
     std::optional<Control> m_lastFocus;

@@ -3,16 +3,17 @@
 #include "core/mail/socket.h"
 
 #include <QObject>
-#include <QTcpSocket>
+#include <QSslSocket>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
 
 namespace pellwick {
 
-// The socket control `wckMain` over QTcpSocket. Every arrival of data is
-// reported by dataArrival with the number of bytes waiting; connect, close and
-// error notifications are not acted on.
+// The socket control `wckMain` over QSslSocket. Every arrival of data is
+// reported by dataArrival with the number of bytes waiting; connection, TLS and
+// failure events go to the dialogue listening on the socket.
 class QtSocket
     : public QObject
     , public Socket
@@ -24,18 +25,27 @@ public:
     // server on a free loopback port instead of port 25.
     explicit QtSocket(std::optional<std::uint16_t> portOverride = std::nullopt,
                       QObject *parent = nullptr);
+    ~QtSocket() override;
 
     void Close() override;
     void Connect(const std::string &host, std::uint16_t port) override;
     void SendData(const std::string &text) override;
     void GetData(std::string &data, std::int32_t count) override;
+    void ConnectTls(const std::string &host, std::uint16_t port) override;
+    void StartTls() override;
 
 signals:
     void dataArrival(std::int32_t count);
 
 private:
-    QTcpSocket m_socket;
+    void reportEncrypted();
+    void reportError(QAbstractSocket::SocketError error);
+
+    QSslSocket m_socket;
     std::optional<std::uint16_t> m_portOverride;
+    // What the certificate check found; the dialogue decides whether it may
+    // go on (a pinned certificate may).
+    QStringList m_certificateProblems;
 };
 
 } // namespace pellwick

@@ -1,5 +1,6 @@
 #include "platform/single_instance.h"
 
+#include "platform/linux/file_descriptor.h"
 #include "platform/linux/xdg_paths.h"
 
 #include <fcntl.h>
@@ -39,26 +40,6 @@ bool fillAddress(sockaddr_un &address, const std::filesystem::path &socketPath)
     return true;
 }
 
-class Fd
-{
-public:
-    explicit Fd(int fd = -1)
-        : m_fd(fd)
-    {
-    }
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 // Holds the lock file for the program's life and listens on the socket beside it.
 class LocalInstance final : public SingleInstance
 {
@@ -75,7 +56,7 @@ public:
     {
         if (m_listen.get() < 0)
             return std::nullopt;
-        const Fd peer(::accept4(m_listen.get(), nullptr, nullptr, SOCK_CLOEXEC));
+        const FileDescriptor peer(::accept4(m_listen.get(), nullptr, nullptr, SOCK_CLOEXEC));
         if (peer.get() < 0)
             return std::nullopt;
         // The later start writes one word and closes; a peer that sends nothing
@@ -90,8 +71,8 @@ public:
     }
 
 private:
-    Fd m_lock;
-    Fd m_listen;
+    FileDescriptor m_lock;
+    FileDescriptor m_listen;
 };
 
 void handOver(const std::filesystem::path &socketPath, InstanceRequest request)
@@ -102,7 +83,7 @@ void handOver(const std::filesystem::path &socketPath, InstanceRequest request)
     // The first instance may be between taking the lock and listening: try a
     // few times, briefly. Either way this start ends without mailing.
     for (int attempt = 0; attempt < 20; ++attempt) {
-        const Fd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        const FileDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
         if (fd.get() < 0)
             return;
         if (::connect(fd.get(), reinterpret_cast<const sockaddr *>(&address), sizeof address)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/manual_deadline.h"
 #include "support/memory_registry.h"
 
 #include "core/form/frm_main.h"
@@ -30,6 +31,10 @@ struct FormHarness
     MemoryRegistry hive;
     Registry registry {hive};
     InMemoryView view;
+    ManualDeadline deadline;
+    // The Server dialog and the secret store, when a test gives them.
+    ServerDialog *serverDialog = nullptr;
+    PasswordStore *passwordStore = nullptr;
     std::unique_ptr<frmMain> form;
 
     std::string localIp = "192.0.2.7";
@@ -70,6 +75,7 @@ struct FormHarness
     {
         form = std::make_unique<frmMain>(view, FormParts {
                                                    .socket = *this,
+                                                   .deadline = deadline,
                                                    .timer = *this,
                                                    .notifyArea = *this,
                                                    .clipboard = *this,
@@ -85,6 +91,9 @@ struct FormHarness
                                                            exitStatus = status;
                                                        },
                                                    .steadyMs = [this] { return now; },
+                                                   .passwordStore = passwordStore,
+                                                   .serverDialog = serverDialog,
+                                                   .messageIdRandom = [] { return 1ull; },
                                                });
         form->Form_Load();
         return *form;
@@ -115,6 +124,13 @@ struct FormHarness
         connectedTo = host + ":" + std::to_string(port);
         wire.clear();
     }
+    void ConnectTls(const std::string &host, std::uint16_t port) override
+    {
+        connectedTo = "tls " + host + ":" + std::to_string(port);
+        wire.clear();
+    }
+    // The TLS handshake ends; the server showed this certificate.
+    void Encrypted(const TlsPeer &peer) { Events()->SocketEncrypted(peer); }
     void SendData(const std::string &text) override { wire += text; }
     void GetData(std::string &data, std::int32_t count) override
     {

@@ -149,26 +149,70 @@ TEST(FormSettings, AFirstSaveWritesTheMailTextsFirstThenTheRestInLoadOrderThenTh
     std::vector<std::string> names;
     for (const HiveValue &value : h.hive.hive.Sections().at(0).values)
         names.push_back(value.name);
-    EXPECT_EQ(names, (std::vector<std::string> {"SMTPServer",
-                                                "Recipient",
-                                                "Msg",
-                                                "Sender",
-                                                "Subject",
-                                                "EmailOnIPStartup",
-                                                "DisplayIcon",
-                                                "AutoMail",
-                                                "AutoExit",
-                                                "StartMinimized",
-                                                "AutoEmailOnNewIP",
-                                                "ShowDebug",
-                                                "ShowIP",
-                                                "ShowPhyMem",
-                                                "ShowVirtMem",
-                                                "CopyClipOnStartup",
-                                                "TimerSend",
-                                                "TimerValue",
-                                                "TimerValueType",
-                                                "NotifyOnFailure"}));
+    EXPECT_EQ(
+        names,
+        (std::vector<std::string> {
+            "SMTPServer",        "Recipient",    "Msg",        "Sender",         "Subject",
+            "EmailOnIPStartup",  "DisplayIcon",  "AutoMail",   "AutoExit",       "StartMinimized",
+            "AutoEmailOnNewIP",  "ShowDebug",    "ShowIP",     "ShowPhyMem",     "ShowVirtMem",
+            "CopyClipOnStartup", "TimerSend",    "TimerValue", "TimerValueType", "NotifyOnFailure",
+            "SMTPPort",          "SMTPSecurity", "SMTPUser",   "SMTPPin"}));
+    EXPECT_EQ(h.Stored("SMTPPort"), RegistryValue {std::int32_t {25}});
+    EXPECT_EQ(h.Stored("SMTPSecurity"), RegistryValue {std::int32_t {0}});
+    EXPECT_EQ(h.Stored("SMTPPin"), RegistryValue {std::string()});
+}
+
+TEST(FormMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSavesThePassword)
+{
+    struct Parts
+        : ServerDialog
+        , PasswordStore
+    {
+        std::optional<Result> Edit(const SubmissionSettings &current,
+                                   const std::string &presented) override
+        {
+            Result result {current, "pa55word"};
+            result.settings = {465, 2, "alice", presented}; // "Trust this certificate"
+            return result;
+        }
+        PasswordLookup Lookup(const std::string &server, const std::string &user) override
+        {
+            return {kept.at(user + "@" + server), {}};
+        }
+        std::string Store(const std::string &server, const std::string &user,
+                          const std::string &password) override
+        {
+            kept[user + "@" + server] = password;
+            return {};
+        }
+        std::map<std::string, std::string> kept;
+    } parts;
+    FormHarness h;
+    h.serverDialog = &parts;
+    h.passwordStore = &parts;
+    h.Store("SMTPPort", std::int32_t {465}, kRegDword);
+    h.Store("SMTPSecurity", std::int32_t {2}, kRegDword);
+    frmMain &form = h.Start();
+    form.UserClicked(Control::btnSendEmail);
+    EXPECT_EQ(h.connectedTo, "tls localhost:465");
+    h.Encrypted({std::string(64, 'C'), false, "self-signed certificate"});
+    EXPECT_EQ(h.connectedTo, "") << "an untrusted certificate ends the dialogue";
+
+    form.UserClicked(Control::btnServer);
+    EXPECT_EQ(parts.kept, (std::map<std::string, std::string> {{"alice@localhost", "pa55word"}}));
+    form.UserClicked(Control::btnSendEmail);
+    h.Encrypted({std::string(64, 'C'), false, "self-signed certificate"});
+    h.Reply("220 hi\r\n");
+    h.Reply("250-mx\r\n250 AUTH PLAIN\r\n");
+    EXPECT_EQ(h.wire, "EHLO localhost\r\nAUTH PLAIN AGFsaWNlAHBhNTV3b3Jk\r\n") << "pinned";
+    form.ExitApp();
+    EXPECT_EQ(h.Stored("SMTPPin"), RegistryValue {std::string(64, 'C')});
+    EXPECT_EQ(h.Stored("SMTPUser"), RegistryValue {std::string("alice")});
+    for (const HiveValue &value : h.hive.hive.Sections().at(0).values) {
+        EXPECT_EQ(std::string(value.data.begin(), value.data.end()).find("pa55"),
+                  std::string::npos);
+    }
+    EXPECT_EQ(h.view.Text(Control::txtDebug).find("pa55"), std::string::npos);
 }
 
 TEST(FormExit, ExitSavesRemovesTheIconStopsAndEndsOnce)
@@ -206,6 +250,7 @@ TEST(FormMail, SendButtonDeliversByteForByteAndALoginRunExitsAfterIt)
                       "DATA\r\n"
                       "From: pellwick@localhost\r\n"
                       "Date: Sun, 06 Dec 2026 12:00:00 +0100\r\n"
+                      "Message-ID: <20261206120000.0000000000000001@localhost>\r\n"
                       "X-Mailer: Pellwick v1.0\r\n"
                       "To: root@localhost\r\n"
                       "Subject: Your New IP is 192.0.2.7\r\n"
@@ -285,6 +330,7 @@ TEST(FormTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
         StoreFlag(h, "TimerSend", 1);
         h.Store("TimerValue", std::string(c.rate), kRegSz);
         frmMain form(h.view, {h,
+                              h.deadline,
                               h,
                               h,
                               h,

@@ -20,8 +20,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTextCursor>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -98,27 +100,28 @@ const std::vector<Row> kControls {
     {Control::lblMsg, "QLabel", "Message: (Enter Your Email Message Here)", "", 0},
     {Control::txtMsg, "QPlainTextEdit", "", "Email Message to Be Sent.  Click on the Button Below to Add Your IP Address to the Email Body.", 5},
     {Control::btnInsertIP, "QPushButton", "Click to Insert IP Address", "Click here to insert your IP Address into the Email Subject or Body", 7},
+    {Control::btnServer, "QPushButton", "Server\u2026", "Port, encryption and login for the mail server", 8},
     {Control::frmWhenToEmai, "QGroupBox", "Email Options at Startup", "", 0},
-    {Control::chkEmailIPOnStartup, "QCheckBox", "Run IP Every Time You Login", "This will automatically send an email everytime the user logs in.", 8},
-    {Control::chkAutoMail, "QCheckBox", "Auto Email IP On Program Startup", "This will send an email everytime the Pellwick Application is loaded.", 9},
-    {Control::chkAutoEmailOnNewIP, "QCheckBox", "Auto Email On When New IP Detected", "This will automatically send an email everytime a new IP is detected", 10},
-    {Control::chkAutoExit, "QCheckBox", "Auto Exit After Login Run", "This will automatically close the Pellwick application every time an email is sent.  This will only work when emailing after initial startup run.", 11},
-    {Control::chkMinimized, "QCheckBox", "Start Pellwick Minimized", "This will start the Pellwick application minimized", 12},
+    {Control::chkEmailIPOnStartup, "QCheckBox", "Run IP Every Time You Login", "This will automatically send an email everytime the user logs in.", 9},
+    {Control::chkAutoMail, "QCheckBox", "Auto Email IP On Program Startup", "This will send an email everytime the Pellwick Application is loaded.", 10},
+    {Control::chkAutoEmailOnNewIP, "QCheckBox", "Auto Email On When New IP Detected", "This will automatically send an email everytime a new IP is detected", 11},
+    {Control::chkAutoExit, "QCheckBox", "Auto Exit After Login Run", "This will automatically close the Pellwick application every time an email is sent.  This will only work when emailing after initial startup run.", 12},
+    {Control::chkMinimized, "QCheckBox", "Start Pellwick Minimized", "This will start the Pellwick application minimized", 13},
     {Control::frmDisplayTrayIcon, "QGroupBox", "Displaying the Tray Icon", "", 0},
-    {Control::chkDisplayIcon, "QCheckBox", "Display Tray Icon", "This will Show/Hide the Tray Icon.", 13},
-    {Control::chkShowIP, "QCheckBox", "Show IP in Tray Icon", "This will display your IP Address in the Tray Icon Text", 14},
-    {Control::chkShowVirtualMem, "QCheckBox", "Show Virtual Mem in Tray Icon", "This will display your Virtual Memory Free in your Tray Icon Text", 15},
-    {Control::chkShowPhyMem, "QCheckBox", "Show Physical Mem in Tray Icon", "This will Display your physical memory free in your Tray Icon text", 16},
+    {Control::chkDisplayIcon, "QCheckBox", "Display Tray Icon", "This will Show/Hide the Tray Icon.", 14},
+    {Control::chkShowIP, "QCheckBox", "Show IP in Tray Icon", "This will display your IP Address in the Tray Icon Text", 15},
+    {Control::chkShowVirtualMem, "QCheckBox", "Show Virtual Mem in Tray Icon", "This will display your Virtual Memory Free in your Tray Icon Text", 16},
+    {Control::chkShowPhyMem, "QCheckBox", "Show Physical Mem in Tray Icon", "This will Display your physical memory free in your Tray Icon text", 17},
     {Control::frmSendEmail, "QGroupBox", "Sending Email at a Fixed Rate", "", 0},
-    {Control::chkTimerSend, "QCheckBox", "Send an Email Every", "", 17},
-    {Control::txtTimerRate, "QLineEdit", "", "", 19},
-    {Control::cmbTimerRate, "QComboBox", "Seconds", "", 18},
+    {Control::chkTimerSend, "QCheckBox", "Send an Email Every", "", 18},
+    {Control::txtTimerRate, "QLineEdit", "", "", 20},
+    {Control::cmbTimerRate, "QComboBox", "Seconds", "", 19},
     {Control::Frame1, "QGroupBox", "ClipBoard", "", 0},
-    {Control::chkCopyToClipOnStartup, "QCheckBox", "Automatically Copy Your IP To the Clipboard on Pellwick Startup", "", 21},
-    {Control::btnCopyIPToClip, "QPushButton", "Copy IP To ClipBoard Now", "", 20},
+    {Control::chkCopyToClipOnStartup, "QCheckBox", "Automatically Copy Your IP To the Clipboard on Pellwick Startup", "", 22},
+    {Control::btnCopyIPToClip, "QPushButton", "Copy IP To ClipBoard Now", "", 21},
     {Control::frmPellwickSettings, "QGroupBox", "Pellwick Settings", "", 0},
-    {Control::chkShowDebug, "QCheckBox", "Show Debug Tab Dialog", "Show/Hide the Debug Tab", 22},
-    {Control::chkNotifyOnFailure, "QCheckBox", "Notify Me When An Email Fails", "Show a message by the tray icon when an email cannot be sent", 23},
+    {Control::chkShowDebug, "QCheckBox", "Show Debug Tab Dialog", "Show/Hide the Debug Tab", 23},
+    {Control::chkNotifyOnFailure, "QCheckBox", "Notify Me When An Email Fails", "Show a message by the tray icon when an email cannot be sent", 24},
     {Control::shpAbout, "QFrame", "", "", 0},
     {Control::lblAboutTitle, "QLabel", "Pellwick v1.0!", "", 0},
     {Control::lblAboutAuthor, "QLabel", "By:  The Pellwick developers", "", 0},
@@ -126,7 +129,7 @@ const std::vector<Row> kControls {
     {Control::Image1, "QLabel", "", "", 0},
     {Control::lblFreePhysMemory, "QLabel", "", "", 0},
     {Control::lblVirtMem, "QLabel", "", "", 0},
-    {Control::txtDebug, "QPlainTextEdit", "", "", 24},
+    {Control::txtDebug, "QPlainTextEdit", "", "", 25},
 };
 // clang-format on
 
@@ -226,8 +229,25 @@ TEST(QtShell, UserActionsReachTheFormAndItsChangesAreNotEchoed)
     EXPECT_FALSE(w.chkTimerSend->isChecked());
     EXPECT_EQ(w.txtTimerRate->text(), QStringLiteral("30"));
 
+    // "Server..." opens its dialog; what the user accepts is saved at exit.
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<QtServerDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->txtSmtpPort->setValue(587);
+        dialog->cmbSmtpSecurity->setCurrentIndex(1);
+        dialog->txtSmtpUser->setText(QStringLiteral("alice"));
+        dialog->accept();
+    });
+    w.btnServer->click();
+
     w.close();
     EXPECT_EQ(s.ends, 1);
+    const auto stored = [&s](const char *name) {
+        return s.registry.QueryValue(kHkeyLocalMachine, "Software\\Pellwick", name, {});
+    };
+    EXPECT_EQ(stored("SMTPPort"), RegistryValue {std::int32_t {587}});
+    EXPECT_EQ(stored("SMTPSecurity"), RegistryValue {std::int32_t {1}});
+    EXPECT_EQ(stored("SMTPUser"), RegistryValue {std::string("alice")});
 }
 
 TEST(QtShell, DebugLogWrapsAndFollowsNewText)

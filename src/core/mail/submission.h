@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/mail/password_store.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace pellwick {
+
+// How the connection to the mail server is protected ("SMTPSecurity").
+enum class Security {
+    None = 0, // plain SMTP, as on port 25
+    StartTls = 1, // plain connection, then STARTTLS before anything else
+    Tls = 2, // TLS from the first byte (port 465)
+};
+
+// The stored "SMTPSecurity" value as a Security. An unknown value asks for
+// STARTTLS: a setting nobody understands must not mean plain text.
+Security SecurityFromSetting(std::int32_t value);
+
+// How one mail reaches the server beyond its texts. The defaults are the plain
+// port-25 dialogue.
+struct Submission
+{
+    std::uint16_t port = 25;
+    Security security = Security::None;
+    // Empty: no login.
+    std::string user;
+    // From the secret store or a password file; never logged, never stored here.
+    std::optional<std::string> password;
+    // SHA-256 fingerprint of one certificate trusted besides the system's
+    // authorities; any case, ":" and blanks optional. Empty: none.
+    std::string pin;
+    // Why there is no password, when the store or the file said why.
+    std::string passwordProblem;
+
+    // EHLO, TLS and login rather than today's HELO dialogue.
+    bool Extended() const { return security != Security::None || !user.empty(); }
+};
+
+// The four stored values ("SMTPPort", "SMTPSecurity", "SMTPUser", "SMTPPin") as
+// a submission for `server`, with its password: from the password file when
+// the program was given one, else from the store (asked only when a user is
+// set). A port outside 1 to 65535 is 25.
+Submission SubmissionFromSettings(std::int32_t port, std::int32_t security, const std::string &user,
+                                  const std::string &pin, const std::string &server,
+                                  PasswordStore *store,
+                                  const std::optional<PasswordLookup> &passwordFile);
+
+// Whether the fingerprint is the pinned one (case, ":" and blanks ignored).
+bool MatchesPin(const std::string &pin, const std::string &fingerprint);
+
+} // namespace pellwick

@@ -1,0 +1,32 @@
+#include "gui/qt/qt_deadline.h"
+
+namespace pellwick {
+
+QtDeadline::QtDeadline(QObject *parent)
+    : QObject(parent)
+    , m_timer(this)
+{
+    m_timer.setSingleShot(true);
+    // Minutes-long limits need no precision; a coarse timer wakes the machine less.
+    m_timer.setTimerType(Qt::CoarseTimer);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        auto expired = std::move(m_expired);
+        m_expired = nullptr;
+        if (expired)
+            expired();
+    });
+}
+
+void QtDeadline::Arm(std::chrono::milliseconds after, std::function<void()> expired)
+{
+    m_expired = std::move(expired);
+    m_timer.start(after);
+}
+
+void QtDeadline::Disarm()
+{
+    m_timer.stop();
+    m_expired = nullptr;
+}
+
+} // namespace pellwick

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/mail/server_dialog.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace pellwick {
+
+// The "Server..." dialog of the Email tab as a modal Qt dialog.
+class QtServerDialog
+    : public QDialog
+    , public ServerDialog
+{
+    Q_OBJECT
+
+public:
+    explicit QtServerDialog(QWidget *parent = nullptr);
+
+    std::optional<Result> Edit(const SubmissionSettings &current,
+                               const std::string &presentedFingerprint) override;
+
+    QSpinBox *txtSmtpPort;
+    QComboBox *cmbSmtpSecurity;
+    QLineEdit *txtSmtpUser;
+    QLineEdit *txtSmtpPassword;
+    QLineEdit *txtSmtpPin;
+    QLabel *lblPresented;
+    QPushButton *btnTrustCertificate;
+
+private:
+    QString m_presented;
+};
+
+} // namespace pellwick

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <unistd.h>
+
+namespace pellwick {
+
+// Owns a POSIX file descriptor and closes it when it goes out of scope; -1
+// holds nothing.
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd = -1)
+        : m_fd(fd)
+    {
+    }
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+} // namespace pellwick

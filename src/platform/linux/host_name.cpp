@@ -1,0 +1,19 @@
+#include "platform/host_name.h"
+
+#include <unistd.h>
+
+#include <array>
+
+namespace pellwick {
+
+std::string HostName()
+{
+    // The kernel's name only: asking a resolver for a longer one could block
+    // or reach the network.
+    std::array<char, 256> name {};
+    if (gethostname(name.data(), name.size() - 1) != 0)
+        return {};
+    return name.data();
+}
+
+} // namespace pellwick

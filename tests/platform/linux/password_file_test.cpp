@@ -1,0 +1,79 @@
+// --password-file on real files with real modes, and the Secret Service where
+// no session bus runs.
+#include "core/mail/password_file.h"
+#include "platform/password_store.h"
+#include "support/temp_folder.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using pellwick::PasswordFileArgument;
+using pellwick::PasswordFromFile;
+
+TEST(PasswordFile, OnlyAFileNobodyElseMayReadGivesThePassword)
+{
+    pellwick::test::TempFolder folder;
+    struct Case
+    {
+        std::string name;
+        std::string content;
+        mode_t mode;
+        std::string password; // empty: refused
+        std::string error; // how the refusal begins after the path
+    };
+    const std::vector<Case> cases {
+        {"own", "s3cret w\xC3\xB6rd\r\nsecond line", 0600, "s3cret w\xC3\xB6rd", ""},
+        {"read-only", "pw\n", 0400, "pw", ""},
+        {"group", "pw\n", 0640, "",
+         " refused: others than its owner may read or change it (chmod 600 "},
+        {"others write", "pw\n", 0602, "", " refused: others than its owner may read or change it"},
+        {"too large", std::string(70 * 1024, 'x'), 0600, "", " refused: it is too large"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = (folder / c.name).string();
+        pellwick::test::WriteBytes(path, c.content);
+        ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+        const pellwick::PasswordLookup got = PasswordFromFile(path, pellwick::ReadPrivateFile);
+        EXPECT_EQ(got.password.value_or(""), c.password);
+        if (!c.error.empty()) {
+            EXPECT_TRUE(got.error.starts_with("Password file " + path + c.error)) << got.error;
+        }
+    }
+    const std::string missing = (folder / "missing").string();
+    EXPECT_EQ(PasswordFromFile(missing, pellwick::ReadPrivateFile).error,
+              "Password file " + missing + " could not be read: No such file or directory");
+    EXPECT_EQ(PasswordFromFile(folder.path().string(), pellwick::ReadPrivateFile).error,
+              "Password file " + folder.path().string() + " could not be read: not a regular file");
+    if (::geteuid() == 0) {
+        const std::string foreign = (folder / "foreign").string();
+        pellwick::test::WriteBytes(foreign, "pw");
+        ASSERT_EQ(::chmod(foreign.c_str(), 0600), 0);
+        ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(PasswordFromFile(foreign, pellwick::ReadPrivateFile).error,
+                  "Password file " + foreign + " refused: it belongs to another user");
+    }
+}
+
+TEST(PasswordFile, ArgumentTakesEitherSpelling)
+{
+    using Args = std::vector<std::string>;
+    EXPECT_EQ(PasswordFileArgument(Args {"/s", "--password-file", "/run/pw"}), "/run/pw");
+    EXPECT_EQ(PasswordFileArgument(Args {"--password-file=/a b", "--headless"}), "/a b");
+    EXPECT_EQ(PasswordFileArgument(Args {"--password-file"}), std::nullopt);
+    EXPECT_EQ(PasswordFileArgument(Args {"/s"}), std::nullopt);
+}
+
+TEST(SecretService, WithoutASessionBusSaysSoInsteadOfHanging)
+{
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
+    const auto store = pellwick::MakePasswordStore();
+    const pellwick::PasswordLookup got = store->Lookup("mail.example.com", "alice");
+    EXPECT_FALSE(got.password);
+    EXPECT_TRUE(got.error.starts_with("secret store: ")) << got.error;
+    EXPECT_TRUE(store->Store("mail.example.com", "alice", "pw").starts_with("secret store: "));
+}

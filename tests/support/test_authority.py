@@ -1,0 +1,65 @@
+"""Makes the certificates the TLS tests need, in the folder given as argument.
+
+ca.pem            a test authority (the tests trust it in addition to the system's)
+server.pem/.key   a server certificate for 127.0.0.1 and localhost, signed by it
+self.pem/.key     a self-signed certificate for 127.0.0.1 nobody trusts
+self.sha256       the self-signed certificate's SHA-256 fingerprint, "AB:CD:..."
+"""
+
+import datetime
+import ipaddress
+import os
+import sys
+
+from cryptography import x509
+from cryptography.hazmat.primitives import hashes, serialization
+from cryptography.hazmat.primitives.asymmetric import ec
+from cryptography.x509.oid import NameOID
+
+
+def name(text):
+    return x509.Name([x509.NameAttribute(NameOID.COMMON_NAME, text)])
+
+
+def certificate(subject, key, issuer, issuer_key, is_ca):
+    now = datetime.datetime.now(datetime.timezone.utc)
+    builder = (x509.CertificateBuilder()
+               .subject_name(name(subject)).issuer_name(name(issuer))
+               .public_key(key.public_key()).serial_number(x509.random_serial_number())
+               .not_valid_before(now - datetime.timedelta(days=1))
+               .not_valid_after(now + datetime.timedelta(days=30))
+               .add_extension(x509.BasicConstraints(ca=is_ca, path_length=None), critical=True))
+    if not is_ca:
+        builder = builder.add_extension(x509.SubjectAlternativeName([
+            x509.IPAddress(ipaddress.ip_address("127.0.0.1")), x509.DNSName("localhost")]),
+            critical=False)
+    return builder.sign(issuer_key, hashes.SHA256())
+
+
+def write(folder, stem, cert, key=None):
+    with open(os.path.join(folder, stem + ".pem"), "wb") as f:
+        f.write(cert.public_bytes(serialization.Encoding.PEM))
+    if key is not None:
+        with open(os.path.join(folder, stem + ".key"), "wb") as f:
+            f.write(key.private_bytes(serialization.Encoding.PEM,
+                                      serialization.PrivateFormat.PKCS8,
+                                      serialization.NoEncryption()))
+
+
+def main(folder):
+    ca_key = ec.generate_private_key(ec.SECP256R1())
+    ca = certificate("Pellwick Test Authority", ca_key, "Pellwick Test Authority", ca_key, True)
+    write(folder, "ca", ca)
+    server_key = ec.generate_private_key(ec.SECP256R1())
+    write(folder, "server",
+          certificate("127.0.0.1", server_key, "Pellwick Test Authority", ca_key, False),
+          server_key)
+    self_key = ec.generate_private_key(ec.SECP256R1())
+    own = certificate("127.0.0.1", self_key, "127.0.0.1", self_key, False)
+    write(folder, "self", own, self_key)
+    with open(os.path.join(folder, "self.sha256"), "w") as f:
+        f.write(own.fingerprint(hashes.SHA256()).hex(":").upper())
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])
