@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever Pellwick needs to build, run and test
 # that this machine does not have yet. Safe to run again: it installs nothing twice.
+# Given package names, it sees to those instead (the Windows leg names its own).
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,10 @@ packages=(
     iproute2 procps
     swaks msmtp curl hyperfine
 )
+
+if [ $# -gt 0 ]; then
+    packages=("$@")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

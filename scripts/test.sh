@@ -2,8 +2,11 @@
 # Installs what is missing, builds and runs every test:
 #   1. a clang build with AddressSanitizer and UndefinedBehaviorSanitizer, whose
 #      CTest run holds the unit tests and the bounded libFuzzer runs;
-#   2. the normal build (warnings as errors) with every test, unit to end-to-end.
-# Ends with CTest's summary of the normal build; fails when either run fails.
+#   2. the normal build (warnings as errors) with every test, unit to end-to-end;
+#   3. the Windows leg: Pellwick.exe cross-built with mingw-w64, its tests and an
+#      end-to-end run under Wine (scripts/test-windows.sh; PELLWICK_SKIP_WINDOWS=1
+#      leaves it out).
+# Ends with CTest's summary of the Windows leg; fails when any run fails.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
@@ -33,8 +36,19 @@ cd "$main_build"
 main_status=0
 ctest --output-on-failure --timeout 600 -j "$jobs" || main_status=$?
 
+windows_status=0
+if [ "${PELLWICK_SKIP_WINDOWS:-0}" != 1 ]; then
+    echo "== Windows leg (${PELLWICK_WINDOWS_BUILD_DIR:-$top/build-win})"
+    "$top/scripts/test-windows.sh" "${PELLWICK_WINDOWS_BUILD_DIR:-$top/build-win}" \
+        || windows_status=$?
+fi
+
 if [ "$san_status" -ne 0 ]; then
     echo "The sanitizer and fuzzing run failed (see above)."
     exit "$san_status"
 fi
-exit "$main_status"
+if [ "$main_status" -ne 0 ]; then
+    echo "The normal build's tests failed (see above)."
+    exit "$main_status"
+fi
+exit "$windows_status"

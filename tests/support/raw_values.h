@@ -49,4 +49,14 @@ inline std::int32_t WriteRaw(RegistryBackend &backend, const std::string &keyPat
     return status;
 }
 
+// Whether the key exists, looked at without creating it.
+inline bool KeyExists(RegistryBackend &backend, const std::string &keyPath)
+{
+    RegistryKey key = 0;
+    if (backend.OpenKey(kHkeyLocalMachine, keyPath, kKeyRead, key) != 0)
+        return false;
+    backend.CloseKey(key);
+    return true;
+}
+
 } // namespace pellwick::test

@@ -3,16 +3,14 @@
 #include "core/settings/registry.h"
 
 #include <functional>
-#include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace pellwick::test {
 
 // Passes every call on to a real backend and writes down what was asked, with
-// the root and access rights in hex. `interfere` sees each call before the real
-// backend does and may throw, or refuse the call by returning a non-zero status.
+// the root and access rights in decimal. `interfere` sees each call before the
+// real backend does and may throw, or refuse the call by returning a non-zero status.
 class RecordingBackend : public RegistryBackend
 {
 public:
@@ -30,74 +28,59 @@ public:
     std::int32_t CreateKey(RegistryRoot root, const std::string &keyPath, std::uint32_t access,
                            RegistryKey &key) override
     {
-        if (const std::int32_t refused
-            = note("CreateKey " + hex(root) + " " + keyPath + " " + hex(access)))
-            return refused;
-        return counted(m_inner.CreateKey(root, keyPath, access, key));
+        return opened(
+            pass("CreateKey " + keyPath + " " + std::to_string(root) + " " + std::to_string(access),
+                 [&] { return m_inner.CreateKey(root, keyPath, access, key); }));
     }
     std::int32_t OpenKey(RegistryRoot root, const std::string &keyPath, std::uint32_t access,
                          RegistryKey &key) override
     {
-        if (const std::int32_t refused
-            = note("OpenKey " + hex(root) + " " + keyPath + " " + hex(access)))
-            return refused;
-        return counted(m_inner.OpenKey(root, keyPath, access, key));
+        return opened(
+            pass("OpenKey " + keyPath + " " + std::to_string(root) + " " + std::to_string(access),
+                 [&] { return m_inner.OpenKey(root, keyPath, access, key); }));
     }
     std::int32_t QueryValueInfo(RegistryKey key, const std::string &valueName, std::uint32_t &type,
                                 std::uint32_t &size) override
     {
-        if (const std::int32_t refused = note("QueryValueInfo " + valueName))
-            return refused;
-        return m_inner.QueryValueInfo(key, valueName, type, size);
+        return pass("QueryValueInfo " + valueName,
+                    [&] { return m_inner.QueryValueInfo(key, valueName, type, size); });
     }
     std::int32_t QueryValueData(RegistryKey key, const std::string &valueName, std::uint32_t &type,
                                 unsigned char *data, std::uint32_t &size) override
     {
-        if (const std::int32_t refused
-            = note("QueryValueData " + valueName + " " + std::to_string(size)))
-            return refused;
-        return m_inner.QueryValueData(key, valueName, type, data, size);
+        return pass("QueryValueData " + valueName + " " + std::to_string(size),
+                    [&] { return m_inner.QueryValueData(key, valueName, type, data, size); });
     }
     std::int32_t SetValue(RegistryKey key, const std::string &valueName, std::uint32_t type,
                           const unsigned char *data, std::uint32_t size) override
     {
-        if (const std::int32_t refused = note("SetValue " + valueName + " " + std::to_string(type)
-                                              + " " + std::to_string(size)))
-            return refused;
-        return m_inner.SetValue(key, valueName, type, data, size);
+        return pass("SetValue " + valueName + " " + std::to_string(type) + " "
+                        + std::to_string(size),
+                    [&] { return m_inner.SetValue(key, valueName, type, data, size); });
     }
     std::int32_t DeleteValue(RegistryKey key, const std::string &valueName) override
     {
-        if (const std::int32_t refused = note("DeleteValue " + valueName))
-            return refused;
-        return m_inner.DeleteValue(key, valueName);
+        return pass("DeleteValue " + valueName,
+                    [&] { return m_inner.DeleteValue(key, valueName); });
     }
     std::int32_t CloseKey(RegistryKey key) override
     {
-        if (const std::int32_t refused = note("CloseKey"))
-            return refused;
-        const std::int32_t status = m_inner.CloseKey(key);
-        if (status == 0)
-            --openKeys;
+        const std::int32_t status = pass("CloseKey", [&] { return m_inner.CloseKey(key); });
+        openKeys -= status == 0;
         return status;
     }
 
 private:
-    static std::string hex(std::uint32_t number)
-    {
-        std::ostringstream out;
-        out << std::hex << number;
-        return out.str();
-    }
-    std::int32_t note(const std::string &call)
+    template<class Inner>
+    std::int32_t pass(const std::string &call, Inner inner)
     {
         calls.push_back(call);
-        return interfere(call);
+        const std::int32_t refused = interfere(call);
+        return refused != 0 ? refused : inner();
     }
-    std::int32_t counted(std::int32_t status)
+    std::int32_t opened(std::int32_t status)
     {
-        if (status == 0)
-            ++openKeys;
+        openKeys += status == 0;
         return status;
     }
 

@@ -7,8 +7,10 @@
 
 namespace pellwick {
 
-// A predefined root key, as the registry numbers it. Only the machine root is used.
+// A predefined root key, as the registry numbers it. The program names only the
+// machine root; on Windows, writes the machine refuses go to the user root.
 using RegistryRoot = std::uint32_t;
+inline constexpr RegistryRoot kHkeyCurrentUser = 0x80000001;
 inline constexpr RegistryRoot kHkeyLocalMachine = 0x80000002;
 
 // An open key of a backend; 0 is never a valid one.

@@ -13,10 +13,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -28,7 +26,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <vector>
 
 using namespace pellwick;
@@ -61,124 +58,33 @@ struct Shell
     Shell() { window.Form().Form_Load(); }
 };
 
-QString Caption(const QWidget *widget)
-{
-    if (auto *label = qobject_cast<const QLabel *>(widget))
-        return label->text();
-    if (auto *button = qobject_cast<const QAbstractButton *>(widget))
-        return button->text();
-    if (auto *frame = qobject_cast<const QGroupBox *>(widget))
-        return frame->title();
-    if (auto *combo = qobject_cast<const QComboBox *>(widget))
-        return combo->currentText();
-    return {};
-}
-
-struct Row
-{
-    Control control;
-    const char *kind;
-    const char *caption;
-    const char *toolTip;
-    int focus; // place in the Tab order, 0 for none
-};
-
-// clang-format off
-const std::vector<Row> kControls {
-    {Control::tabMain, "QTabWidget", "", "", 0},
-    {Control::lblSmtpServer, "QLabel", "Mail (SMTP) Server: (mail.example.com)", "", 0},
-    {Control::txtSmtpServer, "QLineEdit", "", "The name of you Internet Mail Server Used for Sending Files", 1},
-    {Control::lblTo, "QLabel", "To: (me@example.com;you@example.org)", "", 0},
-    {Control::txtRecipient, "QLineEdit", "", "Who do you want the message sent to?", 2},
-    {Control::lblSender, "QLabel", "From: (me@example.com)", "", 0},
-    {Control::txtSender, "QLineEdit", "", "Who is the message from?", 3},
-    {Control::btnSendEmail, "QPushButton", "Send Email Right Now!", "Send an Email Right Now!", 6},
-    {Control::frmTip, "QGroupBox", "Tip!", "", 0},
-    {Control::lblTip, "QLabel", "You can also use Pellwick to fire off any quick emails!", "", 0},
-    {Control::lblSubject, "QLabel", "Subject: (Your New IP Address Is)", "", 0},
-    {Control::txtSubject, "QLineEdit", "", "Subject of the Email Message", 4},
-    {Control::lblMsg, "QLabel", "Message: (Enter Your Email Message Here)", "", 0},
-    {Control::txtMsg, "QPlainTextEdit", "", "Email Message to Be Sent.  Click on the Button Below to Add Your IP Address to the Email Body.", 5},
-    {Control::btnInsertIP, "QPushButton", "Click to Insert IP Address", "Click here to insert your IP Address into the Email Subject or Body", 7},
-    {Control::btnServer, "QPushButton", "Server\u2026", "Port, encryption and login for the mail server", 8},
-    {Control::frmWhenToEmai, "QGroupBox", "Email Options at Startup", "", 0},
-    {Control::chkEmailIPOnStartup, "QCheckBox", "Run IP Every Time You Login", "This will automatically send an email everytime the user logs in.", 9},
-    {Control::chkAutoMail, "QCheckBox", "Auto Email IP On Program Startup", "This will send an email everytime the Pellwick Application is loaded.", 10},
-    {Control::chkAutoEmailOnNewIP, "QCheckBox", "Auto Email On When New IP Detected", "This will automatically send an email everytime a new IP is detected", 11},
-    {Control::chkAutoExit, "QCheckBox", "Auto Exit After Login Run", "This will automatically close the Pellwick application every time an email is sent.  This will only work when emailing after initial startup run.", 12},
-    {Control::chkMinimized, "QCheckBox", "Start Pellwick Minimized", "This will start the Pellwick application minimized", 13},
-    {Control::frmDisplayTrayIcon, "QGroupBox", "Displaying the Tray Icon", "", 0},
-    {Control::chkDisplayIcon, "QCheckBox", "Display Tray Icon", "This will Show/Hide the Tray Icon.", 14},
-    {Control::chkShowIP, "QCheckBox", "Show IP in Tray Icon", "This will display your IP Address in the Tray Icon Text", 15},
-    {Control::chkShowVirtualMem, "QCheckBox", "Show Virtual Mem in Tray Icon", "This will display your Virtual Memory Free in your Tray Icon Text", 16},
-    {Control::chkShowPhyMem, "QCheckBox", "Show Physical Mem in Tray Icon", "This will Display your physical memory free in your Tray Icon text", 17},
-    {Control::frmSendEmail, "QGroupBox", "Sending Email at a Fixed Rate", "", 0},
-    {Control::chkTimerSend, "QCheckBox", "Send an Email Every", "", 18},
-    {Control::txtTimerRate, "QLineEdit", "", "", 20},
-    {Control::cmbTimerRate, "QComboBox", "Seconds", "", 19},
-    {Control::Frame1, "QGroupBox", "ClipBoard", "", 0},
-    {Control::chkCopyToClipOnStartup, "QCheckBox", "Automatically Copy Your IP To the Clipboard on Pellwick Startup", "", 22},
-    {Control::btnCopyIPToClip, "QPushButton", "Copy IP To ClipBoard Now", "", 21},
-    {Control::frmPellwickSettings, "QGroupBox", "Pellwick Settings", "", 0},
-    {Control::chkShowDebug, "QCheckBox", "Show Debug Tab Dialog", "Show/Hide the Debug Tab", 23},
-    {Control::chkNotifyOnFailure, "QCheckBox", "Notify Me When An Email Fails", "Show a message by the tray icon when an email cannot be sent", 24},
-    {Control::shpAbout, "QFrame", "", "", 0},
-    {Control::lblAboutTitle, "QLabel", "Pellwick v1.0!", "", 0},
-    {Control::lblAboutAuthor, "QLabel", "By:  The Pellwick developers", "", 0},
-    {Control::lblAboutEmail, "QLabel", "Email:  pellwick@example.org", "", 0},
-    {Control::Image1, "QLabel", "", "", 0},
-    {Control::lblFreePhysMemory, "QLabel", "", "", 0},
-    {Control::lblVirtMem, "QLabel", "", "", 0},
-    {Control::txtDebug, "QPlainTextEdit", "", "", 25},
-};
-// clang-format on
-
 } // namespace
 
-TEST(QtShell, EveryControlHasItsNameKindCaptionToolTipAndPlaceInTheTabOrder)
+TEST(QtShell, EveryControlIsNamedAndTabVisitsTheInputsInOrder)
 {
     Shell s;
-    ASSERT_EQ(kControls.size(), kControlCount);
-    std::map<QString, int> focusOf;
-    for (const Row &row : kControls) {
-        const QWidget *widget = s.window.Widget(row.control);
-        ASSERT_NE(widget, nullptr);
-        SCOPED_TRACE(ControlName(row.control));
-        EXPECT_EQ(widget->objectName().toStdString(), ControlName(row.control));
-        EXPECT_STREQ(widget->metaObject()->className(), row.kind);
-        if (*row.caption != '\0') {
-            EXPECT_EQ(Caption(widget), QString::fromUtf8(row.caption));
-        }
-        EXPECT_EQ(widget->toolTip(), QString::fromUtf8(row.toolTip));
-        if (row.focus != 0)
-            focusOf[widget->objectName()] = row.focus;
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        const QWidget *widget = s.window.Widget(static_cast<Control>(i));
+        ASSERT_NE(widget, nullptr) << i;
+        EXPECT_EQ(widget->objectName().toStdString(), ControlName(static_cast<Control>(i)));
     }
-    std::vector<int> visited;
+    using enum Control;
+    // clang-format off
+    const std::vector<Control> order {txtSmtpServer, txtRecipient, txtSender, txtSubject, txtMsg,
+        btnSendEmail, btnInsertIP, btnServer, chkEmailIPOnStartup, chkAutoMail, chkAutoEmailOnNewIP,
+        chkAutoExit, chkMinimized, chkDisplayIcon, chkShowIP, chkShowVirtualMem, chkShowPhyMem,
+        chkTimerSend, cmbTimerRate, txtTimerRate, btnCopyIPToClip, chkCopyToClipOnStartup,
+        chkShowDebug, chkNotifyOnFailure, txtDebug};
+    // clang-format on
+    std::vector<Control> visited;
     for (QWidget *next = s.window.tabMain->nextInFocusChain(); next != s.window.tabMain;
          next = next->nextInFocusChain()) {
-        if (focusOf.count(next->objectName()) && (next->focusPolicy() & Qt::TabFocus))
-            visited.push_back(focusOf[next->objectName()]);
+        const auto at = std::find_if(order.begin(), order.end(),
+                                     [&](Control c) { return s.window.Widget(c) == next; });
+        if (at != order.end() && (next->focusPolicy() & Qt::TabFocus))
+            visited.push_back(*at);
     }
-    EXPECT_EQ(visited.size(), focusOf.size());
-    EXPECT_TRUE(std::is_sorted(visited.begin(), visited.end()));
-
-    const std::vector<std::pair<QString, QString>> menu {{"CopyIP", "&Copy IP To Clipboard"},
-                                                         {"Sep3", "-"},
-                                                         {"ShowIP", "Show Local &IP"},
-                                                         {"ShowPhyMem", "Show &Physical Memory"},
-                                                         {"ShowVirtMem", "Show &Virutal Memory"},
-                                                         {"Seperator", "-"},
-                                                         {"Restore", "&Restore"},
-                                                         {"Minimize", "&Minimize"},
-                                                         {"Sep1", "-"},
-                                                         {"Exit", "E&xit"}};
-    const QList<QAction *> items = s.window.Menu().mnuPopup->actions();
-    ASSERT_EQ(static_cast<std::size_t>(items.size()), menu.size());
-    for (std::size_t i = 0; i < menu.size(); ++i) {
-        const QAction *item = items[static_cast<qsizetype>(i)];
-        EXPECT_EQ(item->objectName(), menu[i].first);
-        EXPECT_EQ(item->isSeparator() ? QStringLiteral("-") : item->text(), menu[i].second);
-    }
+    EXPECT_EQ(visited, order);
 }
 
 TEST(QtShell, FixedWindowWithoutMaximiseAndItsLogoInsideItsFrame)

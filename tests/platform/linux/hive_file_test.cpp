@@ -17,13 +17,7 @@
 #include <vector>
 
 using namespace pellwick;
-using pellwick::test::FolderNames;
-using pellwick::test::RawValue;
-using pellwick::test::ReadBytes;
-using pellwick::test::ReadRaw;
-using pellwick::test::TempFolder;
-using pellwick::test::WriteBytes;
-using pellwick::test::WriteRaw;
+using namespace pellwick::test;
 
 namespace {
 
@@ -192,22 +186,16 @@ TEST(HiveFile, WhatPeopleAndOtherToolsWriteReadsAsTheSameValues)
             text.insert(at, " \t");
         return text + " ";
     };
-    const std::vector<std::pair<std::string, bool>> files = {
-        {"REGEDIT4\r\n\r\n" + body + "\r\n", true},
-        {"REGEDIT4\r\n\r\n" + body, true},
-        {"\xEF\xBB\xBFREGEDIT4\r\n" + body + "\r\n", true},
-        {"Windows Registry Editor Version 5.00\r\n\r\n" + body + "\r\n", true},
-        {blanksAtLineEnds("REGEDIT4\r\n" + body + "\r\n"), true},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Pellwick]\n\"AutoMail\"=dword:1\n"
-         "\"SMTPServer\"=\"mail.example.org\"",
-         true},
-        // Cut short: a last line that could have gone on is refused.
-        {"REGEDIT4\r\n" + body.substr(0, body.size() - 1), false},
-        {"REGEDIT4\r\n" + body + "\r\n\"Blob\"=hex:01,02", false},
-        {"REGEDIT4\r\n" + body + "\r\n\"Blob\"=hex:01,\\\r\n  02", false},
-        {"REGEDIT4\r\n" + body.substr(0, body.find("\"mail")) + "\"mail.exa", false},
-    };
-    for (const auto &[text, readable] : files) {
+    for (const std::string &text : {
+             "REGEDIT4\r\n\r\n" + body + "\r\n",
+             "REGEDIT4\r\n\r\n" + body,
+             "\xEF\xBB\xBFREGEDIT4\r\n" + body + "\r\n",
+             "Windows Registry Editor Version 5.00\r\n\r\n" + body + "\r\n",
+             blanksAtLineEnds("REGEDIT4\r\n" + body + "\r\n"),
+             std::string(
+                 "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Pellwick]\n\"AutoMail\"=dword:1\n"
+                 "\"SMTPServer\"=\"mail.example.org\""),
+         }) {
         TempFolder folder;
         WriteBytes(folder / "registry.reg", text);
         HiveFile hive(folder / "registry.reg", [](const std::string &) {});
@@ -215,10 +203,8 @@ TEST(HiveFile, WhatPeopleAndOtherToolsWriteReadsAsTheSameValues)
         const auto query = [&registry](const std::string &name) {
             return registry.QueryValue(kHkeyLocalMachine, kKey, name, std::monostate {});
         };
-        EXPECT_EQ(query("SMTPServer"),
-                  readable ? RegistryValue(std::string("mail.example.org")) : RegistryValue())
-            << text;
-        EXPECT_EQ(query("AutoMail"), readable ? RegistryValue(1) : RegistryValue()) << text;
+        EXPECT_EQ(query("SMTPServer"), RegistryValue(std::string("mail.example.org"))) << text;
+        EXPECT_EQ(query("AutoMail"), RegistryValue(1)) << text;
     }
 }
 
@@ -448,4 +434,24 @@ TEST(HiveFile, FileAndFolderAreTheOwnersAlone)
     std::filesystem::permissions(file, perms::owner_read | perms::owner_write | perms::others_read);
     registry.SetKeyValue(kHkeyLocalMachine, kKey, "Sender", std::string("c@d"), kRegSz);
     EXPECT_EQ(modeOf(file), perms::owner_read | perms::owner_write);
+}
+
+TEST(HiveFile, OnlyTheMachineRootAndWellFormedPathsAreAccepted)
+{
+    TempFolder folder;
+    HiveFile hive(folder / "registry.reg");
+    Registry registry(hive);
+    EXPECT_EQ(registry.SetKeyValue(kHkeyCurrentUser, kKey, "Msg", std::string("x"), kRegSz),
+              kErrorInvalidHandle);
+    EXPECT_EQ(
+        registry.SetKeyValue(kHkeyLocalMachine, "\\Software", "Msg", std::string("x"), kRegSz),
+        kErrorBadPathname);
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, "Software\\\\Pellwick", "Msg",
+                                   std::string("x"), kRegSz),
+              kErrorBadPathname);
+    EXPECT_FALSE(std::filesystem::exists(hive.File()));
+    EXPECT_EQ(registry.QueryValue(kHkeyCurrentUser, kKey, "Msg", kFallback), kFallback);
+    // The file's line format cannot hold a line break in a name.
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "Two\nLines", std::string("x"), kRegSz),
+              kErrorInvalidParameter);
 }

@@ -1,0 +1,105 @@
+#!/usr/bin/python3
+"""Photographs Pellwick.exe under Wine: its five tabs and the tray icon's popup
+menu, into docs/screenshots/win32-*.png; on the way xdotool sends one mail from
+the Email tab with the window's own button, so the Debug tab shows a real dialogue.
+
+    scripts/screenshots-windows.py [BUILD_DIR]      (default: build-win)
+
+Everything runs in a network namespace of its own (root needed): Xvfb at 96 dpi
+with Debian's trayer as the tray host, aiosmtpd on port 25 of its loopback, and
+Wine on a copy of the build's prefix with a server of its own.
+"""
+
+import os
+import re
+import subprocess
+import sys
+import time
+
+TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(TOP, "tests", "system"))
+
+import harness  # noqa: E402
+import windows_end_to_end as windows  # noqa: E402
+
+OUT = os.path.join(TOP, "docs", "screenshots")
+TABS = ["email", "settings", "misc", "about", "debug"]
+
+
+def main():
+    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(TOP, "build-win"))
+    exe = os.path.join(build, "src", "app", "Pellwick.exe")
+    os.environ["WINEPREFIX"] = os.path.join(build, "wineprefix")
+    # Boots the prefix when it is new; its server is not needed afterwards.
+    subprocess.run(["bash", "-c", '. "$1/scripts/wine-session.sh" && wine_session_start "$2" '
+                    "&& wine_session_stop", "-", TOP, os.environ["WINEPREFIX"]], check=True)
+
+    namespace = harness.Namespace(windows.ADDRESS)
+    sink = display = prefix = program = None
+    try:
+        sink = harness.Sink(namespace)
+        display = windows.tray_display(namespace)
+        prefix = windows.WinePrefix(namespace)
+        path = windows.registry_file({"AutoMail": 0, "AutoExit": 0, "DisplayIcon": 1})
+        prefix.command(windows.WINE, "regedit", "/s", path, display=display)
+        os.unlink(path)
+        program = prefix.start(windows.WINE, exe, display=display)
+        shoot(display, sink)
+    finally:
+        if program and program.poll() is None:
+            program.kill()
+        for part in (prefix, display, sink, namespace):
+            if part:
+                part.close()
+
+
+def shoot(display, sink):
+    window = harness.wait_for(lambda: display.visible_windows("^Pellwick"), 30, "the window")[0]
+    geometry = display.x("xwininfo", "-id", window)
+    left = int(re.search(r"Absolute upper-left X:\s*(-?\d+)", geometry).group(1))
+    top = int(re.search(r"Absolute upper-left Y:\s*(-?\d+)", geometry).group(1))
+
+    def take(name, *crop):
+        target = os.path.join(OUT, "win32-%s.png" % name)
+        if crop:
+            display.x("import", "-window", "root", "-crop", "%dx%d+%d+%d" % crop, target)
+        else:
+            display.x("import", "-window", window, target)
+
+    def first_tab():
+        # The first tab's header: the tab control takes the keyboard from here.
+        display.click_at(left + 20, top + 16, 1)
+        time.sleep(0.3)
+
+    first_tab()
+    take("email")
+    # Tab order from the tab control: the three address fields, subject and
+    # message, then the send button.
+    display.xdotool("key", "--delay", "60", *(["Tab"] * 6), "space", check=True)
+    harness.wait_for(sink.messages, 30, "the mail sent from the Email tab")
+    first_tab()
+    for name in TABS[1:]:
+        display.xdotool("key", "Right", check=True)
+        time.sleep(0.3)
+        take(name)
+
+    # The tray icon sits in trayer's panel; the right button opens the menu.
+    # At the icon's upper left corner, so the menu opening above and left of the
+    # pointer leaves the icon in sight.
+    menu = None
+    for _ in range(3):  # a click while Wine still docks the icon may go astray
+        display.click_at(*windows.tray_icon(display), 3)
+        try:
+            menu = harness.wait_for(lambda: windows.popup(display, window), 5, "the tray menu")
+            break
+        except AssertionError:
+            display.xdotool("key", "Escape")
+    if menu is None:
+        raise AssertionError("no tray menu")
+    x, y = menu["x"] - 8, menu["y"] - 8
+    take("tray-menu", 1024 - x, 768 - y, x, y)
+    display.xdotool("key", "Escape")
+
+
+if __name__ == "__main__":
+    main()

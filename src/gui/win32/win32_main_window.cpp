@@ -1,0 +1,216 @@
+#include "gui/win32/win32_main_window.h"
+
+#include "gui/win32/win32_notify_area.h"
+#include "platform/single_instance.h"
+#include "platform/windows/instance_window.h"
+#include "platform/windows/wide_text.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+namespace pellwick {
+
+namespace {
+
+constexpr UINT_PTR kTimerId = 1;
+// The mail dialogue's one time limit, a timer of its own that fires once.
+constexpr UINT_PTR kDeadlineId = 2;
+
+} // namespace
+
+Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32WindowParts parts)
+    : m_window(instance)
+    , m_view(m_window)
+    , m_notifyArea(parts.notifyArea)
+    , wckMain(m_window.Window(), [this](std::int32_t count) { m_form.wckMain_DataArrival(count); })
+    , m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated"))
+    , m_instanceRequest(RegisterWindowMessageW(kInstanceRequestMessage))
+    , m_form(m_view, FormParts {
+                         .socket = wckMain,
+                         .deadline = *this,
+                         .timer = *this,
+                         .notifyArea = parts.notifyArea,
+                         .clipboard = *this,
+                         .registry = parts.registry,
+                         .autostart = parts.autostart,
+                         .localIp = std::move(parts.localIp),
+                         .memoryReader = std::move(parts.memoryReader),
+                         .clock = std::move(parts.clock),
+                         .commandLine = std::move(parts.commandLine),
+                         .endProcess = std::move(parts.endProcess),
+                         .windowHandle = reinterpret_cast<std::uintptr_t>(m_window.Window()),
+                         .iconHandle = reinterpret_cast<std::uintptr_t>(m_window.Icon()),
+                         .hostName = std::move(parts.hostName),
+                         .passwordStore = parts.passwordStore,
+                     })
+{
+    m_window.SetHandler(this);
+}
+
+Win32MainWindow::~Win32MainWindow()
+{
+    m_window.SetHandler(nullptr);
+}
+
+bool Win32MainWindow::PreTranslate(MSG &message)
+{
+    const bool used = IsDialogMessageW(m_window.Window(), &message) != FALSE;
+    noticeFocus();
+    return used;
+}
+
+void Win32MainWindow::noticeFocus()
+{
+    // Only focus moving from one control of this window to another counts: the
+    // window losing the focus, or the menu taking it, is no move.
+    HWND focus = GetFocus();
+    std::optional<Control> now;
+    for (HWND window = focus; window && !now; window = GetParent(window))
+        now = m_window.ControlOf(window);
+    if (!now)
+        return;
+    const std::optional<Control> from = m_lastFocus;
+    m_lastFocus = now;
+    if (from && *from != *now)
+        m_form.FocusMoved(*from, *now);
+}
+
+std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (wckMain.HandleMessage(message, wParam, lParam))
+        return 0;
+    if (message == m_taskbarCreated) {
+        m_notifyArea.Readd();
+        return 0;
+    }
+    // A later start of the program: an ordinary one brings this window up, a
+    // log-in run leaves the job to this one.
+    if (message == m_instanceRequest) {
+        if (wParam == static_cast<WPARAM>(InstanceRequest::Show))
+            m_form.Restore_Click();
+        return 0;
+    }
+    switch (message) {
+    case WM_COMMAND:
+        onCommand(wParam, lParam);
+        return 0;
+    case WM_NOTIFY:
+        if (reinterpret_cast<const NMHDR *>(lParam)->code == static_cast<UINT>(TCN_SELCHANGE))
+            m_window.ShowCurrentPage();
+        return 0;
+    case WM_TIMER:
+        if (wParam == kTimerId) {
+            m_form.tmrMain_Timer();
+        } else if (wParam == kDeadlineId) {
+            Disarm();
+            // Taken out first: the dialogue may arm the next limit from here.
+            const std::function<void()> expired = std::move(m_expired);
+            if (expired)
+                expired();
+        }
+        return 0;
+    case Win32NotifyArea::kCallbackMessage:
+        m_form.Form_MouseDown(static_cast<int>(LOWORD(lParam)));
+        return 0;
+    case WM_SIZE:
+        if ((wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED) && !m_view.ApplyingState())
+            m_form.Form_Resize();
+        return 0;
+    case WM_DPICHANGED: {
+        // Laid out again for the new resolution, where Windows suggests.
+        m_window.SetDpi(HIWORD(wParam));
+        const auto *suggested = reinterpret_cast<const RECT *>(lParam);
+        SetWindowPos(m_window.Window(), nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    case WM_CLOSE:
+        m_form.Form_Unload();
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        // The session ends whether or not the program has; it saves first.
+        if (wParam)
+            m_form.ExitApp();
+        return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+void Win32MainWindow::onCommand(WPARAM wParam, LPARAM lParam)
+{
+    const UINT id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    if (lParam == 0) {
+        if (id >= Win32Window::kFirstMenuCommand
+            && id <= Win32Window::kFirstMenuCommand + static_cast<UINT>(MenuItem::Exit))
+            m_form.MenuItemChosen(static_cast<MenuItem>(id - Win32Window::kFirstMenuCommand));
+        return;
+    }
+    HWND source = reinterpret_cast<HWND>(lParam);
+    const std::optional<Control> control = m_window.ControlOf(source);
+    if (!control)
+        return;
+    if (code == BN_CLICKED) {
+        const auto style = GetWindowLongPtrW(source, GWL_STYLE) & BS_TYPEMASK;
+        // The dialog manager makes the focused push button the default one.
+        if (style == BS_PUSHBUTTON || style == BS_DEFPUSHBUTTON) {
+            m_form.UserClicked(*control);
+            return;
+        }
+        // A grey box clicked by the user becomes checked and has two states from then on.
+        if (style == BS_AUTO3STATE) {
+            SendMessageW(source, BM_SETSTYLE, BS_AUTOCHECKBOX, TRUE);
+            SendMessageW(source, BM_SETCHECK, BST_CHECKED, 0);
+        }
+        m_form.UserChangedValue(*control);
+    } else if (*control == Control::cmbTimerRate && code == CBN_SELCHANGE) {
+        m_view.SetUnitChoice(static_cast<int>(SendMessageW(source, CB_GETCURSEL, 0, 0)));
+    } else if (*control == Control::cmbTimerRate && code == CBN_EDITCHANGE) {
+        m_view.SetUnitChoice(-1);
+        m_form.UserChangedText(*control);
+    }
+}
+
+void Win32MainWindow::Start(std::int64_t intervalMs)
+{
+    SetTimer(m_window.Window(), kTimerId, static_cast<UINT>(intervalMs), nullptr);
+}
+
+void Win32MainWindow::Stop()
+{
+    KillTimer(m_window.Window(), kTimerId);
+}
+
+void Win32MainWindow::Arm(std::chrono::milliseconds after, std::function<void()> expired)
+{
+    m_expired = std::move(expired);
+    SetTimer(m_window.Window(), kDeadlineId, static_cast<UINT>(after.count()), nullptr);
+}
+
+void Win32MainWindow::Disarm()
+{
+    KillTimer(m_window.Window(), kDeadlineId);
+}
+
+void Win32MainWindow::SetText(const std::string &text)
+{
+    if (!OpenClipboard(m_window.Window()))
+        return;
+    EmptyClipboard();
+    const std::wstring wide = Widen(text);
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        std::memcpy(GlobalLock(memory), wide.c_str(), bytes);
+        GlobalUnlock(memory);
+        // The clipboard owns the memory once it has taken it.
+        if (!SetClipboardData(CF_UNICODETEXT, memory))
+            GlobalFree(memory);
+    }
+    CloseClipboard();
+}
+
+} // namespace pellwick

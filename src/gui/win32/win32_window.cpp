@@ -1,0 +1,464 @@
+#include "gui/win32/win32_window.h"
+
+#include "gui/win32/win32_controls.h"
+#include "platform/windows/instance_window.h"
+
+#include "gui/win32/resources/resource_ids.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace pellwick {
+
+namespace {
+
+const wchar_t kPageClass[] = L"PellwickPage";
+const std::array<const wchar_t *, 5> kTabNames {L"Email", L"Settings", L"Misc", L"About", L"Debug"};
+
+// The menu's items from top to bottom; separators have no item.
+struct MenuEntry
+{
+    std::optional<MenuItem> item;
+    const wchar_t *caption;
+    bool marked;
+};
+const std::array<MenuEntry, 10> kMenu {{
+    {MenuItem::CopyIP, L"&Copy IP To Clipboard", false},
+    {std::nullopt, nullptr, false}, // Sep3
+    {MenuItem::ShowIP, L"Show Local &IP", true},
+    {MenuItem::ShowPhyMem, L"Show &Physical Memory", true},
+    {MenuItem::ShowVirtMem, L"Show &Virutal Memory", true},
+    {std::nullopt, nullptr, false}, // Seperator
+    {MenuItem::Restore, L"&Restore", false},
+    {MenuItem::Minimize, L"&Minimize", false},
+    {std::nullopt, nullptr, false}, // Sep1
+    {MenuItem::Exit, L"E&xit", false},
+}};
+
+struct WindowClass
+{
+    const wchar_t *name;
+    DWORD style;
+};
+
+WindowClass classOf(WidgetKind kind)
+{
+    switch (kind) {
+    case WidgetKind::Label:
+        return {L"STATIC", SS_LEFT | SS_NOPREFIX};
+    case WidgetKind::Edit:
+        return {L"EDIT", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL};
+    case WidgetKind::MessageEdit:
+        return {L"EDIT", WS_TABSTOP | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL
+                             | ES_WANTRETURN};
+    case WidgetKind::LogEdit:
+        return {L"EDIT", WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE
+                             | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY};
+    case WidgetKind::Button:
+        return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON};
+    case WidgetKind::Check:
+        return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX};
+    case WidgetKind::Frame:
+        return {L"BUTTON", BS_GROUPBOX};
+    case WidgetKind::Combo:
+        return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL};
+    case WidgetKind::Rect:
+        return {L"STATIC", SS_BLACKFRAME};
+    case WidgetKind::Image:
+        return {L"STATIC", SS_ICON | SS_REALSIZECONTROL | SS_CENTERIMAGE};
+    }
+    return {L"STATIC", 0};
+}
+
+// Room a control needs around its caption: the check mark, a button's edges.
+int captionPadding(WidgetKind kind, double scale)
+{
+    switch (kind) {
+    case WidgetKind::Check:
+        return static_cast<int>(std::lround(22 * scale));
+    case WidgetKind::Button:
+    case WidgetKind::Frame:
+        return static_cast<int>(std::lround(18 * scale));
+    default:
+        return 2;
+    }
+}
+
+int textWidth(HWND control, HFONT font, std::wstring_view text)
+{
+    HDC dc = GetDC(control);
+    const HGDIOBJ old = SelectObject(dc, font);
+    SIZE size {};
+    GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size.cx;
+}
+
+HFONT pointFont(const wchar_t *face, double points, bool bold, int dpi)
+{
+    LOGFONTW font {};
+    font.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0));
+    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
+    return CreateFontIndirectW(&font);
+}
+
+// The message field takes Enter for a new line, but Tab moves on to the buttons
+// as in every other field.
+LRESULT CALLBACK tabMovesOn(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                            DWORD_PTR)
+{
+    LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+    const auto *key = reinterpret_cast<const MSG *>(lParam);
+    if (message == WM_GETDLGCODE && key && key->message == WM_KEYDOWN && key->wParam == VK_TAB)
+        result &= ~static_cast<LRESULT>(DLGC_WANTTAB | DLGC_WANTALLKEYS);
+    return result;
+}
+
+int screenDpi()
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+} // namespace
+
+Win32Window::Win32Window(HINSTANCE instance)
+    : m_instance(instance)
+{
+    m_icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PELLWICK), IMAGE_ICON,
+                                           GetSystemMetrics(SM_CXSMICON),
+                                           GetSystemMetrics(SM_CYSMICON), 0));
+    m_bigIcon = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PELLWICK), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+
+    WNDCLASSEXW windowClass {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = m_bigIcon;
+    windowClass.hIconSm = m_icon;
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    // Painted by the class, or a window shows black where no control lies.
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = kInstanceWindowClass;
+    RegisterClassExW(&windowClass);
+    windowClass.lpfnWndProc = pageProc;
+    windowClass.hIcon = nullptr;
+    windowClass.hIconSm = nullptr;
+    windowClass.lpszClassName = kPageClass;
+    RegisterClassExW(&windowClass);
+
+    // A fixed dialog: it can be minimised and closed, not resized or maximised.
+    m_window = CreateWindowExW(WS_EX_CONTROLPARENT, kInstanceWindowClass, L"Pellwick",
+                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth, kClientHeight, nullptr,
+                               nullptr, instance, this);
+    // The resolution of the monitor the window is on: it is per-monitor aware.
+    m_dpi = static_cast<int>(GetDpiForWindow(m_window));
+    if (m_dpi <= 0)
+        m_dpi = screenDpi();
+    createControls();
+    createMenu();
+    layOut();
+    addToolTips();
+}
+
+Win32Window::~Win32Window()
+{
+    if (m_window)
+        DestroyWindow(m_window);
+    DestroyMenu(m_menu);
+    for (HFONT font : {m_font, m_titleFont, m_aboutFont})
+        DeleteObject(font);
+    DestroyIcon(m_icon);
+    DestroyIcon(m_bigIcon);
+}
+
+LRESULT CALLBACK Win32Window::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto *self = reinterpret_cast<Win32Window *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && self->m_handler && window == self->m_window) {
+        if (const auto handled = self->m_handler->OnMessage(message, wParam, lParam))
+            return *handled;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Window::pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // A page only holds controls: what they report is the window's business.
+    if (message == WM_COMMAND || message == WM_NOTIFY)
+        return SendMessageW(GetAncestor(page, GA_ROOT), message, wParam, lParam);
+    return DefWindowProcW(page, message, wParam, lParam);
+}
+
+void Win32Window::createControls()
+{
+    createFonts();
+    HWND tab = CreateWindowExW(0, WC_TABCONTROLW, L"",
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 10, 10,
+                               m_window, nullptr, m_instance, nullptr);
+    m_controls[index(Control::tabMain)] = tab;
+    for (std::size_t i = 0; i < m_pages.size(); ++i)
+        m_pages[i] = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD, 0, 0, 10, 10,
+                                     m_window, nullptr, m_instance, nullptr);
+
+    m_tooltips
+        = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                          WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr, m_instance, nullptr);
+
+    for (const ControlLayout &layout : ControlLayouts()) {
+        const WindowClass windowClass = classOf(layout.kind);
+        const std::wstring caption(layout.caption);
+        HWND control = CreateWindowExW(
+            layout.kind == WidgetKind::Edit || layout.kind == WidgetKind::MessageEdit
+                    || layout.kind == WidgetKind::LogEdit
+                ? WS_EX_CLIENTEDGE
+                : 0,
+            windowClass.name, caption.c_str(), WS_CHILD | WS_VISIBLE | windowClass.style, 0, 0, 10,
+            10, m_pages[static_cast<std::size_t>(layout.tab)], nullptr, m_instance, nullptr);
+        m_controls[index(layout.control)] = control;
+    }
+
+    applyFonts();
+
+    HWND unit = Handle(Control::cmbTimerRate);
+    for (const wchar_t *entry : {L"Seconds", L"Minutes", L"Hours"})
+        SendMessageW(unit, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+    SendMessageW(unit, CB_SETCURSEL, 0, 0);
+    // The log and the message hold more than an edit control's first 32 K.
+    SendMessageW(Handle(Control::txtDebug), EM_SETLIMITTEXT, 0, 0);
+    SendMessageW(Handle(Control::txtMsg), EM_SETLIMITTEXT, 0, 0);
+    SetWindowSubclass(Handle(Control::txtMsg), tabMovesOn, 1, 0);
+    HICON picture = static_cast<HICON>(
+        LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_PELLWICK), IMAGE_ICON, 128, 128, 0));
+    SendMessageW(Handle(Control::Image1), STM_SETICON, reinterpret_cast<WPARAM>(picture), 0);
+    EnableWindow(Handle(Control::btnInsertIP), FALSE);
+    EnableWindow(Handle(Control::chkAutoExit), FALSE);
+    rebuildTabs(Tab::Email);
+}
+
+void Win32Window::createMenu()
+{
+    m_menu = CreatePopupMenu();
+    for (const MenuEntry &entry : kMenu) {
+        if (!entry.item) {
+            AppendMenuW(m_menu, MF_SEPARATOR | MF_GRAYED, 0, nullptr);
+            continue;
+        }
+        const UINT mark = entry.marked ? MF_CHECKED : MF_UNCHECKED;
+        AppendMenuW(m_menu, MF_STRING | mark, kFirstMenuCommand + static_cast<UINT>(*entry.item),
+                    entry.caption);
+    }
+}
+
+void Win32Window::createFonts()
+{
+    for (HFONT font : {m_font, m_titleFont, m_aboutFont})
+        DeleteObject(font);
+    NONCLIENTMETRICSW metrics {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    // The system's figures are for its own resolution; this monitor may have another.
+    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, m_dpi, screenDpi());
+    m_font = CreateFontIndirectW(&metrics.lfMessageFont);
+    // Arial as the About tab was drawn.
+    m_titleFont = pointFont(L"Arial", 14.25, true, m_dpi);
+    m_aboutFont = pointFont(L"Arial", 12, false, m_dpi);
+}
+
+void Win32Window::applyFonts()
+{
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        const auto control = static_cast<Control>(i);
+        HFONT font = control == Control::lblAboutTitle ? m_titleFont
+                     : control == Control::lblAboutAuthor || control == Control::lblAboutEmail
+                         ? m_aboutFont
+                         : m_font;
+        SendMessageW(m_controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    // Long tips wrap instead of running across the screen.
+    SendMessageW(m_tooltips, TTM_SETMAXTIPWIDTH, 0, MulDiv(400, m_dpi, 96));
+}
+
+void Win32Window::SetDpi(int dpi)
+{
+    if (dpi == m_dpi || dpi <= 0)
+        return;
+    m_dpi = dpi;
+    createFonts();
+    applyFonts();
+    layOut();
+    RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Win32Window::layOut()
+{
+    HDC screen = GetDC(nullptr);
+    TEXTMETRICW metrics {};
+    const HGDIOBJ old = SelectObject(screen, m_font);
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    // The drawing's sizes suit a font 13 pixels high at 96 dots per inch.
+    const double scale = std::max(m_dpi / 96.0, metrics.tmHeight / 13.0);
+    const auto scaled = [scale](int value) {
+        return static_cast<int>(std::lround(value * scale));
+    };
+
+    // The width a control's caption needs; 0 for one without, or that wraps.
+    const auto need = [this, scale](const ControlLayout &layout) {
+        if (layout.width <= 0 || layout.caption.empty() || layout.control == Control::lblTip)
+            return 0;
+        HWND control = Handle(layout.control);
+        const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+        return textWidth(control, font, layout.caption) + captionPadding(layout.kind, scale);
+    };
+    // Column 0 of a tab widens as far as its widest caption needs, and column 1
+    // moves right as far.
+    std::array<int, 5> grow {};
+    for (const ControlLayout &layout : ControlLayouts()) {
+        if (layout.column == 0 && layout.width > 0) {
+            int &tabGrow = grow[static_cast<std::size_t>(layout.tab)];
+            tabGrow = std::max(tabGrow, need(layout) - scaled(layout.width));
+        }
+    }
+    struct Placed
+    {
+        int x, y, width, height;
+    };
+    std::array<Placed, kControlCount> placed {};
+    int pageWidth = scaled(kClientWidth - 7 - 8);
+    for (const ControlLayout &layout : ControlLayouts()) {
+        const int tabGrow = grow[static_cast<std::size_t>(layout.tab)];
+        Placed &p = placed[index(layout.control)];
+        p = {scaled(layout.x) + (layout.column == 1 ? tabGrow : 0), scaled(layout.y),
+             scaled(layout.width) + (layout.column == 0 && layout.width > 0 ? tabGrow : 0),
+             scaled(layout.height)};
+        p.width = std::max(p.width, need(layout));
+        if (layout.width > 0)
+            pageWidth = std::max(pageWidth, p.x + p.width + scaled(8));
+    }
+
+    // The tab control keeps the drawing's margins; its pages lie inside it.
+    RECT pageArea {scaled(4), scaled(8), 0, 0};
+    RECT client {0, 0, 0, scaled(kClientHeight)};
+    RECT probe {0, 0, 1000, 1000};
+    SendMessageW(Handle(Control::tabMain), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&probe));
+    const int chromeWidth = 1000 - (probe.right - probe.left);
+    client.right = std::max(scaled(kClientWidth), pageWidth + chromeWidth + scaled(7));
+    RECT tabRect {scaled(4), scaled(8), client.right - scaled(3), client.bottom - scaled(4)};
+    MoveWindow(Handle(Control::tabMain), tabRect.left, tabRect.top, tabRect.right - tabRect.left,
+               tabRect.bottom - tabRect.top, FALSE);
+    pageArea = tabRect;
+    SendMessageW(Handle(Control::tabMain), TCM_ADJUSTRECT, FALSE,
+                 reinterpret_cast<LPARAM>(&pageArea));
+    const int width = pageArea.right - pageArea.left;
+    const int height = pageArea.bottom - pageArea.top;
+    for (HWND page : m_pages)
+        MoveWindow(page, pageArea.left, pageArea.top, width, height, FALSE);
+
+    for (const ControlLayout &layout : ControlLayouts()) {
+        Placed p = placed[index(layout.control)];
+        if (layout.width == 0)
+            p.width = width - 2 * p.x;
+        if (layout.height < 0)
+            p.height = height - p.y + scaled(layout.height);
+        MoveWindow(Handle(layout.control), p.x, p.y, p.width, p.height, FALSE);
+    }
+
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(m_window, GWL_STYLE));
+    AdjustWindowRectExForDpi(&client, style, FALSE, WS_EX_CONTROLPARENT, static_cast<UINT>(m_dpi));
+    SetWindowPos(m_window, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::addToolTips()
+{
+    for (const ControlLayout &layout : ControlLayouts()) {
+        if (layout.toolTip.empty())
+            continue;
+        HWND control = Handle(layout.control);
+        std::wstring tip(layout.toolTip);
+        TOOLINFOW tool {};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = m_window;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = tip.data();
+        SendMessageW(m_tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+std::optional<Control> Win32Window::ControlOf(HWND handle) const
+{
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        if (m_controls[i] == handle)
+            return static_cast<Control>(i);
+    }
+    return std::nullopt;
+}
+
+void Win32Window::rebuildTabs(Tab current)
+{
+    HWND tab = Handle(Control::tabMain);
+    SendMessageW(tab, TCM_DELETEALLITEMS, 0, 0);
+    m_shownTabs.clear();
+    for (std::size_t i = 0; i < kTabNames.size(); ++i) {
+        if (!m_tabVisible[i])
+            continue;
+        TCITEMW item {};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t *>(kTabNames[i]);
+        SendMessageW(tab, TCM_INSERTITEMW, m_shownTabs.size(), reinterpret_cast<LPARAM>(&item));
+        m_shownTabs.push_back(static_cast<Tab>(i));
+    }
+    const auto found = std::find(m_shownTabs.begin(), m_shownTabs.end(), current);
+    SendMessageW(tab, TCM_SETCURSEL,
+                 found == m_shownTabs.end() ? 0 : static_cast<WPARAM>(found - m_shownTabs.begin()),
+                 0);
+    ShowCurrentPage();
+}
+
+Tab Win32Window::CurrentTab() const
+{
+    const auto selected = SendMessageW(Handle(Control::tabMain), TCM_GETCURSEL, 0, 0);
+    if (selected < 0 || static_cast<std::size_t>(selected) >= m_shownTabs.size())
+        return Tab::Email;
+    return m_shownTabs[static_cast<std::size_t>(selected)];
+}
+
+void Win32Window::SetCurrentTab(Tab tab)
+{
+    rebuildTabs(tab);
+}
+
+void Win32Window::SetTabVisible(Tab tab, bool visible)
+{
+    const Tab current = CurrentTab();
+    m_tabVisible[static_cast<std::size_t>(tab)] = visible;
+    rebuildTabs(current);
+}
+
+void Win32Window::ShowCurrentPage()
+{
+    const Tab current = CurrentTab();
+    for (std::size_t i = 0; i < m_pages.size(); ++i)
+        ShowWindow(m_pages[i], static_cast<Tab>(i) == current ? SW_SHOW : SW_HIDE);
+}
+
+} // namespace pellwick

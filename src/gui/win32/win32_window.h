@@ -1,0 +1,86 @@
+#pragma once
+
+#include "core/form/controls.h"
+
+#include "gui/win32/win32_api.h"
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace pellwick {
+
+// The settings window `frmMain` on Win32: the main window, the tab control with
+// one page per tab, every control of the window with its caption and tooltip,
+// and the tray's popup menu. Nothing here acts on an event: messages go to the
+// handler the window is given.
+class Win32Window
+{
+public:
+    class Handler
+    {
+    public:
+        virtual ~Handler() = default;
+        // A message for the main window; nullopt lets Windows handle it.
+        virtual std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    };
+
+    explicit Win32Window(HINSTANCE instance);
+    ~Win32Window();
+    Win32Window(const Win32Window &) = delete;
+    Win32Window &operator=(const Win32Window &) = delete;
+
+    void SetHandler(Handler *handler) { m_handler = handler; }
+
+    HWND Window() const { return m_window; }
+    HWND Handle(Control control) const { return m_controls[index(control)]; }
+    HICON Icon() const { return m_icon; }
+    HMENU Menu() const { return m_menu; }
+    // The control a child window stands for, if it is one.
+    std::optional<Control> ControlOf(HWND handle) const;
+
+    Tab CurrentTab() const;
+    void SetCurrentTab(Tab tab);
+    bool TabVisible(Tab tab) const { return m_tabVisible[static_cast<std::size_t>(tab)]; }
+    void SetTabVisible(Tab tab, bool visible);
+    // Shows the page of the current tab and hides the others.
+    void ShowCurrentPage();
+    // Fonts and places for the monitor's resolution, in dots per inch (the window
+    // moved to a monitor of another one, or its resolution changed).
+    void SetDpi(int dpi);
+
+    // The menu command of each item, in MenuItem order.
+    static constexpr UINT kFirstMenuCommand = 100;
+
+private:
+    static std::size_t index(Control control) { return static_cast<std::size_t>(control); }
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+    void createControls();
+    void createFonts();
+    void applyFonts();
+    void createMenu();
+    void layOut();
+    void addToolTips();
+    void rebuildTabs(Tab current);
+
+    HINSTANCE m_instance;
+    Handler *m_handler = nullptr;
+    HWND m_window = nullptr;
+    HWND m_tooltips = nullptr;
+    HICON m_icon = nullptr;
+    HICON m_bigIcon = nullptr;
+    HMENU m_menu = nullptr;
+    int m_dpi = 96;
+    HFONT m_font = nullptr;
+    HFONT m_titleFont = nullptr;
+    HFONT m_aboutFont = nullptr;
+    std::array<HWND, kControlCount> m_controls {};
+    std::array<HWND, 5> m_pages {};
+    std::array<bool, 5> m_tabVisible {true, true, true, true, true};
+    // The tabs the tab control shows, in order.
+    std::vector<Tab> m_shownTabs;
+};
+
+} // namespace pellwick

@@ -1,0 +1,237 @@
+#include "gui/win32/winsock_socket.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+namespace pellwick {
+
+namespace {
+
+// What the resolver thread hands back to the window: the name's addresses, in
+// the order the resolver gives them.
+struct Resolved
+{
+    std::vector<sockaddr_storage> addresses;
+};
+
+std::vector<sockaddr_storage> resolve(const std::string &host, std::uint16_t port)
+{
+    addrinfo hints {};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_protocol = IPPROTO_TCP;
+    addrinfo *found = nullptr;
+    std::vector<sockaddr_storage> addresses;
+    const std::string service = std::to_string(port);
+    if (getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0)
+        return addresses;
+    for (const addrinfo *entry = found; entry; entry = entry->ai_next) {
+        sockaddr_storage address {};
+        std::memcpy(&address, entry->ai_addr,
+                    std::min(sizeof address, static_cast<std::size_t>(entry->ai_addrlen)));
+        addresses.push_back(address);
+    }
+    freeaddrinfo(found);
+    return addresses;
+}
+
+int addressLength(const sockaddr_storage &address)
+{
+    return address.ss_family == AF_INET6 ? static_cast<int>(sizeof(sockaddr_in6))
+                                         : static_cast<int>(sizeof(sockaddr_in));
+}
+
+} // namespace
+
+WinsockSocket::WinsockSocket(HWND window, DataArrival dataArrival,
+                             std::optional<std::uint16_t> portOverride)
+    : m_window(window)
+    , m_dataArrival(std::move(dataArrival))
+    , m_portOverride(portOverride)
+{
+    WSADATA data {};
+    m_started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}
+
+WinsockSocket::~WinsockSocket()
+{
+    Close();
+    if (m_started)
+        WSACleanup();
+}
+
+void WinsockSocket::Close()
+{
+    ++m_attempt;
+    m_addresses.clear();
+    m_pending.clear();
+    m_connected = false;
+    if (m_socket != INVALID_SOCKET) {
+        // Abort, like the Qt socket: no lingering, whatever was not sent is dropped.
+        linger abortive {1, 0};
+        setsockopt(m_socket, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char *>(&abortive),
+                   sizeof abortive);
+        closesocket(m_socket);
+        m_socket = INVALID_SOCKET;
+    }
+}
+
+void WinsockSocket::Connect(const std::string &host, std::uint16_t port)
+{
+    Close();
+    if (!m_started)
+        return;
+    const WPARAM attempt = m_attempt;
+    const HWND window = m_window;
+    const std::uint16_t target = m_portOverride.value_or(port);
+    // The thread owns copies only: the window may be gone before the answer.
+    std::thread([host, target, window, attempt] {
+        auto result = std::make_unique<Resolved>(Resolved {resolve(host, target)});
+        if (PostMessageW(window, kResolvedMessage, attempt, reinterpret_cast<LPARAM>(result.get())))
+            result.release(); // the window deletes it
+    }).detach();
+}
+
+bool WinsockSocket::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == kResolvedMessage) {
+        onResolved(wParam, lParam);
+        return true;
+    }
+    if (message == kSocketMessage) {
+        onSocketEvent(wParam, lParam);
+        return true;
+    }
+    return false;
+}
+
+void WinsockSocket::onResolved(WPARAM attempt, LPARAM result)
+{
+    const std::unique_ptr<Resolved> resolved(reinterpret_cast<Resolved *>(result));
+    if (attempt != m_attempt)
+        return; // closed or connected elsewhere meanwhile
+    m_addresses = std::move(resolved->addresses);
+    m_nextAddress = 0;
+    if (m_addresses.empty()) {
+        fail(SocketFailure::HostNotFound, "host not found");
+        return;
+    }
+    connectNext();
+}
+
+void WinsockSocket::connectNext()
+{
+    while (m_nextAddress < m_addresses.size()) {
+        const sockaddr_storage &address = m_addresses[m_nextAddress++];
+        const SOCKET s = socket(address.ss_family, SOCK_STREAM, IPPROTO_TCP);
+        if (s == INVALID_SOCKET) {
+            m_lastError = WSAGetLastError();
+            continue;
+        }
+        // Also makes the socket non-blocking.
+        if (WSAAsyncSelect(s, m_window, kSocketMessage, FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE)
+            == SOCKET_ERROR) {
+            m_lastError = WSAGetLastError();
+            closesocket(s);
+            continue;
+        }
+        const int status
+            = connect(s, reinterpret_cast<const sockaddr *>(&address), addressLength(address));
+        if (status == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) {
+            m_lastError = WSAGetLastError();
+            closesocket(s);
+            continue;
+        }
+        m_socket = s;
+        return;
+    }
+    // No address left: the connection failed.
+    m_addresses.clear();
+    if (m_lastError == WSAECONNREFUSED)
+        fail(SocketFailure::Refused, "connection refused");
+    else
+        fail(SocketFailure::Other,
+             "connection failed (Winsock error " + std::to_string(m_lastError) + ")");
+}
+
+void WinsockSocket::fail(SocketFailure failure, const std::string &detail)
+{
+    if (Events())
+        Events()->SocketFailed(failure, detail);
+}
+
+void WinsockSocket::onSocketEvent(WPARAM socket, LPARAM event)
+{
+    if (static_cast<SOCKET>(socket) != m_socket || m_socket == INVALID_SOCKET)
+        return; // a message left over from a closed socket
+    const int error = WSAGETSELECTERROR(event);
+    switch (WSAGETSELECTEVENT(event)) {
+    case FD_CONNECT:
+        if (error != 0) {
+            m_lastError = error;
+            closesocket(m_socket);
+            m_socket = INVALID_SOCKET;
+            connectNext();
+            return;
+        }
+        m_connected = true;
+        m_addresses.clear();
+        if (Events())
+            Events()->SocketConnected();
+        flush();
+        return;
+    case FD_WRITE:
+        flush();
+        return;
+    case FD_READ: {
+        u_long waiting = 0;
+        if (ioctlsocket(m_socket, FIONREAD, &waiting) == 0 && waiting > 0)
+            m_dataArrival(static_cast<std::int32_t>(
+                std::min<u_long>(waiting, static_cast<u_long>(INT32_MAX))));
+        return;
+    }
+    case FD_CLOSE:
+        // What the peer sent before was reported by FD_READ. The socket stays
+        // until the next Close or Connect.
+        if (error == 0)
+            fail(SocketFailure::Closed, "closed by the server");
+        else
+            fail(SocketFailure::Other,
+                 "connection lost (Winsock error " + std::to_string(error) + ")");
+        return;
+    default:
+        return;
+    }
+}
+
+void WinsockSocket::SendData(const std::string &text)
+{
+    m_pending += text;
+    if (m_connected)
+        flush();
+}
+
+void WinsockSocket::flush()
+{
+    while (!m_pending.empty()) {
+        const int chunk = static_cast<int>(std::min<std::size_t>(m_pending.size(), 64 * 1024));
+        const int sent = send(m_socket, m_pending.data(), chunk, 0);
+        if (sent == SOCKET_ERROR)
+            return; // would block: FD_WRITE comes when there is room again
+        m_pending.erase(0, static_cast<std::size_t>(sent));
+    }
+}
+
+void WinsockSocket::GetData(std::string &data, std::int32_t count)
+{
+    data.clear();
+    if (m_socket == INVALID_SOCKET || count <= 0)
+        return;
+    data.resize(static_cast<std::size_t>(count));
+    const int got = recv(m_socket, data.data(), count, 0);
+    data.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+}
+
+} // namespace pellwick

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "core/mail/socket.h"
+
+#include "gui/win32/win32_api.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pellwick {
+
+// The socket control `wckMain` over Winsock, non-blocking: connect, read, write
+// and close events reach the window as messages (WSAAsyncSelect), and the server's
+// name is resolved on a thread of its own, so the window never waits. Every
+// arrival of data is reported with the number of bytes waiting; connecting, and
+// every failure, to the socket's events. It speaks no TLS.
+class WinsockSocket : public Socket
+{
+public:
+    using DataArrival = std::function<void(std::int32_t count)>;
+
+    // The messages this socket posts to its window; the window hands them to
+    // HandleMessage.
+    static constexpr UINT kSocketMessage = WM_APP + 1;
+    static constexpr UINT kResolvedMessage = WM_APP + 2;
+
+    // `portOverride` replaces every port asked for, so tests can reach a server
+    // on a free loopback port.
+    WinsockSocket(HWND window, DataArrival dataArrival,
+                  std::optional<std::uint16_t> portOverride = std::nullopt);
+    ~WinsockSocket() override;
+    WinsockSocket(const WinsockSocket &) = delete;
+    WinsockSocket &operator=(const WinsockSocket &) = delete;
+
+    void Close() override;
+    void Connect(const std::string &host, std::uint16_t port) override;
+    void SendData(const std::string &text) override;
+    void GetData(std::string &data, std::int32_t count) override;
+
+    // Acts on one of the two messages above; false for any other message.
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void connectNext();
+    void fail(SocketFailure failure, const std::string &detail);
+    void flush();
+    void onResolved(WPARAM attempt, LPARAM result);
+    void onSocketEvent(WPARAM socket, LPARAM event);
+
+    HWND m_window;
+    DataArrival m_dataArrival;
+    std::optional<std::uint16_t> m_portOverride;
+    bool m_started = false;
+    SOCKET m_socket = INVALID_SOCKET;
+    bool m_connected = false;
+    // Counts connection attempts, so that a late answer for an earlier one is dropped.
+    WPARAM m_attempt = 0;
+    // Addresses of the name still to try, and bytes the connection has not taken yet.
+    std::vector<sockaddr_storage> m_addresses;
+    std::size_t m_nextAddress = 0;
+    int m_lastError = 0;
+    std::string m_pending;
+};
+
+} // namespace pellwick

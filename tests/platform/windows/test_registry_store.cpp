@@ -1,0 +1,31 @@
+#include "support/test_registry_store.h"
+#include "platform/windows/scratch_registry_key.h"
+
+#include "platform/windows/registry_user_fallback.h"
+#include "platform/windows/registry_win32.h"
+
+namespace pellwick::test {
+
+namespace {
+
+// The program's own registry stack with its machine and user roots put under a
+// scratch key, which goes again with the store.
+class ScratchRegistry
+    : private ScratchRegistryKey
+    , public UserFallbackRegistry
+{
+public:
+    ScratchRegistry()
+        : UserFallbackRegistry(std::make_unique<Win32Registry>(MachineRoot(), UserRoot()))
+    {
+    }
+};
+
+} // namespace
+
+std::unique_ptr<RegistryBackend> MakeTestRegistryStore()
+{
+    return std::make_unique<ScratchRegistry>();
+}
+
+} // namespace pellwick::test

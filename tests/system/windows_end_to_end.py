@@ -1,0 +1,215 @@
+"""End-to-end run of Pellwick.exe under Wine.
+
+    windows_end_to_end.py PATH/TO/Pellwick.exe
+
+Makes a network namespace of its own (loopback, a test interface carrying
+192.0.2.10 with the default route, Debian's aiosmtpd on port 25 of loopback, an
+Xvfb display), imports the settings into HKEY_LOCAL_MACHINE with regedit, and
+runs a log-in run ("/s", AutoMail and AutoExit): the IP mail must arrive and the
+program end with status 0 by itself. Then reg query must show the nineteen values
+and the Run value. Last, with the program running, a second start must end at once,
+and closing the window must save the settings and end the program with status 0. Wine runs on a copy of the prefix in WINEPREFIX (made by
+scripts/test-windows.sh) with a server of its own inside the namespace: Wine's
+server makes the sockets, so one outside would reach the host's network. Needs
+root; exits with 77 (skipped) without.
+"""
+
+import glob
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+import end_to_end
+import harness
+
+SKIPPED = 77
+ADDRESS = "192.0.2.10"
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
+KEY = "HKEY_LOCAL_MACHINE\\Software\\Pellwick"
+RUN_KEY = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"
+RECIPIENTS = ["one@example.com", "two@example.org"]
+# A body line of a single "." would end the message early without dot-stuffing.
+BODY = "Here is [IPADDRESS]\r\n.\r\n..two dots\r\nend"
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+class WinePrefix:
+    """A copy of the prepared prefix (hard links, the registry files copied) and a
+    persistent Wine server for it inside the namespace."""
+
+    def __init__(self, namespace):
+        self.namespace = namespace
+        prepared = os.environ.get("WINEPREFIX", "")
+        if not os.path.isfile(os.path.join(prepared, "system.reg")):
+            raise RuntimeError("WINEPREFIX must name a prepared Wine prefix")
+        self.path = tempfile.mkdtemp(prefix="pellwick-wine-")
+        subprocess.run(["cp", "-al", prepared + "/.", self.path], check=True)
+        for hive in glob.glob(os.path.join(self.path, "*.reg")):
+            shutil.copyfile(hive, hive + ".copy")
+            os.replace(hive + ".copy", hive)
+        self.command(WINESERVER, "-p")
+
+    def start(self, *args, display=None, output=subprocess.DEVNULL):
+        """A program started in the prefix, running on."""
+        environment = ["WINEPREFIX=" + self.path, "WINEDEBUG=-all"]
+        if display:
+            environment.append("DISPLAY=" + display.name)
+        return subprocess.Popen(self.namespace.command("env", *environment, *args),
+                                stdin=subprocess.DEVNULL, stdout=output,
+                                stderr=subprocess.DEVNULL)
+
+    def command(self, *args, display=None, timeout=60):
+        """Status and output of a program. The output goes through a file: Wine's
+        own processes, started along the way, would hold a pipe open long after."""
+        with tempfile.TemporaryFile() as output:
+            status = self.start(*args, display=display, output=output).wait(timeout)
+            output.seek(0)
+            return status, output.read().decode("utf-8", "replace")
+
+    def close(self):
+        self.command(WINESERVER, "-k")
+        self.command(WINESERVER, "-w")
+        shutil.rmtree(self.path, ignore_errors=True)
+
+
+def tray_display(namespace):
+    """An Xvfb display with trayer, once trayer's panel is up: Wine docks its icons
+    only where a tray host runs when its desktop starts."""
+    display = harness.Display(namespace, tray=True)
+    harness.wait_for(lambda: '("panel" "trayer")' in display.x("xwininfo", "-root", "-tree"), 10,
+                     "trayer")
+    return display
+
+
+def tray_icon(display):
+    """A point on the program's icon in trayer's panel: its upper left corner."""
+    tree = display.x("xwininfo", "-root", "-tree")
+    # The last +X+Y of the line is the absolute place (a window manager may frame
+    # the panel).
+    panel = re.search(r'"panel": \("panel" "trayer"\)\s+\d+x\d+[+-]\d+[+-]\d+\s+\+(\d+)\+(\d+)',
+                      tree)
+    return int(panel.group(1)) + 3, int(panel.group(2)) + 3
+
+
+def popup(display, window):
+    """Geometry of a viewable popup of the program other than its window."""
+    for line in display.x("xwininfo", "-root", "-children").splitlines():
+        found = re.match(r'\s*(0x[0-9a-f]+) .*\("pellwick.exe" ', line)
+        if not found or int(found.group(1), 16) == int(window):
+            continue
+        info = display.x("xwininfo", "-id", found.group(1))
+        if "IsViewable" not in info:
+            continue
+        size = {key: int(re.search(label + r":\s*(-?\d+)", info).group(1))
+                for key, label in (("x", "Absolute upper-left X"), ("y", "Absolute upper-left Y"),
+                                   ("height", "Height"))}
+        if size["height"] > 100:
+            return size
+    return None
+
+
+def registry_file(changes=None):
+    """The settings of a log-in run, with `changes`, as a REGEDIT4 file; the
+    message's line breaks need hex(1)."""
+    values = {"SMTPServer": "localhost", "Recipient": ";".join(RECIPIENTS),
+              "Sender": "pellwick@example.com", "Subject": "IP [IPADDRESS]", "AutoMail": 1,
+              "AutoExit": 1, "EmailOnIPStartup": 1, "DisplayIcon": 0, "ShowDebug": 1}
+    values.update(changes or {})
+    text = harness.hive_text(values)
+    message = ",".join("%02x" % b for b in (BODY + "\0").encode("ascii"))
+    text = text.rstrip("\r\n") + '\r\n"Msg"=hex(1):' + message + "\r\n\r\n"
+    handle, path = tempfile.mkstemp(suffix=".reg")
+    with os.fdopen(handle, "w", newline="") as f:
+        f.write(text)
+    return path
+
+
+def run(exe, prefix, sink, display):
+    def wine(*args):
+        return prefix.command(WINE, *args, display=display)
+
+    # What an earlier run left would decide nothing: the import sets the rest.
+    wine("reg", "delete", KEY, "/f")
+    wine("reg", "delete", RUN_KEY, "/v", "Pellwick", "/f")
+    path = registry_file()
+    try:
+        check(wine("regedit", "/s", path)[0] == 0, "regedit failed")
+    finally:
+        os.unlink(path)
+
+    status = wine(exe, "/s")[0]
+    check(status == 0, "exit status %d" % status)
+    mails = sink.messages()
+    check(len(mails) == 1, "%d mails" % len(mails))
+    with open(os.path.join(sink.folder, "1.rcpt")) as f:
+        check(f.read().split("\n") == RECIPIENTS, "recipients differ")
+    mail = mails[0]
+    check("Subject: IP " + ADDRESS + "\r\n" in mail, "subject lacks the IP: " + mail)
+    check("\r\n\r\nHere is %s\r\n.\r\n..two dots\r\nend\r\n" % ADDRESS in mail,
+          "body not delivered whole: " + mail)
+    check(re.search(r"^Date: (Mon|Tue|Wed|Thu|Fri|Sat|Sun), \d{1,2} (Jan|Feb|Mar|Apr|May|Jun|"
+                    r"Jul|Aug|Sep|Oct|Nov|Dec) \d{4} \d\d:\d\d:\d\d [+-]\d{4}\r$", mail, re.M),
+          "no valid Date header: " + mail)
+
+    values = wine("reg", "query", KEY)[1]
+    names = re.findall(r"^\s+(\S+)\s+REG_\w+", values, re.M)
+    check(set(end_to_end.NAMES) <= set(names), "the nineteen values not all saved: " + values)
+    run_value = wine("reg", "query", RUN_KEY, "/v", "Pellwick")[1]
+    windows_path = "Z:" + exe.replace("/", "\\")
+    expected = ('"%s" /s' % windows_path) if " " in windows_path else windows_path + " /s"
+    check(re.search(r"Pellwick\s+REG_SZ\s+" + re.escape(expected) + r"\r?$", run_value, re.M),
+          "Run value: " + run_value)
+
+    # One program per user: while one runs, a second start hands over and ends.
+    wine("reg", "add", KEY, "/v", "AutoMail", "/t", "REG_DWORD", "/d", "0", "/f")
+    first = prefix.start(WINE, exe, display=display)
+    try:
+        harness.wait_for(lambda: display.visible_windows("^Pellwick"), 30, "the first window")
+        check(wine(exe)[0] == 0, "the second start did not end by itself")
+        check(first.poll() is None, "the first program ended")
+        check(len(display.visible_windows("^Pellwick")) == 1, "two windows")
+        # Closing the window (WM_CLOSE, as taskkill without /f sends it) saves
+        # every setting again and ends the program.
+        wine("reg", "delete", KEY, "/v", "ShowDebug", "/f")
+        wine("taskkill", "/im", "Pellwick.exe")
+        check(first.wait(30) == 0, "closing the window did not end the program")
+        check("ShowDebug" in wine("reg", "query", KEY)[1], "settings not saved on close")
+    finally:
+        if first.poll() is None:
+            first.kill()
+
+
+def main():
+    exe = os.path.abspath(sys.argv[1])
+    if os.geteuid() != 0:
+        print("skipped: end-to-end runs need root to make a network namespace")
+        return SKIPPED
+    namespace = harness.Namespace(ADDRESS)
+    sink = display = prefix = None
+    try:
+        sink = harness.Sink(namespace)
+        display = harness.Display(namespace)
+        prefix = WinePrefix(namespace)
+        run(exe, prefix, sink, display)
+    finally:
+        if prefix:
+            prefix.close()
+        if display:
+            display.close()
+        if sink:
+            sink.close()
+        namespace.close()
+    print("passed: log-in run of Pellwick.exe")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
