@@ -30,7 +30,7 @@ struct Win32WindowParts
     Smtp::Clock clock;
     // The program's arguments joined with single blanks.
     std::string commandLine;
-    std::function<void()> endProcess;
+    std::function<void(int status)> endProcess;
     std::function<std::string()> hostName;
     PasswordStore *passwordStore = nullptr;
 };
