@@ -1,9 +1,11 @@
 #include "platform/address_watch.h"
 
-#include "platform/windows/windows_api.h"
+// The Winsock 2 headers must come first: iphlpapi.h declares the change
+// notifications and their records only when they have been seen.
+#include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <iphlpapi.h>
-#include <netioapi.h>
 
 namespace pellwick {
 
