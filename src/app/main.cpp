@@ -1,4 +1,5 @@
 #include "core/app/command_line.h"
+#include "core/app/info_request.h"
 #include "core/form/send_now.h"
 #include "core/mail/message.h"
 #include "core/mail/password_file.h"
@@ -63,6 +64,13 @@ int sendNow(pellwick::Registry &registry, pellwick::SendNow::Password password)
 
 int main(int argc, char *argv[])
 {
+    // Answered before Qt starts, so they work without a display. A failed
+    // write (a full disk, a closed pipe) is a failure, not a silent success.
+    if (const auto info = pellwick::InfoRequest(argumentsOf(argc, argv), "pellwick", true)) {
+        const bool written = std::fputs(info->c_str(), stdout) >= 0;
+        return written && std::fflush(stdout) == 0 ? 0 : 1;
+    }
+
     const pellwick::RunMode mode = pellwick::ChosenRunMode(argumentsOf(argc, argv));
     const std::string noDisplay
         = pellwick::NoDisplayLine(mode, environment("DISPLAY"), environment("WAYLAND_DISPLAY"),

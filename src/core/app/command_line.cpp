@@ -37,25 +37,4 @@ bool IsLoginRun(const std::string &commandLine)
     }
 }
 
-RunMode ChosenRunMode(const std::vector<std::string> &arguments)
-{
-    RunMode mode = RunMode::Window;
-    for (const std::string &argument : arguments) {
-        if (argument == "--send-now")
-            return RunMode::SendNow;
-        if (argument == "--headless")
-            mode = RunMode::Headless;
-    }
-    return mode;
-}
-
-std::string NoDisplayLine(RunMode mode, const std::string &display, const std::string &wayland,
-                          const std::string &platform)
-{
-    if (mode != RunMode::Window || !display.empty() || !wayland.empty() || !platform.empty())
-        return {};
-    return "pellwick: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not "
-           "set); use --headless to run without one, or --send-now to send one email";
-}
-
 } // namespace pellwick
