@@ -24,6 +24,7 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32WindowParts parts)
     , m_view(m_window)
     , m_notifyArea(parts.notifyArea)
     , wckMain(m_window.Window(), [this](std::int32_t count) { m_form.wckMain_DataArrival(count); })
+    , m_serverDialog(instance, m_window.Window())
     , m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated"))
     , m_instanceRequest(RegisterWindowMessageW(kInstanceRequestMessage))
     , m_form(m_view, FormParts {
@@ -43,6 +44,7 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32WindowParts parts)
                          .iconHandle = reinterpret_cast<std::uintptr_t>(m_window.Icon()),
                          .hostName = std::move(parts.hostName),
                          .passwordStore = parts.passwordStore,
+                         .serverDialog = &m_serverDialog,
                      })
 {
     m_window.SetHandler(this);
