@@ -13,6 +13,7 @@ screenshot=${PELLWICK_DEMO_SCREENSHOT:-$top/build/pellwick-demo.png}
 # Port 25 of loopback needs root and must be free; otherwise the run goes into
 # a private network namespace of its own (where the local IP is 127.0.0.1).
 if [ "${PELLWICK_DEMO_INSIDE:-0}" != 1 ]; then
+    "$top/scripts/install-deps.sh" demo
     port_busy=0
     if command -v ss >/dev/null 2>&1 && ss -Hltn 'sport = :25' | grep -q .; then
         port_busy=1
@@ -54,7 +55,8 @@ echo "== Starting a virtual display and an SMTP server on 127.0.0.1:25"
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
 wait_for 10 test -s "$work/display"
-export DISPLAY=":$(head -n 1 "$work/display")"
+display=$(head -n 1 "$work/display")
+export DISPLAY=":$display"
 
 mkdir -p "$work/mail"
 /usr/bin/python3 "$top/tests/support/smtp_sink.py" --dir "$work/mail" --host 127.0.0.1 \

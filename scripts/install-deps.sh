@@ -1,26 +1,48 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, whatever Pellwick needs to build, run and test
-# that this machine does not have yet. Safe to run again: it installs nothing twice.
-# Given package names, it sees to those instead (the Windows leg names its own).
+# Installs, from Debian's packages, what this machine lacks for the sets named:
+#   program  build and run Pellwick (all that scripts/start.sh needs with a display)
+#   demo     the demonstration without a display (scripts/demo.sh)
+#   package  the man page, the Debian package and the Windows installer
+#   test     the tests, the sanitizer and fuzzing build and the benchmarks
+# Any other word is a package name (the Windows leg names its own). With nothing
+# named: all four sets. Safe to run again: it installs nothing twice.
+#   scripts/install-deps.sh [--list] [SET|PACKAGE...]   (--list: print, install nothing)
 set -euo pipefail
 
-packages=(
-    build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev libsecret-1-dev
-    googletest libgtest-dev libgmock-dev libbenchmark-dev
-    python3 python3-aiosmtpd python3-cryptography
-    xvfb xauth x11-utils trayer openbox xdotool imagemagick
-    clang libclang-rt-14-dev clang-format
-    iproute2 procps
-    swaks msmtp curl hyperfine
+declare -A sets=(
+    [program]="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
+               libgl-dev libsecret-1-dev"
+    [demo]="xvfb imagemagick python3 python3-aiosmtpd iproute2"
+    [package]="scdoc dpkg-dev file nsis"
+    [test]="googletest libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aiosmtpd
+            python3-cryptography xvfb xauth x11-utils trayer openbox xdotool imagemagick clang
+            libclang-rt-14-dev clang-format iproute2 procps swaks msmtp curl hyperfine
+            desktop-file-utils appstream man-db"
 )
 
-if [ $# -gt 0 ]; then
-    packages=("$@")
+list=0
+if [ "${1:-}" = --list ]; then
+    list=1
+    shift
+fi
+[ $# -gt 0 ] || set -- program demo package test
+
+packages=()
+for word in "$@"; do
+    if [ -z "${sets[$word]+x}" ]; then
+        packages+=("$word")
+        continue
+    fi
+    read -r -d '' -a words <<<"${sets[$word]}" || true
+    packages+=("${words[@]}")
+done
+if [ "$list" = 1 ]; then
+    printf '%s\n' "${packages[@]}" | sort -u
+    exit 0
 fi
 
 missing=()
-for p in "${packages[@]}"; do
+for p in $(printf '%s\n' "${packages[@]}" | sort -u); do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
         missing+=("$p")
     fi

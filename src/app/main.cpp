@@ -1,4 +1,5 @@
 #include "core/app/command_line.h"
+#include "core/app/info_request.h"
 #include "core/settings/registry.h"
 #include "gui/qt/end_signal_notifier.h"
 #include "gui/qt/pellwick_icon.h"
@@ -12,17 +13,26 @@
 
 #include <QApplication>
 
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
 
 int main(int argc, char *argv[])
 {
+    // Answered before Qt starts, so they work without a display. A failed
+    // write (a full disk, a closed pipe) is a failure, not a silent success.
+    if (const auto info = pellwick::InfoRequest({argv + 1, argv + argc}, "pellwick")) {
+        const bool written = std::fputs(info->c_str(), stdout) >= 0;
+        return written && std::fflush(stdout) == 0 ? 0 : 1;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pellwick"));
     // The program lives on in the tray when its window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Qt has taken its own options (-platform, …) out of argv by now.
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)
         arguments.emplace_back(argv[i]);

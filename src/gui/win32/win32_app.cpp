@@ -1,6 +1,7 @@
 #include "gui/win32/win32_app.h"
 
 #include "core/app/command_line.h"
+#include "core/app/info_request.h"
 #include "core/settings/registry.h"
 #include "gui/win32/win32_main_window.h"
 #include "gui/win32/win32_notify_area.h"
@@ -50,15 +51,36 @@ std::wstring programPath()
     }
 }
 
+// A window program has no console of its own: the text goes to the standard output
+// it was started with (a pipe, a file), else to the console of the one that started it.
+bool printToStandardOutput(const std::string &text)
+{
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out == nullptr || out == INVALID_HANDLE_VALUE) {
+        if (!AttachConsole(ATTACH_PARENT_PROCESS))
+            return false;
+        out = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, 0, nullptr);
+    }
+    DWORD written = 0;
+    const auto size = static_cast<DWORD>(text.size());
+    return out != INVALID_HANDLE_VALUE && WriteFile(out, text.data(), size, &written, nullptr)
+           && written == size;
+}
+
 } // namespace
 
 int RunWin32App(HINSTANCE instance, int)
 {
+    const std::vector<std::string> words = arguments();
+    // --help, --version and /? are answered before any window exists.
+    if (const auto info = InfoRequest(words, "Pellwick.exe"))
+        return printToStandardOutput(*info) ? 0 : 1;
+
     INITCOMMONCONTROLSEX controls {sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES
                                                         | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
-    const std::vector<std::string> words = arguments();
     const std::string commandLine = JoinArguments(words);
     // One program per user: a later start hands its request over and ends.
     const InstanceClaim claim = ClaimSingleInstance(

@@ -1,8 +1,11 @@
 #include "platform/platform.h"
 
 #include "platform/linux/hive_file.h"
+#include "platform/linux/login_program.h"
 #include "platform/linux/xdg_autostart.h"
 #include "platform/linux/xdg_paths.h"
+
+#include <cstdlib>
 
 namespace pellwick {
 
@@ -14,7 +17,9 @@ std::unique_ptr<RegistryBackend> MakePlatformRegistryBackend()
 std::unique_ptr<Autostart> MakePlatformAutostart(Registry &, const std::string &,
                                                  const std::string &programPath)
 {
-    return std::make_unique<XdgAutostart>(XdgConfigHome(), programPath);
+    const char *searchPath = std::getenv("PATH");
+    return std::make_unique<XdgAutostart>(XdgConfigHome(),
+                                          LoginProgram(programPath, searchPath ? searchPath : ""));
 }
 
 } // namespace pellwick

@@ -11,11 +11,26 @@ namespace pellwick {
 
 namespace {
 
-// One argument of an Exec= line: quoted, with the characters that stay special
-// inside quotes escaped, then escaped once more as a desktop-file string, and
-// "%" doubled so it is not taken for a field code.
+bool needsNoQuotes(const std::string &argument)
+{
+    for (const char c : argument) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')
+                           || (c >= '0' && c <= '9') || c == '/' || c == '.' || c == '_' || c == '-'
+                           || c == '+';
+        if (!plain)
+            return false;
+    }
+    return !argument.empty();
+}
+
+// One argument of an Exec= line: as it is when it holds only plain characters;
+// otherwise quoted, with the characters that stay special inside quotes escaped,
+// then escaped once more as a desktop-file string, and "%" doubled so it is not
+// taken for a field code.
 std::string execArgument(const std::string &argument)
 {
+    if (needsNoQuotes(argument))
+        return argument;
     std::string quoted = "\"";
     for (const char c : argument) {
         if (c == '"' || c == '`' || c == '$' || c == '\\')
@@ -71,6 +86,7 @@ std::string XdgAutostart::Entry(const std::string &programPath)
            "Exec="
            + execArgument(programPath)
            + " /s\n"
+             "Icon=pellwick\n"
              "Terminal=false\n"
              "X-GNOME-Autostart-enabled=true\n";
 }

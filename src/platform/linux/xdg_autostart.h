@@ -14,7 +14,8 @@ public:
     XdgAutostart(std::filesystem::path configHome, std::string programPath);
 
     std::filesystem::path EntryFile() const;
-    // The desktop entry's text; Exec= starts the quoted program path with "/s".
+    // The desktop entry's text; Exec= starts the program (quoted when it holds
+    // anything but plain characters) with "/s".
     static std::string Entry(const std::string &programPath);
 
     void Register() override;

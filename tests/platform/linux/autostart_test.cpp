@@ -1,6 +1,7 @@
 #include "support/temp_folder.h"
 
 #include "platform/linux/hive_file.h"
+#include "platform/linux/login_program.h"
 #include "platform/linux/xdg_autostart.h"
 #include "platform/linux/xdg_paths.h"
 #include "platform/platform.h"
@@ -87,6 +88,7 @@ TEST(XdgAutostart, TheEntryAppearsWithItsExecLineAndDisappears)
                                 "Name=Pellwick\n"
                                 "Comment=Mails this machine's local IP address\n"
                                 "Exec=\"/opt/pell wick/bin/pellwick\" /s\n"
+                                "Icon=pellwick\n"
                                 "Terminal=false\n"
                                 "X-GNOME-Autostart-enabled=true\n");
     autostart.Register(); // written again over the old one
@@ -104,6 +106,44 @@ TEST(XdgAutostart, ExecQuotesCharactersThatAreSpecialInAnEntry)
     EXPECT_NE(entry.find("\nExec=\"/home/a\\\\\"b/\\\\$x/\\\\`y\\\\`/100%%/c\\\\\\\\d\" /s\n"),
               std::string::npos)
         << entry;
+    for (const std::string program : {"pellwick", "/usr/local/bin/pellwick"})
+        EXPECT_NE(XdgAutostart::Entry(program).find("\nExec=" + program + " /s\n"),
+                  std::string::npos);
+}
+
+TEST(LoginProgram, AProgramThatASearchByNameFindsGoesByItsName)
+{
+    TempFolder t;
+    namespace fs = std::filesystem;
+    const auto program = [&](const std::string &path, fs::perms mode) {
+        fs::create_directories((t / path).parent_path());
+        test::WriteBytes(t / path, "#!/bin/sh\n");
+        fs::permissions(t / path, mode);
+        return (t / path).string();
+    };
+    const auto installed = program("bin/pellwick", fs::perms::owner_all);
+    const auto built = program("build/src/app/pellwick", fs::perms::owner_all);
+    program("other/pellwick", fs::perms::owner_all);
+    program("plain/pellwick", fs::perms::owner_read);
+    fs::create_directory(t / "links");
+    fs::create_symlink(installed, t / "links/pellwick");
+    const std::string bin = (t / "bin").string(), other = (t / "other").string();
+    const std::string plain = (t / "plain").string(), links = (t / "links").string();
+
+    const struct
+    {
+        std::string program, searchPath, named;
+    } cases[] = {
+        {installed, "/nonexistent:" + bin, "pellwick"},
+        {installed, links, "pellwick"}, // a link to it
+        {installed, plain + ":" + bin, "pellwick"}, // not a program: passed over
+        {installed, other + ":" + bin, installed}, // another one comes first
+        {built, bin + ":" + other, built}, // a build tree
+        {installed, "", installed},
+        {installed, "bin::.", installed}, // relative folders count for nothing
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(LoginProgram(c.program, c.searchPath), c.named) << c.searchPath;
 }
 
 TEST(XdgPaths, ConfigHomeFollowsTheXdgRules)

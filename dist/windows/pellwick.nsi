@@ -1,0 +1,81 @@
+; Pellwick's Windows installer, made on Linux by makensis (scripts/build-installer.sh):
+;   makensis -DVERSION=1.0 -DFILE_VERSION=1.0.0.0 -DPROGRAM=path/to/Pellwick.exe \
+;            -DOUTFILE=Pellwick-1.0-setup.exe pellwick.nsi
+; Installs Pellwick.exe into Program Files, a Start-menu entry and an uninstaller that
+; "Apps & features" lists. /S installs or uninstalls without asking.
+; A 64-bit installer for a 64-bit program: the folder, the Run value and the uninstall
+; entry are the 64-bit ones without any redirection.
+Target amd64-unicode
+!include "MUI2.nsh"
+!include "FileFunc.nsh"
+
+!ifndef VERSION | FILE_VERSION | PROGRAM | OUTFILE
+  !error "define VERSION, FILE_VERSION, PROGRAM and OUTFILE (see the head of this file)"
+!endif
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Pellwick"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+
+Name "Pellwick ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\Pellwick"
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+
+VIProductVersion "${FILE_VERSION}"
+VIAddVersionKey "ProductName" "Pellwick"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "FileDescription" "Pellwick ${VERSION} setup"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "LegalCopyright" "Pellwick developers"
+
+; The program's own icon on the setup, the uninstaller and their windows.
+!define MUI_ICON "${__FILEDIR__}/../../src/gui/win32/resources/pellwick.ico"
+!define MUI_UNICON "${MUI_ICON}"
+
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; The Start-menu entry is for every user of the machine.
+Function .onInit
+  SetShellVarContext all
+FunctionEnd
+
+Function un.onInit
+  SetShellVarContext all
+FunctionEnd
+
+Section "Pellwick"
+  SetOutPath "$INSTDIR"
+  File "/oname=Pellwick.exe" "${PROGRAM}"
+  WriteUninstaller "$INSTDIR\Uninstall.exe"
+  CreateShortcut "$SMPROGRAMS\Pellwick.lnk" "$INSTDIR\Pellwick.exe"
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Pellwick"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Pellwick developers"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Pellwick.exe,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+; The settings under Software\Pellwick stay for a later install; the log-in entries
+; go, since they would start a program that is no longer there.
+Section "Uninstall"
+  Delete /REBOOTOK "$INSTDIR\Pellwick.exe"
+  Delete "$INSTDIR\Uninstall.exe"
+  RMDir /REBOOTOK "$INSTDIR"
+  Delete "$SMPROGRAMS\Pellwick.lnk"
+  DeleteRegValue HKLM "${RUN_KEY}" "Pellwick"
+  DeleteRegValue HKCU "${RUN_KEY}" "Pellwick"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# `cmake --install` into a fresh folder: the menu entry and the AppStream data pass
+# their validators, the icons have the sizes their folders promise, the man page
+# renders and names every option --help lists, and the newest release in the
+# AppStream data is the version the program reports.
+#   installed_files_test.sh BUILD_DIR
+set -euo pipefail
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+cmake --install "$1" --prefix "$root/usr" >/dev/null
+share=$root/usr/share
+program=$root/usr/bin/pellwick
+
+desktop-file-validate "$share/applications/pellwick.desktop"
+appstreamcli validate --no-net "$share"/metainfo/*.metainfo.xml
+
+exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$share/applications/pellwick.desktop")
+[ -x "$root/usr/bin/$exec_name" ] || { echo "Exec=$exec_name is not the installed program"; exit 1; }
+icon=$(sed -n 's/^Icon=//p' "$share/applications/pellwick.desktop")
+[ -s "$share/icons/hicolor/scalable/apps/$icon.svg" ] || { echo "no scalable $icon"; exit 1; }
+pngs=0
+for png in "$share"/icons/hicolor/*x*/apps/"$icon".png; do
+    size=$(basename "$(dirname "$(dirname "$png")")")
+    file -b "$png" | grep -q "PNG image data, ${size/x/ x }," || { echo "$png is not $size"; exit 1; }
+    pngs=$((pngs + 1))
+done
+[ "$pngs" -ge 3 ] || { echo "only $pngs PNG sizes"; exit 1; }
+
+page=$(MANWIDTH=100 man --warnings -l "$share/man/man1/pellwick.1.gz" 2>"$root/man.err")
+[ ! -s "$root/man.err" ] || { cat "$root/man.err"; exit 1; }
+for option in $("$program" --help | grep -o -- '^  [-/][^ ]*\(, [-/][^ ]*\)*' | tr -d ','); do
+    grep -q -- "$option" <<<"$page" || { echo "the man page lacks $option"; exit 1; }
+done
+
+version=$("$program" --version)
+release=$(grep -o -m 1 '<release version="[^"]*"' "$share"/metainfo/*.metainfo.xml)
+[ "$release" = "<release version=\"${version#Pellwick }\"" ] \
+    || { echo "newest release: $release, program: $version"; exit 1; }
+echo "installed files: valid"

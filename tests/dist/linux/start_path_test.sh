@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# scripts/start.sh on a machine that has nothing installed, with and without a
+# display: it asks apt for no test or benchmark tool, configures without the
+# tests, builds only the program and starts it (or the demonstration). apt-get,
+# dpkg-query, sudo, cmake and the demonstration's network tools are stand-ins
+# that record what they are asked.
+#   start_path_test.sh SOURCE_DIR
+set -euo pipefail
+top=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/bin"
+stand_in() { printf '#!/bin/sh\necho "%s $*" >>"%s/asked"\n%s\n' "$1" "$work" "${2:-}" \
+    >"$work/bin/$1" && chmod +x "$work/bin/$1"; }
+stand_in dpkg-query 'exit 1'
+stand_in apt-get
+stand_in sudo 'exec "$@"'
+stand_in cmake
+stand_in ss 'echo busy' # port 25 taken: the demonstration goes into a namespace
+stand_in unshare
+mkdir -p "$work/build/src/app"
+printf '#!/bin/sh\necho "pellwick $*" >>"%s/asked"\n' "$work" >"$work/build/src/app/pellwick"
+chmod +x "$work/build/src/app/pellwick"
+
+for display in :0 ""; do
+    : >"$work/asked"
+    env DISPLAY="$display" WAYLAND_DISPLAY= PATH="$work/bin:$PATH" PELLWICK_BUILD_DIR="$work/build" \
+        "$top/scripts/start.sh" --x >/dev/null
+    installs=$(sed -n 's/^apt-get install //p' "$work/asked" | tr ' ' '\n')
+    for tool in googletest libgtest-dev libbenchmark-dev clang clang-format swaks msmtp \
+        hyperfine trayer xdotool wine64 nsis; do
+        ! grep -qx "$tool" <<<"$installs" || { echo "start.sh installs $tool"; exit 1; }
+    done
+    grep -qx qt6-base-dev <<<"$installs" || { echo "start.sh does not install Qt"; exit 1; }
+    grep -q "^cmake -S .*-DBUILD_TESTING=OFF" "$work/asked" || { echo "tests configured"; exit 1; }
+    grep -q "^cmake --build $work/build .*--target pellwick$" "$work/asked" \
+        || { echo "builds more than the program"; exit 1; }
+    if [ -n "$display" ]; then
+        grep -qx "pellwick --x" "$work/asked" || { echo "the program did not start"; exit 1; }
+    else
+        grep -q "^unshare .*demo.sh $work/build/src/app/pellwick$" "$work/asked" \
+            || { echo "the demonstration did not start"; exit 1; }
+        grep -qx python3-aiosmtpd <<<"$installs" || { echo "no SMTP server for the demo"; exit 1; }
+    fi
+done
+echo "start.sh: only the program's packages, only the program built"
