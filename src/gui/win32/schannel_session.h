@@ -4,7 +4,9 @@
 
 #include "gui/win32/win32_api.h"
 
+#ifndef SECURITY_WIN32
 #define SECURITY_WIN32
+#endif
 #include <schannel.h>
 #include <security.h>
 
