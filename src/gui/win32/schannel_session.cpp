@@ -165,6 +165,11 @@ SchannelSession::Step SchannelSession::step(std::string &out)
             m_haveContext = true;
         if (status == SEC_E_INCOMPLETE_MESSAGE)
             return Step::Continue; // the rest of the record is still on its way
+        // A server that asks for a client certificate gets none, once.
+        if (status == SEC_I_INCOMPLETE_CREDENTIALS && !m_certificateAsked) {
+            m_certificateAsked = true;
+            continue;
+        }
         if (status != SEC_E_OK && status != SEC_I_CONTINUE_NEEDED)
             return fail("TLS handshake failed", status);
         if (!first) {

@@ -55,6 +55,7 @@ private:
     CtxtHandle m_context {};
     bool m_haveCredentials = false;
     bool m_haveContext = false;
+    bool m_certificateAsked = false;
     // Received bytes not used yet: the rest of a record, or more records.
     std::string m_input;
     SecPkgContext_StreamSizes m_sizes {};
