@@ -269,6 +269,8 @@ TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
          true, "250 OK\r\n"},
         {"untrusted certificate", "self", "implicit", Security::Tls, password, "", false, false,
          "not trusted (not issued by an authority the system trusts); SHA-256 fingerprint " + pin},
+        {"no starttls offered", "self", "none", Security::StartTls, password, pin, false, false,
+         " offers no STARTTLS"},
         {"wrong password", "self", "starttls", Security::StartTls, "wrong", pin, false, true,
          "535 5.7.8 Authentication credentials invalid\r\n"},
     };
@@ -301,6 +303,7 @@ TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
         EXPECT_EQ(std::filesystem::exists(sink.mail.path / "1.data"), c.delivered) << host.log;
         EXPECT_NE(host.log.find(c.logged), std::string::npos) << host.log;
         EXPECT_EQ(host.log.find("AUTH") != std::string::npos, c.trusted) << host.log;
+        EXPECT_EQ(host.log.find("MAIL FROM") != std::string::npos, c.delivered) << host.log;
         EXPECT_EQ(host.log.find(password), std::string::npos) << host.log;
         if (c.delivered) {
             EXPECT_NE(sink.mail.Read("1.data").find("\r\nSubject: IP\r\n\r\nYour New IP Address is "
