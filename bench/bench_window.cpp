@@ -33,7 +33,7 @@ WindowWorld::WindowWorld(const std::vector<Setting> &settings)
     }
 }
 
-QtWindowParts WindowWorld::Parts(std::optional<std::uint16_t> port)
+QtWindowParts WindowWorld::Parts(std::optional<std::uint16_t> port, bool addressWatched)
 {
     return QtWindowParts {
         .registry = m_registry,
@@ -43,7 +43,8 @@ QtWindowParts WindowWorld::Parts(std::optional<std::uint16_t> port)
         .memoryReader = ReadPlatformMemoryStatus,
         .clock = CurrentLocalTime,
         .commandLine = "",
-        .endProcess = [this] { ++ended; },
+        .endProcess = [this](int) { ++ended; },
+        .addressWatched = addressWatched,
         .smtpPortOverride = port,
     };
 }

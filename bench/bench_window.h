@@ -31,7 +31,8 @@ public:
     WindowWorld &operator=(const WindowWorld &) = delete;
 
     // Parts for one window; `port` replaces port 25 when given.
-    QtWindowParts Parts(std::optional<std::uint16_t> port = std::nullopt);
+    QtWindowParts Parts(std::optional<std::uint16_t> port = std::nullopt,
+                        bool addressWatched = false);
 
     int ended = 0;
 

@@ -10,6 +10,7 @@
 // Prints a Markdown table; with --results also appends "key<TAB>value" lines.
 #include "bench_window.h"
 
+#include "gui/qt/qt_deadline.h"
 #include "platform/linux/proc_memory.h"
 
 #include <QApplication>
@@ -145,7 +146,8 @@ struct DeliveringWindow
 {
     DeliveringWindow(QtWindowParts parts, bool logOff)
         : socket(parts.smtpPortOverride)
-        , form(view, pellwick::TakeFormParts(parts, socket, *this, *this), logOff)
+        , form(view, pellwick::TakeFormParts(parts, socket, deadline, *this, *this, nullptr),
+               logOff)
     {
         QObject::connect(&socket, &pellwick::QtSocket::dataArrival,
                          [this](std::int32_t count) { form.wckMain_DataArrival(count); });
@@ -158,6 +160,7 @@ struct DeliveringWindow
     pellwick::MainWindowControls controls;
     pellwick::frmMenu menu;
     pellwick::QtFormView view {controls, menu};
+    pellwick::QtDeadline deadline;
     pellwick::QtSocket socket;
     DeliveringForm form;
 };

@@ -2,7 +2,8 @@
 # The running program left alone with its window hidden (StartMinimized=1),
 # offscreen, in a private network namespace: resident memory (VmRSS) every 5 s
 # and CPU time (utime + stime of /proc/PID/stat) over the whole span. Its timer
-# ticks every 5 s the whole time; nothing else happens.
+# ticks every 5 s the whole time; nothing else happens. Beside it, over the same
+# span, a minimal Qt 6 tray program (bench/minimal_tray) as the yardstick.
 #
 # Usage (as root): bench/idle.sh [SECONDS]   (default 60)
 # Prints a Markdown table; with PELLWICK_BENCH_RESULTS=FILE also appends
@@ -22,6 +23,9 @@ CONFIG=$PW_WORK/config
 pw_write_hive "$CONFIG" StartMinimized=1 SMTPServer=text:127.0.0.1
 QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$CONFIG "$PW_PELLWICK" 2>"$PW_WORK/pellwick.err" &
 PID=$!
+[ -x "$PW_BUILD/bench/minimal_tray" ] || pw_die "build the target minimal_tray first"
+QT_QPA_PLATFORM=offscreen "$PW_BUILD/bench/minimal_tray" 2>/dev/null &
+PEER=$!
 
 # Measure from the end of start-up, once the window has loaded its settings
 # (the autostart entry is written then).
@@ -35,12 +39,13 @@ kill -0 "$PID" 2>/dev/null || pw_die "the program ended by itself"
 # Run time of every thread in nanoseconds (the first field of schedstat): the
 # clock-tick figures of stat are too coarse for a program that idles.
 run_ns() {
-    cat "/proc/$PID"/task/*/schedstat | awk '{ sum += $1 } END { print sum }'
+    cat "/proc/${1:-$PID}"/task/*/schedstat | awk '{ sum += $1 } END { print sum }'
 }
 
 hz=$(getconf CLK_TCK)
 ticks0=$(pw_cpu_ticks "$PID")
 ns0=$(run_ns)
+peer0=$(run_ns "$PEER")
 start=$(date +%s.%N)
 samples=()
 for ((t = 0; t <= SPAN; t += STEP)); do
@@ -54,6 +59,9 @@ for ((t = 0; t <= SPAN; t += STEP)); do
 done
 ticks1=$(pw_cpu_ticks "$PID")
 ns1=$(run_ns)
+peer1=$(run_ns "$PEER")
+kill -TERM "$PEER"
+wait "$PEER" || true
 hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$PID/status")
 
 kill -TERM "$PID"
@@ -62,12 +70,13 @@ wait "$PID" || status=$?
 [ "$status" -eq 0 ] || pw_die "the program ended with status $status on SIGTERM"
 [ "$(pw_mail_count)" -eq 0 ] || pw_die "the idle program sent mail"
 
-"$PW_PYTHON" - "$SPAN" "$hz" "$ticks0" "$ticks1" "$ns0" "$ns1" "$hwm" \
+"$PW_PYTHON" - "$SPAN" "$hz" "$ticks0" "$ticks1" "$ns0" "$ns1" "$hwm" "$peer0" "$peer1" \
     "${PELLWICK_BENCH_RESULTS:-}" "${samples[@]}" <<'EOF'
 import sys
-span, hz, t0, t1, ns0, ns1, hwm = (float(v) for v in sys.argv[1:8])
-results = sys.argv[8]
-rss = [int(v) for v in sys.argv[9:]]
+span, hz, t0, t1, ns0, ns1, hwm, p0, p1 = (float(v) for v in sys.argv[1:10])
+results = sys.argv[10]
+rss = [int(v) for v in sys.argv[11:]]
+peer_ms = (p1 - p0) / 1e6
 cpu_ms = (t1 - t0) * 1000 / hz
 run_ms = (ns1 - ns0) / 1e6
 print("| Idle over %d s (hidden, offscreen) | value |" % span)
@@ -78,6 +87,8 @@ print("| VmHWM (peak) | %d kB |" % hwm)
 print("| CPU, utime + stime (stat) | %.0f ms = %.3f %% of one core |" % (cpu_ms, cpu_ms / span / 10))
 print("| CPU, run time of all threads (schedstat) | %.1f ms = %.4f %% of one core |" % (
     run_ms, run_ms / span / 10))
+print("| CPU of a minimal Qt tray program beside it (schedstat) | %.1f ms; pellwick %.2f x |" % (
+    peer_ms, run_ms / peer_ms if peer_ms else float("nan")))
 print()
 print("VmRSS every 5 s (kB): " + " ".join(str(v) for v in rss))
 if results:
@@ -85,5 +96,5 @@ if results:
         out.write("idle.rss_start_kb\t%d\nidle.rss_end_kb\t%d\n" % (rss[0], rss[-1]))
         out.write("idle.rss_max_kb\t%d\nidle.cpu_ms\t%.0f\nidle.run_ms\t%.1f\n" % (
             max(rss), cpu_ms, run_ms))
-        out.write("idle.span_s\t%d\n" % span)
+        out.write("idle.span_s\t%d\nidle.minimal_tray_run_ms\t%.1f\n" % (span, peer_ms))
 EOF

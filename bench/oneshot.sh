@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One mail from start to exit: "pellwick /s" with AutoMail and AutoExit set
-# (start, dialogue with the server, save, exit) against swaks, curl and msmtp
-# sending the same message to the same server. All four run side by side in
+# (start, dialogue with the server, save, exit) and "pellwick --send-now" (no
+# display, no save) against swaks, curl and msmtp sending the same message to
+# the same server. All four run side by side in
 # one hyperfine run, inside a private network namespace, against Debian's
 # aiosmtpd on 127.0.0.1:25. Every mail of every run is checked on arrival.
 #
@@ -37,11 +38,12 @@ TO=root@localhost
 
 declare -A COMMAND=(
     [pellwick]="env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME='$CONFIG' '$PW_PELLWICK' /s"
+    [send-now]="env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME='$CONFIG' '$PW_PELLWICK' --send-now >/dev/null"
     [swaks]="swaks --server 127.0.0.1 --port 25 --from $FROM --to $TO --data @'$SWAKS_MESSAGE'"
     [curl]="curl -sS --mail-from $FROM --mail-rcpt $TO --upload-file '$MESSAGE' smtp://127.0.0.1:25"
     [msmtp]="msmtp --file=/dev/null --host=127.0.0.1 --port=25 --auth=off --tls=off --from=$FROM --set-msgid-header=off $TO <'$MESSAGE'"
 )
-ORDER=(pellwick swaks curl msmtp)
+ORDER=(pellwick send-now swaks curl msmtp)
 
 # What the program's mail must look like: its template with the namespace's
 # only address put in, and the envelope from its default settings.
@@ -61,7 +63,7 @@ copy_mail_ok() {
 check_mail() { # tool first last
     local n
     for n in $(seq "$2" "$3"); do
-        if [ "$1" = pellwick ]; then
+        if [ "$1" = pellwick ] || [ "$1" = send-now ]; then
             pellwick_mail_ok "$PW_MAIL/$n" || pw_die "mail $n from $1 is not the program's mail"
         else
             copy_mail_ok "$PW_MAIL/$n" || pw_die "mail $n from $1 differs from the program's"

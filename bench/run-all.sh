@@ -14,7 +14,7 @@ export PELLWICK_BUILD=$BUILD
 
 cmake -S "$REPO" -B "$BUILD" -G Ninja -DPELLWICK_WERROR=ON -DPELLWICK_BUILD_BENCH=ON >/dev/null
 cmake --build "$BUILD" --parallel "$(nproc)" --target pellwick tick_bench window_tick_bench settings_bench \
-    debug_log_bench delivery_driver
+    debug_log_bench delivery_driver minimal_tray
 
 OUT=$(mktemp -d /tmp/pellwick-run-all.XXXXXX)
 trap 'rm -rf "$OUT"' EXIT

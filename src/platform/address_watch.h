@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 namespace pellwick {
@@ -22,5 +23,16 @@ public:
 
 // Nullptr where the system cannot tell (the tick still notices every change).
 std::unique_ptr<AddressWatch> OpenAddressWatch();
+
+// The same for event loops that take posted messages instead of handles:
+// `changed` runs, on a thread of the system's, at each address or route change
+// until the returned object is gone. Nullptr where changes are told through
+// OpenAddressWatch instead, or not at all.
+class AddressCallbacks
+{
+public:
+    virtual ~AddressCallbacks() = default;
+};
+std::unique_ptr<AddressCallbacks> CallOnAddressChange(std::function<void()> changed);
 
 } // namespace pellwick

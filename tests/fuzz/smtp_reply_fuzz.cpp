@@ -15,6 +15,12 @@ namespace {
 
 constexpr const char *kPassword = "pw-XYZZY";
 
+std::string withoutBreaks(std::string text)
+{
+    std::erase_if(text, [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
+    return text;
+}
+
 class Peer
     : public pellwick::Socket
     , public pellwick::SmtpHost
@@ -37,8 +43,10 @@ public:
     {
         logSize += text.size();
         // Unless the server or the mail's own texts hold it, the password is never
-        // logged.
-        if (text.find(kPassword) != std::string::npos && given.find(kPassword) == std::string::npos)
+        // logged. Line breaks and NULs are left out on both sides: the dialogue
+        // drops them from the fields, which can join a password out of pieces.
+        if (withoutBreaks(text).find(kPassword) != std::string::npos
+            && withoutBreaks(given).find(kPassword) == std::string::npos)
             std::abort();
     }
     void UpdateCaption(const std::string &) override { }

@@ -15,6 +15,8 @@ class MemoryRegistry : public RegistryBackend
 {
 public:
     HiveDocument hive;
+    // A batch's write fails, as on a full disk.
+    bool failCommits = false;
 
     std::int32_t CreateKey(RegistryRoot, const std::string &keyPath, std::uint32_t,
                            RegistryKey &key) override
@@ -60,6 +62,12 @@ public:
     std::int32_t DeleteValue(RegistryKey key, const std::string &valueName) override
     {
         return hive.DeleteValue(m_open.at(key), valueName) ? kErrorSuccess : kErrorFileNotFound;
+    }
+    StoreResult CommitChanges() override
+    {
+        if (failCommits)
+            return {kErrorDiskFull, "registry.reg: no space left on device"};
+        return {};
     }
     std::int32_t CloseKey(RegistryKey key) override
     {

@@ -97,6 +97,50 @@ def scenario_sigterm_saves_and_removes_the_icon(binary, namespace, sink, display
         program.close()
 
 
+def scenario_headless_mails_at_once_and_hands_over(binary, namespace, sink, display):
+    program = harness.Pellwick(binary, namespace, None, {"AutoMail": 1}, ["--headless"])
+    try:
+        harness.wait_for(lambda: sink.messages(), 20, "the start-up mail")
+        # A second start hands over and ends at once: no mail, no save.
+        before = os.stat(program.hive).st_mtime_ns
+        second = harness.run(*program.command, "--headless", timeout=20, check=False)
+        check(second.returncode == 0, "second start: %d %s" % (second.returncode, second.stdout))
+        check(os.stat(program.hive).st_mtime_ns == before, "the second start saved")
+        # Told by the kernel, the address is read at once; the tick itself reads
+        # it only once a minute, so a mail within seconds was not the tick's.
+        namespace.change_address(NEW_ADDRESS)
+        mails = harness.wait_for(lambda: len(sink.messages()) >= 2 and sink.messages(), 4,
+                                 "the mail for the new address")
+        check(len(mails) == 2, "%d mails" % len(mails))
+        check("Subject: Your New IP is %s\r\n" % NEW_ADDRESS in mails[1], mails[1])
+        status = program.stop(signal.SIGTERM)
+        check(status == 0, "SIGTERM exit status %d" % status)
+        check_all_nineteen(program)
+    finally:
+        program.close()
+
+
+def scenario_send_now_exit_statuses(binary, namespace, sink, display):
+    cases = [({}, 0, "250 OK"),
+             ({"Recipient": "refused@localhost"}, 69, "550 5.1.1 No such user"),
+             ({"SMTPServer": "127.0.0.2"}, 75, "connection refused"),
+             ({"SMTPServer": " "}, 78, "No SMTP server is set.")]
+    for values, expected, line in cases:
+        program = harness.Pellwick(binary, namespace, None, values, ["--send-now"])
+        try:
+            status = program.process.wait(60)
+            output = program.process.stdout.read()
+            check(status == expected, "%s: status %d, %r" % (values, status, output))
+            check(line in output, "%s: %r" % (values, output))
+        finally:
+            program.close()
+    check(len(sink.messages()) == 1, "%d mails" % len(sink.messages()))
+    # Neither switch and no display: one line and status 1, not an abort.
+    bare = harness.run(*namespace.command("env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
+                                          "QT_QPA_PLATFORM", binary), check=False)
+    check(bare.returncode == 1 and len(bare.stderr.splitlines()) == 1, repr(bare))
+
+
 def open_menu(display):
     """Right-clicks the tray icon until its menu shows: a re-created icon takes
     clicks only once the tray host has embedded it."""
@@ -144,6 +188,9 @@ SCENARIOS = {
     "login_run_exits_by_itself": (scenario_login_run_exits_by_itself, False),
     "sigterm_saves_and_removes_the_icon": (scenario_sigterm_saves_and_removes_the_icon, True),
     "tray_menu_and_restore": (scenario_tray_menu_and_restore, True),
+    "headless_mails_at_once_and_hands_over": (scenario_headless_mails_at_once_and_hands_over,
+                                              None),
+    "send_now_exit_statuses": (scenario_send_now_exit_statuses, None),
 }
 
 
@@ -157,7 +204,8 @@ def main():
     sink = display = None
     try:
         sink = harness.Sink(namespace)
-        display = harness.Display(namespace, tray=tray)
+        if tray is not None:
+            display = harness.Display(namespace, tray=tray)
         scenario(binary, namespace, sink, display)
     finally:
         if display:

@@ -183,7 +183,8 @@ class Display:
 
 
 class Pellwick:
-    """The real program with a configuration folder of its own."""
+    """The real program with configuration and runtime folders of its own; with
+    no display it runs with none (DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM unset)."""
 
     def __init__(self, binary, namespace, display, hive_values=None, arguments=()):
         self.config = tempfile.mkdtemp(prefix="pellwick-config-")
@@ -192,10 +193,12 @@ class Pellwick:
             os.makedirs(os.path.dirname(self.hive))
             with open(self.hive, "w") as f:
                 f.write(hive_text(hive_values))
-        self.process = subprocess.Popen(
-            namespace.command("env", "DISPLAY=" + display.name, "XDG_CONFIG_HOME=" + self.config,
-                              binary, *arguments),
-            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        self.command = namespace.command(
+            "env", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
+            *(["DISPLAY=" + display.name] if display else ["-u", "DISPLAY"]),
+            "XDG_CONFIG_HOME=" + self.config, "XDG_RUNTIME_DIR=" + self.config, binary)
+        self.process = subprocess.Popen(self.command + list(arguments), stdout=subprocess.PIPE,
+                                        stderr=subprocess.STDOUT, text=True)
 
     def stored_values(self):
         with open(self.hive) as f:

@@ -8,14 +8,22 @@ std::string VersionText()
 }
 
 std::optional<std::string> InfoRequest(const std::vector<std::string> &arguments,
-                                       const std::string &programName)
+                                       const std::string &programName, bool runModes)
 {
+    const std::string modes
+        = runModes ? "  --headless            run with no window and no tray (no display\n"
+                     "                        needed); ends on SIGTERM, saving as usual\n"
+                     "  --send-now            send one email with the stored settings, print\n"
+                     "                        the server's last reply and exit: 0 delivered,\n"
+                     "                        75 failed for now, 69 refused, 78 no server set\n"
+                   : "";
     for (const std::string &argument : arguments) {
         if (argument == "--version")
             return VersionText() + "\n";
         if (argument == "--help" || argument == "-h" || argument == "/?")
-            return "Usage: " + programName
-                   + " [/s] [--password-file FILE]\n"
+            return "Usage: " + programName + " [/s]"
+                   + (runModes ? " [--headless | --send-now]" : "")
+                   + " [--password-file FILE]\n"
                      "Mails this machine's local IP address, from a template, over SMTP.\n"
                      "\n"
                      "  /s, -s                a log-in run: ends once its first mail dialogue\n"
@@ -24,10 +32,32 @@ std::optional<std::string> InfoRequest(const std::vector<std::string> &arguments
                      "  --password-file FILE  the SMTP password: the first line of FILE, which\n"
                      "                        only its owner may read (where no secret store "
                      "runs)\n"
-                     "  --help, /?            print this help and exit\n"
+                   + modes
+                   + "  --help, /?            print this help and exit\n"
                      "  --version             print the version and exit\n";
     }
     return std::nullopt;
+}
+
+RunMode ChosenRunMode(const std::vector<std::string> &arguments)
+{
+    RunMode mode = RunMode::Window;
+    for (const std::string &argument : arguments) {
+        if (argument == "--send-now")
+            return RunMode::SendNow;
+        if (argument == "--headless")
+            mode = RunMode::Headless;
+    }
+    return mode;
+}
+
+std::string NoDisplayLine(RunMode mode, const std::string &display, const std::string &wayland,
+                          const std::string &platform)
+{
+    if (mode != RunMode::Window || !display.empty() || !wayland.empty() || !platform.empty())
+        return {};
+    return "pellwick: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not "
+           "set); use --headless to run without one, or --send-now to send one email";
 }
 
 } // namespace pellwick

@@ -19,4 +19,52 @@ std::string RetryCaption(std::int64_t remainingMs)
     return "Retrying in " + std::to_string((seconds + 59) / 60) + " min";
 }
 
+void MailRetry::Started(MailKind kind)
+{
+    // A dropped automatic dialogue is still owed; the button's dialogue may
+    // deliver it (it carries the same address), else the retry comes later.
+    if (m_inFlight && m_current == MailKind::Automatic && kind == MailKind::Button && !m_dueMs)
+        m_dueMs = 0;
+    m_inFlight = true;
+    m_current = kind;
+    if (kind == MailKind::Automatic) {
+        // This try carries the newest address; the pending retry is replaced.
+        m_dueMs.reset();
+    }
+}
+
+MailRetry::Verdict MailRetry::Ended(const DialogueOutcome &outcome, std::int64_t nowMs)
+{
+    if (!m_inFlight)
+        return {};
+    m_inFlight = false;
+    switch (outcome.result) {
+    case DeliveryResult::Delivered:
+        // Any delivered mail carries the current address: nothing is owed.
+        m_failures = 0;
+        m_dueMs.reset();
+        return {};
+    case DeliveryResult::RefusedForGood:
+        if (m_current == MailKind::Automatic) {
+            m_failures = 0;
+            m_dueMs.reset();
+        }
+        return {true};
+    case DeliveryResult::PassingFailure:
+        break;
+    }
+    if (m_current == MailKind::Button)
+        return {true};
+    ++m_failures;
+    m_dueMs = nowMs + RetryDelayMs(m_failures);
+    return {m_failures == 1};
+}
+
+std::optional<std::int64_t> MailRetry::Remaining(std::int64_t nowMs) const
+{
+    if (m_inFlight || !m_dueMs)
+        return std::nullopt;
+    return *m_dueMs > nowMs ? *m_dueMs - nowMs : 0;
+}
+
 } // namespace pellwick

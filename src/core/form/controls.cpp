@@ -43,6 +43,7 @@ std::string_view ControlName(Control control)
         "btnCopyIPToClip",
         "frmPellwickSettings",
         "chkShowDebug",
+        "chkNotifyOnFailure",
         "shpAbout",
         "lblAboutTitle",
         "lblAboutAuthor",

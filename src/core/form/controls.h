@@ -48,6 +48,7 @@ enum class Control {
     btnCopyIPToClip,
     frmPellwickSettings,
     chkShowDebug,
+    chkNotifyOnFailure,
     // "About"
     shpAbout,
     lblAboutTitle,

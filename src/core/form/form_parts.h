@@ -37,6 +37,9 @@ public:
     virtual void SetText(const std::string &text) = 0;
 };
 
+// Milliseconds since some fixed moment of this boot; never goes back.
+std::int64_t SteadyMilliseconds();
+
 // What frmMain needs from the world outside its controls; the shell and main()
 // give the real parts, tests give their own.
 struct FormParts
@@ -51,18 +54,25 @@ struct FormParts
     Clipboard &clipboard;
     Registry &registry;
     Autostart &autostart;
-    // The socket control's LocalIP, read afresh at every call.
+    // The socket control's LocalIP. frmMain reads it at start, after every
+    // change the shell reports (frmMain::AddressChanged) and, as a safety net,
+    // on the tick (every tick while `addressWatched` is false).
     std::function<std::string()> localIp;
     Memory::Reader memoryReader;
     Smtp::Clock clock;
     // The program's arguments joined with single blanks.
     std::string commandLine;
-    // Ends the process; ExitApp calls it last.
-    std::function<void()> endProcess;
+    // Ends the process with the status (0, or 1 when the settings could not be
+    // saved); ExitApp calls it last.
+    std::function<void(int status)> endProcess;
     // The window and icon the tray record names (hWnd, hIcon); a shell whose
     // notification area finds them by itself may leave them as they are.
     std::uintptr_t windowHandle = 1;
     std::uintptr_t iconHandle = 1;
+    // The shell tells frmMain of every address change as it happens.
+    bool addressWatched = false;
+    // A clock that only moves forward, in milliseconds: when retries are due.
+    std::function<std::int64_t()> steadyMs = SteadyMilliseconds;
     // This machine's name: EHLO's argument, and the Message-ID's domain when the
     // sender's address has none.
     std::function<std::string()> hostName = [] {

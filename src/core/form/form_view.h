@@ -35,6 +35,9 @@ public:
     // Adds the text at the end of a multi-line box (CR, LF and CRLF each break
     // a line) without touching the rest.
     virtual void AppendText(Control control, const std::string &text) = 0;
+    // Removes the start of a multi-line box, `dropped`, which ends at a line
+    // start (so a shell may count its line breaks instead of its bytes).
+    virtual void DropLeadingText(Control control, const std::string &dropped) = 0;
     virtual TextSelection Selection(Control control) const = 0;
 
     // Check boxes: vbUnchecked, vbChecked or vbGrayed.
@@ -66,6 +69,9 @@ public:
     virtual void SetWindowVisible(bool visible) = 0;
     // Brings the shown window up to date on screen and to the front.
     virtual void Refresh() = 0;
+    // Tells the user, and waits until they have read it, that what they set
+    // could not be saved (so they can still copy it from the window).
+    virtual void ShowSaveFailure(const std::string &message) = 0;
 
     // The tray's popup menu.
     virtual bool MenuChecked(MenuItem item) const = 0;

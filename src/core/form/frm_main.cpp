@@ -7,6 +7,7 @@
 #include "core/settings/autostart.h"
 #include "core/tray/tray_icon_data.h"
 
+#include <chrono>
 #include <utility>
 
 namespace pellwick {
@@ -35,7 +36,7 @@ void frmMain::UserClicked(Control control)
 {
     switch (control) {
     case Control::btnSendEmail:
-        SendEmail();
+        SendEmail(MailKind::Button);
         break;
     case Control::btnInsertIP:
         btnInsertIP_Click();
@@ -91,6 +92,7 @@ void frmMain::MenuItemChosen(MenuItem item)
         Minimize_Click();
         break;
     case MenuItem::Exit:
+        m_userEnded = true;
         ExitApp();
         break;
     }
@@ -143,7 +145,7 @@ void frmMain::Form_Load()
     m_view.SetCurrentTab(Tab::Email);
     m_memory.ReadMemoryStatus();
     LoadSettings();
-    g_strLocalIP = m_parts.localIp();
+    g_strLocalIP = localIp();
     UpdateCaption("");
     if (m_view.Value(Control::chkMinimized) == vbUnchecked) {
         m_view.SetWindowVisible(true);
@@ -181,17 +183,24 @@ void frmMain::ExitApp()
     // and the dialogue is dropped.
     m_parts.timer.Stop();
     m_parts.socket.Close();
-    m_parts.endProcess();
+    // The window is still there: a user who ended the program can copy what
+    // they typed before it goes.
+    if (!m_saveFailure.empty() && m_userEnded)
+        m_view.ShowSaveFailure(m_saveFailure);
+    m_parts.endProcess(m_saveFailure.empty() ? 0 : 1);
 }
 
 void frmMain::Form_Unload()
 {
+    m_userEnded = true;
     ExitApp();
 }
 
 void frmMain::CheckAutoExit()
 {
-    if (m_exiting)
+    // A log-in run ends once its mail is delivered or refused for good, not
+    // while a retry waits.
+    if (m_exiting || m_retry.Pending())
         return;
     if (IsLoginRun(m_parts.commandLine) && IsChecked(Control::chkAutoExit))
         ExitApp();
@@ -204,7 +213,23 @@ void frmMain::ShowDebugTab()
 
 void frmMain::CopyIPToClipboard()
 {
-    m_parts.clipboard.SetText(m_parts.localIp());
+    m_parts.clipboard.SetText(localIp());
+}
+
+const std::string &frmMain::localIp() const
+{
+    if (m_localIpStale) {
+        m_localIp = m_parts.localIp();
+        m_localIpStale = false;
+    }
+    return m_localIp;
+}
+
+std::int64_t SteadyMilliseconds()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 } // namespace pellwick

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app/retry_schedule.h"
 #include "core/form/controls.h"
 #include "core/form/form_parts.h"
 #include "core/mail/smtp.h"
@@ -14,6 +15,11 @@
 namespace pellwick {
 
 class FormView;
+
+// Starts the mail the window's fields describe, the address token replaced by
+// `localIp`, through the submission.
+void StartMailFromView(Smtp &smtp, const FormView &view, const std::string &localIp,
+                       Submission submission);
 
 // The settings window's behaviour: its controls are the live settings; it runs
 // the mail dialogue, the tray icon, the timer and the program's start and end.
@@ -47,14 +53,20 @@ public:
     void Form_Unload();
     void wckMain_DataArrival(std::int32_t count);
     void tmrMain_Timer();
+    // An address or route of this machine changed (one call per burst of
+    // notices): the tick's IP step runs now.
+    void AddressChanged();
 
     // Start-up, in its fixed order.
     void Form_Load();
-    // Saves, removes the tray icon and ends the program. Runs once.
+    // Saves, removes the tray icon and ends the program. Runs once. A save
+    // that could not be written ends it with status 1, and when the user ended
+    // it (the close box, the tray's Exit) the window says so first.
     void ExitApp();
 
-    // Mail.
-    void SendEmail();
+    // Mail. An automatic mail that fails for a passing reason is tried again;
+    // the button's is not.
+    void SendEmail(MailKind kind = MailKind::Automatic);
     std::string InsertIPAddress(const std::string &text) const;
     void btnInsertIP_Click();
     void txtMsg_GotFocus();
@@ -65,6 +77,8 @@ public:
     // SmtpHost.
     void AppendToDebugLog(const std::string &text) override;
     void UpdateCaption(const std::string &text) override;
+    void DialogueEnded(const DialogueOutcome &outcome) override;
+    // Not while a retry of the automatic mail is pending.
     void CheckAutoExit() override;
 
     // Timer.
@@ -107,17 +121,32 @@ private:
     bool IsChecked(Control control) const;
     void RunClick(Control control);
     void toggleShowOption(Control box, MenuItem item);
+    // The cached LocalIP, read again when a change was told or the safety net
+    // asks for it.
+    const std::string &localIp() const;
+    // The IP step of the tick.
+    void followAddress();
+    void retryIfDue();
+    void showRetryCaption();
 
     FormView &m_view;
     FormParts m_parts;
     Memory m_memory;
     SysTrayIcon m_tray;
     Smtp m_smtp;
+    MailRetry m_retry;
+    std::string m_debugLog;
+    mutable std::string m_localIp;
+    mutable bool m_localIpStale = true;
+    int m_ticksSinceIpRead = 0;
     // "SMTPPort", "SMTPSecurity", "SMTPUser" and "SMTPPin", loaded and saved
     // with the nineteen; edited in the Server dialog.
     SubmissionSettings m_submission;
     bool m_loaded = false;
     bool m_exiting = false;
+    bool m_userEnded = false;
+    // Why the last save could not be written; empty when it was.
+    std::string m_saveFailure;
 };
 
 } // namespace pellwick

@@ -1,5 +1,6 @@
 #include "core/form/form_view.h"
 #include "core/form/frm_main.h"
+#include "core/mail/debug_log_limit.h"
 #include "core/mail/ip_token.h"
 #include "core/mail/message.h"
 #include "core/mail/submission.h"
@@ -12,17 +13,25 @@ constexpr const char *kMailer = "Pellwick v1.0";
 
 } // namespace
 
-void frmMain::SendEmail()
+void StartMailFromView(Smtp &smtp, const FormView &view, const std::string &localIp,
+                       Submission submission)
 {
-    const std::string server = m_view.Text(Control::txtSmtpServer);
+    smtp.ConnectToServer(
+        view.Text(Control::txtSmtpServer), view.Text(Control::txtRecipient),
+        ReplaceIpToken(view.Text(Control::txtMsg), localIp), view.Text(Control::txtSender),
+        ReplaceIpToken(view.Text(Control::txtSubject), localIp), kMailer, std::move(submission));
+}
+
+void frmMain::SendEmail(MailKind kind)
+{
+    m_retry.Started(kind);
     // The password is keyed by the server as it is connected to.
-    Submission submission = SubmissionFromSettings(
-        m_submission.port, m_submission.security, m_submission.user, m_submission.pin,
-        TrimSpaces(RemoveLineBreaks(server)), m_parts.passwordStore, m_parts.passwordFile);
-    m_smtp.ConnectToServer(
-        server, m_view.Text(Control::txtRecipient), InsertIPAddress(m_view.Text(Control::txtMsg)),
-        m_view.Text(Control::txtSender), InsertIPAddress(m_view.Text(Control::txtSubject)), kMailer,
-        std::move(submission));
+    const std::string server = m_view.Text(Control::txtSmtpServer);
+    StartMailFromView(m_smtp, m_view, localIp(),
+                      SubmissionFromSettings(m_submission.port, m_submission.security,
+                                             m_submission.user, m_submission.pin,
+                                             TrimSpaces(RemoveLineBreaks(server)),
+                                             m_parts.passwordStore, m_parts.passwordFile));
 }
 
 void frmMain::btnServer_Click()
@@ -48,7 +57,7 @@ void frmMain::btnServer_Click()
 
 std::string frmMain::InsertIPAddress(const std::string &text) const
 {
-    return ReplaceIpToken(text, m_parts.localIp());
+    return ReplaceIpToken(text, localIp());
 }
 
 void frmMain::txtMsg_GotFocus()
@@ -79,7 +88,37 @@ void frmMain::wckMain_DataArrival(std::int32_t count)
 
 void frmMain::AppendToDebugLog(const std::string &text)
 {
+    // The log keeps its newest text only; the view drops the same lines.
+    const std::string dropped = AppendToBoundedLog(m_debugLog, text);
     m_view.AppendText(Control::txtDebug, text);
+    if (!dropped.empty())
+        m_view.DropLeadingText(Control::txtDebug, dropped);
+}
+
+void frmMain::DialogueEnded(const DialogueOutcome &outcome)
+{
+    const MailRetry::Verdict verdict = m_retry.Ended(outcome, m_parts.steadyMs());
+    showRetryCaption();
+    if (verdict.notify && IsChecked(Control::chkNotifyOnFailure)) {
+        std::string text = outcome.cause;
+        if (const auto remaining = m_retry.Remaining(m_parts.steadyMs()))
+            text += "\n" + RetryCaption(*remaining) + ".";
+        m_parts.notifyArea.ShowMessage("Pellwick: the email was not sent", text);
+    }
+}
+
+void frmMain::retryIfDue()
+{
+    if (m_retry.Due(m_parts.steadyMs()))
+        SendEmail(MailKind::Automatic);
+    else
+        showRetryCaption();
+}
+
+void frmMain::showRetryCaption()
+{
+    if (const auto remaining = m_retry.Remaining(m_parts.steadyMs()))
+        UpdateCaption(RetryCaption(*remaining));
 }
 
 } // namespace pellwick

@@ -4,6 +4,14 @@
 
 namespace pellwick {
 
+namespace {
+
+// With address changes told as they happen, the tick still reads the address
+// once a minute.
+constexpr int kIpSafetyNetTicks = 12;
+
+} // namespace
+
 void frmMain::tmrMain_Timer()
 {
     if (!m_loaded || m_exiting)
@@ -11,13 +19,11 @@ void frmMain::tmrMain_Timer()
     m_memory.ReadMemoryStatus();
     UpdateMemoryLabels();
 
-    if (m_parts.localIp() != g_strLocalIP) {
-        g_strLocalIP = m_parts.localIp();
-        UpdateCaption("");
-        UpdateTrayTip();
-        if (IsChecked(Control::chkAutoEmailOnNewIP))
-            SendEmail();
-    }
+    // Told of every change, the tick reads the address only now and then, in
+    // case a notice was lost.
+    if (!m_parts.addressWatched || ++m_ticksSinceIpRead >= kIpSafetyNetTicks)
+        m_localIpStale = true;
+    followAddress();
 
     const ScheduleStep step = ScheduleTick(g_lngTimer, IsChecked(Control::chkTimerSend));
     g_lngTimer = step.countdown;
@@ -25,6 +31,31 @@ void frmMain::tmrMain_Timer()
         SendEmail();
         ApplyTimerSettings();
     }
+    retryIfDue();
+}
+
+void frmMain::AddressChanged()
+{
+    if (!m_loaded || m_exiting)
+        return;
+    m_localIpStale = true;
+    followAddress();
+    // The network has moved: a mail waiting for its retry goes now.
+    if (m_retry.Remaining(m_parts.steadyMs()))
+        SendEmail();
+}
+
+void frmMain::followAddress()
+{
+    if (m_localIpStale)
+        m_ticksSinceIpRead = 0;
+    if (localIp() == g_strLocalIP)
+        return;
+    g_strLocalIP = localIp();
+    UpdateCaption("");
+    UpdateTrayTip();
+    if (IsChecked(Control::chkAutoEmailOnNewIP))
+        SendEmail();
 }
 
 void frmMain::ApplyTimerSettings()

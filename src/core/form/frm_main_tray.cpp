@@ -42,7 +42,7 @@ void frmMain::chkShowVirtualMem_Click()
 
 void frmMain::AddTrayIcon()
 {
-    m_tray.AddTrayIcon(m_parts.windowHandle, m_parts.iconHandle, m_parts.localIp());
+    m_tray.AddTrayIcon(m_parts.windowHandle, m_parts.iconHandle, localIp());
 }
 
 void frmMain::RemoveTrayIcon()

@@ -41,6 +41,11 @@ void InMemoryView::AppendText(Control control, const std::string &text)
     at(control).text += text;
 }
 
+void InMemoryView::DropLeadingText(Control control, const std::string &dropped)
+{
+    at(control).text.erase(0, dropped.size());
+}
+
 TextSelection InMemoryView::Selection(Control control) const
 {
     return at(control).selection;

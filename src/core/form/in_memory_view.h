@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace pellwick {
 
@@ -20,6 +21,7 @@ public:
     std::string Text(Control control) const override;
     void SetText(Control control, const std::string &text) override;
     void AppendText(Control control, const std::string &text) override;
+    void DropLeadingText(Control control, const std::string &dropped) override;
     TextSelection Selection(Control control) const override;
     int Value(Control control) const override;
     void SetValue(Control control, int value) override;
@@ -43,6 +45,7 @@ public:
     bool MenuChecked(MenuItem item) const override;
     void SetMenuChecked(MenuItem item, bool checked) override;
     void PopupMenu() override { ++menuPopups; }
+    void ShowSaveFailure(const std::string &message) override { saveFailures.push_back(message); }
 
     // What a user does inside a text box: selects part of it (the caret when
     // `length` is 0).
@@ -50,6 +53,7 @@ public:
 
     int refreshes = 0;
     int menuPopups = 0;
+    std::vector<std::string> saveFailures;
 
 private:
     struct ControlState

@@ -10,9 +10,9 @@ namespace pellwick {
 inline constexpr std::size_t kDebugLogLimit = 1024 * 1024;
 
 // Appends `text` to `log`; when the log then exceeds `limit` bytes, the oldest
-// text is dropped so that what stays begins at a line start. Returns how many
-// bytes were dropped from the front (0 when none), so a view can mirror it.
-std::size_t AppendToBoundedLog(std::string &log, const std::string &text,
+// text is dropped so that what stays begins at a line start. Returns the text
+// dropped from the front (empty when none), so a view can mirror the cut.
+std::string AppendToBoundedLog(std::string &log, const std::string &text,
                                std::size_t limit = kDebugLogLimit);
 
 } // namespace pellwick

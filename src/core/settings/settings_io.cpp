@@ -2,6 +2,8 @@
 
 #include "core/text/text.h"
 
+#include <algorithm>
+#include <array>
 #include <optional>
 
 namespace pellwick {
@@ -44,10 +46,22 @@ int LoadedListIndex(const RegistryValue &value, const SettingRow &row)
     return number >= -1 && number <= 2 ? static_cast<int>(number) : -1;
 }
 
+const SettingRow &NotifyOnFailureRow()
+{
+    static const SettingRow row {"NotifyOnFailure", Control::chkNotifyOnFailure,
+                                 ControlKind::CheckBox, kRegDword, std::int32_t {1}};
+    return row;
+}
+
 void LoadSettings(Registry &registry, SettingsControls &controls)
 {
     const std::string key(kSettingsKey);
-    for (const SettingRow &row : SettingsTable()) {
+    std::array<const SettingRow *, 20> rows {};
+    for (std::size_t i = 0; i < SettingsTable().size(); ++i)
+        rows[i] = &SettingsTable()[i];
+    rows.back() = &NotifyOnFailureRow();
+    for (const SettingRow *loaded : rows) {
+        const SettingRow &row = *loaded;
         const RegistryValue value = registry.QueryValue(
             kHkeyLocalMachine, key, std::string(row.valueName), row.defaultValue);
         switch (row.kind) {
@@ -68,7 +82,10 @@ StoreResult SaveSettings(Registry &registry, SettingsControls &controls)
 {
     registry.BeginBatch();
     const std::string key(kSettingsKey);
-    for (const SettingRow *saved : SettingsSaveOrder()) {
+    std::array<const SettingRow *, 20> rows {};
+    std::copy(SettingsSaveOrder().begin(), SettingsSaveOrder().end(), rows.begin());
+    rows.back() = &NotifyOnFailureRow();
+    for (const SettingRow *saved : rows) {
         const SettingRow &row = *saved;
         RegistryValue value;
         switch (row.kind) {

@@ -27,8 +27,9 @@ public:
     virtual void SetListIndex(Control control, int index) = 0;
 };
 
-// Fills every control from the registry, one QueryValue per row in table order,
-// each falling back to the row's default. Writes nothing.
+// Fills every control from the registry, one QueryValue per row in table order
+// (then NotifyOnFailureRow), each falling back to the row's default. Writes
+// nothing.
 void LoadSettings(Registry &registry, SettingsControls &controls);
 
 // Writes every control to the registry, one SetKeyValue per row in save order,
@@ -36,7 +37,12 @@ void LoadSettings(Registry &registry, SettingsControls &controls);
 // when the write fails, keeps the one it had. A value the layer refuses is lost
 // alone. The result tells whether the record reached the store; its message is
 // the line for the user (the hive file has already put it on standard error).
+// NotifyOnFailureRow follows the nineteen, in the same batch.
 StoreResult SaveSettings(Registry &registry, SettingsControls &controls);
+
+// "NotifyOnFailure" (REG_DWORD, default 1), loaded and saved after the nineteen
+// in the same key: whether a failed mail is told in a balloon.
+const SettingRow &NotifyOnFailureRow();
 
 // What a loaded value becomes in a control of the row's kind. A value the control
 // cannot take gives the row's default (never an error):

@@ -56,6 +56,9 @@ public:
     // False when the desktop has no notification area at all: an icon would
     // then be nowhere to be seen.
     virtual bool Available() const { return true; }
+    // Shows a short message beside the icon (a balloon), or where a program
+    // without a notification area tells its user (standard error).
+    virtual void ShowMessage(const std::string &title, const std::string &text) = 0;
 };
 
 } // namespace pellwick

@@ -303,7 +303,13 @@ QWidget *MainWindowControls::buildMiscTab()
         = Frame(Control::frmPellwickSettings, QStringLiteral("Pellwick Settings"), page);
     chkShowDebug = CheckBox(Control::chkShowDebug, QStringLiteral("Show Debug Tab Dialog"),
                             QStringLiteral("Show/Hide the Debug Tab"), frmPellwickSettings);
-    (new QVBoxLayout(frmPellwickSettings))->addWidget(chkShowDebug);
+    chkNotifyOnFailure
+        = CheckBox(Control::chkNotifyOnFailure, QStringLiteral("Notify Me When An Email Fails"),
+                   QStringLiteral("Show a message by the tray icon when an email cannot be sent"),
+                   frmPellwickSettings);
+    auto *settings = new QVBoxLayout(frmPellwickSettings);
+    settings->addWidget(chkShowDebug);
+    settings->addWidget(chkNotifyOnFailure);
 
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(Frame1);
@@ -385,7 +391,7 @@ void MainWindowControls::setFocusOrder()
         chkDisplayIcon, chkShowIP, chkShowVirtualMem, chkShowPhyMem, chkTimerSend, cmbTimerRate,
         txtTimerRate,
         // "Misc"
-        btnCopyIPToClip, chkCopyToClipOnStartup, chkShowDebug,
+        btnCopyIPToClip, chkCopyToClipOnStartup, chkShowDebug, chkNotifyOnFailure,
         // "Debug"
         txtDebug};
     QWidget *previous = nullptr;

@@ -78,6 +78,7 @@ public:
     QPushButton *btnCopyIPToClip;
     QGroupBox *frmPellwickSettings;
     QCheckBox *chkShowDebug;
+    QCheckBox *chkNotifyOnFailure;
 
     // "About"
     QFrame *shpAbout;

@@ -8,8 +8,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -83,6 +85,39 @@ void QtFormView::AppendText(Control control, const std::string &text)
     end.insertText(shown);
     if (following)
         bar->setValue(bar->maximum());
+}
+
+void QtFormView::DropLeadingText(Control control, const std::string &dropped)
+{
+    auto *log = qobject_cast<QPlainTextEdit *>(m_window.Widget(control));
+    if (!log)
+        return;
+    // AppendText made a line of every CRLF, lone CR and lone LF.
+    int lines = 0;
+    for (std::size_t i = 0; i < dropped.size(); ++i) {
+        if (dropped[i] == '\n'
+            || (dropped[i] == '\r' && (i + 1 == dropped.size() || dropped[i + 1] != '\n')))
+            ++lines;
+    }
+    QTextCursor start(log->document());
+    start.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, lines);
+    start.removeSelectedText();
+}
+
+void QtFormView::ShowSaveFailure(const std::string &message)
+{
+    // Not modal: the user can still select and copy what the window holds; the
+    // program ends when the box is closed.
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Pellwick"), toQ(message),
+                    QMessageBox::Close, &m_window);
+    box.setInformativeText(
+        QStringLiteral("Copy what you typed from the window before you close this message."));
+    box.setWindowModality(Qt::NonModal);
+    m_window.show();
+    QEventLoop wait;
+    QObject::connect(&box, &QMessageBox::finished, &wait, &QEventLoop::quit);
+    box.show();
+    wait.exec();
 }
 
 TextSelection QtFormView::Selection(Control control) const

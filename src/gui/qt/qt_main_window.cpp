@@ -18,7 +18,7 @@
 namespace pellwick {
 
 FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline, FormTimer &timer,
-                        Clipboard &clipboard, ServerDialog &serverDialog)
+                        Clipboard &clipboard, ServerDialog *serverDialog)
 {
     return FormParts {
         .socket = socket,
@@ -33,10 +33,11 @@ FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline
         .clock = std::move(parts.clock),
         .commandLine = std::move(parts.commandLine),
         .endProcess = std::move(parts.endProcess),
+        .addressWatched = parts.addressWatched,
         .hostName = HostName,
         .passwordStore = parts.passwordStore,
         .passwordFile = std::move(parts.passwordFile),
-        .serverDialog = &serverDialog,
+        .serverDialog = serverDialog,
     };
 }
 
@@ -46,12 +47,13 @@ QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
     , wckMain(parts.smtpPortOverride, this)
     , m_deadline(this)
     , m_serverDialog(this)
-    , m_form(m_view, TakeFormParts(parts, wckMain, m_deadline, *this, *this, m_serverDialog))
+    , m_form(m_view, TakeFormParts(parts, wckMain, m_deadline, *this, *this, &m_serverDialog))
 {
     for (std::size_t i = 0; i < kControlCount; ++i)
         m_controlOf.insert(Widget(static_cast<Control>(i)), static_cast<Control>(i));
-    connect(&parts.notifyArea, &QtNotifyArea::trayEvent, this,
-            [this](int trayEvent) { m_form.Form_MouseDown(trayEvent); });
+    if (auto *tray = dynamic_cast<QtNotifyArea *>(&parts.notifyArea))
+        connect(tray, &QtNotifyArea::trayEvent, this,
+                [this](int trayEvent) { m_form.Form_MouseDown(trayEvent); });
     connectControls();
 }
 

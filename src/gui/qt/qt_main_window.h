@@ -20,7 +20,7 @@
 namespace pellwick {
 
 class Autostart;
-class QtNotifyArea;
+class NotifyArea;
 class Registry;
 
 // What the Qt window needs from outside it; main() gives the real parts,
@@ -29,13 +29,16 @@ struct QtWindowParts
 {
     Registry &registry;
     Autostart &autostart;
-    QtNotifyArea &notifyArea;
+    // A QtNotifyArea's mouse events reach the window.
+    NotifyArea &notifyArea;
     std::function<std::string()> localIp;
     Memory::Reader memoryReader;
     Smtp::Clock clock;
     // The program's arguments joined with single blanks.
     std::string commandLine;
-    std::function<void()> endProcess;
+    std::function<void(int status)> endProcess;
+    // Address changes reach frmMain::AddressChanged as they happen.
+    bool addressWatched = false;
     // Replaces port 25 (tests reach a server on a free loopback port).
     std::optional<std::uint16_t> smtpPortOverride = std::nullopt;
     // The SMTP password's secret store, and the password of --password-file.
@@ -43,10 +46,11 @@ struct QtWindowParts
     std::optional<PasswordLookup> passwordFile = std::nullopt;
 };
 
-// frmMain's parts: the window's own socket, timer and clipboard with the rest
-// of `parts`, whose texts and functions are taken over.
+// frmMain's parts: the shell's own socket, deadline, timer, clipboard and
+// Server dialog (none without a window) with the rest of `parts`, whose texts
+// and functions are taken over.
 FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline, FormTimer &timer,
-                        Clipboard &clipboard, ServerDialog &serverDialog);
+                        Clipboard &clipboard, ServerDialog *serverDialog);
 
 // The Qt shell of the settings window: its widgets, the tray menu, the socket,
 // the timer and the clipboard, handed to frmMain, which decides everything.

@@ -1,5 +1,7 @@
 #include "gui/qt/qt_notify_area.h"
 
+#include "gui/qt/stderr_notify_area.h"
+
 namespace pellwick {
 
 QtNotifyArea::QtNotifyArea(const QIcon &icon, QObject *parent)
@@ -28,6 +30,15 @@ QtNotifyArea::QtNotifyArea(const QIcon &icon, QObject *parent)
 bool QtNotifyArea::Available() const
 {
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void QtNotifyArea::ShowMessage(const std::string &title, const std::string &text)
+{
+    if (m_icon.isVisible())
+        m_icon.showMessage(QString::fromStdString(title), QString::fromStdString(text),
+                           QSystemTrayIcon::Warning);
+    else
+        WriteMessageLine(title, text);
 }
 
 void QtNotifyArea::Notify(int message, const TrayIconData &data)

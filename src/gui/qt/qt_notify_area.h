@@ -28,6 +28,8 @@ public:
 
     void Notify(int message, const TrayIconData &data) override;
     bool Available() const override;
+    // A balloon by the icon; with no icon shown, a line on standard error.
+    void ShowMessage(const std::string &title, const std::string &text) override;
 
     bool isVisible() const { return m_icon.isVisible(); }
     QString toolTip() const { return m_icon.toolTip(); }

@@ -105,7 +105,7 @@ int RunWin32App(HINSTANCE instance, int)
                                          .memoryReader = ReadPlatformMemoryStatus,
                                          .clock = CurrentLocalTime,
                                          .commandLine = commandLine,
-                                         .endProcess = [] { PostQuitMessage(0); },
+                                         .endProcess = [](int status) { PostQuitMessage(status); },
                                          .hostName = HostName,
                                          .passwordStore = passwords.get(),
                                      });

@@ -90,10 +90,13 @@ constexpr std::array kLayouts {
                    L"Copy IP To ClipBoard Now", L""},
     ControlLayout {C::chkCopyToClipOnStartup, K::Check, Tab::Misc, 0, 18, 24, 430, 17,
                    L"Automatically Copy Your IP To the Clipboard on Pellwick Startup", L""},
-    ControlLayout {C::frmPellwickSettings, K::Frame, Tab::Misc, 0, 8, 86, 0, 44,
+    ControlLayout {C::frmPellwickSettings, K::Frame, Tab::Misc, 0, 8, 86, 0, 64,
                    L"Pellwick Settings", L""},
     ControlLayout {C::chkShowDebug, K::Check, Tab::Misc, 0, 18, 104, 210, 17,
                    L"Show Debug Tab Dialog", L"Show/Hide the Debug Tab"},
+    ControlLayout {C::chkNotifyOnFailure, K::Check, Tab::Misc, 0, 18, 124, 250, 17,
+                   L"Notify Me When An Email Fails",
+                   L"Show a message by the tray icon when an email cannot be sent"},
 
     // "About": the labels and the picture lie on the outline, which comes last.
     ControlLayout {C::lblAboutTitle, K::Label, Tab::About, 0, 18, 16, 280, 26, L"Pellwick v1.0!",

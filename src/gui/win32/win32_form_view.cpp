@@ -61,6 +61,23 @@ void Win32FormView::AppendText(Control control, const std::string &text)
     SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(lines.c_str()));
 }
 
+void Win32FormView::DropLeadingText(Control control, const std::string &dropped)
+{
+    HWND edit = m_window.Handle(control);
+    // The box holds the text as AppendText put it there, line breaks as CRLF.
+    const auto end = static_cast<LPARAM>(withCrLf(Widen(dropped)).size());
+    SendMessageW(edit, EM_SETSEL, 0, end);
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    const auto last = static_cast<WPARAM>(GetWindowTextLengthW(edit));
+    SendMessageW(edit, EM_SETSEL, last, static_cast<LPARAM>(last));
+}
+
+void Win32FormView::ShowSaveFailure(const std::string &message)
+{
+    const std::wstring text = Widen(message);
+    MessageBoxW(m_window.Window(), text.c_str(), L"Pellwick", MB_OK | MB_ICONWARNING);
+}
+
 TextSelection Win32FormView::Selection(Control control) const
 {
     HWND edit = m_window.Handle(control);

@@ -21,6 +21,7 @@ public:
     std::string Text(Control control) const override;
     void SetText(Control control, const std::string &text) override;
     void AppendText(Control control, const std::string &text) override;
+    void DropLeadingText(Control control, const std::string &dropped) override;
     TextSelection Selection(Control control) const override;
     int Value(Control control) const override;
     void SetValue(Control control, int value) override;
@@ -44,6 +45,7 @@ public:
     bool MenuChecked(MenuItem item) const override;
     void SetMenuChecked(MenuItem item, bool checked) override;
     void PopupMenu() override;
+    void ShowSaveFailure(const std::string &message) override;
 
     // The user chose a unit from the list, or typed into its field (-1).
     void SetUnitChoice(int index) { m_unitListIndex = index; }

@@ -13,6 +13,9 @@ namespace pellwick {
 
 namespace {
 
+// An address or route changed (posted from the system's thread).
+constexpr UINT kAddressChangedMessage = WM_APP + 5;
+
 constexpr UINT_PTR kTimerId = 1;
 // The mail dialogue's one time limit, a timer of its own that fires once.
 constexpr UINT_PTR kDeadlineId = 2;
@@ -27,6 +30,10 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32WindowParts parts)
     , m_serverDialog(instance, m_window.Window())
     , m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated"))
     , m_instanceRequest(RegisterWindowMessageW(kInstanceRequestMessage))
+    , m_addressCallbacks(CallOnAddressChange([this] {
+        if (!m_addressPosted.exchange(true))
+            PostMessageW(m_window.Window(), kAddressChangedMessage, 0, 0);
+    }))
     , m_form(m_view, FormParts {
                          .socket = wckMain,
                          .deadline = *this,
@@ -42,6 +49,7 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32WindowParts parts)
                          .endProcess = std::move(parts.endProcess),
                          .windowHandle = reinterpret_cast<std::uintptr_t>(m_window.Window()),
                          .iconHandle = reinterpret_cast<std::uintptr_t>(m_window.Icon()),
+                         .addressWatched = m_addressCallbacks != nullptr,
                          .hostName = std::move(parts.hostName),
                          .passwordStore = parts.passwordStore,
                          .serverDialog = &m_serverDialog,
@@ -88,6 +96,11 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
     }
     // A later start of the program: an ordinary one brings this window up, a
     // log-in run leaves the job to this one.
+    if (message == kAddressChangedMessage) {
+        m_addressPosted = false;
+        m_form.AddressChanged();
+        return 0;
+    }
     if (message == m_instanceRequest) {
         if (wParam == static_cast<WPARAM>(InstanceRequest::Show))
             m_form.Restore_Click();

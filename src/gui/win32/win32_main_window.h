@@ -9,7 +9,11 @@
 #include "gui/win32/win32_window.h"
 #include "gui/win32/winsock_socket.h"
 
+#include "platform/address_watch.h"
+
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -31,7 +35,7 @@ struct Win32WindowParts
     Smtp::Clock clock;
     // The program's arguments joined with single blanks.
     std::string commandLine;
-    std::function<void()> endProcess;
+    std::function<void(int status)> endProcess;
     std::function<std::string()> hostName;
     PasswordStore *passwordStore = nullptr;
 };
@@ -77,6 +81,9 @@ private:
     UINT m_instanceRequest;
     std::optional<Control> m_lastFocus;
     std::function<void()> m_expired;
+    // One posted message per burst of address or route changes.
+    std::atomic<bool> m_addressPosted {false};
+    std::unique_ptr<AddressCallbacks> m_addressCallbacks;
     frmMain m_form;
 };
 

@@ -40,6 +40,21 @@ void Win32NotifyArea::Notify(int message, const TrayIconData &data)
         m_shown = data;
 }
 
+void Win32NotifyArea::ShowMessage(const std::string &title, const std::string &text)
+{
+    // A balloon needs the icon; without one the failure stays in the debug log.
+    if (!m_shown)
+        return;
+    NOTIFYICONDATAW record = shellRecord(*m_shown);
+    record.uFlags = NIF_INFO;
+    record.dwInfoFlags = NIIF_WARNING;
+    const std::wstring wideTitle = Widen(title);
+    const std::wstring wideText = Widen(text);
+    std::copy_n(wideTitle.begin(), std::min<std::size_t>(wideTitle.size(), 63), record.szInfoTitle);
+    std::copy_n(wideText.begin(), std::min<std::size_t>(wideText.size(), 255), record.szInfo);
+    Shell_NotifyIconW(NIM_MODIFY, &record);
+}
+
 void Win32NotifyArea::Readd()
 {
     if (!m_shown)

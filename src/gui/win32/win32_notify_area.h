@@ -19,6 +19,8 @@ public:
     static constexpr UINT kCallbackMessage = WM_APP + 3;
 
     void Notify(int message, const TrayIconData &data) override;
+    // A balloon by the icon (NIF_INFO) while the icon is shown.
+    void ShowMessage(const std::string &title, const std::string &text) override;
 
     // Adds the icon again after the shell has lost it (TaskbarCreated), if it is shown.
     void Readd();

@@ -65,6 +65,13 @@ private:
 
 } // namespace
 
+std::unique_ptr<AddressCallbacks> CallOnAddressChange(std::function<void()> changed)
+{
+    // Here the rtnetlink descriptor of OpenAddressWatch tells the event loop.
+    (void)changed;
+    return nullptr;
+}
+
 std::unique_ptr<AddressWatch> OpenAddressWatch()
 {
     const int fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE);

@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <fstream>
+
 #include <system_error>
 #include <utility>
 
@@ -64,6 +66,20 @@ std::string execArgument(const std::string &argument)
     return escaped;
 }
 
+// The regular file holds exactly `content` (read no further than one byte past
+// it; anything but a regular file is never opened, so nothing can block).
+bool sameContent(const std::filesystem::path &file, const std::string &content)
+{
+    std::error_code error;
+    if (std::filesystem::symlink_status(file, error).type() != std::filesystem::file_type::regular)
+        return false;
+    std::ifstream in(file, std::ios::binary);
+    std::string held(content.size() + 1, '\0');
+    in.read(held.data(), static_cast<std::streamsize>(held.size()));
+    held.resize(static_cast<std::size_t>(in.gcount()));
+    return held == content;
+}
+
 } // namespace
 
 XdgAutostart::XdgAutostart(std::filesystem::path configHome, std::string programPath)
@@ -96,9 +112,14 @@ void XdgAutostart::Register()
     const std::filesystem::path file = EntryFile();
     // Like the settings, the entry's failures go unreported: the window says nothing
     // about the log-in entry.
+    const std::string entry = Entry(m_programPath);
+    // Every start registers: an entry that already reads the same is left
+    // alone, which spares a log-in run the durable write's syncs.
+    if (sameContent(file, entry))
+        return;
     if (PrepareOwnFolder(file.parent_path()).Failed())
         return;
-    ReplaceFileDurably(file, Entry(m_programPath), S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH);
+    ReplaceFileDurably(file, entry, S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH);
 }
 
 void XdgAutostart::Unregister()

@@ -1,8 +1,70 @@
 #include "platform/address_watch.h"
 
+// The Winsock 2 headers must come first: iphlpapi.h declares the change
+// notifications and their records only when they have been seen.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <iphlpapi.h>
+
 namespace pellwick {
 
-// No descriptor to wait on here: the timer's tick notices every change.
+namespace {
+
+// NotifyUnicastIpAddressChange and NotifyRouteChange2, both calling back on a
+// thread of the system's until cancelled.
+class IpHelperCallbacks final : public AddressCallbacks
+{
+public:
+    explicit IpHelperCallbacks(std::function<void()> changed)
+        : m_changed(std::move(changed))
+    {
+    }
+    ~IpHelperCallbacks() override
+    {
+        // Returns only when no callback runs any more.
+        if (m_address)
+            CancelMibChangeNotify2(m_address);
+        if (m_route)
+            CancelMibChangeNotify2(m_route);
+    }
+    IpHelperCallbacks(const IpHelperCallbacks &) = delete;
+    IpHelperCallbacks &operator=(const IpHelperCallbacks &) = delete;
+
+    bool Register()
+    {
+        return NotifyUnicastIpAddressChange(AF_UNSPEC, &addressChanged, this, FALSE, &m_address)
+                   == NO_ERROR
+               && NotifyRouteChange2(AF_UNSPEC, &routeChanged, this, FALSE, &m_route) == NO_ERROR;
+    }
+
+private:
+    static void WINAPI addressChanged(void *context, MIB_UNICASTIPADDRESS_ROW *,
+                                      MIB_NOTIFICATION_TYPE)
+    {
+        static_cast<IpHelperCallbacks *>(context)->m_changed();
+    }
+    static void WINAPI routeChanged(void *context, MIB_IPFORWARD_ROW2 *, MIB_NOTIFICATION_TYPE)
+    {
+        static_cast<IpHelperCallbacks *>(context)->m_changed();
+    }
+
+    std::function<void()> m_changed;
+    HANDLE m_address = nullptr;
+    HANDLE m_route = nullptr;
+};
+
+} // namespace
+
+std::unique_ptr<AddressCallbacks> CallOnAddressChange(std::function<void()> changed)
+{
+    auto callbacks = std::make_unique<IpHelperCallbacks>(std::move(changed));
+    if (!callbacks->Register())
+        return nullptr;
+    return callbacks;
+}
+
+// No descriptor to wait on here: changes are told through CallOnAddressChange.
 std::unique_ptr<AddressWatch> OpenAddressWatch()
 {
     return nullptr;

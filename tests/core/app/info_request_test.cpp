@@ -35,4 +35,11 @@ TEST(InfoRequest, HelpOrVersionFromTheFirstSwitchThatAsksForIt)
             EXPECT_EQ(printed->substr(0, c.printed->size()), *c.printed) << *printed;
         }
     }
+    using pellwick::RunMode;
+    EXPECT_EQ(pellwick::ChosenRunMode({"/s", "--headless"}), RunMode::Headless);
+    EXPECT_EQ(pellwick::ChosenRunMode({"--headless", "--send-now"}), RunMode::SendNow);
+    EXPECT_EQ(pellwick::ChosenRunMode({"--Headless"}), RunMode::Window);
+    EXPECT_NE(pellwick::NoDisplayLine(RunMode::Window, "", "", ""), "");
+    EXPECT_EQ(pellwick::NoDisplayLine(RunMode::Window, "", "", "offscreen"), "");
+    EXPECT_EQ(pellwick::NoDisplayLine(RunMode::Headless, "", "", ""), "");
 }

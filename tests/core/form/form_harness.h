@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pellwick::test {
 
@@ -45,7 +46,9 @@ struct FormHarness
     std::string connectedTo, wire, waiting, clipboard;
     bool timerRunning = false, iconShown = false, autostart = false;
     std::string iconTip;
-    int processEnds = 0;
+    int processEnds = 0, exitStatus = -1;
+    std::int64_t now = 0; // the steady clock, in ms
+    std::vector<std::string> balloons;
 
     void Store(std::string_view name, const RegistryValue &value, std::uint32_t type)
     {
@@ -82,13 +85,31 @@ struct FormHarness
                                                    .memoryReader = [this] { return memory; },
                                                    .clock = [] { return Noon(); },
                                                    .commandLine = commandLine,
-                                                   .endProcess = [this] { ++processEnds; },
+                                                   .endProcess =
+                                                       [this](int status) {
+                                                           ++processEnds;
+                                                           exitStatus = status;
+                                                       },
+                                                   .steadyMs = [this] { return now; },
                                                    .passwordStore = passwordStore,
                                                    .serverDialog = serverDialog,
                                                    .messageIdRandom = [] { return 1ull; },
                                                });
         form->Form_Load();
         return *form;
+    }
+    // The dialogue ends the way Smtp ends it.
+    void End(DeliveryResult result, const std::string &cause = "451 try later")
+    {
+        form->UpdateCaption("");
+        form->DialogueEnded({result, cause, {}});
+        form->CheckAutoExit();
+    }
+    // The clock moves on and the timer ticks.
+    void Tick(std::int64_t afterMs = 5000)
+    {
+        now += afterMs;
+        form->tmrMain_Timer();
     }
     // The server's next reply arrives.
     void Reply(const std::string &bytes)
@@ -126,6 +147,10 @@ struct FormHarness
             iconTip = TrayTipText(data);
     }
     bool Available() const override { return trayHost; }
+    void ShowMessage(const std::string &title, const std::string &text) override
+    {
+        balloons.push_back(title + "|" + text);
+    }
     void SetText(const std::string &text) override { clipboard = text; }
     void Register() override { autostart = true; }
     void Unregister() override { autostart = false; }

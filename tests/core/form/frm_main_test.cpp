@@ -142,7 +142,7 @@ TEST(FormSettings, WhatWasLoadedIsSavedBackWithTheRowsTypes)
     EXPECT_EQ(h.Stored("SMTPServer"), RegistryValue {std::string("localhost")});
 }
 
-TEST(FormSettings, AFirstSaveWritesTheMailTextsFirstThenTheRestInLoadOrder)
+TEST(FormSettings, AFirstSaveWritesTheMailTextsFirstThenTheRestInLoadOrderThenTheNewOne)
 {
     FormHarness h;
     h.Start().ExitApp();
@@ -152,11 +152,11 @@ TEST(FormSettings, AFirstSaveWritesTheMailTextsFirstThenTheRestInLoadOrder)
     EXPECT_EQ(
         names,
         (std::vector<std::string> {
-            "SMTPServer",        "Recipient",   "Msg",        "Sender",         "Subject",
-            "EmailOnIPStartup",  "DisplayIcon", "AutoMail",   "AutoExit",       "StartMinimized",
-            "AutoEmailOnNewIP",  "ShowDebug",   "ShowIP",     "ShowPhyMem",     "ShowVirtMem",
-            "CopyClipOnStartup", "TimerSend",   "TimerValue", "TimerValueType", "SMTPPort",
-            "SMTPSecurity",      "SMTPUser",    "SMTPPin"}));
+            "SMTPServer",        "Recipient",    "Msg",        "Sender",         "Subject",
+            "EmailOnIPStartup",  "DisplayIcon",  "AutoMail",   "AutoExit",       "StartMinimized",
+            "AutoEmailOnNewIP",  "ShowDebug",    "ShowIP",     "ShowPhyMem",     "ShowVirtMem",
+            "CopyClipOnStartup", "TimerSend",    "TimerValue", "TimerValueType", "NotifyOnFailure",
+            "SMTPPort",          "SMTPSecurity", "SMTPUser",   "SMTPPin"}));
     EXPECT_EQ(h.Stored("SMTPPort"), RegistryValue {std::int32_t {25}});
     EXPECT_EQ(h.Stored("SMTPSecurity"), RegistryValue {std::int32_t {0}});
     EXPECT_EQ(h.Stored("SMTPPin"), RegistryValue {std::string()});
@@ -340,7 +340,7 @@ TEST(FormTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
                               [] { return MemStatus {}; },
                               {},
                               "",
-                              [] {
+                              [](int) {
                               }});
         form.tmrMain_Timer();
         EXPECT_EQ(form.g_lngTimer, 0) << "no tick before start-up";
@@ -446,4 +446,114 @@ TEST(FormCheckBoxes, AChangedValueRunsItsHandlerAndTheHeldValueRunsNothing)
     form.MenuItemChosen(MenuItem::ShowIP);
     EXPECT_TRUE(h.view.MenuChecked(MenuItem::ShowIP));
     EXPECT_EQ(h.view.Value(Control::chkShowIP), vbChecked);
+}
+
+TEST(FormRetry, AutomaticMailsAreRetriedOnTheTimetableAndTheButtonIsNot)
+{
+    FormHarness h;
+    h.commandLine = "/s";
+    StoreFlag(h, "AutoMail", 1);
+    StoreFlag(h, "AutoExit", 1);
+    frmMain &form = h.Start();
+    ASSERT_EQ(h.connectedTo, "localhost:25");
+
+    // Each failed try waits its step of the timetable, told in the caption;
+    // the log-in run stays up meanwhile.
+    const std::int64_t waits[] = {30, 60, 120, 240, 480, 900, 900};
+    for (const std::int64_t wait : waits) {
+        h.End(DeliveryResult::PassingFailure);
+        EXPECT_EQ(h.view.Caption(), RetryCaption(wait * 1000));
+        h.connectedTo.clear();
+        h.Tick(wait * 1000 - 1000);
+        EXPECT_EQ(h.connectedTo, "") << wait;
+        EXPECT_EQ(h.processEnds, 0);
+        h.Tick(1000);
+        EXPECT_EQ(h.connectedTo, "localhost:25") << wait;
+    }
+    // Only the first failure was told.
+    EXPECT_EQ(h.balloons, std::vector<std::string> {
+                              "Pellwick: the email was not sent|451 try later\nRetrying in 30 s."});
+
+    // A newer address replaces the pending retry: one mail, sent at once.
+    h.End(DeliveryResult::PassingFailure);
+    h.connectedTo.clear();
+    h.localIp = "198.51.100.4";
+    form.AddressChanged();
+    EXPECT_EQ(h.connectedTo, "localhost:25");
+    h.connectedTo.clear();
+    h.Tick(900'000);
+    EXPECT_EQ(h.connectedTo, "") << "the replaced retry is gone";
+
+    // Delivered: the log-in run ends, saving with status 0.
+    h.End(DeliveryResult::Delivered, "250 queued");
+    EXPECT_EQ(h.processEnds, 1);
+    EXPECT_EQ(h.exitStatus, 0);
+    EXPECT_EQ(h.balloons.size(), 1u);
+}
+
+TEST(FormRetry, EndingsDecideRetryBalloonAndLoginExit)
+{
+    struct Case
+    {
+        bool button, notifyBox;
+        DeliveryResult result;
+        bool retried, balloon, exits;
+    };
+    const Case cases[] = {
+        {false, true, DeliveryResult::RefusedForGood, false, true, true},
+        {false, false, DeliveryResult::RefusedForGood, false, false, true},
+        {false, true, DeliveryResult::Delivered, false, false, true},
+        {true, true, DeliveryResult::PassingFailure, false, true, true},
+        {true, true, DeliveryResult::Delivered, false, false, true},
+    };
+    for (const Case &c : cases) {
+        FormHarness h;
+        h.commandLine = "-s";
+        StoreFlag(h, "AutoExit", 1);
+        StoreFlag(h, "NotifyOnFailure", c.notifyBox ? 1 : 0);
+        StoreFlag(h, "AutoEmailOnNewIP", 1);
+        frmMain &form = h.Start();
+        if (c.button) {
+            form.UserClicked(Control::btnSendEmail);
+        } else {
+            h.localIp = "198.51.100.4";
+            form.AddressChanged();
+        }
+        h.End(c.result, "550 no such user");
+        h.connectedTo.clear();
+        h.processEnds = std::min(h.processEnds, 1);
+        EXPECT_EQ(h.balloons.size(), c.balloon ? 1u : 0u) << int(c.result) << c.button;
+        EXPECT_EQ(h.processEnds, c.exits ? 1 : 0);
+        EXPECT_EQ(h.Stored("NotifyOnFailure"), RegistryValue {std::int32_t {c.notifyBox}});
+    }
+}
+
+TEST(FormDebugLog, KeepsTheNewestMebibyteFromALineStart)
+{
+    FormHarness h;
+    frmMain &form = h.Start();
+    const std::string line(1023, 'x');
+    for (int i = 0; i < 1024; ++i)
+        form.AppendToDebugLog(line + "\n");
+    EXPECT_EQ(h.view.Text(Control::txtDebug).size(), 1024u * 1024u);
+    form.AppendToDebugLog("new\r\n");
+    EXPECT_EQ(h.view.Text(Control::txtDebug).size(), 1023u * 1024u + 5u);
+    EXPECT_TRUE(h.view.Text(Control::txtDebug).starts_with(line + "\n"));
+}
+
+TEST(FormExit, AFailedSaveEndsWithStatusOneAndTellsAUserWhoClosedTheWindow)
+{
+    for (const bool userClosed : {true, false}) {
+        FormHarness h;
+        frmMain &form = h.Start();
+        h.hive.failCommits = true;
+        if (userClosed)
+            form.Form_Unload();
+        else
+            form.ExitApp();
+        EXPECT_EQ(h.exitStatus, 1);
+        EXPECT_EQ(
+            h.view.saveFailures,
+            std::vector<std::string>(userClosed ? 1 : 0, "registry.reg: no space left on device"));
+    }
 }

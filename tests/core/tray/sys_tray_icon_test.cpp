@@ -22,6 +22,7 @@ struct OneIconArea : NotifyArea
         if (icons > 0)
             shown = data;
     }
+    void ShowMessage(const std::string &, const std::string &) override { }
 };
 
 } // namespace

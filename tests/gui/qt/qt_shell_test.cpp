@@ -53,7 +53,7 @@ struct Shell
         .memoryReader = [] { return MemStatus {}; },
         .clock = [] { return LocalTime {}; },
         .commandLine = "",
-        .endProcess = [this] { ++ends; },
+        .endProcess = [this](int) { ++ends; },
     }};
     Shell() { window.Form().Form_Load(); }
 };
@@ -74,7 +74,7 @@ TEST(QtShell, EveryControlIsNamedAndTabVisitsTheInputsInOrder)
         btnSendEmail, btnInsertIP, btnServer, chkEmailIPOnStartup, chkAutoMail, chkAutoEmailOnNewIP,
         chkAutoExit, chkMinimized, chkDisplayIcon, chkShowIP, chkShowVirtualMem, chkShowPhyMem,
         chkTimerSend, cmbTimerRate, txtTimerRate, btnCopyIPToClip, chkCopyToClipOnStartup,
-        chkShowDebug, txtDebug};
+        chkShowDebug, chkNotifyOnFailure, txtDebug};
     // clang-format on
     std::vector<Control> visited;
     for (QWidget *next = s.window.tabMain->nextInFocusChain(); next != s.window.tabMain;

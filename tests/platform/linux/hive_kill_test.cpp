@@ -36,6 +36,7 @@ FakeControls record(const std::string &tag, int state, std::size_t bodySize)
         else
             controls.states[control] = row.kind == ControlKind::ComboBox ? state + 1 : state;
     }
+    controls.states[NotifyOnFailureRow().control] = state;
     controls.texts[Control::txtMsg] = std::string(bodySize, tag[0]);
     return controls;
 }

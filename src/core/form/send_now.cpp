@@ -1,0 +1,55 @@
+#include "core/form/send_now.h"
+
+#include "core/form/form_settings_controls.h"
+#include "core/form/frm_main.h"
+#include "core/mail/message.h"
+#include "core/mail/submission.h"
+#include "core/mail/submission_settings.h"
+#include "core/settings/settings_io.h"
+
+#include <utility>
+
+namespace pellwick {
+
+SendNow::SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment,
+                 Registry &registry, std::function<std::string()> localIp, Password password,
+                 Finished finished)
+    : m_registry(registry)
+    , m_localIp(std::move(localIp))
+    , m_password(std::move(password))
+    , m_finished(std::move(finished))
+    , m_smtp(socket, *this, deadline, std::move(environment))
+{
+}
+
+void SendNow::Start()
+{
+    FormSettingsControls controls(m_view);
+    LoadSettings(m_registry, controls);
+    const std::string server = TrimSpaces(RemoveLineBreaks(m_view.Text(Control::txtSmtpServer)));
+    if (server.empty()) {
+        m_finished(kConfig, "No SMTP server is set.");
+        return;
+    }
+    const SubmissionSettings stored = LoadSubmissionSettings(m_registry);
+    StartMailFromView(m_smtp, m_view, m_localIp(),
+                      SubmissionFromSettings(stored.port, stored.security, stored.user, stored.pin,
+                                             server, m_password.store, m_password.file));
+}
+
+void SendNow::CheckAutoExit()
+{
+    switch (m_outcome.result) {
+    case DeliveryResult::Delivered:
+        m_finished(kDelivered, m_outcome.cause);
+        break;
+    case DeliveryResult::PassingFailure:
+        m_finished(kTempFail, m_outcome.cause);
+        break;
+    case DeliveryResult::RefusedForGood:
+        m_finished(kUnavailable, m_outcome.cause);
+        break;
+    }
+}
+
+} // namespace pellwick

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "core/form/in_memory_view.h"
+#include "core/mail/password_store.h"
+#include "core/mail/smtp.h"
+#include "core/mail/smtp_host.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace pellwick {
+
+class Registry;
+
+// `pellwick --send-now`: one mail with the stored settings and no window.
+// Ends with an exit status in the manner of sysexits: 0 delivered,
+// 75 (EX_TEMPFAIL) a passing failure, 69 (EX_UNAVAILABLE) refused,
+// 78 (EX_CONFIG) no server set.
+class SendNow : public SmtpHost
+{
+public:
+    // `finished` gets the status and one line: the server's last reply, or why
+    // the mail did not go.
+    using Finished = std::function<void(int status, const std::string &line)>;
+
+    // The password as frmMain finds it: from the file when given one, else
+    // from the store.
+    struct Password
+    {
+        PasswordStore *store = nullptr;
+        std::optional<PasswordLookup> file;
+    };
+
+    SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment, Registry &registry,
+            std::function<std::string()> localIp, Password password, Finished finished);
+
+    // Loads the settings and starts the dialogue (or finishes at once with 78).
+    void Start();
+    void DataArrival(std::int32_t count) { m_smtp.HandleServerReply(count); }
+
+    static constexpr int kDelivered = 0;
+    static constexpr int kTempFail = 75;
+    static constexpr int kUnavailable = 69;
+    static constexpr int kConfig = 78;
+
+    // SmtpHost.
+    void AppendToDebugLog(const std::string &text) override { (void)text; }
+    void UpdateCaption(const std::string &text) override { (void)text; }
+    void DialogueEnded(const DialogueOutcome &outcome) override { m_outcome = outcome; }
+    void CheckAutoExit() override;
+
+private:
+    InMemoryView m_view;
+    Registry &m_registry;
+    std::function<std::string()> m_localIp;
+    Password m_password;
+    Finished m_finished;
+    Smtp m_smtp;
+    DialogueOutcome m_outcome;
+};
+
+} // namespace pellwick

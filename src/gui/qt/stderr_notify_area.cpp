@@ -1,0 +1,29 @@
+#include "gui/qt/stderr_notify_area.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace pellwick {
+
+void WriteMessageLine(const std::string &title, const std::string &text)
+{
+    std::string line = title + ": " + text;
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+void StderrNotifyArea::Notify(int message, const TrayIconData &data)
+{
+    // Nothing shows an icon here; the record is kept by the form all the same.
+    (void)message;
+    (void)data;
+}
+
+void StderrNotifyArea::ShowMessage(const std::string &title, const std::string &text)
+{
+    WriteMessageLine(title, text);
+}
+
+} // namespace pellwick

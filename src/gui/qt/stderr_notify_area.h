@@ -1,0 +1,23 @@
+#pragma once
+
+#include "core/tray/tray_icon_data.h"
+
+#include <string>
+
+namespace pellwick {
+
+// Writes a message as one line on standard error: "title: text", its line
+// breaks turned into blanks.
+void WriteMessageLine(const std::string &title, const std::string &text);
+
+// The notification area of a run with no desktop (--headless): there is no
+// icon; messages go to standard error.
+class StderrNotifyArea : public NotifyArea
+{
+public:
+    void Notify(int message, const TrayIconData &data) override;
+    bool Available() const override { return false; }
+    void ShowMessage(const std::string &title, const std::string &text) override;
+};
+
+} // namespace pellwick
