@@ -10,9 +10,11 @@ build=$(realpath -m "${1:-$top/build-win}")
 shift || true
 
 # The cross compiler, Wine (with TLS through GnuTLS) and what the tests under Wine
-# use: an X display with a tray host, a real SMTP server, network namespaces.
+# use: an X display with a tray host, a real SMTP server and the certificates of a
+# test authority, network namespaces.
 "$top/scripts/install-deps.sh" cmake ninja-build g++-mingw-w64-x86-64-posix googletest \
-    wine wine64 libgnutls30 xvfb xauth xdotool trayer imagemagick python3-aiosmtpd iproute2
+    wine wine64 libgnutls30 xvfb xauth xdotool trayer imagemagick python3-aiosmtpd \
+    python3-cryptography iproute2
 
 toolchain=$top/cmake/toolchain-mingw64.cmake
 gtest_prefix=$build/googletest

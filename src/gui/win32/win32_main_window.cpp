@@ -27,6 +27,7 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32WindowParts parts)
     , m_view(m_window)
     , m_notifyArea(parts.notifyArea)
     , wckMain(m_window.Window(), [this](std::int32_t count) { m_form.wckMain_DataArrival(count); })
+    , m_serverDialog(instance, m_window.Window())
     , m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated"))
     , m_instanceRequest(RegisterWindowMessageW(kInstanceRequestMessage))
     , m_addressCallbacks(CallOnAddressChange([this] {
@@ -51,6 +52,7 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32WindowParts parts)
                          .addressWatched = m_addressCallbacks != nullptr,
                          .hostName = std::move(parts.hostName),
                          .passwordStore = parts.passwordStore,
+                         .serverDialog = &m_serverDialog,
                      })
 {
     m_window.SetHandler(this);

@@ -5,6 +5,7 @@
 #include "core/mail/deadline.h"
 
 #include "gui/win32/win32_form_view.h"
+#include "gui/win32/win32_server_dialog.h"
 #include "gui/win32/win32_window.h"
 #include "gui/win32/winsock_socket.h"
 
@@ -75,6 +76,7 @@ private:
     Win32FormView m_view;
     Win32NotifyArea &m_notifyArea;
     WinsockSocket wckMain;
+    Win32ServerDialog m_serverDialog;
     UINT m_taskbarCreated;
     UINT m_instanceRequest;
     std::optional<Control> m_lastFocus;

@@ -1,9 +1,12 @@
 #include "gui/win32/winsock_socket.h"
 
+#include "gui/win32/schannel_session.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <thread>
+#include <utility>
 
 namespace pellwick {
 
@@ -68,6 +71,11 @@ void WinsockSocket::Close()
     m_addresses.clear();
     m_pending.clear();
     m_connected = false;
+    m_tlsOnConnect = false;
+    m_tls.reset();
+    m_encrypted = false;
+    m_plainIn.clear();
+    m_plainOut.clear();
     if (m_socket != INVALID_SOCKET) {
         // Abort, like the Qt socket: no lingering, whatever was not sent is dropped.
         linger abortive {1, 0};
@@ -83,6 +91,7 @@ void WinsockSocket::Connect(const std::string &host, std::uint16_t port)
     Close();
     if (!m_started)
         return;
+    m_host = host;
     const WPARAM attempt = m_attempt;
     const HWND window = m_window;
     const std::uint16_t target = m_portOverride.value_or(port);
@@ -180,12 +189,18 @@ void WinsockSocket::onSocketEvent(WPARAM socket, LPARAM event)
         m_addresses.clear();
         if (Events())
             Events()->SocketConnected();
+        if (m_tlsOnConnect && m_socket != INVALID_SOCKET)
+            beginTls();
         flush();
         return;
     case FD_WRITE:
         flush();
         return;
     case FD_READ: {
+        if (m_tls) {
+            readTls();
+            return;
+        }
         u_long waiting = 0;
         if (ioctlsocket(m_socket, FIONREAD, &waiting) == 0 && waiting > 0)
             m_dataArrival(static_cast<std::int32_t>(
@@ -195,7 +210,9 @@ void WinsockSocket::onSocketEvent(WPARAM socket, LPARAM event)
     case FD_CLOSE:
         // What the peer sent before was reported by FD_READ. The socket stays
         // until the next Close or Connect.
-        if (error == 0)
+        if (m_tls && !m_encrypted)
+            fail(SocketFailure::Tls, "closed by the server during the TLS handshake");
+        else if (error == 0)
             fail(SocketFailure::Closed, "closed by the server");
         else
             fail(SocketFailure::Other,
@@ -208,9 +225,81 @@ void WinsockSocket::onSocketEvent(WPARAM socket, LPARAM event)
 
 void WinsockSocket::SendData(const std::string &text)
 {
-    m_pending += text;
+    queue(text);
     if (m_connected)
         flush();
+}
+
+void WinsockSocket::queue(const std::string &text)
+{
+    if (!m_tls) {
+        m_pending += text;
+    } else if (!m_encrypted) {
+        m_plainOut += text;
+    } else if (!m_tls->Encrypt(text, m_pending)) {
+        fail(SocketFailure::Tls, m_tls->Problem());
+    }
+}
+
+void WinsockSocket::ConnectTls(const std::string &host, std::uint16_t port)
+{
+    Connect(host, port);
+    m_tlsOnConnect = true;
+}
+
+void WinsockSocket::StartTls()
+{
+    if (!m_connected) {
+        fail(SocketFailure::Tls, "no connection to start TLS on");
+        return;
+    }
+    beginTls();
+    flush();
+}
+
+void WinsockSocket::beginTls()
+{
+    m_tls = std::make_unique<SchannelSession>(m_host);
+    m_encrypted = false;
+    if (m_tls->Start(m_pending) == SchannelSession::Step::Failed)
+        fail(SocketFailure::Tls, m_tls->Problem());
+}
+
+void WinsockSocket::readTls()
+{
+    std::string arrived;
+    char buffer[16 * 1024];
+    for (int got; (got = recv(m_socket, buffer, sizeof buffer, 0)) > 0;)
+        arrived.append(buffer, static_cast<std::size_t>(got));
+    const WPARAM attempt = m_attempt;
+    if (!m_encrypted) {
+        const SchannelSession::Step step = m_tls->Handshake(arrived, m_pending);
+        flush();
+        if (step == SchannelSession::Step::Failed) {
+            fail(SocketFailure::Tls, m_tls->Problem());
+            return;
+        }
+        if (step == SchannelSession::Step::Continue)
+            return;
+        m_encrypted = true;
+        arrived.clear(); // what came after the handshake waits in the session
+        if (Events())
+            Events()->SocketEncrypted(m_tls->Peer());
+        // The dialogue may have closed the connection over the certificate.
+        if (attempt != m_attempt || !m_tls)
+            return;
+        queue(std::exchange(m_plainOut, {}));
+    }
+    if (!m_tls->Decrypt(arrived, m_plainIn, m_pending)) {
+        flush();
+        const bool closed = m_tls->Problem() == "closed by the server";
+        fail(closed ? SocketFailure::Closed : SocketFailure::Tls, m_tls->Problem());
+        return;
+    }
+    flush();
+    if (!m_plainIn.empty())
+        m_dataArrival(static_cast<std::int32_t>(
+            std::min<std::size_t>(m_plainIn.size(), static_cast<std::size_t>(INT32_MAX))));
 }
 
 void WinsockSocket::flush()
@@ -229,6 +318,12 @@ void WinsockSocket::GetData(std::string &data, std::int32_t count)
     data.clear();
     if (m_socket == INVALID_SOCKET || count <= 0)
         return;
+    if (m_tls) {
+        const std::size_t taken = std::min(m_plainIn.size(), static_cast<std::size_t>(count));
+        data = m_plainIn.substr(0, taken);
+        m_plainIn.erase(0, taken);
+        return;
+    }
     data.resize(static_cast<std::size_t>(count));
     const int got = recv(m_socket, data.data(), count, 0);
     data.resize(got > 0 ? static_cast<std::size_t>(got) : 0);

@@ -6,17 +6,22 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace pellwick {
 
+class SchannelSession;
+
 // The socket control `wckMain` over Winsock, non-blocking: connect, read, write
 // and close events reach the window as messages (WSAAsyncSelect), and the server's
 // name is resolved on a thread of its own, so the window never waits. Every
 // arrival of data is reported with the number of bytes waiting; connecting, and
-// every failure, to the socket's events. It speaks no TLS.
+// every failure, to the socket's events. TLS goes through SChannel: from the
+// first byte (ConnectTls) or from StartTls on; the certificate is reported to
+// the events and judged there, and nothing falls back to plain text.
 class WinsockSocket : public Socket
 {
 public:
@@ -39,6 +44,8 @@ public:
     void Connect(const std::string &host, std::uint16_t port) override;
     void SendData(const std::string &text) override;
     void GetData(std::string &data, std::int32_t count) override;
+    void ConnectTls(const std::string &host, std::uint16_t port) override;
+    void StartTls() override;
 
     // Acts on one of the two messages above; false for any other message.
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -49,6 +56,10 @@ private:
     void flush();
     void onResolved(WPARAM attempt, LPARAM result);
     void onSocketEvent(WPARAM socket, LPARAM event);
+    void beginTls();
+    void readTls();
+    // Queues bytes for the connection, encrypted once TLS is up.
+    void queue(const std::string &text);
 
     HWND m_window;
     DataArrival m_dataArrival;
@@ -63,6 +74,14 @@ private:
     std::size_t m_nextAddress = 0;
     int m_lastError = 0;
     std::string m_pending;
+    // The name connected to: the one the certificate must carry.
+    std::string m_host;
+    bool m_tlsOnConnect = false;
+    std::unique_ptr<SchannelSession> m_tls;
+    bool m_encrypted = false;
+    // Decrypted bytes not read yet, and bytes sent while the handshake runs.
+    std::string m_plainIn;
+    std::string m_plainOut;
 };
 
 } // namespace pellwick

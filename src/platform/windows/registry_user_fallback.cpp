@@ -1,5 +1,8 @@
 #include "platform/windows/registry_user_fallback.h"
 
+#include "platform/windows/system_error_text.h"
+
+#include <cstdio>
 #include <utility>
 
 namespace pellwick {
@@ -14,11 +17,28 @@ bool writes(std::uint32_t access)
     return (access & kKeySetValue) != 0;
 }
 
+std::string rootName(RegistryRoot root)
+{
+    switch (root) {
+    case kHkeyLocalMachine:
+        return "HKEY_LOCAL_MACHINE";
+    case kHkeyCurrentUser:
+        return "HKEY_CURRENT_USER";
+    default:
+        return "root key " + std::to_string(root);
+    }
+}
+
 } // namespace
 
-UserFallbackRegistry::UserFallbackRegistry(std::unique_ptr<RegistryBackend> inner)
+UserFallbackRegistry::UserFallbackRegistry(std::unique_ptr<RegistryBackend> inner, Report report)
     : m_inner(std::move(inner))
+    , m_report(std::move(report))
 {
+    if (!m_report)
+        m_report = [](const std::string &line) {
+            std::fprintf(stderr, "%s\n", line.c_str());
+        };
 }
 
 UserFallbackRegistry::~UserFallbackRegistry()
@@ -53,9 +73,10 @@ std::int32_t UserFallbackRegistry::CreateKey(RegistryRoot root, const std::strin
     if (status == kErrorSuccess)
         return add(std::move(pair), key);
     if (root != kHkeyLocalMachine || status != kErrorAccessDenied)
-        return status;
+        return noted(status, root, keyPath, {});
     const std::int32_t userStatus = userKeyFor(pair);
-    return userStatus == kErrorSuccess ? add(std::move(pair), key) : userStatus;
+    return userStatus == kErrorSuccess ? add(std::move(pair), key)
+                                       : noted(userStatus, kHkeyCurrentUser, keyPath, {});
 }
 
 std::int32_t UserFallbackRegistry::OpenKey(RegistryRoot root, const std::string &keyPath,
@@ -122,11 +143,12 @@ std::int32_t UserFallbackRegistry::SetValue(RegistryKey key, const std::string &
         // A handle opened only for reading is refused by its own rights, not the machine's.
         if (status != kErrorAccessDenied || pair->root != kHkeyLocalMachine
             || !writes(pair->access))
-            return status;
+            return noted(status, pair->root, pair->path, valueName);
     }
-    const std::int32_t status = userKeyFor(*pair);
-    return status == kErrorSuccess ? m_inner->SetValue(pair->user, valueName, type, data, size)
-                                   : status;
+    std::int32_t status = userKeyFor(*pair);
+    if (status == kErrorSuccess)
+        status = m_inner->SetValue(pair->user, valueName, type, data, size);
+    return noted(status, kHkeyCurrentUser, pair->path, valueName);
 }
 
 std::int32_t UserFallbackRegistry::deleteUserCopy(KeyPair &pair, const std::string &valueName)
@@ -162,6 +184,37 @@ std::int32_t UserFallbackRegistry::CloseKey(RegistryKey key)
     if (found->second.user)
         m_inner->CloseKey(found->second.user);
     m_keys.erase(found);
+    return status;
+}
+
+void UserFallbackRegistry::BeginChanges()
+{
+    m_batching = true;
+    m_failure = {};
+    m_inner->BeginChanges();
+}
+
+StoreResult UserFallbackRegistry::CommitChanges()
+{
+    m_batching = false;
+    StoreResult result = m_inner->CommitChanges();
+    if (!m_failure.Failed() && result.Failed())
+        m_failure = result;
+    if (m_failure.Failed())
+        m_report(m_failure.message);
+    return std::exchange(m_failure, {});
+}
+
+std::int32_t UserFallbackRegistry::noted(std::int32_t status, RegistryRoot root,
+                                         const std::string &keyPath, const std::string &valueName)
+{
+    if (status == kErrorSuccess || !m_batching || m_failure.Failed())
+        return status;
+    std::string where = rootName(root) + "\\" + keyPath;
+    if (!valueName.empty())
+        where += " (value \"" + valueName + "\")";
+    m_failure = {status,
+                 "Pellwick: cannot save the settings to " + where + ": " + SystemErrorText(status)};
     return status;
 }
 

@@ -1,10 +1,13 @@
 #include "core/form/controls.h"
 #include "gui/win32/win32_controls.h"
+#include "gui/win32/win32_server_dialog.h"
 #include "gui/win32/win32_window.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,8 +23,9 @@ std::wstring textOf(HWND control)
     return text;
 }
 
-// The room the caption takes inside the control, wrapped where the control wraps.
-SIZE captionSize(HWND control, bool wraps)
+// The room the caption takes inside the control, wrapped where the control wraps
+// (an edit control also breaks a word longer than a line).
+SIZE captionSize(HWND control, bool wraps, bool breaksWords = false)
 {
     RECT room {};
     GetClientRect(control, &room);
@@ -30,13 +34,95 @@ SIZE captionSize(HWND control, bool wraps)
         = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     const std::wstring text = textOf(control);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &room,
-              DT_CALCRECT | DT_NOPREFIX | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+              DT_CALCRECT | DT_NOPREFIX | (wraps ? DT_WORDBREAK : DT_SINGLELINE)
+                  | (breaksWords ? DT_EDITCONTROL : 0));
     SelectObject(dc, old);
     ReleaseDC(control, dc);
     return {room.right - room.left, room.bottom - room.top};
 }
 
+// What the user does once the modal dialog is up; a timer of the thread runs it
+// from inside the dialog's own message loop.
+std::function<bool(HWND dialog)> g_userAtDialog;
+
+void CALLBACK lookForDialog(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = FindWindowW(L"#32770", L"Mail Server");
+    if (dialog && g_userAtDialog(dialog))
+        KillTimer(nullptr, timer);
+}
+
+std::optional<ServerDialog::Result> editAsUser(const SubmissionSettings &current,
+                                               const std::string &fingerprint,
+                                               std::function<bool(HWND)> user)
+{
+    g_userAtDialog = std::move(user);
+    SetTimer(nullptr, 0, 20, lookForDialog);
+    return Win32ServerDialog(GetModuleHandleW(nullptr), nullptr).Edit(current, fingerprint);
+}
+
 } // namespace
+
+TEST(Win32ServerDialog, TrustsTheCertificateShownAndGivesBackWhatWasTyped)
+{
+    using Id = Win32ServerDialog::ItemId;
+    const std::string fingerprint = "AB:CD:" + std::string(87, '0');
+    std::vector<int> tabOrder;
+    std::wstring shownPort;
+    LRESULT shownSecurity = -1;
+    const auto result = editAsUser({587, 1, "alice", ""}, fingerprint, [&](HWND dialog) {
+        // Every text fits its control.
+        for (HWND child = GetWindow(dialog, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t className[16] = {};
+            GetClassNameW(child, className, 16);
+            const bool edit = std::wstring(className) == L"Edit";
+            const int id = GetDlgCtrlID(child);
+            if (textOf(child).empty() || (edit && id != Id::lblPresented))
+                continue;
+            RECT client {};
+            GetClientRect(child, &client);
+            const SIZE caption = captionSize(child, edit, edit);
+            EXPECT_LE(caption.cx, client.right) << id;
+            EXPECT_LE(caption.cy, client.bottom) << id;
+        }
+        HWND at = GetDlgItem(dialog, IDCANCEL);
+        for (int i = 0; i < 8; ++i) {
+            at = GetNextDlgTabItem(dialog, at, FALSE);
+            tabOrder.push_back(GetDlgCtrlID(at));
+        }
+        shownPort = textOf(GetDlgItem(dialog, Id::txtSmtpPort));
+        shownSecurity = SendDlgItemMessageW(dialog, Id::cmbSmtpSecurity, CB_GETCURSEL, 0, 0);
+
+        SendDlgItemMessageW(dialog, Id::btnTrustCertificate, BM_CLICK, 0, 0);
+        SetDlgItemTextW(dialog, Id::txtSmtpPort, L"2525");
+        SetDlgItemTextW(dialog, Id::txtSmtpUser, L" bob ");
+        SetDlgItemTextW(dialog, Id::txtSmtpPassword, L"s3cr\u00e9t");
+        SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
+        return true;
+    });
+    EXPECT_EQ(tabOrder, (std::vector<int> {Id::txtSmtpPort, Id::cmbSmtpSecurity, Id::txtSmtpUser,
+                                           Id::txtSmtpPassword, Id::txtSmtpPin,
+                                           Id::btnTrustCertificate, IDOK, IDCANCEL}));
+    EXPECT_EQ(shownPort, L"587");
+    EXPECT_EQ(shownSecurity, 1);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->settings.port, 2525);
+    EXPECT_EQ(result->settings.security, 1);
+    EXPECT_EQ(result->settings.user, "bob");
+    EXPECT_EQ(result->settings.pin, fingerprint);
+    EXPECT_EQ(result->password, std::optional<std::string>("s3cr\xC3\xA9t"));
+
+    // With no certificate seen there is nothing to trust; Cancel keeps everything.
+    bool trustEnabled = true;
+    EXPECT_FALSE(editAsUser({}, "", [&](HWND dialog) {
+        trustEnabled = IsWindowEnabled(GetDlgItem(dialog, Id::btnTrustCertificate));
+        SetDlgItemTextW(dialog, Id::txtSmtpUser, L"mallory");
+        SendDlgItemMessageW(dialog, IDCANCEL, BM_CLICK, 0, 0);
+        return true;
+    }));
+    EXPECT_FALSE(trustEnabled);
+}
 
 TEST(Win32Window, EveryControlLiesOnItsPageAndEveryCaptionFitsAtEachResolution)
 {

@@ -1,11 +1,25 @@
+// The Winsock socket: plain connections, and the SMTP dialogue over SChannel
+// against a real server (Debian's aiosmtpd, started from under Wine, which runs
+// a Linux program as it is) with certificates from a test authority.
 #include "gui/win32/winsock_socket.h"
+
+#include "core/mail/smtp.h"
+#include "platform/local_time.h"
+#include "support/manual_deadline.h"
+#include "support/recording_smtp_host.h"
+
+#include <wincrypt.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace pellwick;
 
@@ -99,6 +113,102 @@ struct SocketWindow
     WinsockSocket *socket = nullptr;
 };
 
+// Runs a shell command line as a Linux program from under Wine. Wine gives
+// such a program no process handle and none of our pipes: it is watched
+// through the files it writes.
+bool runLinux(const std::string &command)
+{
+    std::wstring line = L"sh -c \"" + std::wstring(command.begin(), command.end()) + L"\"";
+    STARTUPINFOW start {};
+    start.cb = sizeof start;
+    PROCESS_INFORMATION started {};
+    return CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &start, &started);
+}
+
+// A folder of the test's own, by its Windows and its Linux name.
+struct ScratchFolder
+{
+    explicit ScratchFolder(const std::string &name)
+    {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        path = std::filesystem::path(temp)
+               / ("pellwick-" + name + "-" + std::to_string(GetCurrentProcessId()));
+        std::filesystem::create_directories(path);
+        using ToUnix = char *(CDECL *)(const wchar_t *);
+        const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void *>(
+            GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+        if (char *unix = toUnix ? toUnix(path.c_str()) : nullptr) {
+            unixPath = unix;
+            HeapFree(GetProcessHeap(), 0, unix);
+        }
+    }
+    ~ScratchFolder() { std::filesystem::remove_all(path); }
+
+    std::string Read(const std::string &file) const
+    {
+        std::ifstream in(path / file, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    std::filesystem::path path;
+    std::string unixPath;
+};
+
+// Debian's aiosmtpd on a free loopback port with the certificate and login,
+// for as long as this object lives (a minute at most, should the test die).
+struct TlsSink
+{
+    TlsSink(const ScratchFolder &certs, const std::string &stem, const std::string &tls,
+            const std::string &login)
+    {
+        const std::string &dir = mail.unixPath;
+        runLinux("echo $$ >" + dir
+                 + "/pid; exec timeout 60 /usr/bin/python3 " PELLWICK_SMTP_SINK_SCRIPT
+                   " --until-killed --dir "
+                 + dir + " --tls " + tls + " --cert " + certs.unixPath + "/" + stem + ".pem --key "
+                 + certs.unixPath + "/" + stem + ".key --login " + login + " >" + dir + "/port");
+        pumpUntil([this] { return mail.Read("port").ends_with("\n"); });
+        port = std::atoi(mail.Read("port").c_str());
+    }
+    ~TlsSink() { runLinux("kill " + std::to_string(std::atoi(mail.Read("pid").c_str()))); }
+
+    ScratchFolder mail {"sink"};
+    int port = 0;
+};
+
+// The test authority, trusted by this user's Windows while the object lives.
+class TrustedAuthority
+{
+public:
+    explicit TrustedAuthority(const std::string &pem)
+    {
+        DWORD size = 0;
+        CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr,
+                             nullptr);
+        std::vector<BYTE> der(size);
+        CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, der.data(), &size, nullptr,
+                             nullptr);
+        m_store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER,
+                                L"Root");
+        CertAddEncodedCertificateToStore(m_store, X509_ASN_ENCODING, der.data(), size,
+                                         CERT_STORE_ADD_REPLACE_EXISTING, &m_added);
+    }
+    ~TrustedAuthority()
+    {
+        if (m_added)
+            CertDeleteCertificateFromStore(m_added);
+        CertCloseStore(m_store, 0);
+    }
+
+private:
+    HCERTSTORE m_store = nullptr;
+    PCCERT_CONTEXT m_added = nullptr;
+};
+
 } // namespace
 
 TEST(WinsockSocket, ConnectsByNameReportsArrivalsAndSendsInOrder)
@@ -125,4 +235,80 @@ TEST(WinsockSocket, ConnectsByNameReportsArrivalsAndSendsInOrder)
     EXPECT_TRUE(pumpUntil([&] { return peer.Received() == "HELO here\r\nQUIT\r\n"; }))
         << peer.Received();
     socket.Close();
+}
+
+TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
+{
+    ScratchFolder certs("certs");
+    ASSERT_FALSE(certs.unixPath.empty());
+    runLinux("/usr/bin/python3 " PELLWICK_TEST_AUTHORITY_SCRIPT " " + certs.unixPath);
+    pumpUntil([&] { return certs.Read("self.sha256").size() == 95; });
+    const std::string pin = certs.Read("self.sha256");
+    ASSERT_EQ(pin.size(), 95u);
+    const std::string password = "pa55-word";
+    const TrustedAuthority authority(certs.Read("ca.pem"));
+    struct Case
+    {
+        const char *name;
+        const char *certStem;
+        const char *tls;
+        Security security;
+        std::string typedPassword;
+        std::string pin;
+        bool delivered;
+        // The certificate is trusted, so the login goes out.
+        bool trusted;
+        std::string logged;
+    };
+    const std::vector<Case> cases {
+        {"starttls, pinned", "self", "starttls", Security::StartTls, password, pin, true, true,
+         "250 OK\r\n"},
+        {"tls from the first byte, pinned", "self", "implicit", Security::Tls, password, pin, true,
+         true, "250 OK\r\n"},
+        {"an authority the system trusts", "server", "implicit", Security::Tls, password, "", true,
+         true, "250 OK\r\n"},
+        {"untrusted certificate", "self", "implicit", Security::Tls, password, "", false, false,
+         "not trusted (not issued by an authority the system trusts); SHA-256 fingerprint " + pin},
+        {"no starttls offered", "self", "none", Security::StartTls, password, pin, false, false,
+         " offers no STARTTLS"},
+        {"wrong password", "self", "starttls", Security::StartTls, "wrong", pin, false, true,
+         "535 5.7.8 Authentication credentials invalid\r\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TlsSink sink(certs, c.certStem, c.tls, "alice:" + password);
+        ASSERT_GT(sink.port, 0);
+
+        // By name: the server's certificate names "localhost" and 127.0.0.1, and
+        // Wine's check of a name matches no address.
+        SocketWindow window;
+        test::RecordingSmtpHost host;
+        test::ManualDeadline deadline;
+        Smtp *dialogue = nullptr;
+        WinsockSocket socket(
+            window.window, [&](std::int32_t count) { dialogue->HandleServerReply(count); },
+            static_cast<std::uint16_t>(sink.port));
+        window.socket = &socket;
+        Smtp smtp(socket, host, deadline,
+                  {CurrentLocalTime, [] { return std::string("client.test"); },
+                   [] {
+                       return 42ull;
+                   }});
+        dialogue = &smtp;
+        smtp.ConnectToServer("localhost", "bob@example.org", "Your New IP Address is 10.9.8.7",
+                             "alice@example.com", "IP", "Pellwick v1.0",
+                             {587, c.security, "alice", c.typedPassword, c.pin, ""});
+        ASSERT_TRUE(pumpUntil([&] { return host.dialoguesEnded > 0; })) << host.log;
+
+        EXPECT_EQ(std::filesystem::exists(sink.mail.path / "1.data"), c.delivered) << host.log;
+        EXPECT_NE(host.log.find(c.logged), std::string::npos) << host.log;
+        EXPECT_EQ(host.log.find("AUTH") != std::string::npos, c.trusted) << host.log;
+        EXPECT_EQ(host.log.find("MAIL FROM") != std::string::npos, c.delivered) << host.log;
+        EXPECT_EQ(host.log.find(password), std::string::npos) << host.log;
+        if (c.delivered) {
+            EXPECT_NE(sink.mail.Read("1.data").find("\r\nSubject: IP\r\n\r\nYour New IP Address is "
+                                                    "10.9.8.7\r\n"),
+                      std::string::npos);
+        }
+    }
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace pellwick;
 using pellwick::test::ReadRaw;
@@ -135,4 +136,37 @@ TEST(UserFallbackRegistry, AWritableMachineGetsEveryWriteAndDropsTheUsersOldCopy
     EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "SMTPServer", kNone),
               RegistryValue(std::string("new.example")));
     EXPECT_EQ(registry.DeleteValue(kHkeyLocalMachine, kKey, "Absent"), kErrorFileNotFound);
+}
+
+TEST(UserFallbackRegistry, ASaveRefusedByBothRootsIsToldOnceWithKeyValueAndCause)
+{
+    ScratchRegistryKey scratch;
+    // The user root is the read-only machine key too: no write can land anywhere.
+    scratch.MakeMachineKeyReadOnly(L"Software\\Pellwick");
+    std::vector<std::string> told;
+    UserFallbackRegistry backend(
+        std::make_unique<Win32Registry>(scratch.MachineRoot(), scratch.MachineRoot()),
+        [&told](const std::string &line) { told.push_back(line); });
+    Registry registry(backend);
+
+    registry.BeginBatch();
+    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "SMTPServer",
+                                   std::string("mail.example"), kRegSz),
+              kErrorAccessDenied);
+    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Sender", std::string("a@example"), kRegSz);
+    const StoreResult saved = registry.CommitBatch();
+    EXPECT_EQ(saved.status, kErrorAccessDenied);
+    // The key itself could not be made, so it names no value.
+    EXPECT_EQ(saved.message, "Pellwick: cannot save the settings to "
+                             "HKEY_CURRENT_USER\\Software\\Pellwick: Access denied");
+    EXPECT_EQ(told, std::vector<std::string> {saved.message});
+
+    // The next batch starts afresh; a write that lands is no failure.
+    Win32Registry writable(scratch.UserRoot(), scratch.UserRoot());
+    UserFallbackRegistry fine(std::make_unique<Win32Registry>(writable),
+                              [&told](const auto &line) { told.push_back(line); });
+    Registry(fine).BeginBatch();
+    Registry(fine).SetKeyValue(kHkeyLocalMachine, kKey, "Sender", std::string("a@b"), kRegSz);
+    EXPECT_FALSE(Registry(fine).CommitBatch().Failed());
+    EXPECT_EQ(told.size(), 1u);
 }

@@ -1,0 +1,314 @@
+#include "gui/win32/win32_server_dialog.h"
+
+#include "core/text/text.h"
+#include "platform/windows/wide_text.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace pellwick {
+
+namespace {
+
+using Id = Win32ServerDialog::ItemId;
+
+// In the order of the stored "SMTPSecurity" values.
+constexpr std::array<const wchar_t *, 3> kSecurities {L"None (port 25)", L"STARTTLS (port 587)",
+                                                      L"TLS (port 465)"};
+
+// The captions of the field rows, top to bottom, and the fields beside them.
+struct Row
+{
+    const wchar_t *caption;
+    Id field;
+};
+constexpr std::array<Row, 5> kRows {{
+    {L"Port:", Id::txtSmtpPort},
+    {L"Security:", Id::cmbSmtpSecurity},
+    {L"User name:", Id::txtSmtpUser},
+    {L"Password:", Id::txtSmtpPassword},
+    {L"Trusted certificate:", Id::txtSmtpPin},
+}};
+
+std::wstring textOf(HWND control)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// Blanks at either end go, as in the window's own fields.
+std::string trimmed(HWND control)
+{
+    return std::string(Trim(Narrow(textOf(control)), " \t"));
+}
+
+// Each caption's id: its field's, moved up by this.
+constexpr int kCaptionOffset = 100;
+
+// A dialog with no controls yet: they are made once it exists, where fonts and
+// sizes can be measured.
+std::vector<WORD> emptyTemplate()
+{
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    std::vector<WORD> words {LOWORD(style),
+                             HIWORD(style),
+                             0,
+                             0, // style, extended style
+                             0, // no controls
+                             0,
+                             0,
+                             100,
+                             60, // place and size
+                             0,
+                             0}; // no menu, the dialog class
+    for (const wchar_t c : std::wstring_view(L"Mail Server"))
+        words.push_back(static_cast<WORD>(c));
+    words.push_back(0);
+    return words;
+}
+
+SIZE textSize(HWND window, HFONT font, std::wstring_view text, int wrapWidth = 0)
+{
+    HDC dc = GetDC(window);
+    const HGDIOBJ old = SelectObject(dc, font);
+    RECT room {0, 0, wrapWidth, 0};
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &room,
+              DT_CALCRECT | DT_NOPREFIX
+                  | (wrapWidth > 0 ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return {room.right - room.left, room.bottom - room.top};
+}
+
+} // namespace
+
+Win32ServerDialog::Win32ServerDialog(HINSTANCE instance, HWND owner)
+    : m_instance(instance)
+    , m_owner(owner)
+{
+}
+
+std::optional<ServerDialog::Result> Win32ServerDialog::Edit(const SubmissionSettings &current,
+                                                            const std::string &presentedFingerprint)
+{
+    m_current = current;
+    m_shownPort = current.port >= 1 && current.port <= 65535 ? current.port : 25;
+    m_presented = Widen(presentedFingerprint);
+    m_result = {};
+    const std::vector<WORD> dialogTemplate = emptyTemplate();
+    const INT_PTR accepted = DialogBoxIndirectParamW(
+        m_instance, reinterpret_cast<const DLGTEMPLATE *>(dialogTemplate.data()), m_owner,
+        dialogProc, reinterpret_cast<LPARAM>(this));
+    DeleteObject(m_font);
+    m_font = nullptr;
+    if (accepted != IDOK)
+        return std::nullopt;
+    return std::move(m_result);
+}
+
+INT_PTR CALLBACK Win32ServerDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                               LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        auto *self = reinterpret_cast<Win32ServerDialog *>(lParam);
+        self->create(dialog);
+        self->layOut(dialog);
+        SetFocus(GetDlgItem(dialog, Id::txtSmtpPort));
+        return FALSE; // the focus is set
+    }
+    auto *self = reinterpret_cast<Win32ServerDialog *>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (!self || message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED)
+        return FALSE;
+    switch (LOWORD(wParam)) {
+    case Id::btnTrustCertificate:
+        SetDlgItemTextW(dialog, Id::txtSmtpPin, self->m_presented.c_str());
+        return TRUE;
+    case IDOK:
+        self->accept(dialog);
+        [[fallthrough]];
+    case IDCANCEL:
+        // The typed password does not stay in the control, whatever the user chose.
+        SetDlgItemTextW(dialog, Id::txtSmtpPassword, L"");
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void Win32ServerDialog::create(HWND dialog)
+{
+    NONCLIENTMETRICSW metrics {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    m_font = CreateFontIndirectW(&metrics.lfMessageFont);
+
+    const auto make = [&](const wchar_t *windowClass, const wchar_t *text, DWORD style, int id,
+                          DWORD exStyle = 0) {
+        HWND control = CreateWindowExW(
+            exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, dialog,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_instance, nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+        return control;
+    };
+    // Created in focus order; each caption comes just before its field, so that
+    // its access key would lead there.
+    for (const Row &row : kRows) {
+        make(L"STATIC", row.caption, SS_LEFT | SS_NOPREFIX, row.field + kCaptionOffset);
+        switch (row.field) {
+        case Id::txtSmtpPort: {
+            make(L"EDIT", L"", WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL, Id::txtSmtpPort,
+                 WS_EX_CLIENTEDGE);
+            HWND spin = make(UPDOWN_CLASSW, L"",
+                             UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                             Id::spnSmtpPort);
+            SendMessageW(spin, UDM_SETBUDDY,
+                         reinterpret_cast<WPARAM>(GetDlgItem(dialog, row.field)), 0);
+            SendMessageW(spin, UDM_SETRANGE32, 1, 65535);
+            break;
+        }
+        case Id::cmbSmtpSecurity: {
+            HWND combo = make(WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+                              Id::cmbSmtpSecurity);
+            for (const wchar_t *entry : kSecurities)
+                SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+            break;
+        }
+        default:
+            make(L"EDIT", L"",
+                 WS_TABSTOP | ES_AUTOHSCROLL | (row.field == Id::txtSmtpPassword ? ES_PASSWORD : 0),
+                 row.field, WS_EX_CLIENTEDGE);
+            break;
+        }
+    }
+    // Read-only but selectable, so the fingerprint can be copied.
+    make(L"EDIT", L"", ES_MULTILINE | ES_READONLY, Id::lblPresented);
+    make(L"BUTTON", L"Trust this certificate", WS_TABSTOP | BS_PUSHBUTTON, Id::btnTrustCertificate);
+    make(L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
+    make(L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
+
+    SendDlgItemMessageW(dialog, Id::txtSmtpPassword, EM_SETCUEBANNER, TRUE,
+                        reinterpret_cast<LPARAM>(L"unchanged"));
+    SendDlgItemMessageW(dialog, Id::txtSmtpPin, EM_SETCUEBANNER, TRUE,
+                        reinterpret_cast<LPARAM>(L"none: the system's authorities decide"));
+
+    SendDlgItemMessageW(dialog, Id::spnSmtpPort, UDM_SETPOS32, 0, m_shownPort);
+    const bool securityValid = m_current.security >= 0 && m_current.security <= 2;
+    SendDlgItemMessageW(dialog, Id::cmbSmtpSecurity, CB_SETCURSEL,
+                        static_cast<WPARAM>(securityValid ? m_current.security : 1), 0);
+    SetDlgItemTextW(dialog, Id::txtSmtpUser, Widen(m_current.user).c_str());
+    SetDlgItemTextW(dialog, Id::txtSmtpPin, Widen(m_current.pin).c_str());
+    const std::wstring presented = m_presented.empty()
+                                       ? L"No server certificate seen yet: send a mail first."
+                                       : L"The server showed: " + m_presented;
+    SetDlgItemTextW(dialog, Id::lblPresented, presented.c_str());
+    EnableWindow(GetDlgItem(dialog, Id::btnTrustCertificate), !m_presented.empty());
+}
+
+void Win32ServerDialog::layOut(HWND dialog)
+{
+    const int dpi = static_cast<int>(GetDpiForWindow(dialog));
+    const double scale = (dpi > 0 ? dpi : 96) / 96.0;
+    const auto scaled = [scale](int value) {
+        return static_cast<int>(std::lround(value * scale));
+    };
+    const int lineHeight = textSize(dialog, m_font, L"Ag").cy;
+    const int margin = scaled(11);
+    const int gap = scaled(7);
+    const int fieldHeight = lineHeight + scaled(8);
+    const int buttonHeight = lineHeight + scaled(10);
+    const int buttonPadding = scaled(24);
+
+    int captionWidth = 0;
+    for (const Row &row : kRows)
+        captionWidth = std::max<int>(captionWidth, textSize(dialog, m_font, row.caption).cx);
+    // Wide enough for the widest choice of the list and a fingerprint on two lines.
+    int fieldWidth = scaled(300);
+    for (const wchar_t *entry : kSecurities)
+        fieldWidth = std::max<int>(fieldWidth, textSize(dialog, m_font, entry).cx + scaled(30));
+    const int fieldX = margin + captionWidth + gap;
+    const int width = fieldX + fieldWidth + margin;
+
+    const auto move = [dialog](int id, int x, int y, int w, int h) {
+        MoveWindow(GetDlgItem(dialog, id), x, y, w, h, FALSE);
+    };
+    int y = margin;
+    for (const Row &row : kRows) {
+        move(row.field + kCaptionOffset, margin, y + (fieldHeight - lineHeight) / 2, captionWidth,
+             lineHeight);
+        // The list's height includes its drop-down part.
+        const int height = row.field == Id::cmbSmtpSecurity ? fieldHeight * 5 : fieldHeight;
+        move(row.field, fieldX, y, fieldWidth, height);
+        y += fieldHeight + gap;
+    }
+    // The arrows take their place at the port field's right edge again.
+    SendDlgItemMessageW(dialog, Id::spnSmtpPort, UDM_SETBUDDY,
+                        reinterpret_cast<WPARAM>(GetDlgItem(dialog, Id::txtSmtpPort)), 0);
+
+    const int textWidth = width - 2 * margin;
+    // The edit control keeps a few pixels at its sides: the text wraps a little
+    // earlier than the control's width.
+    const int presentedHeight
+        = textSize(dialog, m_font, textOf(GetDlgItem(dialog, Id::lblPresented)),
+                   textWidth - scaled(8))
+              .cy
+          + scaled(4);
+    move(Id::lblPresented, margin, y, textWidth, presentedHeight);
+    y += presentedHeight + gap;
+    const int trustWidth = textSize(dialog, m_font, L"Trust this certificate").cx + buttonPadding;
+    move(Id::btnTrustCertificate, margin, y, trustWidth, buttonHeight);
+    y += buttonHeight + 2 * gap;
+
+    int buttonWidth = scaled(75);
+    for (const wchar_t *text : {L"OK", L"Cancel"})
+        buttonWidth = std::max<int>(buttonWidth, textSize(dialog, m_font, text).cx + buttonPadding);
+    move(IDCANCEL, width - margin - buttonWidth, y, buttonWidth, buttonHeight);
+    move(IDOK, width - margin - 2 * buttonWidth - gap, y, buttonWidth, buttonHeight);
+    y += buttonHeight + margin;
+
+    // The frame around that client area, centred over the owner.
+    RECT frame {0, 0, width, y};
+    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)),
+                             FALSE, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)),
+                             static_cast<UINT>(dpi > 0 ? dpi : 96));
+    RECT owner {};
+    MONITORINFO monitor {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(m_owner, MONITOR_DEFAULTTONEAREST), &monitor);
+    if (!m_owner || !IsWindowVisible(m_owner) || !GetWindowRect(m_owner, &owner))
+        owner = monitor.rcWork;
+    const int frameWidth = frame.right - frame.left;
+    const int frameHeight = frame.bottom - frame.top;
+    const int left
+        = std::clamp<int>((owner.left + owner.right - frameWidth) / 2, monitor.rcWork.left,
+                          std::max(monitor.rcWork.left, monitor.rcWork.right - frameWidth));
+    const int top
+        = std::clamp<int>((owner.top + owner.bottom - frameHeight) / 2, monitor.rcWork.top,
+                          std::max(monitor.rcWork.top, monitor.rcWork.bottom - frameHeight));
+    SetWindowPos(dialog, nullptr, left, top, frameWidth, frameHeight, SWP_NOZORDER);
+}
+
+void Win32ServerDialog::accept(HWND dialog)
+{
+    BOOL failed = FALSE;
+    const auto port = static_cast<int>(SendDlgItemMessageW(dialog, Id::spnSmtpPort, UDM_GETPOS32, 0,
+                                                           reinterpret_cast<LPARAM>(&failed)));
+    // A field emptied or typed out of range keeps the port it showed.
+    m_result.settings.port = failed || port < 1 || port > 65535 ? m_shownPort : port;
+    m_result.settings.security
+        = static_cast<int>(SendDlgItemMessageW(dialog, Id::cmbSmtpSecurity, CB_GETCURSEL, 0, 0));
+    m_result.settings.user = trimmed(GetDlgItem(dialog, Id::txtSmtpUser));
+    m_result.settings.pin = trimmed(GetDlgItem(dialog, Id::txtSmtpPin));
+    const std::wstring typed = textOf(GetDlgItem(dialog, Id::txtSmtpPassword));
+    if (!typed.empty())
+        m_result.password = Narrow(typed);
+}
+
+} // namespace pellwick

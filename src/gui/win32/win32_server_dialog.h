@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/mail/server_dialog.h"
+
+#include "gui/win32/win32_api.h"
+
+#include <string>
+
+namespace pellwick {
+
+// The "Server..." dialog of the Email tab as a modal Win32 dialog over the
+// window that owns it: port, security, user name, password, the trusted
+// certificate and "Trust this certificate", which puts the fingerprint the
+// server showed last into the trusted certificate's field.
+class Win32ServerDialog : public ServerDialog
+{
+public:
+    // The dialog's controls, in keyboard focus order (OK and Cancel follow).
+    enum ItemId : int {
+        txtSmtpPort = 1001,
+        spnSmtpPort,
+        cmbSmtpSecurity,
+        txtSmtpUser,
+        txtSmtpPassword,
+        txtSmtpPin,
+        lblPresented,
+        btnTrustCertificate,
+    };
+
+    Win32ServerDialog(HINSTANCE instance, HWND owner);
+
+    std::optional<Result> Edit(const SubmissionSettings &current,
+                               const std::string &presentedFingerprint) override;
+
+private:
+    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    void create(HWND dialog);
+    void layOut(HWND dialog);
+    void accept(HWND dialog);
+
+    HINSTANCE m_instance;
+    HWND m_owner;
+    HFONT m_font = nullptr;
+    // What one Edit shows and what it gives back.
+    SubmissionSettings m_current;
+    int m_shownPort = 25;
+    std::wstring m_presented;
+    Result m_result;
+};
+
+} // namespace pellwick

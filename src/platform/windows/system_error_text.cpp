@@ -1,0 +1,23 @@
+#include "platform/windows/system_error_text.h"
+
+#include "platform/windows/wide_text.h"
+#include "platform/windows/windows_api.h"
+
+namespace pellwick {
+
+std::string SystemErrorText(std::int32_t code)
+{
+    wchar_t *text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
+    std::wstring words(text ? text : L"", length);
+    LocalFree(text);
+    while (!words.empty()
+           && (words.back() == L'\n' || words.back() == L'\r' || words.back() == L'.'
+               || words.back() == L' '))
+        words.pop_back();
+    return words.empty() ? "error " + std::to_string(code) : Narrow(words);
+}
+
+} // namespace pellwick
