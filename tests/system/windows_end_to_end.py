@@ -8,7 +8,9 @@ Xvfb display), imports the settings into HKEY_LOCAL_MACHINE with regedit, and
 runs a log-in run ("/s", AutoMail and AutoExit): the IP mail must arrive and the
 program end with status 0 by itself. Then reg query must show the nineteen values
 and the Run value. Last, with the program running, a second start must end at once,
-and closing the window must save the settings and end the program with status 0. Wine runs on a copy of the prefix in WINEPREFIX (made by
+and closing the window must save the settings and end the program with status 0.
+Then the runs without a window: --send-now and --headless. Wine runs on a copy
+of the prefix in WINEPREFIX (made by
 scripts/test-windows.sh) with a server of its own inside the namespace: Wine's
 server makes the sockets, so one outside would reach the host's network. Needs
 root; exits with 77 (skipped) without.
@@ -59,12 +61,11 @@ class WinePrefix:
 
     def start(self, *args, display=None, output=subprocess.DEVNULL):
         """A program started in the prefix, running on."""
-        environment = ["WINEPREFIX=" + self.path, "WINEDEBUG=-all"]
-        if display:
-            environment.append("DISPLAY=" + display.name)
+        environment = ["DISPLAY=" + display.name] if display else ["-u", "DISPLAY"]
+        environment += ["WINEPREFIX=" + self.path, "WINEDEBUG=-all"]
         return subprocess.Popen(self.namespace.command("env", *environment, *args),
                                 stdin=subprocess.DEVNULL, stdout=output,
-                                stderr=subprocess.DEVNULL)
+                                stderr=subprocess.STDOUT)
 
     def command(self, *args, display=None, timeout=60):
         """Status and output of a program. The output goes through a file: Wine's
@@ -187,6 +188,44 @@ def run(exe, prefix, sink, display):
             first.kill()
 
 
+def run_without_window(exe, prefix, sink, display):
+    """--send-now with no display: its status and printed line for each outcome.
+    Then a --headless run: its start-up mail, no window, and taskkill ending it
+    with the save."""
+    def import_settings(changes):
+        path = registry_file(changes)
+        try:
+            check(prefix.command(WINE, "regedit", "/s", path, display=display)[0] == 0, "regedit")
+        finally:
+            os.unlink(path)
+
+    cases = [({"Recipient": "refused@localhost"}, 69, "550 5.1.1 No such user"),
+             ({"SMTPServer": "127.0.0.2"}, 75, "connection refused"),
+             ({"SMTPServer": " "}, 78, "No SMTP server is set."),
+             ({}, 0, "250 OK")]
+    for changes, expected, line in cases:
+        import_settings(changes)
+        status, output = prefix.command(WINE, exe, "--send-now")
+        check((status, line in output) == (expected, True), "%s: %d %r" % (changes, status, output))
+    check(len(sink.messages()) == 2, "%d mails" % len(sink.messages()))
+
+    # The display only gives the hidden window a place where taskkill (WM_CLOSE)
+    # reaches it: without one it is message-only, for the console's Ctrl+C alone.
+    import_settings({"AutoMail": 1})
+    prefix.command(WINE, "reg", "delete", KEY, "/v", "ShowDebug", "/f", display=display)
+    headless = prefix.start(WINE, exe, "--headless", display=display)
+    try:
+        harness.wait_for(lambda: len(sink.messages()) == 3, 30, "the headless start-up mail")
+        check(not display.visible_windows("Pellwick"), "a window shown")
+        prefix.command(WINE, "taskkill", "/im", "Pellwick.exe", display=display)
+        check(headless.wait(30) == 0, "taskkill did not end the headless run")
+        values = prefix.command(WINE, "reg", "query", KEY, display=display)[1]
+        check("ShowDebug" in values, "the headless run did not save")
+    finally:
+        if headless.poll() is None:
+            headless.kill()
+
+
 def main():
     exe = os.path.abspath(sys.argv[1])
     if os.geteuid() != 0:
@@ -199,6 +238,7 @@ def main():
         display = harness.Display(namespace)
         prefix = WinePrefix(namespace)
         run(exe, prefix, sink, display)
+        run_without_window(exe, prefix, sink, display)
     finally:
         if prefix:
             prefix.close()
@@ -207,7 +247,7 @@ def main():
         if sink:
             sink.close()
         namespace.close()
-    print("passed: log-in run of Pellwick.exe")
+    print("passed: log-in run, --send-now and --headless of Pellwick.exe")
     return 0
 
 
