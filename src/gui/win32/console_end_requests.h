@@ -18,6 +18,10 @@ public:
 
 private:
     static BOOL WINAPI handle(DWORD event);
+
+    HWND m_window;
+    // Set once the program is on its way out, with its settings saved.
+    HANDLE m_ended;
 };
 
 } // namespace pellwick
