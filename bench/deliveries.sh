@@ -7,7 +7,8 @@
 #
 # Usage (as root): bench/deliveries.sh [COUNT]   (default 10000)
 # PW_MODES="keep" runs only the log as the program keeps it (bounded to its
-# newest 1 MiB), as for the 86,400-delivery run.
+# newest 1 MiB), as for the 86,400-delivery run; PW_TIMEOUT (seconds, default
+# 3600) bounds each mode's run.
 # Prints Markdown tables; with PELLWICK_BENCH_RESULTS=FILE also appends
 # "key<TAB>value" lines to FILE for run-all.sh.
 set -euo pipefail
@@ -29,7 +30,7 @@ for mode in $MODES; do
     before=$(pw_mail_count)
     echo "### Debug log: $mode"
     echo
-    QT_QPA_PLATFORM=offscreen timeout 3600 "$DRIVER" --count "$COUNT" --every "$EVERY" \
+    QT_QPA_PLATFORM=offscreen timeout "${PW_TIMEOUT:-3600}" "$DRIVER" --count "$COUNT" --every "$EVERY" \
         --log "$mode" --results "$RESULTS" 2>"$PW_WORK/driver.err" ||
         { cat "$PW_WORK/driver.err" >&2; pw_die "the driver failed (log $mode)"; }
     echo
