@@ -39,7 +39,8 @@ for mode in $MODES; do
 done
 
 # Every mail is the program's, with the namespace's only address put in.
-wrong=$(grep -L $'^Subject: Your New IP is 127.0.0.1\r$' "$PW_MAIL"/*.data | wc -l)
+wrong=$(find "$PW_MAIL" -maxdepth 1 -name '*.data' -print0 |
+    xargs -0 grep -L $'^Subject: Your New IP is 127.0.0.1\r$' | wc -l)
 [ "$wrong" -eq 0 ] || pw_die "$wrong mails are not the program's"
 echo "All $(($(wc -w <<<"$MODES") * COUNT)) mails arrived and were checked."
 echo
