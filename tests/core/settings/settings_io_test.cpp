@@ -1,19 +1,18 @@
 #include "support/fake_controls.h"
-#include "support/recording_backend.h"
-#include "support/temp_folder.h"
+#include "support/memory_registry.h"
 
+#include "core/settings/hive_text.h"
 #include "core/settings/settings_io.h"
-#include "platform/linux/hive_file.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 using namespace pellwick;
 using pellwick::test::FakeControls;
-using pellwick::test::ReadBytes;
-using pellwick::test::RecordingBackend;
-using pellwick::test::TempFolder;
+using pellwick::test::MemoryRegistry;
 
 namespace {
 
@@ -63,9 +62,8 @@ TEST(SettingsIo, LoadedValuesBecomeWhatTheirControlCanHold)
 
 TEST(SettingsIo, SavedRecordMatchesTheGoldenFileAndARefusedWriteLosesOnlyItself)
 {
-    TempFolder folder;
-    HiveFile hive {folder / "registry.reg"};
-    Registry registry(hive);
+    MemoryRegistry store;
+    Registry registry(store);
     FakeControls controls;
     LoadSettings(registry, controls);
     controls.texts[Control::txtSubject] = "";
@@ -74,18 +72,18 @@ TEST(SettingsIo, SavedRecordMatchesTheGoldenFileAndARefusedWriteLosesOnlyItself)
     controls.states[Control::chkShowPhyMem] = 0;
     controls.states[Control::cmbTimerRate] = -1;
     SaveSettings(registry, controls);
-    EXPECT_EQ(ReadBytes(hive.File()),
-              ReadBytes(std::filesystem::path(PELLWICK_SETTINGS_TEST_DATA) / "saved_record.reg"));
+    std::ostringstream golden;
+    golden
+        << std::ifstream(PELLWICK_SETTINGS_TEST_DATA "/saved_record.reg", std::ios::binary).rdbuf();
+    EXPECT_EQ(FormatHive(store.hive), golden.str());
 
-    TempFolder other;
-    HiveFile refusing {other / "registry.reg"};
-    RecordingBackend spy(refusing);
-    spy.interfere = [](const std::string &call) {
-        return call.starts_with("SetValue Msg ") ? kErrorAccessDenied : 0;
+    MemoryRegistry refusing;
+    refusing.interfere = [](const std::string &call) {
+        return call == "SetValue Msg" ? kErrorAccessDenied : 0;
     };
-    Registry refused(spy);
+    Registry refused(refusing);
     SaveSettings(refused, controls);
-    const std::string text = ReadBytes(refusing.File());
-    EXPECT_EQ(text.find("\"Msg\""), std::string::npos);
-    EXPECT_NE(text.find("\"TimerValueType\"=dword:ffffffff"), std::string::npos) << text;
+    const std::string key = "HKEY_LOCAL_MACHINE\\Software\\Pellwick";
+    EXPECT_EQ(refusing.hive.FindValue(key, "Msg"), nullptr);
+    EXPECT_EQ(refusing.hive.FindValue(key, "TimerValueType")->data, "\xFF\xFF\xFF\xFF");
 }
