@@ -1,11 +1,11 @@
 #pragma once
 
+#include "support/fake_socket.h"
 #include "support/manual_deadline.h"
 #include "support/memory_registry.h"
 
 #include "core/form/frm_main.h"
 #include "core/form/in_memory_view.h"
-#include "core/mail/socket.h"
 #include "core/settings/autostart.h"
 #include "core/settings/registry.h"
 #include "core/settings/settings_table.h"
@@ -22,7 +22,7 @@ namespace pellwick::test {
 // state: the socket's wire, the tray icon, the clipboard, the autostart entry,
 // the registry in memory.
 struct FormHarness
-    : Socket
+    : FakeSocket
     , FormTimer
     , NotifyArea
     , Clipboard
@@ -43,7 +43,7 @@ struct FormHarness
     bool trayHost = true;
 
     // What the parts show.
-    std::string connectedTo, wire, waiting, clipboard;
+    std::string clipboard;
     bool timerRunning = false, iconShown = false, autostart = false;
     std::string iconTip;
     int processEnds = 0, exitStatus = -1;
@@ -119,29 +119,9 @@ struct FormHarness
     // The server's next reply arrives.
     void Reply(const std::string &bytes)
     {
-        waiting += bytes;
-        form->wckMain_DataArrival(static_cast<std::int32_t>(waiting.size()));
+        form->wckMain_DataArrival(Arrive(bytes));
     }
 
-    void Close() override { connectedTo.clear(); }
-    void Connect(const std::string &host, std::uint16_t port) override
-    {
-        connectedTo = host + ":" + std::to_string(port);
-        wire.clear();
-    }
-    void ConnectTls(const std::string &host, std::uint16_t port) override
-    {
-        connectedTo = "tls " + host + ":" + std::to_string(port);
-        wire.clear();
-    }
-    // The TLS handshake ends; the server showed this certificate.
-    void Encrypted(const TlsPeer &peer) { Events()->SocketEncrypted(peer); }
-    void SendData(const std::string &text) override { wire += text; }
-    void GetData(std::string &data, std::int32_t count) override
-    {
-        data = waiting.substr(0, static_cast<std::size_t>(count));
-        waiting.erase(0, data.size());
-    }
     void Start(std::int64_t intervalMs) override { timerRunning = intervalMs == 5000; }
     void Stop() override { timerRunning = false; }
     void Notify(int message, const TrayIconData &data) override

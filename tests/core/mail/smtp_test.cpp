@@ -1,6 +1,8 @@
 // The SMTP dialogue against a fake socket, deadline and window: byte-exact
 // transcripts, each reply matched to its command, each failure's log line.
-#include "support/fake_smtp_peer.h"
+#include "support/fake_socket.h"
+#include "support/manual_deadline.h"
+#include "support/recording_smtp_host.h"
 
 #include "core/mail/mime.h"
 #include "core/mail/smtp.h"
@@ -13,7 +15,7 @@
 #include <vector>
 
 using namespace pellwick;
-using pellwick::test::FakeSmtpPeer;
+using namespace pellwick::test;
 using namespace std::chrono_literals;
 
 namespace {
@@ -38,17 +40,27 @@ const std::vector<std::string> kAccepted {"220 mx ready\r\n", "250 mx\r\n", "250
                                           "250 ok\r\n",       "354 go\r\n", "250 queued\r\n",
                                           "221 bye\r\n"};
 
+// The dialogue with its socket, deadline and window; socket events and the
+// deadline are fired by the test.
 struct Dialogue
+    : FakeSocket
+    , RecordingSmtpHost
+    , ManualDeadline
 {
-    FakeSmtpPeer peer;
-    Smtp smtp {peer,
-               peer,
-               peer,
+    std::vector<std::string> captions;
+    Smtp smtp {*this,
+               *this,
+               *this,
                {fixedTime, [] { return std::string("ws1.example.net"); },
                 [] {
                     return 0x0123456789abcdefull;
                 }}};
 
+    void UpdateCaption(const std::string &text) override
+    {
+        captions.push_back(text);
+        RecordingSmtpHost::UpdateCaption(text);
+    }
     void start(const std::string &recipient = "bob@example.org",
                const std::string &body = "Your New IP Address is 10.1.2.3",
                const std::string &sender = "alice@example.com",
@@ -57,9 +69,9 @@ struct Dialogue
     {
         smtp.ConnectToServer(server, recipient, body, sender, subject, "Pellwick v1.0",
                              std::move(submission));
-        peer.Connected();
+        Connected();
     }
-    void reply(const std::string &bytes) { smtp.HandleServerReply(peer.Arrive(bytes)); }
+    void reply(const std::string &bytes) { smtp.HandleServerReply(Arrive(bytes)); }
     // Gives the first `steps` accepted answers.
     void accept(std::size_t steps)
     {
@@ -67,7 +79,16 @@ struct Dialogue
             reply(kAccepted[i]);
     }
     // What went out after DATA.
-    std::string data() const { return peer.wire.substr(peer.wire.find("DATA\r\n") + 6); }
+    std::string data() const { return wire.substr(wire.find("DATA\r\n") + 6); }
+    // The dialogue is over once, its connection closed and the caption normal again.
+    void expectEnded(DeliveryResult result) const
+    {
+        EXPECT_EQ(connectedTo, "");
+        EXPECT_EQ(caption, "");
+        EXPECT_EQ(dialoguesEnded, 1);
+        EXPECT_EQ(smtp.SmtpState(), 0);
+        EXPECT_EQ(outcome.result, result);
+    }
 };
 
 const std::string kMessageId = "Message-ID: <20261206100509.0123456789abcdef@example.com>\r\n";
@@ -79,10 +100,8 @@ TEST(SmtpDialogue, GoldenTranscriptOfAPlainDelivery)
     Dialogue d;
     d.start("bob@example.org", "Your New IP Address is 10.1.2.3\r\nSee you", " alice@example.com ",
             "Your New IP is 10.1.2.3", " mail.example.com ");
-    EXPECT_EQ(d.peer.events,
-              (std::vector<std::string> {"close", "connect mail.example.com:25",
-                                         "caption Connecting to  mail.example.com "}));
-    EXPECT_EQ(d.peer.armed, 5min) << "the greeting's limit once connected";
+    EXPECT_EQ(d.connectedTo, "mail.example.com:25");
+    EXPECT_EQ(d.armed, 5min) << "the greeting's limit once connected";
 
     // Today's bytes but for the Message-ID line; each reply is logged, then an
     // empty line, then what answers it.
@@ -104,18 +123,15 @@ TEST(SmtpDialogue, GoldenTranscriptOfAPlainDelivery)
         log += kAccepted[i] + "\r\n" + sent[i];
     }
     d.accept(kAccepted.size());
-    EXPECT_EQ(d.peer.wire, wire);
-    EXPECT_EQ(d.peer.debugLog, log + "Closing Connection\r\n");
-    EXPECT_EQ(d.peer.captions,
+    EXPECT_EQ(d.wire, wire);
+    EXPECT_EQ(d.log, log + "Closing Connection\r\n");
+    EXPECT_EQ(d.captions,
               (std::vector<std::string> {"Connecting to  mail.example.com ", "Sending Email.",
                                          "Sending Email..", "Sending Email...", "Sending Email....",
                                          "Sending Email.....", ""}));
-    EXPECT_EQ(d.peer.events.back(), "check-auto-exit");
-    EXPECT_EQ(d.peer.autoExitChecks, 1);
-    EXPECT_EQ(d.smtp.SmtpState(), 0);
-    EXPECT_EQ(d.peer.outcome.result, DeliveryResult::Delivered);
-    EXPECT_EQ(d.peer.outcome.cause, "250 queued");
-    EXPECT_EQ(d.peer.armed, 0ms);
+    d.expectEnded(DeliveryResult::Delivered);
+    EXPECT_EQ(d.outcome.cause, "250 queued");
+    EXPECT_EQ(d.armed, 0ms);
 }
 
 TEST(SmtpDialogue, EachReplyMustFitItsCommand)
@@ -152,21 +168,17 @@ TEST(SmtpDialogue, EachReplyMustFitItsCommand)
         d.start();
         d.accept(c.step);
         ASSERT_EQ(d.smtp.SmtpState(), states[c.step]);
-        const std::string wireBefore = d.peer.wire;
+        const std::string wireBefore = d.wire;
         d.reply(c.reply);
         if (c.fits) {
             EXPECT_EQ(d.smtp.SmtpState(), states[c.step + 1]);
-            EXPECT_EQ(d.peer.autoExitChecks, 0);
+            EXPECT_EQ(d.dialoguesEnded, 0);
             continue;
         }
-        EXPECT_EQ(d.peer.wire, wireBefore) << "nothing is sent after a refusal";
-        EXPECT_TRUE(
-            d.peer.debugLog.ends_with(c.reply + "\r\n" + c.causeLine + "Closing Connection\r\n"))
-            << d.peer.debugLog;
-        EXPECT_EQ(d.peer.captions.back(), "");
-        EXPECT_EQ(d.peer.events.back(), "check-auto-exit");
-        EXPECT_EQ(d.smtp.SmtpState(), 0);
-        EXPECT_EQ(d.peer.outcome.result, c.result);
+        EXPECT_EQ(d.wire, wireBefore) << "nothing is sent after a refusal";
+        EXPECT_TRUE(d.log.ends_with(c.reply + "\r\n" + c.causeLine + "Closing Connection\r\n"))
+            << d.log;
+        d.expectEnded(c.result);
     }
 }
 
@@ -198,24 +210,21 @@ TEST(SmtpDialogue, EveryFailureEndsItWithOneLineNamingTheCause)
         d.smtp.ConnectToServer("mail.example.com", "bob@example.org", "x", "alice@example.com", "s",
                                "Pellwick v1.0");
         if (c.connected)
-            d.peer.Connected();
+            d.Connected();
         d.accept(c.repliesBefore);
-        EXPECT_EQ(d.peer.armed, c.limit);
-        const std::string logBefore = d.peer.debugLog;
+        EXPECT_EQ(d.armed, c.limit);
+        const std::string logBefore = d.log;
         if (c.line.starts_with("Connection"))
-            d.peer.Fail(SocketFailure::Closed, "closed by the server");
+            d.Fail(SocketFailure::Closed, "closed by the server");
         else
-            d.peer.Expire();
-        EXPECT_EQ(d.peer.debugLog, logBefore + c.line + "\r\nClosing Connection\r\n");
-        EXPECT_EQ(d.peer.captions.back(), "");
-        EXPECT_EQ(d.peer.autoExitChecks, 1);
-        EXPECT_EQ(d.peer.outcome.result, DeliveryResult::PassingFailure);
-        EXPECT_EQ(d.peer.outcome.cause, c.line);
+            d.Expire();
+        EXPECT_EQ(d.log, logBefore + c.line + "\r\nClosing Connection\r\n");
+        EXPECT_EQ(d.outcome.cause, c.line);
         // Late events of the dropped connection change nothing.
-        d.peer.Fail(SocketFailure::Closed, "closed");
-        d.peer.Expire();
+        d.Fail(SocketFailure::Closed, "closed");
+        d.Expire();
         d.reply("250 late\r\n");
-        EXPECT_EQ(d.peer.autoExitChecks, 1);
+        d.expectEnded(DeliveryResult::PassingFailure);
     }
 }
 
@@ -241,7 +250,7 @@ TEST(SmtpDialogue, RepliesAreFramedWhateverTheArrivals)
         d.start();
         for (const auto &piece : c.arrivals)
             d.reply(piece);
-        EXPECT_EQ(d.peer.debugLog, c.log);
+        EXPECT_EQ(d.log, c.log);
     }
 }
 
@@ -270,14 +279,13 @@ TEST(SmtpDialogue, BodyAndFieldsNeverBreakTheProtocol)
     d.start("bob@example.org\r\nRCPT TO:evil@x", "body", "alice@example.com\r\nRSET",
             "Hi\r\nBcc: evil@x", "mail.example.com\r\nQUIT");
     d.accept(5);
-    EXPECT_EQ(d.peer.events[1], "connect mail.example.comQUIT:25");
-    EXPECT_EQ(d.peer.wire,
-              "HELO alice\r\nMAIL FROM:<alice@example.comRSET>\r\n"
-              "RCPT TO:<bob@example.orgRCPT TO:evil@x>\r\nDATA\r\n"
-              "From: alice@example.comRSET\r\nDate: Sun, 06 Dec 2026 10:05:09 +0100\r\n"
-              "Message-ID: <20261206100509.0123456789abcdef@example.comRSET>\r\n"
-              "X-Mailer: Pellwick v1.0\r\nTo: bob@example.orgRCPT TO:evil@x\r\n"
-              "Subject: HiBcc: evil@x\r\n\r\nbody\r\n.\r\n");
+    EXPECT_EQ(d.connectedTo, "mail.example.comQUIT:25");
+    EXPECT_EQ(d.wire, "HELO alice\r\nMAIL FROM:<alice@example.comRSET>\r\n"
+                      "RCPT TO:<bob@example.orgRCPT TO:evil@x>\r\nDATA\r\n"
+                      "From: alice@example.comRSET\r\nDate: Sun, 06 Dec 2026 10:05:09 +0100\r\n"
+                      "Message-ID: <20261206100509.0123456789abcdef@example.comRSET>\r\n"
+                      "X-Mailer: Pellwick v1.0\r\nTo: bob@example.orgRCPT TO:evil@x\r\n"
+                      "Subject: HiBcc: evil@x\r\n\r\nbody\r\n.\r\n");
 }
 
 TEST(SmtpDialogue, HeloEnvelopeAndToForOddFields)
@@ -307,7 +315,7 @@ TEST(SmtpDialogue, HeloEnvelopeAndToForOddFields)
         d.start(c.recipient, "", c.sender);
         while (d.smtp.SmtpState() != 5)
             d.reply(kAccepted[static_cast<std::size_t>(std::min(d.smtp.SmtpState(), 3))]);
-        EXPECT_EQ(d.peer.wire, c.envelope + "DATA\r\n");
+        EXPECT_EQ(d.wire, c.envelope + "DATA\r\n");
         d.reply("354 go\r\n");
         EXPECT_NE(d.data().find("\r\n" + c.to + "\r\n"), std::string::npos) << d.data();
     }
@@ -371,42 +379,38 @@ TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
         d.start("bob@example.org", "body", "alice@example.com", "s", "mail.example.com",
                 {587, c.security, "alice",
                  c.name == "no password" ? std::nullopt : std::optional(password), c.pin, ""});
-        EXPECT_EQ(d.peer.events[1], (c.security == Security::Tls ? "connect-tls " : "connect ")
-                                        + std::string("mail.example.com:587"));
+        EXPECT_EQ(d.connectedTo, (c.security == Security::Tls ? "tls " : "")
+                                     + std::string("mail.example.com:587"));
         for (const auto &[input, sent] : c.steps) {
-            const std::size_t before = d.peer.wire.size();
+            const std::size_t before = d.wire.size();
             if (input.starts_with("tls:"))
-                d.peer.Encrypted({fingerprint, input == "tls:verified",
-                                  input == "tls:verified" ? "" : "self-signed"});
+                d.Encrypted({fingerprint, input == "tls:verified",
+                             input == "tls:verified" ? "" : "self-signed"});
             else
                 d.reply(input);
-            EXPECT_EQ(d.peer.wire.substr(before), sent) << input;
+            EXPECT_EQ(d.wire.substr(before), sent) << input;
         }
         // STARTTLS's handshake is started exactly where one ends.
         const auto handshakes = std::count_if(c.steps.begin(), c.steps.end(), [](const auto &step) {
             return step.first.starts_with("tls:");
         });
-        EXPECT_EQ(std::count(d.peer.events.begin(), d.peer.events.end(), "start-tls"),
-                  c.security == Security::StartTls ? handshakes : 0);
+        EXPECT_EQ(d.tlsStarts, c.security == Security::StartTls ? handshakes : 0);
         // The secret never reaches the log, in any form; the log says it was sent.
         for (const std::string &secret : {password, Base64(password), plainAuth})
-            EXPECT_EQ(d.peer.debugLog.find(secret), std::string::npos);
-        if (d.peer.wire.find(plainAuth) != std::string::npos) {
-            EXPECT_NE(d.peer.debugLog.find("\r\nAUTH PLAIN [password hidden]\r\n"),
-                      std::string::npos);
+            EXPECT_EQ(d.log.find(secret), std::string::npos);
+        if (d.wire.find(plainAuth) != std::string::npos) {
+            EXPECT_NE(d.log.find("\r\nAUTH PLAIN [password hidden]\r\n"), std::string::npos);
         }
         if (c.cause.empty()) {
-            EXPECT_EQ(d.peer.autoExitChecks, 0);
+            EXPECT_EQ(d.dialoguesEnded, 0);
             continue;
         }
-        EXPECT_EQ(d.peer.wire.find("MAIL"), std::string::npos);
-        EXPECT_TRUE(d.peer.debugLog.ends_with((c.cause.starts_with("535") ? "" : c.cause + "\r\n")
-                                              + "Closing Connection\r\n"))
-            << d.peer.debugLog;
-        EXPECT_EQ(d.peer.outcome.result, DeliveryResult::RefusedForGood);
-        EXPECT_EQ(d.peer.outcome.cause, c.cause);
-        EXPECT_EQ(d.peer.captions.back(), "");
-        EXPECT_EQ(d.peer.autoExitChecks, 1);
+        EXPECT_EQ(d.wire.find("MAIL"), std::string::npos);
+        EXPECT_TRUE(d.log.ends_with((c.cause.starts_with("535") ? "" : c.cause + "\r\n")
+                                    + "Closing Connection\r\n"))
+            << d.log;
+        d.expectEnded(DeliveryResult::RefusedForGood);
+        EXPECT_EQ(d.outcome.cause, c.cause);
     }
 }
 
@@ -454,7 +458,7 @@ TEST(SmtpMessage, TextBeyondAsciiGoesOutAsMimeUtf8)
         } else {
             d.reply("250 ok\r\n");
         }
-        EXPECT_EQ(d.peer.wire.ends_with(" BODY=8BITMIME\r\n"),
+        EXPECT_EQ(d.wire.ends_with(" BODY=8BITMIME\r\n"),
                   c.headerTail.find("8bit") != std::string::npos);
         for (const char *reply : {"250 ok\r\n", "250 ok\r\n", "354 go\r\n"})
             d.reply(reply);
