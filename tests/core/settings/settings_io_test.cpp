@@ -1,18 +1,18 @@
 #include "support/fake_controls.h"
 #include "support/memory_registry.h"
+#include "support/temp_folder.h"
 
 #include "core/settings/hive_text.h"
 #include "core/settings/settings_io.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 using namespace pellwick;
 using pellwick::test::FakeControls;
 using pellwick::test::MemoryRegistry;
+using pellwick::test::ReadBytes;
 
 namespace {
 
@@ -72,10 +72,8 @@ TEST(SettingsIo, SavedRecordMatchesTheGoldenFileAndARefusedWriteLosesOnlyItself)
     controls.states[Control::chkShowPhyMem] = 0;
     controls.states[Control::cmbTimerRate] = -1;
     SaveSettings(registry, controls);
-    std::ostringstream golden;
-    golden
-        << std::ifstream(PELLWICK_SETTINGS_TEST_DATA "/saved_record.reg", std::ios::binary).rdbuf();
-    EXPECT_EQ(FormatHive(store.hive), golden.str());
+    EXPECT_EQ(FormatHive(store.hive),
+              ReadBytes(std::filesystem::path(PELLWICK_TEST_DATA) / "saved_record.reg"));
 
     MemoryRegistry refusing;
     refusing.interfere = [](const std::string &call) {
