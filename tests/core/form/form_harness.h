@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/fake_socket.h"
+#include "support/fixed_time.h"
 #include "support/manual_deadline.h"
 #include "support/memory_registry.h"
 
@@ -60,17 +61,6 @@ struct FormHarness
         return registry.QueryValue(kHkeyLocalMachine, std::string(kSettingsKey), std::string(name),
                                    {});
     }
-    // Sunday 6 December 2026, 12:00 at +0100.
-    static LocalTime Noon()
-    {
-        LocalTime noon;
-        noon.fields.tm_mday = 6;
-        noon.fields.tm_mon = 11;
-        noon.fields.tm_year = 126;
-        noon.fields.tm_hour = 12;
-        noon.utcOffsetSeconds = 3600;
-        return noon;
-    }
     // The form made but not yet loaded.
     frmMain &Make()
     {
@@ -84,7 +74,7 @@ struct FormHarness
                                                    .autostart = *this,
                                                    .localIp = [this] { return localIp; },
                                                    .memoryReader = [this] { return memory; },
-                                                   .clock = [] { return Noon(); },
+                                                   .clock = FixedTime,
                                                    .commandLine = commandLine,
                                                    .endProcess =
                                                        [this](int status) {
@@ -117,10 +107,7 @@ struct FormHarness
         form->tmrMain_Timer();
     }
     // The server's next reply arrives.
-    void Reply(const std::string &bytes)
-    {
-        form->wckMain_DataArrival(Arrive(bytes));
-    }
+    void Reply(const std::string &bytes) { form->wckMain_DataArrival(Arrive(bytes)); }
 
     void Start(std::int64_t intervalMs) override { timerRunning = intervalMs == 5000; }
     void Stop() override { timerRunning = false; }

@@ -1,6 +1,7 @@
 // The SMTP dialogue against a fake socket, deadline and window: byte-exact
 // transcripts, each reply matched to its command, each failure's log line.
 #include "support/fake_socket.h"
+#include "support/fixed_time.h"
 #include "support/manual_deadline.h"
 #include "support/recording_smtp_host.h"
 
@@ -20,20 +21,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Sunday 6 December 2026, 10:05:09, one hour east of UTC.
-LocalTime fixedTime()
-{
-    LocalTime t;
-    t.fields.tm_year = 126;
-    t.fields.tm_mon = 11;
-    t.fields.tm_mday = 6;
-    t.fields.tm_hour = 10;
-    t.fields.tm_min = 5;
-    t.fields.tm_sec = 9;
-    t.utcOffsetSeconds = 3600;
-    return t;
-}
-
 // The accepted answer to each step of the plain dialogue: greeting, HELO, MAIL,
 // RCPT, DATA, the message, QUIT.
 const std::vector<std::string> kAccepted {"220 mx ready\r\n", "250 mx\r\n", "250 ok\r\n",
@@ -51,7 +38,7 @@ struct Dialogue
     Smtp smtp {*this,
                *this,
                *this,
-               {fixedTime, [] { return std::string("ws1.example.net"); },
+               {FixedTime, [] { return std::string("ws1.example.net"); },
                 [] {
                     return 0x0123456789abcdefull;
                 }}};
@@ -483,7 +470,7 @@ TEST(SmtpMessage, TextBeyondAsciiGoesOutAsMimeUtf8)
 
 TEST(MailDate, FollowsRfc5322WithTheRealOffset)
 {
-    LocalTime t = fixedTime();
+    LocalTime t = FixedTime();
     EXPECT_EQ(FormatMailDate(t), "Sun, 06 Dec 2026 10:05:09 +0100");
     t.utcOffsetSeconds = -(3 * 3600 + 30 * 60);
     t.fields.tm_year = 100;
