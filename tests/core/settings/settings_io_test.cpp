@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 using namespace pellwick;
 using pellwick::test::FakeControls;
@@ -28,35 +29,30 @@ const SettingRow &row(std::string_view valueName)
 
 TEST(SettingsIo, LoadedValuesBecomeWhatTheirControlCanHold)
 {
-    struct Case
-    {
-        const char *row;
-        RegistryValue stored;
-        std::string shown;
-    };
-    for (const Case &c : {
-             Case {"TimerValue", std::string("12 min"), "12 min"},
-             Case {"TimerValue", std::int32_t {-7}, "-7"},
-             Case {"TimerValue", std::monostate {}, "30"},
-             Case {"ShowIP", std::int32_t {0}, "0"},
-             Case {"AutoMail", std::int32_t {2}, "2"}, // grey stays grey
-             Case {"AutoMail", std::int32_t {-1}, "1"},
-             Case {"AutoMail", std::string("1"), "1"},
-             Case {"AutoMail", std::string("+99999999999999999999"), "1"},
-             Case {"AutoMail", std::string("yes"), "0"},
-             Case {"ShowIP", std::string(" 1"), "1"},
-             Case {"ShowIP", std::monostate {}, "1"},
-             Case {"TimerValueType", std::int32_t {-1}, "-1"},
-             Case {"TimerValueType", std::int32_t {3}, "-1"},
-             Case {"TimerValueType", std::string("1"), "1"},
-             Case {"TimerValueType", std::string("Hours"), "0"},
+    using Row = std::tuple<const char *, RegistryValue, std::string>;
+    for (const auto &[name, stored, shown] : {
+             Row {"TimerValue", std::string("12 min"), "12 min"},
+             Row {"TimerValue", std::int32_t {-7}, "-7"},
+             Row {"TimerValue", std::monostate {}, "30"},
+             Row {"ShowIP", std::int32_t {0}, "0"},
+             Row {"AutoMail", std::int32_t {2}, "2"}, // grey stays grey
+             Row {"AutoMail", std::int32_t {-1}, "1"},
+             Row {"AutoMail", std::string("1"), "1"},
+             Row {"AutoMail", std::string("+99999999999999999999"), "1"},
+             Row {"AutoMail", std::string("yes"), "0"},
+             Row {"ShowIP", std::string(" 1"), "1"},
+             Row {"ShowIP", std::monostate {}, "1"},
+             Row {"TimerValueType", std::int32_t {-1}, "-1"},
+             Row {"TimerValueType", std::int32_t {3}, "-1"},
+             Row {"TimerValueType", std::string("1"), "1"},
+             Row {"TimerValueType", std::string("Hours"), "0"},
          }) {
-        const SettingRow &r = row(c.row);
-        const std::string shown = r.kind == ControlKind::TextBox ? LoadedText(c.stored, r)
-                                  : r.kind == ControlKind::CheckBox
-                                      ? std::to_string(LoadedCheckState(c.stored, r))
-                                      : std::to_string(LoadedListIndex(c.stored, r));
-        EXPECT_EQ(shown, c.shown) << c.row;
+        const SettingRow &r = row(name);
+        EXPECT_EQ(r.kind == ControlKind::TextBox    ? LoadedText(stored, r)
+                  : r.kind == ControlKind::CheckBox ? std::to_string(LoadedCheckState(stored, r))
+                                                    : std::to_string(LoadedListIndex(stored, r)),
+                  shown)
+            << name;
     }
 }
 

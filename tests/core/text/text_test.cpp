@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <utility>
 
 using namespace pellwick;
 
@@ -16,16 +17,11 @@ TEST(Text, TrimFoldAndParseWholeNumbers)
     EXPECT_TRUE(EqualsIgnoringAsciiCase("MiNuTeS", "minutes"));
     EXPECT_FALSE(EqualsIgnoringAsciiCase("\xC3\x89", "\xC3\xA9"));
     constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
-    struct Case
-    {
-        const char *text;
-        std::optional<std::int64_t> number;
-    };
-    for (const Case &c :
-         {Case {"42", 42}, Case {"-0", 0}, Case {"+7", 7}, Case {"", {}}, Case {"-", {}},
-          Case {" 1", {}}, Case {"1x", {}}, Case {"99999999999999999999", kMax},
-          Case {"-99999999999999999999", -kMax}})
-        EXPECT_EQ(ParseWholeNumber(c.text), c.number) << c.text;
+    using Row = std::pair<const char *, std::optional<std::int64_t>>;
+    for (const auto &[text, number] :
+         {Row {"42", 42}, Row {"-0", 0}, Row {"+7", 7}, Row {"", {}}, Row {"-", {}}, Row {" 1", {}},
+          Row {"1x", {}}, Row {"99999999999999999999", kMax}, Row {"-99999999999999999999", -kMax}})
+        EXPECT_EQ(ParseWholeNumber(text), number) << text;
 }
 
 TEST(Text, HalvesRoundToEvenAndCutsKeepCharactersWhole)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 using namespace pellwick;
 
@@ -19,15 +20,11 @@ TEST(Memory, KilobytesAndPercentagesRoundHalfToEvenWithTrueFiguresAbove4GB)
              {24ULL << 30, "25769804KB"},
              {UINT64_MAX, "18446744073709552KB"}})
         EXPECT_EQ(KilobyteText(bytes), text) << bytes;
-    struct Case
-    {
-        std::uint64_t available, total;
-        const char *text;
-    };
-    for (const Case &c : {Case {5, 0, "%0"}, Case {1, 200, "%0"}, Case {3, 200, "%2"},
-                          Case {2, 3, "%67"}, Case {995, 1000, "%100"}, Case {101, 100, "%100"},
-                          Case {UINT64_MAX / 4, UINT64_MAX, "%25"}})
-        EXPECT_EQ(PercentText(c.available, c.total), c.text) << c.available << "/" << c.total;
+    using Row = std::tuple<std::uint64_t, std::uint64_t, const char *>;
+    for (const auto &[available, total, text] :
+         {Row {5, 0, "%0"}, Row {1, 200, "%0"}, Row {3, 200, "%2"}, Row {2, 3, "%67"},
+          Row {995, 1000, "%100"}, Row {101, 100, "%100"}, Row {UINT64_MAX / 4, UINT64_MAX, "%25"}})
+        EXPECT_EQ(PercentText(available, total), text) << available << "/" << total;
 }
 
 TEST(Memory, AboutLinesComeFromTheLastSnapshotOnly)
