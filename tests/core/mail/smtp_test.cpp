@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace pellwick;
@@ -172,41 +173,35 @@ TEST(SmtpDialogue, EachReplyMustFitItsCommand)
 TEST(SmtpDialogue, EveryFailureEndsItWithOneLineNamingTheCause)
 {
     const std::string server = "mail.example.com:25";
-    struct Case
-    {
-        std::size_t repliesBefore;
-        bool connected;
-        std::chrono::milliseconds limit; // armed when the failure came
-        std::string line;
-    };
     const std::string noReply = "No reply from " + server + " within ";
-    const std::vector<Case> cases {
-        // Refusals and unknown hosts are the real-server test's.
-        {0, false, 30s, "No connection to " + server + " within 30 s"},
-        {0, true, 5min, noReply + "5 min waiting for the greeting"},
-        {2, true, 5min, noReply + "5 min waiting for the reply to MAIL FROM"},
-        {3, true, 5min,
-         "Connection to " + server
-             + " lost waiting for the reply to RCPT TO: closed by the server"},
-        {4, true, 2min, noReply + "2 min waiting for the reply to DATA"},
-        {5, true, 10min, noReply + "10 min waiting for the reply to the message"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.line);
+    // Replies given, connected, the limit armed when the failure came, its line.
+    // Refusals and unknown hosts are the real-server test's.
+    using Row = std::tuple<std::size_t, bool, std::chrono::milliseconds, std::string>;
+    for (const auto &[replies, connected, limit, line] : {
+             Row {0, false, 30s, "No connection to " + server + " within 30 s"},
+             Row {0, true, 5min, noReply + "5 min waiting for the greeting"},
+             Row {2, true, 5min, noReply + "5 min waiting for the reply to MAIL FROM"},
+             Row {3, true, 5min,
+                  "Connection to " + server
+                      + " lost waiting for the reply to RCPT TO: closed by the server"},
+             Row {4, true, 2min, noReply + "2 min waiting for the reply to DATA"},
+             Row {5, true, 10min, noReply + "10 min waiting for the reply to the message"},
+         }) {
+        SCOPED_TRACE(line);
         Dialogue d;
         d.smtp.ConnectToServer("mail.example.com", "bob@example.org", "x", "alice@example.com", "s",
                                "Pellwick v1.0");
-        if (c.connected)
+        if (connected)
             d.Connected();
-        d.accept(c.repliesBefore);
-        EXPECT_EQ(d.armed, c.limit);
+        d.accept(replies);
+        EXPECT_EQ(d.armed, limit);
         const std::string logBefore = d.log;
-        if (c.line.starts_with("Connection"))
+        if (line.starts_with("Connection"))
             d.Fail(SocketFailure::Closed, "closed by the server");
         else
             d.Expire();
-        EXPECT_EQ(d.log, logBefore + c.line + "\r\nClosing Connection\r\n");
-        EXPECT_EQ(d.outcome.cause, c.line);
+        EXPECT_EQ(d.log, logBefore + line + "\r\nClosing Connection\r\n");
+        EXPECT_EQ(d.outcome.cause, line);
         // Late events of the dropped connection change nothing.
         d.Fail(SocketFailure::Closed, "closed");
         d.Expire();
@@ -220,24 +215,20 @@ TEST(SmtpDialogue, RepliesAreFramedWhateverTheArrivals)
     // One reply in two arrivals is one step; two replies in one arrival are two,
     // each logged before its step; a greeting whose first line comes long before
     // its last (as postscreen does) is answered only once it is whole.
-    struct Case
-    {
-        std::vector<std::string> arrivals;
-        std::string log;
-    };
-    const std::vector<Case> cases {
-        {{"22", "0 ready\r\n"}, "220 ready\r\n\r\nHELO alice\r\n"},
-        {{"220 ready\r\n250 hello\r\n"},
-         "220 ready\r\n\r\nHELO alice\r\n250 hello\r\n\r\nMAIL FROM:<alice@example.com>\r\n"},
-        {{"220-mx ESMTP\r\n", "220-please wait\n", "220 mx ready\r\n"},
-         "220-mx ESMTP\r\n220-please wait\n220 mx ready\r\n\r\nHELO alice\r\n"},
-    };
-    for (const auto &c : cases) {
+    using Row = std::pair<std::vector<std::string>, std::string>;
+    for (const auto &[arrivals, log] : {
+             Row {{"22", "0 ready\r\n"}, "220 ready\r\n\r\nHELO alice\r\n"},
+             Row {{"220 ready\r\n250 hello\r\n"},
+                  "220 ready\r\n\r\nHELO alice\r\n250 hello\r\n\r\nMAIL "
+                  "FROM:<alice@example.com>\r\n"},
+             Row {{"220-mx ESMTP\r\n", "220-please wait\n", "220 mx ready\r\n"},
+                  "220-mx ESMTP\r\n220-please wait\n220 mx ready\r\n\r\nHELO alice\r\n"},
+         }) {
         Dialogue d;
         d.start();
-        for (const auto &piece : c.arrivals)
+        for (const auto &piece : arrivals)
             d.reply(piece);
-        EXPECT_EQ(d.log, c.log);
+        EXPECT_EQ(d.log, log);
     }
 }
 
@@ -277,34 +268,29 @@ TEST(SmtpDialogue, BodyAndFieldsNeverBreakTheProtocol)
 
 TEST(SmtpDialogue, HeloEnvelopeAndToForOddFields)
 {
-    struct Case
-    {
-        std::string sender, recipient;
-        std::string envelope; // HELO, MAIL, every RCPT
-        std::string to;
-    };
-    const std::vector<Case> cases {
-        {" workstation ", "<bob@example.org>",
-         "HELO workstation\r\nMAIL FROM:<workstation>\r\nRCPT TO:<bob@example.org>\r\n",
-         "To: <bob@example.org>"},
-        {"   ", "", "HELO localhost\r\nMAIL FROM:<>\r\nRCPT TO:<>\r\n", "To: "},
-        {"@example.com", "Bob Smith <bob@example.org>",
-         "HELO localhost\r\nMAIL FROM:<@example.com>\r\nRCPT TO:<bob@example.org>\r\n",
-         "To: Bob Smith <bob@example.org>"},
-        {"J\xC3\xB6rg <joerg@example.org>", " ann@x.test; ben@y.test ,carl@z.test ",
-         "HELO joerg\r\nMAIL FROM:<joerg@example.org>\r\nRCPT TO:<ann@x.test>\r\n"
-         "RCPT TO:<ben@y.test>\r\nRCPT TO:<carl@z.test>\r\n",
-         "To: ann@x.test, ben@y.test, carl@z.test"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.sender + " / " + c.recipient);
+    // Sender, recipient, then what goes out: HELO, MAIL, every RCPT; the To line.
+    using Row = std::tuple<std::string, std::string, std::string, std::string>;
+    for (const auto &[sender, recipient, envelope, to] : {
+             Row {" workstation ", "<bob@example.org>",
+                  "HELO workstation\r\nMAIL FROM:<workstation>\r\nRCPT TO:<bob@example.org>\r\n",
+                  "To: <bob@example.org>"},
+             Row {"   ", "", "HELO localhost\r\nMAIL FROM:<>\r\nRCPT TO:<>\r\n", "To: "},
+             Row {"@example.com", "Bob Smith <bob@example.org>",
+                  "HELO localhost\r\nMAIL FROM:<@example.com>\r\nRCPT TO:<bob@example.org>\r\n",
+                  "To: Bob Smith <bob@example.org>"},
+             Row {"J\xC3\xB6rg <joerg@example.org>", " ann@x.test; ben@y.test ,carl@z.test ",
+                  "HELO joerg\r\nMAIL FROM:<joerg@example.org>\r\nRCPT TO:<ann@x.test>\r\n"
+                  "RCPT TO:<ben@y.test>\r\nRCPT TO:<carl@z.test>\r\n",
+                  "To: ann@x.test, ben@y.test, carl@z.test"},
+         }) {
+        SCOPED_TRACE(sender + " / " + recipient);
         Dialogue d;
-        d.start(c.recipient, "", c.sender);
+        d.start(recipient, "", sender);
         while (d.smtp.SmtpState() != 5)
             d.reply(kAccepted[static_cast<std::size_t>(std::min(d.smtp.SmtpState(), 3))]);
-        EXPECT_EQ(d.wire, c.envelope + "DATA\r\n");
+        EXPECT_EQ(d.wire, envelope + "DATA\r\n");
         d.reply("354 go\r\n");
-        EXPECT_NE(d.data().find("\r\n" + c.to + "\r\n"), std::string::npos) << d.data();
+        EXPECT_NE(d.data().find("\r\n" + to + "\r\n"), std::string::npos) << d.data();
     }
 }
 
