@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace pellwick;
@@ -56,11 +57,8 @@ std::map<std::string, std::string> Seen(const FormHarness &h)
 TEST(FormLoad, StartUpShowsWhatTheStoredOptionsAsk)
 {
     using Seeing = std::map<std::string, std::string>;
-    struct Case
-    {
-        std::vector<std::pair<std::string, std::int32_t>> flags;
-        Seeing seen; // what differs from a fresh machine
-    };
+    // The flags stored, and what the user meets unlike on a fresh machine.
+    using Row = std::pair<std::vector<std::pair<std::string, std::int32_t>>, Seeing>;
     const Seeing fresh {
         {"caption", "Pellwick v1.0! - Your IP Is 192.0.2.7"},
         {"tab", "Email"},
@@ -78,7 +76,7 @@ TEST(FormLoad, StartUpShowsWhatTheStoredOptionsAsk)
         {"marks", "IP Phy Virt"},
         {"memory", "%25 Physical Mem Available. (2000000KB of 8000000KB)"},
     };
-    const std::vector<Case> cases {
+    const std::vector<Row> cases {
         {{}, {}},
         // A hidden start puts the icon up even without the display option.
         {{{"StartMinimized", 1}, {"DisplayIcon", 0}}, {{"window", "off"}}},
@@ -98,14 +96,14 @@ TEST(FormLoad, StartUpShowsWhatTheStoredOptionsAsk)
         // A grey box does not count as set: no mail, and it stays grey.
         {{{"AutoMail", 2}}, {{"mail box", "2"}}},
     };
-    for (const Case &c : cases) {
+    for (const auto &[flags, seen] : cases) {
         FormHarness h;
-        for (const auto &[name, value] : c.flags)
+        for (const auto &[name, value] : flags)
             StoreFlag(h, name, value);
         h.Start();
-        Seeing expected = c.seen;
+        Seeing expected = seen;
         expected.insert(fresh.begin(), fresh.end());
-        EXPECT_EQ(Seen(h), expected) << testing::PrintToString(c.flags);
+        EXPECT_EQ(Seen(h), expected) << testing::PrintToString(flags);
     }
 }
 
@@ -174,10 +172,8 @@ TEST(FormMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSav
     form.ExitApp();
     EXPECT_EQ(h.Stored("SMTPPin"), RegistryValue {std::string(64, 'C')});
     EXPECT_EQ(h.Stored("SMTPUser"), RegistryValue {std::string("alice")});
-    for (const HiveValue &value : h.hive.hive.Sections().at(0).values) {
-        EXPECT_EQ(std::string(value.data.begin(), value.data.end()).find("pa55"),
-                  std::string::npos);
-    }
+    for (const HiveValue &value : h.hive.hive.Sections().at(0).values)
+        EXPECT_EQ(value.data.find("pa55"), std::string::npos) << value.name;
     EXPECT_EQ(h.view.Text(Control::txtDebug).find("pa55"), std::string::npos);
 }
 
@@ -233,28 +229,22 @@ TEST(FormMail, SendButtonDeliversByteForByteAndALoginRunExitsAfterIt)
 
 TEST(FormMail, InsertButtonPutsTheTokenWhereTheUserSelected)
 {
-    struct Case
-    {
-        Control field;
-        std::string text;
-        std::size_t start, length;
-        std::string result;
-    };
-    for (const Case &c : {
+    using Row = std::tuple<Control, std::string, std::size_t, std::size_t, std::string>;
+    for (const auto &[field, text, start, length, result] : {
              // The second of two equal words is replaced in its place.
-             Case {Control::txtMsg, "abc abc", 4, 3, "abc [IPADDRESS]"},
-             Case {Control::txtSubject, "New IP: ", 8, 0, "New IP: [IPADDRESS]"},
+             Row {Control::txtMsg, "abc abc", 4, 3, "abc [IPADDRESS]"},
+             Row {Control::txtSubject, "New IP: ", 8, 0, "New IP: [IPADDRESS]"},
          }) {
         FormHarness h;
         frmMain &form = h.Start();
         EXPECT_FALSE(h.view.Enabled(Control::btnInsertIP));
-        h.view.SetText(c.field, c.text);
-        h.view.Select(c.field, c.start, c.length);
-        form.FocusMoved(Control::txtSmtpServer, c.field);
+        h.view.SetText(field, text);
+        h.view.Select(field, start, length);
+        form.FocusMoved(Control::txtSmtpServer, field);
         EXPECT_TRUE(h.view.Enabled(Control::btnInsertIP));
-        form.FocusMoved(c.field, Control::btnInsertIP);
+        form.FocusMoved(field, Control::btnInsertIP);
         form.UserClicked(Control::btnInsertIP);
-        EXPECT_EQ(h.view.Text(c.field), c.result);
+        EXPECT_EQ(h.view.Text(field), result);
     }
 }
 
@@ -283,17 +273,14 @@ TEST(FormTimer, TickFollowsTheAddressAndMailsANewOne)
 
 TEST(FormTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
 {
-    struct Case
-    {
-        const char *rate;
-        int ticksToFirstMail;
-    };
-    for (const Case &c : {Case {"30", 6}, Case {"12", 3}, Case {"0", 1}, Case {"-5", 1}}) {
-        SCOPED_TRACE(c.rate);
+    // The rate in seconds, and the ticks of five seconds until the first mail.
+    for (const auto &[rate, ticksToFirstMail] :
+         std::map<std::string, int> {{"30", 6}, {"12", 3}, {"0", 1}, {"-5", 1}}) {
+        SCOPED_TRACE(rate);
         FormHarness h;
         StoreFlag(h, "AutoEmailOnNewIP", 0);
         StoreFlag(h, "TimerSend", 1);
-        h.Store("TimerValue", std::string(c.rate), kRegSz);
+        h.Store("TimerValue", rate, kRegSz);
         frmMain &form = h.Make();
         form.tmrMain_Timer();
         EXPECT_EQ(form.g_lngTimer, 0) << "no tick before start-up";
@@ -303,7 +290,7 @@ TEST(FormTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
             form.tmrMain_Timer();
             ++ticks;
         }
-        EXPECT_EQ(ticks, c.ticksToFirstMail);
+        EXPECT_EQ(ticks, ticksToFirstMail);
     }
 }
 
@@ -435,35 +422,30 @@ TEST(FormRetry, AutomaticMailsAreRetriedOnTheTimetableAndTheButtonIsNot)
 
 TEST(FormRetry, EndingsDecideBalloonAndEachLetsALoginRunExit)
 {
-    struct Case
-    {
-        bool button, notifyBox;
-        DeliveryResult result;
-        bool balloon;
-    };
-    const Case cases[] = {
-        {false, true, DeliveryResult::RefusedForGood, true},
-        {false, false, DeliveryResult::RefusedForGood, false},
-        {false, true, DeliveryResult::Delivered, false},
-        {true, true, DeliveryResult::PassingFailure, true},
-    };
-    for (const Case &c : cases) {
+    // Sent by the button, the notice box, how it ended, whether a balloon came.
+    using Row = std::tuple<bool, bool, DeliveryResult, bool>;
+    for (const auto &[button, notifyBox, result, balloon] : {
+             Row {false, true, DeliveryResult::RefusedForGood, true},
+             Row {false, false, DeliveryResult::RefusedForGood, false},
+             Row {false, true, DeliveryResult::Delivered, false},
+             Row {true, true, DeliveryResult::PassingFailure, true},
+         }) {
         FormHarness h;
         h.commandLine = "-s";
         StoreFlag(h, "AutoExit", 1);
-        StoreFlag(h, "NotifyOnFailure", c.notifyBox ? 1 : 0);
+        StoreFlag(h, "NotifyOnFailure", notifyBox ? 1 : 0);
         StoreFlag(h, "AutoEmailOnNewIP", 1);
         frmMain &form = h.Start();
-        if (c.button) {
+        if (button) {
             form.UserClicked(Control::btnSendEmail);
         } else {
             h.localIp = "198.51.100.4";
             form.AddressChanged();
         }
-        h.End(c.result, "550 no such user");
-        EXPECT_EQ(h.balloons.size(), c.balloon ? 1u : 0u) << int(c.result) << c.button;
+        h.End(result, "550 no such user");
+        EXPECT_EQ(h.balloons.size(), balloon ? 1u : 0u) << int(result) << button;
         EXPECT_GE(h.processEnds, 1) << "each ending lets a log-in run exit";
-        EXPECT_EQ(h.Stored("NotifyOnFailure"), RegistryValue {std::int32_t {c.notifyBox}});
+        EXPECT_EQ(h.Stored("NotifyOnFailure"), RegistryValue {std::int32_t {notifyBox}});
     }
 }
 
