@@ -10,15 +10,11 @@ using namespace pellwick;
 
 TEST(Memory, KilobytesAndPercentagesRoundHalfToEvenWithTrueFiguresAbove4GB)
 {
-    for (const auto &[bytes, text] : std::initializer_list<std::pair<std::uint64_t, const char *>> {
-             {499, "0KB"},
-             {500, "0KB"},
-             {501, "1KB"},
-             {1500, "2KB"},
-             {2500, "2KB"},
-             {2147483648ULL, "2147484KB"},
-             {24ULL << 30, "25769804KB"},
-             {UINT64_MAX, "18446744073709552KB"}})
+    using Bytes = std::pair<std::uint64_t, const char *>;
+    for (const auto &[bytes, text] :
+         {Bytes {499, "0KB"}, Bytes {500, "0KB"}, Bytes {501, "1KB"}, Bytes {1500, "2KB"},
+          Bytes {2500, "2KB"}, Bytes {2147483648ULL, "2147484KB"},
+          Bytes {24ULL << 30, "25769804KB"}, Bytes {UINT64_MAX, "18446744073709552KB"}})
         EXPECT_EQ(KilobyteText(bytes), text) << bytes;
     using Row = std::tuple<std::uint64_t, std::uint64_t, const char *>;
     for (const auto &[available, total, text] :

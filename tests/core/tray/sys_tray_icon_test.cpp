@@ -27,7 +27,7 @@ struct OneIconArea : NotifyArea
 
 } // namespace
 
-TEST(SysTrayIcon, OneIconNamingTheWindowWithTheLatestTip)
+TEST(SysTrayIcon, OneIconNamingTheWindowWithTheLatestTipInSixtyThreeBytes)
 {
     OneIconArea area;
     SysTrayIcon tray(area);
@@ -49,12 +49,8 @@ TEST(SysTrayIcon, OneIconNamingTheWindowWithTheLatestTip)
     EXPECT_EQ(TrayTipText(area.shown), "10.0.0.2 %40 Phyical Free ");
     tray.RemoveTrayIcon();
     EXPECT_EQ(area.icons, 0);
-}
 
-TEST(SysTrayIcon, TipIsCutToSixtyThreeBytesNeverInsideACharacter)
-{
-    OneIconArea area;
-    SysTrayIcon tray(area);
+    // The tip is cut to 63 bytes, never inside a character.
     for (const auto &[tip, kept] : std::initializer_list<std::pair<std::string, std::string>> {
              {std::string(70, 'a'), std::string(63, 'a')},
              {std::string(62, 'c') + "\xc3\xa9", std::string(62, 'c')},
