@@ -24,9 +24,3 @@ TEST(StatusTexts, TooltipForEveryCombinationOfTheThreeOptions)
          })
         EXPECT_EQ(TrayTipText(ip, phys, virt, "10.0.0.7", memory), tip);
 }
-
-TEST(StatusTexts, CaptionIsTheTitleWithTheIpOnlyForTheEmptyText)
-{
-    EXPECT_EQ(CaptionText("", "10.0.0.7"), "Pellwick v1.0! - Your IP Is 10.0.0.7");
-    EXPECT_EQ(CaptionText("Connecting to ", "10.0.0.7"), "Connecting to ");
-}
