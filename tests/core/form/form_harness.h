@@ -12,6 +12,7 @@
 #include "core/settings/settings_table.h"
 #include "core/tray/tray_icon_data.h"
 
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -55,6 +56,13 @@ struct FormHarness
     {
         registry.SetKeyValue(kHkeyLocalMachine, std::string(kSettingsKey), std::string(name), value,
                              type);
+    }
+    // Stores each as a check box's value is stored.
+    FormHarness &Flags(std::initializer_list<std::pair<std::string_view, std::int32_t>> flags)
+    {
+        for (const auto &[name, value] : flags)
+            Store(name, value, kRegDword);
+        return *this;
     }
     RegistryValue Stored(std::string_view name)
     {

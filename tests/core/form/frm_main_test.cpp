@@ -19,11 +19,6 @@ namespace {
 const std::filesystem::path kData = PELLWICK_TEST_DATA;
 const std::string kTip = "192.0.2.7 %25 Phyical Free %75 Virtual Free ";
 
-void StoreFlag(FormHarness &h, std::string_view name, std::int32_t value)
-{
-    h.Store(name, value, kRegDword);
-}
-
 // What the user meets of the form and its parts after start-up.
 std::map<std::string, std::string> Seen(const FormHarness &h)
 {
@@ -99,7 +94,7 @@ TEST(FormLoad, StartUpShowsWhatTheStoredOptionsAsk)
     for (const auto &[flags, seen] : cases) {
         FormHarness h;
         for (const auto &[name, value] : flags)
-            StoreFlag(h, name, value);
+            h.Store(name, value, kRegDword);
         h.Start();
         Seeing expected = seen;
         expected.insert(fresh.begin(), fresh.end());
@@ -119,8 +114,7 @@ TEST(FormSettings, ExitStoresTheRecordByteForByte)
     FormHarness h;
     h.Store("TimerValue", std::int32_t {45}, kRegDword);
     h.Store("AutoMail", std::string("1"), kRegSz);
-    StoreFlag(h, "AutoExit", 2);
-    StoreFlag(h, "TimerValueType", -1);
+    h.Flags({{"AutoExit", 2}, {"TimerValueType", -1}});
     h.Store("Subject", std::string(), kRegSz);
     h.Start().ExitApp();
     EXPECT_EQ(FormatHive(h.hive.hive), ReadBytes(kData / "saved_back.reg"));
@@ -195,8 +189,7 @@ TEST(FormMail, SendButtonDeliversByteForByteAndALoginRunExitsAfterIt)
 {
     FormHarness h;
     h.commandLine = "/S";
-    StoreFlag(h, "AutoExit", 1);
-    StoreFlag(h, "ShowDebug", 1);
+    h.Flags({{"AutoExit", 1}, {"ShowDebug", 1}});
     h.Store("Msg", std::string("IP: [IPADDRESS]\r\n.\r\nbye"), kRegSz);
     frmMain &form = h.Start();
     form.UserClicked(Control::btnSendEmail);
@@ -251,8 +244,7 @@ TEST(FormMail, InsertButtonPutsTheTokenWhereTheUserSelected)
 TEST(FormTimer, TickFollowsTheAddressAndMailsANewOne)
 {
     FormHarness h;
-    StoreFlag(h, "AutoEmailOnNewIP", 0);
-    frmMain &form = h.Start();
+    frmMain &form = h.Flags({{"AutoEmailOnNewIP", 0}}).Start();
     form.tmrMain_Timer();
     EXPECT_EQ(h.connectedTo, "");
     h.localIp = "198.51.100.4";
@@ -278,8 +270,7 @@ TEST(FormTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
          std::map<std::string, int> {{"30", 6}, {"12", 3}, {"0", 1}, {"-5", 1}}) {
         SCOPED_TRACE(rate);
         FormHarness h;
-        StoreFlag(h, "AutoEmailOnNewIP", 0);
-        StoreFlag(h, "TimerSend", 1);
+        h.Flags({{"AutoEmailOnNewIP", 0}, {"TimerSend", 1}});
         h.Store("TimerValue", rate, kRegSz);
         frmMain &form = h.Make();
         form.tmrMain_Timer();
@@ -297,8 +288,7 @@ TEST(FormTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
 TEST(FormTimer, ATypedUnitCountsAndLeavingAnEmptiedRateFieldSwitchesTheScheduleOff)
 {
     FormHarness h;
-    StoreFlag(h, "TimerSend", 1);
-    frmMain &form = h.Start();
+    frmMain &form = h.Flags({{"TimerSend", 1}}).Start();
     h.view.SetText(Control::cmbTimerRate, " HOURS");
     form.UserChangedText(Control::cmbTimerRate);
     EXPECT_EQ(form.g_lngTimer, 30 * 3'600'000) << "a typed unit counts, in any case";
@@ -314,8 +304,7 @@ TEST(FormTimer, ATypedUnitCountsAndLeavingAnEmptiedRateFieldSwitchesTheScheduleO
 TEST(FormTray, MenuTogglesMinimiseAndRestore)
 {
     FormHarness h;
-    StoreFlag(h, "DisplayIcon", 0);
-    frmMain &form = h.Start();
+    frmMain &form = h.Flags({{"DisplayIcon", 0}}).Start();
 
     form.MenuItemChosen(MenuItem::ShowIP);
     EXPECT_EQ(h.view.Value(Control::chkShowIP), vbUnchecked);
@@ -344,8 +333,7 @@ TEST(FormTray, WithoutANotificationAreaAHiddenStartOrAMinimiseKeepsTheWindow)
 {
     FormHarness h;
     h.trayHost = false;
-    StoreFlag(h, "StartMinimized", 1);
-    frmMain &form = h.Start();
+    frmMain &form = h.Flags({{"StartMinimized", 1}}).Start();
     EXPECT_TRUE(h.view.WindowVisible());
     EXPECT_EQ(h.view.State(), WindowState::Minimized);
     form.Form_Resize();
@@ -381,9 +369,7 @@ TEST(FormRetry, AutomaticMailsAreRetriedOnTheTimetableAndTheButtonIsNot)
 {
     FormHarness h;
     h.commandLine = "/s";
-    StoreFlag(h, "AutoMail", 1);
-    StoreFlag(h, "AutoExit", 1);
-    frmMain &form = h.Start();
+    frmMain &form = h.Flags({{"AutoMail", 1}, {"AutoExit", 1}}).Start();
     ASSERT_EQ(h.connectedTo, "localhost:25");
 
     // Each failed try waits its step of the timetable, told in the caption;
@@ -432,10 +418,10 @@ TEST(FormRetry, EndingsDecideBalloonAndEachLetsALoginRunExit)
          }) {
         FormHarness h;
         h.commandLine = "-s";
-        StoreFlag(h, "AutoExit", 1);
-        StoreFlag(h, "NotifyOnFailure", notifyBox ? 1 : 0);
-        StoreFlag(h, "AutoEmailOnNewIP", 1);
-        frmMain &form = h.Start();
+        frmMain &form = h.Flags({{"AutoExit", 1},
+                                 {"NotifyOnFailure", notifyBox ? 1 : 0},
+                                 {"AutoEmailOnNewIP", 1}})
+                            .Start();
         if (button) {
             form.UserClicked(Control::btnSendEmail);
         } else {
