@@ -171,20 +171,6 @@ TEST(FormMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSav
     EXPECT_EQ(h.view.Text(Control::txtDebug).find("pa55"), std::string::npos);
 }
 
-TEST(FormExit, ExitSavesRemovesTheIconStopsAndEndsOnce)
-{
-    FormHarness h;
-    frmMain &form = h.Start();
-    h.view.SetText(Control::txtRecipient, "ops@example.org");
-    form.MenuItemChosen(MenuItem::Exit);
-    form.Form_Unload();
-    form.tmrMain_Timer();
-    EXPECT_EQ(h.Stored("Recipient"), RegistryValue {std::string("ops@example.org")});
-    EXPECT_FALSE(h.iconShown);
-    EXPECT_FALSE(h.timerRunning);
-    EXPECT_EQ(h.processEnds, 1);
-}
-
 TEST(FormMail, SendButtonDeliversByteForByteAndALoginRunExitsAfterIt)
 {
     FormHarness h;
@@ -448,19 +434,31 @@ TEST(FormDebugLog, KeepsTheNewestMebibyteFromALineStart)
     EXPECT_TRUE(h.view.Text(Control::txtDebug).starts_with(line + "\n"));
 }
 
-TEST(FormExit, AFailedSaveEndsWithStatusOneAndTellsAUserWhoClosedTheWindow)
+TEST(FormExit, ExitSavesRemovesTheIconStopsAndEndsOnceAndAFailedSaveIsToldToTheUser)
 {
-    for (const bool userClosed : {true, false}) {
+    // The menu's Exit, the window's close box or an automatic exit; whether the
+    // save fails. Only a user who asked to leave is told.
+    for (const auto &[how, saveFails] : std::vector<std::pair<std::string, bool>> {
+             {"menu", false}, {"close box", true}, {"automatic", true}}) {
+        SCOPED_TRACE(how);
         FormHarness h;
         frmMain &form = h.Start();
-        h.hive.failCommits = true;
-        if (userClosed)
-            form.Form_Unload();
-        else
+        h.hive.failCommits = saveFails;
+        h.view.SetText(Control::txtRecipient, "ops@example.org");
+        if (how == "menu")
+            form.MenuItemChosen(MenuItem::Exit);
+        if (how == "automatic")
             form.ExitApp();
-        EXPECT_EQ(h.exitStatus, 1);
-        EXPECT_EQ(
-            h.view.saveFailures,
-            std::vector<std::string>(userClosed ? 1 : 0, "registry.reg: no space left on device"));
+        else
+            form.Form_Unload();
+        form.tmrMain_Timer();
+        EXPECT_EQ(h.Stored("Recipient"), RegistryValue {std::string("ops@example.org")});
+        EXPECT_FALSE(h.iconShown);
+        EXPECT_FALSE(h.timerRunning);
+        EXPECT_EQ(h.processEnds, 1);
+        EXPECT_EQ(h.exitStatus, saveFails ? 1 : 0);
+        EXPECT_EQ(h.view.saveFailures,
+                  std::vector<std::string>(saveFails && how != "automatic" ? 1 : 0,
+                                           "registry.reg: no space left on device"));
     }
 }
