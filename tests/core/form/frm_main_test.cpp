@@ -43,7 +43,6 @@ std::map<std::string, std::string> Seen(const FormHarness &h)
         {"marks", std::string(v.MenuChecked(MenuItem::ShowIP) ? "IP " : "")
                       + (v.MenuChecked(MenuItem::ShowPhyMem) ? "Phy " : "")
                       + (v.MenuChecked(MenuItem::ShowVirtMem) ? "Virt" : "")},
-        {"memory", v.Text(Control::lblFreePhysMemory)},
     };
 }
 
@@ -69,7 +68,6 @@ TEST(FormLoad, StartUpShowsWhatTheStoredOptionsAsk)
         {"countdown", "0"},
         {"mail box", "0"},
         {"marks", "IP Phy Virt"},
-        {"memory", "%25 Physical Mem Available. (2000000KB of 8000000KB)"},
     };
     const std::vector<Row> cases {
         {{}, {}},
