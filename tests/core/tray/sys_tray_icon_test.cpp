@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 using namespace pellwick;
 
@@ -38,11 +39,9 @@ TEST(SysTrayIcon, OneIconNamingTheWindowWithTheLatestTipInSixtyThreeBytes)
     tray.AddTrayIcon(0x4a0016, 0x1c0b, "192.168.1.20");
     EXPECT_EQ(area.icons, 1);
     const TrayIconData &d = area.shown;
-    EXPECT_EQ(d.hWnd, 0x4a0016u);
-    EXPECT_EQ(d.uID, 1u);
-    EXPECT_EQ(d.uFlags, 7u);
-    EXPECT_EQ(d.uCallbackMessage, 516u);
-    EXPECT_EQ(d.hIcon, 0x1c0bu);
+    // Window, icon number, message, icon and tip given, right-button-down as the callback.
+    EXPECT_EQ(std::tuple(d.hWnd, d.uID, d.uFlags, d.uCallbackMessage, d.hIcon),
+              std::tuple(std::uintptr_t {0x4a0016}, 1u, 7u, 516u, std::uintptr_t {0x1c0b}));
     EXPECT_EQ(TrayTipText(d), "Local IP is 192.168.1.20");
 
     tray.SetTrayTip("10.0.0.2 %40 Phyical Free ");
