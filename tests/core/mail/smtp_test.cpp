@@ -36,6 +36,7 @@ struct Dialogue
     , ManualDeadline
 {
     std::vector<std::string> captions;
+    bool toldBeforeExitCheck = false;
     Smtp smtp {*this,
                *this,
                *this,
@@ -48,6 +49,12 @@ struct Dialogue
     {
         captions.push_back(text);
         RecordingSmtpHost::UpdateCaption(text);
+    }
+    // A log-in run may end here, so this comes after everything else is told.
+    void CheckAutoExit() override
+    {
+        toldBeforeExitCheck = caption.empty() && !outcome.cause.empty();
+        RecordingSmtpHost::CheckAutoExit();
     }
     void start(const std::string &recipient = "bob@example.org",
                const std::string &body = "Your New IP Address is 10.1.2.3",
@@ -74,6 +81,7 @@ struct Dialogue
         EXPECT_EQ(connectedTo, "");
         EXPECT_EQ(caption, "");
         EXPECT_EQ(dialoguesEnded, 1);
+        EXPECT_TRUE(toldBeforeExitCheck);
         EXPECT_EQ(smtp.SmtpState(), 0);
         EXPECT_EQ(outcome.result, result);
     }
