@@ -418,12 +418,9 @@ TEST(SmtpMessage, TextBeyondAsciiGoesOutAsMimeUtf8)
         d.start("bob@example.org", c.body, c.sender, c.subject, "mail.example.com",
                 {25, Security::None, c.eightBitMime ? "u" : "", "pw", "", ""});
         d.reply("220 hi\r\n");
-        if (c.eightBitMime) {
-            d.reply("250-mx\r\n250-8BITMIME\r\n250 AUTH PLAIN\r\n");
+        d.reply(c.eightBitMime ? "250-mx\r\n250-8BITMIME\r\n250 AUTH PLAIN\r\n" : "250 ok\r\n");
+        if (c.eightBitMime)
             d.reply("235 ok\r\n");
-        } else {
-            d.reply("250 ok\r\n");
-        }
         EXPECT_EQ(d.wire.ends_with(" BODY=8BITMIME\r\n"),
                   c.headerTail.find("8bit") != std::string::npos);
         for (const char *reply : {"250 ok\r\n", "250 ok\r\n", "354 go\r\n"})
