@@ -1,10 +1,8 @@
-#include "support/temp_folder.h"
+#include "platform/linux/temp_hive.h"
 
-#include "platform/linux/hive_file.h"
 #include "platform/linux/login_program.h"
 #include "platform/linux/xdg_autostart.h"
 #include "platform/linux/xdg_paths.h"
-#include "platform/platform.h"
 
 #include <gtest/gtest.h>
 
@@ -18,20 +16,6 @@ using pellwick::test::ReadBytes;
 using pellwick::test::TempFolder;
 
 namespace {
-
-const std::string kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-struct Store
-{
-    TempFolder folder;
-    HiveFile hive {folder / "registry.reg"};
-    Registry registry {hive};
-
-    RegistryValue runValue()
-    {
-        return registry.QueryValue(kHkeyLocalMachine, kRunKey, "Pellwick", std::monostate {});
-    }
-};
 
 // Sets an environment variable for one scope and puts the old value back.
 struct ScopedEnv
@@ -53,24 +37,28 @@ struct ScopedEnv
 // The command names the program by its title and is quoted only with a blank.
 TEST(RunKeyAutostart, RegisterWritesTheRunValueAndUnregisterRemovesIt)
 {
-    Store s;
-    RunKeyAutostart autostart(s.registry, "C:\\Tools");
+    test::TempHive h;
+    const auto runValue = [&h] {
+        return h.Query("Pellwick", RunKeyAutostart::kRunKey);
+    };
+    RunKeyAutostart autostart(h.registry, "C:\\Tools");
     autostart.Register();
-    EXPECT_EQ(s.runValue(), RegistryValue(std::string("C:\\Tools\\Pellwick.exe /s")));
-    EXPECT_EQ(ReadBytes(s.hive.File()),
+    EXPECT_EQ(runValue(), RegistryValue(std::string("C:\\Tools\\Pellwick.exe /s")));
+    EXPECT_EQ(ReadBytes(h.file),
               "REGEDIT4\r\n\r\n"
               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
               "\"Pellwick\"=\"C:\\\\Tools\\\\Pellwick.exe /s\"\r\n\r\n");
 
-    RunKeyAutostart moved(s.registry, "D:\\My Tools");
+    RunKeyAutostart moved(h.registry, "D:\\My Tools");
     moved.Register();
-    EXPECT_EQ(s.runValue(), RegistryValue(std::string("\"D:\\My Tools\\Pellwick.exe\" /s")));
+    EXPECT_EQ(runValue(), RegistryValue(std::string("\"D:\\My Tools\\Pellwick.exe\" /s")));
 
     moved.Unregister();
-    EXPECT_EQ(s.runValue(), RegistryValue(std::monostate {}));
-    const std::string after = ReadBytes(s.hive.File());
+    EXPECT_EQ(runValue(), RegistryValue(std::monostate {}));
+    const std::string after = ReadBytes(h.file);
     autostart.Unregister(); // nothing left to remove: no change, no complaint
-    EXPECT_EQ(ReadBytes(s.hive.File()), after);
+    EXPECT_EQ(ReadBytes(h.file), after);
+    EXPECT_TRUE(h.said.empty());
 }
 
 TEST(XdgAutostart, TheEntryAppearsWithItsExecLineAndDisappears)
@@ -91,6 +79,10 @@ TEST(XdgAutostart, TheEntryAppearsWithItsExecLineAndDisappears)
                                 "Icon=pellwick\n"
                                 "Terminal=false\n"
                                 "X-GNOME-Autostart-enabled=true\n");
+    // An ordinary public file, unlike the hive.
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(entry).permissions(),
+              perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
     autostart.Register(); // written again over the old one
     EXPECT_EQ(test::FolderNames(config / "autostart"),
               std::vector<std::string> {"pellwick.desktop"});
@@ -158,24 +150,4 @@ TEST(XdgPaths, ConfigHomeFollowsTheXdgRules)
         const ScopedEnv xdg("XDG_CONFIG_HOME", ignored);
         EXPECT_EQ(XdgConfigHome(), "/home/ann/.config") << (ignored ? ignored : "unset");
     }
-}
-
-TEST(PlatformSettings, TheStoreAndTheLoginEntryLiveUnderTheConfigHome)
-{
-    TempFolder config;
-    const ScopedEnv xdg("XDG_CONFIG_HOME", config.path().c_str());
-    auto backend = MakePlatformRegistryBackend();
-    Registry registry(*backend);
-    registry.SetKeyValue(kHkeyLocalMachine, "Software\\Pellwick", "Sender", std::string("a@b"),
-                         kRegSz);
-    EXPECT_TRUE(std::filesystem::exists(config / "pellwick" / "registry.reg"));
-    // The desktop entry is an ordinary public file (the hive's own mode is
-    // HiveFile's test).
-    auto autostart = MakePlatformAutostart(registry, "/opt/pellwick", "/opt/pellwick/pellwick");
-    autostart->Register();
-    using std::filesystem::perms;
-    EXPECT_EQ(std::filesystem::status(config / "autostart" / "pellwick.desktop").permissions(),
-              perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
-    autostart->Unregister();
-    EXPECT_FALSE(std::filesystem::exists(config / "autostart" / "pellwick.desktop"));
 }
