@@ -1,9 +1,10 @@
-// The Winsock socket: plain connections, and the SMTP dialogue over SChannel
-// against a real server (Debian's aiosmtpd, started from under Wine, which runs
-// a Linux program as it is) with certificates from a test authority.
+// The Winsock socket, connected by name: the SMTP dialogue in plain text and over
+// SChannel against a real server (Debian's aiosmtpd, started from under Wine,
+// which runs a Linux program as it is) with certificates from a test authority.
 #include "gui/win32/winsock_socket.h"
 
 #include "core/mail/smtp.h"
+#include "gui/tls_cases.h"
 #include "platform/local_time.h"
 #include "support/manual_deadline.h"
 #include "support/recording_smtp_host.h"
@@ -15,66 +16,13 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace pellwick;
 
 namespace {
-
-// A peer on a loopback port of its own that greets, then keeps what it is sent
-// until the connection ends.
-class GreetingPeer
-{
-public:
-    GreetingPeer()
-    {
-        WSADATA data {};
-        WSAStartup(MAKEWORD(2, 2), &data);
-        m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(m_listener, reinterpret_cast<const sockaddr *>(&address), sizeof address);
-        int length = sizeof address;
-        getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length);
-        port = ntohs(address.sin_port);
-        listen(m_listener, 1);
-        m_thread = std::thread([this] {
-            const SOCKET client = accept(m_listener, nullptr, nullptr);
-            send(client, "220 peer ready\r\n", 16, 0);
-            char buffer[256];
-            for (int got; (got = recv(client, buffer, sizeof buffer, 0)) > 0;) {
-                const std::lock_guard lock(m_mutex);
-                m_received.append(buffer, static_cast<std::size_t>(got));
-            }
-            closesocket(client);
-        });
-    }
-    ~GreetingPeer()
-    {
-        closesocket(m_listener);
-        m_thread.join();
-        WSACleanup();
-    }
-
-    std::string Received()
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_received;
-    }
-
-    std::uint16_t port = 0;
-
-private:
-    SOCKET m_listener;
-    std::mutex m_mutex;
-    std::string m_received;
-    std::thread m_thread;
-};
 
 // Runs the window's messages until `done` holds; the limit only ends a broken run.
 template<typename Done>
@@ -211,32 +159,6 @@ private:
 
 } // namespace
 
-TEST(WinsockSocket, ConnectsByNameReportsArrivalsAndSendsInOrder)
-{
-    GreetingPeer peer;
-    SocketWindow host;
-    std::string arrived;
-    WinsockSocket socket(
-        host.window,
-        [&](std::int32_t count) {
-            std::string data;
-            socket.GetData(data, count);
-            EXPECT_EQ(data.size(), static_cast<std::size_t>(count));
-            arrived += data;
-        },
-        peer.port);
-    host.socket = &socket;
-
-    // The name is resolved on a thread of its own: Connect returns at once.
-    socket.Connect("localhost", 25);
-    ASSERT_TRUE(pumpUntil([&] { return arrived == "220 peer ready\r\n"; })) << arrived;
-    socket.SendData("HELO here\r\n");
-    socket.SendData("QUIT\r\n");
-    EXPECT_TRUE(pumpUntil([&] { return peer.Received() == "HELO here\r\nQUIT\r\n"; }))
-        << peer.Received();
-    socket.Close();
-}
-
 TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
 {
     ScratchFolder certs("certs");
@@ -245,36 +167,10 @@ TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
     pumpUntil([&] { return certs.Read("self.sha256").size() == 95; });
     const std::string pin = certs.Read("self.sha256");
     ASSERT_EQ(pin.size(), 95u);
+    // Given to the server on a shell's command line.
     const std::string password = "pa55-word";
     const TrustedAuthority authority(certs.Read("ca.pem"));
-    struct Case
-    {
-        const char *name;
-        const char *certStem;
-        const char *tls;
-        Security security;
-        std::string typedPassword;
-        std::string pin;
-        bool delivered;
-        // The certificate is trusted, so the login goes out.
-        bool trusted;
-        std::string logged;
-    };
-    const std::vector<Case> cases {
-        {"starttls, pinned", "self", "starttls", Security::StartTls, password, pin, true, true,
-         "250 OK\r\n"},
-        {"tls from the first byte, pinned", "self", "implicit", Security::Tls, password, pin, true,
-         true, "250 OK\r\n"},
-        {"an authority the system trusts", "server", "implicit", Security::Tls, password, "", true,
-         true, "250 OK\r\n"},
-        {"untrusted certificate", "self", "implicit", Security::Tls, password, "", false, false,
-         "not trusted (not issued by an authority the system trusts); SHA-256 fingerprint " + pin},
-        {"no starttls offered", "self", "none", Security::StartTls, password, pin, false, false,
-         " offers no STARTTLS"},
-        {"wrong password", "self", "starttls", Security::StartTls, "wrong", pin, false, true,
-         "535 5.7.8 Authentication credentials invalid\r\n"},
-    };
-    for (const Case &c : cases) {
+    for (const test::TlsCase &c : test::kTlsCases) {
         SCOPED_TRACE(c.name);
         TlsSink sink(certs, c.certStem, c.tls, "alice:" + password);
         ASSERT_GT(sink.port, 0);
@@ -295,20 +191,11 @@ TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
                        return 42ull;
                    }});
         dialogue = &smtp;
-        smtp.ConnectToServer("localhost", "bob@example.org", "Your New IP Address is 10.9.8.7",
-                             "alice@example.com", "IP", "Pellwick v1.0",
-                             {587, c.security, "alice", c.typedPassword, c.pin, ""});
+        smtp.ConnectToServer(
+            "localhost", "bob@example.org", "Your New IP Address is 10.9.8.7", "alice@example.com",
+            "IP", "Pellwick v1.0",
+            TlsSubmission(c, static_cast<std::uint16_t>(sink.port), password, pin));
         ASSERT_TRUE(pumpUntil([&] { return host.dialoguesEnded > 0; })) << host.log;
-
-        EXPECT_EQ(std::filesystem::exists(sink.mail.path / "1.data"), c.delivered) << host.log;
-        EXPECT_NE(host.log.find(c.logged), std::string::npos) << host.log;
-        EXPECT_EQ(host.log.find("AUTH") != std::string::npos, c.trusted) << host.log;
-        EXPECT_EQ(host.log.find("MAIL FROM") != std::string::npos, c.delivered) << host.log;
-        EXPECT_EQ(host.log.find(password), std::string::npos) << host.log;
-        if (c.delivered) {
-            EXPECT_NE(sink.mail.Read("1.data").find("\r\nSubject: IP\r\n\r\nYour New IP Address is "
-                                                    "10.9.8.7\r\n"),
-                      std::string::npos);
-        }
+        ExpectTlsOutcome(c, host, sink.mail.Read("1.data"), password, pin);
     }
 }
