@@ -87,12 +87,11 @@ TEST(QtShell, EveryControlIsNamedAndTabVisitsTheInputsInOrder)
     EXPECT_EQ(visited, order);
 }
 
-TEST(QtShell, FixedWindowWithoutMaximiseAndItsLogoInsideItsFrame)
+// Neither maximise nor resize is offered: the tray end-to-end run asks the window
+// manager.
+TEST(QtShell, TheAboutLogoStaysInsideItsFrame)
 {
     Shell s;
-    EXPECT_FALSE(s.window.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(s.window.windowFlags() & Qt::CustomizeWindowHint);
-    EXPECT_EQ(s.window.minimumSize(), s.window.maximumSize());
     s.window.tabMain->setCurrentIndex(static_cast<int>(Tab::About));
     s.window.show();
     QApplication::processEvents();
