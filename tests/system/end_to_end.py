@@ -15,7 +15,6 @@ import time
 import harness
 from harness import check
 
-SKIPPED = 77
 ADDRESS = "10.77.0.2"
 NEW_ADDRESS = "10.77.0.3"
 
@@ -159,9 +158,7 @@ SCENARIOS = {
 
 def main():
     name, binary = sys.argv[1], os.path.abspath(sys.argv[2])
-    if os.geteuid() != 0:
-        print("skipped: end-to-end runs need root to make a network namespace")
-        return SKIPPED
+    harness.exit_unless_root()
     scenario, tray = SCENARIOS[name]
     with harness.Namespace(ADDRESS) as namespace, harness.Sink(namespace) as sink, \
             (contextlib.nullcontext() if tray is None

@@ -7,6 +7,7 @@ import re
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -18,6 +19,13 @@ PYTHON = "/usr/bin/python3"
 def check(condition, message):
     if not condition:
         raise AssertionError(message)
+
+
+def exit_unless_root():
+    """End-to-end runs make network namespaces; without root they are skipped."""
+    if os.geteuid() != 0:
+        print("skipped: end-to-end runs need root to make a network namespace")
+        sys.exit(77)
 
 
 def run(*args, check=True, **kwargs):
@@ -226,11 +234,14 @@ class Pellwick(Closing):
 
 
 def hive_text(values):
-    """A hive file holding the given settings; ints as dwords, texts as strings."""
+    """A hive file holding the given settings; ints as dwords, texts as strings
+    (as hex(1) bytes where a line break, which a quoted string cannot hold, is in it)."""
     lines = ["REGEDIT4", "", "[HKEY_LOCAL_MACHINE\\Software\\Pellwick]"]
     for name, value in values.items():
         if isinstance(value, int):
             lines.append('"%s"=dword:%08x' % (name, value & 0xFFFFFFFF))
+        elif "\n" in value:
+            lines.append('"%s"=hex(1):%s' % (name, (value + "\0").encode().hex(",")))
         else:
             escaped = value.replace("\\", "\\\\").replace('"', '\\"')
             lines.append('"%s"="%s"' % (name, escaped))

@@ -24,7 +24,6 @@ import end_to_end
 import harness
 from harness import check
 
-SKIPPED = 77
 ADDRESS = "192.0.2.10"
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
@@ -75,18 +74,15 @@ class WinePrefix(harness.Closing):
 
 
 def registry_file(changes=None):
-    """The settings of a log-in run, with `changes`, as a REGEDIT4 file; the
-    message's line breaks need hex(1)."""
+    """The settings of a log-in run, with `changes`, as a REGEDIT4 file."""
     values = {"SMTPServer": "localhost", "Recipient": ";".join(RECIPIENTS),
               "Sender": "pellwick@example.com", "Subject": "IP [IPADDRESS]", "AutoMail": 1,
-              "AutoExit": 1, "EmailOnIPStartup": 1, "DisplayIcon": 0, "ShowDebug": 1}
+              "AutoExit": 1, "EmailOnIPStartup": 1, "DisplayIcon": 0, "ShowDebug": 1,
+              "Msg": BODY}
     values.update(changes or {})
-    text = harness.hive_text(values)
-    message = ",".join("%02x" % b for b in (BODY + "\0").encode("ascii"))
-    text = text.rstrip("\r\n") + '\r\n"Msg"=hex(1):' + message + "\r\n\r\n"
     handle, path = tempfile.mkstemp(suffix=".reg")
     with os.fdopen(handle, "w", newline="") as f:
-        f.write(text)
+        f.write(harness.hive_text(values))
     return path
 
 
@@ -147,9 +143,7 @@ def run(exe, prefix, sink, display):
 
 def main():
     exe = os.path.abspath(sys.argv[1])
-    if os.geteuid() != 0:
-        print("skipped: end-to-end runs need root to make a network namespace")
-        return SKIPPED
+    harness.exit_unless_root()
     with harness.Namespace(ADDRESS) as namespace, harness.Sink(namespace) as sink, \
             harness.Display(namespace) as display, WinePrefix(namespace) as prefix:
         run(exe, prefix, sink, display)
