@@ -24,42 +24,22 @@ using namespace pellwick;
 
 namespace {
 
-// Runs the window's messages until `done` holds; the limit only ends a broken run.
+// Runs the thread's messages until `done` holds, handing the socket those for its
+// window; the limit only ends a broken run.
 template<typename Done>
-bool pumpUntil(Done done)
+bool pumpUntil(Done done, HWND window = nullptr, WinsockSocket *socket = nullptr)
 {
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    MSG message {};
+    MSG m {};
     while (!done() && std::chrono::steady_clock::now() < limit) {
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+            if (!socket || m.hwnd != window
+                || !socket->HandleMessage(m.message, m.wParam, m.lParam))
+                DispatchMessageW(&m);
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     }
     return done();
 }
-
-struct SocketWindow
-{
-    SocketWindow()
-    {
-        window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                                 nullptr);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&proc));
-    }
-    ~SocketWindow() { DestroyWindow(window); }
-
-    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        auto *self = reinterpret_cast<SocketWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self && self->socket && self->socket->HandleMessage(message, wParam, lParam))
-            return 0;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-
-    HWND window = nullptr;
-    WinsockSocket *socket = nullptr;
-};
 
 // Runs a shell command line as a Linux program from under Wine. Wine gives
 // such a program no process handle and none of our pipes: it is watched
@@ -120,12 +100,12 @@ struct TlsSink
                  + dir + " --tls " + tls + " --cert " + certs.unixPath + "/" + stem + ".pem --key "
                  + certs.unixPath + "/" + stem + ".key --login " + login + " >" + dir + "/port");
         pumpUntil([this] { return mail.Read("port").ends_with("\n"); });
-        port = std::atoi(mail.Read("port").c_str());
+        port = static_cast<std::uint16_t>(std::atoi(mail.Read("port").c_str()));
     }
     ~TlsSink() { runLinux("kill " + std::to_string(std::atoi(mail.Read("pid").c_str()))); }
 
     ScratchFolder mail {"sink"};
-    int port = 0;
+    std::uint16_t port = 0;
 };
 
 // The test authority, trusted by this user's Windows while the object lives.
@@ -175,27 +155,27 @@ TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
         TlsSink sink(certs, c.certStem, c.tls, "alice:" + password);
         ASSERT_GT(sink.port, 0);
 
-        // By name: the server's certificate names "localhost" and 127.0.0.1, and
-        // Wine's check of a name matches no address.
-        SocketWindow window;
+        const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                            nullptr, nullptr);
         test::RecordingSmtpHost host;
         test::ManualDeadline deadline;
         Smtp *dialogue = nullptr;
         WinsockSocket socket(
-            window.window, [&](std::int32_t count) { dialogue->HandleServerReply(count); },
-            static_cast<std::uint16_t>(sink.port));
-        window.socket = &socket;
+            window, [&](std::int32_t count) { dialogue->HandleServerReply(count); }, sink.port);
         Smtp smtp(socket, host, deadline,
                   {CurrentLocalTime, [] { return std::string("client.test"); },
                    [] {
                        return 42ull;
                    }});
         dialogue = &smtp;
-        smtp.ConnectToServer(
-            "localhost", "bob@example.org", "Your New IP Address is 10.9.8.7", "alice@example.com",
-            "IP", "Pellwick v1.0",
-            TlsSubmission(c, static_cast<std::uint16_t>(sink.port), password, pin));
-        ASSERT_TRUE(pumpUntil([&] { return host.dialoguesEnded > 0; })) << host.log;
+        // By name: the server's certificate names "localhost" and 127.0.0.1, and
+        // Wine's check of a name matches no address.
+        smtp.ConnectToServer("localhost", "bob@example.org", "Your New IP Address is 10.9.8.7",
+                             "alice@example.com", "IP", "Pellwick v1.0",
+                             TlsSubmission(c, sink.port, password, pin));
+        ASSERT_TRUE(pumpUntil([&] { return host.dialoguesEnded > 0; }, window, &socket))
+            << host.log;
         ExpectTlsOutcome(c, host, sink.mail.Read("1.data"), password, pin);
+        DestroyWindow(window);
     }
 }

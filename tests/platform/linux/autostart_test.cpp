@@ -1,4 +1,4 @@
-#include "platform/linux/temp_hive.h"
+#include "support/temp_folder.h"
 
 #include "platform/linux/login_program.h"
 #include "platform/linux/xdg_autostart.h"
@@ -33,33 +33,6 @@ struct ScopedEnv
 };
 
 } // namespace
-
-// The command names the program by its title and is quoted only with a blank.
-TEST(RunKeyAutostart, RegisterWritesTheRunValueAndUnregisterRemovesIt)
-{
-    test::TempHive h;
-    const auto runValue = [&h] {
-        return h.Query("Pellwick", RunKeyAutostart::kRunKey);
-    };
-    RunKeyAutostart autostart(h.registry, "C:\\Tools");
-    autostart.Register();
-    EXPECT_EQ(runValue(), RegistryValue(std::string("C:\\Tools\\Pellwick.exe /s")));
-    EXPECT_EQ(ReadBytes(h.file),
-              "REGEDIT4\r\n\r\n"
-              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
-              "\"Pellwick\"=\"C:\\\\Tools\\\\Pellwick.exe /s\"\r\n\r\n");
-
-    RunKeyAutostart moved(h.registry, "D:\\My Tools");
-    moved.Register();
-    EXPECT_EQ(runValue(), RegistryValue(std::string("\"D:\\My Tools\\Pellwick.exe\" /s")));
-
-    moved.Unregister();
-    EXPECT_EQ(runValue(), RegistryValue(std::monostate {}));
-    const std::string after = ReadBytes(h.file);
-    autostart.Unregister(); // nothing left to remove: no change, no complaint
-    EXPECT_EQ(ReadBytes(h.file), after);
-    EXPECT_TRUE(h.said.empty());
-}
 
 TEST(XdgAutostart, TheEntryAppearsWithItsExecLineAndDisappears)
 {

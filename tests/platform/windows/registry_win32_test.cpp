@@ -12,6 +12,7 @@
 #include <vector>
 
 using namespace pellwick;
+using namespace std::string_literals;
 using pellwick::test::ReadRaw;
 using pellwick::test::ScratchRegistryKey;
 
@@ -116,12 +117,14 @@ TEST(UserFallbackRegistry, RefusedMachineWritesLandUnderTheUserAndAreReadFromThe
     EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Sender", kNone),
               RegistryValue(std::string("admin@example.com")));
 
-    RunKeyAutostart autostart(registry, "C:\\Tools");
+    // The command names the program by its title and is quoted only with a blank.
+    RunKeyAutostart autostart(registry, "C:\\My Tools");
     autostart.Register();
     EXPECT_EQ(ReadRaw(r.user, kRunKey, "Pellwick").bytes,
-              std::string("C:\\Tools\\Pellwick.exe /s\0", 25));
+              "\"C:\\My Tools\\Pellwick.exe\" /s"s + '\0');
     EXPECT_EQ(ReadRaw(r.machine, kRunKey, "Pellwick").status, kErrorFileNotFound);
     autostart.Unregister();
+    autostart.Unregister(); // nothing left to remove
     EXPECT_EQ(ReadRaw(r.user, kRunKey, "Pellwick").status, kErrorFileNotFound);
 }
 
