@@ -13,6 +13,7 @@ import argparse
 import asyncio
 import logging
 import os
+import pathlib
 import ssl
 import sys
 import warnings
@@ -35,12 +36,9 @@ class Store:
     async def handle_DATA(self, server, session, envelope):
         self.count += 1
         base = os.path.join(self.folder, str(self.count))
-        with open(base + ".from", "w") as f:
-            f.write(envelope.mail_from or "")
-        with open(base + ".rcpt", "w") as f:
-            f.write("\n".join(envelope.rcpt_tos))
-        with open(base + ".data.tmp", "wb") as f:
-            f.write(envelope.original_content)
+        pathlib.Path(base + ".from").write_text(envelope.mail_from or "")
+        pathlib.Path(base + ".rcpt").write_text("\n".join(envelope.rcpt_tos))
+        pathlib.Path(base + ".data.tmp").write_bytes(envelope.original_content)
         # The data file appears whole or not at all.
         os.rename(base + ".data.tmp", base + ".data")
         return "250 OK"
