@@ -217,10 +217,6 @@ class Pellwick(Closing):
     def stored_values(self):
         return dict(re.findall(r'^"([^"]+)"=(.*)$', pathlib.Path(self.hive).read_text(), re.M))
 
-    def autostart_entry(self):
-        path = pathlib.Path(self.config, "autostart", "pellwick.desktop")
-        return path.read_text() if path.exists() else None
-
     def stop(self, sig=signal.SIGTERM, timeout=10):
         if self.process.poll() is None:
             self.process.send_signal(sig)
