@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -36,31 +37,26 @@ TEST(LocalIP, FollowsTheDefaultRouteInsideANetworkNamespace)
         // Only down interfaces left: the loopback address.
         {"ip link set pw0 down && ip link set pw1 down", "127.0.0.1"},
     };
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    // The namespace is the child's own and goes with it, whatever the outcome.
+    // The namespace is the child's own and goes with it, whatever the outcome; the
+    // child says what it read where it differs.
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         if (unshare(CLONE_NEWNET) != 0)
             _exit(2);
-        std::string seen;
-        for (const auto &step : steps)
-            seen += (std::system(step.first.c_str()) == 0 ? LocalIP() : "failed") + " ";
-        _exit(write(fds[1], seen.data(), seen.size()) == static_cast<ssize_t>(seen.size()) ? 0 : 1);
+        int differing = 0;
+        for (const auto &[step, expected] : steps) {
+            const std::string read = std::system(step.c_str()) == 0 ? LocalIP() : "failed";
+            if (read != expected) {
+                std::fprintf(stderr, "after %s: %s\n", step.c_str(), read.c_str());
+                ++differing;
+            }
+        }
+        _exit(differing == 0 ? 0 : 1);
     }
-    close(fds[1]);
-    std::string seen;
-    char buffer[256];
-    for (ssize_t got = 0; (got = read(fds[0], buffer, sizeof buffer)) > 0;)
-        seen.append(buffer, static_cast<std::size_t>(got));
-    close(fds[0]);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
         GTEST_SKIP() << "this machine does not allow a new network namespace";
-    std::string expected;
-    for (const auto &step : steps)
-        expected += step.second + " ";
-    EXPECT_EQ(seen, expected);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
