@@ -12,7 +12,6 @@
 #include "support/recording_smtp_host.h"
 #include "support/smtp_sink.h"
 
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -109,31 +108,9 @@ TEST(SmtpWithRealServer, NulsStoredInServerAndRecipientNeverReachTheServer)
     EXPECT_EQ(messages[0].data.find('\0'), std::string::npos);
 }
 
-// A server with a certificate from a test authority the tests make and trust,
-// and one with a self-signed certificate nobody trusts.
-class SmtpOverTls : public testing::Test
-{
-protected:
-    static void SetUpTestSuite()
-    {
-        s_certs = new QTemporaryDir;
-        QProcess::execute(QStringLiteral("/usr/bin/python3"),
-                          {QStringLiteral(PELLWICK_TEST_AUTHORITY_SCRIPT), s_certs->path()});
-        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
-        config.addCaCertificates(s_certs->filePath(QStringLiteral("ca.pem")));
-        QSslConfiguration::setDefaultConfiguration(config);
-    }
-    static void TearDownTestSuite() { delete s_certs; }
-
-    static std::string cert(const char *file)
-    {
-        return s_certs->filePath(QString::fromLatin1(file)).toStdString();
-    }
-
-    static inline QTemporaryDir *s_certs = nullptr;
-};
-
-TEST_F(SmtpOverTls, TextBeyondAsciiReadsBackAsTyped)
+// Python's email package reads back what was typed; the core's own test holds the
+// bytes, 8bit where the server offers 8BITMIME included.
+TEST(SmtpWithRealServer, TextBeyondAsciiReadsBackAsTyped)
 {
     const std::string subject = "Gr\xC3\xBC\xC3\x9F"
                                 "e \xE2\x98\x83 aus K\xC3\xB6ln, "
@@ -141,41 +118,35 @@ TEST_F(SmtpOverTls, TextBeyondAsciiReadsBackAsTyped)
     // A lone "." line must not end the message early.
     const std::string body = "Hall\xC3\xB6 \xE2\x98\x83\r\n=3D stays\r\n.\r\n.dot\r\n"
                              + std::string(1200, 'L') + "\r\ntrailing blank ";
-    // Quoted-printable on the plain dialogue; 8bit where EHLO announced 8BITMIME
-    // (but the long line still forces quoted-printable, so a short body there).
-    for (const bool eightBit : {false, true}) {
-        const std::string sent = eightBit ? "Hall\xC3\xB6 \xE2\x98\x83\r\n.dot" : body;
-        SmtpSink sink({eightBit ? SinkOptions::Tls::StartTls : SinkOptions::Tls::None,
-                       cert("server.pem"), cert("server.key"), ""});
-        ASSERT_TRUE(sink.started());
-        Client client;
-        Submission submission = plain(sink.port());
-        submission.security = eightBit ? Security::StartTls : Security::None;
-        ASSERT_TRUE(client.send(submission, sent, subject));
-        ASSERT_EQ(sink.Messages().size(), 1u) << client.host.log;
-        const std::string data = sink.Messages()[0].data;
-        EXPECT_NE(data.find(eightBit ? "Content-Transfer-Encoding: 8bit\r\n"
-                                     : "Content-Transfer-Encoding: quoted-printable\r\n"),
-                  std::string::npos);
-        const QJsonObject read = parsedByPython(data);
-        EXPECT_EQ(read[QStringLiteral("subject")].toString().toStdString(), subject);
-        QString typed = QString::fromStdString(sent);
-        typed.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        EXPECT_EQ(read[QStringLiteral("body")].toString(), typed + QStringLiteral("\n"));
-        EXPECT_LE(read[QStringLiteral("longest")].toInt(), 78);
-    }
+    SmtpSink sink;
+    ASSERT_TRUE(sink.started());
+    Client client;
+    ASSERT_TRUE(client.send(plain(sink.port()), body, subject));
+    ASSERT_EQ(sink.Messages().size(), 1u) << client.host.log;
+    const QJsonObject read = parsedByPython(sink.Messages()[0].data);
+    EXPECT_EQ(read[QStringLiteral("subject")].toString().toStdString(), subject);
+    QString typed = QString::fromStdString(body);
+    typed.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    EXPECT_EQ(read[QStringLiteral("body")].toString(), typed + QStringLiteral("\n"));
+    EXPECT_LE(read[QStringLiteral("longest")].toInt(), 78);
 }
 
-TEST_F(SmtpOverTls, DeliversOnlyOverTrustedTlsAndNeverShowsThePassword)
+TEST(SmtpOverTls, DeliversOnlyOverTrustedTlsAndNeverShowsThePassword)
 {
+    // Certificates from a test authority this process trusts, and a self-signed one.
+    QTemporaryDir certs;
+    QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                      {QStringLiteral(PELLWICK_TEST_AUTHORITY_SCRIPT), certs.path()});
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.addCaCertificates(certs.filePath(QStringLiteral("ca.pem")));
+    QSslConfiguration::setDefaultConfiguration(config);
+    const std::string folder = certs.path().toStdString() + "/";
+    const std::string selfFingerprint = pellwick::test::ReadBytes(folder + "self.sha256");
     const std::string password = "pa55 w\xC3\xB6rd";
-    QFile selfSha(QString::fromStdString(cert("self.sha256")));
-    ASSERT_TRUE(selfSha.open(QIODevice::ReadOnly));
-    const std::string selfFingerprint = selfSha.readAll().toStdString();
     using Tls = SinkOptions::Tls;
     for (const auto &c : pellwick::test::kTlsCases) {
         SCOPED_TRACE(c.name);
-        const std::string stem = cert(c.certStem.c_str());
+        const std::string stem = folder + c.certStem;
         SmtpSink sink({c.tls == "none"       ? Tls::None
                        : c.tls == "starttls" ? Tls::StartTls
                                              : Tls::Implicit,
