@@ -70,11 +70,13 @@ class Namespace(Closing):
             if self.ip("link", "add", self.device, "type", "dummy", check=False).returncode != 0:
                 self.ip("link", "add", self.device, "type", "veth", "peer", "name", "pwpeer0")
                 self.ip("link", "set", "pwpeer0", "up")
-            self.ip("addr", "add", address + "/24", "dev", self.device)
             self.ip("link", "set", self.device, "up")
-            gateway = address.rsplit(".", 1)[0] + ".1"
-            self.ip("route", "add", "default", "via", gateway, "dev", self.device, "onlink")
-            self.address = address
+            # A new address is promoted when the old one goes, so the interface is
+            # never without one (a moment without would read as 127.0.0.1).
+            run(*self.command("sysctl", "-q", "-w",
+                              "net.ipv4.conf.%s.promote_secondaries=1" % self.device))
+            self.address = None
+            self.change_address(address)
         except Exception:
             self.close()
             raise
@@ -83,12 +85,10 @@ class Namespace(Closing):
         return run("ip", "-n", self.name, *args, check=check)
 
     def change_address(self, address):
-        # The new address is promoted when the old one goes, so the interface is
-        # never without one (a moment without would read as 127.0.0.1).
-        run(*self.command("sysctl", "-q", "-w",
-                          "net.ipv4.conf.%s.promote_secondaries=1" % self.device))
+        """Moves the interface, and the default route through it, to `address`."""
         self.ip("addr", "add", address + "/24", "dev", self.device)
-        self.ip("addr", "del", self.address + "/24", "dev", self.device)
+        if self.address:
+            self.ip("addr", "del", self.address + "/24", "dev", self.device)
         gateway = address.rsplit(".", 1)[0] + ".1"
         self.ip("route", "replace", "default", "via", gateway, "dev", self.device, "onlink")
         self.address = address

@@ -46,18 +46,19 @@ void expectCaptionFits(HWND control, bool wraps, bool breaksWords, int mark,
 
 // What the user does once the modal dialog is up; a timer of the thread runs it
 // from inside the dialog's own message loop.
-std::function<bool(HWND dialog)> g_userAtDialog;
+std::function<void(HWND dialog)> g_userAtDialog;
 
 void CALLBACK lookForDialog(HWND, UINT, UINT_PTR timer, DWORD)
 {
-    HWND dialog = FindWindowW(L"#32770", L"Mail Server");
-    if (dialog && g_userAtDialog(dialog))
+    if (HWND dialog = FindWindowW(L"#32770", L"Mail Server")) {
         KillTimer(nullptr, timer);
+        g_userAtDialog(dialog);
+    }
 }
 
 std::optional<ServerDialog::Result> editAsUser(const SubmissionSettings &current,
                                                const std::string &fingerprint,
-                                               std::function<bool(HWND)> user)
+                                               std::function<void(HWND)> user)
 {
     g_userAtDialog = std::move(user);
     SetTimer(nullptr, 0, 20, lookForDialog);
@@ -98,7 +99,6 @@ TEST(Win32ServerDialog, TrustsTheCertificateShownAndGivesBackWhatWasTyped)
         SetDlgItemTextW(dialog, Id::txtSmtpUser, L" bob ");
         SetDlgItemTextW(dialog, Id::txtSmtpPassword, L"s3cr\u00e9t");
         SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
-        return true;
     });
     EXPECT_EQ(tabOrder, (std::vector<int> {Id::txtSmtpPort, Id::cmbSmtpSecurity, Id::txtSmtpUser,
                                            Id::txtSmtpPassword, Id::txtSmtpPin,
@@ -118,7 +118,6 @@ TEST(Win32ServerDialog, TrustsTheCertificateShownAndGivesBackWhatWasTyped)
         trustEnabled = IsWindowEnabled(GetDlgItem(dialog, Id::btnTrustCertificate));
         SetDlgItemTextW(dialog, Id::txtSmtpUser, L"mallory");
         SendDlgItemMessageW(dialog, IDCANCEL, BM_CLICK, 0, 0);
-        return true;
     }));
     EXPECT_FALSE(trustEnabled);
 }
