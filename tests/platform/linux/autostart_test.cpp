@@ -7,32 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <optional>
 #include <string>
 #include <vector>
 
 using namespace pellwick;
 using pellwick::test::ReadBytes;
 using pellwick::test::TempFolder;
-
-namespace {
-
-// Sets an environment variable for one scope and puts the old value back.
-struct ScopedEnv
-{
-    ScopedEnv(const char *variable, const char *value)
-        : name(variable)
-    {
-        if (const char *was = std::getenv(name))
-            old = was;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnv() { old ? ::setenv(name, old->c_str(), 1) : ::unsetenv(name); }
-    const char *name;
-    std::optional<std::string> old;
-};
-
-} // namespace
 
 TEST(XdgAutostart, TheEntryAppearsWithItsExecLineAndDisappears)
 {
@@ -111,16 +91,17 @@ TEST(LoginProgram, AProgramThatASearchByNameFindsGoesByItsName)
         EXPECT_EQ(LoginProgram(c.program, c.searchPath), c.named) << c.searchPath;
 }
 
+// The variables are this test's own: it runs in a process of its own, and last.
 TEST(XdgPaths, ConfigHomeFollowsTheXdgRules)
 {
-    const ScopedEnv home("HOME", "/home/ann");
-    {
-        const ScopedEnv xdg("XDG_CONFIG_HOME", "/srv/conf");
-        EXPECT_EQ(XdgConfigHome(), "/srv/conf");
-        EXPECT_EQ(DefaultHivePath(), "/srv/conf/pellwick/registry.reg");
-    }
-    for (const char *ignored : {static_cast<const char *>(nullptr), "", "relative/conf"}) {
-        const ScopedEnv xdg("XDG_CONFIG_HOME", ignored);
-        EXPECT_EQ(XdgConfigHome(), "/home/ann/.config") << (ignored ? ignored : "unset");
+    ::setenv("HOME", "/home/ann", 1);
+    ::setenv("XDG_CONFIG_HOME", "/srv/conf", 1);
+    EXPECT_EQ(XdgConfigHome(), "/srv/conf");
+    EXPECT_EQ(DefaultHivePath(), "/srv/conf/pellwick/registry.reg");
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(XdgConfigHome(), "/home/ann/.config");
+    for (const char *ignored : {"", "relative/conf"}) {
+        ::setenv("XDG_CONFIG_HOME", ignored, 1);
+        EXPECT_EQ(XdgConfigHome(), "/home/ann/.config") << ignored;
     }
 }
