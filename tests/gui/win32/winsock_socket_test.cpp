@@ -7,15 +7,13 @@
 #include "gui/tls_cases.h"
 #include "platform/local_time.h"
 #include "support/recording_smtp_host.h"
+#include "support/temp_folder.h"
 
 #include <wincrypt.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -54,34 +52,21 @@ bool runLinux(const std::string &command)
 }
 
 // A folder of the test's own, by its Windows and its Linux name.
-struct ScratchFolder
+struct ScratchFolder : test::TempFolder
 {
-    explicit ScratchFolder(const std::string &name)
+    ScratchFolder()
     {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        path = std::filesystem::path(temp)
-               / ("pellwick-" + name + "-" + std::to_string(GetCurrentProcessId()));
-        std::filesystem::create_directories(path);
         using ToUnix = char *(CDECL *)(const wchar_t *);
         const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void *>(
             GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-        if (char *unix = toUnix ? toUnix(path.c_str()) : nullptr) {
+        if (char *unix = toUnix ? toUnix(path().c_str()) : nullptr) {
             unixPath = unix;
             HeapFree(GetProcessHeap(), 0, unix);
         }
     }
-    ~ScratchFolder() { std::filesystem::remove_all(path); }
 
-    std::string Read(const std::string &file) const
-    {
-        std::ifstream in(path / file, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string Read(const std::string &file) const { return test::ReadBytes(*this / file); }
 
-    std::filesystem::path path;
     std::string unixPath;
 };
 
@@ -103,7 +88,7 @@ struct TlsSink
     }
     ~TlsSink() { runLinux("kill " + std::to_string(std::atoi(mail.Read("pid").c_str()))); }
 
-    ScratchFolder mail {"sink"};
+    ScratchFolder mail;
     std::uint16_t port = 0;
 };
 
@@ -140,7 +125,7 @@ private:
 
 TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
 {
-    ScratchFolder certs("certs");
+    ScratchFolder certs;
     ASSERT_FALSE(certs.unixPath.empty());
     runLinux("/usr/bin/python3 " PELLWICK_TEST_AUTHORITY_SCRIPT " " + certs.unixPath);
     pumpUntil([&] { return certs.Read("self.sha256").size() == 95; });
