@@ -11,8 +11,7 @@ import sys
 import tempfile
 import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-SINK = os.path.join(HERE, "..", "support", "smtp_sink.py")
+SINK = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support", "smtp_sink.py")
 PYTHON = "/usr/bin/python3"
 
 

@@ -53,8 +53,7 @@ class WinePrefix(harness.Closing):
     def start(self, *args, display=None, output=subprocess.DEVNULL):
         """A program started in the prefix, running on."""
         environment = ["WINEPREFIX=" + self.path, "WINEDEBUG=-all"]
-        if display:
-            environment.append("DISPLAY=" + display.name)
+        environment += ["DISPLAY=" + display.name] if display else []
         return subprocess.Popen(self.namespace.command("env", *environment, *args),
                                 stdin=subprocess.DEVNULL, stdout=output,
                                 stderr=subprocess.DEVNULL)

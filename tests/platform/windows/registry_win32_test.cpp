@@ -32,23 +32,14 @@ std::string ansiOf(const std::wstring &text)
     return bytes; // with its NUL, as the registry stores a text
 }
 
-HKEY openMachineKey(const ScratchRegistryKey &scratch)
-{
-    HKEY key = nullptr;
-    RegCreateKeyExA(reinterpret_cast<HKEY>(scratch.MachineRoot()), kKey.c_str(), 0, nullptr, 0,
-                    KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    return key;
-}
-
 std::string readA(HKEY key, const std::string &name)
 {
     char data[256] = {};
     DWORD size = sizeof data;
-    DWORD type = 0;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(data), &size)
-        != ERROR_SUCCESS)
-        return "(missing)";
-    return std::string(data, size);
+    const auto bytes = reinterpret_cast<BYTE *>(data);
+    return RegQueryValueExA(key, name.c_str(), nullptr, nullptr, bytes, &size) == ERROR_SUCCESS
+               ? std::string(data, size)
+               : "(missing)";
 }
 
 // The scratch key's two roots, each the machine root of a store of its own.
@@ -70,7 +61,9 @@ TEST(Win32Registry, TextsMeanWhatTheANSIEntryPointsOfOtherProgramsRead)
 {
     Roots r;
     Registry registry(r.machine);
-    const HKEY key = openMachineKey(r.scratch);
+    HKEY key = nullptr;
+    RegCreateKeyExA(reinterpret_cast<HKEY>(r.scratch.MachineRoot()), kKey.c_str(), 0, nullptr, 0,
+                    KEY_ALL_ACCESS, nullptr, &key, nullptr);
     const std::wstring wide = L"Caf\u00e9 \u00e0 5 \u20ac";
     const std::string utf8 = "Caf\xc3\xa9 \xc3\xa0 5 \xe2\x82\xac";
     ASSERT_NE(ansiOf(wide), utf8 + '\0') << "the code page must differ from UTF-8 to tell";
