@@ -2,11 +2,10 @@
 
 Prints the port on the first line of standard output, then stores every message
 it accepts in --dir as N.from, N.rcpt (one address a line) and N.data (the raw
-message bytes as the client sent them, dot-stuffing removed). With --tls it
-speaks STARTTLS or TLS from the first byte with --cert/--key; with --login
-USER:PASSWORD it wants that login before any mail. Ends when its
-standard input closes, so it never outlives the test that started it; with
---until-killed it ignores standard input and runs until it is ended by a signal.
+bytes as sent, dot-stuffing removed). With --tls it speaks STARTTLS or TLS from
+the first byte with --cert/--key; with --login USER:PASSWORD it wants that login
+before any mail. Ends when its standard input closes, so it never outlives the
+test that started it; with --until-killed, only by a signal.
 """
 
 import argparse

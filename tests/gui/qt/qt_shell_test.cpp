@@ -87,8 +87,7 @@ TEST(QtShell, EveryControlIsNamedAndTabVisitsTheInputsInOrder)
     EXPECT_EQ(visited, order);
 }
 
-// Neither maximise nor resize is offered: the tray end-to-end run asks the window
-// manager.
+// (That it offers neither maximise nor resize, the tray end-to-end run asks.)
 TEST(QtShell, TheAboutLogoStaysInsideItsFrame)
 {
     Shell s;

@@ -22,11 +22,6 @@ namespace {
 const std::string kKey = TempHive::kKey;
 const RegistryValue kNone = std::monostate {};
 
-std::filesystem::perms modeOf(const std::filesystem::path &file)
-{
-    return std::filesystem::status(file).permissions() & std::filesystem::perms::mask;
-}
-
 } // namespace
 
 TEST(HiveFile, HandWrittenHiveReadsWithCommentsCaseAndContinuedLines)
@@ -342,6 +337,9 @@ TEST(HiveFile, FileAndFolderAreTheOwnersAlone)
     TempHive h("config/pellwick/registry.reg");
     h.Set("Sender", "a@b"s);
     using std::filesystem::perms;
+    const auto modeOf = [](const std::filesystem::path &path) {
+        return std::filesystem::status(path).permissions() & perms::mask;
+    };
     const auto owner = perms::owner_read | perms::owner_write;
     EXPECT_EQ(modeOf(h.file), owner);
     EXPECT_EQ(modeOf(h.file.string() + ".lock"), owner);

@@ -11,7 +11,7 @@ using namespace pellwick;
 TEST(SingleInstance, LaterStartsHandOverAndAStaleSocketIsReplaced)
 {
     test::TempFolder runtime;
-    ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1); // this test's process alone
 
     InstanceClaim first = ClaimSingleInstance(InstanceRequest::Show);
     ASSERT_TRUE(first.instance);
@@ -28,5 +28,4 @@ TEST(SingleInstance, LaterStartsHandOverAndAStaleSocketIsReplaced)
     ASSERT_TRUE(next.instance);
     EXPECT_FALSE(ClaimSingleInstance(InstanceRequest::Show).instance);
     EXPECT_EQ(next.instance->TakeRequest(), InstanceRequest::Show);
-    ::unsetenv("XDG_RUNTIME_DIR");
 }
