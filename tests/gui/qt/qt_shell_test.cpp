@@ -88,12 +88,10 @@ TEST(QtShell, EveryControlIsNamedAndTabVisitsTheInputsInOrder)
     EXPECT_EQ(visited, order);
 }
 
-TEST(QtShell, FixedWindowWithoutMaximiseAndItsLogoInsideItsFrame)
+// (That it offers neither maximise nor resize, the tray end-to-end run asks.)
+TEST(QtShell, TheAboutLogoStaysInsideItsFrame)
 {
     Shell s;
-    EXPECT_FALSE(s.window.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(s.window.windowFlags() & Qt::CustomizeWindowHint);
-    EXPECT_EQ(s.window.minimumSize(), s.window.maximumSize());
     s.window.tabMain->setCurrentIndex(static_cast<int>(Tab::About));
     s.window.show();
     QApplication::processEvents();
