@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <initializer_list>
@@ -54,7 +55,15 @@ QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
     if (auto *tray = dynamic_cast<QtNotifyArea *>(&parts.notifyArea))
         connect(tray, &QtNotifyArea::trayEvent, this,
                 [this](int trayEvent) { m_form.Form_MouseDown(trayEvent); });
+    txtDebug->installEventFilter(this);
     connectControls();
+}
+
+bool QtMainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtDebug && event->type() == QEvent::Show)
+        m_view.CatchUpLog(m_form.DebugLog());
+    return MainWindowControls::eventFilter(watched, event);
 }
 
 QtMainWindow::~QtMainWindow()
