@@ -4,6 +4,7 @@
 #include "core/mail/message.h"
 #include "core/mail/password_file.h"
 #include "core/settings/registry.h"
+#include "core/tray/stderr_notify_area.h"
 #include "gui/qt/end_signal_notifier.h"
 #include "gui/qt/headless_shell.h"
 #include "gui/qt/pellwick_icon.h"
@@ -12,7 +13,6 @@
 #include "gui/qt/qt_main_window.h"
 #include "gui/qt/qt_notify_area.h"
 #include "gui/qt/qt_socket.h"
-#include "gui/qt/stderr_notify_area.h"
 #include "platform/host_name.h"
 #include "platform/local_ip.h"
 #include "platform/local_time.h"
@@ -51,7 +51,7 @@ int sendNow(pellwick::Registry &registry, pellwick::SendNow::Password password)
         socket, deadline,
         {pellwick::CurrentLocalTime, pellwick::HostName, pellwick::MessageIdRandom()}, registry,
         pellwick::LocalIP, std::move(password), [](int status, const std::string &line) {
-            std::fprintf(status == 0 ? stdout : stderr, "%s\n", line.c_str());
+            pellwick::SendNow::PrintOutcome(status, line);
             QCoreApplication::exit(status);
         });
     QObject::connect(&socket, &pellwick::QtSocket::dataArrival,

@@ -6,10 +6,11 @@ In a network namespace of its own (harness.py; the test interface carries
 192.0.2.10), with the settings imported by regedit: a log-in run ("/s", AutoMail,
 AutoExit) mails and ends with status 0 by itself, leaving the nineteen values and
 the Run value; then, with the program running, a second start ends at once, and
-closing the window saves and ends the program with status 0. Wine runs on a copy
-of the prefix in WINEPREFIX (made by scripts/test-windows.sh) with a server of its
-own inside the namespace: Wine's server makes the sockets, so one outside would
-reach the host's network. Needs root; else exits 77.
+closing the window saves and ends the program with status 0. Then the runs
+without a window: --send-now and --headless. Wine runs on a copy of the prefix in
+WINEPREFIX (made by scripts/test-windows.sh) with a server of its own inside the
+namespace: Wine's server makes the sockets, so one outside would reach the host's
+network. Needs root; else exits 77.
 """
 
 import glob
@@ -52,11 +53,11 @@ class WinePrefix(harness.Closing):
 
     def start(self, *args, display=None, output=subprocess.DEVNULL):
         """A program started in the prefix, running on."""
-        environment = ["WINEPREFIX=" + self.path, "WINEDEBUG=-all"]
-        environment += ["DISPLAY=" + display.name] if display else []
+        environment = ["DISPLAY=" + display.name] if display else ["-u", "DISPLAY"]
+        environment += ["WINEPREFIX=" + self.path, "WINEDEBUG=-all"]
         return subprocess.Popen(self.namespace.command("env", *environment, *args),
                                 stdin=subprocess.DEVNULL, stdout=output,
-                                stderr=subprocess.DEVNULL)
+                                stderr=subprocess.STDOUT)
 
     def command(self, *args, display=None, timeout=60):
         """Status and output of a program. The output goes through a file: Wine's
@@ -72,8 +73,8 @@ class WinePrefix(harness.Closing):
         shutil.rmtree(self.path, ignore_errors=True)
 
 
-def registry_file(changes=None):
-    """The settings of a log-in run, with `changes`, as a REGEDIT4 file."""
+def import_settings(prefix, display, changes=None):
+    """The settings of a log-in run, with `changes`, imported by regedit."""
     values = {"SMTPServer": "localhost", "Recipient": ";".join(RECIPIENTS),
               "Sender": "pellwick@example.com", "Subject": "IP [IPADDRESS]", "AutoMail": 1,
               "AutoExit": 1, "EmailOnIPStartup": 1, "DisplayIcon": 0, "ShowDebug": 1,
@@ -82,7 +83,10 @@ def registry_file(changes=None):
     handle, path = tempfile.mkstemp(suffix=".reg")
     with os.fdopen(handle, "w", newline="") as f:
         f.write(harness.hive_text(values))
-    return path
+    try:
+        check(prefix.command(WINE, "regedit", "/s", path, display=display)[0] == 0, "regedit")
+    finally:
+        os.unlink(path)
 
 
 def run(exe, prefix, sink, display):
@@ -92,11 +96,7 @@ def run(exe, prefix, sink, display):
     # What an earlier run left would decide nothing: the import sets the rest.
     wine("reg", "delete", KEY, "/f")
     wine("reg", "delete", RUN_KEY, "/v", "Pellwick", "/f")
-    path = registry_file()
-    try:
-        check(wine("regedit", "/s", path)[0] == 0, "regedit failed")
-    finally:
-        os.unlink(path)
+    import_settings(prefix, display)
 
     status = wine(exe, "/s")[0]
     check(status == 0, "exit status %d" % status)
@@ -140,13 +140,45 @@ def run(exe, prefix, sink, display):
             first.kill()
 
 
+def run_without_window(exe, prefix, sink, display):
+    """--send-now with no display: its status and printed line for each outcome.
+    Then a --headless run: its start-up mail, no window, and taskkill ending it
+    with the save."""
+    cases = [({"Recipient": "refused@localhost"}, 69, "550 5.1.1 No such user"),
+             ({"SMTPServer": "127.0.0.2"}, 75, "connection refused"),
+             ({"SMTPServer": " "}, 78, "No SMTP server is set."),
+             ({}, 0, "250 OK")]
+    for changes, expected, line in cases:
+        import_settings(prefix, display, changes)
+        status, output = prefix.command(WINE, exe, "--send-now")
+        check((status, line in output) == (expected, True), "%s: %d %r" % (changes, status, output))
+    check(len(sink.messages()) == 2, "%d mails" % len(sink.messages()))
+
+    # The display only gives the hidden window a place where taskkill (WM_CLOSE)
+    # reaches it: without one it is message-only, for the console's Ctrl+C alone.
+    import_settings(prefix, display, {"AutoMail": 1})
+    prefix.command(WINE, "reg", "delete", KEY, "/v", "ShowDebug", "/f", display=display)
+    headless = prefix.start(WINE, exe, "--headless", display=display)
+    try:
+        harness.wait_for(lambda: len(sink.messages()) == 3, 30, "the headless start-up mail")
+        check(not display.windows("Pellwick"), "a window shown")
+        prefix.command(WINE, "taskkill", "/im", "Pellwick.exe", display=display)
+        check(headless.wait(30) == 0, "taskkill did not end the headless run")
+        values = prefix.command(WINE, "reg", "query", KEY, display=display)[1]
+        check("ShowDebug" in values, "the headless run did not save")
+    finally:
+        if headless.poll() is None:
+            headless.kill()
+
+
 def main():
     exe = os.path.abspath(sys.argv[1])
     harness.exit_unless_root()
     with harness.Namespace(ADDRESS) as namespace, harness.Sink(namespace) as sink, \
             harness.Display(namespace) as display, WinePrefix(namespace) as prefix:
         run(exe, prefix, sink, display)
-    print("passed: log-in run of Pellwick.exe")
+        run_without_window(exe, prefix, sink, display)
+    print("passed: log-in run, --send-now and --headless of Pellwick.exe")
     return 0
 
 

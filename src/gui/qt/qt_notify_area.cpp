@@ -1,6 +1,6 @@
 #include "gui/qt/qt_notify_area.h"
 
-#include "gui/qt/stderr_notify_area.h"
+#include "core/tray/stderr_notify_area.h"
 
 namespace pellwick {
 
