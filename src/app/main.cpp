@@ -142,24 +142,28 @@ int main(int argc, char *argv[])
     pellwick::EndSignalNotifier endSignals;
     // Signals from outside end the program as closing the window does (with
     // the save); address changes run the IP step at once.
-    const auto run = [&](pellwick::frmMain &form) {
+    const auto connectSignals = [&](pellwick::frmMain &form) {
         QObject::connect(&endSignals, &pellwick::EndSignalNotifier::endRequested,
                          [&form] { form.ExitApp(); });
         QObject::connect(&notifiers, &pellwick::PlatformNotifiers::addressChanged,
                          [&form] { form.AddressChanged(); });
-        form.Form_Load();
-        return QCoreApplication::exec();
     };
 
     if (mode == pellwick::RunMode::Headless) {
         pellwick::StderrNotifyArea notifyArea;
         pellwick::HeadlessShell shell(parts(notifyArea));
-        return run(shell.Form());
+        connectSignals(shell.Form());
+        shell.Form().Form_Load();
+        return QCoreApplication::exec();
     }
 
-    pellwick::QtNotifyArea notifyArea(pellwick::PellwickIcon());
-    pellwick::QtMainWindow window(parts(notifyArea));
+    const QIcon icon = pellwick::PellwickIcon();
+    pellwick::QtNotifyArea notifyArea(icon);
+    pellwick::QtWindowParts windowParts = parts(notifyArea);
+    windowParts.icon = icon;
+    pellwick::QtMainWindow window(std::move(windowParts));
     pellwick::frmMain &form = window.Form();
+    connectSignals(form);
     QObject::connect(&notifiers, &pellwick::PlatformNotifiers::handedOver,
                      [&form](pellwick::InstanceRequest request) {
                          // A log-in entry started while the program runs: it
@@ -167,5 +171,6 @@ int main(int argc, char *argv[])
                          if (request == pellwick::InstanceRequest::Show)
                              form.Restore_Click();
                      });
-    return run(form);
+    window.Load();
+    return QCoreApplication::exec();
 }
