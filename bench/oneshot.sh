@@ -25,8 +25,10 @@ pw_work_folder
 pw_start_sink
 
 CONFIG=$PW_WORK/config
+# A log-in run starts hidden (StartMinimized; the offscreen platform has no
+# tray, so the window waits minimised on the task bar).
 pw_write_hive "$PW_WORK/template" AutoMail=1 AutoExit=1 EmailOnIPStartup=1 DisplayIcon=0 \
-    SMTPServer=text:127.0.0.1
+    StartMinimized=1 SMTPServer=text:127.0.0.1
 # Every run starts from the same fresh settings folder.
 PREPARE="rm -rf '$CONFIG' && cp -r '$PW_WORK/template' '$CONFIG'"
 MESSAGE=$PW_WORK/message.eml
@@ -77,6 +79,10 @@ bash -c "$PREPARE"
 timeout 30 bash -c "${COMMAND[pellwick]}" || pw_die "pellwick /s did not end with status 0"
 [ "$(pw_mail_count)" -eq 1 ] || pw_die "pellwick /s delivered no mail"
 cp "$PW_MAIL/1.data" "$MESSAGE"
+# Every later log-in finds what that run left: its saved settings and the
+# log-in entry it wrote.
+rm -rf "$PW_WORK/template"
+cp -r "$CONFIG" "$PW_WORK/template"
 head -c -2 "$MESSAGE" >"$SWAKS_MESSAGE"
 pellwick_mail_ok "$PW_MAIL/1" || pw_die "the program's mail is not as configured"
 count=1
