@@ -200,6 +200,7 @@ void QtMainWindow::Stop()
 
 void QtMainWindow::SetText(const std::string &text)
 {
+    m_usedClipboard = true;
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(toQ(text));

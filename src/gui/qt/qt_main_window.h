@@ -80,6 +80,8 @@ public:
     // frmMain's Form_Load, with the window shown (if at all) once its start-up
     // state is settled.
     void Load();
+    // Something was put on the clipboard during this run.
+    bool UsedClipboard() const { return m_usedClipboard; }
 
     void setVisible(bool visible) override;
 
@@ -109,6 +111,7 @@ private:
     QtDeadline m_deadline;
     QtServerDialog *m_serverDialog = nullptr;
     QTimer tmrMain;
+    bool m_usedClipboard = false;
     QHash<const QWidget *, Control> m_controlOf;
     std::optional<Control> m_lastFocus;
     frmMain m_form;
