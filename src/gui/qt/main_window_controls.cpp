@@ -105,12 +105,17 @@ MainWindowControls::MainWindowControls(const QIcon &icon, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
+    // Until its controls exist the window is at most a minimised entry on the
+    // task bar: nothing of it is on screen, so it paints nothing.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(kClientSize);
 }
 
 void MainWindowControls::BuildControls()
 {
     if (ControlsBuilt())
         return;
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
     tabMain = Named<QTabWidget>(Control::tabMain, this);
     tabMain->addTab(buildEmailTab(), QStringLiteral("Email"));
     tabMain->addTab(buildSettingsTab(), QStringLiteral("Settings"));
