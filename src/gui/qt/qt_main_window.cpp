@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <initializer_list>
@@ -84,6 +85,13 @@ QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_form.ExitApp(); });
 }
 
+bool QtMainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtDebug && event->type() == QEvent::Show)
+        m_widgetView.CatchUpLog(m_form.DebugLog());
+    return MainWindowControls::eventFilter(watched, event);
+}
+
 QtMainWindow::~QtMainWindow()
 {
     // Closing the widget below moves the focus, and the application would
@@ -113,6 +121,7 @@ void QtMainWindow::buildControls()
     BuildControls();
     for (std::size_t i = 0; i < kControlCount; ++i)
         m_controlOf.insert(Widget(static_cast<Control>(i)), static_cast<Control>(i));
+    txtDebug->installEventFilter(this);
     connectControls();
     m_view.ControlsBuilt();
 }
