@@ -13,8 +13,9 @@ class QtFormView;
 // frmMain's view of a window whose controls are made only when they are first
 // needed. Until then the controls' and tabs' values live in memory; the
 // window itself (caption, state, visibility) and the menu marks always go to
-// `widgets`. Showing the window, the save-failure notice and the menu make the
-// controls (through `buildControls`), and everything set so far goes onto them.
+// `widgets`. Showing the window (or the save-failure notice) makes the controls
+// (through `buildControls`), and ControlsBuilt puts everything set so far onto
+// them.
 //
 // During a start-up batch (BeginBatch ... EndBatch) showing the window waits
 // for the batch's end, so a window started minimised is never built or
