@@ -9,6 +9,7 @@
 // Prints a Markdown table; with --results also appends "key<TAB>value" lines.
 #include "bench_window.h"
 
+#include "gui/qt/pellwick_icon.h"
 #include "gui/qt/qt_deadline.h"
 #include "platform/linux/proc_memory.h"
 
@@ -153,8 +154,16 @@ struct DeliveringWindow
     void Stop() override { }
     void SetText(const std::string &) override { }
 
-    pellwick::MainWindowControls controls;
-    pellwick::frmMenu menu;
+    // Laid out at once: the log goes into the real widget.
+    struct BuiltControls : pellwick::MainWindowControls
+    {
+        BuiltControls()
+            : MainWindowControls(pellwick::PellwickIcon())
+        {
+            BuildControls();
+        }
+    } controls;
+    pellwick::frmMenu menu {controls.windowIcon()};
     pellwick::QtFormView view {controls, menu};
     pellwick::QtDeadline deadline;
     pellwick::QtSocket socket;

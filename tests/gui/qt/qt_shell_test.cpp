@@ -56,7 +56,11 @@ struct Shell
         .commandLine = "",
         .endProcess = [this](int) { ++ends; },
     }};
-    Shell() { window.Form().Form_Load(); }
+    explicit Shell(bool load = true)
+    {
+        if (load)
+            window.Form().Form_Load();
+    }
 };
 
 } // namespace
@@ -174,4 +178,32 @@ TEST(QtShell, DebugLogWrapsAndFollowsNewText)
     EXPECT_EQ(PlainTextWithCrLf(log), s.window.Form().DebugLog());
     EXPECT_GT(log.verticalScrollBar()->maximum(), 0);
     EXPECT_EQ(log.verticalScrollBar()->value(), log.verticalScrollBar()->maximum());
+}
+
+// A start that needs no window builds none: started minimised (the offscreen
+// platform has no tray), it sits on the task bar without its controls, and the
+// first restore lays them out with everything the start set.
+TEST(QtShell, MinimisedStartBuildsTheControlsOnlyWhenRestored)
+{
+    Shell s(false);
+    const auto store = [&s](const char *name, const RegistryValue &value, std::uint32_t type) {
+        s.registry.SetKeyValue(kHkeyLocalMachine, "Software\\Pellwick", name, value, type);
+    };
+    store("StartMinimized", std::int32_t {1}, kRegDword);
+    store("ShowDebug", std::int32_t {1}, kRegDword);
+    store("SMTPServer", std::string("mail.example.com"), kRegSz);
+    s.window.Load();
+    s.window.Form().AppendToDebugLog("220 ready\r\n");
+    EXPECT_TRUE(s.window.isVisible() && s.window.isMinimized());
+    EXPECT_FALSE(s.window.ControlsBuilt());
+    EXPECT_EQ(s.window.txtSmtpServer, nullptr);
+
+    s.window.showNormal();
+    ASSERT_TRUE(s.window.ControlsBuilt());
+    EXPECT_TRUE(s.window.tabMain->isVisible());
+    EXPECT_EQ(s.window.txtSmtpServer->text(), QStringLiteral("mail.example.com"));
+    EXPECT_TRUE(s.window.chkMinimized->isChecked());
+    EXPECT_TRUE(s.window.tabMain->isTabVisible(static_cast<int>(Tab::Debug)));
+    EXPECT_EQ(s.window.tabMain->currentIndex(), static_cast<int>(Tab::Email));
+    EXPECT_EQ(s.window.txtDebug->toPlainText(), QStringLiteral("220 ready\n"));
 }
