@@ -18,6 +18,8 @@ public:
     HiveDocument hive;
     // A batch's write fails, as on a full disk.
     bool failCommits = false;
+    // Values set outside a batch, each of which a file store writes on its own.
+    int writesOutsideBatch = 0;
     // Sees each call before it is served: "CreateKey <access>", "OpenKey <access>",
     // "QueryValueInfo <name>", "QueryValueData <name>", "SetValue <name>". It may
     // throw, or refuse the call by returning a non-zero status.
@@ -75,6 +77,7 @@ public:
     {
         if (const std::int32_t refused = interfere("SetValue " + valueName))
             return refused;
+        writesOutsideBatch += m_inBatch ? 0 : 1;
         hive.SetValue(m_open.at(key), valueName, type,
                       std::string(reinterpret_cast<const char *>(data), size));
         return kErrorSuccess;
@@ -83,8 +86,10 @@ public:
     {
         return hive.DeleteValue(m_open.at(key), valueName) ? kErrorSuccess : kErrorFileNotFound;
     }
+    void BeginChanges() override { m_inBatch = true; }
     StoreResult CommitChanges() override
     {
+        m_inBatch = false;
         if (failCommits)
             return {kErrorDiskFull, "registry.reg: no space left on device"};
         return {};
@@ -108,6 +113,7 @@ private:
     }
 
     std::map<RegistryKey, std::string> m_open;
+    bool m_inBatch = false;
     RegistryKey m_lastKey = 0;
 };
 

@@ -16,8 +16,11 @@ void frmMain::LoadSettings()
 void frmMain::SaveSettings()
 {
     FormSettingsControls controls(m_view, [this](Control c, int v) { SetValue(c, v); });
-    const StoreResult saved = pellwick::SaveSettings(m_parts.registry, controls);
-    SaveSubmissionSettings(m_parts.registry, m_submission);
+    // The server's port, security and user go in the same write as the rest.
+    const StoreResult saved
+        = pellwick::SaveSettings(m_parts.registry, controls, [this](Registry &registry) {
+              SaveSubmissionSettings(registry, m_submission);
+          });
     m_saveFailure = saved.Failed() ? saved.message : std::string();
 }
 

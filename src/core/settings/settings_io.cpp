@@ -78,7 +78,8 @@ void LoadSettings(Registry &registry, SettingsControls &controls)
     }
 }
 
-StoreResult SaveSettings(Registry &registry, SettingsControls &controls)
+StoreResult SaveSettings(Registry &registry, SettingsControls &controls,
+                         const std::function<void(Registry &)> &alongside)
 {
     registry.BeginBatch();
     const std::string key(kSettingsKey);
@@ -101,6 +102,8 @@ StoreResult SaveSettings(Registry &registry, SettingsControls &controls)
         }
         registry.SetKeyValue(kHkeyLocalMachine, key, std::string(row.valueName), value, row.type);
     }
+    if (alongside)
+        alongside(registry);
     return registry.CommitBatch();
 }
 

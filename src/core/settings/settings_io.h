@@ -4,6 +4,7 @@
 #include "core/settings/registry.h"
 #include "core/settings/settings_table.h"
 
+#include <functional>
 #include <string>
 
 namespace pellwick {
@@ -37,8 +38,10 @@ void LoadSettings(Registry &registry, SettingsControls &controls);
 // when the write fails, keeps the one it had. A value the layer refuses is lost
 // alone. The result tells whether the record reached the store; its message is
 // the line for the user (the hive file has already put it on standard error).
-// NotifyOnFailureRow follows the nineteen, in the same batch.
-StoreResult SaveSettings(Registry &registry, SettingsControls &controls);
+// NotifyOnFailureRow follows the nineteen, in the same batch, and then whatever
+// `alongside` writes, so that a changed record is one write of the store.
+StoreResult SaveSettings(Registry &registry, SettingsControls &controls,
+                         const std::function<void(Registry &)> &alongside = {});
 
 // "NotifyOnFailure" (REG_DWORD, default 1), loaded and saved after the nineteen
 // in the same key: whether a failed mail is told in a balloon.

@@ -104,9 +104,13 @@ TEST(FormSettings, ExitStoresTheRecordByteForByte)
 {
     // A first save: the mail texts first, the rest in load order, the submission's
     // rows last.
+    // All of it is one write of the store.
     FormHarness fresh;
-    fresh.Start().ExitApp();
+    frmMain &form = fresh.Start();
+    fresh.hive.writesOutsideBatch = 0;
+    form.ExitApp();
     EXPECT_EQ(FormatHive(fresh.hive.hive), ReadBytes(kData / "first_save.reg"));
+    EXPECT_EQ(fresh.hive.writesOutsideBatch, 0);
 
     // What was loaded is saved back in its row's type; a grey box stays grey.
     FormHarness h;
