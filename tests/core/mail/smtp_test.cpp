@@ -94,8 +94,9 @@ const std::string kMessageId = "Message-ID: <20261206100509.0123456789abcdef@exa
 TEST(SmtpDialogue, GoldenTranscriptOfAPlainDelivery)
 {
     Dialogue d;
-    d.start("bob@example.org", "IP 10.1.2.3\r\n.\r\nQUIT\r\n..x\r\n.y\rcr\nlf\r\n\rSee you\r\n",
-            " alice@example.com ", "Your New IP is 10.1.2.3", " mail.example.com ");
+    // A line break in a field must not start a command or a header: each goes.
+    d.start("bob@example.\r\norg", "IP 10.1.2.3\r\n.\r\nQUIT\r\n..x\r\n.y\rcr\nlf\r\n\rSee you\r\n",
+            " alice@example.\r\ncom ", "Your New IP\r\n is 10.1.2.3", " mail.example.\ncom ");
     EXPECT_EQ(d.connectedTo, "mail.example.com:25");
     EXPECT_EQ(d.armed, 5min) << "the greeting's limit once connected";
 
@@ -185,15 +186,13 @@ TEST(SmtpDialogue, EveryFailureEndsItWithOneLineNamingTheCause)
     const std::string server = "mail.example.com:25";
     const std::string noReply = "No reply from " + server + " within ";
     // Replies given, connected, the limit armed when the failure came, its line.
-    // Refusals and unknown hosts are the real-server test's.
+    // A lost connection, refusals and unknown hosts are the real-server test's.
     using Row = std::tuple<std::size_t, bool, std::chrono::milliseconds, std::string>;
     for (const auto &[replies, connected, limit, line] : {
              Row {0, false, 30s, "No connection to " + server + " within 30 s"},
              Row {0, true, 5min, noReply + "5 min waiting for the greeting"},
              Row {2, true, 5min, noReply + "5 min waiting for the reply to MAIL FROM"},
-             Row {3, true, 5min,
-                  "Connection to " + server
-                      + " lost waiting for the reply to RCPT TO: closed by the server"},
+             Row {3, true, 5min, noReply + "5 min waiting for the reply to RCPT TO"},
              Row {4, true, 2min, noReply + "2 min waiting for the reply to DATA"},
              Row {5, true, 10min, noReply + "10 min waiting for the reply to the message"},
          }) {
@@ -206,10 +205,7 @@ TEST(SmtpDialogue, EveryFailureEndsItWithOneLineNamingTheCause)
         d.accept(replies);
         EXPECT_EQ(d.armed, limit);
         const std::string logBefore = d.log;
-        if (line.starts_with("Connection"))
-            d.Fail(SocketFailure::Closed, "closed by the server");
-        else
-            d.Expire();
+        d.Expire();
         EXPECT_EQ(d.log, logBefore + line + "\r\nClosing Connection\r\n");
         EXPECT_EQ(d.outcome.cause, line);
         // Late events of the dropped connection change nothing.
@@ -240,22 +236,6 @@ TEST(SmtpDialogue, RepliesAreFramedWhateverTheArrivals)
             d.reply(piece);
         EXPECT_EQ(d.log, log);
     }
-}
-
-TEST(SmtpDialogue, FieldsNeverBreakTheProtocol)
-{
-    // CR and LF in a field cannot start a command or a header.
-    Dialogue d;
-    d.start("bob@example.org\r\nRCPT TO:evil@x", "body", "alice@example.com\r\nRSET",
-            "Hi\r\nBcc: evil@x", "mail.example.com\r\nQUIT");
-    d.accept(5);
-    EXPECT_EQ(d.connectedTo, "mail.example.comQUIT:25");
-    EXPECT_EQ(d.wire, "HELO alice\r\nMAIL FROM:<alice@example.comRSET>\r\n"
-                      "RCPT TO:<bob@example.orgRCPT TO:evil@x>\r\nDATA\r\n"
-                      "From: alice@example.comRSET\r\nDate: Sun, 06 Dec 2026 10:05:09 +0100\r\n"
-                      "Message-ID: <20261206100509.0123456789abcdef@example.comRSET>\r\n"
-                      "X-Mailer: Pellwick v1.0\r\nTo: bob@example.orgRCPT TO:evil@x\r\n"
-                      "Subject: HiBcc: evil@x\r\n\r\nbody\r\n.\r\n");
 }
 
 TEST(SmtpDialogue, HeloEnvelopeAndToForOddFields)
@@ -468,29 +448,24 @@ TEST(SmtpSubmission, SettingsGiveThePortSecurityAndPasswordToUse)
     {
         PasswordLookup Lookup(const std::string &server, const std::string &user) override
         {
-            asked.push_back(user + "@" + server);
-            return answer;
+            asked += user + "@" + server;
+            return {std::nullopt, "secret store: no bus"};
         }
         std::string Store(const std::string &, const std::string &, const std::string &) override
         {
             return {};
         }
-        PasswordLookup answer;
-        std::vector<std::string> asked;
+        std::string asked;
     } store;
-    const PasswordLookup file {"from-file", ""};
-
     Submission s = SubmissionFromSettings(0, 7, "", "", "mx", &store, std::nullopt);
     EXPECT_EQ(s.port, 25);
     EXPECT_EQ(s.security, Security::StartTls) << "an unknown value never means plain text";
-    EXPECT_TRUE(store.asked.empty()) << "no user, no password asked";
-
-    store.answer = {std::nullopt, "secret store: no bus"};
     s = SubmissionFromSettings(587, 1, "alice", "", "mx", &store, std::nullopt);
-    EXPECT_EQ(store.asked, std::vector<std::string> {"alice@mx"});
     EXPECT_EQ(s.passwordProblem, "secret store: no bus");
-    s = SubmissionFromSettings(465, 2, "alice", "AB", "mx", &store, file);
+    s = SubmissionFromSettings(465, 2, "alice", "AB", "mx", &store,
+                               PasswordLookup {"from-file", ""});
     EXPECT_EQ(s.password, "from-file");
     EXPECT_EQ(s.security, Security::Tls);
-    EXPECT_EQ(store.asked.size(), 1u) << "the password file wins";
+    // Asked once: not without a user, and not when the password file gives one.
+    EXPECT_EQ(store.asked, "alice@mx");
 }
