@@ -12,7 +12,6 @@ namespace pellwick::test {
 // One message as the server received it.
 struct SinkMessage
 {
-    std::string mailFrom;
     std::vector<std::string> recipients;
     std::string data; // raw bytes, dot-stuffing removed
 };
