@@ -87,15 +87,10 @@ TEST(HiveFile, KeysKeepTheirFirstSpellingParentsExistAndOnlyWellFormedPathsAreTa
               "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
               "\"Pellwick\"=\"again\"\r\n\r\n");
 
-    RegistryKey key = 0;
-    for (const std::string present :
-         {"", "software", "Software\\Microsoft\\Windows", "SOFTWARE\\"}) {
-        EXPECT_EQ(h.hive.OpenKey(kHkeyLocalMachine, present, kKeyRead, key), 0) << present;
-        h.hive.CloseKey(key);
-    }
+    for (const std::string present : {"", "software", "Software\\Microsoft\\Windows", "SOFTWARE\\"})
+        EXPECT_TRUE(KeyExists(h.hive, present)) << present;
     for (const std::string absent : {"Soft", "Software\\Micro", "Software\\Pellwick\\Sub"})
-        EXPECT_EQ(h.hive.OpenKey(kHkeyLocalMachine, absent, kKeyRead, key), kErrorFileNotFound)
-            << absent;
+        EXPECT_FALSE(KeyExists(h.hive, absent)) << absent;
 }
 
 TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
@@ -118,18 +113,15 @@ TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
         TempHive h;
         const std::string part = whole.substr(0, cut);
         WriteBytes(h.file, part);
-        RegistryKey key = 0;
-        const bool broken = h.hive.OpenKey(kHkeyLocalMachine, kKey, kKeyRead, key) == kErrorBadDb;
-        h.hive.CloseKey(key);
-        brokenCuts += broken;
-
         // Each value reads whole or not at all, never as a shortened one.
+        const RawValue blob = ReadRaw(h.hive, kKey, "Blob");
+        EXPECT_TRUE(blob.status != 0 || blob.bytes == std::string(40, '\x5a')) << cut;
+        const bool broken = blob.status == kErrorBadDb;
+        brokenCuts += broken;
         for (const auto &[name, value] : values) {
             const RegistryValue read = h.Query(name);
             EXPECT_TRUE(read == kNone || (!broken && read == value)) << cut << " " << name;
         }
-        const RawValue blob = ReadRaw(h.hive, kKey, "Blob");
-        EXPECT_TRUE(blob.status != 0 || blob.bytes == std::string(40, '\x5a')) << cut;
 
         ASSERT_EQ(h.Set("After", "x"s), 0) << cut;
         EXPECT_EQ(h.said.size(), broken ? 1u : 0u) << cut;
@@ -176,34 +168,33 @@ TEST(HiveFile, NoOddFileIsReadOrReplacedAndNothingIsWrittenInAFolderOpenToOthers
     struct Case
     {
         std::string name;
-        std::function<void(const fs::path &folder, const fs::path &file)> spoil;
+        // Spoils the file or its folder; false when it cannot (only root gives a folder away).
+        std::function<bool(const TempHive &h)> spoil;
         bool unreadable; // else the folder is what is wrong
     };
     const std::vector<Case> cases = {
-        {"fifo", [](const auto &, const auto &file) { ::mkfifo(file.c_str(), 0600); }, true},
+        {"fifo", [](const auto &h) { return ::mkfifo(h.file.c_str(), 0600) == 0; }, true},
         {"200 MB",
-         [](const auto &, const auto &file) {
-             WriteBytes(file, "REGEDIT4\r\n");
-             fs::resize_file(file, 200u << 20);
+         [](const auto &h) {
+             WriteBytes(h.file, "REGEDIT4\r\n");
+             fs::resize_file(h.file, 200u << 20);
+             return true;
          },
          true},
         {"link to /dev/zero",
-         [](const auto &, const auto &file) { fs::create_symlink("/dev/zero", file); }, true},
-        {"group may write", [](const auto &f, const auto &) { ::chmod(f.c_str(), 0770); }, false},
-        {"others may write", [](const auto &f, const auto &) { ::chmod(f.c_str(), 01777); }, false},
-        {"another user's", [](const auto &f, const auto &) { (void)::chown(f.c_str(), 65534, 0); },
-         false},
+         [](const auto &h) { return ::symlink("/dev/zero", h.file.c_str()) == 0; }, true},
+        {"group may write",
+         [](const auto &h) { return ::chmod(h.folder.path().c_str(), 0770) == 0; }, false},
+        {"others may write",
+         [](const auto &h) { return ::chmod(h.folder.path().c_str(), 01777) == 0; }, false},
+        {"another user's",
+         [](const auto &h) { return ::chown(h.folder.path().c_str(), 65534, 0) == 0; }, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         TempHive h;
-        c.spoil(h.folder.path(), h.file);
-        struct stat info
-        {
-        };
-        ::stat(h.folder.path().c_str(), &info);
-        if (!c.unreadable && info.st_uid == ::geteuid() && (info.st_mode & 022) == 0)
-            continue; // only root can give a folder away
+        if (!c.spoil(h))
+            continue;
         const auto typeBefore = fs::symlink_status(h.file).type();
         EXPECT_EQ(h.Query("Msg"), kNone);
         EXPECT_EQ(h.Query("Sender"), kNone);
