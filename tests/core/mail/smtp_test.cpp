@@ -35,7 +35,6 @@ struct Dialogue
     , RecordingSmtpHost
     , ManualDeadline
 {
-    std::vector<std::string> captions;
     bool toldBeforeExitCheck = false;
     Smtp smtp {*this,
                *this,
@@ -45,15 +44,10 @@ struct Dialogue
                     return 0x0123456789abcdefull;
                 }}};
 
-    void UpdateCaption(const std::string &text) override
-    {
-        captions.push_back(text);
-        RecordingSmtpHost::UpdateCaption(text);
-    }
     // A log-in run may end here, so this comes after everything else is told.
     void CheckAutoExit() override
     {
-        toldBeforeExitCheck = caption.empty() && !outcome.cause.empty();
+        toldBeforeExitCheck = captions.back().empty() && !outcome.cause.empty();
         RecordingSmtpHost::CheckAutoExit();
     }
     void start(const std::string &recipient = "bob@example.org",
@@ -79,7 +73,7 @@ struct Dialogue
     void expectEnded(DeliveryResult result) const
     {
         EXPECT_EQ(connectedTo, "");
-        EXPECT_EQ(caption, "");
+        EXPECT_EQ(captions.back(), "");
         EXPECT_EQ(dialoguesEnded, 1);
         EXPECT_TRUE(toldBeforeExitCheck);
         EXPECT_EQ(smtp.SmtpState(), 0);
