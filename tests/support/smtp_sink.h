@@ -21,8 +21,7 @@ struct SinkOptions
 {
     enum class Tls { None, StartTls, Implicit };
     Tls tls = Tls::None;
-    // PEM certificate and key for TLS.
-    std::string cert, key;
+    std::string cert, key; // PEM files, for TLS
     // "user:password" the server wants before any mail; empty: no login.
     std::string login;
 };
