@@ -316,9 +316,8 @@ TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
             EXPECT_EQ(d.wire.substr(before), sent) << input;
         }
         // STARTTLS's handshake is started exactly where one ends.
-        const auto handshakes = std::count_if(c.steps.begin(), c.steps.end(), [](const auto &step) {
-            return step.first.starts_with("tls:");
-        });
+        const auto handshakes = std::ranges::count_if(
+            c.steps, [](const auto &s) { return s.first.starts_with("tls:"); });
         EXPECT_EQ(d.tlsStarts, c.security == Security::StartTls ? handshakes : 0);
         // The secret never reaches the log, in any form; the log says it was sent.
         for (const std::string &secret : {password, Base64(password), plainAuth})
