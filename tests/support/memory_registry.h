@@ -16,8 +16,7 @@ class MemoryRegistry : public RegistryBackend
 {
 public:
     HiveDocument hive;
-    // A batch's write fails, as on a full disk.
-    bool failCommits = false;
+    bool failCommits = false; // a batch's write fails, as on a full disk
     // Sees each call before it is served: "CreateKey <access>", "OpenKey <access>",
     // "QueryValueInfo <name>", "QueryValueData <name>", "SetValue <name>". It may
     // throw, or refuse the call by returning a non-zero status.
