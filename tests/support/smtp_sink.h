@@ -22,12 +22,10 @@ struct SinkOptions
     enum class Tls { None, StartTls, Implicit };
     Tls tls = Tls::None;
     std::string cert, key; // PEM files, for TLS
-    // "user:password" the server wants before any mail; empty: no login.
-    std::string login;
+    std::string login; // "user:password" wanted before any mail; empty: none
 };
 
-// Debian's aiosmtpd as a real SMTP server on a free loopback port, for as long
-// as this object lives.
+// Debian's aiosmtpd as a real SMTP server on a free loopback port while this lives.
 class SmtpSink
 {
 public:
