@@ -1,8 +1,6 @@
-// Arbitrary bytes read as the content of a hive file, and the same bytes made
-// into keys and values as the program stores them. Whatever the reader accepts,
-// it holds no more than the file gave it and finds every value by its own name;
-// every hive, read or stored, is written so that reading the text back gives the
-// same keys, names, types and bytes, and writing that again gives the same text.
+// Arbitrary bytes read as a hive file, and made into keys and values as the program
+// stores them. What is read holds no more than the file gave and finds each value
+// by its name; every hive writes a text that reads back the same and rewrites alike.
 #include "core/settings/hive_text.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -80,7 +78,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (!hive)
         return 0;
 
-    // Every stored byte of a path, name or value was spelt out in the file.
     std::size_t held = 0;
     for (const auto &section : hive->Sections()) {
         held += section.path.size();

@@ -1,7 +1,6 @@
-// Arbitrary server bytes, cut into arbitrary arrivals, fed to the SMTP dialogue,
-// plain or with a login. Whatever the server sends, the client never sends a
-// bare CR or LF, never lets the password reach the log, stays in a known state,
-// keeps its buffers bounded and never acts after its dialogue ended.
+// Arbitrary server bytes in arbitrary arrivals, to the SMTP dialogue plain or with a
+// login: the client never sends a bare CR or LF, never logs the password, stays in a
+// known state, keeps its buffers bounded and never acts after its dialogue ended.
 #include "support/fake_socket.h"
 #include "support/fixed_time.h"
 #include "support/recording_smtp_host.h"
@@ -33,9 +32,7 @@ struct Peer
     : pellwick::test::FakeSocket
     , pellwick::test::RecordingSmtpHost
 {
-    // Everything that came from the fuzzer's input: the mail's texts and the
-    // server's bytes.
-    std::string given;
+    std::string given; // the mail's texts and the server's bytes
 
     void SendData(const std::string &text) override
     {

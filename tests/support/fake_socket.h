@@ -15,8 +15,7 @@ struct FakeSocket : Socket
     std::string connectedTo, wire, waiting;
     int tlsStarts = 0;
 
-    // Queues bytes as the server's next arrival; returns the count the socket
-    // would report.
+    // Queues the server's next bytes; returns the count the socket would report.
     std::int32_t Arrive(const std::string &bytes)
     {
         waiting += bytes;

@@ -29,8 +29,7 @@ public:
             expired();
     }
 
-    // The limit armed last; 0 when none is.
-    std::chrono::milliseconds armed {0};
+    std::chrono::milliseconds armed {0}; // the limit armed last; 0 when none is
 
 private:
     std::function<void()> m_expired;

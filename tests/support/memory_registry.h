@@ -16,10 +16,8 @@ class MemoryRegistry : public RegistryBackend
 {
 public:
     HiveDocument hive;
-    // A batch's write fails, as on a full disk.
-    bool failCommits = false;
-    // Values set outside a batch, each of which a file store writes on its own.
-    int writesOutsideBatch = 0;
+    bool failCommits = false; // a batch's write fails, as on a full disk
+    int writesOutsideBatch = 0; // each of which a file store writes on its own
     // Sees each call before it is served: "CreateKey <access>", "OpenKey <access>",
     // "QueryValueInfo <name>", "QueryValueData <name>", "SetValue <name>". It may
     // throw, or refuse the call by returning a non-zero status.

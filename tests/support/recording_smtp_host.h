@@ -3,6 +3,7 @@
 #include "core/mail/smtp_host.h"
 
 #include <string>
+#include <vector>
 
 namespace pellwick::test {
 
@@ -11,12 +12,12 @@ class RecordingSmtpHost : public SmtpHost
 {
 public:
     void AppendToDebugLog(const std::string &text) override { log += text; }
-    void UpdateCaption(const std::string &text) override { caption = text; }
+    void UpdateCaption(const std::string &text) override { captions.push_back(text); }
     void DialogueEnded(const DialogueOutcome &result) override { outcome = result; }
     void CheckAutoExit() override { ++dialoguesEnded; }
 
     std::string log;
-    std::string caption;
+    std::vector<std::string> captions; // the last is the one shown
     DialogueOutcome outcome;
     int dialoguesEnded = 0;
 };

@@ -4,18 +4,6 @@
 
 namespace pellwick::test {
 
-namespace {
-
-std::string readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll().toStdString();
-}
-
-} // namespace
-
 SmtpSink::SmtpSink(const SinkOptions &options)
 {
     QStringList arguments {QStringLiteral(PELLWICK_SMTP_SINK_SCRIPT), QStringLiteral("--dir"),
@@ -56,21 +44,16 @@ std::vector<SinkMessage> SmtpSink::Messages() const
 {
     std::vector<SinkMessage> messages;
     for (int n = 1;; ++n) {
-        const QString base = m_dir.filePath(QString::number(n));
-        if (!QFile::exists(base + QStringLiteral(".data")))
+        const auto read = [&](const char *extension) {
+            QFile file(m_dir.filePath(QString::number(n) + QLatin1String(extension)));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        if (!QFile::exists(m_dir.filePath(QString::number(n) + QStringLiteral(".data"))))
             break;
-        SinkMessage message;
-        message.mailFrom = readFile(base + QStringLiteral(".from"));
-        message.data = readFile(base + QStringLiteral(".data"));
-        const std::string rcpt = readFile(base + QStringLiteral(".rcpt"));
-        std::size_t start = 0;
-        while (start <= rcpt.size() && !rcpt.empty()) {
-            const std::size_t end = rcpt.find('\n', start);
-            message.recipients.push_back(rcpt.substr(start, end - start));
-            if (end == std::string::npos)
-                break;
-            start = end + 1;
-        }
+        SinkMessage message {{}, read(".data").toStdString()};
+        for (const QByteArray &address : read(".rcpt").split('\n'))
+            if (!address.isEmpty())
+                message.recipients.push_back(address.toStdString());
         messages.push_back(std::move(message));
     }
     return messages;

@@ -12,7 +12,6 @@ namespace pellwick::test {
 // One message as the server received it.
 struct SinkMessage
 {
-    std::string mailFrom;
     std::vector<std::string> recipients;
     std::string data; // raw bytes, dot-stuffing removed
 };
@@ -22,14 +21,11 @@ struct SinkOptions
 {
     enum class Tls { None, StartTls, Implicit };
     Tls tls = Tls::None;
-    // PEM certificate and key for TLS.
-    std::string cert, key;
-    // "user:password" the server wants before any mail; empty: no login.
-    std::string login;
+    std::string cert, key; // PEM files, for TLS
+    std::string login; // "user:password" wanted before any mail; empty: none
 };
 
-// Debian's aiosmtpd as a real SMTP server on a free loopback port, for as long
-// as this object lives.
+// Debian's aiosmtpd as a real SMTP server on a free loopback port while this lives.
 class SmtpSink
 {
 public:

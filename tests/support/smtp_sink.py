@@ -1,11 +1,9 @@
 """A real SMTP server (aiosmtpd) on a free loopback port for the tests.
 
-Prints the port on the first line of standard output, then stores every message
-it accepts in --dir as N.from, N.rcpt (one address a line) and N.data (the raw
-bytes as sent, dot-stuffing removed). With --tls it speaks STARTTLS or TLS from
-the first byte with --cert/--key; with --login USER:PASSWORD it wants that login
-before any mail. Ends when its standard input closes, so it never outlives the
-test that started it; with --until-killed, only by a signal.
+Prints the port, then stores each message in --dir as N.from, N.rcpt (an address a
+line) and N.data (raw, dot-stuffing removed). --tls: STARTTLS or TLS from the first
+byte; --login USER:PASSWORD: that login before any mail. Ends when its standard
+input closes (with --until-killed, only by a signal).
 """
 
 import argparse

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -14,25 +15,20 @@ namespace pellwick::test {
 class TempFolder
 {
 public:
+    // The settings store writes only into folders closed to others, whatever the umask.
     TempFolder()
+        : m_path(std::filesystem::temp_directory_path()
+                 / ("pellwick-" + std::to_string(std::random_device()()) + "-"
+                    + std::to_string(std::random_device()())))
     {
-        std::random_device random;
-        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
-            const auto candidate
-                = std::filesystem::temp_directory_path()
-                  / ("pellwick-" + std::to_string(random()) + std::to_string(random()));
-            std::error_code error;
-            if (std::filesystem::create_directory(candidate, error))
-                m_path = candidate;
-            // The settings store writes only into folders closed to others, whatever the umask.
-            std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, error);
-        }
+        if (!std::filesystem::create_directory(m_path))
+            throw std::runtime_error("temporary folder taken: " + m_path.string());
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all);
     }
     ~TempFolder()
     {
         std::error_code ignored;
-        if (!m_path.empty())
-            std::filesystem::remove_all(m_path, ignored);
+        std::filesystem::remove_all(m_path, ignored);
     }
     TempFolder(const TempFolder &) = delete;
     TempFolder &operator=(const TempFolder &) = delete;

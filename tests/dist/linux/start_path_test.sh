@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# scripts/start.sh on a machine that has nothing installed, with and without a
-# display: it asks apt for no test or benchmark tool, configures without the
-# tests, builds only the program and starts it (or the demonstration). apt-get,
-# dpkg-query, sudo, cmake and the demonstration's network tools are stand-ins
-# that record what they are asked.
+# scripts/start.sh on a bare machine, with and without a display: no test or benchmark
+# tool from apt, no tests configured, only the program built and started (or the
+# demonstration). apt-get, dpkg-query, sudo, cmake, ss and unshare are recording stand-ins.
 #   start_path_test.sh SOURCE_DIR
 set -euo pipefail
 top=$1

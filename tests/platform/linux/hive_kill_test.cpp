@@ -1,6 +1,5 @@
-// kill -9 at a random moment 0-70 ms into saves of changed records, a hundred
-// times. The file must always hold one whole record, the old or the new, and the
-// next start must find no temporary file.
+// kill -9 at a random moment 0-70 ms into saves of changed records, a hundred times:
+// the file always holds one whole record, and the next start finds no temporary file.
 #include "platform/linux/temp_hive.h"
 #include "support/fake_controls.h"
 

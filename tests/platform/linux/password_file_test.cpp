@@ -32,12 +32,15 @@ TEST(PasswordFile, OnlyAFileNobodyElseMayReadGivesThePassword)
          " refused: others than its owner may read or change it (chmod 600 "},
         {"others write", "pw\n", 0602, "", " refused: others than its owner may read or change it"},
         {"too large", std::string(70 * 1024, 'x'), 0600, "", " refused: it is too large"},
+        {"another user's", "pw", 0600, "", " refused: it belongs to another user"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = (folder / c.name).string();
         pellwick::test::WriteBytes(path, c.content);
         ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+        if (c.name == "another user's" && ::chown(path.c_str(), 65534, 65534) != 0)
+            continue; // only root can give a file away
         const pellwick::PasswordLookup got = PasswordFromFile(path, pellwick::ReadPrivateFile);
         EXPECT_EQ(got.password.value_or(""), c.password);
         if (!c.error.empty()) {
@@ -48,14 +51,6 @@ TEST(PasswordFile, OnlyAFileNobodyElseMayReadGivesThePassword)
                                       std::pair {folder.path(), "not a regular file"}})
         EXPECT_EQ(PasswordFromFile(path.string(), pellwick::ReadPrivateFile).error,
                   "Password file " + path.string() + " could not be read: " + cause);
-    if (::geteuid() == 0) {
-        const std::string foreign = (folder / "foreign").string();
-        pellwick::test::WriteBytes(foreign, "pw");
-        ASSERT_EQ(::chmod(foreign.c_str(), 0600), 0);
-        ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
-        EXPECT_EQ(PasswordFromFile(foreign, pellwick::ReadPrivateFile).error,
-                  "Password file " + foreign + " refused: it belongs to another user");
-    }
 }
 
 TEST(PasswordFile, ArgumentTakesEitherSpelling)

@@ -10,8 +10,7 @@
 
 namespace pellwick::test {
 
-// A hive file in a temporary folder of its own, the registry layer over it, and
-// every line the hive has told.
+// A hive file in a temporary folder of its own, the registry layer over it, and what it told.
 struct TempHive
 {
     static inline const std::string kKey = "Software\\Pellwick";

@@ -5,24 +5,18 @@
 
 namespace pellwick::test {
 
-namespace {
-
-// A hive file in a temporary folder of its own, removed with the store.
-class HiveStore
-    : private TempFolder
-    , public HiveFile
-{
-public:
-    HiveStore()
-        : HiveFile(path() / "registry.reg")
-    {
-    }
-};
-
-} // namespace
-
 std::unique_ptr<RegistryBackend> MakeTestRegistryStore()
 {
+    // A hive file in a temporary folder of its own, removed with the store.
+    struct HiveStore
+        : private TempFolder
+        , public HiveFile
+    {
+        HiveStore()
+            : HiveFile(path() / "registry.reg")
+        {
+        }
+    };
     return std::make_unique<HiveStore>();
 }
 

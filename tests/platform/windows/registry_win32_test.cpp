@@ -48,6 +48,7 @@ struct Roots
     ScratchRegistryKey scratch;
     Win32Registry machine {scratch.MachineRoot(), scratch.UserRoot()};
     Win32Registry user {scratch.UserRoot(), scratch.UserRoot()};
+    UserFallbackRegistry fallback {std::make_unique<Win32Registry>(machine)};
 };
 
 std::int32_t setText(RegistryBackend &backend, const std::string &name, const std::string &text)
@@ -99,9 +100,8 @@ TEST(UserFallbackRegistry, RefusedMachineWritesLandUnderTheUserAndAreReadFromThe
     r.scratch.MakeMachineKeyReadOnly(L"Software\\Pellwick");
     r.scratch.MakeMachineKeyReadOnly(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
 
-    UserFallbackRegistry backend(std::make_unique<Win32Registry>(r.machine));
-    Registry registry(backend);
-    EXPECT_EQ(setText(backend, "SMTPServer", "user.example"), 0);
+    Registry registry(r.fallback);
+    EXPECT_EQ(setText(r.fallback, "SMTPServer", "user.example"), 0);
     EXPECT_EQ(ReadRaw(r.user, kKey, "SMTPServer").bytes, std::string("user.example\0", 13));
     EXPECT_EQ(ReadRaw(r.machine, kKey, "SMTPServer").bytes, std::string("machine.example\0", 16));
     // The user's value wins; where the user has none, the machine's is read.
@@ -125,12 +125,12 @@ TEST(UserFallbackRegistry, AWritableMachineGetsEveryWriteAndDropsTheUsersOldCopy
 {
     Roots r;
     setText(r.user, "SMTPServer", "old.example"); // left by a run without administrator rights
-    UserFallbackRegistry backend(std::make_unique<Win32Registry>(r.machine));
-    EXPECT_EQ(setText(backend, "SMTPServer", "new.example"), 0);
+    EXPECT_EQ(setText(r.fallback, "SMTPServer", "new.example"), 0);
     EXPECT_EQ(ReadRaw(r.machine, kKey, "SMTPServer").bytes, std::string("new.example\0", 12));
     EXPECT_EQ(ReadRaw(r.user, kKey, "SMTPServer").status, kErrorFileNotFound);
-    EXPECT_EQ(ReadRaw(backend, kKey, "SMTPServer").bytes, std::string("new.example\0", 12));
-    EXPECT_EQ(Registry(backend).DeleteValue(kHkeyLocalMachine, kKey, "Absent"), kErrorFileNotFound);
+    EXPECT_EQ(ReadRaw(r.fallback, kKey, "SMTPServer").bytes, std::string("new.example\0", 12));
+    EXPECT_EQ(Registry(r.fallback).DeleteValue(kHkeyLocalMachine, kKey, "Absent"),
+              kErrorFileNotFound);
 }
 
 TEST(UserFallbackRegistry, ASaveRefusedByBothRootsIsToldOnceWithKeyValueAndCause)

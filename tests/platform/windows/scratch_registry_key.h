@@ -11,9 +11,9 @@
 
 namespace pellwick::test {
 
-// A key of one test's own under HKEY_CURRENT_USER\Software\PellwickTests, with two
-// keys inside that stand in for the machine and the user root. It goes, with
-// everything below it, when the object goes.
+// A key of one test's own under HKEY_CURRENT_USER\Software, with two keys inside
+// that stand in for the machine and the user root. It goes, with everything below
+// it, when the object goes.
 class ScratchRegistryKey
 {
 public:
@@ -21,7 +21,7 @@ public:
     {
         LARGE_INTEGER now {};
         QueryPerformanceCounter(&now);
-        m_path = kTestsKey + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-"
+        m_path = L"Software\\PellwickTest-" + std::to_wstring(GetCurrentProcessId()) + L"-"
                  + std::to_wstring(now.QuadPart);
         m_machine = createKey(HKEY_CURRENT_USER, m_path + L"\\Machine");
         m_user = createKey(HKEY_CURRENT_USER, m_path + L"\\User");
@@ -34,8 +34,6 @@ public:
         RegCloseKey(m_user);
         RegDeleteTreeW(HKEY_CURRENT_USER, m_path.c_str());
         RegDeleteKeyW(HKEY_CURRENT_USER, m_path.c_str());
-        // The common parent goes too once the last test has left it empty.
-        RegDeleteKeyW(HKEY_CURRENT_USER, kTestsKey.c_str());
     }
     ScratchRegistryKey(const ScratchRegistryKey &) = delete;
     ScratchRegistryKey &operator=(const ScratchRegistryKey &) = delete;
@@ -54,8 +52,6 @@ public:
     }
 
 private:
-    static inline const std::wstring kTestsKey = L"Software\\PellwickTests";
-
     static HKEY createKey(HKEY parent, const std::wstring &path)
     {
         HKEY key = nullptr;

@@ -6,25 +6,19 @@
 
 namespace pellwick::test {
 
-namespace {
-
-// The program's own registry stack with its machine and user roots put under a
-// scratch key, which goes again with the store.
-class ScratchRegistry
-    : private ScratchRegistryKey
-    , public UserFallbackRegistry
-{
-public:
-    ScratchRegistry()
-        : UserFallbackRegistry(std::make_unique<Win32Registry>(MachineRoot(), UserRoot()))
-    {
-    }
-};
-
-} // namespace
-
 std::unique_ptr<RegistryBackend> MakeTestRegistryStore()
 {
+    // The program's own registry stack with its machine and user roots put under a
+    // scratch key, which goes again with the store.
+    struct ScratchRegistry
+        : private ScratchRegistryKey
+        , public UserFallbackRegistry
+    {
+        ScratchRegistry()
+            : UserFallbackRegistry(std::make_unique<Win32Registry>(MachineRoot(), UserRoot()))
+        {
+        }
+    };
     return std::make_unique<ScratchRegistry>();
 }
 
