@@ -1,25 +1,24 @@
 // Makes the real window deliver one mail after another to a server and samples
 // the process's resident memory as it goes, with the debug log's own size
-// beside it. The log keeps every line by design; with "--log clear" it is
-// emptied at every sample, with "--log off" nothing is written to it, so what
-// remains of any growth is not the log's.
+// beside it. The log keeps its newest 1 MiB; with "--log off" nothing is
+// written to it, so what remains of any growth is not the log's.
 //
-//   delivery_driver [--count N] [--every K] [--log keep|clear|off]
+//   delivery_driver [--count N] [--every K] [--log keep|off]
 //                   [--server HOST] [--port P] [--results FILE]
 //
 // Prints a Markdown table; with --results also appends "key<TAB>value" lines.
 #include "bench_window.h"
 
+#include "gui/qt/pellwick_icon.h"
 #include "gui/qt/qt_deadline.h"
 #include "platform/linux/proc_memory.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QFile>
-#include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -37,9 +36,9 @@ using pellwick::frmMain;
 using pellwick::QtWindowParts;
 using pellwick::bench::WindowWorld;
 
-// What happens to the debug log: it keeps every line (the program as it is),
-// it is emptied at every sample, or nothing is written to it at all.
-enum class LogMode { Keep, Clear, Off };
+// What happens to the debug log: it keeps its newest text (the program as it
+// is), or nothing is written to it at all.
+enum class LogMode { Keep, Off };
 
 struct Options
 {
@@ -63,8 +62,6 @@ std::optional<Options> parse(int argc, char **argv)
             options.every = std::stol(value);
         else if (name == "--log" && value == "keep")
             options.log = LogMode::Keep;
-        else if (name == "--log" && value == "clear")
-            options.log = LogMode::Clear;
         else if (name == "--log" && value == "off")
             options.log = LogMode::Off;
         else if (name == "--server")
@@ -157,8 +154,16 @@ struct DeliveringWindow
     void Stop() override { }
     void SetText(const std::string &) override { }
 
-    pellwick::MainWindowControls controls;
-    pellwick::frmMenu menu;
+    // Laid out at once: the log goes into the real widget.
+    struct BuiltControls : pellwick::MainWindowControls
+    {
+        BuiltControls()
+            : MainWindowControls(pellwick::PellwickIcon())
+        {
+            BuildControls();
+        }
+    } controls;
+    pellwick::frmMenu menu {controls.windowIcon()};
     pellwick::QtFormView view {controls, menu};
     pellwick::QtDeadline deadline;
     pellwick::QtSocket socket;
@@ -194,7 +199,7 @@ int main(int argc, char **argv)
     const std::optional<Options> options = parse(argc, argv);
     if (!options) {
         std::fprintf(stderr,
-                     "usage: %s [--count N] [--every K] [--log keep|clear|off] "
+                     "usage: %s [--count N] [--every K] [--log keep|off] "
                      "[--server HOST] [--port P] [--results FILE]\n",
                      argv[0]);
         return 2;
@@ -206,15 +211,14 @@ int main(int argc, char **argv)
     window.form.Form_Load();
     QCoreApplication::processEvents();
 
-    QTextDocument &log = *window.controls.txtDebug->document();
+    // The form's own log: the hidden window's widget catches up only when shown.
+    const std::string &log = window.form.DebugLog();
     const auto start = std::chrono::steady_clock::now();
     std::vector<Sample> samples;
     const auto sample = [&](long deliveries) {
         const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
-        samples.push_back({deliveries, residentKilobytes(), log.characterCount() - 1,
-                           log.blockCount(), spent.count()});
-        if (options->log == LogMode::Clear)
-            window.controls.txtDebug->clear();
+        samples.push_back({deliveries, residentKilobytes(), static_cast<long>(log.size()),
+                           std::count(log.begin(), log.end(), '\n'), spent.count()});
     };
 
     sample(0);
@@ -227,9 +231,7 @@ int main(int argc, char **argv)
             sample(n);
     }
 
-    const char *mode = options->log == LogMode::Keep    ? "keep"
-                       : options->log == LogMode::Clear ? "clear"
-                                                        : "off";
+    const char *mode = options->log == LogMode::Keep ? "keep" : "off";
     std::printf("| deliveries | VmRSS kB | debug log chars | debug log lines | s |\n");
     std::printf("|---:|---:|---:|---:|---:|\n");
     for (const Sample &s : samples)

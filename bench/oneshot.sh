@@ -2,13 +2,14 @@
 # One mail from start to exit: "pellwick /s" with AutoMail and AutoExit set
 # (start, dialogue with the server, save, exit) and "pellwick --send-now" (no
 # display, no save) against swaks, curl and msmtp sending the same message to
-# the same server. All four run side by side in
-# one hyperfine run, inside a private network namespace, against Debian's
-# aiosmtpd on 127.0.0.1:25. Every mail of every run is checked on arrival.
+# the same server. They run side by side, one run of each per round, inside a
+# private network namespace, against Debian's aiosmtpd on 127.0.0.1:25. Every
+# mail of every run is checked on arrival.
 #
-# Usage (as root): bench/oneshot.sh [RUNS]   (default 30 runs, 3 warm-up runs each)
+# Usage (as root): bench/oneshot.sh [RUNS]   (default 30 rounds after 3 warm-up rounds)
 # Prints a Markdown table; with PELLWICK_BENCH_RESULTS=FILE also appends
-# "key<TAB>value" lines to FILE for run-all.sh.
+# "key<TAB>value" lines to FILE for run-all.sh. PELLWICK_BASELINE=BUILD adds
+# "pellwick /s" of another build folder as the sender "before".
 set -euo pipefail
 # shellcheck source=bench/loopback_netns.sh
 source "$(dirname "$0")/loopback_netns.sh"
@@ -25,8 +26,10 @@ pw_work_folder
 pw_start_sink
 
 CONFIG=$PW_WORK/config
+# A log-in run starts hidden (StartMinimized; the offscreen platform has no
+# tray, so the window waits minimised on the task bar).
 pw_write_hive "$PW_WORK/template" AutoMail=1 AutoExit=1 EmailOnIPStartup=1 DisplayIcon=0 \
-    SMTPServer=text:127.0.0.1
+    StartMinimized=1 SMTPServer=text:127.0.0.1
 # Every run starts from the same fresh settings folder.
 PREPARE="rm -rf '$CONFIG' && cp -r '$PW_WORK/template' '$CONFIG'"
 MESSAGE=$PW_WORK/message.eml
@@ -44,6 +47,12 @@ declare -A COMMAND=(
     [msmtp]="msmtp --file=/dev/null --host=127.0.0.1 --port=25 --auth=off --tls=off --from=$FROM --set-msgid-header=off $TO <'$MESSAGE'"
 )
 ORDER=(pellwick send-now swaks curl msmtp)
+if [ -n "${PELLWICK_BASELINE:-}" ]; then
+    BEFORE=$PELLWICK_BASELINE/src/app/pellwick
+    [ -x "$BEFORE" ] || pw_die "no program at $BEFORE"
+    COMMAND[before]="env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME='$CONFIG' '$BEFORE' /s"
+    ORDER+=(before)
+fi
 
 # What the program's mail must look like: its template with the namespace's
 # only address put in, and the envelope from its default settings.
@@ -63,7 +72,7 @@ copy_mail_ok() {
 check_mail() { # tool first last
     local n
     for n in $(seq "$2" "$3"); do
-        if [ "$1" = pellwick ] || [ "$1" = send-now ]; then
+        if [ "$1" = pellwick ] || [ "$1" = send-now ] || [ "$1" = before ]; then
             pellwick_mail_ok "$PW_MAIL/$n" || pw_die "mail $n from $1 is not the program's mail"
         else
             copy_mail_ok "$PW_MAIL/$n" || pw_die "mail $n from $1 differs from the program's"
@@ -77,6 +86,10 @@ bash -c "$PREPARE"
 timeout 30 bash -c "${COMMAND[pellwick]}" || pw_die "pellwick /s did not end with status 0"
 [ "$(pw_mail_count)" -eq 1 ] || pw_die "pellwick /s delivered no mail"
 cp "$PW_MAIL/1.data" "$MESSAGE"
+# Every later log-in finds what that run left: its saved settings and the
+# log-in entry it wrote.
+rm -rf "$PW_WORK/template"
+cp -r "$CONFIG" "$PW_WORK/template"
 head -c -2 "$MESSAGE" >"$SWAKS_MESSAGE"
 pellwick_mail_ok "$PW_MAIL/1" || pw_die "the program's mail is not as configured"
 count=1
@@ -87,28 +100,42 @@ for tool in "${ORDER[@]:1}"; do
     check_mail "$tool" "$count" "$count"
 done
 
-# The timed runs. hyperfine runs each command's warm-up and timed runs in turn,
-# so the mails arrive in blocks, one block per command.
+# The timed runs, in rounds of one run of each sender: hyperfine alone would
+# time every run of one sender before the next, and on a shared machine the
+# load moves between those blocks. The first WARMUP rounds are not timed.
 args=()
 for tool in "${ORDER[@]}"; do
     args+=(--command-name "$tool" "${COMMAND[$tool]}")
 done
-timeout 600 hyperfine --style none --warmup "$WARMUP" --runs "$RUNS" --prepare "$PREPARE" \
-    --export-json "$PW_WORK/times.json" "${args[@]}" >/dev/null
+for round in $(seq $((WARMUP + RUNS))); do
+    timeout 120 hyperfine --style none --runs 1 --prepare "$PREPARE" \
+        --export-json "$PW_WORK/round-$round.json" "${args[@]}" >/dev/null
+done
 
-first=$((count + 1))
 per_tool=$((WARMUP + RUNS))
 [ "$(pw_mail_count)" -eq $((count + per_tool * ${#ORDER[@]})) ] ||
     pw_die "expected $((per_tool * ${#ORDER[@]})) mails from the timed runs, got $(($(pw_mail_count) - count))"
-for tool in "${ORDER[@]}"; do
-    check_mail "$tool" "$first" $((first + per_tool - 1))
-    first=$((first + per_tool))
+mail=$count
+for _ in $(seq "$per_tool"); do
+    for tool in "${ORDER[@]}"; do
+        mail=$((mail + 1))
+        check_mail "$tool" "$mail" "$mail"
+    done
 done
 
-"$PW_PYTHON" - "$PW_WORK/times.json" "$per_tool" "${PELLWICK_BENCH_RESULTS:-}" <<'EOF'
+"$PW_PYTHON" - "$PW_WORK" "$WARMUP" "$per_tool" "${PELLWICK_BENCH_RESULTS:-}" <<'EOF'
 import json, statistics, sys
-results = json.load(open(sys.argv[1]))["results"]
-arrived = sys.argv[2]
+work, warmup, arrived, out = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4]
+results = []
+for round in range(warmup + 1, int(arrived) + 1):
+    for i, r in enumerate(json.load(open("%s/round-%d.json" % (work, round)))["results"]):
+        if len(results) <= i:
+            results.append({"command": r["command"], "times": []})
+        results[i]["times"] += r["times"]
+for r in results:
+    r["mean"] = statistics.mean(r["times"])
+    r["stddev"] = statistics.stdev(r["times"]) if len(r["times"]) > 1 else 0.0
+    r["min"] = min(r["times"])
 base = statistics.median(results[0]["times"])
 print("| Sender | median ms | mean ± σ ms | min ms | median / pellwick | mails checked |")
 print("|---|---:|---:|---:|---:|---:|")
@@ -120,9 +147,9 @@ for r in results:
         median / base, arrived, arrived))
     lines.append("oneshot.%s.median_ms\t%.1f\n" % (r["command"], median * 1e3))
     lines.append("oneshot.%s.ratio\t%.2f\n" % (r["command"], median / base))
-if sys.argv[3]:
-    with open(sys.argv[3], "a") as out:
-        out.writelines(lines)
+if out:
+    with open(out, "a") as results_file:
+        results_file.writelines(lines)
 EOF
 echo
-echo "$RUNS timed runs and $WARMUP warm-up runs per sender; every mail arrived and was checked."
+echo "$RUNS timed rounds and $WARMUP warm-up rounds of one run per sender; every mail arrived and was checked."

@@ -96,7 +96,6 @@ if "deliveries.off.count" in shell:
     count = shell["deliveries.keep.count"]
     first = shell["deliveries.keep.rss_first_at"]
     for mode, title in (("keep", "debug log kept (the program as it is)"),
-                        ("clear", "debug log emptied every %d" % first),
                         ("off", "nothing written to the debug log")):
         v = lambda name: shell["deliveries.%s.%s" % (mode, name)]
         row("VmRSS after %d → %d deliveries, %s" % (first, count, title),

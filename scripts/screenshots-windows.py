@@ -26,6 +26,25 @@ OUT = os.path.join(TOP, "docs", "screenshots")
 TABS = ["email", "settings", "misc", "about", "debug"]
 
 
+def tray_display(namespace):
+    """An Xvfb display with trayer, once trayer's panel is up: Wine docks its icons
+    only where a tray host runs when its desktop starts."""
+    display = harness.Display(namespace, tray=True)
+    harness.wait_for(lambda: '("panel" "trayer")' in display.x("xwininfo", "-root", "-tree"), 10,
+                     "trayer")
+    return display
+
+
+def tray_icon(display):
+    """A point on the program's icon in trayer's panel: its upper left corner."""
+    tree = display.x("xwininfo", "-root", "-tree")
+    # The last +X+Y of the line is the absolute place (a window manager may frame
+    # the panel).
+    panel = re.search(r'"panel": \("panel" "trayer"\)\s+\d+x\d+[+-]\d+[+-]\d+\s+\+(\d+)\+(\d+)',
+                      tree)
+    return int(panel.group(1)) + 3, int(panel.group(2)) + 3
+
+
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(TOP, "build-win"))
     exe = os.path.join(build, "src", "app", "Pellwick.exe")
@@ -38,7 +57,7 @@ def main():
     sink = display = prefix = program = None
     try:
         sink = harness.Sink(namespace)
-        display = windows.tray_display(namespace)
+        display = tray_display(namespace)
         prefix = windows.WinePrefix(namespace)
         path = windows.registry_file({"AutoMail": 0, "AutoExit": 0, "DisplayIcon": 1})
         prefix.command(windows.WINE, "regedit", "/s", path, display=display)
@@ -54,7 +73,7 @@ def main():
 
 
 def shoot(display, sink):
-    window = harness.wait_for(lambda: display.visible_windows("^Pellwick"), 30, "the window")[0]
+    window = harness.wait_for(lambda: display.windows("^Pellwick"), 30, "the window")[0]
     geometry = display.x("xwininfo", "-id", window)
     left = int(re.search(r"Absolute upper-left X:\s*(-?\d+)", geometry).group(1))
     top = int(re.search(r"Absolute upper-left Y:\s*(-?\d+)", geometry).group(1))
@@ -88,9 +107,10 @@ def shoot(display, sink):
     # pointer leaves the icon in sight.
     menu = None
     for _ in range(3):  # a click while Wine still docks the icon may go astray
-        display.click_at(*windows.tray_icon(display), 3)
+        display.click_at(*tray_icon(display), 3)
         try:
-            menu = harness.wait_for(lambda: windows.popup(display, window), 5, "the tray menu")
+            menu = harness.wait_for(lambda: display.popup_menu("pellwick.exe", window), 5,
+                                    "the tray menu")
             break
         except AssertionError:
             display.xdotool("key", "Escape")

@@ -4,6 +4,7 @@
 #include "core/mail/message.h"
 #include "core/mail/password_file.h"
 #include "core/settings/registry.h"
+#include "core/tray/stderr_notify_area.h"
 #include "gui/qt/end_signal_notifier.h"
 #include "gui/qt/headless_shell.h"
 #include "gui/qt/pellwick_icon.h"
@@ -12,7 +13,6 @@
 #include "gui/qt/qt_main_window.h"
 #include "gui/qt/qt_notify_area.h"
 #include "gui/qt/qt_socket.h"
-#include "gui/qt/stderr_notify_area.h"
 #include "platform/host_name.h"
 #include "platform/local_ip.h"
 #include "platform/local_time.h"
@@ -51,7 +51,7 @@ int sendNow(pellwick::Registry &registry, pellwick::SendNow::Password password)
         socket, deadline,
         {pellwick::CurrentLocalTime, pellwick::HostName, pellwick::MessageIdRandom()}, registry,
         pellwick::LocalIP, std::move(password), [](int status, const std::string &line) {
-            std::fprintf(status == 0 ? stdout : stderr, "%s\n", line.c_str());
+            pellwick::SendNow::PrintOutcome(status, line);
             QCoreApplication::exit(status);
         });
     QObject::connect(&socket, &pellwick::QtSocket::dataArrival,
@@ -142,24 +142,28 @@ int main(int argc, char *argv[])
     pellwick::EndSignalNotifier endSignals;
     // Signals from outside end the program as closing the window does (with
     // the save); address changes run the IP step at once.
-    const auto run = [&](pellwick::frmMain &form) {
+    const auto connectSignals = [&](pellwick::frmMain &form) {
         QObject::connect(&endSignals, &pellwick::EndSignalNotifier::endRequested,
                          [&form] { form.ExitApp(); });
         QObject::connect(&notifiers, &pellwick::PlatformNotifiers::addressChanged,
                          [&form] { form.AddressChanged(); });
-        form.Form_Load();
-        return QCoreApplication::exec();
     };
 
     if (mode == pellwick::RunMode::Headless) {
         pellwick::StderrNotifyArea notifyArea;
         pellwick::HeadlessShell shell(parts(notifyArea));
-        return run(shell.Form());
+        connectSignals(shell.Form());
+        shell.Form().Form_Load();
+        return QCoreApplication::exec();
     }
 
-    pellwick::QtNotifyArea notifyArea(pellwick::PellwickIcon());
-    pellwick::QtMainWindow window(parts(notifyArea));
+    const QIcon icon = pellwick::PellwickIcon();
+    pellwick::QtNotifyArea notifyArea(icon);
+    pellwick::QtWindowParts windowParts = parts(notifyArea);
+    windowParts.icon = icon;
+    pellwick::QtMainWindow window(std::move(windowParts));
     pellwick::frmMain &form = window.Form();
+    connectSignals(form);
     QObject::connect(&notifiers, &pellwick::PlatformNotifiers::handedOver,
                      [&form](pellwick::InstanceRequest request) {
                          // A log-in entry started while the program runs: it
@@ -167,5 +171,13 @@ int main(int argc, char *argv[])
                          if (request == pellwick::InstanceRequest::Show)
                              form.Restore_Click();
                      });
-    return run(form);
+    window.Load();
+    const int status = QCoreApplication::exec();
+    // Qt's teardown first reads the whole font configuration just to free it
+    // (about 8 ms, even when no text was ever drawn); the system frees it all
+    // at exit anyway. Text left on the clipboard still needs that teardown,
+    // which hands it to the desktop's clipboard keeper.
+    if (!window.UsedClipboard())
+        (void)app.release();
+    return status;
 }

@@ -7,8 +7,10 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
+#include <tuple>
 
 namespace {
 
@@ -22,21 +24,12 @@ void check(bool holds)
 
 bool sameValues(const HiveDocument &a, const HiveDocument &b)
 {
-    const auto &x = a.Sections();
-    const auto &y = b.Sections();
-    if (x.size() != y.size())
-        return false;
-    for (std::size_t s = 0; s < x.size(); ++s) {
-        if (x[s].path != y[s].path || x[s].values.size() != y[s].values.size())
-            return false;
-        for (std::size_t v = 0; v < x[s].values.size(); ++v) {
-            const auto &p = x[s].values[v];
-            const auto &q = y[s].values[v];
-            if (p.name != q.name || p.type != q.type || p.data != q.data)
-                return false;
-        }
-    }
-    return true;
+    const auto value = [](const pellwick::HiveValue &v) {
+        return std::tie(v.name, v.type, v.data);
+    };
+    return std::ranges::equal(a.Sections(), b.Sections(), [&](const auto &x, const auto &y) {
+        return x.path == y.path && std::ranges::equal(x.values, y.values, {}, value, value);
+    });
 }
 
 void checkRoundTrip(const HiveDocument &hive)

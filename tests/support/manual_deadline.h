@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <utility>
 
 namespace pellwick::test {
 
@@ -24,9 +25,7 @@ public:
     // The armed limit passes now.
     void Expire()
     {
-        auto expired = std::move(m_expired);
-        m_expired = nullptr;
-        if (expired)
+        if (auto expired = std::exchange(m_expired, nullptr))
             expired();
     }
 

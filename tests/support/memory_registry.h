@@ -4,34 +4,50 @@
 #include "core/settings/registry.h"
 
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 
 namespace pellwick::test {
 
-// A registry backend kept in memory (one HiveDocument), for tests of what is
-// stored without any file.
+// A registry backend kept in memory (one HiveDocument, paths named from their
+// root as in the hive file), for tests of what is stored without any file.
 class MemoryRegistry : public RegistryBackend
 {
 public:
     HiveDocument hive;
     // A batch's write fails, as on a full disk.
     bool failCommits = false;
+    // Sees each call before it is served: "CreateKey <access>", "OpenKey <access>",
+    // "QueryValueInfo <name>", "QueryValueData <name>", "SetValue <name>". It may
+    // throw, or refuse the call by returning a non-zero status.
+    std::function<std::int32_t(const std::string &call)> interfere = [](const std::string &) {
+        return 0;
+    };
 
-    std::int32_t CreateKey(RegistryRoot, const std::string &keyPath, std::uint32_t,
+    std::size_t OpenKeys() const { return m_open.size(); }
+
+    std::int32_t CreateKey(RegistryRoot root, const std::string &keyPath, std::uint32_t access,
                            RegistryKey &key) override
     {
-        hive.CreateKey(keyPath);
-        return open(keyPath, key);
+        if (const std::int32_t refused = interfere("CreateKey " + std::to_string(access)))
+            return refused;
+        hive.CreateKey(path(root, keyPath));
+        return open(path(root, keyPath), key);
     }
-    std::int32_t OpenKey(RegistryRoot, const std::string &keyPath, std::uint32_t,
+    std::int32_t OpenKey(RegistryRoot root, const std::string &keyPath, std::uint32_t access,
                          RegistryKey &key) override
     {
-        return hive.KeyExists(keyPath) ? open(keyPath, key) : kErrorFileNotFound;
+        if (const std::int32_t refused = interfere("OpenKey " + std::to_string(access)))
+            return refused;
+        return hive.KeyExists(path(root, keyPath)) ? open(path(root, keyPath), key)
+                                                   : kErrorFileNotFound;
     }
     std::int32_t QueryValueInfo(RegistryKey key, const std::string &valueName, std::uint32_t &type,
                                 std::uint32_t &size) override
     {
+        if (const std::int32_t refused = interfere("QueryValueInfo " + valueName))
+            return refused;
         const HiveValue *value = hive.FindValue(m_open.at(key), valueName);
         if (!value)
             return kErrorFileNotFound;
@@ -42,6 +58,8 @@ public:
     std::int32_t QueryValueData(RegistryKey key, const std::string &valueName, std::uint32_t &type,
                                 unsigned char *data, std::uint32_t &size) override
     {
+        if (const std::int32_t refused = interfere("QueryValueData " + valueName))
+            return refused;
         const HiveValue *value = hive.FindValue(m_open.at(key), valueName);
         if (!value)
             return kErrorFileNotFound;
@@ -55,6 +73,8 @@ public:
     std::int32_t SetValue(RegistryKey key, const std::string &valueName, std::uint32_t type,
                           const unsigned char *data, std::uint32_t size) override
     {
+        if (const std::int32_t refused = interfere("SetValue " + valueName))
+            return refused;
         hive.SetValue(m_open.at(key), valueName, type,
                       std::string(reinterpret_cast<const char *>(data), size));
         return kErrorSuccess;
@@ -75,6 +95,11 @@ public:
     }
 
 private:
+    static std::string path(RegistryRoot root, const std::string &keyPath)
+    {
+        return (root == kHkeyLocalMachine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\")
+               + keyPath;
+    }
     std::int32_t open(const std::string &keyPath, RegistryKey &key)
     {
         key = ++m_lastKey;

@@ -2,17 +2,17 @@
 
 Prints the port on the first line of standard output, then stores every message
 it accepts in --dir as N.from, N.rcpt (one address a line) and N.data (the raw
-message bytes as the client sent them, dot-stuffing removed). With --tls it
-speaks STARTTLS or TLS from the first byte with --cert/--key; with --login
-USER:PASSWORD it wants that login before any mail. Ends when its
-standard input closes, so it never outlives the test that started it; with
---until-killed it ignores standard input and runs until it is ended by a signal.
+bytes as sent, dot-stuffing removed). With --tls it speaks STARTTLS or TLS from
+the first byte with --cert/--key; with --login USER:PASSWORD it wants that login
+before any mail. Ends when its standard input closes, so it never outlives the
+test that started it; with --until-killed, only by a signal.
 """
 
 import argparse
 import asyncio
 import logging
 import os
+import pathlib
 import ssl
 import sys
 import warnings
@@ -35,12 +35,9 @@ class Store:
     async def handle_DATA(self, server, session, envelope):
         self.count += 1
         base = os.path.join(self.folder, str(self.count))
-        with open(base + ".from", "w") as f:
-            f.write(envelope.mail_from or "")
-        with open(base + ".rcpt", "w") as f:
-            f.write("\n".join(envelope.rcpt_tos))
-        with open(base + ".data.tmp", "wb") as f:
-            f.write(envelope.original_content)
+        pathlib.Path(base + ".from").write_text(envelope.mail_from or "")
+        pathlib.Path(base + ".rcpt").write_text("\n".join(envelope.rcpt_tos))
+        pathlib.Path(base + ".data.tmp").write_bytes(envelope.original_content)
         # The data file appears whole or not at all.
         os.rename(base + ".data.tmp", base + ".data")
         return "250 OK"

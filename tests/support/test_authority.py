@@ -8,7 +8,7 @@ self.sha256       the self-signed certificate's SHA-256 fingerprint, "AB:CD:..."
 
 import datetime
 import ipaddress
-import os
+import pathlib
 import sys
 
 from cryptography import x509
@@ -37,13 +37,12 @@ def certificate(subject, key, issuer, issuer_key, is_ca):
 
 
 def write(folder, stem, cert, key=None):
-    with open(os.path.join(folder, stem + ".pem"), "wb") as f:
-        f.write(cert.public_bytes(serialization.Encoding.PEM))
+    path = pathlib.Path(folder)
+    (path / (stem + ".pem")).write_bytes(cert.public_bytes(serialization.Encoding.PEM))
     if key is not None:
-        with open(os.path.join(folder, stem + ".key"), "wb") as f:
-            f.write(key.private_bytes(serialization.Encoding.PEM,
-                                      serialization.PrivateFormat.PKCS8,
-                                      serialization.NoEncryption()))
+        (path / (stem + ".key")).write_bytes(key.private_bytes(
+            serialization.Encoding.PEM, serialization.PrivateFormat.PKCS8,
+            serialization.NoEncryption()))
 
 
 def main(folder):
@@ -57,8 +56,8 @@ def main(folder):
     self_key = ec.generate_private_key(ec.SECP256R1())
     own = certificate("127.0.0.1", self_key, "127.0.0.1", self_key, False)
     write(folder, "self", own, self_key)
-    with open(os.path.join(folder, "self.sha256"), "w") as f:
-        f.write(own.fingerprint(hashes.SHA256()).hex(":").upper())
+    fingerprint = own.fingerprint(hashes.SHA256()).hex(":").upper()
+    pathlib.Path(folder, "self.sha256").write_text(fingerprint)
 
 
 if __name__ == "__main__":

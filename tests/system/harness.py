@@ -7,12 +7,24 @@ import re
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-SINK = os.path.join(HERE, "..", "support", "smtp_sink.py")
+SINK = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support", "smtp_sink.py")
 PYTHON = "/usr/bin/python3"
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+def exit_unless_root():
+    """End-to-end runs make network namespaces; without root they are skipped."""
+    if os.geteuid() != 0:
+        print("skipped: end-to-end runs need root to make a network namespace")
+        sys.exit(77)
 
 
 def run(*args, check=True, **kwargs):
@@ -33,7 +45,17 @@ def wait_for(predicate, timeout, what, quiet=False):
     raise AssertionError("timed out waiting for " + what)
 
 
-class Namespace:
+class Closing:
+    """Closed at the end of a with block."""
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exception):
+        self.close()
+
+
+class Namespace(Closing):
     """A network namespace with loopback and one interface carrying `address`."""
 
     def __init__(self, address):
@@ -47,11 +69,13 @@ class Namespace:
             if self.ip("link", "add", self.device, "type", "dummy", check=False).returncode != 0:
                 self.ip("link", "add", self.device, "type", "veth", "peer", "name", "pwpeer0")
                 self.ip("link", "set", "pwpeer0", "up")
-            self.ip("addr", "add", address + "/24", "dev", self.device)
             self.ip("link", "set", self.device, "up")
-            gateway = address.rsplit(".", 1)[0] + ".1"
-            self.ip("route", "add", "default", "via", gateway, "dev", self.device, "onlink")
-            self.address = address
+            # A new address is promoted when the old one goes, so the interface is
+            # never without one (a moment without would read as 127.0.0.1).
+            run(*self.command("sysctl", "-q", "-w",
+                              "net.ipv4.conf.%s.promote_secondaries=1" % self.device))
+            self.address = None
+            self.change_address(address)
         except Exception:
             self.close()
             raise
@@ -60,12 +84,10 @@ class Namespace:
         return run("ip", "-n", self.name, *args, check=check)
 
     def change_address(self, address):
-        # The new address is promoted when the old one goes, so the interface is
-        # never without one (a moment without would read as 127.0.0.1).
-        run(*self.command("sysctl", "-q", "-w",
-                          "net.ipv4.conf.%s.promote_secondaries=1" % self.device))
+        """Moves the interface, and the default route through it, to `address`."""
         self.ip("addr", "add", address + "/24", "dev", self.device)
-        self.ip("addr", "del", self.address + "/24", "dev", self.device)
+        if self.address:
+            self.ip("addr", "del", self.address + "/24", "dev", self.device)
         gateway = address.rsplit(".", 1)[0] + ".1"
         self.ip("route", "replace", "default", "via", gateway, "dev", self.device, "onlink")
         self.address = address
@@ -77,7 +99,7 @@ class Namespace:
         run("ip", "netns", "del", self.name, check=False)
 
 
-class Sink:
+class Sink(Closing):
     """aiosmtpd on port 25 of the namespace's loopback."""
 
     def __init__(self, namespace):
@@ -100,42 +122,40 @@ class Sink:
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
-class Display:
+class Display(Closing):
     """An Xvfb display inside the namespace, optionally with a tray host."""
 
     def __init__(self, namespace, tray=False):
         self.namespace = namespace
         self.number = 50 + os.getpid() % 200
         self.name = ":%d" % self.number
-        self.processes = [subprocess.Popen(
-            namespace.command("Xvfb", self.name, "-screen", "0", "1024x768x24", "-nolisten",
-                              "tcp"), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)]
+        self.processes = []
+        self.start("Xvfb", self.name, "-screen", "0", "1024x768x24", "-nolisten", "tcp")
         wait_for(lambda: os.path.exists("/tmp/.X11-unix/X%d" % self.number), 10, "Xvfb")
         if tray:
             # A window manager, so that minimising and restoring are real.
-            self.processes.append(subprocess.Popen(
-                namespace.command("env", "DISPLAY=" + self.name, "openbox"),
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-            self.processes.append(subprocess.Popen(
-                namespace.command("env", "DISPLAY=" + self.name, "trayer", "--edge", "bottom",
-                                  "--align", "right", "--widthtype", "request", "--height",
-                                  "28", "--SetDockType", "false", "--transparent", "false"),
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+            self.start("openbox")
+            self.start("trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
+                       "--height", "28", "--SetDockType", "false", "--transparent", "false")
             time.sleep(0.5)
 
+    def command(self, *args):
+        return self.namespace.command("env", "DISPLAY=" + self.name, *args)
+
+    def start(self, *args):
+        self.processes.append(subprocess.Popen(self.command(*args), stdout=subprocess.DEVNULL,
+                                               stderr=subprocess.DEVNULL))
+
     def xdotool(self, *args, check=False):
-        return run(*self.namespace.command("env", "DISPLAY=" + self.name, "xdotool", *args),
-                   check=check)
+        return run(*self.command("xdotool", *args), check=check)
 
     def x(self, *args):
-        return run(*self.namespace.command("env", "DISPLAY=" + self.name, *args),
-                   check=False).stdout
+        return run(*self.command(*args), check=False).stdout
 
-    def window_titled(self, pattern):
-        return self.xdotool("search", "--name", pattern).stdout.split()
-
-    def visible_windows(self, pattern):
-        return self.xdotool("search", "--onlyvisible", "--name", pattern).stdout.split()
+    def windows(self, pattern, visible=True):
+        """The program's windows whose title matches `pattern`."""
+        only = ["--onlyvisible"] if visible else []
+        return self.xdotool("search", *only, "--name", pattern).stdout.split()
 
     def tray_icons(self):
         """The program's icon windows inside trayer's panel."""
@@ -146,11 +166,11 @@ class Display:
         tree = self.x("xwininfo", "-tree", "-id", panel.group(1))
         return re.findall(r'^\s*(0x[0-9a-f]+) .*\("pellwick" ', tree, re.M | re.I)
 
-    def popup_menu(self):
-        """Geometry of a viewable popup of the program, if one is open."""
+    def popup_menu(self, program="pellwick", window="0"):
+        """Geometry of a viewable popup of the program other than its window, if one is open."""
         for line in self.x("xwininfo", "-root", "-children").splitlines():
-            found = re.match(r'\s*(0x[0-9a-f]+) .*\("pellwick" ', line, re.I)
-            if not found or "Pellwick v1.0" in line:
+            found = re.match(r'\s*(0x[0-9a-f]+) .*\("%s" ' % re.escape(program), line, re.I)
+            if not found or "Pellwick v1.0" in line or int(found.group(1), 16) == int(window):
                 continue
             info = self.x("xwininfo", "-id", found.group(1))
             if "IsViewable" not in info:
@@ -176,7 +196,7 @@ class Display:
             process.wait(10)
 
 
-class Pellwick:
+class Pellwick(Closing):
     """The real program with configuration and runtime folders of its own; with
     no display it runs with none (DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM unset)."""
 
@@ -196,10 +216,6 @@ class Pellwick:
     def stored_values(self):
         return dict(re.findall(r'^"([^"]+)"=(.*)$', pathlib.Path(self.hive).read_text(), re.M))
 
-    def autostart_entry(self):
-        path = pathlib.Path(self.config, "autostart", "pellwick.desktop")
-        return path.read_text() if path.exists() else None
-
     def stop(self, sig=signal.SIGTERM, timeout=10):
         if self.process.poll() is None:
             self.process.send_signal(sig)
@@ -213,11 +229,14 @@ class Pellwick:
 
 
 def hive_text(values):
-    """A hive file holding the given settings; ints as dwords, texts as strings."""
+    """A hive file holding the given settings; ints as dwords, texts as strings
+    (as hex(1) bytes where a line break, which a quoted string cannot hold, is in it)."""
     lines = ["REGEDIT4", "", "[HKEY_LOCAL_MACHINE\\Software\\Pellwick]"]
     for name, value in values.items():
         if isinstance(value, int):
             lines.append('"%s"=dword:%08x' % (name, value & 0xFFFFFFFF))
+        elif "\n" in value:
+            lines.append('"%s"=hex(1):%s' % (name, (value + "\0").encode().hex(",")))
         else:
             escaped = value.replace("\\", "\\\\").replace('"', '\\"')
             lines.append('"%s"="%s"' % (name, escaped))

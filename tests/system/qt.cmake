@@ -2,7 +2,6 @@
 foreach(scenario
         mail_on_start_and_on_new_ip
         login_run_exits_by_itself
-        sigterm_saves_and_removes_the_icon
         tray_menu_and_restore
         headless_mails_at_once_and_hands_over
         send_now_exit_statuses)

@@ -1,6 +1,6 @@
-# Pellwick.exe under Wine: a log-in run in a network namespace of its own, with
-# the settings imported into the machine's registry by regedit. Runs in the Wine
-# session of scripts/test-windows.sh (WINEPREFIX).
+# Pellwick.exe under Wine: a log-in run, then --send-now and --headless, in a
+# network namespace of its own, with the settings imported into the machine's
+# registry by regedit. Runs in the Wine session of scripts/test-windows.sh (WINEPREFIX).
 add_test(NAME system.windows_login_run
          COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows_end_to_end.py
                  $<TARGET_FILE:pellwick>)

@@ -2,16 +2,15 @@
 
     windows_end_to_end.py PATH/TO/Pellwick.exe
 
-Makes a network namespace of its own (loopback, a test interface carrying
-192.0.2.10 with the default route, Debian's aiosmtpd on port 25 of loopback, an
-Xvfb display), imports the settings into HKEY_LOCAL_MACHINE with regedit, and
-runs a log-in run ("/s", AutoMail and AutoExit): the IP mail must arrive and the
-program end with status 0 by itself. Then reg query must show the nineteen values
-and the Run value. Last, with the program running, a second start must end at once,
-and closing the window must save the settings and end the program with status 0. Wine runs on a copy of the prefix in WINEPREFIX (made by
-scripts/test-windows.sh) with a server of its own inside the namespace: Wine's
-server makes the sockets, so one outside would reach the host's network. Needs
-root; exits with 77 (skipped) without.
+In a network namespace of its own (harness.py; the test interface carries
+192.0.2.10), with the settings imported by regedit: a log-in run ("/s", AutoMail,
+AutoExit) mails and ends with status 0 by itself, leaving the nineteen values and
+the Run value; then, with the program running, a second start ends at once, and
+closing the window saves and ends the program with status 0. Then the runs
+without a window: --send-now and --headless. Wine runs on a copy of the prefix in
+WINEPREFIX (made by scripts/test-windows.sh) with a server of its own inside the
+namespace: Wine's server makes the sockets, so one outside would reach the host's
+network. Needs root; else exits 77.
 """
 
 import glob
@@ -24,8 +23,8 @@ import tempfile
 
 import end_to_end
 import harness
+from harness import check
 
-SKIPPED = 77
 ADDRESS = "192.0.2.10"
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
@@ -36,12 +35,7 @@ RECIPIENTS = ["one@example.com", "two@example.org"]
 BODY = "Here is [IPADDRESS]\r\n.\r\n..two dots\r\nend"
 
 
-def check(condition, message):
-    if not condition:
-        raise AssertionError(message)
-
-
-class WinePrefix:
+class WinePrefix(harness.Closing):
     """A copy of the prepared prefix (hard links, the registry files copied) and a
     persistent Wine server for it inside the namespace."""
 
@@ -59,12 +53,11 @@ class WinePrefix:
 
     def start(self, *args, display=None, output=subprocess.DEVNULL):
         """A program started in the prefix, running on."""
-        environment = ["WINEPREFIX=" + self.path, "WINEDEBUG=-all"]
-        if display:
-            environment.append("DISPLAY=" + display.name)
+        environment = ["DISPLAY=" + display.name] if display else ["-u", "DISPLAY"]
+        environment += ["WINEPREFIX=" + self.path, "WINEDEBUG=-all"]
         return subprocess.Popen(self.namespace.command("env", *environment, *args),
                                 stdin=subprocess.DEVNULL, stdout=output,
-                                stderr=subprocess.DEVNULL)
+                                stderr=subprocess.STDOUT)
 
     def command(self, *args, display=None, timeout=60):
         """Status and output of a program. The output goes through a file: Wine's
@@ -80,56 +73,20 @@ class WinePrefix:
         shutil.rmtree(self.path, ignore_errors=True)
 
 
-def tray_display(namespace):
-    """An Xvfb display with trayer, once trayer's panel is up: Wine docks its icons
-    only where a tray host runs when its desktop starts."""
-    display = harness.Display(namespace, tray=True)
-    harness.wait_for(lambda: '("panel" "trayer")' in display.x("xwininfo", "-root", "-tree"), 10,
-                     "trayer")
-    return display
-
-
-def tray_icon(display):
-    """A point on the program's icon in trayer's panel: its upper left corner."""
-    tree = display.x("xwininfo", "-root", "-tree")
-    # The last +X+Y of the line is the absolute place (a window manager may frame
-    # the panel).
-    panel = re.search(r'"panel": \("panel" "trayer"\)\s+\d+x\d+[+-]\d+[+-]\d+\s+\+(\d+)\+(\d+)',
-                      tree)
-    return int(panel.group(1)) + 3, int(panel.group(2)) + 3
-
-
-def popup(display, window):
-    """Geometry of a viewable popup of the program other than its window."""
-    for line in display.x("xwininfo", "-root", "-children").splitlines():
-        found = re.match(r'\s*(0x[0-9a-f]+) .*\("pellwick.exe" ', line)
-        if not found or int(found.group(1), 16) == int(window):
-            continue
-        info = display.x("xwininfo", "-id", found.group(1))
-        if "IsViewable" not in info:
-            continue
-        size = {key: int(re.search(label + r":\s*(-?\d+)", info).group(1))
-                for key, label in (("x", "Absolute upper-left X"), ("y", "Absolute upper-left Y"),
-                                   ("height", "Height"))}
-        if size["height"] > 100:
-            return size
-    return None
-
-
-def registry_file(changes=None):
-    """The settings of a log-in run, with `changes`, as a REGEDIT4 file; the
-    message's line breaks need hex(1)."""
+def import_settings(prefix, display, changes=None):
+    """The settings of a log-in run, with `changes`, imported by regedit."""
     values = {"SMTPServer": "localhost", "Recipient": ";".join(RECIPIENTS),
               "Sender": "pellwick@example.com", "Subject": "IP [IPADDRESS]", "AutoMail": 1,
-              "AutoExit": 1, "EmailOnIPStartup": 1, "DisplayIcon": 0, "ShowDebug": 1}
+              "AutoExit": 1, "EmailOnIPStartup": 1, "DisplayIcon": 0, "ShowDebug": 1,
+              "Msg": BODY}
     values.update(changes or {})
-    text = harness.hive_text(values)
-    message = ",".join("%02x" % b for b in (BODY + "\0").encode("ascii"))
-    text = text.rstrip("\r\n") + '\r\n"Msg"=hex(1):' + message + "\r\n\r\n"
     handle, path = tempfile.mkstemp(suffix=".reg")
     with os.fdopen(handle, "w", newline="") as f:
-        f.write(text)
-    return path
+        f.write(harness.hive_text(values))
+    try:
+        check(prefix.command(WINE, "regedit", "/s", path, display=display)[0] == 0, "regedit")
+    finally:
+        os.unlink(path)
 
 
 def run(exe, prefix, sink, display):
@@ -139,11 +96,7 @@ def run(exe, prefix, sink, display):
     # What an earlier run left would decide nothing: the import sets the rest.
     wine("reg", "delete", KEY, "/f")
     wine("reg", "delete", RUN_KEY, "/v", "Pellwick", "/f")
-    path = registry_file()
-    try:
-        check(wine("regedit", "/s", path)[0] == 0, "regedit failed")
-    finally:
-        os.unlink(path)
+    import_settings(prefix, display)
 
     status = wine(exe, "/s")[0]
     check(status == 0, "exit status %d" % status)
@@ -172,10 +125,10 @@ def run(exe, prefix, sink, display):
     wine("reg", "add", KEY, "/v", "AutoMail", "/t", "REG_DWORD", "/d", "0", "/f")
     first = prefix.start(WINE, exe, display=display)
     try:
-        harness.wait_for(lambda: display.visible_windows("^Pellwick"), 30, "the first window")
+        harness.wait_for(lambda: display.windows("^Pellwick"), 30, "the first window")
         check(wine(exe)[0] == 0, "the second start did not end by itself")
         check(first.poll() is None, "the first program ended")
-        check(len(display.visible_windows("^Pellwick")) == 1, "two windows")
+        check(len(display.windows("^Pellwick")) == 1, "two windows")
         # Closing the window (WM_CLOSE, as taskkill without /f sends it) saves
         # every setting again and ends the program.
         wine("reg", "delete", KEY, "/v", "ShowDebug", "/f")
@@ -187,27 +140,45 @@ def run(exe, prefix, sink, display):
             first.kill()
 
 
+def run_without_window(exe, prefix, sink, display):
+    """--send-now with no display: its status and printed line for each outcome.
+    Then a --headless run: its start-up mail, no window, and taskkill ending it
+    with the save."""
+    cases = [({"Recipient": "refused@localhost"}, 69, "550 5.1.1 No such user"),
+             ({"SMTPServer": "127.0.0.2"}, 75, "connection refused"),
+             ({"SMTPServer": " "}, 78, "No SMTP server is set."),
+             ({}, 0, "250 OK")]
+    for changes, expected, line in cases:
+        import_settings(prefix, display, changes)
+        status, output = prefix.command(WINE, exe, "--send-now")
+        check((status, line in output) == (expected, True), "%s: %d %r" % (changes, status, output))
+    check(len(sink.messages()) == 2, "%d mails" % len(sink.messages()))
+
+    # The display only gives the hidden window a place where taskkill (WM_CLOSE)
+    # reaches it: without one it is message-only, for the console's Ctrl+C alone.
+    import_settings(prefix, display, {"AutoMail": 1})
+    prefix.command(WINE, "reg", "delete", KEY, "/v", "ShowDebug", "/f", display=display)
+    headless = prefix.start(WINE, exe, "--headless", display=display)
+    try:
+        harness.wait_for(lambda: len(sink.messages()) == 3, 30, "the headless start-up mail")
+        check(not display.windows("Pellwick"), "a window shown")
+        prefix.command(WINE, "taskkill", "/im", "Pellwick.exe", display=display)
+        check(headless.wait(30) == 0, "taskkill did not end the headless run")
+        values = prefix.command(WINE, "reg", "query", KEY, display=display)[1]
+        check("ShowDebug" in values, "the headless run did not save")
+    finally:
+        if headless.poll() is None:
+            headless.kill()
+
+
 def main():
     exe = os.path.abspath(sys.argv[1])
-    if os.geteuid() != 0:
-        print("skipped: end-to-end runs need root to make a network namespace")
-        return SKIPPED
-    namespace = harness.Namespace(ADDRESS)
-    sink = display = prefix = None
-    try:
-        sink = harness.Sink(namespace)
-        display = harness.Display(namespace)
-        prefix = WinePrefix(namespace)
+    harness.exit_unless_root()
+    with harness.Namespace(ADDRESS) as namespace, harness.Sink(namespace) as sink, \
+            harness.Display(namespace) as display, WinePrefix(namespace) as prefix:
         run(exe, prefix, sink, display)
-    finally:
-        if prefix:
-            prefix.close()
-        if display:
-            display.close()
-        if sink:
-            sink.close()
-        namespace.close()
-    print("passed: log-in run of Pellwick.exe")
+        run_without_window(exe, prefix, sink, display)
+    print("passed: log-in run, --send-now and --headless of Pellwick.exe")
     return 0
 
 

@@ -12,7 +12,8 @@ std::optional<std::string> InfoRequest(const std::vector<std::string> &arguments
 {
     const std::string modes
         = runModes ? "  --headless            run with no window and no tray (no display\n"
-                     "                        needed); ends on SIGTERM, saving as usual\n"
+                     "                        needed); told to end (SIGTERM; on Windows,\n"
+                     "                        taskkill or Ctrl+C), it saves as usual\n"
                      "  --send-now            send one email with the stored settings, print\n"
                      "                        the server's last reply and exit: 0 delivered,\n"
                      "                        75 failed for now, 69 refused, 78 no server set\n"

@@ -76,6 +76,8 @@ public:
 
     // SmtpHost.
     void AppendToDebugLog(const std::string &text) override;
+    // The newest text of the debug log, as the view would show it all.
+    const std::string &DebugLog() const { return m_debugLog; }
     void UpdateCaption(const std::string &text) override;
     void DialogueEnded(const DialogueOutcome &outcome) override;
     // Not while a retry of the automatic mail is pending.

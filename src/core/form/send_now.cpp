@@ -7,6 +7,7 @@
 #include "core/mail/submission_settings.h"
 #include "core/settings/settings_io.h"
 
+#include <cstdio>
 #include <utility>
 
 namespace pellwick {
@@ -50,6 +51,13 @@ void SendNow::CheckAutoExit()
         m_finished(kUnavailable, m_outcome.cause);
         break;
     }
+}
+
+void SendNow::PrintOutcome(int status, const std::string &line)
+{
+    std::FILE *stream = status == kDelivered ? stdout : stderr;
+    std::fprintf(stream, "%s\n", line.c_str());
+    std::fflush(stream);
 }
 
 } // namespace pellwick

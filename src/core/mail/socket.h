@@ -60,6 +60,12 @@ public:
     // Replaces `data` with up to `count` of the bytes waiting to be read.
     virtual void GetData(std::string &data, std::int32_t count) = 0;
 
+    // Starts a TCP connection on which StartTls follows later. A socket that
+    // loads its TLS machinery only when a dialogue needs it loads it here.
+    virtual void ConnectForStartTls(const std::string &host, std::uint16_t port)
+    {
+        Connect(host, port);
+    }
     // Starts a connection that is TLS from its first byte and returns at once.
     // A socket without TLS reports a failure: nothing ever falls back to plain text.
     virtual void ConnectTls(const std::string &host, std::uint16_t port)

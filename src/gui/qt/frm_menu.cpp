@@ -1,7 +1,5 @@
 #include "gui/qt/frm_menu.h"
 
-#include "gui/qt/pellwick_icon.h"
-
 #include <QAction>
 #include <QCursor>
 #include <QMenu>
@@ -11,14 +9,14 @@ namespace pellwick {
 
 namespace {
 
-QAction *addItem(QMenu &menu, const char *name, const QString &caption)
+QAction *addItem(QObject &menu, const char *name, const QString &caption)
 {
-    auto *item = menu.addAction(caption);
+    auto *item = new QAction(caption, &menu);
     item->setObjectName(QLatin1String(name));
     return item;
 }
 
-QAction *Separator(QMenu &menu, const char *name)
+QAction *Separator(QObject &menu, const char *name)
 {
     auto *item = addItem(menu, name, QStringLiteral("-"));
     item->setSeparator(true);
@@ -26,7 +24,7 @@ QAction *Separator(QMenu &menu, const char *name)
     return item;
 }
 
-QAction *Mark(QMenu &menu, const char *name, const QString &caption)
+QAction *Mark(QObject &menu, const char *name, const QString &caption)
 {
     auto *item = addItem(menu, name, caption);
     item->setCheckable(true);
@@ -36,25 +34,21 @@ QAction *Mark(QMenu &menu, const char *name, const QString &caption)
 
 } // namespace
 
-frmMenu::frmMenu(QObject *parent)
+frmMenu::frmMenu(const QIcon &icon, QObject *parent)
     : QObject(parent)
-    , m_menu(std::make_unique<QMenu>(QStringLiteral("Popup")))
+    , m_icon(icon)
 {
     setObjectName(QStringLiteral("frmMenu"));
-    mnuPopup = m_menu.get();
-    mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
-    mnuPopup->setWindowIcon(PellwickIcon());
-
-    CopyIP = addItem(*mnuPopup, "CopyIP", QStringLiteral("&Copy IP To Clipboard"));
-    Sep3 = Separator(*mnuPopup, "Sep3");
-    ShowIP = Mark(*mnuPopup, "ShowIP", QStringLiteral("Show Local &IP"));
-    ShowPhyMem = Mark(*mnuPopup, "ShowPhyMem", QStringLiteral("Show &Physical Memory"));
-    ShowVirtMem = Mark(*mnuPopup, "ShowVirtMem", QStringLiteral("Show &Virutal Memory"));
-    Seperator = Separator(*mnuPopup, "Seperator");
-    Restore = addItem(*mnuPopup, "Restore", QStringLiteral("&Restore"));
-    Minimize = addItem(*mnuPopup, "Minimize", QStringLiteral("&Minimize"));
-    Sep1 = Separator(*mnuPopup, "Sep1");
-    Exit = addItem(*mnuPopup, "Exit", QStringLiteral("E&xit"));
+    CopyIP = addItem(*this, "CopyIP", QStringLiteral("&Copy IP To Clipboard"));
+    Sep3 = Separator(*this, "Sep3");
+    ShowIP = Mark(*this, "ShowIP", QStringLiteral("Show Local &IP"));
+    ShowPhyMem = Mark(*this, "ShowPhyMem", QStringLiteral("Show &Physical Memory"));
+    ShowVirtMem = Mark(*this, "ShowVirtMem", QStringLiteral("Show &Virutal Memory"));
+    Seperator = Separator(*this, "Seperator");
+    Restore = addItem(*this, "Restore", QStringLiteral("&Restore"));
+    Minimize = addItem(*this, "Minimize", QStringLiteral("&Minimize"));
+    Sep1 = Separator(*this, "Sep1");
+    Exit = addItem(*this, "Exit", QStringLiteral("E&xit"));
 }
 
 frmMenu::~frmMenu() = default;
@@ -82,6 +76,13 @@ QAction *frmMenu::Item(MenuItem item) const
 
 void frmMenu::PopupAtPointer()
 {
+    if (!mnuPopup) {
+        mnuPopup = std::make_unique<QMenu>(QStringLiteral("Popup"));
+        mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
+        mnuPopup->setWindowIcon(m_icon);
+        mnuPopup->addActions({CopyIP, Sep3, ShowIP, ShowPhyMem, ShowVirtMem, Seperator, Restore,
+                              Minimize, Sep1, Exit});
+    }
     mnuPopup->popup(QCursor::pos());
 }
 

@@ -1,6 +1,5 @@
 #include "gui/qt/main_window_controls.h"
 
-#include "gui/qt/pellwick_icon.h"
 #include "gui/qt/qt_text.h"
 
 #include <QCheckBox>
@@ -93,19 +92,30 @@ QGroupBox *MainWindowControls::Frame(Control control, const QString &title, QWid
     return frame;
 }
 
-MainWindowControls::MainWindowControls(QWidget *parent)
+MainWindowControls::MainWindowControls(const QIcon &icon, QWidget *parent)
     : QWidget(parent)
+    , m_icon(icon)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Pellwick"));
-    setWindowIcon(PellwickIcon());
+    setWindowIcon(m_icon);
     // A fixed dialog: it can be minimised and closed, not resized or maximised.
     // Without the customize hint the window manager would add its default
     // buttons, maximise among them.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
+    // Until its controls exist the window is at most a minimised entry on the
+    // task bar: nothing of it is on screen, so it paints nothing.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(kClientSize);
+}
 
+void MainWindowControls::BuildControls()
+{
+    if (ControlsBuilt())
+        return;
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
     tabMain = Named<QTabWidget>(Control::tabMain, this);
     tabMain->addTab(buildEmailTab(), QStringLiteral("Email"));
     tabMain->addTab(buildSettingsTab(), QStringLiteral("Settings"));
@@ -123,6 +133,9 @@ MainWindowControls::MainWindowControls(QWidget *parent)
 
     // Never smaller than drawn, larger only as far as the font asks.
     setFixedSize(kClientSize.expandedTo(layout->totalMinimumSize()));
+    // Made while the window is up (restored from the task bar): shown with it.
+    if (isVisible())
+        tabMain->show();
 }
 
 QWidget *MainWindowControls::buildEmailTab()
@@ -337,7 +350,7 @@ QWidget *MainWindowControls::buildAboutTab()
     lblAboutEmail->setFont(AboutFont(12, false));
 
     Image1 = Named<QLabel>(Control::Image1, shpAbout);
-    Image1->setPixmap(PellwickIcon().pixmap(128));
+    Image1->setPixmap(m_icon.pixmap(128));
     Image1->setScaledContents(true);
     Image1->setFixedSize(kAboutImageSize);
 

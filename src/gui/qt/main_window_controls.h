@@ -2,6 +2,7 @@
 
 #include "core/form/controls.h"
 
+#include <QIcon>
 #include <QString>
 #include <QWidget>
 
@@ -26,71 +27,79 @@ namespace pellwick {
 //
 // The client area is fixed: 488 x 309 pixels, or larger where the desktop's
 // font needs more room, so that no caption is ever cut off.
+//
+// The window itself (caption, icon, frame) exists from the start; its
+// controls only from BuildControls on, so that a run that never shows them
+// loads no font and builds no widget. Until then every control is null.
 class MainWindowControls : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit MainWindowControls(QWidget *parent = nullptr);
+    explicit MainWindowControls(const QIcon &icon, QWidget *parent = nullptr);
 
-    // The widget that stands for the control.
+    // Lays the controls out once; later calls do nothing.
+    void BuildControls();
+    bool ControlsBuilt() const { return tabMain != nullptr; }
+
+    // The widget that stands for the control (null before BuildControls).
     QWidget *Widget(Control control) const { return m_widgets[static_cast<std::size_t>(control)]; }
 
-    QTabWidget *tabMain;
+    QTabWidget *tabMain = nullptr;
 
     // "Email"
-    QLabel *lblSmtpServer;
-    QLineEdit *txtSmtpServer;
-    QLabel *lblTo;
-    QLineEdit *txtRecipient;
-    QLabel *lblSender;
-    QLineEdit *txtSender;
-    QPushButton *btnSendEmail;
-    QGroupBox *frmTip;
-    QLabel *lblTip;
-    QLabel *lblSubject;
-    QLineEdit *txtSubject;
-    QLabel *lblMsg;
-    QPlainTextEdit *txtMsg;
-    QPushButton *btnInsertIP;
-    QPushButton *btnServer;
+    QLabel *lblSmtpServer = nullptr;
+    QLineEdit *txtSmtpServer = nullptr;
+    QLabel *lblTo = nullptr;
+    QLineEdit *txtRecipient = nullptr;
+    QLabel *lblSender = nullptr;
+    QLineEdit *txtSender = nullptr;
+    QPushButton *btnSendEmail = nullptr;
+    QGroupBox *frmTip = nullptr;
+    QLabel *lblTip = nullptr;
+    QLabel *lblSubject = nullptr;
+    QLineEdit *txtSubject = nullptr;
+    QLabel *lblMsg = nullptr;
+    QPlainTextEdit *txtMsg = nullptr;
+    QPushButton *btnInsertIP = nullptr;
+    QPushButton *btnServer = nullptr;
 
     // "Settings"
-    QGroupBox *frmWhenToEmai;
-    QCheckBox *chkEmailIPOnStartup;
-    QCheckBox *chkAutoMail;
-    QCheckBox *chkAutoEmailOnNewIP;
-    QCheckBox *chkAutoExit;
-    QCheckBox *chkMinimized;
-    QGroupBox *frmDisplayTrayIcon;
-    QCheckBox *chkDisplayIcon;
-    QCheckBox *chkShowIP;
-    QCheckBox *chkShowVirtualMem;
-    QCheckBox *chkShowPhyMem;
-    QGroupBox *frmSendEmail;
-    QCheckBox *chkTimerSend;
-    QLineEdit *txtTimerRate;
-    QComboBox *cmbTimerRate;
+    QGroupBox *frmWhenToEmai = nullptr;
+    QCheckBox *chkEmailIPOnStartup = nullptr;
+    QCheckBox *chkAutoMail = nullptr;
+    QCheckBox *chkAutoEmailOnNewIP = nullptr;
+    QCheckBox *chkAutoExit = nullptr;
+    QCheckBox *chkMinimized = nullptr;
+    QGroupBox *frmDisplayTrayIcon = nullptr;
+    QCheckBox *chkDisplayIcon = nullptr;
+    QCheckBox *chkShowIP = nullptr;
+    QCheckBox *chkShowVirtualMem = nullptr;
+    QCheckBox *chkShowPhyMem = nullptr;
+    QGroupBox *frmSendEmail = nullptr;
+    QCheckBox *chkTimerSend = nullptr;
+    QLineEdit *txtTimerRate = nullptr;
+    QComboBox *cmbTimerRate = nullptr;
 
     // "Misc"
-    QGroupBox *Frame1;
-    QCheckBox *chkCopyToClipOnStartup;
-    QPushButton *btnCopyIPToClip;
-    QGroupBox *frmPellwickSettings;
-    QCheckBox *chkShowDebug;
-    QCheckBox *chkNotifyOnFailure;
+    QGroupBox *Frame1 = nullptr;
+    QCheckBox *chkCopyToClipOnStartup = nullptr;
+    QPushButton *btnCopyIPToClip = nullptr;
+    QGroupBox *frmPellwickSettings = nullptr;
+    QCheckBox *chkShowDebug = nullptr;
+    QCheckBox *chkNotifyOnFailure = nullptr;
 
     // "About"
-    QFrame *shpAbout;
-    QLabel *lblAboutTitle;
-    QLabel *lblAboutAuthor;
-    QLabel *lblAboutEmail;
-    QLabel *Image1;
-    QLabel *lblFreePhysMemory;
-    QLabel *lblVirtMem;
+    QFrame *shpAbout = nullptr;
+    QLabel *lblAboutTitle = nullptr;
+    QLabel *lblAboutAuthor = nullptr;
+    QLabel *lblAboutEmail = nullptr;
+    QLabel *Image1 = nullptr;
+    QLabel *lblFreePhysMemory = nullptr;
+    QLabel *lblVirtMem = nullptr;
 
     // "Debug"
-    QPlainTextEdit *txtDebug;
+    QPlainTextEdit *txtDebug = nullptr;
 
 private:
     // Makes the control's widget, named and registered as the control.
@@ -111,6 +120,7 @@ private:
     QWidget *buildDebugTab();
     void setFocusOrder();
 
+    QIcon m_icon;
     std::array<QWidget *, kControlCount> m_widgets {};
 };
 

@@ -2,6 +2,8 @@
 
 #include "core/form/form_view.h"
 
+class QPlainTextEdit;
+
 namespace pellwick {
 
 class MainWindowControls;
@@ -45,6 +47,9 @@ public:
 
     // The user chose a unit from the list, or typed into its field (-1).
     void SetUnitChoice(int index) { m_unitListIndex = index; }
+    // The debug log is about to show: it takes the form's log when lines came
+    // or went while it was hidden.
+    void CatchUpLog(const std::string &log);
     // True while SetState is changing the state: the window does not report
     // that change back.
     bool ApplyingState() const { return m_applyingState; }
@@ -56,6 +61,10 @@ private:
     // never selects an entry, even when the text matches one.
     int m_unitListIndex = 0;
     bool m_applyingState = false;
+    // The log widget missed appends or cuts while hidden.
+    bool m_logBehind = false;
+
+    bool logBehind(const QPlainTextEdit &log);
 };
 
 } // namespace pellwick

@@ -1,5 +1,6 @@
 #include "gui/qt/qt_main_window.h"
 
+#include "gui/qt/pellwick_icon.h"
 #include "gui/qt/qt_notify_area.h"
 #include "gui/qt/qt_text.h"
 #include "platform/host_name.h"
@@ -11,6 +12,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <initializer_list>
@@ -41,20 +43,53 @@ FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline
     };
 }
 
+namespace {
+
+QtWindowParts &withIcon(QtWindowParts &parts)
+{
+    if (parts.icon.isNull())
+        parts.icon = PellwickIcon();
+    return parts;
+}
+
+} // namespace
+
 QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
-    : MainWindowControls(parent)
-    , m_view(*this, m_menu)
+    : MainWindowControls(withIcon(parts).icon, parent)
+    , m_menu(parts.icon)
+    , m_widgetView(*this, m_menu)
+    , m_view(*this, m_widgetView, [this] { buildControls(); })
     , wckMain(parts.smtpPortOverride, this)
     , m_deadline(this)
-    , m_serverDialog(this)
-    , m_form(m_view, TakeFormParts(parts, wckMain, m_deadline, *this, *this, &m_serverDialog))
+    , m_form(m_view, TakeFormParts(parts, wckMain, m_deadline, *this, *this, this))
 {
-    for (std::size_t i = 0; i < kControlCount; ++i)
-        m_controlOf.insert(Widget(static_cast<Control>(i)), static_cast<Control>(i));
     if (auto *tray = dynamic_cast<QtNotifyArea *>(&parts.notifyArea))
         connect(tray, &QtNotifyArea::trayEvent, this,
                 [this](int trayEvent) { m_form.Form_MouseDown(trayEvent); });
-    connectControls();
+    connect(&wckMain, &QtSocket::dataArrival, this,
+            [this](std::int32_t count) { m_form.wckMain_DataArrival(count); });
+    connect(&tmrMain, &QTimer::timeout, this, [this] { m_form.tmrMain_Timer(); });
+    for (const MenuItem item :
+         {MenuItem::CopyIP, MenuItem::ShowIP, MenuItem::ShowPhyMem, MenuItem::ShowVirtMem,
+          MenuItem::Restore, MenuItem::Minimize, MenuItem::Exit}) {
+        QAction *action = m_menu.Item(item);
+        connect(action, &QAction::triggered, this, [this, action, item] {
+            // Qt flips a mark before it reports the choice; frmMain decides the
+            // marks from what they were when the item was chosen.
+            if (action->isCheckable())
+                action->setChecked(!action->isChecked());
+            m_form.MenuItemChosen(item);
+        });
+    }
+    // The session manager asks running programs to save before the desktop ends.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_form.ExitApp(); });
+}
+
+bool QtMainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtDebug && event->type() == QEvent::Show)
+        m_widgetView.CatchUpLog(m_form.DebugLog());
+    return MainWindowControls::eventFilter(watched, event);
 }
 
 QtMainWindow::~QtMainWindow()
@@ -64,12 +99,35 @@ QtMainWindow::~QtMainWindow()
     disconnect(qApp, nullptr, this, nullptr);
 }
 
+void QtMainWindow::Load()
+{
+    m_view.BeginBatch();
+    m_form.Form_Load();
+    m_view.EndBatch();
+}
+
+void QtMainWindow::setVisible(bool visible)
+{
+    // A window shown minimised waits for its first restore.
+    if (visible && !(windowState() & Qt::WindowMinimized))
+        buildControls();
+    MainWindowControls::setVisible(visible);
+}
+
+void QtMainWindow::buildControls()
+{
+    if (ControlsBuilt())
+        return;
+    BuildControls();
+    for (std::size_t i = 0; i < kControlCount; ++i)
+        m_controlOf.insert(Widget(static_cast<Control>(i)), static_cast<Control>(i));
+    txtDebug->installEventFilter(this);
+    connectControls();
+    m_view.ControlsBuilt();
+}
+
 void QtMainWindow::connectControls()
 {
-    connect(&wckMain, &QtSocket::dataArrival, this,
-            [this](std::int32_t count) { m_form.wckMain_DataArrival(count); });
-    connect(&tmrMain, &QTimer::timeout, this, [this] { m_form.tmrMain_Timer(); });
-
     for (const Control control : {Control::btnSendEmail, Control::btnInsertIP, Control::btnServer,
                                   Control::btnCopyIPToClip}) {
         connect(qobject_cast<QPushButton *>(Widget(control)), &QPushButton::clicked, this,
@@ -87,28 +145,12 @@ void QtMainWindow::connectControls()
         });
     }
     connect(cmbTimerRate, &QComboBox::activated, this,
-            [this](int index) { m_view.SetUnitChoice(index); });
+            [this](int index) { m_widgetView.SetUnitChoice(index); });
     connect(cmbTimerRate->lineEdit(), &QLineEdit::textEdited, this, [this] {
-        m_view.SetUnitChoice(-1);
+        m_widgetView.SetUnitChoice(-1);
         m_form.UserChangedText(Control::cmbTimerRate);
     });
     connect(qApp, &QApplication::focusChanged, this, &QtMainWindow::focusChanged);
-
-    for (const MenuItem item :
-         {MenuItem::CopyIP, MenuItem::ShowIP, MenuItem::ShowPhyMem, MenuItem::ShowVirtMem,
-          MenuItem::Restore, MenuItem::Minimize, MenuItem::Exit}) {
-        QAction *action = m_menu.Item(item);
-        connect(action, &QAction::triggered, this, [this, action, item] {
-            // Qt flips a mark before it reports the choice; frmMain decides the
-            // marks from what they were when the item was chosen.
-            if (action->isCheckable())
-                action->setChecked(!action->isChecked());
-            m_form.MenuItemChosen(item);
-        });
-    }
-
-    // The session manager asks running programs to save before the desktop ends.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_form.ExitApp(); });
 }
 
 std::optional<Control> QtMainWindow::controlOf(const QWidget *widget) const
@@ -146,7 +188,12 @@ void QtMainWindow::closeEvent(QCloseEvent *event)
 void QtMainWindow::changeEvent(QEvent *event)
 {
     MainWindowControls::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && !m_view.ApplyingState())
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // Restored from the task bar for the first time: the controls are due.
+    if (isVisible() && !isMinimized())
+        buildControls();
+    if (!m_widgetView.ApplyingState())
         m_form.Form_Resize();
 }
 
@@ -162,9 +209,18 @@ void QtMainWindow::Stop()
 
 void QtMainWindow::SetText(const std::string &text)
 {
+    m_usedClipboard = true;
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(toQ(text));
+}
+
+std::optional<ServerDialog::Result> QtMainWindow::Edit(const SubmissionSettings &current,
+                                                       const std::string &presentedFingerprint)
+{
+    if (!m_serverDialog)
+        m_serverDialog = new QtServerDialog(this);
+    return m_serverDialog->Edit(current, presentedFingerprint);
 }
 
 } // namespace pellwick

@@ -3,6 +3,7 @@
 #include "core/form/form_parts.h"
 #include "core/form/frm_main.h"
 #include "gui/qt/frm_menu.h"
+#include "gui/qt/lazy_form_view.h"
 #include "gui/qt/main_window_controls.h"
 #include "gui/qt/qt_deadline.h"
 #include "gui/qt/qt_form_view.h"
@@ -10,6 +11,7 @@
 #include "gui/qt/qt_socket.h"
 
 #include <QHash>
+#include <QIcon>
 #include <QTimer>
 
 #include <cstdint>
@@ -44,6 +46,9 @@ struct QtWindowParts
     // The SMTP password's secret store, and the password of --password-file.
     PasswordStore *passwordStore = nullptr;
     std::optional<PasswordLookup> passwordFile = std::nullopt;
+    // The window's, the About tab's and the menu's picture (the program's icon
+    // when null). One icon, shared with the tray, decodes each size once.
+    QIcon icon = {};
 };
 
 // frmMain's parts: the shell's own socket, deadline, timer, clipboard and
@@ -55,10 +60,14 @@ FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline
 // The Qt shell of the settings window: its widgets, the tray menu, the socket,
 // the timer and the clipboard, handed to frmMain, which decides everything.
 // The window reports what the user does; it acts on nothing by itself.
+//
+// The controls and the Server dialog are made when first needed (the window
+// shown or restored): a log-in run that stays hidden builds and paints none.
 class QtMainWindow
     : public MainWindowControls
     , private FormTimer
     , private Clipboard
+    , private ServerDialog
 {
     Q_OBJECT
 
@@ -68,9 +77,17 @@ public:
 
     frmMain &Form() { return m_form; }
     frmMenu &Menu() { return m_menu; }
+    // frmMain's Form_Load, with the window shown (if at all) once its start-up
+    // state is settled.
+    void Load();
+    // Something was put on the clipboard during this run.
+    bool UsedClipboard() const { return m_usedClipboard; }
+
+    void setVisible(bool visible) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
@@ -79,17 +96,23 @@ private:
     void Stop() override;
     // Clipboard.
     void SetText(const std::string &text) override;
+    // ServerDialog.
+    std::optional<Result> Edit(const SubmissionSettings &current,
+                               const std::string &presentedFingerprint) override;
 
+    void buildControls();
     void connectControls();
     void focusChanged(QWidget *old, QWidget *now);
     std::optional<Control> controlOf(const QWidget *widget) const;
 
     frmMenu m_menu;
-    QtFormView m_view;
+    QtFormView m_widgetView;
+    LazyFormView m_view;
     QtSocket wckMain;
     QtDeadline m_deadline;
-    QtServerDialog m_serverDialog;
+    QtServerDialog *m_serverDialog = nullptr;
     QTimer tmrMain;
+    bool m_usedClipboard = false;
     QHash<const QWidget *, Control> m_controlOf;
     std::optional<Control> m_lastFocus;
     frmMain m_form;

@@ -1,14 +1,21 @@
 #include "gui/qt/qt_notify_area.h"
 
-#include "gui/qt/stderr_notify_area.h"
+#include "core/tray/stderr_notify_area.h"
 
 namespace pellwick {
 
 QtNotifyArea::QtNotifyArea(const QIcon &icon, QObject *parent)
     : QObject(parent)
-    , m_icon(icon, this)
+    , m_picture(icon)
 {
-    connect(&m_icon, &QSystemTrayIcon::activated, this,
+}
+
+QSystemTrayIcon &QtNotifyArea::icon()
+{
+    if (m_icon)
+        return *m_icon;
+    m_icon = std::make_unique<QSystemTrayIcon>(m_picture);
+    connect(m_icon.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 switch (reason) {
                 case QSystemTrayIcon::Trigger:
@@ -25,6 +32,7 @@ QtNotifyArea::QtNotifyArea(const QIcon &icon, QObject *parent)
                     break;
                 }
             });
+    return *m_icon;
 }
 
 bool QtNotifyArea::Available() const
@@ -34,9 +42,9 @@ bool QtNotifyArea::Available() const
 
 void QtNotifyArea::ShowMessage(const std::string &title, const std::string &text)
 {
-    if (m_icon.isVisible())
-        m_icon.showMessage(QString::fromStdString(title), QString::fromStdString(text),
-                           QSystemTrayIcon::Warning);
+    if (isVisible())
+        m_icon->showMessage(QString::fromStdString(title), QString::fromStdString(text),
+                            QSystemTrayIcon::Warning);
     else
         WriteMessageLine(title, text);
 }
@@ -49,15 +57,16 @@ void QtNotifyArea::Notify(int message, const TrayIconData &data)
     switch (message) {
     case NIM_ADD:
         if (withTip)
-            m_icon.setToolTip(QString::fromStdString(TrayTipText(data)));
-        m_icon.show();
+            icon().setToolTip(QString::fromStdString(TrayTipText(data)));
+        icon().show();
         break;
     case NIM_MODIFY:
-        if (withTip && m_icon.isVisible())
-            m_icon.setToolTip(QString::fromStdString(TrayTipText(data)));
+        if (withTip && isVisible())
+            m_icon->setToolTip(QString::fromStdString(TrayTipText(data)));
         break;
     case NIM_DELETE:
-        m_icon.hide();
+        if (m_icon)
+            m_icon->hide();
         break;
     default:
         break;

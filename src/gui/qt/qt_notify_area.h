@@ -7,6 +7,8 @@
 #include <QString>
 #include <QSystemTrayIcon>
 
+#include <memory>
+
 namespace pellwick {
 
 // The notification area on Qt: one QSystemTrayIcon stands for the one icon of
@@ -17,6 +19,9 @@ namespace pellwick {
 // window messages the shell would send: 514 for a single left click, 515 for a
 // left double-click, 517 for the right button (the context request). No
 // context menu is attached: the window decides when its menu opens.
+//
+// The QSystemTrayIcon is made at the first NIM_ADD: a run that shows no icon
+// never asks the desktop for one.
 class QtNotifyArea
     : public QObject
     , public NotifyArea
@@ -31,14 +36,17 @@ public:
     // A balloon by the icon; with no icon shown, a line on standard error.
     void ShowMessage(const std::string &title, const std::string &text) override;
 
-    bool isVisible() const { return m_icon.isVisible(); }
-    QString toolTip() const { return m_icon.toolTip(); }
+    bool isVisible() const { return m_icon && m_icon->isVisible(); }
+    QString toolTip() const { return m_icon ? m_icon->toolTip() : QString(); }
 
 signals:
     void trayEvent(int eventNumber);
 
 private:
-    QSystemTrayIcon m_icon;
+    QSystemTrayIcon &icon();
+
+    QIcon m_picture;
+    std::unique_ptr<QSystemTrayIcon> m_icon;
 };
 
 } // namespace pellwick

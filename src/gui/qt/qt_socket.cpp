@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QSslCertificate>
+#include <QSslSocket>
 
 #include <algorithm>
 #include <limits>
@@ -10,73 +11,115 @@ namespace pellwick {
 
 QtSocket::QtSocket(std::optional<std::uint16_t> portOverride, QObject *parent)
     : QObject(parent)
-    , m_socket(this)
     , m_portOverride(portOverride)
 {
-    connect(&m_socket, &QSslSocket::readyRead, this, [this] {
-        const qint64 waiting
-            = std::min<qint64>(m_socket.bytesAvailable(), std::numeric_limits<std::int32_t>::max());
-        emit dataArrival(static_cast<std::int32_t>(waiting));
-    });
-    connect(&m_socket, &QSslSocket::connected, this, [this] {
-        if (Events())
-            Events()->SocketConnected();
-    });
-    connect(&m_socket, &QSslSocket::encrypted, this, &QtSocket::reportEncrypted);
-    connect(&m_socket, &QSslSocket::errorOccurred, this, &QtSocket::reportError);
-    // The handshake is let through so that the dialogue sees the certificate
-    // and decides; it sends nothing over a connection it does not trust.
-    connect(&m_socket, &QSslSocket::sslErrors, this, [this](const QList<QSslError> &errors) {
-        for (const QSslError &error : errors)
-            m_certificateProblems << error.errorString().toLower();
-        m_socket.ignoreSslErrors(errors);
-    });
 }
 
 QtSocket::~QtSocket()
 {
     // The socket's own destruction still reports; nothing may reach this
     // half-destroyed object or the dialogue.
-    m_socket.disconnect(this);
+    if (m_socket)
+        m_socket->disconnect(this);
+}
+
+QTcpSocket &QtSocket::plainSocket()
+{
+    if (!m_socket || m_tls)
+        adopt(new QTcpSocket(this));
+    return *m_socket;
+}
+
+QSslSocket &QtSocket::tlsSocket()
+{
+    if (!m_tls) {
+        auto *tls = new QSslSocket(this);
+        adopt(tls);
+        m_tls = tls;
+        connect(tls, &QSslSocket::encrypted, this, &QtSocket::reportEncrypted);
+        // The handshake is let through so that the dialogue sees the
+        // certificate and decides; it sends nothing over a connection it does
+        // not trust.
+        connect(tls, &QSslSocket::sslErrors, this, [this](const QList<QSslError> &errors) {
+            for (const QSslError &error : errors)
+                m_certificateProblems << error.errorString().toLower();
+            m_tls->ignoreSslErrors(errors);
+        });
+    }
+    return *m_tls;
+}
+
+void QtSocket::adopt(QTcpSocket *socket)
+{
+    if (m_socket) {
+        // A dialogue may start the next one from inside this socket's own
+        // signal, so it goes once that signal is over.
+        m_socket->disconnect(this);
+        m_socket->abort();
+        m_socket->deleteLater();
+    }
+    m_socket = socket;
+    m_tls = nullptr;
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+        const qint64 waiting
+            = std::min<qint64>(socket->bytesAvailable(), std::numeric_limits<std::int32_t>::max());
+        emit dataArrival(static_cast<std::int32_t>(waiting));
+    });
+    connect(socket, &QTcpSocket::connected, this, [this] {
+        if (Events())
+            Events()->SocketConnected();
+    });
+    connect(socket, &QTcpSocket::errorOccurred, this, &QtSocket::reportError);
 }
 
 void QtSocket::Close()
 {
-    m_socket.abort();
+    if (m_socket)
+        m_socket->abort();
     m_certificateProblems.clear();
 }
 
 void QtSocket::Connect(const std::string &host, std::uint16_t port)
 {
-    m_socket.connectToHost(QString::fromStdString(host), m_portOverride.value_or(port));
+    plainSocket().connectToHost(QString::fromStdString(host), m_portOverride.value_or(port));
+}
+
+void QtSocket::ConnectForStartTls(const std::string &host, std::uint16_t port)
+{
+    tlsSocket().connectToHost(QString::fromStdString(host), m_portOverride.value_or(port));
 }
 
 void QtSocket::ConnectTls(const std::string &host, std::uint16_t port)
 {
-    m_socket.connectToHostEncrypted(QString::fromStdString(host), m_portOverride.value_or(port));
+    tlsSocket().connectToHostEncrypted(QString::fromStdString(host), m_portOverride.value_or(port));
 }
 
 void QtSocket::StartTls()
 {
-    m_socket.startClientEncryption();
+    if (m_tls)
+        m_tls->startClientEncryption();
+    else if (Events())
+        Events()->SocketFailed(SocketFailure::Tls, "the connection was not opened for TLS");
 }
 
 void QtSocket::SendData(const std::string &text)
 {
-    m_socket.write(text.data(), static_cast<qint64>(text.size()));
+    if (m_socket)
+        m_socket->write(text.data(), static_cast<qint64>(text.size()));
 }
 
 void QtSocket::GetData(std::string &data, std::int32_t count)
 {
-    const qint64 wanted = std::clamp<qint64>(count, 0, m_socket.bytesAvailable());
+    const qint64 waiting = m_socket ? m_socket->bytesAvailable() : 0;
+    const qint64 wanted = std::clamp<qint64>(count, 0, waiting);
     data.resize(static_cast<std::size_t>(wanted));
-    const qint64 got = m_socket.read(data.data(), wanted);
+    const qint64 got = wanted > 0 ? m_socket->read(data.data(), wanted) : 0;
     data.resize(static_cast<std::size_t>(std::max<qint64>(got, 0)));
 }
 
 void QtSocket::reportEncrypted()
 {
-    const QSslCertificate certificate = m_socket.peerCertificate();
+    const QSslCertificate certificate = m_tls->peerCertificate();
     TlsPeer peer;
     peer.fingerprint
         = certificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper().toStdString();
@@ -105,11 +148,11 @@ void QtSocket::reportError(QAbstractSocket::SocketError error)
     case QAbstractSocket::SslHandshakeFailedError:
     case QAbstractSocket::SslInternalError:
     case QAbstractSocket::SslInvalidUserDataError:
-        Events()->SocketFailed(SocketFailure::Tls, m_socket.errorString().toLower().toStdString());
+        Events()->SocketFailed(SocketFailure::Tls, m_socket->errorString().toLower().toStdString());
         break;
     default:
         Events()->SocketFailed(SocketFailure::Other,
-                               m_socket.errorString().toLower().toStdString());
+                               m_socket->errorString().toLower().toStdString());
         break;
     }
 }

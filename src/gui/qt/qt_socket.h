@@ -2,18 +2,23 @@
 
 #include "core/mail/socket.h"
 
+#include <QAbstractSocket>
 #include <QObject>
-#include <QSslSocket>
 #include <QStringList>
 
 #include <cstdint>
 #include <optional>
 
+class QSslSocket;
+class QTcpSocket;
+
 namespace pellwick {
 
-// The socket control `wckMain` over QSslSocket. Every arrival of data is
-// reported by dataArrival with the number of bytes waiting; connection, TLS and
-// failure events go to the dialogue listening on the socket.
+// The socket control `wckMain` over QTcpSocket, or QSslSocket for a dialogue
+// that uses TLS: Qt's TLS backend (OpenSSL and the system's certificates) is
+// loaded only then, so a plain port-25 mail never pays for it. Every arrival
+// of data is reported by dataArrival with the number of bytes waiting;
+// connection, TLS and failure events go to the dialogue listening on the socket.
 class QtSocket
     : public QObject
     , public Socket
@@ -29,6 +34,7 @@ public:
 
     void Close() override;
     void Connect(const std::string &host, std::uint16_t port) override;
+    void ConnectForStartTls(const std::string &host, std::uint16_t port) override;
     void SendData(const std::string &text) override;
     void GetData(std::string &data, std::int32_t count) override;
     void ConnectTls(const std::string &host, std::uint16_t port) override;
@@ -38,10 +44,16 @@ signals:
     void dataArrival(std::int32_t count);
 
 private:
+    // The connection's socket, made anew when the kind asked for changes.
+    QTcpSocket &plainSocket();
+    QSslSocket &tlsSocket();
+    void adopt(QTcpSocket *socket);
     void reportEncrypted();
     void reportError(QAbstractSocket::SocketError error);
 
-    QSslSocket m_socket;
+    // Children of this object; m_tls is m_socket when that is a QSslSocket.
+    QTcpSocket *m_socket = nullptr;
+    QSslSocket *m_tls = nullptr;
     std::optional<std::uint16_t> m_portOverride;
     // What the certificate check found; the dialogue decides whether it may
     // go on (a pinned certificate may).

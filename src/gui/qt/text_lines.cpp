@@ -19,12 +19,17 @@ std::string PlainTextWithCrLf(const QPlainTextEdit &edit)
     return joined;
 }
 
-void SetPlainTextFromCrLf(QPlainTextEdit &edit, const std::string &text)
+QString LinesFromCrLf(const std::string &text)
 {
     QString lines = QString::fromStdString(text);
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    edit.setPlainText(lines);
+    return lines;
+}
+
+void SetPlainTextFromCrLf(QPlainTextEdit &edit, const std::string &text)
+{
+    edit.setPlainText(LinesFromCrLf(text));
 }
 
 } // namespace pellwick

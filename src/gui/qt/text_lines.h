@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <string>
 
 class QPlainTextEdit;
@@ -10,7 +12,9 @@ namespace pellwick {
 // widget keeps inside (paragraphs, soft line breaks): mail and the settings
 // store both want CRLF.
 std::string PlainTextWithCrLf(const QPlainTextEdit &edit);
-// Replaces the widget's text; CRLF, lone CR and lone LF all start a new line.
+// `text` with CRLF, lone CR and lone LF all made the widget's line break.
+QString LinesFromCrLf(const std::string &text);
+// Replaces the widget's text with LinesFromCrLf(text).
 void SetPlainTextFromCrLf(QPlainTextEdit &edit, const std::string &text);
 
 } // namespace pellwick

@@ -2,9 +2,18 @@
 
 #include "core/app/command_line.h"
 #include "core/app/info_request.h"
+#include "core/form/send_now.h"
+#include "core/mail/message.h"
+#include "core/mail/password_file.h"
 #include "core/settings/registry.h"
+#include "core/tray/stderr_notify_area.h"
+#include "gui/win32/hidden_window.h"
+#include "gui/win32/standard_streams.h"
+#include "gui/win32/win32_headless_shell.h"
 #include "gui/win32/win32_main_window.h"
 #include "gui/win32/win32_notify_area.h"
+#include "gui/win32/window_timers.h"
+#include "gui/win32/winsock_socket.h"
 #include "platform/host_name.h"
 #include "platform/local_ip.h"
 #include "platform/local_time.h"
@@ -17,6 +26,9 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstdio>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,21 +63,40 @@ std::wstring programPath()
     }
 }
 
-// A window program has no console of its own: the text goes to the standard output
-// it was started with (a pipe, a file), else to the console of the one that started it.
-bool printToStandardOutput(const std::string &text)
+// Runs the thread's messages until WM_QUIT, whose code is the exit status.
+// `preTranslate` may take a message before it is dispatched.
+int runMessages(const std::function<bool(MSG &)> &preTranslate)
 {
-    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (out == nullptr || out == INVALID_HANDLE_VALUE) {
-        if (!AttachConsole(ATTACH_PARENT_PROCESS))
-            return false;
-        out = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                          OPEN_EXISTING, 0, nullptr);
+    MSG message {};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (preTranslate && preTranslate(message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
-    DWORD written = 0;
-    const auto size = static_cast<DWORD>(text.size());
-    return out != INVALID_HANDLE_VALUE && WriteFile(out, text.data(), size, &written, nullptr)
-           && written == size;
+    return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
+}
+
+// One mail with the stored settings; the exit status says how it went.
+int sendNow(HINSTANCE instance, Registry &registry, SendNow::Password password)
+{
+    HiddenWindow window(instance);
+    WindowTimers timers(window.Window(), [] {});
+    std::optional<SendNow> run;
+    WinsockSocket socket(window.Window(), [&run](std::int32_t count) { run->DataArrival(count); });
+    run.emplace(socket, timers, SmtpEnvironment {CurrentLocalTime, HostName, MessageIdRandom()},
+                registry, LocalIP, std::move(password), [](int status, const std::string &line) {
+                    SendNow::PrintOutcome(status, line);
+                    PostQuitMessage(status);
+                });
+    window.SetHandler([&](UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+        if (socket.HandleMessage(message, wParam, lParam)
+            || (message == WM_TIMER && timers.HandleTimer(wParam)))
+            return 0;
+        return std::nullopt;
+    });
+    run->Start();
+    return runMessages({});
 }
 
 } // namespace
@@ -73,54 +104,76 @@ bool printToStandardOutput(const std::string &text)
 int RunWin32App(HINSTANCE instance, int)
 {
     const std::vector<std::string> words = arguments();
+    const RunMode mode = ChosenRunMode(words);
+    const auto info = InfoRequest(words, "Pellwick.exe", true);
+    // What a run without the window prints reaches whoever started it. The
+    // window stays apart from any console: its Ctrl+C would end the program.
+    const bool printing = (info || mode != RunMode::Window) && ConnectStandardStreams();
     // --help, --version and /? are answered before any window exists.
-    if (const auto info = InfoRequest(words, "Pellwick.exe"))
-        return printToStandardOutput(*info) ? 0 : 1;
+    if (info) {
+        const bool written = printing && std::fputs(info->c_str(), stdout) >= 0;
+        return written && std::fflush(stdout) == 0 ? 0 : 1;
+    }
+
+    const std::string commandLine = JoinArguments(words);
+    // One program per user: a later start hands its request over and ends. A
+    // --send-now run is one mail beside whatever runs.
+    std::unique_ptr<SingleInstance> instanceClaim;
+    if (mode != RunMode::SendNow) {
+        instanceClaim = ClaimSingleInstance(IsLoginRun(commandLine) ? InstanceRequest::LoginRun
+                                                                    : InstanceRequest::Show)
+                            .instance;
+        if (!instanceClaim)
+            return 0;
+    }
+
+    const auto backend = MakePlatformRegistryBackend();
+    Registry registry(*backend);
+    const auto passwords = MakePasswordStore();
+    // A password file nobody else may read, for machines without a secret store.
+    std::optional<PasswordLookup> passwordFile;
+    if (const auto path = PasswordFileArgument(words)) {
+        passwordFile = PasswordFromFile(*path, ReadPrivateFile);
+        if (!passwordFile->error.empty()) {
+            if (!printing)
+                ConnectStandardStreams();
+            std::fprintf(stderr, "%s\n", passwordFile->error.c_str());
+            return SendNow::kConfig;
+        }
+    }
+    if (mode == RunMode::SendNow)
+        return sendNow(instance, registry, {passwords.get(), std::move(passwordFile)});
+
+    const std::wstring path = programPath();
+    const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+    const auto autostart = MakePlatformAutostart(registry, Narrow(folder), Narrow(path));
+    Win32WindowParts parts {
+        .registry = registry,
+        .autostart = *autostart,
+        .localIp = LocalIP,
+        .memoryReader = ReadPlatformMemoryStatus,
+        .clock = CurrentLocalTime,
+        .commandLine = commandLine,
+        .endProcess = [](int status) { PostQuitMessage(status); },
+        .hostName = HostName,
+        .passwordStore = passwords.get(),
+        .passwordFile = std::move(passwordFile),
+    };
+
+    if (mode == RunMode::Headless) {
+        StderrNotifyArea notifyArea;
+        Win32HeadlessShell shell(instance, notifyArea, std::move(parts));
+        shell.Form().Form_Load();
+        return runMessages({});
+    }
 
     INITCOMMONCONTROLSEX controls {sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES
                                                         | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-
-    const std::string commandLine = JoinArguments(words);
-    // One program per user: a later start hands its request over and ends.
-    const InstanceClaim claim = ClaimSingleInstance(
-        IsLoginRun(commandLine) ? InstanceRequest::LoginRun : InstanceRequest::Show);
-    if (!claim.instance)
-        return 0;
-
-    const std::wstring path = programPath();
-    const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-    const auto backend = MakePlatformRegistryBackend();
-    Registry registry(*backend);
-    const auto autostart = MakePlatformAutostart(registry, Narrow(folder), Narrow(path));
     Win32NotifyArea notifyArea;
-    const auto passwords = MakePasswordStore();
-
-    int exitCode = 0;
-    Win32MainWindow window(instance, Win32WindowParts {
-                                         .registry = registry,
-                                         .autostart = *autostart,
-                                         .notifyArea = notifyArea,
-                                         .localIp = LocalIP,
-                                         .memoryReader = ReadPlatformMemoryStatus,
-                                         .clock = CurrentLocalTime,
-                                         .commandLine = commandLine,
-                                         .endProcess = [](int status) { PostQuitMessage(status); },
-                                         .hostName = HostName,
-                                         .passwordStore = passwords.get(),
-                                     });
+    Win32MainWindow window(instance, notifyArea, std::move(parts));
     window.Form().Form_Load();
-
-    MSG message {};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (window.PreTranslate(message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    if (message.message == WM_QUIT)
-        exitCode = static_cast<int>(message.wParam);
-    return exitCode;
+    return runMessages([&window](MSG &message) { return window.PreTranslate(message); });
 }
 
 } // namespace pellwick

@@ -1,5 +1,6 @@
 #include "gui/win32/win32_main_window.h"
 
+#include "gui/win32/session_end.h"
 #include "gui/win32/win32_notify_area.h"
 #include "platform/single_instance.h"
 #include "platform/windows/instance_window.h"
@@ -13,47 +14,53 @@ namespace pellwick {
 
 namespace {
 
-// An address or route changed (posted from the system's thread).
-constexpr UINT kAddressChangedMessage = WM_APP + 5;
-
-constexpr UINT_PTR kTimerId = 1;
-// The mail dialogue's one time limit, a timer of its own that fires once.
-constexpr UINT_PTR kDeadlineId = 2;
+FormParts windowParts(FormParts parts, HWND window, HICON icon, ServerDialog &serverDialog)
+{
+    parts.windowHandle = reinterpret_cast<std::uintptr_t>(window);
+    parts.iconHandle = reinterpret_cast<std::uintptr_t>(icon);
+    parts.serverDialog = &serverDialog;
+    return parts;
+}
 
 } // namespace
 
-Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32WindowParts parts)
+FormParts TakeFormParts(Win32WindowParts &parts, NotifyArea &notifyArea, Socket &socket,
+                        WindowTimers &timers, Clipboard &clipboard, bool addressWatched)
+{
+    return FormParts {
+        .socket = socket,
+        .deadline = timers,
+        .timer = timers,
+        .notifyArea = notifyArea,
+        .clipboard = clipboard,
+        .registry = parts.registry,
+        .autostart = parts.autostart,
+        .localIp = std::move(parts.localIp),
+        .memoryReader = std::move(parts.memoryReader),
+        .clock = std::move(parts.clock),
+        .commandLine = std::move(parts.commandLine),
+        .endProcess = std::move(parts.endProcess),
+        .addressWatched = addressWatched,
+        .hostName = std::move(parts.hostName),
+        .passwordStore = parts.passwordStore,
+        .passwordFile = std::move(parts.passwordFile),
+    };
+}
+
+Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea,
+                                 Win32WindowParts parts)
     : m_window(instance)
     , m_view(m_window)
-    , m_notifyArea(parts.notifyArea)
+    , m_notifyArea(notifyArea)
     , wckMain(m_window.Window(), [this](std::int32_t count) { m_form.wckMain_DataArrival(count); })
     , m_serverDialog(instance, m_window.Window())
     , m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated"))
     , m_instanceRequest(RegisterWindowMessageW(kInstanceRequestMessage))
-    , m_addressCallbacks(CallOnAddressChange([this] {
-        if (!m_addressPosted.exchange(true))
-            PostMessageW(m_window.Window(), kAddressChangedMessage, 0, 0);
-    }))
-    , m_form(m_view, FormParts {
-                         .socket = wckMain,
-                         .deadline = *this,
-                         .timer = *this,
-                         .notifyArea = parts.notifyArea,
-                         .clipboard = *this,
-                         .registry = parts.registry,
-                         .autostart = parts.autostart,
-                         .localIp = std::move(parts.localIp),
-                         .memoryReader = std::move(parts.memoryReader),
-                         .clock = std::move(parts.clock),
-                         .commandLine = std::move(parts.commandLine),
-                         .endProcess = std::move(parts.endProcess),
-                         .windowHandle = reinterpret_cast<std::uintptr_t>(m_window.Window()),
-                         .iconHandle = reinterpret_cast<std::uintptr_t>(m_window.Icon()),
-                         .addressWatched = m_addressCallbacks != nullptr,
-                         .hostName = std::move(parts.hostName),
-                         .passwordStore = parts.passwordStore,
-                         .serverDialog = &m_serverDialog,
-                     })
+    , m_timers(m_window.Window(), [this] { m_form.tmrMain_Timer(); })
+    , m_addresses(m_window.Window())
+    , m_form(m_view, windowParts(TakeFormParts(parts, notifyArea, wckMain, m_timers, *this,
+                                               m_addresses.Watching()),
+                                 m_window.Window(), m_window.Icon(), m_serverDialog))
 {
     m_window.SetHandler(this);
 }
@@ -94,13 +101,12 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
         m_notifyArea.Readd();
         return 0;
     }
-    // A later start of the program: an ordinary one brings this window up, a
-    // log-in run leaves the job to this one.
-    if (message == kAddressChangedMessage) {
-        m_addressPosted = false;
+    if (m_addresses.Take(message)) {
         m_form.AddressChanged();
         return 0;
     }
+    // A later start of the program: an ordinary one brings this window up, a
+    // log-in run leaves the job to this one.
     if (message == m_instanceRequest) {
         if (wParam == static_cast<WPARAM>(InstanceRequest::Show))
             m_form.Restore_Click();
@@ -115,15 +121,7 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
             m_window.ShowCurrentPage();
         return 0;
     case WM_TIMER:
-        if (wParam == kTimerId) {
-            m_form.tmrMain_Timer();
-        } else if (wParam == kDeadlineId) {
-            Disarm();
-            // Taken out first: the dialogue may arm the next limit from here.
-            const std::function<void()> expired = std::move(m_expired);
-            if (expired)
-                expired();
-        }
+        m_timers.HandleTimer(wParam);
         return 0;
     case Win32NotifyArea::kCallbackMessage:
         m_form.Form_MouseDown(static_cast<int>(LOWORD(lParam)));
@@ -143,15 +141,8 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
     case WM_CLOSE:
         m_form.Form_Unload();
         return 0;
-    case WM_QUERYENDSESSION:
-        return TRUE;
-    case WM_ENDSESSION:
-        // The session ends whether or not the program has; it saves first.
-        if (wParam)
-            m_form.ExitApp();
-        return 0;
     default:
-        return std::nullopt;
+        return HandleSessionEnd(m_form, message, wParam);
     }
 }
 
@@ -188,27 +179,6 @@ void Win32MainWindow::onCommand(WPARAM wParam, LPARAM lParam)
         m_view.SetUnitChoice(-1);
         m_form.UserChangedText(*control);
     }
-}
-
-void Win32MainWindow::Start(std::int64_t intervalMs)
-{
-    SetTimer(m_window.Window(), kTimerId, static_cast<UINT>(intervalMs), nullptr);
-}
-
-void Win32MainWindow::Stop()
-{
-    KillTimer(m_window.Window(), kTimerId);
-}
-
-void Win32MainWindow::Arm(std::chrono::milliseconds after, std::function<void()> expired)
-{
-    m_expired = std::move(expired);
-    SetTimer(m_window.Window(), kDeadlineId, static_cast<UINT>(after.count()), nullptr);
-}
-
-void Win32MainWindow::Disarm()
-{
-    KillTimer(m_window.Window(), kDeadlineId);
 }
 
 void Win32MainWindow::SetText(const std::string &text)

@@ -4,32 +4,30 @@
 #include "core/form/frm_main.h"
 #include "core/mail/deadline.h"
 
+#include "gui/win32/address_messages.h"
 #include "gui/win32/win32_form_view.h"
 #include "gui/win32/win32_server_dialog.h"
 #include "gui/win32/win32_window.h"
+#include "gui/win32/window_timers.h"
 #include "gui/win32/winsock_socket.h"
 
-#include "platform/address_watch.h"
-
-#include <atomic>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
 namespace pellwick {
 
 class Autostart;
+class NotifyArea;
 class Registry;
 class Win32NotifyArea;
 
-// What the Win32 window needs from outside it; the program's start gives the
-// real parts.
+// What a Win32 shell (the window, or none with --headless) needs from outside
+// it besides its notification area; the program's start gives the real parts.
 struct Win32WindowParts
 {
     Registry &registry;
     Autostart &autostart;
-    Win32NotifyArea &notifyArea;
     std::function<std::string()> localIp;
     Memory::Reader memoryReader;
     Smtp::Clock clock;
@@ -38,19 +36,24 @@ struct Win32WindowParts
     std::function<void(int status)> endProcess;
     std::function<std::string()> hostName;
     PasswordStore *passwordStore = nullptr;
+    // The password of --password-file, when the program was given one.
+    std::optional<PasswordLookup> passwordFile = std::nullopt;
 };
+
+// frmMain's parts: the shell's own notification area, socket, timers and
+// clipboard with the rest of `parts`, whose texts and functions are taken over.
+FormParts TakeFormParts(Win32WindowParts &parts, NotifyArea &notifyArea, Socket &socket,
+                        WindowTimers &timers, Clipboard &clipboard, bool addressWatched);
 
 // The Win32 shell of the settings window: its controls, the tray menu, Winsock,
 // the window timer and the clipboard, handed to frmMain, which decides
 // everything. The window reports what the user does; it acts on nothing itself.
 class Win32MainWindow
     : private Win32Window::Handler
-    , private FormTimer
-    , private Deadline
     , private Clipboard
 {
 public:
-    Win32MainWindow(HINSTANCE instance, Win32WindowParts parts);
+    Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea, Win32WindowParts parts);
     ~Win32MainWindow() override;
 
     frmMain &Form() { return m_form; }
@@ -63,12 +66,6 @@ private:
     void onCommand(WPARAM wParam, LPARAM lParam);
     void noticeFocus();
 
-    // FormTimer.
-    void Start(std::int64_t intervalMs) override;
-    void Stop() override;
-    // Deadline.
-    void Arm(std::chrono::milliseconds after, std::function<void()> expired) override;
-    void Disarm() override;
     // Clipboard.
     void SetText(const std::string &text) override;
 
@@ -80,10 +77,8 @@ private:
     UINT m_taskbarCreated;
     UINT m_instanceRequest;
     std::optional<Control> m_lastFocus;
-    std::function<void()> m_expired;
-    // One posted message per burst of address or route changes.
-    std::atomic<bool> m_addressPosted {false};
-    std::unique_ptr<AddressCallbacks> m_addressCallbacks;
+    WindowTimers m_timers;
+    AddressMessages m_addresses;
     frmMain m_form;
 };
 

@@ -1,6 +1,7 @@
 #include "gui/win32/win32_window.h"
 
 #include "gui/win32/win32_controls.h"
+#include "gui/win32/window_object.h"
 #include "platform/windows/instance_window.h"
 
 #include "gui/win32/resources/resource_ids.h"
@@ -184,12 +185,7 @@ Win32Window::~Win32Window()
 
 LRESULT CALLBACK Win32Window::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto *self = reinterpret_cast<Win32Window *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto *self = WindowObject<Win32Window>(window, message, lParam);
     if (self && self->m_handler && window == self->m_window) {
         if (const auto handled = self->m_handler->OnMessage(message, wParam, lParam))
             return *handled;

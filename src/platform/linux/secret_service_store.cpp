@@ -2,6 +2,11 @@
 
 #include <libsecret/secret.h>
 
+#include <dlfcn.h>
+
+#include <optional>
+#include <string>
+
 namespace pellwick {
 
 namespace {
@@ -20,12 +25,40 @@ const SecretSchema &schema()
     return kSchema;
 }
 
-// Takes the GError's message and frees it.
-std::string takeMessage(GError *error)
+// libsecret and what it pulls in (GIO, GObject, ...) are loaded when a
+// password is first looked up or stored: most runs need none, and loading
+// them cost every start several milliseconds.
+struct SecretLibrary
 {
-    std::string message = error->message ? error->message : "unknown error";
-    g_error_free(error);
-    return "secret store: " + message;
+    decltype(&secret_password_lookup_sync) lookup = nullptr;
+    decltype(&secret_password_store_sync) store = nullptr;
+    decltype(&secret_password_free) free = nullptr;
+    decltype(&g_error_free) freeError = nullptr;
+    std::string problem;
+};
+
+template<typename Function>
+bool resolve(void *library, const char *name, Function &function)
+{
+    // POSIX guarantees that a function's address survives the trip through void *.
+    function = reinterpret_cast<Function>(dlsym(library, name));
+    return function != nullptr;
+}
+
+SecretLibrary loadSecretLibrary()
+{
+    SecretLibrary loaded;
+    void *library = dlopen("libsecret-1.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        loaded.problem = "secret store: libsecret is not installed";
+        return loaded;
+    }
+    if (!resolve(library, "secret_password_lookup_sync", loaded.lookup)
+        || !resolve(library, "secret_password_store_sync", loaded.store)
+        || !resolve(library, "secret_password_free", loaded.free)
+        || !resolve(library, "g_error_free", loaded.freeError))
+        loaded.problem = "secret store: libsecret lacks a function it should have";
+    return loaded;
 }
 
 class SecretServiceStore : public PasswordStore
@@ -33,29 +66,52 @@ class SecretServiceStore : public PasswordStore
 public:
     PasswordLookup Lookup(const std::string &server, const std::string &user) override
     {
+        const SecretLibrary &secret = library();
+        if (!secret.problem.empty())
+            return {std::nullopt, secret.problem};
         GError *error = nullptr;
-        gchar *found = secret_password_lookup_sync(&schema(), nullptr, &error, "server",
-                                                   server.c_str(), "user", user.c_str(), nullptr);
+        gchar *found = secret.lookup(&schema(), nullptr, &error, "server", server.c_str(), "user",
+                                     user.c_str(), nullptr);
         if (error)
             return {std::nullopt, takeMessage(error)};
         if (!found)
             return {std::nullopt, {}};
         PasswordLookup result {std::string(found), {}};
         // Wipes the copy libsecret made.
-        secret_password_free(found);
+        secret.free(found);
         return result;
     }
 
     std::string Store(const std::string &server, const std::string &user,
                       const std::string &password) override
     {
+        const SecretLibrary &secret = library();
+        if (!secret.problem.empty())
+            return secret.problem;
         GError *error = nullptr;
         const std::string label = "Pellwick mail password for " + user + " at " + server;
-        secret_password_store_sync(&schema(), SECRET_COLLECTION_DEFAULT, label.c_str(),
-                                   password.c_str(), nullptr, &error, "server", server.c_str(),
-                                   "user", user.c_str(), nullptr);
+        secret.store(&schema(), SECRET_COLLECTION_DEFAULT, label.c_str(), password.c_str(), nullptr,
+                     &error, "server", server.c_str(), "user", user.c_str(), nullptr);
         return error ? takeMessage(error) : std::string();
     }
+
+private:
+    const SecretLibrary &library()
+    {
+        if (!m_library)
+            m_library = loadSecretLibrary();
+        return *m_library;
+    }
+
+    // Takes the GError's message and frees it.
+    std::string takeMessage(GError *error)
+    {
+        std::string message = error->message ? error->message : "unknown error";
+        m_library->freeError(error);
+        return "secret store: " + message;
+    }
+
+    std::optional<SecretLibrary> m_library;
 };
 
 } // namespace

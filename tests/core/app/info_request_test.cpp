@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <utility>
 
 using pellwick::InfoRequest;
 using pellwick::VersionText;
@@ -12,27 +13,23 @@ TEST(InfoRequest, HelpOrVersionFromTheFirstSwitchThatAsksForIt)
     EXPECT_TRUE(std::regex_match(VersionText(), std::regex("Pellwick [0-9]+(\\.[0-9]+)+")))
         << VersionText();
     const std::string usage = "Usage: pellwick [/s] [--password-file FILE]\n";
-    const struct
-    {
-        std::vector<std::string> arguments;
-        std::optional<std::string> printed; // its beginning
-    } cases[] = {
-        {{}, std::nullopt},
-        {{"/s", "x"}, std::nullopt},
-        {{"--helpx", "-help", "/??", "--Version", "-v", "/h", "help"}, std::nullopt},
-        {{"--version"}, VersionText() + "\n"},
-        {{"--help"}, usage},
-        {{"-h"}, usage},
-        {{"/s", "/?"}, usage},
-        {{"--version", "--help"}, VersionText() + "\n"},
-        {{"--help", "--version"}, usage},
-    };
-    for (const auto &c : cases) {
-        const auto printed = InfoRequest(c.arguments, "pellwick");
-        ASSERT_EQ(printed.has_value(), c.printed.has_value())
-            << testing::PrintToString(c.arguments);
+    // The arguments, and the beginning of what is printed.
+    using Row = std::pair<std::vector<std::string>, std::optional<std::string>>;
+    for (const auto &[arguments, expected] : {
+             Row {{}, std::nullopt},
+             Row {{"/s", "x"}, std::nullopt},
+             Row {{"--helpx", "-help", "/??", "--Version", "-v", "/h", "help"}, std::nullopt},
+             Row {{"--version"}, VersionText() + "\n"},
+             Row {{"--help"}, usage},
+             Row {{"-h"}, usage},
+             Row {{"/s", "/?"}, usage},
+             Row {{"--version", "--help"}, VersionText() + "\n"},
+             Row {{"--help", "--version"}, usage},
+         }) {
+        const auto printed = InfoRequest(arguments, "pellwick");
+        ASSERT_EQ(printed.has_value(), expected.has_value()) << testing::PrintToString(arguments);
         if (printed) {
-            EXPECT_EQ(printed->substr(0, c.printed->size()), *c.printed) << *printed;
+            EXPECT_EQ(printed->substr(0, expected->size()), *expected) << *printed;
         }
     }
     using pellwick::RunMode;

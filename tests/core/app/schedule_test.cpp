@@ -5,56 +5,46 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <tuple>
 
 using namespace pellwick;
 
 TEST(Schedule, UnitFromTheListOrFromTheTypedText)
 {
-    struct Case
-    {
-        int index;
-        const char *typed;
-        std::int64_t factor;
-    };
-    for (const Case &c : {Case {0, "Minutes", 1000}, Case {1, "", 60000}, Case {2, "x", 3600000},
-                          Case {-1, "minutes", 60000}, Case {-1, " HOURS\t", 3600000},
-                          Case {-1, "fortnights", 1000}, Case {-1, "Minute", 1000},
-                          // Only ASCII letters fold: a dotless capital I is no "i".
-                          Case {-1, "M\xC4\xB0NUTES", 1000}})
-        EXPECT_EQ(UnitFactor(c.index, c.typed), c.factor) << c.typed;
+    using Row = std::tuple<int, const char *, std::int64_t>;
+    for (const auto &[index, typed, factor] :
+         {Row {0, "Minutes", 1000}, Row {1, "", 60000}, Row {2, "x", 3600000},
+          Row {-1, "minutes", 60000}, Row {-1, " HOURS\t", 3600000}, Row {-1, "fortnights", 1000},
+          Row {-1, "Minute", 1000},
+          // Only ASCII letters fold: a dotless capital I is no "i".
+          Row {-1, "M\xC4\xB0NUTES", 1000}})
+        EXPECT_EQ(UnitFactor(index, typed), factor) << typed;
 }
 
 TEST(Schedule, RateTextReadAsAWholeNumberOrTreatedAsEmpty)
 {
-    struct Case
-    {
-        const char *rate;
-        int unit;
-        std::int64_t countdown;
-    };
-    for (const Case &c : {
-             Case {" 45 ", 0, 45000},
-             Case {"+4", 0, 4000},
-             Case {"2.5", 0, 2000},
-             Case {"3.5", 0, 4000},
-             Case {"2.50001", 0, 3000},
-             Case {"-2.5", 0, -2000},
-             Case {".5", 0, 0},
-             Case {"700", 2, 2520000000},
-             Case {"2562047788015", 2, 2562047788015 * 3600000},
+    using Row = std::tuple<std::string, int, std::int64_t>;
+    for (const auto &[rate, unit, countdown] : {
+             Row {" 45 ", 0, 45000},
+             Row {"+4", 0, 4000},
+             Row {"2.5", 0, 2000},
+             Row {"3.5", 0, 4000},
+             Row {"2.50001", 0, 3000},
+             Row {"-2.5", 0, -2000},
+             Row {".5", 0, 0},
+             Row {"700", 2, 2520000000},
+             Row {"2562047788015", 2, 2562047788015 * 3600000},
              // Not a number, or too large to count down: like an empty field.
-             Case {"", 0, 30000},
-             Case {"1e9", 0, 30000},
-             Case {"1,5", 0, 30000},
-             Case {"- 5", 0, 30000},
-             Case {"2562047788016", 2, 30 * 3600000},
-             Case {"99999999999999999999999", 0, 30000},
+             Row {"", 0, 30000},
+             Row {"1e9", 0, 30000},
+             Row {"1,5", 0, 30000},
+             Row {"- 5", 0, 30000},
+             Row {"2562047788016", 2, 30 * 3600000},
+             Row {"99999999999999999999999", 0, 30000},
          }) {
-        const TimerSettingsResult result = ApplyTimerSettings({true, c.rate, c.unit, ""});
-        EXPECT_EQ(result.countdown, c.countdown) << c.rate;
-        EXPECT_EQ(result.rateText, c.countdown == 30000 || c.countdown == 30 * 3600000
-                                       ? std::string("30")
-                                       : std::string(c.rate));
+        const TimerSettingsResult result = ApplyTimerSettings({true, rate, unit, ""});
+        EXPECT_EQ(result.countdown, countdown) << rate;
+        EXPECT_EQ(result.rateText, countdown == 30000 || countdown == 30 * 3600000 ? "30" : rate);
     }
     EXPECT_EQ(ApplyTimerSettings({false, "45", 0, ""}).countdown, std::nullopt);
 }

@@ -1,17 +1,18 @@
 #pragma once
 
+#include "support/fake_socket.h"
+#include "support/fixed_time.h"
 #include "support/manual_deadline.h"
 #include "support/memory_registry.h"
 
 #include "core/form/frm_main.h"
 #include "core/form/in_memory_view.h"
-#include "core/mail/socket.h"
 #include "core/settings/autostart.h"
 #include "core/settings/registry.h"
 #include "core/settings/settings_table.h"
 #include "core/tray/tray_icon_data.h"
 
-#include <map>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,7 +23,7 @@ namespace pellwick::test {
 // state: the socket's wire, the tray icon, the clipboard, the autostart entry,
 // the registry in memory.
 struct FormHarness
-    : Socket
+    : FakeSocket
     , FormTimer
     , NotifyArea
     , Clipboard
@@ -43,7 +44,7 @@ struct FormHarness
     bool trayHost = true;
 
     // What the parts show.
-    std::string connectedTo, wire, waiting, clipboard;
+    std::string clipboard;
     bool timerRunning = false, iconShown = false, autostart = false;
     std::string iconTip;
     int processEnds = 0, exitStatus = -1;
@@ -55,21 +56,17 @@ struct FormHarness
         registry.SetKeyValue(kHkeyLocalMachine, std::string(kSettingsKey), std::string(name), value,
                              type);
     }
+    // Stores each as a check box's value is stored.
+    FormHarness &Flags(std::initializer_list<std::pair<std::string_view, std::int32_t>> flags)
+    {
+        for (const auto &[name, value] : flags)
+            Store(name, value, kRegDword);
+        return *this;
+    }
     RegistryValue Stored(std::string_view name)
     {
         return registry.QueryValue(kHkeyLocalMachine, std::string(kSettingsKey), std::string(name),
                                    {});
-    }
-    // Sunday 6 December 2026, 12:00 at +0100.
-    static LocalTime Noon()
-    {
-        LocalTime noon;
-        noon.fields.tm_mday = 6;
-        noon.fields.tm_mon = 11;
-        noon.fields.tm_year = 126;
-        noon.fields.tm_hour = 12;
-        noon.utcOffsetSeconds = 3600;
-        return noon;
     }
     // The form made but not yet loaded.
     frmMain &Make()
@@ -84,7 +81,7 @@ struct FormHarness
                                                    .autostart = *this,
                                                    .localIp = [this] { return localIp; },
                                                    .memoryReader = [this] { return memory; },
-                                                   .clock = [] { return Noon(); },
+                                                   .clock = FixedTime,
                                                    .commandLine = commandLine,
                                                    .endProcess =
                                                        [this](int status) {
@@ -117,31 +114,8 @@ struct FormHarness
         form->tmrMain_Timer();
     }
     // The server's next reply arrives.
-    void Reply(const std::string &bytes)
-    {
-        waiting += bytes;
-        form->wckMain_DataArrival(static_cast<std::int32_t>(waiting.size()));
-    }
+    void Reply(const std::string &bytes) { form->wckMain_DataArrival(Arrive(bytes)); }
 
-    void Close() override { connectedTo.clear(); }
-    void Connect(const std::string &host, std::uint16_t port) override
-    {
-        connectedTo = host + ":" + std::to_string(port);
-        wire.clear();
-    }
-    void ConnectTls(const std::string &host, std::uint16_t port) override
-    {
-        connectedTo = "tls " + host + ":" + std::to_string(port);
-        wire.clear();
-    }
-    // The TLS handshake ends; the server showed this certificate.
-    void Encrypted(const TlsPeer &peer) { Events()->SocketEncrypted(peer); }
-    void SendData(const std::string &text) override { wire += text; }
-    void GetData(std::string &data, std::int32_t count) override
-    {
-        data = waiting.substr(0, static_cast<std::size_t>(count));
-        waiting.erase(0, data.size());
-    }
     void Start(std::int64_t intervalMs) override { timerRunning = intervalMs == 5000; }
     void Stop() override { timerRunning = false; }
     void Notify(int message, const TrayIconData &data) override

@@ -1,155 +1,121 @@
 #include "form_harness.h"
+#include "support/temp_folder.h"
+
+#include "core/settings/hive_text.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace pellwick;
 using pellwick::test::FormHarness;
+using pellwick::test::ReadBytes;
 
 namespace {
 
+const std::filesystem::path kData = PELLWICK_TEST_DATA;
 const std::string kTip = "192.0.2.7 %25 Phyical Free %75 Virtual Free ";
-const std::string kCaption = "Pellwick v1.0! - Your IP Is 192.0.2.7";
 
-void StoreFlag(FormHarness &h, std::string_view name, std::int32_t value)
+// What the user meets of the form and its parts after start-up.
+std::map<std::string, std::string> Seen(const FormHarness &h)
 {
-    h.Store(name, value, kRegDword);
+    const InMemoryView &v = h.view;
+    const auto on = [](bool shown) {
+        return shown ? "on" : "off";
+    };
+    return {
+        {"caption", v.Caption()},
+        {"tab", v.CurrentTab() == Tab::Email ? "Email" : "other"},
+        {"window", on(v.WindowVisible())},
+        {"icon", h.iconShown ? h.iconTip : "off"},
+        {"autostart", on(h.autostart)},
+        {"timer", on(h.timerRunning)},
+        {"mail", h.connectedTo},
+        {"clipboard", h.clipboard},
+        {"debug tab", on(v.TabVisible(Tab::Debug))},
+        {"exit box", on(v.Enabled(Control::chkAutoExit))},
+        {"rate field", on(v.Enabled(Control::txtTimerRate))},
+        {"countdown", std::to_string(h.form->g_lngTimer)},
+        {"mail box", std::to_string(v.Value(Control::chkAutoMail))},
+        {"marks", std::string(v.MenuChecked(MenuItem::ShowIP) ? "IP " : "")
+                      + (v.MenuChecked(MenuItem::ShowPhyMem) ? "Phy " : "")
+                      + (v.MenuChecked(MenuItem::ShowVirtMem) ? "Virt" : "")},
+    };
 }
 
 } // namespace
 
-TEST(FormLoad, FreshMachineOpensOnEmailWithDefaultsIconAndAutostart)
+TEST(FormLoad, StartUpShowsWhatTheStoredOptionsAsk)
 {
-    FormHarness h;
-    h.Start();
-    const InMemoryView &v = h.view;
-    EXPECT_EQ(v.CurrentTab(), Tab::Email);
-    EXPECT_TRUE(v.WindowVisible());
-    EXPECT_EQ(v.Caption(), kCaption);
-    EXPECT_EQ(v.Text(Control::txtSmtpServer), "localhost");
-    EXPECT_EQ(v.Text(Control::txtSubject), "Your New IP is [IPADDRESS]");
-    EXPECT_FALSE(v.TabVisible(Tab::Debug));
-    EXPECT_TRUE(h.iconShown);
-    EXPECT_EQ(h.iconTip, kTip);
-    EXPECT_TRUE(h.autostart);
-    EXPECT_TRUE(v.Enabled(Control::chkAutoExit));
-    EXPECT_FALSE(v.Enabled(Control::txtTimerRate));
-    for (const MenuItem mark : {MenuItem::ShowIP, MenuItem::ShowPhyMem, MenuItem::ShowVirtMem})
-        EXPECT_TRUE(v.MenuChecked(mark));
-    EXPECT_EQ(v.Text(Control::lblFreePhysMemory),
-              "%25 Physical Mem Available. (2000000KB of 8000000KB)");
-    EXPECT_EQ(h.connectedTo, "");
-    EXPECT_EQ(h.clipboard, "");
-    EXPECT_TRUE(h.timerRunning);
-}
-
-TEST(FormLoad, StoredOptionsTakeEffectAtStartUp)
-{
-    struct Case
-    {
-        const char *what;
-        std::vector<std::pair<const char *, std::int32_t>> flags;
-        std::function<void(const FormHarness &)> check;
+    using Seeing = std::map<std::string, std::string>;
+    // The flags stored, and what the user meets unlike on a fresh machine.
+    using Row = std::pair<std::vector<std::pair<std::string, std::int32_t>>, Seeing>;
+    const Seeing fresh {
+        {"caption", "Pellwick v1.0! - Your IP Is 192.0.2.7"},
+        {"tab", "Email"},
+        {"window", "on"},
+        {"icon", kTip},
+        {"autostart", "on"},
+        {"timer", "on"},
+        {"mail", ""},
+        {"clipboard", ""},
+        {"debug tab", "off"},
+        {"exit box", "on"},
+        {"rate field", "off"},
+        {"countdown", "0"},
+        {"mail box", "0"},
+        {"marks", "IP Phy Virt"},
     };
-    const std::vector<Case> cases {
-        {"hidden start puts the icon up even without the display option",
-         {{"StartMinimized", 1}, {"DisplayIcon", 0}},
-         [](const FormHarness &h) {
-             EXPECT_FALSE(h.view.WindowVisible());
-             EXPECT_TRUE(h.iconShown);
-         }},
-        {"no icon option, shown window: no icon",
-         {{"DisplayIcon", 0}},
-         [](const FormHarness &h) {
-             EXPECT_FALSE(h.iconShown);
-         }},
-        {"start-up mail; without log-in runs the exit option ends disabled",
-         {{"AutoMail", 1}, {"EmailOnIPStartup", 0}},
-         [](const FormHarness &h) {
-             EXPECT_EQ(h.connectedTo, "localhost:25");
-             EXPECT_FALSE(h.view.Enabled(Control::chkAutoExit));
-             EXPECT_FALSE(h.autostart);
-         }},
-        {"copy on start-up",
-         {{"CopyClipOnStartup", 1}},
-         [](const FormHarness &h) {
-             EXPECT_EQ(h.clipboard, "192.0.2.7");
-         }},
-        {"debug tab",
-         {{"ShowDebug", 1}},
-         [](const FormHarness &h) {
-             EXPECT_TRUE(h.view.TabVisible(Tab::Debug));
-         }},
-        {"an option stored off clears its mark and leaves the tip",
-         {{"ShowPhyMem", 0}, {"ShowIP", 0}},
-         [](const FormHarness &h) {
-             EXPECT_FALSE(h.view.MenuChecked(MenuItem::ShowPhyMem));
-             EXPECT_TRUE(h.view.MenuChecked(MenuItem::ShowVirtMem));
-             EXPECT_EQ(h.iconTip, "%75 Virtual Free ");
-         }},
-        {"schedule in minutes armed",
-         {{"TimerSend", 1}, {"TimerValueType", 1}},
-         [](const FormHarness &h) {
-             EXPECT_EQ(h.form->g_lngTimer, 30 * 60'000);
-             EXPECT_TRUE(h.view.Enabled(Control::txtTimerRate));
-         }},
-        // A grey box does not count as set: no mail, shown and kept grey.
-        {"grey start-up mail box",
-         {{"AutoMail", 2}},
-         [](const FormHarness &h) {
-             EXPECT_EQ(h.connectedTo, "");
-             EXPECT_EQ(h.view.Value(Control::chkAutoMail), vbGrayed);
-         }},
+    const std::vector<Row> cases {
+        {{}, {}},
+        // A hidden start puts the icon up even without the display option.
+        {{{"StartMinimized", 1}, {"DisplayIcon", 0}}, {{"window", "off"}}},
+        {{{"DisplayIcon", 0}}, {{"icon", "off"}}},
+        // Without log-in runs the exit option ends disabled.
+        {{{"AutoMail", 1}, {"EmailOnIPStartup", 0}},
+         {{"mail", "localhost:25"},
+          {"caption", "Connecting to localhost"},
+          {"mail box", "1"},
+          {"exit box", "off"},
+          {"autostart", "off"}}},
+        {{{"CopyClipOnStartup", 1}}, {{"clipboard", "192.0.2.7"}}},
+        {{{"ShowDebug", 1}}, {{"debug tab", "on"}}},
+        {{{"ShowPhyMem", 0}, {"ShowIP", 0}}, {{"marks", "Virt"}, {"icon", "%75 Virtual Free "}}},
+        {{{"TimerSend", 1}, {"TimerValueType", 1}},
+         {{"countdown", std::to_string(30 * 60'000)}, {"rate field", "on"}}},
+        // A grey box does not count as set: no mail, and it stays grey.
+        {{{"AutoMail", 2}}, {{"mail box", "2"}}},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto &[flags, seen] : cases) {
         FormHarness h;
-        for (const auto &[name, value] : c.flags)
-            StoreFlag(h, name, value);
+        for (const auto &[name, value] : flags)
+            h.Store(name, value, kRegDword);
         h.Start();
-        c.check(h);
+        Seeing expected = seen;
+        expected.insert(fresh.begin(), fresh.end());
+        EXPECT_EQ(Seen(h), expected) << testing::PrintToString(flags);
     }
 }
 
-TEST(FormSettings, WhatWasLoadedIsSavedBackWithTheRowsTypes)
+TEST(FormSettings, ExitStoresTheRecordByteForByte)
 {
+    // A first save: the mail texts first, the rest in load order, the submission's
+    // rows last.
+    FormHarness fresh;
+    fresh.Start().ExitApp();
+    EXPECT_EQ(FormatHive(fresh.hive.hive), ReadBytes(kData / "first_save.reg"));
+
+    // What was loaded is saved back in its row's type; a grey box stays grey.
     FormHarness h;
     h.Store("TimerValue", std::int32_t {45}, kRegDword);
     h.Store("AutoMail", std::string("1"), kRegSz);
-    StoreFlag(h, "AutoExit", 2);
-    StoreFlag(h, "TimerValueType", -1);
+    h.Flags({{"AutoExit", 2}, {"TimerValueType", -1}});
     h.Store("Subject", std::string(), kRegSz);
     h.Start().ExitApp();
-
-    EXPECT_EQ(h.Stored("TimerValue"), RegistryValue {std::string("45")});
-    EXPECT_EQ(h.Stored("AutoMail"), RegistryValue {std::int32_t {1}});
-    EXPECT_EQ(h.Stored("AutoExit"), RegistryValue {std::int32_t {2}});
-    EXPECT_EQ(h.Stored("TimerValueType"), RegistryValue {std::int32_t {-1}});
-    EXPECT_EQ(h.Stored("Subject"), RegistryValue {std::string()});
-    EXPECT_EQ(h.Stored("SMTPServer"), RegistryValue {std::string("localhost")});
-}
-
-TEST(FormSettings, AFirstSaveWritesTheMailTextsFirstThenTheRestInLoadOrderThenTheNewOne)
-{
-    FormHarness h;
-    h.Start().ExitApp();
-    std::vector<std::string> names;
-    for (const HiveValue &value : h.hive.hive.Sections().at(0).values)
-        names.push_back(value.name);
-    EXPECT_EQ(
-        names,
-        (std::vector<std::string> {
-            "SMTPServer",        "Recipient",    "Msg",        "Sender",         "Subject",
-            "EmailOnIPStartup",  "DisplayIcon",  "AutoMail",   "AutoExit",       "StartMinimized",
-            "AutoEmailOnNewIP",  "ShowDebug",    "ShowIP",     "ShowPhyMem",     "ShowVirtMem",
-            "CopyClipOnStartup", "TimerSend",    "TimerValue", "TimerValueType", "NotifyOnFailure",
-            "SMTPPort",          "SMTPSecurity", "SMTPUser",   "SMTPPin"}));
-    EXPECT_EQ(h.Stored("SMTPPort"), RegistryValue {std::int32_t {25}});
-    EXPECT_EQ(h.Stored("SMTPSecurity"), RegistryValue {std::int32_t {0}});
-    EXPECT_EQ(h.Stored("SMTPPin"), RegistryValue {std::string()});
+    EXPECT_EQ(FormatHive(h.hive.hive), ReadBytes(kData / "saved_back.reg"));
 }
 
 TEST(FormMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSavesThePassword)
@@ -180,9 +146,7 @@ TEST(FormMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSav
     FormHarness h;
     h.serverDialog = &parts;
     h.passwordStore = &parts;
-    h.Store("SMTPPort", std::int32_t {465}, kRegDword);
-    h.Store("SMTPSecurity", std::int32_t {2}, kRegDword);
-    frmMain &form = h.Start();
+    frmMain &form = h.Flags({{"SMTPPort", 465}, {"SMTPSecurity", 2}}).Start();
     form.UserClicked(Control::btnSendEmail);
     EXPECT_EQ(h.connectedTo, "tls localhost:465");
     h.Encrypted({std::string(64, 'C'), false, "self-signed certificate"});
@@ -198,33 +162,16 @@ TEST(FormMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSav
     form.ExitApp();
     EXPECT_EQ(h.Stored("SMTPPin"), RegistryValue {std::string(64, 'C')});
     EXPECT_EQ(h.Stored("SMTPUser"), RegistryValue {std::string("alice")});
-    for (const HiveValue &value : h.hive.hive.Sections().at(0).values) {
-        EXPECT_EQ(std::string(value.data.begin(), value.data.end()).find("pa55"),
-                  std::string::npos);
-    }
+    for (const HiveValue &value : h.hive.hive.Sections().at(0).values)
+        EXPECT_EQ(value.data.find("pa55"), std::string::npos) << value.name;
     EXPECT_EQ(h.view.Text(Control::txtDebug).find("pa55"), std::string::npos);
-}
-
-TEST(FormExit, ExitSavesRemovesTheIconStopsAndEndsOnce)
-{
-    FormHarness h;
-    frmMain &form = h.Start();
-    h.view.SetText(Control::txtRecipient, "ops@example.org");
-    form.MenuItemChosen(MenuItem::Exit);
-    form.Form_Unload();
-    form.tmrMain_Timer();
-    EXPECT_EQ(h.Stored("Recipient"), RegistryValue {std::string("ops@example.org")});
-    EXPECT_FALSE(h.iconShown);
-    EXPECT_FALSE(h.timerRunning);
-    EXPECT_EQ(h.processEnds, 1);
 }
 
 TEST(FormMail, SendButtonDeliversByteForByteAndALoginRunExitsAfterIt)
 {
     FormHarness h;
     h.commandLine = "/S";
-    StoreFlag(h, "AutoExit", 1);
-    StoreFlag(h, "ShowDebug", 1);
+    h.Flags({{"AutoExit", 1}, {"ShowDebug", 1}});
     h.Store("Msg", std::string("IP: [IPADDRESS]\r\n.\r\nbye"), kRegSz);
     frmMain &form = h.Start();
     form.UserClicked(Control::btnSendEmail);
@@ -239,8 +186,8 @@ TEST(FormMail, SendButtonDeliversByteForByteAndALoginRunExitsAfterIt)
                       "RCPT TO:<root@localhost>\r\n"
                       "DATA\r\n"
                       "From: pellwick@localhost\r\n"
-                      "Date: Sun, 06 Dec 2026 12:00:00 +0100\r\n"
-                      "Message-ID: <20261206120000.0000000000000001@localhost>\r\n"
+                      "Date: Sun, 06 Dec 2026 10:05:09 +0100\r\n"
+                      "Message-ID: <20261206100509.0000000000000001@localhost>\r\n"
                       "X-Mailer: Pellwick v1.0\r\n"
                       "To: root@localhost\r\n"
                       "Subject: Your New IP is 192.0.2.7\r\n"
@@ -257,43 +204,34 @@ TEST(FormMail, SendButtonDeliversByteForByteAndALoginRunExitsAfterIt)
 
 TEST(FormMail, InsertButtonPutsTheTokenWhereTheUserSelected)
 {
-    struct Case
-    {
-        Control field;
-        std::string text;
-        std::size_t start, length;
-        std::string result;
-    };
-    for (const Case &c : {
+    using Row = std::tuple<Control, std::string, std::size_t, std::size_t, std::string>;
+    for (const auto &[field, text, start, length, result] : {
              // The second of two equal words is replaced in its place.
-             Case {Control::txtMsg, "abc abc", 4, 3, "abc [IPADDRESS]"},
-             Case {Control::txtMsg, "line one\r\nline two", 10, 4, "line one\r\n[IPADDRESS] two"},
-             Case {Control::txtSubject, "New IP: ", 8, 0, "New IP: [IPADDRESS]"},
+             Row {Control::txtMsg, "abc abc", 4, 3, "abc [IPADDRESS]"},
+             Row {Control::txtSubject, "New IP: ", 8, 0, "New IP: [IPADDRESS]"},
          }) {
         FormHarness h;
         frmMain &form = h.Start();
         EXPECT_FALSE(h.view.Enabled(Control::btnInsertIP));
-        h.view.SetText(c.field, c.text);
-        h.view.Select(c.field, c.start, c.length);
-        form.FocusMoved(Control::txtSmtpServer, c.field);
+        h.view.SetText(field, text);
+        h.view.Select(field, start, length);
+        form.FocusMoved(Control::txtSmtpServer, field);
         EXPECT_TRUE(h.view.Enabled(Control::btnInsertIP));
-        form.FocusMoved(c.field, Control::btnInsertIP);
+        form.FocusMoved(field, Control::btnInsertIP);
         form.UserClicked(Control::btnInsertIP);
-        EXPECT_EQ(h.view.Text(c.field), c.result);
+        EXPECT_EQ(h.view.Text(field), result);
     }
 }
 
 TEST(FormTimer, TickFollowsTheAddressAndMailsANewOne)
 {
     FormHarness h;
-    StoreFlag(h, "AutoEmailOnNewIP", 0);
-    frmMain &form = h.Start();
+    frmMain &form = h.Flags({{"AutoEmailOnNewIP", 0}}).Start();
     form.tmrMain_Timer();
     EXPECT_EQ(h.connectedTo, "");
     h.localIp = "198.51.100.4";
     h.memory.dwAvailPhys = 4'000'000'000;
     form.tmrMain_Timer();
-    EXPECT_EQ(form.g_strLocalIP, "198.51.100.4");
     EXPECT_EQ(h.view.Caption(), "Pellwick v1.0! - Your IP Is 198.51.100.4");
     EXPECT_EQ(h.iconTip, "198.51.100.4 %50 Phyical Free %75 Virtual Free ");
     EXPECT_EQ(h.view.Text(Control::lblFreePhysMemory),
@@ -308,17 +246,13 @@ TEST(FormTimer, TickFollowsTheAddressAndMailsANewOne)
 
 TEST(FormTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
 {
-    struct Case
-    {
-        const char *rate;
-        int ticksToFirstMail;
-    };
-    for (const Case &c : {Case {"30", 6}, Case {"12", 3}, Case {"0", 1}, Case {"-5", 1}}) {
-        SCOPED_TRACE(c.rate);
+    // The rate in seconds, and the ticks of five seconds until the first mail.
+    for (const auto &[rate, ticksToFirstMail] :
+         std::map<std::string, int> {{"30", 6}, {"12", 3}, {"0", 1}, {"-5", 1}}) {
+        SCOPED_TRACE(rate);
         FormHarness h;
-        StoreFlag(h, "AutoEmailOnNewIP", 0);
-        StoreFlag(h, "TimerSend", 1);
-        h.Store("TimerValue", std::string(c.rate), kRegSz);
+        h.Flags({{"AutoEmailOnNewIP", 0}, {"TimerSend", 1}});
+        h.Store("TimerValue", rate, kRegSz);
         frmMain &form = h.Make();
         form.tmrMain_Timer();
         EXPECT_EQ(form.g_lngTimer, 0) << "no tick before start-up";
@@ -328,15 +262,17 @@ TEST(FormTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
             form.tmrMain_Timer();
             ++ticks;
         }
-        EXPECT_EQ(ticks, c.ticksToFirstMail);
+        EXPECT_EQ(ticks, ticksToFirstMail);
     }
 }
 
-TEST(FormTimer, LeavingAnEmptiedRateFieldSwitchesTheScheduleOff)
+TEST(FormTimer, ATypedUnitCountsAndLeavingAnEmptiedRateFieldSwitchesTheScheduleOff)
 {
     FormHarness h;
-    StoreFlag(h, "TimerSend", 1);
-    frmMain &form = h.Start();
+    frmMain &form = h.Flags({{"TimerSend", 1}}).Start();
+    h.view.SetText(Control::cmbTimerRate, " HOURS");
+    form.UserChangedText(Control::cmbTimerRate);
+    EXPECT_EQ(form.g_lngTimer, 30 * 3'600'000) << "a typed unit counts, in any case";
     h.view.SetText(Control::txtTimerRate, "");
     form.FocusMoved(Control::txtTimerRate, Control::txtTimerRate);
     EXPECT_EQ(h.view.Value(Control::chkTimerSend), vbChecked) << "focus did not move";
@@ -346,24 +282,10 @@ TEST(FormTimer, LeavingAnEmptiedRateFieldSwitchesTheScheduleOff)
     EXPECT_FALSE(h.view.Enabled(Control::cmbTimerRate));
 }
 
-TEST(FormTimer, TypedUnitsAreMatchedWithoutRegardToCase)
-{
-    FormHarness h;
-    StoreFlag(h, "TimerSend", 1);
-    frmMain &form = h.Start();
-    for (const auto &[typed, countdown] : std::vector<std::pair<std::string, std::int64_t>> {
-             {"HOURS", 30 * 3'600'000}, {" minutes", 30 * 60'000}, {"fortnights", 30'000}}) {
-        h.view.SetText(Control::cmbTimerRate, typed);
-        form.UserChangedText(Control::cmbTimerRate);
-        EXPECT_EQ(form.g_lngTimer, countdown) << typed;
-    }
-}
-
 TEST(FormTray, MenuTogglesMinimiseAndRestore)
 {
     FormHarness h;
-    StoreFlag(h, "DisplayIcon", 0);
-    frmMain &form = h.Start();
+    frmMain &form = h.Flags({{"DisplayIcon", 0}}).Start();
 
     form.MenuItemChosen(MenuItem::ShowIP);
     EXPECT_EQ(h.view.Value(Control::chkShowIP), vbUnchecked);
@@ -392,8 +314,7 @@ TEST(FormTray, WithoutANotificationAreaAHiddenStartOrAMinimiseKeepsTheWindow)
 {
     FormHarness h;
     h.trayHost = false;
-    StoreFlag(h, "StartMinimized", 1);
-    frmMain &form = h.Start();
+    frmMain &form = h.Flags({{"StartMinimized", 1}}).Start();
     EXPECT_TRUE(h.view.WindowVisible());
     EXPECT_EQ(h.view.State(), WindowState::Minimized);
     form.Form_Resize();
@@ -404,14 +325,14 @@ TEST(FormCheckBoxes, AChangedValueRunsItsHandlerAndTheHeldValueRunsNothing)
 {
     FormHarness h;
     frmMain &form = h.Start();
-    h.view.SetValue(Control::chkDisplayIcon, vbUnchecked);
-    form.UserChangedValue(Control::chkDisplayIcon);
+    for (const auto &[box, value] : {std::pair {Control::chkDisplayIcon, vbUnchecked},
+                                     {Control::chkShowDebug, vbChecked},
+                                     {Control::chkEmailIPOnStartup, vbUnchecked}}) {
+        h.view.SetValue(box, value);
+        form.UserChangedValue(box);
+    }
     EXPECT_FALSE(h.iconShown);
-    h.view.SetValue(Control::chkShowDebug, vbChecked);
-    form.UserChangedValue(Control::chkShowDebug);
     EXPECT_TRUE(h.view.TabVisible(Tab::Debug));
-    h.view.SetValue(Control::chkEmailIPOnStartup, vbUnchecked);
-    form.UserChangedValue(Control::chkEmailIPOnStartup);
     EXPECT_FALSE(h.autostart);
     EXPECT_FALSE(h.view.Enabled(Control::chkAutoExit));
 
@@ -429,9 +350,7 @@ TEST(FormRetry, AutomaticMailsAreRetriedOnTheTimetableAndTheButtonIsNot)
 {
     FormHarness h;
     h.commandLine = "/s";
-    StoreFlag(h, "AutoMail", 1);
-    StoreFlag(h, "AutoExit", 1);
-    frmMain &form = h.Start();
+    frmMain &form = h.Flags({{"AutoMail", 1}, {"AutoExit", 1}}).Start();
     ASSERT_EQ(h.connectedTo, "localhost:25");
 
     // Each failed try waits its step of the timetable, told in the caption;
@@ -470,35 +389,30 @@ TEST(FormRetry, AutomaticMailsAreRetriedOnTheTimetableAndTheButtonIsNot)
 
 TEST(FormRetry, EndingsDecideBalloonAndEachLetsALoginRunExit)
 {
-    struct Case
-    {
-        bool button, notifyBox;
-        DeliveryResult result;
-        bool balloon;
-    };
-    const Case cases[] = {
-        {false, true, DeliveryResult::RefusedForGood, true},
-        {false, false, DeliveryResult::RefusedForGood, false},
-        {false, true, DeliveryResult::Delivered, false},
-        {true, true, DeliveryResult::PassingFailure, true},
-    };
-    for (const Case &c : cases) {
+    // Sent by the button, the notice box, how it ended, whether a balloon came.
+    using Row = std::tuple<bool, bool, DeliveryResult, bool>;
+    for (const auto &[button, notifyBox, result, balloon] : {
+             Row {false, true, DeliveryResult::RefusedForGood, true},
+             Row {false, false, DeliveryResult::RefusedForGood, false},
+             Row {false, true, DeliveryResult::Delivered, false},
+             Row {true, true, DeliveryResult::PassingFailure, true},
+         }) {
         FormHarness h;
         h.commandLine = "-s";
-        StoreFlag(h, "AutoExit", 1);
-        StoreFlag(h, "NotifyOnFailure", c.notifyBox ? 1 : 0);
-        StoreFlag(h, "AutoEmailOnNewIP", 1);
-        frmMain &form = h.Start();
-        if (c.button) {
+        frmMain &form = h.Flags({{"AutoExit", 1},
+                                 {"NotifyOnFailure", notifyBox ? 1 : 0},
+                                 {"AutoEmailOnNewIP", 1}})
+                            .Start();
+        if (button) {
             form.UserClicked(Control::btnSendEmail);
         } else {
             h.localIp = "198.51.100.4";
             form.AddressChanged();
         }
-        h.End(c.result, "550 no such user");
-        EXPECT_EQ(h.balloons.size(), c.balloon ? 1u : 0u) << int(c.result) << c.button;
+        h.End(result, "550 no such user");
+        EXPECT_EQ(h.balloons.size(), balloon ? 1u : 0u) << int(result) << button;
         EXPECT_GE(h.processEnds, 1) << "each ending lets a log-in run exit";
-        EXPECT_EQ(h.Stored("NotifyOnFailure"), RegistryValue {std::int32_t {c.notifyBox}});
+        EXPECT_EQ(h.Stored("NotifyOnFailure"), RegistryValue {std::int32_t {notifyBox}});
     }
 }
 
@@ -515,19 +429,31 @@ TEST(FormDebugLog, KeepsTheNewestMebibyteFromALineStart)
     EXPECT_TRUE(h.view.Text(Control::txtDebug).starts_with(line + "\n"));
 }
 
-TEST(FormExit, AFailedSaveEndsWithStatusOneAndTellsAUserWhoClosedTheWindow)
+TEST(FormExit, ExitSavesRemovesTheIconStopsAndEndsOnceAndAFailedSaveIsToldToTheUser)
 {
-    for (const bool userClosed : {true, false}) {
+    // The menu's Exit, the window's close box or an automatic exit; whether the
+    // save fails. Only a user who asked to leave is told.
+    for (const auto &[how, saveFails] : std::vector<std::pair<std::string, bool>> {
+             {"menu", false}, {"close box", true}, {"automatic", true}}) {
+        SCOPED_TRACE(how);
         FormHarness h;
         frmMain &form = h.Start();
-        h.hive.failCommits = true;
-        if (userClosed)
-            form.Form_Unload();
-        else
+        h.hive.failCommits = saveFails;
+        h.view.SetText(Control::txtRecipient, "ops@example.org");
+        if (how == "menu")
+            form.MenuItemChosen(MenuItem::Exit);
+        if (how == "automatic")
             form.ExitApp();
-        EXPECT_EQ(h.exitStatus, 1);
-        EXPECT_EQ(
-            h.view.saveFailures,
-            std::vector<std::string>(userClosed ? 1 : 0, "registry.reg: no space left on device"));
+        else
+            form.Form_Unload();
+        form.tmrMain_Timer();
+        EXPECT_EQ(h.Stored("Recipient"), RegistryValue {std::string("ops@example.org")});
+        EXPECT_FALSE(h.iconShown);
+        EXPECT_FALSE(h.timerRunning);
+        EXPECT_EQ(h.processEnds, 1);
+        EXPECT_EQ(h.exitStatus, saveFails ? 1 : 0);
+        EXPECT_EQ(h.view.saveFailures,
+                  std::vector<std::string>(saveFails && how != "automatic" ? 1 : 0,
+                                           "registry.reg: no space left on device"));
     }
 }

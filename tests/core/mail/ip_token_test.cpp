@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 using pellwick::InsertTokenAtCaret;
 using pellwick::ReplaceIpToken;
 
@@ -21,21 +22,16 @@ TEST(IpToken, ReplacesEveryExactTokenAndNothingElse)
 
 TEST(IpToken, PutsTheTokenInPlaceOfTheSelectionOrAtTheCaret)
 {
-    struct Case
-    {
-        const char *text;
-        std::size_t start, length;
-        const char *result;
-    };
-    for (const Case &c : {
-             Case {"Hello world", 5, 0, "Hello[IPADDRESS] world"},
-             Case {"my old ip, old", 3, 3, "my [IPADDRESS] ip, old"},
+    using Row = std::tuple<const char *, std::size_t, std::size_t, const char *>;
+    for (const auto &[text, start, length, result] : {
+             Row {"Hello world", 5, 0, "Hello[IPADDRESS] world"},
+             Row {"my old ip, old", 3, 3, "my [IPADDRESS] ip, old"},
              // The second of two equal words: that one goes, in its place.
-             Case {"abc abc", 4, 3, "abc [IPADDRESS]"},
-             Case {"IP: ", 4, 0, "IP: [IPADDRESS]"},
-             Case {"is new", 0, 0, "[IPADDRESS]is new"},
-             Case {"", 9, 0, "[IPADDRESS]"},
-             Case {"abc", 1, 99, "a[IPADDRESS]"},
+             Row {"abc abc", 4, 3, "abc [IPADDRESS]"},
+             Row {"IP: ", 4, 0, "IP: [IPADDRESS]"},
+             Row {"is new", 0, 0, "[IPADDRESS]is new"},
+             Row {"", 9, 0, "[IPADDRESS]"},
+             Row {"abc", 1, 99, "a[IPADDRESS]"},
          })
-        EXPECT_EQ(InsertTokenAtCaret(c.text, c.start, c.length), c.result) << c.text;
+        EXPECT_EQ(InsertTokenAtCaret(text, start, length), result) << text;
 }

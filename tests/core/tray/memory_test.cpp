@@ -4,30 +4,23 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 using namespace pellwick;
 
 TEST(Memory, KilobytesAndPercentagesRoundHalfToEvenWithTrueFiguresAbove4GB)
 {
-    for (const auto &[bytes, text] : std::initializer_list<std::pair<std::uint64_t, const char *>> {
-             {499, "0KB"},
-             {500, "0KB"},
-             {501, "1KB"},
-             {1500, "2KB"},
-             {2500, "2KB"},
-             {2147483648ULL, "2147484KB"},
-             {24ULL << 30, "25769804KB"},
-             {UINT64_MAX, "18446744073709552KB"}})
+    using Bytes = std::pair<std::uint64_t, const char *>;
+    for (const auto &[bytes, text] :
+         {Bytes {499, "0KB"}, Bytes {500, "0KB"}, Bytes {501, "1KB"}, Bytes {1500, "2KB"},
+          Bytes {2500, "2KB"}, Bytes {2147483648ULL, "2147484KB"},
+          Bytes {24ULL << 30, "25769804KB"}, Bytes {UINT64_MAX, "18446744073709552KB"}})
         EXPECT_EQ(KilobyteText(bytes), text) << bytes;
-    struct Case
-    {
-        std::uint64_t available, total;
-        const char *text;
-    };
-    for (const Case &c : {Case {5, 0, "%0"}, Case {1, 200, "%0"}, Case {3, 200, "%2"},
-                          Case {2, 3, "%67"}, Case {995, 1000, "%100"}, Case {101, 100, "%100"},
-                          Case {UINT64_MAX / 4, UINT64_MAX, "%25"}})
-        EXPECT_EQ(PercentText(c.available, c.total), c.text) << c.available << "/" << c.total;
+    using Row = std::tuple<std::uint64_t, std::uint64_t, const char *>;
+    for (const auto &[available, total, text] :
+         {Row {5, 0, "%0"}, Row {1, 200, "%0"}, Row {3, 200, "%2"}, Row {2, 3, "%67"},
+          Row {995, 1000, "%100"}, Row {101, 100, "%100"}, Row {UINT64_MAX / 4, UINT64_MAX, "%25"}})
+        EXPECT_EQ(PercentText(available, total), text) << available << "/" << total;
 }
 
 TEST(Memory, AboutLinesComeFromTheLastSnapshotOnly)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 using namespace pellwick;
 
@@ -27,7 +28,7 @@ struct OneIconArea : NotifyArea
 
 } // namespace
 
-TEST(SysTrayIcon, OneIconNamingTheWindowWithTheLatestTip)
+TEST(SysTrayIcon, OneIconNamingTheWindowWithTheLatestTipInSixtyThreeBytes)
 {
     OneIconArea area;
     SysTrayIcon tray(area);
@@ -38,23 +39,17 @@ TEST(SysTrayIcon, OneIconNamingTheWindowWithTheLatestTip)
     tray.AddTrayIcon(0x4a0016, 0x1c0b, "192.168.1.20");
     EXPECT_EQ(area.icons, 1);
     const TrayIconData &d = area.shown;
-    EXPECT_EQ(d.hWnd, 0x4a0016u);
-    EXPECT_EQ(d.uID, 1u);
-    EXPECT_EQ(d.uFlags, 7u);
-    EXPECT_EQ(d.uCallbackMessage, 516u);
-    EXPECT_EQ(d.hIcon, 0x1c0bu);
+    // Window, icon number, message, icon and tip given, right-button-down as the callback.
+    EXPECT_EQ(std::tuple(d.hWnd, d.uID, d.uFlags, d.uCallbackMessage, d.hIcon),
+              std::tuple(std::uintptr_t {0x4a0016}, 1u, 7u, 516u, std::uintptr_t {0x1c0b}));
     EXPECT_EQ(TrayTipText(d), "Local IP is 192.168.1.20");
 
     tray.SetTrayTip("10.0.0.2 %40 Phyical Free ");
     EXPECT_EQ(TrayTipText(area.shown), "10.0.0.2 %40 Phyical Free ");
     tray.RemoveTrayIcon();
     EXPECT_EQ(area.icons, 0);
-}
 
-TEST(SysTrayIcon, TipIsCutToSixtyThreeBytesNeverInsideACharacter)
-{
-    OneIconArea area;
-    SysTrayIcon tray(area);
+    // The tip is cut to 63 bytes, never inside a character.
     for (const auto &[tip, kept] : std::initializer_list<std::pair<std::string, std::string>> {
              {std::string(70, 'a'), std::string(63, 'a')},
              {std::string(62, 'c') + "\xc3\xa9", std::string(62, 'c')},

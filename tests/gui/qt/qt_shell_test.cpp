@@ -7,6 +7,7 @@
 #include "gui/qt/pellwick_icon.h"
 #include "gui/qt/qt_main_window.h"
 #include "gui/qt/qt_notify_area.h"
+#include "gui/qt/text_lines.h"
 
 #include <QAction>
 #include <QApplication>
@@ -55,7 +56,11 @@ struct Shell
         .commandLine = "",
         .endProcess = [this](int) { ++ends; },
     }};
-    Shell() { window.Form().Form_Load(); }
+    explicit Shell(bool load = true)
+    {
+        if (load)
+            window.Form().Form_Load();
+    }
 };
 
 } // namespace
@@ -87,12 +92,10 @@ TEST(QtShell, EveryControlIsNamedAndTabVisitsTheInputsInOrder)
     EXPECT_EQ(visited, order);
 }
 
-TEST(QtShell, FixedWindowWithoutMaximiseAndItsLogoInsideItsFrame)
+// (That it offers neither maximise nor resize, the tray end-to-end run asks.)
+TEST(QtShell, TheAboutLogoStaysInsideItsFrame)
 {
     Shell s;
-    EXPECT_FALSE(s.window.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(s.window.windowFlags() & Qt::CustomizeWindowHint);
-    EXPECT_EQ(s.window.minimumSize(), s.window.maximumSize());
     s.window.tabMain->setCurrentIndex(static_cast<int>(Tab::About));
     s.window.show();
     QApplication::processEvents();
@@ -161,12 +164,46 @@ TEST(QtShell, DebugLogWrapsAndFollowsNewText)
     Shell s;
     QPlainTextEdit &log = *s.window.txtDebug;
     EXPECT_EQ(log.lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    const auto append = [&s](int from, int to) {
+        for (int i = from; i < to; ++i)
+            s.window.Form().AppendToDebugLog("250 line " + std::to_string(i) + "\r\n");
+    };
+    // Lines written while the log is hidden are there when it shows.
+    append(0, 100);
     s.window.tabMain->setTabVisible(static_cast<int>(Tab::Debug), true);
     s.window.tabMain->setCurrentIndex(static_cast<int>(Tab::Debug));
     s.window.show();
-    for (int i = 0; i < 200; ++i)
-        s.window.Form().AppendToDebugLog("250 line " + std::to_string(i) + "\r\n");
+    append(100, 200);
     QApplication::processEvents();
+    EXPECT_EQ(PlainTextWithCrLf(log), s.window.Form().DebugLog());
     EXPECT_GT(log.verticalScrollBar()->maximum(), 0);
     EXPECT_EQ(log.verticalScrollBar()->value(), log.verticalScrollBar()->maximum());
+}
+
+// A start that needs no window builds none: started minimised (the offscreen
+// platform has no tray), it sits on the task bar without its controls, and the
+// first restore lays them out with everything the start set.
+TEST(QtShell, MinimisedStartBuildsTheControlsOnlyWhenRestored)
+{
+    Shell s(false);
+    const auto store = [&s](const char *name, const RegistryValue &value, std::uint32_t type) {
+        s.registry.SetKeyValue(kHkeyLocalMachine, "Software\\Pellwick", name, value, type);
+    };
+    store("StartMinimized", std::int32_t {1}, kRegDword);
+    store("ShowDebug", std::int32_t {1}, kRegDword);
+    store("SMTPServer", std::string("mail.example.com"), kRegSz);
+    s.window.Load();
+    s.window.Form().AppendToDebugLog("220 ready\r\n");
+    EXPECT_TRUE(s.window.isVisible() && s.window.isMinimized());
+    EXPECT_FALSE(s.window.ControlsBuilt());
+    EXPECT_EQ(s.window.txtSmtpServer, nullptr);
+
+    s.window.showNormal();
+    ASSERT_TRUE(s.window.ControlsBuilt());
+    EXPECT_TRUE(s.window.tabMain->isVisible());
+    EXPECT_EQ(s.window.txtSmtpServer->text(), QStringLiteral("mail.example.com"));
+    EXPECT_TRUE(s.window.chkMinimized->isChecked());
+    EXPECT_TRUE(s.window.tabMain->isTabVisible(static_cast<int>(Tab::Debug)));
+    EXPECT_EQ(s.window.tabMain->currentIndex(), static_cast<int>(Tab::Email));
+    EXPECT_EQ(s.window.txtDebug->toPlainText(), QStringLiteral("220 ready\n"));
 }

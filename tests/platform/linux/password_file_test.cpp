@@ -44,11 +44,10 @@ TEST(PasswordFile, OnlyAFileNobodyElseMayReadGivesThePassword)
             EXPECT_TRUE(got.error.starts_with("Password file " + path + c.error)) << got.error;
         }
     }
-    const std::string missing = (folder / "missing").string();
-    EXPECT_EQ(PasswordFromFile(missing, pellwick::ReadPrivateFile).error,
-              "Password file " + missing + " could not be read: No such file or directory");
-    EXPECT_EQ(PasswordFromFile(folder.path().string(), pellwick::ReadPrivateFile).error,
-              "Password file " + folder.path().string() + " could not be read: not a regular file");
+    for (const auto &[path, cause] : {std::pair {folder / "missing", "No such file or directory"},
+                                      std::pair {folder.path(), "not a regular file"}})
+        EXPECT_EQ(PasswordFromFile(path.string(), pellwick::ReadPrivateFile).error,
+                  "Password file " + path.string() + " could not be read: " + cause);
     if (::geteuid() == 0) {
         const std::string foreign = (folder / "foreign").string();
         pellwick::test::WriteBytes(foreign, "pw");

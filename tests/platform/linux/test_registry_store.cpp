@@ -7,19 +7,14 @@ namespace pellwick::test {
 
 namespace {
 
-struct Folder
-{
-    TempFolder folder;
-};
-
 // A hive file in a temporary folder of its own, removed with the store.
-class TempHive
-    : private Folder
+class HiveStore
+    : private TempFolder
     , public HiveFile
 {
 public:
-    TempHive()
-        : HiveFile(folder / "registry.reg")
+    HiveStore()
+        : HiveFile(path() / "registry.reg")
     {
     }
 };
@@ -28,7 +23,7 @@ public:
 
 std::unique_ptr<RegistryBackend> MakeTestRegistryStore()
 {
-    return std::make_unique<TempHive>();
+    return std::make_unique<HiveStore>();
 }
 
 } // namespace pellwick::test

@@ -12,6 +12,7 @@
 #include <vector>
 
 using namespace pellwick;
+using namespace std::string_literals;
 using pellwick::test::ReadRaw;
 using pellwick::test::ScratchRegistryKey;
 
@@ -31,39 +32,44 @@ std::string ansiOf(const std::wstring &text)
     return bytes; // with its NUL, as the registry stores a text
 }
 
-HKEY openMachineKey(const ScratchRegistryKey &scratch)
-{
-    HKEY key = nullptr;
-    RegCreateKeyExA(reinterpret_cast<HKEY>(scratch.MachineRoot()), kKey.c_str(), 0, nullptr, 0,
-                    KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    return key;
-}
-
 std::string readA(HKEY key, const std::string &name)
 {
     char data[256] = {};
     DWORD size = sizeof data;
-    DWORD type = 0;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(data), &size)
-        != ERROR_SUCCESS)
-        return "(missing)";
-    return std::string(data, size);
+    const auto bytes = reinterpret_cast<BYTE *>(data);
+    return RegQueryValueExA(key, name.c_str(), nullptr, nullptr, bytes, &size) == ERROR_SUCCESS
+               ? std::string(data, size)
+               : "(missing)";
+}
+
+// The scratch key's two roots, each the machine root of a store of its own.
+struct Roots
+{
+    ScratchRegistryKey scratch;
+    Win32Registry machine {scratch.MachineRoot(), scratch.UserRoot()};
+    Win32Registry user {scratch.UserRoot(), scratch.UserRoot()};
+};
+
+std::int32_t setText(RegistryBackend &backend, const std::string &name, const std::string &text)
+{
+    return Registry(backend).SetKeyValue(kHkeyLocalMachine, kKey, name, text, kRegSz);
 }
 
 } // namespace
 
 TEST(Win32Registry, TextsMeanWhatTheANSIEntryPointsOfOtherProgramsRead)
 {
-    ScratchRegistryKey scratch;
-    Win32Registry backend(scratch.MachineRoot(), scratch.UserRoot());
-    Registry registry(backend);
-    const HKEY key = openMachineKey(scratch);
+    Roots r;
+    Registry registry(r.machine);
+    HKEY key = nullptr;
+    RegCreateKeyExA(reinterpret_cast<HKEY>(r.scratch.MachineRoot()), kKey.c_str(), 0, nullptr, 0,
+                    KEY_ALL_ACCESS, nullptr, &key, nullptr);
     const std::wstring wide = L"Caf\u00e9 \u00e0 5 \u20ac";
     const std::string utf8 = "Caf\xc3\xa9 \xc3\xa0 5 \xe2\x82\xac";
     ASSERT_NE(ansiOf(wide), utf8 + '\0') << "the code page must differ from UTF-8 to tell";
 
     // Written by this program, read by another through the A entry points.
-    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Subject", utf8, kRegSz);
+    setText(r.machine, "Subject", utf8);
     EXPECT_EQ(readA(key, "Subject"), ansiOf(wide));
 
     // Written by another program, read and saved back by this one unchanged.
@@ -86,74 +92,63 @@ TEST(Win32Registry, TextsMeanWhatTheANSIEntryPointsOfOtherProgramsRead)
 
 TEST(UserFallbackRegistry, RefusedMachineWritesLandUnderTheUserAndAreReadFromThere)
 {
-    ScratchRegistryKey scratch;
-    Win32Registry machineView(scratch.MachineRoot(), scratch.UserRoot());
-    Win32Registry userView(scratch.UserRoot(), scratch.UserRoot());
-    Registry(machineView)
-        .SetKeyValue(kHkeyLocalMachine, kKey, "SMTPServer", std::string("machine.example"), kRegSz);
-    Registry(machineView)
-        .SetKeyValue(kHkeyLocalMachine, kKey, "Sender", std::string("admin@example.com"), kRegSz);
+    Roots r;
+    setText(r.machine, "SMTPServer", "machine.example");
+    setText(r.machine, "Sender", "admin@example.com");
     // As for a user without administrator rights: the machine's keys cannot change.
-    scratch.MakeMachineKeyReadOnly(L"Software\\Pellwick");
-    scratch.MakeMachineKeyReadOnly(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+    r.scratch.MakeMachineKeyReadOnly(L"Software\\Pellwick");
+    r.scratch.MakeMachineKeyReadOnly(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
 
-    UserFallbackRegistry backend(std::make_unique<Win32Registry>(machineView));
+    UserFallbackRegistry backend(std::make_unique<Win32Registry>(r.machine));
     Registry registry(backend);
-    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "SMTPServer",
-                                   std::string("user.example"), kRegSz),
-              0);
-    EXPECT_EQ(ReadRaw(userView, kKey, "SMTPServer").bytes, std::string("user.example\0", 13));
-    EXPECT_EQ(ReadRaw(machineView, kKey, "SMTPServer").bytes, std::string("machine.example\0", 16));
+    EXPECT_EQ(setText(backend, "SMTPServer", "user.example"), 0);
+    EXPECT_EQ(ReadRaw(r.user, kKey, "SMTPServer").bytes, std::string("user.example\0", 13));
+    EXPECT_EQ(ReadRaw(r.machine, kKey, "SMTPServer").bytes, std::string("machine.example\0", 16));
     // The user's value wins; where the user has none, the machine's is read.
     EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "SMTPServer", kNone),
               RegistryValue(std::string("user.example")));
     EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Sender", kNone),
               RegistryValue(std::string("admin@example.com")));
 
-    RunKeyAutostart autostart(registry, "C:\\Tools");
+    // The command names the program by its title and is quoted only with a blank.
+    RunKeyAutostart autostart(registry, "C:\\My Tools");
     autostart.Register();
-    EXPECT_EQ(Registry(userView).QueryValue(kHkeyLocalMachine, kRunKey, "Pellwick", kNone),
-              RegistryValue(std::string("C:\\Tools\\Pellwick.exe /s")));
-    EXPECT_EQ(ReadRaw(machineView, kRunKey, "Pellwick").status, kErrorFileNotFound);
+    EXPECT_EQ(ReadRaw(r.user, kRunKey, "Pellwick").bytes,
+              "\"C:\\My Tools\\Pellwick.exe\" /s"s + '\0');
+    EXPECT_EQ(ReadRaw(r.machine, kRunKey, "Pellwick").status, kErrorFileNotFound);
     autostart.Unregister();
-    EXPECT_EQ(ReadRaw(userView, kRunKey, "Pellwick").status, kErrorFileNotFound);
+    autostart.Unregister(); // nothing left to remove
+    EXPECT_EQ(ReadRaw(r.user, kRunKey, "Pellwick").status, kErrorFileNotFound);
 }
 
 TEST(UserFallbackRegistry, AWritableMachineGetsEveryWriteAndDropsTheUsersOldCopy)
 {
-    ScratchRegistryKey scratch;
-    Win32Registry machineView(scratch.MachineRoot(), scratch.UserRoot());
-    Win32Registry userView(scratch.UserRoot(), scratch.UserRoot());
-    // Left by an earlier run without administrator rights.
-    Registry(userView).SetKeyValue(kHkeyLocalMachine, kKey, "SMTPServer",
-                                   std::string("old.example"), kRegSz);
-
-    UserFallbackRegistry backend(std::make_unique<Win32Registry>(machineView));
-    Registry registry(backend);
-    registry.SetKeyValue(kHkeyLocalMachine, kKey, "SMTPServer", std::string("new.example"), kRegSz);
-    EXPECT_EQ(ReadRaw(machineView, kKey, "SMTPServer").bytes, std::string("new.example\0", 12));
-    EXPECT_EQ(ReadRaw(userView, kKey, "SMTPServer").status, kErrorFileNotFound);
-    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "SMTPServer", kNone),
-              RegistryValue(std::string("new.example")));
-    EXPECT_EQ(registry.DeleteValue(kHkeyLocalMachine, kKey, "Absent"), kErrorFileNotFound);
+    Roots r;
+    setText(r.user, "SMTPServer", "old.example"); // left by a run without administrator rights
+    UserFallbackRegistry backend(std::make_unique<Win32Registry>(r.machine));
+    EXPECT_EQ(setText(backend, "SMTPServer", "new.example"), 0);
+    EXPECT_EQ(ReadRaw(r.machine, kKey, "SMTPServer").bytes, std::string("new.example\0", 12));
+    EXPECT_EQ(ReadRaw(r.user, kKey, "SMTPServer").status, kErrorFileNotFound);
+    EXPECT_EQ(ReadRaw(backend, kKey, "SMTPServer").bytes, std::string("new.example\0", 12));
+    EXPECT_EQ(Registry(backend).DeleteValue(kHkeyLocalMachine, kKey, "Absent"), kErrorFileNotFound);
 }
 
 TEST(UserFallbackRegistry, ASaveRefusedByBothRootsIsToldOnceWithKeyValueAndCause)
 {
-    ScratchRegistryKey scratch;
+    Roots r;
     // The user root is the read-only machine key too: no write can land anywhere.
-    scratch.MakeMachineKeyReadOnly(L"Software\\Pellwick");
+    r.scratch.MakeMachineKeyReadOnly(L"Software\\Pellwick");
     std::vector<std::string> told;
+    const auto tell = [&told](const std::string &line) {
+        told.push_back(line);
+    };
     UserFallbackRegistry backend(
-        std::make_unique<Win32Registry>(scratch.MachineRoot(), scratch.MachineRoot()),
-        [&told](const std::string &line) { told.push_back(line); });
+        std::make_unique<Win32Registry>(r.scratch.MachineRoot(), r.scratch.MachineRoot()), tell);
     Registry registry(backend);
 
     registry.BeginBatch();
-    EXPECT_EQ(registry.SetKeyValue(kHkeyLocalMachine, kKey, "SMTPServer",
-                                   std::string("mail.example"), kRegSz),
-              kErrorAccessDenied);
-    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Sender", std::string("a@example"), kRegSz);
+    EXPECT_EQ(setText(backend, "SMTPServer", "mail.example"), kErrorAccessDenied);
+    setText(backend, "Sender", "a@example");
     const StoreResult saved = registry.CommitBatch();
     EXPECT_EQ(saved.status, kErrorAccessDenied);
     // The key itself could not be made, so it names no value.
@@ -162,11 +157,9 @@ TEST(UserFallbackRegistry, ASaveRefusedByBothRootsIsToldOnceWithKeyValueAndCause
     EXPECT_EQ(told, std::vector<std::string> {saved.message});
 
     // The next batch starts afresh; a write that lands is no failure.
-    Win32Registry writable(scratch.UserRoot(), scratch.UserRoot());
-    UserFallbackRegistry fine(std::make_unique<Win32Registry>(writable),
-                              [&told](const auto &line) { told.push_back(line); });
+    UserFallbackRegistry fine(std::make_unique<Win32Registry>(r.user), tell);
     Registry(fine).BeginBatch();
-    Registry(fine).SetKeyValue(kHkeyLocalMachine, kKey, "Sender", std::string("a@b"), kRegSz);
+    setText(fine, "Sender", "a@b");
     EXPECT_FALSE(Registry(fine).CommitBatch().Failed());
     EXPECT_EQ(told.size(), 1u);
 }

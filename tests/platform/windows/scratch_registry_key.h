@@ -2,7 +2,10 @@
 
 #include "platform/windows/windows_api.h"
 
+#include <sddl.h>
+
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -14,8 +17,26 @@ namespace pellwick::test {
 class ScratchRegistryKey
 {
 public:
-    ScratchRegistryKey();
-    ~ScratchRegistryKey();
+    ScratchRegistryKey()
+    {
+        LARGE_INTEGER now {};
+        QueryPerformanceCounter(&now);
+        m_path = kTestsKey + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-"
+                 + std::to_wstring(now.QuadPart);
+        m_machine = createKey(HKEY_CURRENT_USER, m_path + L"\\Machine");
+        m_user = createKey(HKEY_CURRENT_USER, m_path + L"\\User");
+    }
+    ~ScratchRegistryKey()
+    {
+        for (const std::wstring &path : m_readOnly)
+            setAccess(m_machine, path, L"D:(A;OICI;KA;;;WD)");
+        RegCloseKey(m_machine);
+        RegCloseKey(m_user);
+        RegDeleteTreeW(HKEY_CURRENT_USER, m_path.c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, m_path.c_str());
+        // The common parent goes too once the last test has left it empty.
+        RegDeleteKeyW(HKEY_CURRENT_USER, kTestsKey.c_str());
+    }
     ScratchRegistryKey(const ScratchRegistryKey &) = delete;
     ScratchRegistryKey &operator=(const ScratchRegistryKey &) = delete;
 
@@ -24,9 +45,45 @@ public:
 
     // Creates the key below the machine root and lets nobody change it from then
     // on, as a machine without administrator rights does.
-    void MakeMachineKeyReadOnly(const std::wstring &keyPath);
+    void MakeMachineKeyReadOnly(const std::wstring &keyPath)
+    {
+        RegCloseKey(createKey(m_machine, keyPath));
+        if (!setAccess(m_machine, keyPath, L"D:P(A;;KR;;;WD)"))
+            throw std::runtime_error("cannot make a scratch key read-only");
+        m_readOnly.push_back(keyPath);
+    }
 
 private:
+    static inline const std::wstring kTestsKey = L"Software\\PellwickTests";
+
+    static HKEY createKey(HKEY parent, const std::wstring &path)
+    {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(parent, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr)
+            != ERROR_SUCCESS)
+            throw std::runtime_error("cannot create a scratch registry key");
+        return key;
+    }
+
+    // Sets the key's access list from its text form; a key whose list allows no
+    // change keeps WRITE_DAC for its owner, so the change can be undone.
+    static bool setAccess(HKEY parent, const std::wstring &path, const wchar_t *descriptor)
+    {
+        PSECURITY_DESCRIPTOR security = nullptr;
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(descriptor, SDDL_REVISION_1,
+                                                                  &security, nullptr))
+            return false;
+        HKEY key = nullptr;
+        LONG status = RegOpenKeyExW(parent, path.c_str(), 0, WRITE_DAC, &key);
+        if (status == ERROR_SUCCESS) {
+            status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, security);
+            RegCloseKey(key);
+        }
+        LocalFree(security);
+        return status == ERROR_SUCCESS;
+    }
+
     std::wstring m_path;
     HKEY m_machine = nullptr;
     HKEY m_user = nullptr;

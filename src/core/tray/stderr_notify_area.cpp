@@ -1,4 +1,4 @@
-#include "gui/qt/stderr_notify_area.h"
+#include "core/tray/stderr_notify_area.h"
 
 #include <algorithm>
 #include <cstdio>
