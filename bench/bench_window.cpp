@@ -40,7 +40,7 @@ QtWindowParts WindowWorld::Parts(std::optional<std::uint16_t> port, bool address
         .autostart = m_autostart,
         .notifyArea = m_notifyArea,
         .localIp = LocalIP,
-        .memoryReader = ReadPlatformMemoryStatus,
+        .memoryReader = PlatformMemoryReader(),
         .clock = CurrentLocalTime,
         .commandLine = "",
         .endProcess = [this](int) { ++ended; },

@@ -36,16 +36,29 @@ done
 sleep 1
 kill -0 "$PID" 2>/dev/null || pw_die "the program ended by itself"
 
-# Run time of every thread in nanoseconds (the first field of schedstat): the
-# clock-tick figures of stat are too coarse for a program that idles.
-run_ns() {
-    cat "/proc/${1:-$PID}"/task/*/schedstat | awk '{ sum += $1 } END { print sum }'
+# Run time of every thread in nanoseconds (the first field of schedstat), one
+# "thread nanoseconds" line each: the clock-tick figures of stat are too coarse
+# for a program that idles.
+thread_ns() {
+    local task
+    for task in "/proc/${1:-$PID}"/task/*; do
+        echo "${task##*/} $(cut -d' ' -f1 "$task/schedstat" 2>/dev/null || echo 0)"
+    done
+}
+
+# Run time over the span from two thread_ns lists: each thread counts from its
+# own start-of-span figure (0 for a thread started since). A thread that ended
+# within the span takes only its short last moments with it; summing both lists
+# instead would take away all the work it did before the span.
+span_ns() {
+    awk 'NR == FNR { before[$1] = $2; next } { sum += $2 - before[$1] } END { print sum + 0 }' \
+        <(echo "$1") <(echo "$2")
 }
 
 hz=$(getconf CLK_TCK)
 ticks0=$(pw_cpu_ticks "$PID")
-ns0=$(run_ns)
-peer0=$(run_ns "$PEER")
+ns0=$(thread_ns)
+peer0=$(thread_ns "$PEER")
 start=$(date +%s.%N)
 samples=()
 for ((t = 0; t <= SPAN; t += STEP)); do
@@ -58,8 +71,9 @@ for ((t = 0; t <= SPAN; t += STEP)); do
     samples+=("$(pw_rss_kb "$PID")")
 done
 ticks1=$(pw_cpu_ticks "$PID")
-ns1=$(run_ns)
-peer1=$(run_ns "$PEER")
+run=$(span_ns "$ns0" "$(thread_ns)")
+peer=$(span_ns "$peer0" "$(thread_ns "$PEER")")
+peer_rss=$(pw_rss_kb "$PEER")
 kill -TERM "$PEER"
 wait "$PEER" || true
 hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$PID/status")
@@ -70,15 +84,15 @@ wait "$PID" || status=$?
 [ "$status" -eq 0 ] || pw_die "the program ended with status $status on SIGTERM"
 [ "$(pw_mail_count)" -eq 0 ] || pw_die "the idle program sent mail"
 
-"$PW_PYTHON" - "$SPAN" "$hz" "$ticks0" "$ticks1" "$ns0" "$ns1" "$hwm" "$peer0" "$peer1" \
+"$PW_PYTHON" - "$SPAN" "$hz" "$ticks0" "$ticks1" "$run" "$hwm" "$peer" "$peer_rss" \
     "${PELLWICK_BENCH_RESULTS:-}" "${samples[@]}" <<'EOF'
 import sys
-span, hz, t0, t1, ns0, ns1, hwm, p0, p1 = (float(v) for v in sys.argv[1:10])
-results = sys.argv[10]
-rss = [int(v) for v in sys.argv[11:]]
-peer_ms = (p1 - p0) / 1e6
+span, hz, t0, t1, run_ns, hwm, peer_ns, peer_rss = (float(v) for v in sys.argv[1:9])
+results = sys.argv[9]
+rss = [int(v) for v in sys.argv[10:]]
+peer_ms = peer_ns / 1e6
 cpu_ms = (t1 - t0) * 1000 / hz
-run_ms = (ns1 - ns0) / 1e6
+run_ms = run_ns / 1e6
 print("| Idle over %d s (hidden, offscreen) | value |" % span)
 print("|---|---:|")
 print("| VmRSS at start / end | %d kB / %d kB |" % (rss[0], rss[-1]))
@@ -89,6 +103,7 @@ print("| CPU, run time of all threads (schedstat) | %.1f ms = %.4f %% of one cor
     run_ms, run_ms / span / 10))
 print("| CPU of a minimal Qt tray program beside it (schedstat) | %.1f ms; pellwick %.2f x |" % (
     peer_ms, run_ms / peer_ms if peer_ms else float("nan")))
+print("| VmRSS of the minimal Qt tray program at the end | %d kB |" % peer_rss)
 print()
 print("VmRSS every 5 s (kB): " + " ".join(str(v) for v in rss))
 if results:
@@ -97,4 +112,5 @@ if results:
         out.write("idle.rss_max_kb\t%d\nidle.cpu_ms\t%.0f\nidle.run_ms\t%.1f\n" % (
             max(rss), cpu_ms, run_ms))
         out.write("idle.span_s\t%d\nidle.minimal_tray_run_ms\t%.1f\n" % (span, peer_ms))
+        out.write("idle.minimal_tray_rss_kb\t%d\n" % peer_rss)
 EOF

@@ -15,7 +15,7 @@ namespace {
 
 void TickReadings(benchmark::State &state)
 {
-    pellwick::Memory memory {pellwick::ReadPlatformMemoryStatus};
+    pellwick::Memory memory {pellwick::PlatformMemoryReader()};
     for (auto _ : state) {
         const std::string ip = pellwick::LocalIP();
         memory.ReadMemoryStatus();
@@ -38,7 +38,7 @@ void LocalIPReading(benchmark::State &state)
 
 void MemoryReading(benchmark::State &state)
 {
-    pellwick::Memory memory {pellwick::ReadPlatformMemoryStatus};
+    pellwick::Memory memory {pellwick::PlatformMemoryReader()};
     for (auto _ : state) {
         memory.ReadMemoryStatus();
         benchmark::DoNotOptimize(memory.Status());
@@ -47,7 +47,7 @@ void MemoryReading(benchmark::State &state)
 
 void MemoryTexts(benchmark::State &state)
 {
-    pellwick::Memory memory {pellwick::ReadPlatformMemoryStatus};
+    pellwick::Memory memory {pellwick::PlatformMemoryReader()};
     memory.ReadMemoryStatus();
     for (auto _ : state) {
         std::string physical = pellwick::PhysicalMemoryLine(memory);

@@ -130,7 +130,7 @@ int main(int argc, char *argv[])
             .autostart = *autostart,
             .notifyArea = notifyArea,
             .localIp = pellwick::LocalIP,
-            .memoryReader = pellwick::ReadPlatformMemoryStatus,
+            .memoryReader = pellwick::PlatformMemoryReader(),
             .clock = pellwick::CurrentLocalTime,
             .commandLine = pellwick::JoinArguments(arguments),
             .endProcess = [](int status) { QCoreApplication::exit(status); },

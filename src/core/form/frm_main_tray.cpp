@@ -3,6 +3,8 @@
 #include "core/tray/status_texts.h"
 #include "core/tray/tray_icon_data.h"
 
+#include <utility>
+
 namespace pellwick {
 
 void frmMain::UpdateCaption(const std::string &text)
@@ -18,8 +20,14 @@ void frmMain::UpdateTrayTip()
 
 void frmMain::UpdateMemoryLabels()
 {
-    m_view.SetText(Control::lblFreePhysMemory, PhysicalMemoryLine(m_memory));
-    m_view.SetText(Control::lblVirtMem, VirtualMemoryLine(m_memory));
+    // Every tick builds both lines, and most find them as they were: a caption
+    // set again would still cost the shell a layout (Qt) or a repaint (Win32).
+    for (const auto &[label, line] :
+         {std::pair {Control::lblFreePhysMemory, PhysicalMemoryLine(m_memory)},
+          std::pair {Control::lblVirtMem, VirtualMemoryLine(m_memory)}}) {
+        if (m_view.Text(label) != line)
+            m_view.SetText(label, line);
+    }
 }
 
 void frmMain::chkShowIP_Click()

@@ -22,8 +22,12 @@ void SysTrayIcon::AddTrayIcon(std::uintptr_t window, std::uintptr_t icon,
 
 void SysTrayIcon::SetTrayTip(const std::string &tip)
 {
+    // The record is what the icon shows: a tip it already holds is not sent
+    // again (each change costs the desktop a round trip).
+    const auto shown = m_data.szTip;
     SetTrayTipText(m_data, tip);
-    m_area.Notify(NotifyArea::NIM_MODIFY, m_data);
+    if (m_data.szTip != shown)
+        m_area.Notify(NotifyArea::NIM_MODIFY, m_data);
 }
 
 void SysTrayIcon::RemoveTrayIcon()

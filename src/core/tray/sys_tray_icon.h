@@ -19,7 +19,8 @@ public:
     // any icon of this window and id and adds it again, so that repeated calls
     // never leave two icons.
     void AddTrayIcon(std::uintptr_t window, std::uintptr_t icon, const std::string &localIp);
-    // Puts the text into the tip (cut to what the field holds) and updates the icon.
+    // Puts the text into the tip (cut to what the field holds) and updates the
+    // icon when the tip changed.
     void SetTrayTip(const std::string &tip);
     void RemoveTrayIcon();
 

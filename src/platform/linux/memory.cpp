@@ -1,3 +1,4 @@
+#include "platform/linux/file_descriptor.h"
 #include "platform/linux/proc_memory.h"
 #include "platform/memory_status.h"
 
@@ -6,6 +7,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -13,24 +15,20 @@ namespace pellwick {
 
 namespace {
 
-// Reads a small /proc file into the buffer with plain system calls, as this runs on
-// every timer tick. A file longer than the buffer loses only its last lines, and
-// the figures wanted here stand near the top. A missing file gives the empty text.
+// The text of a small /proc file, read from its start with one system call: such
+// a file is made whole when it is read from its start, and all of it comes at once
+// when it fits the buffer. A longer file loses its last lines, never part of one
+// (the figures wanted here stand near the top). A file not open gives the empty text.
 template<std::size_t N>
-std::string_view readProcFile(const char *path, std::array<char, N> &buffer)
+std::string_view readProcFile(const FileDescriptor &file, std::array<char, N> &buffer)
 {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (file.get() < 0)
         return {};
-    std::size_t filled = 0;
-    while (filled < buffer.size()) {
-        const ssize_t got = ::read(fd, buffer.data() + filled, buffer.size() - filled);
-        if (got <= 0)
-            break;
-        filled += static_cast<std::size_t>(got);
-    }
-    ::close(fd);
-    return {buffer.data(), filled};
+    const ssize_t got = ::pread(file.get(), buffer.data(), buffer.size(), 0);
+    if (got <= 0)
+        return {};
+    const std::string_view text(buffer.data(), static_cast<std::size_t>(got));
+    return text.size() < buffer.size() ? text : text.substr(0, text.rfind('\n') + 1);
 }
 
 std::optional<std::uint64_t> addressSpaceLimit()
@@ -41,15 +39,38 @@ std::optional<std::uint64_t> addressSpaceLimit()
     return static_cast<std::uint64_t>(limit.rlim_cur);
 }
 
+// The two files stay open between readings: opening and closing them took most
+// of a timer tick.
+class ProcMemoryFiles
+{
+public:
+    MemStatus Read() const
+    {
+        std::array<char, 4096> meminfo;
+        std::array<char, 256> statm;
+        return MemStatusFromProc(readProcFile(m_meminfo, meminfo), readProcFile(m_statm, statm),
+                                 m_pageSize, ProcessAddressSpace(addressSpaceLimit()));
+    }
+
+private:
+    FileDescriptor m_meminfo {::open("/proc/meminfo", O_RDONLY | O_CLOEXEC)};
+    FileDescriptor m_statm {::open("/proc/self/statm", O_RDONLY | O_CLOEXEC)};
+    std::uint64_t m_pageSize = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+};
+
 } // namespace
 
 MemStatus ReadPlatformMemoryStatus()
 {
-    std::array<char, 8192> meminfo;
-    std::array<char, 4096> selfStatus;
-    return MemStatusFromProc(readProcFile("/proc/meminfo", meminfo),
-                             readProcFile("/proc/self/status", selfStatus),
-                             ProcessAddressSpace(addressSpaceLimit()));
+    return ProcMemoryFiles().Read();
+}
+
+Memory::Reader PlatformMemoryReader()
+{
+    auto files = std::make_shared<const ProcMemoryFiles>();
+    return [files] {
+        return files->Read();
+    };
 }
 
 } // namespace pellwick

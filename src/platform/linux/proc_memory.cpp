@@ -20,6 +20,27 @@ constexpr std::uint64_t kUserAddressSpace =
     sizeof(void *) == 4 ? std::uint64_t {3} << 30 : std::uint64_t {1} << 47;
 #endif
 
+// The decimal number at the start of the text, kept at the largest count when
+// it does not fit; nothing when the text does not start with a digit.
+std::optional<std::uint64_t> leadingNumber(std::string_view text)
+{
+    if (text.empty() || text[0] < '0' || text[0] > '9')
+        return std::nullopt;
+    std::uint64_t number = 0;
+    for (std::size_t i = 0; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const auto digit = static_cast<std::uint64_t>(text[i] - '0');
+        if (number > (kMax - digit) / 10)
+            return kMax;
+        number = number * 10 + digit;
+    }
+    return number;
+}
+
+std::uint64_t times(std::uint64_t count, std::uint64_t unit)
+{
+    return unit != 0 && count > kMax / unit ? kMax : count * unit;
+}
+
 } // namespace
 
 std::optional<std::uint64_t> ProcKilobyteField(std::string_view text, std::string_view key)
@@ -37,16 +58,8 @@ std::optional<std::uint64_t> ProcKilobyteField(std::string_view text, std::strin
         std::size_t i = key.size() + 1;
         while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
             ++i;
-        if (i == line.size() || line[i] < '0' || line[i] > '9')
-            return std::nullopt;
-        std::uint64_t kib = 0;
-        for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
-            const auto digit = static_cast<std::uint64_t>(line[i] - '0');
-            if (kib > (kMax - digit) / 10)
-                return kMax;
-            kib = kib * 10 + digit;
-        }
-        return kib > kMax / 1024 ? kMax : kib * 1024;
+        const auto kib = leadingNumber(line.substr(i));
+        return kib ? std::optional(times(*kib, 1024)) : std::nullopt;
     }
     return std::nullopt;
 }
@@ -56,8 +69,8 @@ std::uint64_t ProcessAddressSpace(std::optional<std::uint64_t> addressSpaceLimit
     return addressSpaceLimit ? *addressSpaceLimit : kUserAddressSpace;
 }
 
-MemStatus MemStatusFromProc(std::string_view meminfo, std::string_view selfStatus,
-                            std::uint64_t addressSpace)
+MemStatus MemStatusFromProc(std::string_view meminfo, std::string_view statm,
+                            std::uint64_t pageSize, std::uint64_t addressSpace)
 {
     MemStatus status;
     status.dwTotalPhys = ProcKilobyteField(meminfo, "MemTotal").value_or(0);
@@ -66,7 +79,7 @@ MemStatus MemStatusFromProc(std::string_view meminfo, std::string_view selfStatu
         available = ProcKilobyteField(meminfo, "MemFree");
     status.dwAvailPhys = std::min(available.value_or(0), status.dwTotalPhys);
 
-    const std::uint64_t used = ProcKilobyteField(selfStatus, "VmSize").value_or(0);
+    const std::uint64_t used = times(leadingNumber(statm).value_or(0), pageSize);
     status.dwTotalVirtual = addressSpace;
     status.dwAvailVirtual = used < addressSpace ? addressSpace - used : 0;
     return status;

@@ -18,4 +18,10 @@ MemStatus ReadPlatformMemoryStatus()
     return status;
 }
 
+Memory::Reader PlatformMemoryReader()
+{
+    // One call answers it all; nothing is worth keeping between readings.
+    return ReadPlatformMemoryStatus;
+}
+
 } // namespace pellwick

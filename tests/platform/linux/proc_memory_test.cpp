@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/sysinfo.h>
 #include <sys/wait.h>
@@ -24,14 +25,17 @@ const std::string kMeminfo = "MemTotal:       24683784 kB\n"
                              "SwapCached:            0 kB\n"
                              "SwapTotal:       1048576 kB\n"
                              "SwapFree:         524288 kB\n";
-const std::string kStatus = "Name:\tpellwick\nVmPeak:\t  999999 kB\nVmSize:\t    3892 kB\n";
+const std::string kStatm = "973 384 357 1 0 89 0\n";
 
+// VmSize of /proc/self/status: what statm's first field must come to.
 std::uint64_t vmSizeNow()
 {
-    std::ifstream statm("/proc/self/statm");
-    std::uint64_t pages = 0;
-    statm >> pages;
-    return pages * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+    std::ifstream status("/proc/self/status");
+    std::string word;
+    while (status >> word && word != "VmSize:") { }
+    std::uint64_t kib = 0;
+    status >> kib;
+    return kib * 1024;
 }
 
 } // namespace
@@ -40,7 +44,6 @@ TEST(ProcMemory, FieldsAreFoundByWholeKeyAndCountedIn1024Bytes)
 {
     EXPECT_EQ(ProcKilobyteField(kMeminfo, "MemTotal"), 24683784ULL * 1024);
     EXPECT_EQ(ProcKilobyteField(kMeminfo, "SwapFree"), 524288ULL * 1024);
-    EXPECT_EQ(ProcKilobyteField(kStatus, "VmSize"), 3892ULL * 1024);
     EXPECT_EQ(ProcKilobyteField(kMeminfo, "Mem"), std::nullopt);
     EXPECT_EQ(ProcKilobyteField(kMeminfo, "Swap"), std::nullopt);
     EXPECT_EQ(ProcKilobyteField("", "MemTotal"), std::nullopt);
@@ -51,18 +54,18 @@ TEST(ProcMemory, FieldsAreFoundByWholeKeyAndCountedIn1024Bytes)
 TEST(ProcMemory, SnapshotFromTheTextsOfProc)
 {
     const std::uint64_t space = 1ULL << 47;
-    MemStatus s = MemStatusFromProc(kMeminfo, kStatus, space);
+    MemStatus s = MemStatusFromProc(kMeminfo, kStatm, 4096, space);
     EXPECT_EQ(s.dwTotalPhys, 24683784ULL * 1024);
     EXPECT_EQ(s.dwAvailPhys, 24348428ULL * 1024);
     EXPECT_EQ(s.dwTotalVirtual, space);
-    EXPECT_EQ(s.dwAvailVirtual, space - 3892ULL * 1024);
+    EXPECT_EQ(s.dwAvailVirtual, space - 973ULL * 4096);
 
     // An old kernel without MemAvailable; a process bigger than its limit.
-    s = MemStatusFromProc("MemTotal: 1000 kB\nMemFree: 250 kB\n", kStatus, 1 << 20);
+    s = MemStatusFromProc("MemTotal: 1000 kB\nMemFree: 250 kB\n", kStatm, 4096, 1 << 20);
     EXPECT_EQ(s.dwAvailPhys, 250U * 1024);
     EXPECT_EQ(s.dwAvailVirtual, 0U);
 
-    s = MemStatusFromProc("", "", space);
+    s = MemStatusFromProc("", "", 4096, space);
     EXPECT_EQ(s.dwTotalPhys, 0U);
     EXPECT_EQ(s.dwAvailPhys, 0U);
     EXPECT_EQ(s.dwAvailVirtual, space);
@@ -79,9 +82,17 @@ TEST(ProcMemory, ReadsThisMachineAndThisProcess)
     {
     };
     ASSERT_EQ(sysinfo(&info), 0);
+    // Read through files kept open, as the timer reads: each reading is new.
+    const pellwick::Memory::Reader read = pellwick::PlatformMemoryReader();
+    const MemStatus first = read();
+    constexpr std::size_t kMapped = 64 << 20;
+    void *mapped = mmap(nullptr, kMapped, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(mapped, MAP_FAILED);
     const std::uint64_t before = vmSizeNow();
-    const MemStatus s = pellwick::ReadPlatformMemoryStatus();
+    const MemStatus s = read();
     const std::uint64_t after = vmSizeNow();
+    munmap(mapped, kMapped);
+    EXPECT_GE(first.dwAvailVirtual - s.dwAvailVirtual, kMapped);
 
     EXPECT_EQ(s.dwTotalPhys, std::uint64_t {info.totalram} * info.mem_unit);
     EXPECT_GT(s.dwAvailPhys, 0U);
