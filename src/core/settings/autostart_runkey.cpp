@@ -20,8 +20,12 @@ std::string RunKeyAutostart::Command(const std::string &programFolder)
 
 void RunKeyAutostart::Register()
 {
-    m_registry.SetKeyValue(kHkeyLocalMachine, kRunKey, kValueName, Command(m_programFolder),
-                           kRegSz);
+    // Every start registers; a log-in run finds its own entry and writes nothing.
+    const std::string command = Command(m_programFolder);
+    if (m_registry.QueryValue(kHkeyLocalMachine, kRunKey, kValueName, RegistryValue {})
+        == RegistryValue {command})
+        return;
+    m_registry.SetKeyValue(kHkeyLocalMachine, kRunKey, kValueName, command, kRegSz);
 }
 
 void RunKeyAutostart::Unregister()

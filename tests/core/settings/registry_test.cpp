@@ -2,6 +2,7 @@
 #include "support/raw_values.h"
 #include "support/test_registry_store.h"
 
+#include "core/settings/autostart.h"
 #include "core/settings/registry.h"
 
 #include <gtest/gtest.h>
@@ -171,4 +172,18 @@ TEST(RegistryCalls, RightsAskedKeysClosedAndQueryValueNeverFailsOrGivesACutValue
         EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Msg", kFallback), kFallback)
             << changed;
     }
+}
+
+TEST(RunKeyAutostart, IsWrittenOnlyWhenItsCommandDiffers)
+{
+    MemoryRegistry store;
+    Registry registry(store);
+    registry.SetKeyValue(kHkeyLocalMachine, RunKeyAutostart::kRunKey, "Pellwick",
+                         std::string("C:\\Old\\Pellwick.exe /s"), kRegSz);
+    RunKeyAutostart autostart(registry, "C:\\Tools");
+    autostart.Register();
+    autostart.Register();
+    EXPECT_EQ(store.writesOutsideBatch, 2);
+    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, RunKeyAutostart::kRunKey, "Pellwick", {}),
+              RegistryValue {std::string("C:\\Tools\\Pellwick.exe /s")});
 }
