@@ -59,9 +59,7 @@ def main():
         sink = harness.Sink(namespace)
         display = tray_display(namespace)
         prefix = windows.WinePrefix(namespace)
-        path = windows.registry_file({"AutoMail": 0, "AutoExit": 0, "DisplayIcon": 1})
-        prefix.command(windows.WINE, "regedit", "/s", path, display=display)
-        os.unlink(path)
+        windows.import_settings(prefix, display, {"AutoMail": 0, "AutoExit": 0, "DisplayIcon": 1})
         program = prefix.start(windows.WINE, exe, display=display)
         shoot(display, sink)
     finally:
