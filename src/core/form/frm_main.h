@@ -129,11 +129,16 @@ private:
     // The IP step of the tick.
     void followAddress();
     void retryIfDue();
+    // Reads the memory figures and puts them on the About tab.
+    void refreshMemory();
+    bool windowOnScreen() const;
     void showRetryCaption();
 
     FormView &m_view;
     FormParts m_parts;
     Memory m_memory;
+    // The ticks left the figures unread while nothing showed them.
+    bool m_memoryStale = false;
     SysTrayIcon m_tray;
     Smtp m_smtp;
     MailRetry m_retry;

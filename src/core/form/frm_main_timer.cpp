@@ -16,8 +16,12 @@ void frmMain::tmrMain_Timer()
 {
     if (!m_loaded || m_exiting)
         return;
-    m_memory.ReadMemoryStatus();
-    UpdateMemoryLabels();
+    // Only the About tab shows fresh figures at every tick. While the window is
+    // hidden or minimised they are read when something that shows them is built.
+    if (windowOnScreen())
+        refreshMemory();
+    else
+        m_memoryStale = true;
 
     // Told of every change, the tick reads the address only now and then, in
     // case a notice was lost.

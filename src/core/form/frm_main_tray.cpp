@@ -14,8 +14,18 @@ void frmMain::UpdateCaption(const std::string &text)
 
 void frmMain::UpdateTrayTip()
 {
+    if (m_memoryStale
+        && (IsChecked(Control::chkShowPhyMem) || IsChecked(Control::chkShowVirtualMem)))
+        refreshMemory();
     m_tray.SetTrayTip(TrayTipText(IsChecked(Control::chkShowIP), IsChecked(Control::chkShowPhyMem),
                                   IsChecked(Control::chkShowVirtualMem), g_strLocalIP, m_memory));
+}
+
+void frmMain::refreshMemory()
+{
+    m_memoryStale = false;
+    m_memory.ReadMemoryStatus();
+    UpdateMemoryLabels();
 }
 
 void frmMain::UpdateMemoryLabels()
@@ -66,8 +76,15 @@ void frmMain::chkDisplayIcon_Click()
         RemoveTrayIcon();
 }
 
+bool frmMain::windowOnScreen() const
+{
+    return m_view.WindowVisible() && m_view.State() != WindowState::Minimized;
+}
+
 void frmMain::Form_Resize()
 {
+    if (m_memoryStale && windowOnScreen())
+        refreshMemory();
     if (m_exiting || m_view.State() != WindowState::Minimized)
         return;
     // A minimised window lives in the tray, whatever chkDisplayIcon holds, so
@@ -90,6 +107,8 @@ void frmMain::Form_MouseDown(int trayEvent)
 void frmMain::Restore_Click()
 {
     m_view.SetState(WindowState::Normal);
+    if (m_memoryStale)
+        refreshMemory();
     m_view.Refresh();
     m_view.SetWindowVisible(true);
 }

@@ -127,7 +127,8 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
         m_form.Form_MouseDown(static_cast<int>(LOWORD(lParam)));
         return 0;
     case WM_SIZE:
-        if ((wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED) && !m_view.ApplyingState())
+        if ((wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED)
+            && !m_view.ApplyingState())
             m_form.Form_Resize();
         return 0;
     case WM_DPICHANGED: {

@@ -47,7 +47,7 @@ struct FormHarness
     std::string clipboard;
     bool timerRunning = false, iconShown = false, autostart = false;
     std::string iconTip;
-    int processEnds = 0, exitStatus = -1;
+    int processEnds = 0, exitStatus = -1, memoryReads = 0;
     std::int64_t now = 0; // the steady clock, in ms
     std::vector<std::string> balloons;
 
@@ -80,7 +80,11 @@ struct FormHarness
                                                    .registry = registry,
                                                    .autostart = *this,
                                                    .localIp = [this] { return localIp; },
-                                                   .memoryReader = [this] { return memory; },
+                                                   .memoryReader =
+                                                       [this] {
+                                                           ++memoryReads;
+                                                           return memory;
+                                                       },
                                                    .clock = FixedTime,
                                                    .commandLine = commandLine,
                                                    .endProcess =

@@ -248,6 +248,42 @@ TEST(FormTimer, TickFollowsTheAddressAndMailsANewOne)
     EXPECT_EQ(h.connectedTo, "localhost:25");
 }
 
+TEST(FormTimer, HiddenTicksReadMemoryOnlyForWhatShowsIt)
+{
+    // Started minimised: hidden behind the tray icon, or with no notification
+    // area minimised on the task bar, and brought back by the user.
+    for (const bool trayHost : {true, false}) {
+        SCOPED_TRACE(trayHost);
+        FormHarness h;
+        h.trayHost = trayHost;
+        frmMain &form = h.Flags({{"StartMinimized", 1}, {"AutoEmailOnNewIP", 0}}).Start();
+        h.memory.dwAvailPhys = 4'000'000'000;
+        for (int i = 0; i < 3; ++i)
+            h.Tick();
+        EXPECT_EQ(h.memoryReads, 1);
+
+        // A new address rebuilds the tooltip with the figures of that moment.
+        h.localIp = "198.51.100.4";
+        h.Tick();
+        EXPECT_EQ(h.memoryReads, 2);
+        EXPECT_EQ(h.iconTip, "198.51.100.4 %50 Phyical Free %75 Virtual Free ");
+
+        // Brought back, the About tab shows them at once and follows every tick.
+        h.memory.dwAvailPhys = 6'000'000'000;
+        h.Tick();
+        if (trayHost) {
+            form.MenuItemChosen(MenuItem::Restore);
+        } else {
+            h.view.SetState(WindowState::Normal);
+            form.Form_Resize();
+        }
+        EXPECT_EQ(h.view.Text(Control::lblFreePhysMemory),
+                  "%75 Physical Mem Available. (6000000KB of 8000000KB)");
+        h.Tick();
+        EXPECT_EQ(h.memoryReads, 4);
+    }
+}
+
 TEST(FormTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
 {
     // The rate in seconds, and the ticks of five seconds until the first mail.
