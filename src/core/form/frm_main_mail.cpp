@@ -109,6 +109,8 @@ void frmMain::DialogueEnded(const DialogueOutcome &outcome)
 
 void frmMain::retryIfDue()
 {
+    if (!m_retry.Pending())
+        return;
     if (m_retry.Due(m_parts.steadyMs()))
         SendEmail(MailKind::Automatic);
     else
