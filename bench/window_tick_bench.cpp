@@ -47,6 +47,17 @@ void WindowTickAddressWatched(benchmark::State &state)
         started.window.Form().tmrMain_Timer();
 }
 
+// The tick of a program sent to the tray (or, with no tray, minimised): it
+// reads no memory figures, which nothing shows then.
+void WindowTickHidden(benchmark::State &state)
+{
+    StartedWindow started(true);
+    started.window.Form().MenuItemChosen(pellwick::MenuItem::Minimize);
+    QCoreApplication::processEvents();
+    for (auto _ : state)
+        started.window.Form().tmrMain_Timer();
+}
+
 // The tick plus the new tooltip, as when the address has changed (without the
 // mail that may follow).
 void WindowTickWithTip(benchmark::State &state)
@@ -69,6 +80,7 @@ int main(int argc, char **argv)
     for (auto *bench :
          {benchmark::RegisterBenchmark("WindowTick", WindowTick),
           benchmark::RegisterBenchmark("WindowTickAddressWatched", WindowTickAddressWatched),
+          benchmark::RegisterBenchmark("WindowTickHidden", WindowTickHidden),
           benchmark::RegisterBenchmark("WindowTickWithTip", WindowTickWithTip)})
         bench->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 
