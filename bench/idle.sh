@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # The running program left alone with its window hidden (StartMinimized=1),
 # offscreen, in a private network namespace: resident memory (VmRSS) every 5 s
-# and CPU time (utime + stime of /proc/PID/stat) over the whole span. Its timer
-# ticks every 5 s the whole time; nothing else happens. Beside it, over the same
-# span, a minimal Qt 6 tray program (bench/minimal_tray) as the yardstick.
+# and CPU time over the whole span. Its timer ticks every 5 s the whole time;
+# nothing else happens. Beside it, over the same span, a minimal Qt 6 tray
+# program (bench/minimal_tray) as the yardstick.
 #
-# Usage (as root): bench/idle.sh [SECONDS]   (default 60)
+# An idle wake costs a few hundred microseconds, and on a shared machine a
+# single process's figure moves by 30 % between runs; so COPIES copies of each
+# program (default 4, each with its own settings and runtime folder) idle side
+# by side and the figures are their means.
+#
+# Usage (as root): bench/idle.sh [SECONDS]   (default 60; COPIES=N in the environment)
 # Prints a Markdown table; with PELLWICK_BENCH_RESULTS=FILE also appends
 # "key<TAB>value" lines to FILE for run-all.sh.
 set -euo pipefail
@@ -19,22 +24,34 @@ STEP=5
 pw_work_folder
 pw_start_sink
 
-CONFIG=$PW_WORK/config
-pw_write_hive "$CONFIG" StartMinimized=1 SMTPServer=text:127.0.0.1
-QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$CONFIG "$PW_PELLWICK" 2>"$PW_WORK/pellwick.err" &
-PID=$!
+COPIES=${COPIES:-4}
 [ -x "$PW_BUILD/bench/minimal_tray" ] || pw_die "build the target minimal_tray first"
-QT_QPA_PLATFORM=offscreen "$PW_BUILD/bench/minimal_tray" 2>/dev/null &
-PEER=$!
+PIDS=() PEERS=()
+for ((i = 1; i <= COPIES; i++)); do
+    # One instance per user: every copy gets its own runtime folder.
+    runtime=$PW_WORK/runtime.$i
+    mkdir -m 0700 "$runtime"
+    pw_write_hive "$PW_WORK/config.$i" StartMinimized=1 SMTPServer=text:127.0.0.1
+    XDG_RUNTIME_DIR=$runtime QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$PW_WORK/config.$i \
+        "$PW_PELLWICK" 2>"$PW_WORK/pellwick.$i.err" &
+    PIDS+=($!)
+    XDG_RUNTIME_DIR=$runtime QT_QPA_PLATFORM=offscreen "$PW_BUILD/bench/minimal_tray" 2>/dev/null &
+    PEERS+=($!)
+done
+PID=${PIDS[0]}
 
-# Measure from the end of start-up, once the window has loaded its settings
+# Measure from the end of start-up, once every window has loaded its settings
 # (the autostart entry is written then).
-for _ in $(seq 100); do
-    [ -e "$CONFIG/autostart/pellwick.desktop" ] && break
-    sleep 0.1
+for ((i = 1; i <= COPIES; i++)); do
+    for _ in $(seq 100); do
+        [ -e "$PW_WORK/config.$i/autostart/pellwick.desktop" ] && break
+        sleep 0.1
+    done
 done
 sleep 1
-kill -0 "$PID" 2>/dev/null || pw_die "the program ended by itself"
+for pid in "${PIDS[@]}"; do
+    kill -0 "$pid" 2>/dev/null || pw_die "the program ended by itself"
+done
 
 # Run time of every thread in nanoseconds (the first field of schedstat), one
 # "thread nanoseconds" line each: the clock-tick figures of stat are too coarse
@@ -55,10 +72,16 @@ span_ns() {
         <(echo "$1") <(echo "$2")
 }
 
+# thread_ns of several processes (thread ids are unique across them).
+all_ns() {
+    local pid
+    for pid in "$@"; do thread_ns "$pid"; done
+}
+
 hz=$(getconf CLK_TCK)
 ticks0=$(pw_cpu_ticks "$PID")
-ns0=$(thread_ns)
-peer0=$(thread_ns "$PEER")
+ns0=$(all_ns "${PIDS[@]}")
+peer0=$(all_ns "${PEERS[@]}")
 start=$(date +%s.%N)
 samples=()
 for ((t = 0; t <= SPAN; t += STEP)); do
@@ -71,37 +94,41 @@ for ((t = 0; t <= SPAN; t += STEP)); do
     samples+=("$(pw_rss_kb "$PID")")
 done
 ticks1=$(pw_cpu_ticks "$PID")
-run=$(span_ns "$ns0" "$(thread_ns)")
-peer=$(span_ns "$peer0" "$(thread_ns "$PEER")")
-peer_rss=$(pw_rss_kb "$PEER")
-kill -TERM "$PEER"
-wait "$PEER" || true
+run=$(span_ns "$ns0" "$(all_ns "${PIDS[@]}")")
+peer=$(span_ns "$peer0" "$(all_ns "${PEERS[@]}")")
+peer_rss=$(pw_rss_kb "${PEERS[0]}")
+kill -TERM "${PEERS[@]}"
+wait "${PEERS[@]}" || true
 hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$PID/status")
 
-kill -TERM "$PID"
-status=0
-wait "$PID" || status=$?
-[ "$status" -eq 0 ] || pw_die "the program ended with status $status on SIGTERM"
+kill -TERM "${PIDS[@]}"
+for pid in "${PIDS[@]}"; do
+    status=0
+    wait "$pid" || status=$?
+    [ "$status" -eq 0 ] || pw_die "the program ended with status $status on SIGTERM"
+done
 [ "$(pw_mail_count)" -eq 0 ] || pw_die "the idle program sent mail"
 
-"$PW_PYTHON" - "$SPAN" "$hz" "$ticks0" "$ticks1" "$run" "$hwm" "$peer" "$peer_rss" \
+"$PW_PYTHON" - "$SPAN" "$COPIES" "$hz" "$ticks0" "$ticks1" "$run" "$hwm" "$peer" "$peer_rss" \
     "${PELLWICK_BENCH_RESULTS:-}" "${samples[@]}" <<'EOF'
 import sys
-span, hz, t0, t1, run_ns, hwm, peer_ns, peer_rss = (float(v) for v in sys.argv[1:9])
-results = sys.argv[9]
-rss = [int(v) for v in sys.argv[10:]]
-peer_ms = peer_ns / 1e6
+span, copies, hz, t0, t1, run_ns, hwm, peer_ns, peer_rss = (float(v) for v in sys.argv[1:10])
+results = sys.argv[10]
+rss = [int(v) for v in sys.argv[11:]]
+# Means of the copies.
+peer_ms = peer_ns / 1e6 / copies
 cpu_ms = (t1 - t0) * 1000 / hz
-run_ms = run_ns / 1e6
-print("| Idle over %d s (hidden, offscreen) | value |" % span)
+run_ms = run_ns / 1e6 / copies
+print("| Idle over %d s (hidden, offscreen), %d copies of each | value |" % (span, copies))
 print("|---|---:|")
 print("| VmRSS at start / end | %d kB / %d kB |" % (rss[0], rss[-1]))
 print("| VmRSS min / max of %d samples | %d kB / %d kB |" % (len(rss), min(rss), max(rss)))
 print("| VmHWM (peak) | %d kB |" % hwm)
-print("| CPU, utime + stime (stat) | %.0f ms = %.3f %% of one core |" % (cpu_ms, cpu_ms / span / 10))
-print("| CPU, run time of all threads (schedstat) | %.1f ms = %.4f %% of one core |" % (
+print("| CPU, utime + stime (stat), first copy | %.0f ms = %.3f %% of one core |" % (
+    cpu_ms, cpu_ms / span / 10))
+print("| CPU, run time of all threads (schedstat), mean | %.1f ms = %.4f %% of one core |" % (
     run_ms, run_ms / span / 10))
-print("| CPU of a minimal Qt tray program beside it (schedstat) | %.1f ms; pellwick %.2f x |" % (
+print("| CPU of a minimal Qt tray program beside it (schedstat), mean | %.1f ms; pellwick %.2f x |" % (
     peer_ms, run_ms / peer_ms if peer_ms else float("nan")))
 print("| VmRSS of the minimal Qt tray program at the end | %d kB |" % peer_rss)
 print()
