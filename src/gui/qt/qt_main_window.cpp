@@ -3,7 +3,6 @@
 #include "gui/qt/pellwick_icon.h"
 #include "gui/qt/qt_notify_area.h"
 #include "gui/qt/qt_text.h"
-#include "platform/host_name.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,25 +21,15 @@ namespace pellwick {
 FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline, FormTimer &timer,
                         Clipboard &clipboard, ServerDialog *serverDialog)
 {
-    return FormParts {
-        .socket = socket,
-        .deadline = deadline,
-        .timer = timer,
-        .notifyArea = parts.notifyArea,
-        .clipboard = clipboard,
-        .registry = parts.registry,
-        .autostart = parts.autostart,
-        .localIp = std::move(parts.localIp),
-        .memoryReader = std::move(parts.memoryReader),
-        .clock = std::move(parts.clock),
-        .commandLine = std::move(parts.commandLine),
-        .endProcess = std::move(parts.endProcess),
-        .addressWatched = parts.addressWatched,
-        .hostName = HostName,
-        .passwordStore = parts.passwordStore,
-        .passwordFile = std::move(parts.passwordFile),
-        .serverDialog = serverDialog,
-    };
+    return JoinFormParts(std::move(parts.machine), {
+                                                       .socket = socket,
+                                                       .deadline = deadline,
+                                                       .timer = timer,
+                                                       .notifyArea = parts.notifyArea,
+                                                       .clipboard = clipboard,
+                                                       .addressWatched = parts.addressWatched,
+                                                       .serverDialog = serverDialog,
+                                                   });
 }
 
 namespace {

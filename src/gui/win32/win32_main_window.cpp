@@ -12,43 +12,8 @@
 
 namespace pellwick {
 
-namespace {
-
-FormParts windowParts(FormParts parts, HWND window, HICON icon, ServerDialog &serverDialog)
-{
-    parts.windowHandle = reinterpret_cast<std::uintptr_t>(window);
-    parts.iconHandle = reinterpret_cast<std::uintptr_t>(icon);
-    parts.serverDialog = &serverDialog;
-    return parts;
-}
-
-} // namespace
-
-FormParts TakeFormParts(Win32WindowParts &parts, NotifyArea &notifyArea, Socket &socket,
-                        WindowTimers &timers, Clipboard &clipboard, bool addressWatched)
-{
-    return FormParts {
-        .socket = socket,
-        .deadline = timers,
-        .timer = timers,
-        .notifyArea = notifyArea,
-        .clipboard = clipboard,
-        .registry = parts.registry,
-        .autostart = parts.autostart,
-        .localIp = std::move(parts.localIp),
-        .memoryReader = std::move(parts.memoryReader),
-        .clock = std::move(parts.clock),
-        .commandLine = std::move(parts.commandLine),
-        .endProcess = std::move(parts.endProcess),
-        .addressWatched = addressWatched,
-        .hostName = std::move(parts.hostName),
-        .passwordStore = parts.passwordStore,
-        .passwordFile = std::move(parts.passwordFile),
-    };
-}
-
 Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea,
-                                 Win32WindowParts parts)
+                                 MachineParts parts)
     : m_window(instance)
     , m_view(m_window)
     , m_notifyArea(notifyArea)
@@ -58,9 +23,19 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea
     , m_instanceRequest(RegisterWindowMessageW(kInstanceRequestMessage))
     , m_timers(m_window.Window(), [this] { m_form.tmrMain_Timer(); })
     , m_addresses(m_window.Window())
-    , m_form(m_view, windowParts(TakeFormParts(parts, notifyArea, wckMain, m_timers, *this,
-                                               m_addresses.Watching()),
-                                 m_window.Window(), m_window.Icon(), m_serverDialog))
+    , m_form(m_view,
+             JoinFormParts(std::move(parts),
+                           {
+                               .socket = wckMain,
+                               .deadline = m_timers,
+                               .timer = m_timers,
+                               .notifyArea = notifyArea,
+                               .clipboard = *this,
+                               .addressWatched = m_addresses.Watching(),
+                               .serverDialog = &m_serverDialog,
+                               .windowHandle = reinterpret_cast<std::uintptr_t>(m_window.Window()),
+                               .iconHandle = reinterpret_cast<std::uintptr_t>(m_window.Icon()),
+                           }))
 {
     m_window.SetHandler(this);
 }

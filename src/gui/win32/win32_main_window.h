@@ -11,39 +11,11 @@
 #include "gui/win32/window_timers.h"
 #include "gui/win32/winsock_socket.h"
 
-#include <functional>
 #include <optional>
-#include <string>
 
 namespace pellwick {
 
-class Autostart;
-class NotifyArea;
-class Registry;
 class Win32NotifyArea;
-
-// What a Win32 shell (the window, or none with --headless) needs from outside
-// it besides its notification area; the program's start gives the real parts.
-struct Win32WindowParts
-{
-    Registry &registry;
-    Autostart &autostart;
-    std::function<std::string()> localIp;
-    Memory::Reader memoryReader;
-    Smtp::Clock clock;
-    // The program's arguments joined with single blanks.
-    std::string commandLine;
-    std::function<void(int status)> endProcess;
-    std::function<std::string()> hostName;
-    PasswordStore *passwordStore = nullptr;
-    // The password of --password-file, when the program was given one.
-    std::optional<PasswordLookup> passwordFile = std::nullopt;
-};
-
-// frmMain's parts: the shell's own notification area, socket, timers and
-// clipboard with the rest of `parts`, whose texts and functions are taken over.
-FormParts TakeFormParts(Win32WindowParts &parts, NotifyArea &notifyArea, Socket &socket,
-                        WindowTimers &timers, Clipboard &clipboard, bool addressWatched);
 
 // The Win32 shell of the settings window: its controls, the tray menu, Winsock,
 // the window timer and the clipboard, handed to frmMain, which decides
@@ -53,7 +25,7 @@ class Win32MainWindow
     , private Clipboard
 {
 public:
-    Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea, Win32WindowParts parts);
+    Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea, MachineParts parts);
     ~Win32MainWindow() override;
 
     frmMain &Form() { return m_form; }

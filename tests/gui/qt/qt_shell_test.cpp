@@ -47,14 +47,16 @@ struct Shell
     QtNotifyArea area {PellwickIcon()};
     int ends = 0;
     QtMainWindow window {QtWindowParts {
-        .registry = registry,
-        .autostart = autostart,
+        .machine = {
+            .registry = registry,
+            .autostart = autostart,
+            .localIp = [] { return std::string("192.0.2.9"); },
+            .memoryReader = [] { return MemStatus {}; },
+            .clock = [] { return LocalTime {}; },
+            .commandLine = "",
+            .endProcess = [this](int) { ++ends; },
+        },
         .notifyArea = area,
-        .localIp = [] { return std::string("192.0.2.9"); },
-        .memoryReader = [] { return MemStatus {}; },
-        .clock = [] { return LocalTime {}; },
-        .commandLine = "",
-        .endProcess = [this](int) { ++ends; },
     }};
     explicit Shell(bool load = true)
     {
