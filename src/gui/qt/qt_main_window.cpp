@@ -47,7 +47,7 @@ QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
     : MainWindowControls(withIcon(parts).icon, parent)
     , m_menu(parts.icon)
     , m_widgetView(*this, m_menu)
-    , m_view(*this, m_widgetView, [this] { buildControls(); })
+    , m_view(*this, m_widgetView)
     , wckMain(parts.smtpPortOverride, this)
     , m_deadline(this)
     , m_form(m_view, TakeFormParts(parts, wckMain, m_deadline, *this, *this, this))
@@ -99,11 +99,11 @@ void QtMainWindow::setVisible(bool visible)
 {
     // A window shown minimised waits for its first restore.
     if (visible && !(windowState() & Qt::WindowMinimized))
-        buildControls();
+        MakeControls();
     MainWindowControls::setVisible(visible);
 }
 
-void QtMainWindow::buildControls()
+void QtMainWindow::MakeControls()
 {
     if (ControlsBuilt())
         return;
@@ -181,7 +181,7 @@ void QtMainWindow::changeEvent(QEvent *event)
         return;
     // Restored from the task bar for the first time: the controls are due.
     if (isVisible() && !isMinimized())
-        buildControls();
+        MakeControls();
     if (!m_widgetView.ApplyingState())
         m_form.Form_Resize();
 }

@@ -2,8 +2,8 @@
 
 #include "core/form/form_parts.h"
 #include "core/form/frm_main.h"
+#include "core/form/lazy_form_view.h"
 #include "gui/qt/frm_menu.h"
-#include "gui/qt/lazy_form_view.h"
 #include "gui/qt/main_window_controls.h"
 #include "gui/qt/qt_deadline.h"
 #include "gui/qt/qt_form_view.h"
@@ -54,6 +54,7 @@ class QtMainWindow
     , private FormTimer
     , private Clipboard
     , private ServerDialog
+    , private LazyWindow
 {
     Q_OBJECT
 
@@ -86,7 +87,11 @@ private:
     std::optional<Result> Edit(const SubmissionSettings &current,
                                const std::string &presentedFingerprint) override;
 
-    void buildControls();
+    // LazyWindow.
+    bool ControlsMade() const override { return ControlsBuilt(); }
+    void MakeControls() override;
+    void ShowOnTaskBar() override { show(); }
+
     void connectControls();
     void focusChanged(QWidget *old, QWidget *now);
     std::optional<Control> controlOf(const QWidget *widget) const;
