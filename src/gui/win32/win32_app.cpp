@@ -172,7 +172,7 @@ int RunWin32App(HINSTANCE instance, int)
     InitCommonControlsEx(&controls);
     Win32NotifyArea notifyArea;
     Win32MainWindow window(instance, notifyArea, std::move(parts));
-    window.Form().Form_Load();
+    window.Load();
     return runMessages([&window](MSG &message) { return window.PreTranslate(message); });
 }
 

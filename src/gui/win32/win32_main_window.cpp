@@ -15,7 +15,8 @@ namespace pellwick {
 Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea,
                                  MachineParts parts)
     : m_window(instance)
-    , m_view(m_window)
+    , m_controlsView(m_window)
+    , m_view(*this, m_controlsView)
     , m_notifyArea(notifyArea)
     , wckMain(m_window.Window(), [this](std::int32_t count) { m_form.wckMain_DataArrival(count); })
     , m_serverDialog(instance, m_window.Window())
@@ -43,6 +44,21 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea
 Win32MainWindow::~Win32MainWindow()
 {
     m_window.SetHandler(nullptr);
+}
+
+void Win32MainWindow::Load()
+{
+    m_view.BeginBatch();
+    m_form.Form_Load();
+    m_view.EndBatch();
+}
+
+void Win32MainWindow::MakeControls()
+{
+    if (m_window.ControlsBuilt())
+        return;
+    m_window.BuildControls();
+    m_view.ControlsBuilt();
 }
 
 bool Win32MainWindow::PreTranslate(MSG &message)
@@ -83,8 +99,11 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
     // A later start of the program: an ordinary one brings this window up, a
     // log-in run leaves the job to this one.
     if (message == m_instanceRequest) {
-        if (wParam == static_cast<WPARAM>(InstanceRequest::Show))
+        if (wParam == static_cast<WPARAM>(InstanceRequest::Show)) {
+            // Made before the restore, which takes the size they need.
+            MakeControls();
             m_form.Restore_Click();
+        }
         return 0;
     }
     switch (message) {
@@ -95,6 +114,19 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
         if (reinterpret_cast<const NMHDR *>(lParam)->code == static_cast<UINT>(TCN_SELCHANGE))
             m_window.ShowCurrentPage();
         return 0;
+    // The window comes on screen for the first time: its controls are due. A
+    // minimised one gets them as it is restored.
+    case WM_SHOWWINDOW:
+        if (wParam && !IsIconic(m_window.Window()))
+            MakeControls();
+        return std::nullopt;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_RESTORE)
+            MakeControls();
+        return std::nullopt;
+    case WM_QUERYOPEN:
+        MakeControls();
+        return std::nullopt;
     case WM_TIMER:
         m_timers.HandleTimer(wParam);
         return 0;
@@ -102,7 +134,8 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
         m_form.Form_MouseDown(static_cast<int>(LOWORD(lParam)));
         return 0;
     case WM_SIZE:
-        if ((wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED) && !m_view.ApplyingState())
+        if ((wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED)
+            && !m_controlsView.ApplyingState())
             m_form.Form_Resize();
         return 0;
     case WM_DPICHANGED: {
@@ -149,9 +182,9 @@ void Win32MainWindow::onCommand(WPARAM wParam, LPARAM lParam)
         }
         m_form.UserChangedValue(*control);
     } else if (*control == Control::cmbTimerRate && code == CBN_SELCHANGE) {
-        m_view.SetUnitChoice(static_cast<int>(SendMessageW(source, CB_GETCURSEL, 0, 0)));
+        m_controlsView.SetUnitChoice(static_cast<int>(SendMessageW(source, CB_GETCURSEL, 0, 0)));
     } else if (*control == Control::cmbTimerRate && code == CBN_EDITCHANGE) {
-        m_view.SetUnitChoice(-1);
+        m_controlsView.SetUnitChoice(-1);
         m_form.UserChangedText(*control);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "core/form/form_parts.h"
 #include "core/form/frm_main.h"
+#include "core/form/lazy_form_view.h"
 #include "core/mail/deadline.h"
 
 #include "gui/win32/address_messages.h"
@@ -20,9 +21,13 @@ class Win32NotifyArea;
 // The Win32 shell of the settings window: its controls, the tray menu, Winsock,
 // the window timer and the clipboard, handed to frmMain, which decides
 // everything. The window reports what the user does; it acts on nothing itself.
+//
+// The controls are made when the window is first shown or restored: a log-in
+// run that stays hidden makes none.
 class Win32MainWindow
     : private Win32Window::Handler
     , private Clipboard
+    , private LazyWindow
 {
 public:
     Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea, MachineParts parts);
@@ -30,6 +35,9 @@ public:
 
     frmMain &Form() { return m_form; }
     HWND Window() const { return m_window.Window(); }
+    // frmMain's Form_Load, with the window shown (if at all) once its start-up
+    // state is settled.
+    void Load();
     // Keyboard navigation between the controls; true when the message was used.
     bool PreTranslate(MSG &message);
 
@@ -40,9 +48,14 @@ private:
 
     // Clipboard.
     void SetText(const std::string &text) override;
+    // LazyWindow.
+    bool ControlsMade() const override { return m_window.ControlsBuilt(); }
+    void MakeControls() override;
+    void ShowOnTaskBar() override { m_controlsView.SetWindowVisible(true); }
 
     Win32Window m_window;
-    Win32FormView m_view;
+    Win32FormView m_controlsView;
+    LazyFormView m_view;
     Win32NotifyArea &m_notifyArea;
     WinsockSocket wckMain;
     Win32ServerDialog m_serverDialog;
