@@ -1,12 +1,11 @@
 #include "core/form/controls.h"
-#include "core/settings/autostart.h"
 #include "core/settings/settings_table.h"
 #include "gui/win32/win32_controls.h"
 #include "gui/win32/win32_main_window.h"
 #include "gui/win32/win32_notify_area.h"
 #include "gui/win32/win32_server_dialog.h"
 #include "gui/win32/win32_window.h"
-#include "support/memory_registry.h"
+#include "support/test_machine.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -204,12 +203,6 @@ TEST(Win32Window, TheDebugTabLeavesAndComesBackAfterAbout)
 
 namespace {
 
-struct NoAutostart : Autostart
-{
-    void Register() override { }
-    void Unregister() override { }
-};
-
 BOOL CALLBACK collectText(HWND child, LPARAM texts)
 {
     reinterpret_cast<std::vector<std::wstring> *>(texts)->push_back(textOf(child));
@@ -220,23 +213,13 @@ BOOL CALLBACK collectText(HWND child, LPARAM texts)
 
 TEST(Win32MainWindow, AHiddenStartMakesNoControlsUntilTheWindowIsRestored)
 {
-    test::MemoryRegistry hive;
-    Registry registry {hive};
+    test::TestMachine machine;
     const std::string key(kSettingsKey);
-    registry.SetKeyValue(kHkeyLocalMachine, key, "StartMinimized", std::int32_t {1}, kRegDword);
-    registry.SetKeyValue(kHkeyLocalMachine, key, "SMTPServer", "mail.example.com", kRegSz);
-    NoAutostart autostart;
+    machine.registry.SetKeyValue(kHkeyLocalMachine, key, "StartMinimized", std::int32_t {1},
+                                 kRegDword);
+    machine.registry.SetKeyValue(kHkeyLocalMachine, key, "SMTPServer", "mail.example.com", kRegSz);
     Win32NotifyArea tray;
-    Win32MainWindow shell(GetModuleHandleW(nullptr), tray,
-                          {
-                              .registry = registry,
-                              .autostart = autostart,
-                              .localIp = [] { return std::string("192.0.2.9"); },
-                              .memoryReader = [] { return MemStatus {}; },
-                              .clock = [] { return LocalTime {}; },
-                              .commandLine = "",
-                              .endProcess = [](int) {},
-                          });
+    Win32MainWindow shell(GetModuleHandleW(nullptr), tray, machine.Parts());
     shell.Load();
     EXPECT_FALSE(IsWindowVisible(shell.Window()));
     EXPECT_EQ(GetWindow(shell.Window(), GW_CHILD), nullptr);
