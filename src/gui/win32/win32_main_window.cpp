@@ -57,7 +57,10 @@ void Win32MainWindow::MakeControls()
 {
     if (m_window.ControlsBuilt())
         return;
+    // The window takes the size its controls need: no state change of the user's.
+    m_makingControls = true;
     m_window.BuildControls();
+    m_makingControls = false;
     m_view.ControlsBuilt();
 }
 
@@ -134,8 +137,8 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
         m_form.Form_MouseDown(static_cast<int>(LOWORD(lParam)));
         return 0;
     case WM_SIZE:
-        if ((wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED)
-            && !m_controlsView.ApplyingState())
+        if ((wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED) && !m_controlsView.ApplyingState()
+            && !m_makingControls)
             m_form.Form_Resize();
         return 0;
     case WM_DPICHANGED: {

@@ -62,6 +62,7 @@ private:
     UINT m_taskbarCreated;
     UINT m_instanceRequest;
     std::optional<Control> m_lastFocus;
+    bool m_makingControls = false;
     WindowTimers m_timers;
     AddressMessages m_addresses;
     frmMain m_form;
