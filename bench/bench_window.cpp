@@ -2,6 +2,7 @@
 
 #include "core/settings/settings_table.h"
 #include "gui/qt/pellwick_icon.h"
+#include "platform/host_name.h"
 #include "platform/local_ip.h"
 #include "platform/local_time.h"
 #include "platform/memory_status.h"
@@ -36,14 +37,17 @@ WindowWorld::WindowWorld(const std::vector<Setting> &settings)
 QtWindowParts WindowWorld::Parts(std::optional<std::uint16_t> port, bool addressWatched)
 {
     return QtWindowParts {
-        .registry = m_registry,
-        .autostart = m_autostart,
+        .machine = {
+            .registry = m_registry,
+            .autostart = m_autostart,
+            .localIp = LocalIP,
+            .memoryReader = PlatformMemoryReader(),
+            .clock = CurrentLocalTime,
+            .commandLine = "",
+            .endProcess = [this](int) { ++ended; },
+            .hostName = HostName,
+        },
         .notifyArea = m_notifyArea,
-        .localIp = LocalIP,
-        .memoryReader = PlatformMemoryReader(),
-        .clock = CurrentLocalTime,
-        .commandLine = "",
-        .endProcess = [this](int) { ++ended; },
         .addressWatched = addressWatched,
         .smtpPortOverride = port,
     };

@@ -126,17 +126,20 @@ int main(int argc, char *argv[])
     pellwick::PlatformNotifiers notifiers(pellwick::OpenAddressWatch(), std::move(instance));
     const auto parts = [&](pellwick::NotifyArea &notifyArea) {
         return pellwick::QtWindowParts {
-            .registry = registry,
-            .autostart = *autostart,
+            .machine = {
+                .registry = registry,
+                .autostart = *autostart,
+                .localIp = pellwick::LocalIP,
+                .memoryReader = pellwick::PlatformMemoryReader(),
+                .clock = pellwick::CurrentLocalTime,
+                .commandLine = pellwick::JoinArguments(arguments),
+                .endProcess = [](int status) { QCoreApplication::exit(status); },
+                .hostName = pellwick::HostName,
+                .passwordStore = passwordStore.get(),
+                .passwordFile = passwordFile,
+            },
             .notifyArea = notifyArea,
-            .localIp = pellwick::LocalIP,
-            .memoryReader = pellwick::PlatformMemoryReader(),
-            .clock = pellwick::CurrentLocalTime,
-            .commandLine = pellwick::JoinArguments(arguments),
-            .endProcess = [](int status) { QCoreApplication::exit(status); },
             .addressWatched = notifiers.WatchingAddresses(),
-            .passwordStore = passwordStore.get(),
-            .passwordFile = passwordFile,
         };
     };
     pellwick::EndSignalNotifier endSignals;

@@ -40,18 +40,10 @@ public:
 // Milliseconds since some fixed moment of this boot; never goes back.
 std::int64_t SteadyMilliseconds();
 
-// What frmMain needs from the world outside its controls; the shell and main()
-// give the real parts, tests give their own.
-struct FormParts
+// What the machine and the program's start give a window, whichever shell
+// shows it (or none, with --headless).
+struct MachineParts
 {
-    // The socket control wckMain; the shell reports its data arrivals through
-    // frmMain::wckMain_DataArrival.
-    Socket &socket;
-    // The mail dialogue's time limits.
-    Deadline &deadline;
-    FormTimer &timer;
-    NotifyArea &notifyArea;
-    Clipboard &clipboard;
     Registry &registry;
     Autostart &autostart;
     // The socket control's LocalIP. frmMain reads it at start, after every
@@ -65,14 +57,6 @@ struct FormParts
     // Ends the process with the status (0, or 1 when the settings could not be
     // saved); ExitApp calls it last.
     std::function<void(int status)> endProcess;
-    // The window and icon the tray record names (hWnd, hIcon); a shell whose
-    // notification area finds them by itself may leave them as they are.
-    std::uintptr_t windowHandle = 1;
-    std::uintptr_t iconHandle = 1;
-    // The shell tells frmMain of every address change as it happens.
-    bool addressWatched = false;
-    // A clock that only moves forward, in milliseconds: when retries are due.
-    std::function<std::int64_t()> steadyMs = SteadyMilliseconds;
     // This machine's name: EHLO's argument, and the Message-ID's domain when the
     // sender's address has none.
     std::function<std::string()> hostName = [] {
@@ -82,9 +66,42 @@ struct FormParts
     PasswordStore *passwordStore = nullptr;
     // The password of --password-file, when the program was given one.
     std::optional<PasswordLookup> passwordFile = std::nullopt;
+};
+
+// What a shell gives a window: its event sources and its own dialogs.
+struct ShellParts
+{
+    // The socket control wckMain; the shell reports its data arrivals through
+    // frmMain::wckMain_DataArrival.
+    Socket &socket;
+    // The mail dialogue's time limits.
+    Deadline &deadline;
+    FormTimer &timer;
+    NotifyArea &notifyArea;
+    Clipboard &clipboard;
+    // The shell tells frmMain of every address change as it happens.
+    bool addressWatched = false;
     // The "Server..." dialog; none: the button does nothing.
     ServerDialog *serverDialog = nullptr;
+    // The window and icon the tray record names (hWnd, hIcon); a shell whose
+    // notification area finds them by itself may leave them as they are.
+    std::uintptr_t windowHandle = 1;
+    std::uintptr_t iconHandle = 1;
+};
+
+// What frmMain needs from the world outside its controls; the shell and main()
+// give the real parts, tests give their own.
+struct FormParts
+    : MachineParts
+    , ShellParts
+{
+    // A clock that only moves forward, in milliseconds: when retries are due.
+    std::function<std::int64_t()> steadyMs = SteadyMilliseconds;
     std::function<std::uint64_t()> messageIdRandom = MessageIdRandom();
 };
+
+// frmMain's parts: the shell's own with the machine's, whose texts and
+// functions are taken over.
+FormParts JoinFormParts(MachineParts machine, const ShellParts &shell);
 
 } // namespace pellwick

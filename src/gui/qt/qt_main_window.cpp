@@ -3,7 +3,6 @@
 #include "gui/qt/pellwick_icon.h"
 #include "gui/qt/qt_notify_area.h"
 #include "gui/qt/qt_text.h"
-#include "platform/host_name.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,25 +21,15 @@ namespace pellwick {
 FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline, FormTimer &timer,
                         Clipboard &clipboard, ServerDialog *serverDialog)
 {
-    return FormParts {
-        .socket = socket,
-        .deadline = deadline,
-        .timer = timer,
-        .notifyArea = parts.notifyArea,
-        .clipboard = clipboard,
-        .registry = parts.registry,
-        .autostart = parts.autostart,
-        .localIp = std::move(parts.localIp),
-        .memoryReader = std::move(parts.memoryReader),
-        .clock = std::move(parts.clock),
-        .commandLine = std::move(parts.commandLine),
-        .endProcess = std::move(parts.endProcess),
-        .addressWatched = parts.addressWatched,
-        .hostName = HostName,
-        .passwordStore = parts.passwordStore,
-        .passwordFile = std::move(parts.passwordFile),
-        .serverDialog = serverDialog,
-    };
+    return JoinFormParts(std::move(parts.machine), {
+                                                       .socket = socket,
+                                                       .deadline = deadline,
+                                                       .timer = timer,
+                                                       .notifyArea = parts.notifyArea,
+                                                       .clipboard = clipboard,
+                                                       .addressWatched = parts.addressWatched,
+                                                       .serverDialog = serverDialog,
+                                                   });
 }
 
 namespace {
@@ -58,7 +47,7 @@ QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
     : MainWindowControls(withIcon(parts).icon, parent)
     , m_menu(parts.icon)
     , m_widgetView(*this, m_menu)
-    , m_view(*this, m_widgetView, [this] { buildControls(); })
+    , m_view(*this, m_widgetView)
     , wckMain(parts.smtpPortOverride, this)
     , m_deadline(this)
     , m_form(m_view, TakeFormParts(parts, wckMain, m_deadline, *this, *this, this))
@@ -110,11 +99,11 @@ void QtMainWindow::setVisible(bool visible)
 {
     // A window shown minimised waits for its first restore.
     if (visible && !(windowState() & Qt::WindowMinimized))
-        buildControls();
+        MakeControls();
     MainWindowControls::setVisible(visible);
 }
 
-void QtMainWindow::buildControls()
+void QtMainWindow::MakeControls()
 {
     if (ControlsBuilt())
         return;
@@ -192,7 +181,7 @@ void QtMainWindow::changeEvent(QEvent *event)
         return;
     // Restored from the task bar for the first time: the controls are due.
     if (isVisible() && !isMinimized())
-        buildControls();
+        MakeControls();
     if (!m_widgetView.ApplyingState())
         m_form.Form_Resize();
 }

@@ -2,8 +2,8 @@
 
 #include "core/form/form_parts.h"
 #include "core/form/frm_main.h"
+#include "core/form/lazy_form_view.h"
 #include "gui/qt/frm_menu.h"
-#include "gui/qt/lazy_form_view.h"
 #include "gui/qt/main_window_controls.h"
 #include "gui/qt/qt_deadline.h"
 #include "gui/qt/qt_form_view.h"
@@ -15,37 +15,23 @@
 #include <QTimer>
 
 #include <cstdint>
-#include <functional>
 #include <optional>
-#include <string>
 
 namespace pellwick {
 
-class Autostart;
 class NotifyArea;
-class Registry;
 
 // What the Qt window needs from outside it; main() gives the real parts,
 // tests give their own.
 struct QtWindowParts
 {
-    Registry &registry;
-    Autostart &autostart;
+    MachineParts machine;
     // A QtNotifyArea's mouse events reach the window.
     NotifyArea &notifyArea;
-    std::function<std::string()> localIp;
-    Memory::Reader memoryReader;
-    Smtp::Clock clock;
-    // The program's arguments joined with single blanks.
-    std::string commandLine;
-    std::function<void(int status)> endProcess;
     // Address changes reach frmMain::AddressChanged as they happen.
     bool addressWatched = false;
     // Replaces port 25 (tests reach a server on a free loopback port).
     std::optional<std::uint16_t> smtpPortOverride = std::nullopt;
-    // The SMTP password's secret store, and the password of --password-file.
-    PasswordStore *passwordStore = nullptr;
-    std::optional<PasswordLookup> passwordFile = std::nullopt;
     // The window's, the About tab's and the menu's picture (the program's icon
     // when null). One icon, shared with the tray, decodes each size once.
     QIcon icon = {};
@@ -68,6 +54,7 @@ class QtMainWindow
     , private FormTimer
     , private Clipboard
     , private ServerDialog
+    , private LazyWindow
 {
     Q_OBJECT
 
@@ -100,7 +87,11 @@ private:
     std::optional<Result> Edit(const SubmissionSettings &current,
                                const std::string &presentedFingerprint) override;
 
-    void buildControls();
+    // LazyWindow.
+    bool ControlsMade() const override { return ControlsBuilt(); }
+    void MakeControls() override;
+    void ShowOnTaskBar() override { show(); }
+
     void connectControls();
     void focusChanged(QWidget *old, QWidget *now);
     std::optional<Control> controlOf(const QWidget *widget) const;

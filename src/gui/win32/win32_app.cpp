@@ -147,7 +147,7 @@ int RunWin32App(HINSTANCE instance, int)
     const std::wstring path = programPath();
     const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
     const auto autostart = MakePlatformAutostart(registry, Narrow(folder), Narrow(path));
-    Win32WindowParts parts {
+    MachineParts parts {
         .registry = registry,
         .autostart = *autostart,
         .localIp = LocalIP,
@@ -172,7 +172,7 @@ int RunWin32App(HINSTANCE instance, int)
     InitCommonControlsEx(&controls);
     Win32NotifyArea notifyArea;
     Win32MainWindow window(instance, notifyArea, std::move(parts));
-    window.Form().Form_Load();
+    window.Load();
     return runMessages([&window](MSG &message) { return window.PreTranslate(message); });
 }
 

@@ -5,13 +5,13 @@
 namespace pellwick {
 
 Win32HeadlessShell::Win32HeadlessShell(HINSTANCE instance, NotifyArea &notifyArea,
-                                       Win32WindowParts parts)
+                                       MachineParts parts)
     : m_window(instance)
     , wckMain(m_window.Window(), [this](std::int32_t count) { m_form.wckMain_DataArrival(count); })
     , m_timers(m_window.Window(), [this] { m_form.tmrMain_Timer(); })
     , m_addresses(m_window.Window())
-    , m_form(m_view,
-             TakeFormParts(parts, notifyArea, wckMain, m_timers, *this, m_addresses.Watching()))
+    , m_form(m_view, JoinFormParts(std::move(parts), {wckMain, m_timers, m_timers, notifyArea,
+                                                      *this, m_addresses.Watching()}))
     , m_endRequests(m_window.Window())
 {
     m_window.SetHandler([this](UINT message, WPARAM wParam, LPARAM lParam) {

@@ -21,7 +21,7 @@ namespace pellwick {
 class Win32HeadlessShell : private Clipboard
 {
 public:
-    Win32HeadlessShell(HINSTANCE instance, NotifyArea &notifyArea, Win32WindowParts parts);
+    Win32HeadlessShell(HINSTANCE instance, NotifyArea &notifyArea, MachineParts parts);
 
     frmMain &Form() { return m_form; }
 

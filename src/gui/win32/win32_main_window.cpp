@@ -12,45 +12,11 @@
 
 namespace pellwick {
 
-namespace {
-
-FormParts windowParts(FormParts parts, HWND window, HICON icon, ServerDialog &serverDialog)
-{
-    parts.windowHandle = reinterpret_cast<std::uintptr_t>(window);
-    parts.iconHandle = reinterpret_cast<std::uintptr_t>(icon);
-    parts.serverDialog = &serverDialog;
-    return parts;
-}
-
-} // namespace
-
-FormParts TakeFormParts(Win32WindowParts &parts, NotifyArea &notifyArea, Socket &socket,
-                        WindowTimers &timers, Clipboard &clipboard, bool addressWatched)
-{
-    return FormParts {
-        .socket = socket,
-        .deadline = timers,
-        .timer = timers,
-        .notifyArea = notifyArea,
-        .clipboard = clipboard,
-        .registry = parts.registry,
-        .autostart = parts.autostart,
-        .localIp = std::move(parts.localIp),
-        .memoryReader = std::move(parts.memoryReader),
-        .clock = std::move(parts.clock),
-        .commandLine = std::move(parts.commandLine),
-        .endProcess = std::move(parts.endProcess),
-        .addressWatched = addressWatched,
-        .hostName = std::move(parts.hostName),
-        .passwordStore = parts.passwordStore,
-        .passwordFile = std::move(parts.passwordFile),
-    };
-}
-
 Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea,
-                                 Win32WindowParts parts)
+                                 MachineParts parts)
     : m_window(instance)
-    , m_view(m_window)
+    , m_controlsView(m_window)
+    , m_view(*this, m_controlsView)
     , m_notifyArea(notifyArea)
     , wckMain(m_window.Window(), [this](std::int32_t count) { m_form.wckMain_DataArrival(count); })
     , m_serverDialog(instance, m_window.Window())
@@ -58,9 +24,19 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea
     , m_instanceRequest(RegisterWindowMessageW(kInstanceRequestMessage))
     , m_timers(m_window.Window(), [this] { m_form.tmrMain_Timer(); })
     , m_addresses(m_window.Window())
-    , m_form(m_view, windowParts(TakeFormParts(parts, notifyArea, wckMain, m_timers, *this,
-                                               m_addresses.Watching()),
-                                 m_window.Window(), m_window.Icon(), m_serverDialog))
+    , m_form(m_view,
+             JoinFormParts(std::move(parts),
+                           {
+                               .socket = wckMain,
+                               .deadline = m_timers,
+                               .timer = m_timers,
+                               .notifyArea = notifyArea,
+                               .clipboard = *this,
+                               .addressWatched = m_addresses.Watching(),
+                               .serverDialog = &m_serverDialog,
+                               .windowHandle = reinterpret_cast<std::uintptr_t>(m_window.Window()),
+                               .iconHandle = reinterpret_cast<std::uintptr_t>(m_window.Icon()),
+                           }))
 {
     m_window.SetHandler(this);
 }
@@ -68,6 +44,24 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea
 Win32MainWindow::~Win32MainWindow()
 {
     m_window.SetHandler(nullptr);
+}
+
+void Win32MainWindow::Load()
+{
+    m_view.BeginBatch();
+    m_form.Form_Load();
+    m_view.EndBatch();
+}
+
+void Win32MainWindow::MakeControls()
+{
+    if (m_window.ControlsBuilt())
+        return;
+    // The window takes the size its controls need: no state change of the user's.
+    m_makingControls = true;
+    m_window.BuildControls();
+    m_makingControls = false;
+    m_view.ControlsBuilt();
 }
 
 bool Win32MainWindow::PreTranslate(MSG &message)
@@ -108,8 +102,11 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
     // A later start of the program: an ordinary one brings this window up, a
     // log-in run leaves the job to this one.
     if (message == m_instanceRequest) {
-        if (wParam == static_cast<WPARAM>(InstanceRequest::Show))
+        if (wParam == static_cast<WPARAM>(InstanceRequest::Show)) {
+            // Made before the restore, which takes the size they need.
+            MakeControls();
             m_form.Restore_Click();
+        }
         return 0;
     }
     switch (message) {
@@ -120,6 +117,19 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
         if (reinterpret_cast<const NMHDR *>(lParam)->code == static_cast<UINT>(TCN_SELCHANGE))
             m_window.ShowCurrentPage();
         return 0;
+    // The window comes on screen for the first time: its controls are due. A
+    // minimised one gets them as it is restored.
+    case WM_SHOWWINDOW:
+        if (wParam && !IsIconic(m_window.Window()))
+            MakeControls();
+        return std::nullopt;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_RESTORE)
+            MakeControls();
+        return std::nullopt;
+    case WM_QUERYOPEN:
+        MakeControls();
+        return std::nullopt;
     case WM_TIMER:
         m_timers.HandleTimer(wParam);
         return 0;
@@ -128,7 +138,7 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
         return 0;
     case WM_SIZE:
         if ((wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED)
-            && !m_view.ApplyingState())
+            && !m_controlsView.ApplyingState() && !m_makingControls)
             m_form.Form_Resize();
         return 0;
     case WM_DPICHANGED: {
@@ -175,9 +185,9 @@ void Win32MainWindow::onCommand(WPARAM wParam, LPARAM lParam)
         }
         m_form.UserChangedValue(*control);
     } else if (*control == Control::cmbTimerRate && code == CBN_SELCHANGE) {
-        m_view.SetUnitChoice(static_cast<int>(SendMessageW(source, CB_GETCURSEL, 0, 0)));
+        m_controlsView.SetUnitChoice(static_cast<int>(SendMessageW(source, CB_GETCURSEL, 0, 0)));
     } else if (*control == Control::cmbTimerRate && code == CBN_EDITCHANGE) {
-        m_view.SetUnitChoice(-1);
+        m_controlsView.SetUnitChoice(-1);
         m_form.UserChangedText(*control);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "core/form/form_parts.h"
 #include "core/form/frm_main.h"
+#include "core/form/lazy_form_view.h"
 #include "core/mail/deadline.h"
 
 #include "gui/win32/address_messages.h"
@@ -11,53 +12,32 @@
 #include "gui/win32/window_timers.h"
 #include "gui/win32/winsock_socket.h"
 
-#include <functional>
 #include <optional>
-#include <string>
 
 namespace pellwick {
 
-class Autostart;
-class NotifyArea;
-class Registry;
 class Win32NotifyArea;
-
-// What a Win32 shell (the window, or none with --headless) needs from outside
-// it besides its notification area; the program's start gives the real parts.
-struct Win32WindowParts
-{
-    Registry &registry;
-    Autostart &autostart;
-    std::function<std::string()> localIp;
-    Memory::Reader memoryReader;
-    Smtp::Clock clock;
-    // The program's arguments joined with single blanks.
-    std::string commandLine;
-    std::function<void(int status)> endProcess;
-    std::function<std::string()> hostName;
-    PasswordStore *passwordStore = nullptr;
-    // The password of --password-file, when the program was given one.
-    std::optional<PasswordLookup> passwordFile = std::nullopt;
-};
-
-// frmMain's parts: the shell's own notification area, socket, timers and
-// clipboard with the rest of `parts`, whose texts and functions are taken over.
-FormParts TakeFormParts(Win32WindowParts &parts, NotifyArea &notifyArea, Socket &socket,
-                        WindowTimers &timers, Clipboard &clipboard, bool addressWatched);
 
 // The Win32 shell of the settings window: its controls, the tray menu, Winsock,
 // the window timer and the clipboard, handed to frmMain, which decides
 // everything. The window reports what the user does; it acts on nothing itself.
+//
+// The controls are made when the window is first shown or restored: a log-in
+// run that stays hidden makes none.
 class Win32MainWindow
     : private Win32Window::Handler
     , private Clipboard
+    , private LazyWindow
 {
 public:
-    Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea, Win32WindowParts parts);
+    Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea, MachineParts parts);
     ~Win32MainWindow() override;
 
     frmMain &Form() { return m_form; }
     HWND Window() const { return m_window.Window(); }
+    // frmMain's Form_Load, with the window shown (if at all) once its start-up
+    // state is settled.
+    void Load();
     // Keyboard navigation between the controls; true when the message was used.
     bool PreTranslate(MSG &message);
 
@@ -68,15 +48,21 @@ private:
 
     // Clipboard.
     void SetText(const std::string &text) override;
+    // LazyWindow.
+    bool ControlsMade() const override { return m_window.ControlsBuilt(); }
+    void MakeControls() override;
+    void ShowOnTaskBar() override { m_controlsView.SetWindowVisible(true); }
 
     Win32Window m_window;
-    Win32FormView m_view;
+    Win32FormView m_controlsView;
+    LazyFormView m_view;
     Win32NotifyArea &m_notifyArea;
     WinsockSocket wckMain;
     Win32ServerDialog m_serverDialog;
     UINT m_taskbarCreated;
     UINT m_instanceRequest;
     std::optional<Control> m_lastFocus;
+    bool m_makingControls = false;
     WindowTimers m_timers;
     AddressMessages m_addresses;
     frmMain m_form;

@@ -166,8 +166,14 @@ Win32Window::Win32Window(HINSTANCE instance)
     m_dpi = static_cast<int>(GetDpiForWindow(m_window));
     if (m_dpi <= 0)
         m_dpi = screenDpi();
-    createControls();
     createMenu();
+}
+
+void Win32Window::BuildControls()
+{
+    if (ControlsBuilt())
+        return;
+    createControls();
     layOut();
     addToolTips();
 }
@@ -296,6 +302,8 @@ void Win32Window::SetDpi(int dpi)
     if (dpi == m_dpi || dpi <= 0)
         return;
     m_dpi = dpi;
+    if (!ControlsBuilt())
+        return;
     createFonts();
     applyFonts();
     layOut();
@@ -379,8 +387,25 @@ void Win32Window::layOut()
 
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(m_window, GWL_STYLE));
     AdjustWindowRectExForDpi(&client, style, FALSE, WS_EX_CONTROLPARENT, static_cast<UINT>(m_dpi));
-    SetWindowPos(m_window, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    resize(client.right - client.left, client.bottom - client.top);
+}
+
+void Win32Window::resize(int width, int height)
+{
+    if (!IsIconic(m_window)) {
+        SetWindowPos(m_window, nullptr, 0, 0, width, height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+    WINDOWPLACEMENT placement {};
+    placement.length = sizeof placement;
+    GetWindowPlacement(m_window, &placement);
+    RECT &normal = placement.rcNormalPosition;
+    normal.right = normal.left + width;
+    normal.bottom = normal.top + height;
+    placement.flags = 0;
+    placement.showCmd = IsWindowVisible(m_window) ? SW_SHOWMINNOACTIVE : SW_HIDE;
+    SetWindowPlacement(m_window, &placement);
 }
 
 void Win32Window::addToolTips()

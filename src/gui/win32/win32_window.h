@@ -14,6 +14,10 @@ namespace pellwick {
 // one page per tab, every control of the window with its caption and tooltip,
 // and the tray's popup menu. Nothing here acts on an event: messages go to the
 // handler the window is given.
+//
+// The main window and the menu exist from the start (Winsock, the timers and
+// the tray talk to the window); the tab control and the controls only from
+// BuildControls on, so a run that stays hidden makes none of them.
 class Win32Window
 {
 public:
@@ -31,6 +35,9 @@ public:
     Win32Window &operator=(const Win32Window &) = delete;
 
     void SetHandler(Handler *handler) { m_handler = handler; }
+    // Makes the tab control, its pages and their controls (nothing when they exist).
+    void BuildControls();
+    bool ControlsBuilt() const { return m_controls[index(Control::tabMain)] != nullptr; }
 
     HWND Window() const { return m_window; }
     HWND Handle(Control control) const { return m_controls[index(control)]; }
@@ -62,6 +69,8 @@ private:
     void applyFonts();
     void createMenu();
     void layOut();
+    // The window's outer size; a minimised one takes it when restored.
+    void resize(int width, int height);
     void addToolTips();
     void rebuildTabs(Tab current);
 

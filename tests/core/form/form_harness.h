@@ -72,30 +72,34 @@ struct FormHarness
     frmMain &Make()
     {
         form = std::make_unique<frmMain>(view, FormParts {
-                                                   .socket = *this,
-                                                   .deadline = deadline,
-                                                   .timer = *this,
-                                                   .notifyArea = *this,
-                                                   .clipboard = *this,
-                                                   .registry = registry,
-                                                   .autostart = *this,
-                                                   .localIp = [this] { return localIp; },
-                                                   .memoryReader =
-                                                       [this] {
-                                                           ++memoryReads;
-                                                           return memory;
-                                                       },
-                                                   .clock = FixedTime,
-                                                   .commandLine = commandLine,
-                                                   .endProcess =
-                                                       [this](int status) {
-                                                           ++processEnds;
-                                                           exitStatus = status;
-                                                       },
-                                                   .steadyMs = [this] { return now; },
-                                                   .passwordStore = passwordStore,
-                                                   .serverDialog = serverDialog,
-                                                   .messageIdRandom = [] { return 1ull; },
+                                                   MachineParts {
+                                                       .registry = registry,
+                                                       .autostart = *this,
+                                                       .localIp = [this] { return localIp; },
+                                                       .memoryReader =
+                                                           [this] {
+                                                               ++memoryReads;
+                                                               return memory;
+                                                           },
+                                                       .clock = FixedTime,
+                                                       .commandLine = commandLine,
+                                                       .endProcess =
+                                                           [this](int status) {
+                                                               ++processEnds;
+                                                               exitStatus = status;
+                                                           },
+                                                       .passwordStore = passwordStore,
+                                                   },
+                                                   ShellParts {
+                                                       .socket = *this,
+                                                       .deadline = deadline,
+                                                       .timer = *this,
+                                                       .notifyArea = *this,
+                                                       .clipboard = *this,
+                                                       .serverDialog = serverDialog,
+                                                   },
+                                                   [this] { return now; },
+                                                   [] { return 1ull; },
                                                });
         return *form;
     }

@@ -1,9 +1,8 @@
 // The Qt shell's contract: its widgets carry the controls' names, texts and
 // focus order, and what the user does reaches frmMain (which the core's own
 // tests cover in full).
-#include "support/memory_registry.h"
+#include "support/test_machine.h"
 
-#include "core/settings/autostart.h"
 #include "gui/qt/pellwick_icon.h"
 #include "gui/qt/qt_main_window.h"
 #include "gui/qt/qt_notify_area.h"
@@ -33,29 +32,10 @@ using namespace pellwick;
 
 namespace {
 
-struct NoAutostart : Autostart
+struct Shell : test::TestMachine
 {
-    void Register() override { }
-    void Unregister() override { }
-};
-
-struct Shell
-{
-    test::MemoryRegistry hive;
-    Registry registry {hive};
-    NoAutostart autostart;
     QtNotifyArea area {PellwickIcon()};
-    int ends = 0;
-    QtMainWindow window {QtWindowParts {
-        .registry = registry,
-        .autostart = autostart,
-        .notifyArea = area,
-        .localIp = [] { return std::string("192.0.2.9"); },
-        .memoryReader = [] { return MemStatus {}; },
-        .clock = [] { return LocalTime {}; },
-        .commandLine = "",
-        .endProcess = [this](int) { ++ends; },
-    }};
+    QtMainWindow window {QtWindowParts {.machine = Parts(), .notifyArea = area}};
     explicit Shell(bool load = true)
     {
         if (load)

@@ -1,11 +1,16 @@
 #include "core/form/controls.h"
+#include "core/settings/settings_table.h"
 #include "gui/win32/win32_controls.h"
+#include "gui/win32/win32_main_window.h"
+#include "gui/win32/win32_notify_area.h"
 #include "gui/win32/win32_server_dialog.h"
 #include "gui/win32/win32_window.h"
+#include "support/test_machine.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -125,6 +130,7 @@ TEST(Win32ServerDialog, TrustsTheCertificateShownAndGivesBackWhatWasTyped)
 TEST(Win32Window, EveryControlLiesOnItsPageAndEveryCaptionFitsAtEachResolution)
 {
     Win32Window window(GetModuleHandleW(nullptr));
+    window.BuildControls();
     const int checkMark = GetSystemMetrics(SM_CXMENUCHECK);
     // As drawn, and moved to a monitor of one and a half times the resolution.
     for (const int dpi : {96, 144}) {
@@ -152,6 +158,7 @@ TEST(Win32Window, EveryControlLiesOnItsPageAndEveryCaptionFitsAtEachResolution)
 TEST(Win32Window, TheKeyboardVisitsEachTabsControlsInTheirFocusOrder)
 {
     Win32Window window(GetModuleHandleW(nullptr));
+    window.BuildControls();
     const std::vector<std::pair<Tab, std::vector<Control>>> orders {
         {Tab::Email,
          {Control::txtSmtpServer, Control::txtRecipient, Control::txtSender, Control::txtSubject,
@@ -182,6 +189,7 @@ TEST(Win32Window, TheKeyboardVisitsEachTabsControlsInTheirFocusOrder)
 TEST(Win32Window, TheDebugTabLeavesAndComesBackAfterAbout)
 {
     Win32Window window(GetModuleHandleW(nullptr));
+    window.BuildControls();
     HWND tabs = window.Handle(Control::tabMain);
     window.SetCurrentTab(Tab::Misc);
     window.SetTabVisible(Tab::Debug, false);
@@ -191,4 +199,34 @@ TEST(Win32Window, TheDebugTabLeavesAndComesBackAfterAbout)
     window.SetCurrentTab(Tab::Debug);
     EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 4);
     EXPECT_EQ(window.CurrentTab(), Tab::Debug);
+}
+
+namespace {
+
+BOOL CALLBACK collectText(HWND child, LPARAM texts)
+{
+    reinterpret_cast<std::vector<std::wstring> *>(texts)->push_back(textOf(child));
+    return TRUE;
+}
+
+} // namespace
+
+TEST(Win32MainWindow, AHiddenStartMakesNoControlsUntilTheWindowIsRestored)
+{
+    test::TestMachine machine;
+    const std::string key(kSettingsKey);
+    machine.registry.SetKeyValue(kHkeyLocalMachine, key, "StartMinimized", std::int32_t {1},
+                                 kRegDword);
+    machine.registry.SetKeyValue(kHkeyLocalMachine, key, "SMTPServer", "mail.example.com", kRegSz);
+    Win32NotifyArea tray;
+    Win32MainWindow shell(GetModuleHandleW(nullptr), tray, machine.Parts());
+    shell.Load();
+    EXPECT_FALSE(IsWindowVisible(shell.Window()));
+    EXPECT_EQ(GetWindow(shell.Window(), GW_CHILD), nullptr);
+
+    shell.Form().Restore_Click();
+    EXPECT_TRUE(IsWindowVisible(shell.Window()));
+    std::vector<std::wstring> texts;
+    EnumChildWindows(shell.Window(), collectText, reinterpret_cast<LPARAM>(&texts));
+    EXPECT_NE(std::find(texts.begin(), texts.end(), L"mail.example.com"), texts.end());
 }

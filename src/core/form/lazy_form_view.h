@@ -3,19 +3,27 @@
 #include "core/form/in_memory_view.h"
 
 #include <array>
-#include <functional>
 
 namespace pellwick {
 
-class MainWindowControls;
-class QtFormView;
+// What a shell does for a LazyFormView.
+class LazyWindow
+{
+public:
+    virtual ~LazyWindow() = default;
+    virtual bool ControlsMade() const = 0;
+    // Makes the controls unless they exist, then tells the view
+    // (LazyFormView::ControlsBuilt).
+    virtual void MakeControls() = 0;
+    // Shows the window minimised on the task bar, its controls still unmade.
+    virtual void ShowOnTaskBar() = 0;
+};
 
 // frmMain's view of a window whose controls are made only when they are first
 // needed. Until then the controls' and tabs' values live in memory; the
 // window itself (caption, state, visibility) and the menu marks always go to
-// `widgets`. Showing the window (or the save-failure notice) makes the controls
-// (through `buildControls`), and ControlsBuilt puts everything set so far onto
-// them.
+// `controls`. Showing the window (or the save-failure notice) makes the
+// controls, and ControlsBuilt puts everything set so far onto them.
 //
 // During a start-up batch (BeginBatch ... EndBatch) showing the window waits
 // for the batch's end, so a window started minimised is never built or
@@ -23,8 +31,7 @@ class QtFormView;
 class LazyFormView : public FormView
 {
 public:
-    LazyFormView(MainWindowControls &window, QtFormView &widgets,
-                 std::function<void()> buildControls);
+    LazyFormView(LazyWindow &window, FormView &controls);
 
     // The controls were just made: they take over what was set until now.
     void ControlsBuilt();
@@ -77,9 +84,8 @@ private:
     FormView &current();
     void mark(Control control, Setting setting);
 
-    MainWindowControls &m_window;
-    QtFormView &m_widgets;
-    std::function<void()> m_buildControls;
+    LazyWindow &m_window;
+    FormView &m_controls;
     InMemoryView m_values;
     std::array<unsigned, kControlCount> m_set {};
     bool m_currentTabSet = false;

@@ -1,33 +1,28 @@
-#include "gui/qt/lazy_form_view.h"
-
-#include "gui/qt/main_window_controls.h"
-#include "gui/qt/qt_form_view.h"
+#include "core/form/lazy_form_view.h"
 
 #include <utility>
 
 namespace pellwick {
 
-LazyFormView::LazyFormView(MainWindowControls &window, QtFormView &widgets,
-                           std::function<void()> buildControls)
+LazyFormView::LazyFormView(LazyWindow &window, FormView &controls)
     : m_window(window)
-    , m_widgets(widgets)
-    , m_buildControls(std::move(buildControls))
+    , m_controls(controls)
 {
 }
 
 bool LazyFormView::built() const
 {
-    return m_window.ControlsBuilt();
+    return m_window.ControlsMade();
 }
 
 const FormView &LazyFormView::current() const
 {
-    return built() ? static_cast<const FormView &>(m_widgets) : m_values;
+    return built() ? static_cast<const FormView &>(m_controls) : m_values;
 }
 
 FormView &LazyFormView::current()
 {
-    return built() ? static_cast<FormView &>(m_widgets) : m_values;
+    return built() ? static_cast<FormView &>(m_controls) : m_values;
 }
 
 void LazyFormView::mark(Control control, Setting setting)
@@ -42,22 +37,22 @@ void LazyFormView::ControlsBuilt()
         const auto control = static_cast<Control>(i);
         const unsigned set = std::exchange(m_set[i], 0U);
         if (set & kText)
-            m_widgets.SetText(control, m_values.Text(control));
+            m_controls.SetText(control, m_values.Text(control));
         if (set & kListIndex)
-            m_widgets.SetListIndex(control, m_values.ListIndex(control));
+            m_controls.SetListIndex(control, m_values.ListIndex(control));
         if (set & kValue)
-            m_widgets.SetValue(control, m_values.Value(control));
+            m_controls.SetValue(control, m_values.Value(control));
         if (set & kEnabled)
-            m_widgets.SetEnabled(control, m_values.Enabled(control));
+            m_controls.SetEnabled(control, m_values.Enabled(control));
         if (set & kVisible)
-            m_widgets.SetVisible(control, m_values.Visible(control));
+            m_controls.SetVisible(control, m_values.Visible(control));
     }
     for (std::size_t i = 0; i < m_tabVisibilitySet.size(); ++i) {
         if (std::exchange(m_tabVisibilitySet[i], false))
-            m_widgets.SetTabVisible(static_cast<Tab>(i), m_values.TabVisible(static_cast<Tab>(i)));
+            m_controls.SetTabVisible(static_cast<Tab>(i), m_values.TabVisible(static_cast<Tab>(i)));
     }
     if (std::exchange(m_currentTabSet, false))
-        m_widgets.SetCurrentTab(m_values.CurrentTab());
+        m_controls.SetCurrentTab(m_values.CurrentTab());
 }
 
 void LazyFormView::EndBatch()
@@ -66,8 +61,8 @@ void LazyFormView::EndBatch()
     if (std::exchange(m_showWhenBatchEnds, false)) {
         // Started minimised with no tray: on the task bar without its
         // controls, which are made when it is first restored.
-        if (m_widgets.State() == WindowState::Minimized)
-            m_window.show();
+        if (m_controls.State() == WindowState::Minimized)
+            m_window.ShowOnTaskBar();
         else
             SetWindowVisible(true);
     }
@@ -170,27 +165,27 @@ void LazyFormView::SetTabVisible(Tab tab, bool visible)
 
 std::string LazyFormView::Caption() const
 {
-    return m_widgets.Caption();
+    return m_controls.Caption();
 }
 
 void LazyFormView::SetCaption(const std::string &caption)
 {
-    m_widgets.SetCaption(caption);
+    m_controls.SetCaption(caption);
 }
 
 WindowState LazyFormView::State() const
 {
-    return m_widgets.State();
+    return m_controls.State();
 }
 
 void LazyFormView::SetState(WindowState state)
 {
-    m_widgets.SetState(state);
+    m_controls.SetState(state);
 }
 
 bool LazyFormView::WindowVisible() const
 {
-    return m_showWhenBatchEnds || m_widgets.WindowVisible();
+    return m_showWhenBatchEnds || m_controls.WindowVisible();
 }
 
 void LazyFormView::SetWindowVisible(bool visible)
@@ -201,34 +196,34 @@ void LazyFormView::SetWindowVisible(bool visible)
     }
     m_showWhenBatchEnds = false;
     if (visible)
-        m_buildControls();
-    m_widgets.SetWindowVisible(visible);
+        m_window.MakeControls();
+    m_controls.SetWindowVisible(visible);
 }
 
 void LazyFormView::Refresh()
 {
-    m_widgets.Refresh();
+    m_controls.Refresh();
 }
 
 bool LazyFormView::MenuChecked(MenuItem item) const
 {
-    return m_widgets.MenuChecked(item);
+    return m_controls.MenuChecked(item);
 }
 
 void LazyFormView::SetMenuChecked(MenuItem item, bool checked)
 {
-    m_widgets.SetMenuChecked(item, checked);
+    m_controls.SetMenuChecked(item, checked);
 }
 
 void LazyFormView::PopupMenu()
 {
-    m_widgets.PopupMenu();
+    m_controls.PopupMenu();
 }
 
 void LazyFormView::ShowSaveFailure(const std::string &message)
 {
-    m_buildControls();
-    m_widgets.ShowSaveFailure(message);
+    m_window.MakeControls();
+    m_controls.ShowSaveFailure(message);
 }
 
 } // namespace pellwick

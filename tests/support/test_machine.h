@@ -1,0 +1,42 @@
+#pragma once
+
+#include "support/memory_registry.h"
+
+#include "core/form/form_parts.h"
+#include "core/settings/autostart.h"
+#include "core/settings/registry.h"
+
+#include <string>
+
+namespace pellwick::test {
+
+// The machine a shell's window meets in a test: settings in memory, no
+// autostart entry, the address 192.0.2.9; the program's ends are counted.
+struct TestMachine
+{
+    struct NoAutostart : Autostart
+    {
+        void Register() override { }
+        void Unregister() override { }
+    };
+
+    MemoryRegistry hive;
+    Registry registry {hive};
+    NoAutostart autostart;
+    int ends = 0;
+
+    MachineParts Parts()
+    {
+        return {
+            .registry = registry,
+            .autostart = autostart,
+            .localIp = [] { return std::string("192.0.2.9"); },
+            .memoryReader = [] { return MemStatus {}; },
+            .clock = [] { return LocalTime {}; },
+            .commandLine = "",
+            .endProcess = [this](int) { ++ends; },
+        };
+    }
+};
+
+} // namespace pellwick::test
