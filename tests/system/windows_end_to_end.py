@@ -8,7 +8,8 @@ AutoExit) mails and ends with status 0 by itself, leaving the nineteen values an
 the Run value; then, with the program running, a second start ends at once, and
 closing the window saves and ends the program with status 0. Then the runs
 without a window: --send-now, once with a login whose password comes from
---password-file, and --headless. Wine runs on a copy of the prefix in
+--password-file, and --headless, which mails again when the test interface
+moves to 192.0.2.20. Wine runs on a copy of the prefix in
 WINEPREFIX (made by scripts/test-windows.sh) with a server of its own inside the
 namespace: Wine's server makes the sockets, so one outside would reach the host's
 network. Needs root; else exits 77.
@@ -27,6 +28,7 @@ import harness
 from harness import check
 
 ADDRESS = "192.0.2.10"
+NEW_ADDRESS = "192.0.2.20"
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
 KEY = "HKEY_LOCAL_MACHINE\\Software\\Pellwick"
@@ -150,7 +152,7 @@ def run(exe, prefix, sink, display):
 def run_without_window(exe, prefix, sink, display, folder):
     """--send-now with no display: its status and printed line for each outcome,
     the login's password from a file. Then a --headless run: its start-up mail,
-    no window, and taskkill ending it with the save."""
+    no window, the mail for a new address, and taskkill ending it with the save."""
     # The login sink: TLS from the first byte with a self-signed certificate
     # the settings pin. The password is in a file only its owner may read, in
     # one others may read too, and nowhere.
@@ -183,12 +185,19 @@ def run_without_window(exe, prefix, sink, display, folder):
 
     # The display only gives the hidden window a place where taskkill (WM_CLOSE)
     # reaches it: without one it is message-only, for the console's Ctrl+C alone.
-    import_settings(prefix, display, {"AutoMail": 1})
+    import_settings(prefix, display, {"AutoMail": 1, "AutoEmailOnNewIP": 1})
     prefix.command(WINE, "reg", "delete", KEY, "/v", "ShowDebug", "/f", display=display)
     headless = prefix.start(WINE, exe, "--headless", display=display)
     try:
         harness.wait_for(lambda: len(sink.messages()) == 3, 30, "the headless start-up mail")
         check(not display.windows("Pellwick"), "a window shown")
+        # Wine 8.0's NotifyUnicastIpAddressChange and NotifyRouteChange2 accept the
+        # watch but never call back: the new address is seen by the read the tick
+        # makes once a minute anyway, the twelfth tick after the start.
+        prefix.namespace.change_address(NEW_ADDRESS)
+        mails = harness.wait_for(lambda: len(sink.messages()) == 4 and sink.messages(), 90,
+                                 "the mail for the new address")
+        check("Subject: IP " + NEW_ADDRESS + "\r\n" in mails[3], mails[3])
         prefix.command(WINE, "taskkill", "/im", "Pellwick.exe", display=display)
         check(headless.wait(30) == 0, "taskkill did not end the headless run")
         values = prefix.command(WINE, "reg", "query", KEY, display=display)[1]
