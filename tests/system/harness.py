@@ -100,13 +100,13 @@ class Namespace(Closing):
 
 
 class Sink(Closing):
-    """aiosmtpd on port 25 of the namespace's loopback."""
+    """aiosmtpd on a port of the namespace's loopback, with smtp_sink.py's options."""
 
-    def __init__(self, namespace):
+    def __init__(self, namespace, port=25, *options):
         self.folder = tempfile.mkdtemp(prefix="pellwick-sink-")
         self.process = subprocess.Popen(
             namespace.command(PYTHON, SINK, "--dir", self.folder, "--host", "localhost",
-                              "--port", "25"),
+                              "--port", str(port), *options),
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         self.port = int(self.process.stdout.readline())
 
