@@ -1,9 +1,8 @@
 # Pellwick.exe under Wine: a log-in run, then --send-now and --headless, in a
 # network namespace of its own, with the settings imported into the machine's
-# registry by regedit; the headless run waits up to a minute for the read that
-# notices a new address. Runs in the Wine session of scripts/test-windows.sh (WINEPREFIX).
+# registry by regedit. Runs in the Wine session of scripts/test-windows.sh (WINEPREFIX).
 add_test(NAME system.windows_login_run
          COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows_end_to_end.py
                  $<TARGET_FILE:pellwick>)
 set_tests_properties(system.windows_login_run PROPERTIES
-    LABELS system SKIP_RETURN_CODE 77 TIMEOUT 240 RESOURCE_LOCK network_namespace)
+    LABELS system SKIP_RETURN_CODE 77 TIMEOUT 120 RESOURCE_LOCK network_namespace)

@@ -11,6 +11,15 @@ namespace pellwick {
 
 namespace {
 
+// Wine (8.0) takes both registrations and never calls back: under it a change
+// would wait for the tick's once-a-minute read, so the tick reads the address
+// every time instead, as where nothing is told.
+bool ChangesNeverTold()
+{
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 // NotifyUnicastIpAddressChange and NotifyRouteChange2, both calling back on a
 // thread of the system's until cancelled.
 class IpHelperCallbacks final : public AddressCallbacks
@@ -58,6 +67,8 @@ private:
 
 std::unique_ptr<AddressCallbacks> CallOnAddressChange(std::function<void()> changed)
 {
+    if (ChangesNeverTold())
+        return nullptr;
     auto callbacks = std::make_unique<IpHelperCallbacks>(std::move(changed));
     if (!callbacks->Register())
         return nullptr;
