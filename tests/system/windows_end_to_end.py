@@ -15,13 +15,16 @@ namespace: Wine's server makes the sockets, so one outside would reach the host'
 network. Needs root; else exits 77.
 """
 
+import fcntl
 import glob
 import os
+import pty
 import re
 import shutil
 import subprocess
 import sys
 import tempfile
+import termios
 
 import end_to_end
 import harness
@@ -56,12 +59,17 @@ class WinePrefix(harness.Closing):
             os.replace(hive + ".copy", hive)
         self.command(WINESERVER, "-p")
 
-    def start(self, *args, display=None, output=subprocess.DEVNULL):
-        """A program started in the prefix, running on."""
+    def start(self, *args, display=None, output=subprocess.DEVNULL, terminal=None):
+        """A program started in the prefix, running on; with `terminal` (a
+        pseudo-terminal) as its controlling terminal and streams."""
         environment = ["DISPLAY=" + display.name] if display else ["-u", "DISPLAY"]
         environment += ["WINEPREFIX=" + self.path, "WINEDEBUG=-all"]
-        return subprocess.Popen(self.namespace.command("env", *environment, *args),
-                                stdin=subprocess.DEVNULL, stdout=output,
+        command = self.namespace.command("env", *environment, *args)
+        if terminal is not None:
+            return subprocess.Popen(command, stdin=terminal, stdout=terminal, stderr=terminal,
+                                    start_new_session=True,
+                                    preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
+        return subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=output,
                                 stderr=subprocess.STDOUT)
 
     def command(self, *args, display=None, timeout=60):
@@ -201,6 +209,19 @@ def run_without_window(exe, prefix, sink, display, folder):
         check(headless.wait(30) == 0, "taskkill did not end the headless run")
         values = prefix.command(WINE, "reg", "query", KEY, display=display)[1]
         check("ShowDebug" in values, "the headless run did not save")
+
+        # Ctrl+C where it was started ends it with the save too. Wine gives a
+        # program a console only on a terminal, so this run gets a pseudo-terminal.
+        prefix.command(WINE, "reg", "delete", KEY, "/v", "ShowDebug", "/f")
+        keyboard, terminal = pty.openpty()
+        headless = prefix.start(WINE, exe, "--headless", terminal=terminal)
+        os.close(terminal)
+        harness.wait_for(lambda: len(sink.messages()) == 5, 30, "the start-up mail on a terminal")
+        os.write(keyboard, b"\x03")
+        check(headless.wait(30) == 0, "Ctrl+C did not end the headless run")
+        values = prefix.command(WINE, "reg", "query", KEY)[1]
+        check("ShowDebug" in values, "the headless run ended by Ctrl+C did not save")
+        os.close(keyboard)
     finally:
         if headless.poll() is None:
             headless.kill()
