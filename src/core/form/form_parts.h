@@ -83,10 +83,6 @@ struct ShellParts
     bool addressWatched = false;
     // The "Server..." dialog; none: the button does nothing.
     ServerDialog *serverDialog = nullptr;
-    // The window and icon the tray record names (hWnd, hIcon); a shell whose
-    // notification area finds them by itself may leave them as they are.
-    std::uintptr_t windowHandle = 1;
-    std::uintptr_t iconHandle = 1;
 };
 
 // What frmMain needs from the world outside its controls; the shell and main()

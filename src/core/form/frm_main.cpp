@@ -5,7 +5,6 @@
 #include "core/form/form_view.h"
 #include "core/mail/socket.h"
 #include "core/settings/autostart.h"
-#include "core/tray/tray_icon_data.h"
 
 #include <chrono>
 #include <utility>

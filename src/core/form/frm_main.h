@@ -45,8 +45,8 @@ public:
     // losing or gaining the focus as a whole is not reported.
     void FocusMoved(Control from, Control to);
     void MenuItemChosen(MenuItem item);
-    // A mouse event on the tray icon, numbered like its window message.
-    void Form_MouseDown(int trayEvent);
+    // A click on the tray icon.
+    void Form_MouseDown(TrayClick click);
     // The window's state changed (by the user or by SetState).
     void Form_Resize();
     // The user closed the window, or the session or a signal ends the program.

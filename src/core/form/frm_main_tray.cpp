@@ -1,7 +1,6 @@
 #include "core/form/form_view.h"
 #include "core/form/frm_main.h"
 #include "core/tray/status_texts.h"
-#include "core/tray/tray_icon_data.h"
 
 #include <utility>
 
@@ -60,7 +59,7 @@ void frmMain::chkShowVirtualMem_Click()
 
 void frmMain::AddTrayIcon()
 {
-    m_tray.AddTrayIcon(m_parts.windowHandle, m_parts.iconHandle, localIp());
+    m_tray.AddTrayIcon(localIp());
 }
 
 void frmMain::RemoveTrayIcon()
@@ -96,11 +95,11 @@ void frmMain::Form_Resize()
     AddTrayIcon();
 }
 
-void frmMain::Form_MouseDown(int trayEvent)
+void frmMain::Form_MouseDown(TrayClick click)
 {
-    if (trayEvent == WM_LBUTTONDBLCLK)
+    if (click == TrayClick::OpenWindow)
         Restore_Click();
-    else if (trayEvent == WM_RBUTTONUP)
+    else
         m_view.PopupMenu();
 }
 

@@ -1,25 +1,25 @@
 #include "core/form/in_memory_view.h"
 
+#include "core/form/window_description.h"
+
 #include <algorithm>
 
 namespace pellwick {
 
-namespace {
-
-// Unit lists know their entries; typing a matching text does not select one.
-const std::array<std::string, 3> kUnits {"Seconds", "Minutes", "Hours"};
-
-} // namespace
-
 InMemoryView::InMemoryView()
 {
-    at(Control::txtTimerRate).text = "30";
-    at(Control::cmbTimerRate).text = kUnits[0];
+    for (const ControlDescription &d : WindowControls()) {
+        // Labels and fields read back their caption, as a shell's do.
+        if (d.kind == ControlKind::Label || d.kind == ControlKind::Edit)
+            at(d.control).text = d.caption;
+        at(d.control).enabled = d.enabled;
+    }
+    at(Control::cmbTimerRate).text = kTimerUnits[0];
     at(Control::cmbTimerRate).listIndex = 0;
-    at(Control::lblFreePhysMemory).text = "Physical Memory";
-    at(Control::lblVirtMem).text = "Virtual Memory";
-    at(Control::chkAutoExit).enabled = false;
-    at(Control::btnInsertIP).enabled = false;
+    for (const MenuEntry &entry : kTrayMenu) {
+        if (entry.item)
+            m_menuChecked[static_cast<std::size_t>(*entry.item)] = entry.checked;
+    }
 }
 
 std::string InMemoryView::Text(Control control) const
@@ -76,8 +76,9 @@ int InMemoryView::ListIndex(Control control) const
 void InMemoryView::SetListIndex(Control control, int index)
 {
     at(control).listIndex = index;
-    if (index >= 0 && index < static_cast<int>(kUnits.size()))
-        at(control).text = kUnits[static_cast<std::size_t>(index)];
+    // A unit list knows its entries; typing a matching text selects none.
+    if (index >= 0 && index < static_cast<int>(kTimerUnits.size()))
+        at(control).text = kTimerUnits[static_cast<std::size_t>(index)];
 }
 
 bool InMemoryView::Enabled(Control control) const

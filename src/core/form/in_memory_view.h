@@ -9,10 +9,9 @@
 namespace pellwick {
 
 // The settings window as plain values, with no display: what behaviour tests
-// drive, and what a shell-less run could carry. It starts as a shell lays the
-// window out: every box unchecked, the rate fields "30" and "Seconds", the
-// automatic exit and the insert button disabled, the menu marks set, every
-// tab shown, the window hidden and normal.
+// drive, and what a shell-less run could carry. It starts as the window's
+// description says (captions, enabled controls, the first unit, the menu
+// marks), every box unchecked, every tab shown, the window hidden and normal.
 class InMemoryView : public FormView
 {
 public:
@@ -74,7 +73,7 @@ private:
 
     std::array<ControlState, kControlCount> m_controls;
     std::array<bool, 5> m_tabVisible {true, true, true, true, true};
-    std::array<bool, 7> m_menuChecked {false, true, true, true, false, false, false};
+    std::array<bool, 7> m_menuChecked {};
     Tab m_currentTab = Tab::Settings;
     std::string m_caption = "Pellwick";
     WindowState m_state = WindowState::Normal;

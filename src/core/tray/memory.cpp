@@ -3,6 +3,7 @@
 #include "core/text/text.h"
 
 #include <limits>
+#include <string_view>
 #include <utility>
 
 namespace pellwick {
@@ -43,46 +44,36 @@ void Memory::ReadMemoryStatus()
     m_status = m_reader();
 }
 
-std::string Memory::GetTotalPhysKB() const
-{
-    return KilobyteText(m_status.dwTotalPhys);
-}
-
-std::string Memory::GetAvailPhysKB() const
-{
-    return KilobyteText(m_status.dwAvailPhys);
-}
-
-std::string Memory::GetTotalVirtKB() const
-{
-    return KilobyteText(m_status.dwTotalVirtual);
-}
-
-std::string Memory::GetAvailVirtKB() const
-{
-    return KilobyteText(m_status.dwAvailVirtual);
-}
-
 std::string Memory::GetPhysPercent() const
 {
-    return PercentText(m_status.dwAvailPhys, m_status.dwTotalPhys);
+    return PercentText(m_status.availablePhysical, m_status.totalPhysical);
 }
 
 std::string Memory::GetVirtPercent() const
 {
-    return PercentText(m_status.dwAvailVirtual, m_status.dwTotalVirtual);
+    return PercentText(m_status.availableVirtual, m_status.totalVirtual);
 }
+
+namespace {
+
+std::string memoryLine(std::string_view kind, std::uint64_t available, std::uint64_t total)
+{
+    return PercentText(available, total) + " " + std::string(kind) + " Mem Available. ("
+           + KilobyteText(available) + " of " + KilobyteText(total) + ")";
+}
+
+} // namespace
 
 std::string PhysicalMemoryLine(const Memory &memory)
 {
-    return memory.GetPhysPercent() + " Physical Mem Available. (" + memory.GetAvailPhysKB() + " of "
-           + memory.GetTotalPhysKB() + ")";
+    const MemStatus &s = memory.Status();
+    return memoryLine("Physical", s.availablePhysical, s.totalPhysical);
 }
 
 std::string VirtualMemoryLine(const Memory &memory)
 {
-    return memory.GetVirtPercent() + " Virtual Mem Available. (" + memory.GetAvailVirtKB() + " of "
-           + memory.GetTotalVirtKB() + ")";
+    const MemStatus &s = memory.Status();
+    return memoryLine("Virtual", s.availableVirtual, s.totalVirtual);
 }
 
 } // namespace pellwick

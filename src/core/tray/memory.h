@@ -10,7 +10,7 @@ namespace pellwick {
 // that machines with more than 4 GB show their true figures.
 struct MemStatus
 {
-    std::uint64_t dwTotalPhys = 0, dwAvailPhys = 0, dwTotalVirtual = 0, dwAvailVirtual = 0;
+    std::uint64_t totalPhysical = 0, availablePhysical = 0, totalVirtual = 0, availableVirtual = 0;
 };
 
 // Thousands of bytes, rounded to the nearest whole number (an exact half to the
@@ -36,10 +36,6 @@ public:
     void ReadMemoryStatus();
     const MemStatus &Status() const { return m_status; }
 
-    std::string GetTotalPhysKB() const;
-    std::string GetAvailPhysKB() const;
-    std::string GetTotalVirtKB() const;
-    std::string GetAvailVirtKB() const;
     std::string GetPhysPercent() const;
     std::string GetVirtPercent() const;
 

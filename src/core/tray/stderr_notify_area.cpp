@@ -14,16 +14,4 @@ void WriteMessageLine(const std::string &title, const std::string &text)
     std::fflush(stderr);
 }
 
-void StderrNotifyArea::Notify(int message, const TrayIconData &data)
-{
-    // Nothing shows an icon here; the record is kept by the form all the same.
-    (void)message;
-    (void)data;
-}
-
-void StderrNotifyArea::ShowMessage(const std::string &title, const std::string &text)
-{
-    WriteMessageLine(title, text);
-}
-
 } // namespace pellwick

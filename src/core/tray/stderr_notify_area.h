@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/tray/tray_icon_data.h"
+#include "core/tray/notify_area.h"
 
 #include <string>
 
@@ -15,9 +15,14 @@ void WriteMessageLine(const std::string &title, const std::string &text);
 class StderrNotifyArea : public NotifyArea
 {
 public:
-    void Notify(int message, const TrayIconData &data) override;
+    void ShowIcon(const std::string &) override { }
+    void SetTip(const std::string &) override { }
+    void HideIcon() override { }
     bool Available() const override { return false; }
-    void ShowMessage(const std::string &title, const std::string &text) override;
+    void ShowMessage(const std::string &title, const std::string &text) override
+    {
+        WriteMessageLine(title, text);
+    }
 };
 
 } // namespace pellwick

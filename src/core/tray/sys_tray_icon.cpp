@@ -1,38 +1,45 @@
 #include "core/tray/sys_tray_icon.h"
 
+#include "core/text/text.h"
+
 namespace pellwick {
+
+namespace {
+
+// A cut inside a multi-byte character would leave the desktop an invalid text.
+std::string cutTip(const std::string &tip)
+{
+    return tip.substr(0, Utf8CutLength(tip, kTrayTipBytes));
+}
+
+} // namespace
 
 SysTrayIcon::SysTrayIcon(NotifyArea &area)
     : m_area(area)
 {
 }
 
-void SysTrayIcon::AddTrayIcon(std::uintptr_t window, std::uintptr_t icon,
-                              const std::string &localIp)
+void SysTrayIcon::AddTrayIcon(const std::string &localIp)
 {
-    m_data.hWnd = window;
-    m_data.uID = kTrayIconId;
-    m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    m_data.hIcon = icon;
-    SetTrayTipText(m_data, "Local IP is " + localIp);
-    m_data.uCallbackMessage = static_cast<std::uint32_t>(WM_RBUTTONDOWN);
-    m_area.Notify(NotifyArea::NIM_DELETE, m_data);
-    m_area.Notify(NotifyArea::NIM_ADD, m_data);
+    m_tip = cutTip("Local IP is " + localIp);
+    m_area.HideIcon();
+    m_area.ShowIcon(m_tip);
 }
 
 void SysTrayIcon::SetTrayTip(const std::string &tip)
 {
-    // The record is what the icon shows: a tip it already holds is not sent
-    // again (each change costs the desktop a round trip).
-    const auto shown = m_data.szTip;
-    SetTrayTipText(m_data, tip);
-    if (m_data.szTip != shown)
-        m_area.Notify(NotifyArea::NIM_MODIFY, m_data);
+    // A tip the icon already shows is not sent again (each change costs the
+    // desktop a round trip).
+    std::string cut = cutTip(tip);
+    if (cut == m_tip)
+        return;
+    m_tip = std::move(cut);
+    m_area.SetTip(m_tip);
 }
 
 void SysTrayIcon::RemoveTrayIcon()
 {
-    m_area.Notify(NotifyArea::NIM_DELETE, m_data);
+    m_area.HideIcon();
 }
 
 } // namespace pellwick

@@ -1,34 +1,34 @@
 #pragma once
 
-#include "core/tray/tray_icon_data.h"
+#include "core/tray/notify_area.h"
 
-#include <cstdint>
+#include <cstddef>
 #include <string>
 
 namespace pellwick {
 
-// Keeps the program's one tray icon through its one record. All three
-// operations pass the whole record, so a tip change also resends the window,
-// icon and callback of the last add; before the first add the record is zero.
+// The tip holds at most this many bytes of text.
+inline constexpr std::size_t kTrayTipBytes = 63;
+
+// Keeps the program's one tray icon and the tip it shows.
 class SysTrayIcon
 {
 public:
     explicit SysTrayIcon(NotifyArea &area);
 
-    // Fills the whole record (tip "Local IP is " + `localIp`), then deletes
-    // any icon of this window and id and adds it again, so that repeated calls
-    // never leave two icons.
-    void AddTrayIcon(std::uintptr_t window, std::uintptr_t icon, const std::string &localIp);
-    // Puts the text into the tip (cut to what the field holds) and updates the
-    // icon when the tip changed.
+    // Sets the tip to "Local IP is " + `localIp`, then takes down any icon
+    // and puts it up again, so that repeated calls never leave two icons.
+    void AddTrayIcon(const std::string &localIp);
+    // Puts the text into the tip (cut to kTrayTipBytes, never inside a UTF-8
+    // character) and tells the area when the tip changed.
     void SetTrayTip(const std::string &tip);
     void RemoveTrayIcon();
 
-    const TrayIconData &Data() const { return m_data; }
+    const std::string &Tip() const { return m_tip; }
 
 private:
     NotifyArea &m_area;
-    TrayIconData m_data;
+    std::string m_tip;
 };
 
 } // namespace pellwick

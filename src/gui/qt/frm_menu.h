@@ -3,8 +3,10 @@
 #include "core/form/controls.h"
 
 #include <QIcon>
+#include <QList>
 #include <QObject>
 
+#include <array>
 #include <memory>
 
 class QAction;
@@ -12,10 +14,10 @@ class QMenu;
 
 namespace pellwick {
 
-// The form that owns the tray's popup menu and is never shown. The items are
-// public members named like the menu's items; what they do is connected by
-// the window (QAction::triggered). The menu itself is made when it first
-// opens: a run that never opens it builds no widget for it.
+// The form that owns the tray's popup menu and is never shown. Its actions are
+// the menu's entries, named like them; what they do is connected by the
+// window (QAction::triggered). The menu itself is made when it first opens: a
+// run that never opens it builds no widget for it.
 class frmMenu : public QObject
 {
     Q_OBJECT
@@ -28,22 +30,14 @@ public:
     // triggers its action on this thread.
     void PopupAtPointer();
 
-    QAction *CopyIP;
-    QAction *Sep3;
-    QAction *ShowIP;
-    QAction *ShowPhyMem;
-    QAction *ShowVirtMem;
-    QAction *Seperator;
-    QAction *Restore;
-    QAction *Minimize;
-    QAction *Sep1;
-    QAction *Exit;
-
     // The action of a menu item.
-    QAction *Item(MenuItem item) const;
+    QAction *Item(MenuItem item) const { return m_items[static_cast<std::size_t>(item)]; }
 
 private:
     QIcon m_icon;
+    // Every entry, separators too, from top to bottom.
+    QList<QAction *> m_entries;
+    std::array<QAction *, 7> m_items {};
     std::unique_ptr<QMenu> mnuPopup;
 };
 

@@ -1,5 +1,6 @@
 #include "gui/qt/main_window_controls.h"
 
+#include "core/form/window_description.h"
 #include "gui/qt/qt_text.h"
 
 #include <QCheckBox>
@@ -16,18 +17,15 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include <initializer_list>
-
 namespace pellwick {
 
 namespace {
 
-// The window's client area as it was drawn, at 96 dots per inch.
-constexpr QSize kClientSize(488, 309);
+using enum Control;
+
+constexpr QSize kClientSize(kClientWidth, kClientHeight);
 // txtMsg is the tallest field of the Email tab.
 constexpr QSize kMessageSize(241, 121);
-// The About picture is stretched to this size.
-constexpr QSize kAboutImageSize(136, 119);
 
 // Arial as the About tab was drawn; where Arial is missing the desktop's
 // sans-serif face of the same metrics stands in.
@@ -42,62 +40,12 @@ QFont AboutFont(qreal pointSize, bool bold)
 
 } // namespace
 
-template<typename Widget>
-Widget *MainWindowControls::Named(Control control, QWidget *parent)
-{
-    auto *widget = new Widget(parent);
-    widget->setObjectName(toQ(ControlName(control)));
-    m_widgets[static_cast<std::size_t>(control)] = widget;
-    return widget;
-}
-
-QLabel *MainWindowControls::Label(Control control, const QString &text, QWidget *parent)
-{
-    auto *label = Named<QLabel>(control, parent);
-    // Captions are shown as they stand, never read as markup.
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
-    return label;
-}
-
-QLineEdit *MainWindowControls::LineEdit(Control control, const QString &toolTip, QWidget *parent)
-{
-    auto *edit = Named<QLineEdit>(control, parent);
-    edit->setToolTip(toolTip);
-    return edit;
-}
-
-QCheckBox *MainWindowControls::CheckBox(Control control, const QString &text,
-                                        const QString &toolTip, QWidget *parent)
-{
-    auto *box = Named<QCheckBox>(control, parent);
-    box->setText(text);
-    box->setToolTip(toolTip);
-    return box;
-}
-
-QPushButton *MainWindowControls::Button(Control control, const QString &text,
-                                        const QString &toolTip, QWidget *parent)
-{
-    auto *button = Named<QPushButton>(control, parent);
-    button->setText(text);
-    button->setToolTip(toolTip);
-    return button;
-}
-
-QGroupBox *MainWindowControls::Frame(Control control, const QString &title, QWidget *parent)
-{
-    auto *frame = Named<QGroupBox>(control, parent);
-    frame->setTitle(title);
-    return frame;
-}
-
 MainWindowControls::MainWindowControls(const QIcon &icon, QWidget *parent)
     : QWidget(parent)
     , m_icon(icon)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Pellwick"));
+    setWindowTitle(toQ(kWindowTitle));
     setWindowIcon(m_icon);
     // A fixed dialog: it can be minimised and closed, not resized or maximised.
     // Without the customize hint the window manager would add its default
@@ -111,17 +59,100 @@ MainWindowControls::MainWindowControls(const QIcon &icon, QWidget *parent)
     resize(kClientSize);
 }
 
+QWidget *MainWindowControls::makeWidget(Control control)
+{
+    const ControlDescription &d = Describe(control);
+    const QString caption = toQ(d.caption);
+    QWidget *widget = nullptr;
+    switch (d.kind) {
+    case ControlKind::Label: {
+        auto *label = new QLabel;
+        // Captions are shown as they stand, never read as markup.
+        label->setTextFormat(Qt::PlainText);
+        label->setText(caption);
+        widget = label;
+        break;
+    }
+    case ControlKind::Edit:
+        widget = new QLineEdit(caption);
+        break;
+    case ControlKind::MessageEdit:
+    case ControlKind::LogEdit:
+        widget = new QPlainTextEdit;
+        break;
+    case ControlKind::Button:
+        widget = new QPushButton(caption);
+        break;
+    case ControlKind::Check:
+        widget = new QCheckBox(caption);
+        break;
+    case ControlKind::Frame:
+        widget = new QGroupBox(caption);
+        break;
+    case ControlKind::Combo: {
+        auto *list = new QComboBox;
+        list->setEditable(true);
+        // A typed unit is read from the field; it never becomes a list entry.
+        list->setInsertPolicy(QComboBox::NoInsert);
+        for (const std::string_view unit : kTimerUnits)
+            list->addItem(toQ(unit));
+        list->setCurrentIndex(0);
+        widget = list;
+        break;
+    }
+    case ControlKind::Rect: {
+        auto *frame = new QFrame;
+        frame->setFrameShape(QFrame::Box);
+        frame->setFrameShadow(QFrame::Plain);
+        widget = frame;
+        break;
+    }
+    case ControlKind::Image: {
+        auto *image = new QLabel;
+        image->setPixmap(m_icon.pixmap(128));
+        image->setScaledContents(true);
+        image->setFixedSize(d.width, d.height);
+        widget = image;
+        break;
+    }
+    }
+    widget->setObjectName(toQ(ControlName(control)));
+    widget->setToolTip(toQ(d.toolTip));
+    widget->setEnabled(d.enabled);
+    m_widgets[static_cast<std::size_t>(control)] = widget;
+    return widget;
+}
+
 void MainWindowControls::BuildControls()
 {
     if (ControlsBuilt())
         return;
     setAttribute(Qt::WA_OpaquePaintEvent, false);
-    tabMain = Named<QTabWidget>(Control::tabMain, this);
-    tabMain->addTab(buildEmailTab(), QStringLiteral("Email"));
-    tabMain->addTab(buildSettingsTab(), QStringLiteral("Settings"));
-    tabMain->addTab(buildMiscTab(), QStringLiteral("Misc"));
-    tabMain->addTab(buildAboutTab(), QStringLiteral("About"));
-    tabMain->addTab(buildDebugTab(), QStringLiteral("Debug"));
+    tabMain = new QTabWidget(this);
+    tabMain->setObjectName(toQ(ControlName(Control::tabMain)));
+    m_widgets[static_cast<std::size_t>(Control::tabMain)] = tabMain;
+    std::array<QWidget *, kTabCaptions.size()> pages {};
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        pages[i] = new QWidget;
+        pages[i]->setObjectName(QStringLiteral("tab") + toQ(kTabCaptions[i]));
+    }
+    for (const ControlDescription &d : WindowControls())
+        makeWidget(d.control)->setParent(pages[static_cast<std::size_t>(d.tab)]);
+    txtDebug = Get<QPlainTextEdit>(Control::txtDebug);
+    layOutEmail(pages[static_cast<std::size_t>(Tab::Email)]);
+    layOutSettings(pages[static_cast<std::size_t>(Tab::Settings)]);
+    layOutMisc(pages[static_cast<std::size_t>(Tab::Misc)]);
+    layOutAbout(pages[static_cast<std::size_t>(Tab::About)]);
+    (new QVBoxLayout(pages[static_cast<std::size_t>(Tab::Debug)]))->addWidget(txtDebug);
+    // The log is the program's to write; the user may read, select and copy it.
+    txtDebug->setReadOnly(true);
+    txtDebug->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Long lines wrap at the window's edge; no undo history keeps an append at
+    // the end as cheap for a long log as for a short one.
+    txtDebug->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtDebug->setUndoRedoEnabled(false);
+    for (std::size_t i = 0; i < pages.size(); ++i)
+        tabMain->addTab(pages[i], toQ(kTabCaptions[i]));
     tabMain->setCurrentIndex(static_cast<int>(Tab::Email));
 
     auto *layout = new QVBoxLayout(this);
@@ -129,7 +160,16 @@ void MainWindowControls::BuildControls()
     layout->setContentsMargins(4, 8, 3, 4);
     layout->addWidget(tabMain);
 
-    setFocusOrder();
+    // Tab visits the inputs in the description's order.
+    QWidget *previous = nullptr;
+    for (const ControlDescription &d : WindowControls()) {
+        QWidget *widget = Widget(d.control);
+        if (widget->focusPolicy() & Qt::TabFocus) {
+            if (previous)
+                setTabOrder(previous, widget);
+            previous = widget;
+        }
+    }
 
     // Never smaller than drawn, larger only as far as the font asks.
     setFixedSize(kClientSize.expandedTo(layout->totalMinimumSize()));
@@ -138,281 +178,108 @@ void MainWindowControls::BuildControls()
         tabMain->show();
 }
 
-QWidget *MainWindowControls::buildEmailTab()
+QGridLayout *MainWindowControls::grid(QWidget *parent,
+                                      std::initializer_list<std::initializer_list<Control>> rows)
 {
-    auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("tabEmail"));
+    auto *layout = new QGridLayout(parent);
+    int row = 0;
+    for (const auto &controls : rows) {
+        int column = 0;
+        for (const Control control : controls)
+            layout->addWidget(Widget(control), row, column++);
+        ++row;
+    }
+    return layout;
+}
 
-    lblSmtpServer = Label(Control::lblSmtpServer,
-                          QStringLiteral("Mail (SMTP) Server: (mail.example.com)"), page);
-    txtSmtpServer = LineEdit(
-        Control::txtSmtpServer,
-        QStringLiteral("The name of you Internet Mail Server Used for Sending Files"), page);
-    lblTo = Label(Control::lblTo, QStringLiteral("To: (me@example.com;you@example.org)"), page);
-    txtRecipient = LineEdit(Control::txtRecipient,
-                            QStringLiteral("Who do you want the message sent to?"), page);
-    lblSender = Label(Control::lblSender, QStringLiteral("From: (me@example.com)"), page);
-    txtSender = LineEdit(Control::txtSender, QStringLiteral("Who is the message from?"), page);
-    btnSendEmail = Button(Control::btnSendEmail, QStringLiteral("Send Email Right Now!"),
-                          QStringLiteral("Send an Email Right Now!"), page);
-
-    frmTip = Frame(Control::frmTip, QStringLiteral("Tip!"), page);
-    lblTip
-        = Label(Control::lblTip,
-                QStringLiteral("You can also use Pellwick to fire off any quick emails!"), frmTip);
-    lblTip->setWordWrap(true);
-    (new QVBoxLayout(frmTip))->addWidget(lblTip);
-
-    lblSubject
-        = Label(Control::lblSubject, QStringLiteral("Subject: (Your New IP Address Is)"), page);
-    txtSubject
-        = LineEdit(Control::txtSubject, QStringLiteral("Subject of the Email Message"), page);
-    lblMsg
-        = Label(Control::lblMsg, QStringLiteral("Message: (Enter Your Email Message Here)"), page);
-    txtMsg = Named<QPlainTextEdit>(Control::txtMsg, page);
-    txtMsg->setToolTip(QStringLiteral("Email Message to Be Sent.  Click on the Button Below to Add "
-                                      "Your IP Address to the Email Body."));
-    txtMsg->setMinimumSize(kMessageSize);
+void MainWindowControls::layOutEmail(QWidget *page)
+{
+    Get<QLabel>(lblTip)->setWordWrap(true);
+    (new QVBoxLayout(Widget(frmTip)))->addWidget(Widget(lblTip));
+    auto *message = Get<QPlainTextEdit>(txtMsg);
+    message->setMinimumSize(kMessageSize);
     // Tab moves on to the buttons, as in the other fields.
-    txtMsg->setTabChangesFocus(true);
-    btnInsertIP = Button(
-        Control::btnInsertIP, QStringLiteral("Click to Insert IP Address"),
-        QStringLiteral("Click here to insert your IP Address into the Email Subject or Body"),
-        page);
-    btnInsertIP->setEnabled(false);
-    btnServer = Button(Control::btnServer, QStringLiteral("Server\u2026"),
-                       QStringLiteral("Port, encryption and login for the mail server"), page);
+    message->setTabChangesFocus(true);
 
     auto *left = new QVBoxLayout;
-    for (QWidget *widget : std::initializer_list<QWidget *> {lblSmtpServer, txtSmtpServer, lblTo,
-                                                             txtRecipient, lblSender, txtSender})
-        left->addWidget(widget);
+    for (const Control control :
+         {lblSmtpServer, txtSmtpServer, lblTo, txtRecipient, lblSender, txtSender})
+        left->addWidget(Widget(control));
     left->addSpacing(4);
-    left->addWidget(btnSendEmail);
+    left->addWidget(Widget(btnSendEmail));
     // In the free room below, so that no other control moves.
-    left->addWidget(btnServer, 0, Qt::AlignLeft);
+    left->addWidget(Widget(btnServer), 0, Qt::AlignLeft);
     left->addStretch(1);
 
     auto *right = new QVBoxLayout;
-    right->addWidget(lblSubject);
-    right->addWidget(txtSubject);
-    right->addWidget(lblMsg);
-    right->addWidget(txtMsg, 1);
+    for (const Control control : {lblSubject, txtSubject, lblMsg})
+        right->addWidget(Widget(control));
+    right->addWidget(message, 1);
 
-    auto *grid = new QGridLayout(page);
-    grid->addLayout(left, 0, 0);
-    grid->addLayout(right, 0, 1);
-    grid->addWidget(frmTip, 1, 0);
-    grid->addWidget(btnInsertIP, 1, 1, Qt::AlignVCenter);
+    auto *layout = new QGridLayout(page);
+    layout->addLayout(left, 0, 0);
+    layout->addLayout(right, 0, 1);
+    layout->addWidget(Widget(frmTip), 1, 0);
+    layout->addWidget(Widget(btnInsertIP), 1, 1, Qt::AlignVCenter);
     // The left column is as narrow as its captions allow; the message gets the rest.
-    grid->setColumnStretch(1, 1);
-    grid->setRowStretch(0, 1);
-    return page;
+    layout->setColumnStretch(1, 1);
+    layout->setRowStretch(0, 1);
 }
 
-QWidget *MainWindowControls::buildSettingsTab()
+void MainWindowControls::layOutSettings(QWidget *page)
 {
-    auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("tabSettings"));
+    grid(Widget(frmWhenToEmai),
+         {{chkEmailIPOnStartup, chkAutoExit}, {chkAutoMail, chkMinimized}, {chkAutoEmailOnNewIP}});
+    grid(Widget(frmDisplayTrayIcon),
+         {{chkDisplayIcon, chkShowVirtualMem}, {chkShowIP, chkShowPhyMem}});
 
-    frmWhenToEmai = Frame(Control::frmWhenToEmai, QStringLiteral("Email Options at Startup"), page);
-    chkEmailIPOnStartup = CheckBox(
-        Control::chkEmailIPOnStartup, QStringLiteral("Run IP Every Time You Login"),
-        QStringLiteral("This will automatically send an email everytime the user logs in."),
-        frmWhenToEmai);
-    chkAutoMail = CheckBox(
-        Control::chkAutoMail, QStringLiteral("Auto Email IP On Program Startup"),
-        QStringLiteral("This will send an email everytime the Pellwick Application is loaded."),
-        frmWhenToEmai);
-    chkAutoEmailOnNewIP = CheckBox(
-        Control::chkAutoEmailOnNewIP, QStringLiteral("Auto Email On When New IP Detected"),
-        QStringLiteral("This will automatically send an email everytime a new IP is detected"),
-        frmWhenToEmai);
-    chkAutoExit = CheckBox(Control::chkAutoExit, QStringLiteral("Auto Exit After Login Run"),
-                           QStringLiteral("This will automatically close the Pellwick application "
-                                          "every time an email is sent.  This will only work when "
-                                          "emailing after initial startup run."),
-                           frmWhenToEmai);
-    chkAutoExit->setEnabled(false);
-    chkMinimized = CheckBox(Control::chkMinimized, QStringLiteral("Start Pellwick Minimized"),
-                            QStringLiteral("This will start the Pellwick application minimized"),
-                            frmWhenToEmai);
-    auto *startup = new QGridLayout(frmWhenToEmai);
-    startup->addWidget(chkEmailIPOnStartup, 0, 0);
-    startup->addWidget(chkAutoMail, 1, 0);
-    startup->addWidget(chkAutoEmailOnNewIP, 2, 0);
-    startup->addWidget(chkAutoExit, 0, 1);
-    startup->addWidget(chkMinimized, 1, 1);
-
-    frmDisplayTrayIcon
-        = Frame(Control::frmDisplayTrayIcon, QStringLiteral("Displaying the Tray Icon"), page);
-    chkDisplayIcon
-        = CheckBox(Control::chkDisplayIcon, QStringLiteral("Display Tray Icon"),
-                   QStringLiteral("This will Show/Hide the Tray Icon."), frmDisplayTrayIcon);
-    chkShowIP = CheckBox(Control::chkShowIP, QStringLiteral("Show IP in Tray Icon"),
-                         QStringLiteral("This will display your IP Address in the Tray Icon Text"),
-                         frmDisplayTrayIcon);
-    chkShowVirtualMem = CheckBox(
-        Control::chkShowVirtualMem, QStringLiteral("Show Virtual Mem in Tray Icon"),
-        QStringLiteral("This will display your Virtual Memory Free in your Tray Icon Text"),
-        frmDisplayTrayIcon);
-    chkShowPhyMem = CheckBox(
-        Control::chkShowPhyMem, QStringLiteral("Show Physical Mem in Tray Icon"),
-        QStringLiteral("This will Display your physical memory free in your Tray Icon text"),
-        frmDisplayTrayIcon);
-    auto *tray = new QGridLayout(frmDisplayTrayIcon);
-    tray->addWidget(chkDisplayIcon, 0, 0);
-    tray->addWidget(chkShowIP, 1, 0);
-    tray->addWidget(chkShowVirtualMem, 0, 1);
-    tray->addWidget(chkShowPhyMem, 1, 1);
-
-    frmSendEmail
-        = Frame(Control::frmSendEmail, QStringLiteral("Sending Email at a Fixed Rate"), page);
-    chkTimerSend = CheckBox(Control::chkTimerSend, QStringLiteral("Send an Email Every"), QString(),
-                            frmSendEmail);
-    txtTimerRate = LineEdit(Control::txtTimerRate, QString(), frmSendEmail);
-    txtTimerRate->setText(QStringLiteral("30"));
+    auto *rate = Get<QLineEdit>(txtTimerRate);
     // Narrow: room for a few digits.
-    txtTimerRate->setFixedWidth(
-        txtTimerRate->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
-    cmbTimerRate = Named<QComboBox>(Control::cmbTimerRate, frmSendEmail);
-    cmbTimerRate->setEditable(true);
-    // A typed unit is read from the field; it never becomes a list entry.
-    cmbTimerRate->setInsertPolicy(QComboBox::NoInsert);
-    cmbTimerRate->addItems(
-        {QStringLiteral("Seconds"), QStringLiteral("Minutes"), QStringLiteral("Hours")});
-    cmbTimerRate->setCurrentIndex(0);
-    auto *rate = new QHBoxLayout(frmSendEmail);
-    rate->addWidget(chkTimerSend);
-    rate->addWidget(txtTimerRate);
-    rate->addWidget(cmbTimerRate);
-    rate->addStretch(1);
+    rate->setFixedWidth(rate->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
+    auto *rateRow = new QHBoxLayout(Widget(frmSendEmail));
+    for (const Control control : {chkTimerSend, txtTimerRate, cmbTimerRate})
+        rateRow->addWidget(Widget(control));
+    rateRow->addStretch(1);
 
     auto *layout = new QVBoxLayout(page);
-    layout->addWidget(frmWhenToEmai);
-    layout->addWidget(frmDisplayTrayIcon);
-    layout->addWidget(frmSendEmail);
+    for (const Control control : {frmWhenToEmai, frmDisplayTrayIcon, frmSendEmail})
+        layout->addWidget(Widget(control));
     layout->addStretch(1);
-    return page;
 }
 
-QWidget *MainWindowControls::buildMiscTab()
+void MainWindowControls::layOutMisc(QWidget *page)
 {
-    auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("tabMisc"));
-
-    Frame1 = Frame(Control::Frame1, QStringLiteral("ClipBoard"), page);
-    chkCopyToClipOnStartup = CheckBox(
-        Control::chkCopyToClipOnStartup,
-        QStringLiteral("Automatically Copy Your IP To the Clipboard on Pellwick Startup"),
-        QString(), Frame1);
-    btnCopyIPToClip = Button(Control::btnCopyIPToClip, QStringLiteral("Copy IP To ClipBoard Now"),
-                             QString(), Frame1);
-    auto *clipboard = new QVBoxLayout(Frame1);
-    clipboard->addWidget(chkCopyToClipOnStartup);
-    clipboard->addWidget(btnCopyIPToClip, 0, Qt::AlignLeft);
-
-    frmPellwickSettings
-        = Frame(Control::frmPellwickSettings, QStringLiteral("Pellwick Settings"), page);
-    chkShowDebug = CheckBox(Control::chkShowDebug, QStringLiteral("Show Debug Tab Dialog"),
-                            QStringLiteral("Show/Hide the Debug Tab"), frmPellwickSettings);
-    chkNotifyOnFailure
-        = CheckBox(Control::chkNotifyOnFailure, QStringLiteral("Notify Me When An Email Fails"),
-                   QStringLiteral("Show a message by the tray icon when an email cannot be sent"),
-                   frmPellwickSettings);
-    auto *settings = new QVBoxLayout(frmPellwickSettings);
-    settings->addWidget(chkShowDebug);
-    settings->addWidget(chkNotifyOnFailure);
+    auto *clipboard = new QVBoxLayout(Widget(Frame1));
+    clipboard->addWidget(Widget(chkCopyToClipOnStartup));
+    clipboard->addWidget(Widget(btnCopyIPToClip), 0, Qt::AlignLeft);
+    auto *settings = new QVBoxLayout(Widget(frmPellwickSettings));
+    settings->addWidget(Widget(chkShowDebug));
+    settings->addWidget(Widget(chkNotifyOnFailure));
 
     auto *layout = new QVBoxLayout(page);
-    layout->addWidget(Frame1);
-    layout->addWidget(frmPellwickSettings);
+    layout->addWidget(Widget(Frame1));
+    layout->addWidget(Widget(frmPellwickSettings));
     layout->addStretch(1);
-    return page;
 }
 
-QWidget *MainWindowControls::buildAboutTab()
+void MainWindowControls::layOutAbout(QWidget *page)
 {
-    auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("tabAbout"));
-
-    shpAbout = Named<QFrame>(Control::shpAbout, page);
-    shpAbout->setFrameShape(QFrame::Box);
-    shpAbout->setFrameShadow(QFrame::Plain);
-
-    lblAboutTitle = Label(Control::lblAboutTitle, QStringLiteral("Pellwick v1.0!"), shpAbout);
-    lblAboutTitle->setFont(AboutFont(14.25, true));
-    lblAboutAuthor
-        = Label(Control::lblAboutAuthor, QStringLiteral("By:  The Pellwick developers"), shpAbout);
-    lblAboutAuthor->setFont(AboutFont(12, false));
-    lblAboutEmail
-        = Label(Control::lblAboutEmail, QStringLiteral("Email:  pellwick@example.org"), shpAbout);
-    lblAboutEmail->setFont(AboutFont(12, false));
-
-    Image1 = Named<QLabel>(Control::Image1, shpAbout);
-    Image1->setPixmap(m_icon.pixmap(128));
-    Image1->setScaledContents(true);
-    Image1->setFixedSize(kAboutImageSize);
-
-    lblFreePhysMemory = Label(Control::lblFreePhysMemory, QStringLiteral("Physical Memory"), page);
-    lblVirtMem = Label(Control::lblVirtMem, QStringLiteral("Virtual Memory"), page);
+    Widget(lblAboutTitle)->setFont(AboutFont(14.25, true));
+    Widget(lblAboutAuthor)->setFont(AboutFont(12, false));
+    Widget(lblAboutEmail)->setFont(AboutFont(12, false));
 
     // The captions and the picture sit inside the outline, the picture to the
     // right; the memory lines follow below it.
-    auto *boxed = new QGridLayout(shpAbout);
-    boxed->addWidget(lblAboutTitle, 0, 0);
-    boxed->addWidget(lblAboutAuthor, 1, 0);
-    boxed->addWidget(lblAboutEmail, 2, 0);
+    QGridLayout *boxed
+        = grid(Widget(shpAbout), {{lblAboutTitle}, {lblAboutAuthor}, {lblAboutEmail}});
     boxed->setRowStretch(3, 1);
-    boxed->addWidget(Image1, 0, 1, 4, 1, Qt::AlignCenter);
+    boxed->addWidget(Widget(Image1), 0, 1, 4, 1, Qt::AlignCenter);
     boxed->setColumnStretch(0, 1);
 
     auto *layout = new QVBoxLayout(page);
-    layout->addWidget(shpAbout);
-    layout->addWidget(lblFreePhysMemory);
-    layout->addWidget(lblVirtMem);
+    for (const Control control : {shpAbout, lblFreePhysMemory, lblVirtMem})
+        layout->addWidget(Widget(control));
     layout->addStretch(1);
-    return page;
-}
-
-QWidget *MainWindowControls::buildDebugTab()
-{
-    auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("tabDebug"));
-
-    txtDebug = Named<QPlainTextEdit>(Control::txtDebug, page);
-    // The log is the program's to write; the user may read, select and copy it.
-    txtDebug->setReadOnly(true);
-    txtDebug->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // Long lines wrap at the window's edge; no undo history keeps an append at
-    // the end as cheap for a long log as for a short one.
-    txtDebug->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    txtDebug->setUndoRedoEnabled(false);
-
-    (new QVBoxLayout(page))->addWidget(txtDebug);
-    return page;
-}
-
-void MainWindowControls::setFocusOrder()
-{
-    const std::initializer_list<QWidget *> order {
-        // "Email"
-        txtSmtpServer, txtRecipient, txtSender, txtSubject, txtMsg, btnSendEmail, btnInsertIP,
-        btnServer,
-        // "Settings": the unit comes before the rate.
-        chkEmailIPOnStartup, chkAutoMail, chkAutoEmailOnNewIP, chkAutoExit, chkMinimized,
-        chkDisplayIcon, chkShowIP, chkShowVirtualMem, chkShowPhyMem, chkTimerSend, cmbTimerRate,
-        txtTimerRate,
-        // "Misc"
-        btnCopyIPToClip, chkCopyToClipOnStartup, chkShowDebug, chkNotifyOnFailure,
-        // "Debug"
-        txtDebug};
-    QWidget *previous = nullptr;
-    for (QWidget *widget : order) {
-        if (previous)
-            setTabOrder(previous, widget);
-        previous = widget;
-    }
 }
 
 } // namespace pellwick

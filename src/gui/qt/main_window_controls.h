@@ -3,29 +3,22 @@
 #include "core/form/controls.h"
 
 #include <QIcon>
-#include <QString>
 #include <QWidget>
 
 #include <array>
 
-class QCheckBox;
-class QComboBox;
-class QFrame;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
+class QGridLayout;
 class QPlainTextEdit;
-class QPushButton;
 class QTabWidget;
 
 namespace pellwick {
 
-// The controls of the settings window `frmMain`, laid out on their five tabs
-// with their captions, tooltips and first states, and nothing else: the
-// window's behaviour is added on top. Every control is a public member named
-// like the control, and its objectName is that name too.
+// The controls of the settings window `frmMain`, built from the window's
+// description and laid out on their five tabs, and nothing else: the window's
+// behaviour is added on top. Every control's widget has the control's name as
+// its objectName.
 //
-// The client area is fixed: 488 x 309 pixels, or larger where the desktop's
+// The client area is fixed: as large as drawn, or larger where the desktop's
 // font needs more room, so that no caption is ever cut off.
 //
 // The window itself (caption, icon, frame) exists from the start; its
@@ -44,81 +37,23 @@ public:
 
     // The widget that stands for the control (null before BuildControls).
     QWidget *Widget(Control control) const { return m_widgets[static_cast<std::size_t>(control)]; }
+    template<typename W>
+    W *Get(Control control) const
+    {
+        return qobject_cast<W *>(Widget(control));
+    }
 
     QTabWidget *tabMain = nullptr;
-
-    // "Email"
-    QLabel *lblSmtpServer = nullptr;
-    QLineEdit *txtSmtpServer = nullptr;
-    QLabel *lblTo = nullptr;
-    QLineEdit *txtRecipient = nullptr;
-    QLabel *lblSender = nullptr;
-    QLineEdit *txtSender = nullptr;
-    QPushButton *btnSendEmail = nullptr;
-    QGroupBox *frmTip = nullptr;
-    QLabel *lblTip = nullptr;
-    QLabel *lblSubject = nullptr;
-    QLineEdit *txtSubject = nullptr;
-    QLabel *lblMsg = nullptr;
-    QPlainTextEdit *txtMsg = nullptr;
-    QPushButton *btnInsertIP = nullptr;
-    QPushButton *btnServer = nullptr;
-
-    // "Settings"
-    QGroupBox *frmWhenToEmai = nullptr;
-    QCheckBox *chkEmailIPOnStartup = nullptr;
-    QCheckBox *chkAutoMail = nullptr;
-    QCheckBox *chkAutoEmailOnNewIP = nullptr;
-    QCheckBox *chkAutoExit = nullptr;
-    QCheckBox *chkMinimized = nullptr;
-    QGroupBox *frmDisplayTrayIcon = nullptr;
-    QCheckBox *chkDisplayIcon = nullptr;
-    QCheckBox *chkShowIP = nullptr;
-    QCheckBox *chkShowVirtualMem = nullptr;
-    QCheckBox *chkShowPhyMem = nullptr;
-    QGroupBox *frmSendEmail = nullptr;
-    QCheckBox *chkTimerSend = nullptr;
-    QLineEdit *txtTimerRate = nullptr;
-    QComboBox *cmbTimerRate = nullptr;
-
-    // "Misc"
-    QGroupBox *Frame1 = nullptr;
-    QCheckBox *chkCopyToClipOnStartup = nullptr;
-    QPushButton *btnCopyIPToClip = nullptr;
-    QGroupBox *frmPellwickSettings = nullptr;
-    QCheckBox *chkShowDebug = nullptr;
-    QCheckBox *chkNotifyOnFailure = nullptr;
-
-    // "About"
-    QFrame *shpAbout = nullptr;
-    QLabel *lblAboutTitle = nullptr;
-    QLabel *lblAboutAuthor = nullptr;
-    QLabel *lblAboutEmail = nullptr;
-    QLabel *Image1 = nullptr;
-    QLabel *lblFreePhysMemory = nullptr;
-    QLabel *lblVirtMem = nullptr;
-
-    // "Debug"
     QPlainTextEdit *txtDebug = nullptr;
 
 private:
-    // Makes the control's widget, named and registered as the control.
-    template<typename Widget>
-    Widget *Named(Control control, QWidget *parent);
-    QLabel *Label(Control control, const QString &text, QWidget *parent);
-    QLineEdit *LineEdit(Control control, const QString &toolTip, QWidget *parent);
-    QCheckBox *CheckBox(Control control, const QString &text, const QString &toolTip,
-                        QWidget *parent);
-    QPushButton *Button(Control control, const QString &text, const QString &toolTip,
-                        QWidget *parent);
-    QGroupBox *Frame(Control control, const QString &title, QWidget *parent);
-
-    QWidget *buildEmailTab();
-    QWidget *buildSettingsTab();
-    QWidget *buildMiscTab();
-    QWidget *buildAboutTab();
-    QWidget *buildDebugTab();
-    void setFocusOrder();
+    QWidget *makeWidget(Control control);
+    void layOutEmail(QWidget *page);
+    void layOutSettings(QWidget *page);
+    void layOutMisc(QWidget *page);
+    void layOutAbout(QWidget *page);
+    // A grid of the controls in `rows` (left to right, top to bottom) on `parent`.
+    QGridLayout *grid(QWidget *parent, std::initializer_list<std::initializer_list<Control>> rows);
 
     QIcon m_icon;
     std::array<QWidget *, kControlCount> m_widgets {};

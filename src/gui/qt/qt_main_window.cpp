@@ -53,8 +53,8 @@ QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
     , m_form(m_view, TakeFormParts(parts, wckMain, m_deadline, *this, *this, this))
 {
     if (auto *tray = dynamic_cast<QtNotifyArea *>(&parts.notifyArea))
-        connect(tray, &QtNotifyArea::trayEvent, this,
-                [this](int trayEvent) { m_form.Form_MouseDown(trayEvent); });
+        connect(tray, &QtNotifyArea::clicked, this,
+                [this](TrayClick click) { m_form.Form_MouseDown(click); });
     connect(&wckMain, &QtSocket::dataArrival, this,
             [this](std::int32_t count) { m_form.wckMain_DataArrival(count); });
     connect(&tmrMain, &QTimer::timeout, this, [this] { m_form.tmrMain_Timer(); });
@@ -133,9 +133,10 @@ void QtMainWindow::connectControls()
             m_form.UserChangedValue(control);
         });
     }
-    connect(cmbTimerRate, &QComboBox::activated, this,
+    auto *unit = Get<QComboBox>(Control::cmbTimerRate);
+    connect(unit, &QComboBox::activated, this,
             [this](int index) { m_widgetView.SetUnitChoice(index); });
-    connect(cmbTimerRate->lineEdit(), &QLineEdit::textEdited, this, [this] {
+    connect(unit->lineEdit(), &QLineEdit::textEdited, this, [this] {
         m_widgetView.SetUnitChoice(-1);
         m_form.UserChangedText(Control::cmbTimerRate);
     });

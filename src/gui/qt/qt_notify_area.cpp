@@ -1,6 +1,7 @@
 #include "gui/qt/qt_notify_area.h"
 
 #include "core/tray/stderr_notify_area.h"
+#include "gui/qt/qt_text.h"
 
 namespace pellwick {
 
@@ -10,29 +11,32 @@ QtNotifyArea::QtNotifyArea(const QIcon &icon, QObject *parent)
 {
 }
 
-QSystemTrayIcon &QtNotifyArea::icon()
+void QtNotifyArea::ShowIcon(const std::string &tip)
+{
+    if (!m_icon) {
+        m_icon = std::make_unique<QSystemTrayIcon>(m_picture);
+        connect(m_icon.get(), &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::DoubleClick)
+                        emit clicked(TrayClick::OpenWindow);
+                    else if (reason == QSystemTrayIcon::Context)
+                        emit clicked(TrayClick::OpenMenu);
+                });
+    }
+    m_icon->setToolTip(toQ(tip));
+    m_icon->show();
+}
+
+void QtNotifyArea::SetTip(const std::string &tip)
+{
+    if (isVisible())
+        m_icon->setToolTip(toQ(tip));
+}
+
+void QtNotifyArea::HideIcon()
 {
     if (m_icon)
-        return *m_icon;
-    m_icon = std::make_unique<QSystemTrayIcon>(m_picture);
-    connect(m_icon.get(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                switch (reason) {
-                case QSystemTrayIcon::Trigger:
-                    emit trayEvent(WM_LBUTTONUP);
-                    break;
-                case QSystemTrayIcon::DoubleClick:
-                    emit trayEvent(WM_LBUTTONDBLCLK);
-                    break;
-                case QSystemTrayIcon::Context:
-                    emit trayEvent(WM_RBUTTONUP);
-                    break;
-                case QSystemTrayIcon::MiddleClick:
-                case QSystemTrayIcon::Unknown:
-                    break;
-                }
-            });
-    return *m_icon;
+        m_icon->hide();
 }
 
 bool QtNotifyArea::Available() const
@@ -43,34 +47,9 @@ bool QtNotifyArea::Available() const
 void QtNotifyArea::ShowMessage(const std::string &title, const std::string &text)
 {
     if (isVisible())
-        m_icon->showMessage(QString::fromStdString(title), QString::fromStdString(text),
-                            QSystemTrayIcon::Warning);
+        m_icon->showMessage(toQ(title), toQ(text), QSystemTrayIcon::Warning);
     else
         WriteMessageLine(title, text);
-}
-
-void QtNotifyArea::Notify(int message, const TrayIconData &data)
-{
-    // Only the fields the flags name are taken, as the shell does: the zero
-    // record before the first add changes nothing.
-    const bool withTip = (data.uFlags & NIF_TIP) != 0;
-    switch (message) {
-    case NIM_ADD:
-        if (withTip)
-            icon().setToolTip(QString::fromStdString(TrayTipText(data)));
-        icon().show();
-        break;
-    case NIM_MODIFY:
-        if (withTip && isVisible())
-            m_icon->setToolTip(QString::fromStdString(TrayTipText(data)));
-        break;
-    case NIM_DELETE:
-        if (m_icon)
-            m_icon->hide();
-        break;
-    default:
-        break;
-    }
 }
 
 } // namespace pellwick

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/tray/tray_icon_data.h"
+#include "core/tray/notify_area.h"
 
 #include <QIcon>
 #include <QObject>
@@ -11,17 +11,14 @@
 
 namespace pellwick {
 
-// The notification area on Qt: one QSystemTrayIcon stands for the one icon of
-// the record, so there is never more than one. NIM_ADD shows it with the
-// record's tip, NIM_MODIFY changes the tip, NIM_DELETE hides it.
+// The notification area on Qt: one QSystemTrayIcon is the program's one icon.
 //
-// Mouse events on the icon are reported, not acted on, with the numbers of the
-// window messages the shell would send: 514 for a single left click, 515 for a
-// left double-click, 517 for the right button (the context request). No
+// Clicks on the icon are reported, not acted on: a double-click asks for the
+// window, the context request for the menu; a single click does nothing. No
 // context menu is attached: the window decides when its menu opens.
 //
-// The QSystemTrayIcon is made at the first NIM_ADD: a run that shows no icon
-// never asks the desktop for one.
+// The QSystemTrayIcon is made when the icon first shows: a run that shows no
+// icon never asks the desktop for one.
 class QtNotifyArea
     : public QObject
     , public NotifyArea
@@ -31,7 +28,9 @@ class QtNotifyArea
 public:
     explicit QtNotifyArea(const QIcon &icon, QObject *parent = nullptr);
 
-    void Notify(int message, const TrayIconData &data) override;
+    void ShowIcon(const std::string &tip) override;
+    void SetTip(const std::string &tip) override;
+    void HideIcon() override;
     bool Available() const override;
     // A balloon by the icon; with no icon shown, a line on standard error.
     void ShowMessage(const std::string &title, const std::string &text) override;
@@ -40,11 +39,9 @@ public:
     QString toolTip() const { return m_icon ? m_icon->toolTip() : QString(); }
 
 signals:
-    void trayEvent(int eventNumber);
+    void clicked(pellwick::TrayClick click);
 
 private:
-    QSystemTrayIcon &icon();
-
     QIcon m_picture;
     std::unique_ptr<QSystemTrayIcon> m_icon;
 };

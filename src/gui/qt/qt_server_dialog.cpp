@@ -1,5 +1,8 @@
 #include "gui/qt/qt_server_dialog.h"
 
+#include "core/form/window_description.h"
+#include "gui/qt/qt_text.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -8,6 +11,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <array>
 
 namespace pellwick {
 
@@ -19,32 +24,27 @@ QtServerDialog::QtServerDialog(QWidget *parent)
     , txtSmtpPassword(new QLineEdit(this))
     , txtSmtpPin(new QLineEdit(this))
     , lblPresented(new QLabel(this))
-    , btnTrustCertificate(new QPushButton(QStringLiteral("Trust this certificate"), this))
+    , btnTrustCertificate(new QPushButton(toQ(kTrustCertificate), this))
 {
-    setWindowTitle(QStringLiteral("Mail Server"));
+    setWindowTitle(toQ(kServerDialogTitle));
     txtSmtpPort->setRange(1, 65535);
-    // In the order of the stored "SMTPSecurity" values.
-    cmbSmtpSecurity->addItems({QStringLiteral("None (port 25)"),
-                               QStringLiteral("STARTTLS (port 587)"),
-                               QStringLiteral("TLS (port 465)")});
+    for (const std::string_view entry : kSecurityEntries)
+        cmbSmtpSecurity->addItem(toQ(entry));
     txtSmtpPassword->setEchoMode(QLineEdit::Password);
-    txtSmtpPassword->setPlaceholderText(QStringLiteral("unchanged"));
-    txtSmtpPin->setPlaceholderText(QStringLiteral("none: the system's authorities decide"));
+    txtSmtpPassword->setPlaceholderText(toQ(kPasswordCue));
+    txtSmtpPin->setPlaceholderText(toQ(kPinCue));
     lblPresented->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblPresented->setWordWrap(true);
-    txtSmtpPort->setObjectName(QStringLiteral("txtSmtpPort"));
-    cmbSmtpSecurity->setObjectName(QStringLiteral("cmbSmtpSecurity"));
-    txtSmtpUser->setObjectName(QStringLiteral("txtSmtpUser"));
-    txtSmtpPassword->setObjectName(QStringLiteral("txtSmtpPassword"));
-    txtSmtpPin->setObjectName(QStringLiteral("txtSmtpPin"));
     btnTrustCertificate->setObjectName(QStringLiteral("btnTrustCertificate"));
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Port:"), txtSmtpPort);
-    form->addRow(QStringLiteral("Security:"), cmbSmtpSecurity);
-    form->addRow(QStringLiteral("User name:"), txtSmtpUser);
-    form->addRow(QStringLiteral("Password:"), txtSmtpPassword);
-    form->addRow(QStringLiteral("Trusted certificate:"), txtSmtpPin);
+    const std::array<QWidget *, kServerFields.size()> fields {
+        txtSmtpPort, cmbSmtpSecurity, txtSmtpUser, txtSmtpPassword, txtSmtpPin};
+    for (const ServerFieldDescription &row : kServerFields) {
+        QWidget *field = fields[static_cast<std::size_t>(row.field)];
+        field->setObjectName(toQ(row.name));
+        form->addRow(toQ(row.caption), field);
+    }
     form->addRow(lblPresented);
     form->addRow(btnTrustCertificate);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -61,16 +61,14 @@ QtServerDialog::QtServerDialog(QWidget *parent)
 std::optional<ServerDialog::Result> QtServerDialog::Edit(const SubmissionSettings &current,
                                                          const std::string &presentedFingerprint)
 {
-    m_presented = QString::fromStdString(presentedFingerprint);
-    txtSmtpPort->setValue(current.port >= 1 && current.port <= 65535 ? current.port : 25);
-    cmbSmtpSecurity->setCurrentIndex(
-        current.security >= 0 && current.security <= 2 ? current.security : 1);
-    txtSmtpUser->setText(QString::fromStdString(current.user));
+    m_presented = toQ(presentedFingerprint);
+    const SubmissionSettings shown = ShownServerSettings(current);
+    txtSmtpPort->setValue(shown.port);
+    cmbSmtpSecurity->setCurrentIndex(shown.security);
+    txtSmtpUser->setText(toQ(shown.user));
     txtSmtpPassword->clear();
-    txtSmtpPin->setText(QString::fromStdString(current.pin));
-    lblPresented->setText(m_presented.isEmpty()
-                              ? QStringLiteral("No server certificate seen yet: send a mail first.")
-                              : QStringLiteral("The server showed: ") + m_presented);
+    txtSmtpPin->setText(toQ(shown.pin));
+    lblPresented->setText(toQ(PresentedCertificateText(presentedFingerprint)));
     btnTrustCertificate->setEnabled(!m_presented.isEmpty());
     const bool accepted = exec() == QDialog::Accepted;
     // The typed password does not stay in the widget, whatever the user chose.
@@ -82,10 +80,10 @@ std::optional<ServerDialog::Result> QtServerDialog::Edit(const SubmissionSetting
     Result result;
     result.settings.port = txtSmtpPort->value();
     result.settings.security = cmbSmtpSecurity->currentIndex();
-    result.settings.user = txtSmtpUser->text().trimmed().toStdString();
-    result.settings.pin = txtSmtpPin->text().trimmed().toStdString();
+    result.settings.user = fromQ(txtSmtpUser->text().trimmed());
+    result.settings.pin = fromQ(txtSmtpPin->text().trimmed());
     if (!typed.isEmpty())
-        result.password = typed.toStdString();
+        result.password = fromQ(typed);
     return result;
 }
 

@@ -73,15 +73,15 @@ MemStatus MemStatusFromProc(std::string_view meminfo, std::string_view statm,
                             std::uint64_t pageSize, std::uint64_t addressSpace)
 {
     MemStatus status;
-    status.dwTotalPhys = ProcKilobyteField(meminfo, "MemTotal").value_or(0);
+    status.totalPhysical = ProcKilobyteField(meminfo, "MemTotal").value_or(0);
     auto available = ProcKilobyteField(meminfo, "MemAvailable");
     if (!available)
         available = ProcKilobyteField(meminfo, "MemFree");
-    status.dwAvailPhys = std::min(available.value_or(0), status.dwTotalPhys);
+    status.availablePhysical = std::min(available.value_or(0), status.totalPhysical);
 
     const std::uint64_t used = times(leadingNumber(statm).value_or(0), pageSize);
-    status.dwTotalVirtual = addressSpace;
-    status.dwAvailVirtual = used < addressSpace ? addressSpace - used : 0;
+    status.totalVirtual = addressSpace;
+    status.availableVirtual = used < addressSpace ? addressSpace - used : 0;
     return status;
 }
 

@@ -11,10 +11,10 @@ MemStatus ReadPlatformMemoryStatus()
     MemStatus status;
     if (!GlobalMemoryStatusEx(&platform))
         return status;
-    status.dwTotalPhys = platform.ullTotalPhys;
-    status.dwAvailPhys = platform.ullAvailPhys;
-    status.dwTotalVirtual = platform.ullTotalVirtual;
-    status.dwAvailVirtual = platform.ullAvailVirtual;
+    status.totalPhysical = platform.ullTotalPhys;
+    status.availablePhysical = platform.ullAvailPhys;
+    status.totalVirtual = platform.ullTotalVirtual;
+    status.availableVirtual = platform.ullAvailVirtual;
     return status;
 }
 

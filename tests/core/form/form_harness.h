@@ -10,7 +10,7 @@
 #include "core/settings/autostart.h"
 #include "core/settings/registry.h"
 #include "core/settings/settings_table.h"
-#include "core/tray/tray_icon_data.h"
+#include "core/tray/notify_area.h"
 
 #include <initializer_list>
 #include <memory>
@@ -126,13 +126,17 @@ struct FormHarness
 
     void Start(std::int64_t intervalMs) override { timerRunning = intervalMs == 5000; }
     void Stop() override { timerRunning = false; }
-    void Notify(int message, const TrayIconData &data) override
+    void ShowIcon(const std::string &tip) override
     {
-        if (message != NIM_MODIFY)
-            iconShown = message == NIM_ADD;
-        if (iconShown)
-            iconTip = TrayTipText(data);
+        iconShown = true;
+        iconTip = tip;
     }
+    void SetTip(const std::string &tip) override
+    {
+        if (iconShown)
+            iconTip = tip;
+    }
+    void HideIcon() override { iconShown = false; }
     bool Available() const override { return trayHost; }
     void ShowMessage(const std::string &title, const std::string &text) override
     {

@@ -234,7 +234,7 @@ TEST(FormTimer, TickFollowsTheAddressAndMailsANewOne)
     form.tmrMain_Timer();
     EXPECT_EQ(h.connectedTo, "");
     h.localIp = "198.51.100.4";
-    h.memory.dwAvailPhys = 4'000'000'000;
+    h.memory.availablePhysical = 4'000'000'000;
     form.tmrMain_Timer();
     EXPECT_EQ(h.view.Caption(), "Pellwick v1.0! - Your IP Is 198.51.100.4");
     EXPECT_EQ(h.iconTip, "198.51.100.4 %50 Phyical Free %75 Virtual Free ");
@@ -257,7 +257,7 @@ TEST(FormTimer, HiddenTicksReadMemoryOnlyForWhatShowsIt)
         FormHarness h;
         h.trayHost = trayHost;
         frmMain &form = h.Flags({{"StartMinimized", 1}, {"AutoEmailOnNewIP", 0}}).Start();
-        h.memory.dwAvailPhys = 4'000'000'000;
+        h.memory.availablePhysical = 4'000'000'000;
         for (int i = 0; i < 3; ++i)
             h.Tick();
         EXPECT_EQ(h.memoryReads, 1);
@@ -269,7 +269,7 @@ TEST(FormTimer, HiddenTicksReadMemoryOnlyForWhatShowsIt)
         EXPECT_EQ(h.iconTip, "198.51.100.4 %50 Phyical Free %75 Virtual Free ");
 
         // Brought back, the About tab shows them at once and follows every tick.
-        h.memory.dwAvailPhys = 6'000'000'000;
+        h.memory.availablePhysical = 6'000'000'000;
         h.Tick();
         if (trayHost) {
             form.MenuItemChosen(MenuItem::Restore);
@@ -335,13 +335,10 @@ TEST(FormTray, MenuTogglesMinimiseAndRestore)
     EXPECT_FALSE(h.view.WindowVisible());
     EXPECT_TRUE(h.iconShown);
     EXPECT_EQ(h.iconTip, "Local IP is 192.0.2.7");
-    for (const int event : {514, 516, 512})
-        form.Form_MouseDown(event);
+    form.Form_MouseDown(TrayClick::OpenMenu);
     EXPECT_FALSE(h.view.WindowVisible());
-    EXPECT_EQ(h.view.menuPopups, 0);
-    form.Form_MouseDown(517);
     EXPECT_EQ(h.view.menuPopups, 1);
-    form.Form_MouseDown(515);
+    form.Form_MouseDown(TrayClick::OpenWindow);
     EXPECT_TRUE(h.view.WindowVisible());
     EXPECT_EQ(h.view.State(), WindowState::Normal);
     EXPECT_TRUE(h.iconShown);

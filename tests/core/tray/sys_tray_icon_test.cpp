@@ -3,51 +3,39 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
+#include <vector>
 
 using namespace pellwick;
 
 namespace {
 
-// A notification area that shows at most one icon, as the shell does.
-struct OneIconArea : NotifyArea
+// Records every call as the desktop would receive it.
+struct RecordingArea : NotifyArea
 {
-    int icons = 0;
-    TrayIconData shown;
-    void Notify(int message, const TrayIconData &data) override
-    {
-        if (message == NIM_ADD)
-            ++icons;
-        else if (message == NIM_DELETE && icons > 0)
-            --icons;
-        if (icons > 0)
-            shown = data;
-    }
+    std::vector<std::string> calls;
+    void ShowIcon(const std::string &tip) override { calls.push_back("show " + tip); }
+    void SetTip(const std::string &tip) override { calls.push_back("tip " + tip); }
+    void HideIcon() override { calls.push_back("hide"); }
     void ShowMessage(const std::string &, const std::string &) override { }
 };
 
 } // namespace
 
-TEST(SysTrayIcon, OneIconNamingTheWindowWithTheLatestTipInSixtyThreeBytes)
+TEST(SysTrayIcon, OneIconWithTheLatestTipInSixtyThreeBytes)
 {
-    OneIconArea area;
+    RecordingArea area;
     SysTrayIcon tray(area);
-    tray.SetTrayTip("early");
-    EXPECT_EQ(area.icons, 0);
-
-    tray.AddTrayIcon(0x4a0016, 0x1c0b, "192.168.1.20");
-    tray.AddTrayIcon(0x4a0016, 0x1c0b, "192.168.1.20");
-    EXPECT_EQ(area.icons, 1);
-    const TrayIconData &d = area.shown;
-    // Window, icon number, message, icon and tip given, right-button-down as the callback.
-    EXPECT_EQ(std::tuple(d.hWnd, d.uID, d.uFlags, d.uCallbackMessage, d.hIcon),
-              std::tuple(std::uintptr_t {0x4a0016}, 1u, 7u, 516u, std::uintptr_t {0x1c0b}));
-    EXPECT_EQ(TrayTipText(d), "Local IP is 192.168.1.20");
-
+    tray.SetTrayTip("");
+    tray.AddTrayIcon("192.168.1.20");
+    tray.AddTrayIcon("192.168.1.20");
     tray.SetTrayTip("10.0.0.2 %40 Phyical Free ");
-    EXPECT_EQ(TrayTipText(area.shown), "10.0.0.2 %40 Phyical Free ");
+    tray.SetTrayTip("10.0.0.2 %40 Phyical Free ");
     tray.RemoveTrayIcon();
-    EXPECT_EQ(area.icons, 0);
+    // Every add takes down the icon first, so there is never a second one; an
+    // unchanged tip is not sent again.
+    EXPECT_EQ(area.calls, (std::vector<std::string> {"hide", "show Local IP is 192.168.1.20",
+                                                     "hide", "show Local IP is 192.168.1.20",
+                                                     "tip 10.0.0.2 %40 Phyical Free ", "hide"}));
 
     // The tip is cut to 63 bytes, never inside a character.
     for (const auto &[tip, kept] : std::initializer_list<std::pair<std::string, std::string>> {
@@ -56,7 +44,7 @@ TEST(SysTrayIcon, OneIconNamingTheWindowWithTheLatestTipInSixtyThreeBytes)
              {std::string(61, 'c') + "\xc3\xa9", std::string(61, 'c') + "\xc3\xa9"},
              {"", ""}}) {
         tray.SetTrayTip(tip);
-        EXPECT_EQ(TrayTipText(tray.Data()), kept);
-        EXPECT_EQ(tray.Data().szTip.back(), '\0');
+        EXPECT_EQ(tray.Tip(), kept);
+        EXPECT_EQ(area.calls.back(), "tip " + kept);
     }
 }

@@ -79,44 +79,49 @@ TEST(QtShell, TheAboutLogoStaysInsideItsFrame)
     s.window.tabMain->setCurrentIndex(static_cast<int>(Tab::About));
     s.window.show();
     QApplication::processEvents();
-    EXPECT_TRUE(s.window.shpAbout->rect().contains(s.window.Image1->geometry()));
+    EXPECT_TRUE(s.window.Get<QFrame>(Control::shpAbout)
+                    ->rect()
+                    .contains(s.window.Get<QLabel>(Control::Image1)->geometry()));
 }
 
 TEST(QtShell, UserActionsReachTheFormAndItsChangesAreNotEchoed)
 {
     Shell s;
     QtMainWindow &w = s.window;
-    w.chkShowDebug->click();
+    auto *txtMsg = w.Get<QPlainTextEdit>(Control::txtMsg);
+    auto *txtTimerRate = w.Get<QLineEdit>(Control::txtTimerRate);
+    auto *chkTimerSend = w.Get<QCheckBox>(Control::chkTimerSend);
+    w.Get<QCheckBox>(Control::chkShowDebug)->click();
     EXPECT_TRUE(w.tabMain->isTabVisible(static_cast<int>(Tab::Debug)));
 
     // The menu toggles the box and its mark once each.
-    w.Menu().ShowIP->trigger();
-    EXPECT_FALSE(w.chkShowIP->isChecked());
-    EXPECT_FALSE(w.Menu().ShowIP->isChecked());
+    w.Menu().Item(MenuItem::ShowIP)->trigger();
+    EXPECT_FALSE(w.Get<QCheckBox>(Control::chkShowIP)->isChecked());
+    EXPECT_FALSE(w.Menu().Item(MenuItem::ShowIP)->isChecked());
 
-    w.btnCopyIPToClip->click();
+    w.Get<QPushButton>(Control::btnCopyIPToClip)->click();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("192.0.2.9"));
 
     // The selection of a real widget is replaced in its place.
-    w.txtMsg->setPlainText(QStringLiteral("é\nabc abc"));
-    QTextCursor cursor = w.txtMsg->textCursor();
+    txtMsg->setPlainText(QStringLiteral("é\nabc abc"));
+    QTextCursor cursor = txtMsg->textCursor();
     cursor.setPosition(6);
     cursor.setPosition(9, QTextCursor::KeepAnchor);
-    w.txtMsg->setTextCursor(cursor);
-    emit qApp->focusChanged(w.txtSmtpServer, w.txtMsg);
-    w.btnInsertIP->click();
-    EXPECT_EQ(w.txtMsg->toPlainText(), QStringLiteral("é\nabc [IPADDRESS]"));
+    txtMsg->setTextCursor(cursor);
+    emit qApp->focusChanged(w.Get<QLineEdit>(Control::txtSmtpServer), txtMsg);
+    w.Get<QPushButton>(Control::btnInsertIP)->click();
+    EXPECT_EQ(txtMsg->toPlainText(), QStringLiteral("é\nabc [IPADDRESS]"));
 
     // Focus leaving the window is no move between its controls.
-    w.chkTimerSend->click();
-    w.txtTimerRate->clear();
-    emit qApp->focusChanged(w.txtMsg, w.txtTimerRate);
-    emit qApp->focusChanged(w.txtTimerRate, nullptr);
-    emit qApp->focusChanged(nullptr, w.txtTimerRate);
-    EXPECT_TRUE(w.chkTimerSend->isChecked());
-    emit qApp->focusChanged(w.txtTimerRate, w.txtSubject);
-    EXPECT_FALSE(w.chkTimerSend->isChecked());
-    EXPECT_EQ(w.txtTimerRate->text(), QStringLiteral("30"));
+    chkTimerSend->click();
+    txtTimerRate->clear();
+    emit qApp->focusChanged(txtMsg, txtTimerRate);
+    emit qApp->focusChanged(txtTimerRate, nullptr);
+    emit qApp->focusChanged(nullptr, txtTimerRate);
+    EXPECT_TRUE(chkTimerSend->isChecked());
+    emit qApp->focusChanged(txtTimerRate, w.Get<QLineEdit>(Control::txtSubject));
+    EXPECT_FALSE(chkTimerSend->isChecked());
+    EXPECT_EQ(txtTimerRate->text(), QStringLiteral("30"));
 
     // "Server..." opens its dialog; what the user accepts is saved at exit.
     QTimer::singleShot(0, [] {
@@ -127,7 +132,7 @@ TEST(QtShell, UserActionsReachTheFormAndItsChangesAreNotEchoed)
         dialog->txtSmtpUser->setText(QStringLiteral("alice"));
         dialog->accept();
     });
-    w.btnServer->click();
+    w.Get<QPushButton>(Control::btnServer)->click();
 
     w.close();
     EXPECT_EQ(s.ends, 1);
@@ -176,13 +181,14 @@ TEST(QtShell, MinimisedStartBuildsTheControlsOnlyWhenRestored)
     s.window.Form().AppendToDebugLog("220 ready\r\n");
     EXPECT_TRUE(s.window.isVisible() && s.window.isMinimized());
     EXPECT_FALSE(s.window.ControlsBuilt());
-    EXPECT_EQ(s.window.txtSmtpServer, nullptr);
+    EXPECT_EQ(s.window.Get<QLineEdit>(Control::txtSmtpServer), nullptr);
 
     s.window.showNormal();
     ASSERT_TRUE(s.window.ControlsBuilt());
     EXPECT_TRUE(s.window.tabMain->isVisible());
-    EXPECT_EQ(s.window.txtSmtpServer->text(), QStringLiteral("mail.example.com"));
-    EXPECT_TRUE(s.window.chkMinimized->isChecked());
+    EXPECT_EQ(s.window.Get<QLineEdit>(Control::txtSmtpServer)->text(),
+              QStringLiteral("mail.example.com"));
+    EXPECT_TRUE(s.window.Get<QCheckBox>(Control::chkMinimized)->isChecked());
     EXPECT_TRUE(s.window.tabMain->isTabVisible(static_cast<int>(Tab::Debug)));
     EXPECT_EQ(s.window.tabMain->currentIndex(), static_cast<int>(Tab::Email));
     EXPECT_EQ(s.window.txtDebug->toPlainText(), QStringLiteral("220 ready\n"));

@@ -55,20 +55,20 @@ TEST(ProcMemory, SnapshotFromTheTextsOfProc)
 {
     const std::uint64_t space = 1ULL << 47;
     MemStatus s = MemStatusFromProc(kMeminfo, kStatm, 4096, space);
-    EXPECT_EQ(s.dwTotalPhys, 24683784ULL * 1024);
-    EXPECT_EQ(s.dwAvailPhys, 24348428ULL * 1024);
-    EXPECT_EQ(s.dwTotalVirtual, space);
-    EXPECT_EQ(s.dwAvailVirtual, space - 973ULL * 4096);
+    EXPECT_EQ(s.totalPhysical, 24683784ULL * 1024);
+    EXPECT_EQ(s.availablePhysical, 24348428ULL * 1024);
+    EXPECT_EQ(s.totalVirtual, space);
+    EXPECT_EQ(s.availableVirtual, space - 973ULL * 4096);
 
     // An old kernel without MemAvailable; a process bigger than its limit.
     s = MemStatusFromProc("MemTotal: 1000 kB\nMemFree: 250 kB\n", kStatm, 4096, 1 << 20);
-    EXPECT_EQ(s.dwAvailPhys, 250U * 1024);
-    EXPECT_EQ(s.dwAvailVirtual, 0U);
+    EXPECT_EQ(s.availablePhysical, 250U * 1024);
+    EXPECT_EQ(s.availableVirtual, 0U);
 
     s = MemStatusFromProc("", "", 4096, space);
-    EXPECT_EQ(s.dwTotalPhys, 0U);
-    EXPECT_EQ(s.dwAvailPhys, 0U);
-    EXPECT_EQ(s.dwAvailVirtual, space);
+    EXPECT_EQ(s.totalPhysical, 0U);
+    EXPECT_EQ(s.availablePhysical, 0U);
+    EXPECT_EQ(s.availableVirtual, space);
 
     EXPECT_EQ(pellwick::ProcessAddressSpace(123456789ULL), 123456789ULL);
 #if defined(__x86_64__)
@@ -92,17 +92,17 @@ TEST(ProcMemory, ReadsThisMachineAndThisProcess)
     const MemStatus s = read();
     const std::uint64_t after = vmSizeNow();
     munmap(mapped, kMapped);
-    EXPECT_GE(first.dwAvailVirtual - s.dwAvailVirtual, kMapped);
+    EXPECT_GE(first.availableVirtual - s.availableVirtual, kMapped);
 
-    EXPECT_EQ(s.dwTotalPhys, std::uint64_t {info.totalram} * info.mem_unit);
-    EXPECT_GT(s.dwAvailPhys, 0U);
-    EXPECT_LE(s.dwAvailPhys, s.dwTotalPhys);
+    EXPECT_EQ(s.totalPhysical, std::uint64_t {info.totalram} * info.mem_unit);
+    EXPECT_GT(s.availablePhysical, 0U);
+    EXPECT_LE(s.availablePhysical, s.totalPhysical);
     rlimit limit {};
     ASSERT_EQ(getrlimit(RLIMIT_AS, &limit), 0);
     if (limit.rlim_cur == RLIM_INFINITY) {
-        EXPECT_EQ(s.dwTotalVirtual, pellwick::ProcessAddressSpace(std::nullopt));
+        EXPECT_EQ(s.totalVirtual, pellwick::ProcessAddressSpace(std::nullopt));
     }
-    const std::uint64_t used = s.dwTotalVirtual - s.dwAvailVirtual;
+    const std::uint64_t used = s.totalVirtual - s.availableVirtual;
     EXPECT_GE(used, std::min(before, after));
     EXPECT_LE(used, std::max(before, after));
 
@@ -113,7 +113,7 @@ TEST(ProcMemory, ReadsThisMachineAndThisProcess)
     if (child == 0) {
         const rlimit small {64ULL << 30, limit.rlim_max};
         const bool ok = setrlimit(RLIMIT_AS, &small) == 0
-                        && pellwick::ReadPlatformMemoryStatus().dwTotalVirtual == (64ULL << 30);
+                        && pellwick::ReadPlatformMemoryStatus().totalVirtual == (64ULL << 30);
         _exit(ok ? 0 : 1);
     }
     int status = 0;

@@ -1,0 +1,160 @@
+#include "core/form/window_description.h"
+
+#include <algorithm>
+
+namespace pellwick {
+
+namespace {
+
+using K = ControlKind;
+using C = Control;
+
+constexpr std::array kControls {
+    // "Email": two columns; the message field is the tallest of the tab.
+    ControlDescription {C::lblSmtpServer, K::Label, Tab::Email, 0, 8, 8, 200, 14,
+                        "Mail (SMTP) Server: (mail.example.com)", ""},
+    ControlDescription {C::txtSmtpServer, K::Edit, Tab::Email, 0, 8, 24, 200, 21, "",
+                        "The name of you Internet Mail Server Used for Sending Files"},
+    ControlDescription {C::lblTo, K::Label, Tab::Email, 0, 8, 52, 200, 14,
+                        "To: (me@example.com;you@example.org)", ""},
+    ControlDescription {C::txtRecipient, K::Edit, Tab::Email, 0, 8, 68, 200, 21, "",
+                        "Who do you want the message sent to?"},
+    ControlDescription {C::lblSender, K::Label, Tab::Email, 0, 8, 96, 200, 14,
+                        "From: (me@example.com)", ""},
+    ControlDescription {C::txtSender, K::Edit, Tab::Email, 0, 8, 112, 200, 21, "",
+                        "Who is the message from?"},
+    ControlDescription {C::lblSubject, K::Label, Tab::Email, 1, 220, 8, 245, 14,
+                        "Subject: (Your New IP Address Is)", ""},
+    ControlDescription {C::txtSubject, K::Edit, Tab::Email, 1, 220, 24, 245, 21, "",
+                        "Subject of the Email Message"},
+    ControlDescription {C::lblMsg, K::Label, Tab::Email, 1, 220, 52, 245, 14,
+                        "Message: (Enter Your Email Message Here)", ""},
+    ControlDescription {
+        C::txtMsg, K::MessageEdit, Tab::Email, 1, 220, 68, 245, 121, "",
+        "Email Message to Be Sent.  Click on the Button Below to Add Your IP Address "
+        "to the Email Body."},
+    ControlDescription {C::btnSendEmail, K::Button, Tab::Email, 0, 8, 144, 200, 25,
+                        "Send Email Right Now!", "Send an Email Right Now!"},
+    ControlDescription {
+        C::btnInsertIP, K::Button, Tab::Email, 1, 220, 206, 245, 25, "Click to Insert IP Address",
+        "Click here to insert your IP Address into the Email Subject or Body", false},
+    // In the free room under the send button, so that no other control moves far.
+    ControlDescription {C::btnServer, K::Button, Tab::Email, 0, 8, 175, 90, 25, "Server\u2026",
+                        "Port, encryption and login for the mail server"},
+    ControlDescription {C::frmTip, K::Frame, Tab::Email, 0, 8, 206, 200, 60, "Tip!", ""},
+    ControlDescription {C::lblTip, K::Label, Tab::Email, 0, 18, 222, 180, 38,
+                        "You can also use Pellwick to fire off any quick emails!", ""},
+
+    // "Settings": three frames across the page.
+    ControlDescription {C::frmWhenToEmai, K::Frame, Tab::Settings, 0, 8, 6, 0, 80,
+                        "Email Options at Startup", ""},
+    ControlDescription {C::chkEmailIPOnStartup, K::Check, Tab::Settings, 0, 18, 24, 210, 17,
+                        "Run IP Every Time You Login",
+                        "This will automatically send an email everytime the user logs in."},
+    ControlDescription {C::chkAutoMail, K::Check, Tab::Settings, 0, 18, 42, 210, 17,
+                        "Auto Email IP On Program Startup",
+                        "This will send an email everytime the Pellwick Application is loaded."},
+    ControlDescription {C::chkAutoEmailOnNewIP, K::Check, Tab::Settings, 0, 18, 60, 210, 17,
+                        "Auto Email On When New IP Detected",
+                        "This will automatically send an email everytime a new IP is detected"},
+    ControlDescription {
+        C::chkAutoExit, K::Check, Tab::Settings, 1, 240, 24, 215, 17, "Auto Exit After Login Run",
+        "This will automatically close the Pellwick application every time an email "
+        "is sent.  This will only work when emailing after initial startup run.",
+        false},
+    ControlDescription {C::chkMinimized, K::Check, Tab::Settings, 1, 240, 42, 215, 17,
+                        "Start Pellwick Minimized",
+                        "This will start the Pellwick application minimized"},
+    ControlDescription {C::frmDisplayTrayIcon, K::Frame, Tab::Settings, 0, 8, 92, 0, 62,
+                        "Displaying the Tray Icon", ""},
+    ControlDescription {C::chkDisplayIcon, K::Check, Tab::Settings, 0, 18, 110, 210, 17,
+                        "Display Tray Icon", "This will Show/Hide the Tray Icon."},
+    ControlDescription {C::chkShowIP, K::Check, Tab::Settings, 0, 18, 128, 210, 17,
+                        "Show IP in Tray Icon",
+                        "This will display your IP Address in the Tray Icon Text"},
+    ControlDescription {C::chkShowVirtualMem, K::Check, Tab::Settings, 1, 240, 110, 215, 17,
+                        "Show Virtual Mem in Tray Icon",
+                        "This will display your Virtual Memory Free in your Tray Icon Text"},
+    ControlDescription {C::chkShowPhyMem, K::Check, Tab::Settings, 1, 240, 128, 215, 17,
+                        "Show Physical Mem in Tray Icon",
+                        "This will Display your physical memory free in your Tray Icon text"},
+    ControlDescription {C::frmSendEmail, K::Frame, Tab::Settings, 0, 8, 160, 0, 48,
+                        "Sending Email at a Fixed Rate", ""},
+    ControlDescription {C::chkTimerSend, K::Check, Tab::Settings, 0, 18, 180, 130, 17,
+                        "Send an Email Every", ""},
+    // The unit comes before the rate in the focus order.
+    ControlDescription {C::cmbTimerRate, K::Combo, Tab::Settings, 1, 214, 178, 100, 120, "", ""},
+    ControlDescription {C::txtTimerRate, K::Edit, Tab::Settings, 1, 154, 178, 52, 21, "30", ""},
+
+    // "Misc"
+    ControlDescription {C::Frame1, K::Frame, Tab::Misc, 0, 8, 6, 0, 72, "ClipBoard", ""},
+    ControlDescription {C::btnCopyIPToClip, K::Button, Tab::Misc, 0, 18, 46, 170, 25,
+                        "Copy IP To ClipBoard Now", ""},
+    ControlDescription {C::chkCopyToClipOnStartup, K::Check, Tab::Misc, 0, 18, 24, 430, 17,
+                        "Automatically Copy Your IP To the Clipboard on Pellwick Startup", ""},
+    ControlDescription {C::frmPellwickSettings, K::Frame, Tab::Misc, 0, 8, 86, 0, 64,
+                        "Pellwick Settings", ""},
+    ControlDescription {C::chkShowDebug, K::Check, Tab::Misc, 0, 18, 104, 210, 17,
+                        "Show Debug Tab Dialog", "Show/Hide the Debug Tab"},
+    ControlDescription {C::chkNotifyOnFailure, K::Check, Tab::Misc, 0, 18, 124, 250, 17,
+                        "Notify Me When An Email Fails",
+                        "Show a message by the tray icon when an email cannot be sent"},
+
+    // "About": the labels and the picture lie on the outline, which comes last.
+    ControlDescription {C::lblAboutTitle, K::Label, Tab::About, 0, 18, 16, 280, 26,
+                        "Pellwick v1.0!", ""},
+    ControlDescription {C::lblAboutAuthor, K::Label, Tab::About, 0, 18, 46, 280, 22,
+                        "By:  The Pellwick developers", ""},
+    ControlDescription {C::lblAboutEmail, K::Label, Tab::About, 0, 18, 72, 280, 22,
+                        "Email:  pellwick@example.org", ""},
+    ControlDescription {C::Image1, K::Image, Tab::About, 1, 314, 12, 136, 119, "", ""},
+    ControlDescription {C::shpAbout, K::Rect, Tab::About, 0, 8, 8, 0, 100, "", ""},
+    ControlDescription {C::lblFreePhysMemory, K::Label, Tab::About, 0, 8, 140, 0, 16,
+                        "Physical Memory", ""},
+    ControlDescription {C::lblVirtMem, K::Label, Tab::About, 0, 8, 160, 0, 16, "Virtual Memory",
+                        ""},
+
+    // "Debug": the log fills the page.
+    ControlDescription {C::txtDebug, K::LogEdit, Tab::Debug, 0, 6, 6, 0, -6, "", ""},
+};
+
+} // namespace
+
+std::span<const ControlDescription> WindowControls()
+{
+    return kControls;
+}
+
+const ControlDescription &Describe(Control control)
+{
+    return *std::find_if(kControls.begin(), kControls.end(),
+                         [control](const ControlDescription &d) { return d.control == control; });
+}
+
+const MenuEntry &Describe(MenuItem item)
+{
+    return *std::find_if(kTrayMenu.begin(), kTrayMenu.end(),
+                         [item](const MenuEntry &entry) { return entry.item == item; });
+}
+
+std::string PresentedCertificateText(std::string_view fingerprint)
+{
+    if (fingerprint.empty())
+        return "No server certificate seen yet: send a mail first.";
+    return "The server showed: " + std::string(fingerprint);
+}
+
+int ServerPortOr(long long port, int fallback)
+{
+    return port >= 1 && port <= 65535 ? static_cast<int>(port) : fallback;
+}
+
+SubmissionSettings ShownServerSettings(SubmissionSettings stored)
+{
+    stored.port = ServerPortOr(stored.port, 25);
+    if (stored.security < 0 || stored.security >= static_cast<int>(kSecurityEntries.size()))
+        stored.security = 1;
+    return stored;
+}
+
+} // namespace pellwick

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+namespace pellwick {
+
+// What a click on the tray icon asks for.
+enum class TrayClick { OpenWindow, OpenMenu };
+
+// Where the program's one icon lives: the desktop's notification area, or a
+// stand-in for it. Like the desktop, it reports nothing back: a failed call
+// simply leaves no trace.
+class NotifyArea
+{
+public:
+    virtual ~NotifyArea() = default;
+    // Puts the icon up with this tip.
+    virtual void ShowIcon(const std::string &tip) = 0;
+    // Changes the tip of the icon while it is up; does nothing otherwise.
+    virtual void SetTip(const std::string &tip) = 0;
+    virtual void HideIcon() = 0;
+    // False when the desktop has no notification area at all: an icon would
+    // then be nowhere to be seen.
+    virtual bool Available() const { return true; }
+    // Shows a short message beside the icon (a balloon), or where a program
+    // without a notification area tells its user (standard error).
+    virtual void ShowMessage(const std::string &title, const std::string &text) = 0;
+};
+
+} // namespace pellwick
