@@ -17,23 +17,29 @@ class InMemoryView : public FormView
 public:
     InMemoryView();
 
-    std::string Text(Control control) const override;
+    std::string Text(Control control) const override { return at(control).text; }
     void SetText(Control control, const std::string &text) override;
-    void AppendText(Control control, const std::string &text) override;
-    void DropLeadingText(Control control, const std::string &dropped) override;
-    TextSelection Selection(Control control) const override;
-    int Value(Control control) const override;
-    void SetValue(Control control, int value) override;
-    int ListIndex(Control control) const override;
+    void AppendText(Control control, const std::string &text) override { at(control).text += text; }
+    void DropLeadingText(Control control, const std::string &dropped) override
+    {
+        at(control).text.erase(0, dropped.size());
+    }
+    TextSelection Selection(Control control) const override { return at(control).selection; }
+    int Value(Control control) const override { return at(control).value; }
+    void SetValue(Control control, int value) override { at(control).value = value; }
+    int ListIndex(Control control) const override { return at(control).listIndex; }
     void SetListIndex(Control control, int index) override;
-    bool Enabled(Control control) const override;
-    void SetEnabled(Control control, bool enabled) override;
-    bool Visible(Control control) const override;
-    void SetVisible(Control control, bool visible) override;
+    bool Enabled(Control control) const override { return at(control).enabled; }
+    void SetEnabled(Control control, bool enabled) override { at(control).enabled = enabled; }
+    bool Visible(Control control) const override { return at(control).visible; }
+    void SetVisible(Control control, bool visible) override { at(control).visible = visible; }
     Tab CurrentTab() const override { return m_currentTab; }
     void SetCurrentTab(Tab tab) override { m_currentTab = tab; }
-    bool TabVisible(Tab tab) const override;
-    void SetTabVisible(Tab tab, bool visible) override;
+    bool TabVisible(Tab tab) const override { return m_tabVisible[static_cast<std::size_t>(tab)]; }
+    void SetTabVisible(Tab tab, bool visible) override
+    {
+        m_tabVisible[static_cast<std::size_t>(tab)] = visible;
+    }
     std::string Caption() const override { return m_caption; }
     void SetCaption(const std::string &caption) override { m_caption = caption; }
     WindowState State() const override { return m_state; }
@@ -41,8 +47,14 @@ public:
     bool WindowVisible() const override { return m_windowVisible; }
     void SetWindowVisible(bool visible) override { m_windowVisible = visible; }
     void Refresh() override { ++refreshes; }
-    bool MenuChecked(MenuItem item) const override;
-    void SetMenuChecked(MenuItem item, bool checked) override;
+    bool MenuChecked(MenuItem item) const override
+    {
+        return m_menuChecked[static_cast<std::size_t>(item)];
+    }
+    void SetMenuChecked(MenuItem item, bool checked) override
+    {
+        m_menuChecked[static_cast<std::size_t>(item)] = checked;
+    }
     void PopupMenu() override { ++menuPopups; }
     void ShowSaveFailure(const std::string &message) override { saveFailures.push_back(message); }
 

@@ -39,33 +39,60 @@ public:
     void BeginBatch() { m_batch = true; }
     void EndBatch();
 
-    std::string Text(Control control) const override;
-    void SetText(Control control, const std::string &text) override;
-    void AppendText(Control control, const std::string &text) override;
-    void DropLeadingText(Control control, const std::string &dropped) override;
-    TextSelection Selection(Control control) const override;
-    int Value(Control control) const override;
-    void SetValue(Control control, int value) override;
-    int ListIndex(Control control) const override;
-    void SetListIndex(Control control, int index) override;
-    bool Enabled(Control control) const override;
-    void SetEnabled(Control control, bool enabled) override;
-    bool Visible(Control control) const override;
-    void SetVisible(Control control, bool visible) override;
-    Tab CurrentTab() const override;
+    std::string Text(Control control) const override { return current().Text(control); }
+    void SetText(Control control, const std::string &text) override
+    {
+        mark(control, kText).SetText(control, text);
+    }
+    void AppendText(Control control, const std::string &text) override
+    {
+        mark(control, kText).AppendText(control, text);
+    }
+    void DropLeadingText(Control control, const std::string &dropped) override
+    {
+        mark(control, kText).DropLeadingText(control, dropped);
+    }
+    TextSelection Selection(Control control) const override { return current().Selection(control); }
+    int Value(Control control) const override { return current().Value(control); }
+    void SetValue(Control control, int value) override
+    {
+        mark(control, kValue).SetValue(control, value);
+    }
+    int ListIndex(Control control) const override { return current().ListIndex(control); }
+    void SetListIndex(Control control, int index) override
+    {
+        mark(control, kListIndex).SetListIndex(control, index);
+    }
+    bool Enabled(Control control) const override { return current().Enabled(control); }
+    void SetEnabled(Control control, bool enabled) override
+    {
+        mark(control, kEnabled).SetEnabled(control, enabled);
+    }
+    bool Visible(Control control) const override { return current().Visible(control); }
+    void SetVisible(Control control, bool visible) override
+    {
+        mark(control, kVisible).SetVisible(control, visible);
+    }
+    Tab CurrentTab() const override { return current().CurrentTab(); }
     void SetCurrentTab(Tab tab) override;
-    bool TabVisible(Tab tab) const override;
+    bool TabVisible(Tab tab) const override { return current().TabVisible(tab); }
     void SetTabVisible(Tab tab, bool visible) override;
-    std::string Caption() const override;
-    void SetCaption(const std::string &caption) override;
-    WindowState State() const override;
-    void SetState(WindowState state) override;
-    bool WindowVisible() const override;
+    std::string Caption() const override { return m_controls.Caption(); }
+    void SetCaption(const std::string &caption) override { m_controls.SetCaption(caption); }
+    WindowState State() const override { return m_controls.State(); }
+    void SetState(WindowState state) override { m_controls.SetState(state); }
+    bool WindowVisible() const override
+    {
+        return m_showWhenBatchEnds || m_controls.WindowVisible();
+    }
     void SetWindowVisible(bool visible) override;
-    void Refresh() override;
-    bool MenuChecked(MenuItem item) const override;
-    void SetMenuChecked(MenuItem item, bool checked) override;
-    void PopupMenu() override;
+    void Refresh() override { m_controls.Refresh(); }
+    bool MenuChecked(MenuItem item) const override { return m_controls.MenuChecked(item); }
+    void SetMenuChecked(MenuItem item, bool checked) override
+    {
+        m_controls.SetMenuChecked(item, checked);
+    }
+    void PopupMenu() override { m_controls.PopupMenu(); }
     void ShowSaveFailure(const std::string &message) override;
 
 private:
@@ -78,11 +105,15 @@ private:
         kVisible = 16,
     };
 
-    bool built() const;
+    bool built() const { return m_window.ControlsMade(); }
     // The view that answers now: the widgets once they exist, else memory.
-    const FormView &current() const;
-    FormView &current();
-    void mark(Control control, Setting setting);
+    const FormView &current() const
+    {
+        return built() ? static_cast<const FormView &>(m_controls) : m_values;
+    }
+    FormView &current() { return built() ? static_cast<FormView &>(m_controls) : m_values; }
+    // Notes what is set before the controls exist; the view that takes it.
+    FormView &mark(Control control, Setting setting);
 
     LazyWindow &m_window;
     FormView &m_controls;

@@ -6,7 +6,7 @@ namespace pellwick {
 
 namespace {
 
-using K = ControlKind;
+using K = WidgetKind;
 using C = Control;
 
 constexpr std::array kControls {

@@ -15,7 +15,7 @@ namespace pellwick {
 // sits, what it says and how it starts. Texts are UTF-8.
 
 // What kind of widget stands for a control.
-enum class ControlKind {
+enum class WidgetKind {
     Label,
     Edit,
     MessageEdit,
@@ -35,7 +35,7 @@ enum class ControlKind {
 struct ControlDescription
 {
     Control control;
-    ControlKind kind;
+    WidgetKind kind;
     Tab tab;
     int column;
     int x, y, width, height;

@@ -39,21 +39,6 @@ Memory::Memory(Reader reader)
 {
 }
 
-void Memory::ReadMemoryStatus()
-{
-    m_status = m_reader();
-}
-
-std::string Memory::GetPhysPercent() const
-{
-    return PercentText(m_status.availablePhysical, m_status.totalPhysical);
-}
-
-std::string Memory::GetVirtPercent() const
-{
-    return PercentText(m_status.availableVirtual, m_status.totalVirtual);
-}
-
 namespace {
 
 std::string memoryLine(std::string_view kind, std::uint64_t available, std::uint64_t total)

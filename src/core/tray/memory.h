@@ -33,11 +33,17 @@ public:
 
     explicit Memory(Reader reader);
 
-    void ReadMemoryStatus();
+    void ReadMemoryStatus() { m_status = m_reader(); }
     const MemStatus &Status() const { return m_status; }
 
-    std::string GetPhysPercent() const;
-    std::string GetVirtPercent() const;
+    std::string GetPhysPercent() const
+    {
+        return PercentText(m_status.availablePhysical, m_status.totalPhysical);
+    }
+    std::string GetVirtPercent() const
+    {
+        return PercentText(m_status.availableVirtual, m_status.totalVirtual);
+    }
 
 private:
     Reader m_reader;

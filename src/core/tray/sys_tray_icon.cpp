@@ -37,9 +37,4 @@ void SysTrayIcon::SetTrayTip(const std::string &tip)
     m_area.SetTip(m_tip);
 }
 
-void SysTrayIcon::RemoveTrayIcon()
-{
-    m_area.HideIcon();
-}
-
 } // namespace pellwick

@@ -22,7 +22,7 @@ public:
     // Puts the text into the tip (cut to kTrayTipBytes, never inside a UTF-8
     // character) and tells the area when the tip changed.
     void SetTrayTip(const std::string &tip);
-    void RemoveTrayIcon();
+    void RemoveTrayIcon() { m_area.HideIcon(); }
 
     const std::string &Tip() const { return m_tip; }
 

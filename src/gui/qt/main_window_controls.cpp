@@ -65,7 +65,7 @@ QWidget *MainWindowControls::makeWidget(Control control)
     const QString caption = toQ(d.caption);
     QWidget *widget = nullptr;
     switch (d.kind) {
-    case ControlKind::Label: {
+    case WidgetKind::Label: {
         auto *label = new QLabel;
         // Captions are shown as they stand, never read as markup.
         label->setTextFormat(Qt::PlainText);
@@ -73,23 +73,23 @@ QWidget *MainWindowControls::makeWidget(Control control)
         widget = label;
         break;
     }
-    case ControlKind::Edit:
+    case WidgetKind::Edit:
         widget = new QLineEdit(caption);
         break;
-    case ControlKind::MessageEdit:
-    case ControlKind::LogEdit:
+    case WidgetKind::MessageEdit:
+    case WidgetKind::LogEdit:
         widget = new QPlainTextEdit;
         break;
-    case ControlKind::Button:
+    case WidgetKind::Button:
         widget = new QPushButton(caption);
         break;
-    case ControlKind::Check:
+    case WidgetKind::Check:
         widget = new QCheckBox(caption);
         break;
-    case ControlKind::Frame:
+    case WidgetKind::Frame:
         widget = new QGroupBox(caption);
         break;
-    case ControlKind::Combo: {
+    case WidgetKind::Combo: {
         auto *list = new QComboBox;
         list->setEditable(true);
         // A typed unit is read from the field; it never becomes a list entry.
@@ -100,14 +100,14 @@ QWidget *MainWindowControls::makeWidget(Control control)
         widget = list;
         break;
     }
-    case ControlKind::Rect: {
+    case WidgetKind::Rect: {
         auto *frame = new QFrame;
         frame->setFrameShape(QFrame::Box);
         frame->setFrameShadow(QFrame::Plain);
         widget = frame;
         break;
     }
-    case ControlKind::Image: {
+    case WidgetKind::Image: {
         auto *image = new QLabel;
         image->setPixmap(m_icon.pixmap(128));
         image->setScaledContents(true);

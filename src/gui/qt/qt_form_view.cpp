@@ -181,11 +181,6 @@ void QtFormView::SetValue(Control control, int value)
                                             : Qt::Unchecked);
 }
 
-int QtFormView::ListIndex(Control control) const
-{
-    return control == Control::cmbTimerRate ? m_unitListIndex : -1;
-}
-
 void QtFormView::SetListIndex(Control control, int index)
 {
     auto *list = qobject_cast<QComboBox *>(m_window.Widget(control));
@@ -193,61 +188,6 @@ void QtFormView::SetListIndex(Control control, int index)
         return;
     list->setCurrentIndex(index);
     m_unitListIndex = index;
-}
-
-bool QtFormView::Enabled(Control control) const
-{
-    return m_window.Widget(control)->isEnabled();
-}
-
-void QtFormView::SetEnabled(Control control, bool enabled)
-{
-    m_window.Widget(control)->setEnabled(enabled);
-}
-
-bool QtFormView::Visible(Control control) const
-{
-    return !m_window.Widget(control)->isHidden();
-}
-
-void QtFormView::SetVisible(Control control, bool visible)
-{
-    m_window.Widget(control)->setVisible(visible);
-}
-
-Tab QtFormView::CurrentTab() const
-{
-    return static_cast<Tab>(m_window.tabMain->currentIndex());
-}
-
-void QtFormView::SetCurrentTab(Tab tab)
-{
-    m_window.tabMain->setCurrentIndex(static_cast<int>(tab));
-}
-
-bool QtFormView::TabVisible(Tab tab) const
-{
-    return m_window.tabMain->isTabVisible(static_cast<int>(tab));
-}
-
-void QtFormView::SetTabVisible(Tab tab, bool visible)
-{
-    m_window.tabMain->setTabVisible(static_cast<int>(tab), visible);
-}
-
-std::string QtFormView::Caption() const
-{
-    return fromQ(m_window.windowTitle());
-}
-
-void QtFormView::SetCaption(const std::string &caption)
-{
-    m_window.setWindowTitle(toQ(caption));
-}
-
-WindowState QtFormView::State() const
-{
-    return m_window.isMinimized() ? WindowState::Minimized : WindowState::Normal;
 }
 
 void QtFormView::SetState(WindowState state)
@@ -258,11 +198,6 @@ void QtFormView::SetState(WindowState state)
                                         : m_window.windowState() & ~Qt::WindowMinimized;
     m_window.setWindowState(states);
     m_applyingState = false;
-}
-
-bool QtFormView::WindowVisible() const
-{
-    return m_window.isVisible();
 }
 
 void QtFormView::SetWindowVisible(bool visible)
@@ -276,26 +211,6 @@ void QtFormView::SetWindowVisible(bool visible)
     m_window.showNormal();
     m_window.raise();
     m_window.activateWindow();
-}
-
-void QtFormView::Refresh()
-{
-    m_window.update();
-}
-
-bool QtFormView::MenuChecked(MenuItem item) const
-{
-    return m_menu.Item(item)->isChecked();
-}
-
-void QtFormView::SetMenuChecked(MenuItem item, bool checked)
-{
-    m_menu.Item(item)->setChecked(checked);
-}
-
-void QtFormView::PopupMenu()
-{
-    m_menu.PopupAtPointer();
 }
 
 } // namespace pellwick

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "core/form/form_view.h"
+#include "gui/qt/frm_menu.h"
+#include "gui/qt/main_window_controls.h"
+#include "gui/qt/qt_text.h"
 
-class QPlainTextEdit;
+#include <QAction>
+#include <QPlainTextEdit>
+#include <QTabWidget>
 
 namespace pellwick {
-
-class MainWindowControls;
-class frmMenu;
 
 // The view of frmMain over the Qt widgets. Every setter changes what is shown
 // and nothing else: no handler of frmMain runs from here.
@@ -23,26 +25,50 @@ public:
     TextSelection Selection(Control control) const override;
     int Value(Control control) const override;
     void SetValue(Control control, int value) override;
-    int ListIndex(Control control) const override;
+    int ListIndex(Control control) const override
+    {
+        return control == Control::cmbTimerRate ? m_unitListIndex : -1;
+    }
     void SetListIndex(Control control, int index) override;
-    bool Enabled(Control control) const override;
-    void SetEnabled(Control control, bool enabled) override;
-    bool Visible(Control control) const override;
-    void SetVisible(Control control, bool visible) override;
-    Tab CurrentTab() const override;
-    void SetCurrentTab(Tab tab) override;
-    bool TabVisible(Tab tab) const override;
-    void SetTabVisible(Tab tab, bool visible) override;
-    std::string Caption() const override;
-    void SetCaption(const std::string &caption) override;
-    WindowState State() const override;
+    bool Enabled(Control control) const override { return m_window.Widget(control)->isEnabled(); }
+    void SetEnabled(Control control, bool enabled) override
+    {
+        m_window.Widget(control)->setEnabled(enabled);
+    }
+    bool Visible(Control control) const override { return !m_window.Widget(control)->isHidden(); }
+    void SetVisible(Control control, bool visible) override
+    {
+        m_window.Widget(control)->setVisible(visible);
+    }
+    Tab CurrentTab() const override { return static_cast<Tab>(m_window.tabMain->currentIndex()); }
+    void SetCurrentTab(Tab tab) override
+    {
+        m_window.tabMain->setCurrentIndex(static_cast<int>(tab));
+    }
+    bool TabVisible(Tab tab) const override
+    {
+        return m_window.tabMain->isTabVisible(static_cast<int>(tab));
+    }
+    void SetTabVisible(Tab tab, bool visible) override
+    {
+        m_window.tabMain->setTabVisible(static_cast<int>(tab), visible);
+    }
+    std::string Caption() const override { return fromQ(m_window.windowTitle()); }
+    void SetCaption(const std::string &caption) override { m_window.setWindowTitle(toQ(caption)); }
+    WindowState State() const override
+    {
+        return m_window.isMinimized() ? WindowState::Minimized : WindowState::Normal;
+    }
     void SetState(WindowState state) override;
-    bool WindowVisible() const override;
+    bool WindowVisible() const override { return m_window.isVisible(); }
     void SetWindowVisible(bool visible) override;
-    void Refresh() override;
-    bool MenuChecked(MenuItem item) const override;
-    void SetMenuChecked(MenuItem item, bool checked) override;
-    void PopupMenu() override;
+    void Refresh() override { m_window.update(); }
+    bool MenuChecked(MenuItem item) const override { return m_menu.Item(item)->isChecked(); }
+    void SetMenuChecked(MenuItem item, bool checked) override
+    {
+        m_menu.Item(item)->setChecked(checked);
+    }
+    void PopupMenu() override { m_menu.PopupAtPointer(); }
     void ShowSaveFailure(const std::string &message) override;
 
     // The user chose a unit from the list, or typed into its field (-1).

@@ -39,11 +39,6 @@ void QtNotifyArea::HideIcon()
         m_icon->hide();
 }
 
-bool QtNotifyArea::Available() const
-{
-    return QSystemTrayIcon::isSystemTrayAvailable();
-}
-
 void QtNotifyArea::ShowMessage(const std::string &title, const std::string &text)
 {
     if (isVisible())

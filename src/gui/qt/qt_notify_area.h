@@ -31,7 +31,7 @@ public:
     void ShowIcon(const std::string &tip) override;
     void SetTip(const std::string &tip) override;
     void HideIcon() override;
-    bool Available() const override;
+    bool Available() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
     // A balloon by the icon; with no icon shown, a line on standard error.
     void ShowMessage(const std::string &title, const std::string &text) override;
 

@@ -1,9 +1,5 @@
 #pragma once
 
-// The core's tray record names its figures as the shell's headers do (NIM_ADD,
-// WM_RBUTTONUP, ...); it must be read before windows.h turns those into macros.
-#include "core/tray/tray_icon_data.h"
-
 // The Windows API as the shell uses it: Winsock 2 before windows.h (which would
 // otherwise bring the old Winsock), without the min/max macros that break
 // std::min and std::max, and with Unicode entry points.

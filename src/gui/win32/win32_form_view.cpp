@@ -51,6 +51,16 @@ void Win32FormView::SetText(Control control, const std::string &text)
     SetWindowTextW(m_window.Handle(control), withCrLf(Widen(text)).c_str());
 }
 
+std::string Win32FormView::Caption() const
+{
+    return Narrow(windowText(m_window.Window()));
+}
+
+void Win32FormView::SetCaption(const std::string &caption)
+{
+    SetWindowTextW(m_window.Window(), Widen(caption).c_str());
+}
+
 void Win32FormView::AppendText(Control control, const std::string &text)
 {
     HWND edit = m_window.Handle(control);
@@ -113,71 +123,16 @@ void Win32FormView::SetValue(Control control, int value)
                  0);
 }
 
-int Win32FormView::ListIndex(Control control) const
-{
-    return control == Control::cmbTimerRate ? m_unitListIndex : -1;
-}
-
 void Win32FormView::SetListIndex(Control control, int index)
 {
     SendMessageW(m_window.Handle(control), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     m_unitListIndex = index;
 }
 
-bool Win32FormView::Enabled(Control control) const
-{
-    return IsWindowEnabled(m_window.Handle(control)) != FALSE;
-}
-
-void Win32FormView::SetEnabled(Control control, bool enabled)
-{
-    EnableWindow(m_window.Handle(control), enabled);
-}
-
-bool Win32FormView::Visible(Control control) const
-{
-    return !m_hidden[static_cast<std::size_t>(control)];
-}
-
 void Win32FormView::SetVisible(Control control, bool visible)
 {
     m_hidden[static_cast<std::size_t>(control)] = !visible;
     ShowWindow(m_window.Handle(control), visible ? SW_SHOWNA : SW_HIDE);
-}
-
-Tab Win32FormView::CurrentTab() const
-{
-    return m_window.CurrentTab();
-}
-
-void Win32FormView::SetCurrentTab(Tab tab)
-{
-    m_window.SetCurrentTab(tab);
-}
-
-bool Win32FormView::TabVisible(Tab tab) const
-{
-    return m_window.TabVisible(tab);
-}
-
-void Win32FormView::SetTabVisible(Tab tab, bool visible)
-{
-    m_window.SetTabVisible(tab, visible);
-}
-
-std::string Win32FormView::Caption() const
-{
-    return Narrow(windowText(m_window.Window()));
-}
-
-void Win32FormView::SetCaption(const std::string &caption)
-{
-    SetWindowTextW(m_window.Window(), Widen(caption).c_str());
-}
-
-WindowState Win32FormView::State() const
-{
-    return IsIconic(m_window.Window()) ? WindowState::Minimized : WindowState::Normal;
 }
 
 void Win32FormView::SetState(WindowState state)
@@ -187,11 +142,6 @@ void Win32FormView::SetState(WindowState state)
     // again, and shows a restored one.
     ShowWindow(m_window.Window(), state == WindowState::Minimized ? SW_MINIMIZE : SW_RESTORE);
     m_applyingState = false;
-}
-
-bool Win32FormView::WindowVisible() const
-{
-    return IsWindowVisible(m_window.Window()) != FALSE;
 }
 
 void Win32FormView::SetWindowVisible(bool visible)

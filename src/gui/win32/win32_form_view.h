@@ -3,12 +3,11 @@
 #include "core/form/form_view.h"
 
 #include "gui/win32/win32_api.h"
+#include "gui/win32/win32_window.h"
 
 #include <array>
 
 namespace pellwick {
-
-class Win32Window;
 
 // The view of frmMain over the Win32 window. Every setter changes what is shown
 // and nothing else: Windows reports no change made by code as a click, so no
@@ -25,21 +24,36 @@ public:
     TextSelection Selection(Control control) const override;
     int Value(Control control) const override;
     void SetValue(Control control, int value) override;
-    int ListIndex(Control control) const override;
+    int ListIndex(Control control) const override
+    {
+        return control == Control::cmbTimerRate ? m_unitListIndex : -1;
+    }
     void SetListIndex(Control control, int index) override;
-    bool Enabled(Control control) const override;
-    void SetEnabled(Control control, bool enabled) override;
-    bool Visible(Control control) const override;
+    bool Enabled(Control control) const override
+    {
+        return IsWindowEnabled(m_window.Handle(control)) != FALSE;
+    }
+    void SetEnabled(Control control, bool enabled) override
+    {
+        EnableWindow(m_window.Handle(control), enabled);
+    }
+    bool Visible(Control control) const override
+    {
+        return !m_hidden[static_cast<std::size_t>(control)];
+    }
     void SetVisible(Control control, bool visible) override;
-    Tab CurrentTab() const override;
-    void SetCurrentTab(Tab tab) override;
-    bool TabVisible(Tab tab) const override;
-    void SetTabVisible(Tab tab, bool visible) override;
+    Tab CurrentTab() const override { return m_window.CurrentTab(); }
+    void SetCurrentTab(Tab tab) override { m_window.SetCurrentTab(tab); }
+    bool TabVisible(Tab tab) const override { return m_window.TabVisible(tab); }
+    void SetTabVisible(Tab tab, bool visible) override { m_window.SetTabVisible(tab, visible); }
     std::string Caption() const override;
     void SetCaption(const std::string &caption) override;
-    WindowState State() const override;
+    WindowState State() const override
+    {
+        return IsIconic(m_window.Window()) ? WindowState::Minimized : WindowState::Normal;
+    }
     void SetState(WindowState state) override;
-    bool WindowVisible() const override;
+    bool WindowVisible() const override { return IsWindowVisible(m_window.Window()) != FALSE; }
     void SetWindowVisible(bool visible) override;
     void Refresh() override;
     bool MenuChecked(MenuItem item) const override;

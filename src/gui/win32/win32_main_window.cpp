@@ -24,21 +24,18 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea
     , m_instanceRequest(RegisterWindowMessageW(kInstanceRequestMessage))
     , m_timers(m_window.Window(), [this] { m_form.tmrMain_Timer(); })
     , m_addresses(m_window.Window())
-    , m_form(m_view,
-             JoinFormParts(std::move(parts),
-                           {
-                               .socket = wckMain,
-                               .deadline = m_timers,
-                               .timer = m_timers,
-                               .notifyArea = notifyArea,
-                               .clipboard = *this,
-                               .addressWatched = m_addresses.Watching(),
-                               .serverDialog = &m_serverDialog,
-                               .windowHandle = reinterpret_cast<std::uintptr_t>(m_window.Window()),
-                               .iconHandle = reinterpret_cast<std::uintptr_t>(m_window.Icon()),
-                           }))
+    , m_form(m_view, JoinFormParts(std::move(parts), {
+                                                         .socket = wckMain,
+                                                         .deadline = m_timers,
+                                                         .timer = m_timers,
+                                                         .notifyArea = notifyArea,
+                                                         .clipboard = *this,
+                                                         .addressWatched = m_addresses.Watching(),
+                                                         .serverDialog = &m_serverDialog,
+                                                     }))
 {
     m_window.SetHandler(this);
+    notifyArea.Attach(m_window.Window(), m_window.Icon());
 }
 
 Win32MainWindow::~Win32MainWindow()
@@ -134,7 +131,8 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
         m_timers.HandleTimer(wParam);
         return 0;
     case Win32NotifyArea::kCallbackMessage:
-        m_form.Form_MouseDown(static_cast<int>(LOWORD(lParam)));
+        if (const auto click = Win32NotifyArea::ClickOf(LOWORD(lParam)))
+            m_form.Form_MouseDown(*click);
         return 0;
     case WM_SIZE:
         if ((wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED)

@@ -10,57 +10,90 @@ namespace pellwick {
 
 namespace {
 
-NOTIFYICONDATAW shellRecord(const TrayIconData &data)
+// The program's one icon.
+constexpr UINT kIconId = 1;
+
+template<std::size_t N>
+void copyText(wchar_t (&field)[N], const std::string &text, std::size_t limit)
 {
-    NOTIFYICONDATAW record {};
-    record.cbSize = sizeof record;
-    record.hWnd = reinterpret_cast<HWND>(data.hWnd);
-    record.uID = data.uID;
-    record.uFlags = data.uFlags;
-    record.uCallbackMessage = Win32NotifyArea::kCallbackMessage;
-    record.hIcon = reinterpret_cast<HICON>(data.hIcon);
-    const std::wstring tip = Widen(TrayTipText(data));
-    // The record's tip holds at most 63 characters already; the shell's field more.
-    std::copy_n(tip.begin(), std::min<std::size_t>(tip.size(), 63), record.szTip);
-    return record;
+    const std::wstring wide = Widen(text);
+    std::copy_n(wide.begin(), std::min({wide.size(), limit, N - 1}), field);
 }
 
 } // namespace
 
-void Win32NotifyArea::Notify(int message, const TrayIconData &data)
+void Win32NotifyArea::Attach(HWND window, HICON icon)
 {
-    // The shell's message numbers are the record's: add 0, modify 1, delete 2.
-    NOTIFYICONDATAW record = shellRecord(data);
-    Shell_NotifyIconW(static_cast<DWORD>(message), &record);
-    // What Readd needs: the icon meant to be shown (an add may fail while no
-    // notification area exists yet, which is what TaskbarCreated then mends).
-    if (static_cast<DWORD>(message) == NIM_DELETE)
-        m_shown.reset();
-    else if (static_cast<DWORD>(message) == NIM_ADD || m_shown)
-        m_shown = data;
+    m_window = window;
+    m_icon = icon;
+}
+
+NOTIFYICONDATAW Win32NotifyArea::record(UINT flags) const
+{
+    NOTIFYICONDATAW data {};
+    data.cbSize = sizeof data;
+    data.hWnd = m_window;
+    data.uID = kIconId;
+    data.uFlags = flags;
+    data.uCallbackMessage = kCallbackMessage;
+    data.hIcon = m_icon;
+    // The tip holds at most 63 characters already; the shell's field more.
+    if (m_shownTip)
+        copyText(data.szTip, *m_shownTip, 63);
+    return data;
+}
+
+void Win32NotifyArea::ShowIcon(const std::string &tip)
+{
+    // Kept even when the add fails while no notification area exists yet,
+    // which is what TaskbarCreated then mends.
+    m_shownTip = tip;
+    Readd();
+}
+
+void Win32NotifyArea::SetTip(const std::string &tip)
+{
+    if (!m_shownTip)
+        return;
+    m_shownTip = tip;
+    NOTIFYICONDATAW data = record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+void Win32NotifyArea::HideIcon()
+{
+    NOTIFYICONDATAW data = record(0);
+    Shell_NotifyIconW(NIM_DELETE, &data);
+    m_shownTip.reset();
 }
 
 void Win32NotifyArea::ShowMessage(const std::string &title, const std::string &text)
 {
     // A balloon needs the icon; without one the failure stays in the debug log.
-    if (!m_shown)
+    if (!m_shownTip)
         return;
-    NOTIFYICONDATAW record = shellRecord(*m_shown);
-    record.uFlags = NIF_INFO;
-    record.dwInfoFlags = NIIF_WARNING;
-    const std::wstring wideTitle = Widen(title);
-    const std::wstring wideText = Widen(text);
-    std::copy_n(wideTitle.begin(), std::min<std::size_t>(wideTitle.size(), 63), record.szInfoTitle);
-    std::copy_n(wideText.begin(), std::min<std::size_t>(wideText.size(), 255), record.szInfo);
-    Shell_NotifyIconW(NIM_MODIFY, &record);
+    NOTIFYICONDATAW data = record(NIF_INFO);
+    data.dwInfoFlags = NIIF_WARNING;
+    copyText(data.szInfoTitle, title, 63);
+    copyText(data.szInfo, text, 255);
+    Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
 void Win32NotifyArea::Readd()
 {
-    if (!m_shown)
+    if (!m_shownTip)
         return;
-    NOTIFYICONDATAW record = shellRecord(*m_shown);
-    Shell_NotifyIconW(NIM_ADD, &record);
+    NOTIFYICONDATAW data = record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    Shell_NotifyIconW(NIM_ADD, &data);
+}
+
+std::optional<TrayClick> Win32NotifyArea::ClickOf(UINT mouseMessage)
+{
+    if (mouseMessage == WM_LBUTTONDBLCLK)
+        return TrayClick::OpenWindow;
+    if (mouseMessage == WM_RBUTTONUP)
+        return TrayClick::OpenMenu;
+    return std::nullopt;
 }
 
 } // namespace pellwick

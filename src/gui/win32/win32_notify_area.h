@@ -1,33 +1,46 @@
 #pragma once
 
-#include "core/tray/tray_icon_data.h"
+#include "core/tray/notify_area.h"
 
 #include "gui/win32/win32_api.h"
 
 #include <optional>
+#include <string>
 
 namespace pellwick {
 
-// The shell's notification area through Shell_NotifyIconW. The record's tip is
-// UTF-8 and becomes UTF-16 here. Events on the icon arrive at the record's window
-// as kCallbackMessage with the mouse message in lParam: a message of the program's
-// own, since the record's number (the right-button press) would be taken for a
-// click on the window itself. When Explorer restarts, Readd puts the icon back.
+// The shell's notification area through Shell_NotifyIconW, for the one icon of
+// the window given to Attach. Events on the icon arrive at that window as
+// kCallbackMessage with the mouse message in lParam (ClickOf says what it asks
+// for): a message of the program's own, since the shell's own numbers would be
+// taken for a click on the window itself. When Explorer restarts, Readd puts
+// the icon back.
 class Win32NotifyArea : public NotifyArea
 {
 public:
     static constexpr UINT kCallbackMessage = WM_APP + 3;
 
-    void Notify(int message, const TrayIconData &data) override;
+    // The window the icon's events go to, and the picture it shows.
+    void Attach(HWND window, HICON icon);
+    void ShowIcon(const std::string &tip) override;
+    void SetTip(const std::string &tip) override;
+    void HideIcon() override;
     // A balloon by the icon (NIF_INFO) while the icon is shown.
     void ShowMessage(const std::string &title, const std::string &text) override;
 
     // Adds the icon again after the shell has lost it (TaskbarCreated), if it is shown.
     void Readd();
-    bool IsShown() const { return m_shown.has_value(); }
+    bool IsShown() const { return m_shownTip.has_value(); }
+    // A double-click opens the window, the right button's release the menu.
+    static std::optional<TrayClick> ClickOf(UINT mouseMessage);
 
 private:
-    std::optional<TrayIconData> m_shown;
+    NOTIFYICONDATAW record(UINT flags) const;
+
+    HWND m_window = nullptr;
+    HICON m_icon = nullptr;
+    // The tip of the icon meant to be shown; none while it is hidden.
+    std::optional<std::string> m_shownTip;
 };
 
 } // namespace pellwick

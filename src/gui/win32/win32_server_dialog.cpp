@@ -1,5 +1,6 @@
 #include "gui/win32/win32_server_dialog.h"
 
+#include "core/form/window_description.h"
 #include "core/text/text.h"
 #include "platform/windows/wide_text.h"
 
@@ -16,23 +17,14 @@ namespace {
 
 using Id = Win32ServerDialog::ItemId;
 
-// In the order of the stored "SMTPSecurity" values.
-constexpr std::array<const wchar_t *, 3> kSecurities {L"None (port 25)", L"STARTTLS (port 587)",
-                                                      L"TLS (port 465)"};
+// The control of each field, in ServerField order.
+constexpr std::array<Id, kServerFields.size()> kFieldIds {
+    Id::txtSmtpPort, Id::cmbSmtpSecurity, Id::txtSmtpUser, Id::txtSmtpPassword, Id::txtSmtpPin};
 
-// The captions of the field rows, top to bottom, and the fields beside them.
-struct Row
+Id idOf(const ServerFieldDescription &row)
 {
-    const wchar_t *caption;
-    Id field;
-};
-constexpr std::array<Row, 5> kRows {{
-    {L"Port:", Id::txtSmtpPort},
-    {L"Security:", Id::cmbSmtpSecurity},
-    {L"User name:", Id::txtSmtpUser},
-    {L"Password:", Id::txtSmtpPassword},
-    {L"Trusted certificate:", Id::txtSmtpPin},
-}};
+    return kFieldIds[static_cast<std::size_t>(row.field)];
+}
 
 std::wstring textOf(HWND control)
 {
@@ -67,7 +59,7 @@ std::vector<WORD> emptyTemplate()
                              60, // place and size
                              0,
                              0}; // no menu, the dialog class
-    for (const wchar_t c : std::wstring_view(L"Mail Server"))
+    for (const wchar_t c : Widen(kServerDialogTitle))
         words.push_back(static_cast<WORD>(c));
     words.push_back(0);
     return words;
@@ -97,8 +89,7 @@ Win32ServerDialog::Win32ServerDialog(HINSTANCE instance, HWND owner)
 std::optional<ServerDialog::Result> Win32ServerDialog::Edit(const SubmissionSettings &current,
                                                             const std::string &presentedFingerprint)
 {
-    m_current = current;
-    m_shownPort = current.port >= 1 && current.port <= 65535 ? current.port : 25;
+    m_current = ShownServerSettings(current);
     m_presented = Widen(presentedFingerprint);
     m_result = {};
     const std::vector<WORD> dialogTemplate = emptyTemplate();
@@ -150,65 +141,64 @@ void Win32ServerDialog::create(HWND dialog)
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     m_font = CreateFontIndirectW(&metrics.lfMessageFont);
 
-    const auto make = [&](const wchar_t *windowClass, const wchar_t *text, DWORD style, int id,
+    const auto make = [&](const wchar_t *windowClass, std::string_view text, DWORD style, int id,
                           DWORD exStyle = 0) {
         HWND control = CreateWindowExW(
-            exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, dialog,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_instance, nullptr);
+            exStyle, windowClass, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
+            dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_instance, nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
         return control;
     };
     // Created in focus order; each caption comes just before its field, so that
     // its access key would lead there.
-    for (const Row &row : kRows) {
-        make(L"STATIC", row.caption, SS_LEFT | SS_NOPREFIX, row.field + kCaptionOffset);
-        switch (row.field) {
+    for (const ServerFieldDescription &row : kServerFields) {
+        const Id field = idOf(row);
+        make(L"STATIC", row.caption, SS_LEFT | SS_NOPREFIX, field + kCaptionOffset);
+        switch (field) {
         case Id::txtSmtpPort: {
-            make(L"EDIT", L"", WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL, Id::txtSmtpPort,
+            make(L"EDIT", "", WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL, Id::txtSmtpPort,
                  WS_EX_CLIENTEDGE);
-            HWND spin = make(UPDOWN_CLASSW, L"",
+            HWND spin = make(UPDOWN_CLASSW, "",
                              UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
                              Id::spnSmtpPort);
-            SendMessageW(spin, UDM_SETBUDDY,
-                         reinterpret_cast<WPARAM>(GetDlgItem(dialog, row.field)), 0);
+            SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(GetDlgItem(dialog, field)),
+                         0);
             SendMessageW(spin, UDM_SETRANGE32, 1, 65535);
             break;
         }
         case Id::cmbSmtpSecurity: {
-            HWND combo = make(WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+            HWND combo = make(WC_COMBOBOXW, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                               Id::cmbSmtpSecurity);
-            for (const wchar_t *entry : kSecurities)
-                SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+            for (const std::string_view entry : kSecurityEntries)
+                SendMessageW(combo, CB_ADDSTRING, 0,
+                             reinterpret_cast<LPARAM>(Widen(entry).c_str()));
             break;
         }
         default:
-            make(L"EDIT", L"",
-                 WS_TABSTOP | ES_AUTOHSCROLL | (row.field == Id::txtSmtpPassword ? ES_PASSWORD : 0),
-                 row.field, WS_EX_CLIENTEDGE);
+            make(L"EDIT", "",
+                 WS_TABSTOP | ES_AUTOHSCROLL | (field == Id::txtSmtpPassword ? ES_PASSWORD : 0),
+                 field, WS_EX_CLIENTEDGE);
             break;
         }
     }
     // Read-only but selectable, so the fingerprint can be copied.
-    make(L"EDIT", L"", ES_MULTILINE | ES_READONLY, Id::lblPresented);
-    make(L"BUTTON", L"Trust this certificate", WS_TABSTOP | BS_PUSHBUTTON, Id::btnTrustCertificate);
-    make(L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
-    make(L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
+    make(L"EDIT", "", ES_MULTILINE | ES_READONLY, Id::lblPresented);
+    make(L"BUTTON", kTrustCertificate, WS_TABSTOP | BS_PUSHBUTTON, Id::btnTrustCertificate);
+    make(L"BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
+    make(L"BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
 
-    SendDlgItemMessageW(dialog, Id::txtSmtpPassword, EM_SETCUEBANNER, TRUE,
-                        reinterpret_cast<LPARAM>(L"unchanged"));
-    SendDlgItemMessageW(dialog, Id::txtSmtpPin, EM_SETCUEBANNER, TRUE,
-                        reinterpret_cast<LPARAM>(L"none: the system's authorities decide"));
+    for (const auto &[id, cue] :
+         {std::pair {Id::txtSmtpPassword, kPasswordCue}, std::pair {Id::txtSmtpPin, kPinCue}})
+        SendDlgItemMessageW(dialog, id, EM_SETCUEBANNER, TRUE,
+                            reinterpret_cast<LPARAM>(Widen(cue).c_str()));
 
-    SendDlgItemMessageW(dialog, Id::spnSmtpPort, UDM_SETPOS32, 0, m_shownPort);
-    const bool securityValid = m_current.security >= 0 && m_current.security <= 2;
+    SendDlgItemMessageW(dialog, Id::spnSmtpPort, UDM_SETPOS32, 0, m_current.port);
     SendDlgItemMessageW(dialog, Id::cmbSmtpSecurity, CB_SETCURSEL,
-                        static_cast<WPARAM>(securityValid ? m_current.security : 1), 0);
+                        static_cast<WPARAM>(m_current.security), 0);
     SetDlgItemTextW(dialog, Id::txtSmtpUser, Widen(m_current.user).c_str());
     SetDlgItemTextW(dialog, Id::txtSmtpPin, Widen(m_current.pin).c_str());
-    const std::wstring presented = m_presented.empty()
-                                       ? L"No server certificate seen yet: send a mail first."
-                                       : L"The server showed: " + m_presented;
-    SetDlgItemTextW(dialog, Id::lblPresented, presented.c_str());
+    SetDlgItemTextW(dialog, Id::lblPresented,
+                    Widen(PresentedCertificateText(Narrow(m_presented))).c_str());
     EnableWindow(GetDlgItem(dialog, Id::btnTrustCertificate), !m_presented.empty());
 }
 
@@ -227,12 +217,13 @@ void Win32ServerDialog::layOut(HWND dialog)
     const int buttonPadding = scaled(24);
 
     int captionWidth = 0;
-    for (const Row &row : kRows)
-        captionWidth = std::max<int>(captionWidth, textSize(dialog, m_font, row.caption).cx);
+    for (const ServerFieldDescription &row : kServerFields)
+        captionWidth = std::max<int>(captionWidth, textSize(dialog, m_font, Widen(row.caption)).cx);
     // Wide enough for the widest choice of the list and a fingerprint on two lines.
     int fieldWidth = scaled(300);
-    for (const wchar_t *entry : kSecurities)
-        fieldWidth = std::max<int>(fieldWidth, textSize(dialog, m_font, entry).cx + scaled(30));
+    for (const std::string_view entry : kSecurityEntries)
+        fieldWidth
+            = std::max<int>(fieldWidth, textSize(dialog, m_font, Widen(entry)).cx + scaled(30));
     const int fieldX = margin + captionWidth + gap;
     const int width = fieldX + fieldWidth + margin;
 
@@ -240,12 +231,13 @@ void Win32ServerDialog::layOut(HWND dialog)
         MoveWindow(GetDlgItem(dialog, id), x, y, w, h, FALSE);
     };
     int y = margin;
-    for (const Row &row : kRows) {
-        move(row.field + kCaptionOffset, margin, y + (fieldHeight - lineHeight) / 2, captionWidth,
+    for (const ServerFieldDescription &row : kServerFields) {
+        const Id field = idOf(row);
+        move(field + kCaptionOffset, margin, y + (fieldHeight - lineHeight) / 2, captionWidth,
              lineHeight);
         // The list's height includes its drop-down part.
-        const int height = row.field == Id::cmbSmtpSecurity ? fieldHeight * 5 : fieldHeight;
-        move(row.field, fieldX, y, fieldWidth, height);
+        const int height = field == Id::cmbSmtpSecurity ? fieldHeight * 5 : fieldHeight;
+        move(field, fieldX, y, fieldWidth, height);
         y += fieldHeight + gap;
     }
     // The arrows take their place at the port field's right edge again.
@@ -262,7 +254,7 @@ void Win32ServerDialog::layOut(HWND dialog)
           + scaled(4);
     move(Id::lblPresented, margin, y, textWidth, presentedHeight);
     y += presentedHeight + gap;
-    const int trustWidth = textSize(dialog, m_font, L"Trust this certificate").cx + buttonPadding;
+    const int trustWidth = textSize(dialog, m_font, Widen(kTrustCertificate)).cx + buttonPadding;
     move(Id::btnTrustCertificate, margin, y, trustWidth, buttonHeight);
     y += buttonHeight + 2 * gap;
 
@@ -301,7 +293,7 @@ void Win32ServerDialog::accept(HWND dialog)
     const auto port = static_cast<int>(SendDlgItemMessageW(dialog, Id::spnSmtpPort, UDM_GETPOS32, 0,
                                                            reinterpret_cast<LPARAM>(&failed)));
     // A field emptied or typed out of range keeps the port it showed.
-    m_result.settings.port = failed || port < 1 || port > 65535 ? m_shownPort : port;
+    m_result.settings.port = ServerPortOr(failed ? 0 : port, m_current.port);
     m_result.settings.security
         = static_cast<int>(SendDlgItemMessageW(dialog, Id::cmbSmtpSecurity, CB_GETCURSEL, 0, 0));
     m_result.settings.user = trimmed(GetDlgItem(dialog, Id::txtSmtpUser));

@@ -10,7 +10,7 @@ namespace pellwick {
 
 // The "Server..." dialog of the Email tab as a modal Win32 dialog over the
 // window that owns it: port, security, user name, password, the trusted
-// certificate and "Trust this certificate", which puts the fingerprint the
+// certificate and the button that trusts it, which puts the fingerprint the
 // server showed last into the trusted certificate's field.
 class Win32ServerDialog : public ServerDialog
 {
@@ -43,7 +43,6 @@ private:
     HFONT m_font = nullptr;
     // What one Edit shows and what it gives back.
     SubmissionSettings m_current;
-    int m_shownPort = 25;
     std::wstring m_presented;
     Result m_result;
 };

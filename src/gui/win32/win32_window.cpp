@@ -1,8 +1,9 @@
 #include "gui/win32/win32_window.h"
 
-#include "gui/win32/win32_controls.h"
+#include "core/form/window_description.h"
 #include "gui/win32/window_object.h"
 #include "platform/windows/instance_window.h"
+#include "platform/windows/wide_text.h"
 
 #include "gui/win32/resources/resource_ids.h"
 
@@ -17,28 +18,6 @@ namespace pellwick {
 namespace {
 
 const wchar_t kPageClass[] = L"PellwickPage";
-const std::array<const wchar_t *, 5> kTabNames {L"Email", L"Settings", L"Misc", L"About", L"Debug"};
-
-// The menu's items from top to bottom; separators have no item.
-struct MenuEntry
-{
-    std::optional<MenuItem> item;
-    const wchar_t *caption;
-    bool marked;
-};
-const std::array<MenuEntry, 10> kMenu {{
-    {MenuItem::CopyIP, L"&Copy IP To Clipboard", false},
-    {std::nullopt, nullptr, false}, // Sep3
-    {MenuItem::ShowIP, L"Show Local &IP", true},
-    {MenuItem::ShowPhyMem, L"Show &Physical Memory", true},
-    {MenuItem::ShowVirtMem, L"Show &Virutal Memory", true},
-    {std::nullopt, nullptr, false}, // Seperator
-    {MenuItem::Restore, L"&Restore", false},
-    {MenuItem::Minimize, L"&Minimize", false},
-    {std::nullopt, nullptr, false}, // Sep1
-    {MenuItem::Exit, L"E&xit", false},
-}};
-
 struct WindowClass
 {
     const wchar_t *name;
@@ -158,10 +137,10 @@ Win32Window::Win32Window(HINSTANCE instance)
     RegisterClassExW(&windowClass);
 
     // A fixed dialog: it can be minimised and closed, not resized or maximised.
-    m_window = CreateWindowExW(WS_EX_CONTROLPARENT, kInstanceWindowClass, L"Pellwick",
-                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth, kClientHeight, nullptr,
-                               nullptr, instance, this);
+    m_window = CreateWindowExW(
+        WS_EX_CONTROLPARENT, kInstanceWindowClass, Widen(kWindowTitle).c_str(),
+        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
+        kClientWidth, kClientHeight, nullptr, nullptr, instance, this);
     // The resolution of the monitor the window is on: it is per-monitor aware.
     m_dpi = static_cast<int>(GetDpiForWindow(m_window));
     if (m_dpi <= 0)
@@ -223,9 +202,9 @@ void Win32Window::createControls()
                           WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr, m_instance, nullptr);
 
-    for (const ControlLayout &layout : ControlLayouts()) {
+    for (const ControlDescription &layout : WindowControls()) {
         const WindowClass windowClass = classOf(layout.kind);
-        const std::wstring caption(layout.caption);
+        const std::wstring caption = Widen(layout.caption);
         HWND control = CreateWindowExW(
             layout.kind == WidgetKind::Edit || layout.kind == WidgetKind::MessageEdit
                     || layout.kind == WidgetKind::LogEdit
@@ -239,8 +218,8 @@ void Win32Window::createControls()
     applyFonts();
 
     HWND unit = Handle(Control::cmbTimerRate);
-    for (const wchar_t *entry : {L"Seconds", L"Minutes", L"Hours"})
-        SendMessageW(unit, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+    for (const std::string_view entry : kTimerUnits)
+        SendMessageW(unit, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(entry).c_str()));
     SendMessageW(unit, CB_SETCURSEL, 0, 0);
     // The log and the message hold more than an edit control's first 32 K.
     SendMessageW(Handle(Control::txtDebug), EM_SETLIMITTEXT, 0, 0);
@@ -249,22 +228,22 @@ void Win32Window::createControls()
     HICON picture = static_cast<HICON>(
         LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_PELLWICK), IMAGE_ICON, 128, 128, 0));
     SendMessageW(Handle(Control::Image1), STM_SETICON, reinterpret_cast<WPARAM>(picture), 0);
-    EnableWindow(Handle(Control::btnInsertIP), FALSE);
-    EnableWindow(Handle(Control::chkAutoExit), FALSE);
+    for (const ControlDescription &layout : WindowControls())
+        EnableWindow(Handle(layout.control), layout.enabled);
     rebuildTabs(Tab::Email);
 }
 
 void Win32Window::createMenu()
 {
     m_menu = CreatePopupMenu();
-    for (const MenuEntry &entry : kMenu) {
+    for (const MenuEntry &entry : kTrayMenu) {
         if (!entry.item) {
             AppendMenuW(m_menu, MF_SEPARATOR | MF_GRAYED, 0, nullptr);
             continue;
         }
-        const UINT mark = entry.marked ? MF_CHECKED : MF_UNCHECKED;
+        const UINT mark = entry.checked ? MF_CHECKED : MF_UNCHECKED;
         AppendMenuW(m_menu, MF_STRING | mark, kFirstMenuCommand + static_cast<UINT>(*entry.item),
-                    entry.caption);
+                    Widen(entry.caption).c_str());
     }
 }
 
@@ -325,17 +304,17 @@ void Win32Window::layOut()
     };
 
     // The width a control's caption needs; 0 for one without, or that wraps.
-    const auto need = [this, scale](const ControlLayout &layout) {
+    const auto need = [this, scale](const ControlDescription &layout) {
         if (layout.width <= 0 || layout.caption.empty() || layout.control == Control::lblTip)
             return 0;
         HWND control = Handle(layout.control);
         const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-        return textWidth(control, font, layout.caption) + captionPadding(layout.kind, scale);
+        return textWidth(control, font, Widen(layout.caption)) + captionPadding(layout.kind, scale);
     };
     // Column 0 of a tab widens as far as its widest caption needs, and column 1
     // moves right as far.
     std::array<int, 5> grow {};
-    for (const ControlLayout &layout : ControlLayouts()) {
+    for (const ControlDescription &layout : WindowControls()) {
         if (layout.column == 0 && layout.width > 0) {
             int &tabGrow = grow[static_cast<std::size_t>(layout.tab)];
             tabGrow = std::max(tabGrow, need(layout) - scaled(layout.width));
@@ -347,7 +326,7 @@ void Win32Window::layOut()
     };
     std::array<Placed, kControlCount> placed {};
     int pageWidth = scaled(kClientWidth - 7 - 8);
-    for (const ControlLayout &layout : ControlLayouts()) {
+    for (const ControlDescription &layout : WindowControls()) {
         const int tabGrow = grow[static_cast<std::size_t>(layout.tab)];
         Placed &p = placed[index(layout.control)];
         p = {scaled(layout.x) + (layout.column == 1 ? tabGrow : 0), scaled(layout.y),
@@ -376,7 +355,7 @@ void Win32Window::layOut()
     for (HWND page : m_pages)
         MoveWindow(page, pageArea.left, pageArea.top, width, height, FALSE);
 
-    for (const ControlLayout &layout : ControlLayouts()) {
+    for (const ControlDescription &layout : WindowControls()) {
         Placed p = placed[index(layout.control)];
         if (layout.width == 0)
             p.width = width - 2 * p.x;
@@ -410,11 +389,11 @@ void Win32Window::resize(int width, int height)
 
 void Win32Window::addToolTips()
 {
-    for (const ControlLayout &layout : ControlLayouts()) {
+    for (const ControlDescription &layout : WindowControls()) {
         if (layout.toolTip.empty())
             continue;
         HWND control = Handle(layout.control);
-        std::wstring tip(layout.toolTip);
+        std::wstring tip = Widen(layout.toolTip);
         TOOLINFOW tool {};
         tool.cbSize = sizeof tool;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -439,12 +418,13 @@ void Win32Window::rebuildTabs(Tab current)
     HWND tab = Handle(Control::tabMain);
     SendMessageW(tab, TCM_DELETEALLITEMS, 0, 0);
     m_shownTabs.clear();
-    for (std::size_t i = 0; i < kTabNames.size(); ++i) {
+    for (std::size_t i = 0; i < kTabCaptions.size(); ++i) {
         if (!m_tabVisible[i])
             continue;
+        std::wstring caption = Widen(kTabCaptions[i]);
         TCITEMW item {};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<wchar_t *>(kTabNames[i]);
+        item.pszText = caption.data();
         SendMessageW(tab, TCM_INSERTITEMW, m_shownTabs.size(), reinterpret_cast<LPARAM>(&item));
         m_shownTabs.push_back(static_cast<Tab>(i));
     }
@@ -461,11 +441,6 @@ Tab Win32Window::CurrentTab() const
     if (selected < 0 || static_cast<std::size_t>(selected) >= m_shownTabs.size())
         return Tab::Email;
     return m_shownTabs[static_cast<std::size_t>(selected)];
-}
-
-void Win32Window::SetCurrentTab(Tab tab)
-{
-    rebuildTabs(tab);
 }
 
 void Win32Window::SetTabVisible(Tab tab, bool visible)

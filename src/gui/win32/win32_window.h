@@ -47,7 +47,7 @@ public:
     std::optional<Control> ControlOf(HWND handle) const;
 
     Tab CurrentTab() const;
-    void SetCurrentTab(Tab tab);
+    void SetCurrentTab(Tab tab) { rebuildTabs(tab); }
     bool TabVisible(Tab tab) const { return m_tabVisible[static_cast<std::size_t>(tab)]; }
     void SetTabVisible(Tab tab, bool visible);
     // Shows the page of the current tab and hides the others.

@@ -1,6 +1,5 @@
-#include "core/form/controls.h"
+#include "core/form/window_description.h"
 #include "core/settings/settings_table.h"
-#include "gui/win32/win32_controls.h"
 #include "gui/win32/win32_main_window.h"
 #include "gui/win32/win32_notify_area.h"
 #include "gui/win32/win32_server_dialog.h"
@@ -135,7 +134,7 @@ TEST(Win32Window, EveryControlLiesOnItsPageAndEveryCaptionFitsAtEachResolution)
     // As drawn, and moved to a monitor of one and a half times the resolution.
     for (const int dpi : {96, 144}) {
         window.SetDpi(dpi);
-        for (const ControlLayout &layout : ControlLayouts()) {
+        for (const ControlDescription &layout : WindowControls()) {
             HWND control = window.Handle(layout.control);
             RECT page {};
             RECT box {};
@@ -229,4 +228,14 @@ TEST(Win32MainWindow, AHiddenStartMakesNoControlsUntilTheWindowIsRestored)
     std::vector<std::wstring> texts;
     EnumChildWindows(shell.Window(), collectText, reinterpret_cast<LPARAM>(&texts));
     EXPECT_NE(std::find(texts.begin(), texts.end(), L"mail.example.com"), texts.end());
+}
+
+TEST(Win32NotifyArea, ADoubleClickOpensTheWindowAndARightClickTheMenu)
+{
+    using Row = std::pair<UINT, std::optional<TrayClick>>;
+    for (const auto &[message, click] :
+         {Row {WM_LBUTTONDBLCLK, TrayClick::OpenWindow}, Row {WM_RBUTTONUP, TrayClick::OpenMenu},
+          Row {WM_LBUTTONUP, std::nullopt}, Row {WM_RBUTTONDOWN, std::nullopt},
+          Row {WM_MOUSEMOVE, std::nullopt}})
+        EXPECT_EQ(Win32NotifyArea::ClickOf(message), click) << message;
 }
