@@ -39,8 +39,8 @@ struct ControlDescription
     Tab tab;
     int column;
     int x, y, width, height;
-    std::string_view caption;
-    std::string_view toolTip;
+    std::string_view caption = {};
+    std::string_view toolTip = {};
     bool enabled = true;
 };
 

@@ -1,20 +1,15 @@
 #include "gui/qt/qt_form_view.h"
 
-#include "gui/qt/frm_menu.h"
-#include "gui/qt/main_window_controls.h"
-#include "gui/qt/qt_text.h"
+#include "core/form/window_description.h"
 #include "gui/qt/text_lines.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QTabWidget>
 #include <QTextCursor>
 
 namespace pellwick {
@@ -125,8 +120,8 @@ void QtFormView::ShowSaveFailure(const std::string &message)
 {
     // Not modal: the user can still select and copy what the window holds; the
     // program ends when the box is closed.
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Pellwick"), toQ(message),
-                    QMessageBox::Close, &m_window);
+    QMessageBox box(QMessageBox::Warning, toQ(kWindowTitle), toQ(message), QMessageBox::Close,
+                    &m_window);
     box.setInformativeText(
         QStringLiteral("Copy what you typed from the window before you close this message."));
     box.setWindowModality(Qt::NonModal);

@@ -1,5 +1,6 @@
 #include "gui/win32/win32_form_view.h"
 
+#include "core/form/window_description.h"
 #include "gui/win32/win32_window.h"
 #include "platform/windows/wide_text.h"
 
@@ -8,14 +9,6 @@
 namespace pellwick {
 
 namespace {
-
-std::wstring windowText(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 // An edit control breaks lines only at CRLF: a lone CR or LF becomes one.
 std::wstring withCrLf(const std::wstring &text)
@@ -43,7 +36,7 @@ Win32FormView::Win32FormView(Win32Window &window)
 
 std::string Win32FormView::Text(Control control) const
 {
-    return Narrow(windowText(m_window.Handle(control)));
+    return Narrow(WindowText(m_window.Handle(control)));
 }
 
 void Win32FormView::SetText(Control control, const std::string &text)
@@ -53,7 +46,7 @@ void Win32FormView::SetText(Control control, const std::string &text)
 
 std::string Win32FormView::Caption() const
 {
-    return Narrow(windowText(m_window.Window()));
+    return Narrow(WindowText(m_window.Window()));
 }
 
 void Win32FormView::SetCaption(const std::string &caption)
@@ -85,7 +78,8 @@ void Win32FormView::DropLeadingText(Control control, const std::string &dropped)
 void Win32FormView::ShowSaveFailure(const std::string &message)
 {
     const std::wstring text = Widen(message);
-    MessageBoxW(m_window.Window(), text.c_str(), L"Pellwick", MB_OK | MB_ICONWARNING);
+    MessageBoxW(m_window.Window(), text.c_str(), Widen(kWindowTitle).c_str(),
+                MB_OK | MB_ICONWARNING);
 }
 
 TextSelection Win32FormView::Selection(Control control) const
@@ -94,7 +88,7 @@ TextSelection Win32FormView::Selection(Control control) const
     DWORD start = 0;
     DWORD end = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const std::wstring text = windowText(edit);
+    const std::wstring text = WindowText(edit);
     const std::size_t from = Narrow(text.substr(0, start)).size();
     return {from, Narrow(text.substr(0, end)).size() - from};
 }

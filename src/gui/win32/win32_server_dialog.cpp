@@ -2,6 +2,7 @@
 
 #include "core/form/window_description.h"
 #include "core/text/text.h"
+#include "gui/win32/win32_window.h"
 #include "platform/windows/wide_text.h"
 
 #include <commctrl.h>
@@ -26,18 +27,10 @@ Id idOf(const ServerFieldDescription &row)
     return kFieldIds[static_cast<std::size_t>(row.field)];
 }
 
-std::wstring textOf(HWND control)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 // Blanks at either end go, as in the window's own fields.
 std::string trimmed(HWND control)
 {
-    return std::string(Trim(Narrow(textOf(control)), " \t"));
+    return std::string(Trim(Narrow(WindowText(control)), " \t"));
 }
 
 // Each caption's id: its field's, moved up by this.
@@ -48,17 +41,8 @@ constexpr int kCaptionOffset = 100;
 std::vector<WORD> emptyTemplate()
 {
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    std::vector<WORD> words {LOWORD(style),
-                             HIWORD(style),
-                             0,
-                             0, // style, extended style
-                             0, // no controls
-                             0,
-                             0,
-                             100,
-                             60, // place and size
-                             0,
-                             0}; // no menu, the dialog class
+    // Style, extended style, no controls, place and size, no menu, the dialog class.
+    std::vector<WORD> words {LOWORD(style), HIWORD(style), 0, 0, 0, 0, 0, 100, 60, 0, 0};
     for (const wchar_t c : Widen(kServerDialogTitle))
         words.push_back(static_cast<WORD>(c));
     words.push_back(0);
@@ -248,7 +232,7 @@ void Win32ServerDialog::layOut(HWND dialog)
     // The edit control keeps a few pixels at its sides: the text wraps a little
     // earlier than the control's width.
     const int presentedHeight
-        = textSize(dialog, m_font, textOf(GetDlgItem(dialog, Id::lblPresented)),
+        = textSize(dialog, m_font, WindowText(GetDlgItem(dialog, Id::lblPresented)),
                    textWidth - scaled(8))
               .cy
           + scaled(4);
@@ -298,7 +282,7 @@ void Win32ServerDialog::accept(HWND dialog)
         = static_cast<int>(SendDlgItemMessageW(dialog, Id::cmbSmtpSecurity, CB_GETCURSEL, 0, 0));
     m_result.settings.user = trimmed(GetDlgItem(dialog, Id::txtSmtpUser));
     m_result.settings.pin = trimmed(GetDlgItem(dialog, Id::txtSmtpPin));
-    const std::wstring typed = textOf(GetDlgItem(dialog, Id::txtSmtpPassword));
+    const std::wstring typed = WindowText(GetDlgItem(dialog, Id::txtSmtpPassword));
     if (!typed.empty())
         m_result.password = Narrow(typed);
 }

@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -18,40 +19,29 @@ namespace pellwick {
 namespace {
 
 const wchar_t kPageClass[] = L"PellwickPage";
+// The window class and styles of each kind of control, in WidgetKind order.
 struct WindowClass
 {
     const wchar_t *name;
     DWORD style;
+    DWORD exStyle = 0;
 };
-
-WindowClass classOf(WidgetKind kind)
-{
-    switch (kind) {
-    case WidgetKind::Label:
-        return {L"STATIC", SS_LEFT | SS_NOPREFIX};
-    case WidgetKind::Edit:
-        return {L"EDIT", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL};
-    case WidgetKind::MessageEdit:
-        return {L"EDIT", WS_TABSTOP | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL
-                             | ES_WANTRETURN};
-    case WidgetKind::LogEdit:
-        return {L"EDIT", WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE
-                             | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY};
-    case WidgetKind::Button:
-        return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON};
-    case WidgetKind::Check:
-        return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX};
-    case WidgetKind::Frame:
-        return {L"BUTTON", BS_GROUPBOX};
-    case WidgetKind::Combo:
-        return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL};
-    case WidgetKind::Rect:
-        return {L"STATIC", SS_BLACKFRAME};
-    case WidgetKind::Image:
-        return {L"STATIC", SS_ICON | SS_REALSIZECONTROL | SS_CENTERIMAGE};
-    }
-    return {L"STATIC", 0};
-}
+const std::array<WindowClass, 10> kClasses {{
+    {L"STATIC", SS_LEFT | SS_NOPREFIX},
+    {L"EDIT", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
+    {L"EDIT", WS_TABSTOP | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+     WS_EX_CLIENTEDGE},
+    {L"EDIT",
+     WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL
+         | ES_AUTOHSCROLL | ES_READONLY,
+     WS_EX_CLIENTEDGE},
+    {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON},
+    {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX},
+    {L"BUTTON", BS_GROUPBOX},
+    {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL},
+    {L"STATIC", SS_BLACKFRAME},
+    {L"STATIC", SS_ICON | SS_REALSIZECONTROL | SS_CENTERIMAGE},
+}};
 
 // Room a control needs around its caption: the check mark, a button's edges.
 int captionPadding(WidgetKind kind, double scale)
@@ -109,6 +99,14 @@ int screenDpi()
 }
 
 } // namespace
+
+std::wstring WindowText(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
 
 Win32Window::Win32Window(HINSTANCE instance)
     : m_instance(instance)
@@ -203,16 +201,11 @@ void Win32Window::createControls()
                           CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr, m_instance, nullptr);
 
     for (const ControlDescription &layout : WindowControls()) {
-        const WindowClass windowClass = classOf(layout.kind);
-        const std::wstring caption = Widen(layout.caption);
-        HWND control = CreateWindowExW(
-            layout.kind == WidgetKind::Edit || layout.kind == WidgetKind::MessageEdit
-                    || layout.kind == WidgetKind::LogEdit
-                ? WS_EX_CLIENTEDGE
-                : 0,
-            windowClass.name, caption.c_str(), WS_CHILD | WS_VISIBLE | windowClass.style, 0, 0, 10,
-            10, m_pages[static_cast<std::size_t>(layout.tab)], nullptr, m_instance, nullptr);
-        m_controls[index(layout.control)] = control;
+        const WindowClass &kind = kClasses[static_cast<std::size_t>(layout.kind)];
+        m_controls[index(layout.control)] = CreateWindowExW(
+            kind.exStyle, kind.name, Widen(layout.caption).c_str(),
+            WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 10, 10,
+            m_pages[static_cast<std::size_t>(layout.tab)], nullptr, m_instance, nullptr);
     }
 
     applyFonts();

@@ -6,9 +6,13 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace pellwick {
+
+// The text of a window or control.
+std::wstring WindowText(HWND window);
 
 // The settings window `frmMain` on Win32: the main window, the tab control with
 // one page per tab, every control of the window with its caption and tooltip,
