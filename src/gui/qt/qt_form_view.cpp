@@ -151,17 +151,10 @@ TextSelection QtFormView::Selection(Control control) const
 int QtFormView::Value(Control control) const
 {
     const auto *box = qobject_cast<QCheckBox *>(m_window.Widget(control));
-    if (!box)
-        return vbUnchecked;
-    switch (box->checkState()) {
-    case Qt::Checked:
-        return vbChecked;
-    case Qt::PartiallyChecked:
-        return vbGrayed;
-    case Qt::Unchecked:
-        break;
-    }
-    return vbUnchecked;
+    const Qt::CheckState state = box ? box->checkState() : Qt::Unchecked;
+    return state == Qt::Checked            ? vbChecked
+           : state == Qt::PartiallyChecked ? vbGrayed
+                                           : vbUnchecked;
 }
 
 void QtFormView::SetValue(Control control, int value)

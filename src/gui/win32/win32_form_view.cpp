@@ -95,14 +95,8 @@ TextSelection Win32FormView::Selection(Control control) const
 
 int Win32FormView::Value(Control control) const
 {
-    switch (SendMessageW(m_window.Handle(control), BM_GETCHECK, 0, 0)) {
-    case BST_CHECKED:
-        return vbChecked;
-    case BST_INDETERMINATE:
-        return vbGrayed;
-    default:
-        return vbUnchecked;
-    }
+    const LRESULT state = SendMessageW(m_window.Handle(control), BM_GETCHECK, 0, 0);
+    return state == BST_CHECKED ? vbChecked : state == BST_INDETERMINATE ? vbGrayed : vbUnchecked;
 }
 
 void Win32FormView::SetValue(Control control, int value)
