@@ -59,36 +59,31 @@ MainWindowControls::MainWindowControls(const QIcon &icon, QWidget *parent)
     resize(kClientSize);
 }
 
-QWidget *MainWindowControls::makeWidget(Control control)
+namespace {
+
+// A new widget of the control's kind, showing its caption.
+QWidget *newWidget(const ControlDescription &d, const QIcon &icon)
 {
-    const ControlDescription &d = Describe(control);
     const QString caption = toQ(d.caption);
-    QWidget *widget = nullptr;
     switch (d.kind) {
     case WidgetKind::Label: {
         auto *label = new QLabel;
         // Captions are shown as they stand, never read as markup.
         label->setTextFormat(Qt::PlainText);
         label->setText(caption);
-        widget = label;
-        break;
+        return label;
     }
     case WidgetKind::Edit:
-        widget = new QLineEdit(caption);
-        break;
+        return new QLineEdit(caption);
     case WidgetKind::MessageEdit:
     case WidgetKind::LogEdit:
-        widget = new QPlainTextEdit;
-        break;
+        return new QPlainTextEdit;
     case WidgetKind::Button:
-        widget = new QPushButton(caption);
-        break;
+        return new QPushButton(caption);
     case WidgetKind::Check:
-        widget = new QCheckBox(caption);
-        break;
+        return new QCheckBox(caption);
     case WidgetKind::Frame:
-        widget = new QGroupBox(caption);
-        break;
+        return new QGroupBox(caption);
     case WidgetKind::Combo: {
         auto *list = new QComboBox;
         list->setEditable(true);
@@ -97,31 +92,25 @@ QWidget *MainWindowControls::makeWidget(Control control)
         for (const std::string_view unit : kTimerUnits)
             list->addItem(toQ(unit));
         list->setCurrentIndex(0);
-        widget = list;
-        break;
+        return list;
     }
     case WidgetKind::Rect: {
         auto *frame = new QFrame;
         frame->setFrameShape(QFrame::Box);
         frame->setFrameShadow(QFrame::Plain);
-        widget = frame;
+        return frame;
+    }
+    case WidgetKind::Image:
         break;
     }
-    case WidgetKind::Image: {
-        auto *image = new QLabel;
-        image->setPixmap(m_icon.pixmap(128));
-        image->setScaledContents(true);
-        image->setFixedSize(d.width, d.height);
-        widget = image;
-        break;
-    }
-    }
-    widget->setObjectName(toQ(ControlName(control)));
-    widget->setToolTip(toQ(d.toolTip));
-    widget->setEnabled(d.enabled);
-    m_widgets[static_cast<std::size_t>(control)] = widget;
-    return widget;
+    auto *image = new QLabel;
+    image->setPixmap(icon.pixmap(128));
+    image->setScaledContents(true);
+    image->setFixedSize(d.width, d.height);
+    return image;
 }
+
+} // namespace
 
 void MainWindowControls::BuildControls()
 {
@@ -136,8 +125,14 @@ void MainWindowControls::BuildControls()
         pages[i] = new QWidget;
         pages[i]->setObjectName(QStringLiteral("tab") + toQ(kTabCaptions[i]));
     }
-    for (const ControlDescription &d : WindowControls())
-        makeWidget(d.control)->setParent(pages[static_cast<std::size_t>(d.tab)]);
+    for (const ControlDescription &d : WindowControls()) {
+        QWidget *widget = newWidget(d, m_icon);
+        widget->setParent(pages[static_cast<std::size_t>(d.tab)]);
+        widget->setObjectName(toQ(ControlName(d.control)));
+        widget->setToolTip(toQ(d.toolTip));
+        widget->setEnabled(d.enabled);
+        m_widgets[static_cast<std::size_t>(d.control)] = widget;
+    }
     txtDebug = Get<QPlainTextEdit>(Control::txtDebug);
     layOutEmail(pages[static_cast<std::size_t>(Tab::Email)]);
     layOutSettings(pages[static_cast<std::size_t>(Tab::Settings)]);

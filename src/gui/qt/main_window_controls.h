@@ -47,7 +47,6 @@ public:
     QPlainTextEdit *txtDebug = nullptr;
 
 private:
-    QWidget *makeWidget(Control control);
     void layOutEmail(QWidget *page);
     void layOutSettings(QWidget *page);
     void layOutMisc(QWidget *page);

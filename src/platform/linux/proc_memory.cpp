@@ -1,6 +1,7 @@
 #include "platform/linux/proc_memory.h"
 
 #include <algorithm>
+#include <charconv>
 #include <limits>
 
 namespace pellwick {
@@ -24,16 +25,11 @@ constexpr std::uint64_t kUserAddressSpace =
 // it does not fit; nothing when the text does not start with a digit.
 std::optional<std::uint64_t> leadingNumber(std::string_view text)
 {
-    if (text.empty() || text[0] < '0' || text[0] > '9')
-        return std::nullopt;
     std::uint64_t number = 0;
-    for (std::size_t i = 0; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        const auto digit = static_cast<std::uint64_t>(text[i] - '0');
-        if (number > (kMax - digit) / 10)
-            return kMax;
-        number = number * 10 + digit;
-    }
-    return number;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error == std::errc::result_out_of_range)
+        return kMax;
+    return error == std::errc() ? std::optional(number) : std::nullopt;
 }
 
 std::uint64_t times(std::uint64_t count, std::uint64_t unit)
