@@ -31,7 +31,8 @@ enum class WidgetKind {
 // One control as the window was drawn: its tab, its place at 96 dots per inch on
 // that tab's page, its caption, tooltip and first state. `column` 1 sits right of
 // column 0 and moves right when a text of column 0 needs more room; a width of 0
-// fills the page, a negative height leaves that much room below.
+// fills the page, a negative height leaves that much room below. A control with
+// `points` has a font of its own: kCaptionFace of that size.
 struct ControlDescription
 {
     Control control;
@@ -42,7 +43,10 @@ struct ControlDescription
     std::string_view caption = {};
     std::string_view toolTip = {};
     bool enabled = true;
+    double points = 0;
+    bool bold = false;
 };
+inline constexpr std::string_view kCaptionFace = "Arial";
 
 // Every control but tabMain, in keyboard focus order within each tab.
 std::span<const ControlDescription> WindowControls();

@@ -27,14 +27,14 @@ constexpr QSize kClientSize(kClientWidth, kClientHeight);
 // txtMsg is the tallest field of the Email tab.
 constexpr QSize kMessageSize(241, 121);
 
-// Arial as the About tab was drawn; where Arial is missing the desktop's
-// sans-serif face of the same metrics stands in.
-QFont AboutFont(qreal pointSize, bool bold)
+// A caption's own font; where its face is missing the desktop's sans-serif
+// face of the same metrics stands in.
+QFont captionFont(const ControlDescription &d)
 {
-    QFont font(QStringLiteral("Arial"));
+    QFont font(toQ(kCaptionFace));
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
+    font.setPointSizeF(d.points);
+    font.setBold(d.bold);
     return font;
 }
 
@@ -131,6 +131,8 @@ void MainWindowControls::BuildControls()
         widget->setObjectName(toQ(ControlName(d.control)));
         widget->setToolTip(toQ(d.toolTip));
         widget->setEnabled(d.enabled);
+        if (d.points > 0)
+            widget->setFont(captionFont(d));
         m_widgets[static_cast<std::size_t>(d.control)] = widget;
     }
     txtDebug = Get<QPlainTextEdit>(Control::txtDebug);
@@ -259,10 +261,6 @@ void MainWindowControls::layOutMisc(QWidget *page)
 
 void MainWindowControls::layOutAbout(QWidget *page)
 {
-    Widget(lblAboutTitle)->setFont(AboutFont(14.25, true));
-    Widget(lblAboutAuthor)->setFont(AboutFont(12, false));
-    Widget(lblAboutEmail)->setFont(AboutFont(12, false));
-
     // The captions and the picture sit inside the outline, the picture to the
     // right; the memory lines follow below it.
     QGridLayout *boxed

@@ -68,13 +68,14 @@ int textWidth(HWND control, HFONT font, std::wstring_view text)
     return size.cx;
 }
 
-HFONT pointFont(const wchar_t *face, double points, bool bold, int dpi)
+// A caption's own font, as the description gives it.
+HFONT captionFont(const ControlDescription &d, int dpi)
 {
     LOGFONTW font {};
-    font.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0));
-    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.lfHeight = -static_cast<LONG>(std::lround(d.points * dpi / 72.0));
+    font.lfWeight = d.bold ? FW_BOLD : FW_NORMAL;
     font.lfQuality = CLEARTYPE_QUALITY;
-    wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
+    wcsncpy(font.lfFaceName, Widen(kCaptionFace).c_str(), LF_FACESIZE - 1);
     return CreateFontIndirectW(&font);
 }
 
@@ -160,7 +161,8 @@ Win32Window::~Win32Window()
     if (m_window)
         DestroyWindow(m_window);
     DestroyMenu(m_menu);
-    for (HFONT font : {m_font, m_titleFont, m_aboutFont})
+    DeleteObject(m_font);
+    for (HFONT font : m_captionFonts)
         DeleteObject(font);
     DestroyIcon(m_icon);
     DestroyIcon(m_bigIcon);
@@ -242,7 +244,8 @@ void Win32Window::createMenu()
 
 void Win32Window::createFonts()
 {
-    for (HFONT font : {m_font, m_titleFont, m_aboutFont})
+    DeleteObject(m_font);
+    for (HFONT font : m_captionFonts)
         DeleteObject(font);
     NONCLIENTMETRICSW metrics {};
     metrics.cbSize = sizeof metrics;
@@ -250,19 +253,14 @@ void Win32Window::createFonts()
     // The system's figures are for its own resolution; this monitor may have another.
     metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, m_dpi, screenDpi());
     m_font = CreateFontIndirectW(&metrics.lfMessageFont);
-    // Arial as the About tab was drawn.
-    m_titleFont = pointFont(L"Arial", 14.25, true, m_dpi);
-    m_aboutFont = pointFont(L"Arial", 12, false, m_dpi);
+    for (const ControlDescription &d : WindowControls())
+        m_captionFonts[index(d.control)] = d.points > 0 ? captionFont(d, m_dpi) : nullptr;
 }
 
 void Win32Window::applyFonts()
 {
     for (std::size_t i = 0; i < m_controls.size(); ++i) {
-        const auto control = static_cast<Control>(i);
-        HFONT font = control == Control::lblAboutTitle ? m_titleFont
-                     : control == Control::lblAboutAuthor || control == Control::lblAboutEmail
-                         ? m_aboutFont
-                         : m_font;
+        HFONT font = m_captionFonts[i] ? m_captionFonts[i] : m_font;
         SendMessageW(m_controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     // Long tips wrap instead of running across the screen.

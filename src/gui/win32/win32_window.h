@@ -87,8 +87,8 @@ private:
     HMENU m_menu = nullptr;
     int m_dpi = 96;
     HFONT m_font = nullptr;
-    HFONT m_titleFont = nullptr;
-    HFONT m_aboutFont = nullptr;
+    // The captions with a font of their own.
+    std::array<HFONT, kControlCount> m_captionFonts {};
     std::array<HWND, kControlCount> m_controls {};
     std::array<HWND, 5> m_pages {};
     std::array<bool, 5> m_tabVisible {true, true, true, true, true};
