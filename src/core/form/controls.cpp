@@ -53,7 +53,7 @@ std::string_view ControlName(Control control)
         "lblVirtMem",
         "txtDebug",
     };
-    return names[static_cast<std::size_t>(control)];
+    return names[Index(control)];
 }
 
 } // namespace pellwick

@@ -63,6 +63,13 @@ enum class Control {
 
 inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::txtDebug) + 1;
 
+// The position of an enumerator, for tables kept in enumeration order.
+template<typename Enum>
+constexpr std::size_t Index(Enum value)
+{
+    return static_cast<std::size_t>(value);
+}
+
 // The control's name, which is also its object name in every shell.
 std::string_view ControlName(Control control);
 

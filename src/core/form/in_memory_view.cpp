@@ -18,7 +18,7 @@ InMemoryView::InMemoryView()
     at(Control::cmbTimerRate).listIndex = 0;
     for (const MenuEntry &entry : kTrayMenu) {
         if (entry.item)
-            m_menuChecked[static_cast<std::size_t>(*entry.item)] = entry.checked;
+            m_menuChecked[Index(*entry.item)] = entry.checked;
     }
 }
 

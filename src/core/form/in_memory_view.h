@@ -35,11 +35,8 @@ public:
     void SetVisible(Control control, bool visible) override { at(control).visible = visible; }
     Tab CurrentTab() const override { return m_currentTab; }
     void SetCurrentTab(Tab tab) override { m_currentTab = tab; }
-    bool TabVisible(Tab tab) const override { return m_tabVisible[static_cast<std::size_t>(tab)]; }
-    void SetTabVisible(Tab tab, bool visible) override
-    {
-        m_tabVisible[static_cast<std::size_t>(tab)] = visible;
-    }
+    bool TabVisible(Tab tab) const override { return m_tabVisible[Index(tab)]; }
+    void SetTabVisible(Tab tab, bool visible) override { m_tabVisible[Index(tab)] = visible; }
     std::string Caption() const override { return m_caption; }
     void SetCaption(const std::string &caption) override { m_caption = caption; }
     WindowState State() const override { return m_state; }
@@ -47,13 +44,10 @@ public:
     bool WindowVisible() const override { return m_windowVisible; }
     void SetWindowVisible(bool visible) override { m_windowVisible = visible; }
     void Refresh() override { ++refreshes; }
-    bool MenuChecked(MenuItem item) const override
-    {
-        return m_menuChecked[static_cast<std::size_t>(item)];
-    }
+    bool MenuChecked(MenuItem item) const override { return m_menuChecked[Index(item)]; }
     void SetMenuChecked(MenuItem item, bool checked) override
     {
-        m_menuChecked[static_cast<std::size_t>(item)] = checked;
+        m_menuChecked[Index(item)] = checked;
     }
     void PopupMenu() override { ++menuPopups; }
     void ShowSaveFailure(const std::string &message) override { saveFailures.push_back(message); }
@@ -77,11 +71,8 @@ private:
         bool visible = true;
     };
 
-    ControlState &at(Control control) { return m_controls[static_cast<std::size_t>(control)]; }
-    const ControlState &at(Control control) const
-    {
-        return m_controls[static_cast<std::size_t>(control)];
-    }
+    ControlState &at(Control control) { return m_controls[Index(control)]; }
+    const ControlState &at(Control control) const { return m_controls[Index(control)]; }
 
     std::array<ControlState, kControlCount> m_controls;
     std::array<bool, 5> m_tabVisible {true, true, true, true, true};

@@ -13,7 +13,7 @@ LazyFormView::LazyFormView(LazyWindow &window, FormView &controls)
 FormView &LazyFormView::mark(Control control, Setting setting)
 {
     if (!built())
-        m_set[static_cast<std::size_t>(control)] |= setting;
+        m_set[Index(control)] |= setting;
     return current();
 }
 
@@ -63,7 +63,7 @@ void LazyFormView::SetCurrentTab(Tab tab)
 void LazyFormView::SetTabVisible(Tab tab, bool visible)
 {
     if (!built())
-        m_tabVisibilitySet[static_cast<std::size_t>(tab)] = true;
+        m_tabVisibilitySet[Index(tab)] = true;
     current().SetTabVisible(tab, visible);
 }
 

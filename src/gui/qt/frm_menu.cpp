@@ -18,7 +18,7 @@ frmMenu::frmMenu(const QIcon &icon, QObject *parent)
         auto *action = new QAction(entry.item ? toQ(entry.caption) : QStringLiteral("-"), this);
         action->setObjectName(toQ(entry.name));
         if (entry.item)
-            m_items[static_cast<std::size_t>(*entry.item)] = action;
+            m_items[Index(*entry.item)] = action;
         else
             action->setSeparator(true);
         action->setEnabled(entry.item.has_value());

@@ -31,7 +31,7 @@ public:
     void PopupAtPointer();
 
     // The action of a menu item.
-    QAction *Item(MenuItem item) const { return m_items[static_cast<std::size_t>(item)]; }
+    QAction *Item(MenuItem item) const { return m_items[Index(item)]; }
 
 private:
     QIcon m_icon;

@@ -119,7 +119,7 @@ void MainWindowControls::BuildControls()
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     tabMain = new QTabWidget(this);
     tabMain->setObjectName(toQ(ControlName(Control::tabMain)));
-    m_widgets[static_cast<std::size_t>(Control::tabMain)] = tabMain;
+    m_widgets[Index(Control::tabMain)] = tabMain;
     std::array<QWidget *, kTabCaptions.size()> pages {};
     for (std::size_t i = 0; i < pages.size(); ++i) {
         pages[i] = new QWidget;
@@ -127,20 +127,20 @@ void MainWindowControls::BuildControls()
     }
     for (const ControlDescription &d : WindowControls()) {
         QWidget *widget = newWidget(d, m_icon);
-        widget->setParent(pages[static_cast<std::size_t>(d.tab)]);
+        widget->setParent(pages[Index(d.tab)]);
         widget->setObjectName(toQ(ControlName(d.control)));
         widget->setToolTip(toQ(d.toolTip));
         widget->setEnabled(d.enabled);
         if (d.points > 0)
             widget->setFont(captionFont(d));
-        m_widgets[static_cast<std::size_t>(d.control)] = widget;
+        m_widgets[Index(d.control)] = widget;
     }
     txtDebug = Get<QPlainTextEdit>(Control::txtDebug);
-    layOutEmail(pages[static_cast<std::size_t>(Tab::Email)]);
-    layOutSettings(pages[static_cast<std::size_t>(Tab::Settings)]);
-    layOutMisc(pages[static_cast<std::size_t>(Tab::Misc)]);
-    layOutAbout(pages[static_cast<std::size_t>(Tab::About)]);
-    (new QVBoxLayout(pages[static_cast<std::size_t>(Tab::Debug)]))->addWidget(txtDebug);
+    layOutEmail(pages[Index(Tab::Email)]);
+    layOutSettings(pages[Index(Tab::Settings)]);
+    layOutMisc(pages[Index(Tab::Misc)]);
+    layOutAbout(pages[Index(Tab::About)]);
+    (new QVBoxLayout(pages[Index(Tab::Debug)]))->addWidget(txtDebug);
     // The log is the program's to write; the user may read, select and copy it.
     txtDebug->setReadOnly(true);
     txtDebug->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -41,7 +41,7 @@ QtServerDialog::QtServerDialog(QWidget *parent)
     const std::array<QWidget *, kServerFields.size()> fields {
         txtSmtpPort, cmbSmtpSecurity, txtSmtpUser, txtSmtpPassword, txtSmtpPin};
     for (const ServerFieldDescription &row : kServerFields) {
-        QWidget *field = fields[static_cast<std::size_t>(row.field)];
+        QWidget *field = fields[Index(row.field)];
         field->setObjectName(toQ(row.name));
         form->addRow(toQ(row.caption), field);
     }

@@ -119,7 +119,7 @@ void Win32FormView::SetListIndex(Control control, int index)
 
 void Win32FormView::SetVisible(Control control, bool visible)
 {
-    m_hidden[static_cast<std::size_t>(control)] = !visible;
+    m_hidden[Index(control)] = !visible;
     ShowWindow(m_window.Handle(control), visible ? SW_SHOWNA : SW_HIDE);
 }
 

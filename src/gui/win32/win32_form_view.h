@@ -37,10 +37,7 @@ public:
     {
         EnableWindow(m_window.Handle(control), enabled);
     }
-    bool Visible(Control control) const override
-    {
-        return !m_hidden[static_cast<std::size_t>(control)];
-    }
+    bool Visible(Control control) const override { return !m_hidden[Index(control)]; }
     void SetVisible(Control control, bool visible) override;
     Tab CurrentTab() const override { return m_window.CurrentTab(); }
     void SetCurrentTab(Tab tab) override { m_window.SetCurrentTab(tab); }

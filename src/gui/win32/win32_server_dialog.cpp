@@ -18,13 +18,9 @@ namespace {
 
 using Id = Win32ServerDialog::ItemId;
 
-// The control of each field, in ServerField order.
-constexpr std::array<Id, kServerFields.size()> kFieldIds {
-    Id::txtSmtpPort, Id::cmbSmtpSecurity, Id::txtSmtpUser, Id::txtSmtpPassword, Id::txtSmtpPin};
-
 Id idOf(const ServerFieldDescription &row)
 {
-    return kFieldIds[static_cast<std::size_t>(row.field)];
+    return static_cast<Id>(Id::txtSmtpPort + static_cast<int>(row.field));
 }
 
 // Blanks at either end go, as in the window's own fields.

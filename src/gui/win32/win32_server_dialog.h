@@ -15,14 +15,14 @@ namespace pellwick {
 class Win32ServerDialog : public ServerDialog
 {
 public:
-    // The dialog's controls, in keyboard focus order (OK and Cancel follow).
+    // The dialog's controls: the fields in ServerField order, then the rest.
     enum ItemId : int {
         txtSmtpPort = 1001,
-        spnSmtpPort,
         cmbSmtpSecurity,
         txtSmtpUser,
         txtSmtpPassword,
         txtSmtpPin,
+        spnSmtpPort,
         lblPresented,
         btnTrustCertificate,
     };

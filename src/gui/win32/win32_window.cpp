@@ -192,7 +192,7 @@ void Win32Window::createControls()
     HWND tab = CreateWindowExW(0, WC_TABCONTROLW, L"",
                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 10, 10,
                                m_window, nullptr, m_instance, nullptr);
-    m_controls[index(Control::tabMain)] = tab;
+    m_controls[Index(Control::tabMain)] = tab;
     for (std::size_t i = 0; i < m_pages.size(); ++i)
         m_pages[i] = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD, 0, 0, 10, 10,
                                      m_window, nullptr, m_instance, nullptr);
@@ -203,11 +203,11 @@ void Win32Window::createControls()
                           CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr, m_instance, nullptr);
 
     for (const ControlDescription &layout : WindowControls()) {
-        const WindowClass &kind = kClasses[static_cast<std::size_t>(layout.kind)];
-        m_controls[index(layout.control)] = CreateWindowExW(
-            kind.exStyle, kind.name, Widen(layout.caption).c_str(),
-            WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 10, 10,
-            m_pages[static_cast<std::size_t>(layout.tab)], nullptr, m_instance, nullptr);
+        const WindowClass &kind = kClasses[Index(layout.kind)];
+        m_controls[Index(layout.control)]
+            = CreateWindowExW(kind.exStyle, kind.name, Widen(layout.caption).c_str(),
+                              WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 10, 10,
+                              m_pages[Index(layout.tab)], nullptr, m_instance, nullptr);
     }
 
     applyFonts();
@@ -254,7 +254,7 @@ void Win32Window::createFonts()
     metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, m_dpi, screenDpi());
     m_font = CreateFontIndirectW(&metrics.lfMessageFont);
     for (const ControlDescription &d : WindowControls())
-        m_captionFonts[index(d.control)] = d.points > 0 ? captionFont(d, m_dpi) : nullptr;
+        m_captionFonts[Index(d.control)] = d.points > 0 ? captionFont(d, m_dpi) : nullptr;
 }
 
 void Win32Window::applyFonts()
@@ -307,7 +307,7 @@ void Win32Window::layOut()
     std::array<int, 5> grow {};
     for (const ControlDescription &layout : WindowControls()) {
         if (layout.column == 0 && layout.width > 0) {
-            int &tabGrow = grow[static_cast<std::size_t>(layout.tab)];
+            int &tabGrow = grow[Index(layout.tab)];
             tabGrow = std::max(tabGrow, need(layout) - scaled(layout.width));
         }
     }
@@ -318,8 +318,8 @@ void Win32Window::layOut()
     std::array<Placed, kControlCount> placed {};
     int pageWidth = scaled(kClientWidth - 7 - 8);
     for (const ControlDescription &layout : WindowControls()) {
-        const int tabGrow = grow[static_cast<std::size_t>(layout.tab)];
-        Placed &p = placed[index(layout.control)];
+        const int tabGrow = grow[Index(layout.tab)];
+        Placed &p = placed[Index(layout.control)];
         p = {scaled(layout.x) + (layout.column == 1 ? tabGrow : 0), scaled(layout.y),
              scaled(layout.width) + (layout.column == 0 && layout.width > 0 ? tabGrow : 0),
              scaled(layout.height)};
@@ -347,7 +347,7 @@ void Win32Window::layOut()
         MoveWindow(page, pageArea.left, pageArea.top, width, height, FALSE);
 
     for (const ControlDescription &layout : WindowControls()) {
-        Placed p = placed[index(layout.control)];
+        Placed p = placed[Index(layout.control)];
         if (layout.width == 0)
             p.width = width - 2 * p.x;
         if (layout.height < 0)
@@ -437,7 +437,7 @@ Tab Win32Window::CurrentTab() const
 void Win32Window::SetTabVisible(Tab tab, bool visible)
 {
     const Tab current = CurrentTab();
-    m_tabVisible[static_cast<std::size_t>(tab)] = visible;
+    m_tabVisible[Index(tab)] = visible;
     rebuildTabs(current);
 }
 

@@ -41,10 +41,10 @@ public:
     void SetHandler(Handler *handler) { m_handler = handler; }
     // Makes the tab control, its pages and their controls (nothing when they exist).
     void BuildControls();
-    bool ControlsBuilt() const { return m_controls[index(Control::tabMain)] != nullptr; }
+    bool ControlsBuilt() const { return m_controls[Index(Control::tabMain)] != nullptr; }
 
     HWND Window() const { return m_window; }
-    HWND Handle(Control control) const { return m_controls[index(control)]; }
+    HWND Handle(Control control) const { return m_controls[Index(control)]; }
     HICON Icon() const { return m_icon; }
     HMENU Menu() const { return m_menu; }
     // The control a child window stands for, if it is one.
@@ -52,7 +52,7 @@ public:
 
     Tab CurrentTab() const;
     void SetCurrentTab(Tab tab) { rebuildTabs(tab); }
-    bool TabVisible(Tab tab) const { return m_tabVisible[static_cast<std::size_t>(tab)]; }
+    bool TabVisible(Tab tab) const { return m_tabVisible[Index(tab)]; }
     void SetTabVisible(Tab tab, bool visible);
     // Shows the page of the current tab and hides the others.
     void ShowCurrentPage();
@@ -64,7 +64,6 @@ public:
     static constexpr UINT kFirstMenuCommand = 100;
 
 private:
-    static std::size_t index(Control control) { return static_cast<std::size_t>(control); }
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
