@@ -8,7 +8,8 @@
 namespace pellwick {
 
 // The small "Server..." dialog: port, security, user name, password and
-// "Trust this certificate". Each shell draws its own; tests give a fake.
+// the button that trusts the certificate shown. Each shell draws its own;
+// tests give a fake.
 class ServerDialog
 {
 public:
@@ -22,7 +23,7 @@ public:
 
     virtual ~ServerDialog() = default;
 
-    // Shows the values and, for "Trust this certificate", the fingerprint of
+    // Shows the values and, for the button that trusts it, the fingerprint of
     // the certificate the server showed last (empty when none); returns what
     // the user accepted, or nullopt when the dialog was cancelled.
     virtual std::optional<Result> Edit(const SubmissionSettings &current,
