@@ -4,7 +4,7 @@
 #include "gui/qt/qt_main_window.h"
 #include "gui/qt/qt_notify_area.h"
 #include "platform/linux/hive_file.h"
-#include "platform/linux/xdg_autostart.h"
+#include "platform/posix/xdg_autostart.h"
 
 #include <QTemporaryDir>
 

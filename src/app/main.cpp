@@ -89,7 +89,7 @@ public:
 
     int RunForm(RunMode mode, MachineParts machine) override
     {
-        PlatformNotifiers notifiers(OpenAddressWatch(), std::move(m_instance));
+        PlatformNotifiers notifiers(std::move(m_instance));
         EndSignalNotifier endSignals;
         // Signals from outside end the program as closing the window does
         // (with the save); address changes run the IP step at once.

@@ -6,10 +6,10 @@
 #include "gui/win32/win32_main_window.h"
 #include "gui/win32/win32_notify_area.h"
 #include "gui/win32/window_timers.h"
-#include "gui/win32/winsock_socket.h"
 #include "platform/platform.h"
 #include "platform/single_instance.h"
 #include "platform/windows/wide_text.h"
+#include "platform/windows/winsock_socket.h"
 
 #include <commctrl.h>
 #include <shellapi.h>

@@ -1,6 +1,6 @@
-#include "gui/win32/winsock_socket.h"
+#include "platform/windows/winsock_socket.h"
 
-#include "gui/win32/schannel_session.h"
+#include "platform/windows/schannel_session.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 // The Winsock socket, connected by name: the SMTP dialogue in plain text and over
 // SChannel against a real server (Debian's aiosmtpd, started from under Wine,
 // which runs a Linux program as it is) with certificates from a test authority.
-#include "gui/win32/winsock_socket.h"
+#include "platform/windows/winsock_socket.h"
 
 #include "core/mail/smtp.h"
 #include "gui/tls_cases.h"
