@@ -30,9 +30,8 @@ public:
     WindowWorld(const WindowWorld &) = delete;
     WindowWorld &operator=(const WindowWorld &) = delete;
 
-    // Parts for one window; `port` replaces port 25 when given.
-    QtWindowParts Parts(std::optional<std::uint16_t> port = std::nullopt,
-                        bool addressWatched = false);
+    // Parts for one window.
+    QtWindowParts Parts(bool addressWatched = false);
 
     int ended = 0;
 

@@ -109,8 +109,10 @@ public:
 
         const QIcon icon = PellwickIcon();
         QtNotifyArea notifyArea(icon);
-        QtMainWindow window(
-            {std::move(machine), notifyArea, notifiers.WatchingAddresses(), std::nullopt, icon});
+        QtMainWindow window({.machine = std::move(machine),
+                             .notifyArea = notifyArea,
+                             .addressWatched = notifiers.WatchingAddresses(),
+                             .icon = icon});
         frmMain &form = window.Form();
         connect(form);
         QObject::connect(&notifiers, &PlatformNotifiers::handedOver,

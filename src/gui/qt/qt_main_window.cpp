@@ -48,7 +48,7 @@ QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
     , m_menu(parts.icon)
     , m_widgetView(*this, m_menu)
     , m_view(*this, m_widgetView)
-    , wckMain(parts.smtpPortOverride, this)
+    , wckMain(this)
     , m_deadline(this)
     , m_form(m_view, TakeFormParts(parts, wckMain, m_deadline, *this, *this, this))
 {

@@ -35,10 +35,7 @@ public:
     static constexpr UINT kSocketMessage = WM_APP + 1;
     static constexpr UINT kResolvedMessage = WM_APP + 2;
 
-    // `portOverride` replaces every port asked for, so tests can reach a server
-    // on a free loopback port.
-    WinsockSocket(HWND window, DataArrival dataArrival,
-                  std::optional<std::uint16_t> portOverride = std::nullopt);
+    WinsockSocket(HWND window, DataArrival dataArrival);
     ~WinsockSocket() override;
     WinsockSocket(const WinsockSocket &) = delete;
     WinsockSocket &operator=(const WinsockSocket &) = delete;
@@ -66,7 +63,6 @@ private:
 
     HWND m_window;
     DataArrival m_dataArrival;
-    std::optional<std::uint16_t> m_portOverride;
     bool m_started = false;
     SOCKET m_socket = INVALID_SOCKET;
     bool m_connected = false;
