@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QTimer>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -42,14 +41,6 @@ public:
 
     std::vector<std::string> Arguments() const { return {m_argv + 1, m_argv + m_argc}; }
 
-    bool PrintOut(const std::string &text) override
-    {
-        return std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
-    }
-    void PrintError(const std::string &line) override
-    {
-        std::fprintf(stderr, "%s\n", line.c_str());
-    }
     bool CanShowWindow() const override
     {
         return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM");

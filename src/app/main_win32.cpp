@@ -14,7 +14,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -76,29 +75,14 @@ public:
     {
     }
 
-    bool PrintOut(const std::string &text) override
-    {
-        return ConnectStandardStreams() && std::fputs(text.c_str(), stdout) >= 0
-               && std::fflush(stdout) == 0;
-    }
-    void PrintError(const std::string &line) override
-    {
-        ConnectStandardStreams();
-        std::fprintf(stderr, "%s\n", line.c_str());
-    }
-    bool CanShowWindow() const override { return true; }
+    bool ConnectOutput() override { return ConnectStandardStreams(); }
     bool ClaimInstance(bool loginRun) override
     {
         m_claim = ClaimSingleInstance(loginRun ? InstanceRequest::LoginRun : InstanceRequest::Show)
                       .instance;
         return m_claim != nullptr;
     }
-    std::vector<std::string> Begin(RunMode mode) override
-    {
-        if (mode != RunMode::Window)
-            ConnectStandardStreams();
-        return arguments();
-    }
+    std::vector<std::string> Begin(RunMode) override { return arguments(); }
     void EndLoop(int status) override { PostQuitMessage(status); }
 
     int RunSendNow(const MakeSendNow &make) override

@@ -3,6 +3,7 @@
 #include "core/app/info_request.h"
 #include "core/settings/registry.h"
 
+#include <cstdio>
 #include <optional>
 
 namespace pellwick {
@@ -13,6 +14,18 @@ constexpr const char *kNoDisplayLine
     = "pellwick: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set); use "
       "--headless to run without one, or --send-now to send one email";
 
+bool printOut(StartupShell &shell, const std::string &text)
+{
+    return shell.ConnectOutput() && std::fputs(text.c_str(), stdout) >= 0
+           && std::fflush(stdout) == 0;
+}
+
+void printError(StartupShell &shell, const std::string &line)
+{
+    shell.ConnectOutput();
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
 } // namespace
 
 int RunProgram(const std::vector<std::string> &arguments, const std::string &programName,
@@ -22,9 +35,9 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
     // Answered before any window or toolkit exists, so they work without a
     // display. A failed write (a full disk, a closed pipe) is a failure.
     if (asked.info != InfoRequest::None)
-        return shell.PrintOut(InfoText(asked.info, programName)) ? 0 : 1;
+        return printOut(shell, InfoText(asked.info, programName)) ? 0 : 1;
     if (asked.mode == RunMode::Window && !shell.CanShowWindow()) {
-        shell.PrintError(kNoDisplayLine);
+        printError(shell, kNoDisplayLine);
         return 1;
     }
     // A later start hands over to the running one and ends: it never mails
@@ -32,6 +45,9 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
     if (asked.mode != RunMode::SendNow && !shell.ClaimInstance(asked.loginRun))
         return 0;
 
+    // What a run without the window prints reaches whoever started it.
+    if (asked.mode != RunMode::Window)
+        shell.ConnectOutput();
     const CommandLine given = ParseCommandLine(shell.Begin(asked.mode));
     const auto backend = platform.registryBackend();
     Registry registry(*backend);
@@ -41,7 +57,7 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
     if (given.passwordFile) {
         passwordFile = PasswordFromFile(*given.passwordFile, platform.readPrivateFile);
         if (!passwordFile->error.empty()) {
-            shell.PrintError(passwordFile->error);
+            printError(shell, passwordFile->error);
             return SendNow::kConfig;
         }
     }

@@ -37,12 +37,11 @@ class StartupShell
 public:
     virtual ~StartupShell() = default;
 
-    // Writes to standard output; false when the text could not be written.
-    virtual bool PrintOut(const std::string &text) = 0;
-    // Writes one line to standard error.
-    virtual void PrintError(const std::string &line) = 0;
+    // Readies standard output and error for what the run prints; false when
+    // it can go nowhere.
+    virtual bool ConnectOutput() { return true; }
     // A window can be shown (there is a display for it).
-    virtual bool CanShowWindow() const = 0;
+    virtual bool CanShowWindow() const { return true; }
     // Claims this user's one running program for the rest of the run; false
     // when another holds it, which is then told of this start.
     virtual bool ClaimInstance(bool loginRun) = 0;
