@@ -47,7 +47,8 @@ struct RecordingShell : pellwick::StartupShell
     {
         pellwick::test::FakeSocket socket;
         pellwick::test::ManualDeadline deadline;
-        make(socket, deadline)->Start();
+        const auto run = make(socket, deadline);
+        run->Start();
         calls += "send-now(" + socket.connectedTo + ")";
         socket.Fail(pellwick::SocketFailure::Refused, "refused");
         return ended.value_or(-1);
@@ -108,10 +109,10 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
          false,
          false,
          good,
-         78,
-         "begin(send-now) send-now",
+         75,
+         "begin(send-now) send-now(localhost:25)",
          "",
-         "No SMTP server"},
+         "Could not connect to localhost:25: refused"},
         {{"--password-file", "f"},
          {"--password-file", "f"},
          true,
