@@ -21,15 +21,15 @@ namespace pellwick {
 FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline, FormTimer &timer,
                         Clipboard &clipboard, ServerDialog *serverDialog)
 {
-    return JoinFormParts(std::move(parts.machine), {
-                                                       .socket = socket,
-                                                       .deadline = deadline,
-                                                       .timer = timer,
-                                                       .notifyArea = parts.notifyArea,
-                                                       .clipboard = clipboard,
-                                                       .addressWatched = parts.addressWatched,
-                                                       .serverDialog = serverDialog,
-                                                   });
+    return FormParts {std::move(parts.machine), ShellParts {
+                                                    .socket = socket,
+                                                    .deadline = deadline,
+                                                    .timer = timer,
+                                                    .notifyArea = parts.notifyArea,
+                                                    .clipboard = clipboard,
+                                                    .addressWatched = parts.addressWatched,
+                                                    .serverDialog = serverDialog,
+                                                }};
 }
 
 namespace {

@@ -25,18 +25,18 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea
     , m_timers(m_window.Window(), [this] { m_form.tmrMain_Timer(); })
     , m_addresses(m_window.Window())
     , m_form(m_view,
-             JoinFormParts(std::move(parts),
-                           {
-                               .socket = wckMain,
-                               .deadline = m_timers,
-                               .timer = m_timers,
-                               .notifyArea = notifyArea,
-                               .clipboard = *this,
-                               .addressWatched = m_addresses.Watching(),
-                               .serverDialog = &m_serverDialog,
-                               .windowHandle = reinterpret_cast<std::uintptr_t>(m_window.Window()),
-                               .iconHandle = reinterpret_cast<std::uintptr_t>(m_window.Icon()),
-                           }))
+             FormParts {std::move(parts),
+                        ShellParts {
+                            .socket = wckMain,
+                            .deadline = m_timers,
+                            .timer = m_timers,
+                            .notifyArea = notifyArea,
+                            .clipboard = *this,
+                            .addressWatched = m_addresses.Watching(),
+                            .serverDialog = &m_serverDialog,
+                            .windowHandle = reinterpret_cast<std::uintptr_t>(m_window.Window()),
+                            .iconHandle = reinterpret_cast<std::uintptr_t>(m_window.Icon()),
+                        }})
 {
     m_window.SetHandler(this);
 }
