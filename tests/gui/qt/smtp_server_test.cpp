@@ -6,12 +6,12 @@
 #include "core/mail/smtp.h"
 #include "gui/qt/qt_deadline.h"
 #include "gui/qt/qt_socket.h"
-#include "gui/tls_cases.h"
 #include "platform/linux/temp_hive.h"
 #include "platform/local_time.h"
 #include "support/event_loop.h"
 #include "support/recording_smtp_host.h"
 #include "support/smtp_sink.h"
+#include "support/tls_cases.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -4,11 +4,11 @@
 #include "platform/windows/winsock_socket.h"
 
 #include "core/mail/smtp.h"
-#include "gui/tls_cases.h"
 #include "platform/local_time.h"
 #include "support/manual_deadline.h"
 #include "support/recording_smtp_host.h"
 #include "support/temp_folder.h"
+#include "support/tls_cases.h"
 
 #include <wincrypt.h>
 
