@@ -101,7 +101,9 @@ public:
                 return std::nullopt;
             });
         run->Start();
-        return runMessages({});
+        const int status = runMessages({});
+        run.reset(); // the mail's dialogue lets go of the socket before it goes
+        return status;
     }
 
     int RunForm(RunMode mode, MachineParts parts) override
