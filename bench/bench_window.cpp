@@ -34,7 +34,7 @@ WindowWorld::WindowWorld(const std::vector<Setting> &settings)
     }
 }
 
-QtWindowParts WindowWorld::Parts(std::optional<std::uint16_t> port, bool addressWatched)
+QtWindowParts WindowWorld::Parts(bool addressWatched)
 {
     return QtWindowParts {
         .machine = {
@@ -49,7 +49,6 @@ QtWindowParts WindowWorld::Parts(std::optional<std::uint16_t> port, bool address
         },
         .notifyArea = m_notifyArea,
         .addressWatched = addressWatched,
-        .smtpPortOverride = port,
     };
 }
 

@@ -4,7 +4,7 @@
 #include "gui/qt/qt_main_window.h"
 #include "gui/qt/qt_notify_area.h"
 #include "platform/linux/hive_file.h"
-#include "platform/linux/xdg_autostart.h"
+#include "platform/posix/xdg_autostart.h"
 
 #include <QTemporaryDir>
 
@@ -30,9 +30,8 @@ public:
     WindowWorld(const WindowWorld &) = delete;
     WindowWorld &operator=(const WindowWorld &) = delete;
 
-    // Parts for one window; `port` replaces port 25 when given.
-    QtWindowParts Parts(std::optional<std::uint16_t> port = std::nullopt,
-                        bool addressWatched = false);
+    // Parts for one window.
+    QtWindowParts Parts(bool addressWatched = false);
 
     int ended = 0;
 

@@ -142,8 +142,7 @@ struct DeliveringWindow
     , pellwick::Clipboard
 {
     DeliveringWindow(QtWindowParts parts, bool logOff)
-        : socket(parts.smtpPortOverride)
-        , form(view, pellwick::TakeFormParts(parts, socket, deadline, *this, *this, nullptr),
+        : form(view, pellwick::TakeFormParts(parts, socket, deadline, *this, *this, nullptr),
                logOff)
     {
         QObject::connect(&socket, &pellwick::QtSocket::dataArrival,
@@ -206,8 +205,12 @@ int main(int argc, char **argv)
     }
 
     // The program's usual life: hidden in the tray, mailing the configured server.
-    WindowWorld world({{"SMTPServer", options->server}, {"StartMinimized", 1}});
-    DeliveringWindow window(world.Parts(options->port), options->log == LogMode::Off);
+    std::vector<pellwick::bench::Setting> settings {{"SMTPServer", options->server},
+                                                    {"StartMinimized", 1}};
+    if (options->port)
+        settings.emplace_back("SMTPPort", int {*options->port});
+    WindowWorld world(settings);
+    DeliveringWindow window(world.Parts(), options->log == LogMode::Off);
     window.form.Form_Load();
     QCoreApplication::processEvents();
 

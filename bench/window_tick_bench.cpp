@@ -19,7 +19,7 @@ struct StartedWindow
     // `addressWatched`: address changes are told as they happen (as on Linux),
     // so the tick reads the address only once a minute.
     explicit StartedWindow(bool addressWatched = false)
-        : window(world.Parts(std::nullopt, addressWatched))
+        : window(world.Parts(addressWatched))
     {
         // No event loop runs while the ticks are driven by hand, so the
         // window's own timer never fires among them.

@@ -3,6 +3,7 @@
 // known state, keeps its buffers bounded and never acts after its dialogue ended.
 #include "support/fake_socket.h"
 #include "support/fixed_time.h"
+#include "support/manual_deadline.h"
 #include "support/recording_smtp_host.h"
 
 #include "core/mail/smtp.h"
@@ -56,7 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     FuzzedDataProvider input(data, size);
     Peer peer;
-    pellwick::Smtp smtp(peer, peer, pellwick::test::FixedTime);
+    pellwick::test::ManualDeadline deadline;
+    pellwick::Smtp smtp(peer, peer, deadline,
+                        {pellwick::test::FixedTime, [] { return std::string("localhost"); },
+                         [] {
+                             return 0ull;
+                         }});
     const std::string body = input.ConsumeRandomLengthString(64);
     const std::string recipient = input.ConsumeRandomLengthString(32);
     peer.given = body + recipient;

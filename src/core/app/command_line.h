@@ -1,12 +1,36 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace pellwick {
 
-// The program's arguments joined with single blanks, as one command-line text.
-std::string JoinArguments(const std::vector<std::string> &arguments);
+// How the program runs: with its window and tray, with neither (--headless,
+// for machines without a desktop), or as one mail and out (--send-now, which
+// wins when both are given).
+enum class RunMode { Window, Headless, SendNow };
+
+// What the program prints instead of starting: the usage ("--help", "-h" or
+// "/?") or the version ("--version"). The first such argument decides.
+enum class InfoRequest { None, Help, Version };
+
+// Everything the program's arguments ask for.
+struct CommandLine
+{
+    RunMode mode = RunMode::Window;
+    InfoRequest info = InfoRequest::None;
+    // A log-in run (/s): see IsLoginRun.
+    bool loginRun = false;
+    // FILE of "--password-file FILE" or "--password-file=FILE" (the last one wins).
+    std::optional<std::string> passwordFile;
+    // The arguments joined with single blanks, as one command-line text.
+    std::string text;
+    // Arguments that ask for nothing the program knows; they are ignored.
+    std::vector<std::string> unknown;
+};
+
+CommandLine ParseCommandLine(const std::vector<std::string> &arguments);
 
 // Whether the command line marks a log-in run: split at single blanks, some
 // word reads "/s" or "-s" in any case. Empty words match nothing.

@@ -7,58 +7,28 @@ std::string VersionText()
     return "Pellwick " PELLWICK_VERSION;
 }
 
-std::optional<std::string> InfoRequest(const std::vector<std::string> &arguments,
-                                       const std::string &programName, bool runModes)
+std::string InfoText(InfoRequest request, const std::string &programName)
 {
-    const std::string modes
-        = runModes ? "  --headless            run with no window and no tray (no display\n"
-                     "                        needed); told to end (SIGTERM; on Windows,\n"
-                     "                        taskkill or Ctrl+C), it saves as usual\n"
-                     "  --send-now            send one email with the stored settings, print\n"
-                     "                        the server's last reply and exit: 0 delivered,\n"
-                     "                        75 failed for now, 69 refused, 78 no server set\n"
-                   : "";
-    for (const std::string &argument : arguments) {
-        if (argument == "--version")
-            return VersionText() + "\n";
-        if (argument == "--help" || argument == "-h" || argument == "/?")
-            return "Usage: " + programName + " [/s]"
-                   + (runModes ? " [--headless | --send-now]" : "")
-                   + " [--password-file FILE]\n"
-                     "Mails this machine's local IP address, from a template, over SMTP.\n"
-                     "\n"
-                     "  /s, -s                a log-in run: ends once its first mail dialogue\n"
-                     "                        is over when \"Auto Exit After Login Run\" is "
-                     "checked\n"
-                     "  --password-file FILE  the SMTP password: the first line of FILE, which\n"
-                     "                        only its owner may read (where no secret store "
-                     "runs)\n"
-                   + modes
-                   + "  --help, /?            print this help and exit\n"
-                     "  --version             print the version and exit\n";
-    }
-    return std::nullopt;
-}
-
-RunMode ChosenRunMode(const std::vector<std::string> &arguments)
-{
-    RunMode mode = RunMode::Window;
-    for (const std::string &argument : arguments) {
-        if (argument == "--send-now")
-            return RunMode::SendNow;
-        if (argument == "--headless")
-            mode = RunMode::Headless;
-    }
-    return mode;
-}
-
-std::string NoDisplayLine(RunMode mode, const std::string &display, const std::string &wayland,
-                          const std::string &platform)
-{
-    if (mode != RunMode::Window || !display.empty() || !wayland.empty() || !platform.empty())
+    if (request == InfoRequest::Version)
+        return VersionText() + "\n";
+    if (request != InfoRequest::Help)
         return {};
-    return "pellwick: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not "
-           "set); use --headless to run without one, or --send-now to send one email";
+    return "Usage: " + programName
+           + " [/s] [--headless | --send-now] [--password-file FILE]\n"
+             "Mails this machine's local IP address, from a template, over SMTP.\n"
+             "\n"
+             "  /s, -s                a log-in run: ends once its first mail dialogue\n"
+             "                        is over when \"Auto Exit After Login Run\" is checked\n"
+             "  --password-file FILE  the SMTP password: the first line of FILE, which\n"
+             "                        only its owner may read (where no secret store runs)\n"
+             "  --headless            run with no window and no tray (no display\n"
+             "                        needed); told to end (SIGTERM; on Windows,\n"
+             "                        taskkill or Ctrl+C), it saves as usual\n"
+             "  --send-now            send one email with the stored settings, print\n"
+             "                        the server's last reply and exit: 0 delivered,\n"
+             "                        75 failed for now, 69 refused, 78 no server set\n"
+             "  --help, /?            print this help and exit\n"
+             "  --version             print the version and exit\n";
 }
 
 } // namespace pellwick

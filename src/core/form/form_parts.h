@@ -96,8 +96,4 @@ struct FormParts
     std::function<std::uint64_t()> messageIdRandom = MessageIdRandom();
 };
 
-// frmMain's parts: the shell's own with the machine's, whose texts and
-// functions are taken over.
-FormParts JoinFormParts(MachineParts machine, const ShellParts &shell);
-
 } // namespace pellwick

@@ -67,7 +67,6 @@ public:
     // Mail. An automatic mail that fails for a passing reason is tried again;
     // the button's is not.
     void SendEmail(MailKind kind = MailKind::Automatic);
-    std::string InsertIPAddress(const std::string &text) const;
     void btnInsertIP_Click();
     void txtMsg_GotFocus();
     void txtSubject_GotFocus();

@@ -55,11 +55,6 @@ void frmMain::btnServer_Click()
         AppendToDebugLog("Could not keep the password: " + problem + "\r\n");
 }
 
-std::string frmMain::InsertIPAddress(const std::string &text) const
-{
-    return ReplaceIpToken(text, localIp());
-}
-
 void frmMain::txtMsg_GotFocus()
 {
     m_view.SetEnabled(Control::btnInsertIP, true);

@@ -2,25 +2,6 @@
 
 namespace pellwick {
 
-namespace {
-
-constexpr const char *kOption = "--password-file";
-
-} // namespace
-
-std::optional<std::string> PasswordFileArgument(const std::vector<std::string> &arguments)
-{
-    const std::string withValue = std::string(kOption) + "=";
-    std::optional<std::string> path;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == kOption && i + 1 < arguments.size())
-            path = arguments[++i];
-        else if (arguments[i].starts_with(withValue))
-            path = arguments[i].substr(withValue.size());
-    }
-    return path;
-}
-
 PasswordLookup PasswordFromFile(const std::string &path, const PrivateFileReader &read)
 {
     const PrivateFile file = read(path);

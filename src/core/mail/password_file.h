@@ -5,7 +5,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace pellwick {
 
@@ -25,10 +24,6 @@ struct PrivateFile
 };
 
 using PrivateFileReader = std::function<PrivateFile(const std::string &path)>;
-
-// The FILE of "--password-file FILE" or "--password-file=FILE" among the
-// program's arguments (the last one wins).
-std::optional<std::string> PasswordFileArgument(const std::vector<std::string> &arguments);
 
 // The password in the file: its first line, without the line ending. A file
 // others may read, or that is not the user's own, is refused with a message

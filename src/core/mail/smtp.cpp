@@ -31,20 +31,6 @@ enum State : std::int32_t {
     kLoginPasswordSent = 13,
 };
 
-// For callers without a deadline: no limit ever passes.
-class NoDeadline : public Deadline
-{
-public:
-    void Arm(std::chrono::milliseconds, std::function<void()>) override { }
-    void Disarm() override { }
-};
-
-Deadline &noDeadline()
-{
-    static NoDeadline none;
-    return none;
-}
-
 } // namespace
 
 Smtp::Smtp(Socket &socket, SmtpHost &host, Deadline &deadline, SmtpEnvironment environment)
@@ -54,15 +40,6 @@ Smtp::Smtp(Socket &socket, SmtpHost &host, Deadline &deadline, SmtpEnvironment e
     , m_environment(std::move(environment))
 {
     m_socket.SetEvents(this);
-}
-
-Smtp::Smtp(Socket &socket, SmtpHost &host, Clock clock)
-    : Smtp(socket, host, noDeadline(),
-           {std::move(clock), [] { return std::string("localhost"); },
-            [] {
-                return 0ull;
-            }})
-{
 }
 
 Smtp::~Smtp()

@@ -44,9 +44,6 @@ public:
 
     // The socket and the deadline must outlive the dialogue.
     Smtp(Socket &socket, SmtpHost &host, Deadline &deadline, SmtpEnvironment environment);
-    // Without time limits and with "localhost" as the machine's name; for
-    // callers that have no deadline yet.
-    Smtp(Socket &socket, SmtpHost &host, Clock clock);
     ~Smtp();
     Smtp(const Smtp &) = delete;
     Smtp &operator=(const Smtp &) = delete;

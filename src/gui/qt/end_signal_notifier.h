@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/end_signals.h"
+#include "platform/posix/end_signals.h"
 
 #include <QObject>
 

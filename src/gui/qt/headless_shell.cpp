@@ -4,7 +4,7 @@ namespace pellwick {
 
 HeadlessShell::HeadlessShell(QtWindowParts parts, QObject *parent)
     : QObject(parent)
-    , wckMain(parts.smtpPortOverride, this)
+    , wckMain(this)
     , m_deadline(this)
     , m_form(m_view, TakeFormParts(parts, wckMain, m_deadline, *this, *this, nullptr))
 {

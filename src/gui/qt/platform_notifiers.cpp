@@ -4,19 +4,21 @@
 
 namespace pellwick {
 
-PlatformNotifiers::PlatformNotifiers(std::unique_ptr<AddressWatch> watch,
-                                     std::unique_ptr<SingleInstance> instance, QObject *parent)
+PlatformNotifiers::PlatformNotifiers(std::unique_ptr<SingleInstance> instance, QObject *parent)
     : QObject(parent)
-    , m_watch(std::move(watch))
     , m_instance(std::move(instance))
+    , m_watch(WatchAddresses([this] {
+        // On the watch's thread: the signal goes out on this object's.
+        if (!m_changePosted.exchange(true))
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_changePosted = false;
+                    emit addressChanged();
+                },
+                Qt::QueuedConnection);
+    }))
 {
-    if (m_watch) {
-        auto *notifier = new QSocketNotifier(m_watch->Handle(), QSocketNotifier::Read, this);
-        connect(notifier, &QSocketNotifier::activated, this, [this] {
-            if (m_watch->Drain())
-                emit addressChanged();
-        });
-    }
     if (m_instance && m_instance->Handle() >= 0) {
         auto *notifier = new QSocketNotifier(m_instance->Handle(), QSocketNotifier::Read, this);
         connect(notifier, &QSocketNotifier::activated, this, [this] {

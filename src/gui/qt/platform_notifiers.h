@@ -5,9 +5,8 @@
 
 #include <QObject>
 
+#include <atomic>
 #include <memory>
-
-class QSocketNotifier;
 
 namespace pellwick {
 
@@ -18,9 +17,8 @@ class PlatformNotifiers : public QObject
     Q_OBJECT
 
 public:
-    // Either may be null (no watch on this system; no instance claimed).
-    PlatformNotifiers(std::unique_ptr<AddressWatch> watch, std::unique_ptr<SingleInstance> instance,
-                      QObject *parent = nullptr);
+    // `instance` may be null (none claimed).
+    explicit PlatformNotifiers(std::unique_ptr<SingleInstance> instance, QObject *parent = nullptr);
     ~PlatformNotifiers() override;
 
     // Address changes are told as they happen.
@@ -32,8 +30,11 @@ signals:
     void handedOver(pellwick::InstanceRequest request);
 
 private:
-    std::unique_ptr<AddressWatch> m_watch;
     std::unique_ptr<SingleInstance> m_instance;
+    // Set while a change waits on the event loop: a burst is told once.
+    std::atomic<bool> m_changePosted {false};
+    // Last, so that its thread has stopped before the rest goes.
+    std::unique_ptr<AddressWatch> m_watch;
 };
 
 } // namespace pellwick

@@ -21,15 +21,15 @@ namespace pellwick {
 FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline, FormTimer &timer,
                         Clipboard &clipboard, ServerDialog *serverDialog)
 {
-    return JoinFormParts(std::move(parts.machine), {
-                                                       .socket = socket,
-                                                       .deadline = deadline,
-                                                       .timer = timer,
-                                                       .notifyArea = parts.notifyArea,
-                                                       .clipboard = clipboard,
-                                                       .addressWatched = parts.addressWatched,
-                                                       .serverDialog = serverDialog,
-                                                   });
+    return FormParts {std::move(parts.machine), ShellParts {
+                                                    .socket = socket,
+                                                    .deadline = deadline,
+                                                    .timer = timer,
+                                                    .notifyArea = parts.notifyArea,
+                                                    .clipboard = clipboard,
+                                                    .addressWatched = parts.addressWatched,
+                                                    .serverDialog = serverDialog,
+                                                }};
 }
 
 namespace {
@@ -48,7 +48,7 @@ QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
     , m_menu(parts.icon)
     , m_widgetView(*this, m_menu)
     , m_view(*this, m_widgetView)
-    , wckMain(parts.smtpPortOverride, this)
+    , wckMain(this)
     , m_deadline(this)
     , m_form(m_view, TakeFormParts(parts, wckMain, m_deadline, *this, *this, this))
 {

@@ -30,8 +30,6 @@ struct QtWindowParts
     NotifyArea &notifyArea;
     // Address changes reach frmMain::AddressChanged as they happen.
     bool addressWatched = false;
-    // Replaces port 25 (tests reach a server on a free loopback port).
-    std::optional<std::uint16_t> smtpPortOverride = std::nullopt;
     // The window's, the About tab's and the menu's picture (the program's icon
     // when null). One icon, shared with the tray, decodes each size once.
     QIcon icon = {};

@@ -9,9 +9,8 @@
 
 namespace pellwick {
 
-QtSocket::QtSocket(std::optional<std::uint16_t> portOverride, QObject *parent)
+QtSocket::QtSocket(QObject *parent)
     : QObject(parent)
-    , m_portOverride(portOverride)
 {
 }
 
@@ -81,17 +80,17 @@ void QtSocket::Close()
 
 void QtSocket::Connect(const std::string &host, std::uint16_t port)
 {
-    plainSocket().connectToHost(QString::fromStdString(host), m_portOverride.value_or(port));
+    plainSocket().connectToHost(QString::fromStdString(host), port);
 }
 
 void QtSocket::ConnectForStartTls(const std::string &host, std::uint16_t port)
 {
-    tlsSocket().connectToHost(QString::fromStdString(host), m_portOverride.value_or(port));
+    tlsSocket().connectToHost(QString::fromStdString(host), port);
 }
 
 void QtSocket::ConnectTls(const std::string &host, std::uint16_t port)
 {
-    tlsSocket().connectToHostEncrypted(QString::fromStdString(host), m_portOverride.value_or(port));
+    tlsSocket().connectToHostEncrypted(QString::fromStdString(host), port);
 }
 
 void QtSocket::StartTls()

@@ -7,7 +7,6 @@
 #include <QStringList>
 
 #include <cstdint>
-#include <optional>
 
 class QSslSocket;
 class QTcpSocket;
@@ -26,10 +25,7 @@ class QtSocket
     Q_OBJECT
 
 public:
-    // `portOverride` replaces every port asked for; tests use it to reach a
-    // server on a free loopback port instead of port 25.
-    explicit QtSocket(std::optional<std::uint16_t> portOverride = std::nullopt,
-                      QObject *parent = nullptr);
+    explicit QtSocket(QObject *parent = nullptr);
     ~QtSocket() override;
 
     void Close() override;
@@ -54,7 +50,6 @@ private:
     // Children of this object; m_tls is m_socket when that is a QSslSocket.
     QTcpSocket *m_socket = nullptr;
     QSslSocket *m_tls = nullptr;
-    std::optional<std::uint16_t> m_portOverride;
     // What the certificate check found; the dialogue decides whether it may
     // go on (a pinned certificate may).
     QStringList m_certificateProblems;

@@ -4,7 +4,7 @@ namespace pellwick {
 
 AddressMessages::AddressMessages(HWND window)
     : m_window(window)
-    , m_callbacks(CallOnAddressChange([this] {
+    , m_watch(WatchAddresses([this] {
         if (!m_posted.exchange(true))
             PostMessageW(m_window, kMessage, 0, 0);
     }))

@@ -19,14 +19,14 @@ public:
     explicit AddressMessages(HWND window);
 
     // Whether changes are told at all (the system may refuse the watch).
-    bool Watching() const { return m_callbacks != nullptr; }
+    bool Watching() const { return m_watch != nullptr; }
     // True for the posted message; the next change posts again.
     bool Take(UINT message);
 
 private:
     HWND m_window;
     std::atomic<bool> m_posted {false};
-    std::unique_ptr<AddressCallbacks> m_callbacks;
+    std::unique_ptr<AddressWatch> m_watch;
 };
 
 } // namespace pellwick

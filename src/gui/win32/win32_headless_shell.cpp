@@ -10,8 +10,9 @@ Win32HeadlessShell::Win32HeadlessShell(HINSTANCE instance, NotifyArea &notifyAre
     , wckMain(m_window.Window(), [this](std::int32_t count) { m_form.wckMain_DataArrival(count); })
     , m_timers(m_window.Window(), [this] { m_form.tmrMain_Timer(); })
     , m_addresses(m_window.Window())
-    , m_form(m_view, JoinFormParts(std::move(parts), {wckMain, m_timers, m_timers, notifyArea,
-                                                      *this, m_addresses.Watching()}))
+    , m_form(m_view,
+             FormParts {std::move(parts), ShellParts {wckMain, m_timers, m_timers, notifyArea,
+                                                      *this, m_addresses.Watching()}})
     , m_endRequests(m_window.Window())
 {
     m_window.SetHandler([this](UINT message, WPARAM wParam, LPARAM lParam) {

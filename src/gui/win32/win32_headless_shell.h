@@ -8,7 +8,7 @@
 #include "gui/win32/hidden_window.h"
 #include "gui/win32/win32_main_window.h"
 #include "gui/win32/window_timers.h"
-#include "gui/win32/winsock_socket.h"
+#include "platform/windows/winsock_socket.h"
 
 #include <optional>
 

@@ -10,7 +10,7 @@
 #include "gui/win32/win32_server_dialog.h"
 #include "gui/win32/win32_window.h"
 #include "gui/win32/window_timers.h"
-#include "gui/win32/winsock_socket.h"
+#include "platform/windows/winsock_socket.h"
 
 #include <optional>
 

@@ -1,9 +1,9 @@
 #include "platform/platform.h"
 
 #include "platform/linux/hive_file.h"
-#include "platform/linux/login_program.h"
-#include "platform/linux/xdg_autostart.h"
-#include "platform/linux/xdg_paths.h"
+#include "platform/posix/login_program.h"
+#include "platform/posix/xdg_autostart.h"
+#include "platform/posix/xdg_paths.h"
 
 #include <cstdlib>
 

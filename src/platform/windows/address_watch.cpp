@@ -22,14 +22,14 @@ bool ChangesNeverTold()
 
 // NotifyUnicastIpAddressChange and NotifyRouteChange2, both calling back on a
 // thread of the system's until cancelled.
-class IpHelperCallbacks final : public AddressCallbacks
+class IpHelperWatch final : public AddressWatch
 {
 public:
-    explicit IpHelperCallbacks(std::function<void()> changed)
+    explicit IpHelperWatch(std::function<void()> changed)
         : m_changed(std::move(changed))
     {
     }
-    ~IpHelperCallbacks() override
+    ~IpHelperWatch() override
     {
         // Returns only when no callback runs any more.
         if (m_address)
@@ -37,8 +37,8 @@ public:
         if (m_route)
             CancelMibChangeNotify2(m_route);
     }
-    IpHelperCallbacks(const IpHelperCallbacks &) = delete;
-    IpHelperCallbacks &operator=(const IpHelperCallbacks &) = delete;
+    IpHelperWatch(const IpHelperWatch &) = delete;
+    IpHelperWatch &operator=(const IpHelperWatch &) = delete;
 
     bool Register()
     {
@@ -51,11 +51,11 @@ private:
     static void WINAPI addressChanged(void *context, MIB_UNICASTIPADDRESS_ROW *,
                                       MIB_NOTIFICATION_TYPE)
     {
-        static_cast<IpHelperCallbacks *>(context)->m_changed();
+        static_cast<IpHelperWatch *>(context)->m_changed();
     }
     static void WINAPI routeChanged(void *context, MIB_IPFORWARD_ROW2 *, MIB_NOTIFICATION_TYPE)
     {
-        static_cast<IpHelperCallbacks *>(context)->m_changed();
+        static_cast<IpHelperWatch *>(context)->m_changed();
     }
 
     std::function<void()> m_changed;
@@ -65,20 +65,14 @@ private:
 
 } // namespace
 
-std::unique_ptr<AddressCallbacks> CallOnAddressChange(std::function<void()> changed)
+std::unique_ptr<AddressWatch> WatchAddresses(std::function<void()> changed)
 {
     if (ChangesNeverTold())
         return nullptr;
-    auto callbacks = std::make_unique<IpHelperCallbacks>(std::move(changed));
-    if (!callbacks->Register())
+    auto watch = std::make_unique<IpHelperWatch>(std::move(changed));
+    if (!watch->Register())
         return nullptr;
-    return callbacks;
-}
-
-// No descriptor to wait on here: changes are told through CallOnAddressChange.
-std::unique_ptr<AddressWatch> OpenAddressWatch()
-{
-    return nullptr;
+    return watch;
 }
 
 } // namespace pellwick

@@ -263,7 +263,7 @@ TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
         Steps steps;
         std::string cause; // empty: the dialogue goes on to MAIL FROM
     };
-    // A refused login is one of the real-server TLS cases (tests/gui/tls_cases.h).
+    // A refused login is one of the real-server TLS cases (tests/support/tls_cases.h).
     const std::string noTls = "Server mail.example.com:587 offers no STARTTLS; neither the "
                               "password nor the mail goes out without TLS";
     // clang-format off

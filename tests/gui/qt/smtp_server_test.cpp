@@ -4,13 +4,14 @@
 // (whose failures each end the dialogue with their cause; the same client then
 // delivers).
 #include "core/mail/smtp.h"
+#include "gui/qt/qt_deadline.h"
 #include "gui/qt/qt_socket.h"
-#include "gui/tls_cases.h"
 #include "platform/linux/temp_hive.h"
 #include "platform/local_time.h"
 #include "support/event_loop.h"
 #include "support/recording_smtp_host.h"
 #include "support/smtp_sink.h"
+#include "support/tls_cases.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -53,8 +54,14 @@ struct Client
 
     QtSocket socket;
     pellwick::test::RecordingSmtpHost host;
-    // No time limits: the event loop's own bound ends a broken run.
-    Smtp smtp {socket, host, pellwick::CurrentLocalTime};
+    pellwick::QtDeadline deadline;
+    Smtp smtp {socket,
+               host,
+               deadline,
+               {pellwick::CurrentLocalTime, [] { return std::string("localhost"); },
+                [] {
+                    return 0ull;
+                }}};
 };
 
 Submission plain(std::uint16_t port)

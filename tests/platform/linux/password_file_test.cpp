@@ -11,7 +11,6 @@
 
 #include <cstdlib>
 
-using pellwick::PasswordFileArgument;
 using pellwick::PasswordFromFile;
 
 TEST(PasswordFile, OnlyAFileNobodyElseMayReadGivesThePassword)
@@ -51,15 +50,6 @@ TEST(PasswordFile, OnlyAFileNobodyElseMayReadGivesThePassword)
                                       std::pair {folder.path(), "not a regular file"}})
         EXPECT_EQ(PasswordFromFile(path.string(), pellwick::ReadPrivateFile).error,
                   "Password file " + path.string() + " could not be read: " + cause);
-}
-
-TEST(PasswordFile, ArgumentTakesEitherSpelling)
-{
-    using Args = std::vector<std::string>;
-    EXPECT_EQ(PasswordFileArgument(Args {"/s", "--password-file", "/run/pw"}), "/run/pw");
-    EXPECT_EQ(PasswordFileArgument(Args {"--password-file=/a b", "--headless"}), "/a b");
-    EXPECT_EQ(PasswordFileArgument(Args {"--password-file"}), std::nullopt);
-    EXPECT_EQ(PasswordFileArgument(Args {"/s"}), std::nullopt);
 }
 
 TEST(SecretService, WithoutASessionBusSaysSoInsteadOfHanging)

@@ -1,6 +1,6 @@
-#include "gui/win32/schannel_session.h"
+#include "platform/windows/schannel_session.h"
 
-#include "gui/win32/server_certificate.h"
+#include "platform/windows/server_certificate.h"
 
 #include "core/text/text.h"
 #include "platform/windows/system_error_text.h"

@@ -1,13 +1,14 @@
 // The Winsock socket, connected by name: the SMTP dialogue in plain text and over
 // SChannel against a real server (Debian's aiosmtpd, started from under Wine,
 // which runs a Linux program as it is) with certificates from a test authority.
-#include "gui/win32/winsock_socket.h"
+#include "platform/windows/winsock_socket.h"
 
 #include "core/mail/smtp.h"
-#include "gui/tls_cases.h"
 #include "platform/local_time.h"
+#include "support/manual_deadline.h"
 #include "support/recording_smtp_host.h"
 #include "support/temp_folder.h"
+#include "support/tls_cases.h"
 
 #include <wincrypt.h>
 
@@ -143,9 +144,15 @@ TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
                                             nullptr, nullptr);
         test::RecordingSmtpHost host;
         Smtp *dialogue = nullptr;
-        WinsockSocket socket(
-            window, [&](std::int32_t count) { dialogue->HandleServerReply(count); }, sink.port);
-        Smtp smtp(socket, host, CurrentLocalTime); // the pump's bound ends a broken run
+        WinsockSocket socket(window,
+                             [&](std::int32_t count) { dialogue->HandleServerReply(count); });
+        // No limit passes: the pump's bound ends a broken run.
+        test::ManualDeadline deadline;
+        Smtp smtp(socket, host, deadline,
+                  {CurrentLocalTime, [] { return std::string("localhost"); },
+                   [] {
+                       return 0ull;
+                   }});
         dialogue = &smtp;
         // By name: the server's certificate names "localhost" and 127.0.0.1, and
         // Wine's check of a name matches no address.

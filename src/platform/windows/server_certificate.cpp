@@ -1,4 +1,4 @@
-#include "gui/win32/server_certificate.h"
+#include "platform/windows/server_certificate.h"
 
 #include "platform/windows/system_error_text.h"
 #include "platform/windows/wide_text.h"

@@ -1,4 +1,4 @@
-#include "platform/linux/xdg_autostart.h"
+#include "platform/posix/xdg_autostart.h"
 
 #include "platform/linux/durable_file.h"
 

@@ -1,4 +1,4 @@
-#include "platform/linux/xdg_paths.h"
+#include "platform/posix/xdg_paths.h"
 
 #include <pwd.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
-#include "gui/win32/winsock_socket.h"
+#include "platform/windows/winsock_socket.h"
 
-#include "gui/win32/schannel_session.h"
+#include "platform/windows/schannel_session.h"
 
 #include <algorithm>
 #include <cstring>
@@ -48,11 +48,9 @@ int addressLength(const sockaddr_storage &address)
 
 } // namespace
 
-WinsockSocket::WinsockSocket(HWND window, DataArrival dataArrival,
-                             std::optional<std::uint16_t> portOverride)
+WinsockSocket::WinsockSocket(HWND window, DataArrival dataArrival)
     : m_window(window)
     , m_dataArrival(std::move(dataArrival))
-    , m_portOverride(portOverride)
 {
     WSADATA data {};
     m_started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
@@ -94,10 +92,9 @@ void WinsockSocket::Connect(const std::string &host, std::uint16_t port)
     m_host = host;
     const WPARAM attempt = m_attempt;
     const HWND window = m_window;
-    const std::uint16_t target = m_portOverride.value_or(port);
     // The thread owns copies only: the window may be gone before the answer.
-    std::thread([host, target, window, attempt] {
-        auto result = std::make_unique<Resolved>(Resolved {resolve(host, target)});
+    std::thread([host, port, window, attempt] {
+        auto result = std::make_unique<Resolved>(Resolved {resolve(host, port)});
         if (PostMessageW(window, kResolvedMessage, attempt, reinterpret_cast<LPARAM>(result.get())))
             result.release(); // the window deletes it
     }).detach();

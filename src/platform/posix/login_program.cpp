@@ -1,4 +1,4 @@
-#include "platform/linux/login_program.h"
+#include "platform/posix/login_program.h"
 
 #include <unistd.h>
 

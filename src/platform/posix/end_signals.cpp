@@ -1,4 +1,4 @@
-#include "platform/end_signals.h"
+#include "platform/posix/end_signals.h"
 
 #include <csignal>
 #include <fcntl.h>

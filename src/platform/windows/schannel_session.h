@@ -2,7 +2,10 @@
 
 #include "core/mail/socket.h"
 
-#include "gui/win32/win32_api.h"
+#include "platform/windows/windows_api.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
 
 #ifndef SECURITY_WIN32
 #define SECURITY_WIN32

@@ -2,7 +2,10 @@
 
 #include "core/mail/socket.h"
 
-#include "gui/win32/win32_api.h"
+#include "platform/windows/windows_api.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <cstdint>
 #include <functional>
@@ -32,10 +35,7 @@ public:
     static constexpr UINT kSocketMessage = WM_APP + 1;
     static constexpr UINT kResolvedMessage = WM_APP + 2;
 
-    // `portOverride` replaces every port asked for, so tests can reach a server
-    // on a free loopback port.
-    WinsockSocket(HWND window, DataArrival dataArrival,
-                  std::optional<std::uint16_t> portOverride = std::nullopt);
+    WinsockSocket(HWND window, DataArrival dataArrival);
     ~WinsockSocket() override;
     WinsockSocket(const WinsockSocket &) = delete;
     WinsockSocket &operator=(const WinsockSocket &) = delete;
@@ -63,7 +63,6 @@ private:
 
     HWND m_window;
     DataArrival m_dataArrival;
-    std::optional<std::uint16_t> m_portOverride;
     bool m_started = false;
     SOCKET m_socket = INVALID_SOCKET;
     bool m_connected = false;

@@ -1,8 +1,8 @@
 #include "support/temp_folder.h"
 
-#include "platform/linux/login_program.h"
-#include "platform/linux/xdg_autostart.h"
-#include "platform/linux/xdg_paths.h"
+#include "platform/posix/login_program.h"
+#include "platform/posix/xdg_autostart.h"
+#include "platform/posix/xdg_paths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,94 @@
+#include "core/app/startup.h"
+
+#include "core/app/info_request.h"
+#include "core/settings/registry.h"
+
+#include <cstdio>
+#include <optional>
+
+namespace pellwick {
+
+namespace {
+
+constexpr const char *kNoDisplayLine
+    = "pellwick: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set); use "
+      "--headless to run without one, or --send-now to send one email";
+
+bool printOut(StartupShell &shell, const std::string &text)
+{
+    return shell.ConnectOutput() && std::fputs(text.c_str(), stdout) >= 0
+           && std::fflush(stdout) == 0;
+}
+
+void printError(StartupShell &shell, const std::string &line)
+{
+    shell.ConnectOutput();
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+} // namespace
+
+int RunProgram(const std::vector<std::string> &arguments, const std::string &programName,
+               const PlatformParts &platform, StartupShell &shell)
+{
+    const CommandLine asked = ParseCommandLine(arguments);
+    // Answered before any window or toolkit exists, so they work without a
+    // display. A failed write (a full disk, a closed pipe) is a failure.
+    if (asked.info != InfoRequest::None)
+        return printOut(shell, InfoText(asked.info, programName)) ? 0 : 1;
+    if (asked.mode == RunMode::Window && !shell.CanShowWindow()) {
+        printError(shell, kNoDisplayLine);
+        return 1;
+    }
+    // A later start hands over to the running one and ends: it never mails
+    // and never saves. A --send-now run is one mail beside whatever runs.
+    if (asked.mode != RunMode::SendNow && !shell.ClaimInstance(asked.loginRun))
+        return 0;
+
+    // What a run without the window prints reaches whoever started it.
+    if (asked.mode != RunMode::Window)
+        shell.ConnectOutput();
+    const CommandLine given = ParseCommandLine(shell.Begin(asked.mode));
+    const auto backend = platform.registryBackend();
+    Registry registry(*backend);
+    const auto passwordStore = platform.passwordStore();
+    // A password file nobody else may read, for machines without a secret store.
+    std::optional<PasswordLookup> passwordFile;
+    if (given.passwordFile) {
+        passwordFile = PasswordFromFile(*given.passwordFile, platform.readPrivateFile);
+        if (!passwordFile->error.empty()) {
+            printError(shell, passwordFile->error);
+            return SendNow::kConfig;
+        }
+    }
+
+    if (asked.mode == RunMode::SendNow) {
+        return shell.RunSendNow([&](Socket &socket, Deadline &deadline) {
+            return std::make_unique<SendNow>(
+                socket, deadline,
+                SmtpEnvironment {platform.clock, platform.hostName, MessageIdRandom()}, registry,
+                platform.localIp, SendNow::Password {passwordStore.get(), passwordFile},
+                [&shell](int status, const std::string &line) {
+                    SendNow::PrintOutcome(status, line);
+                    shell.EndLoop(status);
+                });
+        });
+    }
+
+    const auto autostart = platform.autostart(registry);
+    return shell.RunForm(asked.mode,
+                         {
+                             .registry = registry,
+                             .autostart = *autostart,
+                             .localIp = platform.localIp,
+                             .memoryReader = platform.memoryReader,
+                             .clock = platform.clock,
+                             .commandLine = given.text,
+                             .endProcess = [&shell](int status) { shell.EndLoop(status); },
+                             .hostName = platform.hostName,
+                             .passwordStore = passwordStore.get(),
+                             .passwordFile = std::move(passwordFile),
+                         });
+}
+
+} // namespace pellwick

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "core/app/command_line.h"
+#include "core/form/form_parts.h"
+#include "core/form/send_now.h"
+#include "core/mail/password_file.h"
+#include "core/settings/autostart.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pellwick {
+
+class RegistryBackend;
+
+// What this machine gives a start: the platform layer's parts.
+struct PlatformParts
+{
+    std::function<std::unique_ptr<RegistryBackend>()> registryBackend;
+    std::function<std::unique_ptr<PasswordStore>()> passwordStore;
+    PrivateFileReader readPrivateFile;
+    // The log-in entry; asked for once the shell has begun (it knows where the
+    // program lies only then).
+    std::function<std::unique_ptr<Autostart>(Registry &registry)> autostart;
+    std::function<std::string()> localIp;
+    Memory::Reader memoryReader;
+    Smtp::Clock clock;
+    std::function<std::string()> hostName;
+};
+
+// What a shell gives a start: its output, its claim on the one running
+// program, and its event loops.
+class StartupShell
+{
+public:
+    virtual ~StartupShell() = default;
+
+    // Readies standard output and error for what the run prints; false when
+    // it can go nowhere.
+    virtual bool ConnectOutput() { return true; }
+    // A window can be shown (there is a display for it).
+    virtual bool CanShowWindow() const { return true; }
+    // Claims this user's one running program for the rest of the run; false
+    // when another holds it, which is then told of this start.
+    virtual bool ClaimInstance(bool loginRun) = 0;
+    // Readies the event loop for `mode`; returns the arguments left for the
+    // program (a toolkit may take its own out of them).
+    virtual std::vector<std::string> Begin(RunMode mode) = 0;
+    // Ends the event loop with the exit status.
+    virtual void EndLoop(int status) = 0;
+
+    // Makes the one mail of --send-now over the shell's socket and deadline.
+    using MakeSendNow = std::function<std::unique_ptr<SendNow>(Socket &socket, Deadline &deadline)>;
+    // Runs the event loop for one mail; returns the exit status.
+    virtual int RunSendNow(const MakeSendNow &make) = 0;
+    // Runs frmMain, headless or in the window; returns the exit status.
+    virtual int RunForm(RunMode mode, MachineParts parts) = 0;
+};
+
+// The program's whole run from its arguments: the info requests, the
+// single-instance hand-over, the store, the password, then one mail or the
+// form. Returns the exit status.
+int RunProgram(const std::vector<std::string> &arguments, const std::string &programName,
+               const PlatformParts &platform, StartupShell &shell);
+
+} // namespace pellwick

@@ -1,0 +1,168 @@
+#include "core/app/info_request.h"
+#include "core/app/startup.h"
+#include "support/fake_socket.h"
+#include "support/manual_deadline.h"
+#include "support/test_machine.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+using pellwick::MachineParts;
+using pellwick::PrivateFile;
+using pellwick::RunMode;
+
+namespace {
+
+const char *modeName(RunMode mode)
+{
+    return mode == RunMode::Window ? "window" : mode == RunMode::Headless ? "headless" : "send-now";
+}
+
+// A shell that writes down what the start-up asks of it, in order.
+struct RecordingShell : pellwick::StartupShell
+{
+    bool display = true;
+    bool firstInstance = true;
+    std::vector<std::string> left; // what the toolkit leaves of the arguments
+    std::string calls;
+    std::optional<int> ended;
+    std::optional<std::string> password;
+
+    bool CanShowWindow() const override { return display; }
+    bool ClaimInstance(bool loginRun) override
+    {
+        calls += loginRun ? "claim(login) " : "claim ";
+        return firstInstance;
+    }
+    std::vector<std::string> Begin(RunMode mode) override
+    {
+        calls += std::string("begin(") + modeName(mode) + ") ";
+        return left;
+    }
+    void EndLoop(int status) override { ended = status; }
+    int RunSendNow(const MakeSendNow &make) override
+    {
+        pellwick::test::FakeSocket socket;
+        pellwick::test::ManualDeadline deadline;
+        const auto run = make(socket, deadline);
+        run->Start();
+        calls += "send-now(" + socket.connectedTo + ")";
+        socket.Fail(pellwick::SocketFailure::Refused, "refused");
+        return ended.value_or(-1);
+    }
+    int RunForm(RunMode mode, MachineParts parts) override
+    {
+        calls += std::string("form(") + modeName(mode) + ", \"" + parts.commandLine + "\")";
+        if (parts.passwordFile)
+            password = parts.passwordFile->password;
+        return 0;
+    }
+};
+
+} // namespace
+
+TEST(Startup, DecidesInOneOrderForEveryShell)
+{
+    const PrivateFile good {PrivateFile::Status::Read, "pw\nrest", ""};
+    const PrivateFile open {PrivateFile::Status::OpenToOthers, "pw", ""};
+    struct Row
+    {
+        std::vector<std::string> arguments;
+        std::vector<std::string> left;
+        bool display;
+        bool firstInstance;
+        PrivateFile file;
+        int status;
+        std::string calls;
+        std::string out; // the start of standard output, then of standard error
+        std::string err;
+        std::optional<std::string> password = std::nullopt; // as the form got it
+    };
+    const std::vector<Row> rows {
+        {{"/s", "--version"}, {}, false, false, good, 0, "", pellwick::VersionText() + "\n", ""},
+        {{"/?"}, {}, true, true, good, 0, "", "Usage: pellwick [/s]", ""},
+        {{"/s"}, {}, false, true, good, 1, "", "", "pellwick: no display"},
+        {{"/s"}, {"/s"}, true, false, good, 0, "claim(login) ", "", ""},
+        {{"-platform", "x", "/S", "y"},
+         {"/S", "y"},
+         true,
+         true,
+         good,
+         0,
+         "claim(login) begin(window) form(window, \"/S y\")",
+         "",
+         ""},
+        {{"--headless", "--bogus"},
+         {"--headless", "--bogus"},
+         false,
+         true,
+         good,
+         0,
+         "claim begin(headless) form(headless, \"--headless --bogus\")",
+         "",
+         ""},
+        {{"--send-now", "/s"},
+         {"--send-now", "/s"},
+         false,
+         false,
+         good,
+         75,
+         "begin(send-now) send-now(localhost:25)",
+         "",
+         "Could not connect to localhost:25: refused"},
+        {{"--password-file", "f"},
+         {"--password-file", "f"},
+         true,
+         true,
+         open,
+         78,
+         "claim begin(window) ",
+         "",
+         "Password file f refused: others"},
+        {{"--password-file=f"},
+         {"--password-file=f"},
+         true,
+         true,
+         good,
+         0,
+         "claim begin(window) form(window, \"--password-file=f\")",
+         "",
+         "",
+         "pw"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.arguments));
+        RecordingShell shell;
+        shell.display = row.display;
+        shell.firstInstance = row.firstInstance;
+        shell.left = row.left;
+        const pellwick::PlatformParts platform {
+            .registryBackend = [] { return std::make_unique<pellwick::test::MemoryRegistry>(); },
+            .passwordStore = [] { return nullptr; },
+            .readPrivateFile = [&row](const std::string &) { return row.file; },
+            .autostart =
+                [](pellwick::Registry &) {
+                    return std::make_unique<pellwick::test::TestMachine::NoAutostart>();
+                },
+            .localIp = [] { return std::string("192.0.2.9"); },
+            .memoryReader = [] { return pellwick::MemStatus {}; },
+            .clock = [] { return pellwick::LocalTime {}; },
+            .hostName = [] { return std::string("ws1"); },
+        };
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const int status = pellwick::RunProgram(row.arguments, "pellwick", platform, shell);
+        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(status, row.status);
+        EXPECT_EQ(shell.calls, row.calls);
+        EXPECT_TRUE(out.starts_with(row.out)) << out;
+        EXPECT_EQ(out.empty(), row.out.empty()) << out;
+        EXPECT_TRUE(err.starts_with(row.err)) << err;
+        EXPECT_EQ(err.empty(), row.err.empty()) << err;
+        EXPECT_EQ(shell.password, row.password);
+    }
+}
