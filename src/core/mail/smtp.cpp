@@ -3,6 +3,7 @@
 #include "core/mail/mime.h"
 #include "core/mail/smtp_host.h"
 
+#include <iterator>
 #include <utility>
 
 namespace pellwick {
@@ -13,23 +14,6 @@ constexpr const char *kCrLf = "\r\n";
 constexpr const char *kHiddenSecret = " [password hidden]";
 // A server's reply line as the one-line cause of a failure is cut here.
 constexpr std::size_t kMaxCauseLength = 512;
-
-enum State : std::int32_t {
-    kGreeting = 0,
-    kHeloSent = 1,
-    kMailSent = 2,
-    kEndOfDataSent = 3,
-    kRcptSent = 4,
-    kDataSent = 5,
-    kQuitSent = 6,
-    kEhloSent = 7,
-    kStartTlsSent = 8,
-    kEhloInTlsSent = 9,
-    kAuthPlainSent = 10,
-    kAuthLoginSent = 11,
-    kLoginUserSent = 12,
-    kLoginPasswordSent = 13,
-};
 
 } // namespace
 
@@ -64,7 +48,7 @@ void Smtp::ConnectToServer(std::string server, std::string recipient, std::strin
     m_socket.Close();
 
     // A new connection always starts a new dialogue, whatever the last one left.
-    g_lngSmtpState = kGreeting;
+    m_step = SmtpStep::Greeting;
     m_framer.Reset();
     m_inDialogue = true;
     m_connected = false;
@@ -127,9 +111,9 @@ void Smtp::SocketEncrypted(const TlsPeer &peer)
                                                  + peer.fingerprint);
         return;
     }
-    if (g_lngSmtpState == kStartTlsSent) {
+    if (m_step == SmtpStep::StartTls) {
         // Everything learnt before TLS is forgotten; the server is asked again.
-        g_lngSmtpState = kEhloInTlsSent;
+        m_step = SmtpStep::EhloInTls;
         SendToServer("EHLO " + HeloArgument(m_environment.hostName()) + kCrLf);
     }
     armReplyLimit();
@@ -155,7 +139,7 @@ void Smtp::timedOut()
     if (!m_inDialogue)
         return;
     if (!m_connected
-        || (m_submission.security == Security::Tls && g_lngSmtpState == kGreeting
+        || (m_submission.security == Security::Tls && m_step == SmtpStep::Greeting
             && m_outcome.peerFingerprint.empty())) {
         fail(DeliveryResult::PassingFailure,
              "No connection to " + serverAndPort() + " within 30 s");
@@ -168,22 +152,22 @@ void Smtp::timedOut()
 
 bool Smtp::replyFits(const std::string &code) const
 {
-    switch (g_lngSmtpState) {
-    case kGreeting:
+    switch (m_step) {
+    case SmtpStep::Greeting:
         return code == "220" || code == "250";
-    case kRcptSent:
+    case SmtpStep::RcptTo:
         return code == "250" || code == "251";
-    case kDataSent:
+    case SmtpStep::Data:
         return code == "354";
-    case kStartTlsSent:
+    case SmtpStep::StartTls:
         return code == "220";
-    case kAuthPlainSent:
-    case kLoginPasswordSent:
+    case SmtpStep::AuthPlain:
+    case SmtpStep::LoginPassword:
         return code == "235";
-    case kAuthLoginSent:
-    case kLoginUserSent:
+    case SmtpStep::AuthLogin:
+    case SmtpStep::LoginUser:
         return code == "334";
-    case kQuitSent:
+    case SmtpStep::Quit:
         return true; // whatever the answer, the dialogue is over
     default:
         return code == "250";
@@ -209,27 +193,27 @@ bool Smtp::handleReply(const ServerReply &reply)
         m_outcome.result
             = passing ? DeliveryResult::PassingFailure : DeliveryResult::RefusedForGood;
         m_outcome.cause = cause;
-        g_lngSmtpState = kGreeting;
+        m_step = SmtpStep::Greeting;
         endDialogue();
         return false;
     }
 
-    switch (g_lngSmtpState) {
-    case kGreeting:
+    switch (m_step) {
+    case SmtpStep::Greeting:
         if (m_submission.Extended()) {
-            g_lngSmtpState = kEhloSent;
+            m_step = SmtpStep::Ehlo;
             SendToServer("EHLO " + HeloArgument(m_environment.hostName()) + kCrLf);
         } else {
-            g_lngSmtpState = kHeloSent;
+            m_step = SmtpStep::Helo;
             SendToServer("HELO " + HeloArgument(g_strSender) + kCrLf);
         }
         m_host.UpdateCaption("Sending Email.");
         break;
-    case kEhloSent:
-    case kEhloInTlsSent:
+    case SmtpStep::Ehlo:
+    case SmtpStep::EhloInTls:
         afterEhlo(reply.text);
         break;
-    case kStartTlsSent:
+    case SmtpStep::StartTls:
         // Bytes after the go-ahead were sent before TLS and could have been
         // planted by anyone on the path: such a server is not talked to.
         if (m_framer.Next()) {
@@ -239,43 +223,43 @@ bool Smtp::handleReply(const ServerReply &reply)
         }
         m_socket.StartTls();
         break;
-    case kAuthLoginSent:
-        g_lngSmtpState = kLoginUserSent;
+    case SmtpStep::AuthLogin:
+        m_step = SmtpStep::LoginUser;
         SendToServer(Base64(m_submission.user) + kCrLf);
         break;
-    case kLoginUserSent:
-        g_lngSmtpState = kLoginPasswordSent;
+    case SmtpStep::LoginUser:
+        m_step = SmtpStep::LoginPassword;
         sendHidden(Base64(*m_submission.password) + kCrLf, std::string(kHiddenSecret) + kCrLf);
         break;
-    case kHeloSent:
-    case kAuthPlainSent:
-    case kLoginPasswordSent:
+    case SmtpStep::Helo:
+    case SmtpStep::AuthPlain:
+    case SmtpStep::LoginPassword:
         sendMailFrom();
         break;
-    case kMailSent:
-    case kRcptSent:
+    case SmtpStep::MailFrom:
+    case SmtpStep::RcptTo:
         // One RCPT TO per address, each after the reply to the one before; DATA
         // follows the reply to the last.
         if (m_nextRecipient < m_recipients.size()) {
-            g_lngSmtpState = kRcptSent;
+            m_step = SmtpStep::RcptTo;
             SendToServer("RCPT TO:" + EnvelopeAddress(m_recipients[m_nextRecipient++]) + kCrLf);
             m_host.UpdateCaption("Sending Email...");
             break;
         }
-        g_lngSmtpState = kDataSent;
+        m_step = SmtpStep::Data;
         SendToServer(std::string("DATA") + kCrLf);
         m_host.UpdateCaption("Sending Email....");
         break;
-    case kDataSent:
-        g_lngSmtpState = kEndOfDataSent;
+    case SmtpStep::Data:
+        m_step = SmtpStep::Message;
         sendMessage();
         m_host.UpdateCaption("Sending Email.....");
         break;
-    case kEndOfDataSent:
+    case SmtpStep::Message:
         m_delivered = true;
         m_outcome.result = DeliveryResult::Delivered;
         m_outcome.cause = LastLine(reply.text);
-        g_lngSmtpState = kQuitSent;
+        m_step = SmtpStep::Quit;
         SendToServer(std::string("QUIT") + kCrLf);
         break;
     default:
@@ -291,14 +275,14 @@ bool Smtp::handleReply(const ServerReply &reply)
 void Smtp::afterEhlo(const std::string &reply)
 {
     m_capabilities = ParseEhloReply(reply);
-    if (g_lngSmtpState == kEhloSent && m_submission.security == Security::StartTls) {
+    if (m_step == SmtpStep::Ehlo && m_submission.security == Security::StartTls) {
         if (!m_capabilities.startTls) {
             fail(DeliveryResult::RefusedForGood, "Server " + serverAndPort()
                                                      + " offers no STARTTLS; neither the password "
                                                        "nor the mail goes out without TLS");
             return;
         }
-        g_lngSmtpState = kStartTlsSent;
+        m_step = SmtpStep::StartTls;
         SendToServer(std::string("STARTTLS") + kCrLf);
         return;
     }
@@ -318,13 +302,13 @@ void Smtp::startLogin()
         return;
     }
     if (m_capabilities.authPlain) {
-        g_lngSmtpState = kAuthPlainSent;
+        m_step = SmtpStep::AuthPlain;
         const std::string response
             = Base64(std::string(1, '\0') + m_submission.user + '\0' + *m_submission.password);
         sendHidden("AUTH PLAIN " + response + kCrLf,
                    std::string("AUTH PLAIN") + kHiddenSecret + kCrLf);
     } else if (m_capabilities.authLogin) {
-        g_lngSmtpState = kAuthLoginSent;
+        m_step = SmtpStep::AuthLogin;
         SendToServer(std::string("AUTH LOGIN") + kCrLf);
     } else {
         fail(DeliveryResult::RefusedForGood,
@@ -337,7 +321,7 @@ void Smtp::sendMailFrom()
     const MessageTexts texts {g_strSender,    {},           {},       g_strMailer,
                               g_strRecipient, g_strSubject, g_strBody};
     m_encoding = ChooseBodyEncoding(texts, m_capabilities.eightBitMime);
-    g_lngSmtpState = kMailSent;
+    m_step = SmtpStep::MailFrom;
     SendToServer("MAIL FROM:" + EnvelopeAddress(g_strSender)
                  + (m_encoding == BodyEncoding::EightBit ? " BODY=8BITMIME" : "") + kCrLf);
     m_host.UpdateCaption("Sending Email..");
@@ -369,9 +353,9 @@ void Smtp::sendMessage()
 
 std::chrono::minutes Smtp::replyLimit() const
 {
-    return g_lngSmtpState == kDataSent        ? kDataLimit
-           : g_lngSmtpState == kEndOfDataSent ? kEndOfDataLimit
-                                              : kReplyLimit;
+    return m_step == SmtpStep::Data      ? kDataLimit
+           : m_step == SmtpStep::Message ? kEndOfDataLimit
+                                         : kReplyLimit;
 }
 
 void Smtp::armReplyLimit()
@@ -387,7 +371,7 @@ void Smtp::fail(DeliveryResult result, const std::string &cause)
         m_outcome.result = result;
         m_outcome.cause = cause;
     }
-    g_lngSmtpState = kGreeting;
+    m_step = SmtpStep::Greeting;
     endDialogue();
 }
 
@@ -398,7 +382,7 @@ void Smtp::endDialogue()
     m_framer.Reset();
     m_inDialogue = false;
     AppendDebug(std::string("Closing Connection") + kCrLf);
-    g_lngSmtpState = kGreeting;
+    m_step = SmtpStep::Greeting;
     m_host.UpdateCaption("");
     // A copy: the host may start the next dialogue from here.
     const DialogueOutcome outcome = m_outcome;
@@ -414,18 +398,20 @@ std::string Smtp::serverAndPort() const
 
 std::string Smtp::awaitedCommand() const
 {
+    // One entry per step, in the steps' order.
     static constexpr const char *kAwaited[] = {
-        "the greeting", "HELO",       "MAIL FROM",     "the message",  "RCPT TO",
-        "DATA",         "QUIT",       "EHLO",          "STARTTLS",     "EHLO",
-        "AUTH PLAIN",   "AUTH LOGIN", "the user name", "the password",
+        "the greeting", "HELO",       "EHLO",          "STARTTLS",     "EHLO",
+        "AUTH PLAIN",   "AUTH LOGIN", "the user name", "the password", "MAIL FROM",
+        "RCPT TO",      "DATA",       "the message",   "QUIT",
     };
-    return kAwaited[static_cast<std::size_t>(g_lngSmtpState)];
+    static_assert(std::size(kAwaited) == static_cast<std::size_t>(SmtpStep::Quit) + 1);
+    return kAwaited[static_cast<std::size_t>(m_step)];
 }
 
 std::string Smtp::awaitedReply() const
 {
-    return g_lngSmtpState == kGreeting ? std::string("waiting for the greeting")
-                                       : "waiting for the reply to " + awaitedCommand();
+    return m_step == SmtpStep::Greeting ? std::string("waiting for the greeting")
+                                        : "waiting for the reply to " + awaitedCommand();
 }
 
 void Smtp::SendToServer(const std::string &text)

@@ -19,6 +19,27 @@ namespace pellwick {
 
 class SmtpHost;
 
+// The dialogue's steps in the order they happen, each named for the reply it
+// waits for. The plain dialogue runs Greeting, Helo, MailFrom, RcptTo (once per
+// recipient), Data, Message, Quit; TLS and a login put Ehlo, StartTls,
+// EhloInTls and one way of logging in between the greeting and MailFrom.
+enum class SmtpStep {
+    Greeting,
+    Helo,
+    Ehlo,
+    StartTls,
+    EhloInTls,
+    AuthPlain,
+    AuthLogin,
+    LoginUser,
+    LoginPassword,
+    MailFrom,
+    RcptTo,
+    Data,
+    Message,
+    Quit,
+};
+
 // What the dialogue needs from the machine besides the socket.
 struct SmtpEnvironment
 {
@@ -33,10 +54,10 @@ struct SmtpEnvironment
 
 // The program's SMTP client: one dialogue at a time, driven one step per
 // complete server reply, each reply matched to the command it answers. With
-// the default submission it speaks today's HELO dialogue on port 25, states
-// 0, 1, 2, 4, 5, 3, 6; with TLS or a login it speaks EHLO, STARTTLS and AUTH
-// first (states 7 to 13). Every failure ends the dialogue the way a refusal
-// does, with one log line naming its cause; every wait has a time limit.
+// the default submission it speaks the HELO dialogue on port 25; with TLS or a
+// login it speaks EHLO, STARTTLS and AUTH first. Every failure ends the
+// dialogue the way a refusal does, with one log line naming its cause; every
+// wait has a time limit.
 class Smtp : private SocketEvents
 {
 public:
@@ -61,7 +82,7 @@ public:
     // Appends the text to the debug log as it is.
     void AppendDebug(const std::string &text);
 
-    std::int32_t SmtpState() const { return g_lngSmtpState; }
+    SmtpStep Step() const { return m_step; }
     // How the last dialogue ended.
     const DialogueOutcome &LastOutcome() const { return m_outcome; }
 
@@ -108,7 +129,7 @@ private:
     std::string g_strSender;
     std::string g_strSubject;
     std::string g_strMailer;
-    std::int32_t g_lngSmtpState = 0;
+    SmtpStep m_step = SmtpStep::Greeting;
     // Between ConnectToServer and the dialogue's end; data arriving outside a
     // dialogue is no reply and is dropped.
     bool m_inDialogue = false;

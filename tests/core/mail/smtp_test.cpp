@@ -74,7 +74,7 @@ struct Dialogue
         EXPECT_EQ(captions.back(), "");
         EXPECT_EQ(dialoguesEnded, 1);
         EXPECT_TRUE(toldBeforeExitCheck);
-        EXPECT_EQ(smtp.SmtpState(), 0);
+        EXPECT_EQ(smtp.Step(), SmtpStep::Greeting);
         EXPECT_EQ(outcome.result, result);
     }
 };
@@ -236,8 +236,8 @@ TEST(SmtpDialogue, HeloEnvelopeAndToForOddFields)
         SCOPED_TRACE(sender + " / " + recipient);
         Dialogue d;
         d.start(recipient, "", sender);
-        while (d.smtp.SmtpState() != 5)
-            d.reply(kAccepted[static_cast<std::size_t>(std::min(d.smtp.SmtpState(), 3))]);
+        while (d.smtp.Step() != SmtpStep::Data)
+            d.reply(d.smtp.Step() == SmtpStep::Greeting ? kAccepted[0] : kAccepted[2]);
         EXPECT_EQ(d.wire, envelope + "DATA\r\n");
         d.reply("354 go\r\n");
         EXPECT_NE(d.data().find("\r\n" + to + "\r\n"), std::string::npos) << d.data();
