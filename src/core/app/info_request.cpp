@@ -20,7 +20,11 @@ std::optional<std::string> InfoRequest(const std::vector<std::string> &arguments
                    : "";
     for (const std::string &argument : arguments) {
         if (argument == "--version")
-            return VersionText() + "\n";
+            return VersionText()
+                   + "\nCopyright (c) " PELLWICK_COPYRIGHT
+                     "\nLicense: MIT <https://opensource.org/licenses/MIT>\n"
+                     "This is free software: you are free to change and redistribute it.\n"
+                     "There is NO WARRANTY, to the extent permitted by law.\n";
         if (argument == "--help" || argument == "-h" || argument == "/?")
             return "Usage: " + programName + " [/s]"
                    + (runModes ? " [--headless | --send-now]" : "")

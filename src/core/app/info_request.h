@@ -6,11 +6,12 @@
 
 namespace pellwick {
 
-// The program's name and version, "Pellwick 1.0".
+// The program's name and version, "Pellwick 1.1".
 std::string VersionText();
 
 // What the program prints, instead of starting, when one of its arguments is
-// "--help", "-h" or "/?" (the usage) or "--version" (VersionText). The first such
+// "--help", "-h" or "/?" (the usage) or "--version" (VersionText, then the
+// copyright and licence lines as GNU programs print them). The first such
 // argument decides; nothing when there is none. `programName` is the name the
 // usage shows, "pellwick" or "Pellwick.exe".
 // `runModes`: the program knows --headless and --send-now (ChosenRunMode).

@@ -32,6 +32,10 @@ TEST(InfoRequest, HelpOrVersionFromTheFirstSwitchThatAsksForIt)
             EXPECT_EQ(printed->substr(0, expected->size()), *expected) << *printed;
         }
     }
+    // The licence line as GNU programs print it, after the version and the copyright.
+    EXPECT_NE(InfoRequest({"--version"}, "pellwick")
+                  ->find("\nLicense: MIT <https://opensource.org/licenses/MIT>\n"),
+              std::string::npos);
     using pellwick::RunMode;
     EXPECT_EQ(pellwick::ChosenRunMode({"/s", "--headless"}), RunMode::Headless);
     EXPECT_EQ(pellwick::ChosenRunMode({"--headless", "--send-now"}), RunMode::SendNow);
