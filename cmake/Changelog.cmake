@@ -2,6 +2,7 @@
 # first, then "- " items that may go on over indented lines) and writes what the
 # packages make of it: the AppStream <releases> and the Debian changelog.
 #   pellwick_changelog(<file> <appstream-var> <debian-file> <debian-revision>)
+# Also sets PELLWICK_RELEASE_EPOCH: the newest release's day in seconds from 1970.
 # The newest release must be the project's version: a version bump without its
 # section fails here, at configure time.
 
@@ -29,6 +30,27 @@ function(_pellwick_rfc2822_date iso out)
         set(dd 0${d})
     endif()
     set(${out} "${day}, ${dd} ${month} ${y} 00:00:00 +0000" PARENT_SCOPE)
+endfunction()
+
+# Seconds from 1970 to the start (UTC) of the day YYYY-MM-DD.
+function(_pellwick_epoch iso out)
+    string(REGEX MATCH "^([0-9]+)-([0-9]+)-([0-9]+)$" _ "${iso}")
+    math(EXPR y "${CMAKE_MATCH_1}")
+    math(EXPR m "${CMAKE_MATCH_2}")
+    math(EXPR d "${CMAKE_MATCH_3}")
+    # Days from the civil date, counting years from March so the leap day comes last.
+    set(shift 9)
+    if(m GREATER 2)
+        set(shift -3)
+    else()
+        math(EXPR y "${y} - 1")
+    endif()
+    math(EXPR era "${y} / 400")
+    math(EXPR yoe "${y} - ${era} * 400")
+    math(EXPR doy "(153 * (${m} + ${shift}) + 2) / 5 + ${d} - 1")
+    math(EXPR doe "${yoe} * 365 + ${yoe} / 4 - ${yoe} / 100 + ${doy}")
+    math(EXPR seconds "(${era} * 146097 + ${doe} - 719468) * 86400")
+    set(${out} ${seconds} PARENT_SCOPE)
 endfunction()
 
 # One item as a Debian changelog bullet, wrapped to fit 80 columns.
@@ -106,4 +128,6 @@ function(pellwick_changelog file appstream_var debian_file revision)
     file(WRITE "${debian_file}.new" "${debian}\n")
     file(COPY_FILE "${debian_file}.new" "${debian_file}" ONLY_IF_DIFFERENT)
     set(${appstream_var} "${appstream}" PARENT_SCOPE)
+    _pellwick_epoch(${date_${newest}} epoch)
+    set(PELLWICK_RELEASE_EPOCH ${epoch} PARENT_SCOPE)
 endfunction()
