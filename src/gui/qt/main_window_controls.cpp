@@ -340,7 +340,8 @@ QWidget *MainWindowControls::buildAboutTab()
     shpAbout->setFrameShape(QFrame::Box);
     shpAbout->setFrameShadow(QFrame::Plain);
 
-    lblAboutTitle = Label(Control::lblAboutTitle, QStringLiteral("Pellwick v" PELLWICK_VERSION "!"), shpAbout);
+    lblAboutTitle = Label(Control::lblAboutTitle, QStringLiteral("Pellwick v" PELLWICK_VERSION "!"),
+                          shpAbout);
     lblAboutTitle->setFont(AboutFont(14.25, true));
     lblAboutAuthor
         = Label(Control::lblAboutAuthor, QStringLiteral("By:  The Pellwick developers"), shpAbout);

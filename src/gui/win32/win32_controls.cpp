@@ -99,8 +99,8 @@ constexpr std::array kLayouts {
                    L"Show a message by the tray icon when an email cannot be sent"},
 
     // "About": the labels and the picture lie on the outline, which comes last.
-    ControlLayout {C::lblAboutTitle, K::Label, Tab::About, 0, 18, 16, 280, 26, L"Pellwick v" PELLWICK_VERSION "!",
-                   L""},
+    ControlLayout {C::lblAboutTitle, K::Label, Tab::About, 0, 18, 16, 280, 26,
+                   L"Pellwick v" PELLWICK_VERSION "!", L""},
     ControlLayout {C::lblAboutAuthor, K::Label, Tab::About, 0, 18, 46, 280, 22,
                    L"By:  The Pellwick developers", L""},
     ControlLayout {C::lblAboutEmail, K::Label, Tab::About, 0, 18, 72, 280, 22,

@@ -58,9 +58,15 @@ cmp "$work/settings.before" "$settings" || { echo "the upgrade changed the setti
 
 printed=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/pellwick" --version | head -n 1)
 [ "$printed" = "Pellwick ${version%-*}" ] || { echo "--version printed '$printed'"; exit 1; }
-# Every protection Debian's own packages have (stack protector, FORTIFY, PIE, RELRO,
-# immediate binding, control-flow protection): hardening-check fails on any missing.
-hardening-check "$root/usr/bin/pellwick" || { echo "the program lacks hardening"; exit 1; }
+# Every protection Debian 12's own packages have: hardening-check fails on any missing
+# and must find each. (Control-flow protection is not one of them: Debian 12's C
+# runtime lacks its marks.)
+hardening-check --nocfprotection "$root/usr/bin/pellwick" >"$work/hardening.log" \
+    || { cat "$work/hardening.log"; exit 1; }
+for protection in "Position Independent Executable" "Stack protected" "Fortify Source functions" \
+    "Read-only relocations" "Immediate binding"; do
+    grep -q "^ $protection: yes" "$work/hardening.log" || { cat "$work/hardening.log"; exit 1; }
+done
 
 rm -r "$root/home"
 dpkg --root="$root" --remove pellwick >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; exit 1; }
