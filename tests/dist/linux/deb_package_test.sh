@@ -28,8 +28,11 @@ apt-get -s install "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; exit 1
 grep -q '^0 upgraded, 1 newly installed' "$work/apt.log" || { cat "$work/apt.log"; exit 1; }
 
 # Debian's own checks: not one error or warning.
-lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 \
-    && ! grep -q '^[EW]: ' "$work/lintian.log" || { cat "$work/lintian.log"; exit 1; }
+if ! lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 \
+    || grep -q '^[EW]: ' "$work/lintian.log"; then
+    cat "$work/lintian.log"
+    exit 1
+fi
 
 root=$work/root
 mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
@@ -68,7 +71,7 @@ for protection in "Position Independent Executable" "Stack protected" "Fortify S
     grep -q "^ $protection: yes" "$work/hardening.log" || { cat "$work/hardening.log"; exit 1; }
 done
 
-rm -r "$root/home"
+rm -r "${root:?}/home"
 dpkg --root="$root" --remove pellwick >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; exit 1; }
 left=$(find "$root" -mindepth 1 -path "$root/var/lib/dpkg" -prune -o \
     ! -path "$root/var" ! -path "$root/var/lib" -print)
