@@ -7,6 +7,14 @@ std::string VersionText()
     return "Pellwick " PELLWICK_VERSION;
 }
 
+std::string LicenceText()
+{
+    return "Copyright (c) " PELLWICK_COPYRIGHT "\n"
+           "License: MIT <https://opensource.org/licenses/MIT>\n"
+           "This is free software: you are free to change and redistribute it.\n"
+           "There is NO WARRANTY, to the extent permitted by law.\n";
+}
+
 std::optional<std::string> InfoRequest(const std::vector<std::string> &arguments,
                                        const std::string &programName, bool runModes)
 {
@@ -20,11 +28,7 @@ std::optional<std::string> InfoRequest(const std::vector<std::string> &arguments
                    : "";
     for (const std::string &argument : arguments) {
         if (argument == "--version")
-            return VersionText()
-                   + "\nCopyright (c) " PELLWICK_COPYRIGHT
-                     "\nLicense: MIT <https://opensource.org/licenses/MIT>\n"
-                     "This is free software: you are free to change and redistribute it.\n"
-                     "There is NO WARRANTY, to the extent permitted by law.\n";
+            return VersionText() + "\n" + LicenceText();
         if (argument == "--help" || argument == "-h" || argument == "/?")
             return "Usage: " + programName + " [/s]"
                    + (runModes ? " [--headless | --send-now]" : "")

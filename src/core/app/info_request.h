@@ -9,11 +9,14 @@ namespace pellwick {
 // The program's name and version, "Pellwick 1.1".
 std::string VersionText();
 
+// The copyright and licence lines --version prints after VersionText, as GNU
+// programs print them.
+std::string LicenceText();
+
 // What the program prints, instead of starting, when one of its arguments is
-// "--help", "-h" or "/?" (the usage) or "--version" (VersionText, then the
-// copyright and licence lines as GNU programs print them). The first such
-// argument decides; nothing when there is none. `programName` is the name the
-// usage shows, "pellwick" or "Pellwick.exe".
+// "--help", "-h" or "/?" (the usage) or "--version" (VersionText, then
+// LicenceText). The first such argument decides; nothing when there is none.
+// `programName` is the name the usage shows, "pellwick" or "Pellwick.exe".
 // `runModes`: the program knows --headless and --send-now (ChosenRunMode).
 std::optional<std::string> InfoRequest(const std::vector<std::string> &arguments,
                                        const std::string &programName, bool runModes = false);
