@@ -59,7 +59,7 @@ fi
 pellwick_mail_ok() {
     grep -q $'^Subject: Your New IP is 127.0.0.1\r$' "$1.data" &&
         grep -q $'^Your New IP Address is 127.0.0.1\r$' "$1.data" &&
-        grep -q $'^X-Mailer: Pellwick v1.0\r$' "$1.data" &&
+        grep -Eq $'^X-Mailer: Pellwick v[0-9]+(\.[0-9]+)+\r$' "$1.data" &&
         [ "$(cat "$1.from")" = "$FROM" ] && [ "$(cat "$1.rcpt")" = "$TO" ]
 }
 

@@ -3,7 +3,8 @@
 #   program  build and run Pellwick (all that scripts/start.sh needs with a display)
 #   demo     the demonstration without a display (scripts/demo.sh)
 #   package  the man page, the Debian package and the Windows installer
-#   test     the tests, the sanitizer and fuzzing build and the benchmarks
+#   test     the tests, the sanitizer and fuzzing build, the benchmarks and the
+#            package checks (lintian, hardening-check, diffoscope)
 # Any other word is a package name (the Windows leg names its own). With nothing
 # named: all four sets. Safe to run again: it installs nothing twice.
 #   scripts/install-deps.sh [--list] [SET|PACKAGE...]   (--list: print, install nothing)
@@ -17,7 +18,7 @@ declare -A sets=(
     [test]="googletest libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aiosmtpd
             python3-cryptography xvfb xauth x11-utils trayer openbox xdotool imagemagick clang
             libclang-rt-14-dev clang-format iproute2 procps swaks msmtp curl hyperfine
-            desktop-file-utils appstream man-db"
+            desktop-file-utils appstream man-db lintian devscripts diffoscope-minimal"
 )
 
 list=0

@@ -6,7 +6,10 @@
 #      and the install: files and the .deb (label dist);
 #   3. the Windows leg: Pellwick.exe cross-built with mingw-w64, its tests, an
 #      end-to-end run and the installer's round trip under Wine
-#      (scripts/test-windows.sh; PELLWICK_SKIP_WINDOWS=1 leaves it out).
+#      (scripts/test-windows.sh; PELLWICK_SKIP_WINDOWS=1 leaves it out);
+#   4. reproducibility: what is shipped built a second time elsewhere and compared
+#      byte for byte with the packages of 2. and 3. (scripts/check-reproducible.sh;
+#      PELLWICK_SKIP_REPRODUCIBLE=1 leaves it out).
 # Ends with CTest's summary of the Windows leg; fails when any run fails.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -45,6 +48,13 @@ if [ "${PELLWICK_SKIP_WINDOWS:-0}" != 1 ]; then
         || windows_status=$?
 fi
 
+reproducible_status=0
+if [ "${PELLWICK_SKIP_REPRODUCIBLE:-0}" != 1 ]; then
+    echo "== Reproducibility: a second build compared"
+    "$top/scripts/check-reproducible.sh" "$main_build" \
+        "${PELLWICK_WINDOWS_BUILD_DIR:-$top/build-win}" || reproducible_status=$?
+fi
+
 if [ "$san_status" -ne 0 ]; then
     echo "The sanitizer and fuzzing run failed (see above)."
     exit "$san_status"
@@ -53,4 +63,8 @@ if [ "$main_status" -ne 0 ]; then
     echo "The normal build's tests failed (see above)."
     exit "$main_status"
 fi
-exit "$windows_status"
+if [ "$windows_status" -ne 0 ]; then
+    echo "The Windows leg failed (see above)."
+    exit "$windows_status"
+fi
+exit "$reproducible_status"

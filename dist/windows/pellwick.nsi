@@ -1,6 +1,7 @@
 ; Pellwick's Windows installer, made on Linux by makensis (scripts/build-installer.sh):
-;   makensis -DVERSION=1.0 -DFILE_VERSION=1.0.0.0 -DPROGRAM=path/to/Pellwick.exe \
-;            -DOUTFILE=Pellwick-1.0-setup.exe pellwick.nsi
+;   makensis -DVERSION=1.1 -DFILE_VERSION=1.1.0.0 -DPROGRAM=path/to/Pellwick.exe \
+;            -DOUTFILE=Pellwick-1.1-setup.exe pellwick.nsi
+; (the script takes the version from the top CMakeLists.txt)
 ; Installs Pellwick.exe into Program Files, a Start-menu entry and an uninstaller that
 ; "Apps & features" lists. /S installs or uninstalls without asking.
 ; A 64-bit installer for a 64-bit program: the folder, the Run value and the uninstall
@@ -21,18 +22,24 @@ OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\Pellwick"
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
+; The installed files get the time of the install, not of the build: the setup then
+; holds no build time and two builds of one commit give the same bytes.
+SetDateSave off
 
 VIProductVersion "${FILE_VERSION}"
 VIAddVersionKey "ProductName" "Pellwick"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileDescription" "Pellwick ${VERSION} setup"
 VIAddVersionKey "FileVersion" "${VERSION}"
-VIAddVersionKey "LegalCopyright" "Pellwick developers"
+VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 The Pellwick developers; MIT License"
 
 ; The program's own icon on the setup, the uninstaller and their windows.
 !define MUI_ICON "${__FILEDIR__}/../../src/gui/win32/resources/pellwick.ico"
 !define MUI_UNICON "${MUI_ICON}"
 
+; Pellwick's licence, shown before anything is installed and installed beside the program.
+!define LICENSE_FILE "${__FILEDIR__}/../../LICENSE"
+!insertmacro MUI_PAGE_LICENSE "${LICENSE_FILE}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -52,12 +59,13 @@ FunctionEnd
 Section "Pellwick"
   SetOutPath "$INSTDIR"
   File "/oname=Pellwick.exe" "${PROGRAM}"
+  File "/oname=LICENSE.txt" "${LICENSE_FILE}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\Pellwick.lnk" "$INSTDIR\Pellwick.exe"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Pellwick"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Pellwick developers"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "The Pellwick developers"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Pellwick.exe,0"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
@@ -72,6 +80,7 @@ SectionEnd
 ; go, since they would start a program that is no longer there.
 Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\Pellwick.exe"
+  Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir /REBOOTOK "$INSTDIR"
   Delete "$SMPROGRAMS\Pellwick.lnk"

@@ -120,10 +120,10 @@ def scenario_tray_menu_and_restore(binary, namespace, sink, display):
                           {"StartMinimized": 1, "Subject": subject[1:-1]}) as program:
         icon = harness.wait_for(lambda: display.tray_icons(), 15, "the tray icon")
         check(len(icon) == 1, "%d tray icons" % len(icon))
-        check(not display.windows("^Pellwick v1.0!"), "window shown while minimised")
+        check(not display.windows("^" + re.escape(harness.TITLE)), "window shown while minimised")
         # A double-click on the icon brings the window back.
         display.click(icon[0], 1, repeat=2)
-        window = harness.wait_for(lambda: display.windows("^Pellwick v1.0!"), 10,
+        window = harness.wait_for(lambda: display.windows("^" + re.escape(harness.TITLE)), 10,
                                   "the restored window")[0]
         # A fixed window: the window manager offers neither maximise nor resize.
         actions = display.x("xprop", "-id", window, "_NET_WM_ALLOWED_ACTIONS")
@@ -133,7 +133,7 @@ def scenario_tray_menu_and_restore(binary, namespace, sink, display):
         for key, shown in (("m", False), ("r", True)):
             open_menu(display)
             display.xdotool("key", key, check=True)
-            harness.wait_for(lambda: bool(display.windows("^Pellwick v1.0!")) == shown,
+            harness.wait_for(lambda: bool(display.windows("^" + re.escape(harness.TITLE))) == shown,
                              10, "the window %s" % ("restored" if shown else "hidden"))
         # A right-click opens the menu; its last item, Exit, ends the program,
         # saving every setting as it was (no mail: nothing asked for one).

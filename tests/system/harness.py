@@ -11,6 +11,8 @@ import sys
 import tempfile
 import time
 
+# The window's caption starts with this; the build passes its version in.
+TITLE = "Pellwick v%s!" % os.environ["PELLWICK_VERSION"]
 SINK = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support", "smtp_sink.py")
 PYTHON = "/usr/bin/python3"
 
@@ -170,7 +172,7 @@ class Display(Closing):
         """Geometry of a viewable popup of the program other than its window, if one is open."""
         for line in self.x("xwininfo", "-root", "-children").splitlines():
             found = re.match(r'\s*(0x[0-9a-f]+) .*\("%s" ' % re.escape(program), line, re.I)
-            if not found or "Pellwick v1.0" in line or int(found.group(1), 16) == int(window):
+            if not found or TITLE in line or int(found.group(1), 16) == int(window):
                 continue
             info = self.x("xwininfo", "-id", found.group(1))
             if "IsViewable" not in info:

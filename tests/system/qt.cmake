@@ -9,5 +9,6 @@ foreach(scenario
              COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/end_to_end.py ${scenario}
                      $<TARGET_FILE:pellwick>)
     set_tests_properties(system.${scenario} PROPERTIES
-        LABELS system SKIP_RETURN_CODE 77 TIMEOUT 120 RESOURCE_LOCK network_namespace)
+        LABELS system SKIP_RETURN_CODE 77 TIMEOUT 120 RESOURCE_LOCK network_namespace
+        ENVIRONMENT PELLWICK_VERSION=${PROJECT_VERSION})
 endforeach()

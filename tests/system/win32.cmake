@@ -5,4 +5,5 @@ add_test(NAME system.windows_login_run
          COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows_end_to_end.py
                  $<TARGET_FILE:pellwick>)
 set_tests_properties(system.windows_login_run PROPERTIES
-    LABELS system SKIP_RETURN_CODE 77 TIMEOUT 120 RESOURCE_LOCK network_namespace)
+    LABELS system SKIP_RETURN_CODE 77 TIMEOUT 120 RESOURCE_LOCK network_namespace
+    ENVIRONMENT PELLWICK_VERSION=${PROJECT_VERSION})

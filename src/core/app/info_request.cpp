@@ -7,10 +7,18 @@ std::string VersionText()
     return "Pellwick " PELLWICK_VERSION;
 }
 
+std::string LicenceText()
+{
+    return "Copyright (c) " PELLWICK_COPYRIGHT "\n"
+           "License: MIT <https://opensource.org/licenses/MIT>\n"
+           "This is free software: you are free to change and redistribute it.\n"
+           "There is NO WARRANTY, to the extent permitted by law.\n";
+}
+
 std::string InfoText(InfoRequest request, const std::string &programName)
 {
     if (request == InfoRequest::Version)
-        return VersionText() + "\n";
+        return VersionText() + "\n" + LicenceText();
     if (request != InfoRequest::Help)
         return {};
     return "Usage: " + programName

@@ -9,7 +9,7 @@ namespace pellwick {
 
 namespace {
 
-constexpr const char *kMailer = "Pellwick v1.0";
+constexpr const char *kMailer = "Pellwick v" PELLWICK_VERSION;
 
 } // namespace
 

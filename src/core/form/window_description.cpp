@@ -85,7 +85,7 @@ constexpr std::array<ControlDescription, kControlCount - 1> kControls {{
 
     // "About": the labels and the picture lie on the outline, which comes last; the
     // labels in Arial as they were drawn.
-    {C::lblAboutTitle, K::Label, T::About, 0, 18, 16, 280, 26, "Pellwick v1.0!", "", true, 14.25,
+    {C::lblAboutTitle, K::Label, T::About, 0, 18, 16, 280, 26, "Pellwick v" PELLWICK_VERSION "!", "", true, 14.25,
      true},
     {C::lblAboutAuthor, K::Label, T::About, 0, 18, 46, 280, 22, "By:  The Pellwick developers", "",
      true, 12},

@@ -18,7 +18,7 @@ std::string TrayTipText(bool showIp, bool showPhysMem, bool showVirtMem, const s
 std::string CaptionText(const std::string &text, const std::string &localIp)
 {
     if (text.empty())
-        return "Pellwick v1.0! - Your IP Is " + localIp;
+        return "Pellwick v" PELLWICK_VERSION "! - Your IP Is " + localIp;
     return text;
 }
 

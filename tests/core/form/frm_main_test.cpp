@@ -54,7 +54,7 @@ TEST(FormLoad, StartUpShowsWhatTheStoredOptionsAsk)
     // The flags stored, and what the user meets unlike on a fresh machine.
     using Row = std::pair<std::vector<std::pair<std::string, std::int32_t>>, Seeing>;
     const Seeing fresh {
-        {"caption", "Pellwick v1.0! - Your IP Is 192.0.2.7"},
+        {"caption", "Pellwick v" PELLWICK_VERSION "! - Your IP Is 192.0.2.7"},
         {"tab", "Email"},
         {"window", "on"},
         {"icon", kTip},
@@ -192,7 +192,7 @@ TEST(FormMail, SendButtonDeliversByteForByteAndALoginRunExitsAfterIt)
                       "From: pellwick@localhost\r\n"
                       "Date: Sun, 06 Dec 2026 10:05:09 +0100\r\n"
                       "Message-ID: <20261206100509.0000000000000001@localhost>\r\n"
-                      "X-Mailer: Pellwick v1.0\r\n"
+                      "X-Mailer: Pellwick v" PELLWICK_VERSION "\r\n"
                       "To: root@localhost\r\n"
                       "Subject: Your New IP is 192.0.2.7\r\n"
                       "\r\n"
@@ -236,7 +236,7 @@ TEST(FormTimer, TickFollowsTheAddressAndMailsANewOne)
     h.localIp = "198.51.100.4";
     h.memory.availablePhysical = 4'000'000'000;
     form.tmrMain_Timer();
-    EXPECT_EQ(h.view.Caption(), "Pellwick v1.0! - Your IP Is 198.51.100.4");
+    EXPECT_EQ(h.view.Caption(), "Pellwick v" PELLWICK_VERSION "! - Your IP Is 198.51.100.4");
     EXPECT_EQ(h.iconTip, "198.51.100.4 %50 Phyical Free %75 Virtual Free ");
     EXPECT_EQ(h.view.Text(Control::lblFreePhysMemory),
               "%50 Physical Mem Available. (4000000KB of 8000000KB)");

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # `cmake --install` into a fresh folder: the menu entry and the AppStream data pass
 # their validators, the icons have the sizes their folders promise, the man page
-# renders and names every option --help lists, and the newest release in the
-# AppStream data is the version the program reports.
+# renders and names every option --help lists, the newest release in the AppStream
+# data and the Debian changelog is the version the program reports, and the licence
+# is named by the program, the AppStream data and the copyright file.
 #   installed_files_test.sh BUILD_DIR
 set -euo pipefail
 root=$(mktemp -d)
@@ -32,8 +33,16 @@ for option in $("$program" --help | grep -o -- '^  [-/][^ ]*\(, [-/][^ ]*\)*' | 
     grep -q -- "$option" <<<"$page" || { echo "the man page lacks $option"; exit 1; }
 done
 
-version=$("$program" --version)
+version=$("$program" --version | head -n 1)
 release=$(grep -o -m 1 '<release version="[^"]*"' "$share"/metainfo/*.metainfo.xml)
 [ "$release" = "<release version=\"${version#Pellwick }\"" ] \
     || { echo "newest release: $release, program: $version"; exit 1; }
+# The licence: the program and the AppStream data name it, the copyright file holds it.
+"$program" --version | grep -qx 'License: MIT <https://opensource.org/licenses/MIT>' \
+    || { echo "--version names no licence"; exit 1; }
+grep -q '<project_license>MIT</project_license>' "$share"/metainfo/*.metainfo.xml \
+    || { echo "the AppStream data names no licence"; exit 1; }
+grep -qx 'License: Expat' "$share/doc/pellwick/copyright" || { echo "no copyright file"; exit 1; }
+zcat "$share/doc/pellwick/changelog.Debian.gz" | head -n 1 | grep -q "^pellwick (${version#Pellwick }-" \
+    || { echo "the Debian changelog does not start at ${version#Pellwick }"; exit 1; }
 echo "installed files: valid"

@@ -36,6 +36,7 @@ run "$setup" /S
 settle
 folder=$WINEPREFIX/drive_c/Program\ Files/Pellwick
 [ -f "$folder/Pellwick.exe" ] || { echo "no Pellwick.exe in Program Files"; exit 1; }
+cmp "$top/LICENSE" "$folder/LICENSE.txt" || { echo "the licence is not installed"; exit 1; }
 [ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Pellwick.lnk" ] \
     || { echo "no Start-menu entry"; exit 1; }
 entry=$(run reg query "$key" | tr -d '\r')
@@ -44,7 +45,8 @@ for value in "DisplayVersion +REG_SZ +$version" \
     grep -Eq "^ +$value\$" <<<"$entry" || { echo "uninstall entry lacks $value: $entry"; exit 1; }
 done
 # A program that does not know --version would start its window and stay.
-printed=$(timeout 60 "$wine" 'C:\Program Files\Pellwick\Pellwick.exe' --version </dev/null | tr -d '\r') || true
+printed=$(timeout 60 "$wine" 'C:\Program Files\Pellwick\Pellwick.exe' --version </dev/null \
+    | tr -d '\r' | head -n 1) || true
 [ "$printed" = "Pellwick $version" ] || { echo "--version printed '$printed'"; exit 1; }
 
 run 'C:\Program Files\Pellwick\Uninstall.exe' /S

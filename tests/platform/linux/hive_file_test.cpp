@@ -283,7 +283,9 @@ TEST(HiveFile, TwoProcessesWritingAtOnceLoseNothing)
         if (child == 0) {
             ::close(gate[1]);
             char go = 0;
-            (void)::read(gate[0], &go, 1); // both start when the gate closes
+            // Both start when the gate closes: the read ends with nothing read.
+            if (::read(gate[0], &go, 1) != 0)
+                ::_exit(2);
             int failures = 0;
             for (std::int32_t i = 0; i < 500; ++i)
                 failures += h.Set(prefix + std::to_string(i), i, kRegDword) != 0;
