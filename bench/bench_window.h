@@ -3,7 +3,7 @@
 #include "core/settings/registry.h"
 #include "gui/qt/qt_main_window.h"
 #include "gui/qt/qt_notify_area.h"
-#include "platform/linux/hive_file.h"
+#include "platform/posix/hive_file.h"
 #include "platform/linux/xdg_autostart.h"
 
 #include <QTemporaryDir>

@@ -4,7 +4,7 @@
 #include "support/temp_folder.h"
 
 #include "core/settings/settings_io.h"
-#include "platform/linux/hive_file.h"
+#include "platform/posix/hive_file.h"
 
 #include <benchmark/benchmark.h>
 

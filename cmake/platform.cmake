@@ -5,5 +5,7 @@ if(WIN32)
     set(PELLWICK_SHELL win32)
 else()
     set(PELLWICK_PLATFORM linux)
+    # The plain POSIX parts, built below the system's own folder.
+    set(PELLWICK_PLATFORM_BASE posix)
     set(PELLWICK_SHELL qt)
 endif()

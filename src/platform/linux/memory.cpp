@@ -1,4 +1,4 @@
-#include "platform/linux/file_descriptor.h"
+#include "platform/posix/file_descriptor.h"
 #include "platform/linux/proc_memory.h"
 #include "platform/memory_status.h"
 

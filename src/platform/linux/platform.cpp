@@ -1,6 +1,6 @@
 #include "platform/platform.h"
 
-#include "platform/linux/hive_file.h"
+#include "platform/posix/hive_file.h"
 #include "platform/linux/login_program.h"
 #include "platform/linux/xdg_autostart.h"
 #include "platform/linux/xdg_paths.h"

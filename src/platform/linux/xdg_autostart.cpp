@@ -1,6 +1,6 @@
 #include "platform/linux/xdg_autostart.h"
 
-#include "platform/linux/durable_file.h"
+#include "platform/posix/durable_file.h"
 
 #include <sys/stat.h>
 

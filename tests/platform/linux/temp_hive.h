@@ -3,7 +3,7 @@
 #include "support/temp_folder.h"
 
 #include "core/settings/registry.h"
-#include "platform/linux/hive_file.h"
+#include "platform/posix/hive_file.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "support/test_registry_store.h"
 #include "support/temp_folder.h"
 
-#include "platform/linux/hive_file.h"
+#include "platform/posix/hive_file.h"
 
 namespace pellwick::test {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/hive_file.h"
+#include "platform/posix/hive_file.h"
 
 #include "core/settings/hive_text.h"
 

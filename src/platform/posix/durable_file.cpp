@@ -1,4 +1,4 @@
-#include "platform/linux/durable_file.h"
+#include "platform/posix/durable_file.h"
 
 #include <cerrno>
 #include <fcntl.h>

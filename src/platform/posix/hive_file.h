@@ -2,7 +2,7 @@
 
 #include "core/settings/hive_document.h"
 #include "core/settings/registry.h"
-#include "platform/linux/durable_file.h"
+#include "platform/posix/durable_file.h"
 
 #include <filesystem>
 #include <functional>
