@@ -3,7 +3,7 @@
 #include "core/form/send_now.h"
 #include "core/mail/message.h"
 #include "core/mail/password_file.h"
-#include "core/settings/registry.h"
+#include "core/settings/store.h"
 #include "core/tray/stderr_notify_area.h"
 #include "gui/qt/end_signal_notifier.h"
 #include "gui/qt/headless_shell.h"
@@ -43,13 +43,13 @@ std::vector<std::string> argumentsOf(int argc, char *argv[])
 }
 
 // One mail with the stored settings; the exit status says how it went.
-int sendNow(pellwick::Registry &registry, pellwick::SendNow::Password password)
+int sendNow(pellwick::SettingsStore &store, pellwick::SendNow::Password password)
 {
     pellwick::QtSocket socket;
     pellwick::QtDeadline deadline;
     pellwick::SendNow run(
         socket, deadline,
-        {pellwick::CurrentLocalTime, pellwick::HostName, pellwick::MessageIdRandom()}, registry,
+        {pellwick::CurrentLocalTime, pellwick::HostName, pellwick::MessageIdRandom()}, store,
         pellwick::LocalIP, std::move(password), [](int status, const std::string &line) {
             pellwick::SendNow::PrintOutcome(status, line);
             QCoreApplication::exit(status);
@@ -105,8 +105,7 @@ int main(int argc, char *argv[])
 
     // Qt has taken its own options (-platform, …) out of argv by now.
     const std::vector<std::string> arguments = argumentsOf(argc, argv);
-    const auto backend = pellwick::MakePlatformRegistryBackend();
-    pellwick::Registry registry(*backend);
+    const auto store = pellwick::OpenSettingsStore();
     const auto passwordStore = pellwick::MakePasswordStore();
     // A password file nobody else may read, for machines without a secret store.
     std::optional<pellwick::PasswordLookup> passwordFile;
@@ -118,16 +117,16 @@ int main(int argc, char *argv[])
         }
     }
     if (mode == pellwick::RunMode::SendNow)
-        return sendNow(registry, {passwordStore.get(), std::move(passwordFile)});
+        return sendNow(*store, {passwordStore.get(), std::move(passwordFile)});
 
-    const auto autostart = pellwick::MakePlatformAutostart(
-        registry, QCoreApplication::applicationDirPath().toStdString(),
-        QCoreApplication::applicationFilePath().toStdString());
+    const auto autostart
+        = pellwick::MakePlatformAutostart(QCoreApplication::applicationDirPath().toStdString(),
+                                          QCoreApplication::applicationFilePath().toStdString());
     pellwick::PlatformNotifiers notifiers(pellwick::OpenAddressWatch(), std::move(instance));
     const auto parts = [&](pellwick::NotifyArea &notifyArea) {
         return pellwick::QtWindowParts {
             .machine = {
-                .registry = registry,
+                .store = *store,
                 .autostart = *autostart,
                 .localIp = pellwick::LocalIP,
                 .memoryReader = pellwick::PlatformMemoryReader(),

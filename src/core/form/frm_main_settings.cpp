@@ -1,27 +1,72 @@
-#include "core/form/form_settings_controls.h"
 #include "core/form/form_view.h"
 #include "core/form/frm_main.h"
 #include "core/settings/autostart.h"
-#include "core/settings/settings_io.h"
+
+#include <optional>
 
 namespace pellwick {
 
+namespace {
+
+// The tray menu item that mirrors a tooltip option's box.
+std::optional<MenuItem> markOf(Control control)
+{
+    switch (control) {
+    case Control::chkShowIP:
+        return MenuItem::ShowIP;
+    case Control::chkShowPhyMem:
+        return MenuItem::ShowPhyMem;
+    case Control::chkShowVirtualMem:
+        return MenuItem::ShowVirtMem;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
 void frmMain::LoadSettings()
 {
-    FormSettingsControls controls(m_view, [this](Control c, int v) { SetValue(c, v); });
-    pellwick::LoadSettings(m_parts.registry, controls);
-    m_submission = LoadSubmissionSettings(m_parts.registry);
+    m_settings = Settings::Load(m_parts.store);
+    for (const SettingRow &row : SettingsTable()) {
+        switch (row.kind) {
+        case ControlKind::TextBox:
+            m_view.SetText(row.control, m_settings.Text(row.name));
+            break;
+        case ControlKind::CheckBox:
+            // Set by frmMain's own rule, so that a changed value runs its handler;
+            // the tooltip options set their menu marks even when none ran.
+            SetValue(row.control, m_settings.Number(row.name));
+            if (const auto mark = markOf(row.control))
+                m_view.SetMenuChecked(*mark, m_settings.Number(row.name) != vbUnchecked);
+            break;
+        case ControlKind::ComboBox:
+            m_view.SetListIndex(row.control, m_settings.Number(row.name));
+            break;
+        case ControlKind::None:
+            break;
+        }
+    }
 }
 
 void frmMain::SaveSettings()
 {
-    FormSettingsControls controls(m_view, [this](Control c, int v) { SetValue(c, v); });
-    // The server's port, security and user go in the same write as the rest.
-    const StoreResult saved
-        = pellwick::SaveSettings(m_parts.registry, controls, [this](Registry &registry) {
-              SaveSubmissionSettings(registry, m_submission);
-          });
-    m_saveFailure = saved.Failed() ? saved.message : std::string();
+    for (const SettingRow &row : SettingsTable()) {
+        switch (row.kind) {
+        case ControlKind::TextBox:
+            m_settings.Set(row.name, m_view.Text(row.control));
+            break;
+        case ControlKind::CheckBox:
+            m_settings.Set(row.name, m_view.Value(row.control));
+            break;
+        case ControlKind::ComboBox:
+            m_settings.Set(row.name, m_view.ListIndex(row.control));
+            break;
+        case ControlKind::None:
+            break;
+        }
+    }
+    m_saveFailure = m_settings.Save(m_parts.store);
 }
 
 void frmMain::chkEmailIPOnStartup_Click()

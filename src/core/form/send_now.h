@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/form/in_memory_view.h"
 #include "core/mail/password_store.h"
 #include "core/mail/smtp.h"
 #include "core/mail/smtp_host.h"
@@ -11,7 +10,7 @@
 
 namespace pellwick {
 
-class Registry;
+class SettingsStore;
 
 // `pellwick --send-now`: one mail with the stored settings and no window.
 // Ends with an exit status in the manner of sysexits: 0 delivered,
@@ -32,7 +31,7 @@ public:
         std::optional<PasswordLookup> file;
     };
 
-    SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment, Registry &registry,
+    SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment, SettingsStore &store,
             std::function<std::string()> localIp, Password password, Finished finished);
 
     // Loads the settings and starts the dialogue (or finishes at once with 78).
@@ -54,8 +53,7 @@ public:
     void CheckAutoExit() override;
 
 private:
-    InMemoryView m_view;
-    Registry &m_registry;
+    SettingsStore &m_store;
     std::function<std::string()> m_localIp;
     Password m_password;
     Finished m_finished;

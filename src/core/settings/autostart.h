@@ -1,7 +1,8 @@
 #pragma once
 
-#include "core/settings/registry.h"
+#include "core/settings/store.h"
 
+#include <memory>
 #include <string>
 
 namespace pellwick {
@@ -17,14 +18,15 @@ public:
     virtual void Unregister() = 0;
 };
 
-// Windows: the value "Pellwick" under the machine's Run key.
+// Windows: the value "Pellwick" under the machine's Run key, kept by a store
+// opened on that key.
 class RunKeyAutostart : public Autostart
 {
 public:
     static constexpr const char *kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
     static constexpr const char *kValueName = "Pellwick";
 
-    RunKeyAutostart(Registry &registry, std::string programFolder);
+    RunKeyAutostart(std::unique_ptr<SettingsStore> runKey, std::string programFolder);
 
     // The program in `programFolder` named by its title, with "/s". The path is
     // quoted when it holds a blank: unquoted, Windows would try to start a program
@@ -35,7 +37,7 @@ public:
     void Unregister() override;
 
 private:
-    Registry &m_registry;
+    std::unique_ptr<SettingsStore> m_runKey;
     std::string m_programFolder;
 };
 

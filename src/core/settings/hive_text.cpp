@@ -1,6 +1,6 @@
 #include "core/settings/hive_text.h"
 
-#include "core/settings/registry.h"
+#include "core/settings/store.h"
 #include "core/text/text.h"
 
 #include <cstddef>
@@ -59,7 +59,7 @@ std::optional<std::uint32_t> parseHexNumber(std::string_view digits)
 
 bool startsWithFolded(std::string_view s, std::string_view prefix)
 {
-    return s.size() >= prefix.size() && SameName(s.substr(0, prefix.size()), prefix);
+    return s.size() >= prefix.size() && EqualsIgnoringAsciiCase(s.substr(0, prefix.size()), prefix);
 }
 
 // The quoted text at the start of `s` (which begins with '"'), without its quotes,
@@ -206,7 +206,7 @@ private:
             auto quoted = takeQuoted(line);
             if (!quoted || !trimRight(line).empty())
                 return false;
-            type = kRegSz;
+            type = kTextType;
             data = std::move(*quoted);
             data += '\0';
         } else if (startsWithFolded(line, "dword:")) {
@@ -216,12 +216,12 @@ private:
                 = m_open && digits.size() != 8 ? std::nullopt : parseHexNumber(digits);
             if (!number)
                 return false;
-            type = kRegDword;
+            type = kNumberType;
             for (int shift = 0; shift < 32; shift += 8)
                 data += static_cast<char>(*number >> shift & 0xFF);
         } else if (startsWithFolded(line, "hex")) {
             line.remove_prefix(3);
-            type = kRegBinary;
+            type = kBinaryType;
             if (!line.empty() && line.front() == '(') {
                 const std::size_t close = line.find(')');
                 const auto code = close == std::string_view::npos
@@ -288,7 +288,7 @@ bool writesAsText(const HiveValue &value)
     // The quoted form always reads back with one NUL at the end; text ending in a
     // line break instead must keep its bytes as hex.
     const std::string &d = value.data;
-    return value.type == kRegSz && !d.empty() && d.back() == '\0'
+    return value.type == kTextType && !d.empty() && d.back() == '\0'
            && d.find_first_of(std::string_view("\0\r\n", 3)) == d.size() - 1;
 }
 
@@ -300,7 +300,7 @@ void appendByte(std::string &out, unsigned char byte)
 
 void appendHex(std::string &out, std::size_t lineStart, const HiveValue &value)
 {
-    if (value.type == kRegBinary) {
+    if (value.type == kBinaryType) {
         out += "hex:";
     } else {
         out += "hex(";
@@ -358,7 +358,7 @@ std::string FormatHive(const HiveDocument &hive)
             out += '=';
             if (writesAsText(value)) {
                 appendQuoted(out, std::string_view(value.data).substr(0, value.data.size() - 1));
-            } else if (value.type == kRegDword && value.data.size() == 4) {
+            } else if (value.type == kNumberType && value.data.size() == 4) {
                 out += "dword:";
                 for (std::size_t i = 4; i-- > 0;)
                     appendByte(out, static_cast<unsigned char>(value.data[i]));

@@ -5,7 +5,7 @@
 #include "core/form/send_now.h"
 #include "core/mail/message.h"
 #include "core/mail/password_file.h"
-#include "core/settings/registry.h"
+#include "core/settings/store.h"
 #include "core/tray/stderr_notify_area.h"
 #include "gui/win32/hidden_window.h"
 #include "gui/win32/standard_streams.h"
@@ -78,14 +78,14 @@ int runMessages(const std::function<bool(MSG &)> &preTranslate)
 }
 
 // One mail with the stored settings; the exit status says how it went.
-int sendNow(HINSTANCE instance, Registry &registry, SendNow::Password password)
+int sendNow(HINSTANCE instance, SettingsStore &store, SendNow::Password password)
 {
     HiddenWindow window(instance);
     WindowTimers timers(window.Window(), [] {});
     std::optional<SendNow> run;
     WinsockSocket socket(window.Window(), [&run](std::int32_t count) { run->DataArrival(count); });
     run.emplace(socket, timers, SmtpEnvironment {CurrentLocalTime, HostName, MessageIdRandom()},
-                registry, LocalIP, std::move(password), [](int status, const std::string &line) {
+                store, LocalIP, std::move(password), [](int status, const std::string &line) {
                     SendNow::PrintOutcome(status, line);
                     PostQuitMessage(status);
                 });
@@ -127,8 +127,7 @@ int RunWin32App(HINSTANCE instance, int)
             return 0;
     }
 
-    const auto backend = MakePlatformRegistryBackend();
-    Registry registry(*backend);
+    const auto store = OpenSettingsStore();
     const auto passwords = MakePasswordStore();
     // A password file nobody else may read, for machines without a secret store.
     std::optional<PasswordLookup> passwordFile;
@@ -142,13 +141,13 @@ int RunWin32App(HINSTANCE instance, int)
         }
     }
     if (mode == RunMode::SendNow)
-        return sendNow(instance, registry, {passwords.get(), std::move(passwordFile)});
+        return sendNow(instance, *store, {passwords.get(), std::move(passwordFile)});
 
     const std::wstring path = programPath();
     const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-    const auto autostart = MakePlatformAutostart(registry, Narrow(folder), Narrow(path));
+    const auto autostart = MakePlatformAutostart(Narrow(folder), Narrow(path));
     MachineParts parts {
-        .registry = registry,
+        .store = *store,
         .autostart = *autostart,
         .localIp = LocalIP,
         .memoryReader = ReadPlatformMemoryStatus,

@@ -1,20 +1,20 @@
 #include "platform/platform.h"
 
-#include "platform/posix/hive_file.h"
 #include "platform/linux/login_program.h"
 #include "platform/linux/xdg_autostart.h"
 #include "platform/linux/xdg_paths.h"
+#include "platform/posix/hive_file.h"
 
 #include <cstdlib>
 
 namespace pellwick {
 
-std::unique_ptr<RegistryBackend> MakePlatformRegistryBackend()
+std::unique_ptr<SettingsStore> OpenSettingsStore(std::string_view keyPath)
 {
-    return std::make_unique<HiveFile>(DefaultHivePath());
+    return std::make_unique<HiveFile>(DefaultHivePath(), keyPath);
 }
 
-std::unique_ptr<Autostart> MakePlatformAutostart(Registry &, const std::string &,
+std::unique_ptr<Autostart> MakePlatformAutostart(const std::string &,
                                                  const std::string &programPath)
 {
     const char *searchPath = std::getenv("PATH");

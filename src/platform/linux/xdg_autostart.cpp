@@ -117,7 +117,7 @@ void XdgAutostart::Register()
     // alone, which spares a log-in run the durable write's syncs.
     if (sameContent(file, entry))
         return;
-    if (PrepareOwnFolder(file.parent_path()).Failed())
+    if (!PrepareOwnFolder(file.parent_path()).empty())
         return;
     ReplaceFileDurably(file, entry, S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH);
 }

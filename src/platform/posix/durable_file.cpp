@@ -16,35 +16,11 @@ namespace {
 
 constexpr std::size_t kUniqueLength = 6; // the letters mkostemp puts in for "XXXXXX"
 
-std::int32_t statusOf(int error, std::int32_t otherwise)
+// The failure errno stands for, in the system's words.
+std::string failure(const std::string &what = {})
 {
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return kErrorFileNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case ELOOP:
-        return kErrorAccessDenied;
-    case ENOSPC:
-    case EDQUOT:
-        return kErrorDiskFull;
-    case ENOMEM:
-        return kErrorNotEnoughMemory;
-    default:
-        return otherwise;
-    }
-}
-
-// The failure `errno` stands for, its cause in the system's words.
-StoreResult failure(std::int32_t otherwise, const std::string &what = {})
-{
-    const int error = errno;
-    std::string cause = std::generic_category().message(error);
-    if (!what.empty())
-        cause = what + ": " + cause;
-    return {statusOf(error, otherwise), cause};
+    const std::string cause = std::generic_category().message(errno);
+    return what.empty() ? cause : what + ": " + cause;
 }
 
 bool writeAll(int fd, std::string_view bytes)
@@ -72,12 +48,17 @@ FileStamp stampOf(const struct stat &info)
     return {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
 }
 
-StoreResult refuseUnlessSmallRegular(const struct stat &info, std::size_t limit)
+std::string tooLarge(std::size_t limit)
+{
+    return "it is larger than " + std::to_string(limit) + " bytes";
+}
+
+std::string refuseUnlessSmallRegular(const struct stat &info, std::size_t limit)
 {
     if (!S_ISREG(info.st_mode))
-        return {kErrorBadFileType, "it is not a regular file"};
+        return "it is not a regular file";
     if (static_cast<std::uintmax_t>(info.st_size) > limit)
-        return {kErrorFileTooLarge, "it is larger than " + std::to_string(limit) + " bytes"};
+        return tooLarge(limit);
     return {};
 }
 
@@ -116,7 +97,7 @@ bool StampOf(const std::filesystem::path &file, FileStamp &stamp)
     return true;
 }
 
-StoreResult ReadRegularFile(const std::filesystem::path &file, std::size_t limit,
+std::string ReadRegularFile(const std::filesystem::path &file, std::size_t limit,
                             std::string &content, FileStamp &stamp)
 {
     content.clear();
@@ -125,55 +106,50 @@ StoreResult ReadRegularFile(const std::filesystem::path &file, std::size_t limit
     {
     };
     if (::stat(file.c_str(), &info) != 0)
-        return failure(kErrorReadFault);
-    if (StoreResult refused = refuseUnlessSmallRegular(info, limit); refused.Failed())
+        return errno == ENOENT || errno == ENOTDIR ? std::string() : failure();
+    if (std::string refused = refuseUnlessSmallRegular(info, limit); !refused.empty())
         return refused;
     // Non-blocking: a FIFO swapped in after the look must not hold the program.
     const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return failure(kErrorReadFault);
-    StoreResult result;
-    if (::fstat(fd, &info) != 0)
-        result = failure(kErrorReadFault);
-    else
-        result = refuseUnlessSmallRegular(info, limit);
+        return failure();
+    std::string result
+        = ::fstat(fd, &info) != 0 ? failure() : refuseUnlessSmallRegular(info, limit);
     stamp = stampOf(info);
     // One byte more than seen tells a file that grew since its size was looked at.
     content.resize(std::min(static_cast<std::size_t>(info.st_size), limit) + 1);
     std::size_t got = 0;
-    while (!result.Failed() && got <= limit) {
+    while (result.empty() && got <= limit) {
         if (got == content.size())
             content.resize(std::min(content.size() * 2, limit + 1));
         const ssize_t n = ::read(fd, content.data() + got, content.size() - got);
         if (n == 0)
             break;
         if (n < 0 && errno != EINTR)
-            result = failure(kErrorReadFault);
+            result = failure();
         got += n > 0 ? static_cast<std::size_t>(n) : 0;
     }
     ::close(fd);
-    content.resize(result.Failed() ? 0 : got);
-    if (got > limit)
-        return {kErrorFileTooLarge, "it is larger than " + std::to_string(limit) + " bytes"};
-    return result;
+    content.resize(result.empty() ? got : 0);
+    return got > limit ? tooLarge(limit) : result;
 }
 
-StoreResult PrepareOwnFolder(const std::filesystem::path &folder)
+std::string PrepareOwnFolder(const std::filesystem::path &folder)
 {
     const std::filesystem::path own = folder.empty() ? std::filesystem::path(".") : folder;
     if (!createFolders(own))
-        return failure(kErrorWriteFault, "cannot create the folder " + own.string());
+        return failure("cannot create the folder " + own.string());
     struct stat info
     {
     };
     if (::stat(own.c_str(), &info) != 0)
-        return failure(kErrorAccessDenied, own.string());
+        return failure(own.string());
     if (!S_ISDIR(info.st_mode))
-        return {kErrorBadPathname, own.string() + " is not a folder"};
+        return own.string() + " is not a folder";
     if (info.st_uid != ::geteuid())
-        return {kErrorAccessDenied, "the folder " + own.string() + " belongs to another user"};
+        return "the folder " + own.string() + " belongs to another user";
     if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        return {kErrorAccessDenied, "other users may write in the folder " + own.string()};
+        return "other users may write in the folder " + own.string();
     return {};
 }
 
@@ -182,7 +158,7 @@ std::string TemporaryPrefix(const std::filesystem::path &target)
     return target.filename().string() + ".tmp-";
 }
 
-StoreResult ReplaceFileDurably(const std::filesystem::path &target, std::string_view content,
+std::string ReplaceFileDurably(const std::filesystem::path &target, std::string_view content,
                                mode_t mode)
 {
     std::string name = (folderOf(target) / (TemporaryPrefix(target) + "XXXXXX")).string();
@@ -190,15 +166,15 @@ StoreResult ReplaceFileDurably(const std::filesystem::path &target, std::string_
     // never followed.
     const int fd = ::mkostemp(name.data(), O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
-        return failure(kErrorWriteFault);
-    StoreResult result;
+        return failure();
+    std::string result;
     if (::fchmod(fd, mode) != 0 || !writeAll(fd, content) || ::fsync(fd) != 0)
-        result = failure(kErrorWriteFault);
-    if (::close(fd) != 0 && !result.Failed())
-        result = failure(kErrorWriteFault);
-    if (!result.Failed() && ::rename(name.c_str(), target.c_str()) != 0)
-        result = failure(kErrorWriteFault);
-    if (result.Failed()) {
+        result = failure();
+    if (::close(fd) != 0 && result.empty())
+        result = failure();
+    if (result.empty() && ::rename(name.c_str(), target.c_str()) != 0)
+        result = failure();
+    if (!result.empty()) {
         ::unlink(name.c_str());
         return result;
     }
@@ -242,7 +218,7 @@ void RemoveStaleTemporariesIfIdle(const std::filesystem::path &target,
     {
     };
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
-        && !PrepareOwnFolder(target.parent_path()).Failed())
+        && PrepareOwnFolder(target.parent_path()).empty())
         RemoveStaleTemporaries(target);
     ::close(fd);
 }
@@ -262,24 +238,23 @@ FileLock::FileLock(const std::filesystem::path &lockFile)
             break;
     }
     if (m_fd < 0) {
-        m_result = errno == ELOOP ? StoreResult {kErrorAccessDenied, what + " is a symbolic link"}
-                                  : failure(kErrorAccessDenied, what);
+        m_failure = errno == ELOOP ? what + " is a symbolic link" : failure(what);
         return;
     }
     struct stat info
     {
     };
     if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
-        m_result = {kErrorAccessDenied, what + " is not the user's own regular file"};
+        m_failure = what + " is not the user's own regular file";
     } else {
         while (::flock(m_fd, LOCK_EX) != 0) {
             if (errno != EINTR) {
-                m_result = failure(kErrorAccessDenied, what);
+                m_failure = failure(what);
                 break;
             }
         }
     }
-    if (m_result.Failed()) {
+    if (!m_failure.empty()) {
         ::close(m_fd);
         m_fd = -1;
     }

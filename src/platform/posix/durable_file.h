@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/settings/registry.h"
-
 #include <sys/types.h>
 
 #include <cstddef>
@@ -13,7 +11,7 @@
 namespace pellwick {
 
 // File steps that must survive a crash, a second process and a hostile folder.
-// A failed step gives a Windows error code and, as the message, its cause in words.
+// A step gives the empty text when it went well, else its cause in words.
 
 // One version of a file: a file replaced or changed in place stamps differently.
 struct FileStamp
@@ -30,23 +28,23 @@ struct FileStamp
 // The stamp of the file that `file` names now; false when there is none.
 bool StampOf(const std::filesystem::path &file, FileStamp &stamp);
 
-// The whole content of a regular file of at most `limit` bytes, and its stamp.
-// Never waits: a FIFO, a device or a larger file is refused unread (222, 223);
-// a missing one gives 2.
-StoreResult ReadRegularFile(const std::filesystem::path &file, std::size_t limit,
+// The whole content of a regular file of at most `limit` bytes, and its stamp;
+// a missing file is empty. Never waits: a FIFO, a device or a larger file is
+// refused unread.
+std::string ReadRegularFile(const std::filesystem::path &file, std::size_t limit,
                             std::string &content, FileStamp &stamp);
 
 // Makes sure the folder may hold private files: created readable by its owner
 // alone when missing (with its parents), refused when it belongs to another user
 // or its group or others may write in it, since they could then plant links or
 // swap files under the program.
-StoreResult PrepareOwnFolder(const std::filesystem::path &folder);
+std::string PrepareOwnFolder(const std::filesystem::path &folder);
 
 // Replaces `target` by `content` so that a crash leaves either the old or the new
 // file, never a torn one: a new temporary file beside it (see TemporaryPrefix),
 // flushed to the disk, renamed over it, and the folder flushed. The new file gets
 // `mode`. On failure the old file is untouched and the temporary file is gone.
-StoreResult ReplaceFileDurably(const std::filesystem::path &target, std::string_view content,
+std::string ReplaceFileDurably(const std::filesystem::path &target, std::string_view content,
                                mode_t mode);
 
 // What the names of the temporary files of `target` start with; six letters or
@@ -75,11 +73,12 @@ public:
     FileLock(const FileLock &) = delete;
     FileLock &operator=(const FileLock &) = delete;
 
-    const StoreResult &Result() const { return m_result; }
+    // Why the lock could not be had; empty once it is held.
+    const std::string &Failure() const { return m_failure; }
 
 private:
     int m_fd = -1;
-    StoreResult m_result;
+    std::string m_failure;
 };
 
 } // namespace pellwick

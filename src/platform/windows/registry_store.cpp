@@ -1,0 +1,148 @@
+#include "platform/windows/registry_store.h"
+
+#include "platform/windows/system_error_text.h"
+#include "platform/windows/wide_text.h"
+
+#include <cstdio>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace pellwick {
+
+namespace {
+
+bool isText(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+} // namespace
+
+RegistryStore::RegistryStore(std::string_view keyPath, Report report, HKEY machine, HKEY user)
+    : m_keyPath(keyPath)
+    , m_key(Widen(keyPath))
+    , m_report(std::move(report))
+    , m_machine(machine)
+    , m_user(user)
+{
+    if (!m_report)
+        m_report = [](const std::string &line) {
+            std::fprintf(stderr, "%s\n", line.c_str());
+        };
+}
+
+LONG RegistryStore::read(HKEY root, const std::wstring &name, StoredValue &value) const
+{
+    HKEY key = nullptr;
+    LONG status = RegOpenKeyExW(root, m_key.c_str(), 0, KEY_QUERY_VALUE, &key);
+    if (status != ERROR_SUCCESS)
+        return status;
+    DWORD type = 0;
+    std::vector<BYTE> bytes;
+    // A value that grows between the two calls is read again.
+    do {
+        DWORD size = 0;
+        status = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
+        if (status != ERROR_SUCCESS)
+            break;
+        bytes.resize(size);
+        status = RegQueryValueExW(key, name.c_str(), nullptr, &type, bytes.data(), &size);
+        bytes.resize(size);
+    } while (status == ERROR_MORE_DATA);
+    RegCloseKey(key);
+    value.type = type;
+    if (isText(type)) {
+        // A stray odd byte at the end cannot be a UTF-16 character and is left out.
+        std::wstring wide(bytes.size() / 2, L'\0');
+        std::memcpy(wide.data(), bytes.data(), wide.size() * sizeof(wchar_t));
+        value.bytes = Narrow(wide);
+    } else {
+        value.bytes.assign(bytes.begin(), bytes.end());
+    }
+    return status;
+}
+
+LONG RegistryStore::write(HKEY root, const std::wstring &name,
+                          const std::optional<StoredValue> &value, bool &keyMade) const
+{
+    HKEY key = nullptr;
+    const LONG opened
+        = value ? RegCreateKeyExW(root, m_key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_SET_VALUE, nullptr, &key, nullptr)
+                : RegOpenKeyExW(root, m_key.c_str(), 0, KEY_SET_VALUE, &key);
+    keyMade = opened == ERROR_SUCCESS;
+    if (!keyMade)
+        return opened;
+    LONG status = ERROR_SUCCESS;
+    if (!value) {
+        status = RegDeleteValueW(key, name.c_str());
+    } else {
+        const std::wstring text = isText(value->type) ? Widen(value->bytes) : std::wstring();
+        const auto *bytes = isText(value->type)
+                                ? reinterpret_cast<const BYTE *>(text.data())
+                                : reinterpret_cast<const BYTE *>(value->bytes.data());
+        const std::size_t size
+            = isText(value->type) ? text.size() * sizeof(wchar_t) : value->bytes.size();
+        status = RegSetValueExW(key, name.c_str(), 0, value->type, bytes, static_cast<DWORD>(size));
+    }
+    RegCloseKey(key);
+    return status;
+}
+
+std::optional<StoredValue> RegistryStore::Read(const std::string &name)
+{
+    StoredValue value;
+    const std::wstring wide = Widen(name);
+    LONG status = read(m_user, wide, value);
+    if (status == ERROR_FILE_NOT_FOUND)
+        status = read(m_machine, wide, value);
+    return status == ERROR_SUCCESS ? std::optional(value) : std::nullopt;
+}
+
+void RegistryStore::Write(const std::string &name, std::optional<StoredValue> value)
+{
+    const std::wstring wide = Widen(name);
+    const bool twoRoots = m_user != m_machine;
+    bool keyMade = false;
+    if (!value) {
+        // Both copies go, so that no stale one keeps the value alive.
+        for (const bool underUser : {true, false}) {
+            StoredValue stored;
+            const HKEY root = underUser ? m_user : m_machine;
+            if ((underUser && !twoRoots) || read(root, wide, stored) == ERROR_FILE_NOT_FOUND)
+                continue;
+            note(write(root, wide, value, keyMade), underUser, name, keyMade);
+        }
+        return;
+    }
+    const LONG status = write(m_machine, wide, value, keyMade);
+    if (status == ERROR_ACCESS_DENIED) {
+        note(write(m_user, wide, value, keyMade), true, name, keyMade);
+        return;
+    }
+    note(status, false, name, keyMade);
+    // The user's copy would hide the machine's value from then on.
+    StoredValue stored;
+    if (status == ERROR_SUCCESS && twoRoots && read(m_user, wide, stored) == ERROR_SUCCESS)
+        write(m_user, wide, std::nullopt, keyMade);
+}
+
+void RegistryStore::note(LONG status, bool underUser, const std::string &name, bool keyMade)
+{
+    if (status == ERROR_SUCCESS || !m_failure.empty())
+        return;
+    std::string where = (underUser ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\") + m_keyPath;
+    if (keyMade)
+        where += " (value \"" + name + "\")";
+    m_failure = "Pellwick: cannot save the settings to " + where + ": " + SystemErrorText(status);
+}
+
+std::string RegistryStore::Commit()
+{
+    if (!m_failure.empty())
+        m_report(m_failure);
+    return std::exchange(m_failure, {});
+}
+
+} // namespace pellwick
