@@ -3,10 +3,8 @@
 #include "core/settings/store.h"
 #include "core/text/text.h"
 
-#include <cstddef>
-#include <cstdint>
+#include <charconv>
 #include <unordered_map>
-#include <vector>
 
 namespace pellwick {
 
@@ -15,46 +13,33 @@ namespace {
 constexpr std::string_view kHeader = "REGEDIT4";
 // The newer export's header; such a file written as 8-bit text reads the same.
 constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
 // Hex lines are broken before they pass the width of the registry's own export.
 constexpr std::size_t kLineWidth = 80;
 constexpr std::string_view kHexDigits = "0123456789abcdef";
+constexpr auto kNone = std::string_view::npos;
 
-std::string_view trimLeft(std::string_view s)
+std::string_view trimmed(std::string_view s)
 {
-    return TrimStart(s, " \t");
-}
-
-std::string_view trimRight(std::string_view s)
-{
-    return TrimEnd(s, " \t");
+    return Trim(s, " \t");
 }
 
 int hexDigit(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    const std::size_t at = kHexDigits.find(AsciiLower(c));
+    return at == kNone ? -1 : static_cast<int>(at);
 }
 
 // `digits` of 1 to 8 hex digits and nothing else.
-std::optional<std::uint32_t> parseHexNumber(std::string_view digits)
+std::optional<std::uint32_t> hexNumber(std::string_view digits)
 {
-    if (digits.empty() || digits.size() > 8)
-        return std::nullopt;
     std::uint32_t number = 0;
     for (const char c : digits) {
-        const int d = hexDigit(c);
-        if (d < 0)
+        if (hexDigit(c) < 0)
             return std::nullopt;
-        number = number << 4 | static_cast<std::uint32_t>(d);
+        number = number << 4 | static_cast<std::uint32_t>(hexDigit(c));
     }
-    return number;
+    return digits.empty() || digits.size() > 8 ? std::nullopt : std::optional(number);
 }
 
 bool startsWithFolded(std::string_view s, std::string_view prefix)
@@ -69,12 +54,11 @@ std::optional<std::string> takeQuoted(std::string_view &s)
 {
     std::string text;
     for (std::size_t i = 1; i < s.size(); ++i) {
-        const char c = s[i];
-        if (c == '"') {
+        if (s[i] == '"') {
             s.remove_prefix(i + 1);
             return text;
         }
-        if (c == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"'))
+        if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"'))
             ++i;
         text += s[i];
     }
@@ -84,20 +68,16 @@ std::optional<std::string> takeQuoted(std::string_view &s)
 // Comma-separated byte pairs; an empty list is no bytes.
 std::optional<std::string> parseBytes(std::string_view list)
 {
-    list = trimRight(trimLeft(list));
     std::string bytes;
-    if (list.empty())
-        return bytes;
-    for (;;) {
-        const std::size_t comma = list.find(',');
-        const std::string_view pair = trimRight(trimLeft(list.substr(0, comma)));
+    for (std::size_t comma = trimmed(list).empty() ? kNone : 0; comma != kNone;) {
+        comma = list.find(',');
+        const std::string_view pair = trimmed(list.substr(0, comma));
         if (pair.size() != 2 || hexDigit(pair[0]) < 0 || hexDigit(pair[1]) < 0)
             return std::nullopt;
         bytes += static_cast<char>(hexDigit(pair[0]) * 16 + hexDigit(pair[1]));
-        if (comma == std::string_view::npos)
-            return bytes;
-        list.remove_prefix(comma + 1);
+        list.remove_prefix(comma == kNone ? list.size() : comma + 1);
     }
+    return bytes;
 }
 
 class Parser
@@ -110,26 +90,18 @@ public:
 
     std::optional<HiveDocument> Run()
     {
-        if (m_text.starts_with(kByteOrderMark))
-            m_text.remove_prefix(kByteOrderMark.size());
+        if (m_text.starts_with("\xEF\xBB\xBF"))
+            m_text.remove_prefix(3); // a byte order mark
         if (m_text.empty())
             return HiveDocument {};
-        std::string_view line;
-        nextLine(line);
-        line = trimRight(line);
-        if (line != kHeader && line != kHeader5)
+        const std::string_view header = TrimEnd(nextLine(), " \t");
+        if (header != kHeader && header != kHeader5)
             return std::nullopt;
         while (!m_text.empty()) {
-            nextLine(line);
-            line = trimLeft(line);
+            const std::string_view line = TrimStart(nextLine(), " \t");
             if (line.empty() || line.front() == ';')
                 continue;
-            if (line.front() == '[') {
-                if (!parseSection(line))
-                    return std::nullopt;
-                continue;
-            }
-            if (m_sections.empty() || !parseValue(line))
+            if (line.front() == '[' ? !parseSection(line) : m_sections.empty() || !parseValue(line))
                 return std::nullopt;
         }
         return HiveDocument(std::move(m_sections));
@@ -138,25 +110,26 @@ public:
 private:
     // The next line without its line end. The last one may lack its line end; then
     // `m_open` is set, for that line may have been cut short.
-    void nextLine(std::string_view &line)
+    std::string_view nextLine()
     {
         const std::size_t lf = m_text.find('\n');
-        m_open = lf == std::string_view::npos;
-        line = m_text.substr(0, lf);
-        if (!line.empty() && line.back() == '\r')
+        m_open = lf == kNone;
+        std::string_view line = m_text.substr(0, lf);
+        if (line.ends_with('\r'))
             line.remove_suffix(1);
         m_text.remove_prefix(m_open ? m_text.size() : lf + 1);
+        return line;
     }
 
     bool parseSection(std::string_view line)
     {
         const std::size_t close = line.rfind(']');
-        if (close == std::string_view::npos || !trimRight(line.substr(close + 1)).empty())
+        if (close == kNone || !trimmed(line.substr(close + 1)).empty())
             return false;
         const std::string_view path = line.substr(1, close - 1);
         // "[-path]" deletes a key when imported; a hive holds no such thing.
-        if (path.empty() || path.front() == '-' || path.back() == '\\'
-            || path.find("\\\\") != std::string_view::npos || path.front() == '\\')
+        if (path.empty() || path.front() == '-' || path.front() == '\\' || path.back() == '\\'
+            || path.find("\\\\") != kNone)
             return false;
         // A key named twice is one key; its values are merged.
         const auto [found, added] = m_sectionIndex.try_emplace(FoldedName(path), m_sections.size());
@@ -168,81 +141,61 @@ private:
         return true;
     }
 
-    // A later line for the same name replaces the data, as an import would.
-    void assign(std::string name, std::uint32_t type, std::string data)
-    {
-        std::vector<HiveValue> &values = m_sections[m_current].values;
-        const auto [found, added]
-            = m_valueIndex[m_current].try_emplace(FoldedName(name), values.size());
-        if (added) {
-            values.push_back(HiveValue {std::move(name), type, std::move(data)});
-        } else {
-            values[found->second].type = type;
-            values[found->second].data = std::move(data);
-        }
-    }
-
     bool parseValue(std::string_view line)
     {
-        std::string name;
-        if (line.front() == '@') {
+        std::optional<std::string> name = std::string();
+        if (line.front() == '@')
             line.remove_prefix(1);
-        } else if (line.front() == '"') {
-            auto quoted = takeQuoted(line);
-            if (!quoted)
-                return false;
-            name = std::move(*quoted);
-        } else {
+        else if (line.front() != '"' || !(name = takeQuoted(line)))
             return false;
-        }
-        line = trimLeft(line);
-        if (line.empty() || line.front() != '=')
+        line = TrimStart(line, " \t");
+        if (!line.starts_with('='))
             return false;
-        line = trimLeft(line.substr(1));
-
-        std::uint32_t type = 0;
-        std::string data;
-        if (!line.empty() && line.front() == '"') {
-            auto quoted = takeQuoted(line);
-            if (!quoted || !trimRight(line).empty())
+        line = TrimStart(line.substr(1), " \t");
+        HiveValue value {std::move(*name), kBinaryType, {}};
+        if (line.starts_with('"')) {
+            auto text = takeQuoted(line);
+            if (!text || !trimmed(line).empty())
                 return false;
-            type = kTextType;
-            data = std::move(*quoted);
-            data += '\0';
+            value.type = kTextType;
+            value.data = *text + '\0';
         } else if (startsWithFolded(line, "dword:")) {
             // Fewer than eight digits are fine unless the line may have been cut short.
-            const std::string_view digits = trimRight(line.substr(6));
-            const auto number
-                = m_open && digits.size() != 8 ? std::nullopt : parseHexNumber(digits);
+            const std::string_view digits = TrimEnd(line.substr(6), " \t");
+            const auto number = m_open && digits.size() != 8 ? std::nullopt : hexNumber(digits);
             if (!number)
                 return false;
-            type = kNumberType;
+            value.type = kNumberType;
             for (int shift = 0; shift < 32; shift += 8)
-                data += static_cast<char>(*number >> shift & 0xFF);
+                value.data += static_cast<char>(*number >> shift & 0xFF);
         } else if (startsWithFolded(line, "hex")) {
             line.remove_prefix(3);
-            type = kBinaryType;
-            if (!line.empty() && line.front() == '(') {
+            if (line.starts_with('(')) {
                 const std::size_t close = line.find(')');
-                const auto code = close == std::string_view::npos
-                                      ? std::nullopt
-                                      : parseHexNumber(line.substr(1, close - 1));
+                const auto code
+                    = close == kNone ? std::nullopt : hexNumber(line.substr(1, close - 1));
                 if (!code)
                     return false;
-                type = *code;
+                value.type = *code;
                 line.remove_prefix(close + 1);
             }
-            if (line.empty() || line.front() != ':')
-                return false;
-            auto bytes = parseBytes(joinContinued(line.substr(1)));
+            auto bytes
+                = line.starts_with(':') ? parseBytes(joinContinued(line.substr(1))) : std::nullopt;
             // A byte list that ends the text without a line end may have been longer.
             if (!bytes || m_open)
                 return false;
-            data = std::move(*bytes);
+            value.data = std::move(*bytes);
         } else {
             return false;
         }
-        assign(std::move(name), type, std::move(data));
+        // A later line for the same name replaces the data, as an import would.
+        std::vector<HiveValue> &values = m_sections[m_current].values;
+        const auto [found, added]
+            = m_valueIndex[m_current].try_emplace(FoldedName(value.name), values.size());
+        if (added)
+            values.push_back(std::move(value));
+        else
+            values[found->second] = {values[found->second].name, value.type, std::move(value.data)};
         return true;
     }
 
@@ -250,17 +203,14 @@ private:
     std::string joinContinued(std::string_view first)
     {
         std::string list;
-        std::string_view part = trimRight(first);
-        while (!part.empty() && part.back() == '\\') {
+        std::string_view part = TrimEnd(first, " \t");
+        while (part.ends_with('\\')) {
             list += part.substr(0, part.size() - 1);
             if (m_open)
                 return list;
-            std::string_view next;
-            nextLine(next);
-            part = trimRight(trimLeft(next));
+            part = trimmed(nextLine());
         }
-        list += part;
-        return list;
+        return list += part;
     }
 
     std::string_view m_text;
@@ -283,19 +233,10 @@ void appendQuoted(std::string &out, std::string_view text)
     out += '"';
 }
 
-bool writesAsText(const HiveValue &value)
+void appendByte(std::string &out, char byte)
 {
-    // The quoted form always reads back with one NUL at the end; text ending in a
-    // line break instead must keep its bytes as hex.
-    const std::string &d = value.data;
-    return value.type == kTextType && !d.empty() && d.back() == '\0'
-           && d.find_first_of(std::string_view("\0\r\n", 3)) == d.size() - 1;
-}
-
-void appendByte(std::string &out, unsigned char byte)
-{
-    out += kHexDigits[byte >> 4];
-    out += kHexDigits[byte & 0xF];
+    out += kHexDigits[static_cast<unsigned char>(byte) >> 4];
+    out += kHexDigits[static_cast<unsigned char>(byte) & 0xF];
 }
 
 void appendHex(std::string &out, std::size_t lineStart, const HiveValue &value)
@@ -303,32 +244,23 @@ void appendHex(std::string &out, std::size_t lineStart, const HiveValue &value)
     if (value.type == kBinaryType) {
         out += "hex:";
     } else {
+        char code[8];
         out += "hex(";
-        bool leading = true;
-        for (int shift = 28; shift >= 0; shift -= 4) {
-            const auto d = value.type >> shift & 0xF;
-            if (d == 0 && leading && shift > 0)
-                continue;
-            leading = false;
-            out += kHexDigits[d];
-        }
+        out.append(code, std::to_chars(code, code + sizeof code, value.type, 16).ptr);
         out += "):";
     }
-    bool lineHasBytes = false;
     for (std::size_t i = 0; i < value.data.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(value.data[i]);
-        const std::size_t width = i + 1 < value.data.size() ? 3 : 2;
+        const bool last = i + 1 == value.data.size();
         // Room is kept for the "\" that continues the line.
-        if (lineHasBytes && out.size() - lineStart + width + 1 > kLineWidth) {
+        if (i > 0 && out.size() - lineStart + (last ? 2 : 3) + 1 > kLineWidth) {
             out += '\\';
             out += kLineEnd;
             lineStart = out.size();
             out += "  ";
         }
-        appendByte(out, byte);
-        if (width == 3)
+        appendByte(out, value.data[i]);
+        if (!last)
             out += ',';
-        lineHasBytes = true;
     }
 }
 
@@ -356,12 +288,16 @@ std::string FormatHive(const HiveDocument &hive)
             else
                 appendQuoted(out, value.name);
             out += '=';
-            if (writesAsText(value)) {
-                appendQuoted(out, std::string_view(value.data).substr(0, value.data.size() - 1));
-            } else if (value.type == kNumberType && value.data.size() == 4) {
+            // The quoted form always reads back with one NUL at the end; text ending in
+            // a line break instead must keep its bytes as hex.
+            const std::string &d = value.data;
+            if (value.type == kTextType && !d.empty() && d.back() == '\0'
+                && d.find_first_of(std::string_view("\0\r\n", 3)) == d.size() - 1) {
+                appendQuoted(out, std::string_view(d).substr(0, d.size() - 1));
+            } else if (value.type == kNumberType && d.size() == 4) {
                 out += "dword:";
                 for (std::size_t i = 4; i-- > 0;)
-                    appendByte(out, static_cast<unsigned char>(value.data[i]));
+                    appendByte(out, d[i]);
             } else {
                 appendHex(out, lineStart, value);
             }

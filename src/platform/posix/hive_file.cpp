@@ -1,9 +1,16 @@
 #include "platform/posix/hive_file.h"
 
 #include "core/settings/hive_text.h"
+#include "platform/posix/durable_file.h"
+#include "platform/posix/file_descriptor.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <iostream>
 
 namespace pellwick {
@@ -15,6 +22,73 @@ std::filesystem::path beside(const std::filesystem::path &file, std::string_view
     std::filesystem::path sibling = file;
     sibling += std::string(suffix);
     return sibling;
+}
+
+auto stampOf(const struct stat &info)
+{
+    return std::tuple(info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec,
+                      info.st_mtim.tv_nsec, info.st_ctim.tv_sec, info.st_ctim.tv_nsec);
+}
+
+// The lock file, opened as it is or made new, never through a link; a second try
+// covers another process making it in between.
+int openLockFile(const std::filesystem::path &lockFile)
+{
+    int fd = -1;
+    for (int attempt = 0; attempt < 2 && fd < 0; ++attempt) {
+        fd = ::open(lockFile.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0 && errno == ENOENT)
+            fd = ::open(lockFile.c_str(),
+                        O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                        S_IRUSR | S_IWUSR);
+        if (fd < 0 && errno != EEXIST && errno != ENOENT)
+            break;
+    }
+    return fd;
+}
+
+// Takes the exclusive lock on the open lock file, waiting while another process
+// holds it; closing the descriptor releases it.
+std::string lock(const std::filesystem::path &lockFile, int fd)
+{
+    const std::string what = "the lock file " + lockFile.string();
+    if (fd < 0)
+        return errno == ELOOP ? what + " is a symbolic link" : ErrnoFailure(what);
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid())
+        return what + " is not the user's own regular file";
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR)
+            return ErrnoFailure(what);
+    }
+    return {};
+}
+
+// Removes the temporary files that replacements of the hive left when their
+// process died. Only under the lock every writer takes, so that none belongs to
+// a write still going on; files of other names, or not the user's own, stay.
+void removeStaleTemporaries(const std::filesystem::path &file)
+{
+    const std::string prefix = file.filename().string() + std::string(kTemporaryInfix);
+    const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        // mkostemp puts six letters or digits in place of "XXXXXX".
+        if (name.size() != prefix.size() + 6 || !name.starts_with(prefix)
+            || !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                            [](unsigned char c) { return std::isalnum(c) != 0; }))
+            continue;
+        struct stat info
+        {
+        };
+        if (::lstat(entry->path().c_str(), &info) == 0 && S_ISREG(info.st_mode)
+            && info.st_uid == ::geteuid())
+            ::unlink(entry->path().c_str());
+    }
 }
 
 // An earlier broken hive kept beside is not overwritten either.
@@ -41,26 +115,77 @@ HiveFile::HiveFile(std::filesystem::path file, std::string_view keyPath, Report 
         };
 }
 
+std::string HiveFile::read(std::string &content, Stamp &stamp) const
+{
+    content.clear();
+    const std::string tooLarge = "it is larger than " + std::to_string(kMaxHiveSize) + " bytes";
+    const auto refused = [&tooLarge](const struct stat &info) {
+        if (!S_ISREG(info.st_mode))
+            return std::string("it is not a regular file");
+        return static_cast<std::size_t>(info.st_size) > kMaxHiveSize ? tooLarge : std::string();
+    };
+    // Looked at before opening, so that no device is ever opened.
+    struct stat info
+    {
+    };
+    if (::stat(m_file.c_str(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? std::string() : ErrnoFailure();
+    if (std::string refusal = refused(info); !refusal.empty())
+        return refusal;
+    // Non-blocking: a FIFO swapped in after the look must not hold the program.
+    const FileDescriptor fd(::open(m_file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
+        return ErrnoFailure();
+    if (std::string refusal = refused(info); !refusal.empty())
+        return refusal;
+    stamp = stampOf(info);
+    // One byte more than the limit tells a file that grew since it was looked at.
+    content.resize(static_cast<std::size_t>(info.st_size) + 1);
+    std::size_t got = 0;
+    for (ssize_t n = 1; n != 0 && got <= kMaxHiveSize;) {
+        if (got == content.size())
+            content.resize(std::min(2 * got, kMaxHiveSize + 1));
+        n = ::read(fd.get(), content.data() + got, content.size() - got);
+        if (n < 0 && errno != EINTR)
+            return ErrnoFailure();
+        got += n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+    content.resize(got);
+    return got > kMaxHiveSize ? tooLarge : std::string();
+}
+
 void HiveFile::refresh()
 {
-    // What a writer killed in the middle left is cleared once, at the first look.
+    const std::filesystem::path lockFile = beside(m_file, ".lock");
+    // What a writer killed in the middle left is cleared once, at the first look,
+    // when no writer is at work: the lock file exists and is free at once.
     if (!m_tidied) {
         m_tidied = true;
-        RemoveStaleTemporariesIfIdle(m_file, beside(m_file, ".lock"));
+        const FileDescriptor fd(
+            ::open(lockFile.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat info
+        {
+        };
+        if (fd.get() >= 0 && ::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode)
+            && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0
+            && PrepareOwnFolder(m_file.parent_path()).empty())
+            removeStaleTemporaries(m_file);
     }
-    FileStamp stamp;
-    if (!StampOf(m_file, stamp)) {
+    struct stat info
+    {
+    };
+    if (::stat(m_file.c_str(), &info) != 0) {
         m_haveRead = false;
         m_hive = HiveDocument {};
         return;
     }
-    if (m_haveRead && stamp == m_stamp)
+    if (m_haveRead && stampOf(info) == m_stamp)
         return;
     m_haveRead = true;
-    m_stamp = stamp;
+    m_stamp = stampOf(info);
     m_hive = HiveDocument {};
     std::string content;
-    std::string problem = ReadRegularFile(m_file, kMaxHiveSize, content, m_stamp);
+    std::string problem = read(content, m_stamp);
     if (problem.empty()) {
         if (auto parsed = ParseHive(content))
             m_hive = std::move(*parsed);
@@ -121,17 +246,18 @@ std::string HiveFile::write(const std::vector<Edit> &edits)
     }
     if (std::string folder = PrepareOwnFolder(m_file.parent_path()); !folder.empty())
         return folder;
-    const FileLock lock(beside(m_file, ".lock"));
-    if (!lock.Failure().empty())
-        return lock.Failure();
+    const std::filesystem::path lockFile = beside(m_file, ".lock");
+    const FileDescriptor held(openLockFile(lockFile));
+    if (std::string locked = lock(lockFile, held.get()); !locked.empty())
+        return locked;
     // A writer killed before its rename leaves its temporary file; each would stay.
-    RemoveStaleTemporaries(m_file);
+    removeStaleTemporaries(m_file);
 
     std::string content;
-    FileStamp stamp;
+    Stamp stamp;
     // What could not be read must not be replaced blindly.
-    if (std::string read = ReadRegularFile(m_file, kMaxHiveSize, content, stamp); !read.empty())
-        return read;
+    if (std::string failure = read(content, stamp); !failure.empty())
+        return failure;
     auto parsed = ParseHive(content);
     const bool corrupt = !parsed;
     HiveDocument hive = corrupt ? HiveDocument {} : std::move(*parsed);
@@ -147,7 +273,11 @@ std::string HiveFile::write(const std::vector<Edit> &edits)
     }
     // What was just read or written is what the file holds now: no need to parse it again.
     if (changed || !corrupt) {
-        m_haveRead = StampOf(m_file, m_stamp);
+        struct stat info
+        {
+        };
+        m_haveRead = ::stat(m_file.c_str(), &info) == 0;
+        m_stamp = stampOf(info);
         m_hive = std::move(hive);
     }
     return {};

@@ -2,12 +2,15 @@
 
 #include "core/settings/hive_document.h"
 #include "core/settings/store.h"
-#include "platform/posix/durable_file.h"
 
+#include <sys/types.h>
+
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -47,9 +50,12 @@ public:
     std::string Commit() override;
 
 private:
+    // One version of the file: a file replaced or changed in place stamps differently.
+    using Stamp = std::tuple<dev_t, ino_t, off_t, std::time_t, long, std::time_t, long>;
     using Edit = std::pair<std::string, std::optional<StoredValue>>;
 
     void refresh();
+    std::string read(std::string &content, Stamp &stamp) const;
     bool apply(HiveDocument &hive, const Edit &edit) const;
     std::string write(const std::vector<Edit> &edits);
 
@@ -59,7 +65,7 @@ private:
     // The file as last read: its stamp and what it held.
     bool m_tidied = false;
     bool m_haveRead = false;
-    FileStamp m_stamp;
+    Stamp m_stamp;
     HiveDocument m_hive;
     // The writes since the last Commit, in order, already applied to m_hive.
     std::vector<Edit> m_pending;
