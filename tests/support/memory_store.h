@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/settings/hive_document.h"
+#include "core/settings/hive_text.h"
 #include "core/settings/store.h"
 
 #include <string>

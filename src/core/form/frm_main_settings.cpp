@@ -2,49 +2,29 @@
 #include "core/form/frm_main.h"
 #include "core/settings/autostart.h"
 
-#include <optional>
-
 namespace pellwick {
-
-namespace {
-
-// The tray menu item that mirrors a tooltip option's box.
-std::optional<MenuItem> markOf(Control control)
-{
-    switch (control) {
-    case Control::chkShowIP:
-        return MenuItem::ShowIP;
-    case Control::chkShowPhyMem:
-        return MenuItem::ShowPhyMem;
-    case Control::chkShowVirtualMem:
-        return MenuItem::ShowVirtMem;
-    default:
-        return std::nullopt;
-    }
-}
-
-} // namespace
 
 void frmMain::LoadSettings()
 {
     m_settings = Settings::Load(m_parts.store);
     for (const SettingRow &row : SettingsTable()) {
-        switch (row.kind) {
-        case ControlKind::TextBox:
+        if (row.kind == ControlKind::TextBox) {
             m_view.SetText(row.control, m_settings.Text(row.name));
-            break;
-        case ControlKind::CheckBox:
-            // Set by frmMain's own rule, so that a changed value runs its handler;
-            // the tooltip options set their menu marks even when none ran.
-            SetValue(row.control, m_settings.Number(row.name));
-            if (const auto mark = markOf(row.control))
-                m_view.SetMenuChecked(*mark, m_settings.Number(row.name) != vbUnchecked);
-            break;
-        case ControlKind::ComboBox:
+        } else if (row.kind == ControlKind::ComboBox) {
             m_view.SetListIndex(row.control, m_settings.Number(row.name));
-            break;
-        case ControlKind::None:
-            break;
+        } else if (row.kind == ControlKind::CheckBox) {
+            // Set by frmMain's own rule, so that a changed value runs its handler.
+            const int state = m_settings.Number(row.name);
+            SetValue(row.control, state);
+            // The tooltip options set their menu marks even when no handler ran.
+            const Control marked[]
+                = {Control::chkShowIP, Control::chkShowPhyMem, Control::chkShowVirtualMem};
+            const MenuItem marks[]
+                = {MenuItem::ShowIP, MenuItem::ShowPhyMem, MenuItem::ShowVirtMem};
+            for (int i = 0; i < 3; ++i) {
+                if (row.control == marked[i])
+                    m_view.SetMenuChecked(marks[i], state != vbUnchecked);
+            }
         }
     }
 }
@@ -52,19 +32,12 @@ void frmMain::LoadSettings()
 void frmMain::SaveSettings()
 {
     for (const SettingRow &row : SettingsTable()) {
-        switch (row.kind) {
-        case ControlKind::TextBox:
+        if (row.kind == ControlKind::TextBox)
             m_settings.Set(row.name, m_view.Text(row.control));
-            break;
-        case ControlKind::CheckBox:
+        else if (row.kind == ControlKind::CheckBox)
             m_settings.Set(row.name, m_view.Value(row.control));
-            break;
-        case ControlKind::ComboBox:
+        else if (row.kind == ControlKind::ComboBox)
             m_settings.Set(row.name, m_view.ListIndex(row.control));
-            break;
-        case ControlKind::None:
-            break;
-        }
     }
     m_saveFailure = m_settings.Save(m_parts.store);
 }

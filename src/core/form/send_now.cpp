@@ -6,6 +6,7 @@
 #include "core/mail/submission_settings.h"
 #include "core/settings/settings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -32,11 +33,8 @@ void SendNow::Start()
     }
     // The texts the window's fields would show.
     const auto field = [&settings](Control control) {
-        for (const SettingRow &row : SettingsTable()) {
-            if (row.kind == ControlKind::TextBox && row.control == control)
-                return settings.Text(row.name);
-        }
-        return std::string();
+        return settings.Text(
+            std::ranges::find(SettingsTable(), control, &SettingRow::control)->name);
     };
     const SubmissionSettings stored = SubmissionSettings::From(settings);
     StartMail(m_smtp, field, m_localIp(),

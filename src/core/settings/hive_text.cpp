@@ -3,8 +3,10 @@
 #include "core/settings/store.h"
 #include "core/text/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <unordered_map>
+#include <utility>
 
 namespace pellwick {
 
@@ -19,10 +21,23 @@ constexpr std::size_t kLineWidth = 80;
 constexpr std::string_view kHexDigits = "0123456789abcdef";
 constexpr auto kNone = std::string_view::npos;
 
-std::string_view trimmed(std::string_view s)
+// The name with its ASCII letters in lower case: equal for names that are the same.
+std::string FoldedName(std::string_view name)
 {
-    return Trim(s, " \t");
+    std::string result(name);
+    std::transform(result.begin(), result.end(), result.begin(), AsciiLower);
+    return result;
 }
+
+// The value of that name in the section, or its end.
+auto valueIn(std::vector<HiveValue> &values, std::string_view name)
+{
+    return std::find_if(values.begin(), values.end(), [name](const HiveValue &v) {
+        return EqualsIgnoringAsciiCase(v.name, name);
+    });
+}
+
+constexpr std::string_view kBlanks = " \t";
 
 int hexDigit(char c)
 {
@@ -40,11 +55,6 @@ std::optional<std::uint32_t> hexNumber(std::string_view digits)
         number = number << 4 | static_cast<std::uint32_t>(hexDigit(c));
     }
     return digits.empty() || digits.size() > 8 ? std::nullopt : std::optional(number);
-}
-
-bool startsWithFolded(std::string_view s, std::string_view prefix)
-{
-    return s.size() >= prefix.size() && EqualsIgnoringAsciiCase(s.substr(0, prefix.size()), prefix);
 }
 
 // The quoted text at the start of `s` (which begins with '"'), without its quotes,
@@ -69,9 +79,9 @@ std::optional<std::string> takeQuoted(std::string_view &s)
 std::optional<std::string> parseBytes(std::string_view list)
 {
     std::string bytes;
-    for (std::size_t comma = trimmed(list).empty() ? kNone : 0; comma != kNone;) {
+    for (std::size_t comma = Trim(list, kBlanks).empty() ? kNone : 0; comma != kNone;) {
         comma = list.find(',');
-        const std::string_view pair = trimmed(list.substr(0, comma));
+        const std::string_view pair = Trim(list.substr(0, comma), kBlanks);
         if (pair.size() != 2 || hexDigit(pair[0]) < 0 || hexDigit(pair[1]) < 0)
             return std::nullopt;
         bytes += static_cast<char>(hexDigit(pair[0]) * 16 + hexDigit(pair[1]));
@@ -94,11 +104,11 @@ public:
             m_text.remove_prefix(3); // a byte order mark
         if (m_text.empty())
             return HiveDocument {};
-        const std::string_view header = TrimEnd(nextLine(), " \t");
+        const std::string_view header = TrimEnd(nextLine(), kBlanks);
         if (header != kHeader && header != kHeader5)
             return std::nullopt;
         while (!m_text.empty()) {
-            const std::string_view line = TrimStart(nextLine(), " \t");
+            const std::string_view line = TrimStart(nextLine(), kBlanks);
             if (line.empty() || line.front() == ';')
                 continue;
             if (line.front() == '[' ? !parseSection(line) : m_sections.empty() || !parseValue(line))
@@ -124,7 +134,7 @@ private:
     bool parseSection(std::string_view line)
     {
         const std::size_t close = line.rfind(']');
-        if (close == kNone || !trimmed(line.substr(close + 1)).empty())
+        if (close == kNone || !Trim(line.substr(close + 1), kBlanks).empty())
             return false;
         const std::string_view path = line.substr(1, close - 1);
         // "[-path]" deletes a key when imported; a hive holds no such thing.
@@ -148,27 +158,27 @@ private:
             line.remove_prefix(1);
         else if (line.front() != '"' || !(name = takeQuoted(line)))
             return false;
-        line = TrimStart(line, " \t");
+        line = TrimStart(line, kBlanks);
         if (!line.starts_with('='))
             return false;
-        line = TrimStart(line.substr(1), " \t");
+        line = TrimStart(line.substr(1), kBlanks);
         HiveValue value {std::move(*name), kBinaryType, {}};
         if (line.starts_with('"')) {
             auto text = takeQuoted(line);
-            if (!text || !trimmed(line).empty())
+            if (!text || !Trim(line, kBlanks).empty())
                 return false;
             value.type = kTextType;
             value.data = *text + '\0';
-        } else if (startsWithFolded(line, "dword:")) {
+        } else if (EqualsIgnoringAsciiCase(line.substr(0, 6), "dword:")) {
             // Fewer than eight digits are fine unless the line may have been cut short.
-            const std::string_view digits = TrimEnd(line.substr(6), " \t");
+            const std::string_view digits = TrimEnd(line.substr(6), kBlanks);
             const auto number = m_open && digits.size() != 8 ? std::nullopt : hexNumber(digits);
             if (!number)
                 return false;
             value.type = kNumberType;
             for (int shift = 0; shift < 32; shift += 8)
                 value.data += static_cast<char>(*number >> shift & 0xFF);
-        } else if (startsWithFolded(line, "hex")) {
+        } else if (EqualsIgnoringAsciiCase(line.substr(0, 3), "hex")) {
             line.remove_prefix(3);
             if (line.starts_with('(')) {
                 const std::size_t close = line.find(')');
@@ -203,12 +213,12 @@ private:
     std::string joinContinued(std::string_view first)
     {
         std::string list;
-        std::string_view part = TrimEnd(first, " \t");
+        std::string_view part = TrimEnd(first, kBlanks);
         while (part.ends_with('\\')) {
             list += part.substr(0, part.size() - 1);
             if (m_open)
                 return list;
-            part = trimmed(nextLine());
+            part = Trim(nextLine(), kBlanks);
         }
         return list += part;
     }
@@ -265,6 +275,68 @@ void appendHex(std::string &out, std::size_t lineStart, const HiveValue &value)
 }
 
 } // namespace
+
+HiveDocument::HiveDocument(std::vector<HiveSection> sections)
+    : m_sections(std::move(sections))
+{
+}
+
+HiveSection *HiveDocument::findSection(std::string_view path) const
+{
+    const auto found = std::ranges::find_if(
+        m_sections, [path](const HiveSection &s) { return EqualsIgnoringAsciiCase(s.path, path); });
+    return found == m_sections.end() ? nullptr : const_cast<HiveSection *>(&*found);
+}
+
+const HiveValue *HiveDocument::FindValue(std::string_view path, std::string_view name) const
+{
+    HiveSection *s = findSection(path);
+    const auto found = s ? valueIn(s->values, name) : std::vector<HiveValue>::iterator();
+    return s && found != s->values.end() ? &*found : nullptr;
+}
+
+std::string HiveDocument::respell(std::string_view path) const
+{
+    std::string spelled(path);
+    // Each leading part of the path takes the spelling of the first key that has it.
+    for (std::size_t end = 0; end < path.size();) {
+        end = std::min(path.find('\\', end + 1), path.size());
+        const auto same = std::find_if(m_sections.begin(), m_sections.end(), [&](const auto &s) {
+            return s.path.size() >= end && (s.path.size() == end || s.path[end] == '\\')
+                   && EqualsIgnoringAsciiCase(std::string_view(s.path).substr(0, end),
+                                              path.substr(0, end));
+        });
+        if (same != m_sections.end())
+            std::copy_n(same->path.begin(), end, spelled.begin());
+    }
+    return spelled;
+}
+
+bool HiveDocument::SetValue(std::string_view path, std::string_view name, std::uint32_t type,
+                            std::string_view data)
+{
+    HiveSection *s = findSection(path);
+    if (!s)
+        s = &m_sections.emplace_back(HiveSection {respell(path), {}});
+    const auto found = valueIn(s->values, name);
+    if (found == s->values.end())
+        s->values.push_back(HiveValue {std::string(name), type, std::string(data)});
+    else if (found->type == type && found->data == data)
+        return false;
+    else
+        *found = {found->name, type, std::string(data)};
+    return true;
+}
+
+bool HiveDocument::DeleteValue(std::string_view path, std::string_view name)
+{
+    const HiveValue *value = FindValue(path, name);
+    if (value) {
+        std::vector<HiveValue> &values = findSection(path)->values;
+        values.erase(values.begin() + (value - values.data()));
+    }
+    return value;
+}
 
 std::optional<HiveDocument> ParseHive(std::string_view text)
 {

@@ -21,17 +21,10 @@ SettingRow check(std::string_view name, Control control, std::int32_t fallback)
     return {name, fallback, ControlKind::CheckBox, control, 0, 2, 1};
 }
 
-SettingRow number(std::string_view name, std::int32_t fallback, std::int32_t min, std::int32_t max,
-                  std::int32_t outside)
-{
-    return {name, fallback, ControlKind::None, Control::tabMain, min, max, outside};
-}
-
 std::size_t rowOf(std::string_view name)
 {
     const auto table = SettingsTable();
-    const auto found = std::find_if(table.begin(), table.end(),
-                                    [name](const SettingRow &row) { return row.name == name; });
+    const auto found = std::ranges::find(table, name, &SettingRow::name);
     if (found == table.end())
         throw std::invalid_argument("no setting " + std::string(name));
     return static_cast<std::size_t>(found - table.begin());
@@ -39,19 +32,13 @@ std::size_t rowOf(std::string_view name)
 
 SettingValue loaded(const SettingRow &row, const std::optional<SettingValue> &value)
 {
-    if (std::holds_alternative<std::string>(row.fallback)) {
-        if (!value)
-            return row.fallback;
-        if (const auto *number = std::get_if<std::int32_t>(&*value))
-            return std::to_string(*number);
-        return *value;
-    }
-    std::optional<std::int64_t> number;
-    if (value)
-        number = std::holds_alternative<std::int32_t>(*value)
-                     ? std::get<std::int32_t>(*value)
-                     : ParseWholeNumber(std::get<std::string>(*value));
-    const std::int64_t n = number.value_or(std::get<std::int32_t>(row.fallback));
+    const auto *number = value ? std::get_if<std::int32_t>(&*value) : nullptr;
+    if (std::holds_alternative<std::string>(row.fallback))
+        return number ? std::to_string(*number) : value.value_or(row.fallback);
+    // A text counts when it is a whole number.
+    const auto parsed
+        = value && !number ? ParseWholeNumber(std::get<std::string>(*value)) : std::nullopt;
+    const std::int64_t n = number ? *number : parsed.value_or(std::get<std::int32_t>(row.fallback));
     return n >= row.min && n <= row.max ? static_cast<std::int32_t>(n) : row.outside;
 }
 
@@ -110,8 +97,8 @@ std::span<const SettingRow> SettingsTable()
         check("NotifyOnFailure", Control::chkNotifyOnFailure, 1),
         // The mail server's port and protection (0 none, 1 STARTTLS, 2 TLS); a
         // protection nobody knows must not mean plain text.
-        number("SMTPPort", 25, 1, 65535, 25),
-        number("SMTPSecurity", 0, 0, 2, 1),
+        SettingRow {"SMTPPort", 25, ControlKind::None, Control::tabMain, 1, 65535, 25},
+        SettingRow {"SMTPSecurity", 0, ControlKind::None, Control::tabMain, 0, 2, 1},
         // The log-in user and a pinned certificate; the password is never stored.
         SettingRow {"SMTPUser", std::string()},
         SettingRow {"SMTPPin", std::string()},

@@ -57,9 +57,7 @@ std::string PrepareOwnFolder(const std::filesystem::path &folder)
     const std::filesystem::path own = folder.empty() ? std::filesystem::path(".") : folder;
     if (!createFolders(own))
         return ErrnoFailure("cannot create the folder " + own.string());
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (::stat(own.c_str(), &info) != 0)
         return ErrnoFailure(own.string());
     if (!S_ISDIR(info.st_mode))

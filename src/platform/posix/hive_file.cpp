@@ -17,12 +17,7 @@ namespace pellwick {
 
 namespace {
 
-std::filesystem::path beside(const std::filesystem::path &file, std::string_view suffix)
-{
-    std::filesystem::path sibling = file;
-    sibling += std::string(suffix);
-    return sibling;
-}
+constexpr int kOpenFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
 
 auto stampOf(const struct stat &info)
 {
@@ -30,36 +25,26 @@ auto stampOf(const struct stat &info)
                       info.st_mtim.tv_nsec, info.st_ctim.tv_sec, info.st_ctim.tv_nsec);
 }
 
-// The lock file, opened as it is or made new, never through a link; a second try
-// covers another process making it in between.
-int openLockFile(const std::filesystem::path &lockFile)
+// Takes the exclusive lock on the lock file, waiting while another process holds
+// it; closing the descriptor releases it. The file is opened as it is or made
+// new, never through a link; a second try covers another process making it in
+// between.
+std::string lock(const std::string &lockFile, FileDescriptor &fd)
 {
-    int fd = -1;
-    for (int attempt = 0; attempt < 2 && fd < 0; ++attempt) {
-        fd = ::open(lockFile.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0 && errno == ENOENT)
-            fd = ::open(lockFile.c_str(),
-                        O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-                        S_IRUSR | S_IWUSR);
-        if (fd < 0 && errno != EEXIST && errno != ENOENT)
+    for (int attempt = 0; attempt < 2 && fd.get() < 0; ++attempt) {
+        fd.reset(::open(lockFile.c_str(), O_RDWR | kOpenFlags));
+        if (fd.get() < 0 && errno == ENOENT)
+            fd.reset(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_EXCL | kOpenFlags, 0600));
+        if (fd.get() < 0 && errno != EEXIST && errno != ENOENT)
             break;
     }
-    return fd;
-}
-
-// Takes the exclusive lock on the open lock file, waiting while another process
-// holds it; closing the descriptor releases it.
-std::string lock(const std::filesystem::path &lockFile, int fd)
-{
-    const std::string what = "the lock file " + lockFile.string();
-    if (fd < 0)
+    const std::string what = "the lock file " + lockFile;
+    if (fd.get() < 0)
         return errno == ELOOP ? what + " is a symbolic link" : ErrnoFailure(what);
-    struct stat info
-    {
-    };
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid())
+    struct stat info = {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid())
         return what + " is not the user's own regular file";
-    while (::flock(fd, LOCK_EX) != 0) {
+    while (::flock(fd.get(), LOCK_EX) != 0) {
         if (errno != EINTR)
             return ErrnoFailure(what);
     }
@@ -72,34 +57,19 @@ std::string lock(const std::filesystem::path &lockFile, int fd)
 void removeStaleTemporaries(const std::filesystem::path &file)
 {
     const std::string prefix = file.filename().string() + std::string(kTemporaryInfix);
-    const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
     std::error_code error;
-    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
-         entry.increment(error)) {
+    for (std::filesystem::directory_iterator entry(file.parent_path() / ".", error), end;
+         !error && entry != end; entry.increment(error)) {
         const std::string name = entry->path().filename().string();
+        struct stat info = {};
         // mkostemp puts six letters or digits in place of "XXXXXX".
-        if (name.size() != prefix.size() + 6 || !name.starts_with(prefix)
-            || !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                            [](unsigned char c) { return std::isalnum(c) != 0; }))
-            continue;
-        struct stat info
-        {
-        };
-        if (::lstat(entry->path().c_str(), &info) == 0 && S_ISREG(info.st_mode)
+        if (name.size() == prefix.size() + 6 && name.starts_with(prefix)
+            && std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                           [](unsigned char c) { return std::isalnum(c) != 0; })
+            && ::lstat(entry->path().c_str(), &info) == 0 && S_ISREG(info.st_mode)
             && info.st_uid == ::geteuid())
             ::unlink(entry->path().c_str());
     }
-}
-
-// An earlier broken hive kept beside is not overwritten either.
-std::string keepCorrupt(const std::filesystem::path &file, const std::string &content)
-{
-    std::filesystem::path kept = beside(file, ".corrupt");
-    std::error_code error;
-    for (int n = 2;
-         std::filesystem::exists(kept, error) || std::filesystem::is_symlink(kept, error); ++n)
-        kept = beside(file, ".corrupt." + std::to_string(n));
-    return ReplaceFileDurably(kept, content, S_IRUSR | S_IWUSR);
 }
 
 } // namespace
@@ -107,12 +77,9 @@ std::string keepCorrupt(const std::filesystem::path &file, const std::string &co
 HiveFile::HiveFile(std::filesystem::path file, std::string_view keyPath, Report report)
     : m_file(std::move(file))
     , m_section("HKEY_LOCAL_MACHINE\\" + std::string(keyPath))
-    , m_report(std::move(report))
+    , m_report(report ? std::move(report)
+                      : [](const std::string &line) { std::cerr << line << '\n'; })
 {
-    if (!m_report)
-        m_report = [](const std::string &line) {
-            std::cerr << line << '\n';
-        };
 }
 
 std::string HiveFile::read(std::string &content, Stamp &stamp) const
@@ -124,20 +91,18 @@ std::string HiveFile::read(std::string &content, Stamp &stamp) const
             return std::string("it is not a regular file");
         return static_cast<std::size_t>(info.st_size) > kMaxHiveSize ? tooLarge : std::string();
     };
-    // Looked at before opening, so that no device is ever opened.
-    struct stat info
-    {
-    };
+    // Looked at before opening, so that no device is ever opened; non-blocking, so
+    // that a FIFO swapped in after the look cannot hold the program.
+    struct stat info = {};
     if (::stat(m_file.c_str(), &info) != 0)
         return errno == ENOENT || errno == ENOTDIR ? std::string() : ErrnoFailure();
-    if (std::string refusal = refused(info); !refusal.empty())
-        return refusal;
-    // Non-blocking: a FIFO swapped in after the look must not hold the program.
-    const FileDescriptor fd(::open(m_file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!refused(info).empty())
+        return refused(info);
+    const FileDescriptor fd(::open(m_file.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
         return ErrnoFailure();
-    if (std::string refusal = refused(info); !refusal.empty())
-        return refusal;
+    if (!refused(info).empty())
+        return refused(info);
     stamp = stampOf(info);
     // One byte more than the limit tells a file that grew since it was looked at.
     content.resize(static_cast<std::size_t>(info.st_size) + 1);
@@ -156,37 +121,25 @@ std::string HiveFile::read(std::string &content, Stamp &stamp) const
 
 void HiveFile::refresh()
 {
-    const std::filesystem::path lockFile = beside(m_file, ".lock");
     // What a writer killed in the middle left is cleared once, at the first look,
     // when no writer is at work: the lock file exists and is free at once.
-    if (!m_tidied) {
-        m_tidied = true;
-        const FileDescriptor fd(
-            ::open(lockFile.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        struct stat info
-        {
-        };
+    struct stat info = {};
+    if (!std::exchange(m_tidied, true)) {
+        const FileDescriptor fd(::open((m_file.string() + ".lock").c_str(), O_RDWR | kOpenFlags));
         if (fd.get() >= 0 && ::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode)
             && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0
             && PrepareOwnFolder(m_file.parent_path()).empty())
             removeStaleTemporaries(m_file);
     }
-    struct stat info
-    {
-    };
-    if (::stat(m_file.c_str(), &info) != 0) {
-        m_haveRead = false;
-        m_hive = HiveDocument {};
+    const bool exists = ::stat(m_file.c_str(), &info) == 0;
+    if (exists && m_haveRead && stampOf(info) == m_stamp)
         return;
-    }
-    if (m_haveRead && stampOf(info) == m_stamp)
-        return;
-    m_haveRead = true;
+    m_haveRead = exists;
     m_stamp = stampOf(info);
     m_hive = HiveDocument {};
     std::string content;
-    std::string problem = read(content, m_stamp);
-    if (problem.empty()) {
+    std::string problem = exists ? read(content, m_stamp) : "";
+    if (exists && problem.empty()) {
         if (auto parsed = ParseHive(content))
             m_hive = std::move(*parsed);
         else
@@ -225,9 +178,7 @@ void HiveFile::Write(const std::string &name, std::optional<StoredValue> value)
 std::string HiveFile::Commit()
 {
     const std::vector<Edit> edits = std::exchange(m_pending, {});
-    if (edits.empty())
-        return {};
-    std::string failure = write(edits);
+    std::string failure = edits.empty() ? "" : write(edits);
     if (failure.empty())
         return {};
     // The changes live only in memory now; the next read looks at the file.
@@ -246,9 +197,8 @@ std::string HiveFile::write(const std::vector<Edit> &edits)
     }
     if (std::string folder = PrepareOwnFolder(m_file.parent_path()); !folder.empty())
         return folder;
-    const std::filesystem::path lockFile = beside(m_file, ".lock");
-    const FileDescriptor held(openLockFile(lockFile));
-    if (std::string locked = lock(lockFile, held.get()); !locked.empty())
+    FileDescriptor held;
+    if (std::string locked = lock(m_file.string() + ".lock", held); !locked.empty())
         return locked;
     // A writer killed before its rename leaves its temporary file; each would stay.
     removeStaleTemporaries(m_file);
@@ -259,23 +209,26 @@ std::string HiveFile::write(const std::vector<Edit> &edits)
     if (std::string failure = read(content, stamp); !failure.empty())
         return failure;
     auto parsed = ParseHive(content);
-    const bool corrupt = !parsed;
-    HiveDocument hive = corrupt ? HiveDocument {} : std::move(*parsed);
+    HiveDocument hive = parsed ? std::move(*parsed) : HiveDocument {};
     bool changed = false;
     for (const Edit &edit : edits)
         changed = apply(hive, edit) || changed;
     if (changed) {
-        if (std::string kept = corrupt ? keepCorrupt(m_file, content) : ""; !kept.empty())
-            return kept;
-        if (std::string replaced = ReplaceFileDurably(m_file, FormatHive(hive), S_IRUSR | S_IWUSR);
-            !replaced.empty())
-            return replaced;
+        // An earlier broken hive kept beside is not overwritten either.
+        std::filesystem::path kept = m_file.string() + ".corrupt";
+        std::error_code error;
+        for (int n = 2; !parsed && (exists(kept, error) || is_symlink(kept, error)); ++n)
+            kept = m_file.string() + ".corrupt." + std::to_string(n);
+        if (std::string failure = parsed ? "" : ReplaceFileDurably(kept, content, 0600);
+            !failure.empty())
+            return failure;
+        if (std::string failure = ReplaceFileDurably(m_file, FormatHive(hive), 0600);
+            !failure.empty())
+            return failure;
     }
     // What was just read or written is what the file holds now: no need to parse it again.
-    if (changed || !corrupt) {
-        struct stat info
-        {
-        };
+    struct stat info = {};
+    if (changed || parsed) {
         m_haveRead = ::stat(m_file.c_str(), &info) == 0;
         m_stamp = stampOf(info);
         m_hive = std::move(hive);

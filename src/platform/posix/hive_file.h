@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/settings/hive_document.h"
+#include "core/settings/hive_text.h"
 #include "core/settings/store.h"
 
 #include <sys/types.h>
@@ -8,38 +8,30 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
-#include <optional>
-#include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
 namespace pellwick {
 
-// The values of one key of the machine root, kept in one text file in the
-// registry's export format for systems without a registry; the key is the
-// file's section "[HKEY_LOCAL_MACHINE\<key path>]", and the file may hold others.
-//
-// Reading: the file is parsed once and read again only when it is another file
-// or was changed since. Only a regular file of at most kMaxHiveSize bytes is read;
-// anything else, or a file that cannot be parsed, reads as having no values (the
-// callers' defaults), is said once, and is never replaced.
-//
-// Writing: the writes up to a Commit are one locked read-modify-write that
-// replaces the whole file durably, so two processes never lose each other's
-// values and a crash leaves the old or the new file. Nothing is written unless
-// the folder is the user's own and closed to others. A file that cannot be
-// parsed is kept beside as "<file>.corrupt" before it is replaced. A failed
-// write is said, with its cause.
+// The values of one key of the machine root, kept in a text file in the
+// registry's export format (section "[HKEY_LOCAL_MACHINE\<key path>]"), for
+// systems without a registry. The file is parsed again only when it changed.
+// Only a regular file of at most kMaxHiveSize bytes is read; anything else, or
+// a file that cannot be parsed, reads as no values, is said once, and is never
+// replaced. A Commit is one locked read-modify-write that replaces the whole
+// file durably, so two processes never lose each other's values and a crash
+// leaves the old or the new file; nothing is written unless the folder is the
+// user's own and closed to others, and a file that could not be parsed is kept
+// beside as "<file>.corrupt". A failed write is said, with its cause.
 class HiveFile : public SettingsStore
 {
 public:
     static constexpr std::size_t kMaxHiveSize = 1 << 20;
 
-    // Receives each line the hive has to tell the user.
+    // Receives each line the hive has to tell the user; by default, standard error.
     using Report = std::function<void(const std::string &line)>;
 
-    // Without `report`, the lines go to standard error.
     explicit HiveFile(std::filesystem::path file, std::string_view keyPath = kSettingsKey,
                       Report report = {});
 
@@ -62,12 +54,11 @@ private:
     std::filesystem::path m_file;
     std::string m_section;
     Report m_report;
-    // The file as last read: its stamp and what it held.
     bool m_tidied = false;
+    // The file as last read, and the writes since the last Commit applied to it.
     bool m_haveRead = false;
     Stamp m_stamp;
     HiveDocument m_hive;
-    // The writes since the last Commit, in order, already applied to m_hive.
     std::vector<Edit> m_pending;
 };
 

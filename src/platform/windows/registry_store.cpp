@@ -22,14 +22,11 @@ bool isText(DWORD type)
 RegistryStore::RegistryStore(std::string_view keyPath, Report report, HKEY machine, HKEY user)
     : m_keyPath(keyPath)
     , m_key(Widen(keyPath))
-    , m_report(std::move(report))
+    , m_report(report ? std::move(report)
+                      : [](const std::string &line) { std::fprintf(stderr, "%s\n", line.c_str()); })
     , m_machine(machine)
     , m_user(user)
 {
-    if (!m_report)
-        m_report = [](const std::string &line) {
-            std::fprintf(stderr, "%s\n", line.c_str());
-        };
 }
 
 LONG RegistryStore::read(HKEY root, const std::wstring &name, StoredValue &value) const
@@ -74,18 +71,18 @@ LONG RegistryStore::write(HKEY root, const std::wstring &name,
     keyMade = opened == ERROR_SUCCESS;
     if (!keyMade)
         return opened;
-    LONG status = ERROR_SUCCESS;
-    if (!value) {
-        status = RegDeleteValueW(key, name.c_str());
-    } else {
-        const std::wstring text = isText(value->type) ? Widen(value->bytes) : std::wstring();
-        const auto *bytes = isText(value->type)
-                                ? reinterpret_cast<const BYTE *>(text.data())
-                                : reinterpret_cast<const BYTE *>(value->bytes.data());
-        const std::size_t size
-            = isText(value->type) ? text.size() * sizeof(wchar_t) : value->bytes.size();
-        status = RegSetValueExW(key, name.c_str(), 0, value->type, bytes, static_cast<DWORD>(size));
-    }
+    // Texts go as UTF-16, everything else as it comes.
+    const bool wide = value && isText(value->type);
+    const std::wstring text = wide ? Widen(value->bytes) : std::wstring();
+    const std::string_view bytes
+        = wide    ? std::string_view(reinterpret_cast<const char *>(text.data()),
+                                     text.size() * sizeof(wchar_t))
+          : value ? std::string_view(value->bytes)
+                  : std::string_view();
+    const LONG status = value ? RegSetValueExW(key, name.c_str(), 0, value->type,
+                                               reinterpret_cast<const BYTE *>(bytes.data()),
+                                               static_cast<DWORD>(bytes.size()))
+                              : RegDeleteValueW(key, name.c_str());
     RegCloseKey(key);
     return status;
 }
