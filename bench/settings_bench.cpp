@@ -27,7 +27,7 @@ void BM_LoadSettings(benchmark::State &state)
 {
     SavedRecord record;
     for (auto _ : state) {
-        HiveFile hive {record.hive.File()};
+        HiveFile hive {record.folder / "registry.reg"};
         benchmark::DoNotOptimize(Settings::Load(hive));
     }
 }

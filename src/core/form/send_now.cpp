@@ -44,17 +44,9 @@ void SendNow::Start()
 
 void SendNow::CheckAutoExit()
 {
-    switch (m_outcome.result) {
-    case DeliveryResult::Delivered:
-        m_finished(kDelivered, m_outcome.cause);
-        break;
-    case DeliveryResult::PassingFailure:
-        m_finished(kTempFail, m_outcome.cause);
-        break;
-    case DeliveryResult::RefusedForGood:
-        m_finished(kUnavailable, m_outcome.cause);
-        break;
-    }
+    // In the order of DeliveryResult: delivered, a passing failure, refused.
+    constexpr int kStatuses[] = {kDelivered, kTempFail, kUnavailable};
+    m_finished(kStatuses[static_cast<int>(m_outcome.result)], m_outcome.cause);
 }
 
 void SendNow::PrintOutcome(int status, const std::string &line)

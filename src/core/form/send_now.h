@@ -12,19 +12,16 @@ namespace pellwick {
 
 class SettingsStore;
 
-// `pellwick --send-now`: one mail with the stored settings and no window.
-// Ends with an exit status in the manner of sysexits: 0 delivered,
-// 75 (EX_TEMPFAIL) a passing failure, 69 (EX_UNAVAILABLE) refused,
-// 78 (EX_CONFIG) no server set.
+// `pellwick --send-now`: one mail with the stored settings and no window. Ends
+// with a status in the manner of sysexits: 0 delivered, 75 (EX_TEMPFAIL) a
+// passing failure, 69 (EX_UNAVAILABLE) refused, 78 (EX_CONFIG) no server set.
 class SendNow : public SmtpHost
 {
 public:
-    // `finished` gets the status and one line: the server's last reply, or why
-    // the mail did not go.
+    // Gets the status and the server's last reply, or why the mail did not go.
     using Finished = std::function<void(int status, const std::string &line)>;
 
-    // The password as frmMain finds it: from the file when given one, else
-    // from the store.
+    // The password as frmMain finds it: from the file if given, else the store.
     struct Password
     {
         PasswordStore *store = nullptr;
@@ -37,8 +34,7 @@ public:
     // Loads the settings and starts the dialogue (or finishes at once with 78).
     void Start();
     void DataArrival(std::int32_t count) { m_smtp.HandleServerReply(count); }
-    // Prints a finished run's line: on standard output when delivered, else on
-    // standard error.
+    // Prints a finished run's line: on standard error unless delivered.
     static void PrintOutcome(int status, const std::string &line);
 
     static constexpr int kDelivered = 0;

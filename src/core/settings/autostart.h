@@ -18,8 +18,7 @@ public:
     virtual void Unregister() = 0;
 };
 
-// Windows: the value "Pellwick" under the machine's Run key, kept by a store
-// opened on that key.
+// Windows: the value "Pellwick" in a store opened on the machine's Run key.
 class RunKeyAutostart : public Autostart
 {
 public:
@@ -28,9 +27,8 @@ public:
 
     RunKeyAutostart(std::unique_ptr<SettingsStore> runKey, std::string programFolder);
 
-    // The program in `programFolder` named by its title, with "/s". The path is
-    // quoted when it holds a blank: unquoted, Windows would try to start a program
-    // named by the path's part before the blank.
+    // The program in `programFolder` with "/s", quoted when its path holds a blank:
+    // Windows would otherwise start a program named by the part before the blank.
     static std::string Command(const std::string &programFolder);
 
     void Register() override;

@@ -57,9 +57,8 @@ std::optional<std::uint32_t> hexNumber(std::string_view digits)
     return digits.empty() || digits.size() > 8 ? std::nullopt : std::optional(number);
 }
 
-// The quoted text at the start of `s` (which begins with '"'), without its quotes,
-// `s` moved past the closing quote. "\\" and "\"" are the escapes; any other
-// backslash stands for itself, as people type paths by hand.
+// The quoted text `s` starts with, `s` moved past it. "\\" and "\"" are the escapes;
+// any other backslash stands for itself, as people type paths by hand.
 std::optional<std::string> takeQuoted(std::string_view &s)
 {
     std::string text;
@@ -90,14 +89,8 @@ std::optional<std::string> parseBytes(std::string_view list)
     return bytes;
 }
 
-class Parser
+struct Parser
 {
-public:
-    explicit Parser(std::string_view text)
-        : m_text(text)
-    {
-    }
-
     std::optional<HiveDocument> Run()
     {
         if (m_text.starts_with("\xEF\xBB\xBF"))
@@ -117,9 +110,7 @@ public:
         return HiveDocument(std::move(m_sections));
     }
 
-private:
-    // The next line without its line end. The last one may lack its line end; then
-    // `m_open` is set, for that line may have been cut short.
+    // The next line without its end; `m_open` when it has none: it may be cut short.
     std::string_view nextLine()
     {
         const std::size_t lf = m_text.find('\n');
@@ -225,11 +216,11 @@ private:
 
     std::string_view m_text;
     bool m_open = false;
-    std::vector<HiveSection> m_sections;
+    std::vector<HiveSection> m_sections {};
     std::size_t m_current = 0;
     // Folded paths and names, so that a large hive is read in linear time.
-    std::unordered_map<std::string, std::size_t> m_sectionIndex;
-    std::vector<std::unordered_map<std::string, std::size_t>> m_valueIndex;
+    std::unordered_map<std::string, std::size_t> m_sectionIndex {};
+    std::vector<std::unordered_map<std::string, std::size_t>> m_valueIndex {};
 };
 
 void appendQuoted(std::string &out, std::string_view text)
@@ -340,7 +331,7 @@ bool HiveDocument::DeleteValue(std::string_view path, std::string_view name)
 
 std::optional<HiveDocument> ParseHive(std::string_view text)
 {
-    return Parser(text).Run();
+    return Parser {text}.Run();
 }
 
 std::string FormatHive(const HiveDocument &hive)

@@ -16,8 +16,7 @@ struct HiveValue
     std::string data;
 };
 
-// One key that holds values or stands alone, named by its whole path including
-// the root ("HKEY_LOCAL_MACHINE\Software\Pellwick").
+// One key, named by its whole path from the root ("HKEY_LOCAL_MACHINE\Software").
 struct HiveSection
 {
     std::string path;
@@ -35,12 +34,10 @@ public:
 
     const std::vector<HiveSection> &Sections() const { return m_sections; }
     const HiveValue *FindValue(std::string_view path, std::string_view name) const;
-
-    // Stores the value under the key, which is added when missing, spelled like
-    // the keys it shares a path with; true when the hive changed.
+    // Adds a missing key spelled like the keys it shares a path with. Both give
+    // whether the hive changed.
     bool SetValue(std::string_view path, std::string_view name, std::uint32_t type,
                   std::string_view data);
-    // False when the key holds no such value.
     bool DeleteValue(std::string_view path, std::string_view name);
 
 private:

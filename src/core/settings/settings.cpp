@@ -21,15 +21,6 @@ SettingRow check(std::string_view name, Control control, std::int32_t fallback)
     return {name, fallback, ControlKind::CheckBox, control, 0, 2, 1};
 }
 
-std::size_t rowOf(std::string_view name)
-{
-    const auto table = SettingsTable();
-    const auto found = std::ranges::find(table, name, &SettingRow::name);
-    if (found == table.end())
-        throw std::invalid_argument("no setting " + std::string(name));
-    return static_cast<std::size_t>(found - table.begin());
-}
-
 SettingValue loaded(const SettingRow &row, const std::optional<SettingValue> &value)
 {
     const auto *number = value ? std::get_if<std::int32_t>(&*value) : nullptr;
@@ -106,6 +97,15 @@ std::span<const SettingRow> SettingsTable()
     return table;
 }
 
+std::size_t Settings::rowOf(std::string_view name)
+{
+    const auto table = SettingsTable();
+    const auto found = std::ranges::find(table, name, &SettingRow::name);
+    if (found == table.end())
+        throw std::invalid_argument("no setting " + std::string(name));
+    return static_cast<std::size_t>(found - table.begin());
+}
+
 Settings::Settings()
 {
     for (const SettingRow &row : SettingsTable())
@@ -129,21 +129,6 @@ std::string Settings::Save(SettingsStore &store) const
     for (std::size_t i = 0; i < table.size(); ++i)
         store.Write(std::string(table[i].name), Stored(m_values[i]));
     return store.Commit();
-}
-
-const std::string &Settings::Text(std::string_view name) const
-{
-    return std::get<std::string>(m_values[rowOf(name)]);
-}
-
-std::int32_t Settings::Number(std::string_view name) const
-{
-    return std::get<std::int32_t>(m_values[rowOf(name)]);
-}
-
-void Settings::Set(std::string_view name, SettingValue value)
-{
-    m_values[rowOf(name)] = std::move(value);
 }
 
 } // namespace pellwick

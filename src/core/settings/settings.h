@@ -25,9 +25,8 @@ std::optional<SettingValue> Decoded(const StoredValue &stored);
 // The kind of control that shows a value in the window.
 enum class ControlKind { None, TextBox, CheckBox, ComboBox };
 
-// One stored value: its name, its default (whose kind is the type it is stored
-// with) and the control that shows it. A number loaded from outside min to max
-// becomes `outside`.
+// One stored value: its name, its default (whose kind is the stored type), the
+// control that shows it; a number loaded from outside min to max is `outside`.
 struct SettingRow
 {
     std::string_view name;
@@ -50,21 +49,30 @@ public:
     // Every row's default.
     Settings();
 
-    // Every row as stored. A text row takes a text as it is and a number as
-    // its decimal digits; a number row takes a number, or a text of one; what
-    // the row cannot take is its default. Writes nothing.
+    // Every row as stored: a text row takes a number as its digits, a number row
+    // a text of one; what a row cannot take is its default.
     static Settings Load(SettingsStore &store);
-    // Writes every value with its row's type, in table order, and commits them
-    // as one: Commit's result.
+    // Writes every value in table order and commits them: Commit's result.
     std::string Save(SettingsStore &store) const;
 
-    const std::string &Text(std::string_view name) const;
-    std::int32_t Number(std::string_view name) const;
-    void Set(std::string_view name, SettingValue value);
+    const std::string &Text(std::string_view name) const
+    {
+        return std::get<std::string>(m_values[rowOf(name)]);
+    }
+    std::int32_t Number(std::string_view name) const
+    {
+        return std::get<std::int32_t>(m_values[rowOf(name)]);
+    }
+    void Set(std::string_view name, SettingValue value)
+    {
+        m_values[rowOf(name)] = std::move(value);
+    }
 
     bool operator==(const Settings &) const = default;
 
 private:
+    static std::size_t rowOf(std::string_view name);
+
     std::vector<SettingValue> m_values;
 };
 

@@ -30,14 +30,13 @@ class SettingsStore
 public:
     virtual ~SettingsStore() = default;
 
-    // The value stored under the name, with the writes not yet committed; none
-    // when there is none or it cannot be read.
+    // The value under the name, writes not yet committed included; none when
+    // there is none or it cannot be read.
     virtual std::optional<StoredValue> Read(const std::string &name) = 0;
     // Stores the value, or removes it (none), at the next Commit.
     virtual void Write(const std::string &name, std::optional<StoredValue> value) = 0;
-    // Puts the writes since the last Commit into the store as one. Gives the
-    // empty text when every write got there, else the line that told the user
-    // (on standard error) what could not be saved and why.
+    // Puts the writes since the last Commit into the store as one: the empty
+    // text, or the line that told the user what could not be saved and why.
     virtual std::string Commit() = 0;
 };
 

@@ -15,12 +15,9 @@ bool writeAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
+        if (written < 0 && errno != EINTR)
             return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
+        bytes.remove_prefix(written > 0 ? static_cast<std::size_t>(written) : 0);
     }
     return true;
 }
@@ -31,8 +28,8 @@ std::filesystem::path folderOf(const std::filesystem::path &file)
     return folder.empty() ? std::filesystem::path(".") : folder;
 }
 
-// Creates the folder and its missing parents, each readable by its owner alone;
-// false with errno set when one cannot be made.
+// Creates the folder and its missing parents, each its owner's alone; errno tells
+// why not.
 bool createFolders(const std::filesystem::path &folder)
 {
     std::error_code error;

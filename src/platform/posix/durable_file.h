@@ -20,11 +20,10 @@ std::string ErrnoFailure(const std::string &what = {});
 // swap files under the program.
 std::string PrepareOwnFolder(const std::filesystem::path &folder);
 
-// Replaces `target` by `content` so that a crash leaves either the old or the new
-// file, never a torn one: a new temporary file beside it, named as the target
-// with kTemporaryInfix and six letters or digits, flushed to the disk, renamed
-// over it, and the folder flushed. The new file gets `mode`. On failure the old
-// file is untouched and the temporary file is gone.
+// Replaces `target` by `content` so that a crash leaves the old or the new file,
+// never a torn one: a temporary file beside it (the target's name, kTemporaryInfix,
+// six letters or digits) with `mode`, flushed, renamed over it, the folder
+// flushed. On failure the old file is untouched and the temporary file is gone.
 std::string ReplaceFileDurably(const std::filesystem::path &target, std::string_view content,
                                mode_t mode);
 inline constexpr std::string_view kTemporaryInfix = ".tmp-";

@@ -25,10 +25,8 @@ auto stampOf(const struct stat &info)
                       info.st_mtim.tv_nsec, info.st_ctim.tv_sec, info.st_ctim.tv_nsec);
 }
 
-// Takes the exclusive lock on the lock file, waiting while another process holds
-// it; closing the descriptor releases it. The file is opened as it is or made
-// new, never through a link; a second try covers another process making it in
-// between.
+// Waits for the exclusive lock on the lock file, opened as it is or made new but
+// never through a link (twice, should another process make it in between).
 std::string lock(const std::string &lockFile, FileDescriptor &fd)
 {
     for (int attempt = 0; attempt < 2 && fd.get() < 0; ++attempt) {
@@ -51,9 +49,8 @@ std::string lock(const std::string &lockFile, FileDescriptor &fd)
     return {};
 }
 
-// Removes the temporary files that replacements of the hive left when their
-// process died. Only under the lock every writer takes, so that none belongs to
-// a write still going on; files of other names, or not the user's own, stay.
+// Removes what writes of the hive killed before their rename left. Only under the
+// lock, so that none is a write going on; other names and others' files stay.
 void removeStaleTemporaries(const std::filesystem::path &file)
 {
     const std::string prefix = file.filename().string() + std::string(kTemporaryInfix);
@@ -121,8 +118,7 @@ std::string HiveFile::read(std::string &content, Stamp &stamp) const
 
 void HiveFile::refresh()
 {
-    // What a writer killed in the middle left is cleared once, at the first look,
-    // when no writer is at work: the lock file exists and is free at once.
+    // What a killed writer left goes at the first look, when no writer is at work.
     struct stat info = {};
     if (!std::exchange(m_tidied, true)) {
         const FileDescriptor fd(::open((m_file.string() + ".lock").c_str(), O_RDWR | kOpenFlags));
@@ -226,7 +222,7 @@ std::string HiveFile::write(const std::vector<Edit> &edits)
             !failure.empty())
             return failure;
     }
-    // What was just read or written is what the file holds now: no need to parse it again.
+    // What was just read or written is what the file holds now.
     struct stat info = {};
     if (changed || parsed) {
         m_haveRead = ::stat(m_file.c_str(), &info) == 0;

@@ -15,15 +15,14 @@
 namespace pellwick {
 
 // The values of one key of the machine root, kept in a text file in the
-// registry's export format (section "[HKEY_LOCAL_MACHINE\<key path>]"), for
-// systems without a registry. The file is parsed again only when it changed.
-// Only a regular file of at most kMaxHiveSize bytes is read; anything else, or
-// a file that cannot be parsed, reads as no values, is said once, and is never
-// replaced. A Commit is one locked read-modify-write that replaces the whole
-// file durably, so two processes never lose each other's values and a crash
-// leaves the old or the new file; nothing is written unless the folder is the
-// user's own and closed to others, and a file that could not be parsed is kept
-// beside as "<file>.corrupt". A failed write is said, with its cause.
+// registry's export format (section "[HKEY_LOCAL_MACHINE\<key path>]"), parsed
+// again only when it changed. Anything but a regular file of at most
+// kMaxHiveSize bytes that parses reads as no values, is said once, and is never
+// replaced. A Commit is one locked read-modify-write that replaces the file
+// durably, so two processes never lose each other's values and a crash leaves
+// the old or the new file; it writes only in a folder that is the user's own and
+// closed to others, keeps a file that did not parse as "<file>.corrupt", and
+// says why it failed.
 class HiveFile : public SettingsStore
 {
 public:
@@ -34,8 +33,6 @@ public:
 
     explicit HiveFile(std::filesystem::path file, std::string_view keyPath = kSettingsKey,
                       Report report = {});
-
-    const std::filesystem::path &File() const { return m_file; }
 
     std::optional<StoredValue> Read(const std::string &name) override;
     void Write(const std::string &name, std::optional<StoredValue> value) override;

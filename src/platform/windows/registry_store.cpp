@@ -100,29 +100,25 @@ std::optional<StoredValue> RegistryStore::Read(const std::string &name)
 void RegistryStore::Write(const std::string &name, std::optional<StoredValue> value)
 {
     const std::wstring wide = Widen(name);
-    const bool twoRoots = m_user != m_machine;
     bool keyMade = false;
-    if (!value) {
-        // Both copies go, so that no stale one keeps the value alive.
-        for (const bool underUser : {true, false}) {
-            StoredValue stored;
-            const HKEY root = underUser ? m_user : m_machine;
-            if ((underUser && !twoRoots) || read(root, wide, stored) == ERROR_FILE_NOT_FOUND)
-                continue;
-            note(write(root, wide, value, keyMade), underUser, name, keyMade);
-        }
-        return;
+    // Removes the root's copy, when it has one.
+    const auto remove = [&](HKEY root, bool underUser) {
+        StoredValue stored;
+        if (read(root, wide, stored) != ERROR_FILE_NOT_FOUND)
+            note(write(root, wide, std::nullopt, keyMade), underUser, name, keyMade);
+    };
+    LONG status = ERROR_SUCCESS;
+    if (value) {
+        status = write(m_machine, wide, value, keyMade);
+        if (status == ERROR_ACCESS_DENIED)
+            return note(write(m_user, wide, value, keyMade), true, name, keyMade);
+        note(status, false, name, keyMade);
+    } else {
+        remove(m_machine, false);
     }
-    const LONG status = write(m_machine, wide, value, keyMade);
-    if (status == ERROR_ACCESS_DENIED) {
-        note(write(m_user, wide, value, keyMade), true, name, keyMade);
-        return;
-    }
-    note(status, false, name, keyMade);
-    // The user's copy would hide the machine's value from then on.
-    StoredValue stored;
-    if (status == ERROR_SUCCESS && twoRoots && read(m_user, wide, stored) == ERROR_SUCCESS)
-        write(m_user, wide, std::nullopt, keyMade);
+    // A copy under the user root would hide the machine's value from then on.
+    if (status == ERROR_SUCCESS && m_user != m_machine)
+        remove(m_user, true);
 }
 
 void RegistryStore::note(LONG status, bool underUser, const std::string &name, bool keyMade)

@@ -8,26 +8,19 @@
 
 namespace pellwick {
 
-// The values under one key of the Windows registry, through its W entry points:
-// names and the data of text values (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) arrive
-// as UTF-8 and are stored as UTF-16, so what another program reads through the A
-// entry points is the same text in its own code page.
-//
-// The key lives under the machine root; a write the machine refuses (access
-// denied, as for a user without administrator rights) goes to the same key
-// under the user root instead, and a value found under the user root is read in
-// preference to the machine's. A write the machine accepts removes the user's
-// copy, which would otherwise hide it from then on. Writes reach the registry at
-// once; Commit tells the first that failed for good since the last Commit,
-// naming the key, the value and the cause.
+// The values under one key of the Windows registry, through the W entry points
+// with UTF-8 texts and names converted at the boundary, so that they mean what
+// the A entry points of other programs read. A write the machine root refuses
+// (a user without administrator rights) goes to the user root; a value there is
+// read first, and a write the machine takes drops the user's copy. Writes reach
+// the registry at once; Commit tells the first that failed since the last one.
 class RegistryStore : public SettingsStore
 {
 public:
-    // Receives the line that tells of a failed save.
+    // Receives the line that tells of a failed save; by default, standard error.
     using Report = std::function<void(const std::string &line)>;
 
-    // Without `report`, the line goes to standard error. Tests put keys of their
-    // own in place of the two roots.
+    // Tests put keys of their own in place of the two roots.
     explicit RegistryStore(std::string_view keyPath, Report report = {},
                            HKEY machine = HKEY_LOCAL_MACHINE, HKEY user = HKEY_CURRENT_USER);
 
