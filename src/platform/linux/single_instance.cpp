@@ -1,7 +1,7 @@
 #include "platform/single_instance.h"
 
-#include "platform/posix/file_descriptor.h"
 #include "platform/linux/xdg_paths.h"
+#include "platform/posix/file_descriptor.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
