@@ -1,6 +1,5 @@
 #include "bench_window.h"
 
-#include "core/settings/settings_table.h"
 #include "gui/qt/pellwick_icon.h"
 #include "platform/host_name.h"
 #include "platform/local_ip.h"
@@ -27,18 +26,16 @@ WindowWorld::WindowWorld(const std::vector<Setting> &settings)
     , m_autostart(folderOf(m_dir), (folderOf(m_dir) / "pellwick").string())
     , m_notifyArea(PellwickIcon())
 {
-    const std::string key(kSettingsKey);
-    for (const auto &[name, value] : settings) {
-        const std::uint32_t type = std::holds_alternative<std::string>(value) ? kRegSz : kRegDword;
-        m_registry.SetKeyValue(kHkeyLocalMachine, key, name, value, type);
-    }
+    for (const auto &[name, value] : settings)
+        m_hive.Write(name, Stored(value));
+    m_hive.Commit();
 }
 
 QtWindowParts WindowWorld::Parts(bool addressWatched)
 {
     return QtWindowParts {
         .machine = {
-            .registry = m_registry,
+            .store = m_hive,
             .autostart = m_autostart,
             .localIp = LocalIP,
             .memoryReader = PlatformMemoryReader(),

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/settings/registry.h"
+#include "core/settings/settings.h"
 #include "gui/qt/qt_main_window.h"
 #include "gui/qt/qt_notify_area.h"
-#include "platform/linux/hive_file.h"
+#include "platform/posix/hive_file.h"
 #include "platform/posix/xdg_autostart.h"
 
 #include <QTemporaryDir>
@@ -16,9 +16,8 @@
 
 namespace pellwick::bench {
 
-// One stored setting: its value name and value (a text is stored as REG_SZ, a
-// number as REG_DWORD).
-using Setting = std::pair<std::string, RegistryValue>;
+// One stored setting: its value name and value.
+using Setting = std::pair<std::string, SettingValue>;
 
 // Everything a real window needs besides itself, kept in a temporary folder: a
 // hive file holding the given settings, the autostart entry, the tray, and this
@@ -38,7 +37,6 @@ public:
 private:
     QTemporaryDir m_dir;
     HiveFile m_hive;
-    Registry m_registry {m_hive};
     XdgAutostart m_autostart;
     QtNotifyArea m_notifyArea;
 };

@@ -1,32 +1,25 @@
-// One load (19 QueryValue) and one save (19 SetKeyValue in one batch) of the
-// settings record on a real hive file, as the program does at start and at exit.
-#include "support/fake_controls.h"
+// One load (every value read) and one save (every value written, one commit) of
+// the settings record on a real hive file, as the program does at start and at exit.
 #include "support/temp_folder.h"
 
-#include "core/settings/settings_io.h"
-#include "platform/linux/hive_file.h"
+#include "core/settings/settings.h"
+#include "platform/posix/hive_file.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
 using pellwick::HiveFile;
-using pellwick::Registry;
-using pellwick::test::FakeControls;
+using pellwick::Settings;
 using pellwick::test::TempFolder;
 
 struct SavedRecord
 {
     TempFolder folder;
     HiveFile hive {folder / "registry.reg"};
-    Registry registry {hive};
-    FakeControls controls;
+    Settings settings = Settings::Load(hive);
 
-    SavedRecord()
-    {
-        pellwick::LoadSettings(registry, controls);
-        pellwick::SaveSettings(registry, controls);
-    }
+    SavedRecord() { settings.Save(hive); }
 };
 
 // As at start: a hive file object that has not read the file yet.
@@ -34,9 +27,8 @@ void BM_LoadSettings(benchmark::State &state)
 {
     SavedRecord record;
     for (auto _ : state) {
-        HiveFile hive {record.hive.File()};
-        Registry registry {hive};
-        pellwick::LoadSettings(registry, record.controls);
+        HiveFile hive {record.folder / "registry.reg"};
+        benchmark::DoNotOptimize(Settings::Load(hive));
     }
 }
 
@@ -45,22 +37,24 @@ void BM_SaveSettingsUnchanged(benchmark::State &state)
 {
     SavedRecord record;
     for (auto _ : state)
-        pellwick::SaveSettings(record.registry, record.controls);
+        record.settings.Save(record.hive);
 }
 
-// Every one of the 19 values differs from the stored one.
+// Every value the window shows differs from the stored one.
 void BM_SaveSettingsAllChanged(benchmark::State &state)
 {
     SavedRecord record;
-    FakeControls other = record.controls;
-    for (auto &[name, text] : other.texts)
-        text += " (changed)";
-    for (auto &[name, value] : other.states)
-        value = value == 0 ? 1 : 0;
+    Settings other = record.settings;
+    for (const pellwick::SettingRow &row : pellwick::SettingsTable()) {
+        if (row.kind == pellwick::ControlKind::TextBox)
+            other.Set(row.name, other.Text(row.name) + " (changed)");
+        else if (row.kind != pellwick::ControlKind::None)
+            other.Set(row.name, other.Number(row.name) == 0 ? 1 : 0);
+    }
     bool flip = false;
     for (auto _ : state) {
         flip = !flip;
-        pellwick::SaveSettings(record.registry, flip ? other : record.controls);
+        (flip ? other : record.settings).Save(record.hive);
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "core/app/startup.h"
 #include "core/settings/autostart.h"
-#include "core/settings/registry.h"
+#include "core/settings/store.h"
 #include "platform/host_name.h"
 #include "platform/local_ip.h"
 #include "platform/local_time.h"
@@ -11,18 +11,18 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace pellwick {
 
-// The store that the Registry layer works on here: the real registry on Windows,
-// the hive file at DefaultHivePath() elsewhere.
-std::unique_ptr<RegistryBackend> MakePlatformRegistryBackend();
+// The values under one key of the machine: the real registry on Windows (HKLM,
+// falling back to HKCU), the hive file at DefaultHivePath() elsewhere.
+std::unique_ptr<SettingsStore> OpenSettingsStore(std::string_view keyPath = kSettingsKey);
 
 // The log-in entry this system uses: the Run key on Windows, the XDG autostart
 // entry under XdgConfigHome() elsewhere. `programFolder` names the folder of the
 // executable, `programPath` the executable itself.
-std::unique_ptr<Autostart> MakePlatformAutostart(Registry &registry,
-                                                 const std::string &programFolder,
+std::unique_ptr<Autostart> MakePlatformAutostart(const std::string &programFolder,
                                                  const std::string &programPath);
 
 // Where the executable lies: its folder and its full path.
@@ -37,13 +37,13 @@ struct ProgramLocation
 inline PlatformParts ThisPlatform(std::function<ProgramLocation()> location)
 {
     return {
-        .registryBackend = MakePlatformRegistryBackend,
+        .settingsStore = [] { return OpenSettingsStore(); },
         .passwordStore = MakePasswordStore,
         .readPrivateFile = ReadPrivateFile,
         .autostart =
-            [location = std::move(location)](Registry &registry) {
+            [location = std::move(location)] {
                 const ProgramLocation where = location();
-                return MakePlatformAutostart(registry, where.folder, where.path);
+                return MakePlatformAutostart(where.folder, where.path);
             },
         .localIp = LocalIP,
         .memoryReader = PlatformMemoryReader(),

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "support/memory_registry.h"
+#include "support/memory_store.h"
 
 #include "core/form/form_parts.h"
 #include "core/settings/autostart.h"
-#include "core/settings/registry.h"
+#include "core/settings/settings.h"
 
 #include <string>
 
@@ -20,15 +20,14 @@ struct TestMachine
         void Unregister() override { }
     };
 
-    MemoryRegistry hive;
-    Registry registry {hive};
+    MemoryStore hive;
     NoAutostart autostart;
     int ends = 0;
 
     MachineParts Parts()
     {
         return {
-            .registry = registry,
+            .store = hive,
             .autostart = autostart,
             .localIp = [] { return std::string("192.0.2.9"); },
             .memoryReader = [] { return MemStatus {}; },

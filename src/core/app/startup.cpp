@@ -1,7 +1,7 @@
 #include "core/app/startup.h"
 
 #include "core/app/info_request.h"
-#include "core/settings/registry.h"
+#include "core/settings/store.h"
 
 #include <cstdio>
 #include <optional>
@@ -49,8 +49,7 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
     if (asked.mode != RunMode::Window)
         shell.ConnectOutput();
     const CommandLine given = ParseCommandLine(shell.Begin(asked.mode));
-    const auto backend = platform.registryBackend();
-    Registry registry(*backend);
+    const auto store = platform.settingsStore();
     const auto passwordStore = platform.passwordStore();
     // A password file nobody else may read, for machines without a secret store.
     std::optional<PasswordLookup> passwordFile;
@@ -66,7 +65,7 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
         return shell.RunSendNow([&](Socket &socket, Deadline &deadline) {
             return std::make_unique<SendNow>(
                 socket, deadline,
-                SmtpEnvironment {platform.clock, platform.hostName, MessageIdRandom()}, registry,
+                SmtpEnvironment {platform.clock, platform.hostName, MessageIdRandom()}, *store,
                 platform.localIp, SendNow::Password {passwordStore.get(), passwordFile},
                 [&shell](int status, const std::string &line) {
                     SendNow::PrintOutcome(status, line);
@@ -75,10 +74,10 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
         });
     }
 
-    const auto autostart = platform.autostart(registry);
+    const auto autostart = platform.autostart();
     return shell.RunForm(asked.mode,
                          {
-                             .registry = registry,
+                             .store = *store,
                              .autostart = *autostart,
                              .localIp = platform.localIp,
                              .memoryReader = platform.memoryReader,

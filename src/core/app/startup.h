@@ -13,17 +13,17 @@
 
 namespace pellwick {
 
-class RegistryBackend;
+class SettingsStore;
 
 // What this machine gives a start: the platform layer's parts.
 struct PlatformParts
 {
-    std::function<std::unique_ptr<RegistryBackend>()> registryBackend;
+    std::function<std::unique_ptr<SettingsStore>()> settingsStore;
     std::function<std::unique_ptr<PasswordStore>()> passwordStore;
     PrivateFileReader readPrivateFile;
     // The log-in entry; asked for once the shell has begun (it knows where the
     // program lies only then).
-    std::function<std::unique_ptr<Autostart>(Registry &registry)> autostart;
+    std::function<std::unique_ptr<Autostart>()> autostart;
     std::function<std::string()> localIp;
     Memory::Reader memoryReader;
     Smtp::Clock clock;

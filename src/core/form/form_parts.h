@@ -16,7 +16,7 @@ namespace pellwick {
 
 class Autostart;
 class NotifyArea;
-class Registry;
+class SettingsStore;
 class Socket;
 
 // The window's timer tmrMain. The shell calls frmMain::tmrMain_Timer at every
@@ -44,7 +44,8 @@ std::int64_t SteadyMilliseconds();
 // shows it (or none, with --headless).
 struct MachineParts
 {
-    Registry &registry;
+    // The values under the program's key.
+    SettingsStore &store;
     Autostart &autostart;
     // The socket control's LocalIP. frmMain reads it at start, after every
     // change the shell reports (frmMain::AddressChanged) and, as a safety net,

@@ -6,20 +6,22 @@
 #include "core/mail/smtp.h"
 #include "core/mail/smtp_host.h"
 #include "core/mail/submission_settings.h"
+#include "core/settings/settings.h"
 #include "core/tray/memory.h"
 #include "core/tray/sys_tray_icon.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace pellwick {
 
 class FormView;
 
-// Starts the mail the window's fields describe, the address token replaced by
-// `localIp`, through the submission.
-void StartMailFromView(Smtp &smtp, const FormView &view, const std::string &localIp,
-                       Submission submission);
+// Starts the mail the window's text fields describe, each as `field` gives it,
+// the address token replaced by `localIp`, through the submission.
+void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
+               const std::string &localIp, Submission submission);
 
 // The settings window's behaviour: its controls are the live settings; it runs
 // the mail dialogue, the tray icon, the timer and the program's start and end.
@@ -145,9 +147,9 @@ private:
     mutable std::string m_localIp;
     mutable bool m_localIpStale = true;
     int m_ticksSinceIpRead = 0;
-    // "SMTPPort", "SMTPSecurity", "SMTPUser" and "SMTPPin", loaded and saved
-    // with the nineteen; edited in the Server dialog.
-    SubmissionSettings m_submission;
+    // Every stored value as loaded; at a save, the controls' and the Server
+    // dialog's values go over it.
+    Settings m_settings;
     bool m_loaded = false;
     bool m_exiting = false;
     bool m_userEnded = false;

@@ -13,13 +13,13 @@ constexpr const char *kMailer = "Pellwick v" PELLWICK_VERSION;
 
 } // namespace
 
-void StartMailFromView(Smtp &smtp, const FormView &view, const std::string &localIp,
-                       Submission submission)
+void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
+               const std::string &localIp, Submission submission)
 {
-    smtp.ConnectToServer(
-        view.Text(Control::txtSmtpServer), view.Text(Control::txtRecipient),
-        ReplaceIpToken(view.Text(Control::txtMsg), localIp), view.Text(Control::txtSender),
-        ReplaceIpToken(view.Text(Control::txtSubject), localIp), kMailer, std::move(submission));
+    smtp.ConnectToServer(field(Control::txtSmtpServer), field(Control::txtRecipient),
+                         ReplaceIpToken(field(Control::txtMsg), localIp), field(Control::txtSender),
+                         ReplaceIpToken(field(Control::txtSubject), localIp), kMailer,
+                         std::move(submission));
 }
 
 void frmMain::SendEmail(MailKind kind)
@@ -27,29 +27,30 @@ void frmMain::SendEmail(MailKind kind)
     m_retry.Started(kind);
     // The password is keyed by the server as it is connected to.
     const std::string server = m_view.Text(Control::txtSmtpServer);
-    StartMailFromView(m_smtp, m_view, localIp(),
-                      SubmissionFromSettings(m_submission.port, m_submission.security,
-                                             m_submission.user, m_submission.pin,
-                                             TrimSpaces(RemoveLineBreaks(server)),
-                                             m_parts.passwordStore, m_parts.passwordFile));
+    const SubmissionSettings stored = SubmissionSettings::From(m_settings);
+    StartMail(
+        m_smtp, [this](Control c) { return m_view.Text(c); }, localIp(),
+        SubmissionFromSettings(stored.port, stored.security, stored.user, stored.pin,
+                               TrimSpaces(RemoveLineBreaks(server)), m_parts.passwordStore,
+                               m_parts.passwordFile));
 }
 
 void frmMain::btnServer_Click()
 {
     if (!m_parts.serverDialog)
         return;
-    const auto result
-        = m_parts.serverDialog->Edit(m_submission, m_smtp.LastOutcome().peerFingerprint);
+    const auto result = m_parts.serverDialog->Edit(SubmissionSettings::From(m_settings),
+                                                   m_smtp.LastOutcome().peerFingerprint);
     if (!result)
         return;
-    m_submission = result->settings;
+    result->settings.StoreIn(m_settings);
     if (!result->password)
         return;
     // The password goes to the secret store only, never to the settings.
     const std::string server = TrimSpaces(RemoveLineBreaks(m_view.Text(Control::txtSmtpServer)));
     const std::string problem
         = m_parts.passwordStore
-              ? m_parts.passwordStore->Store(server, m_submission.user, *result->password)
+              ? m_parts.passwordStore->Store(server, result->settings.user, *result->password)
               : std::string("no secret store");
     if (!problem.empty())
         AppendToDebugLog("Could not keep the password: " + problem + "\r\n");

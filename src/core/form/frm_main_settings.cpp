@@ -1,27 +1,45 @@
-#include "core/form/form_settings_controls.h"
 #include "core/form/form_view.h"
 #include "core/form/frm_main.h"
 #include "core/settings/autostart.h"
-#include "core/settings/settings_io.h"
 
 namespace pellwick {
 
 void frmMain::LoadSettings()
 {
-    FormSettingsControls controls(m_view, [this](Control c, int v) { SetValue(c, v); });
-    pellwick::LoadSettings(m_parts.registry, controls);
-    m_submission = LoadSubmissionSettings(m_parts.registry);
+    m_settings = Settings::Load(m_parts.store);
+    for (const SettingRow &row : SettingsTable()) {
+        if (row.kind == ControlKind::TextBox) {
+            m_view.SetText(row.control, m_settings.Text(row.name));
+        } else if (row.kind == ControlKind::ComboBox) {
+            m_view.SetListIndex(row.control, m_settings.Number(row.name));
+        } else if (row.kind == ControlKind::CheckBox) {
+            // Set by frmMain's own rule, so that a changed value runs its handler.
+            const int state = m_settings.Number(row.name);
+            SetValue(row.control, state);
+            // The tooltip options set their menu marks even when no handler ran.
+            const Control marked[]
+                = {Control::chkShowIP, Control::chkShowPhyMem, Control::chkShowVirtualMem};
+            const MenuItem marks[]
+                = {MenuItem::ShowIP, MenuItem::ShowPhyMem, MenuItem::ShowVirtMem};
+            for (int i = 0; i < 3; ++i) {
+                if (row.control == marked[i])
+                    m_view.SetMenuChecked(marks[i], state != vbUnchecked);
+            }
+        }
+    }
 }
 
 void frmMain::SaveSettings()
 {
-    FormSettingsControls controls(m_view, [this](Control c, int v) { SetValue(c, v); });
-    // The server's port, security and user go in the same write as the rest.
-    const StoreResult saved
-        = pellwick::SaveSettings(m_parts.registry, controls, [this](Registry &registry) {
-              SaveSubmissionSettings(registry, m_submission);
-          });
-    m_saveFailure = saved.Failed() ? saved.message : std::string();
+    for (const SettingRow &row : SettingsTable()) {
+        if (row.kind == ControlKind::TextBox)
+            m_settings.Set(row.name, m_view.Text(row.control));
+        else if (row.kind == ControlKind::CheckBox)
+            m_settings.Set(row.name, m_view.Value(row.control));
+        else if (row.kind == ControlKind::ComboBox)
+            m_settings.Set(row.name, m_view.ListIndex(row.control));
+    }
+    m_saveFailure = m_settings.Save(m_parts.store);
 }
 
 void frmMain::chkEmailIPOnStartup_Click()

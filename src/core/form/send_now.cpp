@@ -1,21 +1,21 @@
 #include "core/form/send_now.h"
 
-#include "core/form/form_settings_controls.h"
 #include "core/form/frm_main.h"
 #include "core/mail/message.h"
 #include "core/mail/submission.h"
 #include "core/mail/submission_settings.h"
-#include "core/settings/settings_io.h"
+#include "core/settings/settings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
 namespace pellwick {
 
 SendNow::SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment,
-                 Registry &registry, std::function<std::string()> localIp, Password password,
+                 SettingsStore &store, std::function<std::string()> localIp, Password password,
                  Finished finished)
-    : m_registry(registry)
+    : m_store(store)
     , m_localIp(std::move(localIp))
     , m_password(std::move(password))
     , m_finished(std::move(finished))
@@ -25,32 +25,28 @@ SendNow::SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment
 
 void SendNow::Start()
 {
-    FormSettingsControls controls(m_view);
-    LoadSettings(m_registry, controls);
-    const std::string server = TrimSpaces(RemoveLineBreaks(m_view.Text(Control::txtSmtpServer)));
+    const Settings settings = Settings::Load(m_store);
+    const std::string server = TrimSpaces(RemoveLineBreaks(settings.Text("SMTPServer")));
     if (server.empty()) {
         m_finished(kConfig, "No SMTP server is set.");
         return;
     }
-    const SubmissionSettings stored = LoadSubmissionSettings(m_registry);
-    StartMailFromView(m_smtp, m_view, m_localIp(),
-                      SubmissionFromSettings(stored.port, stored.security, stored.user, stored.pin,
-                                             server, m_password.store, m_password.file));
+    // The texts the window's fields would show.
+    const auto field = [&settings](Control control) {
+        return settings.Text(
+            std::ranges::find(SettingsTable(), control, &SettingRow::control)->name);
+    };
+    const SubmissionSettings stored = SubmissionSettings::From(settings);
+    StartMail(m_smtp, field, m_localIp(),
+              SubmissionFromSettings(stored.port, stored.security, stored.user, stored.pin, server,
+                                     m_password.store, m_password.file));
 }
 
 void SendNow::CheckAutoExit()
 {
-    switch (m_outcome.result) {
-    case DeliveryResult::Delivered:
-        m_finished(kDelivered, m_outcome.cause);
-        break;
-    case DeliveryResult::PassingFailure:
-        m_finished(kTempFail, m_outcome.cause);
-        break;
-    case DeliveryResult::RefusedForGood:
-        m_finished(kUnavailable, m_outcome.cause);
-        break;
-    }
+    // In the order of DeliveryResult: delivered, a passing failure, refused.
+    constexpr int kStatuses[] = {kDelivered, kTempFail, kUnavailable};
+    m_finished(kStatuses[static_cast<int>(m_outcome.result)], m_outcome.cause);
 }
 
 void SendNow::PrintOutcome(int status, const std::string &line)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/form/in_memory_view.h"
 #include "core/mail/password_store.h"
 #include "core/mail/smtp.h"
 #include "core/mail/smtp_host.h"
@@ -11,35 +10,31 @@
 
 namespace pellwick {
 
-class Registry;
+class SettingsStore;
 
-// `pellwick --send-now`: one mail with the stored settings and no window.
-// Ends with an exit status in the manner of sysexits: 0 delivered,
-// 75 (EX_TEMPFAIL) a passing failure, 69 (EX_UNAVAILABLE) refused,
-// 78 (EX_CONFIG) no server set.
+// `pellwick --send-now`: one mail with the stored settings and no window. Ends
+// with a status in the manner of sysexits: 0 delivered, 75 (EX_TEMPFAIL) a
+// passing failure, 69 (EX_UNAVAILABLE) refused, 78 (EX_CONFIG) no server set.
 class SendNow : public SmtpHost
 {
 public:
-    // `finished` gets the status and one line: the server's last reply, or why
-    // the mail did not go.
+    // Gets the status and the server's last reply, or why the mail did not go.
     using Finished = std::function<void(int status, const std::string &line)>;
 
-    // The password as frmMain finds it: from the file when given one, else
-    // from the store.
+    // The password as frmMain finds it: from the file if given, else the store.
     struct Password
     {
         PasswordStore *store = nullptr;
         std::optional<PasswordLookup> file;
     };
 
-    SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment, Registry &registry,
+    SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment, SettingsStore &store,
             std::function<std::string()> localIp, Password password, Finished finished);
 
     // Loads the settings and starts the dialogue (or finishes at once with 78).
     void Start();
     void DataArrival(std::int32_t count) { m_smtp.HandleServerReply(count); }
-    // Prints a finished run's line: on standard output when delivered, else on
-    // standard error.
+    // Prints a finished run's line: on standard error unless delivered.
     static void PrintOutcome(int status, const std::string &line);
 
     static constexpr int kDelivered = 0;
@@ -54,8 +49,7 @@ public:
     void CheckAutoExit() override;
 
 private:
-    InMemoryView m_view;
-    Registry &m_registry;
+    SettingsStore &m_store;
     std::function<std::string()> m_localIp;
     Password m_password;
     Finished m_finished;

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "core/settings/registry.h"
+#include "core/settings/store.h"
 
+#include <memory>
 #include <string>
 
 namespace pellwick {
@@ -17,25 +18,24 @@ public:
     virtual void Unregister() = 0;
 };
 
-// Windows: the value "Pellwick" under the machine's Run key.
+// Windows: the value "Pellwick" in a store opened on the machine's Run key.
 class RunKeyAutostart : public Autostart
 {
 public:
     static constexpr const char *kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
     static constexpr const char *kValueName = "Pellwick";
 
-    RunKeyAutostart(Registry &registry, std::string programFolder);
+    RunKeyAutostart(std::unique_ptr<SettingsStore> runKey, std::string programFolder);
 
-    // The program in `programFolder` named by its title, with "/s". The path is
-    // quoted when it holds a blank: unquoted, Windows would try to start a program
-    // named by the path's part before the blank.
+    // The program in `programFolder` with "/s", quoted when its path holds a blank:
+    // Windows would otherwise start a program named by the part before the blank.
     static std::string Command(const std::string &programFolder);
 
     void Register() override;
     void Unregister() override;
 
 private:
-    Registry &m_registry;
+    std::unique_ptr<SettingsStore> m_runKey;
     std::string m_programFolder;
 };
 

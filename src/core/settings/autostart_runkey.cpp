@@ -1,11 +1,12 @@
 #include "core/settings/autostart.h"
+#include "core/settings/settings.h"
 
 #include <utility>
 
 namespace pellwick {
 
-RunKeyAutostart::RunKeyAutostart(Registry &registry, std::string programFolder)
-    : m_registry(registry)
+RunKeyAutostart::RunKeyAutostart(std::unique_ptr<SettingsStore> runKey, std::string programFolder)
+    : m_runKey(std::move(runKey))
     , m_programFolder(std::move(programFolder))
 {
 }
@@ -21,16 +22,17 @@ std::string RunKeyAutostart::Command(const std::string &programFolder)
 void RunKeyAutostart::Register()
 {
     // Every start registers; a log-in run finds its own entry and writes nothing.
-    const std::string command = Command(m_programFolder);
-    if (m_registry.QueryValue(kHkeyLocalMachine, kRunKey, kValueName, RegistryValue {})
-        == RegistryValue {command})
+    const StoredValue command = Stored(Command(m_programFolder));
+    if (m_runKey->Read(kValueName) == command)
         return;
-    m_registry.SetKeyValue(kHkeyLocalMachine, kRunKey, kValueName, command, kRegSz);
+    m_runKey->Write(kValueName, command);
+    m_runKey->Commit();
 }
 
 void RunKeyAutostart::Unregister()
 {
-    m_registry.DeleteValue(kHkeyLocalMachine, kRunKey, kValueName);
+    m_runKey->Write(kValueName, std::nullopt);
+    m_runKey->Commit();
 }
 
 } // namespace pellwick

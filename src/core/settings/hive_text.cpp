@@ -1,12 +1,12 @@
 #include "core/settings/hive_text.h"
 
-#include "core/settings/registry.h"
+#include "core/settings/store.h"
 #include "core/text/text.h"
 
-#include <cstddef>
-#include <cstdint>
+#include <algorithm>
+#include <charconv>
 #include <unordered_map>
-#include <vector>
+#include <utility>
 
 namespace pellwick {
 
@@ -15,66 +15,59 @@ namespace {
 constexpr std::string_view kHeader = "REGEDIT4";
 // The newer export's header; such a file written as 8-bit text reads the same.
 constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
 // Hex lines are broken before they pass the width of the registry's own export.
 constexpr std::size_t kLineWidth = 80;
 constexpr std::string_view kHexDigits = "0123456789abcdef";
+constexpr auto kNone = std::string_view::npos;
 
-std::string_view trimLeft(std::string_view s)
+// The name with its ASCII letters in lower case: equal for names that are the same.
+std::string FoldedName(std::string_view name)
 {
-    return TrimStart(s, " \t");
+    std::string result(name);
+    std::transform(result.begin(), result.end(), result.begin(), AsciiLower);
+    return result;
 }
 
-std::string_view trimRight(std::string_view s)
+// The value of that name in the section, or its end.
+auto valueIn(std::vector<HiveValue> &values, std::string_view name)
 {
-    return TrimEnd(s, " \t");
+    return std::find_if(values.begin(), values.end(), [name](const HiveValue &v) {
+        return EqualsIgnoringAsciiCase(v.name, name);
+    });
 }
+
+constexpr std::string_view kBlanks = " \t";
 
 int hexDigit(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    const std::size_t at = kHexDigits.find(AsciiLower(c));
+    return at == kNone ? -1 : static_cast<int>(at);
 }
 
 // `digits` of 1 to 8 hex digits and nothing else.
-std::optional<std::uint32_t> parseHexNumber(std::string_view digits)
+std::optional<std::uint32_t> hexNumber(std::string_view digits)
 {
-    if (digits.empty() || digits.size() > 8)
-        return std::nullopt;
     std::uint32_t number = 0;
     for (const char c : digits) {
-        const int d = hexDigit(c);
-        if (d < 0)
+        if (hexDigit(c) < 0)
             return std::nullopt;
-        number = number << 4 | static_cast<std::uint32_t>(d);
+        number = number << 4 | static_cast<std::uint32_t>(hexDigit(c));
     }
-    return number;
+    return digits.empty() || digits.size() > 8 ? std::nullopt : std::optional(number);
 }
 
-bool startsWithFolded(std::string_view s, std::string_view prefix)
-{
-    return s.size() >= prefix.size() && SameName(s.substr(0, prefix.size()), prefix);
-}
-
-// The quoted text at the start of `s` (which begins with '"'), without its quotes,
-// `s` moved past the closing quote. "\\" and "\"" are the escapes; any other
-// backslash stands for itself, as people type paths by hand.
+// The quoted text `s` starts with, `s` moved past it. "\\" and "\"" are the escapes;
+// any other backslash stands for itself, as people type paths by hand.
 std::optional<std::string> takeQuoted(std::string_view &s)
 {
     std::string text;
     for (std::size_t i = 1; i < s.size(); ++i) {
-        const char c = s[i];
-        if (c == '"') {
+        if (s[i] == '"') {
             s.remove_prefix(i + 1);
             return text;
         }
-        if (c == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"'))
+        if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"'))
             ++i;
         text += s[i];
     }
@@ -84,79 +77,60 @@ std::optional<std::string> takeQuoted(std::string_view &s)
 // Comma-separated byte pairs; an empty list is no bytes.
 std::optional<std::string> parseBytes(std::string_view list)
 {
-    list = trimRight(trimLeft(list));
     std::string bytes;
-    if (list.empty())
-        return bytes;
-    for (;;) {
-        const std::size_t comma = list.find(',');
-        const std::string_view pair = trimRight(trimLeft(list.substr(0, comma)));
+    for (std::size_t comma = Trim(list, kBlanks).empty() ? kNone : 0; comma != kNone;) {
+        comma = list.find(',');
+        const std::string_view pair = Trim(list.substr(0, comma), kBlanks);
         if (pair.size() != 2 || hexDigit(pair[0]) < 0 || hexDigit(pair[1]) < 0)
             return std::nullopt;
         bytes += static_cast<char>(hexDigit(pair[0]) * 16 + hexDigit(pair[1]));
-        if (comma == std::string_view::npos)
-            return bytes;
-        list.remove_prefix(comma + 1);
+        list.remove_prefix(comma == kNone ? list.size() : comma + 1);
     }
+    return bytes;
 }
 
-class Parser
+struct Parser
 {
-public:
-    explicit Parser(std::string_view text)
-        : m_text(text)
-    {
-    }
-
     std::optional<HiveDocument> Run()
     {
-        if (m_text.starts_with(kByteOrderMark))
-            m_text.remove_prefix(kByteOrderMark.size());
+        if (m_text.starts_with("\xEF\xBB\xBF"))
+            m_text.remove_prefix(3); // a byte order mark
         if (m_text.empty())
             return HiveDocument {};
-        std::string_view line;
-        nextLine(line);
-        line = trimRight(line);
-        if (line != kHeader && line != kHeader5)
+        const std::string_view header = TrimEnd(nextLine(), kBlanks);
+        if (header != kHeader && header != kHeader5)
             return std::nullopt;
         while (!m_text.empty()) {
-            nextLine(line);
-            line = trimLeft(line);
+            const std::string_view line = TrimStart(nextLine(), kBlanks);
             if (line.empty() || line.front() == ';')
                 continue;
-            if (line.front() == '[') {
-                if (!parseSection(line))
-                    return std::nullopt;
-                continue;
-            }
-            if (m_sections.empty() || !parseValue(line))
+            if (line.front() == '[' ? !parseSection(line) : m_sections.empty() || !parseValue(line))
                 return std::nullopt;
         }
         return HiveDocument(std::move(m_sections));
     }
 
-private:
-    // The next line without its line end. The last one may lack its line end; then
-    // `m_open` is set, for that line may have been cut short.
-    void nextLine(std::string_view &line)
+    // The next line without its end; `m_open` when it has none: it may be cut short.
+    std::string_view nextLine()
     {
         const std::size_t lf = m_text.find('\n');
-        m_open = lf == std::string_view::npos;
-        line = m_text.substr(0, lf);
-        if (!line.empty() && line.back() == '\r')
+        m_open = lf == kNone;
+        std::string_view line = m_text.substr(0, lf);
+        if (line.ends_with('\r'))
             line.remove_suffix(1);
         m_text.remove_prefix(m_open ? m_text.size() : lf + 1);
+        return line;
     }
 
     bool parseSection(std::string_view line)
     {
         const std::size_t close = line.rfind(']');
-        if (close == std::string_view::npos || !trimRight(line.substr(close + 1)).empty())
+        if (close == kNone || !Trim(line.substr(close + 1), kBlanks).empty())
             return false;
         const std::string_view path = line.substr(1, close - 1);
         // "[-path]" deletes a key when imported; a hive holds no such thing.
-        if (path.empty() || path.front() == '-' || path.back() == '\\'
-            || path.find("\\\\") != std::string_view::npos || path.front() == '\\')
+        if (path.empty() || path.front() == '-' || path.front() == '\\' || path.back() == '\\'
+            || path.find("\\\\") != kNone)
             return false;
         // A key named twice is one key; its values are merged.
         const auto [found, added] = m_sectionIndex.try_emplace(FoldedName(path), m_sections.size());
@@ -168,81 +142,61 @@ private:
         return true;
     }
 
-    // A later line for the same name replaces the data, as an import would.
-    void assign(std::string name, std::uint32_t type, std::string data)
-    {
-        std::vector<HiveValue> &values = m_sections[m_current].values;
-        const auto [found, added]
-            = m_valueIndex[m_current].try_emplace(FoldedName(name), values.size());
-        if (added) {
-            values.push_back(HiveValue {std::move(name), type, std::move(data)});
-        } else {
-            values[found->second].type = type;
-            values[found->second].data = std::move(data);
-        }
-    }
-
     bool parseValue(std::string_view line)
     {
-        std::string name;
-        if (line.front() == '@') {
+        std::optional<std::string> name = std::string();
+        if (line.front() == '@')
             line.remove_prefix(1);
-        } else if (line.front() == '"') {
-            auto quoted = takeQuoted(line);
-            if (!quoted)
-                return false;
-            name = std::move(*quoted);
-        } else {
+        else if (line.front() != '"' || !(name = takeQuoted(line)))
             return false;
-        }
-        line = trimLeft(line);
-        if (line.empty() || line.front() != '=')
+        line = TrimStart(line, kBlanks);
+        if (!line.starts_with('='))
             return false;
-        line = trimLeft(line.substr(1));
-
-        std::uint32_t type = 0;
-        std::string data;
-        if (!line.empty() && line.front() == '"') {
-            auto quoted = takeQuoted(line);
-            if (!quoted || !trimRight(line).empty())
+        line = TrimStart(line.substr(1), kBlanks);
+        HiveValue value {std::move(*name), kBinaryType, {}};
+        if (line.starts_with('"')) {
+            auto text = takeQuoted(line);
+            if (!text || !Trim(line, kBlanks).empty())
                 return false;
-            type = kRegSz;
-            data = std::move(*quoted);
-            data += '\0';
-        } else if (startsWithFolded(line, "dword:")) {
+            value.type = kTextType;
+            value.data = *text + '\0';
+        } else if (EqualsIgnoringAsciiCase(line.substr(0, 6), "dword:")) {
             // Fewer than eight digits are fine unless the line may have been cut short.
-            const std::string_view digits = trimRight(line.substr(6));
-            const auto number
-                = m_open && digits.size() != 8 ? std::nullopt : parseHexNumber(digits);
+            const std::string_view digits = TrimEnd(line.substr(6), kBlanks);
+            const auto number = m_open && digits.size() != 8 ? std::nullopt : hexNumber(digits);
             if (!number)
                 return false;
-            type = kRegDword;
+            value.type = kNumberType;
             for (int shift = 0; shift < 32; shift += 8)
-                data += static_cast<char>(*number >> shift & 0xFF);
-        } else if (startsWithFolded(line, "hex")) {
+                value.data += static_cast<char>(*number >> shift & 0xFF);
+        } else if (EqualsIgnoringAsciiCase(line.substr(0, 3), "hex")) {
             line.remove_prefix(3);
-            type = kRegBinary;
-            if (!line.empty() && line.front() == '(') {
+            if (line.starts_with('(')) {
                 const std::size_t close = line.find(')');
-                const auto code = close == std::string_view::npos
-                                      ? std::nullopt
-                                      : parseHexNumber(line.substr(1, close - 1));
+                const auto code
+                    = close == kNone ? std::nullopt : hexNumber(line.substr(1, close - 1));
                 if (!code)
                     return false;
-                type = *code;
+                value.type = *code;
                 line.remove_prefix(close + 1);
             }
-            if (line.empty() || line.front() != ':')
-                return false;
-            auto bytes = parseBytes(joinContinued(line.substr(1)));
+            auto bytes
+                = line.starts_with(':') ? parseBytes(joinContinued(line.substr(1))) : std::nullopt;
             // A byte list that ends the text without a line end may have been longer.
             if (!bytes || m_open)
                 return false;
-            data = std::move(*bytes);
+            value.data = std::move(*bytes);
         } else {
             return false;
         }
-        assign(std::move(name), type, std::move(data));
+        // A later line for the same name replaces the data, as an import would.
+        std::vector<HiveValue> &values = m_sections[m_current].values;
+        const auto [found, added]
+            = m_valueIndex[m_current].try_emplace(FoldedName(value.name), values.size());
+        if (added)
+            values.push_back(std::move(value));
+        else
+            values[found->second] = {values[found->second].name, value.type, std::move(value.data)};
         return true;
     }
 
@@ -250,26 +204,23 @@ private:
     std::string joinContinued(std::string_view first)
     {
         std::string list;
-        std::string_view part = trimRight(first);
-        while (!part.empty() && part.back() == '\\') {
+        std::string_view part = TrimEnd(first, kBlanks);
+        while (part.ends_with('\\')) {
             list += part.substr(0, part.size() - 1);
             if (m_open)
                 return list;
-            std::string_view next;
-            nextLine(next);
-            part = trimRight(trimLeft(next));
+            part = Trim(nextLine(), kBlanks);
         }
-        list += part;
-        return list;
+        return list += part;
     }
 
     std::string_view m_text;
     bool m_open = false;
-    std::vector<HiveSection> m_sections;
+    std::vector<HiveSection> m_sections {};
     std::size_t m_current = 0;
     // Folded paths and names, so that a large hive is read in linear time.
-    std::unordered_map<std::string, std::size_t> m_sectionIndex;
-    std::vector<std::unordered_map<std::string, std::size_t>> m_valueIndex;
+    std::unordered_map<std::string, std::size_t> m_sectionIndex {};
+    std::vector<std::unordered_map<std::string, std::size_t>> m_valueIndex {};
 };
 
 void appendQuoted(std::string &out, std::string_view text)
@@ -283,60 +234,104 @@ void appendQuoted(std::string &out, std::string_view text)
     out += '"';
 }
 
-bool writesAsText(const HiveValue &value)
+void appendByte(std::string &out, char byte)
 {
-    // The quoted form always reads back with one NUL at the end; text ending in a
-    // line break instead must keep its bytes as hex.
-    const std::string &d = value.data;
-    return value.type == kRegSz && !d.empty() && d.back() == '\0'
-           && d.find_first_of(std::string_view("\0\r\n", 3)) == d.size() - 1;
-}
-
-void appendByte(std::string &out, unsigned char byte)
-{
-    out += kHexDigits[byte >> 4];
-    out += kHexDigits[byte & 0xF];
+    out += kHexDigits[static_cast<unsigned char>(byte) >> 4];
+    out += kHexDigits[static_cast<unsigned char>(byte) & 0xF];
 }
 
 void appendHex(std::string &out, std::size_t lineStart, const HiveValue &value)
 {
-    if (value.type == kRegBinary) {
+    if (value.type == kBinaryType) {
         out += "hex:";
     } else {
+        char code[8];
         out += "hex(";
-        bool leading = true;
-        for (int shift = 28; shift >= 0; shift -= 4) {
-            const auto d = value.type >> shift & 0xF;
-            if (d == 0 && leading && shift > 0)
-                continue;
-            leading = false;
-            out += kHexDigits[d];
-        }
+        out.append(code, std::to_chars(code, code + sizeof code, value.type, 16).ptr);
         out += "):";
     }
-    bool lineHasBytes = false;
     for (std::size_t i = 0; i < value.data.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(value.data[i]);
-        const std::size_t width = i + 1 < value.data.size() ? 3 : 2;
+        const bool last = i + 1 == value.data.size();
         // Room is kept for the "\" that continues the line.
-        if (lineHasBytes && out.size() - lineStart + width + 1 > kLineWidth) {
+        if (i > 0 && out.size() - lineStart + (last ? 2 : 3) + 1 > kLineWidth) {
             out += '\\';
             out += kLineEnd;
             lineStart = out.size();
             out += "  ";
         }
-        appendByte(out, byte);
-        if (width == 3)
+        appendByte(out, value.data[i]);
+        if (!last)
             out += ',';
-        lineHasBytes = true;
     }
 }
 
 } // namespace
 
+HiveDocument::HiveDocument(std::vector<HiveSection> sections)
+    : m_sections(std::move(sections))
+{
+}
+
+HiveSection *HiveDocument::findSection(std::string_view path) const
+{
+    const auto found = std::ranges::find_if(
+        m_sections, [path](const HiveSection &s) { return EqualsIgnoringAsciiCase(s.path, path); });
+    return found == m_sections.end() ? nullptr : const_cast<HiveSection *>(&*found);
+}
+
+const HiveValue *HiveDocument::FindValue(std::string_view path, std::string_view name) const
+{
+    HiveSection *s = findSection(path);
+    const auto found = s ? valueIn(s->values, name) : std::vector<HiveValue>::iterator();
+    return s && found != s->values.end() ? &*found : nullptr;
+}
+
+std::string HiveDocument::respell(std::string_view path) const
+{
+    std::string spelled(path);
+    // Each leading part of the path takes the spelling of the first key that has it.
+    for (std::size_t end = 0; end < path.size();) {
+        end = std::min(path.find('\\', end + 1), path.size());
+        const auto same = std::find_if(m_sections.begin(), m_sections.end(), [&](const auto &s) {
+            return s.path.size() >= end && (s.path.size() == end || s.path[end] == '\\')
+                   && EqualsIgnoringAsciiCase(std::string_view(s.path).substr(0, end),
+                                              path.substr(0, end));
+        });
+        if (same != m_sections.end())
+            std::copy_n(same->path.begin(), end, spelled.begin());
+    }
+    return spelled;
+}
+
+bool HiveDocument::SetValue(std::string_view path, std::string_view name, std::uint32_t type,
+                            std::string_view data)
+{
+    HiveSection *s = findSection(path);
+    if (!s)
+        s = &m_sections.emplace_back(HiveSection {respell(path), {}});
+    const auto found = valueIn(s->values, name);
+    if (found == s->values.end())
+        s->values.push_back(HiveValue {std::string(name), type, std::string(data)});
+    else if (found->type == type && found->data == data)
+        return false;
+    else
+        *found = {found->name, type, std::string(data)};
+    return true;
+}
+
+bool HiveDocument::DeleteValue(std::string_view path, std::string_view name)
+{
+    const HiveValue *value = FindValue(path, name);
+    if (value) {
+        std::vector<HiveValue> &values = findSection(path)->values;
+        values.erase(values.begin() + (value - values.data()));
+    }
+    return value;
+}
+
 std::optional<HiveDocument> ParseHive(std::string_view text)
 {
-    return Parser(text).Run();
+    return Parser {text}.Run();
 }
 
 std::string FormatHive(const HiveDocument &hive)
@@ -356,12 +351,16 @@ std::string FormatHive(const HiveDocument &hive)
             else
                 appendQuoted(out, value.name);
             out += '=';
-            if (writesAsText(value)) {
-                appendQuoted(out, std::string_view(value.data).substr(0, value.data.size() - 1));
-            } else if (value.type == kRegDword && value.data.size() == 4) {
+            // The quoted form always reads back with one NUL at the end; text ending in
+            // a line break instead must keep its bytes as hex.
+            const std::string &d = value.data;
+            if (value.type == kTextType && !d.empty() && d.back() == '\0'
+                && d.find_first_of(std::string_view("\0\r\n", 3)) == d.size() - 1) {
+                appendQuoted(out, std::string_view(d).substr(0, d.size() - 1));
+            } else if (value.type == kNumberType && d.size() == 4) {
                 out += "dword:";
                 for (std::size_t i = 4; i-- > 0;)
-                    appendByte(out, static_cast<unsigned char>(value.data[i]));
+                    appendByte(out, d[i]);
             } else {
                 appendHex(out, lineStart, value);
             }

@@ -1,12 +1,51 @@
 #pragma once
 
-#include "core/settings/hive_document.h"
-
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pellwick {
+
+// One value of a hive: its name, its type code and its raw bytes.
+struct HiveValue
+{
+    std::string name;
+    std::uint32_t type = 0;
+    std::string data;
+};
+
+// One key, named by its whole path from the root ("HKEY_LOCAL_MACHINE\Software").
+struct HiveSection
+{
+    std::string path;
+    std::vector<HiveValue> values;
+};
+
+// The keys of a hive in the order they first appeared. Paths and names are
+// matched without regard to case and keep the spelling they first had.
+class HiveDocument
+{
+public:
+    HiveDocument() = default;
+    // Takes sections whose paths differ, each with values whose names differ.
+    explicit HiveDocument(std::vector<HiveSection> sections);
+
+    const std::vector<HiveSection> &Sections() const { return m_sections; }
+    const HiveValue *FindValue(std::string_view path, std::string_view name) const;
+    // Adds a missing key spelled like the keys it shares a path with. Both give
+    // whether the hive changed.
+    bool SetValue(std::string_view path, std::string_view name, std::uint32_t type,
+                  std::string_view data);
+    bool DeleteValue(std::string_view path, std::string_view name);
+
+private:
+    HiveSection *findSection(std::string_view path) const;
+    std::string respell(std::string_view path) const;
+
+    std::vector<HiveSection> m_sections;
+};
 
 // Reads a hive in the registry's export format "REGEDIT4": the header line, then
 // sections "[path]" with lines "name"=data, where data is a quoted text, dword:

@@ -1,6 +1,6 @@
-#include "platform/linux/file_descriptor.h"
 #include "platform/linux/proc_memory.h"
 #include "platform/memory_status.h"
+#include "platform/posix/file_descriptor.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>

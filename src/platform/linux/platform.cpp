@@ -1,6 +1,6 @@
 #include "platform/platform.h"
 
-#include "platform/linux/hive_file.h"
+#include "platform/posix/hive_file.h"
 #include "platform/posix/login_program.h"
 #include "platform/posix/xdg_autostart.h"
 #include "platform/posix/xdg_paths.h"
@@ -9,12 +9,12 @@
 
 namespace pellwick {
 
-std::unique_ptr<RegistryBackend> MakePlatformRegistryBackend()
+std::unique_ptr<SettingsStore> OpenSettingsStore(std::string_view keyPath)
 {
-    return std::make_unique<HiveFile>(DefaultHivePath());
+    return std::make_unique<HiveFile>(DefaultHivePath(), keyPath);
 }
 
-std::unique_ptr<Autostart> MakePlatformAutostart(Registry &, const std::string &,
+std::unique_ptr<Autostart> MakePlatformAutostart(const std::string &,
                                                  const std::string &programPath)
 {
     const char *searchPath = std::getenv("PATH");

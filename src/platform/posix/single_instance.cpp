@@ -1,6 +1,6 @@
 #include "platform/single_instance.h"
 
-#include "platform/linux/file_descriptor.h"
+#include "platform/posix/file_descriptor.h"
 #include "platform/posix/xdg_paths.h"
 
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #include "platform/posix/xdg_autostart.h"
 
-#include "platform/linux/durable_file.h"
+#include "platform/posix/durable_file.h"
 
 #include <sys/stat.h>
 
@@ -117,7 +117,7 @@ void XdgAutostart::Register()
     // alone, which spares a log-in run the durable write's syncs.
     if (sameContent(file, entry))
         return;
-    if (PrepareOwnFolder(file.parent_path()).Failed())
+    if (!PrepareOwnFolder(file.parent_path()).empty())
         return;
     ReplaceFileDurably(file, entry, S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH);
 }

@@ -1,19 +1,21 @@
 #include "platform/platform.h"
 
-#include "platform/windows/registry_user_fallback.h"
-#include "platform/windows/registry_win32.h"
+#include "platform/windows/registry_store.h"
 
 namespace pellwick {
 
-std::unique_ptr<RegistryBackend> MakePlatformRegistryBackend()
+std::unique_ptr<SettingsStore> OpenSettingsStore(std::string_view keyPath)
 {
-    return std::make_unique<UserFallbackRegistry>(std::make_unique<Win32Registry>());
+    return std::make_unique<RegistryStore>(keyPath);
 }
 
-std::unique_ptr<Autostart>
-MakePlatformAutostart(Registry &registry, const std::string &programFolder, const std::string &)
+std::unique_ptr<Autostart> MakePlatformAutostart(const std::string &programFolder,
+                                                 const std::string &)
 {
-    return std::make_unique<RunKeyAutostart>(registry, programFolder);
+    // The entry's failures are silent.
+    return std::make_unique<RunKeyAutostart>(
+        std::make_unique<RegistryStore>(RunKeyAutostart::kRunKey, [](const std::string &) {}),
+        programFolder);
 }
 
 } // namespace pellwick

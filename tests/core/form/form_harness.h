@@ -3,13 +3,12 @@
 #include "support/fake_socket.h"
 #include "support/fixed_time.h"
 #include "support/manual_deadline.h"
-#include "support/memory_registry.h"
+#include "support/memory_store.h"
 
 #include "core/form/frm_main.h"
 #include "core/form/in_memory_view.h"
 #include "core/settings/autostart.h"
-#include "core/settings/registry.h"
-#include "core/settings/settings_table.h"
+#include "core/settings/settings.h"
 #include "core/tray/notify_area.h"
 
 #include <initializer_list>
@@ -21,7 +20,7 @@ namespace pellwick::test {
 
 // frmMain on the in-memory view, with every part it reaches kept as plain
 // state: the socket's wire, the tray icon, the clipboard, the autostart entry,
-// the registry in memory.
+// the settings in memory.
 struct FormHarness
     : FakeSocket
     , FormTimer
@@ -29,8 +28,7 @@ struct FormHarness
     , Clipboard
     , Autostart
 {
-    MemoryRegistry hive;
-    Registry registry {hive};
+    MemoryStore hive;
     InMemoryView view;
     ManualDeadline deadline;
     // The Server dialog and the secret store, when a test gives them.
@@ -51,29 +49,29 @@ struct FormHarness
     std::int64_t now = 0; // the steady clock, in ms
     std::vector<std::string> balloons;
 
-    void Store(std::string_view name, const RegistryValue &value, std::uint32_t type)
+    void Store(std::string_view name, const SettingValue &value)
     {
-        registry.SetKeyValue(kHkeyLocalMachine, std::string(kSettingsKey), std::string(name), value,
-                             type);
+        hive.Write(std::string(name), pellwick::Stored(value));
+        hive.Commit();
     }
     // Stores each as a check box's value is stored.
     FormHarness &Flags(std::initializer_list<std::pair<std::string_view, std::int32_t>> flags)
     {
         for (const auto &[name, value] : flags)
-            Store(name, value, kRegDword);
+            Store(name, value);
         return *this;
     }
-    RegistryValue Stored(std::string_view name)
+    std::optional<SettingValue> Stored(std::string_view name)
     {
-        return registry.QueryValue(kHkeyLocalMachine, std::string(kSettingsKey), std::string(name),
-                                   {});
+        const auto stored = hive.Read(std::string(name));
+        return stored ? Decoded(*stored) : std::nullopt;
     }
     // The form made but not yet loaded.
     frmMain &Make()
     {
         form = std::make_unique<frmMain>(view, FormParts {
                                                    MachineParts {
-                                                       .registry = registry,
+                                                       .store = hive,
                                                        .autostart = *this,
                                                        .localIp = [this] { return localIp; },
                                                        .memoryReader =

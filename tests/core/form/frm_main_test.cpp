@@ -92,7 +92,7 @@ TEST(FormLoad, StartUpShowsWhatTheStoredOptionsAsk)
     for (const auto &[flags, seen] : cases) {
         FormHarness h;
         for (const auto &[name, value] : flags)
-            h.Store(name, value, kRegDword);
+            h.Store(name, value);
         h.Start();
         Seeing expected = seen;
         expected.insert(fresh.begin(), fresh.end());
@@ -107,17 +107,17 @@ TEST(FormSettings, ExitStoresTheRecordByteForByte)
     // All of it is one write of the store.
     FormHarness fresh;
     frmMain &form = fresh.Start();
-    fresh.hive.writesOutsideBatch = 0;
+    fresh.hive.commits = 0;
     form.ExitApp();
     EXPECT_EQ(FormatHive(fresh.hive.hive), ReadBytes(kData / "first_save.reg"));
-    EXPECT_EQ(fresh.hive.writesOutsideBatch, 0);
+    EXPECT_EQ(fresh.hive.commits, 1);
 
     // What was loaded is saved back in its row's type; a grey box stays grey.
     FormHarness h;
-    h.Store("TimerValue", std::int32_t {45}, kRegDword);
-    h.Store("AutoMail", std::string("1"), kRegSz);
+    h.Store("TimerValue", std::int32_t {45});
+    h.Store("AutoMail", std::string("1"));
     h.Flags({{"AutoExit", 2}, {"TimerValueType", -1}});
-    h.Store("Subject", std::string(), kRegSz);
+    h.Store("Subject", std::string());
     h.Start().ExitApp();
     EXPECT_EQ(FormatHive(h.hive.hive), ReadBytes(kData / "saved_back.reg"));
 }
@@ -164,8 +164,8 @@ TEST(FormMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSav
     h.Reply("250-mx\r\n250 AUTH PLAIN\r\n");
     EXPECT_EQ(h.wire, "EHLO localhost\r\nAUTH PLAIN AGFsaWNlAHBhNTV3b3Jk\r\n") << "pinned";
     form.ExitApp();
-    EXPECT_EQ(h.Stored("SMTPPin"), RegistryValue {std::string(64, 'C')});
-    EXPECT_EQ(h.Stored("SMTPUser"), RegistryValue {std::string("alice")});
+    EXPECT_EQ(h.Stored("SMTPPin"), SettingValue {std::string(64, 'C')});
+    EXPECT_EQ(h.Stored("SMTPUser"), SettingValue {std::string("alice")});
     for (const HiveValue &value : h.hive.hive.Sections().at(0).values)
         EXPECT_EQ(value.data.find("pa55"), std::string::npos) << value.name;
     EXPECT_EQ(h.view.Text(Control::txtDebug).find("pa55"), std::string::npos);
@@ -176,7 +176,7 @@ TEST(FormMail, SendButtonDeliversByteForByteAndALoginRunExitsAfterIt)
     FormHarness h;
     h.commandLine = "/S";
     h.Flags({{"AutoExit", 1}, {"ShowDebug", 1}});
-    h.Store("Msg", std::string("IP: [IPADDRESS]\r\n.\r\nbye"), kRegSz);
+    h.Store("Msg", std::string("IP: [IPADDRESS]\r\n.\r\nbye"));
     frmMain &form = h.Start();
     form.UserClicked(Control::btnSendEmail);
     EXPECT_EQ(h.connectedTo, "localhost:25");
@@ -292,7 +292,7 @@ TEST(FormTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
         SCOPED_TRACE(rate);
         FormHarness h;
         h.Flags({{"AutoEmailOnNewIP", 0}, {"TimerSend", 1}});
-        h.Store("TimerValue", rate, kRegSz);
+        h.Store("TimerValue", rate);
         frmMain &form = h.Make();
         form.tmrMain_Timer();
         EXPECT_EQ(form.g_lngTimer, 0) << "no tick before start-up";
@@ -449,7 +449,7 @@ TEST(FormRetry, EndingsDecideBalloonAndEachLetsALoginRunExit)
         h.End(result, "550 no such user");
         EXPECT_EQ(h.balloons.size(), balloon ? 1u : 0u) << int(result) << button;
         EXPECT_GE(h.processEnds, 1) << "each ending lets a log-in run exit";
-        EXPECT_EQ(h.Stored("NotifyOnFailure"), RegistryValue {std::int32_t {notifyBox}});
+        EXPECT_EQ(h.Stored("NotifyOnFailure"), SettingValue {std::int32_t {notifyBox}});
     }
 }
 
@@ -484,7 +484,7 @@ TEST(FormExit, ExitSavesRemovesTheIconStopsAndEndsOnceAndAFailedSaveIsToldToTheU
         else
             form.Form_Unload();
         form.tmrMain_Timer();
-        EXPECT_EQ(h.Stored("Recipient"), RegistryValue {std::string("ops@example.org")});
+        EXPECT_EQ(h.Stored("Recipient"), SettingValue {std::string("ops@example.org")});
         EXPECT_FALSE(h.iconShown);
         EXPECT_FALSE(h.timerRunning);
         EXPECT_EQ(h.processEnds, 1);

@@ -136,12 +136,9 @@ TEST(QtShell, UserActionsReachTheFormAndItsChangesAreNotEchoed)
 
     w.close();
     EXPECT_EQ(s.ends, 1);
-    const auto stored = [&s](const char *name) {
-        return s.registry.QueryValue(kHkeyLocalMachine, "Software\\Pellwick", name, {});
-    };
-    EXPECT_EQ(stored("SMTPPort"), RegistryValue {std::int32_t {587}});
-    EXPECT_EQ(stored("SMTPSecurity"), RegistryValue {std::int32_t {1}});
-    EXPECT_EQ(stored("SMTPUser"), RegistryValue {std::string("alice")});
+    EXPECT_EQ(s.hive.Read("SMTPPort"), Stored(587));
+    EXPECT_EQ(s.hive.Read("SMTPSecurity"), Stored(1));
+    EXPECT_EQ(s.hive.Read("SMTPUser"), Stored(std::string("alice")));
 }
 
 TEST(QtShell, DebugLogWrapsAndFollowsNewText)
@@ -171,12 +168,9 @@ TEST(QtShell, DebugLogWrapsAndFollowsNewText)
 TEST(QtShell, MinimisedStartBuildsTheControlsOnlyWhenRestored)
 {
     Shell s(false);
-    const auto store = [&s](const char *name, const RegistryValue &value, std::uint32_t type) {
-        s.registry.SetKeyValue(kHkeyLocalMachine, "Software\\Pellwick", name, value, type);
-    };
-    store("StartMinimized", std::int32_t {1}, kRegDword);
-    store("ShowDebug", std::int32_t {1}, kRegDword);
-    store("SMTPServer", std::string("mail.example.com"), kRegSz);
+    s.hive.Write("StartMinimized", Stored(1));
+    s.hive.Write("ShowDebug", Stored(1));
+    s.hive.Write("SMTPServer", Stored(std::string("mail.example.com")));
     s.window.Load();
     s.window.Form().AppendToDebugLog("220 ready\r\n");
     EXPECT_TRUE(s.window.isVisible() && s.window.isMinimized());

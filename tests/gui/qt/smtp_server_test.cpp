@@ -101,7 +101,7 @@ TEST(SmtpWithRealServer, NulsStoredInServerAndRecipientNeverReachTheServer)
                                "\"SMTPServer\"=hex(1):31,32,37,2e,30,2e,30,2e,31,00,00\r\n"
                                "\"Recipient\"=hex(1):62,6f,62,00,40,78,2e,74,65,73,74,00\r\n");
     const auto stored = [&h](const std::string &name) {
-        return pellwick::ValueText(h.Query(name));
+        return std::get<std::string>(h.Query(name).value());
     };
     ASSERT_EQ(stored("Recipient"), std::string("bob\0@x.test", 11));
 

@@ -1,5 +1,5 @@
 #include "core/form/window_description.h"
-#include "core/settings/settings_table.h"
+#include "core/settings/settings.h"
 #include "gui/win32/win32_main_window.h"
 #include "gui/win32/win32_notify_area.h"
 #include "gui/win32/win32_server_dialog.h"
@@ -213,10 +213,8 @@ BOOL CALLBACK collectText(HWND child, LPARAM texts)
 TEST(Win32MainWindow, AHiddenStartMakesNoControlsUntilTheWindowIsRestored)
 {
     test::TestMachine machine;
-    const std::string key(kSettingsKey);
-    machine.registry.SetKeyValue(kHkeyLocalMachine, key, "StartMinimized", std::int32_t {1},
-                                 kRegDword);
-    machine.registry.SetKeyValue(kHkeyLocalMachine, key, "SMTPServer", "mail.example.com", kRegSz);
+    machine.hive.Write("StartMinimized", Stored(1));
+    machine.hive.Write("SMTPServer", Stored(std::string("mail.example.com")));
     Win32NotifyArea tray;
     Win32MainWindow shell(GetModuleHandleW(nullptr), tray, machine.Parts());
     shell.Load();

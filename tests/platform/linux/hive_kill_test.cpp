@@ -1,9 +1,6 @@
 // kill -9 at a random moment 0-70 ms into saves of changed records, a hundred times:
 // the file always holds one whole record, and the next start finds no temporary file.
 #include "platform/linux/temp_hive.h"
-#include "support/fake_controls.h"
-
-#include "core/settings/settings_io.h"
 
 #include <gtest/gtest.h>
 
@@ -16,25 +13,23 @@
 #include <thread>
 
 using namespace pellwick;
-using pellwick::test::FakeControls;
 using pellwick::test::FolderNames;
 
 namespace {
 
-// Every value differs between the two records, and their files differ in length.
-FakeControls record(const std::string &tag, int state, std::size_t bodySize)
+// Every value the window shows differs between the two records, and their files
+// differ in length.
+Settings record(const std::string &tag, int state, std::size_t bodySize)
 {
-    FakeControls controls;
+    Settings settings;
     for (const SettingRow &row : SettingsTable()) {
-        const Control control = row.control;
         if (row.kind == ControlKind::TextBox)
-            controls.texts[control] = tag + " " + std::string(ControlName(control));
-        else
-            controls.states[control] = row.kind == ControlKind::ComboBox ? state + 1 : state;
+            settings.Set(row.name, tag + " " + std::string(row.name));
+        else if (row.kind != ControlKind::None)
+            settings.Set(row.name, row.kind == ControlKind::ComboBox ? state + 1 : state);
     }
-    controls.states[NotifyOnFailureRow().control] = state;
-    controls.texts[Control::txtMsg] = std::string(bodySize, tag[0]);
-    return controls;
+    settings.Set("Msg", std::string(bodySize, tag[0]));
+    return settings;
 }
 
 } // namespace
@@ -42,8 +37,8 @@ FakeControls record(const std::string &tag, int state, std::size_t bodySize)
 TEST(HiveKill, AKilledSaveLeavesTheWholeOldOrNewRecordAndNoTemporaryFile)
 {
     test::TempHive h;
-    FakeControls records[2] = {record("first", 0, 3000), record("second", 1, 10)};
-    ASSERT_FALSE(SaveSettings(h.registry, records[0]).Failed());
+    const Settings records[2] = {record("first", 0, 3000), record("second", 1, 10)};
+    ASSERT_EQ(records[0].Save(h.hive), "");
 
     std::mt19937 random(13);
     int seen[2] = {0, 0};
@@ -52,7 +47,7 @@ TEST(HiveKill, AKilledSaveLeavesTheWholeOldOrNewRecordAndNoTemporaryFile)
         ASSERT_GE(child, 0);
         if (child == 0) {
             for (int r = 1;; r ^= 1)
-                SaveSettings(h.registry, records[r]);
+                records[r].Save(h.hive);
         }
         std::this_thread::sleep_for(
             std::chrono::microseconds(std::uniform_int_distribution(0, 70000)(random)));
@@ -62,13 +57,10 @@ TEST(HiveKill, AKilledSaveLeavesTheWholeOldOrNewRecordAndNoTemporaryFile)
         ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
 
         // The next start: one whole record, and what the killed save left is gone.
-        HiveFile hive(h.file, [](const std::string &) {});
-        Registry registry(hive);
-        FakeControls loaded;
-        LoadSettings(registry, loaded);
-        const int which = loaded.texts == records[1].texts ? 1 : 0;
-        ASSERT_EQ(loaded.texts, records[which].texts) << "round " << round;
-        ASSERT_EQ(loaded.states, records[which].states) << "round " << round;
+        HiveFile hive(h.file, kSettingsKey, [](const std::string &) {});
+        const Settings loaded = Settings::Load(hive);
+        const int which = loaded == records[1] ? 1 : 0;
+        ASSERT_TRUE(loaded == records[which]) << "round " << round;
         ++seen[which];
         EXPECT_EQ(FolderNames(h.folder.path()),
                   (std::vector<std::string> {"registry.reg", "registry.reg.lock"}))

@@ -2,42 +2,41 @@
 
 #include "support/temp_folder.h"
 
-#include "core/settings/registry.h"
-#include "platform/linux/hive_file.h"
+#include "core/settings/settings.h"
+#include "platform/posix/hive_file.h"
 
 #include <string>
 #include <vector>
 
 namespace pellwick::test {
 
-// A hive file in a temporary folder of its own, the registry layer over it, and what it told.
+// A hive file in a temporary folder of its own, a store of the program's key on
+// it, and what the store told.
 struct TempHive
 {
-    static inline const std::string kKey = "Software\\Pellwick";
-
     explicit TempHive(const std::string &name = "registry.reg")
         : file(folder / name)
     {
     }
 
-    // The program's own key unless another is named; a missing value reads as none.
-    std::int32_t Set(const std::string &name, const RegistryValue &value,
-                     std::uint32_t type = kRegSz, const std::string &key = kKey)
+    // One value written and committed: Commit's result.
+    std::string Set(const std::string &name, const SettingValue &value)
     {
-        return registry.SetKeyValue(kHkeyLocalMachine, key, name, value, type);
+        hive.Write(name, Stored(value));
+        return hive.Commit();
     }
-    RegistryValue Query(const std::string &name, const std::string &key = kKey)
+    std::optional<SettingValue> Query(const std::string &name)
     {
-        return registry.QueryValue(kHkeyLocalMachine, key, name, std::monostate {});
+        const auto stored = hive.Read(name);
+        return stored ? Decoded(*stored) : std::nullopt;
     }
 
     TempFolder folder;
     std::filesystem::path file;
     std::vector<std::string> said;
-    HiveFile hive {file, [this](const std::string &line) {
+    HiveFile hive {file, kSettingsKey, [this](const std::string &line) {
                        said.push_back(line);
                    }};
-    Registry registry {hive};
 };
 
 } // namespace pellwick::test

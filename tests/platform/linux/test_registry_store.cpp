@@ -1,23 +1,22 @@
 #include "support/test_registry_store.h"
 #include "support/temp_folder.h"
 
-#include "platform/linux/hive_file.h"
+#include "platform/posix/hive_file.h"
 
 namespace pellwick::test {
 
-std::unique_ptr<RegistryBackend> MakeTestRegistryStore()
+std::unique_ptr<TestStorePlace> MakeTestStorePlace()
 {
-    // A hive file in a temporary folder of its own, removed with the store.
-    struct HiveStore
-        : private TempFolder
-        , public HiveFile
+    // One hive file in a temporary folder of its own, removed with the place.
+    struct HivePlace : TestStorePlace
     {
-        HiveStore()
-            : HiveFile(path() / "registry.reg")
+        TempFolder folder;
+        std::unique_ptr<SettingsStore> Open(std::string_view keyPath) override
         {
+            return std::make_unique<HiveFile>(folder / "registry.reg", keyPath);
         }
     };
-    return std::make_unique<HiveStore>();
+    return std::make_unique<HivePlace>();
 }
 
 } // namespace pellwick::test

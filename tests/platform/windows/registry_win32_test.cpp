@@ -1,26 +1,22 @@
 #include "platform/windows/scratch_registry_key.h"
-#include "support/raw_values.h"
 
 #include "core/settings/autostart.h"
-#include "core/settings/registry.h"
-#include "platform/windows/registry_user_fallback.h"
-#include "platform/windows/registry_win32.h"
+#include "core/settings/settings.h"
+#include "platform/windows/registry_store.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 using namespace pellwick;
 using namespace std::string_literals;
-using pellwick::test::ReadRaw;
 using pellwick::test::ScratchRegistryKey;
 
 namespace {
 
-const std::string kKey = "Software\\Pellwick";
-const std::string kRunKey = RunKeyAutostart::kRunKey;
-const RegistryValue kNone = std::monostate {};
+const std::string kKey(kSettingsKey);
 
 // What a program reading through the A entry points gets for a UTF-16 text.
 std::string ansiOf(const std::wstring &text)
@@ -42,29 +38,37 @@ std::string readA(HKEY key, const std::string &name)
                : "(missing)";
 }
 
-// The scratch key's two roots, each the machine root of a store of its own.
+// The scratch key's two roots, each alone, and the machine's with the user's
+// behind it as the program has them.
 struct Roots
 {
     ScratchRegistryKey scratch;
-    Win32Registry machine {scratch.MachineRoot(), scratch.UserRoot()};
-    Win32Registry user {scratch.UserRoot(), scratch.UserRoot()};
-    UserFallbackRegistry fallback {std::make_unique<Win32Registry>(machine)};
+    HKEY m = scratch.MachineRoot();
+    HKEY u = scratch.UserRoot();
+    RegistryStore machine {kSettingsKey, nullptr, m, m};
+    RegistryStore user {kSettingsKey, nullptr, u, u};
+    RegistryStore fallback {kSettingsKey, nullptr, m, u};
+
+    std::unique_ptr<SettingsStore> RunKey(HKEY machineRoot, HKEY userRoot) const
+    {
+        return std::make_unique<RegistryStore>(RunKeyAutostart::kRunKey, nullptr, machineRoot,
+                                               userRoot);
+    }
 };
 
-std::int32_t setText(RegistryBackend &backend, const std::string &name, const std::string &text)
+std::string setText(SettingsStore &store, const std::string &name, const std::string &text)
 {
-    return Registry(backend).SetKeyValue(kHkeyLocalMachine, kKey, name, text, kRegSz);
+    store.Write(name, Stored(text));
+    return store.Commit();
 }
 
 } // namespace
 
-TEST(Win32Registry, TextsMeanWhatTheANSIEntryPointsOfOtherProgramsRead)
+TEST(RegistryStore, TextsMeanWhatTheANSIEntryPointsOfOtherProgramsRead)
 {
     Roots r;
-    Registry registry(r.machine);
     HKEY key = nullptr;
-    RegCreateKeyExA(reinterpret_cast<HKEY>(r.scratch.MachineRoot()), kKey.c_str(), 0, nullptr, 0,
-                    KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegCreateKeyExA(r.m, kKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     const std::wstring wide = L"Caf\u00e9 \u00e0 5 \u20ac";
     const std::string utf8 = "Caf\xc3\xa9 \xc3\xa0 5 \xe2\x82\xac";
     ASSERT_NE(ansiOf(wide), utf8 + '\0') << "the code page must differ from UTF-8 to tell";
@@ -77,21 +81,22 @@ TEST(Win32Registry, TextsMeanWhatTheANSIEntryPointsOfOtherProgramsRead)
     const std::string ansi = ansiOf(wide);
     RegSetValueExA(key, "Other", 0, REG_SZ, reinterpret_cast<const BYTE *>(ansi.data()),
                    static_cast<DWORD>(ansi.size()));
-    const RegistryValue read = registry.QueryValue(kHkeyLocalMachine, kKey, "Other", kNone);
-    EXPECT_EQ(read, RegistryValue(utf8));
-    registry.SetKeyValue(kHkeyLocalMachine, kKey, "Other", read, kRegSz);
+    const auto read = r.machine.Read("Other");
+    EXPECT_EQ(read, Stored(utf8));
+    r.machine.Write("Other", read);
+    r.machine.Commit();
     EXPECT_EQ(readA(key, "Other"), ansi);
 
     // Value names cross the same way; numbers and raw bytes are stored as they are.
-    registry.SetKeyValue(kHkeyLocalMachine, kKey,
-                         "Gr\xc3\xbc\xc3\x9f"
-                         "e",
-                         std::int32_t {-2}, kRegDword);
+    r.machine.Write("Gr\xc3\xbc\xc3\x9f"
+                    "e",
+                    Stored(-2));
+    r.machine.Commit();
     EXPECT_EQ(readA(key, ansiOf(L"Gr\u00fc\u00dfe").c_str()), "\xFE\xFF\xFF\xFF");
     RegCloseKey(key);
 }
 
-TEST(UserFallbackRegistry, RefusedMachineWritesLandUnderTheUserAndAreReadFromThere)
+TEST(RegistryStore, RefusedMachineWritesLandUnderTheUserAndAreReadFromThere)
 {
     Roots r;
     setText(r.machine, "SMTPServer", "machine.example");
@@ -100,40 +105,34 @@ TEST(UserFallbackRegistry, RefusedMachineWritesLandUnderTheUserAndAreReadFromThe
     r.scratch.MakeMachineKeyReadOnly(L"Software\\Pellwick");
     r.scratch.MakeMachineKeyReadOnly(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
 
-    Registry registry(r.fallback);
-    EXPECT_EQ(setText(r.fallback, "SMTPServer", "user.example"), 0);
-    EXPECT_EQ(ReadRaw(r.user, kKey, "SMTPServer").bytes, std::string("user.example\0", 13));
-    EXPECT_EQ(ReadRaw(r.machine, kKey, "SMTPServer").bytes, std::string("machine.example\0", 16));
+    EXPECT_EQ(setText(r.fallback, "SMTPServer", "user.example"), "");
+    EXPECT_EQ(r.user.Read("SMTPServer"), Stored("user.example"s));
+    EXPECT_EQ(r.machine.Read("SMTPServer"), Stored("machine.example"s));
     // The user's value wins; where the user has none, the machine's is read.
-    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "SMTPServer", kNone),
-              RegistryValue(std::string("user.example")));
-    EXPECT_EQ(registry.QueryValue(kHkeyLocalMachine, kKey, "Sender", kNone),
-              RegistryValue(std::string("admin@example.com")));
+    EXPECT_EQ(r.fallback.Read("SMTPServer"), Stored("user.example"s));
+    EXPECT_EQ(r.fallback.Read("Sender"), Stored("admin@example.com"s));
 
-    // The command names the program by its title and is quoted only with a blank.
-    RunKeyAutostart autostart(registry, "C:\\My Tools");
+    // The log-in entry takes the same way.
+    RunKeyAutostart autostart(r.RunKey(r.m, r.u), "C:\\My Tools");
     autostart.Register();
-    EXPECT_EQ(ReadRaw(r.user, kRunKey, "Pellwick").bytes,
-              "\"C:\\My Tools\\Pellwick.exe\" /s"s + '\0');
-    EXPECT_EQ(ReadRaw(r.machine, kRunKey, "Pellwick").status, kErrorFileNotFound);
+    EXPECT_EQ(r.RunKey(r.u, r.u)->Read("Pellwick"), Stored("\"C:\\My Tools\\Pellwick.exe\" /s"s));
+    EXPECT_EQ(r.RunKey(r.m, r.m)->Read("Pellwick"), std::nullopt);
     autostart.Unregister();
     autostart.Unregister(); // nothing left to remove
-    EXPECT_EQ(ReadRaw(r.user, kRunKey, "Pellwick").status, kErrorFileNotFound);
+    EXPECT_EQ(r.RunKey(r.u, r.u)->Read("Pellwick"), std::nullopt);
 }
 
-TEST(UserFallbackRegistry, AWritableMachineGetsEveryWriteAndDropsTheUsersOldCopy)
+TEST(RegistryStore, AWritableMachineGetsEveryWriteAndDropsTheUsersOldCopy)
 {
     Roots r;
     setText(r.user, "SMTPServer", "old.example"); // left by a run without administrator rights
-    EXPECT_EQ(setText(r.fallback, "SMTPServer", "new.example"), 0);
-    EXPECT_EQ(ReadRaw(r.machine, kKey, "SMTPServer").bytes, std::string("new.example\0", 12));
-    EXPECT_EQ(ReadRaw(r.user, kKey, "SMTPServer").status, kErrorFileNotFound);
-    EXPECT_EQ(ReadRaw(r.fallback, kKey, "SMTPServer").bytes, std::string("new.example\0", 12));
-    EXPECT_EQ(Registry(r.fallback).DeleteValue(kHkeyLocalMachine, kKey, "Absent"),
-              kErrorFileNotFound);
+    EXPECT_EQ(setText(r.fallback, "SMTPServer", "new.example"), "");
+    EXPECT_EQ(r.machine.Read("SMTPServer"), Stored("new.example"s));
+    EXPECT_EQ(r.user.Read("SMTPServer"), std::nullopt);
+    EXPECT_EQ(r.fallback.Read("SMTPServer"), Stored("new.example"s));
 }
 
-TEST(UserFallbackRegistry, ASaveRefusedByBothRootsIsToldOnceWithKeyValueAndCause)
+TEST(RegistryStore, ASaveRefusedByBothRootsIsToldOnceWithKeyValueAndCause)
 {
     Roots r;
     // The user root is the read-only machine key too: no write can land anywhere.
@@ -142,24 +141,18 @@ TEST(UserFallbackRegistry, ASaveRefusedByBothRootsIsToldOnceWithKeyValueAndCause
     const auto tell = [&told](const std::string &line) {
         told.push_back(line);
     };
-    UserFallbackRegistry backend(
-        std::make_unique<Win32Registry>(r.scratch.MachineRoot(), r.scratch.MachineRoot()), tell);
-    Registry registry(backend);
-
-    registry.BeginBatch();
-    EXPECT_EQ(setText(backend, "SMTPServer", "mail.example"), kErrorAccessDenied);
-    setText(backend, "Sender", "a@example");
-    const StoreResult saved = registry.CommitBatch();
-    EXPECT_EQ(saved.status, kErrorAccessDenied);
+    RegistryStore refusing(kSettingsKey, tell, r.m, r.m);
+    refusing.Write("SMTPServer", Stored("mail.example"s));
+    refusing.Write("Sender", Stored("a@example"s));
+    const std::string saved = refusing.Commit();
     // The key itself could not be made, so it names no value.
-    EXPECT_EQ(saved.message, "Pellwick: cannot save the settings to "
-                             "HKEY_CURRENT_USER\\Software\\Pellwick: Access denied");
-    EXPECT_EQ(told, std::vector<std::string> {saved.message});
+    EXPECT_EQ(saved, "Pellwick: cannot save the settings to "
+                     "HKEY_CURRENT_USER\\Software\\Pellwick: Access denied");
+    EXPECT_EQ(told, std::vector<std::string> {saved});
 
-    // The next batch starts afresh; a write that lands is no failure.
-    UserFallbackRegistry fine(std::make_unique<Win32Registry>(r.user), tell);
-    Registry(fine).BeginBatch();
-    setText(fine, "Sender", "a@b");
-    EXPECT_FALSE(Registry(fine).CommitBatch().Failed());
+    // The next commit starts afresh; a write that lands is no failure.
+    EXPECT_EQ(refusing.Commit(), "");
+    RegistryStore fine(kSettingsKey, tell, r.u, r.u);
+    EXPECT_EQ(setText(fine, "Sender", "a@b"), "");
     EXPECT_EQ(told.size(), 1u);
 }

@@ -38,8 +38,8 @@ public:
     ScratchRegistryKey(const ScratchRegistryKey &) = delete;
     ScratchRegistryKey &operator=(const ScratchRegistryKey &) = delete;
 
-    std::uintptr_t MachineRoot() const { return reinterpret_cast<std::uintptr_t>(m_machine); }
-    std::uintptr_t UserRoot() const { return reinterpret_cast<std::uintptr_t>(m_user); }
+    HKEY MachineRoot() const { return m_machine; }
+    HKEY UserRoot() const { return m_user; }
 
     // Creates the key below the machine root and lets nobody change it from then
     // on, as a machine without administrator rights does.

@@ -1,25 +1,24 @@
 #include "support/test_registry_store.h"
 #include "platform/windows/scratch_registry_key.h"
 
-#include "platform/windows/registry_user_fallback.h"
-#include "platform/windows/registry_win32.h"
+#include "platform/windows/registry_store.h"
 
 namespace pellwick::test {
 
-std::unique_ptr<RegistryBackend> MakeTestRegistryStore()
+std::unique_ptr<TestStorePlace> MakeTestStorePlace()
 {
-    // The program's own registry stack with its machine and user roots put under a
-    // scratch key, which goes again with the store.
-    struct ScratchRegistry
-        : private ScratchRegistryKey
-        , public UserFallbackRegistry
+    // The program's registry store with its machine and user roots put under a
+    // scratch key, which goes again with the place.
+    struct ScratchPlace : TestStorePlace
     {
-        ScratchRegistry()
-            : UserFallbackRegistry(std::make_unique<Win32Registry>(MachineRoot(), UserRoot()))
+        ScratchRegistryKey scratch;
+        std::unique_ptr<SettingsStore> Open(std::string_view keyPath) override
         {
+            return std::make_unique<RegistryStore>(keyPath, nullptr, scratch.MachineRoot(),
+                                                   scratch.UserRoot());
         }
     };
-    return std::make_unique<ScratchRegistry>();
+    return std::make_unique<ScratchPlace>();
 }
 
 } // namespace pellwick::test

@@ -1,6 +1,6 @@
 #include "platform/password_store.h"
 
-#include "platform/linux/file_descriptor.h"
+#include "platform/posix/file_descriptor.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,0 +1,134 @@
+#include "core/settings/settings.h"
+
+#include "core/text/text.h"
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+
+namespace pellwick {
+
+namespace {
+
+SettingRow text(std::string_view name, Control control, const char *fallback)
+{
+    return {name, std::string(fallback), ControlKind::TextBox, control};
+}
+
+// A check box holds 0, 1 or 2 (grey); any other number checks it.
+SettingRow check(std::string_view name, Control control, std::int32_t fallback)
+{
+    return {name, fallback, ControlKind::CheckBox, control, 0, 2, 1};
+}
+
+SettingValue loaded(const SettingRow &row, const std::optional<SettingValue> &value)
+{
+    const auto *number = value ? std::get_if<std::int32_t>(&*value) : nullptr;
+    if (std::holds_alternative<std::string>(row.fallback))
+        return number ? std::to_string(*number) : value.value_or(row.fallback);
+    // A text counts when it is a whole number.
+    const auto parsed
+        = value && !number ? ParseWholeNumber(std::get<std::string>(*value)) : std::nullopt;
+    const std::int64_t n = number ? *number : parsed.value_or(std::get<std::int32_t>(row.fallback));
+    return n >= row.min && n <= row.max ? static_cast<std::int32_t>(n) : row.outside;
+}
+
+} // namespace
+
+StoredValue Stored(const SettingValue &value)
+{
+    if (const auto *text = std::get_if<std::string>(&value))
+        return {kTextType, *text + '\0'};
+    const auto bits = static_cast<std::uint32_t>(std::get<std::int32_t>(value));
+    std::string bytes;
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes += static_cast<char>(bits >> shift & 0xFF);
+    return {kNumberType, bytes};
+}
+
+std::optional<SettingValue> Decoded(const StoredValue &stored)
+{
+    const std::string &bytes = stored.bytes;
+    if (stored.type == kTextType && !bytes.empty())
+        return bytes.substr(0, bytes.size() - (bytes.back() == '\0' ? 1 : 0));
+    if (stored.type != kNumberType || bytes.size() > 4)
+        return std::nullopt;
+    std::uint32_t bits = 0;
+    for (std::size_t i = bytes.size(); i-- > 0;)
+        bits = bits << 8 | static_cast<unsigned char>(bytes[i]);
+    return static_cast<std::int32_t>(bits);
+}
+
+std::span<const SettingRow> SettingsTable()
+{
+    // The three installation values point at this machine, where a local mail
+    // server delivers at once without any further setup.
+    static const std::array table {
+        text("SMTPServer", Control::txtSmtpServer, "localhost"),
+        text("Recipient", Control::txtRecipient, "root@localhost"),
+        text("Msg", Control::txtMsg, "Your New IP Address is [IPADDRESS]"),
+        text("Sender", Control::txtSender, "pellwick@localhost"),
+        text("Subject", Control::txtSubject, "Your New IP is [IPADDRESS]"),
+        check("EmailOnIPStartup", Control::chkEmailIPOnStartup, 1),
+        check("DisplayIcon", Control::chkDisplayIcon, 1),
+        check("AutoMail", Control::chkAutoMail, 0),
+        check("AutoExit", Control::chkAutoExit, 0),
+        check("StartMinimized", Control::chkMinimized, 0),
+        check("AutoEmailOnNewIP", Control::chkAutoEmailOnNewIP, 1),
+        check("ShowDebug", Control::chkShowDebug, 0),
+        check("ShowIP", Control::chkShowIP, 1),
+        check("ShowPhyMem", Control::chkShowPhyMem, 1),
+        check("ShowVirtMem", Control::chkShowVirtualMem, 1),
+        check("CopyClipOnStartup", Control::chkCopyToClipOnStartup, 0),
+        check("TimerSend", Control::chkTimerSend, 0),
+        text("TimerValue", Control::txtTimerRate, "30"),
+        // The unit list's entry, -1 for none (a typed unit).
+        SettingRow {"TimerValueType", 0, ControlKind::ComboBox, Control::cmbTimerRate, -1, 2, -1},
+        // Whether a failed mail is told in a balloon.
+        check("NotifyOnFailure", Control::chkNotifyOnFailure, 1),
+        // The mail server's port and protection (0 none, 1 STARTTLS, 2 TLS); a
+        // protection nobody knows must not mean plain text.
+        SettingRow {"SMTPPort", 25, ControlKind::None, Control::tabMain, 1, 65535, 25},
+        SettingRow {"SMTPSecurity", 0, ControlKind::None, Control::tabMain, 0, 2, 1},
+        // The log-in user and a pinned certificate; the password is never stored.
+        SettingRow {"SMTPUser", std::string()},
+        SettingRow {"SMTPPin", std::string()},
+    };
+    return table;
+}
+
+std::size_t Settings::rowOf(std::string_view name)
+{
+    const auto table = SettingsTable();
+    const auto found = std::ranges::find(table, name, &SettingRow::name);
+    if (found == table.end())
+        throw std::invalid_argument("no setting " + std::string(name));
+    return static_cast<std::size_t>(found - table.begin());
+}
+
+Settings::Settings()
+{
+    for (const SettingRow &row : SettingsTable())
+        m_values.push_back(row.fallback);
+}
+
+Settings Settings::Load(SettingsStore &store)
+{
+    Settings settings;
+    const auto table = SettingsTable();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const auto stored = store.Read(std::string(table[i].name));
+        settings.m_values[i] = loaded(table[i], stored ? Decoded(*stored) : std::nullopt);
+    }
+    return settings;
+}
+
+std::string Settings::Save(SettingsStore &store) const
+{
+    const auto table = SettingsTable();
+    for (std::size_t i = 0; i < table.size(); ++i)
+        store.Write(std::string(table[i].name), Stored(m_values[i]));
+    return store.Commit();
+}
+
+} // namespace pellwick

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "core/form/controls.h"
+#include "core/settings/store.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace pellwick {
+
+// A value as the program handles it: a text (UTF-8) or a 32-bit signed number.
+using SettingValue = std::variant<std::string, std::int32_t>;
+
+// A text is stored with its NUL, a number as its four bytes.
+StoredValue Stored(const SettingValue &value);
+// What a stored value stands for: a text without its last NUL (no bytes at all
+// is none), a number of at most four bytes; any other type is none.
+std::optional<SettingValue> Decoded(const StoredValue &stored);
+
+// The kind of control that shows a value in the window.
+enum class ControlKind { None, TextBox, CheckBox, ComboBox };
+
+// One stored value: its name, its default (whose kind is the stored type), the
+// control that shows it; a number loaded from outside min to max is `outside`.
+struct SettingRow
+{
+    std::string_view name;
+    SettingValue fallback;
+    ControlKind kind = ControlKind::None;
+    Control control = Control::tabMain;
+    std::int32_t min = 0;
+    std::int32_t max = 0;
+    std::int32_t outside = 0;
+};
+
+// Every value the program stores under its key, in the order they are saved:
+// the mail texts first, as the record has always been written.
+std::span<const SettingRow> SettingsTable();
+
+// One value for each row of the table.
+class Settings
+{
+public:
+    // Every row's default.
+    Settings();
+
+    // Every row as stored: a text row takes a number as its digits, a number row
+    // a text of one; what a row cannot take is its default.
+    static Settings Load(SettingsStore &store);
+    // Writes every value in table order and commits them: Commit's result.
+    std::string Save(SettingsStore &store) const;
+
+    const std::string &Text(std::string_view name) const
+    {
+        return std::get<std::string>(m_values[rowOf(name)]);
+    }
+    std::int32_t Number(std::string_view name) const
+    {
+        return std::get<std::int32_t>(m_values[rowOf(name)]);
+    }
+    void Set(std::string_view name, SettingValue value)
+    {
+        m_values[rowOf(name)] = std::move(value);
+    }
+
+    bool operator==(const Settings &) const = default;
+
+private:
+    static std::size_t rowOf(std::string_view name);
+
+    std::vector<SettingValue> m_values;
+};
+
+} // namespace pellwick

@@ -1,0 +1,101 @@
+#include "platform/posix/durable_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+namespace pellwick {
+
+namespace {
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno != EINTR)
+            return false;
+        bytes.remove_prefix(written > 0 ? static_cast<std::size_t>(written) : 0);
+    }
+    return true;
+}
+
+std::filesystem::path folderOf(const std::filesystem::path &file)
+{
+    const std::filesystem::path folder = file.parent_path();
+    return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+// Creates the folder and its missing parents, each its owner's alone; errno tells
+// why not.
+bool createFolders(const std::filesystem::path &folder)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(folder, error))
+        return true;
+    const std::filesystem::path parent = folder.parent_path();
+    if (!parent.empty() && parent != folder && !createFolders(parent))
+        return false;
+    return ::mkdir(folder.c_str(), S_IRWXU) == 0 || errno == EEXIST;
+}
+
+} // namespace
+
+std::string ErrnoFailure(const std::string &what)
+{
+    const std::string cause = std::generic_category().message(errno);
+    return what.empty() ? cause : what + ": " + cause;
+}
+
+std::string PrepareOwnFolder(const std::filesystem::path &folder)
+{
+    const std::filesystem::path own = folder.empty() ? std::filesystem::path(".") : folder;
+    if (!createFolders(own))
+        return ErrnoFailure("cannot create the folder " + own.string());
+    struct stat info = {};
+    if (::stat(own.c_str(), &info) != 0)
+        return ErrnoFailure(own.string());
+    if (!S_ISDIR(info.st_mode))
+        return own.string() + " is not a folder";
+    if (info.st_uid != ::geteuid())
+        return "the folder " + own.string() + " belongs to another user";
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return "other users may write in the folder " + own.string();
+    return {};
+}
+
+std::string ReplaceFileDurably(const std::filesystem::path &target, std::string_view content,
+                               mode_t mode)
+{
+    std::string name = (folderOf(target)
+                        / (target.filename().string() + std::string(kTemporaryInfix) + "XXXXXX"))
+                           .string();
+    // mkostemp creates the file new (O_EXCL), so a link planted under its name is
+    // never followed.
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return ErrnoFailure();
+    std::string result;
+    if (::fchmod(fd, mode) != 0 || !writeAll(fd, content) || ::fsync(fd) != 0)
+        result = ErrnoFailure();
+    if (::close(fd) != 0 && result.empty())
+        result = ErrnoFailure();
+    if (result.empty() && ::rename(name.c_str(), target.c_str()) != 0)
+        result = ErrnoFailure();
+    if (!result.empty()) {
+        ::unlink(name.c_str());
+        return result;
+    }
+    // The rename itself reaches the disk only with its folder. A folder that cannot
+    // be flushed still holds the new file, so that is not a failed write.
+    const int folder = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return {};
+}
+
+} // namespace pellwick

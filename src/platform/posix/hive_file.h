@@ -1,0 +1,62 @@
+#pragma once
+
+#include "core/settings/hive_text.h"
+#include "core/settings/store.h"
+
+#include <sys/types.h>
+
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace pellwick {
+
+// The values of one key of the machine root, kept in a text file in the
+// registry's export format (section "[HKEY_LOCAL_MACHINE\<key path>]"), parsed
+// again only when it changed. Anything but a regular file of at most
+// kMaxHiveSize bytes that parses reads as no values, is said once, and is never
+// replaced. A Commit is one locked read-modify-write that replaces the file
+// durably, so two processes never lose each other's values and a crash leaves
+// the old or the new file; it writes only in a folder that is the user's own and
+// closed to others, keeps a file that did not parse as "<file>.corrupt", and
+// says why it failed.
+class HiveFile : public SettingsStore
+{
+public:
+    static constexpr std::size_t kMaxHiveSize = 1 << 20;
+
+    // Receives each line the hive has to tell the user; by default, standard error.
+    using Report = std::function<void(const std::string &line)>;
+
+    explicit HiveFile(std::filesystem::path file, std::string_view keyPath = kSettingsKey,
+                      Report report = {});
+
+    std::optional<StoredValue> Read(const std::string &name) override;
+    void Write(const std::string &name, std::optional<StoredValue> value) override;
+    std::string Commit() override;
+
+private:
+    // One version of the file: a file replaced or changed in place stamps differently.
+    using Stamp = std::tuple<dev_t, ino_t, off_t, std::time_t, long, std::time_t, long>;
+    using Edit = std::pair<std::string, std::optional<StoredValue>>;
+
+    void refresh();
+    std::string read(std::string &content, Stamp &stamp) const;
+    bool apply(HiveDocument &hive, const Edit &edit) const;
+    std::string write(const std::vector<Edit> &edits);
+
+    std::filesystem::path m_file;
+    std::string m_section;
+    Report m_report;
+    bool m_tidied = false;
+    // The file as last read, and the writes since the last Commit applied to it.
+    bool m_haveRead = false;
+    Stamp m_stamp;
+    HiveDocument m_hive;
+    std::vector<Edit> m_pending;
+};
+
+} // namespace pellwick

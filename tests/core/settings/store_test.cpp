@@ -1,0 +1,113 @@
+#include "support/memory_store.h"
+#include "support/test_registry_store.h"
+
+#include "core/settings/autostart.h"
+#include "core/settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+using namespace pellwick;
+using namespace pellwick::test;
+using namespace std::string_literals;
+
+// The same cases on every store the platform gives: the hive file on Linux, the
+// real registry on Windows (tests/platform/<os>/test_registry_store.cpp).
+class PlatformStore : public ::testing::TestWithParam<TestStorePlaceMaker>
+{
+protected:
+    void Put(const std::string &name, std::optional<StoredValue> value)
+    {
+        store->Write(name, std::move(value));
+        EXPECT_EQ(store->Commit(), "") << name;
+    }
+
+    std::unique_ptr<TestStorePlace> place = GetParam()();
+    std::unique_ptr<SettingsStore> store = place->Open(kSettingsKey);
+};
+
+TEST_P(PlatformStore, ValuesAreStoredInTheirTypesBytesAndReadBack)
+{
+    for (const auto &[value, stored] : std::vector<std::pair<SettingValue, StoredValue>> {
+             {"abc"s, {kTextType, "abc\0"s}},
+             {""s, {kTextType, "\0"s}},
+             {std::int32_t {1}, {kNumberType, "\x01\0\0\0"s}},
+             {std::int32_t {-1}, {kNumberType, "\xFF\xFF\xFF\xFF"s}},
+             {std::int32_t {258}, {kNumberType, "\x02\x01\0\0"s}},
+         }) {
+        Put("V", Stored(value));
+        // Read as the next start reads it.
+        const auto read = place->Open(kSettingsKey)->Read("V");
+        EXPECT_EQ(read, stored);
+        EXPECT_EQ(Decoded(read.value_or(StoredValue {})), value);
+    }
+}
+
+TEST_P(PlatformStore, OtherTypesAndOddTextsReadAsTheStoreDeliversThem)
+{
+    using Case = std::tuple<std::uint32_t, std::string, std::optional<SettingValue>>;
+    for (const auto &[type, bytes, value] : std::vector<Case> {
+             {kBinaryType, "\x01\x02", std::nullopt},
+             {2, "%PATH%\0"s, std::nullopt},
+             {kTextType, "abc", "abc"s},
+             {kTextType, "abc\0\0"s, "abc\0"s},
+             {kTextType, "", std::nullopt},
+             {kNumberType, "\x07", std::int32_t {7}},
+             {kNumberType, "\x01\0\0\0\0\0\0\0"s, std::nullopt},
+         }) {
+        Put("V", StoredValue {type, bytes});
+        // The registry reads a text stored without its NUL with one.
+        const auto read = store->Read("V");
+        EXPECT_EQ(read.value_or(StoredValue {}).type, type);
+        EXPECT_EQ(Decoded(read.value_or(StoredValue {})), value) << type;
+    }
+}
+
+TEST_P(PlatformStore, NamesMatchInAnyCaseKeysStayApartAndRemovalsNeedNoValue)
+{
+    EXPECT_EQ(store->Read("SMTPServer"), std::nullopt);
+    store->Write("Here", Stored("x"s));
+    EXPECT_EQ(store->Read("HERE"), Stored("x"s)) << "a write is read before its commit";
+    EXPECT_EQ(store->Commit(), "");
+    EXPECT_EQ(place->Open("Software\\Other")->Read("Here"), std::nullopt);
+    Put("hERE", std::nullopt);
+    EXPECT_EQ(place->Open(kSettingsKey)->Read("Here"), std::nullopt);
+    Put("Here", std::nullopt);
+}
+
+TEST_P(PlatformStore, TheRunKeyEntryNamesTheProgramQuotedOnlyWithABlankAndGoesAgain)
+{
+    const auto runKey = [this] {
+        return place->Open(RunKeyAutostart::kRunKey);
+    };
+    for (const auto &[folder, command] : std::vector<std::pair<std::string, std::string>> {
+             {"C:\\Tools", "C:\\Tools\\Pellwick.exe /s"},
+             {"C:\\My Tools", "\"C:\\My Tools\\Pellwick.exe\" /s"},
+         }) {
+        RunKeyAutostart(runKey(), folder).Register();
+        EXPECT_EQ(runKey()->Read("Pellwick"), Stored(command));
+    }
+    EXPECT_EQ(store->Read("Pellwick"), std::nullopt);
+    RunKeyAutostart autostart(runKey(), "C:\\Tools");
+    autostart.Unregister();
+    autostart.Unregister(); // nothing left to remove
+    EXPECT_EQ(runKey()->Read("Pellwick"), std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Here, PlatformStore, ::testing::Values(&MakeTestStorePlace));
+
+TEST(RunKeyAutostart, IsWrittenOnlyWhenItsCommandDiffers)
+{
+    auto owned = std::make_unique<MemoryStore>();
+    MemoryStore &store = *owned;
+    store.Write("Pellwick", Stored("C:\\Old\\Pellwick.exe /s"s));
+    store.Commit();
+    RunKeyAutostart autostart(std::move(owned), "C:\\Tools");
+    autostart.Register();
+    autostart.Register();
+    EXPECT_EQ(store.commits, 2);
+    EXPECT_EQ(store.Read("Pellwick"), Stored("C:\\Tools\\Pellwick.exe /s"s));
+}
