@@ -85,8 +85,8 @@ constexpr std::array<ControlDescription, kControlCount - 1> kControls {{
 
     // "About": the labels and the picture lie on the outline, which comes last; the
     // labels in Arial as they were drawn.
-    {C::lblAboutTitle, K::Label, T::About, 0, 18, 16, 280, 26, "Pellwick v" PELLWICK_VERSION "!", "", true, 14.25,
-     true},
+    {C::lblAboutTitle, K::Label, T::About, 0, 18, 16, 280, 26, "Pellwick v" PELLWICK_VERSION "!",
+     "", true, 14.25, true},
     {C::lblAboutAuthor, K::Label, T::About, 0, 18, 46, 280, 22, "By:  The Pellwick developers", "",
      true, 12},
     {C::lblAboutEmail, K::Label, T::About, 0, 18, 72, 280, 22, "Email:  pellwick@example.org", "",

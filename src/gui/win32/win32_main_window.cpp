@@ -24,17 +24,15 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea
     , m_instanceRequest(RegisterWindowMessageW(kInstanceRequestMessage))
     , m_timers(m_window.Window(), [this] { m_form.tmrMain_Timer(); })
     , m_addresses(m_window.Window())
-    , m_form(m_view,
-             FormParts {std::move(parts),
-                        ShellParts {
-                            .socket = wckMain,
-                            .deadline = m_timers,
-                            .timer = m_timers,
-                            .notifyArea = notifyArea,
-                            .clipboard = *this,
-                            .addressWatched = m_addresses.Watching(),
-                            .serverDialog = &m_serverDialog,
-                        }})
+    , m_form(m_view, FormParts {std::move(parts), ShellParts {
+                                                      .socket = wckMain,
+                                                      .deadline = m_timers,
+                                                      .timer = m_timers,
+                                                      .notifyArea = notifyArea,
+                                                      .clipboard = *this,
+                                                      .addressWatched = m_addresses.Watching(),
+                                                      .serverDialog = &m_serverDialog,
+                                                  }})
 {
     m_window.SetHandler(this);
     notifyArea.Attach(m_window.Window(), m_window.Icon());

@@ -105,7 +105,8 @@ TEST(CommandLine, InfoTextsNameTheProgram)
     using pellwick::VersionText;
     EXPECT_TRUE(std::regex_match(VersionText(), std::regex("Pellwick [0-9]+(\\.[0-9]+)+")))
         << VersionText();
-    EXPECT_EQ(InfoText(InfoRequest::Version, "pellwick"), VersionText() + "\n" + pellwick::LicenceText());
+    EXPECT_EQ(InfoText(InfoRequest::Version, "pellwick"),
+              VersionText() + "\n" + pellwick::LicenceText());
     EXPECT_TRUE(InfoText(InfoRequest::Help, "Pellwick.exe")
                     .starts_with("Usage: Pellwick.exe [/s] [--headless | --send-now] "
                                  "[--password-file FILE]\n"));
