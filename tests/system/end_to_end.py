@@ -1,9 +1,7 @@
-"""End-to-end runs of the real pellwick binary.
+"""End-to-end runs of the real pellwick binary, each in a namespace of its own
+(harness.py). Needs root; else exits 77.
 
     end_to_end.py SCENARIO PATH/TO/pellwick
-
-Each scenario runs the program with a fresh configuration folder in a namespace
-of its own (harness.py), its interface carrying 10.77.0.2. Needs root; else exits 77.
 """
 
 import contextlib
@@ -19,7 +17,6 @@ from harness import check
 ADDRESS = "10.77.0.2"
 NEW_ADDRESS = "10.77.0.3"
 
-# The nineteen settings the program stores.
 NAMES = ["SMTPServer", "Msg", "Sender", "Recipient", "Subject", "EmailOnIPStartup",
          "DisplayIcon", "AutoMail", "AutoExit", "StartMinimized", "AutoEmailOnNewIP",
          "ShowDebug", "ShowIP", "ShowPhyMem", "ShowVirtMem", "CopyClipOnStartup", "TimerSend",
@@ -27,7 +24,6 @@ NAMES = ["SMTPServer", "Msg", "Sender", "Recipient", "Subject", "EmailOnIPStartu
 
 
 def check_saved_exit(program, status):
-    """The program ended with status 0 and stored every setting."""
     check(status == 0, "exit status %d" % status)
     stored = program.stored_values()
     check(set(NAMES) <= set(stored), "hive lacks %s" % sorted(set(NAMES) - set(stored)))
@@ -88,7 +84,6 @@ def scenario_headless_mails_at_once_and_hands_over(binary, namespace, sink, disp
 def scenario_send_now_exit_statuses(binary, namespace, sink, display):
     cases = [({}, 0, "250 OK"),
              ({"Recipient": "refused@localhost"}, 69, "550 5.1.1 No such user"),
-             ({"SMTPServer": "127.0.0.2"}, 75, "connection refused"),
              ({"SMTPServer": " "}, 78, "No SMTP server is set.")]
     for values, expected, line in cases:
         with harness.Pellwick(binary, namespace, None, values, ["--send-now"]) as program:

@@ -48,8 +48,6 @@ def wait_for(predicate, timeout, what, quiet=False):
 
 
 class Closing:
-    """Closed at the end of a with block."""
-
     def __enter__(self):
         return self
 
@@ -155,7 +153,6 @@ class Display(Closing):
         return run(*self.command(*args), check=False).stdout
 
     def windows(self, pattern, visible=True):
-        """The program's windows whose title matches `pattern`."""
         only = ["--onlyvisible"] if visible else []
         return self.xdotool("search", *only, "--name", pattern).stdout.split()
 
@@ -168,11 +165,11 @@ class Display(Closing):
         tree = self.x("xwininfo", "-tree", "-id", panel.group(1))
         return re.findall(r'^\s*(0x[0-9a-f]+) .*\("pellwick" ', tree, re.M | re.I)
 
-    def popup_menu(self, program="pellwick", window="0"):
+    def popup_menu(self):
         """Geometry of a viewable popup of the program other than its window, if one is open."""
         for line in self.x("xwininfo", "-root", "-children").splitlines():
-            found = re.match(r'\s*(0x[0-9a-f]+) .*\("%s" ' % re.escape(program), line, re.I)
-            if not found or TITLE in line or int(found.group(1), 16) == int(window):
+            found = re.match(r'\s*(0x[0-9a-f]+) .*\("pellwick" ', line, re.I)
+            if not found or TITLE in line:
                 continue
             info = self.x("xwininfo", "-id", found.group(1))
             if "IsViewable" not in info:

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# `cmake --install` into a fresh folder: the menu entry and the AppStream data pass
-# their validators, the icons have the sizes their folders promise, the man page
-# renders and names every option --help lists, the newest release in the AppStream
-# data and the Debian changelog is the version the program reports, and the licence
-# is named by the program, the AppStream data and the copyright file.
+# `cmake --install` into a fresh folder: menu entry, AppStream data, icons, man page,
+# versions and licence as the program itself reports them.
 #   installed_files_test.sh BUILD_DIR
 set -euo pipefail
 root=$(mktemp -d)

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# scripts/start.sh on a bare machine, with and without a display: no test or benchmark
-# tool from apt, no tests configured, only the program built and started (or the
-# demonstration). apt-get, dpkg-query, sudo, cmake, ss and unshare are recording stand-ins.
+# scripts/start.sh on a bare machine, with and without a display, against recording
+# stand-ins: only the program's packages installed, only the program built and started.
 #   start_path_test.sh SOURCE_DIR
 set -euo pipefail
 top=$1

@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# A from-source install and its uninstall target: `cmake --install` into a fresh
-# prefix, then `cmake --build BUILD_DIR --target uninstall` removes every file it put
-# there (install_manifest.txt), and says so when there is nothing left to remove.
+# `cmake --install` into a fresh prefix, then the uninstall target removes what it put there.
 #   uninstall_test.sh BUILD_DIR
 set -euo pipefail
 root=$(mktemp -d)

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The Windows installer under Wine, in a Wine prefix of its own: a silent setup
-# (/S) puts Pellwick.exe into Program Files with a Start-menu entry and an
-# "Apps & features" entry; the installed program answers --version; the silent
-# uninstaller leaves no file and no uninstall entry. 77 means skipped (no
-# makensis or Wine).
+# The Windows installer under Wine in a prefix of its own: silent setup, --version of the
+# installed program, silent uninstall leaving nothing. 77: no makensis or Wine.
 #   installer_test.sh SOURCE_DIR Pellwick.exe
 set -euo pipefail
 top=$1

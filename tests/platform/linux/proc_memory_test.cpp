@@ -12,20 +12,16 @@
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 using pellwick::MemStatus;
 using pellwick::MemStatusFromProc;
-using pellwick::ProcKilobyteField;
 
 namespace {
 
 const std::string kMeminfo = "MemTotal:       24683784 kB\n"
-                             "MemFree:        20000000 kB\n"
                              "MemAvailable:   24348428 kB\n"
-                             "SwapCached:            0 kB\n"
-                             "SwapTotal:       1048576 kB\n"
                              "SwapFree:         524288 kB\n";
-const std::string kStatm = "973 384 357 1 0 89 0\n";
 
 // VmSize of /proc/self/status: what statm's first field must come to.
 std::uint64_t vmSizeNow()
@@ -42,38 +38,35 @@ std::uint64_t vmSizeNow()
 
 TEST(ProcMemory, FieldsAreFoundByWholeKeyAndCountedIn1024Bytes)
 {
-    EXPECT_EQ(ProcKilobyteField(kMeminfo, "MemTotal"), 24683784ULL * 1024);
-    EXPECT_EQ(ProcKilobyteField(kMeminfo, "SwapFree"), 524288ULL * 1024);
-    EXPECT_EQ(ProcKilobyteField(kMeminfo, "Mem"), std::nullopt);
-    EXPECT_EQ(ProcKilobyteField(kMeminfo, "Swap"), std::nullopt);
-    EXPECT_EQ(ProcKilobyteField("", "MemTotal"), std::nullopt);
-    EXPECT_EQ(ProcKilobyteField("MemTotal: kB\n", "MemTotal"), std::nullopt);
-    EXPECT_EQ(ProcKilobyteField("MemTotal: 99999999999999999999999 kB", "MemTotal"), UINT64_MAX);
+    using Row = std::tuple<std::string, const char *, std::optional<std::uint64_t>>;
+    for (const auto &[text, key, value] : {
+             Row {kMeminfo, "SwapFree", 524288ULL * 1024},
+             Row {kMeminfo, "Mem", std::nullopt},
+             Row {"", "MemTotal", std::nullopt},
+             Row {"MemTotal: kB\n", "MemTotal", std::nullopt},
+             Row {"MemTotal: 99999999999999999999999 kB", "MemTotal", UINT64_MAX},
+         })
+        EXPECT_EQ(pellwick::ProcKilobyteField(text, key), value) << key;
 }
 
 TEST(ProcMemory, SnapshotFromTheTextsOfProc)
 {
     const std::uint64_t space = 1ULL << 47;
-    MemStatus s = MemStatusFromProc(kMeminfo, kStatm, 4096, space);
+    const std::string statm = "973 384 357 1 0 89 0\n";
+    MemStatus s = MemStatusFromProc(kMeminfo, statm, 4096, space);
     EXPECT_EQ(s.totalPhysical, 24683784ULL * 1024);
     EXPECT_EQ(s.availablePhysical, 24348428ULL * 1024);
     EXPECT_EQ(s.totalVirtual, space);
     EXPECT_EQ(s.availableVirtual, space - 973ULL * 4096);
 
     // An old kernel without MemAvailable; a process bigger than its limit.
-    s = MemStatusFromProc("MemTotal: 1000 kB\nMemFree: 250 kB\n", kStatm, 4096, 1 << 20);
+    s = MemStatusFromProc("MemTotal: 1000 kB\nMemFree: 250 kB\n", statm, 4096, 1 << 20);
     EXPECT_EQ(s.availablePhysical, 250U * 1024);
     EXPECT_EQ(s.availableVirtual, 0U);
 
     s = MemStatusFromProc("", "", 4096, space);
-    EXPECT_EQ(s.totalPhysical, 0U);
-    EXPECT_EQ(s.availablePhysical, 0U);
+    EXPECT_EQ(s.totalPhysical + s.availablePhysical, 0U);
     EXPECT_EQ(s.availableVirtual, space);
-
-    EXPECT_EQ(pellwick::ProcessAddressSpace(123456789ULL), 123456789ULL);
-#if defined(__x86_64__)
-    EXPECT_EQ(pellwick::ProcessAddressSpace(std::nullopt), 1ULL << 47);
-#endif
 }
 
 TEST(ProcMemory, ReadsThisMachineAndThisProcess)
@@ -99,9 +92,9 @@ TEST(ProcMemory, ReadsThisMachineAndThisProcess)
     EXPECT_LE(s.availablePhysical, s.totalPhysical);
     rlimit limit {};
     ASSERT_EQ(getrlimit(RLIMIT_AS, &limit), 0);
-    if (limit.rlim_cur == RLIM_INFINITY) {
-        EXPECT_EQ(s.totalVirtual, pellwick::ProcessAddressSpace(std::nullopt));
-    }
+#if defined(__x86_64__)
+    EXPECT_TRUE(limit.rlim_cur != RLIM_INFINITY || s.totalVirtual == 1ULL << 47);
+#endif
     const std::uint64_t used = s.totalVirtual - s.availableVirtual;
     EXPECT_GE(used, std::min(before, after));
     EXPECT_LE(used, std::max(before, after));

@@ -19,9 +19,7 @@ TEST(XdgAutostart, TheEntryAppearsWithItsExecLineAndDisappears)
     TempFolder config;
     XdgAutostart autostart(config.path(), "/opt/pell wick/bin/pellwick");
     const auto entry = config / "autostart" / "pellwick.desktop";
-    EXPECT_EQ(autostart.EntryFile(), entry);
     autostart.Unregister(); // before any entry exists
-    EXPECT_FALSE(std::filesystem::exists(entry));
 
     autostart.Register();
     EXPECT_EQ(ReadBytes(entry), "[Desktop Entry]\n"
@@ -47,12 +45,12 @@ TEST(XdgAutostart, TheEntryAppearsWithItsExecLineAndDisappears)
 
 TEST(XdgAutostart, ExecQuotesCharactersThatAreSpecialInAnEntry)
 {
-    const std::string entry = XdgAutostart::Entry("/home/a\"b/$x/`y`/100%/c\\d");
-    EXPECT_NE(entry.find("\nExec=\"/home/a\\\\\"b/\\\\$x/\\\\`y\\\\`/100%%/c\\\\\\\\d\" /s\n"),
-              std::string::npos)
-        << entry;
-    EXPECT_NE(XdgAutostart::Entry("/usr/bin/pellwick").find("\nExec=/usr/bin/pellwick /s\n"),
-              std::string::npos);
+    for (const auto &[program, exec] : std::vector<std::pair<std::string, std::string>> {
+             {"/home/a\"b/$x/`y`/100%/c\\d",
+              "\"/home/a\\\\\"b/\\\\$x/\\\\`y\\\\`/100%%/c\\\\\\\\d\" /s"},
+             {"/usr/bin/pellwick", "/usr/bin/pellwick /s"}})
+        EXPECT_NE(XdgAutostart::Entry(program).find("\nExec=" + exec + "\n"), std::string::npos)
+            << program;
 }
 
 TEST(LoginProgram, AProgramThatASearchByNameFindsGoesByItsName)

@@ -96,10 +96,14 @@ TEST(RegistryStore, TextsMeanWhatTheANSIEntryPointsOfOtherProgramsRead)
     RegCloseKey(key);
 }
 
-TEST(RegistryStore, RefusedMachineWritesLandUnderTheUserAndAreReadFromThere)
+TEST(RegistryStore, WritesGoToTheMachineWhileItTakesThemElseToTheUser)
 {
     Roots r;
-    setText(r.machine, "SMTPServer", "machine.example");
+    // The user's copy, left by a run without administrator rights, goes once the
+    // machine takes the write.
+    setText(r.user, "SMTPServer", "old.example");
+    EXPECT_EQ(setText(r.fallback, "SMTPServer", "machine.example"), "");
+    EXPECT_EQ(r.user.Read("SMTPServer"), std::nullopt);
     setText(r.machine, "Sender", "admin@example.com");
     // As for a user without administrator rights: the machine's keys cannot change.
     r.scratch.MakeMachineKeyReadOnly(L"Software\\Pellwick");
@@ -118,18 +122,7 @@ TEST(RegistryStore, RefusedMachineWritesLandUnderTheUserAndAreReadFromThere)
     EXPECT_EQ(r.RunKey(r.u, r.u)->Read("Pellwick"), Stored("\"C:\\My Tools\\Pellwick.exe\" /s"s));
     EXPECT_EQ(r.RunKey(r.m, r.m)->Read("Pellwick"), std::nullopt);
     autostart.Unregister();
-    autostart.Unregister(); // nothing left to remove
     EXPECT_EQ(r.RunKey(r.u, r.u)->Read("Pellwick"), std::nullopt);
-}
-
-TEST(RegistryStore, AWritableMachineGetsEveryWriteAndDropsTheUsersOldCopy)
-{
-    Roots r;
-    setText(r.user, "SMTPServer", "old.example"); // left by a run without administrator rights
-    EXPECT_EQ(setText(r.fallback, "SMTPServer", "new.example"), "");
-    EXPECT_EQ(r.machine.Read("SMTPServer"), Stored("new.example"s));
-    EXPECT_EQ(r.user.Read("SMTPServer"), std::nullopt);
-    EXPECT_EQ(r.fallback.Read("SMTPServer"), Stored("new.example"s));
 }
 
 TEST(RegistryStore, ASaveRefusedByBothRootsIsToldOnceWithKeyValueAndCause)
