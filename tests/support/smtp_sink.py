@@ -1,6 +1,6 @@
 """A real SMTP server (aiosmtpd) on a free loopback port for the tests.
 
-Prints the port, then stores each message in --dir as N.from, N.rcpt (an address a
+Prints the port, then stores each message in --dir as N.rcpt (an address a
 line) and N.data (raw, dot-stuffing removed). --tls: STARTTLS or TLS from the first
 byte; --login USER:PASSWORD: that login before any mail. Ends when its standard
 input closes (with --until-killed, only by a signal).
@@ -33,7 +33,6 @@ class Store:
     async def handle_DATA(self, server, session, envelope):
         self.count += 1
         base = os.path.join(self.folder, str(self.count))
-        pathlib.Path(base + ".from").write_text(envelope.mail_from or "")
         pathlib.Path(base + ".rcpt").write_text("\n".join(envelope.rcpt_tos))
         pathlib.Path(base + ".data.tmp").write_bytes(envelope.original_content)
         # The data file appears whole or not at all.
