@@ -1,8 +1,9 @@
 #include "core/app/startup.h"
+#include "core/form/in_memory_view.h"
 #include "core/tray/stderr_notify_area.h"
+#include "gui/win32/console_end_requests.h"
 #include "gui/win32/hidden_window.h"
-#include "gui/win32/standard_streams.h"
-#include "gui/win32/win32_headless_shell.h"
+#include "gui/win32/win32_form_host.h"
 #include "gui/win32/win32_main_window.h"
 #include "gui/win32/win32_notify_area.h"
 #include "gui/win32/window_timers.h"
@@ -14,6 +15,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -50,6 +52,33 @@ std::wstring programPath()
     }
 }
 
+bool hasHandle(DWORD which)
+{
+    HANDLE handle = GetStdHandle(which);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+}
+
+// Lets a window program print: it has no console of its own, so stdout and
+// stderr go to the handles it was started with (a pipe, a file) and, where it
+// was given none, to the console of the program that started it, if any.
+// False when the output can go nowhere.
+bool connectStandardStreams()
+{
+    if (hasHandle(STD_OUTPUT_HANDLE))
+        return true;
+    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+        return false;
+    // The C library set its streams up before the console was there.
+    return std::freopen("CONOUT$", "w", stdout) != nullptr
+           && (hasHandle(STD_ERROR_HANDLE) || std::freopen("CONOUT$", "w", stderr) != nullptr);
+}
+
+// A run without a desktop has no clipboard; the address is in the mail.
+class NoClipboard final : public Clipboard
+{
+    void SetText(const std::string &) override { }
+};
+
 // Runs the thread's messages until WM_QUIT, whose code is the exit status.
 // `preTranslate` may take a message before it is dispatched.
 int runMessages(const std::function<bool(MSG &)> &preTranslate)
@@ -75,7 +104,7 @@ public:
     {
     }
 
-    bool ConnectOutput() override { return ConnectStandardStreams(); }
+    bool ConnectOutput() override { return connectStandardStreams(); }
     bool ClaimInstance(bool loginRun) override
     {
         m_claim = ClaimSingleInstance(loginRun ? InstanceRequest::LoginRun : InstanceRequest::Show)
@@ -108,12 +137,8 @@ public:
 
     int RunForm(RunMode mode, MachineParts parts) override
     {
-        if (mode == RunMode::Headless) {
-            StderrNotifyArea notifyArea;
-            Win32HeadlessShell shell(m_instance, notifyArea, std::move(parts));
-            shell.Form().Form_Load();
-            return runMessages({});
-        }
+        if (mode == RunMode::Headless)
+            return runHeadless(std::move(parts));
         INITCOMMONCONTROLSEX controls {sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES
                                                             | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
         InitCommonControlsEx(&controls);
@@ -124,6 +149,28 @@ public:
     }
 
 private:
+    // frmMain with no window and no tray: the in-memory view, with Winsock, the
+    // timers and address changes on a window nobody sees. A request to end from
+    // outside (WM_CLOSE, the session's end, the console's Ctrl+C or close) ends
+    // the program as Exit does, with the save.
+    int runHeadless(MachineParts parts)
+    {
+        HiddenWindow window(m_instance);
+        InMemoryView view;
+        StderrNotifyArea notifyArea;
+        NoClipboard clipboard;
+        Win32FormHost host(window.Window(), view, std::move(parts), notifyArea, clipboard);
+        const ConsoleEndRequests endRequests(window.Window());
+        window.SetHandler([&host](UINT message, WPARAM wParam, LPARAM lParam) {
+            if (message != WM_CLOSE)
+                return host.OnMessage(message, wParam, lParam);
+            host.Form().ExitApp();
+            return std::optional<LRESULT>(0);
+        });
+        host.Form().Form_Load();
+        return runMessages({});
+    }
+
     HINSTANCE m_instance;
     std::unique_ptr<SingleInstance> m_claim;
 };

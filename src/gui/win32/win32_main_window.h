@@ -1,16 +1,11 @@
 #pragma once
 
-#include "core/form/form_parts.h"
-#include "core/form/frm_main.h"
 #include "core/form/lazy_form_view.h"
-#include "core/mail/deadline.h"
 
-#include "gui/win32/address_messages.h"
+#include "gui/win32/win32_form_host.h"
 #include "gui/win32/win32_form_view.h"
 #include "gui/win32/win32_server_dialog.h"
 #include "gui/win32/win32_window.h"
-#include "gui/win32/window_timers.h"
-#include "platform/windows/winsock_socket.h"
 
 #include <optional>
 
@@ -33,7 +28,7 @@ public:
     Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea, MachineParts parts);
     ~Win32MainWindow() override;
 
-    frmMain &Form() { return m_form; }
+    frmMain &Form() { return m_host.Form(); }
     HWND Window() const { return m_window.Window(); }
     // frmMain's Form_Load, with the window shown (if at all) once its start-up
     // state is settled.
@@ -57,15 +52,12 @@ private:
     Win32FormView m_controlsView;
     LazyFormView m_view;
     Win32NotifyArea &m_notifyArea;
-    WinsockSocket wckMain;
     Win32ServerDialog m_serverDialog;
     UINT m_taskbarCreated;
     UINT m_instanceRequest;
     std::optional<Control> m_lastFocus;
     bool m_makingControls = false;
-    WindowTimers m_timers;
-    AddressMessages m_addresses;
-    frmMain m_form;
+    Win32FormHost m_host;
 };
 
 } // namespace pellwick
