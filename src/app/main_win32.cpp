@@ -2,10 +2,10 @@
 #include "core/form/in_memory_view.h"
 #include "core/tray/stderr_notify_area.h"
 #include "gui/win32/console_end_requests.h"
-#include "gui/win32/hidden_window.h"
 #include "gui/win32/win32_form_host.h"
 #include "gui/win32/win32_main_window.h"
 #include "gui/win32/win32_notify_area.h"
+#include "gui/win32/win32_window.h"
 #include "gui/win32/window_timers.h"
 #include "platform/platform.h"
 #include "platform/single_instance.h"
@@ -79,6 +79,47 @@ class NoClipboard final : public Clipboard
     void SetText(const std::string &) override { }
 };
 
+// The window of a run that shows none (--headless, --send-now): it is never
+// shown and only takes messages, the socket's, the timers' and the system's.
+// A top-level window where one can be made, so that the end of the session
+// (WM_ENDSESSION) and a polite taskkill (WM_CLOSE) reach it; else a
+// message-only one, which needs no display. Its handler, set once the objects
+// it uses exist, decides on WM_CLOSE: Windows would destroy the window.
+class HiddenWindow
+{
+public:
+    explicit HiddenWindow(HINSTANCE instance)
+    {
+        WNDCLASSEXW windowClass {};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = HandlerWindowProc;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = L"PellwickHidden";
+        RegisterClassExW(&windowClass);
+        for (HWND parent : {HWND(nullptr), HWND_MESSAGE}) {
+            m_window = CreateWindowExW(0, windowClass.lpszClassName, L"Pellwick", WS_OVERLAPPED, 0,
+                                       0, 0, 0, parent, nullptr, instance, &m_handler);
+            if (m_window)
+                break;
+        }
+    }
+    ~HiddenWindow()
+    {
+        m_handler = nullptr;
+        if (m_window)
+            DestroyWindow(m_window);
+    }
+    HiddenWindow(const HiddenWindow &) = delete;
+    HiddenWindow &operator=(const HiddenWindow &) = delete;
+
+    HWND Window() const { return m_window; }
+    void SetHandler(MessageHandler handler) { m_handler = std::move(handler); }
+
+private:
+    MessageHandler m_handler;
+    HWND m_window = nullptr;
+};
+
 // Runs the thread's messages until WM_QUIT, whose code is the exit status.
 // `preTranslate` may take a message before it is dispatched.
 int runMessages(const std::function<bool(MSG &)> &preTranslate)
@@ -124,8 +165,9 @@ public:
         run = make(socket, timers);
         window.SetHandler(
             [&](UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+                // The run ends with its dialogue, not on a request to close.
                 if (socket.HandleMessage(message, wParam, lParam)
-                    || (message == WM_TIMER && timers.HandleTimer(wParam)))
+                    || (message == WM_TIMER && timers.HandleTimer(wParam)) || message == WM_CLOSE)
                     return 0;
                 return std::nullopt;
             });

@@ -1,5 +1,4 @@
-#include "gui/win32/win32_form_view.h"
-
+// Win32Window as frmMain's view.
 #include "core/form/window_description.h"
 #include "gui/win32/win32_window.h"
 #include "platform/windows/wide_text.h"
@@ -29,34 +28,29 @@ std::wstring withCrLf(const std::wstring &text)
 
 } // namespace
 
-Win32FormView::Win32FormView(Win32Window &window)
-    : m_window(window)
+std::string Win32Window::Text(Control control) const
 {
+    return Narrow(WindowText(Handle(control)));
 }
 
-std::string Win32FormView::Text(Control control) const
+void Win32Window::SetText(Control control, const std::string &text)
 {
-    return Narrow(WindowText(m_window.Handle(control)));
+    SetWindowTextW(Handle(control), withCrLf(Widen(text)).c_str());
 }
 
-void Win32FormView::SetText(Control control, const std::string &text)
+std::string Win32Window::Caption() const
 {
-    SetWindowTextW(m_window.Handle(control), withCrLf(Widen(text)).c_str());
+    return Narrow(WindowText(m_window));
 }
 
-std::string Win32FormView::Caption() const
+void Win32Window::SetCaption(const std::string &caption)
 {
-    return Narrow(WindowText(m_window.Window()));
+    SetWindowTextW(m_window, Widen(caption).c_str());
 }
 
-void Win32FormView::SetCaption(const std::string &caption)
+void Win32Window::AppendText(Control control, const std::string &text)
 {
-    SetWindowTextW(m_window.Window(), Widen(caption).c_str());
-}
-
-void Win32FormView::AppendText(Control control, const std::string &text)
-{
-    HWND edit = m_window.Handle(control);
+    HWND edit = Handle(control);
     // Insert at the end only: the cost of an append does not grow with the log.
     const auto end = static_cast<WPARAM>(GetWindowTextLengthW(edit));
     SendMessageW(edit, EM_SETSEL, end, static_cast<LPARAM>(end));
@@ -64,9 +58,9 @@ void Win32FormView::AppendText(Control control, const std::string &text)
     SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(lines.c_str()));
 }
 
-void Win32FormView::DropLeadingText(Control control, const std::string &dropped)
+void Win32Window::DropLeadingText(Control control, const std::string &dropped)
 {
-    HWND edit = m_window.Handle(control);
+    HWND edit = Handle(control);
     // The box holds the text as AppendText put it there, line breaks as CRLF.
     const auto end = static_cast<LPARAM>(withCrLf(Widen(dropped)).size());
     SendMessageW(edit, EM_SETSEL, 0, end);
@@ -75,16 +69,15 @@ void Win32FormView::DropLeadingText(Control control, const std::string &dropped)
     SendMessageW(edit, EM_SETSEL, last, static_cast<LPARAM>(last));
 }
 
-void Win32FormView::ShowSaveFailure(const std::string &message)
+void Win32Window::ShowSaveFailure(const std::string &message)
 {
     const std::wstring text = Widen(message);
-    MessageBoxW(m_window.Window(), text.c_str(), Widen(kWindowTitle).c_str(),
-                MB_OK | MB_ICONWARNING);
+    MessageBoxW(m_window, text.c_str(), Widen(kWindowTitle).c_str(), MB_OK | MB_ICONWARNING);
 }
 
-TextSelection Win32FormView::Selection(Control control) const
+TextSelection Win32Window::Selection(Control control) const
 {
-    HWND edit = m_window.Handle(control);
+    HWND edit = Handle(control);
     DWORD start = 0;
     DWORD end = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -93,15 +86,15 @@ TextSelection Win32FormView::Selection(Control control) const
     return {from, Narrow(text.substr(0, end)).size() - from};
 }
 
-int Win32FormView::Value(Control control) const
+int Win32Window::Value(Control control) const
 {
-    const LRESULT state = SendMessageW(m_window.Handle(control), BM_GETCHECK, 0, 0);
+    const LRESULT state = SendMessageW(Handle(control), BM_GETCHECK, 0, 0);
     return state == BST_CHECKED ? vbChecked : state == BST_INDETERMINATE ? vbGrayed : vbUnchecked;
 }
 
-void Win32FormView::SetValue(Control control, int value)
+void Win32Window::SetValue(Control control, int value)
 {
-    HWND box = m_window.Handle(control);
+    HWND box = Handle(control);
     // Only a box set grey by the program shows the third state.
     SendMessageW(box, BM_SETSTYLE, value == vbGrayed ? BS_AUTO3STATE : BS_AUTOCHECKBOX, TRUE);
     SendMessageW(box, BM_SETCHECK,
@@ -111,59 +104,57 @@ void Win32FormView::SetValue(Control control, int value)
                  0);
 }
 
-void Win32FormView::SetListIndex(Control control, int index)
+void Win32Window::SetListIndex(Control control, int index)
 {
-    SendMessageW(m_window.Handle(control), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(Handle(control), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     m_unitListIndex = index;
 }
 
-void Win32FormView::SetVisible(Control control, bool visible)
+void Win32Window::SetVisible(Control control, bool visible)
 {
     m_hidden[Index(control)] = !visible;
-    ShowWindow(m_window.Handle(control), visible ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(Handle(control), visible ? SW_SHOWNA : SW_HIDE);
 }
 
-void Win32FormView::SetState(WindowState state)
+void Win32Window::SetState(WindowState state)
 {
     m_applyingState = true;
     // A hidden window shows for this moment: frmMain hides a minimised one
     // again, and shows a restored one.
-    ShowWindow(m_window.Window(), state == WindowState::Minimized ? SW_MINIMIZE : SW_RESTORE);
+    ShowWindow(m_window, state == WindowState::Minimized ? SW_MINIMIZE : SW_RESTORE);
     m_applyingState = false;
 }
 
-void Win32FormView::SetWindowVisible(bool visible)
+void Win32Window::SetWindowVisible(bool visible)
 {
-    HWND window = m_window.Window();
+    HWND window = m_window;
     ShowWindow(window, visible ? (IsIconic(window) ? SW_SHOWMINIMIZED : SW_SHOW) : SW_HIDE);
     if (visible)
         SetForegroundWindow(window);
 }
 
-void Win32FormView::Refresh()
+void Win32Window::Refresh()
 {
-    RedrawWindow(m_window.Window(), nullptr, nullptr,
+    RedrawWindow(m_window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-bool Win32FormView::MenuChecked(MenuItem item) const
+bool Win32Window::MenuChecked(MenuItem item) const
 {
-    return (GetMenuState(m_window.Menu(), Win32Window::kFirstMenuCommand + static_cast<UINT>(item),
-                         MF_BYCOMMAND)
+    return (GetMenuState(m_menu, kFirstMenuCommand + static_cast<UINT>(item), MF_BYCOMMAND)
             & MF_CHECKED)
            != 0;
 }
 
-void Win32FormView::SetMenuChecked(MenuItem item, bool checked)
+void Win32Window::SetMenuChecked(MenuItem item, bool checked)
 {
     const UINT mark = checked ? MF_CHECKED : MF_UNCHECKED;
-    CheckMenuItem(m_window.Menu(), Win32Window::kFirstMenuCommand + static_cast<UINT>(item),
-                  MF_BYCOMMAND | mark);
+    CheckMenuItem(m_menu, kFirstMenuCommand + static_cast<UINT>(item), MF_BYCOMMAND | mark);
 }
 
-void Win32FormView::PopupMenu()
+void Win32Window::PopupMenu()
 {
-    HWND window = m_window.Window();
+    HWND window = m_window;
     POINT pointer {};
     GetCursorPos(&pointer);
     // The menu opens from the pointer towards the middle of the screen, so from
@@ -178,8 +169,8 @@ void Win32FormView::PopupMenu()
     // The menu closes when clicked elsewhere only if its window is in front;
     // the message after it lets the menu's own loop end cleanly.
     SetForegroundWindow(window);
-    TrackPopupMenu(m_window.Menu(), horizontal | vertical | TPM_RIGHTBUTTON, pointer.x, pointer.y,
-                   0, window, nullptr);
+    TrackPopupMenu(m_menu, horizontal | vertical | TPM_RIGHTBUTTON, pointer.x, pointer.y, 0, window,
+                   nullptr);
     PostMessageW(window, WM_NULL, 0, 0);
 }
 

@@ -14,15 +14,16 @@ namespace pellwick {
 Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea,
                                  MachineParts parts)
     : m_window(instance)
-    , m_controlsView(m_window)
-    , m_view(*this, m_controlsView)
+    , m_view(*this, m_window)
     , m_notifyArea(notifyArea)
     , m_serverDialog(instance, m_window.Window())
     , m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated"))
     , m_instanceRequest(RegisterWindowMessageW(kInstanceRequestMessage))
     , m_host(m_window.Window(), m_view, std::move(parts), notifyArea, *this, &m_serverDialog)
 {
-    m_window.SetHandler(this);
+    m_window.SetHandler([this](UINT message, WPARAM wParam, LPARAM lParam) {
+        return onMessage(message, wParam, lParam);
+    });
     notifyArea.Attach(m_window.Window(), m_window.Icon());
 }
 
@@ -72,7 +73,7 @@ void Win32MainWindow::noticeFocus()
         Form().FocusMoved(*from, *now);
 }
 
-std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+std::optional<LRESULT> Win32MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (const auto handled = m_host.OnMessage(message, wParam, lParam))
         return handled;
@@ -117,7 +118,7 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
         return 0;
     case WM_SIZE:
         if ((wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED)
-            && !m_controlsView.ApplyingState() && !m_makingControls)
+            && !m_window.ApplyingState() && !m_makingControls)
             Form().Form_Resize();
         return 0;
     case WM_DPICHANGED: {
@@ -164,9 +165,9 @@ void Win32MainWindow::onCommand(WPARAM wParam, LPARAM lParam)
         }
         Form().UserChangedValue(*control);
     } else if (*control == Control::cmbTimerRate && code == CBN_SELCHANGE) {
-        m_controlsView.SetUnitChoice(static_cast<int>(SendMessageW(source, CB_GETCURSEL, 0, 0)));
+        m_window.SetUnitChoice(static_cast<int>(SendMessageW(source, CB_GETCURSEL, 0, 0)));
     } else if (*control == Control::cmbTimerRate && code == CBN_EDITCHANGE) {
-        m_controlsView.SetUnitChoice(-1);
+        m_window.SetUnitChoice(-1);
         Form().UserChangedText(*control);
     }
 }

@@ -3,7 +3,6 @@
 #include "core/form/lazy_form_view.h"
 
 #include "gui/win32/win32_form_host.h"
-#include "gui/win32/win32_form_view.h"
 #include "gui/win32/win32_server_dialog.h"
 #include "gui/win32/win32_window.h"
 
@@ -20,8 +19,7 @@ class Win32NotifyArea;
 // The controls are made when the window is first shown or restored: a log-in
 // run that stays hidden makes none.
 class Win32MainWindow
-    : private Win32Window::Handler
-    , private Clipboard
+    : private Clipboard
     , private LazyWindow
 {
 public:
@@ -37,7 +35,7 @@ public:
     bool PreTranslate(MSG &message);
 
 private:
-    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(WPARAM wParam, LPARAM lParam);
     void noticeFocus();
 
@@ -46,10 +44,9 @@ private:
     // LazyWindow.
     bool ControlsMade() const override { return m_window.ControlsBuilt(); }
     void MakeControls() override;
-    void ShowOnTaskBar() override { m_controlsView.SetWindowVisible(true); }
+    void ShowOnTaskBar() override { m_window.SetWindowVisible(true); }
 
     Win32Window m_window;
-    Win32FormView m_controlsView;
     LazyFormView m_view;
     Win32NotifyArea &m_notifyArea;
     Win32ServerDialog m_serverDialog;

@@ -1,7 +1,6 @@
 #include "gui/win32/win32_window.h"
 
 #include "core/form/window_description.h"
-#include "gui/win32/window_object.h"
 #include "platform/windows/instance_window.h"
 #include "platform/windows/wide_text.h"
 
@@ -120,7 +119,7 @@ Win32Window::Win32Window(HINSTANCE instance)
 
     WNDCLASSEXW windowClass {};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = windowProc;
+    windowClass.lpfnWndProc = HandlerWindowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = m_bigIcon;
     windowClass.hIconSm = m_icon;
@@ -139,7 +138,7 @@ Win32Window::Win32Window(HINSTANCE instance)
     m_window = CreateWindowExW(
         WS_EX_CONTROLPARENT, kInstanceWindowClass, Widen(kWindowTitle).c_str(),
         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
-        kClientWidth, kClientHeight, nullptr, nullptr, instance, this);
+        kClientWidth, kClientHeight, nullptr, nullptr, instance, &m_handler);
     // The resolution of the monitor the window is on: it is per-monitor aware.
     m_dpi = static_cast<int>(GetDpiForWindow(m_window));
     if (m_dpi <= 0)
@@ -168,11 +167,18 @@ Win32Window::~Win32Window()
     DestroyIcon(m_bigIcon);
 }
 
-LRESULT CALLBACK Win32Window::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK HandlerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto *self = WindowObject<Win32Window>(window, message, lParam);
-    if (self && self->m_handler && window == self->m_window) {
-        if (const auto handled = self->m_handler->OnMessage(message, wParam, lParam))
+    // The handler is kept in the window's user data from its first message on.
+    if (message == WM_NCCREATE) {
+        const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    const auto *handler
+        = reinterpret_cast<const MessageHandler *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (handler && *handler) {
+        if (const std::optional<LRESULT> handled = (*handler)(message, wParam, lParam))
             return *handled;
     }
     return DefWindowProcW(window, message, wParam, lParam);
