@@ -1,7 +1,6 @@
 #include "core/app/startup.h"
 #include "core/form/in_memory_view.h"
 #include "core/tray/stderr_notify_area.h"
-#include "gui/win32/console_end_requests.h"
 #include "gui/win32/win32_form_host.h"
 #include "gui/win32/win32_main_window.h"
 #include "gui/win32/win32_notify_area.h"
@@ -15,6 +14,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -118,6 +118,54 @@ public:
 private:
     MessageHandler m_handler;
     HWND m_window = nullptr;
+};
+
+// Turns the console's requests to end the program (Ctrl+C, Ctrl+Break, the
+// console closed, the user signing out, the machine shutting down) into
+// WM_CLOSE for `window`, so they go through the one orderly exit with its
+// save. One at a time, while the object lives.
+class ConsoleEndRequests
+{
+public:
+    explicit ConsoleEndRequests(HWND window)
+        : m_window(window)
+        , m_ended(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    {
+        current = this;
+        SetConsoleCtrlHandler(handle, TRUE);
+    }
+    ~ConsoleEndRequests()
+    {
+        // A handler still waiting returns now; taking the handler away waits for it.
+        if (m_ended)
+            SetEvent(m_ended);
+        SetConsoleCtrlHandler(handle, FALSE);
+        current = nullptr;
+        if (m_ended)
+            CloseHandle(m_ended);
+    }
+    ConsoleEndRequests(const ConsoleEndRequests &) = delete;
+    ConsoleEndRequests &operator=(const ConsoleEndRequests &) = delete;
+
+private:
+    static BOOL WINAPI handle(DWORD event)
+    {
+        ConsoleEndRequests *self = current;
+        if (!self || !PostMessageW(self->m_window, WM_CLOSE, 0, 0))
+            return FALSE;
+        // Windows ends the process as soon as this returns from any but the two
+        // keyboard events: it waits for the save.
+        if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && self->m_ended)
+            WaitForSingleObject(self->m_ended, INFINITE);
+        return TRUE;
+    }
+
+    // The handler is a plain function called on a thread of the system's: this
+    // is how it finds the object that set it.
+    static inline std::atomic<ConsoleEndRequests *> current {nullptr};
+    HWND m_window;
+    // Set once the program is on its way out, with its settings saved.
+    HANDLE m_ended;
 };
 
 // Runs the thread's messages until WM_QUIT, whose code is the exit status.

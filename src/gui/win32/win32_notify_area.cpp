@@ -12,6 +12,8 @@ namespace {
 
 // The program's one icon.
 constexpr UINT kIconId = 1;
+// What adding the icon and changing its tip give the shell.
+constexpr UINT kIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 
 template<std::size_t N>
 void copyText(wchar_t (&field)[N], const std::string &text, std::size_t limit)
@@ -21,12 +23,6 @@ void copyText(wchar_t (&field)[N], const std::string &text, std::size_t limit)
 }
 
 } // namespace
-
-void Win32NotifyArea::Attach(HWND window, HICON icon)
-{
-    m_window = window;
-    m_icon = icon;
-}
 
 NOTIFYICONDATAW Win32NotifyArea::record(UINT flags) const
 {
@@ -56,7 +52,7 @@ void Win32NotifyArea::SetTip(const std::string &tip)
     if (!m_shownTip)
         return;
     m_shownTip = tip;
-    NOTIFYICONDATAW data = record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    NOTIFYICONDATAW data = record(kIconFlags);
     Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
@@ -83,17 +79,8 @@ void Win32NotifyArea::Readd()
 {
     if (!m_shownTip)
         return;
-    NOTIFYICONDATAW data = record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    NOTIFYICONDATAW data = record(kIconFlags);
     Shell_NotifyIconW(NIM_ADD, &data);
-}
-
-std::optional<TrayClick> Win32NotifyArea::ClickOf(UINT mouseMessage)
-{
-    if (mouseMessage == WM_LBUTTONDBLCLK)
-        return TrayClick::OpenWindow;
-    if (mouseMessage == WM_RBUTTONUP)
-        return TrayClick::OpenMenu;
-    return std::nullopt;
 }
 
 } // namespace pellwick

@@ -45,19 +45,6 @@ std::vector<WORD> emptyTemplate()
     return words;
 }
 
-SIZE textSize(HWND window, HFONT font, std::wstring_view text, int wrapWidth = 0)
-{
-    HDC dc = GetDC(window);
-    const HGDIOBJ old = SelectObject(dc, font);
-    RECT room {0, 0, wrapWidth, 0};
-    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &room,
-              DT_CALCRECT | DT_NOPREFIX
-                  | (wrapWidth > 0 ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE));
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
-    return {room.right - room.left, room.bottom - room.top};
-}
-
 } // namespace
 
 Win32ServerDialog::Win32ServerDialog(HINSTANCE instance, HWND owner)
@@ -116,10 +103,8 @@ INT_PTR CALLBACK Win32ServerDialog::dialogProc(HWND dialog, UINT message, WPARAM
 
 void Win32ServerDialog::create(HWND dialog)
 {
-    NONCLIENTMETRICSW metrics {};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    m_font = CreateFontIndirectW(&metrics.lfMessageFont);
+    const LOGFONTW font = MessageFont();
+    m_font = CreateFontIndirectW(&font);
 
     const auto make = [&](const wchar_t *windowClass, std::string_view text, DWORD style, int id,
                           DWORD exStyle = 0) {
@@ -189,7 +174,7 @@ void Win32ServerDialog::layOut(HWND dialog)
     const auto scaled = [scale](int value) {
         return static_cast<int>(std::lround(value * scale));
     };
-    const int lineHeight = textSize(dialog, m_font, L"Ag").cy;
+    const int lineHeight = TextSize(dialog, m_font, L"Ag").cy;
     const int margin = scaled(11);
     const int gap = scaled(7);
     const int fieldHeight = lineHeight + scaled(8);
@@ -198,12 +183,12 @@ void Win32ServerDialog::layOut(HWND dialog)
 
     int captionWidth = 0;
     for (const ServerFieldDescription &row : kServerFields)
-        captionWidth = std::max<int>(captionWidth, textSize(dialog, m_font, Widen(row.caption)).cx);
+        captionWidth = std::max<int>(captionWidth, TextSize(dialog, m_font, Widen(row.caption)).cx);
     // Wide enough for the widest choice of the list and a fingerprint on two lines.
     int fieldWidth = scaled(300);
     for (const std::string_view entry : kSecurityEntries)
         fieldWidth
-            = std::max<int>(fieldWidth, textSize(dialog, m_font, Widen(entry)).cx + scaled(30));
+            = std::max<int>(fieldWidth, TextSize(dialog, m_font, Widen(entry)).cx + scaled(30));
     const int fieldX = margin + captionWidth + gap;
     const int width = fieldX + fieldWidth + margin;
 
@@ -228,19 +213,19 @@ void Win32ServerDialog::layOut(HWND dialog)
     // The edit control keeps a few pixels at its sides: the text wraps a little
     // earlier than the control's width.
     const int presentedHeight
-        = textSize(dialog, m_font, WindowText(GetDlgItem(dialog, Id::lblPresented)),
+        = TextSize(dialog, m_font, WindowText(GetDlgItem(dialog, Id::lblPresented)),
                    textWidth - scaled(8))
               .cy
           + scaled(4);
     move(Id::lblPresented, margin, y, textWidth, presentedHeight);
     y += presentedHeight + gap;
-    const int trustWidth = textSize(dialog, m_font, Widen(kTrustCertificate)).cx + buttonPadding;
+    const int trustWidth = TextSize(dialog, m_font, Widen(kTrustCertificate)).cx + buttonPadding;
     move(Id::btnTrustCertificate, margin, y, trustWidth, buttonHeight);
     y += buttonHeight + 2 * gap;
 
     int buttonWidth = scaled(75);
     for (const wchar_t *text : {L"OK", L"Cancel"})
-        buttonWidth = std::max<int>(buttonWidth, textSize(dialog, m_font, text).cx + buttonPadding);
+        buttonWidth = std::max<int>(buttonWidth, TextSize(dialog, m_font, text).cx + buttonPadding);
     move(IDCANCEL, width - margin - buttonWidth, y, buttonWidth, buttonHeight);
     move(IDOK, width - margin - 2 * buttonWidth - gap, y, buttonWidth, buttonHeight);
     y += buttonHeight + margin;

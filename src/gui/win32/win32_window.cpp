@@ -56,17 +56,6 @@ int captionPadding(WidgetKind kind, double scale)
     }
 }
 
-int textWidth(HWND control, HFONT font, std::wstring_view text)
-{
-    HDC dc = GetDC(control);
-    const HGDIOBJ old = SelectObject(dc, font);
-    SIZE size {};
-    GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return size.cx;
-}
-
 // A caption's own font, as the description gives it.
 HFONT captionFont(const ControlDescription &d, int dpi)
 {
@@ -106,6 +95,27 @@ std::wstring WindowText(HWND window)
     text.resize(static_cast<std::size_t>(
         GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
+}
+
+SIZE TextSize(HWND window, HFONT font, std::wstring_view text, int wrapWidth)
+{
+    HDC dc = GetDC(window);
+    const HGDIOBJ old = SelectObject(dc, font);
+    RECT room {0, 0, wrapWidth, 0};
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &room,
+              DT_CALCRECT | DT_NOPREFIX
+                  | (wrapWidth > 0 ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return {room.right - room.left, room.bottom - room.top};
+}
+
+LOGFONTW MessageFont()
+{
+    NONCLIENTMETRICSW metrics {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    return metrics.lfMessageFont;
 }
 
 Win32Window::Win32Window(HINSTANCE instance)
@@ -253,12 +263,10 @@ void Win32Window::createFonts()
     DeleteObject(m_font);
     for (HFONT font : m_captionFonts)
         DeleteObject(font);
-    NONCLIENTMETRICSW metrics {};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    LOGFONTW font = MessageFont();
     // The system's figures are for its own resolution; this monitor may have another.
-    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, m_dpi, screenDpi());
-    m_font = CreateFontIndirectW(&metrics.lfMessageFont);
+    font.lfHeight = MulDiv(font.lfHeight, m_dpi, screenDpi());
+    m_font = CreateFontIndirectW(&font);
     for (const ControlDescription &d : WindowControls())
         m_captionFonts[Index(d.control)] = d.points > 0 ? captionFont(d, m_dpi) : nullptr;
 }
@@ -288,14 +296,8 @@ void Win32Window::SetDpi(int dpi)
 
 void Win32Window::layOut()
 {
-    HDC screen = GetDC(nullptr);
-    TEXTMETRICW metrics {};
-    const HGDIOBJ old = SelectObject(screen, m_font);
-    GetTextMetricsW(screen, &metrics);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
     // The drawing's sizes suit a font 13 pixels high at 96 dots per inch.
-    const double scale = std::max(m_dpi / 96.0, metrics.tmHeight / 13.0);
+    const double scale = std::max(m_dpi / 96.0, TextSize(m_window, m_font, L"Ag").cy / 13.0);
     const auto scaled = [scale](int value) {
         return static_cast<int>(std::lround(value * scale));
     };
@@ -306,7 +308,8 @@ void Win32Window::layOut()
             return 0;
         HWND control = Handle(layout.control);
         const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-        return textWidth(control, font, Widen(layout.caption)) + captionPadding(layout.kind, scale);
+        return static_cast<int>(TextSize(control, font, Widen(layout.caption)).cx)
+               + captionPadding(layout.kind, scale);
     };
     // Column 0 of a tab widens as far as its widest caption needs, and column 1
     // moves right as far.

@@ -14,6 +14,11 @@ namespace pellwick {
 
 // The text of a window or control.
 std::wstring WindowText(HWND window);
+// The room a text takes in a font: on one line, or wrapped as an edit control
+// wraps it at `wrapWidth`.
+SIZE TextSize(HWND window, HFONT font, std::wstring_view text, int wrapWidth = 0);
+// The system's font for messages and dialogs, at the system's resolution.
+LOGFONTW MessageFont();
 
 // A message for a window; nullopt lets Windows handle it.
 using MessageHandler
