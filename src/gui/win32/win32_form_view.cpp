@@ -86,10 +86,13 @@ TextSelection Win32Window::Selection(Control control) const
     return {from, Narrow(text.substr(0, end)).size() - from};
 }
 
+// A check box's states are numbered as frmMain's values.
+static_assert(BST_UNCHECKED == vbUnchecked && BST_CHECKED == vbChecked
+              && BST_INDETERMINATE == vbGrayed);
+
 int Win32Window::Value(Control control) const
 {
-    const LRESULT state = SendMessageW(Handle(control), BM_GETCHECK, 0, 0);
-    return state == BST_CHECKED ? vbChecked : state == BST_INDETERMINATE ? vbGrayed : vbUnchecked;
+    return static_cast<int>(SendMessageW(Handle(control), BM_GETCHECK, 0, 0));
 }
 
 void Win32Window::SetValue(Control control, int value)
@@ -97,11 +100,7 @@ void Win32Window::SetValue(Control control, int value)
     HWND box = Handle(control);
     // Only a box set grey by the program shows the third state.
     SendMessageW(box, BM_SETSTYLE, value == vbGrayed ? BS_AUTO3STATE : BS_AUTOCHECKBOX, TRUE);
-    SendMessageW(box, BM_SETCHECK,
-                 value == vbGrayed    ? BST_INDETERMINATE
-                 : value == vbChecked ? BST_CHECKED
-                                      : BST_UNCHECKED,
-                 0);
+    SendMessageW(box, BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }
 
 void Win32Window::SetListIndex(Control control, int index)

@@ -53,24 +53,18 @@ void Win32MainWindow::MakeControls()
 bool Win32MainWindow::PreTranslate(MSG &message)
 {
     const bool used = IsDialogMessageW(m_window.Window(), &message) != FALSE;
-    noticeFocus();
-    return used;
-}
-
-void Win32MainWindow::noticeFocus()
-{
     // Only focus moving from one control of this window to another counts: the
     // window losing the focus, or the menu taking it, is no move.
-    HWND focus = GetFocus();
     std::optional<Control> now;
-    for (HWND window = focus; window && !now; window = GetParent(window))
+    for (HWND window = GetFocus(); window && !now; window = GetParent(window))
         now = m_window.ControlOf(window);
     if (!now)
-        return;
+        return used;
     const std::optional<Control> from = m_lastFocus;
     m_lastFocus = now;
     if (from && *from != *now)
         Form().FocusMoved(*from, *now);
+    return used;
 }
 
 std::optional<LRESULT> Win32MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)

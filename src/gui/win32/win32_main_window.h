@@ -37,7 +37,6 @@ public:
 private:
     std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(WPARAM wParam, LPARAM lParam);
-    void noticeFocus();
 
     // Clipboard.
     void SetText(const std::string &text) override;

@@ -153,16 +153,17 @@ Win32Window::Win32Window(HINSTANCE instance)
     m_dpi = static_cast<int>(GetDpiForWindow(m_window));
     if (m_dpi <= 0)
         m_dpi = screenDpi();
-    createMenu();
-}
 
-void Win32Window::BuildControls()
-{
-    if (ControlsBuilt())
-        return;
-    createControls();
-    layOut();
-    addToolTips();
+    m_menu = CreatePopupMenu();
+    for (const MenuEntry &entry : kTrayMenu) {
+        if (!entry.item) {
+            AppendMenuW(m_menu, MF_SEPARATOR | MF_GRAYED, 0, nullptr);
+            continue;
+        }
+        const UINT mark = entry.checked ? MF_CHECKED : MF_UNCHECKED;
+        AppendMenuW(m_menu, MF_STRING | mark, kFirstMenuCommand + static_cast<UINT>(*entry.item),
+                    Widen(entry.caption).c_str());
+    }
 }
 
 Win32Window::~Win32Window()
@@ -202,9 +203,10 @@ LRESULT CALLBACK Win32Window::pageProc(HWND page, UINT message, WPARAM wParam, L
     return DefWindowProcW(page, message, wParam, lParam);
 }
 
-void Win32Window::createControls()
+void Win32Window::BuildControls()
 {
-    createFonts();
+    if (ControlsBuilt())
+        return;
     HWND tab = CreateWindowExW(0, WC_TABCONTROLW, L"",
                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 10, 10,
                                m_window, nullptr, m_instance, nullptr);
@@ -220,13 +222,23 @@ void Win32Window::createControls()
 
     for (const ControlDescription &layout : WindowControls()) {
         const WindowClass &kind = kClasses[Index(layout.kind)];
-        m_controls[Index(layout.control)]
-            = CreateWindowExW(kind.exStyle, kind.name, Widen(layout.caption).c_str(),
-                              WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 10, 10,
-                              m_pages[Index(layout.tab)], nullptr, m_instance, nullptr);
+        HWND control = CreateWindowExW(
+            kind.exStyle, kind.name, Widen(layout.caption).c_str(),
+            WS_CHILD | WS_VISIBLE | kind.style | (layout.enabled ? 0 : WS_DISABLED), 0, 0, 10, 10,
+            m_pages[Index(layout.tab)], nullptr, m_instance, nullptr);
+        m_controls[Index(layout.control)] = control;
+        if (layout.toolTip.empty())
+            continue;
+        std::wstring tip = Widen(layout.toolTip);
+        TOOLINFOW tool {};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = m_window;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = tip.data();
+        SendMessageW(m_tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-
-    applyFonts();
+    setFonts();
 
     HWND unit = Handle(Control::cmbTimerRate);
     for (const std::string_view entry : kTimerUnits)
@@ -239,40 +251,21 @@ void Win32Window::createControls()
     HICON picture = static_cast<HICON>(
         LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_PELLWICK), IMAGE_ICON, 128, 128, 0));
     SendMessageW(Handle(Control::Image1), STM_SETICON, reinterpret_cast<WPARAM>(picture), 0);
-    for (const ControlDescription &layout : WindowControls())
-        EnableWindow(Handle(layout.control), layout.enabled);
     rebuildTabs(Tab::Email);
+    layOut();
 }
 
-void Win32Window::createMenu()
-{
-    m_menu = CreatePopupMenu();
-    for (const MenuEntry &entry : kTrayMenu) {
-        if (!entry.item) {
-            AppendMenuW(m_menu, MF_SEPARATOR | MF_GRAYED, 0, nullptr);
-            continue;
-        }
-        const UINT mark = entry.checked ? MF_CHECKED : MF_UNCHECKED;
-        AppendMenuW(m_menu, MF_STRING | mark, kFirstMenuCommand + static_cast<UINT>(*entry.item),
-                    Widen(entry.caption).c_str());
-    }
-}
-
-void Win32Window::createFonts()
+void Win32Window::setFonts()
 {
     DeleteObject(m_font);
     for (HFONT font : m_captionFonts)
         DeleteObject(font);
-    LOGFONTW font = MessageFont();
+    LOGFONTW message = MessageFont();
     // The system's figures are for its own resolution; this monitor may have another.
-    font.lfHeight = MulDiv(font.lfHeight, m_dpi, screenDpi());
-    m_font = CreateFontIndirectW(&font);
+    message.lfHeight = MulDiv(message.lfHeight, m_dpi, screenDpi());
+    m_font = CreateFontIndirectW(&message);
     for (const ControlDescription &d : WindowControls())
         m_captionFonts[Index(d.control)] = d.points > 0 ? captionFont(d, m_dpi) : nullptr;
-}
-
-void Win32Window::applyFonts()
-{
     for (std::size_t i = 0; i < m_controls.size(); ++i) {
         HFONT font = m_captionFonts[i] ? m_captionFonts[i] : m_font;
         SendMessageW(m_controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -288,8 +281,7 @@ void Win32Window::SetDpi(int dpi)
     m_dpi = dpi;
     if (!ControlsBuilt())
         return;
-    createFonts();
-    applyFonts();
+    setFonts();
     layOut();
     RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
@@ -387,30 +379,12 @@ void Win32Window::resize(int width, int height)
     SetWindowPlacement(m_window, &placement);
 }
 
-void Win32Window::addToolTips()
-{
-    for (const ControlDescription &layout : WindowControls()) {
-        if (layout.toolTip.empty())
-            continue;
-        HWND control = Handle(layout.control);
-        std::wstring tip = Widen(layout.toolTip);
-        TOOLINFOW tool {};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = m_window;
-        tool.uId = reinterpret_cast<UINT_PTR>(control);
-        tool.lpszText = tip.data();
-        SendMessageW(m_tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
-}
-
 std::optional<Control> Win32Window::ControlOf(HWND handle) const
 {
-    for (std::size_t i = 0; i < m_controls.size(); ++i) {
-        if (m_controls[i] == handle)
-            return static_cast<Control>(i);
-    }
-    return std::nullopt;
+    const auto found = std::find(m_controls.begin(), m_controls.end(), handle);
+    if (found == m_controls.end())
+        return std::nullopt;
+    return static_cast<Control>(found - m_controls.begin());
 }
 
 void Win32Window::rebuildTabs(Tab current)

@@ -117,14 +117,11 @@ public:
 private:
     static LRESULT CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-    void createControls();
-    void createFonts();
-    void applyFonts();
-    void createMenu();
+    // The fonts for the window's resolution, given to every control.
+    void setFonts();
     void layOut();
     // The window's outer size; a minimised one takes it when restored.
     void resize(int width, int height);
-    void addToolTips();
     void rebuildTabs(Tab current);
 
     HINSTANCE m_instance;
