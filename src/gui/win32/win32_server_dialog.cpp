@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <vector>
 
 namespace pellwick {
@@ -169,10 +168,12 @@ void Win32ServerDialog::create(HWND dialog)
 
 void Win32ServerDialog::layOut(HWND dialog)
 {
-    const int dpi = static_cast<int>(GetDpiForWindow(dialog));
-    const double scale = (dpi > 0 ? dpi : 96) / 96.0;
-    const auto scaled = [scale](int value) {
-        return static_cast<int>(std::lround(value * scale));
+    const UINT dpi = GetDpiForWindow(dialog) > 0 ? GetDpiForWindow(dialog) : 96;
+    const auto scaled = [dpi](int value) {
+        return MulDiv(value, static_cast<int>(dpi), 96);
+    };
+    const auto textWidth = [&](std::wstring_view text) {
+        return static_cast<int>(TextSize(dialog, m_font, text).cx);
     };
     const int lineHeight = TextSize(dialog, m_font, L"Ag").cy;
     const int margin = scaled(11);
@@ -183,12 +184,11 @@ void Win32ServerDialog::layOut(HWND dialog)
 
     int captionWidth = 0;
     for (const ServerFieldDescription &row : kServerFields)
-        captionWidth = std::max<int>(captionWidth, TextSize(dialog, m_font, Widen(row.caption)).cx);
+        captionWidth = std::max(captionWidth, textWidth(Widen(row.caption)));
     // Wide enough for the widest choice of the list and a fingerprint on two lines.
     int fieldWidth = scaled(300);
     for (const std::string_view entry : kSecurityEntries)
-        fieldWidth
-            = std::max<int>(fieldWidth, TextSize(dialog, m_font, Widen(entry)).cx + scaled(30));
+        fieldWidth = std::max(fieldWidth, textWidth(Widen(entry)) + scaled(30));
     const int fieldX = margin + captionWidth + gap;
     const int width = fieldX + fieldWidth + margin;
 
@@ -209,23 +209,23 @@ void Win32ServerDialog::layOut(HWND dialog)
     SendDlgItemMessageW(dialog, Id::spnSmtpPort, UDM_SETBUDDY,
                         reinterpret_cast<WPARAM>(GetDlgItem(dialog, Id::txtSmtpPort)), 0);
 
-    const int textWidth = width - 2 * margin;
+    const int innerWidth = width - 2 * margin;
     // The edit control keeps a few pixels at its sides: the text wraps a little
     // earlier than the control's width.
     const int presentedHeight
         = TextSize(dialog, m_font, WindowText(GetDlgItem(dialog, Id::lblPresented)),
-                   textWidth - scaled(8))
+                   innerWidth - scaled(8))
               .cy
           + scaled(4);
-    move(Id::lblPresented, margin, y, textWidth, presentedHeight);
+    move(Id::lblPresented, margin, y, innerWidth, presentedHeight);
     y += presentedHeight + gap;
-    const int trustWidth = TextSize(dialog, m_font, Widen(kTrustCertificate)).cx + buttonPadding;
-    move(Id::btnTrustCertificate, margin, y, trustWidth, buttonHeight);
+    move(Id::btnTrustCertificate, margin, y, textWidth(Widen(kTrustCertificate)) + buttonPadding,
+         buttonHeight);
     y += buttonHeight + 2 * gap;
 
     int buttonWidth = scaled(75);
     for (const wchar_t *text : {L"OK", L"Cancel"})
-        buttonWidth = std::max<int>(buttonWidth, TextSize(dialog, m_font, text).cx + buttonPadding);
+        buttonWidth = std::max(buttonWidth, textWidth(text) + buttonPadding);
     move(IDCANCEL, width - margin - buttonWidth, y, buttonWidth, buttonHeight);
     move(IDOK, width - margin - 2 * buttonWidth - gap, y, buttonWidth, buttonHeight);
     y += buttonHeight + margin;
@@ -234,7 +234,7 @@ void Win32ServerDialog::layOut(HWND dialog)
     RECT frame {0, 0, width, y};
     AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)),
                              FALSE, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)),
-                             static_cast<UINT>(dpi > 0 ? dpi : 96));
+                             dpi);
     RECT owner {};
     MONITORINFO monitor {};
     monitor.cbSize = sizeof monitor;

@@ -312,34 +312,31 @@ void Win32Window::layOut()
             tabGrow = std::max(tabGrow, need(layout) - scaled(layout.width));
         }
     }
-    struct Placed
-    {
-        int x, y, width, height;
+    // A control's left edge and width on its page: as drawn, moved and widened
+    // for the captions of its tab.
+    const auto place = [&](const ControlDescription &layout) {
+        const int tabGrow = grow[Index(layout.tab)];
+        const int widened
+            = scaled(layout.width) + (layout.column == 0 && layout.width > 0 ? tabGrow : 0);
+        return std::pair {scaled(layout.x) + (layout.column == 1 ? tabGrow : 0),
+                          std::max(widened, need(layout))};
     };
-    std::array<Placed, kControlCount> placed {};
     int pageWidth = scaled(kClientWidth - 7 - 8);
     for (const ControlDescription &layout : WindowControls()) {
-        const int tabGrow = grow[Index(layout.tab)];
-        Placed &p = placed[Index(layout.control)];
-        p = {scaled(layout.x) + (layout.column == 1 ? tabGrow : 0), scaled(layout.y),
-             scaled(layout.width) + (layout.column == 0 && layout.width > 0 ? tabGrow : 0),
-             scaled(layout.height)};
-        p.width = std::max(p.width, need(layout));
+        const auto [x, w] = place(layout);
         if (layout.width > 0)
-            pageWidth = std::max(pageWidth, p.x + p.width + scaled(8));
+            pageWidth = std::max(pageWidth, x + w + scaled(8));
     }
 
     // The tab control keeps the drawing's margins; its pages lie inside it.
-    RECT pageArea {scaled(4), scaled(8), 0, 0};
     RECT client {0, 0, 0, scaled(kClientHeight)};
     RECT probe {0, 0, 1000, 1000};
     SendMessageW(Handle(Control::tabMain), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&probe));
     const int chromeWidth = 1000 - (probe.right - probe.left);
     client.right = std::max(scaled(kClientWidth), pageWidth + chromeWidth + scaled(7));
-    RECT tabRect {scaled(4), scaled(8), client.right - scaled(3), client.bottom - scaled(4)};
-    MoveWindow(Handle(Control::tabMain), tabRect.left, tabRect.top, tabRect.right - tabRect.left,
-               tabRect.bottom - tabRect.top, FALSE);
-    pageArea = tabRect;
+    RECT pageArea {scaled(4), scaled(8), client.right - scaled(3), client.bottom - scaled(4)};
+    MoveWindow(Handle(Control::tabMain), pageArea.left, pageArea.top,
+               pageArea.right - pageArea.left, pageArea.bottom - pageArea.top, FALSE);
     SendMessageW(Handle(Control::tabMain), TCM_ADJUSTRECT, FALSE,
                  reinterpret_cast<LPARAM>(&pageArea));
     const int width = pageArea.right - pageArea.left;
@@ -348,12 +345,11 @@ void Win32Window::layOut()
         MoveWindow(page, pageArea.left, pageArea.top, width, height, FALSE);
 
     for (const ControlDescription &layout : WindowControls()) {
-        Placed p = placed[Index(layout.control)];
-        if (layout.width == 0)
-            p.width = width - 2 * p.x;
-        if (layout.height < 0)
-            p.height = height - p.y + scaled(layout.height);
-        MoveWindow(Handle(layout.control), p.x, p.y, p.width, p.height, FALSE);
+        const auto [x, w] = place(layout);
+        const int y = scaled(layout.y);
+        MoveWindow(Handle(layout.control), x, y, layout.width == 0 ? width - 2 * x : w,
+                   layout.height < 0 ? height - y + scaled(layout.height) : scaled(layout.height),
+                   FALSE);
     }
 
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(m_window, GWL_STYLE));
@@ -391,7 +387,9 @@ void Win32Window::rebuildTabs(Tab current)
 {
     HWND tab = Handle(Control::tabMain);
     SendMessageW(tab, TCM_DELETEALLITEMS, 0, 0);
-    m_shownTabs.clear();
+    // The current tab stays selected while it is shown; else the first one is.
+    WPARAM shown = 0;
+    WPARAM selected = 0;
     for (std::size_t i = 0; i < kTabCaptions.size(); ++i) {
         if (!m_tabVisible[i])
             continue;
@@ -399,22 +397,23 @@ void Win32Window::rebuildTabs(Tab current)
         TCITEMW item {};
         item.mask = TCIF_TEXT;
         item.pszText = caption.data();
-        SendMessageW(tab, TCM_INSERTITEMW, m_shownTabs.size(), reinterpret_cast<LPARAM>(&item));
-        m_shownTabs.push_back(static_cast<Tab>(i));
+        if (static_cast<Tab>(i) == current)
+            selected = shown;
+        SendMessageW(tab, TCM_INSERTITEMW, shown++, reinterpret_cast<LPARAM>(&item));
     }
-    const auto found = std::find(m_shownTabs.begin(), m_shownTabs.end(), current);
-    SendMessageW(tab, TCM_SETCURSEL,
-                 found == m_shownTabs.end() ? 0 : static_cast<WPARAM>(found - m_shownTabs.begin()),
-                 0);
+    SendMessageW(tab, TCM_SETCURSEL, selected, 0);
     ShowCurrentPage();
 }
 
 Tab Win32Window::CurrentTab() const
 {
-    const auto selected = SendMessageW(Handle(Control::tabMain), TCM_GETCURSEL, 0, 0);
-    if (selected < 0 || static_cast<std::size_t>(selected) >= m_shownTabs.size())
-        return Tab::Email;
-    return m_shownTabs[static_cast<std::size_t>(selected)];
+    // The selected one of the tabs shown.
+    auto selected = SendMessageW(Handle(Control::tabMain), TCM_GETCURSEL, 0, 0);
+    for (std::size_t i = 0; i < m_tabVisible.size(); ++i) {
+        if (m_tabVisible[i] && selected-- == 0)
+            return static_cast<Tab>(i);
+    }
+    return Tab::Email;
 }
 
 void Win32Window::SetTabVisible(Tab tab, bool visible)

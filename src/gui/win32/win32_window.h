@@ -8,7 +8,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace pellwick {
 
@@ -138,8 +137,6 @@ private:
     std::array<HWND, kControlCount> m_controls {};
     std::array<HWND, 5> m_pages {};
     std::array<bool, 5> m_tabVisible {true, true, true, true, true};
-    // The tabs the tab control shows, in order.
-    std::vector<Tab> m_shownTabs;
     int m_unitListIndex = 0;
     bool m_applyingState = false;
     std::array<bool, kControlCount> m_hidden {};
