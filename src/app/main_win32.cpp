@@ -5,7 +5,6 @@
 #include "gui/win32/win32_main_window.h"
 #include "gui/win32/win32_notify_area.h"
 #include "gui/win32/win32_window.h"
-#include "gui/win32/window_timers.h"
 #include "platform/platform.h"
 #include "platform/single_instance.h"
 #include "platform/windows/wide_text.h"

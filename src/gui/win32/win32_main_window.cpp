@@ -43,10 +43,7 @@ void Win32MainWindow::MakeControls()
 {
     if (m_window.ControlsBuilt())
         return;
-    // The window takes the size its controls need: no state change of the user's.
-    m_makingControls = true;
     m_window.BuildControls();
-    m_makingControls = false;
     m_view.ControlsBuilt();
 }
 
@@ -112,7 +109,7 @@ std::optional<LRESULT> Win32MainWindow::onMessage(UINT message, WPARAM wParam, L
         return 0;
     case WM_SIZE:
         if ((wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED)
-            && !m_window.ApplyingState() && !m_makingControls)
+            && !m_window.ApplyingState())
             Form().Form_Resize();
         return 0;
     case WM_DPICHANGED: {

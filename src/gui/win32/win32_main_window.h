@@ -52,7 +52,6 @@ private:
     UINT m_taskbarCreated;
     UINT m_instanceRequest;
     std::optional<Control> m_lastFocus;
-    bool m_makingControls = false;
     Win32FormHost m_host;
 };
 

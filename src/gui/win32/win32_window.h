@@ -109,8 +109,8 @@ public:
 
     // The user chose a unit from the list, or typed into its field (-1).
     void SetUnitChoice(int index) { m_unitListIndex = index; }
-    // True while SetState is changing the state: the window does not report
-    // that change back.
+    // True while SetState changes the state or BuildControls the size: the
+    // window does not report that change back.
     bool ApplyingState() const { return m_applyingState; }
 
 private:
