@@ -118,32 +118,24 @@ void Win32ServerDialog::create(HWND dialog)
     for (const ServerFieldDescription &row : kServerFields) {
         const Id field = idOf(row);
         make(L"STATIC", row.caption, SS_LEFT | SS_NOPREFIX, field + kCaptionOffset);
-        switch (field) {
-        case Id::txtSmtpPort: {
-            make(L"EDIT", "", WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL, Id::txtSmtpPort,
-                 WS_EX_CLIENTEDGE);
-            HWND spin = make(UPDOWN_CLASSW, "",
-                             UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-                             Id::spnSmtpPort);
-            SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(GetDlgItem(dialog, field)),
-                         0);
-            SendMessageW(spin, UDM_SETRANGE32, 1, 65535);
-            break;
-        }
-        case Id::cmbSmtpSecurity: {
-            HWND combo = make(WC_COMBOBOXW, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                              Id::cmbSmtpSecurity);
+        if (field == Id::cmbSmtpSecurity) {
+            HWND combo = make(WC_COMBOBOXW, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, field);
             for (const std::string_view entry : kSecurityEntries)
                 SendMessageW(combo, CB_ADDSTRING, 0,
                              reinterpret_cast<LPARAM>(Widen(entry).c_str()));
-            break;
+            continue;
         }
-        default:
-            make(L"EDIT", "",
-                 WS_TABSTOP | ES_AUTOHSCROLL | (field == Id::txtSmtpPassword ? ES_PASSWORD : 0),
-                 field, WS_EX_CLIENTEDGE);
-            break;
-        }
+        const DWORD extra = field == Id::txtSmtpPassword ? ES_PASSWORD
+                            : field == Id::txtSmtpPort   ? ES_NUMBER
+                                                         : 0;
+        HWND edit = make(L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL | extra, field, WS_EX_CLIENTEDGE);
+        if (field != Id::txtSmtpPort)
+            continue;
+        HWND spin = make(UPDOWN_CLASSW, "",
+                         UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                         Id::spnSmtpPort);
+        SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+        SendMessageW(spin, UDM_SETRANGE32, 1, 65535);
     }
     // Read-only but selectable, so the fingerprint can be copied.
     make(L"EDIT", "", ES_MULTILINE | ES_READONLY, Id::lblPresented);

@@ -53,7 +53,6 @@ public:
     HWND Window() const { return m_window; }
     HWND Handle(Control control) const { return m_controls[Index(control)]; }
     HICON Icon() const { return m_icon; }
-    HMENU Menu() const { return m_menu; }
     // The control a child window stands for, if it is one.
     std::optional<Control> ControlOf(HWND handle) const;
 
