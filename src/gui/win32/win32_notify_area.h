@@ -45,7 +45,8 @@ public:
     }
 
 private:
-    NOTIFYICONDATAW record(UINT flags) const;
+    // Tells the shell `operation` on the icon; `data` may hold a balloon.
+    void tell(DWORD operation, UINT flags, NOTIFYICONDATAW data = {}) const;
 
     HWND m_window = nullptr;
     HICON m_icon = nullptr;
