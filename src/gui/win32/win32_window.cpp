@@ -45,15 +45,11 @@ const std::array<WindowClass, 10> kClasses {{
 // Room a control needs around its caption: the check mark, a button's edges.
 int captionPadding(WidgetKind kind, double scale)
 {
-    switch (kind) {
-    case WidgetKind::Check:
+    if (kind == WidgetKind::Check)
         return static_cast<int>(std::lround(22 * scale));
-    case WidgetKind::Button:
-    case WidgetKind::Frame:
+    if (kind == WidgetKind::Button || kind == WidgetKind::Frame)
         return static_cast<int>(std::lround(18 * scale));
-    default:
-        return 2;
-    }
+    return 2;
 }
 
 // A caption's own font, as the description gives it.
