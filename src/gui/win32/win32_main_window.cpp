@@ -1,6 +1,5 @@
 #include "gui/win32/win32_main_window.h"
 
-#include "gui/win32/session_end.h"
 #include "gui/win32/win32_notify_area.h"
 #include "platform/single_instance.h"
 #include "platform/windows/instance_window.h"
@@ -15,26 +14,16 @@ namespace pellwick {
 Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea,
                                  MachineParts parts)
     : m_window(instance)
-    , m_controlsView(m_window)
-    , m_view(*this, m_controlsView)
+    , m_view(*this, m_window)
     , m_notifyArea(notifyArea)
-    , wckMain(m_window.Window(), [this](std::int32_t count) { m_form.wckMain_DataArrival(count); })
     , m_serverDialog(instance, m_window.Window())
     , m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated"))
     , m_instanceRequest(RegisterWindowMessageW(kInstanceRequestMessage))
-    , m_timers(m_window.Window(), [this] { m_form.tmrMain_Timer(); })
-    , m_addresses(m_window.Window())
-    , m_form(m_view, FormParts {std::move(parts), ShellParts {
-                                                      .socket = wckMain,
-                                                      .deadline = m_timers,
-                                                      .timer = m_timers,
-                                                      .notifyArea = notifyArea,
-                                                      .clipboard = *this,
-                                                      .addressWatched = m_addresses.Watching(),
-                                                      .serverDialog = &m_serverDialog,
-                                                  }})
+    , m_host(m_window.Window(), m_view, std::move(parts), notifyArea, *this, &m_serverDialog)
 {
-    m_window.SetHandler(this);
+    m_window.SetHandler([this](UINT message, WPARAM wParam, LPARAM lParam) {
+        return onMessage(message, wParam, lParam);
+    });
     notifyArea.Attach(m_window.Window(), m_window.Icon());
 }
 
@@ -46,7 +35,7 @@ Win32MainWindow::~Win32MainWindow()
 void Win32MainWindow::Load()
 {
     m_view.BeginBatch();
-    m_form.Form_Load();
+    Form().Form_Load();
     m_view.EndBatch();
 }
 
@@ -54,46 +43,33 @@ void Win32MainWindow::MakeControls()
 {
     if (m_window.ControlsBuilt())
         return;
-    // The window takes the size its controls need: no state change of the user's.
-    m_makingControls = true;
     m_window.BuildControls();
-    m_makingControls = false;
     m_view.ControlsBuilt();
 }
 
 bool Win32MainWindow::PreTranslate(MSG &message)
 {
     const bool used = IsDialogMessageW(m_window.Window(), &message) != FALSE;
-    noticeFocus();
-    return used;
-}
-
-void Win32MainWindow::noticeFocus()
-{
     // Only focus moving from one control of this window to another counts: the
     // window losing the focus, or the menu taking it, is no move.
-    HWND focus = GetFocus();
     std::optional<Control> now;
-    for (HWND window = focus; window && !now; window = GetParent(window))
+    for (HWND window = GetFocus(); window && !now; window = GetParent(window))
         now = m_window.ControlOf(window);
     if (!now)
-        return;
+        return used;
     const std::optional<Control> from = m_lastFocus;
     m_lastFocus = now;
     if (from && *from != *now)
-        m_form.FocusMoved(*from, *now);
+        Form().FocusMoved(*from, *now);
+    return used;
 }
 
-std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+std::optional<LRESULT> Win32MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (wckMain.HandleMessage(message, wParam, lParam))
-        return 0;
+    if (const auto handled = m_host.OnMessage(message, wParam, lParam))
+        return handled;
     if (message == m_taskbarCreated) {
         m_notifyArea.Readd();
-        return 0;
-    }
-    if (m_addresses.Take(message)) {
-        m_form.AddressChanged();
         return 0;
     }
     // A later start of the program: an ordinary one brings this window up, a
@@ -102,7 +78,7 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
         if (wParam == static_cast<WPARAM>(InstanceRequest::Show)) {
             // Made before the restore, which takes the size they need.
             MakeControls();
-            m_form.Restore_Click();
+            Form().Restore_Click();
         }
         return 0;
     }
@@ -127,17 +103,14 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
     case WM_QUERYOPEN:
         MakeControls();
         return std::nullopt;
-    case WM_TIMER:
-        m_timers.HandleTimer(wParam);
-        return 0;
     case Win32NotifyArea::kCallbackMessage:
         if (const auto click = Win32NotifyArea::ClickOf(LOWORD(lParam)))
-            m_form.Form_MouseDown(*click);
+            Form().Form_MouseDown(*click);
         return 0;
     case WM_SIZE:
         if ((wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED)
-            && !m_controlsView.ApplyingState() && !m_makingControls)
-            m_form.Form_Resize();
+            && !m_window.ApplyingState())
+            Form().Form_Resize();
         return 0;
     case WM_DPICHANGED: {
         // Laid out again for the new resolution, where Windows suggests.
@@ -148,10 +121,10 @@ std::optional<LRESULT> Win32MainWindow::OnMessage(UINT message, WPARAM wParam, L
         return 0;
     }
     case WM_CLOSE:
-        m_form.Form_Unload();
+        Form().Form_Unload();
         return 0;
     default:
-        return HandleSessionEnd(m_form, message, wParam);
+        return std::nullopt;
     }
 }
 
@@ -162,7 +135,7 @@ void Win32MainWindow::onCommand(WPARAM wParam, LPARAM lParam)
     if (lParam == 0) {
         if (id >= Win32Window::kFirstMenuCommand
             && id <= Win32Window::kFirstMenuCommand + static_cast<UINT>(MenuItem::Exit))
-            m_form.MenuItemChosen(static_cast<MenuItem>(id - Win32Window::kFirstMenuCommand));
+            Form().MenuItemChosen(static_cast<MenuItem>(id - Win32Window::kFirstMenuCommand));
         return;
     }
     HWND source = reinterpret_cast<HWND>(lParam);
@@ -173,7 +146,7 @@ void Win32MainWindow::onCommand(WPARAM wParam, LPARAM lParam)
         const auto style = GetWindowLongPtrW(source, GWL_STYLE) & BS_TYPEMASK;
         // The dialog manager makes the focused push button the default one.
         if (style == BS_PUSHBUTTON || style == BS_DEFPUSHBUTTON) {
-            m_form.UserClicked(*control);
+            Form().UserClicked(*control);
             return;
         }
         // A grey box clicked by the user becomes checked and has two states from then on.
@@ -181,12 +154,12 @@ void Win32MainWindow::onCommand(WPARAM wParam, LPARAM lParam)
             SendMessageW(source, BM_SETSTYLE, BS_AUTOCHECKBOX, TRUE);
             SendMessageW(source, BM_SETCHECK, BST_CHECKED, 0);
         }
-        m_form.UserChangedValue(*control);
+        Form().UserChangedValue(*control);
     } else if (*control == Control::cmbTimerRate && code == CBN_SELCHANGE) {
-        m_controlsView.SetUnitChoice(static_cast<int>(SendMessageW(source, CB_GETCURSEL, 0, 0)));
+        m_window.SetUnitChoice(static_cast<int>(SendMessageW(source, CB_GETCURSEL, 0, 0)));
     } else if (*control == Control::cmbTimerRate && code == CBN_EDITCHANGE) {
-        m_controlsView.SetUnitChoice(-1);
-        m_form.UserChangedText(*control);
+        m_window.SetUnitChoice(-1);
+        Form().UserChangedText(*control);
     }
 }
 

@@ -1,16 +1,10 @@
 #pragma once
 
-#include "core/form/form_parts.h"
-#include "core/form/frm_main.h"
 #include "core/form/lazy_form_view.h"
-#include "core/mail/deadline.h"
 
-#include "gui/win32/address_messages.h"
-#include "gui/win32/win32_form_view.h"
+#include "gui/win32/win32_form_host.h"
 #include "gui/win32/win32_server_dialog.h"
 #include "gui/win32/win32_window.h"
-#include "gui/win32/window_timers.h"
-#include "platform/windows/winsock_socket.h"
 
 #include <optional>
 
@@ -25,15 +19,14 @@ class Win32NotifyArea;
 // The controls are made when the window is first shown or restored: a log-in
 // run that stays hidden makes none.
 class Win32MainWindow
-    : private Win32Window::Handler
-    , private Clipboard
+    : private Clipboard
     , private LazyWindow
 {
 public:
     Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea, MachineParts parts);
     ~Win32MainWindow() override;
 
-    frmMain &Form() { return m_form; }
+    frmMain &Form() { return m_host.Form(); }
     HWND Window() const { return m_window.Window(); }
     // frmMain's Form_Load, with the window shown (if at all) once its start-up
     // state is settled.
@@ -42,30 +35,24 @@ public:
     bool PreTranslate(MSG &message);
 
 private:
-    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(WPARAM wParam, LPARAM lParam);
-    void noticeFocus();
 
     // Clipboard.
     void SetText(const std::string &text) override;
     // LazyWindow.
     bool ControlsMade() const override { return m_window.ControlsBuilt(); }
     void MakeControls() override;
-    void ShowOnTaskBar() override { m_controlsView.SetWindowVisible(true); }
+    void ShowOnTaskBar() override { m_window.SetWindowVisible(true); }
 
     Win32Window m_window;
-    Win32FormView m_controlsView;
     LazyFormView m_view;
     Win32NotifyArea &m_notifyArea;
-    WinsockSocket wckMain;
     Win32ServerDialog m_serverDialog;
     UINT m_taskbarCreated;
     UINT m_instanceRequest;
     std::optional<Control> m_lastFocus;
-    bool m_makingControls = false;
-    WindowTimers m_timers;
-    AddressMessages m_addresses;
-    frmMain m_form;
+    Win32FormHost m_host;
 };
 
 } // namespace pellwick

@@ -12,6 +12,8 @@ namespace {
 
 // The program's one icon.
 constexpr UINT kIconId = 1;
+// What adding the icon and changing its tip give the shell.
+constexpr UINT kIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 
 template<std::size_t N>
 void copyText(wchar_t (&field)[N], const std::string &text, std::size_t limit)
@@ -22,15 +24,8 @@ void copyText(wchar_t (&field)[N], const std::string &text, std::size_t limit)
 
 } // namespace
 
-void Win32NotifyArea::Attach(HWND window, HICON icon)
+void Win32NotifyArea::tell(DWORD operation, UINT flags, NOTIFYICONDATAW data) const
 {
-    m_window = window;
-    m_icon = icon;
-}
-
-NOTIFYICONDATAW Win32NotifyArea::record(UINT flags) const
-{
-    NOTIFYICONDATAW data {};
     data.cbSize = sizeof data;
     data.hWnd = m_window;
     data.uID = kIconId;
@@ -40,7 +35,7 @@ NOTIFYICONDATAW Win32NotifyArea::record(UINT flags) const
     // The tip holds at most 63 characters already; the shell's field more.
     if (m_shownTip)
         copyText(data.szTip, *m_shownTip, 63);
-    return data;
+    Shell_NotifyIconW(operation, &data);
 }
 
 void Win32NotifyArea::ShowIcon(const std::string &tip)
@@ -56,14 +51,12 @@ void Win32NotifyArea::SetTip(const std::string &tip)
     if (!m_shownTip)
         return;
     m_shownTip = tip;
-    NOTIFYICONDATAW data = record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-    Shell_NotifyIconW(NIM_MODIFY, &data);
+    tell(NIM_MODIFY, kIconFlags);
 }
 
 void Win32NotifyArea::HideIcon()
 {
-    NOTIFYICONDATAW data = record(0);
-    Shell_NotifyIconW(NIM_DELETE, &data);
+    tell(NIM_DELETE, 0);
     m_shownTip.reset();
 }
 
@@ -72,28 +65,18 @@ void Win32NotifyArea::ShowMessage(const std::string &title, const std::string &t
     // A balloon needs the icon; without one the failure stays in the debug log.
     if (!m_shownTip)
         return;
-    NOTIFYICONDATAW data = record(NIF_INFO);
-    data.dwInfoFlags = NIIF_WARNING;
-    copyText(data.szInfoTitle, title, 63);
-    copyText(data.szInfo, text, 255);
-    Shell_NotifyIconW(NIM_MODIFY, &data);
+    NOTIFYICONDATAW balloon {};
+    balloon.dwInfoFlags = NIIF_WARNING;
+    copyText(balloon.szInfoTitle, title, 63);
+    copyText(balloon.szInfo, text, 255);
+    tell(NIM_MODIFY, NIF_INFO, balloon);
 }
 
 void Win32NotifyArea::Readd()
 {
     if (!m_shownTip)
         return;
-    NOTIFYICONDATAW data = record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-    Shell_NotifyIconW(NIM_ADD, &data);
-}
-
-std::optional<TrayClick> Win32NotifyArea::ClickOf(UINT mouseMessage)
-{
-    if (mouseMessage == WM_LBUTTONDBLCLK)
-        return TrayClick::OpenWindow;
-    if (mouseMessage == WM_RBUTTONUP)
-        return TrayClick::OpenMenu;
-    return std::nullopt;
+    tell(NIM_ADD, kIconFlags);
 }
 
 } // namespace pellwick

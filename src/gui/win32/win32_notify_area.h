@@ -21,7 +21,11 @@ public:
     static constexpr UINT kCallbackMessage = WM_APP + 3;
 
     // The window the icon's events go to, and the picture it shows.
-    void Attach(HWND window, HICON icon);
+    void Attach(HWND window, HICON icon)
+    {
+        m_window = window;
+        m_icon = icon;
+    }
     void ShowIcon(const std::string &tip) override;
     void SetTip(const std::string &tip) override;
     void HideIcon() override;
@@ -30,12 +34,19 @@ public:
 
     // Adds the icon again after the shell has lost it (TaskbarCreated), if it is shown.
     void Readd();
-    bool IsShown() const { return m_shownTip.has_value(); }
     // A double-click opens the window, the right button's release the menu.
-    static std::optional<TrayClick> ClickOf(UINT mouseMessage);
+    static std::optional<TrayClick> ClickOf(UINT mouseMessage)
+    {
+        if (mouseMessage == WM_LBUTTONDBLCLK)
+            return TrayClick::OpenWindow;
+        if (mouseMessage == WM_RBUTTONUP)
+            return TrayClick::OpenMenu;
+        return std::nullopt;
+    }
 
 private:
-    NOTIFYICONDATAW record(UINT flags) const;
+    // Tells the shell `operation` on the icon; `data` may hold a balloon.
+    void tell(DWORD operation, UINT flags, NOTIFYICONDATAW data = {}) const;
 
     HWND m_window = nullptr;
     HICON m_icon = nullptr;

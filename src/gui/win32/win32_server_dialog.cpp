@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <vector>
 
 namespace pellwick {
@@ -43,19 +42,6 @@ std::vector<WORD> emptyTemplate()
         words.push_back(static_cast<WORD>(c));
     words.push_back(0);
     return words;
-}
-
-SIZE textSize(HWND window, HFONT font, std::wstring_view text, int wrapWidth = 0)
-{
-    HDC dc = GetDC(window);
-    const HGDIOBJ old = SelectObject(dc, font);
-    RECT room {0, 0, wrapWidth, 0};
-    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &room,
-              DT_CALCRECT | DT_NOPREFIX
-                  | (wrapWidth > 0 ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE));
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
-    return {room.right - room.left, room.bottom - room.top};
 }
 
 } // namespace
@@ -116,10 +102,8 @@ INT_PTR CALLBACK Win32ServerDialog::dialogProc(HWND dialog, UINT message, WPARAM
 
 void Win32ServerDialog::create(HWND dialog)
 {
-    NONCLIENTMETRICSW metrics {};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    m_font = CreateFontIndirectW(&metrics.lfMessageFont);
+    const LOGFONTW font = MessageFont();
+    m_font = CreateFontIndirectW(&font);
 
     const auto make = [&](const wchar_t *windowClass, std::string_view text, DWORD style, int id,
                           DWORD exStyle = 0) {
@@ -134,32 +118,24 @@ void Win32ServerDialog::create(HWND dialog)
     for (const ServerFieldDescription &row : kServerFields) {
         const Id field = idOf(row);
         make(L"STATIC", row.caption, SS_LEFT | SS_NOPREFIX, field + kCaptionOffset);
-        switch (field) {
-        case Id::txtSmtpPort: {
-            make(L"EDIT", "", WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL, Id::txtSmtpPort,
-                 WS_EX_CLIENTEDGE);
-            HWND spin = make(UPDOWN_CLASSW, "",
-                             UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-                             Id::spnSmtpPort);
-            SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(GetDlgItem(dialog, field)),
-                         0);
-            SendMessageW(spin, UDM_SETRANGE32, 1, 65535);
-            break;
-        }
-        case Id::cmbSmtpSecurity: {
-            HWND combo = make(WC_COMBOBOXW, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                              Id::cmbSmtpSecurity);
+        if (field == Id::cmbSmtpSecurity) {
+            HWND combo = make(WC_COMBOBOXW, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, field);
             for (const std::string_view entry : kSecurityEntries)
                 SendMessageW(combo, CB_ADDSTRING, 0,
                              reinterpret_cast<LPARAM>(Widen(entry).c_str()));
-            break;
+            continue;
         }
-        default:
-            make(L"EDIT", "",
-                 WS_TABSTOP | ES_AUTOHSCROLL | (field == Id::txtSmtpPassword ? ES_PASSWORD : 0),
-                 field, WS_EX_CLIENTEDGE);
-            break;
-        }
+        const DWORD extra = field == Id::txtSmtpPassword ? ES_PASSWORD
+                            : field == Id::txtSmtpPort   ? ES_NUMBER
+                                                         : 0;
+        HWND edit = make(L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL | extra, field, WS_EX_CLIENTEDGE);
+        if (field != Id::txtSmtpPort)
+            continue;
+        HWND spin = make(UPDOWN_CLASSW, "",
+                         UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                         Id::spnSmtpPort);
+        SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+        SendMessageW(spin, UDM_SETRANGE32, 1, 65535);
     }
     // Read-only but selectable, so the fingerprint can be copied.
     make(L"EDIT", "", ES_MULTILINE | ES_READONLY, Id::lblPresented);
@@ -184,12 +160,14 @@ void Win32ServerDialog::create(HWND dialog)
 
 void Win32ServerDialog::layOut(HWND dialog)
 {
-    const int dpi = static_cast<int>(GetDpiForWindow(dialog));
-    const double scale = (dpi > 0 ? dpi : 96) / 96.0;
-    const auto scaled = [scale](int value) {
-        return static_cast<int>(std::lround(value * scale));
+    const UINT dpi = GetDpiForWindow(dialog) > 0 ? GetDpiForWindow(dialog) : 96;
+    const auto scaled = [dpi](int value) {
+        return MulDiv(value, static_cast<int>(dpi), 96);
     };
-    const int lineHeight = textSize(dialog, m_font, L"Ag").cy;
+    const auto textWidth = [&](std::wstring_view text) {
+        return static_cast<int>(TextSize(dialog, m_font, text).cx);
+    };
+    const int lineHeight = TextSize(dialog, m_font, L"Ag").cy;
     const int margin = scaled(11);
     const int gap = scaled(7);
     const int fieldHeight = lineHeight + scaled(8);
@@ -198,12 +176,11 @@ void Win32ServerDialog::layOut(HWND dialog)
 
     int captionWidth = 0;
     for (const ServerFieldDescription &row : kServerFields)
-        captionWidth = std::max<int>(captionWidth, textSize(dialog, m_font, Widen(row.caption)).cx);
+        captionWidth = std::max(captionWidth, textWidth(Widen(row.caption)));
     // Wide enough for the widest choice of the list and a fingerprint on two lines.
     int fieldWidth = scaled(300);
     for (const std::string_view entry : kSecurityEntries)
-        fieldWidth
-            = std::max<int>(fieldWidth, textSize(dialog, m_font, Widen(entry)).cx + scaled(30));
+        fieldWidth = std::max(fieldWidth, textWidth(Widen(entry)) + scaled(30));
     const int fieldX = margin + captionWidth + gap;
     const int width = fieldX + fieldWidth + margin;
 
@@ -224,23 +201,23 @@ void Win32ServerDialog::layOut(HWND dialog)
     SendDlgItemMessageW(dialog, Id::spnSmtpPort, UDM_SETBUDDY,
                         reinterpret_cast<WPARAM>(GetDlgItem(dialog, Id::txtSmtpPort)), 0);
 
-    const int textWidth = width - 2 * margin;
+    const int innerWidth = width - 2 * margin;
     // The edit control keeps a few pixels at its sides: the text wraps a little
     // earlier than the control's width.
     const int presentedHeight
-        = textSize(dialog, m_font, WindowText(GetDlgItem(dialog, Id::lblPresented)),
-                   textWidth - scaled(8))
+        = TextSize(dialog, m_font, WindowText(GetDlgItem(dialog, Id::lblPresented)),
+                   innerWidth - scaled(8))
               .cy
           + scaled(4);
-    move(Id::lblPresented, margin, y, textWidth, presentedHeight);
+    move(Id::lblPresented, margin, y, innerWidth, presentedHeight);
     y += presentedHeight + gap;
-    const int trustWidth = textSize(dialog, m_font, Widen(kTrustCertificate)).cx + buttonPadding;
-    move(Id::btnTrustCertificate, margin, y, trustWidth, buttonHeight);
+    move(Id::btnTrustCertificate, margin, y, textWidth(Widen(kTrustCertificate)) + buttonPadding,
+         buttonHeight);
     y += buttonHeight + 2 * gap;
 
     int buttonWidth = scaled(75);
     for (const wchar_t *text : {L"OK", L"Cancel"})
-        buttonWidth = std::max<int>(buttonWidth, textSize(dialog, m_font, text).cx + buttonPadding);
+        buttonWidth = std::max(buttonWidth, textWidth(text) + buttonPadding);
     move(IDCANCEL, width - margin - buttonWidth, y, buttonWidth, buttonHeight);
     move(IDOK, width - margin - 2 * buttonWidth - gap, y, buttonWidth, buttonHeight);
     y += buttonHeight + margin;
@@ -249,7 +226,7 @@ void Win32ServerDialog::layOut(HWND dialog)
     RECT frame {0, 0, width, y};
     AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)),
                              FALSE, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)),
-                             static_cast<UINT>(dpi > 0 ? dpi : 96));
+                             dpi);
     RECT owner {};
     MONITORINFO monitor {};
     monitor.cbSize = sizeof monitor;

@@ -1,7 +1,6 @@
 #include "gui/win32/win32_window.h"
 
 #include "core/form/window_description.h"
-#include "gui/win32/window_object.h"
 #include "platform/windows/instance_window.h"
 #include "platform/windows/wide_text.h"
 
@@ -46,26 +45,11 @@ const std::array<WindowClass, 10> kClasses {{
 // Room a control needs around its caption: the check mark, a button's edges.
 int captionPadding(WidgetKind kind, double scale)
 {
-    switch (kind) {
-    case WidgetKind::Check:
+    if (kind == WidgetKind::Check)
         return static_cast<int>(std::lround(22 * scale));
-    case WidgetKind::Button:
-    case WidgetKind::Frame:
+    if (kind == WidgetKind::Button || kind == WidgetKind::Frame)
         return static_cast<int>(std::lround(18 * scale));
-    default:
-        return 2;
-    }
-}
-
-int textWidth(HWND control, HFONT font, std::wstring_view text)
-{
-    HDC dc = GetDC(control);
-    const HGDIOBJ old = SelectObject(dc, font);
-    SIZE size {};
-    GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return size.cx;
+    return 2;
 }
 
 // A caption's own font, as the description gives it.
@@ -99,6 +83,23 @@ int screenDpi()
     return dpi > 0 ? dpi : 96;
 }
 
+// An edit control breaks lines only at CRLF: a lone CR or LF becomes one.
+std::wstring withCrLf(const std::wstring &text)
+{
+    std::wstring lines;
+    lines.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' || text[i] == L'\n') {
+            lines += L"\r\n";
+            if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+                ++i;
+        } else {
+            lines += text[i];
+        }
+    }
+    return lines;
+}
+
 } // namespace
 
 std::wstring WindowText(HWND window)
@@ -107,6 +108,27 @@ std::wstring WindowText(HWND window)
     text.resize(static_cast<std::size_t>(
         GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
+}
+
+SIZE TextSize(HWND window, HFONT font, std::wstring_view text, int wrapWidth)
+{
+    HDC dc = GetDC(window);
+    const HGDIOBJ old = SelectObject(dc, font);
+    RECT room {0, 0, wrapWidth, 0};
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &room,
+              DT_CALCRECT | DT_NOPREFIX
+                  | (wrapWidth > 0 ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return {room.right - room.left, room.bottom - room.top};
+}
+
+LOGFONTW MessageFont()
+{
+    NONCLIENTMETRICSW metrics {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    return metrics.lfMessageFont;
 }
 
 Win32Window::Win32Window(HINSTANCE instance)
@@ -120,7 +142,7 @@ Win32Window::Win32Window(HINSTANCE instance)
 
     WNDCLASSEXW windowClass {};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = windowProc;
+    windowClass.lpfnWndProc = HandlerWindowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = m_bigIcon;
     windowClass.hIconSm = m_icon;
@@ -139,21 +161,22 @@ Win32Window::Win32Window(HINSTANCE instance)
     m_window = CreateWindowExW(
         WS_EX_CONTROLPARENT, kInstanceWindowClass, Widen(kWindowTitle).c_str(),
         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
-        kClientWidth, kClientHeight, nullptr, nullptr, instance, this);
+        kClientWidth, kClientHeight, nullptr, nullptr, instance, &m_handler);
     // The resolution of the monitor the window is on: it is per-monitor aware.
     m_dpi = static_cast<int>(GetDpiForWindow(m_window));
     if (m_dpi <= 0)
         m_dpi = screenDpi();
-    createMenu();
-}
 
-void Win32Window::BuildControls()
-{
-    if (ControlsBuilt())
-        return;
-    createControls();
-    layOut();
-    addToolTips();
+    m_menu = CreatePopupMenu();
+    for (const MenuEntry &entry : kTrayMenu) {
+        if (!entry.item) {
+            AppendMenuW(m_menu, MF_SEPARATOR | MF_GRAYED, 0, nullptr);
+            continue;
+        }
+        const UINT mark = entry.checked ? MF_CHECKED : MF_UNCHECKED;
+        AppendMenuW(m_menu, MF_STRING | mark, kFirstMenuCommand + static_cast<UINT>(*entry.item),
+                    Widen(entry.caption).c_str());
+    }
 }
 
 Win32Window::~Win32Window()
@@ -168,11 +191,18 @@ Win32Window::~Win32Window()
     DestroyIcon(m_bigIcon);
 }
 
-LRESULT CALLBACK Win32Window::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK HandlerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto *self = WindowObject<Win32Window>(window, message, lParam);
-    if (self && self->m_handler && window == self->m_window) {
-        if (const auto handled = self->m_handler->OnMessage(message, wParam, lParam))
+    // The handler is kept in the window's user data from its first message on.
+    if (message == WM_NCCREATE) {
+        const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    const auto *handler
+        = reinterpret_cast<const MessageHandler *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (handler && *handler) {
+        if (const std::optional<LRESULT> handled = (*handler)(message, wParam, lParam))
             return *handled;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -186,9 +216,12 @@ LRESULT CALLBACK Win32Window::pageProc(HWND page, UINT message, WPARAM wParam, L
     return DefWindowProcW(page, message, wParam, lParam);
 }
 
-void Win32Window::createControls()
+void Win32Window::BuildControls()
 {
-    createFonts();
+    if (ControlsBuilt())
+        return;
+    // The window takes the size its controls need: no state change of the user's.
+    m_applyingState = true;
     HWND tab = CreateWindowExW(0, WC_TABCONTROLW, L"",
                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 10, 10,
                                m_window, nullptr, m_instance, nullptr);
@@ -204,13 +237,23 @@ void Win32Window::createControls()
 
     for (const ControlDescription &layout : WindowControls()) {
         const WindowClass &kind = kClasses[Index(layout.kind)];
-        m_controls[Index(layout.control)]
-            = CreateWindowExW(kind.exStyle, kind.name, Widen(layout.caption).c_str(),
-                              WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 10, 10,
-                              m_pages[Index(layout.tab)], nullptr, m_instance, nullptr);
+        HWND control = CreateWindowExW(
+            kind.exStyle, kind.name, Widen(layout.caption).c_str(),
+            WS_CHILD | WS_VISIBLE | kind.style | (layout.enabled ? 0 : WS_DISABLED), 0, 0, 10, 10,
+            m_pages[Index(layout.tab)], nullptr, m_instance, nullptr);
+        m_controls[Index(layout.control)] = control;
+        if (layout.toolTip.empty())
+            continue;
+        std::wstring tip = Widen(layout.toolTip);
+        TOOLINFOW tool {};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = m_window;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = tip.data();
+        SendMessageW(m_tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-
-    applyFonts();
+    setFonts();
 
     HWND unit = Handle(Control::cmbTimerRate);
     for (const std::string_view entry : kTimerUnits)
@@ -223,42 +266,22 @@ void Win32Window::createControls()
     HICON picture = static_cast<HICON>(
         LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_PELLWICK), IMAGE_ICON, 128, 128, 0));
     SendMessageW(Handle(Control::Image1), STM_SETICON, reinterpret_cast<WPARAM>(picture), 0);
-    for (const ControlDescription &layout : WindowControls())
-        EnableWindow(Handle(layout.control), layout.enabled);
     rebuildTabs(Tab::Email);
+    layOut();
+    m_applyingState = false;
 }
 
-void Win32Window::createMenu()
-{
-    m_menu = CreatePopupMenu();
-    for (const MenuEntry &entry : kTrayMenu) {
-        if (!entry.item) {
-            AppendMenuW(m_menu, MF_SEPARATOR | MF_GRAYED, 0, nullptr);
-            continue;
-        }
-        const UINT mark = entry.checked ? MF_CHECKED : MF_UNCHECKED;
-        AppendMenuW(m_menu, MF_STRING | mark, kFirstMenuCommand + static_cast<UINT>(*entry.item),
-                    Widen(entry.caption).c_str());
-    }
-}
-
-void Win32Window::createFonts()
+void Win32Window::setFonts()
 {
     DeleteObject(m_font);
     for (HFONT font : m_captionFonts)
         DeleteObject(font);
-    NONCLIENTMETRICSW metrics {};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    LOGFONTW message = MessageFont();
     // The system's figures are for its own resolution; this monitor may have another.
-    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, m_dpi, screenDpi());
-    m_font = CreateFontIndirectW(&metrics.lfMessageFont);
+    message.lfHeight = MulDiv(message.lfHeight, m_dpi, screenDpi());
+    m_font = CreateFontIndirectW(&message);
     for (const ControlDescription &d : WindowControls())
         m_captionFonts[Index(d.control)] = d.points > 0 ? captionFont(d, m_dpi) : nullptr;
-}
-
-void Win32Window::applyFonts()
-{
     for (std::size_t i = 0; i < m_controls.size(); ++i) {
         HFONT font = m_captionFonts[i] ? m_captionFonts[i] : m_font;
         SendMessageW(m_controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -274,22 +297,15 @@ void Win32Window::SetDpi(int dpi)
     m_dpi = dpi;
     if (!ControlsBuilt())
         return;
-    createFonts();
-    applyFonts();
+    setFonts();
     layOut();
     RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Win32Window::layOut()
 {
-    HDC screen = GetDC(nullptr);
-    TEXTMETRICW metrics {};
-    const HGDIOBJ old = SelectObject(screen, m_font);
-    GetTextMetricsW(screen, &metrics);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
     // The drawing's sizes suit a font 13 pixels high at 96 dots per inch.
-    const double scale = std::max(m_dpi / 96.0, metrics.tmHeight / 13.0);
+    const double scale = std::max(m_dpi / 96.0, TextSize(m_window, m_font, L"Ag").cy / 13.0);
     const auto scaled = [scale](int value) {
         return static_cast<int>(std::lround(value * scale));
     };
@@ -300,7 +316,8 @@ void Win32Window::layOut()
             return 0;
         HWND control = Handle(layout.control);
         const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-        return textWidth(control, font, Widen(layout.caption)) + captionPadding(layout.kind, scale);
+        return static_cast<int>(TextSize(control, font, Widen(layout.caption)).cx)
+               + captionPadding(layout.kind, scale);
     };
     // Column 0 of a tab widens as far as its widest caption needs, and column 1
     // moves right as far.
@@ -311,34 +328,31 @@ void Win32Window::layOut()
             tabGrow = std::max(tabGrow, need(layout) - scaled(layout.width));
         }
     }
-    struct Placed
-    {
-        int x, y, width, height;
+    // A control's left edge and width on its page: as drawn, moved and widened
+    // for the captions of its tab.
+    const auto place = [&](const ControlDescription &layout) {
+        const int tabGrow = grow[Index(layout.tab)];
+        const int widened
+            = scaled(layout.width) + (layout.column == 0 && layout.width > 0 ? tabGrow : 0);
+        return std::pair {scaled(layout.x) + (layout.column == 1 ? tabGrow : 0),
+                          std::max(widened, need(layout))};
     };
-    std::array<Placed, kControlCount> placed {};
     int pageWidth = scaled(kClientWidth - 7 - 8);
     for (const ControlDescription &layout : WindowControls()) {
-        const int tabGrow = grow[Index(layout.tab)];
-        Placed &p = placed[Index(layout.control)];
-        p = {scaled(layout.x) + (layout.column == 1 ? tabGrow : 0), scaled(layout.y),
-             scaled(layout.width) + (layout.column == 0 && layout.width > 0 ? tabGrow : 0),
-             scaled(layout.height)};
-        p.width = std::max(p.width, need(layout));
+        const auto [x, w] = place(layout);
         if (layout.width > 0)
-            pageWidth = std::max(pageWidth, p.x + p.width + scaled(8));
+            pageWidth = std::max(pageWidth, x + w + scaled(8));
     }
 
     // The tab control keeps the drawing's margins; its pages lie inside it.
-    RECT pageArea {scaled(4), scaled(8), 0, 0};
     RECT client {0, 0, 0, scaled(kClientHeight)};
     RECT probe {0, 0, 1000, 1000};
     SendMessageW(Handle(Control::tabMain), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&probe));
     const int chromeWidth = 1000 - (probe.right - probe.left);
     client.right = std::max(scaled(kClientWidth), pageWidth + chromeWidth + scaled(7));
-    RECT tabRect {scaled(4), scaled(8), client.right - scaled(3), client.bottom - scaled(4)};
-    MoveWindow(Handle(Control::tabMain), tabRect.left, tabRect.top, tabRect.right - tabRect.left,
-               tabRect.bottom - tabRect.top, FALSE);
-    pageArea = tabRect;
+    RECT pageArea {scaled(4), scaled(8), client.right - scaled(3), client.bottom - scaled(4)};
+    MoveWindow(Handle(Control::tabMain), pageArea.left, pageArea.top,
+               pageArea.right - pageArea.left, pageArea.bottom - pageArea.top, FALSE);
     SendMessageW(Handle(Control::tabMain), TCM_ADJUSTRECT, FALSE,
                  reinterpret_cast<LPARAM>(&pageArea));
     const int width = pageArea.right - pageArea.left;
@@ -347,12 +361,11 @@ void Win32Window::layOut()
         MoveWindow(page, pageArea.left, pageArea.top, width, height, FALSE);
 
     for (const ControlDescription &layout : WindowControls()) {
-        Placed p = placed[Index(layout.control)];
-        if (layout.width == 0)
-            p.width = width - 2 * p.x;
-        if (layout.height < 0)
-            p.height = height - p.y + scaled(layout.height);
-        MoveWindow(Handle(layout.control), p.x, p.y, p.width, p.height, FALSE);
+        const auto [x, w] = place(layout);
+        const int y = scaled(layout.y);
+        MoveWindow(Handle(layout.control), x, y, layout.width == 0 ? width - 2 * x : w,
+                   layout.height < 0 ? height - y + scaled(layout.height) : scaled(layout.height),
+                   FALSE);
     }
 
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(m_window, GWL_STYLE));
@@ -378,37 +391,21 @@ void Win32Window::resize(int width, int height)
     SetWindowPlacement(m_window, &placement);
 }
 
-void Win32Window::addToolTips()
-{
-    for (const ControlDescription &layout : WindowControls()) {
-        if (layout.toolTip.empty())
-            continue;
-        HWND control = Handle(layout.control);
-        std::wstring tip = Widen(layout.toolTip);
-        TOOLINFOW tool {};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = m_window;
-        tool.uId = reinterpret_cast<UINT_PTR>(control);
-        tool.lpszText = tip.data();
-        SendMessageW(m_tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
-}
-
 std::optional<Control> Win32Window::ControlOf(HWND handle) const
 {
-    for (std::size_t i = 0; i < m_controls.size(); ++i) {
-        if (m_controls[i] == handle)
-            return static_cast<Control>(i);
-    }
-    return std::nullopt;
+    const auto found = std::find(m_controls.begin(), m_controls.end(), handle);
+    if (found == m_controls.end())
+        return std::nullopt;
+    return static_cast<Control>(found - m_controls.begin());
 }
 
 void Win32Window::rebuildTabs(Tab current)
 {
     HWND tab = Handle(Control::tabMain);
     SendMessageW(tab, TCM_DELETEALLITEMS, 0, 0);
-    m_shownTabs.clear();
+    // The current tab stays selected while it is shown; else the first one is.
+    WPARAM shown = 0;
+    WPARAM selected = 0;
     for (std::size_t i = 0; i < kTabCaptions.size(); ++i) {
         if (!m_tabVisible[i])
             continue;
@@ -416,22 +413,23 @@ void Win32Window::rebuildTabs(Tab current)
         TCITEMW item {};
         item.mask = TCIF_TEXT;
         item.pszText = caption.data();
-        SendMessageW(tab, TCM_INSERTITEMW, m_shownTabs.size(), reinterpret_cast<LPARAM>(&item));
-        m_shownTabs.push_back(static_cast<Tab>(i));
+        if (static_cast<Tab>(i) == current)
+            selected = shown;
+        SendMessageW(tab, TCM_INSERTITEMW, shown++, reinterpret_cast<LPARAM>(&item));
     }
-    const auto found = std::find(m_shownTabs.begin(), m_shownTabs.end(), current);
-    SendMessageW(tab, TCM_SETCURSEL,
-                 found == m_shownTabs.end() ? 0 : static_cast<WPARAM>(found - m_shownTabs.begin()),
-                 0);
+    SendMessageW(tab, TCM_SETCURSEL, selected, 0);
     ShowCurrentPage();
 }
 
 Tab Win32Window::CurrentTab() const
 {
-    const auto selected = SendMessageW(Handle(Control::tabMain), TCM_GETCURSEL, 0, 0);
-    if (selected < 0 || static_cast<std::size_t>(selected) >= m_shownTabs.size())
-        return Tab::Email;
-    return m_shownTabs[static_cast<std::size_t>(selected)];
+    // The selected one of the tabs shown.
+    auto selected = SendMessageW(Handle(Control::tabMain), TCM_GETCURSEL, 0, 0);
+    for (std::size_t i = 0; i < m_tabVisible.size(); ++i) {
+        if (m_tabVisible[i] && selected-- == 0)
+            return static_cast<Tab>(i);
+    }
+    return Tab::Email;
 }
 
 void Win32Window::SetTabVisible(Tab tab, bool visible)
@@ -446,6 +444,151 @@ void Win32Window::ShowCurrentPage()
     const Tab current = CurrentTab();
     for (std::size_t i = 0; i < m_pages.size(); ++i)
         ShowWindow(m_pages[i], static_cast<Tab>(i) == current ? SW_SHOW : SW_HIDE);
+}
+
+std::string Win32Window::Text(Control control) const
+{
+    return Narrow(WindowText(Handle(control)));
+}
+
+void Win32Window::SetText(Control control, const std::string &text)
+{
+    SetWindowTextW(Handle(control), withCrLf(Widen(text)).c_str());
+}
+
+std::string Win32Window::Caption() const
+{
+    return Narrow(WindowText(m_window));
+}
+
+void Win32Window::SetCaption(const std::string &caption)
+{
+    SetWindowTextW(m_window, Widen(caption).c_str());
+}
+
+void Win32Window::AppendText(Control control, const std::string &text)
+{
+    HWND edit = Handle(control);
+    // Insert at the end only: the cost of an append does not grow with the log.
+    const auto end = static_cast<WPARAM>(GetWindowTextLengthW(edit));
+    SendMessageW(edit, EM_SETSEL, end, static_cast<LPARAM>(end));
+    const std::wstring lines = withCrLf(Widen(text));
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(lines.c_str()));
+}
+
+void Win32Window::DropLeadingText(Control control, const std::string &dropped)
+{
+    HWND edit = Handle(control);
+    // The box holds the text as AppendText put it there, line breaks as CRLF.
+    const auto end = static_cast<LPARAM>(withCrLf(Widen(dropped)).size());
+    SendMessageW(edit, EM_SETSEL, 0, end);
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    const auto last = static_cast<WPARAM>(GetWindowTextLengthW(edit));
+    SendMessageW(edit, EM_SETSEL, last, static_cast<LPARAM>(last));
+}
+
+void Win32Window::ShowSaveFailure(const std::string &message)
+{
+    const std::wstring text = Widen(message);
+    MessageBoxW(m_window, text.c_str(), Widen(kWindowTitle).c_str(), MB_OK | MB_ICONWARNING);
+}
+
+TextSelection Win32Window::Selection(Control control) const
+{
+    HWND edit = Handle(control);
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const std::wstring text = WindowText(edit);
+    const std::size_t from = Narrow(text.substr(0, start)).size();
+    return {from, Narrow(text.substr(0, end)).size() - from};
+}
+
+// A check box's states are numbered as frmMain's values.
+static_assert(BST_UNCHECKED == vbUnchecked && BST_CHECKED == vbChecked
+              && BST_INDETERMINATE == vbGrayed);
+
+int Win32Window::Value(Control control) const
+{
+    return static_cast<int>(SendMessageW(Handle(control), BM_GETCHECK, 0, 0));
+}
+
+void Win32Window::SetValue(Control control, int value)
+{
+    HWND box = Handle(control);
+    // Only a box set grey by the program shows the third state.
+    SendMessageW(box, BM_SETSTYLE, value == vbGrayed ? BS_AUTO3STATE : BS_AUTOCHECKBOX, TRUE);
+    SendMessageW(box, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}
+
+void Win32Window::SetListIndex(Control control, int index)
+{
+    SendMessageW(Handle(control), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    m_unitListIndex = index;
+}
+
+void Win32Window::SetVisible(Control control, bool visible)
+{
+    m_hidden[Index(control)] = !visible;
+    ShowWindow(Handle(control), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Win32Window::SetState(WindowState state)
+{
+    m_applyingState = true;
+    // A hidden window shows for this moment: frmMain hides a minimised one
+    // again, and shows a restored one.
+    ShowWindow(m_window, state == WindowState::Minimized ? SW_MINIMIZE : SW_RESTORE);
+    m_applyingState = false;
+}
+
+void Win32Window::SetWindowVisible(bool visible)
+{
+    HWND window = m_window;
+    ShowWindow(window, visible ? (IsIconic(window) ? SW_SHOWMINIMIZED : SW_SHOW) : SW_HIDE);
+    if (visible)
+        SetForegroundWindow(window);
+}
+
+void Win32Window::Refresh()
+{
+    RedrawWindow(m_window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+bool Win32Window::MenuChecked(MenuItem item) const
+{
+    return (GetMenuState(m_menu, kFirstMenuCommand + static_cast<UINT>(item), MF_BYCOMMAND)
+            & MF_CHECKED)
+           != 0;
+}
+
+void Win32Window::SetMenuChecked(MenuItem item, bool checked)
+{
+    const UINT mark = checked ? MF_CHECKED : MF_UNCHECKED;
+    CheckMenuItem(m_menu, kFirstMenuCommand + static_cast<UINT>(item), MF_BYCOMMAND | mark);
+}
+
+void Win32Window::PopupMenu()
+{
+    HWND window = m_window;
+    POINT pointer {};
+    GetCursorPos(&pointer);
+    // The menu opens from the pointer towards the middle of the screen, so from
+    // a notification area at an edge it never covers the icon.
+    MONITORINFO monitor {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT &area = monitor.rcMonitor;
+    const UINT horizontal
+        = pointer.x > (area.left + area.right) / 2 ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+    const UINT vertical = pointer.y > (area.top + area.bottom) / 2 ? TPM_BOTTOMALIGN : TPM_TOPALIGN;
+    // The menu closes when clicked elsewhere only if its window is in front;
+    // the message after it lets the menu's own loop end cleanly.
+    SetForegroundWindow(window);
+    TrackPopupMenu(m_menu, horizontal | vertical | TPM_RIGHTBUTTON, pointer.x, pointer.y, 0, window,
+                   nullptr);
+    PostMessageW(window, WM_NULL, 0, 0);
 }
 
 } // namespace pellwick

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "core/form/form_parts.h"
+#include "core/form/frm_main.h"
+#include "core/mail/deadline.h"
+
+#include "gui/win32/win32_api.h"
+#include "platform/address_watch.h"
+#include "platform/windows/winsock_socket.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <utility>
+
+namespace pellwick {
+
+// The timer tmrMain and the mail dialogue's time limit as two timers of one
+// window; the window hands its WM_TIMER messages to HandleTimer.
+class WindowTimers
+    : public FormTimer
+    , public Deadline
+{
+public:
+    WindowTimers(HWND window, std::function<void()> tick)
+        : m_window(window)
+        , m_tick(std::move(tick))
+    {
+    }
+
+    // Acts on a WM_TIMER of one of the two timers; false for any other.
+    bool HandleTimer(WPARAM id)
+    {
+        if (id == kTimerId) {
+            m_tick();
+            return true;
+        }
+        if (id != kDeadlineId)
+            return false;
+        Disarm();
+        // Taken out first: the dialogue may arm the next limit from here.
+        const std::function<void()> expired = std::move(m_expired);
+        if (expired)
+            expired();
+        return true;
+    }
+
+    void Start(std::int64_t intervalMs) override
+    {
+        SetTimer(m_window, kTimerId, static_cast<UINT>(intervalMs), nullptr);
+    }
+    void Stop() override { KillTimer(m_window, kTimerId); }
+    // The deadline: a timer of its own that fires once.
+    void Arm(std::chrono::milliseconds after, std::function<void()> expired) override
+    {
+        m_expired = std::move(expired);
+        SetTimer(m_window, kDeadlineId, static_cast<UINT>(after.count()), nullptr);
+    }
+    void Disarm() override { KillTimer(m_window, kDeadlineId); }
+
+private:
+    static constexpr UINT_PTR kTimerId = 1;
+    static constexpr UINT_PTR kDeadlineId = 2;
+
+    HWND m_window;
+    std::function<void()> m_tick;
+    std::function<void()> m_expired;
+};
+
+// frmMain with what either shell gives it over a window of its own: Winsock,
+// the timers, and address and route changes, which are told on a thread of the
+// system's and come to the window as one message per burst of them.
+class Win32FormHost
+{
+public:
+    static constexpr UINT kAddressMessage = WM_APP + 5;
+
+    Win32FormHost(HWND window, FormView &view, MachineParts parts, NotifyArea &notifyArea,
+                  Clipboard &clipboard, ServerDialog *serverDialog = nullptr)
+        : m_window(window)
+        , wckMain(window, [this](std::int32_t count) { m_form.wckMain_DataArrival(count); })
+        , m_timers(window, [this] { m_form.tmrMain_Timer(); })
+        , m_addressWatch(WatchAddresses([this] {
+            if (!m_addressPosted.exchange(true))
+                PostMessageW(m_window, kAddressMessage, 0, 0);
+        }))
+        , m_form(view, FormParts {std::move(parts),
+                                  ShellParts {wckMain, m_timers, m_timers, notifyArea, clipboard,
+                                              m_addressWatch != nullptr, serverDialog}})
+    {
+    }
+
+    frmMain &Form() { return m_form; }
+    // The socket's, the timers' and address changes' messages, and the end of
+    // the session, which may always come and saves first, as Exit does.
+    // Nullopt for any other message.
+    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (wckMain.HandleMessage(message, wParam, lParam))
+            return 0;
+        switch (message) {
+        case kAddressMessage:
+            // The next change posts again.
+            m_addressPosted = false;
+            m_form.AddressChanged();
+            return 0;
+        case WM_TIMER:
+            m_timers.HandleTimer(wParam);
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            // The session ends whether or not the program has.
+            if (wParam)
+                m_form.ExitApp();
+            return 0;
+        default:
+            return std::nullopt;
+        }
+    }
+
+private:
+    HWND m_window;
+    WinsockSocket wckMain;
+    WindowTimers m_timers;
+    std::atomic<bool> m_addressPosted {false};
+    std::unique_ptr<AddressWatch> m_addressWatch;
+    frmMain m_form;
+};
+
+} // namespace pellwick
