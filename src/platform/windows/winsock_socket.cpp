@@ -12,12 +12,8 @@ namespace pellwick {
 
 namespace {
 
-// What the resolver thread hands back to the window: the name's addresses, in
-// the order the resolver gives them.
-struct Resolved
-{
-    std::vector<sockaddr_storage> addresses;
-};
+// The name's addresses, in the order the resolver gives them.
+using Resolved = std::vector<sockaddr_storage>;
 
 std::vector<sockaddr_storage> resolve(const std::string &host, std::uint16_t port)
 {
@@ -94,7 +90,7 @@ void WinsockSocket::Connect(const std::string &host, std::uint16_t port)
     const HWND window = m_window;
     // The thread owns copies only: the window may be gone before the answer.
     std::thread([host, port, window, attempt] {
-        auto result = std::make_unique<Resolved>(Resolved {resolve(host, port)});
+        auto result = std::make_unique<Resolved>(resolve(host, port));
         if (PostMessageW(window, kResolvedMessage, attempt, reinterpret_cast<LPARAM>(result.get())))
             result.release(); // the window deletes it
     }).detach();
@@ -102,15 +98,11 @@ void WinsockSocket::Connect(const std::string &host, std::uint16_t port)
 
 bool WinsockSocket::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == kResolvedMessage) {
+    if (message == kResolvedMessage)
         onResolved(wParam, lParam);
-        return true;
-    }
-    if (message == kSocketMessage) {
+    else if (message == kSocketMessage)
         onSocketEvent(wParam, lParam);
-        return true;
-    }
-    return false;
+    return message == kResolvedMessage || message == kSocketMessage;
 }
 
 void WinsockSocket::onResolved(WPARAM attempt, LPARAM result)
@@ -118,7 +110,7 @@ void WinsockSocket::onResolved(WPARAM attempt, LPARAM result)
     const std::unique_ptr<Resolved> resolved(reinterpret_cast<Resolved *>(result));
     if (attempt != m_attempt)
         return; // closed or connected elsewhere meanwhile
-    m_addresses = std::move(resolved->addresses);
+    m_addresses = std::move(*resolved);
     m_nextAddress = 0;
     if (m_addresses.empty()) {
         fail(SocketFailure::HostNotFound, "host not found");
@@ -258,7 +250,7 @@ void WinsockSocket::beginTls()
 {
     m_tls = std::make_unique<SchannelSession>(m_host);
     m_encrypted = false;
-    if (m_tls->Start(m_pending) == SchannelSession::Step::Failed)
+    if (m_tls->Handshake({}, m_pending) == SchannelSession::Step::Failed)
         fail(SocketFailure::Tls, m_tls->Problem());
 }
 
@@ -316,9 +308,8 @@ void WinsockSocket::GetData(std::string &data, std::int32_t count)
     if (m_socket == INVALID_SOCKET || count <= 0)
         return;
     if (m_tls) {
-        const std::size_t taken = std::min(m_plainIn.size(), static_cast<std::size_t>(count));
-        data = m_plainIn.substr(0, taken);
-        m_plainIn.erase(0, taken);
+        data = m_plainIn.substr(0, static_cast<std::size_t>(count));
+        m_plainIn.erase(0, data.size());
         return;
     }
     data.resize(static_cast<std::size_t>(count));
