@@ -68,12 +68,7 @@ public:
     }
     // Starts a connection that is TLS from its first byte and returns at once.
     // A socket without TLS reports a failure: nothing ever falls back to plain text.
-    virtual void ConnectTls(const std::string &host, std::uint16_t port)
-    {
-        (void)host;
-        (void)port;
-        reportNoTls();
-    }
+    virtual void ConnectTls(const std::string & /*host*/, std::uint16_t /*port*/) { reportNoTls(); }
     // Starts the TLS handshake on the open connection now.
     virtual void StartTls() { reportNoTls(); }
 
