@@ -25,15 +25,10 @@ std::string bareAddress(const std::string &field)
 
 bool isDomain(const std::string &text)
 {
-    if (text.empty() || text.front() == '.' || text.back() == '.')
-        return false;
-    for (const char c : text) {
-        const bool fits = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
-                          || c == '.' || c == '-';
-        if (!fits)
-            return false;
-    }
-    return true;
+    constexpr const char *kDomainCharacters
+        = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-";
+    return !text.empty() && text.front() != '.' && text.back() != '.'
+           && text.find_first_not_of(kDomainCharacters) == std::string::npos;
 }
 
 // The body split at every CRLF, lone CR or lone LF, without line endings.
@@ -67,12 +62,8 @@ std::string TrimSpaces(const std::string &text)
 
 std::string RemoveLineBreaks(const std::string &text)
 {
-    std::string result;
-    result.reserve(text.size());
-    for (const char c : text) {
-        if (c != '\r' && c != '\n' && c != '\0')
-            result += c;
-    }
+    std::string result = text;
+    std::erase_if(result, [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
     return result;
 }
 
@@ -185,18 +176,14 @@ std::string HeaderBlock(const MessageTexts &texts, BodyEncoding encoding)
 std::vector<std::string> BodyLines(const std::string &body, BodyEncoding encoding)
 {
     std::vector<std::string> lines;
-    auto emit = [&lines](const std::string &line) {
+    for (const std::string &line : splitLines(body)) {
+        const std::vector<std::string> pieces = encoding == BodyEncoding::QuotedPrintable
+                                                    ? QuotedPrintableLine(line)
+                                                    : std::vector {line};
         // A line starting with "." gets a second one, so that no body line can
         // read as the end of the data.
-        lines.push_back((line.starts_with('.') ? "." : "") + line + kCrLf);
-    };
-    for (const std::string &line : splitLines(body)) {
-        if (encoding != BodyEncoding::QuotedPrintable) {
-            emit(line);
-            continue;
-        }
-        for (const std::string &piece : QuotedPrintableLine(line))
-            emit(piece);
+        for (const std::string &piece : pieces)
+            lines.push_back((piece.starts_with('.') ? "." : "") + piece + kCrLf);
     }
     return lines;
 }

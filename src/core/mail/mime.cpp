@@ -1,5 +1,7 @@
 #include "core/mail/mime.h"
 
+#include "core/text/text.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -44,10 +46,9 @@ std::string encodedWords(const std::string &text, std::size_t used)
         const std::size_t room
             = used + 16 <= kHeaderLineLimit ? std::min(kMaxWord, kHeaderLineLimit - used) : 16;
         const std::size_t length = wordPieceLength(text, from, room);
-        const std::string word = kWordStart + Base64(text.substr(from, length)) + kWordEnd;
         if (from > 0)
             result += kFold;
-        result += word;
+        result += kWordStart + Base64(text.substr(from, length)) + kWordEnd;
         from += length;
         used = 1; // the blank that starts a continuation line
     }
@@ -76,9 +77,7 @@ std::string encodeDisplayName(const std::string &address, std::size_t used)
     const std::size_t open = address.rfind('<');
     if (!HasNonAscii(address) || open == std::string::npos)
         return address;
-    std::string name = address.substr(0, open);
-    while (!name.empty() && name.back() == ' ')
-        name.pop_back();
+    std::string name(TrimEnd(std::string_view(address).substr(0, open)));
     if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
         name = name.substr(1, name.size() - 2);
     return encodedWords(name, used) + " " + address.substr(open);
@@ -88,11 +87,7 @@ std::string encodeDisplayName(const std::string &address, std::size_t used)
 
 bool HasNonAscii(const std::string &text)
 {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80u)
-            return true;
-    }
-    return false;
+    return std::ranges::any_of(text, [](char c) { return static_cast<unsigned char>(c) >= 0x80u; });
 }
 
 std::string Base64(const std::string &bytes)
