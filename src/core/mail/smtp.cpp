@@ -1,6 +1,5 @@
 #include "core/mail/smtp.h"
 
-#include "core/mail/mime.h"
 #include "core/mail/smtp_host.h"
 #include "core/text/text.h"
 
