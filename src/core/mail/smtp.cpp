@@ -170,18 +170,7 @@ void Smtp::ConnectToServer(std::string server, std::string recipient, std::strin
     m_nextRecipient = 0;
 
     m_deadline.Arm(kConnectLimit, [this] { timedOut(); });
-    const std::string host = TrimSpaces(g_strSmtpServer);
-    switch (m_submission.security) {
-    case Security::Tls:
-        m_socket.ConnectTls(host, m_submission.port);
-        break;
-    case Security::StartTls:
-        m_socket.ConnectForStartTls(host, m_submission.port);
-        break;
-    case Security::None:
-        m_socket.Connect(host, m_submission.port);
-        break;
-    }
+    m_socket.Connect(TrimSpaces(g_strSmtpServer), m_submission.port, m_submission.security);
     // The socket may have failed at once; the caption then stays normal.
     if (m_inDialogue)
         m_host.UpdateCaption("Connecting to " + g_strSmtpServer);

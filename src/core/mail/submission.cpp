@@ -2,18 +2,17 @@
 
 #include "core/text/text.h"
 
+#include <algorithm>
+
 namespace pellwick {
 
 namespace {
 
 std::string normalisedFingerprint(const std::string &text)
 {
-    std::string hex;
-    for (const char c : text) {
-        if (c == ':' || c == ' ')
-            continue;
-        hex += AsciiLower(c);
-    }
+    std::string hex = text;
+    std::erase_if(hex, [](char c) { return c == ':' || c == ' '; });
+    std::ranges::transform(hex, hex.begin(), AsciiLower);
     return hex;
 }
 

@@ -1,19 +1,13 @@
 #pragma once
 
 #include "core/mail/password_store.h"
+#include "core/mail/socket.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace pellwick {
-
-// How the connection to the mail server is protected ("SMTPSecurity").
-enum class Security {
-    None = 0, // plain SMTP, as on port 25
-    StartTls = 1, // plain connection, then STARTTLS before anything else
-    Tls = 2, // TLS from the first byte (port 465)
-};
 
 // How one mail reaches the server beyond its texts. The defaults are the plain
 // port-25 dialogue.

@@ -22,13 +22,6 @@ QtSocket::~QtSocket()
         m_socket->disconnect(this);
 }
 
-QTcpSocket &QtSocket::plainSocket()
-{
-    if (!m_socket || m_tls)
-        adopt(new QTcpSocket(this));
-    return *m_socket;
-}
-
 QSslSocket &QtSocket::tlsSocket()
 {
     if (!m_tls) {
@@ -78,19 +71,18 @@ void QtSocket::Close()
     m_certificateProblems.clear();
 }
 
-void QtSocket::Connect(const std::string &host, std::uint16_t port)
+void QtSocket::Connect(const std::string &host, std::uint16_t port, Security security)
 {
-    plainSocket().connectToHost(QString::fromStdString(host), port);
-}
-
-void QtSocket::ConnectForStartTls(const std::string &host, std::uint16_t port)
-{
-    tlsSocket().connectToHost(QString::fromStdString(host), port);
-}
-
-void QtSocket::ConnectTls(const std::string &host, std::uint16_t port)
-{
-    tlsSocket().connectToHostEncrypted(QString::fromStdString(host), port);
+    const QString name = QString::fromStdString(host);
+    if (security == Security::Tls) {
+        tlsSocket().connectToHostEncrypted(name, port);
+        return;
+    }
+    if (security == Security::StartTls)
+        tlsSocket();
+    else if (!m_socket || m_tls)
+        adopt(new QTcpSocket(this));
+    m_socket->connectToHost(name, port);
 }
 
 void QtSocket::StartTls()

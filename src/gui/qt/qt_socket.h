@@ -29,11 +29,9 @@ public:
     ~QtSocket() override;
 
     void Close() override;
-    void Connect(const std::string &host, std::uint16_t port) override;
-    void ConnectForStartTls(const std::string &host, std::uint16_t port) override;
+    void Connect(const std::string &host, std::uint16_t port, Security security) override;
     void SendData(const std::string &text) override;
     void GetData(std::string &data, std::int32_t count) override;
-    void ConnectTls(const std::string &host, std::uint16_t port) override;
     void StartTls() override;
 
 signals:
@@ -41,7 +39,6 @@ signals:
 
 private:
     // The connection's socket, made anew when the kind asked for changes.
-    QTcpSocket &plainSocket();
     QSslSocket &tlsSocket();
     void adopt(QTcpSocket *socket);
     void reportEncrypted();

@@ -80,12 +80,13 @@ void WinsockSocket::Close()
     }
 }
 
-void WinsockSocket::Connect(const std::string &host, std::uint16_t port)
+void WinsockSocket::Connect(const std::string &host, std::uint16_t port, Security security)
 {
     Close();
     if (!m_started)
         return;
     m_host = host;
+    m_tlsOnConnect = security == Security::Tls;
     const WPARAM attempt = m_attempt;
     const HWND window = m_window;
     // The thread owns copies only: the window may be gone before the answer.
@@ -228,12 +229,6 @@ void WinsockSocket::queue(const std::string &text)
     } else if (!m_tls->Encrypt(text, m_pending)) {
         fail(SocketFailure::Tls, m_tls->Problem());
     }
-}
-
-void WinsockSocket::ConnectTls(const std::string &host, std::uint16_t port)
-{
-    Connect(host, port);
-    m_tlsOnConnect = true;
 }
 
 void WinsockSocket::StartTls()
