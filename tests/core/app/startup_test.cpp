@@ -2,6 +2,7 @@
 #include "core/app/startup.h"
 #include "support/fake_socket.h"
 #include "support/manual_deadline.h"
+#include "support/memory_store.h"
 #include "support/test_machine.h"
 
 #include <gtest/gtest.h>
@@ -140,13 +141,11 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         shell.firstInstance = row.firstInstance;
         shell.left = row.left;
         const pellwick::PlatformParts platform {
-            .registryBackend = [] { return std::make_unique<pellwick::test::MemoryRegistry>(); },
+            .settingsStore = [] { return std::make_unique<pellwick::test::MemoryStore>(); },
             .passwordStore = [] { return nullptr; },
             .readPrivateFile = [&row](const std::string &) { return row.file; },
-            .autostart =
-                [](pellwick::Registry &) {
-                    return std::make_unique<pellwick::test::TestMachine::NoAutostart>();
-                },
+            .autostart
+            = [] { return std::make_unique<pellwick::test::TestMachine::NoAutostart>(); },
             .localIp = [] { return std::string("192.0.2.9"); },
             .memoryReader = [] { return pellwick::MemStatus {}; },
             .clock = [] { return pellwick::LocalTime {}; },
