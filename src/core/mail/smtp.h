@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/mail/date_header.h"
 #include "core/mail/deadline.h"
 #include "core/mail/dialogue_outcome.h"
 #include "core/mail/message.h"

@@ -9,11 +9,6 @@
 
 namespace pellwick {
 
-QtSocket::QtSocket(QObject *parent)
-    : QObject(parent)
-{
-}
-
 QtSocket::~QtSocket()
 {
     // The socket's own destruction still reports; nothing may reach this
@@ -28,7 +23,18 @@ QSslSocket &QtSocket::tlsSocket()
         auto *tls = new QSslSocket(this);
         adopt(tls);
         m_tls = tls;
-        connect(tls, &QSslSocket::encrypted, this, &QtSocket::reportEncrypted);
+        connect(tls, &QSslSocket::encrypted, this, [this] {
+            const QSslCertificate certificate = m_tls->peerCertificate();
+            const TlsPeer peer {
+                certificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper().toStdString(),
+                m_certificateProblems.isEmpty() && !certificate.isNull(),
+                certificate.isNull()
+                    ? std::string("no certificate")
+                    : m_certificateProblems.join(QStringLiteral("; ")).toStdString(),
+            };
+            if (Events())
+                Events()->SocketEncrypted(peer);
+        });
         // The handshake is let through so that the dialogue sees the
         // certificate and decides; it sends nothing over a connection it does
         // not trust.
@@ -106,20 +112,6 @@ void QtSocket::GetData(std::string &data, std::int32_t count)
     data.resize(static_cast<std::size_t>(wanted));
     const qint64 got = wanted > 0 ? m_socket->read(data.data(), wanted) : 0;
     data.resize(static_cast<std::size_t>(std::max<qint64>(got, 0)));
-}
-
-void QtSocket::reportEncrypted()
-{
-    const QSslCertificate certificate = m_tls->peerCertificate();
-    TlsPeer peer;
-    peer.fingerprint
-        = certificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper().toStdString();
-    peer.verified = m_certificateProblems.isEmpty() && !certificate.isNull();
-    peer.problem = certificate.isNull()
-                       ? std::string("no certificate")
-                       : m_certificateProblems.join(QStringLiteral("; ")).toStdString();
-    if (Events())
-        Events()->SocketEncrypted(peer);
 }
 
 void QtSocket::reportError(QAbstractSocket::SocketError error)

@@ -25,7 +25,7 @@ class QtSocket
     Q_OBJECT
 
 public:
-    explicit QtSocket(QObject *parent = nullptr);
+    using QObject::QObject;
     ~QtSocket() override;
 
     void Close() override;
@@ -41,7 +41,6 @@ private:
     // The connection's socket, made anew when the kind asked for changes.
     QSslSocket &tlsSocket();
     void adopt(QTcpSocket *socket);
-    void reportEncrypted();
     void reportError(QAbstractSocket::SocketError error);
 
     // Children of this object; m_tls is m_socket when that is a QSslSocket.

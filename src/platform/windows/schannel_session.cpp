@@ -90,21 +90,6 @@ std::string verify(PCCERT_CONTEXT certificate, const std::wstring &serverName)
     return status.dwError == 0 ? std::string() : policyProblem(status.dwError, serverName);
 }
 
-// The certificate a server showed: its SHA-256 fingerprint, and whether it
-// chains to an authority the system trusts, for a server of that name.
-TlsPeer checkServerCertificate(PCCERT_CONTEXT certificate, const std::wstring &serverName)
-{
-    TlsPeer peer;
-    std::array<BYTE, 32> hash {};
-    DWORD size = static_cast<DWORD>(hash.size());
-    if (CryptHashCertificate2(L"SHA256", 0, nullptr, certificate->pbCertEncoded,
-                              certificate->cbCertEncoded, hash.data(), &size))
-        peer.fingerprint = hexPairs(hash.data(), size);
-    peer.problem = verify(certificate, serverName);
-    peer.verified = peer.problem.empty() && !peer.fingerprint.empty();
-    return peer;
-}
-
 } // namespace
 
 SchannelSession::SchannelSession(const std::string &serverName)
@@ -272,7 +257,14 @@ TlsPeer SchannelSession::Peer() const
     if (QueryContextAttributesW(context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate) != SEC_E_OK
         || !certificate)
         return {{}, false, "no certificate"};
-    TlsPeer peer = checkServerCertificate(certificate, m_serverName);
+    TlsPeer peer;
+    std::array<BYTE, 32> hash {};
+    DWORD size = static_cast<DWORD>(hash.size());
+    if (CryptHashCertificate2(L"SHA256", 0, nullptr, certificate->pbCertEncoded,
+                              certificate->cbCertEncoded, hash.data(), &size))
+        peer.fingerprint = hexPairs(hash.data(), size);
+    peer.problem = verify(certificate, m_serverName);
+    peer.verified = peer.problem.empty() && !peer.fingerprint.empty();
     CertFreeCertificateContext(certificate);
     return peer;
 }

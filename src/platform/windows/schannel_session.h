@@ -4,9 +4,6 @@
 
 #include "platform/windows/windows_api.h"
 
-#include <winsock2.h>
-#include <ws2tcpip.h>
-
 #ifndef SECURITY_WIN32
 #define SECURITY_WIN32
 #endif

@@ -22,10 +22,9 @@ std::vector<sockaddr_storage> resolve(const std::string &host, std::uint16_t por
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
     addrinfo *found = nullptr;
+    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
+        return {};
     std::vector<sockaddr_storage> addresses;
-    const std::string service = std::to_string(port);
-    if (getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0)
-        return addresses;
     for (const addrinfo *entry = found; entry; entry = entry->ai_next) {
         sockaddr_storage address {};
         std::memcpy(&address, entry->ai_addr,
@@ -99,25 +98,22 @@ void WinsockSocket::Connect(const std::string &host, std::uint16_t port, Securit
 
 bool WinsockSocket::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == kResolvedMessage)
-        onResolved(wParam, lParam);
-    else if (message == kSocketMessage)
+    if (message == kSocketMessage) {
         onSocketEvent(wParam, lParam);
-    return message == kResolvedMessage || message == kSocketMessage;
-}
-
-void WinsockSocket::onResolved(WPARAM attempt, LPARAM result)
-{
-    const std::unique_ptr<Resolved> resolved(reinterpret_cast<Resolved *>(result));
-    if (attempt != m_attempt)
-        return; // closed or connected elsewhere meanwhile
+        return true;
+    }
+    if (message != kResolvedMessage)
+        return false;
+    const std::unique_ptr<Resolved> resolved(reinterpret_cast<Resolved *>(lParam));
+    if (wParam != m_attempt)
+        return true; // an answer for an attempt since closed or connected elsewhere
     m_addresses = std::move(*resolved);
     m_nextAddress = 0;
-    if (m_addresses.empty()) {
+    if (m_addresses.empty())
         fail(SocketFailure::HostNotFound, "host not found");
-        return;
-    }
-    connectNext();
+    else
+        connectNext();
+    return true;
 }
 
 void WinsockSocket::connectNext()
@@ -244,7 +240,6 @@ void WinsockSocket::StartTls()
 void WinsockSocket::beginTls()
 {
     m_tls = std::make_unique<SchannelSession>(m_host);
-    m_encrypted = false;
     if (m_tls->Handshake({}, m_pending) == SchannelSession::Step::Failed)
         fail(SocketFailure::Tls, m_tls->Problem());
 }

@@ -52,7 +52,6 @@ private:
     void connectNext();
     void fail(SocketFailure failure, const std::string &detail);
     void flush();
-    void onResolved(WPARAM attempt, LPARAM result);
     void onSocketEvent(WPARAM socket, LPARAM event);
     void beginTls();
     void readTls();
