@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <random>
 
 namespace pellwick {
@@ -93,21 +94,20 @@ std::string encodedWords(const std::string &text, std::size_t used)
     return result;
 }
 
-// Folds "Name: value" at blanks so no line passes 78 characters; false when some
-// run without a blank is too long for that.
-bool foldAtBlanks(const std::string &line, std::string &folded)
+// Folds "Name: value" at blanks so no line passes 78 characters; nothing when
+// some run without a blank is too long for that.
+std::optional<std::string> foldAtBlanks(const std::string &line)
 {
-    folded.clear();
+    std::string folded;
     std::size_t lineStart = 0;
     while (line.size() - lineStart > kHeaderLineLimit) {
         const std::size_t blank = line.rfind(' ', lineStart + kHeaderLineLimit);
         if (blank == std::string::npos || blank <= lineStart)
-            return false;
+            return std::nullopt;
         folded += line.substr(lineStart, blank - lineStart) + "\r\n";
         lineStart = blank; // the blank starts the continuation line
     }
-    folded += line.substr(lineStart);
-    return true;
+    return folded + line.substr(lineStart);
 }
 
 std::string encodeDisplayName(const std::string &address, std::size_t used)
@@ -303,9 +303,8 @@ std::vector<std::string> QuotedPrintableLine(const std::string &line)
 std::string UnstructuredHeader(const std::string &name, const std::string &value)
 {
     const std::string start = name + ": ";
-    std::string folded;
-    if (!HasNonAscii(value) && foldAtBlanks(start + value, folded))
-        return folded;
+    if (auto folded = HasNonAscii(value) ? std::nullopt : foldAtBlanks(start + value))
+        return *folded;
     return start + encodedWords(value, start.size());
 }
 

@@ -182,17 +182,13 @@ void WinsockSocket::onSocketEvent(WPARAM socket, LPARAM event)
     case FD_WRITE:
         flush();
         return;
-    case FD_READ: {
-        if (m_tls) {
+    case FD_READ:
+        if (m_tls)
             readTls();
-            return;
-        }
-        u_long waiting = 0;
-        if (ioctlsocket(m_socket, FIONREAD, &waiting) == 0 && waiting > 0)
+        else if (u_long waiting = 0; ioctlsocket(m_socket, FIONREAD, &waiting) == 0 && waiting > 0)
             m_dataArrival(static_cast<std::int32_t>(
                 std::min<u_long>(waiting, static_cast<u_long>(INT32_MAX))));
         return;
-    }
     case FD_CLOSE:
         // What the peer sent before was reported by FD_READ. The socket stays
         // until the next Close or Connect.
@@ -203,8 +199,6 @@ void WinsockSocket::onSocketEvent(WPARAM socket, LPARAM event)
         else
             fail(SocketFailure::Other,
                  "connection lost (Winsock error " + std::to_string(error) + ")");
-        return;
-    default:
         return;
     }
 }
