@@ -60,11 +60,9 @@ EhloCapabilities ParseEhloReply(const std::string &reply)
         std::istringstream words(extension);
         std::string keyword;
         words >> keyword;
-        if (keyword == "starttls") {
-            caps.startTls = true;
-        } else if (keyword == "8bitmime") {
-            caps.eightBitMime = true;
-        } else if (keyword.starts_with("auth")) {
+        caps.startTls = caps.startTls || keyword == "starttls";
+        caps.eightBitMime = caps.eightBitMime || keyword == "8bitmime";
+        if (keyword.starts_with("auth")) {
             // "AUTH PLAIN LOGIN", or the older "AUTH=PLAIN LOGIN", in any case.
             std::string mechanism = keyword.size() > 5 ? keyword.substr(5) : std::string();
             do {
@@ -77,11 +75,6 @@ EhloCapabilities ParseEhloReply(const std::string &reply)
 }
 
 } // namespace
-
-void ReplyFramer::Feed(const std::string &bytes)
-{
-    m_buffer += bytes;
-}
 
 std::optional<ServerReply> ReplyFramer::Next()
 {
@@ -119,13 +112,6 @@ ServerReply ReplyFramer::takeOversized()
     ServerReply reply {m_buffer.substr(0, keep), true};
     Reset();
     return reply;
-}
-
-void ReplyFramer::Reset()
-{
-    m_buffer.clear();
-    m_lineStart = 0;
-    m_scanned = 0;
 }
 
 Smtp::Smtp(Socket &socket, SmtpHost &host, Deadline &deadline, SmtpEnvironment environment)
@@ -238,16 +224,15 @@ void Smtp::timedOut()
 {
     if (!m_inDialogue)
         return;
-    if (!m_connected
-        || (m_submission.security == Security::Tls && m_step == SmtpStep::Greeting
-            && m_outcome.peerFingerprint.empty())) {
-        fail(DeliveryResult::PassingFailure,
-             "No connection to " + serverAndPort() + " within 30 s");
-        return;
-    }
-    fail(DeliveryResult::PassingFailure, "No reply from " + serverAndPort() + " within "
-                                             + std::to_string(replyLimit().count()) + " min "
-                                             + awaitedReply());
+    // With TLS from the first byte, the connection is not up before the handshake is done.
+    const bool connecting
+        = !m_connected
+          || (m_submission.security == Security::Tls && m_step == SmtpStep::Greeting
+              && m_outcome.peerFingerprint.empty());
+    fail(DeliveryResult::PassingFailure,
+         connecting ? "No connection to " + serverAndPort() + " within 30 s"
+                    : "No reply from " + serverAndPort() + " within "
+                          + std::to_string(replyLimit().count()) + " min " + awaitedReply());
 }
 
 bool Smtp::replyFits(const std::string &code) const
@@ -390,7 +375,7 @@ void Smtp::startLogin()
 {
     const std::string who = m_submission.user + " at " + serverAndPort();
     if (!m_submission.password) {
-        const std::string why = m_submission.passwordProblem;
+        const std::string &why = m_submission.passwordProblem;
         fail(DeliveryResult::RefusedForGood,
              "No password stored for " + who + (why.empty() ? "" : " (" + why + ")"));
         return;

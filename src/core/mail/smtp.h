@@ -35,11 +35,11 @@ public:
     static constexpr std::size_t kMaxLineLength = 4096;
     static constexpr std::size_t kMaxReplyLength = 64 * 1024;
 
-    void Feed(const std::string &bytes);
+    void Feed(const std::string &bytes) { m_buffer += bytes; }
     // The next complete reply, if one has arrived.
     std::optional<ServerReply> Next();
     // Forgets everything buffered (a new connection, or the dialogue ended).
-    void Reset();
+    void Reset() { *this = {}; }
 
 private:
     ServerReply takeOversized();

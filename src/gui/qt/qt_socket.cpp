@@ -118,6 +118,7 @@ void QtSocket::reportError(QAbstractSocket::SocketError error)
 {
     if (!Events())
         return;
+    const std::string detail = m_socket->errorString().toLower().toStdString();
     switch (error) {
     case QAbstractSocket::HostNotFoundError:
         Events()->SocketFailed(SocketFailure::HostNotFound, "host not found");
@@ -131,11 +132,10 @@ void QtSocket::reportError(QAbstractSocket::SocketError error)
     case QAbstractSocket::SslHandshakeFailedError:
     case QAbstractSocket::SslInternalError:
     case QAbstractSocket::SslInvalidUserDataError:
-        Events()->SocketFailed(SocketFailure::Tls, m_socket->errorString().toLower().toStdString());
+        Events()->SocketFailed(SocketFailure::Tls, detail);
         break;
     default:
-        Events()->SocketFailed(SocketFailure::Other,
-                               m_socket->errorString().toLower().toStdString());
+        Events()->SocketFailed(SocketFailure::Other, detail);
         break;
     }
 }

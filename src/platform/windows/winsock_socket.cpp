@@ -121,26 +121,22 @@ void WinsockSocket::connectNext()
     while (m_nextAddress < m_addresses.size()) {
         const sockaddr_storage &address = m_addresses[m_nextAddress++];
         const SOCKET s = socket(address.ss_family, SOCK_STREAM, IPPROTO_TCP);
-        if (s == INVALID_SOCKET) {
-            m_lastError = WSAGetLastError();
-            continue;
+        // WSAAsyncSelect also makes the socket non-blocking.
+        const bool started
+            = s != INVALID_SOCKET
+              && WSAAsyncSelect(s, m_window, kSocketMessage,
+                                FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE)
+                     != SOCKET_ERROR
+              && (connect(s, reinterpret_cast<const sockaddr *>(&address), addressLength(address))
+                      != SOCKET_ERROR
+                  || WSAGetLastError() == WSAEWOULDBLOCK);
+        if (started) {
+            m_socket = s;
+            return;
         }
-        // Also makes the socket non-blocking.
-        if (WSAAsyncSelect(s, m_window, kSocketMessage, FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE)
-            == SOCKET_ERROR) {
-            m_lastError = WSAGetLastError();
+        m_lastError = WSAGetLastError();
+        if (s != INVALID_SOCKET)
             closesocket(s);
-            continue;
-        }
-        const int status
-            = connect(s, reinterpret_cast<const sockaddr *>(&address), addressLength(address));
-        if (status == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) {
-            m_lastError = WSAGetLastError();
-            closesocket(s);
-            continue;
-        }
-        m_socket = s;
-        return;
     }
     // No address left: the connection failed.
     m_addresses.clear();
@@ -263,13 +259,13 @@ void WinsockSocket::readTls()
             return;
         queue(std::exchange(m_plainOut, {}));
     }
-    if (!m_tls->Decrypt(arrived, m_plainIn, m_pending)) {
-        flush();
+    const bool decrypted = m_tls->Decrypt(arrived, m_plainIn, m_pending);
+    flush();
+    if (!decrypted) {
         const bool closed = m_tls->Problem() == "closed by the server";
         fail(closed ? SocketFailure::Closed : SocketFailure::Tls, m_tls->Problem());
         return;
     }
-    flush();
     if (!m_plainIn.empty())
         m_dataArrival(static_cast<std::int32_t>(
             std::min<std::size_t>(m_plainIn.size(), static_cast<std::size_t>(INT32_MAX))));
