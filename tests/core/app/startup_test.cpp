@@ -83,7 +83,15 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         std::optional<std::string> password = std::nullopt; // as the form got it
     };
     const std::vector<Row> rows {
-        {{"/s", "--version"}, {}, false, false, good, 0, "", pellwick::VersionText() + "\n" + pellwick::LicenceText(), ""},
+        {{"/s", "--version"},
+         {},
+         false,
+         false,
+         good,
+         0,
+         "",
+         pellwick::VersionText() + "\n" + pellwick::LicenceText(),
+         ""},
         {{"/?"}, {}, true, true, good, 0, "", "Usage: pellwick [/s]", ""},
         {{"/s"}, {}, false, true, good, 1, "", "", "pellwick: no display"},
         {{"/s"}, {"/s"}, true, false, good, 0, "claim(login) ", "", ""},
