@@ -29,14 +29,10 @@ struct FakeSocket : Socket
     }
 
     void Close() override { connectedTo.clear(); }
-    void Connect(const std::string &host, std::uint16_t port) override
+    void Connect(const std::string &host, std::uint16_t port, Security security) override
     {
-        connectedTo = host + ":" + std::to_string(port);
+        connectedTo = (security == Security::Tls ? "tls " : "") + host + ":" + std::to_string(port);
         wire.clear();
-    }
-    void ConnectTls(const std::string &host, std::uint16_t port) override
-    {
-        Connect("tls " + host, port);
     }
     void StartTls() override { ++tlsStarts; }
     void SendData(const std::string &text) override { wire += text; }

@@ -1,9 +1,11 @@
 #include "core/mail/smtp.h"
 
-#include "core/mail/mime.h"
 #include "core/mail/smtp_host.h"
+#include "core/text/text.h"
 
+#include <algorithm>
 #include <iterator>
+#include <sstream>
 #include <utility>
 
 namespace pellwick {
@@ -15,7 +17,102 @@ constexpr const char *kHiddenSecret = " [password hidden]";
 // A server's reply line as the one-line cause of a failure is cut here.
 constexpr std::size_t kMaxCauseLength = 512;
 
+std::vector<std::string> lines(const std::string &reply)
+{
+    std::vector<std::string> result;
+    std::istringstream stream(reply);
+    for (std::string line; std::getline(stream, line);)
+        result.emplace_back(TrimEnd(line, "\r"));
+    return result;
+}
+
+// The reply code: the first three characters every line of the reply starts
+// with; empty when the lines disagree or a line is shorter than that.
+std::string ReplyCode(const std::string &reply)
+{
+    std::string code;
+    for (const std::string &line : lines(reply)) {
+        if (line.size() < 3)
+            return {};
+        if (code.empty())
+            code = line.substr(0, 3);
+        else if (line.compare(0, 3, code) != 0)
+            return {};
+    }
+    return code;
+}
+
+// The reply's last line without its line ending.
+std::string LastLine(const std::string &reply)
+{
+    const std::vector<std::string> all = lines(reply);
+    return all.empty() ? std::string() : all.back();
+}
+
+EhloCapabilities ParseEhloReply(const std::string &reply)
+{
+    EhloCapabilities caps;
+    const std::vector<std::string> all = lines(reply);
+    // The first line greets by name; each later one names one extension.
+    for (std::size_t i = 1; i < all.size(); ++i) {
+        std::string extension = all[i].size() > 4 ? all[i].substr(4) : std::string();
+        std::ranges::transform(extension, extension.begin(), AsciiLower);
+        std::istringstream words(extension);
+        std::string keyword;
+        words >> keyword;
+        caps.startTls = caps.startTls || keyword == "starttls";
+        caps.eightBitMime = caps.eightBitMime || keyword == "8bitmime";
+        if (keyword.starts_with("auth")) {
+            // "AUTH PLAIN LOGIN", or the older "AUTH=PLAIN LOGIN", in any case.
+            std::string mechanism = keyword.size() > 5 ? keyword.substr(5) : std::string();
+            do {
+                caps.authPlain = caps.authPlain || mechanism == "plain";
+                caps.authLogin = caps.authLogin || mechanism == "login";
+            } while (words >> mechanism);
+        }
+    }
+    return caps;
+}
+
 } // namespace
+
+std::optional<ServerReply> ReplyFramer::Next()
+{
+    for (;;) {
+        const std::size_t lf = m_buffer.find('\n', std::max(m_lineStart, m_scanned));
+        if (lf == std::string::npos) {
+            if (m_buffer.size() - m_lineStart > kMaxLineLength || m_buffer.size() > kMaxReplyLength)
+                return takeOversized();
+            m_scanned = m_buffer.size();
+            return std::nullopt;
+        }
+        if (lf - m_lineStart > kMaxLineLength || lf >= kMaxReplyLength)
+            return takeOversized();
+
+        const std::size_t lineEnd = lf + 1;
+        const bool continued = lineEnd - m_lineStart > 4 && m_buffer[m_lineStart + 3] == '-';
+        if (continued) {
+            m_lineStart = lineEnd;
+            m_scanned = lineEnd;
+            continue;
+        }
+        ServerReply reply {m_buffer.substr(0, lineEnd), false};
+        m_buffer.erase(0, lineEnd);
+        m_lineStart = 0;
+        m_scanned = 0;
+        return reply;
+    }
+}
+
+ServerReply ReplyFramer::takeOversized()
+{
+    // The reply is cut where the limit was crossed; the rest of the stream can no
+    // longer be trusted to be in step, so it is dropped with it.
+    const std::size_t keep = std::min(m_lineStart + kMaxLineLength, kMaxReplyLength);
+    ServerReply reply {m_buffer.substr(0, keep), true};
+    Reset();
+    return reply;
+}
 
 Smtp::Smtp(Socket &socket, SmtpHost &host, Deadline &deadline, SmtpEnvironment environment)
     : m_socket(socket)
@@ -52,7 +149,6 @@ void Smtp::ConnectToServer(std::string server, std::string recipient, std::strin
     m_framer.Reset();
     m_inDialogue = true;
     m_connected = false;
-    m_delivered = false;
     m_submission = std::move(submission);
     m_capabilities = {};
     m_outcome = {};
@@ -60,18 +156,7 @@ void Smtp::ConnectToServer(std::string server, std::string recipient, std::strin
     m_nextRecipient = 0;
 
     m_deadline.Arm(kConnectLimit, [this] { timedOut(); });
-    const std::string host = TrimSpaces(g_strSmtpServer);
-    switch (m_submission.security) {
-    case Security::Tls:
-        m_socket.ConnectTls(host, m_submission.port);
-        break;
-    case Security::StartTls:
-        m_socket.ConnectForStartTls(host, m_submission.port);
-        break;
-    case Security::None:
-        m_socket.Connect(host, m_submission.port);
-        break;
-    }
+    m_socket.Connect(TrimSpaces(g_strSmtpServer), m_submission.port, m_submission.security);
     // The socket may have failed at once; the caption then stays normal.
     if (m_inDialogue)
         m_host.UpdateCaption("Connecting to " + g_strSmtpServer);
@@ -97,7 +182,7 @@ void Smtp::SocketConnected()
     m_connected = true;
     // With TLS from the first byte the connect limit also covers the handshake.
     if (m_submission.security != Security::Tls)
-        armReplyLimit();
+        m_deadline.Arm(replyLimit(), [this] { timedOut(); });
 }
 
 void Smtp::SocketEncrypted(const TlsPeer &peer)
@@ -116,7 +201,7 @@ void Smtp::SocketEncrypted(const TlsPeer &peer)
         m_step = SmtpStep::EhloInTls;
         SendToServer("EHLO " + HeloArgument(m_environment.hostName()) + kCrLf);
     }
-    armReplyLimit();
+    m_deadline.Arm(replyLimit(), [this] { timedOut(); });
 }
 
 void Smtp::SocketFailed(SocketFailure failure, const std::string &detail)
@@ -124,30 +209,30 @@ void Smtp::SocketFailed(SocketFailure failure, const std::string &detail)
     if (!m_inDialogue)
         return;
     const bool tls = failure == SocketFailure::Tls;
-    std::string cause;
+    const DeliveryResult result
+        = tls ? DeliveryResult::RefusedForGood : DeliveryResult::PassingFailure;
     if (!m_connected)
-        cause = "Could not connect to " + serverAndPort() + ": " + detail;
+        fail(result, "Could not connect to " + serverAndPort() + ": " + detail);
     else if (tls)
-        cause = "TLS with " + serverAndPort() + " failed: " + detail;
+        fail(result, "TLS with " + serverAndPort() + " failed: " + detail);
     else
-        cause = "Connection to " + serverAndPort() + " lost " + awaitedReply() + ": " + detail;
-    fail(tls ? DeliveryResult::RefusedForGood : DeliveryResult::PassingFailure, cause);
+        fail(result,
+             "Connection to " + serverAndPort() + " lost " + awaitedReply() + ": " + detail);
 }
 
 void Smtp::timedOut()
 {
     if (!m_inDialogue)
         return;
-    if (!m_connected
-        || (m_submission.security == Security::Tls && m_step == SmtpStep::Greeting
-            && m_outcome.peerFingerprint.empty())) {
-        fail(DeliveryResult::PassingFailure,
-             "No connection to " + serverAndPort() + " within 30 s");
-        return;
-    }
-    fail(DeliveryResult::PassingFailure, "No reply from " + serverAndPort() + " within "
-                                             + std::to_string(replyLimit().count()) + " min "
-                                             + awaitedReply());
+    // With TLS from the first byte, the connection is not up before the handshake is done.
+    const bool connecting
+        = !m_connected
+          || (m_submission.security == Security::Tls && m_step == SmtpStep::Greeting
+              && m_outcome.peerFingerprint.empty());
+    fail(DeliveryResult::PassingFailure,
+         connecting ? "No connection to " + serverAndPort() + " within 30 s"
+                    : "No reply from " + serverAndPort() + " within "
+                          + std::to_string(replyLimit().count()) + " min " + awaitedReply());
 }
 
 bool Smtp::replyFits(const std::string &code) const
@@ -176,25 +261,19 @@ bool Smtp::replyFits(const std::string &code) const
 
 bool Smtp::handleReply(const ServerReply &reply)
 {
-    AppendDebug(reply.text + kCrLf);
+    m_host.AppendToDebugLog(reply.text + kCrLf);
     const std::string code = reply.oversized ? std::string() : ReplyCode(reply.text);
     if (!replyFits(code)) {
         const bool passing = code.starts_with('4');
-        // The reply speaks for itself, unless it is no answer to what was asked.
-        std::string cause;
-        if (reply.oversized)
-            cause = "Reply from " + serverAndPort() + " over the size limit";
-        else if (!passing && !code.starts_with('5'))
-            cause = "Unexpected reply to " + awaitedCommand();
-        if (cause.empty())
-            cause = LastLine(reply.text).substr(0, kMaxCauseLength);
-        else
-            AppendDebug(cause + kCrLf);
-        m_outcome.result
+        const DeliveryResult result
             = passing ? DeliveryResult::PassingFailure : DeliveryResult::RefusedForGood;
-        m_outcome.cause = cause;
-        m_step = SmtpStep::Greeting;
-        endDialogue();
+        // The reply speaks for itself, unless it is no answer to what was asked.
+        if (reply.oversized)
+            fail(result, "Reply from " + serverAndPort() + " over the size limit");
+        else if (!passing && !code.starts_with('5'))
+            fail(result, "Unexpected reply to " + awaitedCommand());
+        else
+            fail(result, LastLine(reply.text).substr(0, kMaxCauseLength), false);
         return false;
     }
 
@@ -229,7 +308,8 @@ bool Smtp::handleReply(const ServerReply &reply)
         break;
     case SmtpStep::LoginUser:
         m_step = SmtpStep::LoginPassword;
-        sendHidden(Base64(*m_submission.password) + kCrLf, std::string(kHiddenSecret) + kCrLf);
+        m_socket.SendData(Base64(*m_submission.password) + kCrLf);
+        m_host.AppendToDebugLog(std::string(kHiddenSecret) + kCrLf);
         break;
     case SmtpStep::Helo:
     case SmtpStep::AuthPlain:
@@ -256,7 +336,6 @@ bool Smtp::handleReply(const ServerReply &reply)
         m_host.UpdateCaption("Sending Email.....");
         break;
     case SmtpStep::Message:
-        m_delivered = true;
         m_outcome.result = DeliveryResult::Delivered;
         m_outcome.cause = LastLine(reply.text);
         m_step = SmtpStep::Quit;
@@ -268,7 +347,7 @@ bool Smtp::handleReply(const ServerReply &reply)
     }
     if (!m_inDialogue)
         return false;
-    armReplyLimit();
+    m_deadline.Arm(replyLimit(), [this] { timedOut(); });
     return true;
 }
 
@@ -296,7 +375,7 @@ void Smtp::startLogin()
 {
     const std::string who = m_submission.user + " at " + serverAndPort();
     if (!m_submission.password) {
-        const std::string why = m_submission.passwordProblem;
+        const std::string &why = m_submission.passwordProblem;
         fail(DeliveryResult::RefusedForGood,
              "No password stored for " + who + (why.empty() ? "" : " (" + why + ")"));
         return;
@@ -305,8 +384,8 @@ void Smtp::startLogin()
         m_step = SmtpStep::AuthPlain;
         const std::string response
             = Base64(std::string(1, '\0') + m_submission.user + '\0' + *m_submission.password);
-        sendHidden("AUTH PLAIN " + response + kCrLf,
-                   std::string("AUTH PLAIN") + kHiddenSecret + kCrLf);
+        m_socket.SendData("AUTH PLAIN " + response + kCrLf);
+        m_host.AppendToDebugLog(std::string("AUTH PLAIN") + kHiddenSecret + kCrLf);
     } else if (m_capabilities.authLogin) {
         m_step = SmtpStep::AuthLogin;
         SendToServer(std::string("AUTH LOGIN") + kCrLf);
@@ -325,12 +404,6 @@ void Smtp::sendMailFrom()
     SendToServer("MAIL FROM:" + EnvelopeAddress(g_strSender)
                  + (m_encoding == BodyEncoding::EightBit ? " BODY=8BITMIME" : "") + kCrLf);
     m_host.UpdateCaption("Sending Email..");
-}
-
-void Smtp::sendHidden(const std::string &text, const std::string &shown)
-{
-    m_socket.SendData(text);
-    AppendDebug(shown);
 }
 
 void Smtp::sendMessage()
@@ -358,20 +431,15 @@ std::chrono::minutes Smtp::replyLimit() const
                                          : kReplyLimit;
 }
 
-void Smtp::armReplyLimit()
+void Smtp::fail(DeliveryResult result, const std::string &cause, bool logCause)
 {
-    m_deadline.Arm(replyLimit(), [this] { timedOut(); });
-}
-
-void Smtp::fail(DeliveryResult result, const std::string &cause)
-{
-    AppendDebug(cause + kCrLf);
+    if (logCause)
+        m_host.AppendToDebugLog(cause + kCrLf);
     // A mail the server took stays delivered, whatever happens after.
-    if (!m_delivered) {
+    if (m_outcome.result != DeliveryResult::Delivered) {
         m_outcome.result = result;
         m_outcome.cause = cause;
     }
-    m_step = SmtpStep::Greeting;
     endDialogue();
 }
 
@@ -381,7 +449,7 @@ void Smtp::endDialogue()
     m_socket.Close();
     m_framer.Reset();
     m_inDialogue = false;
-    AppendDebug(std::string("Closing Connection") + kCrLf);
+    m_host.AppendToDebugLog(std::string("Closing Connection") + kCrLf);
     m_step = SmtpStep::Greeting;
     m_host.UpdateCaption("");
     // A copy: the host may start the next dialogue from here.
@@ -417,11 +485,6 @@ std::string Smtp::awaitedReply() const
 void Smtp::SendToServer(const std::string &text)
 {
     m_socket.SendData(text);
-    AppendDebug(text);
-}
-
-void Smtp::AppendDebug(const std::string &text)
-{
     m_host.AppendToDebugLog(text);
 }
 

@@ -1,23 +1,66 @@
 #pragma once
 
-#include "core/mail/date_header.h"
 #include "core/mail/deadline.h"
 #include "core/mail/dialogue_outcome.h"
 #include "core/mail/message.h"
-#include "core/mail/reply_framer.h"
-#include "core/mail/smtp_reply.h"
 #include "core/mail/socket.h"
 #include "core/mail/submission.h"
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace pellwick {
 
 class SmtpHost;
+
+// One complete server reply: every line of it, each with its line ending.
+struct ServerReply
+{
+    std::string text;
+    // The reply broke the size limits; it is a refusal whatever its code.
+    bool oversized = false;
+};
+
+// Cuts the byte stream from the server into whole SMTP replies. A line ends in
+// LF (CRLF or a lone LF); a line whose fourth character is '-' is continued by
+// the next line. Arrival boundaries do not matter.
+class ReplyFramer
+{
+public:
+    static constexpr std::size_t kMaxLineLength = 4096;
+    static constexpr std::size_t kMaxReplyLength = 64 * 1024;
+
+    void Feed(const std::string &bytes) { m_buffer += bytes; }
+    // The next complete reply, if one has arrived.
+    std::optional<ServerReply> Next();
+    // Forgets everything buffered (a new connection, or the dialogue ended).
+    void Reset() { *this = {}; }
+
+private:
+    ServerReply takeOversized();
+
+    std::string m_buffer;
+    // Where the first line not yet known to be complete starts; every line before
+    // it is a continuation line of the reply being assembled.
+    std::size_t m_lineStart = 0;
+    // Bytes from m_lineStart up to here hold no LF: a long line arriving in many
+    // pieces is not scanned again from its start each time.
+    std::size_t m_scanned = 0;
+};
+
+// The extensions an EHLO reply announces that the dialogue uses.
+struct EhloCapabilities
+{
+    bool startTls = false;
+    bool eightBitMime = false;
+    bool authPlain = false;
+    bool authLogin = false;
+};
 
 // The dialogue's steps in the order they happen, each named for the reply it
 // waits for. The plain dialogue runs Greeting, Helo, MailFrom, RcptTo (once per
@@ -79,11 +122,8 @@ public:
     void HandleServerReply(std::int32_t count);
     // Sends the text and logs it unchanged.
     void SendToServer(const std::string &text);
-    // Appends the text to the debug log as it is.
-    void AppendDebug(const std::string &text);
 
     SmtpStep Step() const { return m_step; }
-    // How the last dialogue ended.
     const DialogueOutcome &LastOutcome() const { return m_outcome; }
 
     // RFC 5321 4.5.3.2, and 30 s to connect (with TLS: to finish the handshake).
@@ -104,14 +144,11 @@ private:
     void afterEhlo(const std::string &reply);
     void startLogin();
     void sendMailFrom();
-    void sendHidden(const std::string &text, const std::string &shown);
     void sendMessage();
-    // The limit for the reply the dialogue waits for now.
     std::chrono::minutes replyLimit() const;
-    void armReplyLimit();
     void timedOut();
-    // Logs the cause, then ends the dialogue.
-    void fail(DeliveryResult result, const std::string &cause);
+    // Logs the cause (unless the log shows it already), then ends the dialogue.
+    void fail(DeliveryResult result, const std::string &cause, bool logCause = true);
     void endDialogue();
     std::string serverAndPort() const;
     std::string awaitedCommand() const;
@@ -134,7 +171,6 @@ private:
     // dialogue is no reply and is dropped.
     bool m_inDialogue = false;
     bool m_connected = false;
-    bool m_delivered = false;
 
     Submission m_submission;
     EhloCapabilities m_capabilities;

@@ -16,6 +16,13 @@ struct TlsPeer
     std::string problem;
 };
 
+// How the connection to the mail server is protected ("SMTPSecurity").
+enum class Security {
+    None = 0, // plain SMTP, as on port 25
+    StartTls = 1, // plain connection, then STARTTLS before anything else
+    Tls = 2, // TLS from the first byte (port 465)
+};
+
 // Why a connection could not be made or was lost.
 enum class SocketFailure {
     HostNotFound,
@@ -53,29 +60,16 @@ public:
 
     // Drops any open connection; does nothing when none is open.
     virtual void Close() = 0;
-    // Starts a TCP connection and returns at once.
-    virtual void Connect(const std::string &host, std::uint16_t port) = 0;
+    // Starts a connection and returns at once: TLS from its first byte, or TCP
+    // (on which StartTls follows later with StartTls security; a socket that
+    // loads its TLS machinery only when a dialogue needs it loads it then).
+    virtual void Connect(const std::string &host, std::uint16_t port, Security security) = 0;
     // Sends the bytes as they are, after everything sent before.
     virtual void SendData(const std::string &text) = 0;
     // Replaces `data` with up to `count` of the bytes waiting to be read.
     virtual void GetData(std::string &data, std::int32_t count) = 0;
-
-    // Starts a TCP connection on which StartTls follows later. A socket that
-    // loads its TLS machinery only when a dialogue needs it loads it here.
-    virtual void ConnectForStartTls(const std::string &host, std::uint16_t port)
-    {
-        Connect(host, port);
-    }
-    // Starts a connection that is TLS from its first byte and returns at once.
-    // A socket without TLS reports a failure: nothing ever falls back to plain text.
-    virtual void ConnectTls(const std::string &host, std::uint16_t port)
-    {
-        (void)host;
-        (void)port;
-        reportNoTls();
-    }
     // Starts the TLS handshake on the open connection now.
-    virtual void StartTls() { reportNoTls(); }
+    virtual void StartTls() = 0;
 
     void SetEvents(SocketEvents *events) { m_events = events; }
 
@@ -83,12 +77,6 @@ protected:
     SocketEvents *Events() const { return m_events; }
 
 private:
-    void reportNoTls()
-    {
-        if (m_events)
-            m_events->SocketFailed(SocketFailure::Tls, "this build has no TLS");
-    }
-
     SocketEvents *m_events = nullptr;
 };
 

@@ -1,33 +1,22 @@
 #include "core/mail/submission.h"
 
+#include "core/text/text.h"
+
+#include <algorithm>
+
 namespace pellwick {
 
 namespace {
 
 std::string normalisedFingerprint(const std::string &text)
 {
-    std::string hex;
-    for (const char c : text) {
-        if (c == ':' || c == ' ')
-            continue;
-        hex += (c >= 'a' && c <= 'f') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
+    std::string hex = text;
+    std::erase_if(hex, [](char c) { return c == ':' || c == ' '; });
+    std::ranges::transform(hex, hex.begin(), AsciiLower);
     return hex;
 }
 
 } // namespace
-
-Security SecurityFromSetting(std::int32_t value)
-{
-    switch (value) {
-    case 0:
-        return Security::None;
-    case 2:
-        return Security::Tls;
-    default:
-        return Security::StartTls;
-    }
-}
 
 Submission SubmissionFromSettings(std::int32_t port, std::int32_t security, const std::string &user,
                                   const std::string &pin, const std::string &server,
@@ -36,18 +25,16 @@ Submission SubmissionFromSettings(std::int32_t port, std::int32_t security, cons
 {
     Submission submission;
     submission.port = port >= 1 && port <= 65535 ? static_cast<std::uint16_t>(port) : 25;
-    submission.security = SecurityFromSetting(security);
+    submission.security = security == 0   ? Security::None
+                          : security == 2 ? Security::Tls
+                                          : Security::StartTls;
     submission.user = user;
     submission.pin = pin;
     if (user.empty())
         return submission;
-    PasswordLookup lookup;
-    if (passwordFile)
-        lookup = *passwordFile;
-    else if (store)
-        lookup = store->Lookup(server, user);
-    else
-        lookup.error = "no secret store";
+    const PasswordLookup lookup = passwordFile ? *passwordFile
+                                  : store      ? store->Lookup(server, user)
+                                               : PasswordLookup {std::nullopt, "no secret store"};
     submission.password = lookup.password;
     submission.passwordProblem = lookup.error;
     return submission;

@@ -1,23 +1,13 @@
 #pragma once
 
 #include "core/mail/password_store.h"
+#include "core/mail/socket.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace pellwick {
-
-// How the connection to the mail server is protected ("SMTPSecurity").
-enum class Security {
-    None = 0, // plain SMTP, as on port 25
-    StartTls = 1, // plain connection, then STARTTLS before anything else
-    Tls = 2, // TLS from the first byte (port 465)
-};
-
-// The stored "SMTPSecurity" value as a Security. An unknown value asks for
-// STARTTLS: a setting nobody understands must not mean plain text.
-Security SecurityFromSetting(std::int32_t value);
 
 // How one mail reaches the server beyond its texts. The defaults are the plain
 // port-25 dialogue.
@@ -42,7 +32,8 @@ struct Submission
 // The four stored values ("SMTPPort", "SMTPSecurity", "SMTPUser", "SMTPPin") as
 // a submission for `server`, with its password: from the password file when
 // the program was given one, else from the store (asked only when a user is
-// set). A port outside 1 to 65535 is 25.
+// set). A port outside 1 to 65535 is 25; an unknown security value asks for
+// STARTTLS, since a setting nobody understands must not mean plain text.
 Submission SubmissionFromSettings(std::int32_t port, std::int32_t security, const std::string &user,
                                   const std::string &pin, const std::string &server,
                                   PasswordStore *store,

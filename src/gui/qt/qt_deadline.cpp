@@ -1,5 +1,7 @@
 #include "gui/qt/qt_deadline.h"
 
+#include <utility>
+
 namespace pellwick {
 
 QtDeadline::QtDeadline(QObject *parent)
@@ -10,9 +12,8 @@ QtDeadline::QtDeadline(QObject *parent)
     // Minutes-long limits need no precision; a coarse timer wakes the machine less.
     m_timer.setTimerType(Qt::CoarseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {
-        auto expired = std::move(m_expired);
-        m_expired = nullptr;
-        if (expired)
+        // Taken out first: the call may arm the next limit.
+        if (auto expired = std::exchange(m_expired, nullptr))
             expired();
     });
 }

@@ -9,11 +9,6 @@
 
 namespace pellwick {
 
-QtSocket::QtSocket(QObject *parent)
-    : QObject(parent)
-{
-}
-
 QtSocket::~QtSocket()
 {
     // The socket's own destruction still reports; nothing may reach this
@@ -22,20 +17,24 @@ QtSocket::~QtSocket()
         m_socket->disconnect(this);
 }
 
-QTcpSocket &QtSocket::plainSocket()
-{
-    if (!m_socket || m_tls)
-        adopt(new QTcpSocket(this));
-    return *m_socket;
-}
-
 QSslSocket &QtSocket::tlsSocket()
 {
     if (!m_tls) {
         auto *tls = new QSslSocket(this);
         adopt(tls);
         m_tls = tls;
-        connect(tls, &QSslSocket::encrypted, this, &QtSocket::reportEncrypted);
+        connect(tls, &QSslSocket::encrypted, this, [this] {
+            const QSslCertificate certificate = m_tls->peerCertificate();
+            const TlsPeer peer {
+                certificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper().toStdString(),
+                m_certificateProblems.isEmpty() && !certificate.isNull(),
+                certificate.isNull()
+                    ? std::string("no certificate")
+                    : m_certificateProblems.join(QStringLiteral("; ")).toStdString(),
+            };
+            if (Events())
+                Events()->SocketEncrypted(peer);
+        });
         // The handshake is let through so that the dialogue sees the
         // certificate and decides; it sends nothing over a connection it does
         // not trust.
@@ -78,19 +77,18 @@ void QtSocket::Close()
     m_certificateProblems.clear();
 }
 
-void QtSocket::Connect(const std::string &host, std::uint16_t port)
+void QtSocket::Connect(const std::string &host, std::uint16_t port, Security security)
 {
-    plainSocket().connectToHost(QString::fromStdString(host), port);
-}
-
-void QtSocket::ConnectForStartTls(const std::string &host, std::uint16_t port)
-{
-    tlsSocket().connectToHost(QString::fromStdString(host), port);
-}
-
-void QtSocket::ConnectTls(const std::string &host, std::uint16_t port)
-{
-    tlsSocket().connectToHostEncrypted(QString::fromStdString(host), port);
+    const QString name = QString::fromStdString(host);
+    if (security == Security::Tls) {
+        tlsSocket().connectToHostEncrypted(name, port);
+        return;
+    }
+    if (security == Security::StartTls)
+        tlsSocket();
+    else if (!m_socket || m_tls)
+        adopt(new QTcpSocket(this));
+    m_socket->connectToHost(name, port);
 }
 
 void QtSocket::StartTls()
@@ -116,24 +114,11 @@ void QtSocket::GetData(std::string &data, std::int32_t count)
     data.resize(static_cast<std::size_t>(std::max<qint64>(got, 0)));
 }
 
-void QtSocket::reportEncrypted()
-{
-    const QSslCertificate certificate = m_tls->peerCertificate();
-    TlsPeer peer;
-    peer.fingerprint
-        = certificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper().toStdString();
-    peer.verified = m_certificateProblems.isEmpty() && !certificate.isNull();
-    peer.problem = certificate.isNull()
-                       ? std::string("no certificate")
-                       : m_certificateProblems.join(QStringLiteral("; ")).toStdString();
-    if (Events())
-        Events()->SocketEncrypted(peer);
-}
-
 void QtSocket::reportError(QAbstractSocket::SocketError error)
 {
     if (!Events())
         return;
+    const std::string detail = m_socket->errorString().toLower().toStdString();
     switch (error) {
     case QAbstractSocket::HostNotFoundError:
         Events()->SocketFailed(SocketFailure::HostNotFound, "host not found");
@@ -147,11 +132,10 @@ void QtSocket::reportError(QAbstractSocket::SocketError error)
     case QAbstractSocket::SslHandshakeFailedError:
     case QAbstractSocket::SslInternalError:
     case QAbstractSocket::SslInvalidUserDataError:
-        Events()->SocketFailed(SocketFailure::Tls, m_socket->errorString().toLower().toStdString());
+        Events()->SocketFailed(SocketFailure::Tls, detail);
         break;
     default:
-        Events()->SocketFailed(SocketFailure::Other,
-                               m_socket->errorString().toLower().toStdString());
+        Events()->SocketFailed(SocketFailure::Other, detail);
         break;
     }
 }

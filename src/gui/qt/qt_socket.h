@@ -25,15 +25,13 @@ class QtSocket
     Q_OBJECT
 
 public:
-    explicit QtSocket(QObject *parent = nullptr);
+    using QObject::QObject;
     ~QtSocket() override;
 
     void Close() override;
-    void Connect(const std::string &host, std::uint16_t port) override;
-    void ConnectForStartTls(const std::string &host, std::uint16_t port) override;
+    void Connect(const std::string &host, std::uint16_t port, Security security) override;
     void SendData(const std::string &text) override;
     void GetData(std::string &data, std::int32_t count) override;
-    void ConnectTls(const std::string &host, std::uint16_t port) override;
     void StartTls() override;
 
 signals:
@@ -41,10 +39,8 @@ signals:
 
 private:
     // The connection's socket, made anew when the kind asked for changes.
-    QTcpSocket &plainSocket();
     QSslSocket &tlsSocket();
     void adopt(QTcpSocket *socket);
-    void reportEncrypted();
     void reportError(QAbstractSocket::SocketError error);
 
     // Children of this object; m_tls is m_socket when that is a QSslSocket.

@@ -1,13 +1,13 @@
 #include "platform/windows/schannel_session.h"
 
-#include "platform/windows/server_certificate.h"
-
 #include "core/text/text.h"
 #include "platform/windows/system_error_text.h"
 #include "platform/windows/wide_text.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <initializer_list>
 
 namespace pellwick {
 
@@ -23,6 +23,71 @@ std::string securityText(SECURITY_STATUS status)
     if (!text.empty())
         text[0] = AsciiLower(text[0]);
     return text;
+}
+
+// "AB:CD:...", as the dialogue and the pin write a fingerprint.
+std::string hexPairs(const BYTE *bytes, DWORD count)
+{
+    std::string text;
+    for (DWORD i = 0; i < count; ++i) {
+        char pair[4];
+        std::snprintf(pair, sizeof pair, i + 1 < count ? "%02X:" : "%02X", bytes[i]);
+        text += pair;
+    }
+    return text;
+}
+
+// Why the system does not trust the certificate for this server, in words.
+std::string policyProblem(DWORD error, const std::wstring &serverName)
+{
+    switch (error) {
+    case static_cast<DWORD>(CERT_E_UNTRUSTEDROOT):
+    case static_cast<DWORD>(CERT_E_CHAINING):
+        return "not issued by an authority the system trusts";
+    case static_cast<DWORD>(CERT_E_CN_NO_MATCH):
+        return "issued for another name than " + Narrow(serverName);
+    case static_cast<DWORD>(CERT_E_EXPIRED):
+        return "expired or not yet valid";
+    case static_cast<DWORD>(CERT_E_WRONG_USAGE):
+        return "not meant for a server";
+    case static_cast<DWORD>(CRYPT_E_REVOKED):
+        return "revoked";
+    default:
+        return "not trusted by the system (" + SystemErrorText(static_cast<std::int32_t>(error))
+               + ")";
+    }
+}
+
+// Checks the chain against the system's authorities and the server's name.
+std::string verify(PCCERT_CONTEXT certificate, const std::wstring &serverName)
+{
+    std::array<LPSTR, 1> usages {const_cast<LPSTR>(szOID_PKIX_KP_SERVER_AUTH)};
+    CERT_CHAIN_PARA chainPara {};
+    chainPara.cbSize = sizeof chainPara;
+    chainPara.RequestedUsage.dwType = USAGE_MATCH_TYPE_OR;
+    chainPara.RequestedUsage.Usage.cUsageIdentifier = static_cast<DWORD>(usages.size());
+    chainPara.RequestedUsage.Usage.rgpszUsageIdentifier = usages.data();
+    PCCERT_CHAIN_CONTEXT chain = nullptr;
+    if (!CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &chainPara,
+                                 0, nullptr, &chain))
+        return "no chain could be built ("
+               + SystemErrorText(static_cast<std::int32_t>(GetLastError())) + ")";
+    HTTPSPolicyCallbackData server {};
+    server.cbStruct = sizeof server;
+    server.dwAuthType = AUTHTYPE_SERVER;
+    std::wstring name = serverName;
+    server.pwszServerName = name.data();
+    CERT_CHAIN_POLICY_PARA policy {};
+    policy.cbSize = sizeof policy;
+    policy.pvExtraPolicyPara = &server;
+    CERT_CHAIN_POLICY_STATUS status {};
+    status.cbSize = sizeof status;
+    const BOOL checked
+        = CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policy, &status);
+    CertFreeCertificateChain(chain);
+    if (!checked)
+        return "the check could not run";
+    return status.dwError == 0 ? std::string() : policyProblem(status.dwError, serverName);
 }
 
 } // namespace
@@ -46,33 +111,31 @@ SchannelSession::Step SchannelSession::fail(const std::string &what, SECURITY_ST
     return Step::Failed;
 }
 
-SchannelSession::Step SchannelSession::Start(std::string &out)
+SchannelSession::Step SchannelSession::Handshake(const std::string &arrived, std::string &out)
 {
+    m_input += arrived;
+    if (m_haveCredentials)
+        return step(out);
     SCHANNEL_CRED credentials {};
     credentials.dwVersion = SCHANNEL_CRED_VERSION;
     // Nothing older than TLS 1.2; the certificate is judged by the dialogue.
     credentials.grbitEnabledProtocols = SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT;
     credentials.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
     TimeStamp expiry {};
-    SECURITY_STATUS status = AcquireCredentialsHandleW(nullptr, const_cast<wchar_t *>(UNISP_NAME_W),
-                                                       SECPKG_CRED_OUTBOUND, nullptr, &credentials,
-                                                       nullptr, nullptr, &m_credentials, &expiry);
-    if (status != SEC_E_OK) {
-        // A system without TLS 1.3 in SChannel refuses to hear of it.
-        credentials.grbitEnabledProtocols = SP_PROT_TLS1_2_CLIENT;
+    SECURITY_STATUS status = SEC_E_OK;
+    // A system without TLS 1.3 in SChannel refuses to hear of it: then TLS 1.2 alone.
+    for (const DWORD protocols :
+         {credentials.grbitEnabledProtocols, DWORD {SP_PROT_TLS1_2_CLIENT}}) {
+        credentials.grbitEnabledProtocols = protocols;
         status = AcquireCredentialsHandleW(nullptr, const_cast<wchar_t *>(UNISP_NAME_W),
                                            SECPKG_CRED_OUTBOUND, nullptr, &credentials, nullptr,
                                            nullptr, &m_credentials, &expiry);
+        if (status == SEC_E_OK)
+            break;
     }
     if (status != SEC_E_OK)
         return fail("no TLS credentials", status);
     m_haveCredentials = true;
-    return step(out);
-}
-
-SchannelSession::Step SchannelSession::Handshake(const std::string &arrived, std::string &out)
-{
-    m_input += arrived;
     return step(out);
 }
 
@@ -194,7 +257,14 @@ TlsPeer SchannelSession::Peer() const
     if (QueryContextAttributesW(context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate) != SEC_E_OK
         || !certificate)
         return {{}, false, "no certificate"};
-    TlsPeer peer = CheckServerCertificate(certificate, m_serverName);
+    TlsPeer peer;
+    std::array<BYTE, 32> hash {};
+    DWORD size = static_cast<DWORD>(hash.size());
+    if (CryptHashCertificate2(L"SHA256", 0, nullptr, certificate->pbCertEncoded,
+                              certificate->cbCertEncoded, hash.data(), &size))
+        peer.fingerprint = hexPairs(hash.data(), size);
+    peer.problem = verify(certificate, m_serverName);
+    peer.verified = peer.problem.empty() && !peer.fingerprint.empty();
     CertFreeCertificateContext(certificate);
     return peer;
 }

@@ -4,9 +4,6 @@
 
 #include "platform/windows/windows_api.h"
 
-#include <winsock2.h>
-#include <ws2tcpip.h>
-
 #ifndef SECURITY_WIN32
 #define SECURITY_WIN32
 #endif
@@ -31,10 +28,9 @@ public:
     SchannelSession(const SchannelSession &) = delete;
     SchannelSession &operator=(const SchannelSession &) = delete;
 
-    // Starts the handshake; `out` receives the bytes to send.
-    Step Start(std::string &out);
-    // Takes bytes that arrived during the handshake; `out` receives the bytes to
-    // send. Bytes that arrived after the handshake's end stay for Decrypt.
+    // Starts the handshake (nothing arrived yet), or takes bytes that arrived
+    // during it; `out` receives the bytes to send. Bytes that arrived after the
+    // handshake's end stay for Decrypt.
     Step Handshake(const std::string &arrived, std::string &out);
     // Appends the encrypted form of the bytes, ready to send, to `out`; false
     // when they could not be encrypted.

@@ -12,12 +12,8 @@ namespace pellwick {
 
 namespace {
 
-// What the resolver thread hands back to the window: the name's addresses, in
-// the order the resolver gives them.
-struct Resolved
-{
-    std::vector<sockaddr_storage> addresses;
-};
+// The name's addresses, in the order the resolver gives them.
+using Resolved = std::vector<sockaddr_storage>;
 
 std::vector<sockaddr_storage> resolve(const std::string &host, std::uint16_t port)
 {
@@ -26,10 +22,9 @@ std::vector<sockaddr_storage> resolve(const std::string &host, std::uint16_t por
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
     addrinfo *found = nullptr;
+    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
+        return {};
     std::vector<sockaddr_storage> addresses;
-    const std::string service = std::to_string(port);
-    if (getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0)
-        return addresses;
     for (const addrinfo *entry = found; entry; entry = entry->ai_next) {
         sockaddr_storage address {};
         std::memcpy(&address, entry->ai_addr,
@@ -84,17 +79,18 @@ void WinsockSocket::Close()
     }
 }
 
-void WinsockSocket::Connect(const std::string &host, std::uint16_t port)
+void WinsockSocket::Connect(const std::string &host, std::uint16_t port, Security security)
 {
     Close();
     if (!m_started)
         return;
     m_host = host;
+    m_tlsOnConnect = security == Security::Tls;
     const WPARAM attempt = m_attempt;
     const HWND window = m_window;
     // The thread owns copies only: the window may be gone before the answer.
     std::thread([host, port, window, attempt] {
-        auto result = std::make_unique<Resolved>(Resolved {resolve(host, port)});
+        auto result = std::make_unique<Resolved>(resolve(host, port));
         if (PostMessageW(window, kResolvedMessage, attempt, reinterpret_cast<LPARAM>(result.get())))
             result.release(); // the window deletes it
     }).detach();
@@ -102,29 +98,22 @@ void WinsockSocket::Connect(const std::string &host, std::uint16_t port)
 
 bool WinsockSocket::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == kResolvedMessage) {
-        onResolved(wParam, lParam);
-        return true;
-    }
     if (message == kSocketMessage) {
         onSocketEvent(wParam, lParam);
         return true;
     }
-    return false;
-}
-
-void WinsockSocket::onResolved(WPARAM attempt, LPARAM result)
-{
-    const std::unique_ptr<Resolved> resolved(reinterpret_cast<Resolved *>(result));
-    if (attempt != m_attempt)
-        return; // closed or connected elsewhere meanwhile
-    m_addresses = std::move(resolved->addresses);
+    if (message != kResolvedMessage)
+        return false;
+    const std::unique_ptr<Resolved> resolved(reinterpret_cast<Resolved *>(lParam));
+    if (wParam != m_attempt)
+        return true; // an answer for an attempt since closed or connected elsewhere
+    m_addresses = std::move(*resolved);
     m_nextAddress = 0;
-    if (m_addresses.empty()) {
+    if (m_addresses.empty())
         fail(SocketFailure::HostNotFound, "host not found");
-        return;
-    }
-    connectNext();
+    else
+        connectNext();
+    return true;
 }
 
 void WinsockSocket::connectNext()
@@ -132,26 +121,22 @@ void WinsockSocket::connectNext()
     while (m_nextAddress < m_addresses.size()) {
         const sockaddr_storage &address = m_addresses[m_nextAddress++];
         const SOCKET s = socket(address.ss_family, SOCK_STREAM, IPPROTO_TCP);
-        if (s == INVALID_SOCKET) {
-            m_lastError = WSAGetLastError();
-            continue;
+        // WSAAsyncSelect also makes the socket non-blocking.
+        const bool started
+            = s != INVALID_SOCKET
+              && WSAAsyncSelect(s, m_window, kSocketMessage,
+                                FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE)
+                     != SOCKET_ERROR
+              && (connect(s, reinterpret_cast<const sockaddr *>(&address), addressLength(address))
+                      != SOCKET_ERROR
+                  || WSAGetLastError() == WSAEWOULDBLOCK);
+        if (started) {
+            m_socket = s;
+            return;
         }
-        // Also makes the socket non-blocking.
-        if (WSAAsyncSelect(s, m_window, kSocketMessage, FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE)
-            == SOCKET_ERROR) {
-            m_lastError = WSAGetLastError();
+        m_lastError = WSAGetLastError();
+        if (s != INVALID_SOCKET)
             closesocket(s);
-            continue;
-        }
-        const int status
-            = connect(s, reinterpret_cast<const sockaddr *>(&address), addressLength(address));
-        if (status == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) {
-            m_lastError = WSAGetLastError();
-            closesocket(s);
-            continue;
-        }
-        m_socket = s;
-        return;
     }
     // No address left: the connection failed.
     m_addresses.clear();
@@ -193,17 +178,13 @@ void WinsockSocket::onSocketEvent(WPARAM socket, LPARAM event)
     case FD_WRITE:
         flush();
         return;
-    case FD_READ: {
-        if (m_tls) {
+    case FD_READ:
+        if (m_tls)
             readTls();
-            return;
-        }
-        u_long waiting = 0;
-        if (ioctlsocket(m_socket, FIONREAD, &waiting) == 0 && waiting > 0)
+        else if (u_long waiting = 0; ioctlsocket(m_socket, FIONREAD, &waiting) == 0 && waiting > 0)
             m_dataArrival(static_cast<std::int32_t>(
                 std::min<u_long>(waiting, static_cast<u_long>(INT32_MAX))));
         return;
-    }
     case FD_CLOSE:
         // What the peer sent before was reported by FD_READ. The socket stays
         // until the next Close or Connect.
@@ -214,8 +195,6 @@ void WinsockSocket::onSocketEvent(WPARAM socket, LPARAM event)
         else
             fail(SocketFailure::Other,
                  "connection lost (Winsock error " + std::to_string(error) + ")");
-        return;
-    default:
         return;
     }
 }
@@ -238,12 +217,6 @@ void WinsockSocket::queue(const std::string &text)
     }
 }
 
-void WinsockSocket::ConnectTls(const std::string &host, std::uint16_t port)
-{
-    Connect(host, port);
-    m_tlsOnConnect = true;
-}
-
 void WinsockSocket::StartTls()
 {
     if (!m_connected) {
@@ -257,8 +230,7 @@ void WinsockSocket::StartTls()
 void WinsockSocket::beginTls()
 {
     m_tls = std::make_unique<SchannelSession>(m_host);
-    m_encrypted = false;
-    if (m_tls->Start(m_pending) == SchannelSession::Step::Failed)
+    if (m_tls->Handshake({}, m_pending) == SchannelSession::Step::Failed)
         fail(SocketFailure::Tls, m_tls->Problem());
 }
 
@@ -287,13 +259,13 @@ void WinsockSocket::readTls()
             return;
         queue(std::exchange(m_plainOut, {}));
     }
-    if (!m_tls->Decrypt(arrived, m_plainIn, m_pending)) {
-        flush();
+    const bool decrypted = m_tls->Decrypt(arrived, m_plainIn, m_pending);
+    flush();
+    if (!decrypted) {
         const bool closed = m_tls->Problem() == "closed by the server";
         fail(closed ? SocketFailure::Closed : SocketFailure::Tls, m_tls->Problem());
         return;
     }
-    flush();
     if (!m_plainIn.empty())
         m_dataArrival(static_cast<std::int32_t>(
             std::min<std::size_t>(m_plainIn.size(), static_cast<std::size_t>(INT32_MAX))));
@@ -316,9 +288,8 @@ void WinsockSocket::GetData(std::string &data, std::int32_t count)
     if (m_socket == INVALID_SOCKET || count <= 0)
         return;
     if (m_tls) {
-        const std::size_t taken = std::min(m_plainIn.size(), static_cast<std::size_t>(count));
-        data = m_plainIn.substr(0, taken);
-        m_plainIn.erase(0, taken);
+        data = m_plainIn.substr(0, static_cast<std::size_t>(count));
+        m_plainIn.erase(0, data.size());
         return;
     }
     data.resize(static_cast<std::size_t>(count));

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,7 +22,7 @@ class SchannelSession;
 // name is resolved on a thread of its own, so the window never waits. Every
 // arrival of data is reported with the number of bytes waiting; connecting, and
 // every failure, to the socket's events. TLS goes through SChannel: from the
-// first byte (ConnectTls) or from StartTls on; the certificate is reported to
+// first byte (Security::Tls) or from StartTls on; the certificate is reported to
 // the events and judged there, and nothing falls back to plain text.
 class WinsockSocket : public Socket
 {
@@ -41,10 +40,9 @@ public:
     WinsockSocket &operator=(const WinsockSocket &) = delete;
 
     void Close() override;
-    void Connect(const std::string &host, std::uint16_t port) override;
+    void Connect(const std::string &host, std::uint16_t port, Security security) override;
     void SendData(const std::string &text) override;
     void GetData(std::string &data, std::int32_t count) override;
-    void ConnectTls(const std::string &host, std::uint16_t port) override;
     void StartTls() override;
 
     // Acts on one of the two messages above; false for any other message.
@@ -54,7 +52,6 @@ private:
     void connectNext();
     void fail(SocketFailure failure, const std::string &detail);
     void flush();
-    void onResolved(WPARAM attempt, LPARAM result);
     void onSocketEvent(WPARAM socket, LPARAM event);
     void beginTls();
     void readTls();

@@ -5,7 +5,6 @@
 #include "support/manual_deadline.h"
 #include "support/recording_smtp_host.h"
 
-#include "core/mail/mime.h"
 #include "core/mail/smtp.h"
 #include "platform/local_time.h"
 
