@@ -82,7 +82,15 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         std::optional<std::string> password = std::nullopt; // as the form got it
     };
     const std::vector<Row> rows {
-        {{"/s", "--version"}, {}, false, false, good, 0, "", pellwick::VersionText() + "\n" + pellwick::LicenceText(), ""},
+        {{"/s", "--version"},
+         {},
+         false,
+         false,
+         good,
+         0,
+         "",
+         pellwick::VersionText() + "\n" + pellwick::LicenceText(),
+         ""},
         {{"/?"}, {}, true, true, good, 0, "", "Usage: pellwick [/s]", ""},
         {{"/s"}, {}, false, true, good, 1, "", "", "pellwick: no display"},
         {{"/s"}, {"/s"}, true, false, good, 0, "claim(login) ", "", ""},
@@ -140,13 +148,11 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         shell.firstInstance = row.firstInstance;
         shell.left = row.left;
         const pellwick::PlatformParts platform {
-            .registryBackend = [] { return std::make_unique<pellwick::test::MemoryRegistry>(); },
+            .settingsStore = [] { return std::make_unique<pellwick::test::MemoryStore>(); },
             .passwordStore = [] { return nullptr; },
             .readPrivateFile = [&row](const std::string &) { return row.file; },
-            .autostart =
-                [](pellwick::Registry &) {
-                    return std::make_unique<pellwick::test::TestMachine::NoAutostart>();
-                },
+            .autostart
+            = [] { return std::make_unique<pellwick::test::TestMachine::NoAutostart>(); },
             .localIp = [] { return std::string("192.0.2.9"); },
             .memoryReader = [] { return pellwick::MemStatus {}; },
             .clock = [] { return pellwick::LocalTime {}; },
