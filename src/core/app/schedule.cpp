@@ -121,10 +121,4 @@ ScheduleStep ScheduleTick(std::int64_t countdown, bool timerSend)
     return {next, timerSend && next <= 0};
 }
 
-RateLostFocusAction TimerRateLostFocus(const std::string &rateText)
-{
-    return rateText.empty() ? RateLostFocusAction::UncheckTimerSend
-                            : RateLostFocusAction::ApplySettings;
-}
-
 } // namespace pellwick

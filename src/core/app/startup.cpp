@@ -66,7 +66,7 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
             return std::make_unique<SendNow>(
                 socket, deadline,
                 SmtpEnvironment {platform.clock, platform.hostName, MessageIdRandom()}, *store,
-                platform.localIp, SendNow::Password {passwordStore.get(), passwordFile},
+                platform.localIp, passwordStore.get(), passwordFile,
                 [&shell](int status, const std::string &line) {
                     SendNow::PrintOutcome(status, line);
                     shell.EndLoop(status);

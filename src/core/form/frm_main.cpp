@@ -28,7 +28,26 @@ frmMain::~frmMain() = default;
 
 void frmMain::UserChangedValue(Control control)
 {
-    RunClick(control);
+    switch (control) {
+    case Control::chkEmailIPOnStartup:
+        chkEmailIPOnStartup_Click();
+        break;
+    case Control::chkDisplayIcon:
+        chkDisplayIcon_Click();
+        break;
+    case Control::chkTimerSend:
+        ApplyTimerSettings();
+        break;
+    case Control::chkShowDebug:
+        ShowDebugTab();
+        break;
+    default:
+        if (const auto mark = showOptionMark(control)) {
+            m_view.SetMenuChecked(*mark, IsChecked(control));
+            UpdateTrayTip();
+        }
+        break;
+    }
 }
 
 void frmMain::UserClicked(Control control)
@@ -54,7 +73,7 @@ void frmMain::UserClicked(Control control)
 void frmMain::UserChangedText(Control control)
 {
     if (control == Control::cmbTimerRate)
-        cmbTimerRate_Change();
+        ApplyTimerSettings();
 }
 
 void frmMain::FocusMoved(Control from, Control to)
@@ -63,10 +82,11 @@ void frmMain::FocusMoved(Control from, Control to)
         return;
     if (from == Control::txtTimerRate)
         txtTimerRate_LostFocus();
-    if (to == Control::txtMsg)
-        txtMsg_GotFocus();
-    else if (to == Control::txtSubject)
-        txtSubject_GotFocus();
+    // The IP goes where the user was typing last.
+    if (to == Control::txtMsg || to == Control::txtSubject) {
+        m_view.SetEnabled(Control::btnInsertIP, true);
+        g_blnMsgFocus = to == Control::txtMsg;
+    }
 }
 
 void frmMain::MenuItemChosen(MenuItem item)
@@ -76,13 +96,9 @@ void frmMain::MenuItemChosen(MenuItem item)
         CopyIPToClipboard();
         break;
     case MenuItem::ShowIP:
-        ShowIP_Click();
-        break;
     case MenuItem::ShowPhyMem:
-        ShowPhyMem_Click();
-        break;
     case MenuItem::ShowVirtMem:
-        ShowVirtMem_Click();
+        toggleShowOption(item);
         break;
     case MenuItem::Restore:
         Restore_Click();
@@ -91,8 +107,7 @@ void frmMain::MenuItemChosen(MenuItem item)
         Minimize_Click();
         break;
     case MenuItem::Exit:
-        m_userEnded = true;
-        ExitApp();
+        Form_Unload();
         break;
     }
 }
@@ -102,41 +117,12 @@ void frmMain::SetValue(Control control, int value)
     if (m_view.Value(control) == value)
         return;
     m_view.SetValue(control, value);
-    RunClick(control);
+    UserChangedValue(control);
 }
 
 bool frmMain::IsChecked(Control control) const
 {
     return m_view.Value(control) == vbChecked;
-}
-
-void frmMain::RunClick(Control control)
-{
-    switch (control) {
-    case Control::chkEmailIPOnStartup:
-        chkEmailIPOnStartup_Click();
-        break;
-    case Control::chkDisplayIcon:
-        chkDisplayIcon_Click();
-        break;
-    case Control::chkShowIP:
-        chkShowIP_Click();
-        break;
-    case Control::chkShowPhyMem:
-        chkShowPhyMem_Click();
-        break;
-    case Control::chkShowVirtualMem:
-        chkShowVirtualMem_Click();
-        break;
-    case Control::chkTimerSend:
-        chkTimerSend_Click();
-        break;
-    case Control::chkShowDebug:
-        ShowDebugTab();
-        break;
-    default:
-        break;
-    }
 }
 
 void frmMain::Form_Load()
@@ -177,7 +163,7 @@ void frmMain::ExitApp()
         return;
     m_exiting = true;
     SaveSettings();
-    RemoveTrayIcon();
+    m_tray.RemoveTrayIcon();
     // Nothing else of the window acts from here on: the timer no longer ticks
     // and the dialogue is dropped.
     m_parts.timer.Stop();

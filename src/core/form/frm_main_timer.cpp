@@ -76,20 +76,11 @@ void frmMain::ApplyTimerSettings()
         g_lngTimer = *result.countdown;
 }
 
-void frmMain::chkTimerSend_Click()
-{
-    ApplyTimerSettings();
-}
-
-void frmMain::cmbTimerRate_Change()
-{
-    ApplyTimerSettings();
-}
-
 void frmMain::txtTimerRate_LostFocus()
 {
-    if (TimerRateLostFocus(m_view.Text(Control::txtTimerRate))
-        == RateLostFocusAction::UncheckTimerSend)
+    // An emptied rate switches the schedule off, whose handler then applies
+    // the settings.
+    if (m_view.Text(Control::txtTimerRate).empty())
         SetValue(Control::chkTimerSend, vbUnchecked);
     else
         ApplyTimerSettings();

@@ -22,14 +22,9 @@ public:
     using Finished = std::function<void(int status, const std::string &line)>;
 
     // The password as frmMain finds it: from the file if given, else the store.
-    struct Password
-    {
-        PasswordStore *store = nullptr;
-        std::optional<PasswordLookup> file;
-    };
-
     SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment, SettingsStore &store,
-            std::function<std::string()> localIp, Password password, Finished finished);
+            std::function<std::string()> localIp, PasswordStore *passwordStore,
+            std::optional<PasswordLookup> passwordFile, Finished finished);
 
     // Loads the settings and starts the dialogue (or finishes at once with 78).
     void Start();
@@ -51,7 +46,8 @@ public:
 private:
     SettingsStore &m_store;
     std::function<std::string()> m_localIp;
-    Password m_password;
+    PasswordStore *m_passwordStore;
+    std::optional<PasswordLookup> m_passwordFile;
     Finished m_finished;
     Smtp m_smtp;
     DialogueOutcome m_outcome;

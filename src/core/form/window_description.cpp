@@ -1,7 +1,5 @@
 #include "core/form/window_description.h"
 
-#include <algorithm>
-
 namespace pellwick {
 
 namespace {
@@ -85,8 +83,8 @@ constexpr std::array<ControlDescription, kControlCount - 1> kControls {{
 
     // "About": the labels and the picture lie on the outline, which comes last; the
     // labels in Arial as they were drawn.
-    {C::lblAboutTitle, K::Label, T::About, 0, 18, 16, 280, 26, "Pellwick v" PELLWICK_VERSION "!", "", true, 14.25,
-     true},
+    {C::lblAboutTitle, K::Label, T::About, 0, 18, 16, 280, 26, "Pellwick v" PELLWICK_VERSION "!",
+     "", true, 14.25, true},
     {C::lblAboutAuthor, K::Label, T::About, 0, 18, 46, 280, 22, "By:  The Pellwick developers", "",
      true, 12},
     {C::lblAboutEmail, K::Label, T::About, 0, 18, 72, 280, 22, "Email:  pellwick@example.org", "",
@@ -105,18 +103,6 @@ constexpr std::array<ControlDescription, kControlCount - 1> kControls {{
 std::span<const ControlDescription> WindowControls()
 {
     return kControls;
-}
-
-const ControlDescription &Describe(Control control)
-{
-    return *std::find_if(kControls.begin(), kControls.end(),
-                         [control](const ControlDescription &d) { return d.control == control; });
-}
-
-const MenuEntry &Describe(MenuItem item)
-{
-    return *std::find_if(kTrayMenu.begin(), kTrayMenu.end(),
-                         [item](const MenuEntry &entry) { return entry.item == item; });
 }
 
 std::string PresentedCertificateText(std::string_view fingerprint)

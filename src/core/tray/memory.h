@@ -36,15 +36,6 @@ public:
     void ReadMemoryStatus() { m_status = m_reader(); }
     const MemStatus &Status() const { return m_status; }
 
-    std::string GetPhysPercent() const
-    {
-        return PercentText(m_status.availablePhysical, m_status.totalPhysical);
-    }
-    std::string GetVirtPercent() const
-    {
-        return PercentText(m_status.availableVirtual, m_status.totalVirtual);
-    }
-
 private:
     Reader m_reader;
     MemStatus m_status;
