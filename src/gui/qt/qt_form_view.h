@@ -90,7 +90,8 @@ private:
     // The log widget missed appends or cuts while hidden.
     bool m_logBehind = false;
 
-    bool logBehind(const QPlainTextEdit &log);
+    // The log widget, unless it is behind the form's log.
+    QPlainTextEdit *shownLog(Control control);
 };
 
 } // namespace pellwick

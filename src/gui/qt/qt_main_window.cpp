@@ -18,13 +18,20 @@
 
 namespace pellwick {
 
-FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline, FormTimer &timer,
-                        Clipboard &clipboard, ServerDialog *serverDialog)
+void QtFormEvents::ConnectTo(frmMain &form)
+{
+    QObject::connect(&wckMain, &QtSocket::dataArrival,
+                     [&form](std::int32_t count) { form.wckMain_DataArrival(count); });
+    QObject::connect(&tmrMain, &QTimer::timeout, [&form] { form.tmrMain_Timer(); });
+}
+
+FormParts TakeFormParts(QtWindowParts &parts, QtFormEvents &events, Clipboard &clipboard,
+                        ServerDialog *serverDialog)
 {
     return FormParts {std::move(parts.machine), ShellParts {
-                                                    .socket = socket,
-                                                    .deadline = deadline,
-                                                    .timer = timer,
+                                                    .socket = events.wckMain,
+                                                    .deadline = events.deadline,
+                                                    .timer = events.tmrMain,
                                                     .notifyArea = parts.notifyArea,
                                                     .clipboard = clipboard,
                                                     .addressWatched = parts.addressWatched,
@@ -48,16 +55,12 @@ QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
     , m_menu(parts.icon)
     , m_widgetView(*this, m_menu)
     , m_view(*this, m_widgetView)
-    , wckMain(this)
-    , m_deadline(this)
-    , m_form(m_view, TakeFormParts(parts, wckMain, m_deadline, *this, *this, this))
+    , m_form(m_view, TakeFormParts(parts, m_events, *this, this))
 {
+    m_events.ConnectTo(m_form);
     if (auto *tray = dynamic_cast<QtNotifyArea *>(&parts.notifyArea))
         connect(tray, &QtNotifyArea::clicked, this,
                 [this](TrayClick click) { m_form.Form_MouseDown(click); });
-    connect(&wckMain, &QtSocket::dataArrival, this,
-            [this](std::int32_t count) { m_form.wckMain_DataArrival(count); });
-    connect(&tmrMain, &QTimer::timeout, this, [this] { m_form.tmrMain_Timer(); });
     for (const MenuItem item :
          {MenuItem::CopyIP, MenuItem::ShowIP, MenuItem::ShowPhyMem, MenuItem::ShowVirtMem,
           MenuItem::Restore, MenuItem::Minimize, MenuItem::Exit}) {
@@ -185,16 +188,6 @@ void QtMainWindow::changeEvent(QEvent *event)
         MakeControls();
     if (!m_widgetView.ApplyingState())
         m_form.Form_Resize();
-}
-
-void QtMainWindow::Start(std::int64_t intervalMs)
-{
-    tmrMain.start(static_cast<int>(intervalMs));
-}
-
-void QtMainWindow::Stop()
-{
-    tmrMain.stop();
 }
 
 void QtMainWindow::SetText(const std::string &text)
