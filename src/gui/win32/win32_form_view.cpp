@@ -117,12 +117,6 @@ void Win32FormView::SetListIndex(Control control, int index)
     m_unitListIndex = index;
 }
 
-void Win32FormView::SetVisible(Control control, bool visible)
-{
-    m_hidden[Index(control)] = !visible;
-    ShowWindow(m_window.Handle(control), visible ? SW_SHOWNA : SW_HIDE);
-}
-
 void Win32FormView::SetState(WindowState state)
 {
     m_applyingState = true;

@@ -5,8 +5,6 @@
 #include "gui/win32/win32_api.h"
 #include "gui/win32/win32_window.h"
 
-#include <array>
-
 namespace pellwick {
 
 // The view of frmMain over the Win32 window. Every setter changes what is shown
@@ -37,8 +35,6 @@ public:
     {
         EnableWindow(m_window.Handle(control), enabled);
     }
-    bool Visible(Control control) const override { return !m_hidden[Index(control)]; }
-    void SetVisible(Control control, bool visible) override;
     Tab CurrentTab() const override { return m_window.CurrentTab(); }
     void SetCurrentTab(Tab tab) override { m_window.SetCurrentTab(tab); }
     bool TabVisible(Tab tab) const override { return m_window.TabVisible(tab); }
@@ -68,7 +64,6 @@ private:
     Win32Window &m_window;
     int m_unitListIndex = 0;
     bool m_applyingState = false;
-    std::array<bool, kControlCount> m_hidden {};
 };
 
 } // namespace pellwick
