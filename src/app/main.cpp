@@ -1,7 +1,6 @@
 #include "core/app/startup.h"
 #include "core/form/in_memory_view.h"
 #include "core/tray/stderr_notify_area.h"
-#include "gui/qt/end_signal_notifier.h"
 #include "gui/qt/pellwick_icon.h"
 #include "gui/qt/platform_notifiers.h"
 #include "gui/qt/qt_deadline.h"
@@ -81,11 +80,10 @@ public:
     int RunForm(RunMode mode, MachineParts machine) override
     {
         PlatformNotifiers notifiers(std::move(m_instance));
-        EndSignalNotifier endSignals;
         // Signals from outside end the program as closing the window does
         // (with the save); address changes run the IP step at once.
         const auto connect = [&](frmMain &form) {
-            QObject::connect(&endSignals, &EndSignalNotifier::endRequested,
+            QObject::connect(&notifiers, &PlatformNotifiers::endRequested,
                              [&form] { form.ExitApp(); });
             QObject::connect(&notifiers, &PlatformNotifiers::addressChanged,
                              [&form] { form.AddressChanged(); });

@@ -111,8 +111,6 @@ void QtMainWindow::MakeControls()
     if (ControlsBuilt())
         return;
     BuildControls();
-    for (std::size_t i = 0; i < kControlCount; ++i)
-        m_controlOf.insert(Widget(static_cast<Control>(i)), static_cast<Control>(i));
     txtDebug->installEventFilter(this);
     connectControls();
     m_view.ControlsBuilt();
@@ -127,7 +125,7 @@ void QtMainWindow::connectControls()
     }
     // `clicked` comes from the user only: the view's own changes are not echoed.
     for (QCheckBox *box : findChildren<QCheckBox *>()) {
-        const Control control = m_controlOf.value(box);
+        const Control control = *controlOf(box);
         connect(box, &QCheckBox::clicked, this, [this, box, control] {
             // A grey box clicked by the user becomes checked and has two
             // states from then on.
@@ -149,9 +147,10 @@ void QtMainWindow::connectControls()
 std::optional<Control> QtMainWindow::controlOf(const QWidget *widget) const
 {
     for (; widget; widget = widget->parentWidget()) {
-        const auto found = m_controlOf.constFind(widget);
-        if (found != m_controlOf.constEnd())
-            return *found;
+        for (std::size_t i = 0; i < kControlCount; ++i) {
+            if (Widget(static_cast<Control>(i)) == widget)
+                return static_cast<Control>(i);
+        }
     }
     return std::nullopt;
 }

@@ -10,7 +10,6 @@
 #include "gui/qt/qt_server_dialog.h"
 #include "gui/qt/qt_socket.h"
 
-#include <QHash>
 #include <QIcon>
 #include <QTimer>
 
@@ -117,7 +116,6 @@ private:
     QtFormEvents m_events;
     QtServerDialog *m_serverDialog = nullptr;
     bool m_usedClipboard = false;
-    QHash<const QWidget *, Control> m_controlOf;
     std::optional<Control> m_lastFocus;
     frmMain m_form;
 };
