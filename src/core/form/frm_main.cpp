@@ -33,7 +33,10 @@ void frmMain::UserChangedValue(Control control)
         chkEmailIPOnStartup_Click();
         break;
     case Control::chkDisplayIcon:
-        chkDisplayIcon_Click();
+        if (IsChecked(control))
+            AddTrayIcon();
+        else
+            m_tray.RemoveTrayIcon();
         break;
     case Control::chkTimerSend:
         ApplyTimerSettings();
@@ -80,8 +83,12 @@ void frmMain::FocusMoved(Control from, Control to)
 {
     if (from == to)
         return;
-    if (from == Control::txtTimerRate)
-        txtTimerRate_LostFocus();
+    // An emptied rate switches the schedule off, whose handler then applies
+    // the settings.
+    if (from == Control::txtTimerRate && m_view.Text(Control::txtTimerRate).empty())
+        SetValue(Control::chkTimerSend, vbUnchecked);
+    else if (from == Control::txtTimerRate)
+        ApplyTimerSettings();
     // The IP goes where the user was typing last.
     if (to == Control::txtMsg || to == Control::txtSubject) {
         m_view.SetEnabled(Control::btnInsertIP, true);

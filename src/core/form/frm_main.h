@@ -89,13 +89,11 @@ public:
 
     // Timer.
     void ApplyTimerSettings();
-    void txtTimerRate_LostFocus();
 
     // Tray and status texts.
     void AddTrayIcon();
     void UpdateTrayTip();
     void UpdateMemoryLabels();
-    void chkDisplayIcon_Click();
     void Restore_Click();
     void Minimize_Click();
 

@@ -76,14 +76,4 @@ void frmMain::ApplyTimerSettings()
         g_lngTimer = *result.countdown;
 }
 
-void frmMain::txtTimerRate_LostFocus()
-{
-    // An emptied rate switches the schedule off, whose handler then applies
-    // the settings.
-    if (m_view.Text(Control::txtTimerRate).empty())
-        SetValue(Control::chkTimerSend, vbUnchecked);
-    else
-        ApplyTimerSettings();
-}
-
 } // namespace pellwick

@@ -68,14 +68,6 @@ void frmMain::AddTrayIcon()
     m_tray.AddTrayIcon(localIp());
 }
 
-void frmMain::chkDisplayIcon_Click()
-{
-    if (IsChecked(Control::chkDisplayIcon))
-        AddTrayIcon();
-    else
-        m_tray.RemoveTrayIcon();
-}
-
 bool frmMain::windowOnScreen() const
 {
     return m_view.WindowVisible() && m_view.State() != WindowState::Minimized;
