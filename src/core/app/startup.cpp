@@ -68,7 +68,10 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
                 SmtpEnvironment {platform.clock, platform.hostName, MessageIdRandom()}, *store,
                 platform.localIp, passwordStore.get(), passwordFile,
                 [&shell](int status, const std::string &line) {
-                    SendNow::PrintOutcome(status, line);
+                    // The server's last reply, on standard error unless delivered.
+                    std::FILE *stream = status == SendNow::kDelivered ? stdout : stderr;
+                    std::fprintf(stream, "%s\n", line.c_str());
+                    std::fflush(stream);
                     shell.EndLoop(status);
                 });
         });

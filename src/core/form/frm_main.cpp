@@ -24,8 +24,6 @@ frmMain::frmMain(FormView &view, FormParts parts)
     m_parts.timer.Start(kTickIntervalMs);
 }
 
-frmMain::~frmMain() = default;
-
 void frmMain::UserChangedValue(Control control)
 {
     switch (control) {

@@ -36,7 +36,6 @@ class frmMain : public SmtpHost
 public:
     // Starts tmrMain; no tick is handled before Form_Load has returned.
     frmMain(FormView &view, FormParts parts);
-    ~frmMain() override;
     frmMain(const frmMain &) = delete;
     frmMain &operator=(const frmMain &) = delete;
 
@@ -87,17 +86,13 @@ public:
     // Not while a retry of the automatic mail is pending.
     void CheckAutoExit() override;
 
-    // Timer.
     void ApplyTimerSettings();
-
-    // Tray and status texts.
     void AddTrayIcon();
     void UpdateTrayTip();
     void UpdateMemoryLabels();
     void Restore_Click();
     void Minimize_Click();
 
-    // Settings.
     void LoadSettings();
     void SaveSettings();
     void chkEmailIPOnStartup_Click();

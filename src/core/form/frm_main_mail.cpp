@@ -7,12 +7,6 @@
 
 namespace pellwick {
 
-namespace {
-
-constexpr const char *kMailer = "Pellwick v" PELLWICK_VERSION;
-
-} // namespace
-
 void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
                const std::string &localIp, const Settings &settings, const std::string &server,
                PasswordStore *passwordStore, const std::optional<PasswordLookup> &passwordFile)
@@ -20,7 +14,8 @@ void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
     const SubmissionSettings stored = SubmissionSettings::From(settings);
     smtp.ConnectToServer(field(Control::txtSmtpServer), field(Control::txtRecipient),
                          ReplaceIpToken(field(Control::txtMsg), localIp), field(Control::txtSender),
-                         ReplaceIpToken(field(Control::txtSubject), localIp), kMailer,
+                         ReplaceIpToken(field(Control::txtSubject), localIp),
+                         "Pellwick v" PELLWICK_VERSION,
                          SubmissionFromSettings(stored.port, stored.security, stored.user,
                                                 stored.pin, server, passwordStore, passwordFile));
 }

@@ -5,7 +5,6 @@
 #include "core/settings/settings.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 namespace pellwick {
@@ -44,13 +43,6 @@ void SendNow::CheckAutoExit()
     // In the order of DeliveryResult: delivered, a passing failure, refused.
     constexpr int kStatuses[] = {kDelivered, kTempFail, kUnavailable};
     m_finished(kStatuses[static_cast<int>(m_outcome.result)], m_outcome.cause);
-}
-
-void SendNow::PrintOutcome(int status, const std::string &line)
-{
-    std::FILE *stream = status == kDelivered ? stdout : stderr;
-    std::fprintf(stream, "%s\n", line.c_str());
-    std::fflush(stream);
 }
 
 } // namespace pellwick

@@ -29,8 +29,6 @@ public:
     // Loads the settings and starts the dialogue (or finishes at once with 78).
     void Start();
     void DataArrival(std::int32_t count) { m_smtp.HandleServerReply(count); }
-    // Prints a finished run's line: on standard error unless delivered.
-    static void PrintOutcome(int status, const std::string &line);
 
     static constexpr int kDelivered = 0;
     static constexpr int kTempFail = 75;

@@ -58,7 +58,7 @@ void QtFormView::SetText(Control control, const std::string &text)
     if (auto *edit = qobject_cast<QLineEdit *>(widget))
         edit->setText(toQ(text));
     else if (auto *multi = qobject_cast<QPlainTextEdit *>(widget))
-        SetPlainTextFromCrLf(*multi, text);
+        multi->setPlainText(LinesFromCrLf(text));
     else if (auto *label = qobject_cast<QLabel *>(widget))
         label->setText(toQ(text));
 }
@@ -107,7 +107,7 @@ void QtFormView::CatchUpLog(const std::string &log)
     if (!m_logBehind)
         return;
     m_logBehind = false;
-    SetPlainTextFromCrLf(*m_window.txtDebug, log);
+    m_window.txtDebug->setPlainText(LinesFromCrLf(log));
     QScrollBar *bar = m_window.txtDebug->verticalScrollBar();
     bar->setValue(bar->maximum());
 }
