@@ -58,7 +58,7 @@ struct MachineParts
     // change the shell reports (frmMain::AddressChanged) and, as a safety net,
     // on the tick (every tick while `addressWatched` is false).
     std::function<std::string()> localIp;
-    Memory::Reader memoryReader;
+    MemoryReader memoryReader;
     Smtp::Clock clock;
     // The program's arguments joined with single blanks.
     std::string commandLine;

@@ -14,7 +14,6 @@ namespace pellwick {
 frmMain::frmMain(FormView &view, FormParts parts)
     : m_view(view)
     , m_parts(std::move(parts))
-    , m_memory(m_parts.memoryReader)
     , m_tray(m_parts.notifyArea)
     , m_smtp(m_parts.socket, *this, m_parts.deadline,
              {m_parts.clock, m_parts.hostName, m_parts.messageIdRandom})
@@ -133,7 +132,7 @@ bool frmMain::IsChecked(Control control) const
 void frmMain::Form_Load()
 {
     m_view.SetCurrentTab(Tab::Email);
-    m_memory.ReadMemoryStatus();
+    m_memory = m_parts.memoryReader();
     LoadSettings();
     g_strLocalIP = localIp();
     UpdateCaption("");

@@ -125,7 +125,8 @@ private:
 
     FormView &m_view;
     FormParts m_parts;
-    Memory m_memory;
+    // The figures as last read.
+    MemStatus m_memory;
     // The ticks left the figures unread while nothing showed them.
     bool m_memoryStale = false;
     SysTrayIcon m_tray;

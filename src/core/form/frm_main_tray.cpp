@@ -47,7 +47,7 @@ void frmMain::UpdateTrayTip()
 void frmMain::refreshMemory()
 {
     m_memoryStale = false;
-    m_memory.ReadMemoryStatus();
+    m_memory = m_parts.memoryReader();
     UpdateMemoryLabels();
 }
 

@@ -3,9 +3,8 @@
 namespace pellwick {
 
 std::string TrayTipText(bool showIp, bool showPhysMem, bool showVirtMem, const std::string &localIp,
-                        const Memory &memory)
+                        const MemStatus &s)
 {
-    const MemStatus &s = memory.Status();
     std::string tip;
     if (showIp)
         tip += localIp + " ";
