@@ -92,7 +92,9 @@ public:
             // frmMain with no window and no tray: the in-memory view on a
             // plain event loop, no display needed.
             StderrNotifyArea notifyArea;
-            QtWindowParts parts {std::move(machine), notifyArea, notifiers.WatchingAddresses()};
+            // No picture: nothing shows one.
+            QtWindowParts parts {std::move(machine), notifyArea, notifiers.WatchingAddresses(),
+                                 QIcon()};
             InMemoryView view;
             QtFormEvents events;
             NoClipboard clipboard;

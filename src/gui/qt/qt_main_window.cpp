@@ -1,6 +1,5 @@
 #include "gui/qt/qt_main_window.h"
 
-#include "gui/qt/pellwick_icon.h"
 #include "gui/qt/qt_notify_area.h"
 #include "gui/qt/qt_text.h"
 
@@ -39,19 +38,8 @@ FormParts TakeFormParts(QtWindowParts &parts, QtFormEvents &events, Clipboard &c
                                                 }};
 }
 
-namespace {
-
-QtWindowParts &withIcon(QtWindowParts &parts)
-{
-    if (parts.icon.isNull())
-        parts.icon = PellwickIcon();
-    return parts;
-}
-
-} // namespace
-
 QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
-    : MainWindowControls(withIcon(parts).icon, parent)
+    : MainWindowControls(parts.icon, parent)
     , m_menu(parts.icon)
     , m_widgetView(*this, m_menu)
     , m_view(*this, m_widgetView)

@@ -5,6 +5,7 @@
 #include "core/form/lazy_form_view.h"
 #include "gui/qt/frm_menu.h"
 #include "gui/qt/main_window_controls.h"
+#include "gui/qt/pellwick_icon.h"
 #include "gui/qt/qt_deadline.h"
 #include "gui/qt/qt_form_view.h"
 #include "gui/qt/qt_server_dialog.h"
@@ -29,9 +30,9 @@ struct QtWindowParts
     NotifyArea &notifyArea;
     // Address changes reach frmMain::AddressChanged as they happen.
     bool addressWatched = false;
-    // The window's, the About tab's and the menu's picture (the program's icon
-    // when null). One icon, shared with the tray, decodes each size once.
-    QIcon icon = {};
+    // The window's, the About tab's and the menu's picture. One icon, shared
+    // with the tray, decodes each size once.
+    QIcon icon = PellwickIcon();
 };
 
 // tmrMain on the Qt event loop.
