@@ -2,6 +2,7 @@
 #include "core/app/startup.h"
 #include "support/fake_socket.h"
 #include "support/manual_deadline.h"
+#include "support/memory_store.h"
 #include "support/test_machine.h"
 
 #include <gtest/gtest.h>
