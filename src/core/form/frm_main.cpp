@@ -4,7 +4,6 @@
 #include "core/app/schedule.h"
 #include "core/form/form_view.h"
 #include "core/mail/socket.h"
-#include "core/settings/autostart.h"
 
 #include <chrono>
 #include <utility>

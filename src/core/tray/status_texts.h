@@ -2,7 +2,6 @@
 
 #include "core/tray/memory.h"
 
-#include <cstddef>
 #include <string>
 
 namespace pellwick {
