@@ -1,7 +1,6 @@
 #include "core/app/startup.h"
+#include "core/form/in_memory_view.h"
 #include "core/tray/stderr_notify_area.h"
-#include "gui/qt/end_signal_notifier.h"
-#include "gui/qt/headless_shell.h"
 #include "gui/qt/pellwick_icon.h"
 #include "gui/qt/platform_notifiers.h"
 #include "gui/qt/qt_deadline.h"
@@ -81,20 +80,28 @@ public:
     int RunForm(RunMode mode, MachineParts machine) override
     {
         PlatformNotifiers notifiers(std::move(m_instance));
-        EndSignalNotifier endSignals;
         // Signals from outside end the program as closing the window does
         // (with the save); address changes run the IP step at once.
         const auto connect = [&](frmMain &form) {
-            QObject::connect(&endSignals, &EndSignalNotifier::endRequested,
+            QObject::connect(&notifiers, &PlatformNotifiers::endRequested,
                              [&form] { form.ExitApp(); });
             QObject::connect(&notifiers, &PlatformNotifiers::addressChanged,
                              [&form] { form.AddressChanged(); });
         };
         if (mode == RunMode::Headless) {
+            // frmMain with no window and no tray: the in-memory view on a
+            // plain event loop, no display needed.
             StderrNotifyArea notifyArea;
-            HeadlessShell shell({std::move(machine), notifyArea, notifiers.WatchingAddresses()});
-            connect(shell.Form());
-            shell.Form().Form_Load();
+            // No picture: nothing shows one.
+            QtWindowParts parts {std::move(machine), notifyArea, notifiers.WatchingAddresses(),
+                                 QIcon()};
+            InMemoryView view;
+            QtFormEvents events;
+            NoClipboard clipboard;
+            frmMain form(view, TakeFormParts(parts, events, clipboard, nullptr));
+            events.ConnectTo(form);
+            connect(form);
+            form.Form_Load();
             return QCoreApplication::exec();
         }
 

@@ -9,6 +9,6 @@ MemStatus ReadPlatformMemoryStatus();
 
 // The same reading for a caller that reads again and again, as the timer does: the
 // reader may keep what it reads from ready between readings.
-Memory::Reader PlatformMemoryReader();
+MemoryReader PlatformMemoryReader();
 
 } // namespace pellwick

@@ -33,31 +33,31 @@ void MailRetry::Started(MailKind kind)
     }
 }
 
-MailRetry::Verdict MailRetry::Ended(const DialogueOutcome &outcome, std::int64_t nowMs)
+bool MailRetry::Ended(const DialogueOutcome &outcome, std::int64_t nowMs)
 {
     if (!m_inFlight)
-        return {};
+        return false;
     m_inFlight = false;
     switch (outcome.result) {
     case DeliveryResult::Delivered:
         // Any delivered mail carries the current address: nothing is owed.
         m_failures = 0;
         m_dueMs.reset();
-        return {};
+        return false;
     case DeliveryResult::RefusedForGood:
         if (m_current == MailKind::Automatic) {
             m_failures = 0;
             m_dueMs.reset();
         }
-        return {true};
+        return true;
     case DeliveryResult::PassingFailure:
         break;
     }
     if (m_current == MailKind::Button)
-        return {true};
+        return true;
     ++m_failures;
     m_dueMs = nowMs + RetryDelayMs(m_failures);
-    return {m_failures == 1};
+    return m_failures == 1;
 }
 
 std::optional<std::int64_t> MailRetry::Remaining(std::int64_t nowMs) const

@@ -31,14 +31,9 @@ public:
     // A dialogue starts; it drops the one before, whose outcome never comes.
     void Started(MailKind kind);
 
-    // What the end of a dialogue asks for.
-    struct Verdict
-    {
-        // Tell the user (a balloon): a mail failed for good, or the first try
-        // of a mail failed.
-        bool notify = false;
-    };
-    Verdict Ended(const DialogueOutcome &outcome, std::int64_t nowMs);
+    // A dialogue ended; true when the user is to be told (a balloon): a mail
+    // failed for good, or the first try of a mail failed.
+    bool Ended(const DialogueOutcome &outcome, std::int64_t nowMs);
 
     // A retry waits; a log-in run does not end meanwhile.
     bool Pending() const { return m_dueMs.has_value(); }

@@ -19,11 +19,6 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    return Trim(text, " \t");
-}
-
 // Whether a fraction's digits (after the point) round the whole part up: above
 // one half, or exactly one half next to an odd whole part.
 bool roundsUp(std::string_view fraction, std::uint64_t whole)
@@ -45,7 +40,7 @@ std::int64_t UnitFactor(int unitIndex, const std::string &unitText)
     constexpr std::array<std::string_view, 3> names {"Seconds", "Minutes", "Hours"};
     if (unitIndex >= 0 && unitIndex < static_cast<int>(factors.size()))
         return factors[static_cast<std::size_t>(unitIndex)];
-    const std::string_view typed = trimmed(unitText);
+    const std::string_view typed = Trim(unitText, " \t");
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (EqualsIgnoringAsciiCase(typed, names[i]))
             return factors[i];
@@ -55,7 +50,7 @@ std::int64_t UnitFactor(int unitIndex, const std::string &unitText)
 
 std::optional<std::int64_t> ParseTimerRate(const std::string &text)
 {
-    std::string_view rest = trimmed(text);
+    std::string_view rest = Trim(text, " \t");
     bool negative = false;
     if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
         negative = rest.front() == '-';
@@ -119,12 +114,6 @@ ScheduleStep ScheduleTick(std::int64_t countdown, bool timerSend)
     const std::int64_t next
         = countdown < kMin + kTickIntervalMs ? kMin : countdown - kTickIntervalMs;
     return {next, timerSend && next <= 0};
-}
-
-RateLostFocusAction TimerRateLostFocus(const std::string &rateText)
-{
-    return rateText.empty() ? RateLostFocusAction::UncheckTimerSend
-                            : RateLostFocusAction::ApplySettings;
 }
 
 } // namespace pellwick

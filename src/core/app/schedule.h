@@ -53,11 +53,6 @@ struct ScheduleStep
 };
 ScheduleStep ScheduleTick(std::int64_t countdown, bool timerSend);
 
-// txtTimerRate_LostFocus: an emptied rate field switches the schedule off (whose
-// click handler then applies the settings); any other text applies them.
-enum class RateLostFocusAction { UncheckTimerSend, ApplySettings };
-RateLostFocusAction TimerRateLostFocus(const std::string &rateText);
-
 // The rate text as a whole number: surrounding blanks ignored, an optional sign,
 // digits with an optional fraction that rounds to the nearest whole number (an
 // exact half to the even neighbour). Nothing for any other text or on overflow.

@@ -66,9 +66,12 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
             return std::make_unique<SendNow>(
                 socket, deadline,
                 SmtpEnvironment {platform.clock, platform.hostName, MessageIdRandom()}, *store,
-                platform.localIp, SendNow::Password {passwordStore.get(), passwordFile},
+                platform.localIp, passwordStore.get(), passwordFile,
                 [&shell](int status, const std::string &line) {
-                    SendNow::PrintOutcome(status, line);
+                    // The server's last reply, on standard error unless delivered.
+                    std::FILE *stream = status == SendNow::kDelivered ? stdout : stderr;
+                    std::fprintf(stream, "%s\n", line.c_str());
+                    std::fflush(stream);
                     shell.EndLoop(status);
                 });
         });

@@ -25,7 +25,7 @@ struct PlatformParts
     // program lies only then).
     std::function<std::unique_ptr<Autostart>()> autostart;
     std::function<std::string()> localIp;
-    Memory::Reader memoryReader;
+    MemoryReader memoryReader;
     Smtp::Clock clock;
     std::function<std::string()> hostName;
 };

@@ -37,6 +37,13 @@ public:
     virtual void SetText(const std::string &text) = 0;
 };
 
+// A run without a desktop has no clipboard; the address is in the mail.
+class NoClipboard final : public Clipboard
+{
+public:
+    void SetText(const std::string &) override { }
+};
+
 // Milliseconds since some fixed moment of this boot; never goes back.
 std::int64_t SteadyMilliseconds();
 
@@ -51,7 +58,7 @@ struct MachineParts
     // change the shell reports (frmMain::AddressChanged) and, as a safety net,
     // on the tick (every tick while `addressWatched` is false).
     std::function<std::string()> localIp;
-    Memory::Reader memoryReader;
+    MemoryReader memoryReader;
     Smtp::Clock clock;
     // The program's arguments joined with single blanks.
     std::string commandLine;

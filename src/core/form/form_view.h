@@ -50,8 +50,6 @@ public:
 
     virtual bool Enabled(Control control) const = 0;
     virtual void SetEnabled(Control control, bool enabled) = 0;
-    virtual bool Visible(Control control) const = 0;
-    virtual void SetVisible(Control control, bool visible) = 0;
 
     virtual Tab CurrentTab() const = 0;
     virtual void SetCurrentTab(Tab tab) = 0;

@@ -4,7 +4,6 @@
 #include "core/app/schedule.h"
 #include "core/form/form_view.h"
 #include "core/mail/socket.h"
-#include "core/settings/autostart.h"
 
 #include <chrono>
 #include <utility>
@@ -14,7 +13,6 @@ namespace pellwick {
 frmMain::frmMain(FormView &view, FormParts parts)
     : m_view(view)
     , m_parts(std::move(parts))
-    , m_memory(m_parts.memoryReader)
     , m_tray(m_parts.notifyArea)
     , m_smtp(m_parts.socket, *this, m_parts.deadline,
              {m_parts.clock, m_parts.hostName, m_parts.messageIdRandom})
@@ -24,11 +22,31 @@ frmMain::frmMain(FormView &view, FormParts parts)
     m_parts.timer.Start(kTickIntervalMs);
 }
 
-frmMain::~frmMain() = default;
-
 void frmMain::UserChangedValue(Control control)
 {
-    RunClick(control);
+    switch (control) {
+    case Control::chkEmailIPOnStartup:
+        chkEmailIPOnStartup_Click();
+        break;
+    case Control::chkDisplayIcon:
+        if (IsChecked(control))
+            AddTrayIcon();
+        else
+            m_tray.RemoveTrayIcon();
+        break;
+    case Control::chkTimerSend:
+        ApplyTimerSettings();
+        break;
+    case Control::chkShowDebug:
+        ShowDebugTab();
+        break;
+    default:
+        if (const auto mark = showOptionMark(control)) {
+            m_view.SetMenuChecked(*mark, IsChecked(control));
+            UpdateTrayTip();
+        }
+        break;
+    }
 }
 
 void frmMain::UserClicked(Control control)
@@ -54,19 +72,24 @@ void frmMain::UserClicked(Control control)
 void frmMain::UserChangedText(Control control)
 {
     if (control == Control::cmbTimerRate)
-        cmbTimerRate_Change();
+        ApplyTimerSettings();
 }
 
 void frmMain::FocusMoved(Control from, Control to)
 {
     if (from == to)
         return;
-    if (from == Control::txtTimerRate)
-        txtTimerRate_LostFocus();
-    if (to == Control::txtMsg)
-        txtMsg_GotFocus();
-    else if (to == Control::txtSubject)
-        txtSubject_GotFocus();
+    // An emptied rate switches the schedule off, whose handler then applies
+    // the settings.
+    if (from == Control::txtTimerRate && m_view.Text(Control::txtTimerRate).empty())
+        SetValue(Control::chkTimerSend, vbUnchecked);
+    else if (from == Control::txtTimerRate)
+        ApplyTimerSettings();
+    // The IP goes where the user was typing last.
+    if (to == Control::txtMsg || to == Control::txtSubject) {
+        m_view.SetEnabled(Control::btnInsertIP, true);
+        g_blnMsgFocus = to == Control::txtMsg;
+    }
 }
 
 void frmMain::MenuItemChosen(MenuItem item)
@@ -76,13 +99,9 @@ void frmMain::MenuItemChosen(MenuItem item)
         CopyIPToClipboard();
         break;
     case MenuItem::ShowIP:
-        ShowIP_Click();
-        break;
     case MenuItem::ShowPhyMem:
-        ShowPhyMem_Click();
-        break;
     case MenuItem::ShowVirtMem:
-        ShowVirtMem_Click();
+        toggleShowOption(item);
         break;
     case MenuItem::Restore:
         Restore_Click();
@@ -91,8 +110,7 @@ void frmMain::MenuItemChosen(MenuItem item)
         Minimize_Click();
         break;
     case MenuItem::Exit:
-        m_userEnded = true;
-        ExitApp();
+        Form_Unload();
         break;
     }
 }
@@ -102,7 +120,7 @@ void frmMain::SetValue(Control control, int value)
     if (m_view.Value(control) == value)
         return;
     m_view.SetValue(control, value);
-    RunClick(control);
+    UserChangedValue(control);
 }
 
 bool frmMain::IsChecked(Control control) const
@@ -110,39 +128,10 @@ bool frmMain::IsChecked(Control control) const
     return m_view.Value(control) == vbChecked;
 }
 
-void frmMain::RunClick(Control control)
-{
-    switch (control) {
-    case Control::chkEmailIPOnStartup:
-        chkEmailIPOnStartup_Click();
-        break;
-    case Control::chkDisplayIcon:
-        chkDisplayIcon_Click();
-        break;
-    case Control::chkShowIP:
-        chkShowIP_Click();
-        break;
-    case Control::chkShowPhyMem:
-        chkShowPhyMem_Click();
-        break;
-    case Control::chkShowVirtualMem:
-        chkShowVirtualMem_Click();
-        break;
-    case Control::chkTimerSend:
-        chkTimerSend_Click();
-        break;
-    case Control::chkShowDebug:
-        ShowDebugTab();
-        break;
-    default:
-        break;
-    }
-}
-
 void frmMain::Form_Load()
 {
     m_view.SetCurrentTab(Tab::Email);
-    m_memory.ReadMemoryStatus();
+    m_memory = m_parts.memoryReader();
     LoadSettings();
     g_strLocalIP = localIp();
     UpdateCaption("");
@@ -177,7 +166,7 @@ void frmMain::ExitApp()
         return;
     m_exiting = true;
     SaveSettings();
-    RemoveTrayIcon();
+    m_tray.RemoveTrayIcon();
     // Nothing else of the window acts from here on: the timer no longer ticks
     // and the dialogue is dropped.
     m_parts.timer.Stop();

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace pellwick {
@@ -19,9 +20,12 @@ namespace pellwick {
 class FormView;
 
 // Starts the mail the window's text fields describe, each as `field` gives it,
-// the address token replaced by `localIp`, through the submission.
+// the address token replaced by `localIp`, to `server` with the stored port,
+// security, user name and pin; the password from the file if given, else
+// from the store.
 void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
-               const std::string &localIp, Submission submission);
+               const std::string &localIp, const Settings &settings, const std::string &server,
+               PasswordStore *passwordStore, const std::optional<PasswordLookup> &passwordFile);
 
 // The settings window's behaviour: its controls are the live settings; it runs
 // the mail dialogue, the tray icon, the timer and the program's start and end.
@@ -32,12 +36,12 @@ class frmMain : public SmtpHost
 public:
     // Starts tmrMain; no tick is handled before Form_Load has returned.
     frmMain(FormView &view, FormParts parts);
-    ~frmMain() override;
     frmMain(const frmMain &) = delete;
     frmMain &operator=(const frmMain &) = delete;
 
     // Event entry points for the shell.
-    // The user changed a check box's value (the view already shows it).
+    // A check box's value changed, by the user or by SetValue (the view
+    // already shows it): its click handler runs.
     void UserChangedValue(Control control);
     // The user pressed a button.
     void UserClicked(Control control);
@@ -70,8 +74,6 @@ public:
     // the button's is not.
     void SendEmail(MailKind kind = MailKind::Automatic);
     void btnInsertIP_Click();
-    void txtMsg_GotFocus();
-    void txtSubject_GotFocus();
     // Port, security, user name, password and the trusted certificate.
     void btnServer_Click();
 
@@ -84,28 +86,13 @@ public:
     // Not while a retry of the automatic mail is pending.
     void CheckAutoExit() override;
 
-    // Timer.
     void ApplyTimerSettings();
-    void chkTimerSend_Click();
-    void cmbTimerRate_Change();
-    void txtTimerRate_LostFocus();
-
-    // Tray and status texts.
     void AddTrayIcon();
-    void RemoveTrayIcon();
     void UpdateTrayTip();
     void UpdateMemoryLabels();
-    void chkDisplayIcon_Click();
-    void chkShowIP_Click();
-    void chkShowPhyMem_Click();
-    void chkShowVirtualMem_Click();
     void Restore_Click();
     void Minimize_Click();
-    void ShowIP_Click();
-    void ShowPhyMem_Click();
-    void ShowVirtMem_Click();
 
-    // Settings.
     void LoadSettings();
     void SaveSettings();
     void chkEmailIPOnStartup_Click();
@@ -122,8 +109,9 @@ private:
     // value it holds runs nothing.
     void SetValue(Control control, int value);
     bool IsChecked(Control control) const;
-    void RunClick(Control control);
-    void toggleShowOption(Control box, MenuItem item);
+    // The tray menu's mark of a tooltip option's box, if it is one.
+    static std::optional<MenuItem> showOptionMark(Control box);
+    void toggleShowOption(MenuItem item);
     // The cached LocalIP, read again when a change was told or the safety net
     // asks for it.
     const std::string &localIp() const;
@@ -137,7 +125,8 @@ private:
 
     FormView &m_view;
     FormParts m_parts;
-    Memory m_memory;
+    // The figures as last read.
+    MemStatus m_memory;
     // The ticks left the figures unread while nothing showed them.
     bool m_memoryStale = false;
     SysTrayIcon m_tray;

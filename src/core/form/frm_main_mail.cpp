@@ -7,32 +7,27 @@
 
 namespace pellwick {
 
-namespace {
-
-constexpr const char *kMailer = "Pellwick v" PELLWICK_VERSION;
-
-} // namespace
-
 void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
-               const std::string &localIp, Submission submission)
+               const std::string &localIp, const Settings &settings, const std::string &server,
+               PasswordStore *passwordStore, const std::optional<PasswordLookup> &passwordFile)
 {
+    const SubmissionSettings stored = SubmissionSettings::From(settings);
     smtp.ConnectToServer(field(Control::txtSmtpServer), field(Control::txtRecipient),
                          ReplaceIpToken(field(Control::txtMsg), localIp), field(Control::txtSender),
-                         ReplaceIpToken(field(Control::txtSubject), localIp), kMailer,
-                         std::move(submission));
+                         ReplaceIpToken(field(Control::txtSubject), localIp),
+                         "Pellwick v" PELLWICK_VERSION,
+                         SubmissionFromSettings(stored.port, stored.security, stored.user,
+                                                stored.pin, server, passwordStore, passwordFile));
 }
 
 void frmMain::SendEmail(MailKind kind)
 {
     m_retry.Started(kind);
     // The password is keyed by the server as it is connected to.
-    const std::string server = m_view.Text(Control::txtSmtpServer);
-    const SubmissionSettings stored = SubmissionSettings::From(m_settings);
     StartMail(
-        m_smtp, [this](Control c) { return m_view.Text(c); }, localIp(),
-        SubmissionFromSettings(stored.port, stored.security, stored.user, stored.pin,
-                               TrimSpaces(RemoveLineBreaks(server)), m_parts.passwordStore,
-                               m_parts.passwordFile));
+        m_smtp, [this](Control c) { return m_view.Text(c); }, localIp(), m_settings,
+        TrimSpaces(RemoveLineBreaks(m_view.Text(Control::txtSmtpServer))), m_parts.passwordStore,
+        m_parts.passwordFile);
 }
 
 void frmMain::btnServer_Click()
@@ -54,18 +49,6 @@ void frmMain::btnServer_Click()
               : std::string("no secret store");
     if (!problem.empty())
         AppendToDebugLog("Could not keep the password: " + problem + "\r\n");
-}
-
-void frmMain::txtMsg_GotFocus()
-{
-    m_view.SetEnabled(Control::btnInsertIP, true);
-    g_blnMsgFocus = true;
-}
-
-void frmMain::txtSubject_GotFocus()
-{
-    m_view.SetEnabled(Control::btnInsertIP, true);
-    g_blnMsgFocus = false;
 }
 
 void frmMain::btnInsertIP_Click()
@@ -93,9 +76,9 @@ void frmMain::AppendToDebugLog(const std::string &text)
 
 void frmMain::DialogueEnded(const DialogueOutcome &outcome)
 {
-    const MailRetry::Verdict verdict = m_retry.Ended(outcome, m_parts.steadyMs());
+    const bool notify = m_retry.Ended(outcome, m_parts.steadyMs());
     showRetryCaption();
-    if (verdict.notify && IsChecked(Control::chkNotifyOnFailure)) {
+    if (notify && IsChecked(Control::chkNotifyOnFailure)) {
         std::string text = outcome.cause;
         if (const auto remaining = m_retry.Remaining(m_parts.steadyMs()))
             text += "\n" + RetryCaption(*remaining) + ".";

@@ -17,14 +17,8 @@ void frmMain::LoadSettings()
             const int state = m_settings.Number(row.name);
             SetValue(row.control, state);
             // The tooltip options set their menu marks even when no handler ran.
-            const Control marked[]
-                = {Control::chkShowIP, Control::chkShowPhyMem, Control::chkShowVirtualMem};
-            const MenuItem marks[]
-                = {MenuItem::ShowIP, MenuItem::ShowPhyMem, MenuItem::ShowVirtMem};
-            for (int i = 0; i < 3; ++i) {
-                if (row.control == marked[i])
-                    m_view.SetMenuChecked(marks[i], state != vbUnchecked);
-            }
+            if (const auto mark = showOptionMark(row.control))
+                m_view.SetMenuChecked(*mark, state != vbUnchecked);
         }
     }
 }

@@ -76,23 +76,4 @@ void frmMain::ApplyTimerSettings()
         g_lngTimer = *result.countdown;
 }
 
-void frmMain::chkTimerSend_Click()
-{
-    ApplyTimerSettings();
-}
-
-void frmMain::cmbTimerRate_Change()
-{
-    ApplyTimerSettings();
-}
-
-void frmMain::txtTimerRate_LostFocus()
-{
-    if (TimerRateLostFocus(m_view.Text(Control::txtTimerRate))
-        == RateLostFocusAction::UncheckTimerSend)
-        SetValue(Control::chkTimerSend, vbUnchecked);
-    else
-        ApplyTimerSettings();
-}
-
 } // namespace pellwick

@@ -2,9 +2,33 @@
 #include "core/form/frm_main.h"
 #include "core/tray/status_texts.h"
 
+#include <algorithm>
+#include <array>
 #include <utility>
 
 namespace pellwick {
+
+namespace {
+
+// The tooltip options, each with its mark in the tray menu.
+struct ShowOption
+{
+    Control box;
+    MenuItem item;
+};
+constexpr std::array<ShowOption, 3> kShowOptions {{
+    {Control::chkShowIP, MenuItem::ShowIP},
+    {Control::chkShowPhyMem, MenuItem::ShowPhyMem},
+    {Control::chkShowVirtualMem, MenuItem::ShowVirtMem},
+}};
+
+} // namespace
+
+std::optional<MenuItem> frmMain::showOptionMark(Control box)
+{
+    const auto found = std::ranges::find(kShowOptions, box, &ShowOption::box);
+    return found == kShowOptions.end() ? std::nullopt : std::optional(found->item);
+}
 
 void frmMain::UpdateCaption(const std::string &text)
 {
@@ -23,7 +47,7 @@ void frmMain::UpdateTrayTip()
 void frmMain::refreshMemory()
 {
     m_memoryStale = false;
-    m_memory.ReadMemoryStatus();
+    m_memory = m_parts.memoryReader();
     UpdateMemoryLabels();
 }
 
@@ -39,40 +63,9 @@ void frmMain::UpdateMemoryLabels()
     }
 }
 
-void frmMain::chkShowIP_Click()
-{
-    m_view.SetMenuChecked(MenuItem::ShowIP, IsChecked(Control::chkShowIP));
-    UpdateTrayTip();
-}
-
-void frmMain::chkShowPhyMem_Click()
-{
-    m_view.SetMenuChecked(MenuItem::ShowPhyMem, IsChecked(Control::chkShowPhyMem));
-    UpdateTrayTip();
-}
-
-void frmMain::chkShowVirtualMem_Click()
-{
-    m_view.SetMenuChecked(MenuItem::ShowVirtMem, IsChecked(Control::chkShowVirtualMem));
-    UpdateTrayTip();
-}
-
 void frmMain::AddTrayIcon()
 {
     m_tray.AddTrayIcon(localIp());
-}
-
-void frmMain::RemoveTrayIcon()
-{
-    m_tray.RemoveTrayIcon();
-}
-
-void frmMain::chkDisplayIcon_Click()
-{
-    if (IsChecked(Control::chkDisplayIcon))
-        AddTrayIcon();
-    else
-        RemoveTrayIcon();
 }
 
 bool frmMain::windowOnScreen() const
@@ -125,29 +118,15 @@ void frmMain::Minimize_Click()
     m_view.SetState(WindowState::Minimized);
 }
 
-void frmMain::toggleShowOption(Control box, MenuItem item)
+void frmMain::toggleShowOption(MenuItem item)
 {
     // Setting the box runs its own handler first, which sets the mark and
     // rebuilds the tooltip too.
+    const Control box = std::ranges::find(kShowOptions, item, &ShowOption::item)->box;
     const bool wasSet = m_view.MenuChecked(item);
     SetValue(box, wasSet ? vbUnchecked : vbChecked);
     m_view.SetMenuChecked(item, !wasSet);
     UpdateTrayTip();
-}
-
-void frmMain::ShowIP_Click()
-{
-    toggleShowOption(Control::chkShowIP, MenuItem::ShowIP);
-}
-
-void frmMain::ShowPhyMem_Click()
-{
-    toggleShowOption(Control::chkShowPhyMem, MenuItem::ShowPhyMem);
-}
-
-void frmMain::ShowVirtMem_Click()
-{
-    toggleShowOption(Control::chkShowVirtualMem, MenuItem::ShowVirtMem);
 }
 
 } // namespace pellwick

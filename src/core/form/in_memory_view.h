@@ -31,8 +31,6 @@ public:
     void SetListIndex(Control control, int index) override;
     bool Enabled(Control control) const override { return at(control).enabled; }
     void SetEnabled(Control control, bool enabled) override { at(control).enabled = enabled; }
-    bool Visible(Control control) const override { return at(control).visible; }
-    void SetVisible(Control control, bool visible) override { at(control).visible = visible; }
     Tab CurrentTab() const override { return m_currentTab; }
     void SetCurrentTab(Tab tab) override { m_currentTab = tab; }
     bool TabVisible(Tab tab) const override { return m_tabVisible[Index(tab)]; }
@@ -68,7 +66,6 @@ private:
         int value = 0;
         int listIndex = -1;
         bool enabled = true;
-        bool visible = true;
     };
 
     ControlState &at(Control control) { return m_controls[Index(control)]; }

@@ -1,5 +1,7 @@
 #include "core/form/lazy_form_view.h"
 
+#include "core/form/window_description.h"
+
 #include <utility>
 
 namespace pellwick {
@@ -10,34 +12,28 @@ LazyFormView::LazyFormView(LazyWindow &window, FormView &controls)
 {
 }
 
-FormView &LazyFormView::mark(Control control, Setting setting)
-{
-    if (!built())
-        m_set[Index(control)] |= setting;
-    return current();
-}
-
 void LazyFormView::ControlsBuilt()
 {
+    // The controls start as the window's description draws them, as a fresh
+    // InMemoryView does: only what differs from that is put onto them.
+    const InMemoryView drawn;
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const auto control = static_cast<Control>(i);
-        const unsigned set = std::exchange(m_set[i], 0U);
-        if (set & kText)
+        if (m_values.Text(control) != drawn.Text(control))
             m_controls.SetText(control, m_values.Text(control));
-        if (set & kListIndex)
+        if (m_values.ListIndex(control) != drawn.ListIndex(control))
             m_controls.SetListIndex(control, m_values.ListIndex(control));
-        if (set & kValue)
+        if (m_values.Value(control) != drawn.Value(control))
             m_controls.SetValue(control, m_values.Value(control));
-        if (set & kEnabled)
+        if (m_values.Enabled(control) != drawn.Enabled(control))
             m_controls.SetEnabled(control, m_values.Enabled(control));
-        if (set & kVisible)
-            m_controls.SetVisible(control, m_values.Visible(control));
     }
-    for (std::size_t i = 0; i < m_tabVisibilitySet.size(); ++i) {
-        if (std::exchange(m_tabVisibilitySet[i], false))
-            m_controls.SetTabVisible(static_cast<Tab>(i), m_values.TabVisible(static_cast<Tab>(i)));
+    for (std::size_t i = 0; i < kTabCaptions.size(); ++i) {
+        const auto tab = static_cast<Tab>(i);
+        if (m_values.TabVisible(tab) != drawn.TabVisible(tab))
+            m_controls.SetTabVisible(tab, m_values.TabVisible(tab));
     }
-    if (std::exchange(m_currentTabSet, false))
+    if (m_values.CurrentTab() != drawn.CurrentTab())
         m_controls.SetCurrentTab(m_values.CurrentTab());
 }
 
@@ -52,19 +48,6 @@ void LazyFormView::EndBatch()
         else
             SetWindowVisible(true);
     }
-}
-
-void LazyFormView::SetCurrentTab(Tab tab)
-{
-    m_currentTabSet = !built();
-    current().SetCurrentTab(tab);
-}
-
-void LazyFormView::SetTabVisible(Tab tab, bool visible)
-{
-    if (!built())
-        m_tabVisibilitySet[Index(tab)] = true;
-    current().SetTabVisible(tab, visible);
 }
 
 void LazyFormView::SetWindowVisible(bool visible)

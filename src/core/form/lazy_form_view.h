@@ -2,8 +2,6 @@
 
 #include "core/form/in_memory_view.h"
 
-#include <array>
-
 namespace pellwick {
 
 // What a shell does for a LazyFormView.
@@ -23,7 +21,7 @@ public:
 // needed. Until then the controls' and tabs' values live in memory; the
 // window itself (caption, state, visibility) and the menu marks always go to
 // `controls`. Showing the window (or the save-failure notice) makes the
-// controls, and ControlsBuilt puts everything set so far onto them.
+// controls, and ControlsBuilt puts what was set so far onto them.
 //
 // During a start-up batch (BeginBatch ... EndBatch) showing the window waits
 // for the batch's end, so a window started minimised is never built or
@@ -42,41 +40,33 @@ public:
     std::string Text(Control control) const override { return current().Text(control); }
     void SetText(Control control, const std::string &text) override
     {
-        mark(control, kText).SetText(control, text);
+        current().SetText(control, text);
     }
     void AppendText(Control control, const std::string &text) override
     {
-        mark(control, kText).AppendText(control, text);
+        current().AppendText(control, text);
     }
     void DropLeadingText(Control control, const std::string &dropped) override
     {
-        mark(control, kText).DropLeadingText(control, dropped);
+        current().DropLeadingText(control, dropped);
     }
     TextSelection Selection(Control control) const override { return current().Selection(control); }
     int Value(Control control) const override { return current().Value(control); }
-    void SetValue(Control control, int value) override
-    {
-        mark(control, kValue).SetValue(control, value);
-    }
+    void SetValue(Control control, int value) override { current().SetValue(control, value); }
     int ListIndex(Control control) const override { return current().ListIndex(control); }
     void SetListIndex(Control control, int index) override
     {
-        mark(control, kListIndex).SetListIndex(control, index);
+        current().SetListIndex(control, index);
     }
     bool Enabled(Control control) const override { return current().Enabled(control); }
     void SetEnabled(Control control, bool enabled) override
     {
-        mark(control, kEnabled).SetEnabled(control, enabled);
-    }
-    bool Visible(Control control) const override { return current().Visible(control); }
-    void SetVisible(Control control, bool visible) override
-    {
-        mark(control, kVisible).SetVisible(control, visible);
+        current().SetEnabled(control, enabled);
     }
     Tab CurrentTab() const override { return current().CurrentTab(); }
-    void SetCurrentTab(Tab tab) override;
+    void SetCurrentTab(Tab tab) override { current().SetCurrentTab(tab); }
     bool TabVisible(Tab tab) const override { return current().TabVisible(tab); }
-    void SetTabVisible(Tab tab, bool visible) override;
+    void SetTabVisible(Tab tab, bool visible) override { current().SetTabVisible(tab, visible); }
     std::string Caption() const override { return m_controls.Caption(); }
     void SetCaption(const std::string &caption) override { m_controls.SetCaption(caption); }
     WindowState State() const override { return m_controls.State(); }
@@ -96,15 +86,6 @@ public:
     void ShowSaveFailure(const std::string &message) override;
 
 private:
-    // What was set while the controls did not exist, to be put onto them.
-    enum Setting : unsigned {
-        kText = 1,
-        kValue = 2,
-        kListIndex = 4,
-        kEnabled = 8,
-        kVisible = 16,
-    };
-
     bool built() const { return m_window.ControlsMade(); }
     // The view that answers now: the widgets once they exist, else memory.
     const FormView &current() const
@@ -112,15 +93,10 @@ private:
         return built() ? static_cast<const FormView &>(m_controls) : m_values;
     }
     FormView &current() { return built() ? static_cast<FormView &>(m_controls) : m_values; }
-    // Notes what is set before the controls exist; the view that takes it.
-    FormView &mark(Control control, Setting setting);
 
     LazyWindow &m_window;
     FormView &m_controls;
     InMemoryView m_values;
-    std::array<unsigned, kControlCount> m_set {};
-    bool m_currentTabSet = false;
-    std::array<bool, 5> m_tabVisibilitySet {};
     bool m_batch = false;
     bool m_showWhenBatchEnds = false;
 };

@@ -2,22 +2,21 @@
 
 #include "core/form/frm_main.h"
 #include "core/mail/message.h"
-#include "core/mail/submission.h"
-#include "core/mail/submission_settings.h"
 #include "core/settings/settings.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 namespace pellwick {
 
 SendNow::SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment,
-                 SettingsStore &store, std::function<std::string()> localIp, Password password,
+                 SettingsStore &store, std::function<std::string()> localIp,
+                 PasswordStore *passwordStore, std::optional<PasswordLookup> passwordFile,
                  Finished finished)
     : m_store(store)
     , m_localIp(std::move(localIp))
-    , m_password(std::move(password))
+    , m_passwordStore(passwordStore)
+    , m_passwordFile(std::move(passwordFile))
     , m_finished(std::move(finished))
     , m_smtp(socket, *this, deadline, std::move(environment))
 {
@@ -36,10 +35,7 @@ void SendNow::Start()
         return settings.Text(
             std::ranges::find(SettingsTable(), control, &SettingRow::control)->name);
     };
-    const SubmissionSettings stored = SubmissionSettings::From(settings);
-    StartMail(m_smtp, field, m_localIp(),
-              SubmissionFromSettings(stored.port, stored.security, stored.user, stored.pin, server,
-                                     m_password.store, m_password.file));
+    StartMail(m_smtp, field, m_localIp(), settings, server, m_passwordStore, m_passwordFile);
 }
 
 void SendNow::CheckAutoExit()
@@ -47,13 +43,6 @@ void SendNow::CheckAutoExit()
     // In the order of DeliveryResult: delivered, a passing failure, refused.
     constexpr int kStatuses[] = {kDelivered, kTempFail, kUnavailable};
     m_finished(kStatuses[static_cast<int>(m_outcome.result)], m_outcome.cause);
-}
-
-void SendNow::PrintOutcome(int status, const std::string &line)
-{
-    std::FILE *stream = status == kDelivered ? stdout : stderr;
-    std::fprintf(stream, "%s\n", line.c_str());
-    std::fflush(stream);
 }
 
 } // namespace pellwick

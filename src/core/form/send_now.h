@@ -22,20 +22,13 @@ public:
     using Finished = std::function<void(int status, const std::string &line)>;
 
     // The password as frmMain finds it: from the file if given, else the store.
-    struct Password
-    {
-        PasswordStore *store = nullptr;
-        std::optional<PasswordLookup> file;
-    };
-
     SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment, SettingsStore &store,
-            std::function<std::string()> localIp, Password password, Finished finished);
+            std::function<std::string()> localIp, PasswordStore *passwordStore,
+            std::optional<PasswordLookup> passwordFile, Finished finished);
 
     // Loads the settings and starts the dialogue (or finishes at once with 78).
     void Start();
     void DataArrival(std::int32_t count) { m_smtp.HandleServerReply(count); }
-    // Prints a finished run's line: on standard error unless delivered.
-    static void PrintOutcome(int status, const std::string &line);
 
     static constexpr int kDelivered = 0;
     static constexpr int kTempFail = 75;
@@ -51,7 +44,8 @@ public:
 private:
     SettingsStore &m_store;
     std::function<std::string()> m_localIp;
-    Password m_password;
+    PasswordStore *m_passwordStore;
+    std::optional<PasswordLookup> m_passwordFile;
     Finished m_finished;
     Smtp m_smtp;
     DialogueOutcome m_outcome;

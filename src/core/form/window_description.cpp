@@ -1,7 +1,5 @@
 #include "core/form/window_description.h"
 
-#include <algorithm>
-
 namespace pellwick {
 
 namespace {
@@ -105,18 +103,6 @@ constexpr std::array<ControlDescription, kControlCount - 1> kControls {{
 std::span<const ControlDescription> WindowControls()
 {
     return kControls;
-}
-
-const ControlDescription &Describe(Control control)
-{
-    return *std::find_if(kControls.begin(), kControls.end(),
-                         [control](const ControlDescription &d) { return d.control == control; });
-}
-
-const MenuEntry &Describe(MenuItem item)
-{
-    return *std::find_if(kTrayMenu.begin(), kTrayMenu.end(),
-                         [item](const MenuEntry &entry) { return entry.item == item; });
 }
 
 std::string PresentedCertificateText(std::string_view fingerprint)

@@ -50,7 +50,6 @@ inline constexpr std::string_view kCaptionFace = "Arial";
 
 // Every control but tabMain, in keyboard focus order within each tab.
 std::span<const ControlDescription> WindowControls();
-const ControlDescription &Describe(Control control);
 
 inline constexpr std::string_view kWindowTitle = "Pellwick";
 inline constexpr std::array<std::string_view, 5> kTabCaptions {"Email", "Settings", "Misc", "About",
@@ -81,7 +80,6 @@ inline constexpr std::array<MenuEntry, 10> kTrayMenu {{
     {std::nullopt, "Sep1", "", false},
     {MenuItem::Exit, "Exit", "E&xit", false},
 }};
-const MenuEntry &Describe(MenuItem item);
 
 // The "Server..." dialog: its fields from top to bottom, each with the caption
 // beside it; below them the fingerprint the server showed and the button that

@@ -4,7 +4,6 @@
 
 #include <limits>
 #include <string_view>
-#include <utility>
 
 namespace pellwick {
 
@@ -34,11 +33,6 @@ std::string PercentText(std::uint64_t available, std::uint64_t total)
     return "%" + std::to_string(AvailablePercent(available, total));
 }
 
-Memory::Memory(Reader reader)
-    : m_reader(std::move(reader))
-{
-}
-
 namespace {
 
 std::string memoryLine(std::string_view kind, std::uint64_t available, std::uint64_t total)
@@ -49,15 +43,13 @@ std::string memoryLine(std::string_view kind, std::uint64_t available, std::uint
 
 } // namespace
 
-std::string PhysicalMemoryLine(const Memory &memory)
+std::string PhysicalMemoryLine(const MemStatus &s)
 {
-    const MemStatus &s = memory.Status();
     return memoryLine("Physical", s.availablePhysical, s.totalPhysical);
 }
 
-std::string VirtualMemoryLine(const Memory &memory)
+std::string VirtualMemoryLine(const MemStatus &s)
 {
-    const MemStatus &s = memory.Status();
     return memoryLine("Virtual", s.availableVirtual, s.totalVirtual);
 }
 

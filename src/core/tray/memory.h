@@ -24,34 +24,11 @@ std::uint32_t AvailablePercent(std::uint64_t available, std::uint64_t total);
 // "%" followed by the digits of AvailablePercent, "%0" to "%100".
 std::string PercentText(std::uint64_t available, std::uint64_t total);
 
-// Keeps the one snapshot that every memory text is built from. Only
-// ReadMemoryStatus renews it, so texts built between two refreshes agree.
-class Memory
-{
-public:
-    using Reader = std::function<MemStatus()>;
-
-    explicit Memory(Reader reader);
-
-    void ReadMemoryStatus() { m_status = m_reader(); }
-    const MemStatus &Status() const { return m_status; }
-
-    std::string GetPhysPercent() const
-    {
-        return PercentText(m_status.availablePhysical, m_status.totalPhysical);
-    }
-    std::string GetVirtPercent() const
-    {
-        return PercentText(m_status.availableVirtual, m_status.totalVirtual);
-    }
-
-private:
-    Reader m_reader;
-    MemStatus m_status;
-};
+// Reads the machine's memory figures.
+using MemoryReader = std::function<MemStatus()>;
 
 // The About-tab captions of lblFreePhysMemory and lblVirtMem.
-std::string PhysicalMemoryLine(const Memory &memory);
-std::string VirtualMemoryLine(const Memory &memory);
+std::string PhysicalMemoryLine(const MemStatus &s);
+std::string VirtualMemoryLine(const MemStatus &s);
 
 } // namespace pellwick

@@ -3,15 +3,15 @@
 namespace pellwick {
 
 std::string TrayTipText(bool showIp, bool showPhysMem, bool showVirtMem, const std::string &localIp,
-                        const Memory &memory)
+                        const MemStatus &s)
 {
     std::string tip;
     if (showIp)
         tip += localIp + " ";
     if (showPhysMem)
-        tip += memory.GetPhysPercent() + " Phyical Free ";
+        tip += PercentText(s.availablePhysical, s.totalPhysical) + " Phyical Free ";
     if (showVirtMem)
-        tip += memory.GetVirtPercent() + " Virtual Free ";
+        tip += PercentText(s.availableVirtual, s.totalVirtual) + " Virtual Free ";
     return tip;
 }
 

@@ -2,7 +2,6 @@
 
 #include "core/tray/memory.h"
 
-#include <cstddef>
 #include <string>
 
 namespace pellwick {
@@ -10,7 +9,7 @@ namespace pellwick {
 // The tooltip of UpdateTrayTip: the local IP, the physical and the virtual
 // percentage, each switched on by its own option and each followed by its label.
 std::string TrayTipText(bool showIp, bool showPhysMem, bool showVirtMem, const std::string &localIp,
-                        const Memory &memory);
+                        const MemStatus &s);
 
 // The window title of UpdateCaption: the product title and the local IP for the
 // empty text, any other text unchanged.

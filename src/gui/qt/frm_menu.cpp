@@ -24,7 +24,6 @@ frmMenu::frmMenu(const QIcon &icon, QObject *parent)
         action->setEnabled(entry.item.has_value());
         action->setCheckable(entry.checked);
         action->setChecked(entry.checked);
-        m_entries.append(action);
     }
 }
 
@@ -36,7 +35,8 @@ void frmMenu::PopupAtPointer()
         mnuPopup = std::make_unique<QMenu>(QStringLiteral("Popup"));
         mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
         mnuPopup->setWindowIcon(m_icon);
-        mnuPopup->addActions(m_entries);
+        // Every entry, separators too, in the order they were made.
+        mnuPopup->addActions(findChildren<QAction *>(Qt::FindDirectChildrenOnly));
     }
     mnuPopup->popup(QCursor::pos());
 }

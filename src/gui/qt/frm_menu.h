@@ -3,7 +3,6 @@
 #include "core/form/controls.h"
 
 #include <QIcon>
-#include <QList>
 #include <QObject>
 
 #include <array>
@@ -35,8 +34,6 @@ public:
 
 private:
     QIcon m_icon;
-    // Every entry, separators too, from top to bottom.
-    QList<QAction *> m_entries;
     std::array<QAction *, 7> m_items {};
     std::unique_ptr<QMenu> mnuPopup;
 };

@@ -26,6 +26,14 @@ PlatformNotifiers::PlatformNotifiers(std::unique_ptr<SingleInstance> instance, Q
                 emit handedOver(*request);
         });
     }
+    if (m_endSignals.Descriptor() >= 0) {
+        auto *notifier
+            = new QSocketNotifier(m_endSignals.Descriptor(), QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [this] {
+            m_endSignals.Acknowledge();
+            emit endRequested();
+        });
+    }
 }
 
 PlatformNotifiers::~PlatformNotifiers() = default;

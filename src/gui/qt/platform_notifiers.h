@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/address_watch.h"
+#include "platform/posix/end_signals.h"
 #include "platform/single_instance.h"
 
 #include <QObject>
@@ -10,8 +11,9 @@
 
 namespace pellwick {
 
-// The platform's own events on the Qt event loop: an address change, and a
-// later start of the program handing its request over.
+// The platform's own events on the Qt event loop: an address change, a later
+// start of the program handing its request over, and a request from outside
+// (a signal) to end the program.
 class PlatformNotifiers : public QObject
 {
     Q_OBJECT
@@ -28,9 +30,11 @@ signals:
     // Once per burst of notices.
     void addressChanged();
     void handedOver(pellwick::InstanceRequest request);
+    void endRequested();
 
 private:
     std::unique_ptr<SingleInstance> m_instance;
+    EndSignals m_endSignals;
     // Set while a change waits on the event loop: a burst is told once.
     std::atomic<bool> m_changePosted {false};
     // Last, so that its thread has stopped before the rest goes.

@@ -58,15 +58,15 @@ void QtFormView::SetText(Control control, const std::string &text)
     if (auto *edit = qobject_cast<QLineEdit *>(widget))
         edit->setText(toQ(text));
     else if (auto *multi = qobject_cast<QPlainTextEdit *>(widget))
-        SetPlainTextFromCrLf(*multi, text);
+        multi->setPlainText(LinesFromCrLf(text));
     else if (auto *label = qobject_cast<QLabel *>(widget))
         label->setText(toQ(text));
 }
 
 void QtFormView::AppendText(Control control, const std::string &text)
 {
-    auto *log = qobject_cast<QPlainTextEdit *>(m_window.Widget(control));
-    if (!log || logBehind(*log))
+    QPlainTextEdit *log = shownLog(control);
+    if (!log)
         return;
     // A reader at the end follows the new text; one who scrolled back stays.
     QScrollBar *bar = log->verticalScrollBar();
@@ -81,29 +81,25 @@ void QtFormView::AppendText(Control control, const std::string &text)
 
 void QtFormView::DropLeadingText(Control control, const std::string &dropped)
 {
-    auto *log = qobject_cast<QPlainTextEdit *>(m_window.Widget(control));
-    if (!log || logBehind(*log))
+    QPlainTextEdit *log = shownLog(control);
+    if (!log)
         return;
     // AppendText made a line of every CRLF, lone CR and lone LF.
-    int lines = 0;
-    for (std::size_t i = 0; i < dropped.size(); ++i) {
-        if (dropped[i] == '\n'
-            || (dropped[i] == '\r' && (i + 1 == dropped.size() || dropped[i + 1] != '\n')))
-            ++lines;
-    }
     QTextCursor start(log->document());
-    start.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, lines);
+    start.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor,
+                       static_cast<int>(LinesFromCrLf(dropped).count(QLatin1Char('\n'))));
     start.removeSelectedText();
 }
 
-bool QtFormView::logBehind(const QPlainTextEdit &log)
+QPlainTextEdit *QtFormView::shownLog(Control control)
 {
+    auto *log = qobject_cast<QPlainTextEdit *>(m_window.Widget(control));
     // Nobody reads a log that is not on screen. Cutting lines off the front of
     // a long document whose widget is hidden costs Qt a walk over every line,
     // about 2 ms a line at 1 MiB, so the widget is left alone until it shows.
-    if (!log.isVisible())
+    if (log && !log->isVisible())
         m_logBehind = true;
-    return m_logBehind;
+    return m_logBehind ? nullptr : log;
 }
 
 void QtFormView::CatchUpLog(const std::string &log)
@@ -111,7 +107,7 @@ void QtFormView::CatchUpLog(const std::string &log)
     if (!m_logBehind)
         return;
     m_logBehind = false;
-    SetPlainTextFromCrLf(*m_window.txtDebug, log);
+    m_window.txtDebug->setPlainText(LinesFromCrLf(log));
     QScrollBar *bar = m_window.txtDebug->verticalScrollBar();
     bar->setValue(bar->maximum());
 }

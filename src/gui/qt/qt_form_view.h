@@ -35,11 +35,6 @@ public:
     {
         m_window.Widget(control)->setEnabled(enabled);
     }
-    bool Visible(Control control) const override { return !m_window.Widget(control)->isHidden(); }
-    void SetVisible(Control control, bool visible) override
-    {
-        m_window.Widget(control)->setVisible(visible);
-    }
     Tab CurrentTab() const override { return static_cast<Tab>(m_window.tabMain->currentIndex()); }
     void SetCurrentTab(Tab tab) override
     {
@@ -90,7 +85,8 @@ private:
     // The log widget missed appends or cuts while hidden.
     bool m_logBehind = false;
 
-    bool logBehind(const QPlainTextEdit &log);
+    // The log widget, unless it is behind the form's log.
+    QPlainTextEdit *shownLog(Control control);
 };
 
 } // namespace pellwick

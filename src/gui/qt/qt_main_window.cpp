@@ -1,6 +1,5 @@
 #include "gui/qt/qt_main_window.h"
 
-#include "gui/qt/pellwick_icon.h"
 #include "gui/qt/qt_notify_area.h"
 #include "gui/qt/qt_text.h"
 
@@ -18,13 +17,20 @@
 
 namespace pellwick {
 
-FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline, FormTimer &timer,
-                        Clipboard &clipboard, ServerDialog *serverDialog)
+void QtFormEvents::ConnectTo(frmMain &form)
+{
+    QObject::connect(&wckMain, &QtSocket::dataArrival,
+                     [&form](std::int32_t count) { form.wckMain_DataArrival(count); });
+    QObject::connect(&tmrMain, &QTimer::timeout, [&form] { form.tmrMain_Timer(); });
+}
+
+FormParts TakeFormParts(QtWindowParts &parts, QtFormEvents &events, Clipboard &clipboard,
+                        ServerDialog *serverDialog)
 {
     return FormParts {std::move(parts.machine), ShellParts {
-                                                    .socket = socket,
-                                                    .deadline = deadline,
-                                                    .timer = timer,
+                                                    .socket = events.wckMain,
+                                                    .deadline = events.deadline,
+                                                    .timer = events.tmrMain,
                                                     .notifyArea = parts.notifyArea,
                                                     .clipboard = clipboard,
                                                     .addressWatched = parts.addressWatched,
@@ -32,32 +38,17 @@ FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline
                                                 }};
 }
 
-namespace {
-
-QtWindowParts &withIcon(QtWindowParts &parts)
-{
-    if (parts.icon.isNull())
-        parts.icon = PellwickIcon();
-    return parts;
-}
-
-} // namespace
-
 QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
-    : MainWindowControls(withIcon(parts).icon, parent)
+    : MainWindowControls(parts.icon, parent)
     , m_menu(parts.icon)
     , m_widgetView(*this, m_menu)
     , m_view(*this, m_widgetView)
-    , wckMain(this)
-    , m_deadline(this)
-    , m_form(m_view, TakeFormParts(parts, wckMain, m_deadline, *this, *this, this))
+    , m_form(m_view, TakeFormParts(parts, m_events, *this, this))
 {
+    m_events.ConnectTo(m_form);
     if (auto *tray = dynamic_cast<QtNotifyArea *>(&parts.notifyArea))
         connect(tray, &QtNotifyArea::clicked, this,
                 [this](TrayClick click) { m_form.Form_MouseDown(click); });
-    connect(&wckMain, &QtSocket::dataArrival, this,
-            [this](std::int32_t count) { m_form.wckMain_DataArrival(count); });
-    connect(&tmrMain, &QTimer::timeout, this, [this] { m_form.tmrMain_Timer(); });
     for (const MenuItem item :
          {MenuItem::CopyIP, MenuItem::ShowIP, MenuItem::ShowPhyMem, MenuItem::ShowVirtMem,
           MenuItem::Restore, MenuItem::Minimize, MenuItem::Exit}) {
@@ -108,8 +99,6 @@ void QtMainWindow::MakeControls()
     if (ControlsBuilt())
         return;
     BuildControls();
-    for (std::size_t i = 0; i < kControlCount; ++i)
-        m_controlOf.insert(Widget(static_cast<Control>(i)), static_cast<Control>(i));
     txtDebug->installEventFilter(this);
     connectControls();
     m_view.ControlsBuilt();
@@ -124,7 +113,7 @@ void QtMainWindow::connectControls()
     }
     // `clicked` comes from the user only: the view's own changes are not echoed.
     for (QCheckBox *box : findChildren<QCheckBox *>()) {
-        const Control control = m_controlOf.value(box);
+        const Control control = *controlOf(box);
         connect(box, &QCheckBox::clicked, this, [this, box, control] {
             // A grey box clicked by the user becomes checked and has two
             // states from then on.
@@ -146,9 +135,10 @@ void QtMainWindow::connectControls()
 std::optional<Control> QtMainWindow::controlOf(const QWidget *widget) const
 {
     for (; widget; widget = widget->parentWidget()) {
-        const auto found = m_controlOf.constFind(widget);
-        if (found != m_controlOf.constEnd())
-            return *found;
+        for (std::size_t i = 0; i < kControlCount; ++i) {
+            if (Widget(static_cast<Control>(i)) == widget)
+                return static_cast<Control>(i);
+        }
     }
     return std::nullopt;
 }
@@ -185,16 +175,6 @@ void QtMainWindow::changeEvent(QEvent *event)
         MakeControls();
     if (!m_widgetView.ApplyingState())
         m_form.Form_Resize();
-}
-
-void QtMainWindow::Start(std::int64_t intervalMs)
-{
-    tmrMain.start(static_cast<int>(intervalMs));
-}
-
-void QtMainWindow::Stop()
-{
-    tmrMain.stop();
 }
 
 void QtMainWindow::SetText(const std::string &text)

@@ -5,12 +5,12 @@
 #include "core/form/lazy_form_view.h"
 #include "gui/qt/frm_menu.h"
 #include "gui/qt/main_window_controls.h"
+#include "gui/qt/pellwick_icon.h"
 #include "gui/qt/qt_deadline.h"
 #include "gui/qt/qt_form_view.h"
 #include "gui/qt/qt_server_dialog.h"
 #include "gui/qt/qt_socket.h"
 
-#include <QHash>
 #include <QIcon>
 #include <QTimer>
 
@@ -30,16 +30,37 @@ struct QtWindowParts
     NotifyArea &notifyArea;
     // Address changes reach frmMain::AddressChanged as they happen.
     bool addressWatched = false;
-    // The window's, the About tab's and the menu's picture (the program's icon
-    // when null). One icon, shared with the tray, decodes each size once.
-    QIcon icon = {};
+    // The window's, the About tab's and the menu's picture. One icon, shared
+    // with the tray, decodes each size once.
+    QIcon icon = PellwickIcon();
 };
 
-// frmMain's parts: the shell's own socket, deadline, timer, clipboard and
-// Server dialog (none without a window) with the rest of `parts`, whose texts
-// and functions are taken over.
-FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline, FormTimer &timer,
-                        Clipboard &clipboard, ServerDialog *serverDialog);
+// tmrMain on the Qt event loop.
+class QtFormTimer final
+    : public QTimer
+    , public FormTimer
+{
+public:
+    void Start(std::int64_t intervalMs) override { start(static_cast<int>(intervalMs)); }
+    void Stop() override { stop(); }
+};
+
+// What the Qt event loop gives frmMain, with a window or without.
+struct QtFormEvents
+{
+    QtSocket wckMain;
+    QtDeadline deadline;
+    QtFormTimer tmrMain;
+
+    // The socket's data and the timer's ticks go to the form.
+    void ConnectTo(frmMain &form);
+};
+
+// frmMain's parts: the shell's events, clipboard and Server dialog (none
+// without a window) with the rest of `parts`, whose texts and functions are
+// taken over.
+FormParts TakeFormParts(QtWindowParts &parts, QtFormEvents &events, Clipboard &clipboard,
+                        ServerDialog *serverDialog);
 
 // The Qt shell of the settings window: its widgets, the tray menu, the socket,
 // the timer and the clipboard, handed to frmMain, which decides everything.
@@ -49,7 +70,6 @@ FormParts TakeFormParts(QtWindowParts &parts, Socket &socket, Deadline &deadline
 // shown or restored): a log-in run that stays hidden builds and paints none.
 class QtMainWindow
     : public MainWindowControls
-    , private FormTimer
     , private Clipboard
     , private ServerDialog
     , private LazyWindow
@@ -76,9 +96,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    // FormTimer.
-    void Start(std::int64_t intervalMs) override;
-    void Stop() override;
     // Clipboard.
     void SetText(const std::string &text) override;
     // ServerDialog.
@@ -97,12 +114,9 @@ private:
     frmMenu m_menu;
     QtFormView m_widgetView;
     LazyFormView m_view;
-    QtSocket wckMain;
-    QtDeadline m_deadline;
+    QtFormEvents m_events;
     QtServerDialog *m_serverDialog = nullptr;
-    QTimer tmrMain;
     bool m_usedClipboard = false;
-    QHash<const QWidget *, Control> m_controlOf;
     std::optional<Control> m_lastFocus;
     frmMain m_form;
 };

@@ -8,11 +8,6 @@
 namespace pellwick {
 
 // Texts cross between the program's logic (UTF-8 std::string) and the widgets.
-inline QString toQ(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
 inline std::string fromQ(const QString &text)
 {
     return text.toStdString();

@@ -27,9 +27,4 @@ QString LinesFromCrLf(const std::string &text)
     return lines;
 }
 
-void SetPlainTextFromCrLf(QPlainTextEdit &edit, const std::string &text)
-{
-    edit.setPlainText(LinesFromCrLf(text));
-}
-
 } // namespace pellwick

@@ -14,7 +14,5 @@ namespace pellwick {
 std::string PlainTextWithCrLf(const QPlainTextEdit &edit);
 // `text` with CRLF, lone CR and lone LF all made the widget's line break.
 QString LinesFromCrLf(const std::string &text);
-// Replaces the widget's text with LinesFromCrLf(text).
-void SetPlainTextFromCrLf(QPlainTextEdit &edit, const std::string &text);
 
 } // namespace pellwick

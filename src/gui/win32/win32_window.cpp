@@ -527,12 +527,6 @@ void Win32Window::SetListIndex(Control control, int index)
     m_unitListIndex = index;
 }
 
-void Win32Window::SetVisible(Control control, bool visible)
-{
-    m_hidden[Index(control)] = !visible;
-    ShowWindow(Handle(control), visible ? SW_SHOWNA : SW_HIDE);
-}
-
 void Win32Window::SetState(WindowState state)
 {
     m_applyingState = true;

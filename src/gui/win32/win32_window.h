@@ -89,8 +89,6 @@ public:
     {
         EnableWindow(Handle(control), enabled);
     }
-    bool Visible(Control control) const override { return !m_hidden[Index(control)]; }
-    void SetVisible(Control control, bool visible) override;
     std::string Caption() const override;
     void SetCaption(const std::string &caption) override;
     WindowState State() const override
@@ -138,7 +136,6 @@ private:
     std::array<bool, 5> m_tabVisible {true, true, true, true, true};
     int m_unitListIndex = 0;
     bool m_applyingState = false;
-    std::array<bool, kControlCount> m_hidden {};
 };
 
 } // namespace pellwick

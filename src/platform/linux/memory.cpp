@@ -65,7 +65,7 @@ MemStatus ReadPlatformMemoryStatus()
     return ProcMemoryFiles().Read();
 }
 
-Memory::Reader PlatformMemoryReader()
+MemoryReader PlatformMemoryReader()
 {
     auto files = std::make_shared<const ProcMemoryFiles>();
     return [files] {

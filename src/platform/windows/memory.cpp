@@ -18,7 +18,7 @@ MemStatus ReadPlatformMemoryStatus()
     return status;
 }
 
-Memory::Reader PlatformMemoryReader()
+MemoryReader PlatformMemoryReader()
 {
     // One call answers it all; nothing is worth keeping between readings.
     return ReadPlatformMemoryStatus;

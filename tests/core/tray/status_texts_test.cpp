@@ -9,10 +9,7 @@ using namespace pellwick;
 
 TEST(StatusTexts, TooltipForEveryCombinationOfTheThreeOptions)
 {
-    Memory memory {[] {
-        return MemStatus {4000, 1000, 4000, 2000};
-    }};
-    memory.ReadMemoryStatus();
+    const MemStatus memory {4000, 1000, 4000, 2000};
     using Row = std::tuple<bool, bool, bool, std::string>;
     for (const auto &[ip, phys, virt, tip] : {
              Row {false, false, false, ""},

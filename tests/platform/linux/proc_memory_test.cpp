@@ -64,7 +64,7 @@ TEST(ProcMemory, ReadsThisMachineAndThisProcess)
     };
     ASSERT_EQ(sysinfo(&info), 0);
     // Read through files kept open, as the timer reads: each reading is new.
-    const pellwick::Memory::Reader read = pellwick::PlatformMemoryReader();
+    const pellwick::MemoryReader read = pellwick::PlatformMemoryReader();
     const MemStatus first = read();
     constexpr std::size_t kMapped = 64 << 20;
     void *mapped = mmap(nullptr, kMapped, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
