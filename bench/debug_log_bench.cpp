@@ -54,8 +54,8 @@ class LoggedWindow
 public:
     LoggedWindow()
     {
-        window.Form().Form_Load();
-        window.tabMain->setCurrentIndex(static_cast<int>(pellwick::Tab::Debug));
+        window.Form().Start();
+        window.Tabs->setCurrentIndex(static_cast<int>(pellwick::Tab::Debug));
         window.show();
         QCoreApplication::processEvents();
     }
@@ -79,14 +79,14 @@ public:
     // Removes whatever was appended after Fill.
     void Trim()
     {
-        QTextCursor tail(window.txtDebug->document());
+        QTextCursor tail(window.DebugText->document());
         tail.setPosition(m_filledEnd);
         tail.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
         tail.removeSelectedText();
         QCoreApplication::processEvents();
     }
 
-    int endPosition() const { return window.txtDebug->document()->characterCount() - 1; }
+    int endPosition() const { return window.DebugText->document()->characterCount() - 1; }
 
     WindowWorld world {{{"ShowDebug", 1}}};
     QtMainWindow window {world.Parts()};

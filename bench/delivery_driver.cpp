@@ -32,7 +32,7 @@
 
 namespace {
 
-using pellwick::frmMain;
+using pellwick::MainWindow;
 using pellwick::QtWindowParts;
 using pellwick::bench::WindowWorld;
 
@@ -80,11 +80,11 @@ std::optional<Options> parse(int argc, char **argv)
 
 // The window's behaviour, told when a dialogue has ended: the dialogue asks the
 // window whether to exit at the end of every dialogue, whatever its outcome.
-class DeliveringForm : public frmMain
+class DeliveringMainWindow : public MainWindow
 {
 public:
-    DeliveringForm(pellwick::FormView &view, pellwick::FormParts parts, bool logOff)
-        : frmMain(view, std::move(parts))
+    DeliveringMainWindow(pellwick::WindowView &view, pellwick::WindowParts parts, bool logOff)
+        : MainWindow(view, std::move(parts))
         , m_logOff(logOff)
     {
         // One timer for every wait: a timer per wait would live on after its
@@ -99,7 +99,7 @@ public:
     void AppendToDebugLog(const std::string &text) override
     {
         if (!m_logOff)
-            frmMain::AppendToDebugLog(text);
+            MainWindow::AppendToDebugLog(text);
     }
 
     void CheckAutoExit() override
@@ -107,7 +107,7 @@ public:
         ++dialoguesEnded;
         if (m_waiting)
             m_waiting->quit();
-        frmMain::CheckAutoExit();
+        MainWindow::CheckAutoExit();
     }
 
     // Sends one mail and runs the event loop until its dialogue has ended;
@@ -138,15 +138,15 @@ private:
 // The real window's widgets, menu and socket under that form; its timer and
 // clipboard play no part in deliveries.
 struct DeliveringWindow
-    : pellwick::FormTimer
+    : pellwick::TickTimer
     , pellwick::Clipboard
 {
     DeliveringWindow(QtWindowParts parts, bool logOff)
-        : form(view, pellwick::TakeFormParts(parts, socket, deadline, *this, *this, nullptr),
+        : form(view, pellwick::TakeWindowParts(parts, socket, deadline, *this, *this, nullptr),
                logOff)
     {
         QObject::connect(&socket, &pellwick::QtSocket::dataArrival,
-                         [this](std::int32_t count) { form.wckMain_DataArrival(count); });
+                         [this](std::int32_t count) { form.DataArrived(count); });
     }
 
     void Start(std::int64_t) override { }
@@ -162,11 +162,11 @@ struct DeliveringWindow
             BuildControls();
         }
     } controls;
-    pellwick::frmMenu menu {controls.windowIcon()};
-    pellwick::QtFormView view {controls, menu};
+    pellwick::TrayMenu menu {controls.windowIcon()};
+    pellwick::QtWindowView view {controls, menu};
     pellwick::QtDeadline deadline;
     pellwick::QtSocket socket;
-    DeliveringForm form;
+    DeliveringMainWindow form;
 };
 
 std::uint64_t residentKilobytes()
@@ -211,10 +211,10 @@ int main(int argc, char **argv)
         settings.emplace_back("SMTPPort", int {*options->port});
     WindowWorld world(settings);
     DeliveringWindow window(world.Parts(), options->log == LogMode::Off);
-    window.form.Form_Load();
+    window.form.Start();
     QCoreApplication::processEvents();
 
-    // The form's own log: the hidden window's widget catches up only when shown.
+    // The window's own log: the hidden window's widget catches up only when shown.
     const std::string &log = window.form.DebugLog();
     const auto start = std::chrono::steady_clock::now();
     std::vector<Sample> samples;

@@ -75,7 +75,7 @@ if "TickReadings" in tick:
 else:
     row("One timer tick (no widgets)", NOT_RUN)
 if "WindowTick" in window_tick:
-    row("One timer tick of the real window (`tmrMain_Timer`)",
+    row("One timer tick of the real window (`Tick`)",
         "%.1f µs" % time_of(window_tick["WindowTick"]),
         "with a new tooltip: %.1f µs" % time_of(window_tick["WindowTickWithTip"]))
 

@@ -1,4 +1,4 @@
-// One tmrMain tick of the real window, widgets included: the memory reading,
+// One timer tick of the real window, widgets included: the memory reading,
 // both About labels, the local IP compared with the last one. The tick runs
 // every 5 s for the program's whole life. tick_bench measures the same
 // readings and texts without the window.
@@ -23,7 +23,7 @@ struct StartedWindow
     {
         // No event loop runs while the ticks are driven by hand, so the
         // window's own timer never fires among them.
-        window.Form().Form_Load();
+        window.Form().Start();
         QCoreApplication::processEvents();
     }
 
@@ -36,7 +36,7 @@ void WindowTick(benchmark::State &state)
 {
     StartedWindow started;
     for (auto _ : state)
-        started.window.Form().tmrMain_Timer();
+        started.window.Form().Tick();
 }
 
 // The tick as it runs in the program, which is told of address changes.
@@ -44,7 +44,7 @@ void WindowTickAddressWatched(benchmark::State &state)
 {
     StartedWindow started(true);
     for (auto _ : state)
-        started.window.Form().tmrMain_Timer();
+        started.window.Form().Tick();
 }
 
 // The tick of a program sent to the tray (or, with no tray, minimised): it
@@ -55,7 +55,7 @@ void WindowTickHidden(benchmark::State &state)
     started.window.Form().MenuItemChosen(pellwick::MenuItem::Minimize);
     QCoreApplication::processEvents();
     for (auto _ : state)
-        started.window.Form().tmrMain_Timer();
+        started.window.Form().Tick();
 }
 
 // The tick plus the new tooltip, as when the address has changed (without the
@@ -64,7 +64,7 @@ void WindowTickWithTip(benchmark::State &state)
 {
     StartedWindow started;
     for (auto _ : state) {
-        started.window.Form().tmrMain_Timer();
+        started.window.Form().Tick();
         started.window.Form().UpdateTrayTip();
     }
 }

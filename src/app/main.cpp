@@ -82,14 +82,14 @@ public:
         PlatformNotifiers notifiers(std::move(m_instance));
         // Signals from outside end the program as closing the window does
         // (with the save); address changes run the IP step at once.
-        const auto connect = [&](frmMain &form) {
+        const auto connect = [&](MainWindow &form) {
             QObject::connect(&notifiers, &PlatformNotifiers::endRequested,
                              [&form] { form.ExitApp(); });
             QObject::connect(&notifiers, &PlatformNotifiers::addressChanged,
                              [&form] { form.AddressChanged(); });
         };
         if (mode == RunMode::Headless) {
-            // frmMain with no window and no tray: the in-memory view on a
+            // MainWindow with no window and no tray: the in-memory view on a
             // plain event loop, no display needed.
             StderrNotifyArea notifyArea;
             // No picture: nothing shows one.
@@ -98,10 +98,10 @@ public:
             InMemoryView view;
             QtFormEvents events;
             NoClipboard clipboard;
-            frmMain form(view, TakeFormParts(parts, events, clipboard, nullptr));
+            MainWindow form(view, TakeWindowParts(parts, events, clipboard, nullptr));
             events.ConnectTo(form);
             connect(form);
-            form.Form_Load();
+            form.Start();
             return QCoreApplication::exec();
         }
 
@@ -111,14 +111,14 @@ public:
                              .notifyArea = notifyArea,
                              .addressWatched = notifiers.WatchingAddresses(),
                              .icon = icon});
-        frmMain &form = window.Form();
+        MainWindow &form = window.Form();
         connect(form);
         QObject::connect(&notifiers, &PlatformNotifiers::handedOver,
                          [&form](InstanceRequest request) {
                              // A log-in entry started while the program runs:
                              // it already does that run's job.
                              if (request == InstanceRequest::Show)
-                                 form.Restore_Click();
+                                 form.RestoreWindow();
                          });
         window.Load();
         const int status = QCoreApplication::exec();

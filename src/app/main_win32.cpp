@@ -238,7 +238,7 @@ public:
     }
 
 private:
-    // frmMain with no window and no tray: the in-memory view, with Winsock, the
+    // MainWindow with no window and no tray: the in-memory view, with Winsock, the
     // timers and address changes on a window nobody sees. A request to end from
     // outside (WM_CLOSE, the session's end, the console's Ctrl+C or close) ends
     // the program as Exit does, with the save.
@@ -256,7 +256,7 @@ private:
             host.Form().ExitApp();
             return std::optional<LRESULT>(0);
         });
-        host.Form().Form_Load();
+        host.Form().Start();
         return runMessages({});
     }
 

@@ -4,7 +4,7 @@
 #include "support/fake_socket.h"
 #include "support/fixed_time.h"
 #include "support/manual_deadline.h"
-#include "support/recording_smtp_host.h"
+#include "support/recording_smtp_listener.h"
 
 #include "core/mail/smtp.h"
 
@@ -31,7 +31,7 @@ std::string withoutBreaks(std::string text)
 
 struct Peer
     : pellwick::test::FakeSocket
-    , pellwick::test::RecordingSmtpHost
+    , pellwick::test::RecordingSmtpListener
 {
     std::string given; // the mail's texts and the server's bytes
 
@@ -47,7 +47,7 @@ struct Peer
         // drops them from the fields, which can join a password out of pieces.
         check(withoutBreaks(text).find(kPassword) == std::string::npos
               || withoutBreaks(given).find(kPassword) != std::string::npos);
-        RecordingSmtpHost::AppendToDebugLog(text);
+        RecordingSmtpListener::AppendToDebugLog(text);
     }
 };
 

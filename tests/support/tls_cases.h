@@ -3,7 +3,7 @@
 // The TLS and login cases each shell's socket goes through against a real server
 // (smtp_sink.py) with certificates from test_authority.py.
 #include "core/mail/submission.h"
-#include "support/recording_smtp_host.h"
+#include "support/recording_smtp_listener.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +45,7 @@ inline Submission TlsSubmission(const TlsCase &c, std::uint16_t port, const std:
 }
 
 // What the dialogue showed, and the message the server received (empty: none).
-inline void ExpectTlsOutcome(const TlsCase &c, const RecordingSmtpHost &host,
+inline void ExpectTlsOutcome(const TlsCase &c, const RecordingSmtpListener &host,
                              const std::string &received, const std::string &password,
                              const std::string &selfFingerprint)
 {

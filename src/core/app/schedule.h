@@ -7,19 +7,19 @@
 namespace pellwick {
 
 // The fixed-rate schedule as plain arithmetic over the values of the rate fields
-// (chkTimerSend, txtTimerRate, cmbTimerRate). The countdown g_lngTimer is kept in
+// (TimerSend, TimerRate, TimerUnit). The countdown is kept in
 // milliseconds as a 64-bit number by the window.
 
-// The interval of tmrMain; every tick lowers the countdown by this much.
+// The timer's interval; every tick lowers the countdown by this much.
 inline constexpr std::int64_t kTickIntervalMs = 5000;
 
 // The values of the rate fields at one moment.
 struct TimerFields
 {
-    bool timerSend; // chkTimerSend checked
-    std::string rateText; // txtTimerRate
-    int unitIndex; // list position of cmbTimerRate, -1 when no entry is selected
-    std::string unitText; // the text of cmbTimerRate's field
+    bool timerSend; // TimerSend checked
+    std::string rateText; // TimerRate
+    int unitIndex; // list position of TimerUnit, -1 when no entry is selected
+    std::string unitText; // the text of TimerUnit's field
 };
 
 // Milliseconds in one unit: 1000 for "Seconds", 60000 for "Minutes", 3600000 for

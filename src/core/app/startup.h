@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/app/command_line.h"
-#include "core/form/form_parts.h"
 #include "core/form/send_now.h"
+#include "core/form/window_parts.h"
 #include "core/mail/password_file.h"
 #include "core/settings/autostart.h"
 
@@ -55,7 +55,7 @@ public:
     using MakeSendNow = std::function<std::unique_ptr<SendNow>(Socket &socket, Deadline &deadline)>;
     // Runs the event loop for one mail; returns the exit status.
     virtual int RunSendNow(const MakeSendNow &make) = 0;
-    // Runs frmMain, headless or in the window; returns the exit status.
+    // Runs MainWindow, headless or in the window; returns the exit status.
     virtual int RunForm(RunMode mode, MachineParts parts) = 0;
 };
 

@@ -5,63 +5,63 @@
 
 namespace pellwick {
 
-// The controls of the settings window, named as the window names them. Every
-// shell builds one widget per entry and gives it this name as its object name.
+// The controls of the settings window. Every shell builds one widget per entry and
+// gives it ControlName's text as its object name.
 enum class Control {
-    tabMain,
+    Tabs,
     // "Email"
-    lblSmtpServer,
-    txtSmtpServer,
-    lblTo,
-    txtRecipient,
-    lblSender,
-    txtSender,
-    btnSendEmail,
-    frmTip,
-    lblTip,
-    lblSubject,
-    txtSubject,
-    lblMsg,
-    txtMsg,
-    btnInsertIP,
+    SmtpServerLabel,
+    SmtpServer,
+    RecipientLabel,
+    Recipient,
+    SenderLabel,
+    Sender,
+    SendEmailButton,
+    TipGroup,
+    TipText,
+    SubjectLabel,
+    Subject,
+    MessageLabel,
+    Message,
+    InsertIpButton,
     // Opens the mail server's port, security and login (ServerDialog).
-    btnServer,
+    ServerButton,
     // "Settings"
-    frmWhenToEmai,
-    chkEmailIPOnStartup,
-    chkAutoMail,
-    chkAutoEmailOnNewIP,
-    chkAutoExit,
-    chkMinimized,
-    frmDisplayTrayIcon,
-    chkDisplayIcon,
-    chkShowIP,
-    chkShowVirtualMem,
-    chkShowPhyMem,
-    frmSendEmail,
-    chkTimerSend,
-    txtTimerRate,
-    cmbTimerRate,
+    WhenToEmailGroup,
+    EmailIpOnStartup,
+    AutoMail,
+    EmailOnNewIp,
+    AutoExit,
+    StartMinimized,
+    TrayIconGroup,
+    DisplayIcon,
+    ShowIp,
+    ShowVirtualMemory,
+    ShowPhysicalMemory,
+    SendEmailGroup,
+    TimerSend,
+    TimerRate,
+    TimerUnit,
     // "Misc"
-    Frame1,
-    chkCopyToClipOnStartup,
-    btnCopyIPToClip,
-    frmPellwickSettings,
-    chkShowDebug,
-    chkNotifyOnFailure,
+    ClipboardGroup,
+    CopyIpOnStartup,
+    CopyIpButton,
+    ProgramGroup,
+    ShowDebug,
+    NotifyOnFailure,
     // "About"
-    shpAbout,
-    lblAboutTitle,
-    lblAboutAuthor,
-    lblAboutEmail,
-    Image1,
-    lblFreePhysMemory,
-    lblVirtMem,
+    AboutBox,
+    AboutTitle,
+    AboutAuthor,
+    AboutEmail,
+    AboutIcon,
+    PhysicalMemory,
+    VirtualMemory,
     // "Debug"
-    txtDebug,
+    DebugText,
 };
 
-inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::txtDebug) + 1;
+inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::DebugText) + 1;
 
 // The position of an enumerator, for tables kept in enumeration order.
 template<typename Enum>
@@ -73,20 +73,28 @@ constexpr std::size_t Index(Enum value)
 // The control's name, which is also its object name in every shell.
 std::string_view ControlName(Control control);
 
-// The pages of tabMain, by position.
+// The pages of Tabs, by position.
 enum class Tab { Email = 0, Settings = 1, Misc = 2, About = 3, Debug = 4 };
 
-// The items of the tray's popup menu `mnuPopup` (frmMenu) that do something;
-// the separators Sep3, Seperator and Sep1 sit between them as the shell draws.
-enum class MenuItem { CopyIP, ShowIP, ShowPhyMem, ShowVirtMem, Restore, Minimize, Exit };
+// The items of the tray's popup menu (TrayMenu) that do something;
+// separators sit between them as the shell draws.
+enum class MenuItem {
+    CopyIp,
+    ShowIp,
+    ShowPhysicalMemory,
+    ShowVirtualMemory,
+    Restore,
+    Minimize,
+    Exit
+};
 
 // The window's state as its title bar shows it.
 enum class WindowState { Normal, Minimized };
 
 // A check box's value: 0 unchecked, 1 checked, 2 grey (neither; does not
 // count as set).
-inline constexpr int vbUnchecked = 0;
-inline constexpr int vbChecked = 1;
-inline constexpr int vbGrayed = 2;
+inline constexpr int kUnchecked = 0;
+inline constexpr int kChecked = 1;
+inline constexpr int kGrayed = 2;
 
 } // namespace pellwick

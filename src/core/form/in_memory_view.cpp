@@ -14,8 +14,8 @@ InMemoryView::InMemoryView()
             at(d.control).text = d.caption;
         at(d.control).enabled = d.enabled;
     }
-    at(Control::cmbTimerRate).text = kTimerUnits[0];
-    at(Control::cmbTimerRate).listIndex = 0;
+    at(Control::TimerUnit).text = kTimerUnits[0];
+    at(Control::TimerUnit).listIndex = 0;
     for (const MenuEntry &entry : kTrayMenu) {
         if (entry.item)
             m_menuChecked[Index(*entry.item)] = entry.checked;
@@ -27,7 +27,7 @@ void InMemoryView::SetText(Control control, const std::string &text)
     // Like an edit box given new text: the caret goes to the start.
     at(control).text = text;
     at(control).selection = {};
-    if (control == Control::cmbTimerRate)
+    if (control == Control::TimerUnit)
         at(control).listIndex = -1;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/form/form_view.h"
+#include "core/form/window_view.h"
 
 #include <array>
 #include <string>
@@ -12,7 +12,7 @@ namespace pellwick {
 // drive, and what a shell-less run could carry. It starts as the window's
 // description says (captions, enabled controls, the first unit, the menu
 // marks), every box unchecked, every tab shown, the window hidden and normal.
-class InMemoryView : public FormView
+class InMemoryView : public WindowView
 {
 public:
     InMemoryView();

@@ -2,7 +2,7 @@
 
 #include "core/mail/password_store.h"
 #include "core/mail/smtp.h"
-#include "core/mail/smtp_host.h"
+#include "core/mail/smtp_listener.h"
 
 #include <functional>
 #include <optional>
@@ -15,13 +15,13 @@ class SettingsStore;
 // `pellwick --send-now`: one mail with the stored settings and no window. Ends
 // with a status in the manner of sysexits: 0 delivered, 75 (EX_TEMPFAIL) a
 // passing failure, 69 (EX_UNAVAILABLE) refused, 78 (EX_CONFIG) no server set.
-class SendNow : public SmtpHost
+class SendNow : public SmtpListener
 {
 public:
     // Gets the status and the server's last reply, or why the mail did not go.
     using Finished = std::function<void(int status, const std::string &line)>;
 
-    // The password as frmMain finds it: from the file if given, else the store.
+    // The password as MainWindow finds it: from the file if given, else the store.
     SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment, SettingsStore &store,
             std::function<std::string()> localIp, PasswordStore *passwordStore,
             std::optional<PasswordLookup> passwordFile, Finished finished);
@@ -35,7 +35,7 @@ public:
     static constexpr int kUnavailable = 69;
     static constexpr int kConfig = 78;
 
-    // SmtpHost.
+    // SmtpListener.
     void AppendToDebugLog(const std::string &text) override { (void)text; }
     void UpdateCaption(const std::string &text) override { (void)text; }
     void DialogueEnded(const DialogueOutcome &outcome) override { m_outcome = outcome; }

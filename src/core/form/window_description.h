@@ -48,7 +48,7 @@ struct ControlDescription
 };
 inline constexpr std::string_view kCaptionFace = "Arial";
 
-// Every control but tabMain, in keyboard focus order within each tab.
+// Every control but Tabs, in keyboard focus order within each tab.
 std::span<const ControlDescription> WindowControls();
 
 inline constexpr std::string_view kWindowTitle = "Pellwick";
@@ -57,10 +57,10 @@ inline constexpr std::array<std::string_view, 5> kTabCaptions {"Email", "Setting
 // The client area as drawn, at 96 dots per inch.
 inline constexpr int kClientWidth = 488;
 inline constexpr int kClientHeight = 309;
-// The list of cmbTimerRate; the first entry is selected at the start.
+// The list of TimerUnit; the first entry is selected at the start.
 inline constexpr std::array<std::string_view, 3> kTimerUnits {"Seconds", "Minutes", "Hours"};
 
-// The tray's popup menu `mnuPopup` from top to bottom; a separator has no item.
+// The tray's popup menu `m_popup` from top to bottom; a separator has no item.
 struct MenuEntry
 {
     std::optional<MenuItem> item;
@@ -69,11 +69,11 @@ struct MenuEntry
     bool checked;
 };
 inline constexpr std::array<MenuEntry, 10> kTrayMenu {{
-    {MenuItem::CopyIP, "CopyIP", "&Copy IP To Clipboard", false},
+    {MenuItem::CopyIp, "CopyIP", "&Copy IP To Clipboard", false},
     {std::nullopt, "Sep3", "", false},
-    {MenuItem::ShowIP, "ShowIP", "Show Local &IP", true},
-    {MenuItem::ShowPhyMem, "ShowPhyMem", "Show &Physical Memory", true},
-    {MenuItem::ShowVirtMem, "ShowVirtMem", "Show &Virutal Memory", true},
+    {MenuItem::ShowIp, "ShowIP", "Show Local &IP", true},
+    {MenuItem::ShowPhysicalMemory, "ShowPhyMem", "Show &Physical Memory", true},
+    {MenuItem::ShowVirtualMemory, "ShowVirtMem", "Show &Virutal Memory", true},
     {std::nullopt, "Seperator", "", false},
     {MenuItem::Restore, "Restore", "&Restore", false},
     {MenuItem::Minimize, "Minimize", "&Minimize", false},

@@ -1,6 +1,6 @@
 #include "core/mail/smtp.h"
 
-#include "core/mail/smtp_host.h"
+#include "core/mail/smtp_listener.h"
 #include "core/text/text.h"
 
 #include <algorithm>
@@ -114,7 +114,7 @@ ServerReply ReplyFramer::takeOversized()
     return reply;
 }
 
-Smtp::Smtp(Socket &socket, SmtpHost &host, Deadline &deadline, SmtpEnvironment environment)
+Smtp::Smtp(Socket &socket, SmtpListener &host, Deadline &deadline, SmtpEnvironment environment)
     : m_socket(socket)
     , m_host(host)
     , m_deadline(deadline)
@@ -133,12 +133,12 @@ void Smtp::ConnectToServer(std::string server, std::string recipient, std::strin
                            std::string sender, std::string subject, std::string mailer,
                            Submission submission)
 {
-    g_strSmtpServer = RemoveLineBreaks(server);
-    g_strRecipient = std::move(recipient);
-    g_strBody = std::move(body);
-    g_strSender = std::move(sender);
-    g_strSubject = std::move(subject);
-    g_strMailer = std::move(mailer);
+    m_server = RemoveLineBreaks(server);
+    m_recipient = std::move(recipient);
+    m_body = std::move(body);
+    m_sender = std::move(sender);
+    m_subject = std::move(subject);
+    m_mailer = std::move(mailer);
 
     // Whatever the old connection still reports belongs to no dialogue.
     m_inDialogue = false;
@@ -152,14 +152,14 @@ void Smtp::ConnectToServer(std::string server, std::string recipient, std::strin
     m_submission = std::move(submission);
     m_capabilities = {};
     m_outcome = {};
-    m_recipients = SplitRecipients(g_strRecipient);
+    m_recipients = SplitRecipients(m_recipient);
     m_nextRecipient = 0;
 
     m_deadline.Arm(kConnectLimit, [this] { timedOut(); });
-    m_socket.Connect(TrimSpaces(g_strSmtpServer), m_submission.port, m_submission.security);
+    m_socket.Connect(TrimSpaces(m_server), m_submission.port, m_submission.security);
     // The socket may have failed at once; the caption then stays normal.
     if (m_inDialogue)
-        m_host.UpdateCaption("Connecting to " + g_strSmtpServer);
+        m_host.UpdateCaption("Connecting to " + m_server);
 }
 
 void Smtp::HandleServerReply(std::int32_t count)
@@ -284,7 +284,7 @@ bool Smtp::handleReply(const ServerReply &reply)
             SendToServer("EHLO " + HeloArgument(m_environment.hostName()) + kCrLf);
         } else {
             m_step = SmtpStep::Helo;
-            SendToServer("HELO " + HeloArgument(g_strSender) + kCrLf);
+            SendToServer("HELO " + HeloArgument(m_sender) + kCrLf);
         }
         m_host.UpdateCaption("Sending Email.");
         break;
@@ -397,11 +397,10 @@ void Smtp::startLogin()
 
 void Smtp::sendMailFrom()
 {
-    const MessageTexts texts {g_strSender,    {},           {},       g_strMailer,
-                              g_strRecipient, g_strSubject, g_strBody};
+    const MessageTexts texts {m_sender, {}, {}, m_mailer, m_recipient, m_subject, m_body};
     m_encoding = ChooseBodyEncoding(texts, m_capabilities.eightBitMime);
     m_step = SmtpStep::MailFrom;
-    SendToServer("MAIL FROM:" + EnvelopeAddress(g_strSender)
+    SendToServer("MAIL FROM:" + EnvelopeAddress(m_sender)
                  + (m_encoding == BodyEncoding::EightBit ? " BODY=8BITMIME" : "") + kCrLf);
     m_host.UpdateCaption("Sending Email..");
 }
@@ -410,16 +409,16 @@ void Smtp::sendMessage()
 {
     const LocalTime now = m_environment.clock();
     const MessageTexts texts {
-        g_strSender,
+        m_sender,
         FormatMailDate(now),
-        MessageId(g_strSender, m_environment.hostName(), now, m_environment.random()),
-        g_strMailer,
-        g_strRecipient,
-        g_strSubject,
-        g_strBody,
+        MessageId(m_sender, m_environment.hostName(), now, m_environment.random()),
+        m_mailer,
+        m_recipient,
+        m_subject,
+        m_body,
     };
     SendToServer(HeaderBlock(texts, m_encoding));
-    for (const std::string &line : BodyLines(g_strBody, m_encoding))
+    for (const std::string &line : BodyLines(m_body, m_encoding))
         SendToServer(line);
     SendToServer(kEndOfData);
 }
@@ -461,7 +460,7 @@ void Smtp::endDialogue()
 
 std::string Smtp::serverAndPort() const
 {
-    return TrimSpaces(g_strSmtpServer) + ":" + std::to_string(m_submission.port);
+    return TrimSpaces(m_server) + ":" + std::to_string(m_submission.port);
 }
 
 std::string Smtp::awaitedCommand() const

@@ -16,7 +16,7 @@
 
 namespace pellwick {
 
-class SmtpHost;
+class SmtpListener;
 
 // One complete server reply: every line of it, each with its line ending.
 struct ServerReply
@@ -107,7 +107,7 @@ public:
     using Clock = std::function<LocalTime()>;
 
     // The socket and the deadline must outlive the dialogue.
-    Smtp(Socket &socket, SmtpHost &host, Deadline &deadline, SmtpEnvironment environment);
+    Smtp(Socket &socket, SmtpListener &host, Deadline &deadline, SmtpEnvironment environment);
     ~Smtp();
     Smtp(const Smtp &) = delete;
     Smtp &operator=(const Smtp &) = delete;
@@ -155,17 +155,17 @@ private:
     std::string awaitedReply() const;
 
     Socket &m_socket;
-    SmtpHost &m_host;
+    SmtpListener &m_host;
     Deadline &m_deadline;
     SmtpEnvironment m_environment;
     ReplyFramer m_framer;
 
-    std::string g_strSmtpServer;
-    std::string g_strRecipient;
-    std::string g_strBody;
-    std::string g_strSender;
-    std::string g_strSubject;
-    std::string g_strMailer;
+    std::string m_server;
+    std::string m_recipient;
+    std::string m_body;
+    std::string m_sender;
+    std::string m_subject;
+    std::string m_mailer;
     SmtpStep m_step = SmtpStep::Greeting;
     // Between ConnectToServer and the dialogue's end; data arriving outside a
     // dialogue is no reply and is dropped.

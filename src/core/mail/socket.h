@@ -49,7 +49,7 @@ protected:
     virtual ~SocketEvents() = default;
 };
 
-// The socket control as the SMTP dialogue sees it. The window owns the real one
+// The socket as the SMTP dialogue sees it. The window owns the real one
 // (QtSocket); tests give the dialogue a fake. Data arrival is reported by the
 // owner calling Smtp::HandleServerReply with the count of waiting bytes; every
 // other event goes to the SocketEvents listener the dialogue registers.

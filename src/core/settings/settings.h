@@ -32,7 +32,7 @@ struct SettingRow
     std::string_view name;
     SettingValue fallback;
     ControlKind kind = ControlKind::None;
-    Control control = Control::tabMain;
+    Control control = Control::Tabs;
     std::int32_t min = 0;
     std::int32_t max = 0;
     std::int32_t outside = 0;

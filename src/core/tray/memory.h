@@ -27,7 +27,7 @@ std::string PercentText(std::uint64_t available, std::uint64_t total);
 // Reads the machine's memory figures.
 using MemoryReader = std::function<MemStatus()>;
 
-// The About-tab captions of lblFreePhysMemory and lblVirtMem.
+// The About-tab captions of PhysicalMemory and VirtualMemory.
 std::string PhysicalMemoryLine(const MemStatus &s);
 std::string VirtualMemoryLine(const MemStatus &s);
 

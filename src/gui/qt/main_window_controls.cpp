@@ -24,7 +24,7 @@ namespace {
 using enum Control;
 
 constexpr QSize kClientSize(kClientWidth, kClientHeight);
-// txtMsg is the tallest field of the Email tab.
+// Message is the tallest field of the Email tab.
 constexpr QSize kMessageSize(241, 121);
 
 // A caption's own font; where its face is missing the desktop's sans-serif
@@ -117,9 +117,9 @@ void MainWindowControls::BuildControls()
     if (ControlsBuilt())
         return;
     setAttribute(Qt::WA_OpaquePaintEvent, false);
-    tabMain = new QTabWidget(this);
-    tabMain->setObjectName(toQ(ControlName(Control::tabMain)));
-    m_widgets[Index(Control::tabMain)] = tabMain;
+    Tabs = new QTabWidget(this);
+    Tabs->setObjectName(toQ(ControlName(Control::Tabs)));
+    m_widgets[Index(Control::Tabs)] = Tabs;
     std::array<QWidget *, kTabCaptions.size()> pages {};
     for (std::size_t i = 0; i < pages.size(); ++i) {
         pages[i] = new QWidget;
@@ -135,27 +135,27 @@ void MainWindowControls::BuildControls()
             widget->setFont(captionFont(d));
         m_widgets[Index(d.control)] = widget;
     }
-    txtDebug = Get<QPlainTextEdit>(Control::txtDebug);
+    DebugText = Get<QPlainTextEdit>(Control::DebugText);
     layOutEmail(pages[Index(Tab::Email)]);
     layOutSettings(pages[Index(Tab::Settings)]);
     layOutMisc(pages[Index(Tab::Misc)]);
     layOutAbout(pages[Index(Tab::About)]);
-    (new QVBoxLayout(pages[Index(Tab::Debug)]))->addWidget(txtDebug);
+    (new QVBoxLayout(pages[Index(Tab::Debug)]))->addWidget(DebugText);
     // The log is the program's to write; the user may read, select and copy it.
-    txtDebug->setReadOnly(true);
-    txtDebug->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    DebugText->setReadOnly(true);
+    DebugText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Long lines wrap at the window's edge; no undo history keeps an append at
     // the end as cheap for a long log as for a short one.
-    txtDebug->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    txtDebug->setUndoRedoEnabled(false);
+    DebugText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    DebugText->setUndoRedoEnabled(false);
     for (std::size_t i = 0; i < pages.size(); ++i)
-        tabMain->addTab(pages[i], toQ(kTabCaptions[i]));
-    tabMain->setCurrentIndex(static_cast<int>(Tab::Email));
+        Tabs->addTab(pages[i], toQ(kTabCaptions[i]));
+    Tabs->setCurrentIndex(static_cast<int>(Tab::Email));
 
     auto *layout = new QVBoxLayout(this);
     // The tab control sits 8 pixels from the top and nearly fills the rest.
     layout->setContentsMargins(4, 8, 3, 4);
-    layout->addWidget(tabMain);
+    layout->addWidget(Tabs);
 
     // Tab visits the inputs in the description's order.
     QWidget *previous = nullptr;
@@ -172,7 +172,7 @@ void MainWindowControls::BuildControls()
     setFixedSize(kClientSize.expandedTo(layout->totalMinimumSize()));
     // Made while the window is up (restored from the task bar): shown with it.
     if (isVisible())
-        tabMain->show();
+        Tabs->show();
 }
 
 QGridLayout *MainWindowControls::grid(QWidget *parent,
@@ -191,33 +191,33 @@ QGridLayout *MainWindowControls::grid(QWidget *parent,
 
 void MainWindowControls::layOutEmail(QWidget *page)
 {
-    Get<QLabel>(lblTip)->setWordWrap(true);
-    (new QVBoxLayout(Widget(frmTip)))->addWidget(Widget(lblTip));
-    auto *message = Get<QPlainTextEdit>(txtMsg);
+    Get<QLabel>(TipText)->setWordWrap(true);
+    (new QVBoxLayout(Widget(TipGroup)))->addWidget(Widget(TipText));
+    auto *message = Get<QPlainTextEdit>(Message);
     message->setMinimumSize(kMessageSize);
     // Tab moves on to the buttons, as in the other fields.
     message->setTabChangesFocus(true);
 
     auto *left = new QVBoxLayout;
     for (const Control control :
-         {lblSmtpServer, txtSmtpServer, lblTo, txtRecipient, lblSender, txtSender})
+         {SmtpServerLabel, SmtpServer, RecipientLabel, Recipient, SenderLabel, Sender})
         left->addWidget(Widget(control));
     left->addSpacing(4);
-    left->addWidget(Widget(btnSendEmail));
+    left->addWidget(Widget(SendEmailButton));
     // In the free room below, so that no other control moves.
-    left->addWidget(Widget(btnServer), 0, Qt::AlignLeft);
+    left->addWidget(Widget(ServerButton), 0, Qt::AlignLeft);
     left->addStretch(1);
 
     auto *right = new QVBoxLayout;
-    for (const Control control : {lblSubject, txtSubject, lblMsg})
+    for (const Control control : {SubjectLabel, Subject, MessageLabel})
         right->addWidget(Widget(control));
     right->addWidget(message, 1);
 
     auto *layout = new QGridLayout(page);
     layout->addLayout(left, 0, 0);
     layout->addLayout(right, 0, 1);
-    layout->addWidget(Widget(frmTip), 1, 0);
-    layout->addWidget(Widget(btnInsertIP), 1, 1, Qt::AlignVCenter);
+    layout->addWidget(Widget(TipGroup), 1, 0);
+    layout->addWidget(Widget(InsertIpButton), 1, 1, Qt::AlignVCenter);
     // The left column is as narrow as its captions allow; the message gets the rest.
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(0, 1);
@@ -225,37 +225,36 @@ void MainWindowControls::layOutEmail(QWidget *page)
 
 void MainWindowControls::layOutSettings(QWidget *page)
 {
-    grid(Widget(frmWhenToEmai),
-         {{chkEmailIPOnStartup, chkAutoExit}, {chkAutoMail, chkMinimized}, {chkAutoEmailOnNewIP}});
-    grid(Widget(frmDisplayTrayIcon),
-         {{chkDisplayIcon, chkShowVirtualMem}, {chkShowIP, chkShowPhyMem}});
+    grid(Widget(WhenToEmailGroup),
+         {{EmailIpOnStartup, AutoExit}, {AutoMail, StartMinimized}, {EmailOnNewIp}});
+    grid(Widget(TrayIconGroup), {{DisplayIcon, ShowVirtualMemory}, {ShowIp, ShowPhysicalMemory}});
 
-    auto *rate = Get<QLineEdit>(txtTimerRate);
+    auto *rate = Get<QLineEdit>(TimerRate);
     // Narrow: room for a few digits.
     rate->setFixedWidth(rate->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
-    auto *rateRow = new QHBoxLayout(Widget(frmSendEmail));
-    for (const Control control : {chkTimerSend, txtTimerRate, cmbTimerRate})
+    auto *rateRow = new QHBoxLayout(Widget(SendEmailGroup));
+    for (const Control control : {TimerSend, TimerRate, TimerUnit})
         rateRow->addWidget(Widget(control));
     rateRow->addStretch(1);
 
     auto *layout = new QVBoxLayout(page);
-    for (const Control control : {frmWhenToEmai, frmDisplayTrayIcon, frmSendEmail})
+    for (const Control control : {WhenToEmailGroup, TrayIconGroup, SendEmailGroup})
         layout->addWidget(Widget(control));
     layout->addStretch(1);
 }
 
 void MainWindowControls::layOutMisc(QWidget *page)
 {
-    auto *clipboard = new QVBoxLayout(Widget(Frame1));
-    clipboard->addWidget(Widget(chkCopyToClipOnStartup));
-    clipboard->addWidget(Widget(btnCopyIPToClip), 0, Qt::AlignLeft);
-    auto *settings = new QVBoxLayout(Widget(frmPellwickSettings));
-    settings->addWidget(Widget(chkShowDebug));
-    settings->addWidget(Widget(chkNotifyOnFailure));
+    auto *clipboard = new QVBoxLayout(Widget(ClipboardGroup));
+    clipboard->addWidget(Widget(CopyIpOnStartup));
+    clipboard->addWidget(Widget(CopyIpButton), 0, Qt::AlignLeft);
+    auto *settings = new QVBoxLayout(Widget(ProgramGroup));
+    settings->addWidget(Widget(ShowDebug));
+    settings->addWidget(Widget(NotifyOnFailure));
 
     auto *layout = new QVBoxLayout(page);
-    layout->addWidget(Widget(Frame1));
-    layout->addWidget(Widget(frmPellwickSettings));
+    layout->addWidget(Widget(ClipboardGroup));
+    layout->addWidget(Widget(ProgramGroup));
     layout->addStretch(1);
 }
 
@@ -263,14 +262,13 @@ void MainWindowControls::layOutAbout(QWidget *page)
 {
     // The captions and the picture sit inside the outline, the picture to the
     // right; the memory lines follow below it.
-    QGridLayout *boxed
-        = grid(Widget(shpAbout), {{lblAboutTitle}, {lblAboutAuthor}, {lblAboutEmail}});
+    QGridLayout *boxed = grid(Widget(AboutBox), {{AboutTitle}, {AboutAuthor}, {AboutEmail}});
     boxed->setRowStretch(3, 1);
-    boxed->addWidget(Widget(Image1), 0, 1, 4, 1, Qt::AlignCenter);
+    boxed->addWidget(Widget(AboutIcon), 0, 1, 4, 1, Qt::AlignCenter);
     boxed->setColumnStretch(0, 1);
 
     auto *layout = new QVBoxLayout(page);
-    for (const Control control : {shpAbout, lblFreePhysMemory, lblVirtMem})
+    for (const Control control : {AboutBox, PhysicalMemory, VirtualMemory})
         layout->addWidget(Widget(control));
     layout->addStretch(1);
 }

@@ -13,7 +13,7 @@ class QTabWidget;
 
 namespace pellwick {
 
-// The controls of the settings window `frmMain`, built from the window's
+// The controls of the settings window, built from the window's
 // description and laid out on their five tabs, and nothing else: the window's
 // behaviour is added on top. Every control's widget has the control's name as
 // its objectName.
@@ -33,7 +33,7 @@ public:
 
     // Lays the controls out once; later calls do nothing.
     void BuildControls();
-    bool ControlsBuilt() const { return tabMain != nullptr; }
+    bool ControlsBuilt() const { return Tabs != nullptr; }
 
     // The widget that stands for the control (null before BuildControls).
     QWidget *Widget(Control control) const { return m_widgets[static_cast<std::size_t>(control)]; }
@@ -43,8 +43,8 @@ public:
         return qobject_cast<W *>(Widget(control));
     }
 
-    QTabWidget *tabMain = nullptr;
-    QPlainTextEdit *txtDebug = nullptr;
+    QTabWidget *Tabs = nullptr;
+    QPlainTextEdit *DebugText = nullptr;
 
 private:
     void layOutEmail(QWidget *page);

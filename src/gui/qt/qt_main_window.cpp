@@ -17,25 +17,25 @@
 
 namespace pellwick {
 
-void QtFormEvents::ConnectTo(frmMain &form)
+void QtFormEvents::ConnectTo(MainWindow &form)
 {
-    QObject::connect(&wckMain, &QtSocket::dataArrival,
-                     [&form](std::int32_t count) { form.wckMain_DataArrival(count); });
-    QObject::connect(&tmrMain, &QTimer::timeout, [&form] { form.tmrMain_Timer(); });
+    QObject::connect(&m_socket, &QtSocket::dataArrival,
+                     [&form](std::int32_t count) { form.DataArrived(count); });
+    QObject::connect(&m_timer, &QTimer::timeout, [&form] { form.Tick(); });
 }
 
-FormParts TakeFormParts(QtWindowParts &parts, QtFormEvents &events, Clipboard &clipboard,
-                        ServerDialog *serverDialog)
+WindowParts TakeWindowParts(QtWindowParts &parts, QtFormEvents &events, Clipboard &clipboard,
+                            ServerDialog *serverDialog)
 {
-    return FormParts {std::move(parts.machine), ShellParts {
-                                                    .socket = events.wckMain,
-                                                    .deadline = events.deadline,
-                                                    .timer = events.tmrMain,
-                                                    .notifyArea = parts.notifyArea,
-                                                    .clipboard = clipboard,
-                                                    .addressWatched = parts.addressWatched,
-                                                    .serverDialog = serverDialog,
-                                                }};
+    return WindowParts {std::move(parts.machine), ShellParts {
+                                                      .socket = events.m_socket,
+                                                      .deadline = events.deadline,
+                                                      .timer = events.m_timer,
+                                                      .notifyArea = parts.notifyArea,
+                                                      .clipboard = clipboard,
+                                                      .addressWatched = parts.addressWatched,
+                                                      .serverDialog = serverDialog,
+                                                  }};
 }
 
 QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
@@ -43,18 +43,18 @@ QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
     , m_menu(parts.icon)
     , m_widgetView(*this, m_menu)
     , m_view(*this, m_widgetView)
-    , m_form(m_view, TakeFormParts(parts, m_events, *this, this))
+    , m_form(m_view, TakeWindowParts(parts, m_events, *this, this))
 {
     m_events.ConnectTo(m_form);
     if (auto *tray = dynamic_cast<QtNotifyArea *>(&parts.notifyArea))
         connect(tray, &QtNotifyArea::clicked, this,
-                [this](TrayClick click) { m_form.Form_MouseDown(click); });
+                [this](TrayClick click) { m_form.TrayIconClicked(click); });
     for (const MenuItem item :
-         {MenuItem::CopyIP, MenuItem::ShowIP, MenuItem::ShowPhyMem, MenuItem::ShowVirtMem,
-          MenuItem::Restore, MenuItem::Minimize, MenuItem::Exit}) {
+         {MenuItem::CopyIp, MenuItem::ShowIp, MenuItem::ShowPhysicalMemory,
+          MenuItem::ShowVirtualMemory, MenuItem::Restore, MenuItem::Minimize, MenuItem::Exit}) {
         QAction *action = m_menu.Item(item);
         connect(action, &QAction::triggered, this, [this, action, item] {
-            // Qt flips a mark before it reports the choice; frmMain decides the
+            // Qt flips a mark before it reports the choice; MainWindow decides the
             // marks from what they were when the item was chosen.
             if (action->isCheckable())
                 action->setChecked(!action->isChecked());
@@ -67,7 +67,7 @@ QtMainWindow::QtMainWindow(QtWindowParts parts, QWidget *parent)
 
 bool QtMainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == txtDebug && event->type() == QEvent::Show)
+    if (watched == DebugText && event->type() == QEvent::Show)
         m_widgetView.CatchUpLog(m_form.DebugLog());
     return MainWindowControls::eventFilter(watched, event);
 }
@@ -82,7 +82,7 @@ QtMainWindow::~QtMainWindow()
 void QtMainWindow::Load()
 {
     m_view.BeginBatch();
-    m_form.Form_Load();
+    m_form.Start();
     m_view.EndBatch();
 }
 
@@ -99,15 +99,15 @@ void QtMainWindow::MakeControls()
     if (ControlsBuilt())
         return;
     BuildControls();
-    txtDebug->installEventFilter(this);
+    DebugText->installEventFilter(this);
     connectControls();
     m_view.ControlsBuilt();
 }
 
 void QtMainWindow::connectControls()
 {
-    for (const Control control : {Control::btnSendEmail, Control::btnInsertIP, Control::btnServer,
-                                  Control::btnCopyIPToClip}) {
+    for (const Control control : {Control::SendEmailButton, Control::InsertIpButton,
+                                  Control::ServerButton, Control::CopyIpButton}) {
         connect(qobject_cast<QPushButton *>(Widget(control)), &QPushButton::clicked, this,
                 [this, control] { m_form.UserClicked(control); });
     }
@@ -122,12 +122,12 @@ void QtMainWindow::connectControls()
             m_form.UserChangedValue(control);
         });
     }
-    auto *unit = Get<QComboBox>(Control::cmbTimerRate);
+    auto *unit = Get<QComboBox>(Control::TimerUnit);
     connect(unit, &QComboBox::activated, this,
             [this](int index) { m_widgetView.SetUnitChoice(index); });
     connect(unit->lineEdit(), &QLineEdit::textEdited, this, [this] {
         m_widgetView.SetUnitChoice(-1);
-        m_form.UserChangedText(Control::cmbTimerRate);
+        m_form.UserChangedText(Control::TimerUnit);
     });
     connect(qApp, &QApplication::focusChanged, this, &QtMainWindow::focusChanged);
 }
@@ -161,7 +161,7 @@ void QtMainWindow::focusChanged(QWidget *old, QWidget *now)
 
 void QtMainWindow::closeEvent(QCloseEvent *event)
 {
-    m_form.Form_Unload();
+    m_form.WindowClosed();
     event->accept();
 }
 
@@ -174,7 +174,7 @@ void QtMainWindow::changeEvent(QEvent *event)
     if (isVisible() && !isMinimized())
         MakeControls();
     if (!m_widgetView.ApplyingState())
-        m_form.Form_Resize();
+        m_form.WindowStateChanged();
 }
 
 void QtMainWindow::SetText(const std::string &text)

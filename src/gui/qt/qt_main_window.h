@@ -1,15 +1,15 @@
 #pragma once
 
-#include "core/form/form_parts.h"
-#include "core/form/frm_main.h"
-#include "core/form/lazy_form_view.h"
-#include "gui/qt/frm_menu.h"
+#include "core/form/lazy_window_view.h"
+#include "core/form/main_window.h"
+#include "core/form/window_parts.h"
 #include "gui/qt/main_window_controls.h"
 #include "gui/qt/pellwick_icon.h"
 #include "gui/qt/qt_deadline.h"
-#include "gui/qt/qt_form_view.h"
 #include "gui/qt/qt_server_dialog.h"
 #include "gui/qt/qt_socket.h"
+#include "gui/qt/qt_window_view.h"
+#include "gui/qt/tray_menu.h"
 
 #include <QIcon>
 #include <QTimer>
@@ -28,42 +28,42 @@ struct QtWindowParts
     MachineParts machine;
     // A QtNotifyArea's mouse events reach the window.
     NotifyArea &notifyArea;
-    // Address changes reach frmMain::AddressChanged as they happen.
+    // Address changes reach MainWindow::AddressChanged as they happen.
     bool addressWatched = false;
     // The window's, the About tab's and the menu's picture. One icon, shared
     // with the tray, decodes each size once.
     QIcon icon = PellwickIcon();
 };
 
-// tmrMain on the Qt event loop.
+// m_timer on the Qt event loop.
 class QtFormTimer final
     : public QTimer
-    , public FormTimer
+    , public TickTimer
 {
 public:
     void Start(std::int64_t intervalMs) override { start(static_cast<int>(intervalMs)); }
     void Stop() override { stop(); }
 };
 
-// What the Qt event loop gives frmMain, with a window or without.
+// What the Qt event loop gives MainWindow, with a window or without.
 struct QtFormEvents
 {
-    QtSocket wckMain;
+    QtSocket m_socket;
     QtDeadline deadline;
-    QtFormTimer tmrMain;
+    QtFormTimer m_timer;
 
     // The socket's data and the timer's ticks go to the form.
-    void ConnectTo(frmMain &form);
+    void ConnectTo(MainWindow &form);
 };
 
-// frmMain's parts: the shell's events, clipboard and Server dialog (none
+// MainWindow's parts: the shell's events, clipboard and Server dialog (none
 // without a window) with the rest of `parts`, whose texts and functions are
 // taken over.
-FormParts TakeFormParts(QtWindowParts &parts, QtFormEvents &events, Clipboard &clipboard,
-                        ServerDialog *serverDialog);
+WindowParts TakeWindowParts(QtWindowParts &parts, QtFormEvents &events, Clipboard &clipboard,
+                            ServerDialog *serverDialog);
 
 // The Qt shell of the settings window: its widgets, the tray menu, the socket,
-// the timer and the clipboard, handed to frmMain, which decides everything.
+// the timer and the clipboard, handed to MainWindow, which decides everything.
 // The window reports what the user does; it acts on nothing by itself.
 //
 // The controls and the Server dialog are made when first needed (the window
@@ -80,9 +80,9 @@ public:
     explicit QtMainWindow(QtWindowParts parts, QWidget *parent = nullptr);
     ~QtMainWindow() override;
 
-    frmMain &Form() { return m_form; }
-    frmMenu &Menu() { return m_menu; }
-    // frmMain's Form_Load, with the window shown (if at all) once its start-up
+    MainWindow &Form() { return m_form; }
+    TrayMenu &Menu() { return m_menu; }
+    // MainWindow's Start, with the window shown (if at all) once its start-up
     // state is settled.
     void Load();
     // Something was put on the clipboard during this run.
@@ -111,14 +111,14 @@ private:
     void focusChanged(QWidget *old, QWidget *now);
     std::optional<Control> controlOf(const QWidget *widget) const;
 
-    frmMenu m_menu;
-    QtFormView m_widgetView;
-    LazyFormView m_view;
+    TrayMenu m_menu;
+    QtWindowView m_widgetView;
+    LazyWindowView m_view;
     QtFormEvents m_events;
     QtServerDialog *m_serverDialog = nullptr;
     bool m_usedClipboard = false;
     std::optional<Control> m_lastFocus;
-    frmMain m_form;
+    MainWindow m_form;
 };
 
 } // namespace pellwick

@@ -18,35 +18,35 @@ namespace pellwick {
 
 QtServerDialog::QtServerDialog(QWidget *parent)
     : QDialog(parent)
-    , txtSmtpPort(new QSpinBox(this))
-    , cmbSmtpSecurity(new QComboBox(this))
-    , txtSmtpUser(new QLineEdit(this))
-    , txtSmtpPassword(new QLineEdit(this))
-    , txtSmtpPin(new QLineEdit(this))
-    , lblPresented(new QLabel(this))
-    , btnTrustCertificate(new QPushButton(toQ(kTrustCertificate), this))
+    , portField(new QSpinBox(this))
+    , securityField(new QComboBox(this))
+    , userField(new QLineEdit(this))
+    , passwordField(new QLineEdit(this))
+    , pinField(new QLineEdit(this))
+    , presentedLabel(new QLabel(this))
+    , trustButton(new QPushButton(toQ(kTrustCertificate), this))
 {
     setWindowTitle(toQ(kServerDialogTitle));
-    txtSmtpPort->setRange(1, 65535);
+    portField->setRange(1, 65535);
     for (const std::string_view entry : kSecurityEntries)
-        cmbSmtpSecurity->addItem(toQ(entry));
-    txtSmtpPassword->setEchoMode(QLineEdit::Password);
-    txtSmtpPassword->setPlaceholderText(toQ(kPasswordCue));
-    txtSmtpPin->setPlaceholderText(toQ(kPinCue));
-    lblPresented->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    lblPresented->setWordWrap(true);
-    btnTrustCertificate->setObjectName(QStringLiteral("btnTrustCertificate"));
+        securityField->addItem(toQ(entry));
+    passwordField->setEchoMode(QLineEdit::Password);
+    passwordField->setPlaceholderText(toQ(kPasswordCue));
+    pinField->setPlaceholderText(toQ(kPinCue));
+    presentedLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    presentedLabel->setWordWrap(true);
+    trustButton->setObjectName(QStringLiteral("btnTrustCertificate"));
 
     auto *form = new QFormLayout;
-    const std::array<QWidget *, kServerFields.size()> fields {
-        txtSmtpPort, cmbSmtpSecurity, txtSmtpUser, txtSmtpPassword, txtSmtpPin};
+    const std::array<QWidget *, kServerFields.size()> fields {portField, securityField, userField,
+                                                              passwordField, pinField};
     for (const ServerFieldDescription &row : kServerFields) {
         QWidget *field = fields[Index(row.field)];
         field->setObjectName(toQ(row.name));
         form->addRow(toQ(row.caption), field);
     }
-    form->addRow(lblPresented);
-    form->addRow(btnTrustCertificate);
+    form->addRow(presentedLabel);
+    form->addRow(trustButton);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -54,8 +54,7 @@ QtServerDialog::QtServerDialog(QWidget *parent)
 
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(btnTrustCertificate, &QPushButton::clicked, this,
-            [this] { txtSmtpPin->setText(m_presented); });
+    connect(trustButton, &QPushButton::clicked, this, [this] { pinField->setText(m_presented); });
 }
 
 std::optional<ServerDialog::Result> QtServerDialog::Edit(const SubmissionSettings &current,
@@ -63,25 +62,25 @@ std::optional<ServerDialog::Result> QtServerDialog::Edit(const SubmissionSetting
 {
     m_presented = toQ(presentedFingerprint);
     const SubmissionSettings shown = ShownServerSettings(current);
-    txtSmtpPort->setValue(shown.port);
-    cmbSmtpSecurity->setCurrentIndex(shown.security);
-    txtSmtpUser->setText(toQ(shown.user));
-    txtSmtpPassword->clear();
-    txtSmtpPin->setText(toQ(shown.pin));
-    lblPresented->setText(toQ(PresentedCertificateText(presentedFingerprint)));
-    btnTrustCertificate->setEnabled(!m_presented.isEmpty());
+    portField->setValue(shown.port);
+    securityField->setCurrentIndex(shown.security);
+    userField->setText(toQ(shown.user));
+    passwordField->clear();
+    pinField->setText(toQ(shown.pin));
+    presentedLabel->setText(toQ(PresentedCertificateText(presentedFingerprint)));
+    trustButton->setEnabled(!m_presented.isEmpty());
     const bool accepted = exec() == QDialog::Accepted;
     // The typed password does not stay in the widget, whatever the user chose.
-    const QString typed = txtSmtpPassword->text();
-    txtSmtpPassword->clear();
+    const QString typed = passwordField->text();
+    passwordField->clear();
     if (!accepted)
         return std::nullopt;
 
     Result result;
-    result.settings.port = txtSmtpPort->value();
-    result.settings.security = cmbSmtpSecurity->currentIndex();
-    result.settings.user = fromQ(txtSmtpUser->text().trimmed());
-    result.settings.pin = fromQ(txtSmtpPin->text().trimmed());
+    result.settings.port = portField->value();
+    result.settings.security = securityField->currentIndex();
+    result.settings.user = fromQ(userField->text().trimmed());
+    result.settings.pin = fromQ(pinField->text().trimmed());
     if (!typed.isEmpty())
         result.password = fromQ(typed);
     return result;

@@ -25,13 +25,13 @@ public:
     std::optional<Result> Edit(const SubmissionSettings &current,
                                const std::string &presentedFingerprint) override;
 
-    QSpinBox *txtSmtpPort;
-    QComboBox *cmbSmtpSecurity;
-    QLineEdit *txtSmtpUser;
-    QLineEdit *txtSmtpPassword;
-    QLineEdit *txtSmtpPin;
-    QLabel *lblPresented;
-    QPushButton *btnTrustCertificate;
+    QSpinBox *portField;
+    QComboBox *securityField;
+    QLineEdit *userField;
+    QLineEdit *passwordField;
+    QLineEdit *pinField;
+    QLabel *presentedLabel;
+    QPushButton *trustButton;
 
 private:
     QString m_presented;

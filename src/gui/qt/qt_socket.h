@@ -13,7 +13,7 @@ class QTcpSocket;
 
 namespace pellwick {
 
-// The socket control `wckMain` over QTcpSocket, or QSslSocket for a dialogue
+// The socket over QTcpSocket, or QSslSocket for a dialogue
 // that uses TLS: Qt's TLS backend (OpenSSL and the system's certificates) is
 // loaded only then, so a plain port-25 mail never pays for it. Every arrival
 // of data is reported by dataArrival with the number of bytes waiting;

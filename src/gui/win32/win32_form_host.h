@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/form/form_parts.h"
-#include "core/form/frm_main.h"
+#include "core/form/main_window.h"
+#include "core/form/window_parts.h"
 #include "core/mail/deadline.h"
 
 #include "gui/win32/win32_api.h"
@@ -16,10 +16,10 @@
 
 namespace pellwick {
 
-// The timer tmrMain and the mail dialogue's time limit as two timers of one
+// The timer and the mail dialogue's time limit as two timers of one
 // window; the window hands its WM_TIMER messages to HandleTimer.
 class WindowTimers
-    : public FormTimer
+    : public TickTimer
     , public Deadline
 {
 public:
@@ -68,7 +68,7 @@ private:
     std::function<void()> m_expired;
 };
 
-// frmMain with what either shell gives it over a window of its own: Winsock,
+// MainWindow with what either shell gives it over a window of its own: Winsock,
 // the timers, and address and route changes, which are told on a thread of the
 // system's and come to the window as one message per burst of them.
 class Win32FormHost
@@ -76,28 +76,28 @@ class Win32FormHost
 public:
     static constexpr UINT kAddressMessage = WM_APP + 5;
 
-    Win32FormHost(HWND window, FormView &view, MachineParts parts, NotifyArea &notifyArea,
+    Win32FormHost(HWND window, WindowView &view, MachineParts parts, NotifyArea &notifyArea,
                   Clipboard &clipboard, ServerDialog *serverDialog = nullptr)
         : m_window(window)
-        , wckMain(window, [this](std::int32_t count) { m_form.wckMain_DataArrival(count); })
-        , m_timers(window, [this] { m_form.tmrMain_Timer(); })
+        , m_socket(window, [this](std::int32_t count) { m_form.DataArrived(count); })
+        , m_timers(window, [this] { m_form.Tick(); })
         , m_addressWatch(WatchAddresses([this] {
             if (!m_addressPosted.exchange(true))
                 PostMessageW(m_window, kAddressMessage, 0, 0);
         }))
-        , m_form(view, FormParts {std::move(parts),
-                                  ShellParts {wckMain, m_timers, m_timers, notifyArea, clipboard,
-                                              m_addressWatch != nullptr, serverDialog}})
+        , m_form(view, WindowParts {std::move(parts),
+                                    ShellParts {m_socket, m_timers, m_timers, notifyArea, clipboard,
+                                                m_addressWatch != nullptr, serverDialog}})
     {
     }
 
-    frmMain &Form() { return m_form; }
+    MainWindow &Form() { return m_form; }
     // The socket's, the timers' and address changes' messages, and the end of
     // the session, which may always come and saves first, as Exit does.
     // Nullopt for any other message.
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
-        if (wckMain.HandleMessage(message, wParam, lParam))
+        if (m_socket.HandleMessage(message, wParam, lParam))
             return 0;
         switch (message) {
         case kAddressMessage:
@@ -122,11 +122,11 @@ public:
 
 private:
     HWND m_window;
-    WinsockSocket wckMain;
+    WinsockSocket m_socket;
     WindowTimers m_timers;
     std::atomic<bool> m_addressPosted {false};
     std::unique_ptr<AddressWatch> m_addressWatch;
-    frmMain m_form;
+    MainWindow m_form;
 };
 
 } // namespace pellwick

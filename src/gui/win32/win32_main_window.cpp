@@ -35,7 +35,7 @@ Win32MainWindow::~Win32MainWindow()
 void Win32MainWindow::Load()
 {
     m_view.BeginBatch();
-    Form().Form_Load();
+    Form().Start();
     m_view.EndBatch();
 }
 
@@ -78,7 +78,7 @@ std::optional<LRESULT> Win32MainWindow::onMessage(UINT message, WPARAM wParam, L
         if (wParam == static_cast<WPARAM>(InstanceRequest::Show)) {
             // Made before the restore, which takes the size they need.
             MakeControls();
-            Form().Restore_Click();
+            Form().RestoreWindow();
         }
         return 0;
     }
@@ -105,12 +105,12 @@ std::optional<LRESULT> Win32MainWindow::onMessage(UINT message, WPARAM wParam, L
         return std::nullopt;
     case Win32NotifyArea::kCallbackMessage:
         if (const auto click = Win32NotifyArea::ClickOf(LOWORD(lParam)))
-            Form().Form_MouseDown(*click);
+            Form().TrayIconClicked(*click);
         return 0;
     case WM_SIZE:
         if ((wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED)
             && !m_window.ApplyingState())
-            Form().Form_Resize();
+            Form().WindowStateChanged();
         return 0;
     case WM_DPICHANGED: {
         // Laid out again for the new resolution, where Windows suggests.
@@ -121,7 +121,7 @@ std::optional<LRESULT> Win32MainWindow::onMessage(UINT message, WPARAM wParam, L
         return 0;
     }
     case WM_CLOSE:
-        Form().Form_Unload();
+        Form().WindowClosed();
         return 0;
     default:
         return std::nullopt;
@@ -155,9 +155,9 @@ void Win32MainWindow::onCommand(WPARAM wParam, LPARAM lParam)
             SendMessageW(source, BM_SETCHECK, BST_CHECKED, 0);
         }
         Form().UserChangedValue(*control);
-    } else if (*control == Control::cmbTimerRate && code == CBN_SELCHANGE) {
+    } else if (*control == Control::TimerUnit && code == CBN_SELCHANGE) {
         m_window.SetUnitChoice(static_cast<int>(SendMessageW(source, CB_GETCURSEL, 0, 0)));
-    } else if (*control == Control::cmbTimerRate && code == CBN_EDITCHANGE) {
+    } else if (*control == Control::TimerUnit && code == CBN_EDITCHANGE) {
         m_window.SetUnitChoice(-1);
         Form().UserChangedText(*control);
     }

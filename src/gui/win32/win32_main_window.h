@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/form/lazy_form_view.h"
+#include "core/form/lazy_window_view.h"
 
 #include "gui/win32/win32_form_host.h"
 #include "gui/win32/win32_server_dialog.h"
@@ -13,7 +13,7 @@ namespace pellwick {
 class Win32NotifyArea;
 
 // The Win32 shell of the settings window: its controls, the tray menu, Winsock,
-// the window timer and the clipboard, handed to frmMain, which decides
+// the window timer and the clipboard, handed to MainWindow, which decides
 // everything. The window reports what the user does; it acts on nothing itself.
 //
 // The controls are made when the window is first shown or restored: a log-in
@@ -26,9 +26,9 @@ public:
     Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea, MachineParts parts);
     ~Win32MainWindow() override;
 
-    frmMain &Form() { return m_host.Form(); }
+    MainWindow &Form() { return m_host.Form(); }
     HWND Window() const { return m_window.Window(); }
-    // frmMain's Form_Load, with the window shown (if at all) once its start-up
+    // MainWindow's Start, with the window shown (if at all) once its start-up
     // state is settled.
     void Load();
     // Keyboard navigation between the controls; true when the message was used.
@@ -46,7 +46,7 @@ private:
     void ShowOnTaskBar() override { m_window.SetWindowVisible(true); }
 
     Win32Window m_window;
-    LazyFormView m_view;
+    LazyWindowView m_view;
     Win32NotifyArea &m_notifyArea;
     Win32ServerDialog m_serverDialog;
     UINT m_taskbarCreated;

@@ -19,7 +19,7 @@ using Id = Win32ServerDialog::ItemId;
 
 Id idOf(const ServerFieldDescription &row)
 {
-    return static_cast<Id>(Id::txtSmtpPort + static_cast<int>(row.field));
+    return static_cast<Id>(Id::portField + static_cast<int>(row.field));
 }
 
 // Blanks at either end go, as in the window's own fields.
@@ -77,22 +77,22 @@ INT_PTR CALLBACK Win32ServerDialog::dialogProc(HWND dialog, UINT message, WPARAM
         auto *self = reinterpret_cast<Win32ServerDialog *>(lParam);
         self->create(dialog);
         self->layOut(dialog);
-        SetFocus(GetDlgItem(dialog, Id::txtSmtpPort));
+        SetFocus(GetDlgItem(dialog, Id::portField));
         return FALSE; // the focus is set
     }
     auto *self = reinterpret_cast<Win32ServerDialog *>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (!self || message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED)
         return FALSE;
     switch (LOWORD(wParam)) {
-    case Id::btnTrustCertificate:
-        SetDlgItemTextW(dialog, Id::txtSmtpPin, self->m_presented.c_str());
+    case Id::trustButton:
+        SetDlgItemTextW(dialog, Id::pinField, self->m_presented.c_str());
         return TRUE;
     case IDOK:
         self->accept(dialog);
         [[fallthrough]];
     case IDCANCEL:
         // The typed password does not stay in the control, whatever the user chose.
-        SetDlgItemTextW(dialog, Id::txtSmtpPassword, L"");
+        SetDlgItemTextW(dialog, Id::passwordField, L"");
         EndDialog(dialog, LOWORD(wParam));
         return TRUE;
     default:
@@ -118,18 +118,18 @@ void Win32ServerDialog::create(HWND dialog)
     for (const ServerFieldDescription &row : kServerFields) {
         const Id field = idOf(row);
         make(L"STATIC", row.caption, SS_LEFT | SS_NOPREFIX, field + kCaptionOffset);
-        if (field == Id::cmbSmtpSecurity) {
+        if (field == Id::securityField) {
             HWND combo = make(WC_COMBOBOXW, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, field);
             for (const std::string_view entry : kSecurityEntries)
                 SendMessageW(combo, CB_ADDSTRING, 0,
                              reinterpret_cast<LPARAM>(Widen(entry).c_str()));
             continue;
         }
-        const DWORD extra = field == Id::txtSmtpPassword ? ES_PASSWORD
-                            : field == Id::txtSmtpPort   ? ES_NUMBER
-                                                         : 0;
+        const DWORD extra = field == Id::passwordField ? ES_PASSWORD
+                            : field == Id::portField   ? ES_NUMBER
+                                                       : 0;
         HWND edit = make(L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL | extra, field, WS_EX_CLIENTEDGE);
-        if (field != Id::txtSmtpPort)
+        if (field != Id::portField)
             continue;
         HWND spin = make(UPDOWN_CLASSW, "",
                          UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
@@ -138,24 +138,24 @@ void Win32ServerDialog::create(HWND dialog)
         SendMessageW(spin, UDM_SETRANGE32, 1, 65535);
     }
     // Read-only but selectable, so the fingerprint can be copied.
-    make(L"EDIT", "", ES_MULTILINE | ES_READONLY, Id::lblPresented);
-    make(L"BUTTON", kTrustCertificate, WS_TABSTOP | BS_PUSHBUTTON, Id::btnTrustCertificate);
+    make(L"EDIT", "", ES_MULTILINE | ES_READONLY, Id::presentedLabel);
+    make(L"BUTTON", kTrustCertificate, WS_TABSTOP | BS_PUSHBUTTON, Id::trustButton);
     make(L"BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
     make(L"BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
 
     for (const auto &[id, cue] :
-         {std::pair {Id::txtSmtpPassword, kPasswordCue}, std::pair {Id::txtSmtpPin, kPinCue}})
+         {std::pair {Id::passwordField, kPasswordCue}, std::pair {Id::pinField, kPinCue}})
         SendDlgItemMessageW(dialog, id, EM_SETCUEBANNER, TRUE,
                             reinterpret_cast<LPARAM>(Widen(cue).c_str()));
 
     SendDlgItemMessageW(dialog, Id::spnSmtpPort, UDM_SETPOS32, 0, m_current.port);
-    SendDlgItemMessageW(dialog, Id::cmbSmtpSecurity, CB_SETCURSEL,
+    SendDlgItemMessageW(dialog, Id::securityField, CB_SETCURSEL,
                         static_cast<WPARAM>(m_current.security), 0);
-    SetDlgItemTextW(dialog, Id::txtSmtpUser, Widen(m_current.user).c_str());
-    SetDlgItemTextW(dialog, Id::txtSmtpPin, Widen(m_current.pin).c_str());
-    SetDlgItemTextW(dialog, Id::lblPresented,
+    SetDlgItemTextW(dialog, Id::userField, Widen(m_current.user).c_str());
+    SetDlgItemTextW(dialog, Id::pinField, Widen(m_current.pin).c_str());
+    SetDlgItemTextW(dialog, Id::presentedLabel,
                     Widen(PresentedCertificateText(Narrow(m_presented))).c_str());
-    EnableWindow(GetDlgItem(dialog, Id::btnTrustCertificate), !m_presented.empty());
+    EnableWindow(GetDlgItem(dialog, Id::trustButton), !m_presented.empty());
 }
 
 void Win32ServerDialog::layOut(HWND dialog)
@@ -193,25 +193,25 @@ void Win32ServerDialog::layOut(HWND dialog)
         move(field + kCaptionOffset, margin, y + (fieldHeight - lineHeight) / 2, captionWidth,
              lineHeight);
         // The list's height includes its drop-down part.
-        const int height = field == Id::cmbSmtpSecurity ? fieldHeight * 5 : fieldHeight;
+        const int height = field == Id::securityField ? fieldHeight * 5 : fieldHeight;
         move(field, fieldX, y, fieldWidth, height);
         y += fieldHeight + gap;
     }
     // The arrows take their place at the port field's right edge again.
     SendDlgItemMessageW(dialog, Id::spnSmtpPort, UDM_SETBUDDY,
-                        reinterpret_cast<WPARAM>(GetDlgItem(dialog, Id::txtSmtpPort)), 0);
+                        reinterpret_cast<WPARAM>(GetDlgItem(dialog, Id::portField)), 0);
 
     const int innerWidth = width - 2 * margin;
     // The edit control keeps a few pixels at its sides: the text wraps a little
     // earlier than the control's width.
     const int presentedHeight
-        = TextSize(dialog, m_font, WindowText(GetDlgItem(dialog, Id::lblPresented)),
+        = TextSize(dialog, m_font, WindowText(GetDlgItem(dialog, Id::presentedLabel)),
                    innerWidth - scaled(8))
               .cy
           + scaled(4);
-    move(Id::lblPresented, margin, y, innerWidth, presentedHeight);
+    move(Id::presentedLabel, margin, y, innerWidth, presentedHeight);
     y += presentedHeight + gap;
-    move(Id::btnTrustCertificate, margin, y, textWidth(Widen(kTrustCertificate)) + buttonPadding,
+    move(Id::trustButton, margin, y, textWidth(Widen(kTrustCertificate)) + buttonPadding,
          buttonHeight);
     y += buttonHeight + 2 * gap;
 
@@ -252,10 +252,10 @@ void Win32ServerDialog::accept(HWND dialog)
     // A field emptied or typed out of range keeps the port it showed.
     m_result.settings.port = ServerPortOr(failed ? 0 : port, m_current.port);
     m_result.settings.security
-        = static_cast<int>(SendDlgItemMessageW(dialog, Id::cmbSmtpSecurity, CB_GETCURSEL, 0, 0));
-    m_result.settings.user = trimmed(GetDlgItem(dialog, Id::txtSmtpUser));
-    m_result.settings.pin = trimmed(GetDlgItem(dialog, Id::txtSmtpPin));
-    const std::wstring typed = WindowText(GetDlgItem(dialog, Id::txtSmtpPassword));
+        = static_cast<int>(SendDlgItemMessageW(dialog, Id::securityField, CB_GETCURSEL, 0, 0));
+    m_result.settings.user = trimmed(GetDlgItem(dialog, Id::userField));
+    m_result.settings.pin = trimmed(GetDlgItem(dialog, Id::pinField));
+    const std::wstring typed = WindowText(GetDlgItem(dialog, Id::passwordField));
     if (!typed.empty())
         m_result.password = Narrow(typed);
 }

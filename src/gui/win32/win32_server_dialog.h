@@ -17,14 +17,14 @@ class Win32ServerDialog : public ServerDialog
 public:
     // The dialog's controls: the fields in ServerField order, then the rest.
     enum ItemId : int {
-        txtSmtpPort = 1001,
-        cmbSmtpSecurity,
-        txtSmtpUser,
-        txtSmtpPassword,
-        txtSmtpPin,
+        portField = 1001,
+        securityField,
+        userField,
+        passwordField,
+        pinField,
         spnSmtpPort,
-        lblPresented,
-        btnTrustCertificate,
+        presentedLabel,
+        trustButton,
     };
 
     Win32ServerDialog(HINSTANCE instance, HWND owner);

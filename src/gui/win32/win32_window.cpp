@@ -225,7 +225,7 @@ void Win32Window::BuildControls()
     HWND tab = CreateWindowExW(0, WC_TABCONTROLW, L"",
                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 10, 10,
                                m_window, nullptr, m_instance, nullptr);
-    m_controls[Index(Control::tabMain)] = tab;
+    m_controls[Index(Control::Tabs)] = tab;
     for (std::size_t i = 0; i < m_pages.size(); ++i)
         m_pages[i] = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD, 0, 0, 10, 10,
                                      m_window, nullptr, m_instance, nullptr);
@@ -255,17 +255,17 @@ void Win32Window::BuildControls()
     }
     setFonts();
 
-    HWND unit = Handle(Control::cmbTimerRate);
+    HWND unit = Handle(Control::TimerUnit);
     for (const std::string_view entry : kTimerUnits)
         SendMessageW(unit, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(entry).c_str()));
     SendMessageW(unit, CB_SETCURSEL, 0, 0);
     // The log and the message hold more than an edit control's first 32 K.
-    SendMessageW(Handle(Control::txtDebug), EM_SETLIMITTEXT, 0, 0);
-    SendMessageW(Handle(Control::txtMsg), EM_SETLIMITTEXT, 0, 0);
-    SetWindowSubclass(Handle(Control::txtMsg), tabMovesOn, 1, 0);
+    SendMessageW(Handle(Control::DebugText), EM_SETLIMITTEXT, 0, 0);
+    SendMessageW(Handle(Control::Message), EM_SETLIMITTEXT, 0, 0);
+    SetWindowSubclass(Handle(Control::Message), tabMovesOn, 1, 0);
     HICON picture = static_cast<HICON>(
         LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_PELLWICK), IMAGE_ICON, 128, 128, 0));
-    SendMessageW(Handle(Control::Image1), STM_SETICON, reinterpret_cast<WPARAM>(picture), 0);
+    SendMessageW(Handle(Control::AboutIcon), STM_SETICON, reinterpret_cast<WPARAM>(picture), 0);
     rebuildTabs(Tab::Email);
     layOut();
     m_applyingState = false;
@@ -312,7 +312,7 @@ void Win32Window::layOut()
 
     // The width a control's caption needs; 0 for one without, or that wraps.
     const auto need = [this, scale](const ControlDescription &layout) {
-        if (layout.width <= 0 || layout.caption.empty() || layout.control == Control::lblTip)
+        if (layout.width <= 0 || layout.caption.empty() || layout.control == Control::TipText)
             return 0;
         HWND control = Handle(layout.control);
         const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
@@ -347,14 +347,13 @@ void Win32Window::layOut()
     // The tab control keeps the drawing's margins; its pages lie inside it.
     RECT client {0, 0, 0, scaled(kClientHeight)};
     RECT probe {0, 0, 1000, 1000};
-    SendMessageW(Handle(Control::tabMain), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&probe));
+    SendMessageW(Handle(Control::Tabs), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&probe));
     const int chromeWidth = 1000 - (probe.right - probe.left);
     client.right = std::max(scaled(kClientWidth), pageWidth + chromeWidth + scaled(7));
     RECT pageArea {scaled(4), scaled(8), client.right - scaled(3), client.bottom - scaled(4)};
-    MoveWindow(Handle(Control::tabMain), pageArea.left, pageArea.top,
-               pageArea.right - pageArea.left, pageArea.bottom - pageArea.top, FALSE);
-    SendMessageW(Handle(Control::tabMain), TCM_ADJUSTRECT, FALSE,
-                 reinterpret_cast<LPARAM>(&pageArea));
+    MoveWindow(Handle(Control::Tabs), pageArea.left, pageArea.top, pageArea.right - pageArea.left,
+               pageArea.bottom - pageArea.top, FALSE);
+    SendMessageW(Handle(Control::Tabs), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&pageArea));
     const int width = pageArea.right - pageArea.left;
     const int height = pageArea.bottom - pageArea.top;
     for (HWND page : m_pages)
@@ -401,7 +400,7 @@ std::optional<Control> Win32Window::ControlOf(HWND handle) const
 
 void Win32Window::rebuildTabs(Tab current)
 {
-    HWND tab = Handle(Control::tabMain);
+    HWND tab = Handle(Control::Tabs);
     SendMessageW(tab, TCM_DELETEALLITEMS, 0, 0);
     // The current tab stays selected while it is shown; else the first one is.
     WPARAM shown = 0;
@@ -424,7 +423,7 @@ void Win32Window::rebuildTabs(Tab current)
 Tab Win32Window::CurrentTab() const
 {
     // The selected one of the tabs shown.
-    auto selected = SendMessageW(Handle(Control::tabMain), TCM_GETCURSEL, 0, 0);
+    auto selected = SendMessageW(Handle(Control::Tabs), TCM_GETCURSEL, 0, 0);
     for (std::size_t i = 0; i < m_tabVisible.size(); ++i) {
         if (m_tabVisible[i] && selected-- == 0)
             return static_cast<Tab>(i);
@@ -504,9 +503,9 @@ TextSelection Win32Window::Selection(Control control) const
     return {from, Narrow(text.substr(0, end)).size() - from};
 }
 
-// A check box's states are numbered as frmMain's values.
-static_assert(BST_UNCHECKED == vbUnchecked && BST_CHECKED == vbChecked
-              && BST_INDETERMINATE == vbGrayed);
+// A check box's states are numbered as MainWindow's values.
+static_assert(BST_UNCHECKED == kUnchecked && BST_CHECKED == kChecked
+              && BST_INDETERMINATE == kGrayed);
 
 int Win32Window::Value(Control control) const
 {
@@ -517,7 +516,7 @@ void Win32Window::SetValue(Control control, int value)
 {
     HWND box = Handle(control);
     // Only a box set grey by the program shows the third state.
-    SendMessageW(box, BM_SETSTYLE, value == vbGrayed ? BS_AUTO3STATE : BS_AUTOCHECKBOX, TRUE);
+    SendMessageW(box, BM_SETSTYLE, value == kGrayed ? BS_AUTO3STATE : BS_AUTOCHECKBOX, TRUE);
     SendMessageW(box, BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }
 
@@ -530,7 +529,7 @@ void Win32Window::SetListIndex(Control control, int index)
 void Win32Window::SetState(WindowState state)
 {
     m_applyingState = true;
-    // A hidden window shows for this moment: frmMain hides a minimised one
+    // A hidden window shows for this moment: MainWindow hides a minimised one
     // again, and shows a restored one.
     ShowWindow(m_window, state == WindowState::Minimized ? SW_MINIMIZE : SW_RESTORE);
     m_applyingState = false;

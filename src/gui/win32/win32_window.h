@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/form/form_view.h"
+#include "core/form/window_view.h"
 
 #include "gui/win32/win32_api.h"
 
@@ -27,17 +27,17 @@ using MessageHandler
 // CreateWindowExW's last argument: its messages go to that handler, once set.
 LRESULT CALLBACK HandlerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The settings window `frmMain` on Win32, and frmMain's view of it: the main
+// The settings window on Win32, and MainWindow's view of it: the main
 // window, the tab control with one page per tab, every control of the window
 // with its caption and tooltip, and the tray's popup menu. Nothing here acts on
 // an event: messages go to the handler the window is given. Every setter
 // changes what is shown and nothing else: Windows reports no change made by
-// code as a click, so no handler of frmMain runs from here.
+// code as a click, so no handler of MainWindow runs from here.
 //
 // The main window and the menu exist from the start (Winsock, the timers and
 // the tray talk to the window); the tab control and the controls only from
 // BuildControls on, so a run that stays hidden makes none of them.
-class Win32Window : public FormView
+class Win32Window : public WindowView
 {
 public:
     explicit Win32Window(HINSTANCE instance);
@@ -48,7 +48,7 @@ public:
     void SetHandler(MessageHandler handler) { m_handler = std::move(handler); }
     // Makes the tab control, its pages and their controls (nothing when they exist).
     void BuildControls();
-    bool ControlsBuilt() const { return m_controls[Index(Control::tabMain)] != nullptr; }
+    bool ControlsBuilt() const { return m_controls[Index(Control::Tabs)] != nullptr; }
 
     HWND Window() const { return m_window; }
     HWND Handle(Control control) const { return m_controls[Index(control)]; }
@@ -78,7 +78,7 @@ public:
     void SetValue(Control control, int value) override;
     int ListIndex(Control control) const override
     {
-        return control == Control::cmbTimerRate ? m_unitListIndex : -1;
+        return control == Control::TimerUnit ? m_unitListIndex : -1;
     }
     void SetListIndex(Control control, int index) override;
     bool Enabled(Control control) const override

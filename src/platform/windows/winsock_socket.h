@@ -17,7 +17,7 @@ namespace pellwick {
 
 class SchannelSession;
 
-// The socket control `wckMain` over Winsock, non-blocking: connect, read, write
+// The socket over Winsock, non-blocking: connect, read, write
 // and close events reach the window as messages (WSAAsyncSelect), and the server's
 // name is resolved on a thread of its own, so the window never waits. Every
 // arrival of data is reported with the number of bytes waiting; connecting, and

@@ -3,7 +3,7 @@
 #include "support/fake_socket.h"
 #include "support/fixed_time.h"
 #include "support/manual_deadline.h"
-#include "support/recording_smtp_host.h"
+#include "support/recording_smtp_listener.h"
 
 #include "core/mail/smtp.h"
 #include "platform/local_time.h"
@@ -29,7 +29,7 @@ const std::vector<std::string> kAccepted {"220 mx ready\r\n", "250 mx\r\n", "250
 // The dialogue with its socket, deadline and window, whose events the test fires.
 struct Dialogue
     : FakeSocket
-    , RecordingSmtpHost
+    , RecordingSmtpListener
     , ManualDeadline
 {
     bool toldBeforeExitCheck = false;
@@ -45,7 +45,7 @@ struct Dialogue
     void CheckAutoExit() override
     {
         toldBeforeExitCheck = captions.back().empty() && !outcome.cause.empty();
-        RecordingSmtpHost::CheckAutoExit();
+        RecordingSmtpListener::CheckAutoExit();
     }
     void start(const std::string &recipient = "bob@example.org",
                const std::string &body = "Your New IP Address is 10.1.2.3",

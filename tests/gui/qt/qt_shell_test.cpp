@@ -1,5 +1,5 @@
 // The Qt shell's contract: its widgets carry the controls' names, texts and
-// focus order, and what the user does reaches frmMain (which the core's own
+// focus order, and what the user does reaches MainWindow (which the core's own
 // tests cover in full).
 #include "support/test_machine.h"
 
@@ -39,7 +39,7 @@ struct Shell : test::TestMachine
     explicit Shell(bool load = true)
     {
         if (load)
-            window.Form().Form_Load();
+            window.Form().Start();
     }
 };
 
@@ -55,14 +55,14 @@ TEST(QtShell, EveryControlIsNamedAndTabVisitsTheInputsInOrder)
     }
     using enum Control;
     // clang-format off
-    const std::vector<Control> order {txtSmtpServer, txtRecipient, txtSender, txtSubject, txtMsg,
-        btnSendEmail, btnInsertIP, btnServer, chkEmailIPOnStartup, chkAutoMail, chkAutoEmailOnNewIP,
-        chkAutoExit, chkMinimized, chkDisplayIcon, chkShowIP, chkShowVirtualMem, chkShowPhyMem,
-        chkTimerSend, cmbTimerRate, txtTimerRate, btnCopyIPToClip, chkCopyToClipOnStartup,
-        chkShowDebug, chkNotifyOnFailure, txtDebug};
+    const std::vector<Control> order {SmtpServer, Recipient, Sender, Subject, Message,
+        SendEmailButton, InsertIpButton, ServerButton, EmailIpOnStartup, AutoMail, EmailOnNewIp,
+        AutoExit, StartMinimized, DisplayIcon, ShowIp, ShowVirtualMemory, ShowPhysicalMemory,
+        TimerSend, TimerUnit, TimerRate, CopyIpButton, CopyIpOnStartup,
+        ShowDebug, NotifyOnFailure, DebugText};
     // clang-format on
     std::vector<Control> visited;
-    for (QWidget *next = s.window.tabMain->nextInFocusChain(); next != s.window.tabMain;
+    for (QWidget *next = s.window.Tabs->nextInFocusChain(); next != s.window.Tabs;
          next = next->nextInFocusChain()) {
         const auto at = std::find_if(order.begin(), order.end(),
                                      [&](Control c) { return s.window.Widget(c) == next; });
@@ -76,63 +76,63 @@ TEST(QtShell, EveryControlIsNamedAndTabVisitsTheInputsInOrder)
 TEST(QtShell, TheAboutLogoStaysInsideItsFrame)
 {
     Shell s;
-    s.window.tabMain->setCurrentIndex(static_cast<int>(Tab::About));
+    s.window.Tabs->setCurrentIndex(static_cast<int>(Tab::About));
     s.window.show();
     QApplication::processEvents();
-    EXPECT_TRUE(s.window.Get<QFrame>(Control::shpAbout)
+    EXPECT_TRUE(s.window.Get<QFrame>(Control::AboutBox)
                     ->rect()
-                    .contains(s.window.Get<QLabel>(Control::Image1)->geometry()));
+                    .contains(s.window.Get<QLabel>(Control::AboutIcon)->geometry()));
 }
 
-TEST(QtShell, UserActionsReachTheFormAndItsChangesAreNotEchoed)
+TEST(QtShell, UserActionsReachTheWindowAndItsChangesAreNotEchoed)
 {
     Shell s;
     QtMainWindow &w = s.window;
-    auto *txtMsg = w.Get<QPlainTextEdit>(Control::txtMsg);
-    auto *txtTimerRate = w.Get<QLineEdit>(Control::txtTimerRate);
-    auto *chkTimerSend = w.Get<QCheckBox>(Control::chkTimerSend);
-    w.Get<QCheckBox>(Control::chkShowDebug)->click();
-    EXPECT_TRUE(w.tabMain->isTabVisible(static_cast<int>(Tab::Debug)));
+    auto *Message = w.Get<QPlainTextEdit>(Control::Message);
+    auto *TimerRate = w.Get<QLineEdit>(Control::TimerRate);
+    auto *TimerSend = w.Get<QCheckBox>(Control::TimerSend);
+    w.Get<QCheckBox>(Control::ShowDebug)->click();
+    EXPECT_TRUE(w.Tabs->isTabVisible(static_cast<int>(Tab::Debug)));
 
     // The menu toggles the box and its mark once each.
-    w.Menu().Item(MenuItem::ShowIP)->trigger();
-    EXPECT_FALSE(w.Get<QCheckBox>(Control::chkShowIP)->isChecked());
-    EXPECT_FALSE(w.Menu().Item(MenuItem::ShowIP)->isChecked());
+    w.Menu().Item(MenuItem::ShowIp)->trigger();
+    EXPECT_FALSE(w.Get<QCheckBox>(Control::ShowIp)->isChecked());
+    EXPECT_FALSE(w.Menu().Item(MenuItem::ShowIp)->isChecked());
 
-    w.Get<QPushButton>(Control::btnCopyIPToClip)->click();
+    w.Get<QPushButton>(Control::CopyIpButton)->click();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("192.0.2.9"));
 
     // The selection of a real widget is replaced in its place.
-    txtMsg->setPlainText(QStringLiteral("é\nabc abc"));
-    QTextCursor cursor = txtMsg->textCursor();
+    Message->setPlainText(QStringLiteral("é\nabc abc"));
+    QTextCursor cursor = Message->textCursor();
     cursor.setPosition(6);
     cursor.setPosition(9, QTextCursor::KeepAnchor);
-    txtMsg->setTextCursor(cursor);
-    emit qApp->focusChanged(w.Get<QLineEdit>(Control::txtSmtpServer), txtMsg);
-    w.Get<QPushButton>(Control::btnInsertIP)->click();
-    EXPECT_EQ(txtMsg->toPlainText(), QStringLiteral("é\nabc [IPADDRESS]"));
+    Message->setTextCursor(cursor);
+    emit qApp->focusChanged(w.Get<QLineEdit>(Control::SmtpServer), Message);
+    w.Get<QPushButton>(Control::InsertIpButton)->click();
+    EXPECT_EQ(Message->toPlainText(), QStringLiteral("é\nabc [IPADDRESS]"));
 
     // Focus leaving the window is no move between its controls.
-    chkTimerSend->click();
-    txtTimerRate->clear();
-    emit qApp->focusChanged(txtMsg, txtTimerRate);
-    emit qApp->focusChanged(txtTimerRate, nullptr);
-    emit qApp->focusChanged(nullptr, txtTimerRate);
-    EXPECT_TRUE(chkTimerSend->isChecked());
-    emit qApp->focusChanged(txtTimerRate, w.Get<QLineEdit>(Control::txtSubject));
-    EXPECT_FALSE(chkTimerSend->isChecked());
-    EXPECT_EQ(txtTimerRate->text(), QStringLiteral("30"));
+    TimerSend->click();
+    TimerRate->clear();
+    emit qApp->focusChanged(Message, TimerRate);
+    emit qApp->focusChanged(TimerRate, nullptr);
+    emit qApp->focusChanged(nullptr, TimerRate);
+    EXPECT_TRUE(TimerSend->isChecked());
+    emit qApp->focusChanged(TimerRate, w.Get<QLineEdit>(Control::Subject));
+    EXPECT_FALSE(TimerSend->isChecked());
+    EXPECT_EQ(TimerRate->text(), QStringLiteral("30"));
 
     // "Server..." opens its dialog; what the user accepts is saved at exit.
     QTimer::singleShot(0, [] {
         auto *dialog = qobject_cast<QtServerDialog *>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
-        dialog->txtSmtpPort->setValue(587);
-        dialog->cmbSmtpSecurity->setCurrentIndex(1);
-        dialog->txtSmtpUser->setText(QStringLiteral("alice"));
+        dialog->portField->setValue(587);
+        dialog->securityField->setCurrentIndex(1);
+        dialog->userField->setText(QStringLiteral("alice"));
         dialog->accept();
     });
-    w.Get<QPushButton>(Control::btnServer)->click();
+    w.Get<QPushButton>(Control::ServerButton)->click();
 
     w.close();
     EXPECT_EQ(s.ends, 1);
@@ -144,7 +144,7 @@ TEST(QtShell, UserActionsReachTheFormAndItsChangesAreNotEchoed)
 TEST(QtShell, DebugLogWrapsAndFollowsNewText)
 {
     Shell s;
-    QPlainTextEdit &log = *s.window.txtDebug;
+    QPlainTextEdit &log = *s.window.DebugText;
     EXPECT_EQ(log.lineWrapMode(), QPlainTextEdit::WidgetWidth);
     const auto append = [&s](int from, int to) {
         for (int i = from; i < to; ++i)
@@ -152,8 +152,8 @@ TEST(QtShell, DebugLogWrapsAndFollowsNewText)
     };
     // Lines written while the log is hidden are there when it shows.
     append(0, 100);
-    s.window.tabMain->setTabVisible(static_cast<int>(Tab::Debug), true);
-    s.window.tabMain->setCurrentIndex(static_cast<int>(Tab::Debug));
+    s.window.Tabs->setTabVisible(static_cast<int>(Tab::Debug), true);
+    s.window.Tabs->setCurrentIndex(static_cast<int>(Tab::Debug));
     s.window.show();
     append(100, 200);
     QApplication::processEvents();
@@ -175,15 +175,15 @@ TEST(QtShell, MinimisedStartBuildsTheControlsOnlyWhenRestored)
     s.window.Form().AppendToDebugLog("220 ready\r\n");
     EXPECT_TRUE(s.window.isVisible() && s.window.isMinimized());
     EXPECT_FALSE(s.window.ControlsBuilt());
-    EXPECT_EQ(s.window.Get<QLineEdit>(Control::txtSmtpServer), nullptr);
+    EXPECT_EQ(s.window.Get<QLineEdit>(Control::SmtpServer), nullptr);
 
     s.window.showNormal();
     ASSERT_TRUE(s.window.ControlsBuilt());
-    EXPECT_TRUE(s.window.tabMain->isVisible());
-    EXPECT_EQ(s.window.Get<QLineEdit>(Control::txtSmtpServer)->text(),
+    EXPECT_TRUE(s.window.Tabs->isVisible());
+    EXPECT_EQ(s.window.Get<QLineEdit>(Control::SmtpServer)->text(),
               QStringLiteral("mail.example.com"));
-    EXPECT_TRUE(s.window.Get<QCheckBox>(Control::chkMinimized)->isChecked());
-    EXPECT_TRUE(s.window.tabMain->isTabVisible(static_cast<int>(Tab::Debug)));
-    EXPECT_EQ(s.window.tabMain->currentIndex(), static_cast<int>(Tab::Email));
-    EXPECT_EQ(s.window.txtDebug->toPlainText(), QStringLiteral("220 ready\n"));
+    EXPECT_TRUE(s.window.Get<QCheckBox>(Control::StartMinimized)->isChecked());
+    EXPECT_TRUE(s.window.Tabs->isTabVisible(static_cast<int>(Tab::Debug)));
+    EXPECT_EQ(s.window.Tabs->currentIndex(), static_cast<int>(Tab::Email));
+    EXPECT_EQ(s.window.DebugText->toPlainText(), QStringLiteral("220 ready\n"));
 }

@@ -9,7 +9,7 @@
 #include "platform/linux/temp_hive.h"
 #include "platform/local_time.h"
 #include "support/event_loop.h"
-#include "support/recording_smtp_host.h"
+#include "support/recording_smtp_listener.h"
 #include "support/smtp_sink.h"
 #include "support/tls_cases.h"
 
@@ -53,7 +53,7 @@ struct Client
     }
 
     QtSocket socket;
-    pellwick::test::RecordingSmtpHost host;
+    pellwick::test::RecordingSmtpListener host;
     pellwick::QtDeadline deadline;
     Smtp smtp {socket,
                host,

@@ -86,7 +86,7 @@ TEST(Win32ServerDialog, TrustsTheCertificateShownAndGivesBackWhatWasTyped)
             GetClassNameW(child, className, 16);
             const bool edit = std::wstring(className) == L"Edit";
             const int id = GetDlgCtrlID(child);
-            if (textOf(child).empty() || (edit && id != Id::lblPresented))
+            if (textOf(child).empty() || (edit && id != Id::presentedLabel))
                 continue;
             expectCaptionFits(child, edit, edit, 0, std::to_string(id));
         }
@@ -95,18 +95,18 @@ TEST(Win32ServerDialog, TrustsTheCertificateShownAndGivesBackWhatWasTyped)
             at = GetNextDlgTabItem(dialog, at, FALSE);
             tabOrder.push_back(GetDlgCtrlID(at));
         }
-        shownPort = textOf(GetDlgItem(dialog, Id::txtSmtpPort));
-        shownSecurity = SendDlgItemMessageW(dialog, Id::cmbSmtpSecurity, CB_GETCURSEL, 0, 0);
+        shownPort = textOf(GetDlgItem(dialog, Id::portField));
+        shownSecurity = SendDlgItemMessageW(dialog, Id::securityField, CB_GETCURSEL, 0, 0);
 
-        SendDlgItemMessageW(dialog, Id::btnTrustCertificate, BM_CLICK, 0, 0);
-        SetDlgItemTextW(dialog, Id::txtSmtpPort, L"2525");
-        SetDlgItemTextW(dialog, Id::txtSmtpUser, L" bob ");
-        SetDlgItemTextW(dialog, Id::txtSmtpPassword, L"s3cr\u00e9t");
+        SendDlgItemMessageW(dialog, Id::trustButton, BM_CLICK, 0, 0);
+        SetDlgItemTextW(dialog, Id::portField, L"2525");
+        SetDlgItemTextW(dialog, Id::userField, L" bob ");
+        SetDlgItemTextW(dialog, Id::passwordField, L"s3cr\u00e9t");
         SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
     });
-    EXPECT_EQ(tabOrder, (std::vector<int> {Id::txtSmtpPort, Id::cmbSmtpSecurity, Id::txtSmtpUser,
-                                           Id::txtSmtpPassword, Id::txtSmtpPin,
-                                           Id::btnTrustCertificate, IDOK, IDCANCEL}));
+    EXPECT_EQ(tabOrder,
+              (std::vector<int> {Id::portField, Id::securityField, Id::userField, Id::passwordField,
+                                 Id::pinField, Id::trustButton, IDOK, IDCANCEL}));
     EXPECT_EQ(shownPort, L"587");
     EXPECT_EQ(shownSecurity, 1);
     ASSERT_TRUE(result);
@@ -119,8 +119,8 @@ TEST(Win32ServerDialog, TrustsTheCertificateShownAndGivesBackWhatWasTyped)
     // With no certificate seen there is nothing to trust; Cancel keeps everything.
     bool trustEnabled = true;
     EXPECT_FALSE(editAsUser({}, "", [&](HWND dialog) {
-        trustEnabled = IsWindowEnabled(GetDlgItem(dialog, Id::btnTrustCertificate));
-        SetDlgItemTextW(dialog, Id::txtSmtpUser, L"mallory");
+        trustEnabled = IsWindowEnabled(GetDlgItem(dialog, Id::trustButton));
+        SetDlgItemTextW(dialog, Id::userField, L"mallory");
         SendDlgItemMessageW(dialog, IDCANCEL, BM_CLICK, 0, 0);
     }));
     EXPECT_FALSE(trustEnabled);
@@ -148,7 +148,7 @@ TEST(Win32Window, EveryControlLiesOnItsPageAndEveryCaptionFitsAtEachResolution)
                 << name;
             if (layout.caption.empty() || layout.kind == WidgetKind::Rect)
                 continue;
-            expectCaptionFits(control, layout.control == Control::lblTip, false,
+            expectCaptionFits(control, layout.control == Control::TipText, false,
                               layout.kind == WidgetKind::Check ? checkMark : 0, name);
         }
     }
@@ -160,15 +160,15 @@ TEST(Win32Window, TheKeyboardVisitsEachTabsControlsInTheirFocusOrder)
     window.BuildControls();
     const std::vector<std::pair<Tab, std::vector<Control>>> orders {
         {Tab::Email,
-         {Control::txtSmtpServer, Control::txtRecipient, Control::txtSender, Control::txtSubject,
-          Control::txtMsg, Control::btnSendEmail, Control::btnInsertIP, Control::btnServer}},
+         {Control::SmtpServer, Control::Recipient, Control::Sender, Control::Subject,
+          Control::Message, Control::SendEmailButton, Control::InsertIpButton,
+          Control::ServerButton}},
         {Tab::Settings,
-         {Control::chkEmailIPOnStartup, Control::chkAutoMail, Control::chkAutoEmailOnNewIP,
-          Control::chkAutoExit, Control::chkMinimized, Control::chkDisplayIcon, Control::chkShowIP,
-          Control::chkShowVirtualMem, Control::chkShowPhyMem, Control::chkTimerSend,
-          Control::cmbTimerRate, Control::txtTimerRate}},
-        {Tab::Misc,
-         {Control::btnCopyIPToClip, Control::chkCopyToClipOnStartup, Control::chkShowDebug}},
+         {Control::EmailIpOnStartup, Control::AutoMail, Control::EmailOnNewIp, Control::AutoExit,
+          Control::StartMinimized, Control::DisplayIcon, Control::ShowIp,
+          Control::ShowVirtualMemory, Control::ShowPhysicalMemory, Control::TimerSend,
+          Control::TimerUnit, Control::TimerRate}},
+        {Tab::Misc, {Control::CopyIpButton, Control::CopyIpOnStartup, Control::ShowDebug}},
     };
     ShowWindow(window.Window(), SW_SHOW);
     for (const auto &[tab, order] : orders) {
@@ -176,10 +176,10 @@ TEST(Win32Window, TheKeyboardVisitsEachTabsControlsInTheirFocusOrder)
         for (const Control control : order)
             EnableWindow(window.Handle(control), TRUE);
         std::vector<Control> visited;
-        HWND at = window.Handle(Control::tabMain);
+        HWND at = window.Handle(Control::Tabs);
         for (std::size_t i = 0; i < order.size(); ++i) {
             at = GetNextDlgTabItem(window.Window(), at, FALSE);
-            visited.push_back(window.ControlOf(at).value_or(Control::tabMain));
+            visited.push_back(window.ControlOf(at).value_or(Control::Tabs));
         }
         EXPECT_EQ(visited, order) << static_cast<int>(tab);
     }
@@ -189,7 +189,7 @@ TEST(Win32Window, TheDebugTabLeavesAndComesBackAfterAbout)
 {
     Win32Window window(GetModuleHandleW(nullptr));
     window.BuildControls();
-    HWND tabs = window.Handle(Control::tabMain);
+    HWND tabs = window.Handle(Control::Tabs);
     window.SetCurrentTab(Tab::Misc);
     window.SetTabVisible(Tab::Debug, false);
     EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 4);
@@ -221,7 +221,7 @@ TEST(Win32MainWindow, AHiddenStartMakesNoControlsUntilTheWindowIsRestored)
     EXPECT_FALSE(IsWindowVisible(shell.Window()));
     EXPECT_EQ(GetWindow(shell.Window(), GW_CHILD), nullptr);
 
-    shell.Form().Restore_Click();
+    shell.Form().RestoreWindow();
     EXPECT_TRUE(IsWindowVisible(shell.Window()));
     std::vector<std::wstring> texts;
     EnumChildWindows(shell.Window(), collectText, reinterpret_cast<LPARAM>(&texts));

@@ -6,7 +6,7 @@
 #include "core/mail/smtp.h"
 #include "platform/local_time.h"
 #include "support/manual_deadline.h"
-#include "support/recording_smtp_host.h"
+#include "support/recording_smtp_listener.h"
 #include "support/temp_folder.h"
 #include "support/tls_cases.h"
 
@@ -142,7 +142,7 @@ TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
 
         const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                             nullptr, nullptr);
-        test::RecordingSmtpHost host;
+        test::RecordingSmtpListener host;
         Smtp *dialogue = nullptr;
         WinsockSocket socket(window,
                              [&](std::int32_t count) { dialogue->HandleServerReply(count); });

@@ -1,10 +1,10 @@
-#include "core/form/form_view.h"
-#include "core/form/frm_main.h"
+#include "core/form/main_window.h"
+#include "core/form/window_view.h"
 #include "core/settings/autostart.h"
 
 namespace pellwick {
 
-void frmMain::LoadSettings()
+void MainWindow::LoadSettings()
 {
     m_settings = Settings::Load(m_parts.store);
     for (const SettingRow &row : SettingsTable()) {
@@ -13,17 +13,17 @@ void frmMain::LoadSettings()
         } else if (row.kind == ControlKind::ComboBox) {
             m_view.SetListIndex(row.control, m_settings.Number(row.name));
         } else if (row.kind == ControlKind::CheckBox) {
-            // Set by frmMain's own rule, so that a changed value runs its handler.
+            // Set by MainWindow's own rule, so that a changed value runs its handler.
             const int state = m_settings.Number(row.name);
             SetValue(row.control, state);
             // The tooltip options set their menu marks even when no handler ran.
             if (const auto mark = showOptionMark(row.control))
-                m_view.SetMenuChecked(*mark, state != vbUnchecked);
+                m_view.SetMenuChecked(*mark, state != kUnchecked);
         }
     }
 }
 
-void frmMain::SaveSettings()
+void MainWindow::SaveSettings()
 {
     for (const SettingRow &row : SettingsTable()) {
         if (row.kind == ControlKind::TextBox)
@@ -36,14 +36,14 @@ void frmMain::SaveSettings()
     m_saveFailure = m_settings.Save(m_parts.store);
 }
 
-void frmMain::chkEmailIPOnStartup_Click()
+void MainWindow::EmailIpOnStartupChanged()
 {
-    const bool set = IsChecked(Control::chkEmailIPOnStartup);
+    const bool set = IsChecked(Control::EmailIpOnStartup);
     if (set)
         m_parts.autostart.Register();
     else
         m_parts.autostart.Unregister();
-    m_view.SetEnabled(Control::chkAutoExit, set);
+    m_view.SetEnabled(Control::AutoExit, set);
 }
 
 } // namespace pellwick

@@ -1,4 +1,4 @@
-#include "core/form/lazy_form_view.h"
+#include "core/form/lazy_window_view.h"
 
 #include "core/form/window_description.h"
 
@@ -6,13 +6,13 @@
 
 namespace pellwick {
 
-LazyFormView::LazyFormView(LazyWindow &window, FormView &controls)
+LazyWindowView::LazyWindowView(LazyWindow &window, WindowView &controls)
     : m_window(window)
     , m_controls(controls)
 {
 }
 
-void LazyFormView::ControlsBuilt()
+void LazyWindowView::ControlsBuilt()
 {
     // The controls start as the window's description draws them, as a fresh
     // InMemoryView does: only what differs from that is put onto them.
@@ -37,7 +37,7 @@ void LazyFormView::ControlsBuilt()
         m_controls.SetCurrentTab(m_values.CurrentTab());
 }
 
-void LazyFormView::EndBatch()
+void LazyWindowView::EndBatch()
 {
     m_batch = false;
     if (std::exchange(m_showWhenBatchEnds, false)) {
@@ -50,7 +50,7 @@ void LazyFormView::EndBatch()
     }
 }
 
-void LazyFormView::SetWindowVisible(bool visible)
+void LazyWindowView::SetWindowVisible(bool visible)
 {
     if (visible && m_batch) {
         m_showWhenBatchEnds = true;
@@ -62,7 +62,7 @@ void LazyFormView::SetWindowVisible(bool visible)
     m_controls.SetWindowVisible(visible);
 }
 
-void LazyFormView::ShowSaveFailure(const std::string &message)
+void LazyWindowView::ShowSaveFailure(const std::string &message)
 {
     m_window.MakeControls();
     m_controls.ShowSaveFailure(message);

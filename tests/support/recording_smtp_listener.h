@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/mail/smtp_host.h"
+#include "core/mail/smtp_listener.h"
 
 #include <string>
 #include <vector>
@@ -8,7 +8,7 @@
 namespace pellwick::test {
 
 // A window for the SMTP dialogue that keeps what the dialogue shows it.
-class RecordingSmtpHost : public SmtpHost
+class RecordingSmtpListener : public SmtpListener
 {
 public:
     void AppendToDebugLog(const std::string &text) override { log += text; }

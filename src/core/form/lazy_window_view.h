@@ -4,20 +4,20 @@
 
 namespace pellwick {
 
-// What a shell does for a LazyFormView.
+// What a shell does for a LazyWindowView.
 class LazyWindow
 {
 public:
     virtual ~LazyWindow() = default;
     virtual bool ControlsMade() const = 0;
     // Makes the controls unless they exist, then tells the view
-    // (LazyFormView::ControlsBuilt).
+    // (LazyWindowView::ControlsBuilt).
     virtual void MakeControls() = 0;
     // Shows the window minimised on the task bar, its controls still unmade.
     virtual void ShowOnTaskBar() = 0;
 };
 
-// frmMain's view of a window whose controls are made only when they are first
+// MainWindow's view of a window whose controls are made only when they are first
 // needed. Until then the controls' and tabs' values live in memory; the
 // window itself (caption, state, visibility) and the menu marks always go to
 // `controls`. Showing the window (or the save-failure notice) makes the
@@ -26,10 +26,10 @@ public:
 // During a start-up batch (BeginBatch ... EndBatch) showing the window waits
 // for the batch's end, so a window started minimised is never built or
 // painted in the normal state first.
-class LazyFormView : public FormView
+class LazyWindowView : public WindowView
 {
 public:
-    LazyFormView(LazyWindow &window, FormView &controls);
+    LazyWindowView(LazyWindow &window, WindowView &controls);
 
     // The controls were just made: they take over what was set until now.
     void ControlsBuilt();
@@ -88,14 +88,14 @@ public:
 private:
     bool built() const { return m_window.ControlsMade(); }
     // The view that answers now: the widgets once they exist, else memory.
-    const FormView &current() const
+    const WindowView &current() const
     {
-        return built() ? static_cast<const FormView &>(m_controls) : m_values;
+        return built() ? static_cast<const WindowView &>(m_controls) : m_values;
     }
-    FormView &current() { return built() ? static_cast<FormView &>(m_controls) : m_values; }
+    WindowView &current() { return built() ? static_cast<WindowView &>(m_controls) : m_values; }
 
     LazyWindow &m_window;
-    FormView &m_controls;
+    WindowView &m_controls;
     InMemoryView m_values;
     bool m_batch = false;
     bool m_showWhenBatchEnds = false;

@@ -1,4 +1,4 @@
-#include "gui/qt/frm_menu.h"
+#include "gui/qt/tray_menu.h"
 
 #include "core/form/window_description.h"
 #include "gui/qt/qt_text.h"
@@ -9,7 +9,7 @@
 
 namespace pellwick {
 
-frmMenu::frmMenu(const QIcon &icon, QObject *parent)
+TrayMenu::TrayMenu(const QIcon &icon, QObject *parent)
     : QObject(parent)
     , m_icon(icon)
 {
@@ -27,18 +27,18 @@ frmMenu::frmMenu(const QIcon &icon, QObject *parent)
     }
 }
 
-frmMenu::~frmMenu() = default;
+TrayMenu::~TrayMenu() = default;
 
-void frmMenu::PopupAtPointer()
+void TrayMenu::PopupAtPointer()
 {
-    if (!mnuPopup) {
-        mnuPopup = std::make_unique<QMenu>(QStringLiteral("Popup"));
-        mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
-        mnuPopup->setWindowIcon(m_icon);
+    if (!m_popup) {
+        m_popup = std::make_unique<QMenu>(QStringLiteral("Popup"));
+        m_popup->setObjectName(QStringLiteral("mnuPopup"));
+        m_popup->setWindowIcon(m_icon);
         // Every entry, separators too, in the order they were made.
-        mnuPopup->addActions(findChildren<QAction *>(Qt::FindDirectChildrenOnly));
+        m_popup->addActions(findChildren<QAction *>(Qt::FindDirectChildrenOnly));
     }
-    mnuPopup->popup(QCursor::pos());
+    m_popup->popup(QCursor::pos());
 }
 
 } // namespace pellwick

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/form/form_view.h"
-#include "gui/qt/frm_menu.h"
+#include "core/form/window_view.h"
 #include "gui/qt/main_window_controls.h"
 #include "gui/qt/qt_text.h"
+#include "gui/qt/tray_menu.h"
 
 #include <QAction>
 #include <QPlainTextEdit>
@@ -11,12 +11,12 @@
 
 namespace pellwick {
 
-// The view of frmMain over the Qt widgets. Every setter changes what is shown
-// and nothing else: no handler of frmMain runs from here.
-class QtFormView : public FormView
+// The view of MainWindow over the Qt widgets. Every setter changes what is shown
+// and nothing else: no handler of MainWindow runs from here.
+class QtWindowView : public WindowView
 {
 public:
-    QtFormView(MainWindowControls &window, frmMenu &menu);
+    QtWindowView(MainWindowControls &window, TrayMenu &menu);
 
     std::string Text(Control control) const override;
     void SetText(Control control, const std::string &text) override;
@@ -27,7 +27,7 @@ public:
     void SetValue(Control control, int value) override;
     int ListIndex(Control control) const override
     {
-        return control == Control::cmbTimerRate ? m_unitListIndex : -1;
+        return control == Control::TimerUnit ? m_unitListIndex : -1;
     }
     void SetListIndex(Control control, int index) override;
     bool Enabled(Control control) const override { return m_window.Widget(control)->isEnabled(); }
@@ -35,18 +35,15 @@ public:
     {
         m_window.Widget(control)->setEnabled(enabled);
     }
-    Tab CurrentTab() const override { return static_cast<Tab>(m_window.tabMain->currentIndex()); }
-    void SetCurrentTab(Tab tab) override
-    {
-        m_window.tabMain->setCurrentIndex(static_cast<int>(tab));
-    }
+    Tab CurrentTab() const override { return static_cast<Tab>(m_window.Tabs->currentIndex()); }
+    void SetCurrentTab(Tab tab) override { m_window.Tabs->setCurrentIndex(static_cast<int>(tab)); }
     bool TabVisible(Tab tab) const override
     {
-        return m_window.tabMain->isTabVisible(static_cast<int>(tab));
+        return m_window.Tabs->isTabVisible(static_cast<int>(tab));
     }
     void SetTabVisible(Tab tab, bool visible) override
     {
-        m_window.tabMain->setTabVisible(static_cast<int>(tab), visible);
+        m_window.Tabs->setTabVisible(static_cast<int>(tab), visible);
     }
     std::string Caption() const override { return fromQ(m_window.windowTitle()); }
     void SetCaption(const std::string &caption) override { m_window.setWindowTitle(toQ(caption)); }
@@ -68,7 +65,7 @@ public:
 
     // The user chose a unit from the list, or typed into its field (-1).
     void SetUnitChoice(int index) { m_unitListIndex = index; }
-    // The debug log is about to show: it takes the form's log when lines came
+    // The debug log is about to show: it takes the window's log when lines came
     // or went while it was hidden.
     void CatchUpLog(const std::string &log);
     // True while SetState is changing the state: the window does not report
@@ -77,8 +74,8 @@ public:
 
 private:
     MainWindowControls &m_window;
-    frmMenu &m_menu;
-    // The selected entry of cmbTimerRate, -1 for none (typed text): typing
+    TrayMenu &m_menu;
+    // The selected entry of TimerUnit, -1 for none (typed text): typing
     // never selects an entry, even when the text matches one.
     int m_unitListIndex = 0;
     bool m_applyingState = false;

@@ -1,6 +1,6 @@
 #include "core/app/schedule.h"
-#include "core/form/form_view.h"
-#include "core/form/frm_main.h"
+#include "core/form/main_window.h"
+#include "core/form/window_view.h"
 
 namespace pellwick {
 
@@ -12,7 +12,7 @@ constexpr int kIpSafetyNetTicks = 12;
 
 } // namespace
 
-void frmMain::tmrMain_Timer()
+void MainWindow::Tick()
 {
     if (!m_loaded || m_exiting)
         return;
@@ -29,8 +29,8 @@ void frmMain::tmrMain_Timer()
         m_localIpStale = true;
     followAddress();
 
-    const ScheduleStep step = ScheduleTick(g_lngTimer, IsChecked(Control::chkTimerSend));
-    g_lngTimer = step.countdown;
+    const ScheduleStep step = ScheduleTick(m_countdown, IsChecked(Control::TimerSend));
+    m_countdown = step.countdown;
     if (step.send) {
         SendEmail();
         ApplyTimerSettings();
@@ -38,7 +38,7 @@ void frmMain::tmrMain_Timer()
     retryIfDue();
 }
 
-void frmMain::AddressChanged()
+void MainWindow::AddressChanged()
 {
     if (!m_loaded || m_exiting)
         return;
@@ -49,31 +49,31 @@ void frmMain::AddressChanged()
         SendEmail();
 }
 
-void frmMain::followAddress()
+void MainWindow::followAddress()
 {
     if (m_localIpStale)
         m_ticksSinceIpRead = 0;
-    if (localIp() == g_strLocalIP)
+    if (localIp() == m_lastIp)
         return;
-    g_strLocalIP = localIp();
+    m_lastIp = localIp();
     UpdateCaption("");
     UpdateTrayTip();
-    if (IsChecked(Control::chkAutoEmailOnNewIP))
+    if (IsChecked(Control::EmailOnNewIp))
         SendEmail();
 }
 
-void frmMain::ApplyTimerSettings()
+void MainWindow::ApplyTimerSettings()
 {
-    const std::string rateText = m_view.Text(Control::txtTimerRate);
+    const std::string rateText = m_view.Text(Control::TimerRate);
     const TimerSettingsResult result = pellwick::ApplyTimerSettings(
-        TimerFields {IsChecked(Control::chkTimerSend), rateText,
-                     m_view.ListIndex(Control::cmbTimerRate), m_view.Text(Control::cmbTimerRate)});
+        TimerFields {IsChecked(Control::TimerSend), rateText, m_view.ListIndex(Control::TimerUnit),
+                     m_view.Text(Control::TimerUnit)});
     if (rateText != result.rateText)
-        m_view.SetText(Control::txtTimerRate, result.rateText);
-    m_view.SetEnabled(Control::cmbTimerRate, result.fieldsEnabled);
-    m_view.SetEnabled(Control::txtTimerRate, result.fieldsEnabled);
+        m_view.SetText(Control::TimerRate, result.rateText);
+    m_view.SetEnabled(Control::TimerUnit, result.fieldsEnabled);
+    m_view.SetEnabled(Control::TimerRate, result.fieldsEnabled);
     if (result.countdown)
-        g_lngTimer = *result.countdown;
+        m_countdown = *result.countdown;
 }
 
 } // namespace pellwick

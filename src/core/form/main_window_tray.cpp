@@ -1,5 +1,5 @@
-#include "core/form/form_view.h"
-#include "core/form/frm_main.h"
+#include "core/form/main_window.h"
+#include "core/form/window_view.h"
 #include "core/tray/status_texts.h"
 
 #include <algorithm>
@@ -17,69 +17,70 @@ struct ShowOption
     MenuItem item;
 };
 constexpr std::array<ShowOption, 3> kShowOptions {{
-    {Control::chkShowIP, MenuItem::ShowIP},
-    {Control::chkShowPhyMem, MenuItem::ShowPhyMem},
-    {Control::chkShowVirtualMem, MenuItem::ShowVirtMem},
+    {Control::ShowIp, MenuItem::ShowIp},
+    {Control::ShowPhysicalMemory, MenuItem::ShowPhysicalMemory},
+    {Control::ShowVirtualMemory, MenuItem::ShowVirtualMemory},
 }};
 
 } // namespace
 
-std::optional<MenuItem> frmMain::showOptionMark(Control box)
+std::optional<MenuItem> MainWindow::showOptionMark(Control box)
 {
     const auto found = std::ranges::find(kShowOptions, box, &ShowOption::box);
     return found == kShowOptions.end() ? std::nullopt : std::optional(found->item);
 }
 
-void frmMain::UpdateCaption(const std::string &text)
+void MainWindow::UpdateCaption(const std::string &text)
 {
-    m_view.SetCaption(CaptionText(text, g_strLocalIP));
+    m_view.SetCaption(CaptionText(text, m_lastIp));
 }
 
-void frmMain::UpdateTrayTip()
+void MainWindow::UpdateTrayTip()
 {
     if (m_memoryStale
-        && (IsChecked(Control::chkShowPhyMem) || IsChecked(Control::chkShowVirtualMem)))
+        && (IsChecked(Control::ShowPhysicalMemory) || IsChecked(Control::ShowVirtualMemory)))
         refreshMemory();
-    m_tray.SetTrayTip(TrayTipText(IsChecked(Control::chkShowIP), IsChecked(Control::chkShowPhyMem),
-                                  IsChecked(Control::chkShowVirtualMem), g_strLocalIP, m_memory));
+    m_tray.SetTrayTip(TrayTipText(IsChecked(Control::ShowIp),
+                                  IsChecked(Control::ShowPhysicalMemory),
+                                  IsChecked(Control::ShowVirtualMemory), m_lastIp, m_memory));
 }
 
-void frmMain::refreshMemory()
+void MainWindow::refreshMemory()
 {
     m_memoryStale = false;
     m_memory = m_parts.memoryReader();
     UpdateMemoryLabels();
 }
 
-void frmMain::UpdateMemoryLabels()
+void MainWindow::UpdateMemoryLabels()
 {
     // Every tick builds both lines, and most find them as they were: a caption
     // set again would still cost the shell a layout (Qt) or a repaint (Win32).
     for (const auto &[label, line] :
-         {std::pair {Control::lblFreePhysMemory, PhysicalMemoryLine(m_memory)},
-          std::pair {Control::lblVirtMem, VirtualMemoryLine(m_memory)}}) {
+         {std::pair {Control::PhysicalMemory, PhysicalMemoryLine(m_memory)},
+          std::pair {Control::VirtualMemory, VirtualMemoryLine(m_memory)}}) {
         if (m_view.Text(label) != line)
             m_view.SetText(label, line);
     }
 }
 
-void frmMain::AddTrayIcon()
+void MainWindow::AddTrayIcon()
 {
     m_tray.AddTrayIcon(localIp());
 }
 
-bool frmMain::windowOnScreen() const
+bool MainWindow::windowOnScreen() const
 {
     return m_view.WindowVisible() && m_view.State() != WindowState::Minimized;
 }
 
-void frmMain::Form_Resize()
+void MainWindow::WindowStateChanged()
 {
     if (m_memoryStale && windowOnScreen())
         refreshMemory();
     if (m_exiting || m_view.State() != WindowState::Minimized)
         return;
-    // A minimised window lives in the tray, whatever chkDisplayIcon holds, so
+    // A minimised window lives in the tray, whatever DisplayIcon holds, so
     // it can always be brought back; with no notification area at all it stays
     // on the task bar instead.
     if (!m_parts.notifyArea.Available())
@@ -88,15 +89,15 @@ void frmMain::Form_Resize()
     AddTrayIcon();
 }
 
-void frmMain::Form_MouseDown(TrayClick click)
+void MainWindow::TrayIconClicked(TrayClick click)
 {
     if (click == TrayClick::OpenWindow)
-        Restore_Click();
+        RestoreWindow();
     else
         m_view.PopupMenu();
 }
 
-void frmMain::Restore_Click()
+void MainWindow::RestoreWindow()
 {
     m_view.SetState(WindowState::Normal);
     if (m_memoryStale)
@@ -105,7 +106,7 @@ void frmMain::Restore_Click()
     m_view.SetWindowVisible(true);
 }
 
-void frmMain::Minimize_Click()
+void MainWindow::MinimizeWindow()
 {
     // A window bound for the tray goes there at once: asking the window system
     // to minimise a window that is withdrawn right after lets its late report
@@ -118,13 +119,13 @@ void frmMain::Minimize_Click()
     m_view.SetState(WindowState::Minimized);
 }
 
-void frmMain::toggleShowOption(MenuItem item)
+void MainWindow::toggleShowOption(MenuItem item)
 {
     // Setting the box runs its own handler first, which sets the mark and
     // rebuilds the tooltip too.
     const Control box = std::ranges::find(kShowOptions, item, &ShowOption::item)->box;
     const bool wasSet = m_view.MenuChecked(item);
-    SetValue(box, wasSet ? vbUnchecked : vbChecked);
+    SetValue(box, wasSet ? kUnchecked : kChecked);
     m_view.SetMenuChecked(item, !wasSet);
     UpdateTrayTip();
 }

@@ -2,9 +2,9 @@
 
 #include "core/app/retry_schedule.h"
 #include "core/form/controls.h"
-#include "core/form/form_parts.h"
+#include "core/form/window_parts.h"
 #include "core/mail/smtp.h"
-#include "core/mail/smtp_host.h"
+#include "core/mail/smtp_listener.h"
 #include "core/mail/submission_settings.h"
 #include "core/settings/settings.h"
 #include "core/tray/memory.h"
@@ -17,7 +17,7 @@
 
 namespace pellwick {
 
-class FormView;
+class WindowView;
 
 // Starts the mail the window's text fields describe, each as `field` gives it,
 // the address token replaced by `localIp`, to `server` with the stored port,
@@ -31,13 +31,13 @@ void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
 // the mail dialogue, the tray icon, the timer and the program's start and end.
 // It sees its controls only through the view and the world only through its
 // parts, so any shell (or none) can carry it.
-class frmMain : public SmtpHost
+class MainWindow : public SmtpListener
 {
 public:
-    // Starts tmrMain; no tick is handled before Form_Load has returned.
-    frmMain(FormView &view, FormParts parts);
-    frmMain(const frmMain &) = delete;
-    frmMain &operator=(const frmMain &) = delete;
+    // Starts the timer; no tick is handled before Start has returned.
+    MainWindow(WindowView &view, WindowParts parts);
+    MainWindow(const MainWindow &) = delete;
+    MainWindow &operator=(const MainWindow &) = delete;
 
     // Event entry points for the shell.
     // A check box's value changed, by the user or by SetValue (the view
@@ -45,26 +45,26 @@ public:
     void UserChangedValue(Control control);
     // The user pressed a button.
     void UserClicked(Control control);
-    // The user typed into a field (only cmbTimerRate's field acts on it).
+    // The user typed into a field (only TimerUnit's field acts on it).
     void UserChangedText(Control control);
     // The focus moved from one control of the window to another; a window
     // losing or gaining the focus as a whole is not reported.
     void FocusMoved(Control from, Control to);
     void MenuItemChosen(MenuItem item);
     // A click on the tray icon.
-    void Form_MouseDown(TrayClick click);
+    void TrayIconClicked(TrayClick click);
     // The window's state changed (by the user or by SetState).
-    void Form_Resize();
+    void WindowStateChanged();
     // The user closed the window, or the session or a signal ends the program.
-    void Form_Unload();
-    void wckMain_DataArrival(std::int32_t count);
-    void tmrMain_Timer();
+    void WindowClosed();
+    void DataArrived(std::int32_t count);
+    void Tick();
     // An address or route of this machine changed (one call per burst of
     // notices): the tick's IP step runs now.
     void AddressChanged();
 
     // Start-up, in its fixed order.
-    void Form_Load();
+    void Start();
     // Saves, removes the tray icon and ends the program. Runs once. A save
     // that could not be written ends it with status 1, and when the user ended
     // it (the close box, the tray's Exit) the window says so first.
@@ -73,11 +73,11 @@ public:
     // Mail. An automatic mail that fails for a passing reason is tried again;
     // the button's is not.
     void SendEmail(MailKind kind = MailKind::Automatic);
-    void btnInsertIP_Click();
+    void InsertIpToken();
     // Port, security, user name, password and the trusted certificate.
-    void btnServer_Click();
+    void OpenServerDialog();
 
-    // SmtpHost.
+    // SmtpListener.
     void AppendToDebugLog(const std::string &text) override;
     // The newest text of the debug log, as the view would show it all.
     const std::string &DebugLog() const { return m_debugLog; }
@@ -90,19 +90,19 @@ public:
     void AddTrayIcon();
     void UpdateTrayTip();
     void UpdateMemoryLabels();
-    void Restore_Click();
-    void Minimize_Click();
+    void RestoreWindow();
+    void MinimizeWindow();
 
     void LoadSettings();
     void SaveSettings();
-    void chkEmailIPOnStartup_Click();
+    void EmailIpOnStartupChanged();
 
     void ShowDebugTab();
-    void CopyIPToClipboard();
+    void CopyIpToClipboard();
 
-    std::string g_strLocalIP;
-    std::int64_t g_lngTimer = 0;
-    bool g_blnMsgFocus = false;
+    std::string m_lastIp;
+    std::int64_t m_countdown = 0;
+    bool m_messageHadFocus = false;
 
 private:
     // Sets a check box by code: a different value runs its click handler, the
@@ -112,7 +112,7 @@ private:
     // The tray menu's mark of a tooltip option's box, if it is one.
     static std::optional<MenuItem> showOptionMark(Control box);
     void toggleShowOption(MenuItem item);
-    // The cached LocalIP, read again when a change was told or the safety net
+    // The cached local IP address, read again when a change was told or the safety net
     // asks for it.
     const std::string &localIp() const;
     // The IP step of the tick.
@@ -123,8 +123,8 @@ private:
     bool windowOnScreen() const;
     void showRetryCaption();
 
-    FormView &m_view;
-    FormParts m_parts;
+    WindowView &m_view;
+    WindowParts m_parts;
     // The figures as last read.
     MemStatus m_memory;
     // The ticks left the figures unread while nothing showed them.

@@ -5,8 +5,8 @@
 #include "support/manual_deadline.h"
 #include "support/memory_store.h"
 
-#include "core/form/frm_main.h"
 #include "core/form/in_memory_view.h"
+#include "core/form/main_window.h"
 #include "core/settings/autostart.h"
 #include "core/settings/settings.h"
 #include "core/tray/notify_area.h"
@@ -18,12 +18,12 @@
 
 namespace pellwick::test {
 
-// frmMain on the in-memory view, with every part it reaches kept as plain
+// MainWindow on the in-memory view, with every part it reaches kept as plain
 // state: the socket's wire, the tray icon, the clipboard, the autostart entry,
 // the settings in memory.
-struct FormHarness
+struct WindowHarness
     : FakeSocket
-    , FormTimer
+    , TickTimer
     , NotifyArea
     , Clipboard
     , Autostart
@@ -34,7 +34,7 @@ struct FormHarness
     // The Server dialog and the secret store, when a test gives them.
     ServerDialog *serverDialog = nullptr;
     PasswordStore *passwordStore = nullptr;
-    std::unique_ptr<frmMain> form;
+    std::unique_ptr<MainWindow> form;
 
     std::string localIp = "192.0.2.7";
     std::string commandLine;
@@ -55,7 +55,7 @@ struct FormHarness
         hive.Commit();
     }
     // Stores each as a check box's value is stored.
-    FormHarness &Flags(std::initializer_list<std::pair<std::string_view, std::int32_t>> flags)
+    WindowHarness &Flags(std::initializer_list<std::pair<std::string_view, std::int32_t>> flags)
     {
         for (const auto &[name, value] : flags)
             Store(name, value);
@@ -66,44 +66,44 @@ struct FormHarness
         const auto stored = hive.Read(std::string(name));
         return stored ? Decoded(*stored) : std::nullopt;
     }
-    // The form made but not yet loaded.
-    frmMain &Make()
+    // The window made but not yet started.
+    MainWindow &Make()
     {
-        form = std::make_unique<frmMain>(view, FormParts {
-                                                   MachineParts {
-                                                       .store = hive,
-                                                       .autostart = *this,
-                                                       .localIp = [this] { return localIp; },
-                                                       .memoryReader =
-                                                           [this] {
-                                                               ++memoryReads;
-                                                               return memory;
-                                                           },
-                                                       .clock = FixedTime,
-                                                       .commandLine = commandLine,
-                                                       .endProcess =
-                                                           [this](int status) {
-                                                               ++processEnds;
-                                                               exitStatus = status;
-                                                           },
-                                                       .passwordStore = passwordStore,
-                                                   },
-                                                   ShellParts {
-                                                       .socket = *this,
-                                                       .deadline = deadline,
-                                                       .timer = *this,
-                                                       .notifyArea = *this,
-                                                       .clipboard = *this,
-                                                       .serverDialog = serverDialog,
-                                                   },
-                                                   [this] { return now; },
-                                                   [] { return 1ull; },
-                                               });
+        form = std::make_unique<MainWindow>(view, WindowParts {
+                                                      MachineParts {
+                                                          .store = hive,
+                                                          .autostart = *this,
+                                                          .localIp = [this] { return localIp; },
+                                                          .memoryReader =
+                                                              [this] {
+                                                                  ++memoryReads;
+                                                                  return memory;
+                                                              },
+                                                          .clock = FixedTime,
+                                                          .commandLine = commandLine,
+                                                          .endProcess =
+                                                              [this](int status) {
+                                                                  ++processEnds;
+                                                                  exitStatus = status;
+                                                              },
+                                                          .passwordStore = passwordStore,
+                                                      },
+                                                      ShellParts {
+                                                          .socket = *this,
+                                                          .deadline = deadline,
+                                                          .timer = *this,
+                                                          .notifyArea = *this,
+                                                          .clipboard = *this,
+                                                          .serverDialog = serverDialog,
+                                                      },
+                                                      [this] { return now; },
+                                                      [] { return 1ull; },
+                                                  });
         return *form;
     }
-    frmMain &Start()
+    MainWindow &Start()
     {
-        Make().Form_Load();
+        Make().Start();
         return *form;
     }
     // The dialogue ends the way Smtp ends it.
@@ -117,10 +117,10 @@ struct FormHarness
     void Tick(std::int64_t afterMs = 5000)
     {
         now += afterMs;
-        form->tmrMain_Timer();
+        form->Tick();
     }
     // The server's next reply arrives.
-    void Reply(const std::string &bytes) { form->wckMain_DataArrival(Arrive(bytes)); }
+    void Reply(const std::string &bytes) { form->DataArrived(Arrive(bytes)); }
 
     void Start(std::int64_t intervalMs) override { timerRunning = intervalMs == 5000; }
     void Stop() override { timerRunning = false; }

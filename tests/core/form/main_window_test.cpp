@@ -1,5 +1,5 @@
-#include "form_harness.h"
 #include "support/temp_folder.h"
+#include "window_harness.h"
 
 #include "core/settings/hive_text.h"
 
@@ -11,16 +11,16 @@
 #include <vector>
 
 using namespace pellwick;
-using pellwick::test::FormHarness;
 using pellwick::test::ReadBytes;
+using pellwick::test::WindowHarness;
 
 namespace {
 
 const std::filesystem::path kData = PELLWICK_TEST_DATA;
 const std::string kTip = "192.0.2.7 %25 Phyical Free %75 Virtual Free ";
 
-// What the user meets of the form and its parts after start-up.
-std::map<std::string, std::string> Seen(const FormHarness &h)
+// What the user meets of the window and its parts after start-up.
+std::map<std::string, std::string> Seen(const WindowHarness &h)
 {
     const InMemoryView &v = h.view;
     const auto on = [](bool shown) {
@@ -36,19 +36,19 @@ std::map<std::string, std::string> Seen(const FormHarness &h)
         {"mail", h.connectedTo},
         {"clipboard", h.clipboard},
         {"debug tab", on(v.TabVisible(Tab::Debug))},
-        {"exit box", on(v.Enabled(Control::chkAutoExit))},
-        {"rate field", on(v.Enabled(Control::txtTimerRate))},
-        {"countdown", std::to_string(h.form->g_lngTimer)},
-        {"mail box", std::to_string(v.Value(Control::chkAutoMail))},
-        {"marks", std::string(v.MenuChecked(MenuItem::ShowIP) ? "IP " : "")
-                      + (v.MenuChecked(MenuItem::ShowPhyMem) ? "Phy " : "")
-                      + (v.MenuChecked(MenuItem::ShowVirtMem) ? "Virt" : "")},
+        {"exit box", on(v.Enabled(Control::AutoExit))},
+        {"rate field", on(v.Enabled(Control::TimerRate))},
+        {"countdown", std::to_string(h.form->m_countdown)},
+        {"mail box", std::to_string(v.Value(Control::AutoMail))},
+        {"marks", std::string(v.MenuChecked(MenuItem::ShowIp) ? "IP " : "")
+                      + (v.MenuChecked(MenuItem::ShowPhysicalMemory) ? "Phy " : "")
+                      + (v.MenuChecked(MenuItem::ShowVirtualMemory) ? "Virt" : "")},
     };
 }
 
 } // namespace
 
-TEST(FormLoad, StartUpShowsWhatTheStoredOptionsAsk)
+TEST(MainWindowLoad, StartUpShowsWhatTheStoredOptionsAsk)
 {
     using Seeing = std::map<std::string, std::string>;
     // The flags stored, and what the user meets unlike on a fresh machine.
@@ -90,7 +90,7 @@ TEST(FormLoad, StartUpShowsWhatTheStoredOptionsAsk)
         {{{"AutoMail", 2}}, {{"mail box", "2"}}},
     };
     for (const auto &[flags, seen] : cases) {
-        FormHarness h;
+        WindowHarness h;
         for (const auto &[name, value] : flags)
             h.Store(name, value);
         h.Start();
@@ -100,20 +100,20 @@ TEST(FormLoad, StartUpShowsWhatTheStoredOptionsAsk)
     }
 }
 
-TEST(FormSettings, ExitStoresTheRecordByteForByte)
+TEST(MainWindowSettings, ExitStoresTheRecordByteForByte)
 {
     // A first save: the mail texts first, the rest in load order, the submission's
     // rows last.
     // All of it is one write of the store.
-    FormHarness fresh;
-    frmMain &form = fresh.Start();
+    WindowHarness fresh;
+    MainWindow &form = fresh.Start();
     fresh.hive.commits = 0;
     form.ExitApp();
     EXPECT_EQ(FormatHive(fresh.hive.hive), ReadBytes(kData / "first_save.reg"));
     EXPECT_EQ(fresh.hive.commits, 1);
 
     // What was loaded is saved back in its row's type; a grey box stays grey.
-    FormHarness h;
+    WindowHarness h;
     h.Store("TimerValue", std::int32_t {45});
     h.Store("AutoMail", std::string("1"));
     h.Flags({{"AutoExit", 2}, {"TimerValueType", -1}});
@@ -122,7 +122,7 @@ TEST(FormSettings, ExitStoresTheRecordByteForByte)
     EXPECT_EQ(FormatHive(h.hive.hive), ReadBytes(kData / "saved_back.reg"));
 }
 
-TEST(FormMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSavesThePassword)
+TEST(MainWindowMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSavesThePassword)
 {
     struct Parts
         : ServerDialog
@@ -147,18 +147,18 @@ TEST(FormMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSav
         }
         std::map<std::string, std::string> kept;
     } parts;
-    FormHarness h;
+    WindowHarness h;
     h.serverDialog = &parts;
     h.passwordStore = &parts;
-    frmMain &form = h.Flags({{"SMTPPort", 465}, {"SMTPSecurity", 2}}).Start();
-    form.UserClicked(Control::btnSendEmail);
+    MainWindow &form = h.Flags({{"SMTPPort", 465}, {"SMTPSecurity", 2}}).Start();
+    form.UserClicked(Control::SendEmailButton);
     EXPECT_EQ(h.connectedTo, "tls localhost:465");
     h.Encrypted({std::string(64, 'C'), false, "self-signed certificate"});
     EXPECT_EQ(h.connectedTo, "") << "an untrusted certificate ends the dialogue";
 
-    form.UserClicked(Control::btnServer);
+    form.UserClicked(Control::ServerButton);
     EXPECT_EQ(parts.kept, (std::map<std::string, std::string> {{"alice@localhost", "pa55word"}}));
-    form.UserClicked(Control::btnSendEmail);
+    form.UserClicked(Control::SendEmailButton);
     h.Encrypted({std::string(64, 'C'), false, "self-signed certificate"});
     h.Reply("220 hi\r\n");
     h.Reply("250-mx\r\n250 AUTH PLAIN\r\n");
@@ -168,17 +168,17 @@ TEST(FormMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSav
     EXPECT_EQ(h.Stored("SMTPUser"), SettingValue {std::string("alice")});
     for (const HiveValue &value : h.hive.hive.Sections().at(0).values)
         EXPECT_EQ(value.data.find("pa55"), std::string::npos) << value.name;
-    EXPECT_EQ(h.view.Text(Control::txtDebug).find("pa55"), std::string::npos);
+    EXPECT_EQ(h.view.Text(Control::DebugText).find("pa55"), std::string::npos);
 }
 
-TEST(FormMail, SendButtonDeliversByteForByteAndALoginRunExitsAfterIt)
+TEST(MainWindowMail, SendButtonDeliversByteForByteAndALoginRunExitsAfterIt)
 {
-    FormHarness h;
+    WindowHarness h;
     h.commandLine = "/S";
     h.Flags({{"AutoExit", 1}, {"ShowDebug", 1}});
     h.Store("Msg", std::string("IP: [IPADDRESS]\r\n.\r\nbye"));
-    frmMain &form = h.Start();
-    form.UserClicked(Control::btnSendEmail);
+    MainWindow &form = h.Start();
+    form.UserClicked(Control::SendEmailButton);
     EXPECT_EQ(h.connectedTo, "localhost:25");
     for (const char *reply : {"220 hi\r\n", "250 ok\r\n", "250 ok\r\n", "250 ok\r\n", "354 go\r\n"})
         h.Reply(reply);
@@ -201,62 +201,62 @@ TEST(FormMail, SendButtonDeliversByteForByteAndALoginRunExitsAfterIt)
                       "bye\r\n"
                       ".\r\n"
                       "QUIT\r\n");
-    EXPECT_TRUE(h.view.Text(Control::txtDebug).starts_with("220 hi\r\n"));
+    EXPECT_TRUE(h.view.Text(Control::DebugText).starts_with("220 hi\r\n"));
     EXPECT_EQ(h.processEnds, 1);
     EXPECT_FALSE(h.iconShown);
 }
 
-TEST(FormMail, InsertButtonPutsTheTokenWhereTheUserSelected)
+TEST(MainWindowMail, InsertButtonPutsTheTokenWhereTheUserSelected)
 {
     using Row = std::tuple<Control, std::string, std::size_t, std::size_t, std::string>;
     for (const auto &[field, text, start, length, result] : {
              // The second of two equal words is replaced in its place.
-             Row {Control::txtMsg, "abc abc", 4, 3, "abc [IPADDRESS]"},
-             Row {Control::txtSubject, "New IP: ", 8, 0, "New IP: [IPADDRESS]"},
+             Row {Control::Message, "abc abc", 4, 3, "abc [IPADDRESS]"},
+             Row {Control::Subject, "New IP: ", 8, 0, "New IP: [IPADDRESS]"},
          }) {
-        FormHarness h;
-        frmMain &form = h.Start();
-        EXPECT_FALSE(h.view.Enabled(Control::btnInsertIP));
+        WindowHarness h;
+        MainWindow &form = h.Start();
+        EXPECT_FALSE(h.view.Enabled(Control::InsertIpButton));
         h.view.SetText(field, text);
         h.view.Select(field, start, length);
-        form.FocusMoved(Control::txtSmtpServer, field);
-        EXPECT_TRUE(h.view.Enabled(Control::btnInsertIP));
-        form.FocusMoved(field, Control::btnInsertIP);
-        form.UserClicked(Control::btnInsertIP);
+        form.FocusMoved(Control::SmtpServer, field);
+        EXPECT_TRUE(h.view.Enabled(Control::InsertIpButton));
+        form.FocusMoved(field, Control::InsertIpButton);
+        form.UserClicked(Control::InsertIpButton);
         EXPECT_EQ(h.view.Text(field), result);
     }
 }
 
-TEST(FormTimer, TickFollowsTheAddressAndMailsANewOne)
+TEST(MainWindowTimer, TickFollowsTheAddressAndMailsANewOne)
 {
-    FormHarness h;
-    frmMain &form = h.Flags({{"AutoEmailOnNewIP", 0}}).Start();
-    form.tmrMain_Timer();
+    WindowHarness h;
+    MainWindow &form = h.Flags({{"AutoEmailOnNewIP", 0}}).Start();
+    form.Tick();
     EXPECT_EQ(h.connectedTo, "");
     h.localIp = "198.51.100.4";
     h.memory.availablePhysical = 4'000'000'000;
-    form.tmrMain_Timer();
+    form.Tick();
     EXPECT_EQ(h.view.Caption(), "Pellwick v" PELLWICK_VERSION "! - Your IP Is 198.51.100.4");
     EXPECT_EQ(h.iconTip, "198.51.100.4 %50 Phyical Free %75 Virtual Free ");
-    EXPECT_EQ(h.view.Text(Control::lblFreePhysMemory),
+    EXPECT_EQ(h.view.Text(Control::PhysicalMemory),
               "%50 Physical Mem Available. (4000000KB of 8000000KB)");
     EXPECT_EQ(h.connectedTo, "");
 
-    h.view.SetValue(Control::chkAutoEmailOnNewIP, vbChecked);
+    h.view.SetValue(Control::EmailOnNewIp, kChecked);
     h.localIp = "";
-    form.tmrMain_Timer();
+    form.Tick();
     EXPECT_EQ(h.connectedTo, "localhost:25");
 }
 
-TEST(FormTimer, HiddenTicksReadMemoryOnlyForWhatShowsIt)
+TEST(MainWindowTimer, HiddenTicksReadMemoryOnlyForWhatShowsIt)
 {
     // Started minimised: hidden behind the tray icon, or with no notification
     // area minimised on the task bar, and brought back by the user.
     for (const bool trayHost : {true, false}) {
         SCOPED_TRACE(trayHost);
-        FormHarness h;
+        WindowHarness h;
         h.trayHost = trayHost;
-        frmMain &form = h.Flags({{"StartMinimized", 1}, {"AutoEmailOnNewIP", 0}}).Start();
+        MainWindow &form = h.Flags({{"StartMinimized", 1}, {"AutoEmailOnNewIP", 0}}).Start();
         h.memory.availablePhysical = 4'000'000'000;
         for (int i = 0; i < 3; ++i)
             h.Tick();
@@ -275,119 +275,119 @@ TEST(FormTimer, HiddenTicksReadMemoryOnlyForWhatShowsIt)
             form.MenuItemChosen(MenuItem::Restore);
         } else {
             h.view.SetState(WindowState::Normal);
-            form.Form_Resize();
+            form.WindowStateChanged();
         }
-        EXPECT_EQ(h.view.Text(Control::lblFreePhysMemory),
+        EXPECT_EQ(h.view.Text(Control::PhysicalMemory),
                   "%75 Physical Mem Available. (6000000KB of 8000000KB)");
         h.Tick();
         EXPECT_EQ(h.memoryReads, 4);
     }
 }
 
-TEST(FormTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
+TEST(MainWindowTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
 {
     // The rate in seconds, and the ticks of five seconds until the first mail.
     for (const auto &[rate, ticksToFirstMail] :
          std::map<std::string, int> {{"30", 6}, {"12", 3}, {"0", 1}, {"-5", 1}}) {
         SCOPED_TRACE(rate);
-        FormHarness h;
+        WindowHarness h;
         h.Flags({{"AutoEmailOnNewIP", 0}, {"TimerSend", 1}});
         h.Store("TimerValue", rate);
-        frmMain &form = h.Make();
-        form.tmrMain_Timer();
-        EXPECT_EQ(form.g_lngTimer, 0) << "no tick before start-up";
-        form.Form_Load();
+        MainWindow &form = h.Make();
+        form.Tick();
+        EXPECT_EQ(form.m_countdown, 0) << "no tick before start-up";
+        form.Start();
         int ticks = 0;
         while (h.connectedTo.empty() && ticks < 10) {
-            form.tmrMain_Timer();
+            form.Tick();
             ++ticks;
         }
         EXPECT_EQ(ticks, ticksToFirstMail);
     }
 }
 
-TEST(FormTimer, ATypedUnitCountsAndLeavingAnEmptiedRateFieldSwitchesTheScheduleOff)
+TEST(MainWindowTimer, ATypedUnitCountsAndLeavingAnEmptiedRateFieldSwitchesTheScheduleOff)
 {
-    FormHarness h;
-    frmMain &form = h.Flags({{"TimerSend", 1}}).Start();
-    h.view.SetText(Control::cmbTimerRate, " HOURS");
-    form.UserChangedText(Control::cmbTimerRate);
-    EXPECT_EQ(form.g_lngTimer, 30 * 3'600'000) << "a typed unit counts, in any case";
-    h.view.SetText(Control::txtTimerRate, "");
-    form.FocusMoved(Control::txtTimerRate, Control::txtTimerRate);
-    EXPECT_EQ(h.view.Value(Control::chkTimerSend), vbChecked) << "focus did not move";
-    form.FocusMoved(Control::txtTimerRate, Control::cmbTimerRate);
-    EXPECT_EQ(h.view.Value(Control::chkTimerSend), vbUnchecked);
-    EXPECT_EQ(h.view.Text(Control::txtTimerRate), "30");
-    EXPECT_FALSE(h.view.Enabled(Control::cmbTimerRate));
+    WindowHarness h;
+    MainWindow &form = h.Flags({{"TimerSend", 1}}).Start();
+    h.view.SetText(Control::TimerUnit, " HOURS");
+    form.UserChangedText(Control::TimerUnit);
+    EXPECT_EQ(form.m_countdown, 30 * 3'600'000) << "a typed unit counts, in any case";
+    h.view.SetText(Control::TimerRate, "");
+    form.FocusMoved(Control::TimerRate, Control::TimerRate);
+    EXPECT_EQ(h.view.Value(Control::TimerSend), kChecked) << "focus did not move";
+    form.FocusMoved(Control::TimerRate, Control::TimerUnit);
+    EXPECT_EQ(h.view.Value(Control::TimerSend), kUnchecked);
+    EXPECT_EQ(h.view.Text(Control::TimerRate), "30");
+    EXPECT_FALSE(h.view.Enabled(Control::TimerUnit));
 }
 
-TEST(FormTray, MenuTogglesMinimiseAndRestore)
+TEST(MainWindowTray, MenuTogglesMinimiseAndRestore)
 {
-    FormHarness h;
-    frmMain &form = h.Flags({{"DisplayIcon", 0}}).Start();
+    WindowHarness h;
+    MainWindow &form = h.Flags({{"DisplayIcon", 0}}).Start();
 
-    form.MenuItemChosen(MenuItem::ShowIP);
-    EXPECT_EQ(h.view.Value(Control::chkShowIP), vbUnchecked);
-    EXPECT_FALSE(h.view.MenuChecked(MenuItem::ShowIP));
+    form.MenuItemChosen(MenuItem::ShowIp);
+    EXPECT_EQ(h.view.Value(Control::ShowIp), kUnchecked);
+    EXPECT_FALSE(h.view.MenuChecked(MenuItem::ShowIp));
 
     form.MenuItemChosen(MenuItem::Minimize);
     EXPECT_FALSE(h.view.WindowVisible());
     EXPECT_TRUE(h.iconShown);
     EXPECT_EQ(h.iconTip, "Local IP is 192.0.2.7");
-    form.Form_MouseDown(TrayClick::OpenMenu);
+    form.TrayIconClicked(TrayClick::OpenMenu);
     EXPECT_FALSE(h.view.WindowVisible());
     EXPECT_EQ(h.view.menuPopups, 1);
-    form.Form_MouseDown(TrayClick::OpenWindow);
+    form.TrayIconClicked(TrayClick::OpenWindow);
     EXPECT_TRUE(h.view.WindowVisible());
     EXPECT_EQ(h.view.State(), WindowState::Normal);
     EXPECT_TRUE(h.iconShown);
 
-    form.MenuItemChosen(MenuItem::CopyIP);
+    form.MenuItemChosen(MenuItem::CopyIp);
     EXPECT_EQ(h.clipboard, "192.0.2.7");
 }
 
-TEST(FormTray, WithoutANotificationAreaAHiddenStartOrAMinimiseKeepsTheWindow)
+TEST(MainWindowTray, WithoutANotificationAreaAHiddenStartOrAMinimiseKeepsTheWindow)
 {
-    FormHarness h;
+    WindowHarness h;
     h.trayHost = false;
-    frmMain &form = h.Flags({{"StartMinimized", 1}}).Start();
+    MainWindow &form = h.Flags({{"StartMinimized", 1}}).Start();
     EXPECT_TRUE(h.view.WindowVisible());
     EXPECT_EQ(h.view.State(), WindowState::Minimized);
-    form.Form_Resize();
+    form.WindowStateChanged();
     EXPECT_TRUE(h.view.WindowVisible());
 }
 
-TEST(FormCheckBoxes, AChangedValueRunsItsHandlerAndTheHeldValueRunsNothing)
+TEST(MainWindowCheckBoxes, AChangedValueRunsItsHandlerAndTheHeldValueRunsNothing)
 {
-    FormHarness h;
-    frmMain &form = h.Start();
-    for (const auto &[box, value] : {std::pair {Control::chkDisplayIcon, vbUnchecked},
-                                     {Control::chkShowDebug, vbChecked},
-                                     {Control::chkEmailIPOnStartup, vbUnchecked}}) {
+    WindowHarness h;
+    MainWindow &form = h.Start();
+    for (const auto &[box, value] : {std::pair {Control::DisplayIcon, kUnchecked},
+                                     {Control::ShowDebug, kChecked},
+                                     {Control::EmailIpOnStartup, kUnchecked}}) {
         h.view.SetValue(box, value);
         form.UserChangedValue(box);
     }
     EXPECT_FALSE(h.iconShown);
     EXPECT_TRUE(h.view.TabVisible(Tab::Debug));
     EXPECT_FALSE(h.autostart);
-    EXPECT_FALSE(h.view.Enabled(Control::chkAutoExit));
+    EXPECT_FALSE(h.view.Enabled(Control::AutoExit));
 
-    // The menu sets chkShowIP to the value it already holds: its handler does
+    // The menu sets ShowIp to the value it already holds: its handler does
     // not run, so the mark the user cleared by hand is only restored by the
     // menu's own step.
-    h.view.SetMenuChecked(MenuItem::ShowIP, false);
-    h.view.SetValue(Control::chkShowIP, vbChecked);
-    form.MenuItemChosen(MenuItem::ShowIP);
-    EXPECT_TRUE(h.view.MenuChecked(MenuItem::ShowIP));
-    EXPECT_EQ(h.view.Value(Control::chkShowIP), vbChecked);
+    h.view.SetMenuChecked(MenuItem::ShowIp, false);
+    h.view.SetValue(Control::ShowIp, kChecked);
+    form.MenuItemChosen(MenuItem::ShowIp);
+    EXPECT_TRUE(h.view.MenuChecked(MenuItem::ShowIp));
+    EXPECT_EQ(h.view.Value(Control::ShowIp), kChecked);
 }
 
-TEST(FormRetry, AutomaticMailsAreRetriedOnTheTimetableAndTheButtonIsNot)
+TEST(MainWindowRetry, AutomaticMailsAreRetriedOnTheTimetableAndTheButtonIsNot)
 {
-    FormHarness h;
+    WindowHarness h;
     h.commandLine = "/s";
-    frmMain &form = h.Flags({{"AutoMail", 1}, {"AutoExit", 1}}).Start();
+    MainWindow &form = h.Flags({{"AutoMail", 1}, {"AutoExit", 1}}).Start();
     ASSERT_EQ(h.connectedTo, "localhost:25");
 
     // Each failed try waits its step of the timetable, told in the caption;
@@ -424,7 +424,7 @@ TEST(FormRetry, AutomaticMailsAreRetriedOnTheTimetableAndTheButtonIsNot)
     EXPECT_EQ(h.balloons.size(), 1u);
 }
 
-TEST(FormRetry, EndingsDecideBalloonAndEachLetsALoginRunExit)
+TEST(MainWindowRetry, EndingsDecideBalloonAndEachLetsALoginRunExit)
 {
     // Sent by the button, the notice box, how it ended, whether a balloon came.
     using Row = std::tuple<bool, bool, DeliveryResult, bool>;
@@ -434,14 +434,14 @@ TEST(FormRetry, EndingsDecideBalloonAndEachLetsALoginRunExit)
              Row {false, true, DeliveryResult::Delivered, false},
              Row {true, true, DeliveryResult::PassingFailure, true},
          }) {
-        FormHarness h;
+        WindowHarness h;
         h.commandLine = "-s";
-        frmMain &form = h.Flags({{"AutoExit", 1},
-                                 {"NotifyOnFailure", notifyBox ? 1 : 0},
-                                 {"AutoEmailOnNewIP", 1}})
-                            .Start();
+        MainWindow &form = h.Flags({{"AutoExit", 1},
+                                    {"NotifyOnFailure", notifyBox ? 1 : 0},
+                                    {"AutoEmailOnNewIP", 1}})
+                               .Start();
         if (button) {
-            form.UserClicked(Control::btnSendEmail);
+            form.UserClicked(Control::SendEmailButton);
         } else {
             h.localIp = "198.51.100.4";
             form.AddressChanged();
@@ -453,37 +453,37 @@ TEST(FormRetry, EndingsDecideBalloonAndEachLetsALoginRunExit)
     }
 }
 
-TEST(FormDebugLog, KeepsTheNewestMebibyteFromALineStart)
+TEST(MainWindowDebugLog, KeepsTheNewestMebibyteFromALineStart)
 {
-    FormHarness h;
-    frmMain &form = h.Start();
+    WindowHarness h;
+    MainWindow &form = h.Start();
     const std::string line(1023, 'x');
     for (int i = 0; i < 1024; ++i)
         form.AppendToDebugLog(line + "\n");
-    EXPECT_EQ(h.view.Text(Control::txtDebug).size(), 1024u * 1024u);
+    EXPECT_EQ(h.view.Text(Control::DebugText).size(), 1024u * 1024u);
     form.AppendToDebugLog("new\r\n");
-    EXPECT_EQ(h.view.Text(Control::txtDebug).size(), 1023u * 1024u + 5u);
-    EXPECT_TRUE(h.view.Text(Control::txtDebug).starts_with(line + "\n"));
+    EXPECT_EQ(h.view.Text(Control::DebugText).size(), 1023u * 1024u + 5u);
+    EXPECT_TRUE(h.view.Text(Control::DebugText).starts_with(line + "\n"));
 }
 
-TEST(FormExit, ExitSavesRemovesTheIconStopsAndEndsOnceAndAFailedSaveIsToldToTheUser)
+TEST(MainWindowExit, ExitSavesRemovesTheIconStopsAndEndsOnceAndAFailedSaveIsToldToTheUser)
 {
     // The menu's Exit, the window's close box or an automatic exit; whether the
     // save fails. Only a user who asked to leave is told.
     for (const auto &[how, saveFails] : std::vector<std::pair<std::string, bool>> {
              {"menu", false}, {"close box", true}, {"automatic", true}}) {
         SCOPED_TRACE(how);
-        FormHarness h;
-        frmMain &form = h.Start();
+        WindowHarness h;
+        MainWindow &form = h.Start();
         h.hive.failCommits = saveFails;
-        h.view.SetText(Control::txtRecipient, "ops@example.org");
+        h.view.SetText(Control::Recipient, "ops@example.org");
         if (how == "menu")
             form.MenuItemChosen(MenuItem::Exit);
         if (how == "automatic")
             form.ExitApp();
         else
-            form.Form_Unload();
-        form.tmrMain_Timer();
+            form.WindowClosed();
+        form.Tick();
         EXPECT_EQ(h.Stored("Recipient"), SettingValue {std::string("ops@example.org")});
         EXPECT_FALSE(h.iconShown);
         EXPECT_FALSE(h.timerRunning);

@@ -13,17 +13,17 @@ class QMenu;
 
 namespace pellwick {
 
-// The form that owns the tray's popup menu and is never shown. Its actions are
+// The object that owns the tray's popup menu and is never shown. Its actions are
 // the menu's entries, named like them; what they do is connected by the
 // window (QAction::triggered). The menu itself is made when it first opens: a
 // run that never opens it builds no widget for it.
-class frmMenu : public QObject
+class TrayMenu : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit frmMenu(const QIcon &icon, QObject *parent = nullptr);
-    ~frmMenu() override;
+    explicit TrayMenu(const QIcon &icon, QObject *parent = nullptr);
+    ~TrayMenu() override;
 
     // Opens the menu at the mouse pointer and returns at once; a chosen item
     // triggers its action on this thread.
@@ -35,7 +35,7 @@ public:
 private:
     QIcon m_icon;
     std::array<QAction *, 7> m_items {};
-    std::unique_ptr<QMenu> mnuPopup;
+    std::unique_ptr<QMenu> m_popup;
 };
 
 } // namespace pellwick

@@ -1,4 +1,4 @@
-#include "gui/qt/qt_form_view.h"
+#include "gui/qt/qt_window_view.h"
 
 #include "core/form/window_description.h"
 #include "gui/qt/text_lines.h"
@@ -32,13 +32,13 @@ TextSelection selectionOf(const QString &text, qsizetype start, qsizetype end)
 
 } // namespace
 
-QtFormView::QtFormView(MainWindowControls &window, frmMenu &menu)
+QtWindowView::QtWindowView(MainWindowControls &window, TrayMenu &menu)
     : m_window(window)
     , m_menu(menu)
 {
 }
 
-std::string QtFormView::Text(Control control) const
+std::string QtWindowView::Text(Control control) const
 {
     QWidget *widget = m_window.Widget(control);
     if (const auto *edit = qobject_cast<QLineEdit *>(widget))
@@ -52,7 +52,7 @@ std::string QtFormView::Text(Control control) const
     return {};
 }
 
-void QtFormView::SetText(Control control, const std::string &text)
+void QtWindowView::SetText(Control control, const std::string &text)
 {
     QWidget *widget = m_window.Widget(control);
     if (auto *edit = qobject_cast<QLineEdit *>(widget))
@@ -63,7 +63,7 @@ void QtFormView::SetText(Control control, const std::string &text)
         label->setText(toQ(text));
 }
 
-void QtFormView::AppendText(Control control, const std::string &text)
+void QtWindowView::AppendText(Control control, const std::string &text)
 {
     QPlainTextEdit *log = shownLog(control);
     if (!log)
@@ -79,7 +79,7 @@ void QtFormView::AppendText(Control control, const std::string &text)
         bar->setValue(bar->maximum());
 }
 
-void QtFormView::DropLeadingText(Control control, const std::string &dropped)
+void QtWindowView::DropLeadingText(Control control, const std::string &dropped)
 {
     QPlainTextEdit *log = shownLog(control);
     if (!log)
@@ -91,7 +91,7 @@ void QtFormView::DropLeadingText(Control control, const std::string &dropped)
     start.removeSelectedText();
 }
 
-QPlainTextEdit *QtFormView::shownLog(Control control)
+QPlainTextEdit *QtWindowView::shownLog(Control control)
 {
     auto *log = qobject_cast<QPlainTextEdit *>(m_window.Widget(control));
     // Nobody reads a log that is not on screen. Cutting lines off the front of
@@ -102,17 +102,17 @@ QPlainTextEdit *QtFormView::shownLog(Control control)
     return m_logBehind ? nullptr : log;
 }
 
-void QtFormView::CatchUpLog(const std::string &log)
+void QtWindowView::CatchUpLog(const std::string &log)
 {
     if (!m_logBehind)
         return;
     m_logBehind = false;
-    m_window.txtDebug->setPlainText(LinesFromCrLf(log));
-    QScrollBar *bar = m_window.txtDebug->verticalScrollBar();
+    m_window.DebugText->setPlainText(LinesFromCrLf(log));
+    QScrollBar *bar = m_window.DebugText->verticalScrollBar();
     bar->setValue(bar->maximum());
 }
 
-void QtFormView::ShowSaveFailure(const std::string &message)
+void QtWindowView::ShowSaveFailure(const std::string &message)
 {
     // Not modal: the user can still select and copy what the window holds; the
     // program ends when the box is closed.
@@ -128,7 +128,7 @@ void QtFormView::ShowSaveFailure(const std::string &message)
     wait.exec();
 }
 
-TextSelection QtFormView::Selection(Control control) const
+TextSelection QtWindowView::Selection(Control control) const
 {
     QWidget *widget = m_window.Widget(control);
     if (const auto *edit = qobject_cast<QLineEdit *>(widget)) {
@@ -144,28 +144,26 @@ TextSelection QtFormView::Selection(Control control) const
     return {};
 }
 
-int QtFormView::Value(Control control) const
+int QtWindowView::Value(Control control) const
 {
     const auto *box = qobject_cast<QCheckBox *>(m_window.Widget(control));
     const Qt::CheckState state = box ? box->checkState() : Qt::Unchecked;
-    return state == Qt::Checked            ? vbChecked
-           : state == Qt::PartiallyChecked ? vbGrayed
-                                           : vbUnchecked;
+    return state == Qt::Checked ? kChecked : state == Qt::PartiallyChecked ? kGrayed : kUnchecked;
 }
 
-void QtFormView::SetValue(Control control, int value)
+void QtWindowView::SetValue(Control control, int value)
 {
     auto *box = qobject_cast<QCheckBox *>(m_window.Widget(control));
     if (!box)
         return;
     // Only a box set grey by the program shows the third state.
-    box->setTristate(value == vbGrayed);
-    box->setCheckState(value == vbGrayed    ? Qt::PartiallyChecked
-                       : value == vbChecked ? Qt::Checked
-                                            : Qt::Unchecked);
+    box->setTristate(value == kGrayed);
+    box->setCheckState(value == kGrayed    ? Qt::PartiallyChecked
+                       : value == kChecked ? Qt::Checked
+                                           : Qt::Unchecked);
 }
 
-void QtFormView::SetListIndex(Control control, int index)
+void QtWindowView::SetListIndex(Control control, int index)
 {
     auto *list = qobject_cast<QComboBox *>(m_window.Widget(control));
     if (!list)
@@ -174,7 +172,7 @@ void QtFormView::SetListIndex(Control control, int index)
     m_unitListIndex = index;
 }
 
-void QtFormView::SetState(WindowState state)
+void QtWindowView::SetState(WindowState state)
 {
     m_applyingState = true;
     const Qt::WindowStates states = state == WindowState::Minimized
@@ -184,7 +182,7 @@ void QtFormView::SetState(WindowState state)
     m_applyingState = false;
 }
 
-void QtFormView::SetWindowVisible(bool visible)
+void QtWindowView::SetWindowVisible(bool visible)
 {
     if (!visible) {
         m_window.hide();

@@ -15,20 +15,20 @@ struct TextSelection
     std::size_t length = 0;
 };
 
-// The settings window as frmMain reads and writes it. A shell implements it
+// The settings window as MainWindow reads and writes it. A shell implements it
 // over its own widgets; InMemoryView holds the values for tests and headless
 // use.
 //
 // Every setter only changes what is shown: it never runs a handler and never
-// reports the change back to frmMain. The shell reports what the user does by
-// calling frmMain's event entry points (UserChangedValue, UserClicked, ...);
-// frmMain decides which handler runs.
-class FormView
+// reports the change back to MainWindow. The shell reports what the user does by
+// calling MainWindow's event entry points (UserChangedValue, UserClicked, ...);
+// MainWindow decides which handler runs.
+class WindowView
 {
 public:
-    virtual ~FormView() = default;
+    virtual ~WindowView() = default;
 
-    // Text boxes, labels (their caption) and the unit field of cmbTimerRate.
+    // Text boxes, labels (their caption) and the unit field of TimerUnit.
     // Texts are UTF-8; the lines of a multi-line box are joined by CRLF.
     virtual std::string Text(Control control) const = 0;
     virtual void SetText(Control control, const std::string &text) = 0;
@@ -40,11 +40,11 @@ public:
     virtual void DropLeadingText(Control control, const std::string &dropped) = 0;
     virtual TextSelection Selection(Control control) const = 0;
 
-    // Check boxes: vbUnchecked, vbChecked or vbGrayed.
+    // Check boxes: kUnchecked, kChecked or kGrayed.
     virtual int Value(Control control) const = 0;
     virtual void SetValue(Control control, int value) = 0;
 
-    // cmbTimerRate: the selected list entry, -1 when none is (typed text).
+    // TimerUnit: the selected list entry, -1 when none is (typed text).
     virtual int ListIndex(Control control) const = 0;
     virtual void SetListIndex(Control control, int index) = 0;
 
@@ -60,7 +60,7 @@ public:
     virtual std::string Caption() const = 0;
     virtual void SetCaption(const std::string &caption) = 0;
     virtual WindowState State() const = 0;
-    // Like every setter, not reported back: frmMain runs Form_Resize itself.
+    // Like every setter, not reported back: MainWindow runs WindowStateChanged itself.
     // The shell reports only the user's changes of state (title bar, task bar).
     virtual void SetState(WindowState state) = 0;
     virtual bool WindowVisible() const = 0;
@@ -75,7 +75,7 @@ public:
     virtual bool MenuChecked(MenuItem item) const = 0;
     virtual void SetMenuChecked(MenuItem item, bool checked) = 0;
     // Opens the menu at the mouse pointer and returns at once; a chosen item
-    // is reported through frmMain::MenuItemChosen.
+    // is reported through MainWindow::MenuItemChosen.
     virtual void PopupMenu() = 0;
 };
 

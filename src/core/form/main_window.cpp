@@ -1,8 +1,8 @@
-#include "core/form/frm_main.h"
+#include "core/form/main_window.h"
 
 #include "core/app/command_line.h"
 #include "core/app/schedule.h"
-#include "core/form/form_view.h"
+#include "core/form/window_view.h"
 #include "core/mail/socket.h"
 
 #include <chrono>
@@ -10,7 +10,7 @@
 
 namespace pellwick {
 
-frmMain::frmMain(FormView &view, FormParts parts)
+MainWindow::MainWindow(WindowView &view, WindowParts parts)
     : m_view(view)
     , m_parts(std::move(parts))
     , m_tray(m_parts.notifyArea)
@@ -22,22 +22,22 @@ frmMain::frmMain(FormView &view, FormParts parts)
     m_parts.timer.Start(kTickIntervalMs);
 }
 
-void frmMain::UserChangedValue(Control control)
+void MainWindow::UserChangedValue(Control control)
 {
     switch (control) {
-    case Control::chkEmailIPOnStartup:
-        chkEmailIPOnStartup_Click();
+    case Control::EmailIpOnStartup:
+        EmailIpOnStartupChanged();
         break;
-    case Control::chkDisplayIcon:
+    case Control::DisplayIcon:
         if (IsChecked(control))
             AddTrayIcon();
         else
             m_tray.RemoveTrayIcon();
         break;
-    case Control::chkTimerSend:
+    case Control::TimerSend:
         ApplyTimerSettings();
         break;
-    case Control::chkShowDebug:
+    case Control::ShowDebug:
         ShowDebugTab();
         break;
     default:
@@ -49,73 +49,73 @@ void frmMain::UserChangedValue(Control control)
     }
 }
 
-void frmMain::UserClicked(Control control)
+void MainWindow::UserClicked(Control control)
 {
     switch (control) {
-    case Control::btnSendEmail:
+    case Control::SendEmailButton:
         SendEmail(MailKind::Button);
         break;
-    case Control::btnInsertIP:
-        btnInsertIP_Click();
+    case Control::InsertIpButton:
+        InsertIpToken();
         break;
-    case Control::btnCopyIPToClip:
-        CopyIPToClipboard();
+    case Control::CopyIpButton:
+        CopyIpToClipboard();
         break;
-    case Control::btnServer:
-        btnServer_Click();
+    case Control::ServerButton:
+        OpenServerDialog();
         break;
     default:
         break;
     }
 }
 
-void frmMain::UserChangedText(Control control)
+void MainWindow::UserChangedText(Control control)
 {
-    if (control == Control::cmbTimerRate)
+    if (control == Control::TimerUnit)
         ApplyTimerSettings();
 }
 
-void frmMain::FocusMoved(Control from, Control to)
+void MainWindow::FocusMoved(Control from, Control to)
 {
     if (from == to)
         return;
     // An emptied rate switches the schedule off, whose handler then applies
     // the settings.
-    if (from == Control::txtTimerRate && m_view.Text(Control::txtTimerRate).empty())
-        SetValue(Control::chkTimerSend, vbUnchecked);
-    else if (from == Control::txtTimerRate)
+    if (from == Control::TimerRate && m_view.Text(Control::TimerRate).empty())
+        SetValue(Control::TimerSend, kUnchecked);
+    else if (from == Control::TimerRate)
         ApplyTimerSettings();
     // The IP goes where the user was typing last.
-    if (to == Control::txtMsg || to == Control::txtSubject) {
-        m_view.SetEnabled(Control::btnInsertIP, true);
-        g_blnMsgFocus = to == Control::txtMsg;
+    if (to == Control::Message || to == Control::Subject) {
+        m_view.SetEnabled(Control::InsertIpButton, true);
+        m_messageHadFocus = to == Control::Message;
     }
 }
 
-void frmMain::MenuItemChosen(MenuItem item)
+void MainWindow::MenuItemChosen(MenuItem item)
 {
     switch (item) {
-    case MenuItem::CopyIP:
-        CopyIPToClipboard();
+    case MenuItem::CopyIp:
+        CopyIpToClipboard();
         break;
-    case MenuItem::ShowIP:
-    case MenuItem::ShowPhyMem:
-    case MenuItem::ShowVirtMem:
+    case MenuItem::ShowIp:
+    case MenuItem::ShowPhysicalMemory:
+    case MenuItem::ShowVirtualMemory:
         toggleShowOption(item);
         break;
     case MenuItem::Restore:
-        Restore_Click();
+        RestoreWindow();
         break;
     case MenuItem::Minimize:
-        Minimize_Click();
+        MinimizeWindow();
         break;
     case MenuItem::Exit:
-        Form_Unload();
+        WindowClosed();
         break;
     }
 }
 
-void frmMain::SetValue(Control control, int value)
+void MainWindow::SetValue(Control control, int value)
 {
     if (m_view.Value(control) == value)
         return;
@@ -123,19 +123,19 @@ void frmMain::SetValue(Control control, int value)
     UserChangedValue(control);
 }
 
-bool frmMain::IsChecked(Control control) const
+bool MainWindow::IsChecked(Control control) const
 {
-    return m_view.Value(control) == vbChecked;
+    return m_view.Value(control) == kChecked;
 }
 
-void frmMain::Form_Load()
+void MainWindow::Start()
 {
     m_view.SetCurrentTab(Tab::Email);
     m_memory = m_parts.memoryReader();
     LoadSettings();
-    g_strLocalIP = localIp();
+    m_lastIp = localIp();
     UpdateCaption("");
-    if (m_view.Value(Control::chkMinimized) == vbUnchecked) {
+    if (m_view.Value(Control::StartMinimized) == kUnchecked) {
         m_view.SetWindowVisible(true);
     } else if (m_parts.notifyArea.Available()) {
         m_view.SetWindowVisible(false);
@@ -147,20 +147,20 @@ void frmMain::Form_Load()
         m_view.SetState(WindowState::Minimized);
     }
     UpdateTrayTip();
-    if (IsChecked(Control::chkAutoMail)) {
-        m_view.SetEnabled(Control::chkAutoExit, true);
+    if (IsChecked(Control::AutoMail)) {
+        m_view.SetEnabled(Control::AutoExit, true);
         SendEmail();
     }
-    chkEmailIPOnStartup_Click();
-    if (IsChecked(Control::chkCopyToClipOnStartup))
-        CopyIPToClipboard();
+    EmailIpOnStartupChanged();
+    if (IsChecked(Control::CopyIpOnStartup))
+        CopyIpToClipboard();
     ApplyTimerSettings();
     UpdateMemoryLabels();
     ShowDebugTab();
     m_loaded = true;
 }
 
-void frmMain::ExitApp()
+void MainWindow::ExitApp()
 {
     if (m_exiting)
         return;
@@ -178,33 +178,33 @@ void frmMain::ExitApp()
     m_parts.endProcess(m_saveFailure.empty() ? 0 : 1);
 }
 
-void frmMain::Form_Unload()
+void MainWindow::WindowClosed()
 {
     m_userEnded = true;
     ExitApp();
 }
 
-void frmMain::CheckAutoExit()
+void MainWindow::CheckAutoExit()
 {
     // A log-in run ends once its mail is delivered or refused for good, not
     // while a retry waits.
     if (m_exiting || m_retry.Pending())
         return;
-    if (IsLoginRun(m_parts.commandLine) && IsChecked(Control::chkAutoExit))
+    if (IsLoginRun(m_parts.commandLine) && IsChecked(Control::AutoExit))
         ExitApp();
 }
 
-void frmMain::ShowDebugTab()
+void MainWindow::ShowDebugTab()
 {
-    m_view.SetTabVisible(Tab::Debug, IsChecked(Control::chkShowDebug));
+    m_view.SetTabVisible(Tab::Debug, IsChecked(Control::ShowDebug));
 }
 
-void frmMain::CopyIPToClipboard()
+void MainWindow::CopyIpToClipboard()
 {
     m_parts.clipboard.SetText(localIp());
 }
 
-const std::string &frmMain::localIp() const
+const std::string &MainWindow::localIp() const
 {
     if (m_localIpStale) {
         m_localIp = m_parts.localIp();

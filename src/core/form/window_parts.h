@@ -19,12 +19,12 @@ class NotifyArea;
 class SettingsStore;
 class Socket;
 
-// The window's timer tmrMain. The shell calls frmMain::tmrMain_Timer at every
+// The window's timer. The shell calls MainWindow::Tick at every
 // tick.
-class FormTimer
+class TickTimer
 {
 public:
-    virtual ~FormTimer() = default;
+    virtual ~TickTimer() = default;
     virtual void Start(std::int64_t intervalMs) = 0;
     virtual void Stop() = 0;
 };
@@ -54,8 +54,8 @@ struct MachineParts
     // The values under the program's key.
     SettingsStore &store;
     Autostart &autostart;
-    // The socket control's LocalIP. frmMain reads it at start, after every
-    // change the shell reports (frmMain::AddressChanged) and, as a safety net,
+    // The local IP address. MainWindow reads it at start, after every
+    // change the shell reports (MainWindow::AddressChanged) and, as a safety net,
     // on the tick (every tick while `addressWatched` is false).
     std::function<std::string()> localIp;
     MemoryReader memoryReader;
@@ -79,23 +79,23 @@ struct MachineParts
 // What a shell gives a window: its event sources and its own dialogs.
 struct ShellParts
 {
-    // The socket control wckMain; the shell reports its data arrivals through
-    // frmMain::wckMain_DataArrival.
+    // The socket; the shell reports its data arrivals through
+    // MainWindow::DataArrived.
     Socket &socket;
     // The mail dialogue's time limits.
     Deadline &deadline;
-    FormTimer &timer;
+    TickTimer &timer;
     NotifyArea &notifyArea;
     Clipboard &clipboard;
-    // The shell tells frmMain of every address change as it happens.
+    // The shell tells MainWindow of every address change as it happens.
     bool addressWatched = false;
     // The "Server..." dialog; none: the button does nothing.
     ServerDialog *serverDialog = nullptr;
 };
 
-// What frmMain needs from the world outside its controls; the shell and main()
+// What MainWindow needs from the world outside its controls; the shell and main()
 // give the real parts, tests give their own.
-struct FormParts
+struct WindowParts
     : MachineParts
     , ShellParts
 {

@@ -1,5 +1,5 @@
-#include "core/form/form_view.h"
-#include "core/form/frm_main.h"
+#include "core/form/main_window.h"
+#include "core/form/window_view.h"
 #include "core/mail/debug_log_limit.h"
 #include "core/mail/ip_token.h"
 #include "core/mail/message.h"
@@ -12,25 +12,25 @@ void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
                PasswordStore *passwordStore, const std::optional<PasswordLookup> &passwordFile)
 {
     const SubmissionSettings stored = SubmissionSettings::From(settings);
-    smtp.ConnectToServer(field(Control::txtSmtpServer), field(Control::txtRecipient),
-                         ReplaceIpToken(field(Control::txtMsg), localIp), field(Control::txtSender),
-                         ReplaceIpToken(field(Control::txtSubject), localIp),
+    smtp.ConnectToServer(field(Control::SmtpServer), field(Control::Recipient),
+                         ReplaceIpToken(field(Control::Message), localIp), field(Control::Sender),
+                         ReplaceIpToken(field(Control::Subject), localIp),
                          "Pellwick v" PELLWICK_VERSION,
                          SubmissionFromSettings(stored.port, stored.security, stored.user,
                                                 stored.pin, server, passwordStore, passwordFile));
 }
 
-void frmMain::SendEmail(MailKind kind)
+void MainWindow::SendEmail(MailKind kind)
 {
     m_retry.Started(kind);
     // The password is keyed by the server as it is connected to.
     StartMail(
         m_smtp, [this](Control c) { return m_view.Text(c); }, localIp(), m_settings,
-        TrimSpaces(RemoveLineBreaks(m_view.Text(Control::txtSmtpServer))), m_parts.passwordStore,
+        TrimSpaces(RemoveLineBreaks(m_view.Text(Control::SmtpServer))), m_parts.passwordStore,
         m_parts.passwordFile);
 }
 
-void frmMain::btnServer_Click()
+void MainWindow::OpenServerDialog()
 {
     if (!m_parts.serverDialog)
         return;
@@ -42,7 +42,7 @@ void frmMain::btnServer_Click()
     if (!result->password)
         return;
     // The password goes to the secret store only, never to the settings.
-    const std::string server = TrimSpaces(RemoveLineBreaks(m_view.Text(Control::txtSmtpServer)));
+    const std::string server = TrimSpaces(RemoveLineBreaks(m_view.Text(Control::SmtpServer)));
     const std::string problem
         = m_parts.passwordStore
               ? m_parts.passwordStore->Store(server, result->settings.user, *result->password)
@@ -51,34 +51,34 @@ void frmMain::btnServer_Click()
         AppendToDebugLog("Could not keep the password: " + problem + "\r\n");
 }
 
-void frmMain::btnInsertIP_Click()
+void MainWindow::InsertIpToken()
 {
-    const Control field = g_blnMsgFocus ? Control::txtMsg : Control::txtSubject;
+    const Control field = m_messageHadFocus ? Control::Message : Control::Subject;
     const TextSelection selection = m_view.Selection(field);
     m_view.SetText(field,
                    InsertTokenAtCaret(m_view.Text(field), selection.start, selection.length));
 }
 
-void frmMain::wckMain_DataArrival(std::int32_t count)
+void MainWindow::DataArrived(std::int32_t count)
 {
     if (!m_exiting)
         m_smtp.HandleServerReply(count);
 }
 
-void frmMain::AppendToDebugLog(const std::string &text)
+void MainWindow::AppendToDebugLog(const std::string &text)
 {
     // The log keeps its newest text only; the view drops the same lines.
     const std::string dropped = AppendToBoundedLog(m_debugLog, text);
-    m_view.AppendText(Control::txtDebug, text);
+    m_view.AppendText(Control::DebugText, text);
     if (!dropped.empty())
-        m_view.DropLeadingText(Control::txtDebug, dropped);
+        m_view.DropLeadingText(Control::DebugText, dropped);
 }
 
-void frmMain::DialogueEnded(const DialogueOutcome &outcome)
+void MainWindow::DialogueEnded(const DialogueOutcome &outcome)
 {
     const bool notify = m_retry.Ended(outcome, m_parts.steadyMs());
     showRetryCaption();
-    if (notify && IsChecked(Control::chkNotifyOnFailure)) {
+    if (notify && IsChecked(Control::NotifyOnFailure)) {
         std::string text = outcome.cause;
         if (const auto remaining = m_retry.Remaining(m_parts.steadyMs()))
             text += "\n" + RetryCaption(*remaining) + ".";
@@ -86,7 +86,7 @@ void frmMain::DialogueEnded(const DialogueOutcome &outcome)
     }
 }
 
-void frmMain::retryIfDue()
+void MainWindow::retryIfDue()
 {
     if (!m_retry.Pending())
         return;
@@ -96,7 +96,7 @@ void frmMain::retryIfDue()
         showRetryCaption();
 }
 
-void frmMain::showRetryCaption()
+void MainWindow::showRetryCaption()
 {
     if (const auto remaining = m_retry.Remaining(m_parts.steadyMs()))
         UpdateCaption(RetryCaption(*remaining));

@@ -7,10 +7,10 @@
 namespace pellwick {
 
 // What the SMTP dialogue needs from the window that runs it.
-class SmtpHost
+class SmtpListener
 {
 public:
-    virtual ~SmtpHost() = default;
+    virtual ~SmtpListener() = default;
 
     // Appends the text to the end of the debug log, adding nothing.
     virtual void AppendToDebugLog(const std::string &text) = 0;
