@@ -1,5 +1,5 @@
 #include "core/app/startup.h"
-#include "core/form/in_memory_view.h"
+#include "core/window/in_memory_view.h"
 #include "core/tray/stderr_notify_area.h"
 #include "gui/qt/pellwick_icon.h"
 #include "gui/qt/platform_notifiers.h"

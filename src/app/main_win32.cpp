@@ -1,5 +1,5 @@
 #include "core/app/startup.h"
-#include "core/form/in_memory_view.h"
+#include "core/window/in_memory_view.h"
 #include "core/tray/stderr_notify_area.h"
 #include "gui/win32/win32_form_host.h"
 #include "gui/win32/win32_main_window.h"

@@ -2,7 +2,7 @@
 
 #include "support/memory_store.h"
 
-#include "core/form/window_parts.h"
+#include "core/window/window_parts.h"
 #include "core/settings/autostart.h"
 #include "core/settings/settings.h"
 

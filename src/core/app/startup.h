@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/app/command_line.h"
-#include "core/form/send_now.h"
-#include "core/form/window_parts.h"
+#include "core/window/send_now.h"
+#include "core/window/window_parts.h"
 #include "core/mail/password_file.h"
 #include "core/settings/autostart.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/form/controls.h"
+#include "core/window/controls.h"
 #include "core/settings/store.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "gui/qt/main_window_controls.h"
 
-#include "core/form/window_description.h"
+#include "core/window/window_description.h"
 #include "gui/qt/qt_text.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/form/lazy_window_view.h"
-#include "core/form/main_window.h"
-#include "core/form/window_parts.h"
+#include "core/window/lazy_window_view.h"
+#include "core/window/main_window.h"
+#include "core/window/window_parts.h"
 #include "gui/qt/main_window_controls.h"
 #include "gui/qt/pellwick_icon.h"
 #include "gui/qt/qt_deadline.h"

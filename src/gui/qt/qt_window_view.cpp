@@ -1,6 +1,6 @@
 #include "gui/qt/qt_window_view.h"
 
-#include "core/form/window_description.h"
+#include "core/window/window_description.h"
 #include "gui/qt/text_lines.h"
 
 #include <QCheckBox>

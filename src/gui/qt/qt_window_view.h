@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/form/window_view.h"
+#include "core/window/window_view.h"
 #include "gui/qt/main_window_controls.h"
 #include "gui/qt/qt_text.h"
 #include "gui/qt/tray_menu.h"

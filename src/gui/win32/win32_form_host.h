@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/form/main_window.h"
-#include "core/form/window_parts.h"
+#include "core/window/main_window.h"
+#include "core/window/window_parts.h"
 #include "core/mail/deadline.h"
 
 #include "gui/win32/win32_api.h"

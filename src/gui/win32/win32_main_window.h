@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/form/lazy_window_view.h"
+#include "core/window/lazy_window_view.h"
 
 #include "gui/win32/win32_form_host.h"
 #include "gui/win32/win32_server_dialog.h"

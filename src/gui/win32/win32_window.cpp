@@ -1,6 +1,6 @@
 #include "gui/win32/win32_window.h"
 
-#include "core/form/window_description.h"
+#include "core/window/window_description.h"
 #include "platform/windows/instance_window.h"
 #include "platform/windows/wide_text.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/form/window_view.h"
+#include "core/window/window_view.h"
 
 #include "gui/win32/win32_api.h"
 

@@ -1,4 +1,4 @@
-#include "core/form/window_description.h"
+#include "core/window/window_description.h"
 #include "core/settings/settings.h"
 #include "gui/win32/win32_main_window.h"
 #include "gui/win32/win32_notify_area.h"

@@ -1,8 +1,8 @@
-#include "core/form/main_window.h"
+#include "core/window/main_window.h"
 
 #include "core/app/command_line.h"
 #include "core/app/schedule.h"
-#include "core/form/window_view.h"
+#include "core/window/window_view.h"
 #include "core/mail/socket.h"
 
 #include <chrono>

@@ -1,6 +1,6 @@
-#include "core/form/lazy_window_view.h"
+#include "core/window/lazy_window_view.h"
 
-#include "core/form/window_description.h"
+#include "core/window/window_description.h"
 
 #include <utility>
 

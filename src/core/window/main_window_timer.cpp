@@ -1,6 +1,6 @@
 #include "core/app/schedule.h"
-#include "core/form/main_window.h"
-#include "core/form/window_view.h"
+#include "core/window/main_window.h"
+#include "core/window/window_view.h"
 
 namespace pellwick {
 

@@ -5,8 +5,8 @@
 #include "support/manual_deadline.h"
 #include "support/memory_store.h"
 
-#include "core/form/in_memory_view.h"
-#include "core/form/main_window.h"
+#include "core/window/in_memory_view.h"
+#include "core/window/main_window.h"
 #include "core/settings/autostart.h"
 #include "core/settings/settings.h"
 #include "core/tray/notify_area.h"

@@ -1,6 +1,6 @@
-#include "core/form/in_memory_view.h"
+#include "core/window/in_memory_view.h"
 
-#include "core/form/window_description.h"
+#include "core/window/window_description.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "core/form/send_now.h"
+#include "core/window/send_now.h"
 
-#include "core/form/main_window.h"
+#include "core/window/main_window.h"
 #include "core/mail/message.h"
 #include "core/settings/settings.h"
 

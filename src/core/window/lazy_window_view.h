@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/form/in_memory_view.h"
+#include "core/window/in_memory_view.h"
 
 namespace pellwick {
 

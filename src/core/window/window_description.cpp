@@ -1,4 +1,4 @@
-#include "core/form/window_description.h"
+#include "core/window/window_description.h"
 
 namespace pellwick {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/app/retry_schedule.h"
-#include "core/form/controls.h"
-#include "core/form/window_parts.h"
+#include "core/window/controls.h"
+#include "core/window/window_parts.h"
 #include "core/mail/smtp.h"
 #include "core/mail/smtp_listener.h"
 #include "core/mail/submission_settings.h"

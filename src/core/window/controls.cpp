@@ -1,4 +1,4 @@
-#include "core/form/controls.h"
+#include "core/window/controls.h"
 
 #include <array>
 

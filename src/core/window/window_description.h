@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/form/controls.h"
+#include "core/window/controls.h"
 #include "core/mail/submission_settings.h"
 
 #include <array>

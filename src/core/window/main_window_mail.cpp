@@ -1,5 +1,5 @@
-#include "core/form/main_window.h"
-#include "core/form/window_view.h"
+#include "core/window/main_window.h"
+#include "core/window/window_view.h"
 #include "core/mail/debug_log_limit.h"
 #include "core/mail/ip_token.h"
 #include "core/mail/message.h"

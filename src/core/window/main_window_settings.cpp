@@ -1,5 +1,5 @@
-#include "core/form/main_window.h"
-#include "core/form/window_view.h"
+#include "core/window/main_window.h"
+#include "core/window/window_view.h"
 #include "core/settings/autostart.h"
 
 namespace pellwick {
