@@ -1,14 +1,14 @@
 #pragma once
 
 #include "core/app/retry_schedule.h"
-#include "core/window/controls.h"
-#include "core/window/window_parts.h"
 #include "core/mail/smtp.h"
 #include "core/mail/smtp_listener.h"
 #include "core/mail/submission_settings.h"
 #include "core/settings/settings.h"
 #include "core/tray/memory.h"
 #include "core/tray/sys_tray_icon.h"
+#include "core/window/controls.h"
+#include "core/window/window_parts.h"
 
 #include <cstdint>
 #include <functional>
@@ -70,41 +70,38 @@ public:
     // it (the close box, the tray's Exit) the window says so first.
     void ExitApp();
 
-    // Mail. An automatic mail that fails for a passing reason is tried again;
-    // the button's is not.
-    void SendEmail(MailKind kind = MailKind::Automatic);
-    void InsertIpToken();
-    // Port, security, user name, password and the trusted certificate.
-    void OpenServerDialog();
-
     // SmtpListener.
     void AppendToDebugLog(const std::string &text) override;
     // The newest text of the debug log, as the view would show it all.
     const std::string &DebugLog() const { return m_debugLog; }
-    void UpdateCaption(const std::string &text) override;
-    void DialogueEnded(const DialogueOutcome &outcome) override;
+
+    void UpdateTrayTip();
+    void RestoreWindow();
+    // Milliseconds left until the fixed-rate mail.
+    std::int64_t Countdown() const { return m_countdown; }
+
+protected:
+    // Mail. An automatic mail that fails for a passing reason is tried again;
+    // the button's is not.
+    void SendEmail(MailKind kind = MailKind::Automatic);
     // Not while a retry of the automatic mail is pending.
     void CheckAutoExit() override;
 
+private:
+    void UpdateCaption(const std::string &text) override;
+    void DialogueEnded(const DialogueOutcome &outcome) override;
+    void InsertIpToken();
+    // Port, security, user name, password and the trusted certificate.
+    void OpenServerDialog();
     void ApplyTimerSettings();
     void AddTrayIcon();
-    void UpdateTrayTip();
     void UpdateMemoryLabels();
-    void RestoreWindow();
     void MinimizeWindow();
-
     void LoadSettings();
     void SaveSettings();
     void EmailIpOnStartupChanged();
-
     void ShowDebugTab();
     void CopyIpToClipboard();
-
-    std::string m_lastIp;
-    std::int64_t m_countdown = 0;
-    bool m_messageHadFocus = false;
-
-private:
     // Sets a check box by code: a different value runs its click handler, the
     // value it holds runs nothing.
     void SetValue(Control control, int value);
@@ -125,6 +122,9 @@ private:
 
     WindowView &m_view;
     WindowParts m_parts;
+    std::string m_lastIp;
+    std::int64_t m_countdown = 0;
+    bool m_messageHadFocus = false;
     // The figures as last read.
     MemStatus m_memory;
     // The ticks left the figures unread while nothing showed them.

@@ -38,7 +38,7 @@ std::map<std::string, std::string> Seen(const WindowHarness &h)
         {"debug tab", on(v.TabVisible(Tab::Debug))},
         {"exit box", on(v.Enabled(Control::AutoExit))},
         {"rate field", on(v.Enabled(Control::TimerRate))},
-        {"countdown", std::to_string(h.form->m_countdown)},
+        {"countdown", std::to_string(h.form->Countdown())},
         {"mail box", std::to_string(v.Value(Control::AutoMail))},
         {"marks", std::string(v.MenuChecked(MenuItem::ShowIp) ? "IP " : "")
                       + (v.MenuChecked(MenuItem::ShowPhysicalMemory) ? "Phy " : "")
@@ -295,7 +295,7 @@ TEST(MainWindowTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
         h.Store("TimerValue", rate);
         MainWindow &form = h.Make();
         form.Tick();
-        EXPECT_EQ(form.m_countdown, 0) << "no tick before start-up";
+        EXPECT_EQ(form.Countdown(), 0) << "no tick before start-up";
         form.Start();
         int ticks = 0;
         while (h.connectedTo.empty() && ticks < 10) {
@@ -312,7 +312,7 @@ TEST(MainWindowTimer, ATypedUnitCountsAndLeavingAnEmptiedRateFieldSwitchesTheSch
     MainWindow &form = h.Flags({{"TimerSend", 1}}).Start();
     h.view.SetText(Control::TimerUnit, " HOURS");
     form.UserChangedText(Control::TimerUnit);
-    EXPECT_EQ(form.m_countdown, 30 * 3'600'000) << "a typed unit counts, in any case";
+    EXPECT_EQ(form.Countdown(), 30 * 3'600'000) << "a typed unit counts, in any case";
     h.view.SetText(Control::TimerRate, "");
     form.FocusMoved(Control::TimerRate, Control::TimerRate);
     EXPECT_EQ(h.view.Value(Control::TimerSend), kChecked) << "focus did not move";

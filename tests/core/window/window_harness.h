@@ -5,11 +5,11 @@
 #include "support/manual_deadline.h"
 #include "support/memory_store.h"
 
-#include "core/window/in_memory_view.h"
-#include "core/window/main_window.h"
 #include "core/settings/autostart.h"
 #include "core/settings/settings.h"
 #include "core/tray/notify_area.h"
+#include "core/window/in_memory_view.h"
+#include "core/window/main_window.h"
 
 #include <initializer_list>
 #include <memory>
@@ -109,9 +109,10 @@ struct WindowHarness
     // The dialogue ends the way Smtp ends it.
     void End(DeliveryResult result, const std::string &cause = "451 try later")
     {
-        form->UpdateCaption("");
-        form->DialogueEnded({result, cause, {}});
-        form->CheckAutoExit();
+        SmtpListener &listener = *form;
+        listener.UpdateCaption("");
+        listener.DialogueEnded({result, cause, {}});
+        listener.CheckAutoExit();
     }
     // The clock moves on and the timer ticks.
     void Tick(std::int64_t afterMs = 5000)
