@@ -135,7 +135,7 @@ private:
     QEventLoop *m_waiting = nullptr;
 };
 
-// The real window's widgets, menu and socket under that form; its timer and
+// The real window's widgets, menu and socket under that window's behaviour; its timer and
 // clipboard play no part in deliveries.
 struct DeliveringWindow
     : pellwick::TickTimer

@@ -1,6 +1,6 @@
 #include "core/app/startup.h"
-#include "core/window/in_memory_view.h"
 #include "core/tray/stderr_notify_area.h"
+#include "core/window/in_memory_view.h"
 #include "gui/qt/pellwick_icon.h"
 #include "gui/qt/platform_notifiers.h"
 #include "gui/qt/qt_deadline.h"

@@ -2,9 +2,9 @@
 
 #include "support/memory_store.h"
 
-#include "core/window/window_parts.h"
 #include "core/settings/autostart.h"
 #include "core/settings/settings.h"
+#include "core/window/window_parts.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/app/command_line.h"
-#include "core/window/send_now.h"
-#include "core/window/window_parts.h"
 #include "core/mail/password_file.h"
 #include "core/settings/autostart.h"
+#include "core/window/send_now.h"
+#include "core/window/window_parts.h"
 
 #include <functional>
 #include <memory>
@@ -61,7 +61,7 @@ public:
 
 // The program's whole run from its arguments: the info requests, the
 // single-instance hand-over, the store, the password, then one mail or the
-// form. Returns the exit status.
+// window. Returns the exit status.
 int RunProgram(const std::vector<std::string> &arguments, const std::string &programName,
                const PlatformParts &platform, StartupShell &shell);
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/window/controls.h"
 #include "core/settings/store.h"
+#include "core/window/controls.h"
 
 #include <cstdint>
 #include <optional>

@@ -2,8 +2,8 @@
 
 #include "core/app/command_line.h"
 #include "core/app/schedule.h"
-#include "core/window/window_view.h"
 #include "core/mail/socket.h"
+#include "core/window/window_view.h"
 
 #include <chrono>
 #include <utility>

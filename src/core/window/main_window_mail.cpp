@@ -1,9 +1,9 @@
-#include "core/window/main_window.h"
-#include "core/window/window_view.h"
 #include "core/mail/debug_log_limit.h"
 #include "core/mail/ip_token.h"
 #include "core/mail/message.h"
 #include "core/mail/submission.h"
+#include "core/window/main_window.h"
+#include "core/window/window_view.h"
 
 namespace pellwick {
 

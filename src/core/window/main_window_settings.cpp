@@ -1,6 +1,6 @@
+#include "core/settings/autostart.h"
 #include "core/window/main_window.h"
 #include "core/window/window_view.h"
-#include "core/settings/autostart.h"
 
 namespace pellwick {
 

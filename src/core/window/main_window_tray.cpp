@@ -1,6 +1,6 @@
+#include "core/tray/status_texts.h"
 #include "core/window/main_window.h"
 #include "core/window/window_view.h"
-#include "core/tray/status_texts.h"
 
 #include <algorithm>
 #include <array>

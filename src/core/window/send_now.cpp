@@ -1,8 +1,8 @@
 #include "core/window/send_now.h"
 
-#include "core/window/main_window.h"
 #include "core/mail/message.h"
 #include "core/settings/settings.h"
+#include "core/window/main_window.h"
 
 #include <algorithm>
 #include <utility>

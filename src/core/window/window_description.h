@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/window/controls.h"
 #include "core/mail/submission_settings.h"
+#include "core/window/controls.h"
 
 #include <array>
 #include <optional>

@@ -75,7 +75,7 @@ bool QtMainWindow::eventFilter(QObject *watched, QEvent *event)
 QtMainWindow::~QtMainWindow()
 {
     // Closing the widget below moves the focus, and the application would
-    // report that to a window whose form is already gone.
+    // report that to a window whose behaviour is already gone.
     disconnect(qApp, nullptr, this, nullptr);
 }
 

@@ -82,7 +82,7 @@ private:
     // The log widget missed appends or cuts while hidden.
     bool m_logBehind = false;
 
-    // The log widget, unless it is behind the form's log.
+    // The log widget, unless it is behind the window's log.
     QPlainTextEdit *shownLog(Control control);
 };
 

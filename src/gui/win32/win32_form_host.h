@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/mail/deadline.h"
 #include "core/window/main_window.h"
 #include "core/window/window_parts.h"
-#include "core/mail/deadline.h"
 
 #include "gui/win32/win32_api.h"
 #include "platform/address_watch.h"

@@ -1,7 +1,7 @@
 #include "gui/win32/win32_server_dialog.h"
 
-#include "core/window/window_description.h"
 #include "core/text/text.h"
+#include "core/window/window_description.h"
 #include "gui/win32/win32_window.h"
 #include "platform/windows/wide_text.h"
 

@@ -80,7 +80,7 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         std::string calls;
         std::string out; // the start of standard output, then of standard error
         std::string err;
-        std::optional<std::string> password = std::nullopt; // as the form got it
+        std::optional<std::string> password = std::nullopt; // as the window got it
     };
     const std::vector<Row> rows {
         {{"/s", "--version"},

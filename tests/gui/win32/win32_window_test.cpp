@@ -1,5 +1,5 @@
-#include "core/window/window_description.h"
 #include "core/settings/settings.h"
+#include "core/window/window_description.h"
 #include "gui/win32/win32_main_window.h"
 #include "gui/win32/win32_notify_area.h"
 #include "gui/win32/win32_server_dialog.h"
