@@ -135,22 +135,17 @@ private:
     QEventLoop *m_waiting = nullptr;
 };
 
-// The real window's widgets, menu and socket under that window's behaviour; its timer and
-// clipboard play no part in deliveries.
-struct DeliveringWindow
-    : pellwick::TickTimer
-    , pellwick::Clipboard
+// The real window's widgets, menu and socket under that window's behaviour; its timer
+// (never connected to the ticks) and clipboard play no part in deliveries.
+struct DeliveringWindow : pellwick::Clipboard
 {
     DeliveringWindow(QtWindowParts parts, bool logOff)
-        : form(view, pellwick::TakeWindowParts(parts, socket, deadline, *this, *this, nullptr),
-               logOff)
+        : form(view, pellwick::TakeWindowParts(parts, events, *this, nullptr), logOff)
     {
-        QObject::connect(&socket, &pellwick::QtSocket::dataArrival,
+        QObject::connect(&events.socket, &pellwick::QtSocket::dataArrival,
                          [this](std::int32_t count) { form.DataArrived(count); });
     }
 
-    void Start(std::int64_t) override { }
-    void Stop() override { }
     void SetText(const std::string &) override { }
 
     // Laid out at once: the log goes into the real widget.
@@ -164,8 +159,7 @@ struct DeliveringWindow
     } controls;
     pellwick::TrayMenu menu {controls.windowIcon()};
     pellwick::QtWindowView view {controls, menu};
-    pellwick::QtDeadline deadline;
-    pellwick::QtSocket socket;
+    pellwick::QtWindowEvents events;
     DeliveringMainWindow form;
 };
 

@@ -1,4 +1,4 @@
-// What one m_timer tick reads and writes, apart from the widgets: the local IP, a
+// What one timer tick reads and writes, apart from the widgets: the local IP, a
 // new memory snapshot, both About lines and the tooltip. The tick runs every 5 s
 // for the whole life of the program, so this should stay in the tens of
 // microseconds.
@@ -15,10 +15,10 @@ namespace {
 
 void TickReadings(benchmark::State &state)
 {
-    pellwick::Memory memory {pellwick::PlatformMemoryReader()};
+    const pellwick::MemoryReader read = pellwick::PlatformMemoryReader();
     for (auto _ : state) {
         const std::string ip = pellwick::LocalIP();
-        memory.ReadMemoryStatus();
+        const pellwick::MemStatus memory = read();
         std::string physical = pellwick::PhysicalMemoryLine(memory);
         std::string virtualLine = pellwick::VirtualMemoryLine(memory);
         std::string tip = pellwick::TrayTipText(true, true, true, ip, memory);
@@ -38,17 +38,16 @@ void LocalIPReading(benchmark::State &state)
 
 void MemoryReading(benchmark::State &state)
 {
-    pellwick::Memory memory {pellwick::PlatformMemoryReader()};
+    const pellwick::MemoryReader read = pellwick::PlatformMemoryReader();
     for (auto _ : state) {
-        memory.ReadMemoryStatus();
-        benchmark::DoNotOptimize(memory.Status());
+        pellwick::MemStatus memory = read();
+        benchmark::DoNotOptimize(memory);
     }
 }
 
 void MemoryTexts(benchmark::State &state)
 {
-    pellwick::Memory memory {pellwick::PlatformMemoryReader()};
-    memory.ReadMemoryStatus();
+    const pellwick::MemStatus memory = pellwick::PlatformMemoryReader()();
     for (auto _ : state) {
         std::string physical = pellwick::PhysicalMemoryLine(memory);
         std::string virtualLine = pellwick::VirtualMemoryLine(memory);

@@ -96,7 +96,7 @@ public:
             QtWindowParts parts {std::move(machine), notifyArea, notifiers.WatchingAddresses(),
                                  QIcon()};
             InMemoryView view;
-            QtFormEvents events;
+            QtWindowEvents events;
             NoClipboard clipboard;
             MainWindow form(view, TakeWindowParts(parts, events, clipboard, nullptr));
             events.ConnectTo(form);

@@ -17,20 +17,20 @@
 
 namespace pellwick {
 
-void QtFormEvents::ConnectTo(MainWindow &form)
+void QtWindowEvents::ConnectTo(MainWindow &window)
 {
-    QObject::connect(&m_socket, &QtSocket::dataArrival,
-                     [&form](std::int32_t count) { form.DataArrived(count); });
-    QObject::connect(&m_timer, &QTimer::timeout, [&form] { form.Tick(); });
+    QObject::connect(&socket, &QtSocket::dataArrival,
+                     [&window](std::int32_t count) { window.DataArrived(count); });
+    QObject::connect(&timer, &QTimer::timeout, [&window] { window.Tick(); });
 }
 
-WindowParts TakeWindowParts(QtWindowParts &parts, QtFormEvents &events, Clipboard &clipboard,
+WindowParts TakeWindowParts(QtWindowParts &parts, QtWindowEvents &events, Clipboard &clipboard,
                             ServerDialog *serverDialog)
 {
     return WindowParts {std::move(parts.machine), ShellParts {
-                                                      .socket = events.m_socket,
+                                                      .socket = events.socket,
                                                       .deadline = events.deadline,
-                                                      .timer = events.m_timer,
+                                                      .timer = events.timer,
                                                       .notifyArea = parts.notifyArea,
                                                       .clipboard = clipboard,
                                                       .addressWatched = parts.addressWatched,

@@ -35,8 +35,8 @@ struct QtWindowParts
     QIcon icon = PellwickIcon();
 };
 
-// m_timer on the Qt event loop.
-class QtFormTimer final
+// The window's tick timer on the Qt event loop.
+class QtTickTimer final
     : public QTimer
     , public TickTimer
 {
@@ -46,20 +46,20 @@ public:
 };
 
 // What the Qt event loop gives MainWindow, with a window or without.
-struct QtFormEvents
+struct QtWindowEvents
 {
-    QtSocket m_socket;
+    QtSocket socket;
     QtDeadline deadline;
-    QtFormTimer m_timer;
+    QtTickTimer timer;
 
-    // The socket's data and the timer's ticks go to the form.
-    void ConnectTo(MainWindow &form);
+    // The socket's data and the timer's ticks go to the window's behaviour.
+    void ConnectTo(MainWindow &window);
 };
 
 // MainWindow's parts: the shell's events, clipboard and Server dialog (none
 // without a window) with the rest of `parts`, whose texts and functions are
 // taken over.
-WindowParts TakeWindowParts(QtWindowParts &parts, QtFormEvents &events, Clipboard &clipboard,
+WindowParts TakeWindowParts(QtWindowParts &parts, QtWindowEvents &events, Clipboard &clipboard,
                             ServerDialog *serverDialog);
 
 // The Qt shell of the settings window: its widgets, the tray menu, the socket,
@@ -114,7 +114,7 @@ private:
     TrayMenu m_menu;
     QtWindowView m_widgetView;
     LazyWindowView m_view;
-    QtFormEvents m_events;
+    QtWindowEvents m_events;
     QtServerDialog *m_serverDialog = nullptr;
     bool m_usedClipboard = false;
     std::optional<Control> m_lastFocus;
