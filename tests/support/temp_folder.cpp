@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 
@@ -26,13 +27,8 @@ TempFolder::~TempFolder()
 
 std::string ReadBytes(const std::filesystem::path &file)
 {
-    std::ifstream in(file, std::ios::binary | std::ios::ate);
-    if (!in)
-        return {};
-    std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
-    in.seekg(0);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void WriteBytes(const std::filesystem::path &file, const std::string &bytes)
