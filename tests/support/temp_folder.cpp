@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 
 namespace pellwick::test {
@@ -28,7 +28,9 @@ TempFolder::~TempFolder()
 std::string ReadBytes(const std::filesystem::path &file)
 {
     std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    std::ostringstream bytes;
+    bytes << in.rdbuf(); // nothing where the file cannot be read
+    return bytes.str();
 }
 
 void WriteBytes(const std::filesystem::path &file, const std::string &bytes)

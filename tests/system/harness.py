@@ -199,12 +199,11 @@ class Pellwick(Closing):
     """The real program with configuration and runtime folders of its own; with
     no display it runs with none (DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM unset)."""
 
-    def __init__(self, binary, namespace, display, hive_values=None, arguments=()):
+    def __init__(self, binary, namespace, display, hive_values, arguments=()):
         self.config = tempfile.mkdtemp(prefix="pellwick-config-")
         self.hive = os.path.join(self.config, "pellwick", "registry.reg")
-        if hive_values is not None:
-            os.makedirs(os.path.dirname(self.hive))
-            pathlib.Path(self.hive).write_text(hive_text(hive_values))
+        os.makedirs(os.path.dirname(self.hive))
+        pathlib.Path(self.hive).write_text(hive_text(hive_values))
         self.command = namespace.command(
             "env", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
             *(["DISPLAY=" + display.name] if display else ["-u", "DISPLAY"]),
@@ -228,14 +227,11 @@ class Pellwick(Closing):
 
 
 def hive_text(values):
-    """A hive file holding the given settings; ints as dwords, texts as strings
-    (as hex(1) bytes where a line break, which a quoted string cannot hold, is in it)."""
+    """A hive file holding the given settings; ints as dwords, texts as strings."""
     lines = ["REGEDIT4", "", "[HKEY_LOCAL_MACHINE\\Software\\Pellwick]"]
     for name, value in values.items():
         if isinstance(value, int):
             lines.append('"%s"=dword:%08x' % (name, value & 0xFFFFFFFF))
-        elif "\n" in value:
-            lines.append('"%s"=hex(1):%s' % (name, (value + "\0").encode().hex(",")))
         else:
             escaped = value.replace("\\", "\\\\").replace('"', '\\"')
             lines.append('"%s"="%s"' % (name, escaped))
