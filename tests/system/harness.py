@@ -166,19 +166,15 @@ class Display(Closing):
         return re.findall(r'^\s*(0x[0-9a-f]+) .*\("pellwick" ', tree, re.M | re.I)
 
     def popup_menu(self):
-        """Geometry of a viewable popup of the program other than its window, if one is open."""
-        for line in self.x("xwininfo", "-root", "-children").splitlines():
-            found = re.match(r'\s*(0x[0-9a-f]+) .*\("pellwick" ', line, re.I)
-            if not found or TITLE in line:
+        """Geometry of the program's open popup menu, if one is open: a shown window
+        of its own, not its main window, taller than the tray icon."""
+        found = self.xdotool("search", "--onlyvisible", "--classname", "^pellwick$").stdout
+        for window in found.split():
+            if TITLE in self.xdotool("getwindowname", window).stdout:
                 continue
-            info = self.x("xwininfo", "-id", found.group(1))
-            if "IsViewable" not in info:
-                continue
-            geometry = {key: int(re.search(label + r":\s*(-?\d+)", info).group(1))
-                        for key, label in (("x", "Absolute upper-left X"),
-                                           ("y", "Absolute upper-left Y"),
-                                           ("width", "Width"), ("height", "Height"))}
-            if geometry["height"] > 100:
+            shell = self.xdotool("getwindowgeometry", "--shell", window).stdout
+            geometry = {k.lower(): int(v) for k, v in re.findall(r"^(\w+)=(-?\d+)$", shell, re.M)}
+            if geometry.get("height", 0) > 100:
                 return geometry
         return None
 
