@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 
 namespace pellwick::test {
@@ -26,13 +27,10 @@ TempFolder::~TempFolder()
 
 std::string ReadBytes(const std::filesystem::path &file)
 {
-    std::ifstream in(file, std::ios::binary | std::ios::ate);
-    if (!in)
-        return {};
-    std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
-    in.seekg(0);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf(); // nothing where the file cannot be read
+    return bytes.str();
 }
 
 void WriteBytes(const std::filesystem::path &file, const std::string &bytes)

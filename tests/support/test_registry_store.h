@@ -17,7 +17,6 @@ public:
     virtual std::unique_ptr<SettingsStore> Open(std::string_view keyPath) = 0;
 };
 
-using TestStorePlaceMaker = std::unique_ptr<TestStorePlace> (*)();
 std::unique_ptr<TestStorePlace> MakeTestStorePlace();
 
 } // namespace pellwick::test

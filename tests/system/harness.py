@@ -166,19 +166,15 @@ class Display(Closing):
         return re.findall(r'^\s*(0x[0-9a-f]+) .*\("pellwick" ', tree, re.M | re.I)
 
     def popup_menu(self):
-        """Geometry of a viewable popup of the program other than its window, if one is open."""
-        for line in self.x("xwininfo", "-root", "-children").splitlines():
-            found = re.match(r'\s*(0x[0-9a-f]+) .*\("pellwick" ', line, re.I)
-            if not found or TITLE in line:
+        """Geometry of the program's open popup menu, if one is open: a shown window
+        of its own, not its main window, taller than the tray icon."""
+        found = self.xdotool("search", "--onlyvisible", "--classname", "^pellwick$").stdout
+        for window in found.split():
+            if TITLE in self.xdotool("getwindowname", window).stdout:
                 continue
-            info = self.x("xwininfo", "-id", found.group(1))
-            if "IsViewable" not in info:
-                continue
-            geometry = {key: int(re.search(label + r":\s*(-?\d+)", info).group(1))
-                        for key, label in (("x", "Absolute upper-left X"),
-                                           ("y", "Absolute upper-left Y"),
-                                           ("width", "Width"), ("height", "Height"))}
-            if geometry["height"] > 100:
+            shell = self.xdotool("getwindowgeometry", "--shell", window).stdout
+            geometry = {k.lower(): int(v) for k, v in re.findall(r"^(\w+)=(-?\d+)$", shell, re.M)}
+            if geometry.get("height", 0) > 100:
                 return geometry
         return None
 
@@ -199,12 +195,11 @@ class Pellwick(Closing):
     """The real program with configuration and runtime folders of its own; with
     no display it runs with none (DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM unset)."""
 
-    def __init__(self, binary, namespace, display, hive_values=None, arguments=()):
+    def __init__(self, binary, namespace, display, hive_values, arguments=()):
         self.config = tempfile.mkdtemp(prefix="pellwick-config-")
         self.hive = os.path.join(self.config, "pellwick", "registry.reg")
-        if hive_values is not None:
-            os.makedirs(os.path.dirname(self.hive))
-            pathlib.Path(self.hive).write_text(hive_text(hive_values))
+        os.makedirs(os.path.dirname(self.hive))
+        pathlib.Path(self.hive).write_text(hive_text(hive_values))
         self.command = namespace.command(
             "env", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
             *(["DISPLAY=" + display.name] if display else ["-u", "DISPLAY"]),
@@ -228,14 +223,11 @@ class Pellwick(Closing):
 
 
 def hive_text(values):
-    """A hive file holding the given settings; ints as dwords, texts as strings
-    (as hex(1) bytes where a line break, which a quoted string cannot hold, is in it)."""
+    """A hive file holding the given settings; ints as dwords, texts as strings."""
     lines = ["REGEDIT4", "", "[HKEY_LOCAL_MACHINE\\Software\\Pellwick]"]
     for name, value in values.items():
         if isinstance(value, int):
             lines.append('"%s"=dword:%08x' % (name, value & 0xFFFFFFFF))
-        elif "\n" in value:
-            lines.append('"%s"=hex(1):%s' % (name, (value + "\0").encode().hex(",")))
         else:
             escaped = value.replace("\\", "\\\\").replace('"', '\\"')
             lines.append('"%s"="%s"' % (name, escaped))

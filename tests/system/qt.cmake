@@ -1,7 +1,6 @@
 # The Qt program on Linux: Xvfb, a tray host and aiosmtpd in the namespace.
 foreach(scenario
-        mail_on_start_and_on_new_ip
-        login_run_exits_by_itself
+        mail_on_start
         tray_menu_and_restore
         headless_mails_at_once_and_hands_over
         send_now_exit_statuses)

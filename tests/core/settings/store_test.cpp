@@ -16,7 +16,7 @@ using namespace std::string_literals;
 
 // The same cases on every store the platform gives: the hive file on Linux, the
 // real registry on Windows (tests/platform/<os>/test_registry_store.cpp).
-class PlatformStore : public ::testing::TestWithParam<TestStorePlaceMaker>
+class PlatformStore : public ::testing::Test
 {
 protected:
     void Put(const std::string &name, std::optional<StoredValue> value)
@@ -25,11 +25,11 @@ protected:
         EXPECT_EQ(store->Commit(), "") << name;
     }
 
-    std::unique_ptr<TestStorePlace> place = GetParam()();
+    std::unique_ptr<TestStorePlace> place = MakeTestStorePlace();
     std::unique_ptr<SettingsStore> store = place->Open(kSettingsKey);
 };
 
-TEST_P(PlatformStore, ValuesAreStoredInTheirTypesBytesAndReadBack)
+TEST_F(PlatformStore, ValuesAreStoredInTheirTypesBytesAndReadBack)
 {
     for (const auto &[value, stored] : std::vector<std::pair<SettingValue, StoredValue>> {
              {"abc"s, {kTextType, "abc\0"s}},
@@ -46,7 +46,7 @@ TEST_P(PlatformStore, ValuesAreStoredInTheirTypesBytesAndReadBack)
     }
 }
 
-TEST_P(PlatformStore, OtherTypesAndOddTextsReadAsTheStoreDeliversThem)
+TEST_F(PlatformStore, OtherTypesAndOddTextsReadAsTheStoreDeliversThem)
 {
     using Case = std::tuple<std::uint32_t, std::string, std::optional<SettingValue>>;
     for (const auto &[type, bytes, value] : std::vector<Case> {
@@ -66,7 +66,7 @@ TEST_P(PlatformStore, OtherTypesAndOddTextsReadAsTheStoreDeliversThem)
     }
 }
 
-TEST_P(PlatformStore, NamesMatchInAnyCaseKeysStayApartAndRemovalsNeedNoValue)
+TEST_F(PlatformStore, NamesMatchInAnyCaseKeysStayApartAndRemovalsNeedNoValue)
 {
     EXPECT_EQ(store->Read("SMTPServer"), std::nullopt);
     store->Write("Here", Stored("x"s));
@@ -78,7 +78,7 @@ TEST_P(PlatformStore, NamesMatchInAnyCaseKeysStayApartAndRemovalsNeedNoValue)
     Put("Here", std::nullopt);
 }
 
-TEST_P(PlatformStore, TheRunKeyEntryNamesTheProgramQuotedOnlyWithABlankAndGoesAgain)
+TEST_F(PlatformStore, TheRunKeyEntryNamesTheProgramQuotedOnlyWithABlankAndGoesAgain)
 {
     const auto runKey = [this] {
         return place->Open(RunKeyAutostart::kRunKey);
@@ -96,8 +96,6 @@ TEST_P(PlatformStore, TheRunKeyEntryNamesTheProgramQuotedOnlyWithABlankAndGoesAg
     autostart.Unregister(); // nothing left to remove
     EXPECT_EQ(runKey()->Read("Pellwick"), std::nullopt);
 }
-
-INSTANTIATE_TEST_SUITE_P(Here, PlatformStore, ::testing::Values(&MakeTestStorePlace));
 
 TEST(RunKeyAutostart, IsWrittenOnlyWhenItsCommandDiffers)
 {

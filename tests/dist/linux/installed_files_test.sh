@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # `cmake --install` into a fresh folder: menu entry, AppStream data, icons, man page,
-# versions and licence as the program itself reports them.
+# versions and licence as the program itself reports them; then the uninstall target
+# removes what it put there.
 #   installed_files_test.sh BUILD_DIR
 set -euo pipefail
 root=$(mktemp -d)
@@ -42,4 +43,10 @@ grep -q '<project_license>MIT</project_license>' "$share"/metainfo/*.metainfo.xm
 grep -qx 'License: Expat' "$share/doc/pellwick/copyright" || { echo "no copyright file"; exit 1; }
 zcat "$share/doc/pellwick/changelog.Debian.gz" | head -n 1 | grep -q "^pellwick (${version#Pellwick }-" \
     || { echo "the Debian changelog does not start at ${version#Pellwick }"; exit 1; }
-echo "installed files: valid"
+installed=$(find "$root/usr" -type f | wc -l)
+# A file of the user's own in an installed folder stays.
+echo mine >"$root/usr/bin/mine"
+cmake --build "$1" --target uninstall >"$root/log" 2>&1 || { cat "$root/log"; exit 1; }
+left=$(find "$root/usr" -type f)
+[ "$left" = "$root/usr/bin/mine" ] || { echo "after uninstall: ${left:-nothing}"; exit 1; }
+echo "installed files: valid; uninstall: the $installed installed files removed, nothing else"

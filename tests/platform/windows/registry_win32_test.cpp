@@ -1,12 +1,10 @@
 #include "platform/windows/scratch_registry_key.h"
 
-#include "core/settings/autostart.h"
 #include "core/settings/settings.h"
 #include "platform/windows/registry_store.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,12 +46,6 @@ struct Roots
     RegistryStore machine {kSettingsKey, nullptr, m, m};
     RegistryStore user {kSettingsKey, nullptr, u, u};
     RegistryStore fallback {kSettingsKey, nullptr, m, u};
-
-    std::unique_ptr<SettingsStore> RunKey(HKEY machineRoot, HKEY userRoot) const
-    {
-        return std::make_unique<RegistryStore>(RunKeyAutostart::kRunKey, nullptr, machineRoot,
-                                               userRoot);
-    }
 };
 
 std::string setText(SettingsStore &store, const std::string &name, const std::string &text)
@@ -107,7 +99,6 @@ TEST(RegistryStore, WritesGoToTheMachineWhileItTakesThemElseToTheUser)
     setText(r.machine, "Sender", "admin@example.com");
     // As for a user without administrator rights: the machine's keys cannot change.
     r.scratch.MakeMachineKeyReadOnly(L"Software\\Pellwick");
-    r.scratch.MakeMachineKeyReadOnly(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
 
     EXPECT_EQ(setText(r.fallback, "SMTPServer", "user.example"), "");
     EXPECT_EQ(r.user.Read("SMTPServer"), Stored("user.example"s));
@@ -115,14 +106,6 @@ TEST(RegistryStore, WritesGoToTheMachineWhileItTakesThemElseToTheUser)
     // The user's value wins; where the user has none, the machine's is read.
     EXPECT_EQ(r.fallback.Read("SMTPServer"), Stored("user.example"s));
     EXPECT_EQ(r.fallback.Read("Sender"), Stored("admin@example.com"s));
-
-    // The log-in entry takes the same way.
-    RunKeyAutostart autostart(r.RunKey(r.m, r.u), "C:\\My Tools");
-    autostart.Register();
-    EXPECT_EQ(r.RunKey(r.u, r.u)->Read("Pellwick"), Stored("\"C:\\My Tools\\Pellwick.exe\" /s"s));
-    EXPECT_EQ(r.RunKey(r.m, r.m)->Read("Pellwick"), std::nullopt);
-    autostart.Unregister();
-    EXPECT_EQ(r.RunKey(r.u, r.u)->Read("Pellwick"), std::nullopt);
 }
 
 TEST(RegistryStore, ASaveRefusedByBothRootsIsToldOnceWithKeyValueAndCause)
