@@ -86,7 +86,8 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
     // clang-format off
     const std::vector<Row> rows {
         {{"/s", "--version"}, {}, false, false, good, 0, "", version, ""},
-        {{"/?"}, {}, true, true, good, 0, "", "Usage: pellwick [/s]", ""},
+        {{"/?"}, {}, true, true, good, 0, "",
+         "Usage: pellwick [/s] [--headless | --send-now] [--password-file FILE]\n", ""},
         {{"/s"}, {}, false, true, good, 1, "", "", "pellwick: no display"},
         {{"/s"}, {"/s"}, true, false, good, 0, "claim(login) ", "", ""},
         {{"-platform", "x", "/S", "y"}, {"/S", "y"}, true, true, good, 0,

@@ -238,7 +238,6 @@ TEST(MainWindowTimer, TickFollowsTheAddressAndMailsANewOne)
     h.memory.availablePhysical = 4'000'000'000;
     form.Tick();
     EXPECT_EQ(h.view.Caption(), "Pellwick v" PELLWICK_VERSION "! - Your IP Is 198.51.100.4");
-    EXPECT_EQ(h.iconTip, "198.51.100.4 %50 Phyical Free %75 Virtual Free ");
     EXPECT_EQ(h.view.Text(Control::PhysicalMemory),
               "%50 Physical Mem Available. (4000000KB of 8000000KB)");
     EXPECT_EQ(h.connectedTo, "");
