@@ -36,60 +36,34 @@ TEST(CommandLine, EveryOptionAndWhatIsLeftUnknown)
         Args unknown;
     };
     const auto none = std::nullopt;
+    using enum RunMode;
+    using enum InfoRequest;
+    const Args wrong {"--helpx", "-help", "/??", "--Version", "-v", "/h", "help"};
+    // clang-format off
     for (const Row &row : {
-             Row {{}, RunMode::Window, InfoRequest::None, none, {}},
-             Row {{"/s", "x"}, RunMode::Window, InfoRequest::None, none, {"x"}},
-             Row {{"/s", "--headless"}, RunMode::Headless, InfoRequest::None, none, {}},
-             Row {{"--headless", "--send-now"}, RunMode::SendNow, InfoRequest::None, none, {}},
-             Row {{"--Headless"}, RunMode::Window, InfoRequest::None, none, {"--Headless"}},
-             Row {{"--helpx", "-help", "/??", "--Version", "-v", "/h", "help"},
-                  RunMode::Window,
-                  InfoRequest::None,
-                  none,
-                  {"--helpx", "-help", "/??", "--Version", "-v", "/h", "help"}},
-             Row {{"--version"}, RunMode::Window, InfoRequest::Version, none, {}},
-             Row {{"-h"}, RunMode::Window, InfoRequest::Help, none, {}},
-             Row {{"/s", "/?"}, RunMode::Window, InfoRequest::Help, none, {}},
-             Row {{"--version", "--help"}, RunMode::Window, InfoRequest::Version, none, {}},
-             Row {{"--help", "--version"}, RunMode::Window, InfoRequest::Help, none, {}},
-             Row {{"/s", "--password-file", "/run/pw"},
-                  RunMode::Window,
-                  InfoRequest::None,
-                  "/run/pw",
-                  {}},
-             Row {{"--password-file=/a b", "--headless"},
-                  RunMode::Headless,
-                  InfoRequest::None,
-                  "/a b",
-                  {}},
-             Row {{"--password-file=a", "--password-file", "b"},
-                  RunMode::Window,
-                  InfoRequest::None,
-                  "b",
-                  {}},
+             Row {{}, Window, None, none, {}},
+             Row {{"/s", "x"}, Window, None, none, {"x"}},
+             Row {{"/s", "--headless"}, Headless, None, none, {}},
+             Row {{"--headless", "--send-now"}, SendNow, None, none, {}},
+             Row {{"--Headless"}, Window, None, none, {"--Headless"}},
+             Row {wrong, Window, None, none, wrong},
+             Row {{"--version"}, Window, Version, none, {}},
+             Row {{"-h"}, Window, Help, none, {}},
+             Row {{"/s", "/?"}, Window, Help, none, {}},
+             Row {{"--version", "--help"}, Window, Version, none, {}},
+             Row {{"--help", "--version"}, Window, Help, none, {}},
+             Row {{"/s", "--password-file", "/run/pw"}, Window, None, "/run/pw", {}},
+             Row {{"--password-file=/a b", "--headless"}, Headless, None, "/a b", {}},
+             Row {{"--password-file=a", "--password-file", "b"}, Window, None, "b", {}},
              // The word after the option is its value, even one that reads as
              // an option; it still chooses the mode.
-             Row {{"--password-file", "--password-file", "x"},
-                  RunMode::Window,
-                  InfoRequest::None,
-                  "--password-file",
+             Row {{"--password-file", "--password-file", "x"}, Window, None, "--password-file",
                   {"x"}},
-             Row {{"--password-file", "--send-now"},
-                  RunMode::SendNow,
-                  InfoRequest::None,
-                  "--send-now",
-                  {}},
-             Row {{"--password-file"},
-                  RunMode::Window,
-                  InfoRequest::None,
-                  none,
-                  {"--password-file"}},
-             Row {{"--password-files=x"},
-                  RunMode::Window,
-                  InfoRequest::None,
-                  none,
-                  {"--password-files=x"}},
+             Row {{"--password-file", "--send-now"}, SendNow, None, "--send-now", {}},
+             Row {{"--password-file"}, Window, None, none, {"--password-file"}},
+             Row {{"--password-files=x"}, Window, None, none, {"--password-files=x"}},
          }) {
+        // clang-format on
         SCOPED_TRACE(testing::PrintToString(row.arguments));
         const CommandLine got = ParseCommandLine(row.arguments);
         EXPECT_EQ(got.mode, row.mode);
@@ -99,16 +73,10 @@ TEST(CommandLine, EveryOptionAndWhatIsLeftUnknown)
     }
 }
 
-TEST(CommandLine, InfoTextsNameTheProgram)
+// The texts themselves are checked where the start-up prints them.
+TEST(CommandLine, VersionTextNamesTheProgram)
 {
-    using pellwick::InfoText;
-    using pellwick::VersionText;
-    EXPECT_TRUE(std::regex_match(VersionText(), std::regex("Pellwick [0-9]+(\\.[0-9]+)+")))
-        << VersionText();
-    EXPECT_EQ(InfoText(InfoRequest::Version, "pellwick"),
-              VersionText() + "\n" + pellwick::LicenceText());
-    EXPECT_TRUE(InfoText(InfoRequest::Help, "Pellwick.exe")
-                    .starts_with("Usage: Pellwick.exe [/s] [--headless | --send-now] "
-                                 "[--password-file FILE]\n"));
-    EXPECT_EQ(InfoText(InfoRequest::None, "pellwick"), "");
+    EXPECT_TRUE(
+        std::regex_match(pellwick::VersionText(), std::regex("Pellwick [0-9]+(\\.[0-9]+)+")))
+        << pellwick::VersionText();
 }

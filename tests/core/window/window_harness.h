@@ -69,36 +69,36 @@ struct WindowHarness
     // The window made but not yet started.
     MainWindow &Make()
     {
-        form = std::make_unique<MainWindow>(view, WindowParts {
-                                                      MachineParts {
-                                                          .store = hive,
-                                                          .autostart = *this,
-                                                          .localIp = [this] { return localIp; },
-                                                          .memoryReader =
-                                                              [this] {
-                                                                  ++memoryReads;
-                                                                  return memory;
-                                                              },
-                                                          .clock = FixedTime,
-                                                          .commandLine = commandLine,
-                                                          .endProcess =
-                                                              [this](int status) {
-                                                                  ++processEnds;
-                                                                  exitStatus = status;
-                                                              },
-                                                          .passwordStore = passwordStore,
-                                                      },
-                                                      ShellParts {
-                                                          .socket = *this,
-                                                          .deadline = deadline,
-                                                          .timer = *this,
-                                                          .notifyArea = *this,
-                                                          .clipboard = *this,
-                                                          .serverDialog = serverDialog,
-                                                      },
-                                                      [this] { return now; },
-                                                      [] { return 1ull; },
-                                                  });
+        const auto readMemory = [this] {
+            ++memoryReads;
+            return memory;
+        };
+        const auto endProcess = [this](int status) {
+            ++processEnds;
+            exitStatus = status;
+        };
+        const MachineParts machine {.store = hive,
+                                    .autostart = *this,
+                                    .localIp = [this] { return localIp; },
+                                    .memoryReader = readMemory,
+                                    .clock = FixedTime,
+                                    .commandLine = commandLine,
+                                    .endProcess = endProcess,
+                                    .passwordStore = passwordStore};
+        const ShellParts shell {.socket = *this,
+                                .deadline = deadline,
+                                .timer = *this,
+                                .notifyArea = *this,
+                                .clipboard = *this,
+                                .serverDialog = serverDialog};
+        const auto steadyMs = [this] {
+            return now;
+        };
+        const auto messageIdRandom = [] {
+            return 1ull;
+        };
+        form = std::make_unique<MainWindow>(
+            view, WindowParts {machine, shell, steadyMs, messageIdRandom});
         return *form;
     }
     MainWindow &Start()
