@@ -12,15 +12,13 @@ namespace pellwick::test {
 // One message as the server received it.
 struct SinkMessage
 {
-    std::vector<std::string> recipients;
     std::string data; // raw bytes, dot-stuffing removed
 };
 
 // How the server protects the connection and whom it lets in.
 struct SinkOptions
 {
-    enum class Tls { None, StartTls, Implicit };
-    Tls tls = Tls::None;
+    std::string tls = "none"; // or "starttls", "implicit"
     std::string cert, key; // PEM files, for TLS
     std::string login; // "user:password" wanted before any mail; empty: none
 };
