@@ -37,14 +37,14 @@ SmtpSink::~SmtpSink()
     }
 }
 
-std::vector<SinkMessage> SmtpSink::Messages() const
+std::vector<std::string> SmtpSink::Messages() const
 {
-    std::vector<SinkMessage> messages;
+    std::vector<std::string> messages;
     for (int n = 1;; ++n) {
         QFile data(m_dir.filePath(QString::number(n) + QStringLiteral(".data")));
         if (!data.open(QIODevice::ReadOnly))
             break;
-        messages.push_back({data.readAll().toStdString()});
+        messages.push_back(data.readAll().toStdString());
     }
     return messages;
 }

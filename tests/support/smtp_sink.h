@@ -9,12 +9,6 @@
 
 namespace pellwick::test {
 
-// One message as the server received it.
-struct SinkMessage
-{
-    std::string data; // raw bytes, dot-stuffing removed
-};
-
 // How the server protects the connection and whom it lets in.
 struct SinkOptions
 {
@@ -34,8 +28,9 @@ public:
 
     bool started() const { return m_port != 0; }
     std::uint16_t port() const { return m_port; }
-    // Every message accepted so far, in the order of arrival.
-    std::vector<SinkMessage> Messages() const;
+    // Every message accepted so far, in the order of arrival: raw bytes,
+    // dot-stuffing removed.
+    std::vector<std::string> Messages() const;
 
 private:
     QTemporaryDir m_dir;

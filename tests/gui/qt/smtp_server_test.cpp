@@ -94,7 +94,7 @@ TEST(SmtpWithRealServer, TextBeyondAsciiReadsBackAsTyped)
     Client client;
     ASSERT_TRUE(client.send(plain(sink.port()), body, subject));
     ASSERT_EQ(sink.Messages().size(), 1u) << client.host.log;
-    const QJsonObject read = parsedByPython(sink.Messages()[0].data);
+    const QJsonObject read = parsedByPython(sink.Messages()[0]);
     EXPECT_EQ(read[QStringLiteral("subject")].toString().toStdString(), subject);
     QString typed = QString::fromStdString(body);
     typed.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -122,7 +122,7 @@ TEST(SmtpOverTls, DeliversOnlyOverTrustedTlsAndNeverShowsThePassword)
         Client client;
         ASSERT_TRUE(client.send(TlsSubmission(c, sink.port(), password, selfFingerprint)));
         const auto messages = sink.Messages();
-        ExpectTlsOutcome(c, client.host, messages.empty() ? "" : messages[0].data, password,
+        ExpectTlsOutcome(c, client.host, messages.empty() ? "" : messages[0], password,
                          selfFingerprint);
     }
 }
@@ -140,17 +140,16 @@ TEST(SmtpWithRealServer, EveryWayAPeerFailsEndsTheDialogueWithItsCause)
     using Behaviour = std::function<void(QTcpSocket *)>;
     struct Case
     {
-        std::string server;
         Behaviour peer;
         std::string log; // "@" stands for the server and port
+        std::string server = "127.0.0.1";
     };
     const std::vector<Case> cases {
-        {"127.0.0.1", [&](QTcpSocket *c) { c->write(QByteArray::fromStdString(megabyte)); },
+        {[&](QTcpSocket *c) { c->write(QByteArray::fromStdString(megabyte)); },
          megabyte.substr(0, 4096) + "\r\nReply from @ over the size limit\r\n"},
-        {"127.0.0.1", [&](QTcpSocket *c) { c->write(QByteArray::fromStdString(continued)); },
+        {[&](QTcpSocket *c) { c->write(QByteArray::fromStdString(continued)); },
          continued.substr(0, 64 * 1024) + "\r\nReply from @ over the size limit\r\n"},
-        {"127.0.0.1",
-         [](QTcpSocket *c) {
+        {[](QTcpSocket *c) {
              c->write("220 hostile\r\n");
              QObject::connect(c, &QTcpSocket::readyRead, c, [c] {
                  c->write("250-half");
@@ -159,10 +158,10 @@ TEST(SmtpWithRealServer, EveryWayAPeerFailsEndsTheDialogueWithItsCause)
          },
          "220 hostile\r\n\r\nHELO alice\r\nConnection to @ lost waiting for the reply to HELO: "
          "closed by the server\r\n"},
-        {"127.0.0.1", nullptr, "Could not connect to @: connection refused\r\n"},
+        {nullptr, "Could not connect to @: connection refused\r\n"},
         // A name under ".invalid" would still go to the machine's name server,
         // which is not on loopback; an empty label fails here.
-        {"nowhere..invalid", nullptr, "Could not connect to @: host not found\r\n"},
+        {nullptr, "Could not connect to @: host not found\r\n", "nowhere..invalid"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.log.substr(c.log.size() - 40));
