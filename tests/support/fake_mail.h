@@ -53,30 +53,27 @@ struct FakeSocket : Socket
 };
 
 // A deadline that passes only when the test says so.
-class ManualDeadline : public Deadline
+struct ManualDeadline : Deadline
 {
-public:
     void Arm(std::chrono::milliseconds after, std::function<void()> expired) override
     {
         armed = after;
-        m_expired = std::move(expired);
+        pending = std::move(expired);
     }
     void Disarm() override
     {
         armed = std::chrono::milliseconds {0};
-        m_expired = nullptr;
+        pending = nullptr;
     }
     // The armed limit passes now.
     void Expire()
     {
-        if (auto expired = std::exchange(m_expired, nullptr))
+        if (auto expired = std::exchange(pending, nullptr))
             expired();
     }
 
     std::chrono::milliseconds armed {0}; // the limit armed last; 0 when none is
-
-private:
-    std::function<void()> m_expired;
+    std::function<void()> pending; // what the armed limit calls
 };
 
 // A window for the SMTP dialogue that keeps what the dialogue shows it.

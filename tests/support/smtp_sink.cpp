@@ -16,15 +16,10 @@ SmtpSink::SmtpSink(const SinkOptions &options)
             arguments << QLatin1String(option) << QString::fromStdString(value);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QStringLiteral("/usr/bin/python3"), arguments);
-    if (!m_process.waitForStarted(10000))
-        return;
-    while (!m_process.canReadLine()) {
-        if (!m_process.waitForReadyRead(10000))
-            return;
-    }
-    bool ok = false;
-    const int port = m_process.readLine().trimmed().toInt(&ok);
-    if (ok && port > 0 && port < 65536)
+    // It prints its port once listening; anything else leaves the port 0.
+    while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) { }
+    const int port = m_process.readLine().trimmed().toInt();
+    if (port > 0 && port < 65536)
         m_port = static_cast<std::uint16_t>(port);
 }
 

@@ -23,8 +23,6 @@ class SmtpSink
 public:
     explicit SmtpSink(const SinkOptions &options = {});
     ~SmtpSink();
-    SmtpSink(const SmtpSink &) = delete;
-    SmtpSink &operator=(const SmtpSink &) = delete;
 
     bool started() const { return m_port != 0; }
     std::uint16_t port() const { return m_port; }
