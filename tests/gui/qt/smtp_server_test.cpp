@@ -20,13 +20,8 @@
 
 #include <gtest/gtest.h>
 
-using pellwick::DeliveryResult;
-using pellwick::QtSocket;
-using pellwick::Security;
-using pellwick::Smtp;
-using pellwick::Submission;
-using pellwick::test::RunEventsUntil;
-using pellwick::test::SmtpSink;
+using namespace pellwick;
+using namespace pellwick::test;
 
 namespace {
 
@@ -48,9 +43,9 @@ struct Client
     }
 
     QtSocket socket;
-    pellwick::test::RecordingSmtpListener host;
-    pellwick::QtDeadline deadline;
-    Smtp smtp {socket, host, deadline, pellwick::test::FixedEnvironment()};
+    RecordingSmtpListener host;
+    QtDeadline deadline;
+    Smtp smtp {socket, host, deadline, FixedEnvironment()};
 };
 
 Submission plain(std::uint16_t port)
@@ -112,9 +107,9 @@ TEST(SmtpOverTls, DeliversOnlyOverTrustedTlsAndNeverShowsThePassword)
     config.addCaCertificates(certs.filePath(QStringLiteral("ca.pem")));
     QSslConfiguration::setDefaultConfiguration(config);
     const std::string folder = certs.path().toStdString() + "/";
-    const std::string selfFingerprint = pellwick::test::ReadBytes(folder + "self.sha256");
+    const std::string selfFingerprint = ReadBytes(folder + "self.sha256");
     const std::string password = "pa55 w\xC3\xB6rd";
-    for (const auto &c : pellwick::test::kTlsCases) {
+    for (const auto &c : kTlsCases) {
         SCOPED_TRACE(c.name);
         const std::string stem = folder + c.certStem;
         SmtpSink sink({c.tls, stem + ".pem", stem + ".key", "alice:" + password});
