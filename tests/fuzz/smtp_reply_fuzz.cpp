@@ -1,10 +1,7 @@
 // Arbitrary server bytes in arbitrary arrivals, to the SMTP dialogue plain or with a
 // login: the client never sends a bare CR or LF, never logs the password, stays in a
 // known state, keeps its buffers bounded and never acts after its dialogue ended.
-#include "support/fake_socket.h"
-#include "support/fixed_time.h"
-#include "support/manual_deadline.h"
-#include "support/recording_smtp_listener.h"
+#include "support/fake_mail.h"
 
 #include "core/mail/smtp.h"
 
@@ -58,11 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FuzzedDataProvider input(data, size);
     Peer peer;
     pellwick::test::ManualDeadline deadline;
-    pellwick::Smtp smtp(peer, peer, deadline,
-                        {pellwick::test::FixedTime, [] { return std::string("localhost"); },
-                         [] {
-                             return 0ull;
-                         }});
+    pellwick::Smtp smtp(peer, peer, deadline, pellwick::test::FixedEnvironment());
     const std::string body = input.ConsumeRandomLengthString(64);
     const std::string recipient = input.ConsumeRandomLengthString(32);
     peer.given = body + recipient;

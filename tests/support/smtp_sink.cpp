@@ -8,26 +8,18 @@ SmtpSink::SmtpSink(const SinkOptions &options)
 {
     QStringList arguments {QStringLiteral(PELLWICK_SMTP_SINK_SCRIPT), QStringLiteral("--dir"),
                            m_dir.path()};
-    if (options.tls != SinkOptions::Tls::None) {
-        arguments << QStringLiteral("--tls")
-                  << (options.tls == SinkOptions::Tls::StartTls ? QStringLiteral("starttls")
-                                                                : QStringLiteral("implicit"))
-                  << QStringLiteral("--cert") << QString::fromStdString(options.cert)
-                  << QStringLiteral("--key") << QString::fromStdString(options.key);
-    }
-    if (!options.login.empty())
-        arguments << QStringLiteral("--login") << QString::fromStdString(options.login);
+    for (const auto &[option, value] : {std::pair {"--tls", options.tls},
+                                        {"--cert", options.cert},
+                                        {"--key", options.key},
+                                        {"--login", options.login}})
+        if (!value.empty())
+            arguments << QLatin1String(option) << QString::fromStdString(value);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QStringLiteral("/usr/bin/python3"), arguments);
-    if (!m_process.waitForStarted(10000))
-        return;
-    while (!m_process.canReadLine()) {
-        if (!m_process.waitForReadyRead(10000))
-            return;
-    }
-    bool ok = false;
-    const int port = m_process.readLine().trimmed().toInt(&ok);
-    if (ok && port > 0 && port < 65536)
+    // It prints its port once listening; anything else leaves the port 0.
+    while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) { }
+    const int port = m_process.readLine().trimmed().toInt();
+    if (port > 0 && port < 65536)
         m_port = static_cast<std::uint16_t>(port);
 }
 
@@ -40,21 +32,14 @@ SmtpSink::~SmtpSink()
     }
 }
 
-std::vector<SinkMessage> SmtpSink::Messages() const
+std::vector<std::string> SmtpSink::Messages() const
 {
-    std::vector<SinkMessage> messages;
+    std::vector<std::string> messages;
     for (int n = 1;; ++n) {
-        const auto read = [&](const char *extension) {
-            QFile file(m_dir.filePath(QString::number(n) + QLatin1String(extension)));
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        };
-        if (!QFile::exists(m_dir.filePath(QString::number(n) + QStringLiteral(".data"))))
+        QFile data(m_dir.filePath(QString::number(n) + QStringLiteral(".data")));
+        if (!data.open(QIODevice::ReadOnly))
             break;
-        SinkMessage message {{}, read(".data").toStdString()};
-        for (const QByteArray &address : read(".rcpt").split('\n'))
-            if (!address.isEmpty())
-                message.recipients.push_back(address.toStdString());
-        messages.push_back(std::move(message));
+        messages.push_back(data.readAll().toStdString());
     }
     return messages;
 }

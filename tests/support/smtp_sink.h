@@ -9,18 +9,10 @@
 
 namespace pellwick::test {
 
-// One message as the server received it.
-struct SinkMessage
-{
-    std::vector<std::string> recipients;
-    std::string data; // raw bytes, dot-stuffing removed
-};
-
 // How the server protects the connection and whom it lets in.
 struct SinkOptions
 {
-    enum class Tls { None, StartTls, Implicit };
-    Tls tls = Tls::None;
+    std::string tls = "none"; // or "starttls", "implicit"
     std::string cert, key; // PEM files, for TLS
     std::string login; // "user:password" wanted before any mail; empty: none
 };
@@ -31,13 +23,12 @@ class SmtpSink
 public:
     explicit SmtpSink(const SinkOptions &options = {});
     ~SmtpSink();
-    SmtpSink(const SmtpSink &) = delete;
-    SmtpSink &operator=(const SmtpSink &) = delete;
 
     bool started() const { return m_port != 0; }
     std::uint16_t port() const { return m_port; }
-    // Every message accepted so far, in the order of arrival.
-    std::vector<SinkMessage> Messages() const;
+    // Every message accepted so far, in the order of arrival: raw bytes,
+    // dot-stuffing removed.
+    std::vector<std::string> Messages() const;
 
 private:
     QTemporaryDir m_dir;

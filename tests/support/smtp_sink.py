@@ -9,7 +9,6 @@ input closes (with --until-killed, only by a signal).
 import argparse
 import asyncio
 import logging
-import os
 import pathlib
 import ssl
 import sys
@@ -20,8 +19,7 @@ from aiosmtpd.smtp import SMTP, AuthResult
 
 class Store:
     def __init__(self, folder):
-        self.folder = folder
-        self.count = 0
+        self.folder, self.count = pathlib.Path(folder), 0
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         # A recipient named "refused@..." is refused for good.
@@ -32,11 +30,11 @@ class Store:
 
     async def handle_DATA(self, server, session, envelope):
         self.count += 1
-        base = os.path.join(self.folder, str(self.count))
-        pathlib.Path(base + ".rcpt").write_text("\n".join(envelope.rcpt_tos))
-        pathlib.Path(base + ".data.tmp").write_bytes(envelope.original_content)
+        (self.folder / f"{self.count}.rcpt").write_text("\n".join(envelope.rcpt_tos))
         # The data file appears whole or not at all.
-        os.rename(base + ".data.tmp", base + ".data")
+        data = self.folder / f"{self.count}.data.tmp"
+        data.write_bytes(envelope.original_content)
+        data.rename(self.folder / f"{self.count}.data")
         return "250 OK"
 
 
@@ -83,18 +81,9 @@ async def main():
     port = server.sockets[0].getsockname()[1]
     print(port, flush=True)
 
-    stdin_closed = loop.create_future()
     if args.until_killed:
-        await stdin_closed  # never set: runs until a signal ends the process
-
-    def on_stdin():
-        if not sys.stdin.buffer.read1(4096):
-            loop.remove_reader(sys.stdin.fileno())
-            if not stdin_closed.done():
-                stdin_closed.set_result(None)
-
-    loop.add_reader(sys.stdin.fileno(), on_stdin)
-    await stdin_closed
+        await loop.create_future()  # never set: runs until a signal ends the process
+    await loop.run_in_executor(None, sys.stdin.buffer.read)
     server.close()
 
 

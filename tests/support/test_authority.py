@@ -36,28 +36,23 @@ def certificate(subject, key, issuer, issuer_key, is_ca):
     return builder.sign(issuer_key, hashes.SHA256())
 
 
-def write(folder, stem, cert, key=None):
-    path = pathlib.Path(folder)
-    (path / (stem + ".pem")).write_bytes(cert.public_bytes(serialization.Encoding.PEM))
-    if key is not None:
-        (path / (stem + ".key")).write_bytes(key.private_bytes(
-            serialization.Encoding.PEM, serialization.PrivateFormat.PKCS8,
-            serialization.NoEncryption()))
-
-
 def main(folder):
-    ca_key = ec.generate_private_key(ec.SECP256R1())
-    ca = certificate("Pellwick Test Authority", ca_key, "Pellwick Test Authority", ca_key, True)
-    write(folder, "ca", ca)
-    server_key = ec.generate_private_key(ec.SECP256R1())
-    write(folder, "server",
-          certificate("127.0.0.1", server_key, "Pellwick Test Authority", ca_key, False),
-          server_key)
-    self_key = ec.generate_private_key(ec.SECP256R1())
+    path = pathlib.Path(folder)
+
+    def write(stem, cert, key=None):
+        (path / (stem + ".pem")).write_bytes(cert.public_bytes(serialization.Encoding.PEM))
+        if key is not None:
+            (path / (stem + ".key")).write_bytes(key.private_bytes(
+                serialization.Encoding.PEM, serialization.PrivateFormat.PKCS8,
+                serialization.NoEncryption()))
+
+    authority = "Pellwick Test Authority"
+    ca_key, server_key, self_key = (ec.generate_private_key(ec.SECP256R1()) for _ in range(3))
+    write("ca", certificate(authority, ca_key, authority, ca_key, True))
+    write("server", certificate("127.0.0.1", server_key, authority, ca_key, False), server_key)
     own = certificate("127.0.0.1", self_key, "127.0.0.1", self_key, False)
-    write(folder, "self", own, self_key)
-    fingerprint = own.fingerprint(hashes.SHA256()).hex(":").upper()
-    pathlib.Path(folder, "self.sha256").write_text(fingerprint)
+    write("self", own, self_key)
+    (path / "self.sha256").write_text(own.fingerprint(hashes.SHA256()).hex(":").upper())
 
 
 if __name__ == "__main__":

@@ -3,7 +3,7 @@
 // The TLS and login cases each shell's socket goes through against a real server
 // (smtp_sink.py) with certificates from test_authority.py.
 #include "core/mail/submission.h"
-#include "support/recording_smtp_listener.h"
+#include "support/fake_mail.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
 #include "core/app/info_request.h"
 #include "core/app/startup.h"
-#include "support/fake_socket.h"
-#include "support/manual_deadline.h"
+#include "support/fake_mail.h"
 #include "support/memory_store.h"
 #include "support/test_machine.h"
 

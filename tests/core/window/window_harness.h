@@ -1,8 +1,6 @@
 #pragma once
 
-#include "support/fake_socket.h"
-#include "support/fixed_time.h"
-#include "support/manual_deadline.h"
+#include "support/fake_mail.h"
 #include "support/memory_store.h"
 
 #include "core/settings/autostart.h"

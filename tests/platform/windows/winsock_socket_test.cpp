@@ -4,9 +4,7 @@
 #include "platform/windows/winsock_socket.h"
 
 #include "core/mail/smtp.h"
-#include "platform/local_time.h"
-#include "support/manual_deadline.h"
-#include "support/recording_smtp_listener.h"
+#include "support/fake_mail.h"
 #include "support/temp_folder.h"
 #include "support/tls_cases.h"
 
@@ -94,32 +92,28 @@ struct TlsSink
 };
 
 // The test authority, trusted by this user's Windows while the object lives.
-class TrustedAuthority
+struct TrustedAuthority
 {
-public:
     explicit TrustedAuthority(const std::string &pem)
     {
-        DWORD size = 0;
-        CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr,
-                             nullptr);
-        std::vector<BYTE> der(size);
+        std::vector<BYTE> der(pem.size()); // the binary form is the shorter
+        auto size = static_cast<DWORD>(der.size());
         CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, der.data(), &size, nullptr,
                              nullptr);
-        m_store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER,
-                                L"Root");
-        CertAddEncodedCertificateToStore(m_store, X509_ASN_ENCODING, der.data(), size,
-                                         CERT_STORE_ADD_REPLACE_EXISTING, &m_added);
+        store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER,
+                              L"Root");
+        CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(), size,
+                                         CERT_STORE_ADD_REPLACE_EXISTING, &added);
     }
     ~TrustedAuthority()
     {
-        if (m_added)
-            CertDeleteCertificateFromStore(m_added);
-        CertCloseStore(m_store, 0);
+        if (added)
+            CertDeleteCertificateFromStore(added);
+        CertCloseStore(store, 0);
     }
 
-private:
-    HCERTSTORE m_store = nullptr;
-    PCCERT_CONTEXT m_added = nullptr;
+    HCERTSTORE store = nullptr;
+    PCCERT_CONTEXT added = nullptr;
 };
 
 } // namespace
@@ -129,9 +123,8 @@ TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
     ScratchFolder certs;
     ASSERT_FALSE(certs.unixPath.empty());
     runLinux("/usr/bin/python3 " PELLWICK_TEST_AUTHORITY_SCRIPT " " + certs.unixPath);
-    pumpUntil([&] { return certs.Read("self.sha256").size() == 95; });
+    ASSERT_TRUE(pumpUntil([&] { return certs.Read("self.sha256").size() == 95; }));
     const std::string pin = certs.Read("self.sha256");
-    ASSERT_EQ(pin.size(), 95u);
     // Given to the server on a shell's command line.
     const std::string password = "pa55-word";
     const TrustedAuthority authority(certs.Read("ca.pem"));
@@ -148,11 +141,7 @@ TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
                              [&](std::int32_t count) { dialogue->HandleServerReply(count); });
         // No limit passes: the pump's bound ends a broken run.
         test::ManualDeadline deadline;
-        Smtp smtp(socket, host, deadline,
-                  {CurrentLocalTime, [] { return std::string("localhost"); },
-                   [] {
-                       return 0ull;
-                   }});
+        Smtp smtp(socket, host, deadline, test::FixedEnvironment());
         dialogue = &smtp;
         // By name: the server's certificate names "localhost" and 127.0.0.1, and
         // Wine's check of a name matches no address.
