@@ -1,7 +1,7 @@
 """A real SMTP server (aiosmtpd) on a free loopback port for the tests.
 
-Prints the port, then stores each message in --dir as N.rcpt (an address a
-line) and N.data (raw, dot-stuffing removed). --tls: STARTTLS or TLS from the first
+Prints the port, then stores each message in --dir as N.from (the envelope
+sender), N.rcpt (an address a line) and N.data (raw, dot-stuffing removed). --tls: STARTTLS or TLS from the first
 byte; --login USER:PASSWORD: that login before any mail. Ends when its standard
 input closes (with --until-killed, only by a signal).
 """
@@ -30,6 +30,7 @@ class Store:
 
     async def handle_DATA(self, server, session, envelope):
         self.count += 1
+        (self.folder / f"{self.count}.from").write_text(envelope.mail_from)
         (self.folder / f"{self.count}.rcpt").write_text("\n".join(envelope.rcpt_tos))
         # The data file appears whole or not at all.
         data = self.folder / f"{self.count}.data.tmp"
