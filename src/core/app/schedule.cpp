@@ -14,11 +14,6 @@ constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 const std::string kDefaultRate = "30";
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // Whether a fraction's digits (after the point) round the whole part up: above
 // one half, or exactly one half next to an odd whole part.
 bool roundsUp(std::string_view fraction, std::uint64_t whole)
@@ -63,10 +58,8 @@ std::optional<std::int64_t> ParseTimerRate(const std::string &text)
     if (wholeDigits.empty() && fraction.empty())
         return std::nullopt;
     for (const std::string_view digits : {wholeDigits, fraction}) {
-        for (const char c : digits) {
-            if (!isDigit(c))
-                return std::nullopt;
-        }
+        if (digits.find_first_not_of("0123456789") != std::string_view::npos)
+            return std::nullopt;
     }
 
     // Magnitude up to 2^63, the size of the lowest value.

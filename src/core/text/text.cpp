@@ -1,5 +1,6 @@
 #include "core/text/text.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace pellwick {
@@ -28,13 +29,7 @@ char AsciiLower(char c)
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    }
-    return true;
+    return std::ranges::equal(a, b, {}, AsciiLower, AsciiLower);
 }
 
 std::optional<std::int64_t> ParseWholeNumber(std::string_view text)

@@ -15,10 +15,6 @@ namespace pellwick {
 // 1024 bytes); nothing when the line is missing or holds no number.
 std::optional<std::uint64_t> ProcKilobyteField(std::string_view text, std::string_view key);
 
-// The size of this process's address space: the RLIMIT_AS soft limit when one is
-// set, else the user address space of the architecture.
-std::uint64_t ProcessAddressSpace(std::optional<std::uint64_t> addressSpaceLimit);
-
 // The snapshot from the text of /proc/meminfo (MemTotal and MemAvailable; MemFree on
 // kernels without MemAvailable) and of /proc/self/statm (its first field, the pages
 // of `pageSize` bytes in use: the VmSize of /proc/self/status, which costs far more

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -47,6 +48,21 @@ std::string ErrnoFailure(const std::string &what)
 {
     const std::string cause = std::generic_category().message(errno);
     return what.empty() ? cause : what + ": " + cause;
+}
+
+std::string ReadAtMost(int fd, std::size_t limit, std::string &content)
+{
+    content.clear();
+    char chunk[16384];
+    while (content.size() < limit) {
+        const ssize_t n = ::read(fd, chunk, std::min(sizeof chunk, limit - content.size()));
+        if (n == 0)
+            break;
+        if (n < 0 && errno != EINTR)
+            return ErrnoFailure();
+        content.append(chunk, n > 0 ? static_cast<std::size_t>(n) : 0);
+    }
+    return {};
 }
 
 std::string PrepareOwnFolder(const std::filesystem::path &folder)

@@ -13,17 +13,8 @@ namespace pellwick {
 
 namespace {
 
-bool needsNoQuotes(const std::string &argument)
-{
-    for (const char c : argument) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')
-                           || (c >= '0' && c <= '9') || c == '/' || c == '.' || c == '_' || c == '-'
-                           || c == '+';
-        if (!plain)
-            return false;
-    }
-    return !argument.empty();
-}
+constexpr std::string_view kPlain
+    = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/._-+";
 
 // One argument of an Exec= line: as it is when it holds only plain characters;
 // otherwise quoted, with the characters that stay special inside quotes escaped,
@@ -31,18 +22,12 @@ bool needsNoQuotes(const std::string &argument)
 // taken for a field code.
 std::string execArgument(const std::string &argument)
 {
-    if (needsNoQuotes(argument))
+    if (!argument.empty() && argument.find_first_not_of(kPlain) == std::string::npos)
         return argument;
-    std::string quoted = "\"";
+    std::string escaped = "\"";
     for (const char c : argument) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\')
-            quoted += '\\';
-        quoted += c;
-    }
-    quoted += '"';
-
-    std::string escaped;
-    for (const char c : quoted) {
+        if (std::string_view("\"`$\\").find(c) != std::string_view::npos)
+            escaped += "\\\\";
         switch (c) {
         case '\\':
             escaped += "\\\\";
@@ -63,7 +48,7 @@ std::string execArgument(const std::string &argument)
             escaped += c;
         }
     }
-    return escaped;
+    return escaped += '"';
 }
 
 // The regular file holds exactly `content` (read no further than one byte past
