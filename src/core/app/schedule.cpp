@@ -18,13 +18,9 @@ const std::string kDefaultRate = "30";
 // one half, or exactly one half next to an odd whole part.
 bool roundsUp(std::string_view fraction, std::uint64_t whole)
 {
-    if (fraction.empty() || fraction.front() < '5')
-        return false;
-    if (fraction.front() > '5')
-        return true;
-    if (fraction.substr(1).find_first_not_of('0') != std::string_view::npos)
-        return true;
-    return (whole & 1U) != 0;
+    if (fraction.empty() || fraction.front() != '5')
+        return !fraction.empty() && fraction.front() > '5';
+    return fraction.find_first_not_of('0', 1) != std::string_view::npos || (whole & 1U) != 0;
 }
 
 } // namespace

@@ -15,6 +15,9 @@ namespace {
 
 constexpr std::string_view kPlain
     = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/._-+";
+// What a desktop-file string escapes, and the letter each becomes after "\".
+constexpr std::string_view kEscaped = "\\\n\r\t";
+constexpr std::string_view kEscapeLetters = "\\nrt";
 
 // One argument of an Exec= line: as it is when it holds only plain characters;
 // otherwise quoted, with the characters that stay special inside quotes escaped,
@@ -28,25 +31,10 @@ std::string execArgument(const std::string &argument)
     for (const char c : argument) {
         if (std::string_view("\"`$\\").find(c) != std::string_view::npos)
             escaped += "\\\\";
-        switch (c) {
-        case '\\':
-            escaped += "\\\\";
-            break;
-        case '\n':
-            escaped += "\\n";
-            break;
-        case '\r':
-            escaped += "\\r";
-            break;
-        case '\t':
-            escaped += "\\t";
-            break;
-        case '%':
-            escaped += "%%";
-            break;
-        default:
-            escaped += c;
-        }
+        if (const std::size_t at = kEscaped.find(c); at != std::string_view::npos)
+            escaped.append(1, '\\').append(1, kEscapeLetters[at]);
+        else
+            escaped.append(c == '%' ? 2 : 1, c);
     }
     return escaped += '"';
 }
