@@ -3,6 +3,7 @@
 #include "core/text/text.h"
 
 #include <array>
+#include <charconv>
 #include <limits>
 #include <string_view>
 
@@ -61,12 +62,10 @@ std::optional<std::int64_t> ParseTimerRate(const std::string &text)
     // Magnitude up to 2^63, the size of the lowest value.
     const std::uint64_t limit = static_cast<std::uint64_t>(kMax) + 1;
     std::uint64_t whole = 0;
-    for (const char c : wholeDigits) {
-        const auto digit = static_cast<std::uint64_t>(c - '0');
-        if (whole > (limit - digit) / 10)
-            return std::nullopt;
-        whole = whole * 10 + digit;
-    }
+    const char *end = wholeDigits.data() + wholeDigits.size();
+    if (std::from_chars(wholeDigits.data(), end, whole).ec == std::errc::result_out_of_range
+        || whole > limit)
+        return std::nullopt;
     if (roundsUp(fraction, whole)) {
         if (whole == limit)
             return std::nullopt;

@@ -39,10 +39,8 @@ EndSignals::EndSignals()
 
 EndSignals::~EndSignals()
 {
-    struct sigaction action = {};
-    action.sa_handler = SIG_DFL;
     for (const int sig : kEndSignals)
-        ::sigaction(sig, &action, nullptr);
+        std::signal(sig, SIG_DFL);
     for (int &end : g_signalPipe) {
         if (end >= 0)
             ::close(end);
