@@ -14,10 +14,9 @@ namespace pellwick {
 
 namespace {
 
-// The text of a small /proc file, read from its start with one system call: such
-// a file is made whole when it is read from its start, and all of it comes at once
-// when it fits the buffer. A longer file loses its last lines, never part of one
-// (the figures wanted here stand near the top). A file not open gives the empty text.
+// A small /proc file, made whole when read from its start, comes in one call when
+// it fits the buffer; a longer one loses its last lines, never part of one (the
+// figures wanted stand near the top). A file not open reads as empty.
 template<std::size_t N>
 std::string_view readProcFile(const FileDescriptor &file, std::array<char, N> &buffer)
 {
