@@ -1,10 +1,10 @@
 #include "platform/posix/xdg_autostart.h"
 
 #include "platform/posix/durable_file.h"
+#include "platform/posix/file_descriptor.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
-
-#include <fstream>
 
 #include <system_error>
 #include <utility>
@@ -46,11 +46,10 @@ bool sameContent(const std::filesystem::path &file, const std::string &content)
     std::error_code error;
     if (std::filesystem::symlink_status(file, error).type() != std::filesystem::file_type::regular)
         return false;
-    std::ifstream in(file, std::ios::binary);
-    std::string held(content.size() + 1, '\0');
-    in.read(held.data(), static_cast<std::streamsize>(held.size()));
-    held.resize(static_cast<std::size_t>(in.gcount()));
-    return held == content;
+    const FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    std::string held;
+    return fd.get() >= 0 && ReadAtMost(fd.get(), content.size() + 1, held).empty()
+           && held == content;
 }
 
 } // namespace
