@@ -27,10 +27,9 @@ void MailRetry::Started(MailKind kind)
         m_dueMs = 0;
     m_inFlight = true;
     m_current = kind;
-    if (kind == MailKind::Automatic) {
-        // This try carries the newest address; the pending retry is replaced.
+    // This try carries the newest address; the pending retry is replaced.
+    if (kind == MailKind::Automatic)
         m_dueMs.reset();
-    }
 }
 
 bool MailRetry::Ended(const DialogueOutcome &outcome, std::int64_t nowMs)
@@ -38,25 +37,17 @@ bool MailRetry::Ended(const DialogueOutcome &outcome, std::int64_t nowMs)
     if (!m_inFlight)
         return false;
     m_inFlight = false;
-    switch (outcome.result) {
-    case DeliveryResult::Delivered:
-        // Any delivered mail carries the current address: nothing is owed.
+    const bool delivered = outcome.result == DeliveryResult::Delivered;
+    const bool passing = outcome.result == DeliveryResult::PassingFailure;
+    // Any delivered mail carries the current address, and an automatic mail refused
+    // for good would be refused again: nothing is owed.
+    if (delivered || (!passing && m_current == MailKind::Automatic)) {
         m_failures = 0;
         m_dueMs.reset();
-        return false;
-    case DeliveryResult::RefusedForGood:
-        if (m_current == MailKind::Automatic) {
-            m_failures = 0;
-            m_dueMs.reset();
-        }
-        return true;
-    case DeliveryResult::PassingFailure:
-        break;
     }
-    if (m_current == MailKind::Button)
-        return true;
-    ++m_failures;
-    m_dueMs = nowMs + RetryDelayMs(m_failures);
+    if (!passing || m_current == MailKind::Button)
+        return !delivered;
+    m_dueMs = nowMs + RetryDelayMs(++m_failures);
     return m_failures == 1;
 }
 

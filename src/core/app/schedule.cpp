@@ -3,6 +3,7 @@
 #include "core/text/text.h"
 
 #include <array>
+#include <charconv>
 #include <limits>
 #include <string_view>
 
@@ -14,22 +15,13 @@ constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 const std::string kDefaultRate = "30";
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // Whether a fraction's digits (after the point) round the whole part up: above
 // one half, or exactly one half next to an odd whole part.
 bool roundsUp(std::string_view fraction, std::uint64_t whole)
 {
-    if (fraction.empty() || fraction.front() < '5')
-        return false;
-    if (fraction.front() > '5')
-        return true;
-    if (fraction.substr(1).find_first_not_of('0') != std::string_view::npos)
-        return true;
-    return (whole & 1U) != 0;
+    if (fraction.empty() || fraction.front() != '5')
+        return !fraction.empty() && fraction.front() > '5';
+    return fraction.find_first_not_of('0', 1) != std::string_view::npos || (whole & 1U) != 0;
 }
 
 } // namespace
@@ -63,21 +55,17 @@ std::optional<std::int64_t> ParseTimerRate(const std::string &text)
     if (wholeDigits.empty() && fraction.empty())
         return std::nullopt;
     for (const std::string_view digits : {wholeDigits, fraction}) {
-        for (const char c : digits) {
-            if (!isDigit(c))
-                return std::nullopt;
-        }
+        if (digits.find_first_not_of("0123456789") != std::string_view::npos)
+            return std::nullopt;
     }
 
     // Magnitude up to 2^63, the size of the lowest value.
     const std::uint64_t limit = static_cast<std::uint64_t>(kMax) + 1;
     std::uint64_t whole = 0;
-    for (const char c : wholeDigits) {
-        const auto digit = static_cast<std::uint64_t>(c - '0');
-        if (whole > (limit - digit) / 10)
-            return std::nullopt;
-        whole = whole * 10 + digit;
-    }
+    const char *end = wholeDigits.data() + wholeDigits.size();
+    if (std::from_chars(wholeDigits.data(), end, whole).ec == std::errc::result_out_of_range
+        || whole > limit)
+        return std::nullopt;
     if (roundsUp(fraction, whole)) {
         if (whole == limit)
             return std::nullopt;

@@ -6,9 +6,8 @@
 
 namespace pellwick {
 
-// The fixed-rate schedule as plain arithmetic over the values of the rate fields
-// (TimerSend, TimerRate, TimerUnit). The countdown is kept in
-// milliseconds as a 64-bit number by the window.
+// The fixed-rate schedule as plain arithmetic over the rate fields (TimerSend,
+// TimerRate, TimerUnit); the window keeps the countdown in 64-bit milliseconds.
 
 // The timer's interval; every tick lowers the countdown by this much.
 inline constexpr std::int64_t kTickIntervalMs = 5000;

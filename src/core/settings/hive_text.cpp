@@ -39,22 +39,14 @@ auto valueIn(std::vector<HiveValue> &values, std::string_view name)
 
 constexpr std::string_view kBlanks = " \t";
 
-int hexDigit(char c)
-{
-    const std::size_t at = kHexDigits.find(AsciiLower(c));
-    return at == kNone ? -1 : static_cast<int>(at);
-}
-
 // `digits` of 1 to 8 hex digits and nothing else.
 std::optional<std::uint32_t> hexNumber(std::string_view digits)
 {
     std::uint32_t number = 0;
-    for (const char c : digits) {
-        if (hexDigit(c) < 0)
-            return std::nullopt;
-        number = number << 4 | static_cast<std::uint32_t>(hexDigit(c));
-    }
-    return digits.empty() || digits.size() > 8 ? std::nullopt : std::optional(number);
+    const char *end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, number, 16);
+    return error == std::errc() && stop == end && digits.size() <= 8 ? std::optional(number)
+                                                                     : std::nullopt;
 }
 
 // The quoted text `s` starts with, `s` moved past it. "\\" and "\"" are the escapes;
@@ -81,9 +73,10 @@ std::optional<std::string> parseBytes(std::string_view list)
     for (std::size_t comma = Trim(list, kBlanks).empty() ? kNone : 0; comma != kNone;) {
         comma = list.find(',');
         const std::string_view pair = Trim(list.substr(0, comma), kBlanks);
-        if (pair.size() != 2 || hexDigit(pair[0]) < 0 || hexDigit(pair[1]) < 0)
+        const auto byte = pair.size() == 2 ? hexNumber(pair) : std::nullopt;
+        if (!byte)
             return std::nullopt;
-        bytes += static_cast<char>(hexDigit(pair[0]) * 16 + hexDigit(pair[1]));
+        bytes += static_cast<char>(*byte);
         list.remove_prefix(comma == kNone ? list.size() : comma + 1);
     }
     return bytes;
@@ -321,12 +314,10 @@ bool HiveDocument::SetValue(std::string_view path, std::string_view name, std::u
 
 bool HiveDocument::DeleteValue(std::string_view path, std::string_view name)
 {
-    const HiveValue *value = FindValue(path, name);
-    if (value) {
-        std::vector<HiveValue> &values = findSection(path)->values;
-        values.erase(values.begin() + (value - values.data()));
-    }
-    return value;
+    HiveSection *s = findSection(path);
+    return s && std::erase_if(s->values, [name](const HiveValue &v) {
+                    return EqualsIgnoringAsciiCase(v.name, name);
+                }) > 0;
 }
 
 std::optional<HiveDocument> ParseHive(std::string_view text)
@@ -336,14 +327,9 @@ std::optional<HiveDocument> ParseHive(std::string_view text)
 
 std::string FormatHive(const HiveDocument &hive)
 {
-    std::string out(kHeader);
-    out += kLineEnd;
-    out += kLineEnd;
+    std::string out = std::string(kHeader).append(kLineEnd).append(kLineEnd);
     for (const HiveSection &section : hive.Sections()) {
-        out += '[';
-        out += section.path;
-        out += ']';
-        out += kLineEnd;
+        out.append("[").append(section.path).append("]").append(kLineEnd);
         for (const HiveValue &value : section.values) {
             const std::size_t lineStart = out.size();
             if (value.name.empty())

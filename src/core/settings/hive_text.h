@@ -8,7 +8,6 @@
 
 namespace pellwick {
 
-// One value of a hive: its name, its type code and its raw bytes.
 struct HiveValue
 {
     std::string name;

@@ -46,7 +46,6 @@ std::span<const SettingRow> SettingsTable();
 class Settings
 {
 public:
-    // Every row's default.
     Settings();
 
     // Every row as stored: a text row takes a number as its digits, a number row

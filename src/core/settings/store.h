@@ -12,7 +12,6 @@ inline constexpr std::uint32_t kTextType = 1; // text and one NUL
 inline constexpr std::uint32_t kBinaryType = 3;
 inline constexpr std::uint32_t kNumberType = 4; // 32 bits, little-endian
 
-// One value as the store keeps it: its type code and its bytes.
 struct StoredValue
 {
     std::uint32_t type = 0;

@@ -1,5 +1,7 @@
 #include "core/text/text.h"
 
+#include <algorithm>
+#include <charconv>
 #include <limits>
 
 namespace pellwick {
@@ -28,32 +30,22 @@ char AsciiLower(char c)
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    }
-    return true;
+    return std::ranges::equal(a, b, {}, AsciiLower, AsciiLower);
 }
 
 std::optional<std::int64_t> ParseWholeNumber(std::string_view text)
 {
-    bool negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
+    const bool negative = text.starts_with('-');
+    if (negative || text.starts_with('+'))
         text.remove_prefix(1);
-    }
-    if (text.empty())
+    std::uint64_t digits = 0;
+    const char *end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, digits);
+    if (stop != end || (error != std::errc() && error != std::errc::result_out_of_range))
         return std::nullopt;
-    constexpr std::int64_t limit = std::numeric_limits<std::int64_t>::max();
-    std::int64_t magnitude = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        const int digit = c - '0';
-        magnitude = magnitude > (limit - digit) / 10 ? limit : magnitude * 10 + digit;
-    }
+    constexpr auto limit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    const auto magnitude
+        = static_cast<std::int64_t>(error == std::errc() ? std::min(digits, limit) : limit);
     return negative ? -magnitude : magnitude;
 }
 

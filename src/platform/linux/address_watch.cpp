@@ -35,8 +35,6 @@ public:
         for (const int fd : {m_fd, m_stop[0], m_stop[1]})
             ::close(fd);
     }
-    NetlinkWatch(const NetlinkWatch &) = delete;
-    NetlinkWatch &operator=(const NetlinkWatch &) = delete;
 
 private:
     void run()
@@ -74,16 +72,9 @@ private:
             auto length = static_cast<unsigned int>(got);
             for (auto *header = reinterpret_cast<nlmsghdr *>(buffer.data());
                  NLMSG_OK(header, length); header = NLMSG_NEXT(header, length)) {
-                switch (header->nlmsg_type) {
-                case RTM_NEWADDR:
-                case RTM_DELADDR:
-                case RTM_NEWROUTE:
-                case RTM_DELROUTE:
-                    changed = true;
-                    break;
-                default:
-                    break;
-                }
+                const auto type = header->nlmsg_type;
+                changed = changed || type == RTM_NEWADDR || type == RTM_DELADDR
+                          || type == RTM_NEWROUTE || type == RTM_DELROUTE;
             }
         }
     }

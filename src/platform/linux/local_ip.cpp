@@ -46,9 +46,7 @@ std::string dotted(const sockaddr *address)
 {
     char text[INET_ADDRSTRLEN] = {};
     const auto *v4 = reinterpret_cast<const sockaddr_in *>(address);
-    if (!inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text))
-        return {};
-    return text;
+    return inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text) ? text : "";
 }
 
 } // namespace
@@ -67,9 +65,8 @@ std::string LocalIP()
             continue;
         if (!routeInterface.empty() && routeInterface == entry->ifa_name)
             return dotted(entry->ifa_addr);
-        const bool up = (entry->ifa_flags & IFF_UP) != 0;
-        const bool loopback = (entry->ifa_flags & IFF_LOOPBACK) != 0;
-        if (firstUp.empty() && up && !loopback)
+        // The first address of an interface that is up and not the loopback.
+        if (firstUp.empty() && (entry->ifa_flags & (IFF_UP | IFF_LOOPBACK)) == IFF_UP)
             firstUp = dotted(entry->ifa_addr);
     }
     return firstUp.empty() ? std::string("127.0.0.1") : firstUp;

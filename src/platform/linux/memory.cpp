@@ -8,17 +8,15 @@
 
 #include <array>
 #include <memory>
-#include <optional>
 #include <string_view>
 
 namespace pellwick {
 
 namespace {
 
-// The text of a small /proc file, read from its start with one system call: such
-// a file is made whole when it is read from its start, and all of it comes at once
-// when it fits the buffer. A longer file loses its last lines, never part of one
-// (the figures wanted here stand near the top). A file not open gives the empty text.
+// A small /proc file, made whole when read from its start, comes in one call when
+// it fits the buffer; a longer one loses its last lines, never part of one (the
+// figures wanted stand near the top). A file not open reads as empty.
 template<std::size_t N>
 std::string_view readProcFile(const FileDescriptor &file, std::array<char, N> &buffer)
 {
@@ -31,11 +29,24 @@ std::string_view readProcFile(const FileDescriptor &file, std::array<char, N> &b
     return text.size() < buffer.size() ? text : text.substr(0, text.rfind('\n') + 1);
 }
 
-std::optional<std::uint64_t> addressSpaceLimit()
+// The user half of the virtual address space: 47 bits on x86-64 (128 TiB), 48 bits
+// on 64-bit ARM (256 TiB), 3 GiB on 32-bit systems.
+constexpr std::uint64_t kUserAddressSpace =
+#if defined(__x86_64__) || defined(_M_X64)
+    std::uint64_t {1} << 47;
+#elif defined(__aarch64__) || defined(_M_ARM64)
+    std::uint64_t {1} << 48;
+#else
+    sizeof(void *) == 4 ? std::uint64_t {3} << 30 : std::uint64_t {1} << 47;
+#endif
+
+// The size of this process's address space: the RLIMIT_AS soft limit when one is
+// set, else the user address space of the architecture.
+std::uint64_t addressSpace()
 {
     rlimit limit {};
     if (::getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
-        return std::nullopt;
+        return kUserAddressSpace;
     return static_cast<std::uint64_t>(limit.rlim_cur);
 }
 
@@ -49,7 +60,7 @@ public:
         std::array<char, 4096> meminfo;
         std::array<char, 256> statm;
         return MemStatusFromProc(readProcFile(m_meminfo, meminfo), readProcFile(m_statm, statm),
-                                 m_pageSize, ProcessAddressSpace(addressSpaceLimit()));
+                                 m_pageSize, addressSpace());
     }
 
 private:

@@ -1,5 +1,7 @@
 #include "platform/linux/proc_memory.h"
 
+#include "core/text/text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <limits>
@@ -9,17 +11,6 @@ namespace pellwick {
 namespace {
 
 constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
-
-// The user half of the virtual address space: 47 bits on x86-64 (128 TiB), 48 bits
-// on 64-bit ARM (256 TiB), 3 GiB on 32-bit systems.
-constexpr std::uint64_t kUserAddressSpace =
-#if defined(__x86_64__) || defined(_M_X64)
-    std::uint64_t {1} << 47;
-#elif defined(__aarch64__) || defined(_M_ARM64)
-    std::uint64_t {1} << 48;
-#else
-    sizeof(void *) == 4 ? std::uint64_t {3} << 30 : std::uint64_t {1} << 47;
-#endif
 
 // The decimal number at the start of the text, kept at the largest count when
 // it does not fit; nothing when the text does not start with a digit.
@@ -43,26 +34,15 @@ std::optional<std::uint64_t> ProcKilobyteField(std::string_view text, std::strin
 {
     std::size_t at = 0;
     while (at < text.size()) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string_view::npos)
-            end = text.size();
+        const std::size_t end = std::min(text.find('\n', at), text.size());
         const std::string_view line = text.substr(at, end - at);
         at = end + 1;
-        if (line.size() <= key.size() || line.substr(0, key.size()) != key
-            || line[key.size()] != ':')
+        if (!line.starts_with(key) || line.size() <= key.size() || line[key.size()] != ':')
             continue;
-        std::size_t i = key.size() + 1;
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
-            ++i;
-        const auto kib = leadingNumber(line.substr(i));
+        const auto kib = leadingNumber(TrimStart(line.substr(key.size() + 1), " \t"));
         return kib ? std::optional(times(*kib, 1024)) : std::nullopt;
     }
     return std::nullopt;
-}
-
-std::uint64_t ProcessAddressSpace(std::optional<std::uint64_t> addressSpaceLimit)
-{
-    return addressSpaceLimit ? *addressSpaceLimit : kUserAddressSpace;
 }
 
 MemStatus MemStatusFromProc(std::string_view meminfo, std::string_view statm,

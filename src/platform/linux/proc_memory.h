@@ -15,15 +15,9 @@ namespace pellwick {
 // 1024 bytes); nothing when the line is missing or holds no number.
 std::optional<std::uint64_t> ProcKilobyteField(std::string_view text, std::string_view key);
 
-// The size of this process's address space: the RLIMIT_AS soft limit when one is
-// set, else the user address space of the architecture.
-std::uint64_t ProcessAddressSpace(std::optional<std::uint64_t> addressSpaceLimit);
-
-// The snapshot from the text of /proc/meminfo (MemTotal and MemAvailable; MemFree on
-// kernels without MemAvailable) and of /proc/self/statm (its first field, the pages
-// of `pageSize` bytes in use: the VmSize of /proc/self/status, which costs far more
-// to read), with the size of the address space: virtual available is that size
-// minus the size in use, never below 0.
+// The snapshot from /proc/meminfo (MemTotal, MemAvailable or else MemFree) and the
+// first field of /proc/self/statm (pages in use: VmSize at a fraction of the cost);
+// virtual available is `addressSpace` minus the size in use, never below 0.
 MemStatus MemStatusFromProc(std::string_view meminfo, std::string_view statm,
                             std::uint64_t pageSize, std::uint64_t addressSpace);
 

@@ -103,7 +103,6 @@ private:
         return *m_library;
     }
 
-    // Takes the GError's message and frees it.
     std::string takeMessage(GError *error)
     {
         std::string message = error->message ? error->message : "unknown error";

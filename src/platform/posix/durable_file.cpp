@@ -1,9 +1,12 @@
 #include "platform/posix/durable_file.h"
 
+#include "platform/posix/file_descriptor.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -20,12 +23,6 @@ bool writeAll(int fd, std::string_view bytes)
         bytes.remove_prefix(written > 0 ? static_cast<std::size_t>(written) : 0);
     }
     return true;
-}
-
-std::filesystem::path folderOf(const std::filesystem::path &file)
-{
-    const std::filesystem::path folder = file.parent_path();
-    return folder.empty() ? std::filesystem::path(".") : folder;
 }
 
 // Creates the folder and its missing parents, each its owner's alone; errno tells
@@ -49,6 +46,21 @@ std::string ErrnoFailure(const std::string &what)
     return what.empty() ? cause : what + ": " + cause;
 }
 
+std::string ReadAtMost(int fd, std::size_t limit, std::string &content)
+{
+    content.clear();
+    char chunk[16384];
+    while (content.size() < limit) {
+        const ssize_t n = ::read(fd, chunk, std::min(sizeof chunk, limit - content.size()));
+        if (n == 0)
+            break;
+        if (n < 0 && errno != EINTR)
+            return ErrnoFailure();
+        content.append(chunk, n > 0 ? static_cast<std::size_t>(n) : 0);
+    }
+    return {};
+}
+
 std::string PrepareOwnFolder(const std::filesystem::path &folder)
 {
     const std::filesystem::path own = folder.empty() ? std::filesystem::path(".") : folder;
@@ -69,9 +81,10 @@ std::string PrepareOwnFolder(const std::filesystem::path &folder)
 std::string ReplaceFileDurably(const std::filesystem::path &target, std::string_view content,
                                mode_t mode)
 {
-    std::string name = (folderOf(target)
-                        / (target.filename().string() + std::string(kTemporaryInfix) + "XXXXXX"))
-                           .string();
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    std::string name
+        = (folder / (target.filename().string() + std::string(kTemporaryInfix) + "XXXXXX"))
+              .string();
     // mkostemp creates the file new (O_EXCL), so a link planted under its name is
     // never followed.
     const int fd = ::mkostemp(name.data(), O_CLOEXEC | O_NOFOLLOW);
@@ -90,11 +103,9 @@ std::string ReplaceFileDurably(const std::filesystem::path &target, std::string_
     }
     // The rename itself reaches the disk only with its folder. A folder that cannot
     // be flushed still holds the new file, so that is not a failed write.
-    const int folder = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
+    const FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folderFd.get() >= 0)
+        ::fsync(folderFd.get());
     return {};
 }
 

@@ -14,6 +14,9 @@ namespace pellwick {
 // The cause errno names, after `what` when there is one.
 std::string ErrnoFailure(const std::string &what = {});
 
+// Reads from `fd` up to its end or `limit` bytes, whichever comes first.
+std::string ReadAtMost(int fd, std::size_t limit, std::string &content);
+
 // Makes sure the folder may hold private files: created readable by its owner
 // alone when missing (with its parents), refused when it belongs to another user
 // or its group or others may write in it, since they could then plant links or

@@ -29,9 +29,7 @@ EndSignals::EndSignals()
         return;
     }
     ::fcntl(g_signalPipe[1], F_SETFL, O_NONBLOCK);
-    struct sigaction action
-    {
-    };
+    struct sigaction action = {};
     action.sa_handler = onEndSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -41,12 +39,8 @@ EndSignals::EndSignals()
 
 EndSignals::~EndSignals()
 {
-    struct sigaction action
-    {
-    };
-    action.sa_handler = SIG_DFL;
     for (const int sig : kEndSignals)
-        ::sigaction(sig, &action, nullptr);
+        std::signal(sig, SIG_DFL);
     for (int &end : g_signalPipe) {
         if (end >= 0)
             ::close(end);

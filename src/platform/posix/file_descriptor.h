@@ -13,11 +13,7 @@ public:
         : m_fd(fd)
     {
     }
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
+    ~FileDescriptor() { reset(-1); }
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
     int get() const { return m_fd; }

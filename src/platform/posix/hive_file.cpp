@@ -102,18 +102,9 @@ std::string HiveFile::read(std::string &content, Stamp &stamp) const
         return refused(info);
     stamp = stampOf(info);
     // One byte more than the limit tells a file that grew since it was looked at.
-    content.resize(static_cast<std::size_t>(info.st_size) + 1);
-    std::size_t got = 0;
-    for (ssize_t n = 1; n != 0 && got <= kMaxHiveSize;) {
-        if (got == content.size())
-            content.resize(std::min(2 * got, kMaxHiveSize + 1));
-        n = ::read(fd.get(), content.data() + got, content.size() - got);
-        if (n < 0 && errno != EINTR)
-            return ErrnoFailure();
-        got += n > 0 ? static_cast<std::size_t>(n) : 0;
-    }
-    content.resize(got);
-    return got > kMaxHiveSize ? tooLarge : std::string();
+    if (std::string failure = ReadAtMost(fd.get(), kMaxHiveSize + 1, content); !failure.empty())
+        return failure;
+    return content.size() > kMaxHiveSize ? tooLarge : std::string();
 }
 
 void HiveFile::refresh()
@@ -128,13 +119,12 @@ void HiveFile::refresh()
             removeStaleTemporaries(m_file);
     }
     const bool exists = ::stat(m_file.c_str(), &info) == 0;
-    if (exists && m_haveRead && stampOf(info) == m_stamp)
+    if (exists && m_stamp == stampOf(info))
         return;
-    m_haveRead = exists;
-    m_stamp = stampOf(info);
+    m_stamp = exists ? std::optional(stampOf(info)) : std::nullopt;
     m_hive = HiveDocument {};
     std::string content;
-    std::string problem = exists ? read(content, m_stamp) : "";
+    std::string problem = exists ? read(content, *m_stamp) : "";
     if (exists && problem.empty()) {
         if (auto parsed = ParseHive(content))
             m_hive = std::move(*parsed);
@@ -178,7 +168,7 @@ std::string HiveFile::Commit()
     if (failure.empty())
         return {};
     // The changes live only in memory now; the next read looks at the file.
-    m_haveRead = false;
+    m_stamp.reset();
     failure = "pellwick: cannot save the settings to " + m_file.string() + ": " + failure;
     m_report(failure);
     return failure;
@@ -225,8 +215,7 @@ std::string HiveFile::write(const std::vector<Edit> &edits)
     // What was just read or written is what the file holds now.
     struct stat info = {};
     if (changed || parsed) {
-        m_haveRead = ::stat(m_file.c_str(), &info) == 0;
-        m_stamp = stampOf(info);
+        m_stamp = ::stat(m_file.c_str(), &info) == 0 ? std::optional(stampOf(info)) : std::nullopt;
         m_hive = std::move(hive);
     }
     return {};

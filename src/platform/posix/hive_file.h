@@ -52,9 +52,9 @@ private:
     std::string m_section;
     Report m_report;
     bool m_tidied = false;
-    // The file as last read, and the writes since the last Commit applied to it.
-    bool m_haveRead = false;
-    Stamp m_stamp;
+    // The file as last read (none: read it at the next look), and the writes since
+    // the last Commit applied to it.
+    std::optional<Stamp> m_stamp;
     HiveDocument m_hive;
     std::vector<Edit> m_pending;
 };

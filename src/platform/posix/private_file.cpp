@@ -1,13 +1,11 @@
 #include "platform/password_store.h"
 
+#include "platform/posix/durable_file.h"
 #include "platform/posix/file_descriptor.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 
 namespace pellwick {
 
@@ -28,12 +26,10 @@ PrivateFile ReadPrivateFile(const std::string &path)
     // file cannot be swapped between check and read.
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0)
-        return unreadable(std::strerror(errno));
-    struct stat info
-    {
-    };
+        return unreadable(ErrnoFailure());
+    struct stat info = {};
     if (::fstat(fd.get(), &info) != 0)
-        return unreadable(std::strerror(errno));
+        return unreadable(ErrnoFailure());
     if (!S_ISREG(info.st_mode))
         return unreadable("not a regular file");
     if (info.st_uid != ::geteuid())
@@ -43,19 +39,10 @@ PrivateFile ReadPrivateFile(const std::string &path)
     if (info.st_size > kMaxSize)
         return {PrivateFile::Status::TooLarge, {}, {}};
 
-    std::string content(static_cast<std::size_t>(info.st_size), '\0');
-    std::size_t got = 0;
-    while (got < content.size()) {
-        const ssize_t n = ::read(fd.get(), content.data() + got, content.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return unreadable(std::strerror(errno));
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    content.resize(got);
+    std::string content;
+    if (std::string failure = ReadAtMost(fd.get(), static_cast<std::size_t>(info.st_size), content);
+        !failure.empty())
+        return unreadable(failure);
     return {PrivateFile::Status::Read, std::move(content), {}};
 }
 

@@ -1,10 +1,10 @@
 #include "platform/posix/xdg_autostart.h"
 
 #include "platform/posix/durable_file.h"
+#include "platform/posix/file_descriptor.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
-
-#include <fstream>
 
 #include <system_error>
 #include <utility>
@@ -13,17 +13,11 @@ namespace pellwick {
 
 namespace {
 
-bool needsNoQuotes(const std::string &argument)
-{
-    for (const char c : argument) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')
-                           || (c >= '0' && c <= '9') || c == '/' || c == '.' || c == '_' || c == '-'
-                           || c == '+';
-        if (!plain)
-            return false;
-    }
-    return !argument.empty();
-}
+constexpr std::string_view kPlain
+    = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/._-+";
+// What a desktop-file string escapes, and the letter each becomes after "\".
+constexpr std::string_view kEscaped = "\\\n\r\t";
+constexpr std::string_view kEscapeLetters = "\\nrt";
 
 // One argument of an Exec= line: as it is when it holds only plain characters;
 // otherwise quoted, with the characters that stay special inside quotes escaped,
@@ -31,39 +25,18 @@ bool needsNoQuotes(const std::string &argument)
 // taken for a field code.
 std::string execArgument(const std::string &argument)
 {
-    if (needsNoQuotes(argument))
+    if (!argument.empty() && argument.find_first_not_of(kPlain) == std::string::npos)
         return argument;
-    std::string quoted = "\"";
+    std::string escaped = "\"";
     for (const char c : argument) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\')
-            quoted += '\\';
-        quoted += c;
-    }
-    quoted += '"';
-
-    std::string escaped;
-    for (const char c : quoted) {
-        switch (c) {
-        case '\\':
+        if (std::string_view("\"`$\\").find(c) != std::string_view::npos)
             escaped += "\\\\";
-            break;
-        case '\n':
-            escaped += "\\n";
-            break;
-        case '\r':
-            escaped += "\\r";
-            break;
-        case '\t':
-            escaped += "\\t";
-            break;
-        case '%':
-            escaped += "%%";
-            break;
-        default:
-            escaped += c;
-        }
+        if (const std::size_t at = kEscaped.find(c); at != std::string_view::npos)
+            escaped.append(1, '\\').append(1, kEscapeLetters[at]);
+        else
+            escaped.append(c == '%' ? 2 : 1, c);
     }
-    return escaped;
+    return escaped += '"';
 }
 
 // The regular file holds exactly `content` (read no further than one byte past
@@ -73,11 +46,10 @@ bool sameContent(const std::filesystem::path &file, const std::string &content)
     std::error_code error;
     if (std::filesystem::symlink_status(file, error).type() != std::filesystem::file_type::regular)
         return false;
-    std::ifstream in(file, std::ios::binary);
-    std::string held(content.size() + 1, '\0');
-    in.read(held.data(), static_cast<std::streamsize>(held.size()));
-    held.resize(static_cast<std::size_t>(in.gcount()));
-    return held == content;
+    const FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    std::string held;
+    return fd.get() >= 0 && ReadAtMost(fd.get(), content.size() + 1, held).empty()
+           && held == content;
 }
 
 } // namespace

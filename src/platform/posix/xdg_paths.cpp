@@ -23,11 +23,8 @@ std::filesystem::path homeFolder()
 std::filesystem::path XdgConfigHome()
 {
     // A relative value is invalid by the XDG rules and must be ignored.
-    if (const char *configured = std::getenv("XDG_CONFIG_HOME"); configured && *configured) {
-        std::filesystem::path folder(configured);
-        if (folder.is_absolute())
-            return folder;
-    }
+    if (const char *configured = std::getenv("XDG_CONFIG_HOME"); configured && *configured == '/')
+        return configured;
     return homeFolder() / ".config";
 }
 

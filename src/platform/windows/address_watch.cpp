@@ -42,18 +42,17 @@ public:
 
     bool Register()
     {
-        return NotifyUnicastIpAddressChange(AF_UNSPEC, &addressChanged, this, FALSE, &m_address)
+        return NotifyUnicastIpAddressChange(AF_UNSPEC, &notified<MIB_UNICASTIPADDRESS_ROW>, this,
+                                            FALSE, &m_address)
                    == NO_ERROR
-               && NotifyRouteChange2(AF_UNSPEC, &routeChanged, this, FALSE, &m_route) == NO_ERROR;
+               && NotifyRouteChange2(AF_UNSPEC, &notified<MIB_IPFORWARD_ROW2>, this, FALSE,
+                                     &m_route)
+                      == NO_ERROR;
     }
 
 private:
-    static void WINAPI addressChanged(void *context, MIB_UNICASTIPADDRESS_ROW *,
-                                      MIB_NOTIFICATION_TYPE)
-    {
-        static_cast<IpHelperWatch *>(context)->m_changed();
-    }
-    static void WINAPI routeChanged(void *context, MIB_IPFORWARD_ROW2 *, MIB_NOTIFICATION_TYPE)
+    template<typename Row>
+    static void WINAPI notified(void *context, Row *, MIB_NOTIFICATION_TYPE)
     {
         static_cast<IpHelperWatch *>(context)->m_changed();
     }

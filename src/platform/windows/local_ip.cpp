@@ -55,9 +55,7 @@ std::string dotted(const SOCKET_ADDRESS &address)
 {
     char text[INET_ADDRSTRLEN] = {};
     const auto *v4 = reinterpret_cast<const sockaddr_in *>(address.lpSockaddr);
-    if (!inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text))
-        return {};
-    return text;
+    return inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text) ? text : "";
 }
 
 } // namespace

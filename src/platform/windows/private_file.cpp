@@ -18,16 +18,7 @@ constexpr ACCESS_MASK kRevealing = FILE_READ_DATA | FILE_WRITE_DATA | FILE_APPEN
                                    | GENERIC_READ | GENERIC_WRITE | GENERIC_ALL | WRITE_DAC
                                    | WRITE_OWNER;
 
-struct HandleCloser
-{
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
-
-struct LocalFreer
-{
-    void operator()(void *memory) const { LocalFree(memory); }
-};
+using Handle = std::unique_ptr<void, decltype(&CloseHandle)>;
 
 PrivateFile unreadable(const char *call)
 {
@@ -42,7 +33,7 @@ PSID currentUser(std::vector<BYTE> &buffer)
     HANDLE raw = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw))
         return nullptr;
-    const Handle token(raw);
+    const Handle token(raw, &CloseHandle);
     DWORD size = 0;
     GetTokenInformation(raw, TokenUser, nullptr, 0, &size);
     buffer.resize(size);
@@ -84,7 +75,7 @@ PrivateFile ReadPrivateFile(const std::string &path)
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE)
         return unreadable("CreateFileW");
-    const Handle file(opened);
+    const Handle file(opened, &CloseHandle);
     if (GetFileType(file.get()) != FILE_TYPE_DISK)
         return {PrivateFile::Status::Unreadable, {}, "not a regular file"};
 
@@ -96,7 +87,7 @@ PrivateFile ReadPrivateFile(const std::string &path)
                         &dacl, nullptr, &raw)
         != ERROR_SUCCESS)
         return unreadable("GetSecurityInfo");
-    const std::unique_ptr<void, LocalFreer> descriptor(raw);
+    const std::unique_ptr<void, decltype(&LocalFree)> descriptor(raw, &LocalFree);
     std::vector<BYTE> userBuffer;
     PSID user = currentUser(userBuffer);
     if (!user)

@@ -20,8 +20,7 @@ bool isText(DWORD type)
 } // namespace
 
 RegistryStore::RegistryStore(std::string_view keyPath, Report report, HKEY machine, HKEY user)
-    : m_keyPath(keyPath)
-    , m_key(Widen(keyPath))
+    : m_key(Widen(keyPath))
     , m_report(report ? std::move(report)
                       : [](const std::string &line) { std::fprintf(stderr, "%s\n", line.c_str()); })
     , m_machine(machine)
@@ -125,7 +124,8 @@ void RegistryStore::note(LONG status, bool underUser, const std::string &name, b
 {
     if (status == ERROR_SUCCESS || !m_failure.empty())
         return;
-    std::string where = (underUser ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\") + m_keyPath;
+    std::string where
+        = (underUser ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\") + Narrow(m_key);
     if (keyMade)
         where += " (value \"" + name + "\")";
     m_failure = "Pellwick: cannot save the settings to " + where + ": " + SystemErrorText(status);

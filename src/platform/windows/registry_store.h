@@ -36,7 +36,6 @@ private:
     // Keeps the first failure since the last Commit.
     void note(LONG status, bool underUser, const std::string &name, bool keyMade);
 
-    std::string m_keyPath;
     std::wstring m_key;
     Report m_report;
     HKEY m_machine;

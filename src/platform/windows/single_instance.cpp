@@ -15,23 +15,16 @@ class MutexInstance : public SingleInstance
 {
 public:
     explicit MutexInstance(HANDLE mutex)
-        : m_mutex(mutex)
+        : m_mutex(mutex, &CloseHandle)
     {
     }
-    ~MutexInstance() override
-    {
-        if (m_mutex)
-            CloseHandle(m_mutex);
-    }
-    MutexInstance(const MutexInstance &) = delete;
-    MutexInstance &operator=(const MutexInstance &) = delete;
 
     // Requests arrive as a message to the window (instance_window.h), not here.
     int Handle() const override { return -1; }
     std::optional<InstanceRequest> TakeRequest() override { return std::nullopt; }
 
 private:
-    HANDLE m_mutex;
+    std::unique_ptr<void, decltype(&CloseHandle)> m_mutex;
 };
 
 } // namespace

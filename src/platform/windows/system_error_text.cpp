@@ -13,10 +13,7 @@ std::string SystemErrorText(std::int32_t code)
         nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
     std::wstring words(text ? text : L"", length);
     LocalFree(text);
-    while (!words.empty()
-           && (words.back() == L'\n' || words.back() == L'\r' || words.back() == L'.'
-               || words.back() == L' '))
-        words.pop_back();
+    words.erase(words.find_last_not_of(L"\r\n. ") + 1);
     return words.empty() ? "error " + std::to_string(code) : Narrow(words);
 }
 
