@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Address change -> first SMTP byte at the server. `pellwick --headless` runs in
 # a private network namespace with one test interface; the script moves the
 # interface's address back and forth and times, for each change, from the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "bench_window.h"
 
 #include "gui/qt/pellwick_icon.h"

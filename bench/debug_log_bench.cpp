@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One append to the debug log of the real window, shown, as every command and
 // reply of a mail dialogue makes. The log keeps its newest 1 MiB, so with a full
 // log each append also cuts the oldest lines; an append should cost about the

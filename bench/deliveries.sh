@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # 10,000 deliveries by the real window (bench/delivery_driver) to Debian's
 # aiosmtpd on 127.0.0.1:25 of a private network namespace, resident memory
 # sampled every 1000 deliveries, twice over: with the debug log as the program

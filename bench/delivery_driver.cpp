@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Makes the real window deliver one mail after another to a server and samples
 // the process's resident memory as it goes, with the debug log's own size
 // beside it. The log keeps its newest 1 MiB; with "--log off" nothing is

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The running program left alone with its window hidden (StartMinimized=1),
 # offscreen, in a private network namespace: resident memory (VmRSS) every 5 s
 # and CPU time over the whole span. Its timer ticks every 5 s the whole time;

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # shellcheck shell=bash
 # shellcheck disable=SC2034 # the PW_ variables are for the scripts that source this
 # Shared by the whole-program benchmarks (sourced, not run): a private network

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The yardstick for idle cost: a minimal Qt 6 tray program with a hidden
 // window and a 5 s timer that does nothing, as small as such a program gets.
 #include <QApplication>

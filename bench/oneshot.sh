@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # One mail from start to exit: "pellwick /s" with AutoMail and AutoExit set
 # (start, dialogue with the server, save, exit) and "pellwick --send-now" (no
 # display, no save) against swaks, curl and msmtp sending the same message to

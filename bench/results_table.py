@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Prints the one results table of bench/run-all.sh from what its runs left.
 
 Usage: results_table.py FOLDER

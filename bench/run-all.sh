@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the program and the benchmarks, runs every benchmark once and prints
 # their output followed by one results table. The whole-program runs
 # (oneshot.sh, idle.sh, deliveries.sh) need root for their private network

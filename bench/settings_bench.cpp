@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One load (every value read) and one save (every value written, one commit) of
 // the settings record on a real hive file, as the program does at start and at exit.
 #include "support/temp_folder.h"

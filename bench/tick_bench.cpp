@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What one timer tick reads and writes, apart from the widgets: the local IP, a
 // new memory snapshot, both About lines and the tooltip. The tick runs every 5 s
 // for the whole life of the program, so this should stay in the tens of

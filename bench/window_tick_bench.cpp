@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One timer tick of the real window, widgets included: the memory reading,
 // both About labels, the local IP compared with the last one. The tick runs
 // every 5 s for the program's whole life. tick_bench measures the same

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Reads CHANGELOG.md (one "## VERSION (YYYY-MM-DD)" heading per release, newest
 # first, then "- " items that may go on over indented lines) and writes what the
 # packages make of it: the AppStream <releases> and the Debian changelog.

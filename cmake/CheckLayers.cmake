@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Checks that includes only point down the layers (core <- platform <- gui <-
 # app), that the core includes no Qt and no OS header (nothing but the C++
 # standard library and itself), and that only the per-OS folders test the OS.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Hardening and reproducible output for every target of the build.
 #
 # Hardening as Debian 12 builds its own packages (and hardening-check verifies): stack

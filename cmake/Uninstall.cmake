@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # `cmake --build build --target uninstall` removes what `cmake --install build` put
 # in place, as install_manifest.txt lists it (see cmake/UninstallFiles.cmake).
 add_custom_target(uninstall

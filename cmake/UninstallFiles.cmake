@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Removes every file install_manifest.txt names; the shared folders (bin, share/...)
 # stay, as other programs use them.
 #   cmake -DMANIFEST=<build>/install_manifest.txt -P UninstallFiles.cmake

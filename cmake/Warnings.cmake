@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # One place for the project's warning flags; every target links this.
 add_library(pellwick_warnings INTERFACE)
 if(MSVC)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Chooses, once, which machine layer and which shell this build gets. Nothing else
 # in the build asks which system it targets. PELLWICK_PLATFORM_FOLDERS lists the
 # folders of src/platform this build compiles, shared ones first.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-builds Pellwick.exe for 64-bit Windows with Debian's mingw-w64 (posix
 # threads, so std::thread and std::mutex work) and runs what it builds under Wine.
 set(CMAKE_SYSTEM_NAME Windows)

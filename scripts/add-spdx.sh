@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Puts the licence's SPDX line at the top of every tracked source file that lacks it:
 # "// SPDX-License-Identifier: MIT" first in the C++ files under src/, tests/ and
 # bench/; "# SPDX-License-Identifier: MIT" in the Python, shell and CMake files, after

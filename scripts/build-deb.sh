@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Makes the Debian package pellwick_<version>_amd64.deb with CPack, in BUILD_DIR
 # (default build/); the package's full path is the last line printed. Then:
 #   sudo apt install ./pellwick_<version>_amd64.deb

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Makes Pellwick's Windows installer, Pellwick-<version>-setup.exe, with Debian's
 # makensis: cross-builds Pellwick.exe (scripts/build-windows.sh) into BUILD_DIR
 # (default build-win/) and packs it, or packs the program $PELLWICK_WINDOWS_EXE

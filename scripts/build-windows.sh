@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Cross-builds Pellwick.exe and its Qt-free tests for 64-bit Windows with Debian's
 # mingw-w64, into build-win/ (or the folder given as the first argument).
 # Installs what is missing from Debian's packages; GoogleTest for the target is

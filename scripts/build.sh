@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Configures and builds Pellwick into build/ (or $PELLWICK_BUILD_DIR).
 #   scripts/build.sh [--target NAME]... [CMAKE_OPTION]...
 # Without --target it builds everything; options go to CMake's configure step.

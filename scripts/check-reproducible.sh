@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds what is shipped a second time, from a copy of the sources in another folder
 # with fresh file times, and compares it byte for byte with a first build: the .deb,
 # Pellwick.exe and the Windows setup. On a difference it prints what differs

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Pellwick's main job on a machine without a display: a virtual X display
 # (Xvfb), an SMTP server on loopback (Debian's aiosmtpd), and the real program
 # mailing this machine's IP to it once. The mail is printed here and a

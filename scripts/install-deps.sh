@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs, from Debian's packages, what this machine lacks for the sets named:
 #   program  build and run Pellwick (all that scripts/start.sh needs with a display)
 #   demo     the demonstration without a display (scripts/demo.sh)

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Photographs Pellwick.exe under Wine: its five tabs and the tray icon's popup
 menu, into docs/screenshots/win32-*.png; on the way xdotool sends one mail from
 the Email tab with the window's own button, so the Debug tab shows a real dialogue.

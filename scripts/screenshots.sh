@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Photographs Pellwick in a real X server: each of the window's five tabs and
 # the tray icon's popup menu, into docs/screenshots/ (email.png, settings.png,
 # misc.png, about.png, debug.png, tray-menu.png).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what building and running Pellwick needs, builds the program (nothing
 # else) and starts it. On a machine without a display (a server, CI) it shows
 # Pellwick's main job instead, and installs the few tools that takes: see demo.sh.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Windows leg: cross-builds Pellwick.exe and its tests (scripts/build-windows.sh)
 # and runs them under Wine with one persistent wineserver. Ends with CTest's summary.
 #   scripts/test-windows.sh [BUILD_DIR]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds and runs every test:
 #   1. a clang build with AddressSanitizer and UndefinedBehaviorSanitizer, whose
 #      CTest run holds the unit tests and the bounded libFuzzer runs;

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # shellcheck shell=bash
 # Sourced by the Windows scripts: one Wine prefix per build folder and one
 # persistent wineserver, so each program started under Wine costs milliseconds

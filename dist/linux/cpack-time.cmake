@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Read by cpack before it packs (CPACK_PROJECT_CONFIG_FILE): every time in the .deb
 # is that of the last commit, or of the release outside a git checkout, unless the
 # caller set SOURCE_DATE_EPOCH. The same commit then packs to the same bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/qt/qt_startup.h"
 
 int main(int argc, char *argv[])

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/win32/win32_startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes read as a hive file, and made into keys and values as the program
 // stores them. What is read holds no more than the file gave and finds each value
 // by its name; every hive writes a text that reads back the same and rewrites alike.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary server bytes in arbitrary arrivals, to the SMTP dialogue plain or with a
 // login: the client never sends a bare CR or LF, never logs the password, stays in a
 // known state, keeps its buffers bounded and never acts after its dialogue ended.

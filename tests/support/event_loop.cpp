@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/event_loop.h"
 
 #include <QCoreApplication>

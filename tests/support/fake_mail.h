@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What the SMTP dialogue talks to, kept as plain state the test reads and whose

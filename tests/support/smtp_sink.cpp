@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/smtp_sink.h"
 
 #include <QFile>

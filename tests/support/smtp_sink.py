@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """A real SMTP server (aiosmtpd) on a free loopback port for the tests.
 
 Prints the port, then stores each message in --dir as N.from (the envelope

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Makes the certificates the TLS tests need, in the folder given as argument.
 
 ca.pem            a test authority (the tests trust it in addition to the system's)

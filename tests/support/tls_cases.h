@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The TLS and login cases each shell's socket goes through against a real server

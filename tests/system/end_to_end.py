@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """End-to-end runs of the real pellwick binary, each in a namespace of its own
 (harness.py). Needs root; else exits 77.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Drives the real pellwick binary, as root, in a network namespace of its own
 holding loopback, one test interface, Debian's aiosmtpd and an Xvfb display."""
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Qt program on Linux: Xvfb, a tray host and aiosmtpd in the namespace.
 foreach(scenario
         mail_on_start

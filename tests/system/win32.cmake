@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Pellwick.exe under Wine: a log-in run, then --send-now and --headless, in a
 # network namespace of its own, with the settings imported into the machine's
 # registry by regedit. Runs in the Wine session of scripts/test-windows.sh (WINEPREFIX).

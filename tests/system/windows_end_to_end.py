@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """End-to-end runs of Pellwick.exe under Wine, in a network namespace of its own
 (harness.py) with a Wine server inside it: Wine's server makes the sockets.
 

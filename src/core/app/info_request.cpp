@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/app/info_request.h"
 
 namespace pellwick {

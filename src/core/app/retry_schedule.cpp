@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/app/retry_schedule.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/app/schedule.h"
 
 #include "core/text/text.h"

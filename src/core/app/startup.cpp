@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/app/startup.h"
 
 #include "core/app/info_request.h"

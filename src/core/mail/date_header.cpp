@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/mail/date_header.h"
 
 #include <array>

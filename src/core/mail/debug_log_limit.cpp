@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/mail/debug_log_limit.h"
 
 namespace pellwick {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/mail/message.h"
 
 #include "core/text/text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/mail/password_file.h"
 
 namespace pellwick {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/mail/smtp.h"
 
 #include "core/mail/smtp_listener.h"

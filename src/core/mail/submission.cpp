@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/mail/submission.h"
 
 #include "core/text/text.h"

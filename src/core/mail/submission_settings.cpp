@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/mail/submission_settings.h"
 
 #include "core/settings/settings.h"

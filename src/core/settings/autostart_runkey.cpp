@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/settings/autostart.h"
 #include "core/settings/settings.h"
 

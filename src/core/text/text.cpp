@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/text/text.h"
 
 #include <algorithm>

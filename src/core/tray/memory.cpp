@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/tray/memory.h"
 
 #include "core/text/text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/tray/stderr_notify_area.h"
 
 #include <algorithm>

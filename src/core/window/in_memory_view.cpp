@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/window/in_memory_view.h"
 
 #include "core/window/window_description.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/window/lazy_window_view.h"
 
 #include "core/window/window_description.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/window/main_window.h"
 
 #include "core/app/command_line.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/mail/debug_log_limit.h"
 #include "core/mail/ip_token.h"
 #include "core/mail/message.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/app/schedule.h"
 #include "core/window/main_window.h"
 #include "core/window/window_view.h"

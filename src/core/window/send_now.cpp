@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/window/send_now.h"
 
 #include "core/mail/message.h"

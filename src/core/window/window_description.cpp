@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/window/window_description.h"
 
 namespace pellwick {

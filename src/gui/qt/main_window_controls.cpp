@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/qt/main_window_controls.h"
 
 #include "core/window/window_description.h"

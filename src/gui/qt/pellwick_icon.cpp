@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/qt/pellwick_icon.h"
 
 #include <QIconEngine>

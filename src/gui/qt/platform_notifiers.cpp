@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/qt/platform_notifiers.h"
 
 #include <QSocketNotifier>

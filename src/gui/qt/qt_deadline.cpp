@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/qt/qt_deadline.h"
 
 #include <utility>

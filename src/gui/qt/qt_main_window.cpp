@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/qt/qt_main_window.h"
 
 #include "gui/qt/qt_notify_area.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/qt/qt_notify_area.h"
 
 #include "core/tray/stderr_notify_area.h"

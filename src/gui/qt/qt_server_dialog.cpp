@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/qt/qt_server_dialog.h"
 
 #include "core/window/window_description.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/qt/qt_socket.h"
 
 #include <QCryptographicHash>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/qt/text_lines.h"
 
 #include <QPlainTextEdit>

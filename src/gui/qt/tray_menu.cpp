@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/qt/tray_menu.h"
 
 #include "core/window/window_description.h"

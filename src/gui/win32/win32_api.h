@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The Windows API as the shell uses it: Winsock 2 before windows.h (which would

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/win32/win32_main_window.h"
 
 #include "gui/win32/win32_notify_area.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/win32/win32_notify_area.h"
 
 #include "platform/windows/wide_text.h"

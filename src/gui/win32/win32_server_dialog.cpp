@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/win32/win32_server_dialog.h"
 
 #include "core/text/text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/win32/win32_startup.h"
 
 #include "core/app/startup.h"

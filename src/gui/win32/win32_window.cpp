@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/win32/win32_window.h"
 
 #include "core/window/window_description.h"

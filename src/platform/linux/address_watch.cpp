@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/address_watch.h"
 
 #include <linux/netlink.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/proc_memory.h"
 #include "platform/memory_status.h"
 #include "platform/posix/file_descriptor.h"

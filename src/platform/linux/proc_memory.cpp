@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/proc_memory.h"
 
 #include "core/text/text.h"

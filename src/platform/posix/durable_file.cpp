@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/posix/durable_file.h"
 
 #include "platform/posix/file_descriptor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/posix/hive_file.h"
 
 #include "core/settings/hive_text.h"

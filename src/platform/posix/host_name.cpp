@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/host_name.h"
 
 #include <unistd.h>

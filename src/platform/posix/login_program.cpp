@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/posix/login_program.h"
 
 #include <unistd.h>

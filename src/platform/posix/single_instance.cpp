@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/single_instance.h"
 
 #include "platform/posix/file_descriptor.h"

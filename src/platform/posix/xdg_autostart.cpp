@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/posix/xdg_autostart.h"
 
 #include "platform/posix/durable_file.h"

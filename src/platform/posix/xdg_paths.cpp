@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/posix/xdg_paths.h"
 
 #include <pwd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/address_watch.h"
 
 // The Winsock 2 headers must come first: iphlpapi.h declares the change

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/password_store.h"
 
 #include "platform/windows/wide_text.h"

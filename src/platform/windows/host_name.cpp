@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/host_name.h"
 
 #include "platform/windows/wide_text.h"

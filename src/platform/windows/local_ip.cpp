@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/local_ip.h"
 
 // The Winsock 2 headers must come first: iphlpapi.h declares the adapter-address

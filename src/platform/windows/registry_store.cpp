@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/windows/registry_store.h"
 
 #include "platform/windows/system_error_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/windows/schannel_session.h"
 
 #include "core/text/text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/single_instance.h"
 
 #include "platform/windows/instance_window.h"

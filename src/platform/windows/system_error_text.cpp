@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/windows/system_error_text.h"
 
 #include "platform/windows/wide_text.h"

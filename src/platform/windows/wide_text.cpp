@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/windows/wide_text.h"
 
 #include "platform/windows/windows_api.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The Windows API as the settings code uses it: without the rarely used parts

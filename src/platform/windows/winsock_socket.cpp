@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/windows/winsock_socket.h"
 
 #include "platform/windows/schannel_session.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/app/command_line.h"
 #include "core/app/info_request.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/app/retry_schedule.h"
 #include "core/mail/debug_log_limit.h"
 

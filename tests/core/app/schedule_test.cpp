@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/app/schedule.h"
 
 #include <gtest/gtest.h>

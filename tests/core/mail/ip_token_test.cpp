@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/mail/ip_token.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The SMTP dialogue against a fake socket, deadline and window: byte-exact
 // transcripts, each reply matched to its command, each failure's log line.
 #include "support/fake_mail.h"

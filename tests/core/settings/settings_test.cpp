@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/memory_store.h"
 
 #include "core/settings/settings.h"

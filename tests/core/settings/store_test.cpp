@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/memory_store.h"
 #include "support/test_registry_store.h"
 

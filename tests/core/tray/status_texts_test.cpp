@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/tray/status_texts.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/tray/sys_tray_icon.h"
 
 #include <gtest/gtest.h>

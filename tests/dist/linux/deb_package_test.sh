@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # CPack's Debian package: named for its version, lintian clean, hardened, its
 # dependencies met here; installed into a fresh dpkg root it runs, upgrades keeping a
 # user's settings file and leaves nothing when removed. Needs root; 77: skipped.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # `cmake --install` into a fresh folder: menu entry, AppStream data, icons, man page,
 # versions and licence as the program itself reports them; then the uninstall target
 # removes what it put there.

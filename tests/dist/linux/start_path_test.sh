@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # scripts/start.sh on a bare machine, with and without a display, against recording
 # stand-ins: only the program's packages installed, only the program built and started.
 #   start_path_test.sh SOURCE_DIR

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Windows installer under Wine in a prefix of its own: silent setup, --version of the
 # installed program, silent uninstall leaving nothing. 77: no makensis or Wine.
 #   installer_test.sh SOURCE_DIR Pellwick.exe

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Pellwick.exe's PE header: loaded at a random address anywhere in the 64-bit
 address space (ASLR with high-entropy VA), its data never run as code (DEP), and no
 link time stamp, so two builds of one commit give the same bytes.

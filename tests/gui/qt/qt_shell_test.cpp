@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Qt shell's contract: its widgets carry the controls' names, texts and
 // focus order, and what the user does reaches MainWindow (which the core's own
 // tests cover in full).

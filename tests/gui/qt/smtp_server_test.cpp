@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The SMTP dialogue over the real Qt socket and event loop against a real server
 // (aiosmtpd) on loopback: plain, STARTTLS and TLS with a login, the mail read back
 // by a real MIME parser, and broken or hostile peers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/settings/settings.h"
 #include "core/window/window_description.h"
 #include "gui/win32/win32_main_window.h"

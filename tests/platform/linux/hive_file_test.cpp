@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/temp_hive.h"
 
 #include <gtest/gtest.h>

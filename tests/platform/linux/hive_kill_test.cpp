@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kill -9 at a random moment 0-70 ms into saves of changed records, a hundred times:
 // the file always holds one whole record, and the next start finds no temporary file.
 #include "platform/linux/temp_hive.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/local_ip.h"
 
 #include <gtest/gtest.h>

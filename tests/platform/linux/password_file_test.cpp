@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // --password-file on real files with real modes, and the Secret Service where
 // no session bus runs.
 #include "core/mail/password_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/test_registry_store.h"
 #include "support/temp_folder.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/memory_status.h"
 
 #include <gtest/gtest.h>

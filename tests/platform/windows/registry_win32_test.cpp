@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/windows/scratch_registry_key.h"
 
 #include "core/settings/settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/test_registry_store.h"
 #include "platform/windows/scratch_registry_key.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Winsock socket, connected by name: the SMTP dialogue in plain text and over
 // SChannel against a real server (Debian's aiosmtpd, started from under Wine,
 // which runs a Linux program as it is) with certificates from a test authority.
