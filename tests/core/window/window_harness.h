@@ -119,8 +119,6 @@ struct WindowHarness
         now += afterMs;
         form->Tick();
     }
-    // The server's next reply arrives.
-    void Reply(const std::string &bytes) { form->DataArrived(Arrive(bytes)); }
 
     void Start(std::int64_t intervalMs) override { timerRunning = intervalMs == 5000; }
     void Stop() override { timerRunning = false; }
