@@ -19,8 +19,6 @@ TEST(CommandLine, OnlyAWholeSlashOrDashSWordMarksALoginRun)
     // Arguments are joined with single blanks before the split, so an argument
     // holding a blank splits too.
     EXPECT_EQ(ParseCommandLine({"a", "b c", ""}).text, "a b c ");
-    EXPECT_TRUE(ParseCommandLine({"x /S"}).loginRun);
-    EXPECT_FALSE(ParseCommandLine({}).loginRun);
 }
 
 TEST(CommandLine, EveryOptionAndWhatIsLeftUnknown)

@@ -88,8 +88,6 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         {{"/s", "--version"}, {}, false, false, good, 0, "", version, ""},
         {{"/?"}, {}, true, true, good, 0, "",
          "Usage: pellwick [/s] [--headless | --send-now] [--password-file FILE]\n", ""},
-        {{"/s"}, {}, false, true, good, 1, "", "", "pellwick: no display"},
-        {{"/s"}, {"/s"}, true, false, good, 0, "claim(login) ", "", ""},
         {{"-platform", "x", "/S", "y"}, {"/S", "y"}, true, true, good, 0,
          "claim(login) begin(window) form(window, \"/S y\")", "", ""},
         {{"--headless", "--bogus"}, {"--headless", "--bogus"}, false, true, good, 0,
