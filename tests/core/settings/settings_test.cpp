@@ -18,8 +18,6 @@ TEST(Settings, LoadedValuesBecomeWhatTheirRowCanHold)
              Row {"TimerValue", Stored("12 min"s), "12 min"s},
              Row {"TimerValue", Stored(-7), "-7"s},
              Row {"TimerValue", std::nullopt, "30"s},
-             Row {"TimerValue", StoredValue {kBinaryType, "1"}, "30"s},
-             Row {"SMTPUser", Stored(5), "5"s},
              Row {"ShowIP", Stored(0), 0},
              Row {"AutoMail", Stored(-1), 1},
              Row {"AutoMail", Stored("+99999999999999999999"s), 1},

@@ -77,8 +77,6 @@ TEST(ProcMemory, ReadsThisMachineAndThisProcess)
     EXPECT_LT(first.availableVirtual - s.availableVirtual, kMapped + (8 << 20));
 
     EXPECT_EQ(s.totalPhysical, std::uint64_t {info.totalram} * info.mem_unit);
-    EXPECT_GT(s.availablePhysical, 0U);
-    EXPECT_LE(s.availablePhysical, s.totalPhysical);
     rlimit limit {};
     ASSERT_EQ(getrlimit(RLIMIT_AS, &limit), 0);
 #if defined(__x86_64__)
