@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace pellwick;
@@ -54,7 +57,7 @@ TEST(HiveFile, HandWrittenHiveReadsWithCommentsCaseAndContinuedLines)
         "[HKEY_CURRENT_USER\\Other]\r\n\"x\"=\"y\"\r\n\r\n");
 }
 
-TEST(HiveFile, NamesTheFileCannotHoldAreRefused)
+TEST(HiveFile, KeysKeepTheirFirstSpellingAndNamesTheFileCannotHoldAreRefused)
 {
     TempHive h;
     // The file's line format cannot hold a line break in a name.
@@ -62,6 +65,23 @@ TEST(HiveFile, NamesTheFileCannotHoldAreRefused)
     EXPECT_NE(refused, "");
     EXPECT_EQ(h.said, std::vector<std::string> {refused});
     EXPECT_FALSE(std::filesystem::exists(h.file));
+
+    h.Set("Msg", "m"s);
+    for (const auto &[key, name, text] :
+         std::vector<std::tuple<std::string, std::string, std::string>> {
+             {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Pellwick",
+              "C:\\Tools\\Pellwick.exe /s"},
+             {"software\\MICROSOFT\\windows\\currentversion\\run", "PELLWICK", "again"}}) {
+        HiveFile run(h.file, key);
+        run.Write(name, Stored(text));
+        EXPECT_EQ(run.Commit(), "");
+    }
+    EXPECT_EQ(ReadBytes(h.file),
+              "REGEDIT4\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Pellwick]\r\n"
+              "\"Msg\"=\"m\"\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+              "\"Pellwick\"=\"again\"\r\n\r\n");
 }
 
 TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
@@ -98,11 +118,32 @@ TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
         ASSERT_EQ(h.Set("After", "x"s), "") << cut;
         EXPECT_EQ(h.said.size(), broken ? 1u : 0u) << cut;
         EXPECT_EQ(ReadBytes(h.folder / "registry.reg.corrupt"), broken ? part : "") << cut;
+        EXPECT_EQ(std::filesystem::exists(h.folder / "registry.reg.corrupt"), broken) << cut;
         EXPECT_EQ(h.Query("After"), SettingValue("x"s)) << cut;
     }
     // Most cuts fall inside a line; those at a line's end leave a shorter, sound hive.
     EXPECT_GT(brokenCuts, static_cast<int>(whole.size()) / 2);
     EXPECT_LT(brokenCuts, static_cast<int>(whole.size()));
+}
+
+TEST(HiveFile, TheWritesUpToACommitAreOneWriteAndOtherWritersChangesAreSeen)
+{
+    TempHive h;
+    h.Set("Msg", "old"s);
+    const std::string before = ReadBytes(h.file);
+
+    h.hive.Write("Msg", Stored("new"s));
+    h.hive.Write("Absent", std::nullopt);
+    EXPECT_EQ(h.Query("Msg"), SettingValue("new"s));
+    EXPECT_EQ(ReadBytes(h.file), before);
+    EXPECT_EQ(h.hive.Commit(), "");
+
+    HiveFile fresh(h.file);
+    EXPECT_EQ(fresh.Read("Msg"), Stored("new"s));
+    // A change made by another process is seen by the first at its next look.
+    fresh.Write("Msg", Stored("newer"s));
+    fresh.Commit();
+    EXPECT_EQ(h.Query("Msg"), SettingValue("newer"s));
 }
 
 TEST(HiveFile, NoOddFileIsReadOrReplacedAndNothingIsWrittenInAFolderOpenToOthers)
@@ -126,6 +167,8 @@ TEST(HiveFile, NoOddFileIsReadOrReplacedAndNothingIsWrittenInAFolderOpenToOthers
          true},
         {"link to /dev/zero",
          [](const auto &h) { return ::symlink("/dev/zero", h.file.c_str()) == 0; }, true},
+        {"group may write",
+         [](const auto &h) { return ::chmod(h.folder.path().c_str(), 0770) == 0; }, false},
         {"others may write",
          [](const auto &h) { return ::chmod(h.folder.path().c_str(), 01777) == 0; }, false},
         {"another user's",
@@ -181,6 +224,30 @@ TEST(HiveFile, PlantedLinksAreNeverFollowedAndOnlyOwnLeftoversAreRemoved)
     EXPECT_EQ(ReadBytes(victim), "mine");
 }
 
+TEST(HiveFile, AFullFileSystemKeepsTheOldFileAndSaysSo)
+{
+    TempHive h("small/registry.reg");
+    const auto mount = h.folder / "small";
+    std::filesystem::create_directory(mount);
+    if (::geteuid() != 0 || ::mount("tmpfs", mount.c_str(), "tmpfs", 0, "size=64k,mode=0700") != 0)
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    h.Set("Msg", "old"s);
+    const std::string before = ReadBytes(h.file);
+    {
+        std::ofstream filler(mount / "filler", std::ios::binary);
+        for (int i = 0; i < 1024 && filler; ++i)
+            filler << std::string(1024, 'f') << std::flush;
+    }
+    const std::string saved = h.Set("Msg", std::string(8192, 'n'));
+    EXPECT_EQ(saved, "pellwick: cannot save the settings to " + h.file.string()
+                         + ": No space left on device");
+    EXPECT_EQ(h.said, std::vector<std::string> {saved});
+    EXPECT_EQ(ReadBytes(h.file), before);
+    EXPECT_EQ(FolderNames(mount),
+              (std::vector<std::string> {"filler", "registry.reg", "registry.reg.lock"}));
+    ::umount2(mount.c_str(), MNT_DETACH);
+}
+
 TEST(HiveFile, TwoProcessesWritingAtOnceLoseNothing)
 {
     TempHive h;
@@ -232,4 +299,9 @@ TEST(HiveFile, FileAndFolderAreTheOwnersAlone)
     EXPECT_EQ(modeOf(h.file.string() + ".lock"), owner);
     EXPECT_EQ(modeOf(h.file.parent_path()), perms::owner_all);
     EXPECT_EQ(modeOf(h.file.parent_path().parent_path()), perms::owner_all);
+
+    // A hive once opened to everybody is private again after the next change.
+    std::filesystem::permissions(h.file, owner | perms::others_read);
+    h.Set("Sender", "c@d"s);
+    EXPECT_EQ(modeOf(h.file), owner);
 }
