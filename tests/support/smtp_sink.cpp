@@ -5,18 +5,13 @@
 
 namespace pellwick::test {
 
-SmtpSink::SmtpSink(const SinkOptions &options)
+SmtpSink::SmtpSink(const QStringList &options)
 {
-    QStringList arguments {QStringLiteral(PELLWICK_SMTP_SINK_SCRIPT), QStringLiteral("--dir"),
-                           m_dir.path()};
-    for (const auto &[option, value] : {std::pair {"--tls", options.tls},
-                                        {"--cert", options.cert},
-                                        {"--key", options.key},
-                                        {"--login", options.login}})
-        if (!value.empty())
-            arguments << QLatin1String(option) << QString::fromStdString(value);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QStringLiteral("/usr/bin/python3"), arguments);
+    m_process.start(QStringLiteral("/usr/bin/python3"),
+                    QStringList {QStringLiteral(PELLWICK_SMTP_SINK_SCRIPT), QStringLiteral("--dir"),
+                                 m_dir.path()}
+                        + options);
     // It prints its port once listening; anything else leaves the port 0.
     while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) { }
     const int port = m_process.readLine().trimmed().toInt();

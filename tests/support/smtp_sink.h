@@ -10,19 +10,11 @@
 
 namespace pellwick::test {
 
-// How the server protects the connection and whom it lets in.
-struct SinkOptions
-{
-    std::string tls = "none"; // or "starttls", "implicit"
-    std::string cert, key; // PEM files, for TLS
-    std::string login; // "user:password" wanted before any mail; empty: none
-};
-
 // Debian's aiosmtpd as a real SMTP server on a free loopback port while this lives.
 class SmtpSink
 {
 public:
-    explicit SmtpSink(const SinkOptions &options = {});
+    explicit SmtpSink(const QStringList &options = {}); // smtp_sink.py's options
     ~SmtpSink();
 
     bool started() const { return m_port != 0; }

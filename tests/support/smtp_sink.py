@@ -1,11 +1,7 @@
 # SPDX-License-Identifier: MIT
-"""A real SMTP server (aiosmtpd) on a free loopback port for the tests.
-
-Prints the port, then stores each message in --dir as N.from (the envelope
-sender), N.rcpt (an address a line) and N.data (raw, dot-stuffing removed). --tls: STARTTLS or TLS from the first
-byte; --login USER:PASSWORD: that login before any mail. Ends when its standard
-input closes (with --until-killed, only by a signal).
-"""
+"""A real SMTP server (aiosmtpd) for the tests. Prints its port, then stores each
+message in --dir as N.from, N.rcpt and N.data (raw, dot-stuffing removed). Ends when
+its standard input closes (with --until-killed, only by a signal)."""
 
 import argparse
 import asyncio
@@ -46,14 +42,12 @@ async def main():
     warnings.simplefilter("ignore")
     logging.getLogger("mail.log").setLevel(logging.ERROR)
     parser = argparse.ArgumentParser()
-    parser.add_argument("--dir", required=True)
+    for option in ("--dir", "--cert", "--key", "--login"):  # --login USER:PASSWORD
+        parser.add_argument(option)
     parser.add_argument("--host", default="127.0.0.1")
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--until-killed", action="store_true")
     parser.add_argument("--tls", choices=["none", "starttls", "implicit"], default="none")
-    parser.add_argument("--cert")
-    parser.add_argument("--key")
-    parser.add_argument("--login")
     args = parser.parse_args()
 
     options = {"hostname": "sink.test", "ident": "test sink"}
@@ -80,8 +74,7 @@ async def main():
     server = await loop.create_server(
         lambda: SMTP(handler, **options), host=args.host, port=args.port,
         ssl=context if args.tls == "implicit" else None)
-    port = server.sockets[0].getsockname()[1]
-    print(port, flush=True)
+    print(server.sockets[0].getsockname()[1], flush=True)
 
     if args.until_killed:
         await loop.create_future()  # never set: runs until a signal ends the process

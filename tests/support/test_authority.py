@@ -1,11 +1,7 @@
 # SPDX-License-Identifier: MIT
-"""Makes the certificates the TLS tests need, in the folder given as argument.
-
-ca.pem            a test authority (the tests trust it in addition to the system's)
-server.pem/.key   a server certificate for 127.0.0.1 and localhost, signed by it
-self.pem/.key     a self-signed certificate for 127.0.0.1 nobody trusts
-self.sha256       the self-signed certificate's SHA-256 fingerprint, "AB:CD:..."
-"""
+"""Makes in the folder given: ca.pem, a test authority the tests trust; server.pem/.key,
+for 127.0.0.1 and localhost, issued by it; self.pem/.key, self-signed, trusted by nobody;
+self.sha256, the self-signed certificate's fingerprint "AB:CD:..."."""
 
 import datetime
 import ipaddress

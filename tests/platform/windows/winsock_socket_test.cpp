@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The Winsock socket, connected by name: the SMTP dialogue in plain text and over
-// SChannel against a real server (Debian's aiosmtpd, started from under Wine,
-// which runs a Linux program as it is) with certificates from a test authority.
+// The Winsock socket, connected by name: the SMTP dialogue over SChannel against a real
+// server (aiosmtpd, a Linux program Wine runs as it is) with a test authority's certificates.
 #include "platform/windows/winsock_socket.h"
 
 #include "core/mail/smtp.h"
@@ -38,9 +37,8 @@ bool pumpUntil(Done done, HWND window = nullptr, WinsockSocket *socket = nullptr
     return done();
 }
 
-// Runs a shell command line as a Linux program from under Wine. Wine gives
-// such a program no process handle and none of our pipes: it is watched
-// through the files it writes.
+// Wine gives a Linux program it starts no process handle and none of our pipes:
+// it is watched through the files it writes.
 bool runLinux(const std::string &command)
 {
     std::wstring line = L"sh -c \"" + std::wstring(command.begin(), command.end()) + L"\"";
@@ -126,8 +124,7 @@ TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
     runLinux("/usr/bin/python3 " PELLWICK_TEST_AUTHORITY_SCRIPT " " + certs.unixPath);
     ASSERT_TRUE(pumpUntil([&] { return certs.Read("self.sha256").size() == 95; }));
     const std::string pin = certs.Read("self.sha256");
-    // Given to the server on a shell's command line.
-    const std::string password = "pa55-word";
+    const std::string password = "pa55-word"; // goes through a shell's command line
     const TrustedAuthority authority(certs.Read("ca.pem"));
     for (const test::TlsCase &c : test::kTlsCases) {
         SCOPED_TRACE(c.name);
@@ -137,11 +134,10 @@ TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
         const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                             nullptr, nullptr);
         test::RecordingSmtpListener host;
+        test::ManualDeadline deadline; // never passes: the pump's bound ends a broken run
         Smtp *dialogue = nullptr;
         WinsockSocket socket(window,
                              [&](std::int32_t count) { dialogue->HandleServerReply(count); });
-        // No limit passes: the pump's bound ends a broken run.
-        test::ManualDeadline deadline;
         Smtp smtp(socket, host, deadline, test::FixedEnvironment());
         dialogue = &smtp;
         // By name: the server's certificate names "localhost" and 127.0.0.1, and
