@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/app/startup.h"
-#include "core/tray/stderr_notify_area.h"
+#include "core/tray/notify_area.h"
 #include "core/window/in_memory_view.h"
 #include "gui/qt/pellwick_icon.h"
 #include "gui/qt/platform_notifiers.h"

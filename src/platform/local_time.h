@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/mail/date_header.h"
+#include "core/mail/message.h"
 
 namespace pellwick {
 
