@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/host_name.h"
+#include "platform/platform.h"
 
 #include <unistd.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/local_time.h"
+#include "platform/platform.h"
 
 namespace pellwick {
 
