@@ -2,19 +2,60 @@
 #pragma once
 
 #include "core/app/startup.h"
+#include "core/mail/message.h"
+#include "core/mail/password_file.h"
+#include "core/mail/password_store.h"
 #include "core/settings/autostart.h"
 #include "core/settings/store.h"
-#include "platform/host_name.h"
-#include "platform/local_ip.h"
-#include "platform/local_time.h"
-#include "platform/memory_status.h"
-#include "platform/password_store.h"
+#include "core/tray/memory.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace pellwick {
+
+// This machine's name (fully qualified where the system knows it), or the
+// empty text when it cannot be told.
+std::string HostName();
+
+// The host's local IPv4 address as dotted text, read afresh at every call: the
+// address of the interface that carries the default route, else the first
+// address of an interface that is up and not loopback, else "127.0.0.1".
+std::string LocalIP();
+
+// The host's local time now, with its real UTC offset.
+LocalTime CurrentLocalTime();
+
+// Reads the figures of this machine and of this process.
+MemStatus ReadPlatformMemoryStatus();
+
+// The same reading for a caller that reads again and again, as the timer does: the
+// reader may keep what it reads from ready between readings.
+MemoryReader PlatformMemoryReader();
+
+// This system's secret store: the Secret Service (libsecret) on Linux, the
+// Credential Manager on Windows.
+std::unique_ptr<PasswordStore> MakePasswordStore();
+
+// Reads a file only when nobody but its owner, the user running the program,
+// may read or change it (for --password-file).
+PrivateFile ReadPrivateFile(const std::string &path);
+
+// Tells at once when an address or a route of this machine changes, so the IP
+// step can run without waiting for the next tick. Changes are watched until
+// the object is gone; its destructor returns once no call runs any more.
+class AddressWatch
+{
+public:
+    virtual ~AddressWatch() = default;
+};
+
+// Calls `changed`, on a thread of the watch's own (never the caller's), at
+// each change or burst of changes; the shell carries it to its event loop.
+// Nullptr where the system cannot tell (the tick still notices every change).
+std::unique_ptr<AddressWatch> WatchAddresses(std::function<void()> changed);
 
 // The values under one key of the machine: the real registry on Windows (HKLM,
 // falling back to HKCU), the hive file at DefaultHivePath() elsewhere.

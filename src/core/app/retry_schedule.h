@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/mail/dialogue_outcome.h"
+#include "core/mail/smtp_listener.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,14 +1,24 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/mail/date_header.h"
-
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace pellwick {
+
+// The broken-down local time of one moment and its distance from UTC.
+struct LocalTime
+{
+    std::tm fields {};
+    long utcOffsetSeconds = 0;
+};
+
+// Formats an RFC 5322 date: "Ddd, dd Mmm YYYY hh:mm:ss +hhmm", with English
+// names whatever the host's locale.
+std::string FormatMailDate(const LocalTime &time);
 
 // Texts of one mail as they go on the wire. Every function here is pure.
 

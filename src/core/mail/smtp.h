@@ -2,8 +2,8 @@
 #pragma once
 
 #include "core/mail/deadline.h"
-#include "core/mail/dialogue_outcome.h"
 #include "core/mail/message.h"
+#include "core/mail/smtp_listener.h"
 #include "core/mail/socket.h"
 #include "core/mail/submission.h"
 

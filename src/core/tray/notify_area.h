@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 
 namespace pellwick {
@@ -26,6 +28,32 @@ public:
     // Shows a short message beside the icon (a balloon), or where a program
     // without a notification area tells its user (standard error).
     virtual void ShowMessage(const std::string &title, const std::string &text) = 0;
+};
+
+// Writes a message as one line on standard error: "title: text", its line
+// breaks turned into blanks.
+inline void WriteMessageLine(const std::string &title, const std::string &text)
+{
+    std::string line = title + ": " + text;
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+// The notification area of a run with no desktop (--headless): there is no
+// icon; messages go to standard error.
+class StderrNotifyArea : public NotifyArea
+{
+public:
+    void ShowIcon(const std::string &) override { }
+    void SetTip(const std::string &) override { }
+    void HideIcon() override { }
+    bool Available() const override { return false; }
+    void ShowMessage(const std::string &title, const std::string &text) override
+    {
+        WriteMessageLine(title, text);
+    }
 };
 
 } // namespace pellwick

@@ -4,8 +4,8 @@
 #include "core/mail/deadline.h"
 #include "core/mail/message.h"
 #include "core/mail/password_store.h"
-#include "core/mail/server_dialog.h"
 #include "core/mail/smtp.h"
+#include "core/mail/submission_settings.h"
 #include "core/tray/memory.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/address_watch.h"
+#include "platform/platform.h"
 #include "platform/posix/end_signals.h"
 #include "platform/single_instance.h"
 

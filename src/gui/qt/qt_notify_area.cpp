@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "gui/qt/qt_notify_area.h"
 
-#include "core/tray/stderr_notify_area.h"
 #include "gui/qt/qt_text.h"
 
 namespace pellwick {

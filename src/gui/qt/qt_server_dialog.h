@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/mail/server_dialog.h"
+#include "core/mail/submission_settings.h"
 
 #include <QDialog>
 

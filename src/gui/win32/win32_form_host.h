@@ -6,7 +6,7 @@
 #include "core/window/window_parts.h"
 
 #include "gui/win32/win32_api.h"
-#include "platform/address_watch.h"
+#include "platform/platform.h"
 #include "platform/windows/winsock_socket.h"
 
 #include <atomic>

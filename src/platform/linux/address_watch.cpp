@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/address_watch.h"
+#include "platform/platform.h"
 
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/local_ip.h"
+#include "platform/platform.h"
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>

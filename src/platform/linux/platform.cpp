@@ -2,9 +2,7 @@
 #include "platform/platform.h"
 
 #include "platform/posix/hive_file.h"
-#include "platform/posix/login_program.h"
 #include "platform/posix/xdg_autostart.h"
-#include "platform/posix/xdg_paths.h"
 
 #include <cstdlib>
 

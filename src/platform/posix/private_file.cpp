@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/password_store.h"
+#include "platform/platform.h"
 
 #include "platform/posix/durable_file.h"
 #include "platform/posix/file_descriptor.h"

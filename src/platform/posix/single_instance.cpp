@@ -2,7 +2,7 @@
 #include "platform/single_instance.h"
 
 #include "platform/posix/file_descriptor.h"
-#include "platform/posix/xdg_paths.h"
+#include "platform/posix/xdg_autostart.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

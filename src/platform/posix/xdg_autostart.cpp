@@ -5,8 +5,12 @@
 #include "platform/posix/file_descriptor.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <sstream>
 #include <system_error>
 #include <utility>
 
@@ -51,6 +55,15 @@ bool sameContent(const std::filesystem::path &file, const std::string &content)
     std::string held;
     return fd.get() >= 0 && ReadAtMost(fd.get(), content.size() + 1, held).empty()
            && held == content;
+}
+
+std::filesystem::path homeFolder()
+{
+    if (const char *home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd *user = ::getpwuid(::getuid()); user && user->pw_dir)
+        return user->pw_dir;
+    return "/";
 }
 
 } // namespace
@@ -99,6 +112,41 @@ void XdgAutostart::Unregister()
 {
     std::error_code ignored;
     std::filesystem::remove(EntryFile(), ignored);
+}
+
+std::filesystem::path XdgConfigHome()
+{
+    // A relative value is invalid by the XDG rules and must be ignored.
+    if (const char *configured = std::getenv("XDG_CONFIG_HOME"); configured && *configured == '/')
+        return configured;
+    return homeFolder() / ".config";
+}
+
+std::filesystem::path DefaultHivePath()
+{
+    return XdgConfigHome() / "pellwick" / "registry.reg";
+}
+
+std::string LoginProgram(const std::filesystem::path &programPath, const std::string &searchPath)
+{
+    const std::filesystem::path name = programPath.filename();
+    std::istringstream folders(searchPath);
+    std::string folder;
+    while (std::getline(folders, folder, ':')) {
+        // Empty and relative entries mean the folder a session happens to start in.
+        if (!std::filesystem::path(folder).is_absolute())
+            continue;
+        const std::filesystem::path candidate = std::filesystem::path(folder) / name;
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(candidate, error)
+            || ::access(candidate.c_str(), X_OK) != 0)
+            continue;
+        // The first match is what a search by name would start.
+        if (std::filesystem::equivalent(candidate, programPath, error))
+            return name.string();
+        break;
+    }
+    return programPath.string();
 }
 
 } // namespace pellwick

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/address_watch.h"
+#include "platform/platform.h"
 
 // The Winsock 2 headers must come first: iphlpapi.h declares the change
 // notifications and their records only when they have been seen.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/local_ip.h"
+#include "platform/platform.h"
 
 // The Winsock 2 headers must come first: iphlpapi.h declares the adapter-address
 // records, and the route table's, only when they have been seen.

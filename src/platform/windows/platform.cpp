@@ -2,6 +2,8 @@
 #include "platform/platform.h"
 
 #include "platform/windows/registry_store.h"
+#include "platform/windows/wide_text.h"
+#include "platform/windows/windows_api.h"
 
 namespace pellwick {
 
@@ -17,6 +19,50 @@ std::unique_ptr<Autostart> MakePlatformAutostart(const std::string &programFolde
     return std::make_unique<RunKeyAutostart>(
         std::make_unique<RegistryStore>(RunKeyAutostart::kRunKey, [](const std::string &) {}),
         programFolder);
+}
+
+std::string HostName()
+{
+    DWORD size = 0;
+    GetComputerNameExW(ComputerNameDnsFullyQualified, nullptr, &size);
+    std::wstring name(size, L'\0');
+    if (size == 0 || !GetComputerNameExW(ComputerNameDnsFullyQualified, name.data(), &size))
+        return {};
+    name.resize(size);
+    return Narrow(name);
+}
+
+LocalTime CurrentLocalTime()
+{
+    const std::time_t now = std::time(nullptr);
+    LocalTime local;
+    localtime_s(&local.fields, &now);
+    std::tm utc {};
+    gmtime_s(&utc, &now);
+    utc.tm_isdst = local.fields.tm_isdst;
+    local.utcOffsetSeconds
+        = static_cast<long>(std::difftime(std::mktime(&local.fields), std::mktime(&utc)));
+    return local;
+}
+
+MemStatus ReadPlatformMemoryStatus()
+{
+    MEMORYSTATUSEX platform {};
+    platform.dwLength = sizeof platform;
+    MemStatus status;
+    if (!GlobalMemoryStatusEx(&platform))
+        return status;
+    status.totalPhysical = platform.ullTotalPhys;
+    status.availablePhysical = platform.ullAvailPhys;
+    status.totalVirtual = platform.ullTotalVirtual;
+    status.availableVirtual = platform.ullAvailVirtual;
+    return status;
+}
+
+MemoryReader PlatformMemoryReader()
+{
+    // One call answers it all; nothing is worth keeping between readings.
+    return ReadPlatformMemoryStatus;
 }
 
 } // namespace pellwick

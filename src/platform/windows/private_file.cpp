@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/password_store.h"
+#include "platform/platform.h"
 
 #include "platform/windows/wide_text.h"
 #include "platform/windows/windows_api.h"

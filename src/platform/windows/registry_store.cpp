@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/windows/registry_store.h"
 
-#include "platform/windows/system_error_text.h"
 #include "platform/windows/wide_text.h"
 
 #include <cstdio>

@@ -2,7 +2,6 @@
 #include "platform/windows/schannel_session.h"
 
 #include "core/text/text.h"
-#include "platform/windows/system_error_text.h"
 #include "platform/windows/wide_text.h"
 
 #include <algorithm>

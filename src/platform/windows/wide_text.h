@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,9 @@ namespace pellwick {
 // are kept.
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
+
+// Windows' own words for an error code, in UTF-8 without the trailing period
+// and line break ("Access denied"), or "error N" where it has none.
+std::string SystemErrorText(std::int32_t code);
 
 } // namespace pellwick

@@ -4,7 +4,7 @@
 #include "support/fake_mail.h"
 
 #include "core/mail/smtp.h"
-#include "platform/local_time.h"
+#include "platform/platform.h"
 
 #include <gtest/gtest.h>
 

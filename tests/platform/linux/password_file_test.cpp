@@ -2,7 +2,7 @@
 // --password-file on real files with real modes, and the Secret Service where
 // no session bus runs.
 #include "core/mail/password_file.h"
-#include "platform/password_store.h"
+#include "platform/platform.h"
 #include "support/temp_folder.h"
 
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/linux/proc_memory.h"
-#include "platform/memory_status.h"
+#include "platform/platform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "support/temp_folder.h"
 
-#include "platform/posix/login_program.h"
 #include "platform/posix/xdg_autostart.h"
-#include "platform/posix/xdg_paths.h"
 
 #include <gtest/gtest.h>
 

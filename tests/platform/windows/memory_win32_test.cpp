@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/memory_status.h"
+#include "platform/platform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/host_name.h"
+#include "platform/platform.h"
 
 #include <unistd.h>
 
@@ -15,6 +15,15 @@ std::string HostName()
     if (gethostname(name.data(), name.size() - 1) != 0)
         return {};
     return name.data();
+}
+
+LocalTime CurrentLocalTime()
+{
+    const std::time_t now = std::time(nullptr);
+    LocalTime local;
+    localtime_r(&now, &local.fields);
+    local.utcOffsetSeconds = local.fields.tm_gmtoff;
+    return local;
 }
 
 } // namespace pellwick
