@@ -2,10 +2,7 @@
 #include "bench_window.h"
 
 #include "gui/qt/pellwick_icon.h"
-#include "platform/host_name.h"
-#include "platform/local_ip.h"
-#include "platform/local_time.h"
-#include "platform/memory_status.h"
+#include "platform/platform.h"
 
 #include <QtGlobal>
 

@@ -5,8 +5,7 @@
 // microseconds.
 
 #include "core/tray/status_texts.h"
-#include "platform/local_ip.h"
-#include "platform/memory_status.h"
+#include "platform/platform.h"
 
 #include <benchmark/benchmark.h>
 
