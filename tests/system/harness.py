@@ -13,7 +13,12 @@ import tempfile
 import time
 
 # The window's caption starts with this; the build passes its version in.
-TITLE = "Pellwick v%s!" % os.environ["PELLWICK_VERSION"]
+# The project's version: from the test lists, or read off CMakeLists.txt when a
+# script outside CTest (the screenshots) uses this module.
+VERSION = os.environ.get("PELLWICK_VERSION") or re.search(
+    r"project\(Pellwick VERSION ([0-9.]+)",
+    open(os.path.join(os.path.dirname(__file__), "..", "..", "CMakeLists.txt")).read()).group(1)
+TITLE = "Pellwick v%s!" % VERSION
 SINK = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support", "smtp_sink.py")
 PYTHON = "/usr/bin/python3"
 
@@ -166,12 +171,14 @@ class Display(Closing):
         tree = self.x("xwininfo", "-tree", "-id", panel.group(1))
         return re.findall(r'^\s*(0x[0-9a-f]+) .*\("pellwick" ', tree, re.M | re.I)
 
-    def popup_menu(self):
+    def popup_menu(self, program="pellwick", skip=None):
         """Geometry of the program's open popup menu, if one is open: a shown window
-        of its own, not its main window, taller than the tray icon."""
-        found = self.xdotool("search", "--onlyvisible", "--classname", "^pellwick$").stdout
+        of its own (X class `program`), not its main window nor `skip`, taller than
+        the tray icon."""
+        found = self.xdotool("search", "--onlyvisible", "--classname",
+                             "^%s$" % re.escape(program)).stdout
         for window in found.split():
-            if TITLE in self.xdotool("getwindowname", window).stdout:
+            if window == skip or TITLE in self.xdotool("getwindowname", window).stdout:
                 continue
             shell = self.xdotool("getwindowgeometry", "--shell", window).stdout
             geometry = {k.lower(): int(v) for k, v in re.findall(r"^(\w+)=(-?\d+)$", shell, re.M)}
