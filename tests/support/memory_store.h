@@ -16,6 +16,7 @@ struct MemoryStore : SettingsStore
 
     HiveDocument hive;
     bool failCommits = false; // a commit fails, as on a full disk
+    std::string unreadable; // why the values could not be read
     int commits = 0; // those that had writes to put in the store
 
     std::optional<StoredValue> Read(const std::string &name) override
@@ -37,6 +38,8 @@ struct MemoryStore : SettingsStore
         m_written = false;
         return failCommits ? "registry.reg: no space left on device" : "";
     }
+
+    std::string Unreadable() override { return unreadable; }
 
 private:
     bool m_written = false;

@@ -62,6 +62,15 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
         }
     }
 
+    // A run without the window would act on defaults standing in for the
+    // user's settings: it stops and says why (the window shows it instead).
+    if (asked.mode != RunMode::Window) {
+        if (const std::string unreadable = store->Unreadable(); !unreadable.empty()) {
+            printError(shell, "pellwick: " + unreadable + "; nothing was sent");
+            return SendNow::kConfig;
+        }
+    }
+
     if (asked.mode == RunMode::SendNow) {
         return shell.RunSendNow([&](Socket &socket, Deadline &deadline) {
             return std::make_unique<SendNow>(

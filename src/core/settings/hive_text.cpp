@@ -323,6 +323,11 @@ bool HiveDocument::DeleteValue(std::string_view path, std::string_view name)
 
 std::optional<HiveDocument> ParseHive(std::string_view text)
 {
+    // What regedit itself exports: UTF-16LE after its byte-order mark.
+    if (text.starts_with("\xFF\xFE")) {
+        const auto utf8 = Utf8FromUtf16Le(text.substr(2));
+        return utf8 ? Parser {*utf8}.Run() : std::nullopt;
+    }
     return Parser {text}.Run();
 }
 

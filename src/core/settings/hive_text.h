@@ -53,7 +53,8 @@ private:
 // continued over lines ending in "\". Blank lines and lines starting with ";" are
 // skipped; line ends may be CRLF or LF. Anything else, and a last line without its
 // line end (a file cut short), makes the whole text unreadable: nullopt. The empty
-// text is an empty hive.
+// text is an empty hive. UTF-8 (a byte-order mark is skipped), or UTF-16LE
+// after its byte-order mark, as regedit exports.
 std::optional<HiveDocument> ParseHive(std::string_view text);
 
 // Writes the hive in the same format with CRLF line ends, as the registry's own

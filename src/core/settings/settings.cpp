@@ -11,9 +11,9 @@ namespace pellwick {
 
 namespace {
 
-SettingRow text(std::string_view name, Control control, const char *fallback)
+SettingRow text(std::string_view name, Control control, const char *fallback, std::int32_t limit)
 {
-    return {name, std::string(fallback), ControlKind::TextBox, control};
+    return {name, std::string(fallback), ControlKind::TextBox, control, 0, limit};
 }
 
 // A check box holds 0, 1 or 2 (grey); any other number checks it.
@@ -25,8 +25,12 @@ SettingRow check(std::string_view name, Control control, std::int32_t fallback)
 SettingValue loaded(const SettingRow &row, const std::optional<SettingValue> &value)
 {
     const auto *number = value ? std::get_if<std::int32_t>(&*value) : nullptr;
-    if (std::holds_alternative<std::string>(row.fallback))
-        return number ? std::to_string(*number) : value.value_or(row.fallback);
+    if (std::holds_alternative<std::string>(row.fallback)) {
+        std::string loadedText = number ? std::to_string(*number)
+                                        : std::get<std::string>(value.value_or(row.fallback));
+        loadedText.resize(Utf16CutLength(loadedText, static_cast<std::size_t>(row.max)));
+        return loadedText;
+    }
     // A text counts when it is a whole number.
     const auto parsed
         = value && !number ? ParseWholeNumber(std::get<std::string>(*value)) : std::nullopt;
@@ -65,11 +69,13 @@ std::span<const SettingRow> SettingsTable()
     // The three installation values point at this machine, where a local mail
     // server delivers at once without any further setup.
     static const std::array table {
-        text("SMTPServer", Control::SmtpServer, "localhost"),
-        text("Recipient", Control::Recipient, "root@localhost"),
-        text("Msg", Control::Message, "Your New IP Address is [IPADDRESS]"),
-        text("Sender", Control::Sender, "pellwick@localhost"),
-        text("Subject", Control::Subject, "Your New IP is [IPADDRESS]"),
+        text("SMTPServer", Control::SmtpServer, "localhost", 255),
+        text("Recipient", Control::Recipient, "root@localhost", 4096),
+        // The largest: at its limit in the costliest form it still fits what the
+        // settings file may hold.
+        text("Msg", Control::Message, "Your New IP Address is [IPADDRESS]", 1 << 20),
+        text("Sender", Control::Sender, "pellwick@localhost", 1024),
+        text("Subject", Control::Subject, "Your New IP is [IPADDRESS]", 1024),
         check("EmailOnIPStartup", Control::EmailIpOnStartup, 1),
         check("DisplayIcon", Control::DisplayIcon, 1),
         check("AutoMail", Control::AutoMail, 0),
@@ -82,7 +88,7 @@ std::span<const SettingRow> SettingsTable()
         check("ShowVirtMem", Control::ShowVirtualMemory, 1),
         check("CopyClipOnStartup", Control::CopyIpOnStartup, 0),
         check("TimerSend", Control::TimerSend, 0),
-        text("TimerValue", Control::TimerRate, "30"),
+        text("TimerValue", Control::TimerRate, "30", 32),
         // The unit list's entry, -1 for none (a typed unit).
         SettingRow {"TimerValueType", 0, ControlKind::ComboBox, Control::TimerUnit, -1, 2, -1},
         // Whether a failed mail is told in a balloon.
@@ -92,8 +98,8 @@ std::span<const SettingRow> SettingsTable()
         SettingRow {"SMTPPort", 25, ControlKind::None, Control::Tabs, 1, 65535, 25},
         SettingRow {"SMTPSecurity", 0, ControlKind::None, Control::Tabs, 0, 2, 1},
         // The log-in user and a pinned certificate; the password is never stored.
-        SettingRow {"SMTPUser", std::string()},
-        SettingRow {"SMTPPin", std::string()},
+        SettingRow {"SMTPUser", std::string(), ControlKind::None, Control::Tabs, 0, 255},
+        SettingRow {"SMTPPin", std::string(), ControlKind::None, Control::Tabs, 0, 255},
     };
     return table;
 }
@@ -111,6 +117,7 @@ Settings::Settings()
 {
     for (const SettingRow &row : SettingsTable())
         m_values.push_back(row.fallback);
+    m_stored = m_values;
 }
 
 Settings Settings::Load(SettingsStore &store)
@@ -121,15 +128,28 @@ Settings Settings::Load(SettingsStore &store)
         const auto stored = store.Read(std::string(table[i].name));
         settings.m_values[i] = loaded(table[i], stored ? Decoded(*stored) : std::nullopt);
     }
+    settings.m_stored = settings.m_values;
     return settings;
 }
 
-std::string Settings::Save(SettingsStore &store) const
+std::string Settings::Save(SettingsStore &store,
+                           const std::function<void(std::string_view name)> &overwritten)
 {
     const auto table = SettingsTable();
-    for (std::size_t i = 0; i < table.size(); ++i)
-        store.Write(std::string(table[i].name), Stored(m_values[i]));
-    return store.Commit();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (m_values[i] == m_stored[i])
+            continue;
+        const std::string name(table[i].name);
+        const auto stored = store.Read(name);
+        const SettingValue now = loaded(table[i], stored ? Decoded(*stored) : std::nullopt);
+        if (now != m_stored[i] && now != m_values[i] && overwritten)
+            overwritten(table[i].name);
+        store.Write(name, Stored(m_values[i]));
+    }
+    std::string failure = store.Commit();
+    if (failure.empty())
+        m_stored = m_values;
+    return failure;
 }
 
 } // namespace pellwick

@@ -5,6 +5,7 @@
 #include "core/window/controls.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -27,7 +28,8 @@ std::optional<SettingValue> Decoded(const StoredValue &stored);
 enum class ControlKind { None, TextBox, CheckBox, ComboBox };
 
 // One stored value: its name, its default (whose kind is the stored type), the
-// control that shows it; a number loaded from outside min to max is `outside`.
+// control that shows it; a number loaded from outside min to max is `outside`,
+// a text holds at most max characters (UTF-16 code units, as controls count).
 struct SettingRow
 {
     std::string_view name;
@@ -50,10 +52,14 @@ public:
     Settings();
 
     // Every row as stored: a text row takes a number as its digits, a number row
-    // a text of one; what a row cannot take is its default.
+    // a text of one; what a row cannot take is its default, a text too long is cut.
     static Settings Load(SettingsStore &store);
-    // Writes every value in table order and commits them: Commit's result.
-    std::string Save(SettingsStore &store) const;
+    // Writes the values changed since the load or the last save and commits them
+    // (nothing at all when none changed): Commit's result. A value that was
+    // changed in the store meanwhile too is overwritten, and `overwritten` gets
+    // its name; the store's other values stay as they are.
+    std::string Save(SettingsStore &store,
+                     const std::function<void(std::string_view name)> &overwritten = {});
 
     const std::string &Text(std::string_view name) const
     {
@@ -68,12 +74,14 @@ public:
         m_values[rowOf(name)] = std::move(value);
     }
 
-    bool operator==(const Settings &) const = default;
+    bool operator==(const Settings &other) const { return m_values == other.m_values; }
 
 private:
     static std::size_t rowOf(std::string_view name);
 
     std::vector<SettingValue> m_values;
+    // The values as the store held them at the load or the last save.
+    std::vector<SettingValue> m_stored;
 };
 
 } // namespace pellwick

@@ -38,6 +38,10 @@ public:
     // Puts the writes since the last Commit into the store as one: the empty
     // text, or the line that told the user what could not be saved and why.
     virtual std::string Commit() = 0;
+    // Why the values are there but could not be read ("cannot read the settings
+    // file …: it is not a regular file"); empty when they were read or there are
+    // none yet. Nothing is to be done with defaults standing in for such values.
+    virtual std::string Unreadable() { return {}; }
 };
 
 } // namespace pellwick

@@ -69,4 +69,59 @@ std::size_t Utf8CutLength(std::string_view text, std::size_t limit)
     return length;
 }
 
+std::optional<std::string> Utf8FromUtf16Le(std::string_view bytes)
+{
+    if (bytes.size() % 2 != 0)
+        return std::nullopt;
+    const auto unit = [&bytes](std::size_t i) -> std::uint32_t {
+        return static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8;
+    };
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        std::uint32_t c = unit(i);
+        if (c >= 0xDC00 && c < 0xE000)
+            return std::nullopt;
+        if (c >= 0xD800 && c < 0xDC00) {
+            i += 2;
+            if (i >= bytes.size() || unit(i) < 0xDC00 || unit(i) >= 0xE000)
+                return std::nullopt;
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(i) - 0xDC00);
+        }
+        const auto put = [&out](std::uint32_t b) {
+            out += static_cast<char>(b);
+        };
+        if (c < 0x80) {
+            put(c);
+        } else if (c < 0x800) {
+            put(0xC0 | c >> 6);
+            put(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            put(0xE0 | c >> 12);
+            put(0x80 | (c >> 6 & 0x3F));
+            put(0x80 | (c & 0x3F));
+        } else {
+            put(0xF0 | c >> 18);
+            put(0x80 | (c >> 12 & 0x3F));
+            put(0x80 | (c >> 6 & 0x3F));
+            put(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::size_t Utf16CutLength(std::string_view text, std::size_t limit)
+{
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte & 0xC0U) == 0x80U)
+            continue;
+        units += byte >= 0xF0U ? 2 : 1;
+        if (units > limit)
+            return i;
+    }
+    return text.size();
+}
+
 } // namespace pellwick

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace pellwick {
@@ -31,5 +32,11 @@ std::uint64_t RoundHalfToEven(std::uint64_t q, std::uint64_t r, std::uint64_t d)
 // The length of the longest start of the text that holds at most `limit`
 // bytes and does not end inside a UTF-8 character.
 std::size_t Utf8CutLength(std::string_view text, std::size_t limit);
+// UTF-16LE bytes as UTF-8; none when their count is odd or a surrogate is unpaired.
+std::optional<std::string> Utf8FromUtf16Le(std::string_view bytes);
+
+// The same for a limit in UTF-16 code units, as text controls count characters:
+// one for each character, two for one beyond the Basic Multilingual Plane.
+std::size_t Utf16CutLength(std::string_view text, std::size_t limit);
 
 } // namespace pellwick

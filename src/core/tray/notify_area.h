@@ -30,15 +30,16 @@ public:
     virtual void ShowMessage(const std::string &title, const std::string &text) = 0;
 };
 
-// Writes a message as one line on standard error: "title: text", its line
-// breaks turned into blanks.
-inline void WriteMessageLine(const std::string &title, const std::string &text)
+// Writes a message as one line, on standard error unless told otherwise:
+// "title: text", its line breaks turned into blanks.
+inline void WriteMessageLine(const std::string &title, const std::string &text,
+                             std::FILE *stream = stderr)
 {
     std::string line = title + ": " + text;
     std::replace_if(
         line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-    std::fprintf(stderr, "%s\n", line.c_str());
-    std::fflush(stderr);
+    std::fprintf(stream, "%s\n", line.c_str());
+    std::fflush(stream);
 }
 
 // The notification area of a run with no desktop (--headless): there is no

@@ -50,6 +50,7 @@ public:
     }
     void PopupMenu() override { ++menuPopups; }
     void ShowSaveFailure(const std::string &message) override { saveFailures.push_back(message); }
+    void ShowNotice(const std::string &message) override { notices.push_back(message); }
 
     // What a user does inside a text box: selects part of it (the caret when
     // `length` is 0).
@@ -58,6 +59,7 @@ public:
     int refreshes = 0;
     int menuPopups = 0;
     std::vector<std::string> saveFailures;
+    std::vector<std::string> notices;
 
 private:
     struct ControlState

@@ -85,6 +85,11 @@ public:
     }
     void PopupMenu() override { m_controls.PopupMenu(); }
     void ShowSaveFailure(const std::string &message) override;
+    void ShowNotice(const std::string &message) override
+    {
+        m_window.MakeControls();
+        m_controls.ShowNotice(message);
+    }
 
 private:
     bool built() const { return m_window.ControlsMade(); }

@@ -4,6 +4,8 @@
 #include "core/app/command_line.h"
 #include "core/app/schedule.h"
 #include "core/mail/socket.h"
+#include "core/tray/notify_area.h"
+#include "core/window/send_now.h"
 #include "core/window/window_view.h"
 
 #include <chrono>
@@ -134,6 +136,10 @@ void MainWindow::Start()
     m_view.SetCurrentTab(Tab::Email);
     m_memory = m_parts.memoryReader();
     LoadSettings();
+    if (!m_unreadable.empty() && IsLoginRun(m_parts.commandLine)) {
+        refuseUnreadableSettings();
+        return;
+    }
     m_lastIp = localIp();
     UpdateCaption("");
     if (m_view.Value(Control::StartMinimized) == kUnchecked) {
@@ -159,6 +165,28 @@ void MainWindow::Start()
     UpdateMemoryLabels();
     ShowDebugTab();
     m_loaded = true;
+    if (!m_unreadable.empty())
+        m_view.ShowNotice(m_unreadable
+                          + ".\n\nThe window shows the default settings, and nothing is mailed "
+                            "by itself in this run. The file stays as it is; if you change a "
+                            "setting, it is kept beside the new settings file when Pellwick "
+                            "ends.");
+}
+
+void MainWindow::refuseUnreadableSettings()
+{
+    constexpr const char *kTitle = "Pellwick: the settings were not read";
+    const std::string text = m_unreadable + "; nothing was sent and the file was left as it is";
+    WriteMessageLine(kTitle, text);
+    m_exitStatus = SendNow::kConfig;
+    if (!m_parts.notifyArea.Available()) {
+        ExitApp();
+        return;
+    }
+    // The balloon needs its icon up for a while.
+    m_tray.AddTrayIcon(localIp());
+    m_parts.notifyArea.ShowMessage(kTitle, text);
+    m_refusalTicks = 2;
 }
 
 void MainWindow::ExitApp()
@@ -176,7 +204,7 @@ void MainWindow::ExitApp()
     // they typed before it goes.
     if (!m_saveFailure.empty() && m_userEnded)
         m_view.ShowSaveFailure(m_saveFailure);
-    m_parts.endProcess(m_saveFailure.empty() ? 0 : 1);
+    m_parts.endProcess(m_saveFailure.empty() ? m_exitStatus : 1);
 }
 
 void MainWindow::WindowClosed()

@@ -20,6 +20,12 @@ namespace pellwick {
 
 class WindowView;
 
+// Why no mail can go with the window's text fields, each as `field` gives it,
+// to `server`: none set, or a sender or recipient that is no address; empty
+// when it can.
+std::string MailFieldsProblem(const std::function<std::string(Control)> &field,
+                              const std::string &server);
+
 // Starts the mail the window's text fields describe, each as `field` gives it,
 // the address token replaced by `localIp`, to `server` with the stored port,
 // security, user name and pin; the password from the file if given, else
@@ -120,6 +126,10 @@ private:
     void refreshMemory();
     bool windowOnScreen() const;
     void showRetryCaption();
+    // A mail that could not start for its fields: told, and a log-in run may end.
+    void mailNotStarted(MailKind kind, const std::string &problem);
+    // A log-in run whose settings could not be read tells why and ends.
+    void refuseUnreadableSettings();
 
     WindowView &m_view;
     WindowParts m_parts;
@@ -145,6 +155,14 @@ private:
     bool m_userEnded = false;
     // Why the last save could not be written; empty when it was.
     std::string m_saveFailure;
+    // Why the stored settings could not be read, until a save replaced them:
+    // defaults stand in, and nothing is mailed by itself.
+    std::string m_unreadable;
+    // The status the program ends with when its save went well: how the last
+    // mail ended, for a log-in run.
+    int m_exitStatus = 0;
+    // Ticks left before a refusing log-in run ends (its balloon stays up meanwhile).
+    int m_refusalTicks = 0;
 };
 
 } // namespace pellwick

@@ -1,12 +1,31 @@
 // SPDX-License-Identifier: MIT
+#include "core/mail/address.h"
 #include "core/mail/debug_log_limit.h"
 #include "core/mail/ip_token.h"
 #include "core/mail/message.h"
 #include "core/mail/submission.h"
+#include "core/tray/notify_area.h"
 #include "core/window/main_window.h"
+#include "core/window/send_now.h"
 #include "core/window/window_view.h"
 
 namespace pellwick {
+
+namespace {
+
+constexpr const char *kNotSentTitle = "Pellwick: the email was not sent";
+constexpr const char *kSentTitle = "Pellwick: the email was sent";
+
+} // namespace
+
+std::string MailFieldsProblem(const std::function<std::string(Control)> &field,
+                              const std::string &server)
+{
+    if (server.empty())
+        return "No SMTP server is set.";
+    std::string problem = SenderProblem(field(Control::Sender));
+    return problem.empty() ? RecipientsProblem(field(Control::Recipient)) : problem;
+}
 
 void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
                const std::string &localIp, const Settings &settings, const std::string &server,
@@ -23,12 +42,35 @@ void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
 
 void MainWindow::SendEmail(MailKind kind)
 {
-    m_retry.Started(kind);
+    // Defaults standing in for settings that could not be read mail nobody.
+    if (kind == MailKind::Automatic && !m_unreadable.empty())
+        return;
+    const auto field = [this](Control c) {
+        return m_view.Text(c);
+    };
     // The password is keyed by the server as it is connected to.
-    StartMail(
-        m_smtp, [this](Control c) { return m_view.Text(c); }, localIp(), m_settings,
-        TrimSpaces(RemoveLineBreaks(m_view.Text(Control::SmtpServer))), m_parts.passwordStore,
-        m_parts.passwordFile);
+    const std::string server = TrimSpaces(RemoveLineBreaks(m_view.Text(Control::SmtpServer)));
+    if (const std::string problem = MailFieldsProblem(field, server); !problem.empty()) {
+        mailNotStarted(kind, problem);
+        return;
+    }
+    m_retry.Started(kind);
+    StartMail(m_smtp, field, localIp(), m_settings, server, m_parts.passwordStore,
+              m_parts.passwordFile);
+}
+
+void MainWindow::mailNotStarted(MailKind kind, const std::string &problem)
+{
+    AppendToDebugLog(problem + "\r\n");
+    // Without a notification area the message itself goes to standard error.
+    if (m_parts.notifyArea.Available())
+        WriteMessageLine(kNotSentTitle, problem);
+    if (!m_parts.notifyArea.Available() || IsChecked(Control::NotifyOnFailure))
+        m_parts.notifyArea.ShowMessage(kNotSentTitle, problem);
+    if (kind == MailKind::Automatic) {
+        m_exitStatus = SendNow::kConfig;
+        CheckAutoExit();
+    }
 }
 
 void MainWindow::OpenServerDialog()
@@ -79,12 +121,17 @@ void MainWindow::DialogueEnded(const DialogueOutcome &outcome)
 {
     const bool notify = m_retry.Ended(outcome, m_parts.steadyMs());
     showRetryCaption();
-    if (notify && IsChecked(Control::NotifyOnFailure)) {
-        std::string text = outcome.cause;
-        if (const auto remaining = m_retry.Remaining(m_parts.steadyMs()))
-            text += "\n" + RetryCaption(*remaining) + ".";
-        m_parts.notifyArea.ShowMessage("Pellwick: the email was not sent", text);
-    }
+    const bool delivered = outcome.result == DeliveryResult::Delivered;
+    m_exitStatus = outcome.result == DeliveryResult::RefusedForGood ? SendNow::kUnavailable : 0;
+    std::string text = outcome.cause;
+    if (const auto remaining = m_retry.Remaining(m_parts.steadyMs()))
+        text += "\n" + RetryCaption(*remaining) + ".";
+    // Without a notification area every outcome is a line, for the journal;
+    // a balloon tells only what the user must know.
+    if (!m_parts.notifyArea.Available())
+        WriteMessageLine(delivered ? kSentTitle : kNotSentTitle, text, delivered ? stdout : stderr);
+    else if (notify && IsChecked(Control::NotifyOnFailure))
+        m_parts.notifyArea.ShowMessage(kNotSentTitle, text);
 }
 
 void MainWindow::retryIfDue()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/settings/autostart.h"
+#include "core/tray/notify_area.h"
 #include "core/window/main_window.h"
 #include "core/window/window_view.h"
 
@@ -8,6 +9,7 @@ namespace pellwick {
 void MainWindow::LoadSettings()
 {
     m_settings = Settings::Load(m_parts.store);
+    m_unreadable = m_parts.store.Unreadable();
     for (const SettingRow &row : SettingsTable()) {
         if (row.kind == ControlKind::TextBox) {
             m_view.SetText(row.control, m_settings.Text(row.name));
@@ -34,16 +36,28 @@ void MainWindow::SaveSettings()
         else if (row.kind == ControlKind::ComboBox)
             m_settings.Set(row.name, m_view.ListIndex(row.control));
     }
-    m_saveFailure = m_settings.Save(m_parts.store);
+    m_saveFailure = m_settings.Save(m_parts.store, [this](std::string_view name) {
+        const std::string line = "The stored value " + std::string(name)
+                                 + " was also changed outside Pellwick while it ran; Pellwick's "
+                                   "value was kept.";
+        AppendToDebugLog(line + "\r\n");
+        WriteMessageLine("pellwick", line);
+    });
+    if (m_saveFailure.empty())
+        m_unreadable.clear();
 }
 
 void MainWindow::EmailIpOnStartupChanged()
 {
     const bool set = IsChecked(Control::EmailIpOnStartup);
-    if (set)
-        m_parts.autostart.Register();
-    else
-        m_parts.autostart.Unregister();
+    // Defaults standing in for unreadable settings leave the log-in entry as it
+    // is; the user's own click does not.
+    if (m_loaded || m_unreadable.empty()) {
+        if (set)
+            m_parts.autostart.Register();
+        else
+            m_parts.autostart.Unregister();
+    }
     m_view.SetEnabled(Control::AutoExit, set);
 }
 

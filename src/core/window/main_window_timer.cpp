@@ -15,6 +15,8 @@ constexpr int kIpSafetyNetTicks = 12;
 
 void MainWindow::Tick()
 {
+    if (m_refusalTicks > 0 && --m_refusalTicks == 0)
+        ExitApp();
     if (!m_loaded || m_exiting)
         return;
     // Only the About tab shows fresh figures at every tick. While the window is

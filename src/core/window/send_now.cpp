@@ -26,17 +26,16 @@ SendNow::SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment
 void SendNow::Start()
 {
     const Settings settings = Settings::Load(m_store);
-    const std::string server = TrimSpaces(RemoveLineBreaks(settings.Text("SMTPServer")));
-    if (server.empty()) {
-        m_finished(kConfig, "No SMTP server is set.");
-        return;
-    }
     // The texts the window's fields would show.
     const auto field = [&settings](Control control) {
         return settings.Text(
             std::ranges::find(SettingsTable(), control, &SettingRow::control)->name);
     };
-    StartMail(m_smtp, field, m_localIp(), settings, server, m_passwordStore, m_passwordFile);
+    const std::string server = TrimSpaces(RemoveLineBreaks(settings.Text("SMTPServer")));
+    if (const std::string problem = MailFieldsProblem(field, server); !problem.empty())
+        m_finished(kConfig, problem);
+    else
+        StartMail(m_smtp, field, m_localIp(), settings, server, m_passwordStore, m_passwordFile);
 }
 
 void SendNow::CheckAutoExit()

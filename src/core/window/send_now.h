@@ -15,7 +15,8 @@ class SettingsStore;
 
 // `pellwick --send-now`: one mail with the stored settings and no window. Ends
 // with a status in the manner of sysexits: 0 delivered, 75 (EX_TEMPFAIL) a
-// passing failure, 69 (EX_UNAVAILABLE) refused, 78 (EX_CONFIG) no server set.
+// passing failure, 69 (EX_UNAVAILABLE) refused, 78 (EX_CONFIG) settings that
+// could not be read or name no server, no sender or no recipients.
 class SendNow : public SmtpListener
 {
 public:

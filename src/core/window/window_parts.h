@@ -63,8 +63,9 @@ struct MachineParts
     Smtp::Clock clock;
     // The program's arguments joined with single blanks.
     std::string commandLine;
-    // Ends the process with the status (0, or 1 when the settings could not be
-    // saved); ExitApp calls it last.
+    // Ends the process with the status (1 when the settings could not be saved,
+    // else 0 or a log-in run's outcome in the manner of sysexits); ExitApp
+    // calls it last.
     std::function<void(int status)> endProcess;
     // This machine's name: EHLO's argument, and the Message-ID's domain when the
     // sender's address has none.

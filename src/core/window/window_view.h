@@ -71,6 +71,8 @@ public:
     // Tells the user, and waits until they have read it, that what they set
     // could not be saved (so they can still copy it from the window).
     virtual void ShowSaveFailure(const std::string &message) = 0;
+    // Tells the user something they should know, beside the window: returns at once.
+    virtual void ShowNotice(const std::string &message) = 0;
 
     // The tray's popup menu.
     virtual bool MenuChecked(MenuItem item) const = 0;

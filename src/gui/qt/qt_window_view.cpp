@@ -129,6 +129,15 @@ void QtWindowView::ShowSaveFailure(const std::string &message)
     wait.exec();
 }
 
+void QtWindowView::ShowNotice(const std::string &message)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, toQ(kWindowTitle), toQ(message),
+                                QMessageBox::Ok, &m_window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
 TextSelection QtWindowView::Selection(Control control) const
 {
     QWidget *widget = m_window.Widget(control);

@@ -63,6 +63,7 @@ public:
     }
     void PopupMenu() override { m_menu.PopupAtPointer(); }
     void ShowSaveFailure(const std::string &message) override;
+    void ShowNotice(const std::string &message) override;
 
     // The user chose a unit from the list, or typed into its field (-1).
     void SetUnitChoice(int index) { m_unitListIndex = index; }

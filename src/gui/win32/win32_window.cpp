@@ -13,6 +13,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <thread>
 
 namespace pellwick {
 
@@ -491,6 +492,15 @@ void Win32Window::ShowSaveFailure(const std::string &message)
 {
     const std::wstring text = Widen(message);
     MessageBoxW(m_window, text.c_str(), Widen(kWindowTitle).c_str(), MB_OK | MB_ICONWARNING);
+}
+
+void Win32Window::ShowNotice(const std::string &message)
+{
+    // A box of its own thread, owned by no window, blocks nothing of the program.
+    std::thread([text = Widen(message)] {
+        MessageBoxW(nullptr, text.c_str(), Widen(kWindowTitle).c_str(),
+                    MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+    }).detach();
 }
 
 TextSelection Win32Window::Selection(Control control) const

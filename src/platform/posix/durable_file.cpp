@@ -62,11 +62,9 @@ std::string ReadAtMost(int fd, std::size_t limit, std::string &content)
     return {};
 }
 
-std::string PrepareOwnFolder(const std::filesystem::path &folder)
+std::string ForeignFolder(const std::filesystem::path &folder)
 {
     const std::filesystem::path own = folder.empty() ? std::filesystem::path(".") : folder;
-    if (!createFolders(own))
-        return ErrnoFailure("cannot create the folder " + own.string());
     struct stat info = {};
     if (::stat(own.c_str(), &info) != 0)
         return ErrnoFailure(own.string());
@@ -77,6 +75,14 @@ std::string PrepareOwnFolder(const std::filesystem::path &folder)
     if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
         return "other users may write in the folder " + own.string();
     return {};
+}
+
+std::string PrepareOwnFolder(const std::filesystem::path &folder)
+{
+    const std::filesystem::path own = folder.empty() ? std::filesystem::path(".") : folder;
+    if (!createFolders(own))
+        return ErrnoFailure("cannot create the folder " + own.string());
+    return ForeignFolder(own);
 }
 
 std::string ReplaceFileDurably(const std::filesystem::path &target, std::string_view content,

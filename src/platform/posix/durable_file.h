@@ -18,10 +18,13 @@ std::string ErrnoFailure(const std::string &what = {});
 // Reads from `fd` up to its end or `limit` bytes, whichever comes first.
 std::string ReadAtMost(int fd, std::size_t limit, std::string &content);
 
+// Why the folder may not hold private files: it belongs to another user or its
+// group or others may write in it, since they could then plant links or swap
+// files under the program; empty when it is the user's own.
+std::string ForeignFolder(const std::filesystem::path &folder);
+
 // Makes sure the folder may hold private files: created readable by its owner
-// alone when missing (with its parents), refused when it belongs to another user
-// or its group or others may write in it, since they could then plant links or
-// swap files under the program.
+// alone when missing (with its parents), refused as ForeignFolder refuses.
 std::string PrepareOwnFolder(const std::filesystem::path &folder);
 
 // Replaces `target` by `content` so that a crash leaves the old or the new file,

@@ -19,6 +19,7 @@ namespace pellwick {
 namespace {
 
 constexpr int kOpenFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+constexpr const char *kNotAHive = "it is not a registry export file";
 
 auto stampOf(const struct stat &info)
 {
@@ -87,6 +88,8 @@ std::string HiveFile::read(std::string &content, Stamp &stamp) const
     const auto refused = [&tooLarge](const struct stat &info) {
         if (!S_ISREG(info.st_mode))
             return std::string("it is not a regular file");
+        if (info.st_uid != ::geteuid())
+            return std::string("it belongs to another user");
         return static_cast<std::size_t>(info.st_size) > kMaxHiveSize ? tooLarge : std::string();
     };
     // Looked at before opening, so that no device is ever opened; non-blocking, so
@@ -96,6 +99,9 @@ std::string HiveFile::read(std::string &content, Stamp &stamp) const
         return errno == ENOENT || errno == ENOTDIR ? std::string() : ErrnoFailure();
     if (!refused(info).empty())
         return refused(info);
+    // Others who may write in the folder could have put any file there.
+    if (std::string folder = ForeignFolder(m_file.parent_path()); !folder.empty())
+        return folder;
     const FileDescriptor fd(::open(m_file.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
         return ErrnoFailure();
@@ -125,17 +131,22 @@ void HiveFile::refresh()
     m_stamp = exists ? std::optional(stampOf(info)) : std::nullopt;
     m_hive = HiveDocument {};
     std::string content;
-    std::string problem = exists ? read(content, *m_stamp) : "";
-    if (exists && problem.empty()) {
+    m_problem = exists ? read(content, *m_stamp) : "";
+    if (exists && m_problem.empty()) {
         if (auto parsed = ParseHive(content))
             m_hive = std::move(*parsed);
         else
-            problem = "it is not a registry export file (kept as " + m_file.filename().string()
-                      + ".corrupt when the settings are next saved)";
+            m_problem = kNotAHive;
     }
-    if (!problem.empty())
-        m_report("pellwick: cannot read the settings file " + m_file.string() + ": " + problem
-                 + "; the settings take their defaults");
+}
+
+std::string HiveFile::Unreadable()
+{
+    if (m_pending.empty())
+        refresh();
+    return m_problem.empty()
+               ? ""
+               : "cannot read the settings file " + m_file.string() + ": " + m_problem;
 }
 
 std::optional<StoredValue> HiveFile::Read(const std::string &name)
@@ -192,23 +203,22 @@ std::string HiveFile::write(const std::vector<Edit> &edits)
 
     std::string content;
     Stamp stamp;
-    // What could not be read must not be replaced blindly.
-    if (std::string failure = read(content, stamp); !failure.empty())
-        return failure;
-    auto parsed = ParseHive(content);
+    auto parsed = read(content, stamp).empty() ? ParseHive(content) : std::nullopt;
     HiveDocument hive = parsed ? std::move(*parsed) : HiveDocument {};
     bool changed = false;
     for (const Edit &edit : edits)
         changed = apply(hive, edit) || changed;
     if (changed) {
-        // An earlier broken hive kept beside is not overwritten either.
-        std::filesystem::path kept = m_file.string() + ".corrupt";
+        // A file that could not be read stays beside the new one under a name of
+        // its own, an earlier one kept so not overwritten; linked, not moved, so
+        // that a crash before the new file is in place leaves it where it was.
         std::error_code error;
-        for (int n = 2; !parsed && (exists(kept, error) || is_symlink(kept, error)); ++n)
+        const bool present = exists(m_file, error) || is_symlink(m_file, error);
+        std::filesystem::path kept = m_file.string() + ".corrupt";
+        for (int n = 2; !parsed && present && (exists(kept, error) || is_symlink(kept, error)); ++n)
             kept = m_file.string() + ".corrupt." + std::to_string(n);
-        if (std::string failure = parsed ? "" : ReplaceFileDurably(kept, content, 0600);
-            !failure.empty())
-            return failure;
+        if (!parsed && present && ::link(m_file.c_str(), kept.c_str()) != 0)
+            return ErrnoFailure("cannot keep the unreadable settings file as " + kept.string());
         if (std::string failure = ReplaceFileDurably(m_file, FormatHive(hive), 0600);
             !failure.empty())
             return failure;
@@ -218,6 +228,7 @@ std::string HiveFile::write(const std::vector<Edit> &edits)
     if (changed || parsed) {
         m_stamp = ::stat(m_file.c_str(), &info) == 0 ? std::optional(stampOf(info)) : std::nullopt;
         m_hive = std::move(hive);
+        m_problem.clear();
     }
     return {};
 }

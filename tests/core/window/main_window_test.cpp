@@ -4,6 +4,7 @@
 
 #include "core/settings/hive_text.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -15,6 +16,8 @@
 using namespace pellwick;
 using pellwick::test::ReadBytes;
 using pellwick::test::WindowHarness;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -94,34 +97,41 @@ TEST(MainWindowLoad, StartUpShowsWhatTheStoredOptionsAsk)
     }
 }
 
-TEST(MainWindowSettings, ExitStoresTheRecordByteForByte)
+TEST(MainWindowSettings, ExitWritesOnlyWhatTheRunChangedIntoTheRecordAsItIsThen)
 {
-    // A first save: the mail texts first, the rest in load order, the submission's
-    // rows last; all of it one write of the store.
-    WindowHarness fresh;
-    MainWindow &form = fresh.Start();
-    fresh.hive.commits = 0;
-    form.ExitApp();
-    const std::string firstSave = ReadBytes(kData / "first_save.reg");
-    EXPECT_EQ(FormatHive(fresh.hive.hive), firstSave);
-    EXPECT_EQ(fresh.hive.commits, 1);
+    // Every value in the order and form a save of all of them gives.
+    const std::string record = ReadBytes(kData / "first_save.reg");
 
-    // What was loaded keeps its place and is saved back in its row's type; a
-    // grey box stays grey.
+    // Nothing changed: nothing written, values in odd forms included.
+    WindowHarness same;
+    same.hive.hive = *ParseHive(record);
+    same.Store("TimerValue", std::int32_t {45});
+    same.Store("AutoMail", std::string("1"));
+    same.Flags({{"AutoExit", 2}, {"TimerValueType", -1}, {"ShowIP", 7}});
+    const std::string before = FormatHive(same.hive.hive);
+    same.Start();
+    same.hive.commits = 0;
+    same.form->ExitApp();
+    EXPECT_EQ(FormatHive(same.hive.hive), before);
+    EXPECT_EQ(same.hive.commits, 0);
+
+    // The subject changed here and outside: this run's wins, and the log says
+    // so. The recipient changed outside only, and stays.
     WindowHarness h;
-    h.Store("TimerValue", std::int32_t {45});
-    h.Store("AutoMail", std::string("1"));
-    h.Flags({{"AutoExit", 2}, {"TimerValueType", -1}});
-    h.Store("Subject", std::string());
-    h.Start().ExitApp();
-    std::string savedBack = std::regex_replace(
-        firstSave, std::regex("\"(TimerValue|AutoMail|AutoExit|TimerValueType|Subject)\"=.*\r\n"),
-        "");
-    savedBack.insert(savedBack.find("]\r\n") + 3,
-                     "\"TimerValue\"=\"45\"\r\n\"AutoMail\"=dword:00000001\r\n"
-                     "\"AutoExit\"=dword:00000002\r\n\"TimerValueType\"=dword:ffffffff\r\n"
-                     "\"Subject\"=\"\"\r\n");
-    EXPECT_EQ(FormatHive(h.hive.hive), savedBack);
+    h.hive.hive = *ParseHive(record);
+    MainWindow &form = h.Start();
+    h.view.SetText(Control::Subject, "Moved to [IPADDRESS]");
+    h.Store("Subject", std::string("edited outside"));
+    h.Store("Recipient", std::string("ops@example.org"));
+    h.hive.commits = 0;
+    form.ExitApp();
+    std::string expected = std::regex_replace(record, std::regex("\"Subject\"=.*\r\n"),
+                                              "\"Subject\"=\"Moved to [IPADDRESS]\"\r\n");
+    expected = std::regex_replace(expected, std::regex("root@localhost"), "ops@example.org");
+    EXPECT_EQ(FormatHive(h.hive.hive), expected);
+    EXPECT_EQ(h.hive.commits, 1);
+    EXPECT_THAT(form.DebugLog(), HasSubstr("The stored value Subject was also changed outside"));
+    EXPECT_THAT(form.DebugLog(), Not(HasSubstr("Recipient")));
 }
 
 TEST(MainWindowMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSavesThePassword)

@@ -19,18 +19,17 @@ using pellwick::test::FolderNames;
 namespace {
 
 // Every value the window shows differs between the two records, and their files
-// differ in length.
-Settings record(const std::string &tag, int state, std::size_t bodySize)
+// differ in length. Set over the other record, so that a save writes them all.
+void fill(Settings &settings, int which)
 {
-    Settings settings;
+    const std::string tag = which == 0 ? "first" : "second";
     for (const SettingRow &row : SettingsTable()) {
         if (row.kind == ControlKind::TextBox)
             settings.Set(row.name, tag + " " + std::string(row.name));
         else if (row.kind != ControlKind::None)
-            settings.Set(row.name, row.kind == ControlKind::ComboBox ? state + 1 : state);
+            settings.Set(row.name, row.kind == ControlKind::ComboBox ? which + 1 : which);
     }
-    settings.Set("Msg", std::string(bodySize, tag[0]));
-    return settings;
+    settings.Set("Msg", std::string(which == 0 ? 3000 : 10, tag[0]));
 }
 
 } // namespace
@@ -38,8 +37,13 @@ Settings record(const std::string &tag, int state, std::size_t bodySize)
 TEST(HiveKill, AKilledSaveLeavesTheWholeOldOrNewRecordAndNoTemporaryFile)
 {
     test::TempHive h;
-    const Settings records[2] = {record("first", 0, 3000), record("second", 1, 10)};
-    ASSERT_EQ(records[0].Save(h.hive), "");
+    Settings records[2];
+    fill(records[0], 0);
+    fill(records[1], 1);
+    Settings saved = records[1];
+    ASSERT_EQ(saved.Save(h.hive), "");
+    fill(saved, 0);
+    ASSERT_EQ(saved.Save(h.hive), "");
 
     std::mt19937 random(13);
     int seen[2] = {0, 0};
@@ -47,8 +51,10 @@ TEST(HiveKill, AKilledSaveLeavesTheWholeOldOrNewRecordAndNoTemporaryFile)
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            for (int r = 1;; r ^= 1)
-                records[r].Save(h.hive);
+            for (int r = 1;; r ^= 1) {
+                fill(saved, r);
+                saved.Save(h.hive);
+            }
         }
         std::this_thread::sleep_for(
             std::chrono::microseconds(std::uniform_int_distribution(0, 70000)(random)));
