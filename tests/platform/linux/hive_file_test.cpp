@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "platform/linux/temp_hive.h"
+#include "support/temp_folder.h"
+
+#include "core/settings/settings.h"
+#include "platform/posix/hive_file.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +20,38 @@
 using namespace pellwick;
 using namespace pellwick::test;
 using namespace std::string_literals;
+
+namespace {
+
+// A hive file in a temporary folder of its own, a store of the program's key on
+// it, and what the store told.
+struct TempHive
+{
+    explicit TempHive(const std::string &name = "registry.reg")
+        : file(folder / name)
+    {
+    }
+    // One value written and committed: Commit's result.
+    std::string Set(const std::string &name, const SettingValue &value)
+    {
+        hive.Write(name, Stored(value));
+        return hive.Commit();
+    }
+    std::optional<SettingValue> Query(const std::string &name)
+    {
+        const auto stored = hive.Read(name);
+        return stored ? Decoded(*stored) : std::nullopt;
+    }
+
+    TempFolder folder;
+    std::filesystem::path file;
+    std::vector<std::string> said;
+    HiveFile hive {file, kSettingsKey, [this](const std::string &line) {
+                       said.push_back(line);
+                   }};
+};
+
+} // namespace
 
 TEST(HiveFile, HandWrittenHiveReadsWithCommentsCaseAndContinuedLines)
 {
@@ -199,28 +234,37 @@ TEST(HiveFile, NoOddFileIsReadOrReplacedAndNothingIsWrittenInAFolderOpenToOthers
     }
 }
 
-TEST(HiveFile, PlantedLinksAreNeverFollowedAndOnlyOwnLeftoversAreRemoved)
+TEST(HiveFile, OnlyOwnLeftoversAreRemovedAndPlantedLinksAreNeverFollowed)
 {
     TempHive h;
+    h.Set("Msg", "x"s);
+    // What a killed writer left goes at the next start's first look, before any
+    // write; a link in its place, a name of another shape and the user's own files stay.
     const auto victim = h.folder / "victim";
-    std::filesystem::create_symlink(victim, h.folder / "registry.reg.lock");
-    EXPECT_NE(h.Set("Msg", "x"s), "");
-    ASSERT_EQ(h.said.size(), 1u);
-    EXPECT_NE(h.said[0].find("registry.reg.lock is a symbolic link"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(h.file));
-    std::filesystem::remove(h.folder / "registry.reg.lock");
-
-    // A dead writer's temporary file goes; a link in its place, a name of another
-    // shape and the user's own files stay.
     WriteBytes(h.folder / "registry.reg.tmp-Ab12Cd", "left by a killed save");
     std::filesystem::create_symlink(victim, h.folder / "registry.reg.tmp-LINKED");
     for (const std::string kept : {"registry.reg.tmpl", "registry.reg.tmp-long123", "victim"})
         WriteBytes(h.folder / kept, "mine");
-    EXPECT_EQ(h.Set("Msg", "x"s), "");
-    EXPECT_EQ(
-        FolderNames(h.folder.path()),
-        (std::vector<std::string> {"registry.reg", "registry.reg.lock", "registry.reg.tmp-LINKED",
-                                   "registry.reg.tmp-long123", "registry.reg.tmpl", "victim"}));
+    const auto tidied = [&h] {
+        EXPECT_EQ(FolderNames(h.folder.path()),
+                  (std::vector<std::string> {"registry.reg", "registry.reg.lock",
+                                             "registry.reg.tmp-LINKED", "registry.reg.tmp-long123",
+                                             "registry.reg.tmpl", "victim"}));
+    };
+    EXPECT_EQ(HiveFile(h.file).Read("Msg"), Stored("x"s));
+    tidied();
+    // One left while this process runs goes with its next write.
+    WriteBytes(h.folder / "registry.reg.tmp-Xy34Zw", "left by a killed save");
+    EXPECT_EQ(h.Set("Msg", "y"s), "");
+    tidied();
+
+    const std::string before = ReadBytes(h.file);
+    std::filesystem::remove(h.folder / "registry.reg.lock");
+    std::filesystem::create_symlink(victim, h.folder / "registry.reg.lock");
+    EXPECT_NE(h.Set("Msg", "z"s), "");
+    ASSERT_EQ(h.said.size(), 1u);
+    EXPECT_NE(h.said[0].find("registry.reg.lock is a symbolic link"), std::string::npos);
+    EXPECT_EQ(ReadBytes(h.file), before);
     EXPECT_EQ(ReadBytes(victim), "mine");
 }
 
