@@ -37,11 +37,6 @@ struct TempHive
         hive.Write(name, Stored(value));
         return hive.Commit();
     }
-    std::optional<SettingValue> Query(const std::string &name)
-    {
-        const auto stored = hive.Read(name);
-        return stored ? Decoded(*stored) : std::nullopt;
-    }
 
     TempFolder folder;
     std::filesystem::path file;
@@ -76,8 +71,8 @@ TEST(HiveFile, HandWrittenHiveReadsWithCommentsCaseAndContinuedLines)
                        "\"Empty\"=hex:\n"
                        "[HKEY_CURRENT_USER\\Other]\n"
                        "\"x\"=\"y\"");
-    EXPECT_EQ(h.Query("SMTPServer"), SettingValue("mail.example.org"s));
-    EXPECT_EQ(h.Query("AutoMail"), SettingValue(10));
+    EXPECT_EQ(h.hive.Read("SMTPServer"), Stored("mail.example.org"s));
+    EXPECT_EQ(h.hive.Read("AutoMail"), Stored(10));
 
     // A change keeps every spelling, every type, every text as it was read and the
     // other root's section; continued lines are joined, comments go.
@@ -146,15 +141,15 @@ TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
         const bool broken = !h.said.empty();
         brokenCuts += broken;
         for (const auto &[name, value] : values) {
-            const auto read = h.Query(name);
-            EXPECT_TRUE(!read || (!broken && read == value)) << cut << " " << name;
+            const auto read = h.hive.Read(name);
+            EXPECT_TRUE(!read || (!broken && read == Stored(value))) << cut << " " << name;
         }
 
         ASSERT_EQ(h.Set("After", "x"s), "") << cut;
         EXPECT_EQ(h.said.size(), broken ? 1u : 0u) << cut;
         EXPECT_EQ(ReadBytes(h.folder / "registry.reg.corrupt"), broken ? part : "") << cut;
         EXPECT_EQ(std::filesystem::exists(h.folder / "registry.reg.corrupt"), broken) << cut;
-        EXPECT_EQ(h.Query("After"), SettingValue("x"s)) << cut;
+        EXPECT_EQ(h.hive.Read("After"), Stored("x"s)) << cut;
     }
     // Most cuts fall inside a line; those at a line's end leave a shorter, sound hive.
     EXPECT_GT(brokenCuts, static_cast<int>(whole.size()) / 2);
@@ -169,7 +164,7 @@ TEST(HiveFile, TheWritesUpToACommitAreOneWriteAndOtherWritersChangesAreSeen)
 
     h.hive.Write("Msg", Stored("new"s));
     h.hive.Write("Absent", std::nullopt);
-    EXPECT_EQ(h.Query("Msg"), SettingValue("new"s));
+    EXPECT_EQ(h.hive.Read("Msg"), Stored("new"s));
     EXPECT_EQ(ReadBytes(h.file), before);
     EXPECT_EQ(h.hive.Commit(), "");
 
@@ -178,7 +173,7 @@ TEST(HiveFile, TheWritesUpToACommitAreOneWriteAndOtherWritersChangesAreSeen)
     // A change made by another process is seen by the first at its next look.
     fresh.Write("Msg", Stored("newer"s));
     fresh.Commit();
-    EXPECT_EQ(h.Query("Msg"), SettingValue("newer"s));
+    EXPECT_EQ(h.hive.Read("Msg"), Stored("newer"s));
 }
 
 TEST(HiveFile, NoOddFileIsReadOrReplacedAndNothingIsWrittenInAFolderOpenToOthers)
@@ -215,7 +210,7 @@ TEST(HiveFile, NoOddFileIsReadOrReplacedAndNothingIsWrittenInAFolderOpenToOthers
         if (!c.spoil(h))
             continue;
         const auto typeBefore = fs::symlink_status(h.file).type();
-        EXPECT_FALSE(h.Query("Msg") || h.Query("Sender"));
+        EXPECT_FALSE(h.hive.Read("Msg") || h.hive.Read("Sender"));
         // An odd file is said once, at the first look.
         ASSERT_EQ(h.said.size(), c.unreadable ? 1u : 0u);
         EXPECT_TRUE(!c.unreadable
@@ -324,7 +319,7 @@ TEST(HiveFile, TwoProcessesWritingAtOnceLoseNothing)
     int found = 0;
     for (const std::string prefix : {"first", "second"})
         for (std::int32_t i = 0; i < 500; ++i)
-            found += h.Query(prefix + std::to_string(i)) == SettingValue(i);
+            found += h.hive.Read(prefix + std::to_string(i)) == Stored(i);
     EXPECT_EQ(found, 1000);
     EXPECT_EQ(FolderNames(h.folder.path()),
               (std::vector<std::string> {"registry.reg", "registry.reg.lock"}));
