@@ -276,9 +276,22 @@ TEST(HiveFile, AFullFileSystemKeepsTheOldFileAndSaysSo)
     ::umount2(mount.c_str(), MNT_DETACH);
 }
 
-TEST(HiveFile, TwoProcessesWritingAtOnceLoseNothing)
+TEST(HiveFile, TwoProcessesWritingAtOnceLoseNothingAndFileAndFolderAreTheOwnersAlone)
 {
-    TempHive h;
+    TempHive h("config/pellwick/registry.reg");
+    h.Set("Sender", "a@b"s);
+    using std::filesystem::perms;
+    const auto modeOf = [](const std::filesystem::path &path) {
+        return std::filesystem::status(path).permissions() & perms::mask;
+    };
+    const auto owner = perms::owner_read | perms::owner_write;
+    EXPECT_EQ(modeOf(h.file), owner);
+    EXPECT_EQ(modeOf(h.file.string() + ".lock"), owner);
+    EXPECT_EQ(modeOf(h.file.parent_path()), perms::owner_all);
+    EXPECT_EQ(modeOf(h.file.parent_path().parent_path()), perms::owner_all);
+    // A hive once opened to everybody is private again after the next change.
+    std::filesystem::permissions(h.file, owner | perms::others_read);
+
     int gate[2];
     ASSERT_EQ(::pipe(gate), 0);
     std::vector<pid_t> children;
@@ -310,26 +323,7 @@ TEST(HiveFile, TwoProcessesWritingAtOnceLoseNothing)
         for (std::int32_t i = 0; i < 500; ++i)
             found += h.hive.Read(prefix + std::to_string(i)) == Stored(i);
     EXPECT_EQ(found, 1000);
-    EXPECT_EQ(FolderNames(h.folder.path()),
+    EXPECT_EQ(FolderNames(h.file.parent_path()),
               (std::vector<std::string> {"registry.reg", "registry.reg.lock"}));
-}
-
-TEST(HiveFile, FileAndFolderAreTheOwnersAlone)
-{
-    TempHive h("config/pellwick/registry.reg");
-    h.Set("Sender", "a@b"s);
-    using std::filesystem::perms;
-    const auto modeOf = [](const std::filesystem::path &path) {
-        return std::filesystem::status(path).permissions() & perms::mask;
-    };
-    const auto owner = perms::owner_read | perms::owner_write;
-    EXPECT_EQ(modeOf(h.file), owner);
-    EXPECT_EQ(modeOf(h.file.string() + ".lock"), owner);
-    EXPECT_EQ(modeOf(h.file.parent_path()), perms::owner_all);
-    EXPECT_EQ(modeOf(h.file.parent_path().parent_path()), perms::owner_all);
-
-    // A hive once opened to everybody is private again after the next change.
-    std::filesystem::permissions(h.file, owner | perms::others_read);
-    h.Set("Sender", "c@d"s);
     EXPECT_EQ(modeOf(h.file), owner);
 }
