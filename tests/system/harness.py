@@ -6,7 +6,6 @@ import os
 import pathlib
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -214,14 +213,6 @@ class Pellwick(Closing):
             "XDG_CONFIG_HOME=" + self.config, "XDG_RUNTIME_DIR=" + self.config, binary)
         self.process = subprocess.Popen(self.command + list(arguments), stdout=subprocess.PIPE,
                                         stderr=subprocess.STDOUT, text=True)
-
-    def stored_values(self):
-        return dict(re.findall(r'^"([^"]+)"=(.*)$', pathlib.Path(self.hive).read_text(), re.M))
-
-    def stop(self, sig=signal.SIGTERM, timeout=10):
-        if self.process.poll() is None:
-            self.process.send_signal(sig)
-        return self.process.wait(timeout)
 
     def close(self):
         if self.process.poll() is None:
