@@ -42,8 +42,8 @@ std::string readA(HKEY key, const std::string &name)
 struct Roots
 {
     ScratchRegistryKey scratch;
-    HKEY m = scratch.MachineRoot();
-    HKEY u = scratch.UserRoot();
+    HKEY m = scratch.machine;
+    HKEY u = scratch.user;
     RegistryStore machine {kSettingsKey, nullptr, m, m};
     RegistryStore user {kSettingsKey, nullptr, u, u};
     RegistryStore fallback {kSettingsKey, nullptr, m, u};
@@ -93,7 +93,7 @@ TEST(RegistryStore, WritesGoToTheMachineWhileItTakesThemElseToTheUserElseSayWhy)
     EXPECT_EQ(r.user.Read("SMTPServer"), std::nullopt);
     setText(r.machine, "Sender", "admin@example.com");
     // As for a user without administrator rights: the machine's keys cannot change.
-    r.scratch.MakeMachineKeyReadOnly(L"Software\\Pellwick");
+    r.scratch.MakeMachineKeyReadOnly();
 
     EXPECT_EQ(setText(r.fallback, "SMTPServer", "user.example"), "");
     EXPECT_EQ(r.user.Read("SMTPServer"), Stored("user.example"s));
