@@ -6,7 +6,6 @@ import os
 import pathlib
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -207,21 +206,15 @@ class Pellwick(Closing):
         self.config = tempfile.mkdtemp(prefix="pellwick-config-")
         self.hive = os.path.join(self.config, "pellwick", "registry.reg")
         os.makedirs(os.path.dirname(self.hive))
-        pathlib.Path(self.hive).write_text(hive_text(hive_values))
+        # A text is the file as it stands, values are written as the program would.
+        self.given = hive_values if isinstance(hive_values, str) else hive_text(hive_values)
+        pathlib.Path(self.hive).write_text(self.given, newline="")
         self.command = namespace.command(
             "env", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
             *(["DISPLAY=" + display.name] if display else ["-u", "DISPLAY"]),
             "XDG_CONFIG_HOME=" + self.config, "XDG_RUNTIME_DIR=" + self.config, binary)
         self.process = subprocess.Popen(self.command + list(arguments), stdout=subprocess.PIPE,
                                         stderr=subprocess.STDOUT, text=True)
-
-    def stored_values(self):
-        return dict(re.findall(r'^"([^"]+)"=(.*)$', pathlib.Path(self.hive).read_text(), re.M))
-
-    def stop(self, sig=signal.SIGTERM, timeout=10):
-        if self.process.poll() is None:
-            self.process.send_signal(sig)
-        return self.process.wait(timeout)
 
     def close(self):
         if self.process.poll() is None:

@@ -1,10 +1,8 @@
 # SPDX-License-Identifier: MIT
 # The Qt program on Linux: Xvfb, a tray host and aiosmtpd in the namespace.
 foreach(scenario
-        mail_on_start
-        tray_menu_and_restore
-        headless_mails_at_once_and_hands_over
-        send_now_exit_statuses)
+        tray_mail_and_exit
+        without_display)
     add_test(NAME system.${scenario}
              COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/end_to_end.py ${scenario}
                      $<TARGET_FILE:pellwick>)

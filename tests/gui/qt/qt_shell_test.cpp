@@ -73,18 +73,6 @@ TEST(QtShell, EveryControlIsNamedAndTabVisitsTheInputsInOrder)
     EXPECT_EQ(visited, order);
 }
 
-// (That it offers neither maximise nor resize, the tray end-to-end run asks.)
-TEST(QtShell, TheAboutLogoStaysInsideItsFrame)
-{
-    Shell s;
-    s.window.Tabs->setCurrentIndex(static_cast<int>(Tab::About));
-    s.window.show();
-    QApplication::processEvents();
-    EXPECT_TRUE(s.window.Get<QFrame>(Control::AboutBox)
-                    ->rect()
-                    .contains(s.window.Get<QLabel>(Control::AboutIcon)->geometry()));
-}
-
 TEST(QtShell, UserActionsReachTheWindowAndItsChangesAreNotEchoed)
 {
     Shell s;
@@ -142,9 +130,17 @@ TEST(QtShell, UserActionsReachTheWindowAndItsChangesAreNotEchoed)
     EXPECT_EQ(s.hive.Read("SMTPUser"), Stored(std::string("alice")));
 }
 
-TEST(QtShell, DebugLogWrapsAndFollowsNewText)
+// (That it offers neither maximise nor resize, the tray end-to-end run asks.)
+TEST(QtShell, TheAboutLogoStaysInsideItsFrameAndTheDebugLogWrapsAndFollowsNewText)
 {
     Shell s;
+    s.window.Tabs->setCurrentIndex(static_cast<int>(Tab::About));
+    s.window.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(s.window.Get<QFrame>(Control::AboutBox)
+                    ->rect()
+                    .contains(s.window.Get<QLabel>(Control::AboutIcon)->geometry()));
+
     QPlainTextEdit &log = *s.window.DebugText;
     EXPECT_EQ(log.lineWrapMode(), QPlainTextEdit::WidgetWidth);
     const auto append = [&s](int from, int to) {
@@ -155,7 +151,6 @@ TEST(QtShell, DebugLogWrapsAndFollowsNewText)
     append(0, 100);
     s.window.Tabs->setTabVisible(static_cast<int>(Tab::Debug), true);
     s.window.Tabs->setCurrentIndex(static_cast<int>(Tab::Debug));
-    s.window.show();
     append(100, 200);
     QApplication::processEvents();
     EXPECT_EQ(PlainTextWithCrLf(log), s.window.Form().DebugLog());

@@ -45,11 +45,6 @@ struct Client
     Smtp smtp {socket, host, deadline, FixedEnvironment()};
 };
 
-Submission plain(std::uint16_t port)
-{
-    return {port, Security::None, "", {}, "", ""};
-}
-
 } // namespace
 
 TEST(SmtpOverTls, DeliversOnlyOverTrustedTlsAndNeverShowsThePassword)
@@ -124,7 +119,7 @@ TEST(SmtpWithRealServer, EveryWayAPeerFailsEndsTheDialogueWithItsCause)
         } else {
             peer.close();
         }
-        ASSERT_TRUE(client.send(plain(port), c.server));
+        ASSERT_TRUE(client.send({port, Security::None, "", {}, "", ""}, c.server));
         std::string log = c.log;
         log.replace(log.find('@'), 1, c.server + ":" + std::to_string(port));
         EXPECT_EQ(client.host.log, log + "Closing Connection\r\n");
@@ -134,7 +129,7 @@ TEST(SmtpWithRealServer, EveryWayAPeerFailsEndsTheDialogueWithItsCause)
         EXPECT_EQ(client.socket.findChild<QTcpSocket *>()->bytesAvailable(), 0);
         peer.close();
         // Nothing left from that peer spoils the next mail (all are counted below).
-        ASSERT_TRUE(client.send(plain(sink.port())));
+        ASSERT_TRUE(client.send({sink.port(), Security::None, "", {}, "", ""}));
     }
     EXPECT_EQ(sink.Messages().size(), cases.size());
 }

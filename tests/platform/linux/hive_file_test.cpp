@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "platform/linux/temp_hive.h"
+#include "support/temp_folder.h"
+
+#include "core/settings/settings.h"
+#include "platform/posix/hive_file.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +20,33 @@
 using namespace pellwick;
 using namespace pellwick::test;
 using namespace std::string_literals;
+
+namespace {
+
+// A hive file in a temporary folder of its own, a store of the program's key on
+// it, and what the store told.
+struct TempHive
+{
+    explicit TempHive(const std::string &name = "registry.reg")
+        : file(folder / name)
+    {
+    }
+    // One value written and committed: Commit's result.
+    std::string Set(const std::string &name, const SettingValue &value)
+    {
+        hive.Write(name, Stored(value));
+        return hive.Commit();
+    }
+
+    TempFolder folder;
+    std::filesystem::path file;
+    std::vector<std::string> said;
+    HiveFile hive {file, kSettingsKey, [this](const std::string &line) {
+                       said.push_back(line);
+                   }};
+};
+
+} // namespace
 
 TEST(HiveFile, HandWrittenHiveReadsWithCommentsCaseAndContinuedLines)
 {
@@ -41,8 +71,8 @@ TEST(HiveFile, HandWrittenHiveReadsWithCommentsCaseAndContinuedLines)
                        "\"Empty\"=hex:\n"
                        "[HKEY_CURRENT_USER\\Other]\n"
                        "\"x\"=\"y\"");
-    EXPECT_EQ(h.Query("SMTPServer"), SettingValue("mail.example.org"s));
-    EXPECT_EQ(h.Query("AutoMail"), SettingValue(10));
+    EXPECT_EQ(h.hive.Read("SMTPServer"), Stored("mail.example.org"s));
+    EXPECT_EQ(h.hive.Read("AutoMail"), Stored(10));
 
     // A change keeps every spelling, every type, every text as it was read and the
     // other root's section; continued lines are joined, comments go.
@@ -55,33 +85,6 @@ TEST(HiveFile, HandWrittenHiveReadsWithCommentsCaseAndContinuedLines)
         "@=\"unnamed\"\r\n\"Long\"=hex(2):25,50,41,54,48,25,00\r\n\"Bin\"=hex:de,ad,be,ef\r\n\r\n"
         "[HKEY_LOCAL_MACHINE\\Software\\Pellwick\\Sub]\r\n\"Empty\"=hex:\r\n\r\n"
         "[HKEY_CURRENT_USER\\Other]\r\n\"x\"=\"y\"\r\n\r\n");
-}
-
-TEST(HiveFile, KeysKeepTheirFirstSpellingAndNamesTheFileCannotHoldAreRefused)
-{
-    TempHive h;
-    // The file's line format cannot hold a line break in a name.
-    const std::string refused = h.Set("Two\nLines", "x"s);
-    EXPECT_NE(refused, "");
-    EXPECT_EQ(h.said, std::vector<std::string> {refused});
-    EXPECT_FALSE(std::filesystem::exists(h.file));
-
-    h.Set("Msg", "m"s);
-    for (const auto &[key, name, text] :
-         std::vector<std::tuple<std::string, std::string, std::string>> {
-             {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Pellwick",
-              "C:\\Tools\\Pellwick.exe /s"},
-             {"software\\MICROSOFT\\windows\\currentversion\\run", "PELLWICK", "again"}}) {
-        HiveFile run(h.file, key);
-        run.Write(name, Stored(text));
-        EXPECT_EQ(run.Commit(), "");
-    }
-    EXPECT_EQ(ReadBytes(h.file),
-              "REGEDIT4\r\n\r\n"
-              "[HKEY_LOCAL_MACHINE\\Software\\Pellwick]\r\n"
-              "\"Msg\"=\"m\"\r\n\r\n"
-              "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
-              "\"Pellwick\"=\"again\"\r\n\r\n");
 }
 
 TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
@@ -111,39 +114,55 @@ TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
         const bool broken = !h.hive.Unreadable().empty();
         brokenCuts += broken;
         for (const auto &[name, value] : values) {
-            const auto read = h.Query(name);
-            EXPECT_TRUE(!read || (!broken && read == value)) << cut << " " << name;
+            const auto read = h.hive.Read(name);
+            EXPECT_TRUE(!read || (!broken && read == Stored(value))) << cut << " " << name;
         }
 
         ASSERT_EQ(h.Set("After", "x"s), "") << cut;
         EXPECT_TRUE(h.said.empty()) << cut;
         EXPECT_EQ(ReadBytes(h.folder / "registry.reg.corrupt"), broken ? part : "") << cut;
         EXPECT_EQ(std::filesystem::exists(h.folder / "registry.reg.corrupt"), broken) << cut;
-        EXPECT_EQ(h.Query("After"), SettingValue("x"s)) << cut;
+        EXPECT_EQ(h.hive.Read("After"), Stored("x"s)) << cut;
     }
     // Most cuts fall inside a line; those at a line's end leave a shorter, sound hive.
     EXPECT_GT(brokenCuts, static_cast<int>(whole.size()) / 2);
     EXPECT_LT(brokenCuts, static_cast<int>(whole.size()));
 }
 
-TEST(HiveFile, TheWritesUpToACommitAreOneWriteAndOtherWritersChangesAreSeen)
+TEST(HiveFile, ACommitIsOneWriteOthersWritesAreSeenAndKeysKeepTheirFirstSpelling)
 {
     TempHive h;
+    // The file's line format cannot hold a line break in a name.
+    const std::string refused = h.Set("Two\nLines", "x"s);
+    EXPECT_NE(refused, "");
+    EXPECT_EQ(h.said, std::vector<std::string> {refused});
+    EXPECT_FALSE(std::filesystem::exists(h.file));
+
     h.Set("Msg", "old"s);
     const std::string before = ReadBytes(h.file);
-
     h.hive.Write("Msg", Stored("new"s));
     h.hive.Write("Absent", std::nullopt);
-    EXPECT_EQ(h.Query("Msg"), SettingValue("new"s));
     EXPECT_EQ(ReadBytes(h.file), before);
     EXPECT_EQ(h.hive.Commit(), "");
 
-    HiveFile fresh(h.file);
-    EXPECT_EQ(fresh.Read("Msg"), Stored("new"s));
-    // A change made by another process is seen by the first at its next look.
-    fresh.Write("Msg", Stored("newer"s));
-    fresh.Commit();
-    EXPECT_EQ(h.Query("Msg"), SettingValue("newer"s));
+    // Other processes' writes, in other spellings of keys and names.
+    for (const auto &[key, name, text] :
+         std::vector<std::tuple<std::string, std::string, std::string>> {
+             {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Pellwick",
+              "C:\\Tools\\Pellwick.exe /s"},
+             {"software\\MICROSOFT\\windows\\currentversion\\run", "PELLWICK", "again"},
+             {"software\\pellwick", "MSG", "newer"}}) {
+        HiveFile other(h.file, key);
+        other.Write(name, Stored(text));
+        EXPECT_EQ(other.Commit(), "");
+    }
+    EXPECT_EQ(h.hive.Read("Msg"), Stored("newer"s));
+    EXPECT_EQ(ReadBytes(h.file),
+              "REGEDIT4\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Pellwick]\r\n"
+              "\"Msg\"=\"newer\"\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+              "\"Pellwick\"=\"again\"\r\n\r\n");
 }
 
 TEST(HiveFile, AnOddFileIsNeverReadAndIsKeptAsideAtASaveAndNothingIsWrittenInAFolderOpenToOthers)
@@ -190,7 +209,7 @@ TEST(HiveFile, AnOddFileIsNeverReadAndIsKeptAsideAtASaveAndNothingIsWrittenInAFo
         if (!c.spoil(h))
             continue;
         const auto typeBefore = fs::symlink_status(h.file).type();
-        EXPECT_FALSE(h.Query("Msg"));
+        EXPECT_FALSE(h.hive.Read("Msg"));
         EXPECT_TRUE(h.hive.Unreadable().starts_with("cannot read the settings file "
                                                     + h.file.string() + ": "))
             << h.hive.Unreadable();
@@ -208,33 +227,42 @@ TEST(HiveFile, AnOddFileIsNeverReadAndIsKeptAsideAtASaveAndNothingIsWrittenInAFo
         // The odd file stays as it was under a name of its own; a new one holds the save.
         EXPECT_EQ(saved, "");
         EXPECT_EQ(fs::symlink_status(h.folder / "registry.reg.corrupt").type(), typeBefore);
-        EXPECT_EQ(h.Query("Msg"), SettingValue("x"s));
+        EXPECT_EQ(h.hive.Read("Msg"), Stored("x"s));
         EXPECT_EQ(h.hive.Unreadable(), "");
     }
 }
 
-TEST(HiveFile, PlantedLinksAreNeverFollowedAndOnlyOwnLeftoversAreRemoved)
+TEST(HiveFile, OnlyOwnLeftoversAreRemovedAndPlantedLinksAreNeverFollowed)
 {
     TempHive h;
+    h.Set("Msg", "x"s);
+    // What a killed writer left goes at the next start's first look, before any
+    // write; a link in its place, a name of another shape and the user's own files stay.
     const auto victim = h.folder / "victim";
-    std::filesystem::create_symlink(victim, h.folder / "registry.reg.lock");
-    EXPECT_NE(h.Set("Msg", "x"s), "");
-    ASSERT_EQ(h.said.size(), 1u);
-    EXPECT_NE(h.said[0].find("registry.reg.lock is a symbolic link"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(h.file));
-    std::filesystem::remove(h.folder / "registry.reg.lock");
-
-    // A dead writer's temporary file goes; a link in its place, a name of another
-    // shape and the user's own files stay.
     WriteBytes(h.folder / "registry.reg.tmp-Ab12Cd", "left by a killed save");
     std::filesystem::create_symlink(victim, h.folder / "registry.reg.tmp-LINKED");
     for (const std::string kept : {"registry.reg.tmpl", "registry.reg.tmp-long123", "victim"})
         WriteBytes(h.folder / kept, "mine");
-    EXPECT_EQ(h.Set("Msg", "x"s), "");
-    EXPECT_EQ(
-        FolderNames(h.folder.path()),
-        (std::vector<std::string> {"registry.reg", "registry.reg.lock", "registry.reg.tmp-LINKED",
-                                   "registry.reg.tmp-long123", "registry.reg.tmpl", "victim"}));
+    const auto tidied = [&h] {
+        EXPECT_EQ(FolderNames(h.folder.path()),
+                  (std::vector<std::string> {"registry.reg", "registry.reg.lock",
+                                             "registry.reg.tmp-LINKED", "registry.reg.tmp-long123",
+                                             "registry.reg.tmpl", "victim"}));
+    };
+    EXPECT_EQ(HiveFile(h.file).Read("Msg"), Stored("x"s));
+    tidied();
+    // One left while this process runs goes with its next write.
+    WriteBytes(h.folder / "registry.reg.tmp-Xy34Zw", "left by a killed save");
+    EXPECT_EQ(h.Set("Msg", "y"s), "");
+    tidied();
+
+    const std::string before = ReadBytes(h.file);
+    std::filesystem::remove(h.folder / "registry.reg.lock");
+    std::filesystem::create_symlink(victim, h.folder / "registry.reg.lock");
+    EXPECT_NE(h.Set("Msg", "z"s), "");
+    ASSERT_EQ(h.said.size(), 1u);
+    EXPECT_NE(h.said[0].find("registry.reg.lock is a symbolic link"), std::string::npos);
+    EXPECT_EQ(ReadBytes(h.file), before);
     EXPECT_EQ(ReadBytes(victim), "mine");
 }
 
@@ -262,9 +290,22 @@ TEST(HiveFile, AFullFileSystemKeepsTheOldFileAndSaysSo)
     ::umount2(mount.c_str(), MNT_DETACH);
 }
 
-TEST(HiveFile, TwoProcessesWritingAtOnceLoseNothing)
+TEST(HiveFile, TwoProcessesWritingAtOnceLoseNothingAndFileAndFolderAreTheOwnersAlone)
 {
-    TempHive h;
+    TempHive h("config/pellwick/registry.reg");
+    h.Set("Sender", "a@b"s);
+    using std::filesystem::perms;
+    const auto modeOf = [](const std::filesystem::path &path) {
+        return std::filesystem::status(path).permissions() & perms::mask;
+    };
+    const auto owner = perms::owner_read | perms::owner_write;
+    EXPECT_EQ(modeOf(h.file), owner);
+    EXPECT_EQ(modeOf(h.file.string() + ".lock"), owner);
+    EXPECT_EQ(modeOf(h.file.parent_path()), perms::owner_all);
+    EXPECT_EQ(modeOf(h.file.parent_path().parent_path()), perms::owner_all);
+    // A hive once opened to everybody is private again after the next change.
+    std::filesystem::permissions(h.file, owner | perms::others_read);
+
     int gate[2];
     ASSERT_EQ(::pipe(gate), 0);
     std::vector<pid_t> children;
@@ -294,28 +335,9 @@ TEST(HiveFile, TwoProcessesWritingAtOnceLoseNothing)
     int found = 0;
     for (const std::string prefix : {"first", "second"})
         for (std::int32_t i = 0; i < 500; ++i)
-            found += h.Query(prefix + std::to_string(i)) == SettingValue(i);
+            found += h.hive.Read(prefix + std::to_string(i)) == Stored(i);
     EXPECT_EQ(found, 1000);
-    EXPECT_EQ(FolderNames(h.folder.path()),
+    EXPECT_EQ(FolderNames(h.file.parent_path()),
               (std::vector<std::string> {"registry.reg", "registry.reg.lock"}));
-}
-
-TEST(HiveFile, FileAndFolderAreTheOwnersAlone)
-{
-    TempHive h("config/pellwick/registry.reg");
-    h.Set("Sender", "a@b"s);
-    using std::filesystem::perms;
-    const auto modeOf = [](const std::filesystem::path &path) {
-        return std::filesystem::status(path).permissions() & perms::mask;
-    };
-    const auto owner = perms::owner_read | perms::owner_write;
-    EXPECT_EQ(modeOf(h.file), owner);
-    EXPECT_EQ(modeOf(h.file.string() + ".lock"), owner);
-    EXPECT_EQ(modeOf(h.file.parent_path()), perms::owner_all);
-    EXPECT_EQ(modeOf(h.file.parent_path().parent_path()), perms::owner_all);
-
-    // A hive once opened to everybody is private again after the next change.
-    std::filesystem::permissions(h.file, owner | perms::others_read);
-    h.Set("Sender", "c@d"s);
     EXPECT_EQ(modeOf(h.file), owner);
 }

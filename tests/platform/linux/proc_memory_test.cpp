@@ -15,47 +15,34 @@
 #include <tuple>
 
 using pellwick::MemStatus;
-using pellwick::MemStatusFromProc;
-
-namespace {
-
-const std::string kMeminfo = "MemTotal:       24683784 kB\n"
-                             "MemAvailable:   24348428 kB\n"
-                             "SwapFree:         524288 kB\n";
-
-} // namespace
-
-TEST(ProcMemory, FieldsAreFoundByWholeKeyAndCountedIn1024Bytes)
-{
-    using Row = std::tuple<std::string, const char *, std::optional<std::uint64_t>>;
-    for (const auto &[text, key, value] : {
-             Row {kMeminfo, "SwapFree", 524288ULL * 1024},
-             Row {kMeminfo, "Mem", std::nullopt},
-             Row {"", "MemTotal", std::nullopt},
-             Row {"MemTotal: kB\n", "MemTotal", std::nullopt},
-             Row {"MemTotal: 99999999999999999999999 kB", "MemTotal", UINT64_MAX},
-         })
-        EXPECT_EQ(pellwick::ProcKilobyteField(text, key), value) << key;
-}
 
 TEST(ProcMemory, SnapshotFromTheTextsOfProc)
 {
-    const std::uint64_t space = 1ULL << 47;
+    // Fields go by their whole key in units of 1024 bytes; a count too large stays
+    // at the largest; an old kernel lacks MemAvailable; a process may be bigger
+    // than its limit.
+    constexpr std::uint64_t kSpace = 1ULL << 47, kKiB = 1024;
     const std::string statm = "973 384 357 1 0 89 0\n";
-    MemStatus s = MemStatusFromProc(kMeminfo, statm, 4096, space);
-    EXPECT_EQ(s.totalPhysical, 24683784ULL * 1024);
-    EXPECT_EQ(s.availablePhysical, 24348428ULL * 1024);
-    EXPECT_EQ(s.totalVirtual, space);
-    EXPECT_EQ(s.availableVirtual, space - 973ULL * 4096);
-
-    // An old kernel without MemAvailable; a process bigger than its limit.
-    s = MemStatusFromProc("MemTotal: 1000 kB\nMemFree: 250 kB\n", statm, 4096, 1 << 20);
-    EXPECT_EQ(s.availablePhysical, 250U * 1024);
-    EXPECT_EQ(s.availableVirtual, 0U);
-
-    s = MemStatusFromProc("", "", 4096, space);
-    EXPECT_EQ(s.totalPhysical + s.availablePhysical, 0U);
-    EXPECT_EQ(s.availableVirtual, space);
+    struct Row
+    {
+        std::string meminfo, statm;
+        std::uint64_t space, total, available, availableVirtual;
+    };
+    for (const Row &r : {
+             Row {"MemTotal:       24683784 kB\nMemAvailable:   24348428 kB\n", statm, kSpace,
+                  24683784 * kKiB, 24348428 * kKiB, kSpace - 973 * 4096},
+             Row {"MemTotalX: 5 kB\nMemTotal: 1000 kB\nMemFree: 250 kB\n", statm, 1 << 20,
+                  1000 * kKiB, 250 * kKiB, 0},
+             Row {"MemTotal: 99999999999999999999999 kB\nMemAvailable: kB\nMemFree: 7 kB", "",
+                  kSpace, UINT64_MAX, 7 * kKiB, kSpace},
+             Row {"", "", kSpace, 0, 0, kSpace},
+         }) {
+        const MemStatus s = pellwick::MemStatusFromProc(r.meminfo, r.statm, 4096, r.space);
+        EXPECT_EQ(
+            std::tuple(s.totalPhysical, s.availablePhysical, s.totalVirtual, s.availableVirtual),
+            std::tuple(r.total, r.available, r.space, r.availableVirtual))
+            << r.meminfo;
+    }
 }
 
 TEST(ProcMemory, ReadsThisMachineAndThisProcess)

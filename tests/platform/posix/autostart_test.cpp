@@ -13,7 +13,7 @@ using namespace pellwick;
 using pellwick::test::ReadBytes;
 using pellwick::test::TempFolder;
 
-TEST(XdgAutostart, TheEntryAppearsWithItsExecLineAndDisappears)
+TEST(XdgAutostart, TheEntryAppearsWithItsExecLineQuotedAndDisappears)
 {
     TempFolder config;
     XdgAutostart autostart(config.path(), "/opt/pell wick/bin/pellwick");
@@ -33,14 +33,11 @@ TEST(XdgAutostart, TheEntryAppearsWithItsExecLineAndDisappears)
     using std::filesystem::perms;
     EXPECT_EQ(std::filesystem::status(entry).permissions(),
               perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
-
     autostart.Unregister();
     EXPECT_FALSE(std::filesystem::exists(entry));
     autostart.Unregister();
-}
 
-TEST(XdgAutostart, ExecQuotesCharactersThatAreSpecialInAnEntry)
-{
+    // Characters special in an entry are quoted; a plain path goes as it is.
     for (const auto &[program, exec] : std::vector<std::pair<std::string, std::string>> {
              {"/home/a\"b/$x/`y`/100%/c\\d",
               "\"/home/a\\\\\"b/\\\\$x/\\\\`y\\\\`/100%%/c\\\\\\\\d\" /s"},

@@ -42,8 +42,8 @@ std::string readA(HKEY key, const std::string &name)
 struct Roots
 {
     ScratchRegistryKey scratch;
-    HKEY m = scratch.MachineRoot();
-    HKEY u = scratch.UserRoot();
+    HKEY m = scratch.machine;
+    HKEY u = scratch.user;
     RegistryStore machine {kSettingsKey, nullptr, m, m};
     RegistryStore user {kSettingsKey, nullptr, u, u};
     RegistryStore fallback {kSettingsKey, nullptr, m, u};
@@ -83,7 +83,7 @@ TEST(RegistryStore, TextsMeanWhatTheANSIEntryPointsOfOtherProgramsRead)
     RegCloseKey(key);
 }
 
-TEST(RegistryStore, WritesGoToTheMachineWhileItTakesThemElseToTheUser)
+TEST(RegistryStore, WritesGoToTheMachineWhileItTakesThemElseToTheUserElseSayWhy)
 {
     Roots r;
     // The user's copy, left by a run without administrator rights, goes once the
@@ -93,7 +93,7 @@ TEST(RegistryStore, WritesGoToTheMachineWhileItTakesThemElseToTheUser)
     EXPECT_EQ(r.user.Read("SMTPServer"), std::nullopt);
     setText(r.machine, "Sender", "admin@example.com");
     // As for a user without administrator rights: the machine's keys cannot change.
-    r.scratch.MakeMachineKeyReadOnly(L"Software\\Pellwick");
+    r.scratch.MakeMachineKeyReadOnly();
 
     EXPECT_EQ(setText(r.fallback, "SMTPServer", "user.example"), "");
     EXPECT_EQ(r.user.Read("SMTPServer"), Stored("user.example"s));
@@ -101,18 +101,12 @@ TEST(RegistryStore, WritesGoToTheMachineWhileItTakesThemElseToTheUser)
     // The user's value wins; where the user has none, the machine's is read.
     EXPECT_EQ(r.fallback.Read("SMTPServer"), Stored("user.example"s));
     EXPECT_EQ(r.fallback.Read("Sender"), Stored("admin@example.com"s));
-}
 
-TEST(RegistryStore, ASaveRefusedByBothRootsIsToldOnceWithKeyValueAndCause)
-{
-    Roots r;
-    // The user root is the read-only machine key too: no write can land anywhere.
-    r.scratch.MakeMachineKeyReadOnly(L"Software\\Pellwick");
+    // With the read-only machine key as the user root too, no write lands anywhere:
+    // told once, and the next commit starts afresh.
     std::vector<std::string> told;
-    const auto tell = [&told](const std::string &line) {
-        told.push_back(line);
-    };
-    RegistryStore refusing(kSettingsKey, tell, r.m, r.m);
+    RegistryStore refusing(
+        kSettingsKey, [&told](const std::string &line) { told.push_back(line); }, r.m, r.m);
     refusing.Write("SMTPServer", Stored("mail.example"s));
     refusing.Write("Sender", Stored("a@example"s));
     const std::string saved = refusing.Commit();
@@ -120,6 +114,5 @@ TEST(RegistryStore, ASaveRefusedByBothRootsIsToldOnceWithKeyValueAndCause)
     EXPECT_EQ(saved, "Pellwick: cannot save the settings to "
                      "HKEY_CURRENT_USER\\Software\\Pellwick: Access denied");
     EXPECT_EQ(told, std::vector<std::string> {saved});
-    // The next commit starts afresh.
     EXPECT_EQ(refusing.Commit(), "");
 }

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace pellwick::test {
 
@@ -24,35 +23,37 @@ public:
         QueryPerformanceCounter(&now);
         m_path = L"Software\\PellwickTest-" + std::to_wstring(GetCurrentProcessId()) + L"-"
                  + std::to_wstring(now.QuadPart);
-        m_machine = createKey(HKEY_CURRENT_USER, m_path + L"\\Machine");
-        m_user = createKey(HKEY_CURRENT_USER, m_path + L"\\User");
+        machine = createKey(HKEY_CURRENT_USER, m_path + L"\\Machine");
+        user = createKey(HKEY_CURRENT_USER, m_path + L"\\User");
     }
     ~ScratchRegistryKey()
     {
-        for (const std::wstring &path : m_readOnly)
-            setAccess(m_machine, path, L"D:(A;OICI;KA;;;WD)");
-        RegCloseKey(m_machine);
-        RegCloseKey(m_user);
+        if (m_readOnly)
+            setAccess(machine, kProgramKey, L"D:(A;OICI;KA;;;WD)");
+        RegCloseKey(machine);
+        RegCloseKey(user);
         RegDeleteTreeW(HKEY_CURRENT_USER, m_path.c_str());
         RegDeleteKeyW(HKEY_CURRENT_USER, m_path.c_str());
     }
     ScratchRegistryKey(const ScratchRegistryKey &) = delete;
     ScratchRegistryKey &operator=(const ScratchRegistryKey &) = delete;
 
-    HKEY MachineRoot() const { return m_machine; }
-    HKEY UserRoot() const { return m_user; }
-
-    // Creates the key below the machine root and lets nobody change it from then
-    // on, as a machine without administrator rights does.
-    void MakeMachineKeyReadOnly(const std::wstring &keyPath)
+    // Creates the program's key below the machine root and lets nobody change it
+    // from then on, as a machine without administrator rights does.
+    void MakeMachineKeyReadOnly()
     {
-        RegCloseKey(createKey(m_machine, keyPath));
-        if (!setAccess(m_machine, keyPath, L"D:P(A;;KR;;;WD)"))
+        RegCloseKey(createKey(machine, kProgramKey));
+        if (!setAccess(machine, kProgramKey, L"D:P(A;;KR;;;WD)"))
             throw std::runtime_error("cannot make a scratch key read-only");
-        m_readOnly.push_back(keyPath);
+        m_readOnly = true;
     }
 
+    HKEY machine = nullptr;
+    HKEY user = nullptr;
+
 private:
+    static constexpr const wchar_t *kProgramKey = L"Software\\Pellwick";
+
     static HKEY createKey(HKEY parent, const std::wstring &path)
     {
         HKEY key = nullptr;
@@ -82,9 +83,7 @@ private:
     }
 
     std::wstring m_path;
-    HKEY m_machine = nullptr;
-    HKEY m_user = nullptr;
-    std::vector<std::wstring> m_readOnly;
+    bool m_readOnly = false;
 };
 
 } // namespace pellwick::test

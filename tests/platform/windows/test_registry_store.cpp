@@ -15,8 +15,7 @@ std::unique_ptr<TestStorePlace> MakeTestStorePlace()
         ScratchRegistryKey scratch;
         std::unique_ptr<SettingsStore> Open(std::string_view keyPath) override
         {
-            return std::make_unique<RegistryStore>(keyPath, nullptr, scratch.MachineRoot(),
-                                                   scratch.UserRoot());
+            return std::make_unique<RegistryStore>(keyPath, nullptr, scratch.machine, scratch.user);
         }
     };
     return std::make_unique<ScratchPlace>();
