@@ -28,7 +28,7 @@ SettingValue loaded(const SettingRow &row, const std::optional<SettingValue> &va
     if (std::holds_alternative<std::string>(row.fallback)) {
         std::string loadedText = number ? std::to_string(*number)
                                         : std::get<std::string>(value.value_or(row.fallback));
-        loadedText.resize(Utf16CutLength(loadedText, static_cast<std::size_t>(row.max)));
+        loadedText.resize(ControlCutLength(loadedText, static_cast<std::size_t>(row.max)));
         return loadedText;
     }
     // A text counts when it is a whole number.
@@ -104,13 +104,18 @@ std::span<const SettingRow> SettingsTable()
     return table;
 }
 
-std::size_t Settings::rowOf(std::string_view name)
+std::size_t Settings::RowOf(std::string_view name)
 {
     const auto table = SettingsTable();
     const auto found = std::ranges::find(table, name, &SettingRow::name);
     if (found == table.end())
         throw std::invalid_argument("no setting " + std::string(name));
     return static_cast<std::size_t>(found - table.begin());
+}
+
+const SettingRow &SettingRowNamed(std::string_view name)
+{
+    return SettingsTable()[Settings::RowOf(name)];
 }
 
 Settings::Settings()

@@ -29,7 +29,7 @@ enum class ControlKind { None, TextBox, CheckBox, ComboBox };
 
 // One stored value: its name, its default (whose kind is the stored type), the
 // control that shows it; a number loaded from outside min to max is `outside`,
-// a text holds at most max characters (UTF-16 code units, as controls count).
+// a text holds at most max characters (as a text control counts them).
 struct SettingRow
 {
     std::string_view name;
@@ -44,6 +44,8 @@ struct SettingRow
 // Every value the program stores under its key, in the order they are saved:
 // the mail texts first, as the record has always been written.
 std::span<const SettingRow> SettingsTable();
+// The row of that name; the name must be one of the table's.
+const SettingRow &SettingRowNamed(std::string_view name);
 
 // One value for each row of the table.
 class Settings
@@ -63,22 +65,23 @@ public:
 
     const std::string &Text(std::string_view name) const
     {
-        return std::get<std::string>(m_values[rowOf(name)]);
+        return std::get<std::string>(m_values[RowOf(name)]);
     }
     std::int32_t Number(std::string_view name) const
     {
-        return std::get<std::int32_t>(m_values[rowOf(name)]);
+        return std::get<std::int32_t>(m_values[RowOf(name)]);
     }
     void Set(std::string_view name, SettingValue value)
     {
-        m_values[rowOf(name)] = std::move(value);
+        m_values[RowOf(name)] = std::move(value);
     }
 
     bool operator==(const Settings &other) const { return m_values == other.m_values; }
 
-private:
-    static std::size_t rowOf(std::string_view name);
+    // The index of the row of that name in SettingsTable.
+    static std::size_t RowOf(std::string_view name);
 
+private:
     std::vector<SettingValue> m_values;
     // The values as the store held them at the load or the last save.
     std::vector<SettingValue> m_stored;

@@ -110,16 +110,16 @@ std::optional<std::string> Utf8FromUtf16Le(std::string_view bytes)
     return out;
 }
 
-std::size_t Utf16CutLength(std::string_view text, std::size_t limit)
+std::size_t ControlCutLength(std::string_view text, std::size_t limit)
 {
     std::size_t units = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if ((byte & 0xC0U) == 0x80U)
+        if ((byte & 0xC0U) == 0x80U || (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
             continue;
         units += byte >= 0xF0U ? 2 : 1;
         if (units > limit)
-            return i;
+            return i - (byte == '\n' && i > 0 && text[i - 1] == '\r' ? 1 : 0);
     }
     return text.size();
 }

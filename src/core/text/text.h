@@ -35,8 +35,9 @@ std::size_t Utf8CutLength(std::string_view text, std::size_t limit);
 // UTF-16LE bytes as UTF-8; none when their count is odd or a surrogate is unpaired.
 std::optional<std::string> Utf8FromUtf16Le(std::string_view bytes);
 
-// The same for a limit in UTF-16 code units, as text controls count characters:
-// one for each character, two for one beyond the Basic Multilingual Plane.
-std::size_t Utf16CutLength(std::string_view text, std::size_t limit);
+// The same for a limit in characters as a text control counts them: UTF-16
+// code units (two for a character beyond the Basic Multilingual Plane), a line
+// break one whether it is CR LF or LF.
+std::size_t ControlCutLength(std::string_view text, std::size_t limit);
 
 } // namespace pellwick

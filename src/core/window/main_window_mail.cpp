@@ -62,10 +62,8 @@ void MainWindow::SendEmail(MailKind kind)
 void MainWindow::mailNotStarted(MailKind kind, const std::string &problem)
 {
     AppendToDebugLog(problem + "\r\n");
-    // Without a notification area the message itself goes to standard error.
-    if (m_parts.notifyArea.Available())
-        WriteMessageLine(kNotSentTitle, problem);
-    if (!m_parts.notifyArea.Available() || IsChecked(Control::NotifyOnFailure))
+    WriteMessageLine(kNotSentTitle, problem);
+    if (m_parts.notifyArea.Available() && IsChecked(Control::NotifyOnFailure))
         m_parts.notifyArea.ShowMessage(kNotSentTitle, problem);
     if (kind == MailKind::Automatic) {
         m_exitStatus = SendNow::kConfig;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/qt/main_window_controls.h"
 
+#include "core/settings/settings.h"
 #include "core/window/window_description.h"
 #include "gui/qt/qt_text.h"
 
@@ -16,6 +17,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace pellwick {
@@ -136,6 +139,7 @@ void MainWindowControls::BuildControls()
             widget->setFont(captionFont(d));
         m_widgets[Index(d.control)] = widget;
     }
+    limitTexts();
     DebugText = Get<QPlainTextEdit>(Control::DebugText);
     layOutEmail(pages[Index(Tab::Email)]);
     layOutSettings(pages[Index(Tab::Settings)]);
@@ -174,6 +178,29 @@ void MainWindowControls::BuildControls()
     // Made while the window is up (restored from the task bar): shown with it.
     if (isVisible())
         Tabs->show();
+}
+
+void MainWindowControls::limitTexts()
+{
+    // A field holds no more than its stored value may, so that every save
+    // reads back.
+    for (const SettingRow &row : SettingsTable()) {
+        if (row.kind != ControlKind::TextBox)
+            continue;
+        if (auto *line = qobject_cast<QLineEdit *>(Widget(row.control))) {
+            line->setMaxLength(row.max);
+        } else if (auto *text = qobject_cast<QPlainTextEdit *>(Widget(row.control))) {
+            QObject::connect(text, &QPlainTextEdit::textChanged, text, [text, max = row.max] {
+                // The document ends with a paragraph separator of its own.
+                if (text->document()->characterCount() - 1 <= max)
+                    return;
+                QTextCursor cursor(text->document());
+                cursor.setPosition(max);
+                cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+                cursor.removeSelectedText();
+            });
+        }
+    }
 }
 
 QGridLayout *MainWindowControls::grid(QWidget *parent,

@@ -52,6 +52,8 @@ private:
     void layOutSettings(QWidget *page);
     void layOutMisc(QWidget *page);
     void layOutAbout(QWidget *page);
+    // Each text field takes no more than its stored value holds.
+    void limitTexts();
     // A grid of the controls in `rows` (left to right, top to bottom) on `parent`.
     QGridLayout *grid(QWidget *parent, std::initializer_list<std::initializer_list<Control>> rows);
 

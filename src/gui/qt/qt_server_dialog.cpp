@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/qt/qt_server_dialog.h"
 
+#include "core/settings/settings.h"
 #include "core/window/window_description.h"
 #include "gui/qt/qt_text.h"
 
@@ -34,6 +35,8 @@ QtServerDialog::QtServerDialog(QWidget *parent)
     passwordField->setEchoMode(QLineEdit::Password);
     passwordField->setPlaceholderText(toQ(kPasswordCue));
     pinField->setPlaceholderText(toQ(kPinCue));
+    userField->setMaxLength(SettingRowNamed("SMTPUser").max);
+    pinField->setMaxLength(SettingRowNamed("SMTPPin").max);
     presentedLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     presentedLabel->setWordWrap(true);
     trustButton->setObjectName(QStringLiteral("btnTrustCertificate"));

@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: MIT
+// What the window does with settings it could not read or cannot mail with, and
+// what a run without a notification area tells of every mail.
+#include "window_harness.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace pellwick;
+using pellwick::test::WindowHarness;
+using ::testing::HasSubstr;
+
+TEST(SettingsTrust, UnreadableSettingsMailNobodyAndStayAsTheyAre)
+{
+    const std::string cause
+        = "cannot read the settings file /h/registry.reg: it is not a regular file";
+    struct Row
+    {
+        const char *run;
+        std::string commandLine;
+        bool trayHost;
+        int ticksToEnd; // -1: it keeps running
+    };
+    const Row rows[] = {{"window", "", true, -1},
+                        {"log-in run with a tray", "/s", true, 2},
+                        {"log-in run without one", "/s", false, 0}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.run);
+        WindowHarness h;
+        h.hive.unreadable = cause;
+        h.commandLine = row.commandLine;
+        h.trayHost = row.trayHost;
+        testing::internal::CaptureStderr();
+        MainWindow &form = h.Start();
+        for (int tick = 0; tick < row.ticksToEnd; ++tick) {
+            EXPECT_EQ(h.processEnds, 0);
+            h.Tick();
+        }
+        const std::string err = testing::internal::GetCapturedStderr();
+        // The defaults would mail to this machine's root at a new address.
+        h.localIp = "192.0.2.8";
+        form.AddressChanged();
+        h.Tick();
+        EXPECT_EQ(h.connectedTo, "");
+        EXPECT_FALSE(h.autostart);
+        if (row.ticksToEnd < 0) {
+            ASSERT_EQ(h.view.notices.size(), 1u);
+            EXPECT_THAT(h.view.notices[0], HasSubstr(cause + ".\n\nThe window shows the default"));
+            EXPECT_EQ(err, "");
+            // The user's own button still mails what the window shows.
+            form.UserClicked(Control::SendEmailButton);
+            EXPECT_EQ(h.connectedTo, "localhost:25");
+            form.ExitApp();
+            EXPECT_EQ(h.exitStatus, 0);
+        } else {
+            EXPECT_EQ(h.exitStatus, 78);
+            EXPECT_EQ(err, "Pellwick: the settings were not read: " + cause
+                               + "; nothing was sent and the file was left as it is\n");
+            EXPECT_EQ(h.balloons.size(), row.trayHost ? 1u : 0u);
+        }
+        EXPECT_EQ(h.hive.commits, 0);
+    }
+}
+
+TEST(SettingsTrust, EveryOutcomeIsToldAndALogInRunEndsWithItsStatus)
+{
+    struct Row
+    {
+        const char *run;
+        const char *recipient;
+        std::vector<DeliveryResult> tries;
+        std::string out, err;
+        int status;
+    };
+    const std::string later = "Pellwick: the email was not sent: 451 try later Retrying in ";
+    const Row rows[] = {
+        {"two failures then delivered",
+         "root@localhost",
+         {DeliveryResult::PassingFailure, DeliveryResult::PassingFailure,
+          DeliveryResult::Delivered},
+         "Pellwick: the email was sent: 250 ok\n",
+         later + "30 s.\n" + later + "1 min.\n",
+         0},
+        {"refused for good",
+         "root@localhost",
+         {DeliveryResult::RefusedForGood},
+         "",
+         "Pellwick: the email was not sent: 550 no\n",
+         69},
+        {"a recipient that is no address",
+         "a@example.org>, <evil@x",
+         {},
+         "",
+         "Pellwick: the email was not sent: The recipient \"a@example.org>\" is not an email "
+         "address.\n",
+         78},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.run);
+        WindowHarness h;
+        h.trayHost = false;
+        h.commandLine = "/s";
+        h.Store("Recipient", std::string(row.recipient));
+        h.Flags({{"AutoMail", 1}, {"AutoExit", 1}});
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        h.Start();
+        for (std::size_t i = 0; i < row.tries.size(); ++i) {
+            if (i > 0)
+                h.Tick(i == 1 ? 30'000 : 60'000);
+            EXPECT_EQ(h.connectedTo, "localhost:25");
+            const DeliveryResult result = row.tries[i];
+            h.End(result, result == DeliveryResult::Delivered        ? "250 ok"
+                          : result == DeliveryResult::RefusedForGood ? "550 no"
+                                                                     : "451 try later");
+        }
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), row.out);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), row.err);
+        EXPECT_EQ(h.processEnds, 1);
+        EXPECT_EQ(h.exitStatus, row.status);
+        EXPECT_EQ(h.form->DebugLog().find("is not an email address.") != std::string::npos,
+                  row.tries.empty());
+    }
+}
