@@ -90,6 +90,8 @@ TEST(Win32ServerDialog, TrustsTheCertificateShownAndGivesBackWhatWasTyped)
                 continue;
             expectCaptionFits(child, edit, edit, 0, std::to_string(id));
         }
+        for (const int size : {ICON_SMALL, ICON_BIG})
+            EXPECT_NE(SendMessageW(dialog, WM_GETICON, static_cast<WPARAM>(size), 0), 0) << size;
         shownPort = textOf(GetDlgItem(dialog, Id::portField));
         shownSecurity = SendDlgItemMessageW(dialog, Id::securityField, CB_GETCURSEL, 0, 0);
 
@@ -177,19 +179,35 @@ TEST(Win32Window, TheKeyboardVisitsEachTabsControlsInTheirFocusOrder)
     }
 }
 
-TEST(Win32Window, TheDebugTabLeavesAndComesBackAfterAbout)
+TEST(Win32Window, TheLogWrapsAndAReaderScrolledBackStaysWhereHeIs)
 {
     Win32Window window(GetModuleHandleW(nullptr));
     window.BuildControls();
-    HWND tabs = window.Handle(Control::Tabs);
-    window.SetCurrentTab(Tab::Misc);
-    window.SetTabVisible(Tab::Debug, false);
-    EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 4);
-    EXPECT_EQ(window.CurrentTab(), Tab::Misc);
-    window.SetTabVisible(Tab::Debug, true);
     window.SetCurrentTab(Tab::Debug);
-    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 4);
-    EXPECT_EQ(window.CurrentTab(), Tab::Debug);
+    ShowWindow(window.Window(), SW_SHOW);
+    HWND log = window.Handle(Control::DebugText);
+    const auto firstLine = [log] {
+        return SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0);
+    };
+    window.AppendText(Control::DebugText, std::string(300, 'x') + "\n");
+    EXPECT_GT(SendMessageW(log, EM_GETLINECOUNT, 0, 0), 2) << "one long line, not wrapped";
+    for (int i = 0; i < 60; ++i)
+        window.AppendText(Control::DebugText, "250 OK " + std::to_string(i) + "\r\n");
+    const LRESULT followed = firstLine();
+    EXPECT_GT(followed, 30) << "at the end the log follows";
+
+    SendMessageW(log, WM_VSCROLL, SB_TOP, 0);
+    SendMessageW(log, WM_VSCROLL, SB_LINEDOWN, 0);
+    window.AppendText(Control::DebugText, "more\r\n");
+    EXPECT_EQ(firstLine(), 1) << "scrolled back, the reader stays";
+    window.DropLeadingText(Control::DebugText, std::string(300, 'x') + "\n");
+    EXPECT_EQ(firstLine(), 0) << "the line in view stays in view";
+
+    SendMessageW(log, WM_VSCROLL, SB_BOTTOM, 0);
+    window.AppendText(Control::DebugText, "last\r\n");
+    const LRESULT shown = firstLine();
+    SendMessageW(log, WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(shown, firstLine()) << "back at the end, it follows again";
 }
 
 namespace {
@@ -220,11 +238,138 @@ TEST(Win32MainWindow, AHiddenStartMakesNoControlsUntilTheWindowIsRestored)
     EXPECT_NE(std::find(texts.begin(), texts.end(), L"mail.example.com"), texts.end());
 }
 
-TEST(Win32NotifyArea, ADoubleClickOpensTheWindowAndARightClickTheMenu)
+namespace {
+
+// The program's own loop over what is queued: the shell sees each message first.
+void pump(Win32MainWindow &shell)
 {
-    using Row = std::pair<UINT, std::optional<TrayClick>>;
-    for (const auto &[message, click] :
-         {Row {WM_LBUTTONDBLCLK, TrayClick::OpenWindow}, Row {WM_RBUTTONUP, TrayClick::OpenMenu},
-          Row {WM_LBUTTONUP, std::nullopt}})
-        EXPECT_EQ(Win32NotifyArea::ClickOf(message), click) << message;
+    PostMessageW(shell.Window(), WM_NULL, 0, 0);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (!shell.PreTranslate(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+} // namespace
+
+TEST(Win32MainWindow, WhatTheUserDoesReachesTheProgramAsWindowsTellsIt)
+{
+    test::TestMachine machine;
+    machine.hive.Write("ShowDebug", Stored(1));
+    Win32NotifyArea tray;
+    Win32MainWindow shell(GetModuleHandleW(nullptr), tray, machine.Parts());
+    shell.Load();
+    shell.Form().RestoreWindow();
+    HWND main = shell.Window();
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                 100, 100, nullptr, nullptr, nullptr, nullptr);
+    const auto h = [&shell](Control control) {
+        return shell.Handle(control);
+    };
+    // Each click as its own message, which the program's loop sees pass.
+    const auto click = [&](Control control) {
+        SendMessageW(h(control), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        SendMessageW(h(control), WM_LBUTTONUP, 0, 0);
+        pump(shell);
+    };
+    const auto type = [&](Control control, std::wstring_view text) {
+        SendMessageW(h(control), EM_SETSEL, 0, -1);
+        for (const wchar_t c : text)
+            SendMessageW(h(control), WM_CHAR, c, 1);
+    };
+    const auto showTab = [&](int index) {
+        SendMessageW(h(Control::Tabs), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+        NMHDR changed {h(Control::Tabs), 0, static_cast<UINT>(TCN_SELCHANGE)};
+        SendMessageW(main, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&changed));
+    };
+    const auto switchAway = [&] {
+        SetActiveWindow(other);
+        SetActiveWindow(main);
+    };
+    struct Step
+    {
+        const char *what;
+        std::function<void()> act;
+        std::function<bool()> then;
+    };
+    const std::vector<Step> steps {
+        {"activated, the window gives a control the focus", switchAway,
+         [&] {
+             return IsChild(main, GetFocus()) != FALSE;
+         }},
+        {"the first click into Subject enables the insert button", [&] { click(Control::Subject); },
+         [&] {
+             return IsWindowEnabled(h(Control::InsertIpButton)) != FALSE;
+         }},
+        {"the button inserts the token where the user was",
+         [&] { SendMessageW(h(Control::InsertIpButton), BM_CLICK, 0, 0); },
+         [&] {
+             return textOf(h(Control::Subject)).find(L"[IPADDRESS]") != std::wstring::npos;
+         }},
+        {"back from another window the focus is on the control left",
+         [&] {
+             click(Control::Message);
+             switchAway();
+         },
+         [&] {
+             return GetFocus() == h(Control::Message);
+         }},
+        {"a rate typed and a unit chosen set the countdown as the focus leaves",
+         [&] {
+             showTab(1);
+             SendMessageW(h(Control::TimerSend), BM_CLICK, 0, 0);
+             click(Control::TimerRate);
+             type(Control::TimerRate, L"3");
+             SendMessageW(h(Control::TimerUnit), CB_SETCURSEL, 1, 0);
+             SendMessageW(GetParent(h(Control::TimerUnit)), WM_COMMAND,
+                          MAKEWPARAM(0, CBN_SELCHANGE),
+                          reinterpret_cast<LPARAM>(h(Control::TimerUnit)));
+             SetFocus(h(Control::TimerUnit));
+         },
+         [&] {
+             return shell.Form().Countdown() == 3 * 60 * 1000;
+         }},
+        {"a unit typed into the list's field counts at once",
+         [&] {
+             HWND field = GetWindow(h(Control::TimerUnit), GW_CHILD);
+             SendMessageW(field, EM_SETSEL, 0, -1);
+             for (const wchar_t c : std::wstring_view(L"Hours"))
+                 SendMessageW(field, WM_CHAR, c, 1);
+         },
+         [&] {
+             return shell.Form().Countdown() == 3 * 3600 * 1000;
+         }},
+        {"the box unticked takes the Debug tab away",
+         [&] {
+             showTab(2);
+             SendMessageW(h(Control::ShowDebug), BM_CLICK, 0, 0);
+         },
+         [&] {
+             return SendMessageW(h(Control::Tabs), TCM_GETITEMCOUNT, 0, 0) == 4;
+         }},
+        {"minimised, the window goes to the tray",
+         [&] { SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0); },
+         [&] {
+             return !IsWindowVisible(main);
+         }},
+        {"a single click on the icon is no restore",
+         [&] { SendMessageW(main, Win32NotifyArea::kCallbackMessage, 0, WM_LBUTTONUP); },
+         [&] {
+             return !IsWindowVisible(main);
+         }},
+        {"a double click on the icon brings it back",
+         [&] { SendMessageW(main, Win32NotifyArea::kCallbackMessage, 0, WM_LBUTTONDBLCLK); },
+         [&] {
+             return IsWindowVisible(main) && !IsIconic(main);
+         }},
+    };
+    for (const Step &step : steps) {
+        step.act();
+        pump(shell);
+        EXPECT_TRUE(step.then()) << step.what;
+    }
+    DestroyWindow(other);
 }
