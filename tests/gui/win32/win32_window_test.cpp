@@ -10,7 +10,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -212,34 +211,6 @@ TEST(Win32Window, TheLogWrapsAndAReaderScrolledBackStaysWhereHeIs)
 
 namespace {
 
-BOOL CALLBACK collectText(HWND child, LPARAM texts)
-{
-    reinterpret_cast<std::vector<std::wstring> *>(texts)->push_back(textOf(child));
-    return TRUE;
-}
-
-} // namespace
-
-TEST(Win32MainWindow, AHiddenStartMakesNoControlsUntilTheWindowIsRestored)
-{
-    test::TestMachine machine;
-    machine.hive.Write("StartMinimized", Stored(1));
-    machine.hive.Write("SMTPServer", Stored(std::string("mail.example.com")));
-    Win32NotifyArea tray;
-    Win32MainWindow shell(GetModuleHandleW(nullptr), tray, machine.Parts());
-    shell.Load();
-    EXPECT_FALSE(IsWindowVisible(shell.Window()));
-    EXPECT_EQ(GetWindow(shell.Window(), GW_CHILD), nullptr);
-
-    shell.Form().RestoreWindow();
-    EXPECT_TRUE(IsWindowVisible(shell.Window()));
-    std::vector<std::wstring> texts;
-    EnumChildWindows(shell.Window(), collectText, reinterpret_cast<LPARAM>(&texts));
-    EXPECT_NE(std::find(texts.begin(), texts.end(), L"mail.example.com"), texts.end());
-}
-
-namespace {
-
 // The program's own loop over what is queued: the shell sees each message first.
 void pump(Win32MainWindow &shell)
 {
@@ -258,63 +229,71 @@ void pump(Win32MainWindow &shell)
 TEST(Win32MainWindow, WhatTheUserDoesReachesTheProgramAsWindowsTellsIt)
 {
     test::TestMachine machine;
+    machine.hive.Write("StartMinimized", Stored(1));
     machine.hive.Write("ShowDebug", Stored(1));
-    Win32NotifyArea tray;
-    Win32MainWindow shell(GetModuleHandleW(nullptr), tray, machine.Parts());
+    Win32NotifyArea area;
+    Win32MainWindow shell(GetModuleHandleW(nullptr), area, machine.Parts());
     shell.Load();
-    shell.Form().RestoreWindow();
     HWND main = shell.Window();
+    // A hidden start makes no controls until the window is brought up.
+    EXPECT_EQ(GetWindow(main, GW_CHILD), nullptr);
     HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                                  100, 100, nullptr, nullptr, nullptr, nullptr);
     const auto h = [&shell](Control control) {
         return shell.Handle(control);
     };
-    // Each click as its own message, which the program's loop sees pass.
+    // Each click, key and notice as Windows sends it, then the loop runs on.
     const auto click = [&](Control control) {
         SendMessageW(h(control), WM_LBUTTONDOWN, MK_LBUTTON, 0);
         SendMessageW(h(control), WM_LBUTTONUP, 0, 0);
         pump(shell);
     };
-    const auto type = [&](Control control, std::wstring_view text) {
-        SendMessageW(h(control), EM_SETSEL, 0, -1);
+    const auto type = [&](HWND field, std::wstring_view text) {
+        SendMessageW(field, EM_SETSEL, 0, -1);
         for (const wchar_t c : text)
-            SendMessageW(h(control), WM_CHAR, c, 1);
+            SendMessageW(field, WM_CHAR, c, 1);
+    };
+    const auto notify = [&](Control control, UINT code) {
+        SendMessageW(GetParent(h(control)), WM_COMMAND, MAKEWPARAM(0, code),
+                     reinterpret_cast<LPARAM>(h(control)));
     };
     const auto showTab = [&](int index) {
         SendMessageW(h(Control::Tabs), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
         NMHDR changed {h(Control::Tabs), 0, static_cast<UINT>(TCN_SELCHANGE)};
         SendMessageW(main, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&changed));
     };
+    const auto tray = [&](UINT mouse) {
+        SendMessageW(main, Win32NotifyArea::kCallbackMessage, 0, mouse);
+    };
     const auto switchAway = [&] {
         SetActiveWindow(other);
         SetActiveWindow(main);
     };
-    struct Step
-    {
-        const char *what;
-        std::function<void()> act;
-        std::function<bool()> then;
-    };
-    const std::vector<Step> steps {
-        {"activated, the window gives a control the focus", switchAway,
+    const std::vector<std::pair<const char *, std::function<bool()>>> steps {
+        {"a double click on the tray icon brings the window up with its controls",
          [&] {
-             return IsChild(main, GetFocus()) != FALSE;
+             tray(WM_LBUTTONDBLCLK);
+             return IsWindowVisible(main) && GetWindow(main, GW_CHILD);
          }},
-        {"the first click into Subject enables the insert button", [&] { click(Control::Subject); },
+        {"activated, the window gives a control the focus",
          [&] {
-             return IsWindowEnabled(h(Control::InsertIpButton)) != FALSE;
+             switchAway();
+             return IsChild(main, GetFocus());
+         }},
+        {"the first click into Subject enables the insert button",
+         [&] {
+             click(Control::Subject);
+             return IsWindowEnabled(h(Control::InsertIpButton));
          }},
         {"the button inserts the token where the user was",
-         [&] { SendMessageW(h(Control::InsertIpButton), BM_CLICK, 0, 0); },
          [&] {
+             SendMessageW(h(Control::InsertIpButton), BM_CLICK, 0, 0);
              return textOf(h(Control::Subject)).find(L"[IPADDRESS]") != std::wstring::npos;
          }},
         {"back from another window the focus is on the control left",
          [&] {
              click(Control::Message);
              switchAway();
-         },
-         [&] {
              return GetFocus() == h(Control::Message);
          }},
         {"a rate typed and a unit chosen set the countdown as the focus leaves",
@@ -322,54 +301,41 @@ TEST(Win32MainWindow, WhatTheUserDoesReachesTheProgramAsWindowsTellsIt)
              showTab(1);
              SendMessageW(h(Control::TimerSend), BM_CLICK, 0, 0);
              click(Control::TimerRate);
-             type(Control::TimerRate, L"3");
+             type(h(Control::TimerRate), L"3");
              SendMessageW(h(Control::TimerUnit), CB_SETCURSEL, 1, 0);
-             SendMessageW(GetParent(h(Control::TimerUnit)), WM_COMMAND,
-                          MAKEWPARAM(0, CBN_SELCHANGE),
-                          reinterpret_cast<LPARAM>(h(Control::TimerUnit)));
+             notify(Control::TimerUnit, CBN_SELCHANGE);
              SetFocus(h(Control::TimerUnit));
-         },
-         [&] {
+             pump(shell);
              return shell.Form().Countdown() == 3 * 60 * 1000;
          }},
         {"a unit typed into the list's field counts at once",
          [&] {
-             HWND field = GetWindow(h(Control::TimerUnit), GW_CHILD);
-             SendMessageW(field, EM_SETSEL, 0, -1);
-             for (const wchar_t c : std::wstring_view(L"Hours"))
-                 SendMessageW(field, WM_CHAR, c, 1);
-         },
-         [&] {
+             type(GetWindow(h(Control::TimerUnit), GW_CHILD), L"Hours");
              return shell.Form().Countdown() == 3 * 3600 * 1000;
          }},
         {"the box unticked takes the Debug tab away",
          [&] {
              showTab(2);
              SendMessageW(h(Control::ShowDebug), BM_CLICK, 0, 0);
-         },
-         [&] {
              return SendMessageW(h(Control::Tabs), TCM_GETITEMCOUNT, 0, 0) == 4;
          }},
         {"minimised, the window goes to the tray",
-         [&] { SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0); },
          [&] {
+             SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
              return !IsWindowVisible(main);
          }},
         {"a single click on the icon is no restore",
-         [&] { SendMessageW(main, Win32NotifyArea::kCallbackMessage, 0, WM_LBUTTONUP); },
          [&] {
+             tray(WM_LBUTTONUP);
              return !IsWindowVisible(main);
          }},
         {"a double click on the icon brings it back",
-         [&] { SendMessageW(main, Win32NotifyArea::kCallbackMessage, 0, WM_LBUTTONDBLCLK); },
          [&] {
+             tray(WM_LBUTTONDBLCLK);
              return IsWindowVisible(main) && !IsIconic(main);
          }},
     };
-    for (const Step &step : steps) {
-        step.act();
-        pump(shell);
-        EXPECT_TRUE(step.then()) << step.what;
-    }
+    for (const auto &[what, step] : steps)
+        EXPECT_TRUE(step()) << what;
     DestroyWindow(other);
 }
