@@ -4,7 +4,10 @@
 menu, into docs/screenshots/win32-*.png; on the way xdotool sends one mail from
 the Email tab with the window's own button, so the Debug tab shows a real dialogue.
 
-    scripts/screenshots-windows.py [BUILD_DIR]      (default: build-win)
+    scripts/screenshots-windows.py [BUILD_DIR] [DPI]    (default: build-win)
+
+With DPI (as Wine's LogPixels setting), only the Email and Settings tabs, into
+docs/screenshots/win32-DPIdpi-*.png, to show the layout at that resolution.
 
 Everything runs in a network namespace of its own (root needed): Xvfb at 96 dpi
 with Debian's trayer as the tray host, aiosmtpd on port 25 of its loopback, and
@@ -48,6 +51,7 @@ def tray_icon(display):
 
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(TOP, "build-win"))
+    dpi = int(sys.argv[2]) if len(sys.argv) > 2 else None
     exe = os.path.join(build, "src", "app", "Pellwick.exe")
     os.environ["WINEPREFIX"] = os.path.join(build, "wineprefix")
     # Boots the prefix when it is new; its server is not needed afterwards.
@@ -61,8 +65,11 @@ def main():
         display = tray_display(namespace)
         prefix = windows.WinePrefix(namespace)
         windows.import_settings(prefix, display, {"AutoMail": 0, "AutoExit": 0, "DisplayIcon": 1})
+        if dpi:
+            prefix.command(windows.WINE, "reg", "add", "HKCU\\Control Panel\\Desktop", "/v",
+                           "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f", display=display)
         program = prefix.start(windows.WINE, exe, display=display)
-        shoot(display, sink)
+        shoot(display, sink, dpi)
     finally:
         if program and program.poll() is None:
             program.kill()
@@ -71,14 +78,14 @@ def main():
                 part.close()
 
 
-def shoot(display, sink):
+def shoot(display, sink, dpi=None):
     window = harness.wait_for(lambda: display.windows("^Pellwick"), 30, "the window")[0]
     geometry = display.x("xwininfo", "-id", window)
     left = int(re.search(r"Absolute upper-left X:\s*(-?\d+)", geometry).group(1))
     top = int(re.search(r"Absolute upper-left Y:\s*(-?\d+)", geometry).group(1))
 
     def take(name, *crop):
-        target = os.path.join(OUT, "win32-%s.png" % name)
+        target = os.path.join(OUT, "win32-%s%s.png" % ("%ddpi-" % dpi if dpi else "", name))
         if crop:
             display.x("import", "-window", "root", "-crop", "%dx%d+%d+%d" % crop, target)
         else:
@@ -91,6 +98,11 @@ def shoot(display, sink):
 
     first_tab()
     take("email")
+    if dpi:
+        display.xdotool("key", "Right", check=True)
+        time.sleep(0.3)
+        take("settings")
+        return
     # Tab order from the tab control: the three address fields, subject and
     # message, then the send button.
     display.xdotool("key", "--delay", "60", *(["Tab"] * 6), "space", check=True)

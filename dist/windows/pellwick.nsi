@@ -52,14 +52,52 @@ Function .onInit
   SetShellVarContext all
 FunctionEnd
 
+; A running Pellwick holds its program file. It is asked to close as the user
+; would close it, through the window a later start of it looks for (the normal
+; close, which saves its settings); then the file is waited for, up to 10 s.
+; $R9 is 1 when a copy was running.
+Function CloseRunningCopy
+  StrCpy $R9 0
+  FindWindow $0 "PellwickMain"
+  IntCmp $0 0 done
+  StrCpy $R9 1
+  DetailPrint "Closing the running Pellwick"
+  SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+  StrCpy $1 0
+  IfFileExists "$INSTDIR\Pellwick.exe" 0 done
+  wait:
+    ClearErrors
+    FileOpen $2 "$INSTDIR\Pellwick.exe" a
+    IfErrors 0 free
+    IntOp $1 $1 + 1
+    IntCmp $1 40 done
+    Sleep 250
+    Goto wait
+  free:
+    FileClose $2
+  done:
+FunctionEnd
+
+; A file that could not be replaced fails the setup: the old program is never
+; left in place under a report of success.
+!macro ReplaceFile NAME SOURCE
+  ClearErrors
+  File "/oname=${NAME}" "${SOURCE}"
+  IfErrors 0 +4
+    MessageBox MB_OK|MB_ICONSTOP "$INSTDIR\${NAME} could not be replaced. Close Pellwick and run the setup again." /SD IDOK
+    SetErrorLevel 2
+    Abort "$INSTDIR\${NAME} could not be replaced."
+!macroend
+
 Function un.onInit
   SetShellVarContext all
 FunctionEnd
 
 Section "Pellwick"
   SetOutPath "$INSTDIR"
-  File "/oname=Pellwick.exe" "${PROGRAM}"
-  File "/oname=LICENSE.txt" "${LICENSE_FILE}"
+  Call CloseRunningCopy
+  !insertmacro ReplaceFile Pellwick.exe "${PROGRAM}"
+  !insertmacro ReplaceFile LICENSE.txt "${LICENSE_FILE}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\Pellwick.lnk" "$INSTDIR\Pellwick.exe"
 
@@ -74,6 +112,11 @@ Section "Pellwick"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  ; The copy the user had running comes back after an upgrade they watched; a
+  ; silent one leaves that to the next log-in.
+  IfSilent +3
+  IntCmp $R9 0 +2
+  Exec '"$INSTDIR\Pellwick.exe"'
 SectionEnd
 
 ; The settings under Software\Pellwick stay for a later install; the log-in entries
@@ -88,3 +131,10 @@ Section "Uninstall"
   DeleteRegValue HKCU "${RUN_KEY}" "Pellwick"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
+
+; The uninstaller runs from a copy of itself in a folder of Temp, which it
+; cannot delete while it runs: a hidden command removes the folder once the
+; copy has ended.
+Function un.onUninstSuccess
+  ExecShell "" "$SYSDIR\cmd.exe" '/c for /l %i in (1,1,100000) do (rmdir /s /q "$EXEDIR" 2>nul & if not exist "$EXEDIR" exit)' SW_HIDE
+FunctionEnd

@@ -122,22 +122,15 @@ def run(exe, prefix, sink, display):
           "Run value: " + run_value)
 
     # One program per user: while one runs, a second start hands over and ends.
+    # (Closing its window, which saves, is the installer's test's upgrade.)
     wine("reg", "add", KEY, "/v", "AutoMail", "/t", "REG_DWORD", "/d", "0", "/f")
     first = prefix.start(WINE, exe, display=display)
     try:
         harness.wait_for(lambda: display.windows("^Pellwick"), 30, "the first window")
         check(wine(exe)[0] == 0, "the second start did not end by itself")
-        check(first.poll() is None, "the first program ended")
-        check(len(display.windows("^Pellwick")) == 1, "two windows")
-        # Closing the window (WM_CLOSE, as taskkill without /f sends it) saves
-        # every setting again and ends the program.
-        wine("reg", "delete", KEY, "/v", "ShowDebug", "/f")
-        wine("taskkill", "/im", "Pellwick.exe")
-        check(first.wait(30) == 0, "closing the window did not end the program")
-        check("ShowDebug" in wine("reg", "query", KEY)[1], "settings not saved on close")
+        check(first.poll() is None and len(display.windows("^Pellwick")) == 1, "not one window")
     finally:
-        if first.poll() is None:
-            first.kill()
+        first.kill()
 
 
 def run_without_window(exe, prefix, sink, display, folder):

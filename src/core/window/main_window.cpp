@@ -78,7 +78,7 @@ void MainWindow::UserChangedText(Control control)
         ApplyTimerSettings();
 }
 
-void MainWindow::FocusMoved(Control from, Control to)
+void MainWindow::FocusMoved(std::optional<Control> from, Control to)
 {
     if (from == to)
         return;

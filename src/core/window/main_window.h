@@ -54,9 +54,10 @@ public:
     void UserClicked(Control control);
     // The user typed into a field (only TimerUnit's field acts on it).
     void UserChangedText(Control control);
-    // The focus moved from one control of the window to another; a window
-    // losing or gaining the focus as a whole is not reported.
-    void FocusMoved(Control from, Control to);
+    // The focus came to a control of the window: from another one, or (nullopt)
+    // from outside its controls, as on the first click into one. The window
+    // losing the focus, or gaining it back on the control it left, is no move.
+    void FocusMoved(std::optional<Control> from, Control to);
     void MenuItemChosen(MenuItem item);
     // A click on the tray icon.
     void TrayIconClicked(TrayClick click);

@@ -53,6 +53,9 @@ inline constexpr std::string_view kCaptionFace = "Arial";
 std::span<const ControlDescription> WindowControls();
 
 inline constexpr std::string_view kWindowTitle = "Pellwick";
+// Under the notice that the settings could not be saved, shown beside the window.
+inline constexpr std::string_view kSaveFailureHint
+    = "Copy what you typed from the window before you close this message.";
 inline constexpr std::array<std::string_view, 5> kTabCaptions {"Email", "Settings", "Misc", "About",
                                                                "Debug"};
 // The client area as drawn, at 96 dots per inch.
@@ -100,9 +103,9 @@ inline constexpr std::array<ServerFieldDescription, 5> kServerFields {{
     {ServerField::Password, "txtSmtpPassword", "Password:"},
     {ServerField::Pin, "txtSmtpPin", "Trusted certificate:"},
 }};
-// In the order of the stored "SMTPSecurity" values.
-inline constexpr std::array<std::string_view, 3> kSecurityEntries {
-    "None (port 25)", "STARTTLS (port 587)", "TLS (port 465)"};
+// In the order of the stored "SMTPSecurity" values: the security alone, as the
+// port is the field's above and any port takes any of them.
+inline constexpr std::array<std::string_view, 3> kSecurityEntries {"None", "STARTTLS", "TLS"};
 inline constexpr std::string_view kPasswordCue = "unchanged";
 inline constexpr std::string_view kPinCue = "none: the system's authorities decide";
 inline constexpr std::string_view kTrustCertificate = "Trust this certificate";

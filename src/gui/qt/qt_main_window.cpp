@@ -146,9 +146,9 @@ std::optional<Control> QtMainWindow::controlOf(const QWidget *widget) const
 
 void QtMainWindow::focusChanged(QWidget *old, QWidget *now)
 {
-    // Only focus moving from one control of this window to another counts: the
-    // window losing the focus, or a popup taking it, is no move. Coming back,
-    // the move counts from the control that had the focus last.
+    // Only focus coming to a control of this window counts: the window losing
+    // the focus, or a popup taking it, is no move. Coming back, the move counts
+    // from the control that had the focus last; the first one from none.
     const std::optional<Control> to = controlOf(now);
     if (!to)
         return;
@@ -156,8 +156,8 @@ void QtMainWindow::focusChanged(QWidget *old, QWidget *now)
     if (!from)
         from = m_lastFocus;
     m_lastFocus = to;
-    if (from && *from != *to)
-        m_form.FocusMoved(*from, *to);
+    if (from != to)
+        m_form.FocusMoved(from, *to);
 }
 
 void QtMainWindow::closeEvent(QCloseEvent *event)

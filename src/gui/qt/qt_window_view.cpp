@@ -119,8 +119,7 @@ void QtWindowView::ShowSaveFailure(const std::string &message)
     // program ends when the box is closed.
     QMessageBox box(QMessageBox::Warning, toQ(kWindowTitle), toQ(message), QMessageBox::Close,
                     &m_window);
-    box.setInformativeText(
-        QStringLiteral("Copy what you typed from the window before you close this message."));
+    box.setInformativeText(toQ(kSaveFailureHint));
     box.setWindowModality(Qt::NonModal);
     m_window.show();
     QEventLoop wait;

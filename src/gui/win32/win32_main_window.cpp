@@ -51,18 +51,39 @@ void Win32MainWindow::MakeControls()
 bool Win32MainWindow::PreTranslate(MSG &message)
 {
     const bool used = IsDialogMessageW(m_window.Window(), &message) != FALSE;
-    // Only focus moving from one control of this window to another counts: the
-    // window losing the focus, or the menu taking it, is no move.
+    noteFocus();
+    return used;
+}
+
+void Win32MainWindow::noteFocus()
+{
+    // Only focus coming to a control of this window counts: the window losing
+    // the focus, or the menu taking it, is no move. The first control to get
+    // it is reported as coming from none.
     std::optional<Control> now;
     for (HWND window = GetFocus(); window && !now; window = GetParent(window))
         now = m_window.ControlOf(window);
-    if (!now)
-        return used;
+    if (!now || now == m_lastFocus)
+        return;
     const std::optional<Control> from = m_lastFocus;
     m_lastFocus = now;
-    if (from && *from != *now)
-        Form().FocusMoved(*from, *now);
-    return used;
+    Form().FocusMoved(from, *now);
+}
+
+bool Win32MainWindow::restoreFocus()
+{
+    if (!m_window.ControlsBuilt() || IsIconic(m_window.Window()))
+        return false;
+    // As a dialog does: back to the control left, else to the first one the
+    // keyboard reaches, never to the bare window where typing goes nowhere.
+    HWND target = m_lastFocus ? m_window.Handle(*m_lastFocus) : nullptr;
+    if (!target || !IsWindowVisible(target) || !IsWindowEnabled(target))
+        target = GetNextDlgTabItem(m_window.Window(), nullptr, FALSE);
+    if (!target)
+        return false;
+    SetFocus(target);
+    noteFocus();
+    return true;
 }
 
 std::optional<LRESULT> Win32MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -121,6 +142,16 @@ std::optional<LRESULT> Win32MainWindow::onMessage(UINT message, WPARAM wParam, L
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
+    // Leaving, the control with the focus is noted (it loses the focus only
+    // after this); coming back, it gets the focus again.
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            noteFocus();
+            return std::nullopt;
+        }
+        return restoreFocus() ? std::optional<LRESULT>(0) : std::nullopt;
+    case WM_SETFOCUS:
+        return restoreFocus() ? std::optional<LRESULT>(0) : std::nullopt;
     case WM_CLOSE:
         Form().WindowClosed();
         return 0;

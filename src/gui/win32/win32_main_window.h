@@ -29,6 +29,7 @@ public:
 
     MainWindow &Form() { return m_host.Form(); }
     HWND Window() const { return m_window.Window(); }
+    HWND Handle(Control control) const { return m_window.Handle(control); }
     // MainWindow's Start, with the window shown (if at all) once its start-up
     // state is settled.
     void Load();
@@ -38,6 +39,10 @@ public:
 private:
     std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(WPARAM wParam, LPARAM lParam);
+    // Reports the focus having come to another control of the window.
+    void noteFocus();
+    // Gives the focus to the control that had it last; false when there is none.
+    bool restoreFocus();
 
     // Clipboard.
     void SetText(const std::string &text) override;

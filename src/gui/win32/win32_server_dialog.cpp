@@ -3,6 +3,7 @@
 
 #include "core/text/text.h"
 #include "core/window/window_description.h"
+#include "gui/win32/resources/resource_ids.h"
 #include "gui/win32/win32_window.h"
 #include "platform/windows/wide_text.h"
 
@@ -76,12 +77,23 @@ INT_PTR CALLBACK Win32ServerDialog::dialogProc(HWND dialog, UINT message, WPARAM
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         auto *self = reinterpret_cast<Win32ServerDialog *>(lParam);
+        // Pellwick's icon on the dialog, as on every window of the program.
+        for (const auto &[kind, size] :
+             {std::pair<WPARAM, int> {ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}})
+            SendMessageW(dialog, WM_SETICON, kind,
+                         reinterpret_cast<LPARAM>(LoadImageW(
+                             self->m_instance, MAKEINTRESOURCEW(IDI_PELLWICK), IMAGE_ICON,
+                             GetSystemMetrics(size), GetSystemMetrics(size), LR_SHARED)));
         self->create(dialog);
-        self->layOut(dialog);
+        self->setFont(dialog);
         SetFocus(GetDlgItem(dialog, Id::portField));
         return FALSE; // the focus is set
     }
     auto *self = reinterpret_cast<Win32ServerDialog *>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (self && message == WM_DPICHANGED) {
+        self->setFont(dialog);
+        return TRUE;
+    }
     if (!self || message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED)
         return FALSE;
     switch (LOWORD(wParam)) {
@@ -103,15 +115,11 @@ INT_PTR CALLBACK Win32ServerDialog::dialogProc(HWND dialog, UINT message, WPARAM
 
 void Win32ServerDialog::create(HWND dialog)
 {
-    const LOGFONTW font = MessageFont();
-    m_font = CreateFontIndirectW(&font);
-
     const auto make = [&](const wchar_t *windowClass, std::string_view text, DWORD style, int id,
                           DWORD exStyle = 0) {
         HWND control = CreateWindowExW(
             exStyle, windowClass, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
             dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_instance, nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
         return control;
     };
     // Created in focus order; each caption comes just before its field, so that
@@ -159,9 +167,21 @@ void Win32ServerDialog::create(HWND dialog)
     EnableWindow(GetDlgItem(dialog, Id::trustButton), !m_presented.empty());
 }
 
+void Win32ServerDialog::setFont(HWND dialog)
+{
+    // The font, and with it the layout, for the resolution of the dialog's monitor.
+    const LOGFONTW font = MessageFont(WindowDpi(dialog));
+    DeleteObject(m_font);
+    m_font = CreateFontIndirectW(&font);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    layOut(dialog);
+    InvalidateRect(dialog, nullptr, TRUE);
+}
+
 void Win32ServerDialog::layOut(HWND dialog)
 {
-    const UINT dpi = GetDpiForWindow(dialog) > 0 ? GetDpiForWindow(dialog) : 96;
+    const auto dpi = static_cast<UINT>(WindowDpi(dialog));
     const auto scaled = [dpi](int value) {
         return MulDiv(value, static_cast<int>(dpi), 96);
     };

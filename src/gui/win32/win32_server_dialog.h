@@ -36,6 +36,7 @@ public:
 private:
     static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     void create(HWND dialog);
+    void setFont(HWND dialog);
     void layOut(HWND dialog);
     void accept(HWND dialog);
 

@@ -32,9 +32,8 @@ const std::array<WindowClass, 10> kClasses {{
     {L"EDIT", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
     {L"EDIT", WS_TABSTOP | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
      WS_EX_CLIENTEDGE},
-    {L"EDIT",
-     WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL
-         | ES_AUTOHSCROLL | ES_READONLY,
+    // The log wraps long lines at its edge, as the message field does.
+    {L"EDIT", WS_TABSTOP | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
      WS_EX_CLIENTEDGE},
     {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON},
     {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX},
@@ -125,12 +124,20 @@ SIZE TextSize(HWND window, HFONT font, std::wstring_view text, int wrapWidth)
     return {room.right - room.left, room.bottom - room.top};
 }
 
-LOGFONTW MessageFont()
+LOGFONTW MessageFont(int dpi)
 {
     NONCLIENTMETRICSW metrics {};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    // The system's figures are for its own resolution; a monitor may have another.
+    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, screenDpi());
     return metrics.lfMessageFont;
+}
+
+int WindowDpi(HWND window)
+{
+    const auto dpi = static_cast<int>(GetDpiForWindow(window));
+    return dpi > 0 ? dpi : screenDpi();
 }
 
 Win32Window::Win32Window(HINSTANCE instance)
@@ -165,9 +172,7 @@ Win32Window::Win32Window(HINSTANCE instance)
         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
         kClientWidth, kClientHeight, nullptr, nullptr, instance, &m_handler);
     // The resolution of the monitor the window is on: it is per-monitor aware.
-    m_dpi = static_cast<int>(GetDpiForWindow(m_window));
-    if (m_dpi <= 0)
-        m_dpi = screenDpi();
+    m_dpi = WindowDpi(m_window);
 
     m_menu = CreatePopupMenu();
     for (const MenuEntry &entry : kTrayMenu) {
@@ -278,9 +283,7 @@ void Win32Window::setFonts()
     DeleteObject(m_font);
     for (HFONT font : m_captionFonts)
         DeleteObject(font);
-    LOGFONTW message = MessageFont();
-    // The system's figures are for its own resolution; this monitor may have another.
-    message.lfHeight = MulDiv(message.lfHeight, m_dpi, screenDpi());
+    const LOGFONTW message = MessageFont(m_dpi);
     m_font = CreateFontIndirectW(&message);
     for (const ControlDescription &d : WindowControls())
         m_captionFonts[Index(d.control)] = d.points > 0 ? captionFont(d, m_dpi) : nullptr;
@@ -470,28 +473,66 @@ void Win32Window::SetCaption(const std::string &caption)
 void Win32Window::AppendText(Control control, const std::string &text)
 {
     HWND edit = Handle(control);
-    // Insert at the end only: the cost of an append does not grow with the log.
-    const auto end = static_cast<WPARAM>(GetWindowTextLengthW(edit));
-    SendMessageW(edit, EM_SETSEL, end, static_cast<LPARAM>(end));
-    const std::wstring lines = withCrLf(Widen(text));
-    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(lines.c_str()));
+    keepReaderPlace(edit, 0, [edit, &text] {
+        // Insert at the end only: the cost of an append does not grow with the log.
+        const auto end = static_cast<WPARAM>(GetWindowTextLengthW(edit));
+        SendMessageW(edit, EM_SETSEL, end, static_cast<LPARAM>(end));
+        const std::wstring lines = withCrLf(Widen(text));
+        SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(lines.c_str()));
+    });
 }
 
 void Win32Window::DropLeadingText(Control control, const std::string &dropped)
 {
     HWND edit = Handle(control);
     // The box holds the text as AppendText put it there, line breaks as CRLF.
-    const auto end = static_cast<LPARAM>(withCrLf(Widen(dropped)).size());
-    SendMessageW(edit, EM_SETSEL, 0, end);
-    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
-    const auto last = static_cast<WPARAM>(GetWindowTextLengthW(edit));
-    SendMessageW(edit, EM_SETSEL, last, static_cast<LPARAM>(last));
+    const auto count = withCrLf(Widen(dropped)).size();
+    keepReaderPlace(edit, count, [edit, count] {
+        SendMessageW(edit, EM_SETSEL, 0, static_cast<LPARAM>(count));
+        SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    });
+}
+
+void Win32Window::keepReaderPlace(HWND edit, std::size_t dropped,
+                                  const std::function<void()> &change)
+{
+    // A reader at the end (or of a log with no scroll bar yet) follows the new
+    // text; one who scrolled back keeps the same text in view and selected.
+    SCROLLINFO bar {};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_ALL;
+    const bool following
+        = !GetScrollInfo(edit, SB_VERT, &bar) || bar.nPos + static_cast<int>(bar.nPage) > bar.nMax;
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const auto firstLine = static_cast<WPARAM>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    const auto top = static_cast<std::size_t>(SendMessageW(edit, EM_LINEINDEX, firstLine, 0));
+    change();
+    if (following) {
+        const auto last = static_cast<WPARAM>(GetWindowTextLengthW(edit));
+        SendMessageW(edit, EM_SETSEL, last, static_cast<LPARAM>(last));
+        SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+        return;
+    }
+    const auto shifted = [dropped](std::size_t at) {
+        return at > dropped ? at - dropped : 0;
+    };
+    SendMessageW(edit, EM_SETSEL, shifted(start), static_cast<LPARAM>(shifted(end)));
+    const LRESULT line = SendMessageW(edit, EM_LINEFROMCHAR, shifted(top), 0);
+    SendMessageW(edit, EM_LINESCROLL, 0, line - SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
 }
 
 void Win32Window::ShowSaveFailure(const std::string &message)
 {
-    const std::wstring text = Widen(message);
-    MessageBoxW(m_window, text.c_str(), Widen(kWindowTitle).c_str(), MB_OK | MB_ICONWARNING);
+    // The window first, and a box that no window owns: the window stays usable,
+    // so what the user typed can still be selected and copied. The program ends
+    // when the box is closed.
+    SetState(WindowState::Normal);
+    SetWindowVisible(true);
+    const std::wstring text = Widen(message) + L"\r\n\r\n" + Widen(kSaveFailureHint);
+    MessageBoxW(nullptr, text.c_str(), Widen(kWindowTitle).c_str(),
+                MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
 }
 
 void Win32Window::ShowNotice(const std::string &message)

@@ -17,8 +17,10 @@ std::wstring WindowText(HWND window);
 // The room a text takes in a font: on one line, or wrapped as an edit control
 // wraps it at `wrapWidth`.
 SIZE TextSize(HWND window, HFONT font, std::wstring_view text, int wrapWidth = 0);
-// The system's font for messages and dialogs, at the system's resolution.
-LOGFONTW MessageFont();
+// The system's font for messages and dialogs, at `dpi` dots per inch.
+LOGFONTW MessageFont(int dpi);
+// The resolution of the monitor a window is on, in dots per inch.
+int WindowDpi(HWND window);
 
 // A message for a window; nullopt lets Windows handle it.
 using MessageHandler
@@ -121,6 +123,9 @@ private:
     // The window's outer size; a minimised one takes it when restored.
     void resize(int width, int height);
     void rebuildTabs(Tab current);
+    // Makes `change` to a log's text, `dropped` characters cut off its front.
+    static void keepReaderPlace(HWND edit, std::size_t dropped,
+                                const std::function<void()> &change);
 
     HINSTANCE m_instance;
     MessageHandler m_handler;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The Windows installer under Wine in a prefix of its own: silent setup, --version of the
-# installed program, silent uninstall leaving nothing. 77: no makensis or Wine.
+# The Windows installer under Wine in a prefix of its own: a silent setup of 1.0, an
+# upgrade over it while it runs, one over a copy it cannot close, --version of the
+# installed program, silent uninstall leaving nothing. 77: no makensis, Wine or display.
 #   installer_test.sh SOURCE_DIR Pellwick.exe
 set -euo pipefail
 top=$1
@@ -9,6 +10,7 @@ wine=/usr/lib/wine/wine64
 for tool in makensis "$wine" /usr/lib/wine/wineserver; do
     command -v "$tool" >/dev/null || { echo "$tool missing: skipped"; exit 77; }
 done
+[ -n "${DISPLAY:-}" ] || { echo "no X display: skipped"; exit 77; }
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
@@ -23,16 +25,55 @@ version=$(sed -n 's/^project(Pellwick VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLis
 setup=$(PELLWICK_WINDOWS_EXE=$2 "$top/scripts/build-installer.sh" "$work/out" 2>&1 | tail -n 1)
 [ "$(basename "$setup")" = "Pellwick-$version-setup.exe" ] || { echo "made '$setup'"; exit 1; }
 
+# Version 1.0: this program with a mark after its image, so the two files differ.
+cp "$2" "$work/old.exe"
+echo "1.0" >>"$work/old.exe"
+makensis -V2 -DVERSION=1.0 -DFILE_VERSION=1.0.0.0 -DPROGRAM="$work/old.exe" \
+    -DOUTFILE="$work/old-setup.exe" "$top/dist/windows/pellwick.nsi" >/dev/null
+
 # Wine's own processes must not hold on to this script's output.
 run wineboot -i >/dev/null 2>&1
 settle
 files() { (cd "$WINEPREFIX/drive_c" && find . -type f | sort); }
 files >"$work/before"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Pellwick'
-
-run "$setup" /S
-settle
+settings='HKLM\Software\Pellwick'
+exe='C:\Program Files\Pellwick\Pellwick.exe'
 folder=$WINEPREFIX/drive_c/Program\ Files/Pellwick
+fail() { echo "$1"; exit 1; }
+
+# 1.0 runs, with its log-in entry and settings, when the newer setup comes.
+run "$work/old-setup.exe" /S
+run reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v Pellwick /d "\"$exe\" /s" /f
+# (A server on the loopback: no mail of the runs below leaves the machine.)
+run reg add "$settings" /v SMTPServer /d 127.0.0.1 /f >/dev/null
+"$wine" "$exe" </dev/null >/dev/null 2>&1 &
+old=$!
+for _ in $(seq 300); do
+    xdotool search --name '^Pellwick' >/dev/null 2>&1 && break
+    sleep 0.1
+done
+run "$setup" /S || fail "the upgrade over a running 1.0 failed: $?"
+cmp -s "$2" "$folder/Pellwick.exe" || fail "the old Pellwick.exe is still in place"
+timeout 30 tail --pid="$old" -f /dev/null || fail "the running 1.0 did not end"
+values=$(run reg query "$settings")
+# 1.0 wrote no settings before its close: its save is what wrote the rest.
+grep -q ShowDebug <<<"$values" || fail "1.0 ended without its save: $values"
+grep -q 127.0.0.1 <<<"$values" || fail "the settings were lost: $values"
+run reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v Pellwick >/dev/null \
+    || fail "the log-in entry was lost"
+
+# A copy with no window to close (a headless run) holds the file: the setup says so.
+"$wine" "$exe" --headless </dev/null >/dev/null 2>&1 &
+held=$!
+for _ in $(seq 300); do
+    grep -qs 'Pellwick/Pellwick.exe' "/proc/$held/maps" && break
+    sleep 0.1
+done
+if run "$setup" /S; then fail "setup reported success over a program it could not replace"; fi
+run taskkill /f /im Pellwick.exe >/dev/null 2>&1
+settle
+
 [ -f "$folder/Pellwick.exe" ] || { echo "no Pellwick.exe in Program Files"; exit 1; }
 cmp "$top/LICENSE" "$folder/LICENSE.txt" || { echo "the licence is not installed"; exit 1; }
 [ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Pellwick.lnk" ] \
@@ -47,11 +88,10 @@ printed=$(timeout 60 "$wine" 'C:\Program Files\Pellwick\Pellwick.exe' --version 
     | tr -d '\r' | head -n 1) || true
 [ "$printed" = "Pellwick $version" ] || { echo "--version printed '$printed'"; exit 1; }
 
+# The uninstaller runs from a copy in Temp, which goes as well.
 run 'C:\Program Files\Pellwick\Uninstall.exe' /S
-settle
-# The uninstaller runs from a copy in Temp that goes at the next start of Windows.
-run wineboot -r >/dev/null 2>&1
 settle
 files | diff "$work/before" - || { echo "files left behind (above)"; exit 1; }
 ! run reg query "$key" >/dev/null 2>&1 || { echo "the uninstall entry is still there"; exit 1; }
-echo "Pellwick-$version-setup.exe: silent install, --version, silent uninstall: clean"
+echo "Pellwick-$version-setup.exe: upgrade over a running 1.0, refusal over a held file," \
+    "--version, silent uninstall: clean"

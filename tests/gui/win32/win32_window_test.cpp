@@ -10,7 +10,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -90,6 +89,8 @@ TEST(Win32ServerDialog, TrustsTheCertificateShownAndGivesBackWhatWasTyped)
                 continue;
             expectCaptionFits(child, edit, edit, 0, std::to_string(id));
         }
+        for (const int size : {ICON_SMALL, ICON_BIG})
+            EXPECT_NE(SendMessageW(dialog, WM_GETICON, static_cast<WPARAM>(size), 0), 0) << size;
         shownPort = textOf(GetDlgItem(dialog, Id::portField));
         shownSecurity = SendDlgItemMessageW(dialog, Id::securityField, CB_GETCURSEL, 0, 0);
 
@@ -177,54 +178,164 @@ TEST(Win32Window, TheKeyboardVisitsEachTabsControlsInTheirFocusOrder)
     }
 }
 
-TEST(Win32Window, TheDebugTabLeavesAndComesBackAfterAbout)
+TEST(Win32Window, TheLogWrapsAndAReaderScrolledBackStaysWhereHeIs)
 {
     Win32Window window(GetModuleHandleW(nullptr));
     window.BuildControls();
-    HWND tabs = window.Handle(Control::Tabs);
-    window.SetCurrentTab(Tab::Misc);
-    window.SetTabVisible(Tab::Debug, false);
-    EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 4);
-    EXPECT_EQ(window.CurrentTab(), Tab::Misc);
-    window.SetTabVisible(Tab::Debug, true);
     window.SetCurrentTab(Tab::Debug);
-    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 4);
-    EXPECT_EQ(window.CurrentTab(), Tab::Debug);
+    ShowWindow(window.Window(), SW_SHOW);
+    HWND log = window.Handle(Control::DebugText);
+    const auto firstLine = [log] {
+        return SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0);
+    };
+    window.AppendText(Control::DebugText, std::string(300, 'x') + "\n");
+    EXPECT_GT(SendMessageW(log, EM_GETLINECOUNT, 0, 0), 2) << "one long line, not wrapped";
+    for (int i = 0; i < 60; ++i)
+        window.AppendText(Control::DebugText, "250 OK " + std::to_string(i) + "\r\n");
+    const LRESULT followed = firstLine();
+    EXPECT_GT(followed, 30) << "at the end the log follows";
+
+    SendMessageW(log, WM_VSCROLL, SB_TOP, 0);
+    SendMessageW(log, WM_VSCROLL, SB_LINEDOWN, 0);
+    window.AppendText(Control::DebugText, "more\r\n");
+    EXPECT_EQ(firstLine(), 1) << "scrolled back, the reader stays";
+    window.DropLeadingText(Control::DebugText, std::string(300, 'x') + "\n");
+    EXPECT_EQ(firstLine(), 0) << "the line in view stays in view";
+
+    SendMessageW(log, WM_VSCROLL, SB_BOTTOM, 0);
+    window.AppendText(Control::DebugText, "last\r\n");
+    const LRESULT shown = firstLine();
+    SendMessageW(log, WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(shown, firstLine()) << "back at the end, it follows again";
 }
 
 namespace {
 
-BOOL CALLBACK collectText(HWND child, LPARAM texts)
+// The program's own loop over what is queued: the shell sees each message first.
+void pump(Win32MainWindow &shell)
 {
-    reinterpret_cast<std::vector<std::wstring> *>(texts)->push_back(textOf(child));
-    return TRUE;
+    PostMessageW(shell.Window(), WM_NULL, 0, 0);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (!shell.PreTranslate(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
 }
 
 } // namespace
 
-TEST(Win32MainWindow, AHiddenStartMakesNoControlsUntilTheWindowIsRestored)
+TEST(Win32MainWindow, WhatTheUserDoesReachesTheProgramAsWindowsTellsIt)
 {
     test::TestMachine machine;
     machine.hive.Write("StartMinimized", Stored(1));
-    machine.hive.Write("SMTPServer", Stored(std::string("mail.example.com")));
-    Win32NotifyArea tray;
-    Win32MainWindow shell(GetModuleHandleW(nullptr), tray, machine.Parts());
+    machine.hive.Write("ShowDebug", Stored(1));
+    Win32NotifyArea area;
+    Win32MainWindow shell(GetModuleHandleW(nullptr), area, machine.Parts());
     shell.Load();
-    EXPECT_FALSE(IsWindowVisible(shell.Window()));
-    EXPECT_EQ(GetWindow(shell.Window(), GW_CHILD), nullptr);
-
-    shell.Form().RestoreWindow();
-    EXPECT_TRUE(IsWindowVisible(shell.Window()));
-    std::vector<std::wstring> texts;
-    EnumChildWindows(shell.Window(), collectText, reinterpret_cast<LPARAM>(&texts));
-    EXPECT_NE(std::find(texts.begin(), texts.end(), L"mail.example.com"), texts.end());
-}
-
-TEST(Win32NotifyArea, ADoubleClickOpensTheWindowAndARightClickTheMenu)
-{
-    using Row = std::pair<UINT, std::optional<TrayClick>>;
-    for (const auto &[message, click] :
-         {Row {WM_LBUTTONDBLCLK, TrayClick::OpenWindow}, Row {WM_RBUTTONUP, TrayClick::OpenMenu},
-          Row {WM_LBUTTONUP, std::nullopt}})
-        EXPECT_EQ(Win32NotifyArea::ClickOf(message), click) << message;
+    HWND main = shell.Window();
+    // A hidden start makes no controls until the window is brought up.
+    EXPECT_EQ(GetWindow(main, GW_CHILD), nullptr);
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                 100, 100, nullptr, nullptr, nullptr, nullptr);
+    const auto h = [&shell](Control control) {
+        return shell.Handle(control);
+    };
+    // Each click, key and notice as Windows sends it, then the loop runs on.
+    const auto click = [&](Control control) {
+        SendMessageW(h(control), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        SendMessageW(h(control), WM_LBUTTONUP, 0, 0);
+        pump(shell);
+    };
+    const auto type = [&](HWND field, std::wstring_view text) {
+        SendMessageW(field, EM_SETSEL, 0, -1);
+        for (const wchar_t c : text)
+            SendMessageW(field, WM_CHAR, c, 1);
+    };
+    const auto notify = [&](Control control, UINT code) {
+        SendMessageW(GetParent(h(control)), WM_COMMAND, MAKEWPARAM(0, code),
+                     reinterpret_cast<LPARAM>(h(control)));
+    };
+    const auto showTab = [&](int index) {
+        SendMessageW(h(Control::Tabs), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+        NMHDR changed {h(Control::Tabs), 0, static_cast<UINT>(TCN_SELCHANGE)};
+        SendMessageW(main, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&changed));
+    };
+    const auto tray = [&](UINT mouse) {
+        SendMessageW(main, Win32NotifyArea::kCallbackMessage, 0, mouse);
+    };
+    const auto switchAway = [&] {
+        SetActiveWindow(other);
+        SetActiveWindow(main);
+    };
+    const std::vector<std::pair<const char *, std::function<bool()>>> steps {
+        {"a double click on the tray icon brings the window up with its controls",
+         [&] {
+             tray(WM_LBUTTONDBLCLK);
+             return IsWindowVisible(main) && GetWindow(main, GW_CHILD);
+         }},
+        {"activated, the window gives a control the focus",
+         [&] {
+             switchAway();
+             return IsChild(main, GetFocus());
+         }},
+        {"the first click into Subject enables the insert button",
+         [&] {
+             click(Control::Subject);
+             return IsWindowEnabled(h(Control::InsertIpButton));
+         }},
+        {"the button inserts the token where the user was",
+         [&] {
+             SendMessageW(h(Control::InsertIpButton), BM_CLICK, 0, 0);
+             return textOf(h(Control::Subject)).find(L"[IPADDRESS]") != std::wstring::npos;
+         }},
+        {"back from another window the focus is on the control left",
+         [&] {
+             click(Control::Message);
+             switchAway();
+             return GetFocus() == h(Control::Message);
+         }},
+        {"a rate typed and a unit chosen set the countdown as the focus leaves",
+         [&] {
+             showTab(1);
+             SendMessageW(h(Control::TimerSend), BM_CLICK, 0, 0);
+             click(Control::TimerRate);
+             type(h(Control::TimerRate), L"3");
+             SendMessageW(h(Control::TimerUnit), CB_SETCURSEL, 1, 0);
+             notify(Control::TimerUnit, CBN_SELCHANGE);
+             SetFocus(h(Control::TimerUnit));
+             pump(shell);
+             return shell.Form().Countdown() == 3 * 60 * 1000;
+         }},
+        {"a unit typed into the list's field counts at once",
+         [&] {
+             type(GetWindow(h(Control::TimerUnit), GW_CHILD), L"Hours");
+             return shell.Form().Countdown() == 3 * 3600 * 1000;
+         }},
+        {"the box unticked takes the Debug tab away",
+         [&] {
+             showTab(2);
+             SendMessageW(h(Control::ShowDebug), BM_CLICK, 0, 0);
+             return SendMessageW(h(Control::Tabs), TCM_GETITEMCOUNT, 0, 0) == 4;
+         }},
+        {"minimised, the window goes to the tray",
+         [&] {
+             SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+             return !IsWindowVisible(main);
+         }},
+        {"a single click on the icon is no restore",
+         [&] {
+             tray(WM_LBUTTONUP);
+             return !IsWindowVisible(main);
+         }},
+        {"a double click on the icon brings it back",
+         [&] {
+             tray(WM_LBUTTONDBLCLK);
+             return IsWindowVisible(main) && !IsIconic(main);
+         }},
+    };
+    for (const auto &[what, step] : steps)
+        EXPECT_TRUE(step()) << what;
+    DestroyWindow(other);
 }
