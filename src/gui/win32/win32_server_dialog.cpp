@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/win32/win32_server_dialog.h"
 
+#include "core/settings/settings.h"
 #include "core/text/text.h"
 #include "core/window/window_description.h"
 #include "gui/win32/resources/resource_ids.h"
@@ -160,6 +161,10 @@ void Win32ServerDialog::create(HWND dialog)
     SendDlgItemMessageW(dialog, Id::spnSmtpPort, UDM_SETPOS32, 0, m_current.port);
     SendDlgItemMessageW(dialog, Id::securityField, CB_SETCURSEL,
                         static_cast<WPARAM>(m_current.security), 0);
+    SendDlgItemMessageW(dialog, Id::userField, EM_SETLIMITTEXT,
+                        static_cast<WPARAM>(SettingRowNamed("SMTPUser").max), 0);
+    SendDlgItemMessageW(dialog, Id::pinField, EM_SETLIMITTEXT,
+                        static_cast<WPARAM>(SettingRowNamed("SMTPPin").max), 0);
     SetDlgItemTextW(dialog, Id::userField, Widen(m_current.user).c_str());
     SetDlgItemTextW(dialog, Id::pinField, Widen(m_current.pin).c_str());
     SetDlgItemTextW(dialog, Id::presentedLabel,

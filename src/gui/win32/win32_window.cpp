@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/win32/win32_window.h"
 
+#include "core/settings/settings.h"
 #include "core/window/window_description.h"
 #include "platform/windows/instance_window.h"
 #include "platform/windows/wide_text.h"
@@ -266,9 +267,13 @@ void Win32Window::BuildControls()
     for (const std::string_view entry : kTimerUnits)
         SendMessageW(unit, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(entry).c_str()));
     SendMessageW(unit, CB_SETCURSEL, 0, 0);
-    // The log and the message hold more than an edit control's first 32 K.
+    // The log holds more than an edit control's first 32 K; a field takes no
+    // more than its stored value may hold.
     SendMessageW(Handle(Control::DebugText), EM_SETLIMITTEXT, 0, 0);
-    SendMessageW(Handle(Control::Message), EM_SETLIMITTEXT, 0, 0);
+    for (const SettingRow &row : SettingsTable()) {
+        if (row.kind == ControlKind::TextBox)
+            SendMessageW(Handle(row.control), EM_SETLIMITTEXT, static_cast<WPARAM>(row.max), 0);
+    }
     SetWindowSubclass(Handle(Control::Message), tabMovesOn, 1, 0);
     HICON picture = static_cast<HICON>(
         LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_PELLWICK), IMAGE_ICON, 128, 128, 0));

@@ -81,7 +81,9 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         std::string out; // the start of standard output, then of standard error
         std::string err;
         std::optional<std::string> password = std::nullopt; // as the window got it
+        std::string unreadable = ""; // why the store could not be read
     };
+    const std::string unreadable = "cannot read the settings file f: it is not a regular file";
     const std::string version = pellwick::VersionText() + "\n" + pellwick::LicenceText();
     // clang-format off
     const std::vector<Row> rows {
@@ -99,6 +101,13 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
          "claim begin(window) ", "", "Password file f refused: others"},
         {{"--password-file=f"}, {"--password-file=f"}, true, true, good, 0,
          "claim begin(window) form(window, \"--password-file=f\")", "", "", "pw"},
+        // Without the window nothing acts on defaults standing in for the settings.
+        {{"--headless"}, {"--headless"}, false, true, good, 78, "claim begin(headless) ", "",
+         "pellwick: " + unreadable + "; nothing was sent\n", std::nullopt, unreadable},
+        {{"--send-now"}, {"--send-now"}, false, true, good, 78, "begin(send-now) ", "",
+         "pellwick: " + unreadable, std::nullopt, unreadable},
+        {{}, {}, true, true, good, 0, "claim begin(window) form(window, \"\")", "", "",
+         std::nullopt, unreadable},
     };
     // clang-format on
     for (const Row &row : rows) {
@@ -108,7 +117,12 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         shell.firstInstance = row.firstInstance;
         shell.left = row.left;
         const pellwick::PlatformParts platform {
-            .settingsStore = [] { return std::make_unique<pellwick::test::MemoryStore>(); },
+            .settingsStore =
+                [&row] {
+                    auto store = std::make_unique<pellwick::test::MemoryStore>();
+                    store->unreadable = row.unreadable;
+                    return store;
+                },
             .passwordStore = [] { return nullptr; },
             .readPrivateFile = [&row](const std::string &) { return row.file; },
             .autostart

@@ -85,6 +85,44 @@ TEST(HiveFile, HandWrittenHiveReadsWithCommentsCaseAndContinuedLines)
         "@=\"unnamed\"\r\n\"Long\"=hex(2):25,50,41,54,48,25,00\r\n\"Bin\"=hex:de,ad,be,ef\r\n\r\n"
         "[HKEY_LOCAL_MACHINE\\Software\\Pellwick\\Sub]\r\n\"Empty\"=hex:\r\n\r\n"
         "[HKEY_CURRENT_USER\\Other]\r\n\"x\"=\"y\"\r\n\r\n");
+
+    // regedit's own export: UTF-16LE after its byte-order mark, texts in any script.
+    const std::u16string exported = u"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n"
+                                    u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Pellwick]\r\n"
+                                    u"\"Subject\"=\"Grüße aus 東京 \U0001F4E7\"\r\n\r\n";
+    std::string bytes;
+    for (const char16_t unit : exported)
+        bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    WriteBytes(h.file, bytes);
+    EXPECT_EQ(h.hive.Read("Subject"), Stored("Grüße aus 東京 \U0001F4E7"s));
+    WriteBytes(h.file, bytes.substr(0, bytes.size() - 3));
+    EXPECT_NE(h.hive.Unreadable(), "");
+}
+
+TEST(HiveFile, EveryTextAtItsLimitInItsCostliestFormReadsBack)
+{
+    TempHive h;
+    Settings settings;
+    for (const SettingRow &row : SettingsTable()) {
+        if (!std::holds_alternative<std::string>(row.fallback))
+            continue;
+        // Three bytes a character, and a line break that makes the text hex bytes.
+        std::string text = "\r\n";
+        for (std::int32_t i = 1; i < row.max; ++i)
+            text += "€";
+        settings.Set(row.name, text);
+    }
+    ASSERT_EQ(settings.Save(h.hive), "");
+    EXPECT_GT(std::filesystem::file_size(h.file), HiveFile::kMaxHiveSize / 2);
+    HiveFile fresh(h.file);
+    EXPECT_TRUE(Settings::Load(fresh) == settings);
+    EXPECT_EQ(fresh.Unreadable(), "");
+
+    // A longer text, written by hand, is cut to what the field can hold.
+    const std::string tooLong = "x" + settings.Text("Subject");
+    h.hive.Write("Subject", Stored(tooLong));
+    ASSERT_EQ(h.hive.Commit(), "");
+    EXPECT_EQ(Settings::Load(fresh).Text("Subject"), tooLong.substr(0, tooLong.size() - 3));
 }
 
 TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
@@ -117,6 +155,11 @@ TEST(HiveFile, AHiveCutAnywhereReadsSafelyAndIsKeptBeforeTheNextWrite)
             const auto read = h.hive.Read(name);
             EXPECT_TRUE(!read || (!broken && read == Stored(value))) << cut << " " << name;
         }
+
+        // A run that changes nothing leaves every form of it as it is.
+        Settings loaded = Settings::Load(h.hive);
+        EXPECT_EQ(loaded.Save(h.hive), "") << cut;
+        EXPECT_EQ(ReadBytes(h.file), part) << cut;
 
         ASSERT_EQ(h.Set("After", "x"s), "") << cut;
         EXPECT_TRUE(h.said.empty()) << cut;
