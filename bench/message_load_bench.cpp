@@ -26,8 +26,8 @@ using pellwick::bench::WindowWorld;
 
 constexpr std::size_t kMessageSize = std::size_t {1} << 20;
 
-// The world's hive with the message answered from memory: the hive file has a
-// size limit of its own that a 1 MiB message passes.
+// The world's hive with the message answered from memory: a 1 MiB message is
+// over the hive file's own size limit.
 class StoreWithMessage final : public SettingsStore
 {
 public:
@@ -103,9 +103,9 @@ int main(int argc, char **argv)
             benchmark::kMillisecond);
 
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
+    const bool understood = !benchmark::ReportUnrecognizedArguments(argc, argv);
+    if (understood)
+        benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    return 0;
+    return understood ? 0 : 1;
 }
