@@ -22,26 +22,39 @@ const char *modeName(RunMode mode)
     return mode == RunMode::Window ? "window" : mode == RunMode::Headless ? "headless" : "send-now";
 }
 
+struct Row
+{
+    std::vector<std::string> arguments;
+    std::vector<std::string> left; // what the toolkit leaves of the arguments
+    bool display;
+    bool firstInstance;
+    PrivateFile file;
+    int status;
+    std::string calls;
+    std::string out; // the start of standard output, then of standard error
+    std::string err;
+    std::optional<std::string> password = std::nullopt; // as the window got it
+    std::string unreadable = ""; // why the store could not be read
+};
+
 // A shell that writes down what the start-up asks of it, in order.
 struct RecordingShell : pellwick::StartupShell
 {
-    bool display = true;
-    bool firstInstance = true;
-    std::vector<std::string> left; // what the toolkit leaves of the arguments
+    const Row *row = nullptr;
     std::string calls;
     std::optional<int> ended;
     std::optional<std::string> password;
 
-    bool CanShowWindow() const override { return display; }
+    bool CanShowWindow() const override { return row->display; }
     bool ClaimInstance(bool loginRun) override
     {
         calls += loginRun ? "claim(login) " : "claim ";
-        return firstInstance;
+        return row->firstInstance;
     }
     std::vector<std::string> Begin(RunMode mode) override
     {
         calls += std::string("begin(") + modeName(mode) + ") ";
-        return left;
+        return row->left;
     }
     void EndLoop(int status) override { ended = status; }
     int RunSendNow(const MakeSendNow &make) override
@@ -69,20 +82,6 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
 {
     const PrivateFile good {PrivateFile::Status::Read, "pw\nrest", ""};
     const PrivateFile open {PrivateFile::Status::OpenToOthers, "pw", ""};
-    struct Row
-    {
-        std::vector<std::string> arguments;
-        std::vector<std::string> left;
-        bool display;
-        bool firstInstance;
-        PrivateFile file;
-        int status;
-        std::string calls;
-        std::string out; // the start of standard output, then of standard error
-        std::string err;
-        std::optional<std::string> password = std::nullopt; // as the window got it
-        std::string unreadable = ""; // why the store could not be read
-    };
     const std::string unreadable = "cannot read the settings file f: it is not a regular file";
     const std::string version = pellwick::VersionText() + "\n" + pellwick::LicenceText();
     // clang-format off
@@ -113,9 +112,7 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
     for (const Row &row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.arguments));
         RecordingShell shell;
-        shell.display = row.display;
-        shell.firstInstance = row.firstInstance;
-        shell.left = row.left;
+        shell.row = &row;
         const pellwick::PlatformParts platform {
             .settingsStore =
                 [&row] {
