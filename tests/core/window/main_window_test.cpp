@@ -3,6 +3,7 @@
 #include "support/memory_store.h"
 #include "support/temp_folder.h"
 
+#include "core/mail/debug_log_limit.h"
 #include "core/settings/autostart.h"
 #include "core/settings/hive_text.h"
 #include "core/settings/settings.h"
@@ -46,7 +47,8 @@ struct Harness
     std::unique_ptr<MainWindow> form;
 
     std::string localIp = "192.0.2.7", commandLine, clipboard, iconTip;
-    MemStatus memory {8'000'000'000, 2'000'000'000, 4'000'000'000, 3'000'000'000};
+    // Virtual figures beyond 32 bits.
+    MemStatus memory {8'000'000'000, 2'000'000'000, 1ULL << 47, 3ULL << 45};
     bool timerRunning = false, iconShown = false, autostart = false;
     int processEnds = 0, exitStatus = -1, memoryReads = 0;
     std::int64_t now = 0; // the steady clock, in ms
@@ -315,6 +317,8 @@ TEST(MainWindowTimer, TicksFollowTheAddressAndReadMemoryOnlyForWhatShowsIt)
     form.MenuItemChosen(MenuItem::Restore);
     EXPECT_EQ(h.view.Text(Control::PhysicalMemory),
               "%75 Physical Mem Available. (6000000KB of 8000000KB)");
+    EXPECT_EQ(h.view.Text(Control::VirtualMemory),
+              "%75 Virtual Mem Available. (105553116266KB of 140737488355KB)");
     h.memory.availablePhysical = 4'000'000'000;
     h.Tick();
     EXPECT_EQ(h.memoryReads, 4);
@@ -490,5 +494,22 @@ TEST(MainWindowExit, ExitSavesRemovesTheIconStopsAndEndsOnceAndAFailedSaveIsTold
         EXPECT_EQ(h.view.saveFailures,
                   std::vector<std::string>(saveFails && how != "automatic" ? 1 : 0,
                                            "registry.reg: no space left on device"));
+    }
+}
+
+TEST(DebugLogLimit, KeepsTheNewestTextFromALineStart)
+{
+    using Row = std::tuple<std::string, std::string, std::size_t, std::string>;
+    for (const auto &[before, text, limit, kept] : {
+             Row {"", "abc\r\n", 5, "abc\r\n"}, // exactly at the limit: nothing goes
+             Row {"ab\r\n", "cd\r\n", 7, "cd\r\n"}, // one byte over: the whole first line goes
+             Row {"a\nbb\nccc\n", "d\n", 6, "ccc\nd\n"},
+             Row {"", "one line far too long\n", 4, ""}, // no line fits: nothing half kept
+             Row {"x\n", "no break at the end", 19, "no break at the end"},
+         }) {
+        std::string log = before;
+        const std::string dropped = AppendToBoundedLog(log, text, limit);
+        EXPECT_EQ(log, kept) << before << "|" << text;
+        EXPECT_EQ(dropped + log, before + text);
     }
 }
