@@ -12,7 +12,7 @@
 
 using namespace pellwick;
 
-TEST(Schedule, UnitFromTheListOrFromTheTypedText)
+TEST(Schedule, UnitAndRateFromTheListAndTheTypedText)
 {
     using Row = std::tuple<int, const char *, std::int64_t>;
     for (const auto &[index, typed, factor] :
@@ -21,23 +21,21 @@ TEST(Schedule, UnitFromTheListOrFromTheTypedText)
           // Only ASCII letters fold: a dotless capital I is no "i".
           Row {-1, "M\xC4\xB0NUTES", 1000}})
         EXPECT_EQ(UnitFactor(index, typed), factor) << typed;
-}
 
-TEST(Schedule, RateTextReadAsAWholeNumberOrTreatedAsEmpty)
-{
-    using Row = std::tuple<std::string, int, std::int64_t>;
+    // The rate text is read as a whole number, or treated as empty.
+    using RateRow = std::tuple<std::string, int, std::int64_t>;
     for (const auto &[rate, unit, countdown] : {
-             Row {" 45 ", 0, 45000},
-             Row {"2.5", 0, 2000},
-             Row {"3.5", 0, 4000},
-             Row {"-2.5", 0, -2000},
-             Row {".5", 0, 0},
-             Row {"2562047788015", 2, 2562047788015 * 3600000},
+             RateRow {" 45 ", 0, 45000},
+             RateRow {"2.5", 0, 2000},
+             RateRow {"3.5", 0, 4000},
+             RateRow {"-2.5", 0, -2000},
+             RateRow {".5", 0, 0},
+             RateRow {"2562047788015", 2, 2562047788015 * 3600000},
              // Not a number, or too large to count down: like an empty field.
-             Row {"", 0, 30000},
-             Row {"1e9", 0, 30000},
-             Row {"- 5", 0, 30000},
-             Row {"2562047788016", 2, 30 * 3600000},
+             RateRow {"", 0, 30000},
+             RateRow {"1e9", 0, 30000},
+             RateRow {"- 5", 0, 30000},
+             RateRow {"2562047788016", 2, 30 * 3600000},
          }) {
         const TimerSettingsResult result = ApplyTimerSettings({true, rate, unit, ""});
         EXPECT_EQ(result.countdown, countdown) << rate;

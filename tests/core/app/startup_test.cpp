@@ -149,7 +149,7 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
     }
 }
 
-TEST(CommandLine, OnlyAWholeSlashOrDashSWordMarksALoginRun)
+TEST(CommandLine, LoginRunEveryOptionAndWhatIsLeftUnknown)
 {
     for (const char *line : {"/s", "-S", "x /s", "a  /S", " -s "})
         EXPECT_TRUE(IsLoginRun(line)) << line;
@@ -158,10 +158,7 @@ TEST(CommandLine, OnlyAWholeSlashOrDashSWordMarksALoginRun)
     // Arguments are joined with single blanks before the split, so an argument
     // holding a blank splits too.
     EXPECT_EQ(ParseCommandLine({"a", "b c", ""}).text, "a b c ");
-}
 
-TEST(CommandLine, EveryOptionAndWhatIsLeftUnknown)
-{
     using Args = std::vector<std::string>;
     struct Row
     {

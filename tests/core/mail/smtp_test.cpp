@@ -420,7 +420,7 @@ TEST(SmtpSubmission, SettingsGiveThePortSecurityAndPasswordToUse)
     EXPECT_EQ(store.asked, "alice@mx");
 }
 
-TEST(IpToken, ReplacesEveryExactTokenAndNothingElse)
+TEST(IpToken, ReplacesEveryExactTokenAndGoesWhereTheUserPutsIt)
 {
     EXPECT_EQ(ReplaceIpToken("IP [IPADDRESS] and [IPADDRESS].", "10.0.0.7"),
               "IP 10.0.0.7 and 10.0.0.7.");
@@ -431,10 +431,8 @@ TEST(IpToken, ReplacesEveryExactTokenAndNothingElse)
     EXPECT_EQ(ReplaceIpToken("[IPADDRESS][IPADDRESS]", "1"), "11");
     // An empty IP makes the token disappear.
     EXPECT_EQ(ReplaceIpToken("is [IPADDRESS]!", ""), "is !");
-}
 
-TEST(IpToken, PutsTheTokenInPlaceOfTheSelectionOrAtTheCaret)
-{
+    // The token goes in place of the selection or at the caret.
     using Row = std::tuple<const char *, std::size_t, std::size_t, const char *>;
     for (const auto &[text, start, length, result] : {
              Row {"Hello world", 5, 0, "Hello[IPADDRESS] world"},

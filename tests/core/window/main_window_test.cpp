@@ -466,6 +466,21 @@ TEST(MainWindowDebugLog, KeepsTheNewestMebibyteFromALineStart)
     form.AppendToDebugLog("new\r\n");
     EXPECT_EQ(h.view.Text(Control::DebugText).size(), 1023u * 1024u + 5u);
     EXPECT_TRUE(h.view.Text(Control::DebugText).starts_with(line + "\n"));
+
+    // The same rule at any limit.
+    using Row = std::tuple<std::string, std::string, std::size_t, std::string>;
+    for (const auto &[before, text, limit, kept] : {
+             Row {"", "abc\r\n", 5, "abc\r\n"}, // exactly at the limit: nothing goes
+             Row {"ab\r\n", "cd\r\n", 7, "cd\r\n"}, // one byte over: the whole first line goes
+             Row {"a\nbb\nccc\n", "d\n", 6, "ccc\nd\n"},
+             Row {"", "one line far too long\n", 4, ""}, // no line fits: nothing half kept
+             Row {"x\n", "no break at the end", 19, "no break at the end"},
+         }) {
+        std::string log = before;
+        const std::string dropped = AppendToBoundedLog(log, text, limit);
+        EXPECT_EQ(log, kept) << before << "|" << text;
+        EXPECT_EQ(dropped + log, before + text);
+    }
 }
 
 TEST(MainWindowExit, ExitSavesRemovesTheIconStopsAndEndsOnceAndAFailedSaveIsToldToTheUser)
@@ -494,22 +509,5 @@ TEST(MainWindowExit, ExitSavesRemovesTheIconStopsAndEndsOnceAndAFailedSaveIsTold
         EXPECT_EQ(h.view.saveFailures,
                   std::vector<std::string>(saveFails && how != "automatic" ? 1 : 0,
                                            "registry.reg: no space left on device"));
-    }
-}
-
-TEST(DebugLogLimit, KeepsTheNewestTextFromALineStart)
-{
-    using Row = std::tuple<std::string, std::string, std::size_t, std::string>;
-    for (const auto &[before, text, limit, kept] : {
-             Row {"", "abc\r\n", 5, "abc\r\n"}, // exactly at the limit: nothing goes
-             Row {"ab\r\n", "cd\r\n", 7, "cd\r\n"}, // one byte over: the whole first line goes
-             Row {"a\nbb\nccc\n", "d\n", 6, "ccc\nd\n"},
-             Row {"", "one line far too long\n", 4, ""}, // no line fits: nothing half kept
-             Row {"x\n", "no break at the end", 19, "no break at the end"},
-         }) {
-        std::string log = before;
-        const std::string dropped = AppendToBoundedLog(log, text, limit);
-        EXPECT_EQ(log, kept) << before << "|" << text;
-        EXPECT_EQ(dropped + log, before + text);
     }
 }
