@@ -1,21 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "support/fake_mail.h"
-#include "support/memory_store.h"
 #include "support/temp_folder.h"
+#include "window_harness.h"
 
 #include "core/mail/debug_log_limit.h"
-#include "core/settings/autostart.h"
 #include "core/settings/hive_text.h"
-#include "core/settings/settings.h"
-#include "core/tray/notify_area.h"
-#include "core/window/in_memory_view.h"
-#include "core/window/main_window.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
-#include <memory>
 #include <regex>
 #include <string>
 #include <tuple>
@@ -27,123 +20,13 @@ using ::testing::Not;
 
 namespace {
 
+using pellwick::test::WindowHarness;
 using Values = std::vector<std::pair<std::string, SettingValue>>;
-
-// MainWindow on the in-memory view, with every part it reaches kept as plain
-// state: the socket's wire, the tray icon, the clipboard, the autostart entry,
-// the settings in memory.
-struct Harness
-    : test::FakeSocket
-    , TickTimer
-    , NotifyArea
-    , Clipboard
-    , Autostart
-{
-    test::MemoryStore hive;
-    InMemoryView view;
-    test::ManualDeadline deadline;
-    ServerDialog *serverDialog = nullptr;
-    PasswordStore *passwordStore = nullptr;
-    std::unique_ptr<MainWindow> form;
-
-    std::string localIp = "192.0.2.7", commandLine, clipboard, iconTip;
-    // Virtual figures beyond 32 bits.
-    MemStatus memory {8'000'000'000, 2'000'000'000, 1ULL << 47, 3ULL << 45};
-    bool timerRunning = false, iconShown = false, autostart = false;
-    int processEnds = 0, exitStatus = -1, memoryReads = 0;
-    std::int64_t now = 0; // the steady clock, in ms
-    std::vector<std::string> balloons;
-
-    // Stored as the window stores each row's value, and committed.
-    Harness &Store(const Values &values)
-    {
-        for (const auto &[name, value] : values)
-            hive.Write(name, pellwick::Stored(value));
-        hive.Commit();
-        return *this;
-    }
-    std::optional<SettingValue> Stored(const std::string &name)
-    {
-        const auto stored = hive.Read(name);
-        return stored ? Decoded(*stored) : std::nullopt;
-    }
-    // The window made but not yet started.
-    MainWindow &Make()
-    {
-        const MachineParts machine {.store = hive,
-                                    .autostart = *this,
-                                    .localIp = [this] { return localIp; },
-                                    .memoryReader = [this] { return ReadMemory(); },
-                                    .clock = test::FixedTime,
-                                    .commandLine = commandLine,
-                                    .endProcess = [this](int status) { EndProcess(status); },
-                                    .passwordStore = passwordStore};
-        const ShellParts shell {.socket = *this,
-                                .deadline = deadline,
-                                .timer = *this,
-                                .notifyArea = *this,
-                                .clipboard = *this,
-                                .serverDialog = serverDialog};
-        form = std::make_unique<MainWindow>(view,
-                                            WindowParts {machine, shell, [this] { return now; },
-                                                         [] {
-                                                             return 1ull;
-                                                         }});
-        return *form;
-    }
-    MainWindow &Start()
-    {
-        Make().Start();
-        return *form;
-    }
-    // The dialogue ends the way Smtp ends it.
-    void End(DeliveryResult result, const std::string &cause = "451 try later")
-    {
-        SmtpListener &listener = *form;
-        listener.UpdateCaption("");
-        listener.DialogueEnded({result, cause, {}});
-        listener.CheckAutoExit();
-    }
-    // The clock moves on and the timer ticks.
-    void Tick(std::int64_t afterMs = 5000)
-    {
-        now += afterMs;
-        form->Tick();
-    }
-
-    MemStatus ReadMemory()
-    {
-        ++memoryReads;
-        return memory;
-    }
-    void EndProcess(int status)
-    {
-        ++processEnds;
-        exitStatus = status;
-    }
-    void Start(std::int64_t intervalMs) override { timerRunning = intervalMs == 5000; }
-    void Stop() override { timerRunning = false; }
-    void ShowIcon(const std::string &tip) override
-    {
-        iconShown = true;
-        iconTip = tip;
-    }
-    void SetTip(const std::string &tip) override { iconTip = iconShown ? tip : iconTip; }
-    void HideIcon() override { iconShown = false; }
-    bool Available() const override { return true; }
-    void ShowMessage(const std::string &title, const std::string &text) override
-    {
-        balloons.push_back(title + "|" + text);
-    }
-    void SetText(const std::string &text) override { clipboard = text; }
-    void Register() override { autostart = true; }
-    void Unregister() override { autostart = false; }
-};
 
 const std::string kCaption = "Pellwick v" PELLWICK_VERSION "! - Your IP Is ";
 
 // What the user meets of the window and its parts after start-up.
-std::map<std::string, std::string> Seen(const Harness &h)
+std::map<std::string, std::string> Seen(const WindowHarness &h)
 {
     const InMemoryView &v = h.view;
     const auto on = [](bool shown) {
@@ -201,8 +84,10 @@ TEST(MainWindowLoad, StartUpShowsWhatTheStoredOptionsAsk)
              {{{"AutoMail", 2}}, {{"mail box", "2"}}},
          }) {
         // clang-format on
-        Harness h;
-        h.Store(values).Start();
+        WindowHarness h;
+        for (const auto &[name, value] : values)
+            h.Store(name, value);
+        h.Start();
         Seeing expected = seen;
         expected.insert(fresh.begin(), fresh.end());
         EXPECT_EQ(Seen(h), expected) << testing::PrintToString(values);
@@ -215,9 +100,9 @@ TEST(MainWindowSettings, ExitWritesOnlyWhatTheRunChangedIntoTheRecordAsItIsThen)
     const std::string record = test::ReadBytes(PELLWICK_TEST_DATA "/first_save.reg");
 
     // Nothing changed: nothing written, values in odd forms included.
-    Harness same;
+    WindowHarness same;
     same.hive.hive = *ParseHive(record);
-    same.Store({{"TimerValue", 45},
+    same.Flags({{"TimerValue", 45},
                 {"AutoMail", "1"},
                 {"AutoExit", 2},
                 {"TimerValueType", -1},
@@ -231,11 +116,11 @@ TEST(MainWindowSettings, ExitWritesOnlyWhatTheRunChangedIntoTheRecordAsItIsThen)
 
     // The subject changed here and outside: this run's wins, and the log says
     // so. The recipient changed outside only, and stays.
-    Harness h;
+    WindowHarness h;
     h.hive.hive = *ParseHive(record);
     MainWindow &form = h.Start();
     h.view.SetText(Control::Subject, "Moved to [IPADDRESS]");
-    h.Store({{"Subject", "edited outside"}, {"Recipient", "ops@example.org"}});
+    h.Flags({{"Subject", "edited outside"}, {"Recipient", "ops@example.org"}});
     h.hive.commits = 0;
     form.ExitApp();
     std::string expected = std::regex_replace(record, std::regex("\"Subject\"=.*\r\n"),
@@ -269,10 +154,10 @@ TEST(MainWindowMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNe
         }
         std::map<std::string, std::string> kept;
     } parts;
-    Harness h;
+    WindowHarness h;
     h.serverDialog = &parts;
     h.passwordStore = &parts;
-    MainWindow &form = h.Store({{"SMTPPort", 465}, {"SMTPSecurity", 2}}).Start();
+    MainWindow &form = h.Flags({{"SMTPPort", 465}, {"SMTPSecurity", 2}}).Start();
     const TlsPeer selfSigned {std::string(64, 'C'), false, "self-signed certificate"};
     form.UserClicked(Control::SendEmailButton);
     EXPECT_EQ(h.connectedTo, "tls localhost:465");
@@ -294,8 +179,8 @@ TEST(MainWindowMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNe
 
 TEST(MainWindowTimer, TicksFollowTheAddressAndReadMemoryOnlyForWhatShowsIt)
 {
-    Harness h;
-    MainWindow &form = h.Store({{"StartMinimized", 1}, {"AutoEmailOnNewIP", 0}}).Start();
+    WindowHarness h;
+    MainWindow &form = h.Flags({{"StartMinimized", 1}, {"AutoEmailOnNewIP", 0}}).Start();
     EXPECT_FALSE(h.view.WindowVisible());
     h.memory.availablePhysical = 4'000'000'000;
     for (int i = 0; i < 3; ++i)
@@ -337,9 +222,9 @@ TEST(MainWindowTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
     // The rate in seconds, and the ticks of five seconds until the first mail.
     for (const auto &[rate, ticksToFirstMail] :
          std::map<std::string, int> {{"30", 6}, {"12", 3}, {"0", 1}}) {
-        Harness h;
+        WindowHarness h;
         MainWindow &form
-            = h.Store({{"AutoEmailOnNewIP", 0}, {"TimerSend", 1}, {"TimerValue", rate}}).Make();
+            = h.Flags({{"AutoEmailOnNewIP", 0}, {"TimerSend", 1}, {"TimerValue", rate}}).Make();
         form.Tick();
         EXPECT_EQ(form.Countdown(), 0) << "no tick before start-up";
         form.Start();
@@ -352,8 +237,8 @@ TEST(MainWindowTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
 
 TEST(MainWindowTray, MenuTogglesMinimiseAndRestore)
 {
-    Harness h;
-    MainWindow &form = h.Store({{"DisplayIcon", 0}}).Start();
+    WindowHarness h;
+    MainWindow &form = h.Flags({{"DisplayIcon", 0}}).Start();
     form.MenuItemChosen(MenuItem::Minimize);
     EXPECT_FALSE(h.view.WindowVisible());
     EXPECT_TRUE(h.iconShown);
@@ -371,7 +256,7 @@ TEST(MainWindowTray, MenuTogglesMinimiseAndRestore)
 
 TEST(MainWindowCheckBoxes, AChangedValueRunsItsHandlerAndTheHeldValueRunsNothing)
 {
-    Harness h;
+    WindowHarness h;
     MainWindow &form = h.Start();
     for (const auto &[box, value] : {std::pair {Control::DisplayIcon, kUnchecked},
                                      {Control::ShowDebug, kChecked},
@@ -396,9 +281,9 @@ TEST(MainWindowCheckBoxes, AChangedValueRunsItsHandlerAndTheHeldValueRunsNothing
 
 TEST(MainWindowRetry, AutomaticMailsAreRetriedOnTheTimetableAndTheButtonIsNot)
 {
-    Harness h;
+    WindowHarness h;
     h.commandLine = "/s";
-    MainWindow &form = h.Store({{"AutoMail", 1}, {"AutoExit", 1}}).Start();
+    MainWindow &form = h.Flags({{"AutoMail", 1}, {"AutoExit", 1}}).Start();
     ASSERT_EQ(h.connectedTo, "localhost:25");
 
     // Each failed try waits its step of the timetable, told in the caption;
@@ -438,10 +323,10 @@ TEST(MainWindowRetry, EndingsDecideBalloonAndEachLetsALoginRunExit)
              Row {false, 1, DeliveryResult::Delivered, false},
              Row {true, 1, DeliveryResult::PassingFailure, true},
          }) {
-        Harness h;
+        WindowHarness h;
         h.commandLine = "-s";
         MainWindow &form
-            = h.Store({{"AutoExit", 1}, {"NotifyOnFailure", notifyBox}, {"AutoEmailOnNewIP", 1}})
+            = h.Flags({{"AutoExit", 1}, {"NotifyOnFailure", notifyBox}, {"AutoEmailOnNewIP", 1}})
                   .Start();
         if (button) {
             form.UserClicked(Control::SendEmailButton);
@@ -457,7 +342,7 @@ TEST(MainWindowRetry, EndingsDecideBalloonAndEachLetsALoginRunExit)
 
 TEST(MainWindowDebugLog, KeepsTheNewestMebibyteFromALineStart)
 {
-    Harness h;
+    WindowHarness h;
     MainWindow &form = h.Start();
     const std::string line(1023, 'x');
     for (int i = 0; i < 1024; ++i)
@@ -490,7 +375,7 @@ TEST(MainWindowExit, ExitSavesRemovesTheIconStopsAndEndsOnceAndAFailedSaveIsTold
     for (const auto &[how, saveFails] : std::vector<std::pair<std::string, bool>> {
              {"menu", false}, {"close box", true}, {"automatic", true}}) {
         SCOPED_TRACE(how);
-        Harness h;
+        WindowHarness h;
         MainWindow &form = h.Start();
         h.hive.failCommits = saveFails;
         h.view.SetText(Control::Recipient, "ops@example.org");

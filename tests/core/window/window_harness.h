@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "support/fake_mail.h"
+#include "support/memory_store.h"
+
+#include "core/settings/autostart.h"
+#include "core/settings/settings.h"
+#include "core/tray/notify_area.h"
+#include "core/window/in_memory_view.h"
+#include "core/window/main_window.h"
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pellwick::test {
+
+// MainWindow on the in-memory view, with every part it reaches kept as plain
+// state: the socket's wire, the tray icon, the clipboard, the autostart entry,
+// the settings in memory.
+struct WindowHarness
+    : FakeSocket
+    , TickTimer
+    , NotifyArea
+    , Clipboard
+    , Autostart
+{
+    MemoryStore hive;
+    InMemoryView view;
+    ManualDeadline deadline;
+    // The Server dialog and the secret store, when a test gives them.
+    ServerDialog *serverDialog = nullptr;
+    PasswordStore *passwordStore = nullptr;
+    std::unique_ptr<MainWindow> form;
+
+    std::string localIp = "192.0.2.7";
+    std::string commandLine;
+    // Virtual figures beyond 32 bits.
+    MemStatus memory {8'000'000'000, 2'000'000'000, 1ULL << 47, 3ULL << 45};
+    bool trayHost = true;
+
+    // What the parts show.
+    std::string clipboard;
+    bool timerRunning = false, iconShown = false, autostart = false;
+    std::string iconTip;
+    int processEnds = 0, exitStatus = -1, memoryReads = 0;
+    std::int64_t now = 0; // the steady clock, in ms
+    std::vector<std::string> balloons;
+
+    void Store(std::string_view name, const SettingValue &value)
+    {
+        hive.Write(std::string(name), pellwick::Stored(value));
+        hive.Commit();
+    }
+    // Stores each as its row's value is stored.
+    WindowHarness &Flags(std::initializer_list<std::pair<std::string_view, SettingValue>> values)
+    {
+        for (const auto &[name, value] : values)
+            Store(name, value);
+        return *this;
+    }
+    std::optional<SettingValue> Stored(std::string_view name)
+    {
+        const auto stored = hive.Read(std::string(name));
+        return stored ? Decoded(*stored) : std::nullopt;
+    }
+    // The window made but not yet started.
+    MainWindow &Make()
+    {
+        const auto readMemory = [this] {
+            ++memoryReads;
+            return memory;
+        };
+        const auto endProcess = [this](int status) {
+            ++processEnds;
+            exitStatus = status;
+        };
+        const MachineParts machine {.store = hive,
+                                    .autostart = *this,
+                                    .localIp = [this] { return localIp; },
+                                    .memoryReader = readMemory,
+                                    .clock = FixedTime,
+                                    .commandLine = commandLine,
+                                    .endProcess = endProcess,
+                                    .passwordStore = passwordStore};
+        const ShellParts shell {.socket = *this,
+                                .deadline = deadline,
+                                .timer = *this,
+                                .notifyArea = *this,
+                                .clipboard = *this,
+                                .serverDialog = serverDialog};
+        const auto steadyMs = [this] {
+            return now;
+        };
+        const auto messageIdRandom = [] {
+            return 1ull;
+        };
+        form = std::make_unique<MainWindow>(
+            view, WindowParts {machine, shell, steadyMs, messageIdRandom});
+        return *form;
+    }
+    MainWindow &Start()
+    {
+        Make().Start();
+        return *form;
+    }
+    // The dialogue ends the way Smtp ends it.
+    void End(DeliveryResult result, const std::string &cause = "451 try later")
+    {
+        SmtpListener &listener = *form;
+        listener.UpdateCaption("");
+        listener.DialogueEnded({result, cause, {}});
+        listener.CheckAutoExit();
+    }
+    // The clock moves on and the timer ticks.
+    void Tick(std::int64_t afterMs = 5000)
+    {
+        now += afterMs;
+        form->Tick();
+    }
+
+    void Start(std::int64_t intervalMs) override { timerRunning = intervalMs == 5000; }
+    void Stop() override { timerRunning = false; }
+    void ShowIcon(const std::string &tip) override
+    {
+        iconShown = true;
+        iconTip = tip;
+    }
+    void SetTip(const std::string &tip) override
+    {
+        if (iconShown)
+            iconTip = tip;
+    }
+    void HideIcon() override { iconShown = false; }
+    bool Available() const override { return trayHost; }
+    void ShowMessage(const std::string &title, const std::string &text) override
+    {
+        balloons.push_back(title + "|" + text);
+    }
+    void SetText(const std::string &text) override { clipboard = text; }
+    void Register() override { autostart = true; }
+    void Unregister() override { autostart = false; }
+};
+
+} // namespace pellwick::test
