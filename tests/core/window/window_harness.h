@@ -69,21 +69,13 @@ struct WindowHarness
     // The window made but not yet started.
     MainWindow &Make()
     {
-        const auto readMemory = [this] {
-            ++memoryReads;
-            return memory;
-        };
-        const auto endProcess = [this](int status) {
-            ++processEnds;
-            exitStatus = status;
-        };
         const MachineParts machine {.store = hive,
                                     .autostart = *this,
                                     .localIp = [this] { return localIp; },
-                                    .memoryReader = readMemory,
+                                    .memoryReader = [this] { return ReadMemory(); },
                                     .clock = FixedTime,
                                     .commandLine = commandLine,
-                                    .endProcess = endProcess,
+                                    .endProcess = [this](int status) { EndProcess(status); },
                                     .passwordStore = passwordStore};
         const ShellParts shell {.socket = *this,
                                 .deadline = deadline,
@@ -91,14 +83,8 @@ struct WindowHarness
                                 .notifyArea = *this,
                                 .clipboard = *this,
                                 .serverDialog = serverDialog};
-        const auto steadyMs = [this] {
-            return now;
-        };
-        const auto messageIdRandom = [] {
-            return 1ull;
-        };
         form = std::make_unique<MainWindow>(
-            view, WindowParts {machine, shell, steadyMs, messageIdRandom});
+            view, WindowParts {machine, shell, [this] { return now; }, FixedMessageId});
         return *form;
     }
     MainWindow &Start()
@@ -121,6 +107,17 @@ struct WindowHarness
         form->Tick();
     }
 
+    static std::uint64_t FixedMessageId() { return 1; }
+    MemStatus ReadMemory()
+    {
+        ++memoryReads;
+        return memory;
+    }
+    void EndProcess(int status)
+    {
+        ++processEnds;
+        exitStatus = status;
+    }
     void Start(std::int64_t intervalMs) override { timerRunning = intervalMs == 5000; }
     void Stop() override { timerRunning = false; }
     void ShowIcon(const std::string &tip) override
@@ -128,11 +125,7 @@ struct WindowHarness
         iconShown = true;
         iconTip = tip;
     }
-    void SetTip(const std::string &tip) override
-    {
-        if (iconShown)
-            iconTip = tip;
-    }
+    void SetTip(const std::string &tip) override { iconTip = iconShown ? tip : iconTip; }
     void HideIcon() override { iconShown = false; }
     bool Available() const override { return trayHost; }
     void ShowMessage(const std::string &title, const std::string &text) override
