@@ -37,7 +37,8 @@ struct WindowHarness
 
     std::string localIp = "192.0.2.7";
     std::string commandLine;
-    MemStatus memory {8'000'000'000, 2'000'000'000, 4'000'000'000, 3'000'000'000};
+    // Virtual figures beyond 32 bits.
+    MemStatus memory {8'000'000'000, 2'000'000'000, 1ULL << 47, 3ULL << 45};
     bool trayHost = true;
 
     // What the parts show.
@@ -53,10 +54,10 @@ struct WindowHarness
         hive.Write(std::string(name), pellwick::Stored(value));
         hive.Commit();
     }
-    // Stores each as a check box's value is stored.
-    WindowHarness &Flags(std::initializer_list<std::pair<std::string_view, std::int32_t>> flags)
+    // Stores each as its row's value is stored.
+    WindowHarness &Flags(std::initializer_list<std::pair<std::string_view, SettingValue>> values)
     {
-        for (const auto &[name, value] : flags)
+        for (const auto &[name, value] : values)
             Store(name, value);
         return *this;
     }
@@ -68,21 +69,13 @@ struct WindowHarness
     // The window made but not yet started.
     MainWindow &Make()
     {
-        const auto readMemory = [this] {
-            ++memoryReads;
-            return memory;
-        };
-        const auto endProcess = [this](int status) {
-            ++processEnds;
-            exitStatus = status;
-        };
         const MachineParts machine {.store = hive,
                                     .autostart = *this,
                                     .localIp = [this] { return localIp; },
-                                    .memoryReader = readMemory,
+                                    .memoryReader = [this] { return ReadMemory(); },
                                     .clock = FixedTime,
                                     .commandLine = commandLine,
-                                    .endProcess = endProcess,
+                                    .endProcess = [this](int status) { EndProcess(status); },
                                     .passwordStore = passwordStore};
         const ShellParts shell {.socket = *this,
                                 .deadline = deadline,
@@ -90,14 +83,8 @@ struct WindowHarness
                                 .notifyArea = *this,
                                 .clipboard = *this,
                                 .serverDialog = serverDialog};
-        const auto steadyMs = [this] {
-            return now;
-        };
-        const auto messageIdRandom = [] {
-            return 1ull;
-        };
         form = std::make_unique<MainWindow>(
-            view, WindowParts {machine, shell, steadyMs, messageIdRandom});
+            view, WindowParts {machine, shell, [this] { return now; }, FixedMessageId});
         return *form;
     }
     MainWindow &Start()
@@ -120,6 +107,17 @@ struct WindowHarness
         form->Tick();
     }
 
+    static std::uint64_t FixedMessageId() { return 1; }
+    MemStatus ReadMemory()
+    {
+        ++memoryReads;
+        return memory;
+    }
+    void EndProcess(int status)
+    {
+        ++processEnds;
+        exitStatus = status;
+    }
     void Start(std::int64_t intervalMs) override { timerRunning = intervalMs == 5000; }
     void Stop() override { timerRunning = false; }
     void ShowIcon(const std::string &tip) override
@@ -127,11 +125,7 @@ struct WindowHarness
         iconShown = true;
         iconTip = tip;
     }
-    void SetTip(const std::string &tip) override
-    {
-        if (iconShown)
-            iconTip = tip;
-    }
+    void SetTip(const std::string &tip) override { iconTip = iconShown ? tip : iconTip; }
     void HideIcon() override { iconShown = false; }
     bool Available() const override { return trayHost; }
     void ShowMessage(const std::string &title, const std::string &text) override
