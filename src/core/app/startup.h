@@ -29,6 +29,8 @@ struct PlatformParts
     MemoryReader memoryReader;
     Smtp::Clock clock;
     std::function<std::string()> hostName;
+    // Where the run's lines go, and whether they carry their priority.
+    MessageLines lines = {};
 };
 
 // What a shell gives a start: its output, its claim on the one running

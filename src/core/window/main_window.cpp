@@ -177,7 +177,7 @@ void MainWindow::refuseUnreadableSettings()
 {
     constexpr const char *kTitle = "Pellwick: the settings were not read";
     const std::string text = m_unreadable + "; nothing was sent and the file was left as it is";
-    WriteMessageLine(kTitle, text);
+    m_parts.lines.Write(LinePriority::Failure, kTitle, text);
     m_exitStatus = SendNow::kConfig;
     if (!m_parts.notifyArea.Available()) {
         ExitApp();

@@ -70,6 +70,9 @@ public:
     // An address or route of this machine changed (one call per burst of
     // notices): the tick's IP step runs now.
     void AddressChanged();
+    // The stored settings changed, by this program or another: every value
+    // this run has not changed itself is read again and shown as if typed.
+    void StoredSettingsChanged();
 
     // Start-up, in its fixed order.
     void Start();
@@ -106,6 +109,10 @@ private:
     void UpdateMemoryLabels();
     void MinimizeWindow();
     void LoadSettings();
+    // Puts the stored value into its control, the way a user would set it.
+    void showValue(const SettingRow &row);
+    // The controls' values into m_settings.
+    void takeControls();
     void SaveSettings();
     void EmailIpOnStartupChanged();
     void ShowDebugTab();

@@ -62,7 +62,7 @@ void MainWindow::SendEmail(MailKind kind)
 void MainWindow::mailNotStarted(MailKind kind, const std::string &problem)
 {
     AppendToDebugLog(problem + "\r\n");
-    WriteMessageLine(kNotSentTitle, problem);
+    m_parts.lines.Write(LinePriority::Failure, kNotSentTitle, problem);
     if (m_parts.notifyArea.Available() && IsChecked(Control::NotifyOnFailure))
         m_parts.notifyArea.ShowMessage(kNotSentTitle, problem);
     if (kind == MailKind::Automatic) {
@@ -122,12 +122,16 @@ void MainWindow::DialogueEnded(const DialogueOutcome &outcome)
     const bool delivered = outcome.result == DeliveryResult::Delivered;
     m_exitStatus = outcome.result == DeliveryResult::RefusedForGood ? SendNow::kUnavailable : 0;
     std::string text = outcome.cause;
-    if (const auto remaining = m_retry.Remaining(m_parts.steadyMs()))
+    const auto remaining = m_retry.Remaining(m_parts.steadyMs());
+    if (remaining)
         text += "\n" + RetryCaption(*remaining) + ".";
     // Without a notification area every outcome is a line, for the journal;
     // a balloon tells only what the user must know.
     if (!m_parts.notifyArea.Available())
-        WriteMessageLine(delivered ? kSentTitle : kNotSentTitle, text, delivered ? stdout : stderr);
+        m_parts.lines.Write(delivered   ? LinePriority::Info
+                            : remaining ? LinePriority::Warning
+                                        : LinePriority::Failure,
+                            delivered ? kSentTitle : kNotSentTitle, text);
     else if (notify && IsChecked(Control::NotifyOnFailure))
         m_parts.notifyArea.ShowMessage(kNotSentTitle, text);
 }

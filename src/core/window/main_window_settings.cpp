@@ -10,23 +10,53 @@ void MainWindow::LoadSettings()
 {
     m_settings = Settings::Load(m_parts.store);
     m_unreadable = m_parts.store.Unreadable();
-    for (const SettingRow &row : SettingsTable()) {
-        if (row.kind == ControlKind::TextBox) {
-            m_view.SetText(row.control, m_settings.Text(row.name));
-        } else if (row.kind == ControlKind::ComboBox) {
-            m_view.SetListIndex(row.control, m_settings.Number(row.name));
-        } else if (row.kind == ControlKind::CheckBox) {
-            // Set by MainWindow's own rule, so that a changed value runs its handler.
-            const int state = m_settings.Number(row.name);
-            SetValue(row.control, state);
-            // The tooltip options set their menu marks even when no handler ran.
-            if (const auto mark = showOptionMark(row.control))
-                m_view.SetMenuChecked(*mark, state != kUnchecked);
-        }
+    for (const SettingRow &row : SettingsTable())
+        showValue(row);
+}
+
+void MainWindow::showValue(const SettingRow &row)
+{
+    if (row.kind == ControlKind::TextBox) {
+        m_view.SetText(row.control, m_settings.Text(row.name));
+    } else if (row.kind == ControlKind::ComboBox) {
+        m_view.SetListIndex(row.control, m_settings.Number(row.name));
+    } else if (row.kind == ControlKind::CheckBox) {
+        // Set by MainWindow's own rule, so that a changed value runs its handler.
+        const int state = m_settings.Number(row.name);
+        SetValue(row.control, state);
+        // The tooltip options set their menu marks even when no handler ran.
+        if (const auto mark = showOptionMark(row.control))
+            m_view.SetMenuChecked(*mark, state != kUnchecked);
     }
 }
 
-void MainWindow::SaveSettings()
+void MainWindow::StoredSettingsChanged()
+{
+    // Values that cannot be read now change nothing; the run's own save
+    // finds every value as it left it and takes nothing.
+    if (!m_loaded || m_exiting || !m_parts.store.Unreadable().empty())
+        return;
+    takeControls();
+    const auto taken = m_settings.TakeUnchanged(Settings::Load(m_parts.store));
+    if (taken.empty())
+        return;
+    // What the user meant to be there is there now.
+    m_unreadable.clear();
+    bool timer = false;
+    for (const std::string_view name : taken) {
+        const SettingRow &row = SettingRowNamed(name);
+        showValue(row);
+        timer = timer || row.control == Control::TimerRate || row.control == Control::TimerUnit;
+        const std::string line = "The stored value " + std::string(name)
+                                 + " was changed outside Pellwick; it is used from now on.";
+        AppendToDebugLog(line + "\r\n");
+        m_parts.lines.Write(LinePriority::Info, "pellwick", line);
+    }
+    if (timer)
+        ApplyTimerSettings();
+}
+
+void MainWindow::takeControls()
 {
     for (const SettingRow &row : SettingsTable()) {
         if (row.kind == ControlKind::TextBox)
@@ -36,12 +66,17 @@ void MainWindow::SaveSettings()
         else if (row.kind == ControlKind::ComboBox)
             m_settings.Set(row.name, m_view.ListIndex(row.control));
     }
+}
+
+void MainWindow::SaveSettings()
+{
+    takeControls();
     m_saveFailure = m_settings.Save(m_parts.store, [this](std::string_view name) {
         const std::string line = "The stored value " + std::string(name)
                                  + " was also changed outside Pellwick while it ran; Pellwick's "
                                    "value was kept.";
         AppendToDebugLog(line + "\r\n");
-        WriteMessageLine("pellwick", line);
+        m_parts.lines.Write(LinePriority::Warning, "pellwick", line);
     });
     if (m_saveFailure.empty())
         m_unreadable.clear();

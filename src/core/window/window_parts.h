@@ -7,6 +7,7 @@
 #include "core/mail/smtp.h"
 #include "core/mail/submission_settings.h"
 #include "core/tray/memory.h"
+#include "core/tray/notify_area.h"
 
 #include <cstdint>
 #include <functional>
@@ -76,6 +77,8 @@ struct MachineParts
     PasswordStore *passwordStore = nullptr;
     // The password of --password-file, when the program was given one.
     std::optional<PasswordLookup> passwordFile = std::nullopt;
+    // Where the outcome lines go, and whether they carry their priority.
+    MessageLines lines = {};
 };
 
 // What a shell gives a window: its event sources and its own dialogs.

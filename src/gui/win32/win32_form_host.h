@@ -126,7 +126,7 @@ private:
     WinsockSocket m_socket;
     WindowTimers m_timers;
     std::atomic<bool> m_addressPosted {false};
-    std::unique_ptr<AddressWatch> m_addressWatch;
+    std::unique_ptr<Watch> m_addressWatch;
     MainWindow m_form;
 };
 

@@ -75,10 +75,24 @@ struct RecordingShell : pellwick::StartupShell
     int RunForm(RunMode mode, MachineParts parts) override
     {
         calls += std::string("form(") + modeName(mode) + ", \"" + parts.commandLine + "\")";
+        // Only the platform's entry tells it was written.
+        parts.autostart.Register();
         if (parts.passwordFile)
             password = parts.passwordFile->password;
         return 0;
     }
+};
+
+// The log-in entry, writing down that it was written.
+struct LoggedAutostart : pellwick::Autostart
+{
+    explicit LoggedAutostart(std::string &log)
+        : calls(log)
+    {
+    }
+    void Register() override { calls += " entry"; }
+    void Unregister() override { }
+    std::string &calls;
 };
 
 } // namespace
@@ -95,7 +109,7 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         {{"/?"}, {}, true, true, good, 0, "",
          "Usage: pellwick [/s] [--headless | --send-now] [--password-file FILE]\n", ""},
         {{"-platform", "x", "/S", "y"}, {"/S", "y"}, true, true, good, 0,
-         "claim(login) begin(window) form(window, \"/S y\")", "", ""},
+         "claim(login) begin(window) form(window, \"/S y\") entry", "", ""},
         {{"--headless", "--bogus"}, {"--headless", "--bogus"}, false, true, good, 0,
          "claim begin(headless) form(headless, \"--headless --bogus\")", "", ""},
         {{"--send-now", "/s"}, {"--send-now", "/s"}, false, false, good, 75,
@@ -104,13 +118,13 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         {{"--password-file", "f"}, {"--password-file", "f"}, true, true, open, 78,
          "claim begin(window) ", "", "Password file f refused: others"},
         {{"--password-file=f"}, {"--password-file=f"}, true, true, good, 0,
-         "claim begin(window) form(window, \"--password-file=f\")", "", "", "pw"},
+         "claim begin(window) form(window, \"--password-file=f\") entry", "", "", "pw"},
         // Without the window nothing acts on defaults standing in for the settings.
         {{"--headless"}, {"--headless"}, false, true, good, 78, "claim begin(headless) ", "",
          "pellwick: " + unreadable + "; nothing was sent\n", std::nullopt, unreadable},
         {{"--send-now"}, {"--send-now"}, false, true, good, 78, "begin(send-now) ", "",
          "pellwick: " + unreadable, std::nullopt, unreadable},
-        {{}, {}, true, true, good, 0, "claim begin(window) form(window, \"\")", "", "",
+        {{}, {}, true, true, good, 0, "claim begin(window) form(window, \"\") entry", "", "",
          std::nullopt, unreadable},
     };
     // clang-format on
@@ -127,8 +141,7 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
                 },
             .passwordStore = [] { return nullptr; },
             .readPrivateFile = [&row](const std::string &) { return row.file; },
-            .autostart
-            = [] { return std::make_unique<pellwick::test::TestMachine::NoAutostart>(); },
+            .autostart = [&shell] { return std::make_unique<LoggedAutostart>(shell.calls); },
             .localIp = [] { return std::string("192.0.2.9"); },
             .memoryReader = [] { return pellwick::MemStatus {}; },
             .clock = [] { return pellwick::LocalTime {}; },

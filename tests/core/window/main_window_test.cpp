@@ -115,21 +115,37 @@ TEST(MainWindowSettings, ExitWritesOnlyWhatTheRunChangedIntoTheRecordAsItIsThen)
     EXPECT_EQ(same.hive.commits, 0);
 
     // The subject changed here and outside: this run's wins, and the log says
-    // so. The recipient changed outside only, and stays.
+    // so. The recipient and the debug box changed outside only: taken in as if
+    // typed, each told once, with its priority for the journal.
     WindowHarness h;
     h.hive.hive = *ParseHive(record);
+    h.lines = {true, true};
     MainWindow &form = h.Start();
     h.view.SetText(Control::Subject, "Moved to [IPADDRESS]");
-    h.Flags({{"Subject", "edited outside"}, {"Recipient", "ops@example.org"}});
+    h.Flags({{"Subject", "edited outside"}, {"Recipient", "ops@example.org"}, {"ShowDebug", 1}});
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    form.StoredSettingsChanged();
+    form.StoredSettingsChanged();
+    EXPECT_EQ(h.view.Text(Control::Recipient), "ops@example.org");
+    EXPECT_EQ(h.view.Text(Control::Subject), "Moved to [IPADDRESS]");
+    EXPECT_TRUE(h.view.TabVisible(Tab::Debug));
     h.hive.commits = 0;
     form.ExitApp();
+    const std::string taken = " was changed outside Pellwick; it is used from now on.\n";
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "<6>pellwick: The stored value Recipient" + taken
+                  + "<6>pellwick: The stored value ShowDebug" + taken);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "<4>pellwick: The stored value Subject was also changed outside Pellwick while it "
+              "ran; Pellwick's value was kept.\n");
     std::string expected = std::regex_replace(record, std::regex("\"Subject\"=.*\r\n"),
                                               "\"Subject\"=\"Moved to [IPADDRESS]\"\r\n");
     expected = std::regex_replace(expected, std::regex("root@localhost"), "ops@example.org");
+    expected = std::regex_replace(expected, std::regex("\"ShowDebug\"=dword:00000000"),
+                                  "\"ShowDebug\"=dword:00000001");
     EXPECT_EQ(FormatHive(h.hive.hive), expected);
     EXPECT_EQ(h.hive.commits, 1);
-    EXPECT_THAT(form.DebugLog(), HasSubstr("The stored value Subject was also changed outside"));
-    EXPECT_THAT(form.DebugLog(), Not(HasSubstr("Recipient")));
 }
 
 TEST(MainWindowMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSavesThePassword)

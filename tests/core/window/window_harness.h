@@ -40,6 +40,7 @@ struct WindowHarness
     // Virtual figures beyond 32 bits.
     MemStatus memory {8'000'000'000, 2'000'000'000, 1ULL << 47, 3ULL << 45};
     bool trayHost = true;
+    MessageLines lines;
 
     // What the parts show.
     std::string clipboard;
@@ -76,7 +77,8 @@ struct WindowHarness
                                     .clock = FixedTime,
                                     .commandLine = commandLine,
                                     .endProcess = [this](int status) { EndProcess(status); },
-                                    .passwordStore = passwordStore};
+                                    .passwordStore = passwordStore,
+                                    .lines = lines};
         const ShellParts shell {.socket = *this,
                                 .deadline = deadline,
                                 .timer = *this,
