@@ -47,25 +47,40 @@ def scenario_without_display(binary, namespace, sink, display):
                                           "QT_QPA_PLATFORM", binary), check=False)
     check(bare.returncode == 1 and len(bare.stderr.splitlines()) == 1, repr(bare))
 
-    with harness.Pellwick(binary, namespace, None, {"AutoMail": 1}, ["--headless"]) as program:
+    # As systemd runs it: told of the start and of the end on its socket, each
+    # line with its priority for the journal, the log-in entry left alone.
+    notify = namespace.listen("pellwick-notify")
+    with harness.Pellwick(binary, namespace, None, {"AutoMail": 1}, ["--headless"],
+                          ["NOTIFY_SOCKET=@pellwick-notify"], journal=True) as program:
         harness.wait_for(lambda: len(sink.messages()) == 2, 20, "the start-up mail")
+        check(notify.recv(64) == b"READY=1", "no READY=1")
         # A second start hands over and ends at once: no mail, no save.
         before = os.stat(program.hive).st_mtime_ns
         second = harness.run(*program.command, "--headless", timeout=20, check=False)
         check(second.returncode == 0, "second start: %d %s" % (second.returncode, second.stdout))
         check(os.stat(program.hive).st_mtime_ns == before, "the second start saved")
+        # A subject edited in the file is taken in while the program runs.
+        edited = program.given[:-2] + '"Subject"="Moved to [IPADDRESS]"\r\n\r\n'
+        pathlib.Path(program.hive).write_text(edited, newline="")
+        program.output_until("The stored value Subject was changed outside")
         # Told by the kernel, the address is read at once; the tick itself reads
         # it only once a minute, so a mail within seconds was not the tick's.
         namespace.change_address(NEW_ADDRESS)
         mails = harness.wait_for(lambda: len(sink.messages()) >= 3 and sink.messages(), 4,
                                  "the mail for the new address")
         check(len(mails) == 3, "%d mails" % len(mails))
-        check("Subject: Your New IP is %s\r\n" % NEW_ADDRESS in mails[2], mails[2])
+        check("Subject: Moved to %s\r\n" % NEW_ADDRESS in mails[2], mails[2])
         # A value edited meanwhile outlives the run's save.
-        edited = program.given[:-2] + '"Subject"="edited"\r\n\r\n'
+        edited = edited[:-2] + '"Recipient"="ops@localhost"\r\n\r\n'
         pathlib.Path(program.hive).write_text(edited, newline="")
         program.process.send_signal(signal.SIGTERM)
         check_saved_exit(program, program.process.wait(10), edited)
+        check(notify.recv(64) == b"STOPPING=1", "no STOPPING=1")
+        lines = (program.output + program.process.stdout.read()).splitlines()
+        check(sum(line.startswith("<6>Pellwick: the email was sent: 250") for line in lines) == 2,
+              lines)
+        check(all(re.match("<[346]>", line) for line in lines), lines)
+        check(not os.path.exists(os.path.join(program.config, "autostart")), "autostart entry")
 
 
 def open_menu(display):
