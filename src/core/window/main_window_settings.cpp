@@ -36,14 +36,11 @@ void MainWindow::StoredSettingsChanged()
     // finds every value as it left it and takes nothing.
     if (!m_loaded || m_exiting || !m_parts.store.Unreadable().empty())
         return;
-    takeControls();
-    const auto taken = m_settings.TakeUnchanged(Settings::Load(m_parts.store));
-    if (taken.empty())
-        return;
-    // What the user meant to be there is there now.
+    // Settings unreadable at the start are the user's own again.
     m_unreadable.clear();
+    takeControls();
     bool timer = false;
-    for (const std::string_view name : taken) {
+    for (const std::string_view name : m_settings.TakeUnchanged(Settings::Load(m_parts.store))) {
         const SettingRow &row = SettingRowNamed(name);
         showValue(row);
         timer = timer || row.control == Control::TimerRate || row.control == Control::TimerUnit;
