@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,10 @@ std::string HostName();
 // address of the interface that carries the default route, else the first
 // address of an interface that is up and not loopback, else "127.0.0.1".
 std::string LocalIP();
+
+// The machine's global IPv6 address (core/net/global_ipv6.h says which), read
+// afresh at every call; nullopt when it has none.
+std::optional<std::string> GlobalIPv6();
 
 // The host's local time now, with its real UTC offset.
 LocalTime CurrentLocalTime();
@@ -103,6 +108,7 @@ inline PlatformParts ThisPlatform(std::function<ProgramLocation()> location)
                 return MakePlatformAutostart(where.folder, where.path);
             },
         .localIp = LocalIP,
+        .globalIpv6 = GlobalIPv6,
         .memoryReader = PlatformMemoryReader(),
         .clock = CurrentLocalTime,
         .hostName = HostName,

@@ -77,7 +77,7 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
             return std::make_unique<SendNow>(
                 socket, deadline,
                 SmtpEnvironment {platform.clock, platform.hostName, MessageIdRandom()}, *store,
-                platform.localIp, passwordStore.get(), passwordFile,
+                platform.localIp, platform.globalIpv6, passwordStore.get(), passwordFile,
                 [&shell, &platform](int status, const std::string &line) {
                     // The server's last reply, on standard error unless delivered.
                     platform.lines.Write(status == SendNow::kDelivered ? LinePriority::Info
@@ -102,6 +102,7 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
                              .commandLine = given.text,
                              .endProcess = [&shell](int status) { shell.EndLoop(status); },
                              .hostName = platform.hostName,
+                             .globalIpv6 = platform.globalIpv6,
                              .passwordStore = passwordStore.get(),
                              .passwordFile = std::move(passwordFile),
                              .lines = platform.lines,

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ struct PlatformParts
     // program lies only then).
     std::function<std::unique_ptr<Autostart>()> autostart;
     std::function<std::string()> localIp;
+    std::function<std::optional<std::string>()> globalIpv6 = [] {
+        return std::optional<std::string>();
+    };
     MemoryReader memoryReader;
     Smtp::Clock clock;
     std::function<std::string()> hostName;

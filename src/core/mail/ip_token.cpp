@@ -3,14 +3,30 @@
 
 namespace pellwick {
 
-std::string ReplaceIpToken(const std::string &text, const std::string &ip)
+namespace {
+
+std::string replaceToken(const std::string &text, const std::string &token, const std::string &ip)
 {
-    const std::string token = kIpToken;
     std::string result = text;
     // The search goes on after the inserted IP, which is never searched itself.
     for (std::size_t at = result.find(token); at != std::string::npos;
          at = result.find(token, at + ip.size()))
         result.replace(at, token.size(), ip);
+    return result;
+}
+
+} // namespace
+
+std::string ReplaceIpToken(const std::string &text, const std::string &ip)
+{
+    return replaceToken(text, kIpToken, ip);
+}
+
+std::string ReplaceTokens(const std::string &text, const TokenValues &values)
+{
+    std::string result = text;
+    for (const auto &[token, value] : values)
+        result = replaceToken(result, token, value);
     return result;
 }
 

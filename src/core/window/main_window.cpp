@@ -141,6 +141,8 @@ void MainWindow::Start()
         return;
     }
     m_lastIp = localIp();
+    if (templateUsesIpv6())
+        m_lastIpv6 = ipv6();
     UpdateCaption("");
     if (m_view.Value(Control::StartMinimized) == kUnchecked) {
         m_view.SetWindowVisible(true);
@@ -240,6 +242,15 @@ const std::string &MainWindow::localIp() const
         m_localIpStale = false;
     }
     return m_localIp;
+}
+
+const std::optional<std::string> &MainWindow::ipv6() const
+{
+    if (m_ipv6Stale) {
+        m_ipv6 = m_parts.globalIpv6();
+        m_ipv6Stale = false;
+    }
+    return m_ipv6;
 }
 
 std::int64_t SteadyMilliseconds()

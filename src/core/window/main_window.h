@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/app/retry_schedule.h"
+#include "core/mail/ip_token.h"
 #include "core/mail/smtp.h"
 #include "core/mail/smtp_listener.h"
 #include "core/mail/submission_settings.h"
@@ -26,12 +27,24 @@ class WindowView;
 std::string MailFieldsProblem(const std::function<std::string(Control)> &field,
                               const std::string &server);
 
+// The values of the address tokens of the subject and the message: the local
+// IP always, the IPv6 address (read through `ipv6`) only when they use its
+// token. An address used but not known stands as "unknown", and `unknown` says
+// why (empty when every one is known).
+struct MailTokens
+{
+    TokenValues values;
+    std::string unknown;
+};
+MailTokens TokensFor(const std::function<std::string(Control)> &field, const std::string &localIp,
+                     const std::function<std::optional<std::string>()> &ipv6);
+
 // Starts the mail the window's text fields describe, each as `field` gives it,
-// the address token replaced by `localIp`, to `server` with the stored port,
-// security, user name and pin; the password from the file if given, else
+// the address tokens replaced by their `values`, to `server` with the stored
+// port, security, user name and pin; the password from the file if given, else
 // from the store.
 void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
-               const std::string &localIp, const Settings &settings, const std::string &server,
+               const TokenValues &values, const Settings &settings, const std::string &server,
                PasswordStore *passwordStore, const std::optional<PasswordLookup> &passwordFile);
 
 // The settings window's behaviour: its controls are the live settings; it runs
@@ -127,8 +140,13 @@ private:
     // The cached local IP address, read again when a change was told or the safety net
     // asks for it.
     const std::string &localIp() const;
-    // The IP step of the tick.
-    void followAddress();
+    // The cached global IPv6 address, read under the same rule (and only for a
+    // template that uses it).
+    const std::optional<std::string> &ipv6() const;
+    // The subject or the message holds the IPv6 address's token.
+    bool templateUsesIpv6() const;
+    // The IP step of the tick; true when it started a mail.
+    bool followAddress();
     void retryIfDue();
     // Reads the memory figures and puts them on the About tab.
     void refreshMemory();
@@ -154,6 +172,10 @@ private:
     std::string m_debugLog;
     mutable std::string m_localIp;
     mutable bool m_localIpStale = true;
+    mutable std::optional<std::string> m_ipv6;
+    mutable bool m_ipv6Stale = true;
+    // The IPv6 address last known; a new one is a move.
+    std::optional<std::string> m_lastIpv6;
     int m_ticksSinceIpRead = 0;
     // Every stored value as loaded; at a save, the controls' and the Server
     // dialog's values go over it.

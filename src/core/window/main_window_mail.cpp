@@ -15,6 +15,13 @@ namespace {
 
 constexpr const char *kNotSentTitle = "Pellwick: the email was not sent";
 constexpr const char *kSentTitle = "Pellwick: the email was sent";
+constexpr const char *kIpv6Unknown = "The IPv6 address is not known yet.";
+
+bool templateUses(const std::function<std::string(Control)> &field, const char *token)
+{
+    return field(Control::Subject).find(token) != std::string::npos
+           || field(Control::Message).find(token) != std::string::npos;
+}
 
 } // namespace
 
@@ -27,14 +34,27 @@ std::string MailFieldsProblem(const std::function<std::string(Control)> &field,
     return problem.empty() ? RecipientsProblem(field(Control::Recipient)) : problem;
 }
 
+MailTokens TokensFor(const std::function<std::string(Control)> &field, const std::string &localIp,
+                     const std::function<std::optional<std::string>()> &ipv6)
+{
+    MailTokens tokens {{{kIpToken, localIp}}, {}};
+    if (templateUses(field, kIpv6Token)) {
+        const std::optional<std::string> address = ipv6();
+        tokens.values.emplace_back(kIpv6Token, address.value_or("unknown"));
+        if (!address)
+            tokens.unknown = kIpv6Unknown;
+    }
+    return tokens;
+}
+
 void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
-               const std::string &localIp, const Settings &settings, const std::string &server,
+               const TokenValues &values, const Settings &settings, const std::string &server,
                PasswordStore *passwordStore, const std::optional<PasswordLookup> &passwordFile)
 {
     const SubmissionSettings stored = SubmissionSettings::From(settings);
     smtp.ConnectToServer(field(Control::SmtpServer), field(Control::Recipient),
-                         ReplaceIpToken(field(Control::Message), localIp), field(Control::Sender),
-                         ReplaceIpToken(field(Control::Subject), localIp),
+                         ReplaceTokens(field(Control::Message), values), field(Control::Sender),
+                         ReplaceTokens(field(Control::Subject), values),
                          "Pellwick v" PELLWICK_VERSION,
                          SubmissionFromSettings(stored.port, stored.security, stored.user,
                                                 stored.pin, server, passwordStore, passwordFile));
@@ -54,9 +74,25 @@ void MainWindow::SendEmail(MailKind kind)
         mailNotStarted(kind, problem);
         return;
     }
+    const MailTokens tokens = TokensFor(field, localIp(), [this] { return ipv6(); });
     m_retry.Started(kind);
-    StartMail(m_smtp, field, localIp(), m_settings, server, m_parts.passwordStore,
+    if (!tokens.unknown.empty() && kind == MailKind::Automatic) {
+        // Tried again on the retry's timetable, or at once when an address moves.
+        AppendToDebugLog(tokens.unknown + "\r\n");
+        SmtpListener &listener = *this;
+        listener.DialogueEnded({DeliveryResult::PassingFailure, tokens.unknown, {}});
+        listener.CheckAutoExit();
+        return;
+    }
+    if (!tokens.unknown.empty())
+        AppendToDebugLog(tokens.unknown + " \"unknown\" stands in its place.\r\n");
+    StartMail(m_smtp, field, tokens.values, m_settings, server, m_parts.passwordStore,
               m_parts.passwordFile);
+}
+
+bool MainWindow::templateUsesIpv6() const
+{
+    return templateUses([this](Control c) { return m_view.Text(c); }, kIpv6Token);
 }
 
 void MainWindow::mailNotStarted(MailKind kind, const std::string &problem)

@@ -29,7 +29,7 @@ void MainWindow::Tick()
     // Told of every change, the tick reads the address only now and then, in
     // case a notice was lost.
     if (!m_parts.addressWatched || ++m_ticksSinceIpRead >= kIpSafetyNetTicks)
-        m_localIpStale = true;
+        m_localIpStale = m_ipv6Stale = true;
     followAddress();
 
     const ScheduleStep step = ScheduleTick(m_countdown, IsChecked(Control::TimerSend));
@@ -45,24 +45,33 @@ void MainWindow::AddressChanged()
 {
     if (!m_loaded || m_exiting)
         return;
-    m_localIpStale = true;
-    followAddress();
-    // The network has moved: a mail waiting for its retry goes now.
-    if (m_retry.Remaining(m_parts.steadyMs()))
+    m_localIpStale = m_ipv6Stale = true;
+    // The network has moved: a mail waiting for its retry goes now, unless the
+    // move's own mail just went (or just failed).
+    if (!followAddress() && m_retry.Remaining(m_parts.steadyMs()))
         SendEmail();
 }
 
-void MainWindow::followAddress()
+bool MainWindow::followAddress()
 {
     if (m_localIpStale)
         m_ticksSinceIpRead = 0;
-    if (localIp() == m_lastIp)
-        return;
-    m_lastIp = localIp();
-    UpdateCaption("");
-    UpdateTrayTip();
-    if (IsChecked(Control::EmailOnNewIp))
-        SendEmail();
+    // Only a template that uses the IPv6 address has it read; a move of it, to
+    // an address known, is mailed like one of the local IP.
+    const bool ipv6Moved = templateUsesIpv6() && ipv6() && ipv6() != m_lastIpv6;
+    if (ipv6Moved)
+        m_lastIpv6 = ipv6();
+    const bool ipMoved = localIp() != m_lastIp;
+    if (ipMoved) {
+        m_lastIp = localIp();
+        UpdateCaption("");
+        UpdateTrayTip();
+    }
+    // One mail for whatever moved together.
+    if (!(ipMoved || ipv6Moved) || !IsChecked(Control::EmailOnNewIp))
+        return false;
+    SendEmail();
+    return true;
 }
 
 void MainWindow::ApplyTimerSettings()

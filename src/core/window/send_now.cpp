@@ -12,10 +12,12 @@ namespace pellwick {
 
 SendNow::SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment,
                  SettingsStore &store, std::function<std::string()> localIp,
+                 std::function<std::optional<std::string>()> globalIpv6,
                  PasswordStore *passwordStore, std::optional<PasswordLookup> passwordFile,
                  Finished finished)
     : m_store(store)
     , m_localIp(std::move(localIp))
+    , m_globalIpv6(std::move(globalIpv6))
     , m_passwordStore(passwordStore)
     , m_passwordFile(std::move(passwordFile))
     , m_finished(std::move(finished))
@@ -32,10 +34,15 @@ void SendNow::Start()
             std::ranges::find(SettingsTable(), control, &SettingRow::control)->name);
     };
     const std::string server = TrimSpaces(RemoveLineBreaks(settings.Text("SMTPServer")));
-    if (const std::string problem = MailFieldsProblem(field, server); !problem.empty())
+    if (const std::string problem = MailFieldsProblem(field, server); !problem.empty()) {
         m_finished(kConfig, problem);
+        return;
+    }
+    const MailTokens tokens = TokensFor(field, m_localIp(), m_globalIpv6);
+    if (!tokens.unknown.empty())
+        m_finished(kTempFail, tokens.unknown);
     else
-        StartMail(m_smtp, field, m_localIp(), settings, server, m_passwordStore, m_passwordFile);
+        StartMail(m_smtp, field, tokens.values, settings, server, m_passwordStore, m_passwordFile);
 }
 
 void SendNow::CheckAutoExit()

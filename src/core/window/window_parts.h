@@ -73,6 +73,11 @@ struct MachineParts
     std::function<std::string()> hostName = [] {
         return std::string("localhost");
     };
+    // The machine's global IPv6 address, nullopt while it has none; read as
+    // the local IP is, but only for a template that uses it.
+    std::function<std::optional<std::string>()> globalIpv6 = [] {
+        return std::optional<std::string>();
+    };
     // The secret store that keeps the SMTP password; none: no password is asked.
     PasswordStore *passwordStore = nullptr;
     // The password of --password-file, when the program was given one.

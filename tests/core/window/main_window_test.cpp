@@ -193,6 +193,70 @@ TEST(MainWindowMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNe
     EXPECT_EQ(h.view.Text(Control::DebugText).find("pa55"), std::string::npos);
 }
 
+TEST(MainWindowTimer, TheIpv6AddressIsReadForItsTokenOnlyAndAMoveIsMailedOnce)
+{
+    WindowHarness h;
+    // The subject of the mail the last step started, if one did.
+    const auto mailed = [&h] {
+        std::smatch subject;
+        const std::string wire = h.connectedTo.empty() ? "" : h.Converse();
+        h.connectedTo.clear();
+        return std::regex_search(wire, subject, std::regex("Subject: at (.*)\r\n"))
+                   ? subject[1].str()
+                   : "";
+    };
+    h.Store("Subject", std::string("at [IPV6ADDRESS]"));
+    MainWindow &form = h.Start();
+    // Not known yet: the button mails "unknown" and the log says why.
+    form.UserClicked(Control::SendEmailButton);
+    EXPECT_EQ(mailed(), "unknown");
+    EXPECT_THAT(form.DebugLog(), HasSubstr("The IPv6 address is not known yet."));
+    h.End(DeliveryResult::Delivered);
+
+    // Each step: the address now, whether the local IP moves too, what is mailed.
+    struct Step
+    {
+        std::optional<std::string> ipv6;
+        const char *localIp;
+        const char *mailed;
+    };
+    for (const auto &[ipv6, localIp, subject] : {
+             Step {"2001:db8::1", "192.0.2.7", "2001:db8::1"},
+             // The same address again, none for a while, then back: no move.
+             Step {"2001:db8::1", "192.0.2.7", ""},
+             Step {std::nullopt, "192.0.2.7", ""},
+             Step {"2001:db8::1", "192.0.2.7", ""},
+             // Both move at once: one mail.
+             Step {"2001:db8::2", "192.0.2.8", "2001:db8::2"},
+         }) {
+        h.ipv6 = ipv6;
+        h.localIp = localIp;
+        form.AddressChanged();
+        EXPECT_EQ(mailed(), subject) << ipv6.value_or("none");
+        h.End(DeliveryResult::Delivered);
+    }
+    // An automatic mail while it is unknown is a passing failure, retried at
+    // once when an address arrives.
+    h.ipv6.reset();
+    h.localIp = "192.0.2.9";
+    form.AddressChanged();
+    EXPECT_EQ(mailed(), "");
+    EXPECT_EQ(h.view.Caption(), RetryCaption(30'000));
+    h.ipv6 = "2001:db8::3";
+    form.AddressChanged();
+    EXPECT_EQ(mailed(), "2001:db8::3");
+
+    // A template without the token never has it read.
+    h.view.SetText(Control::Subject, "at [IPADDRESS]");
+    const int reads = h.ipv6Reads;
+    h.localIp = "192.0.2.10";
+    form.AddressChanged();
+    form.UserClicked(Control::SendEmailButton);
+    h.Tick(60'000);
+    EXPECT_EQ(mailed(), "192.0.2.10");
+    EXPECT_EQ(h.ipv6Reads, reads);
+}
+
 TEST(MainWindowTimer, TicksFollowTheAddressAndReadMemoryOnlyForWhatShowsIt)
 {
     WindowHarness h;

@@ -36,6 +36,8 @@ struct WindowHarness
     std::unique_ptr<MainWindow> form;
 
     std::string localIp = "192.0.2.7";
+    std::optional<std::string> ipv6;
+    int ipv6Reads = 0;
     std::string commandLine;
     // Virtual figures beyond 32 bits.
     MemStatus memory {8'000'000'000, 2'000'000'000, 1ULL << 47, 3ULL << 45};
@@ -77,6 +79,7 @@ struct WindowHarness
                                     .clock = FixedTime,
                                     .commandLine = commandLine,
                                     .endProcess = [this](int status) { EndProcess(status); },
+                                    .globalIpv6 = [this] { return ReadIpv6(); },
                                     .passwordStore = passwordStore,
                                     .lines = lines};
         const ShellParts shell {.socket = *this,
@@ -102,6 +105,15 @@ struct WindowHarness
         listener.DialogueEnded({result, cause, {}});
         listener.CheckAutoExit();
     }
+    // The dialogue runs up to the message, every reply accepted; the wire then.
+    std::string Converse()
+    {
+        Connected();
+        for (const char *reply :
+             {"220 mx\r\n", "250 mx\r\n", "250 ok\r\n", "250 ok\r\n", "354 go\r\n"})
+            form->DataArrived(Arrive(reply));
+        return wire;
+    }
     // The clock moves on and the timer ticks.
     void Tick(std::int64_t afterMs = 5000)
     {
@@ -110,6 +122,11 @@ struct WindowHarness
     }
 
     static std::uint64_t FixedMessageId() { return 1; }
+    std::optional<std::string> ReadIpv6()
+    {
+        ++ipv6Reads;
+        return ipv6;
+    }
     MemStatus ReadMemory()
     {
         ++memoryReads;
