@@ -12,77 +12,65 @@ using pellwick::Ipv6Candidate;
 
 namespace {
 
-// The candidate for "2001:db8::<last>" or another prefix's first two bytes.
-Ipv6Candidate at(std::uint16_t prefix, std::uint8_t last, std::uint32_t interfaceIndex = 2)
+// The candidate for the address written as its eight groups, with `flags`:
+// t temporary, n tentative, d duplicate, x deprecated; `at` names its interface.
+Ipv6Candidate candidate(std::array<std::uint16_t, 8> groups, const std::string &flags = "",
+                        std::uint32_t at = 2)
 {
-    Ipv6Candidate candidate;
-    candidate.address[0] = static_cast<std::uint8_t>(prefix >> 8);
-    candidate.address[1] = static_cast<std::uint8_t>(prefix);
-    if (prefix == 0x2001) {
-        candidate.address[2] = 0x0d;
-        candidate.address[3] = 0xb8;
+    Ipv6Candidate c;
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        c.address[2 * i] = static_cast<std::uint8_t>(groups[i] >> 8);
+        c.address[2 * i + 1] = static_cast<std::uint8_t>(groups[i]);
     }
-    candidate.address[15] = last;
-    candidate.interfaceIndex = interfaceIndex;
-    return candidate;
+    const auto has = [&flags](char flag) {
+        return flags.find(flag) != std::string::npos;
+    };
+    c.temporary = has('t');
+    c.tentative = has('n');
+    c.duplicate = has('d');
+    c.deprecated = has('x');
+    c.interfaceIndex = at;
+    return c;
 }
 
-Ipv6Candidate with(Ipv6Candidate candidate, bool Ipv6Candidate::*flag)
+Ipv6Candidate doc(std::uint16_t last, const std::string &flags = "", std::uint32_t at = 2)
 {
-    candidate.*flag = true;
-    return candidate;
+    return candidate({0x2001, 0xdb8, 0, 0, 0, 0, 0, last}, flags, at);
 }
 
 } // namespace
 
 TEST(AddressChoice, TheStableGlobalAddressOfTheDefaultRouteInterface)
 {
-    const auto temporary = &Ipv6Candidate::temporary;
     struct Row
     {
-        const char *why;
         std::vector<Ipv6Candidate> candidates;
         std::optional<std::uint32_t> route;
-        const char *chosen; // nullptr: unknown
+        const char *chosen;
     };
-    const std::vector<Row> rows {
-        {"stable over temporary, whichever comes first",
-         {with(at(0x2001, 9), temporary), at(0x2001, 1), with(at(0x2001, 8), temporary)},
-         2,
-         "2001:db8::1"},
-        {"a temporary one when no stable one is usable",
-         {with(at(0x2001, 1), &Ipv6Candidate::deprecated), with(at(0x2001, 9), temporary)},
-         2,
-         "2001:db8::9"},
-        {"never link-local, ULA, loopback, multicast, tentative or duplicate",
-         {at(0xfe80, 1), at(0xfd00, 2), at(0xfc00, 3), at(0, 1), at(0xff02, 1),
-          with(at(0x2001, 4), &Ipv6Candidate::tentative),
-          with(at(0x2001, 5), &Ipv6Candidate::duplicate), at(0x2a00, 6)},
-         2,
-         "2a00::6"},
-        {"only the interface of the default route",
-         {at(0x2001, 1, 3), at(0x2001, 2, 2)},
-         2,
-         "2001:db8::2"},
-        {"no default route", {at(0x2001, 1)}, std::nullopt, nullptr},
-        {"nothing usable", {at(0xfe80, 1), at(0x2001, 1, 3)}, 2, nullptr},
-    };
-    for (const Row &row : rows) {
-        const auto chosen = pellwick::ChooseGlobalIpv6(row.candidates, row.route);
-        EXPECT_EQ(chosen.value_or("unknown"), row.chosen ? row.chosen : "unknown") << row.why;
-    }
-    // RFC 5952 text: the first longest zero run shortened, a single zero kept.
-    using Bytes = std::array<std::uint8_t, 16>;
-    EXPECT_EQ(
-        pellwick::Ipv6Text(Bytes {0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1}),
-        "2001:db8:0:1::1");
-    EXPECT_EQ(
-        pellwick::Ipv6Text(Bytes {0x20, 0x01, 0, 0, 0, 0, 0xab, 0xcd, 0, 0, 0, 0, 0, 0, 0, 0}),
-        "2001:0:0:abcd::");
-    EXPECT_EQ(pellwick::Ipv6Text(Bytes {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), "::");
-    EXPECT_EQ(
-        pellwick::Ipv6Text(Bytes {0x20, 0x01, 0x0d, 0xb8, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0}),
-        "2001:db8:1::1:0:0");
+    for (const Row &row : {
+             // Stable over temporary, wherever it is listed.
+             Row {{doc(9, "t"), doc(1), doc(8, "t")}, 2, "2001:db8::1"},
+             Row {{doc(1, "x"), doc(9, "t")}, 2, "2001:db8::9"},
+             // Never link-local, ULA, loopback, multicast, tentative or duplicate.
+             Row {{candidate({0xfe80, 0, 0, 0, 0, 0, 0, 1}),
+                   candidate({0xfd00, 0, 0, 0, 0, 0, 0, 2}),
+                   candidate({0xfc00, 0, 0, 0, 0, 0, 0, 3}), candidate({0, 0, 0, 0, 0, 0, 0, 1}),
+                   candidate({0xff02, 0, 0, 0, 0, 0, 0, 1}), doc(4, "n"), doc(5, "d"),
+                   candidate({0x2a00, 0, 0, 0, 0, 0, 0xab, 0})},
+                  2,
+                  "2a00::ab:0"},
+             // Only the interface of the default route; none, nothing.
+             Row {{doc(1, "", 3), doc(2)}, 2, "2001:db8::2"},
+             Row {{doc(1)}, std::nullopt, "unknown"},
+             Row {{doc(1, "", 3)}, 2, "unknown"},
+             // RFC 5952: the first longest zero run shortened, a lone zero kept.
+             Row {{candidate({0x2001, 0xdb8, 0, 1, 0, 0, 0, 1})}, 2, "2001:db8:0:1::1"},
+             Row {{candidate({0x2001, 0, 0, 0xabcd, 0, 0, 0, 0})}, 2, "2001:0:0:abcd::"},
+             Row {{candidate({0x2001, 0xdb8, 1, 0, 0, 1, 0, 0})}, 2, "2001:db8:1::1:0:0"},
+         })
+        EXPECT_EQ(pellwick::ChooseGlobalIpv6(row.candidates, row.route).value_or("unknown"),
+                  row.chosen);
 }
 
 TEST(AddressChoice, ConnectionAttemptsTakeTurnsAndOverlap)
