@@ -29,11 +29,11 @@ WindowWorld::WindowWorld(const std::vector<Setting> &settings)
     m_hive.Commit();
 }
 
-QtWindowParts WindowWorld::Parts(bool addressWatched, SettingsStore *store)
+QtWindowParts WindowWorld::Parts(bool addressWatched)
 {
     return QtWindowParts {
         .machine = {
-            .store = store ? *store : m_hive,
+            .store = m_hive,
             .autostart = m_autostart,
             .localIp = LocalIP,
             .memoryReader = PlatformMemoryReader(),

@@ -30,8 +30,8 @@ public:
     WindowWorld(const WindowWorld &) = delete;
     WindowWorld &operator=(const WindowWorld &) = delete;
 
-    // Parts for one window; its settings in `store`, else in the world's hive.
-    QtWindowParts Parts(bool addressWatched = false, SettingsStore *store = nullptr);
+    // Parts for one window, its settings in the world's hive.
+    QtWindowParts Parts(bool addressWatched = false);
 
     int ended = 0;
 

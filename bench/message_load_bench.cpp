@@ -13,44 +13,14 @@
 
 #include <chrono>
 #include <cstddef>
-#include <optional>
 #include <string>
-#include <utility>
 
 namespace {
 
 using pellwick::QtMainWindow;
-using pellwick::SettingsStore;
-using pellwick::StoredValue;
 using pellwick::bench::WindowWorld;
 
 constexpr std::size_t kMessageSize = std::size_t {1} << 20;
-
-// The world's hive with the message answered from memory: a 1 MiB message is
-// over the hive file's own size limit.
-class StoreWithMessage final : public SettingsStore
-{
-public:
-    StoreWithMessage(SettingsStore &hive, std::string message)
-        : m_hive(hive)
-        , m_message {pellwick::kTextType, std::move(message) + '\0'}
-    {
-    }
-
-    std::optional<StoredValue> Read(const std::string &name) override
-    {
-        return name == "Msg" ? std::optional(m_message) : m_hive.Read(name);
-    }
-    void Write(const std::string &name, std::optional<StoredValue> value) override
-    {
-        m_hive.Write(name, std::move(value));
-    }
-    std::string Commit() override { return m_hive.Commit(); }
-
-private:
-    SettingsStore &m_hive;
-    StoredValue m_message;
-};
 
 // kMessageSize bytes of `piece` over and over.
 std::string repeated(const std::string &piece)
@@ -64,12 +34,12 @@ std::string repeated(const std::string &piece)
 
 void loadAndShow(benchmark::State &state, const std::string &message)
 {
-    WindowWorld world {{}};
-    StoreWithMessage store(world.Parts().machine.store, message);
+    // Read from the settings file, as at a real start.
+    WindowWorld world {{{"Msg", message}}};
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         {
-            QtMainWindow window(world.Parts(false, &store));
+            QtMainWindow window(world.Parts());
             window.Load();
             QCoreApplication::processEvents();
             window.repaint();
