@@ -27,6 +27,16 @@ public:
     // Once Handle() is readable: takes the request of one later start and sends
     // it what `answer` makes of it (this process's id added).
     virtual void TakeRequest(const HandOverAnswer &answer) = 0;
+
+    // Runs a function on the event loop's thread and returns once it has run.
+    using OnLoop = std::function<void(const std::function<void()> &)>;
+    // Where requests arrive on a thread of the platform's own (Handle() is -1):
+    // from now on each is answered by `answer`, run through `onLoop`.
+    virtual void Serve(HandOverAnswer answer, OnLoop onLoop)
+    {
+        (void)answer;
+        (void)onLoop;
+    }
 };
 
 struct InstanceClaim
