@@ -93,7 +93,7 @@ def scenario_without_display(binary, namespace, sink, display):
         check('"Msg"="Set at [IPADDRESS]"' in read_hive(program), "not saved at once")
         refuse_another_user(program, namespace)
         # A subject edited in the file is taken in while the program runs.
-        edited = program.given[:-2] + '"Subject"="Moved to [IPADDRESS]"\r\n\r\n'
+        edited = read_hive(program)[:-2] + '"Subject"="Moved to [IPADDRESS]"\r\n\r\n'
         pathlib.Path(program.hive).write_text(edited, newline="")
         program.output_until("The stored value Subject was changed outside")
         # Told by the kernel, the address is read at once; the tick itself reads

@@ -21,6 +21,9 @@ struct HandOver
     InstanceRequest request = InstanceRequest::Show;
     // The command's arguments, for InstanceRequest::Command.
     std::vector<std::string> arguments;
+    // Set by the channel, never sent: why the request was refused unread (it
+    // came from another user). The program says so and answers only that.
+    std::string refusal = {};
 };
 
 // The running program's answer: what the later start prints and ends with,

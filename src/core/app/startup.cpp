@@ -56,7 +56,7 @@ int setPassword(const PlatformParts &platform, StartupShell &shell)
     const auto server = liveText(platform, "SMTPServer");
     const auto user = liveText(platform, "SMTPUser");
     if (!server || !user) {
-        printError(shell, "pellwick: the running Pellwick did not tell its server");
+        printError(shell, platform.lines, "pellwick: the running Pellwick did not tell its server");
         return 1;
     }
     const auto store = platform.passwordStore();
@@ -67,7 +67,7 @@ int setPassword(const PlatformParts &platform, StartupShell &shell)
     if (problem.empty())
         problem = store->Store(TrimSpaces(RemoveLineBreaks(*server)), *user, *password);
     if (!problem.empty()) {
-        printError(shell, "pellwick: the password was not kept: " + problem);
+        printError(shell, platform.lines, "pellwick: the password was not kept: " + problem);
         return 1;
     }
     return 0;
@@ -85,12 +85,12 @@ int runCommand(const CommandLine &asked, const std::vector<std::string> &argumen
         return reply->status;
     }
     if (asked.command == SettingsCommand::Status) {
-        printError(shell, "pellwick: Pellwick is not running");
+        printError(shell, platform.lines, "pellwick: Pellwick is not running");
         return kNotRunningStatus;
     }
     const auto store = platform.settingsStore();
     if (const std::string unreadable = store->Unreadable(); !unreadable.empty()) {
-        printError(shell, "pellwick: " + unreadable);
+        printError(shell, platform.lines, "pellwick: " + unreadable);
         return SendNow::kConfig;
     }
     Settings settings = Settings::Load(*store);
@@ -98,7 +98,7 @@ int runCommand(const CommandLine &asked, const std::vector<std::string> &argumen
     for (const SettingChange &change : result.changes)
         settings.Set(change.name, change.value);
     if (const std::string failure = settings.Save(*store); !failure.empty()) {
-        printError(shell, "pellwick: " + failure);
+        printError(shell, platform.lines, "pellwick: " + failure);
         return 1;
     }
     printReply(shell, result.reply);
@@ -117,7 +117,7 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
     if (asked.info != InfoRequest::None)
         return printOut(shell, InfoText(asked.info, programName)) ? 0 : 1;
     if (!asked.problem.empty()) {
-        printError(shell,
+        printError(shell, platform.lines,
                    "pellwick: " + asked.problem + "; " + programName + " --help lists the options");
         return kUsageStatus;
     }
@@ -135,7 +135,7 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
         // says so (a log-in run's job is done all the same, silently).
         if (running.headless && !asked.loginRun) {
             const std::string line = HeadlessRunningLine(running.process);
-            printError(shell, line);
+            printError(shell, platform.lines, line);
             if (asked.mode == RunMode::Window)
                 shell.ShowMessage(line);
         }

@@ -86,6 +86,10 @@ void MainWindow::ApplySettings(const std::vector<SettingChange> &changes)
 
 HandOverReply MainWindow::HandedOver(const HandOver &handOver)
 {
+    if (!handOver.refusal.empty()) {
+        m_parts.lines.Write(LinePriority::Warning, "pellwick", handOver.refusal);
+        return FailureReply(77, "pellwick: " + handOver.refusal);
+    }
     if (handOver.request == InstanceRequest::Show)
         RestoreWindow();
     if (handOver.request != InstanceRequest::Command)

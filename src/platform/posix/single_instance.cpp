@@ -11,7 +11,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -116,19 +115,15 @@ public:
         limitWaits(peer.get(), 1);
         ucred credentials {};
         socklen_t size = sizeof credentials;
+        HandOver handOver;
         if (::getsockopt(peer.get(), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0
             || credentials.uid != ::getuid()) {
-            const std::string refusal = "pellwick: refused a request of user "
-                                        + std::to_string(credentials.uid)
-                                        + ": only the user who runs Pellwick may command it";
-            std::fprintf(stderr, "%s\n", refusal.c_str());
-            std::fflush(stderr);
-            sendAll(peer.get(), Encoded(FailureReply(77, refusal)));
-            return;
+            handOver.refusal = "refused a request of user " + std::to_string(credentials.uid)
+                               + ": only the user who runs Pellwick may command it";
+        } else if (const std::optional<std::string> bytes = receiveAll(peer.get())) {
+            handOver = DecodedHandOver(*bytes).value_or(HandOver {});
         }
-        const std::optional<std::string> bytes = receiveAll(peer.get());
-        HandOverReply reply
-            = answer(bytes ? DecodedHandOver(*bytes).value_or(HandOver {}) : HandOver {});
+        HandOverReply reply = answer(handOver);
         reply.process = ::getpid();
         sendAll(peer.get(), Encoded(reply));
     }

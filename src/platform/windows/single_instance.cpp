@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -148,18 +147,12 @@ private:
 
     static void answerOne(State &state, HANDLE pipe, const std::wstring &sid)
     {
-        if (!clientIsThisUser(pipe, sid)) {
-            const std::string refusal
-                = "pellwick: refused a request of another user: only the user who runs "
-                  "Pellwick may command it";
-            std::fprintf(stderr, "%s\n", refusal.c_str());
-            std::fflush(stderr);
-            writeMessage(pipe, Encoded(FailureReply(77, refusal)));
-            return;
-        }
-        const std::optional<std::string> bytes = readMessage(pipe);
-        const HandOver handOver
-            = bytes ? DecodedHandOver(*bytes).value_or(HandOver {}) : HandOver {};
+        HandOver handOver;
+        if (!clientIsThisUser(pipe, sid))
+            handOver.refusal = "refused a request of another user: only the user who runs "
+                               "Pellwick may command it";
+        else if (const std::optional<std::string> bytes = readMessage(pipe))
+            handOver = DecodedHandOver(*bytes).value_or(HandOver {});
         HandOverReply reply = FailureReply(75, "pellwick: the running Pellwick did not answer");
         state.onLoop([&] { reply = state.answer(handOver); });
         reply.process = GetCurrentProcessId();
