@@ -8,6 +8,7 @@
 #include "core/settings/autostart.h"
 #include "core/settings/store.h"
 #include "core/tray/memory.h"
+#include "platform/single_instance.h"
 
 #include <functional>
 #include <memory>
@@ -87,6 +88,10 @@ std::unique_ptr<SettingsStore> OpenSettingsStore(std::string_view keyPath = kSet
 std::unique_ptr<Autostart> MakePlatformAutostart(const std::string &programFolder,
                                                  const std::string &programPath);
 
+// One line from standard input without its line break; on a terminal (a
+// console) it is not shown as it is typed. None at the end of the input.
+std::optional<std::string> ReadPasswordLine();
+
 // Where the executable lies: its folder and its full path.
 struct ProgramLocation
 {
@@ -113,6 +118,8 @@ inline PlatformParts ThisPlatform(std::function<ProgramLocation()> location)
         .clock = CurrentLocalTime,
         .hostName = HostName,
         .lines = PlatformMessageLines(),
+        .askRunning = AskRunningInstance,
+        .readPassword = ReadPasswordLine,
     };
 }
 

@@ -148,6 +148,64 @@ TEST(MainWindowSettings, ExitWritesOnlyWhatTheRunChangedIntoTheRecordAsItIsThen)
     EXPECT_EQ(h.hive.commits, 1);
 }
 
+TEST(MainWindowSettings, HandedOverCommandsActOnTheLiveValuesAsIfTypedAndSaveAtOnce)
+{
+    WindowHarness h;
+    MainWindow &form = h.Start();
+    h.view.SetText(Control::Sender, "typed@example.org"); // in the window, not yet saved
+    const std::string longName(256, 'x');
+    struct Row
+    {
+        std::vector<std::string> arguments;
+        int status;
+        std::string out; // the start of standard output, then all of standard error
+        std::string err = "";
+    };
+    // clang-format off
+    for (const Row &row : std::vector<Row> {
+             {{"--set", "smtpserver=mail.example.org", "SMTPPORT=587", "TimerSend=1",
+               "TimerValue=2"}, 0, ""},
+             {{"--get", "SENDER"}, 0, "typed@example.org\n"},
+             {{"--set", "SMTPPort=70000", "Subject=x"}, 64, "",
+              "pellwick: SMTPPort=70000: not a whole number from 1 to 65535\n"},
+             {{"--set", "SMTPServer=" + longName}, 64, "",
+              "pellwick: SMTPServer=" + longName + ": longer than 255 characters\n"},
+             {{"--set", "Nope=1"}, 64, "", "pellwick: no stored value is named Nope (--list "
+                                           "names them all)\n"},
+             {{"--get", "SMTPPort=1"}, 64, "", "pellwick: SMTPPort=1: a NAME expected, without "
+                                               "a value\n"},
+             {{"--bogus"}, 64, "", "pellwick: unknown option --bogus\n"},
+             {{"--unset", "smtpport"}, 0, ""},
+             {{"--list"}, 0, "SMTPServer        string \"mail.example.org\"\n"
+                             "Recipient         string \"root@localhost\"  (default)\n"},
+             {{"--status"}, 0, "Address: 192.0.2.7\nLast mail: none since the start\nNext "
+                               "mail: scheduled in 2 s, and one at every change of the address\n"},
+         }) {
+        // clang-format on
+        SCOPED_TRACE(testing::PrintToString(row.arguments));
+        const HandOverReply reply = form.HandedOver({InstanceRequest::Command, row.arguments});
+        EXPECT_EQ(reply.status, row.status);
+        EXPECT_TRUE(reply.out.starts_with(row.out)) << reply.out;
+        EXPECT_EQ(reply.out.empty(), row.out.empty()) << reply.out;
+        EXPECT_EQ(reply.err, row.err);
+    }
+    // Shown as typed, with the timer's handler run; saved (the typed sender
+    // too), the port back at its default.
+    EXPECT_EQ(h.view.Text(Control::SmtpServer), "mail.example.org");
+    EXPECT_TRUE(h.view.Enabled(Control::TimerRate));
+    EXPECT_EQ(h.Stored("SMTPServer"), SettingValue("mail.example.org"));
+    EXPECT_EQ(h.Stored("Sender"), SettingValue("typed@example.org"));
+    EXPECT_EQ(h.Stored("SMTPPort"), SettingValue(25));
+    EXPECT_EQ(h.Stored("Subject"), std::nullopt);
+    h.form->UserClicked(Control::SendEmailButton);
+    h.End(DeliveryResult::Delivered, "250 OK");
+    EXPECT_THAT(form.StatusText(), HasSubstr("\nLast mail: Sun, 06 Dec 2026 "));
+    EXPECT_THAT(form.StatusText(), HasSubstr(", to root@localhost, delivered: 250 OK\n"));
+    h.view.SetWindowVisible(false);
+    form.HandedOver({InstanceRequest::Show, {}});
+    EXPECT_TRUE(h.view.WindowVisible());
+}
+
 TEST(MainWindowMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSavesThePassword)
 {
     struct Parts
