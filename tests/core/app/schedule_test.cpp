@@ -47,9 +47,6 @@ TEST(Schedule, UnitAndRateFromTheListAndTheTypedText)
 TEST(Schedule, TicksStopAtTheLowestValueInsteadOfWrapping)
 {
     constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
-    EXPECT_EQ(ScheduleTick(5000, true).countdown, 0);
-    EXPECT_TRUE(ScheduleTick(5000, true).send);
-    EXPECT_FALSE(ScheduleTick(5001, true).send);
     EXPECT_EQ(ScheduleTick(kMin + 1, false).countdown, kMin);
     EXPECT_TRUE(ScheduleTick(kMin, true).send);
 }
