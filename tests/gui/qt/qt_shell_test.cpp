@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The Qt shell's contract: its widgets carry the controls' names, texts and
-// focus order, and what the user does reaches MainWindow (which the core's own
+// The Qt shell's contract: its widgets keep the controls' texts and focus
+// order, and what the user does reaches MainWindow (which the core's own
 // tests cover in full).
 #include "support/test_machine.h"
 
@@ -45,14 +45,9 @@ struct Shell : test::TestMachine
 
 } // namespace
 
-TEST(QtShell, EveryControlIsNamedAndTabVisitsTheInputsInOrder)
+TEST(QtShell, TabVisitsTheInputsInOrder)
 {
     Shell s;
-    for (std::size_t i = 0; i < kControlCount; ++i) {
-        const QWidget *widget = s.window.Widget(static_cast<Control>(i));
-        ASSERT_NE(widget, nullptr) << i;
-        EXPECT_EQ(widget->objectName().toStdString(), ControlName(static_cast<Control>(i)));
-    }
     using enum Control;
     // clang-format off
     const std::vector<Control> order {SmtpServer, Recipient, Sender, Subject, Message,
