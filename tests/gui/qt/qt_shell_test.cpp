@@ -128,7 +128,6 @@ TEST(QtShell, UserActionsReachTheWindowAndItsChangesAreNotEchoed)
     EXPECT_EQ(s.hive.Read("SMTPUser"), Stored(std::string("alice")));
 }
 
-// (That it offers neither maximise nor resize, the tray end-to-end run asks.)
 TEST(QtShell, TheDebugLogWrapsAndFollowsNewText)
 {
     Shell s;
