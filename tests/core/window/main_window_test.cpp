@@ -70,13 +70,11 @@ TEST(MainWindowLoad, StartUpShowsWhatTheStoredOptionsAsk)
              {{}, {}},
              // A hidden start puts the icon up even without the display option.
              {{{"StartMinimized", 1}, {"DisplayIcon", 0}}, {{"window", "off"}}},
-             {{{"DisplayIcon", 0}}, {{"icon", "off"}}},
              // Without log-in runs the exit option ends disabled.
              {{{"AutoMail", 1}, {"EmailOnIPStartup", 0}},
               {{"mail", "localhost:25"}, {"caption", "Connecting to localhost"}, {"mail box", "1"},
                {"exit box", "off"}, {"autostart", "off"}}},
              {{{"CopyClipOnStartup", 1}}, {{"clipboard", "192.0.2.7"}}},
-             {{{"ShowDebug", 1}}, {{"debug tab", "on"}}},
              {{{"ShowPhyMem", 0}, {"ShowIP", 0}}, {{"marks", "Virt"}, {"icon", "%75 Virtual Free "}}},
              {{{"TimerSend", 1}, {"TimerValueType", 1}},
               {{"countdown", std::to_string(30 * 60'000)}, {"rate field", "on"}}},
