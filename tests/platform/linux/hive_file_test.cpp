@@ -212,46 +212,32 @@ TEST(HiveFile, AnOddFileIsNeverReadAndIsKeptAsideAtASaveAndNothingIsWrittenInAFo
 {
     namespace fs = std::filesystem;
     // Each spoils the file or its folder, or gives false when it cannot (only root
-    // gives files away); where the folder is wrong, nothing may be written.
+    // gives files away); where the folder is wrong (true), nothing may be written.
     const auto hive = [](const TempHive &h) {
         WriteBytes(h.file, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Pellwick]\r\n"
                            "\"Msg\"=\"hi\"\r\n\r\n");
         return h.folder.path().c_str();
     };
-    using Spoil = std::function<bool(const TempHive &h)>;
-    const std::vector<std::tuple<std::string, bool, Spoil>> cases = {
-        {"fifo", false,
-         [](const auto &h) {
-             return ::mkfifo(h.file.c_str(), 0600) == 0;
-         }},
-        {"200 MB", false,
+    using Case = std::tuple<std::string, std::function<bool(const TempHive &h)>, bool>;
+    const std::vector<Case> cases = {
+        {"fifo", [](const auto &h) { return ::mkfifo(h.file.c_str(), 0600) == 0; }, false},
+        {"200 MB",
          [](const auto &h) {
              WriteBytes(h.file, "REGEDIT4\r\n");
              fs::resize_file(h.file, 200u << 20);
              return true;
-         }},
-        {"link to /dev/zero", false,
-         [](const auto &h) {
-             return ::symlink("/dev/zero", h.file.c_str()) == 0;
-         }},
-        {"another user's file", false,
-         [&](const auto &h) {
-             return hive(h) && ::chown(h.file.c_str(), 65534, 0) == 0;
-         }},
-        {"group may write", true,
-         [&](const auto &h) {
-             return ::chmod(hive(h), 0770) == 0;
-         }},
-        {"others may write", true,
-         [&](const auto &h) {
-             return ::chmod(hive(h), 01777) == 0;
-         }},
-        {"another user's folder", true,
-         [&](const auto &h) {
-             return ::chown(hive(h), 65534, 0) == 0;
-         }},
+         },
+         false},
+        {"link to /dev/zero",
+         [](const auto &h) { return ::symlink("/dev/zero", h.file.c_str()) == 0; }, false},
+        {"another user's file",
+         [&](const auto &h) { return hive(h) && ::chown(h.file.c_str(), 65534, 0) == 0; }, false},
+        {"group may write", [&](const auto &h) { return ::chmod(hive(h), 0770) == 0; }, true},
+        {"others may write", [&](const auto &h) { return ::chmod(hive(h), 01777) == 0; }, true},
+        {"another user's folder", [&](const auto &h) { return ::chown(hive(h), 65534, 0) == 0; },
+         true},
     };
-    for (const auto &[name, folder, spoil] : cases) {
+    for (const auto &[name, spoil, folder] : cases) {
         SCOPED_TRACE(name);
         TempHive h;
         if (!spoil(h))
@@ -347,10 +333,10 @@ TEST(HiveFile, TwoProcessesWritingAtOnceLoseNothingAndFileAndFolderAreTheOwnersA
         return std::filesystem::status(path).permissions() & perms::mask;
     };
     const auto owner = perms::owner_read | perms::owner_write;
-    EXPECT_EQ(
-        std::vector({modeOf(h.file), modeOf(h.file.string() + ".lock"),
-                     modeOf(h.file.parent_path()), modeOf(h.file.parent_path().parent_path())}),
-        std::vector({owner, owner, perms::owner_all, perms::owner_all}));
+    EXPECT_EQ(modeOf(h.file), owner);
+    EXPECT_EQ(modeOf(h.file.string() + ".lock"), owner);
+    EXPECT_EQ(modeOf(h.file.parent_path()), perms::owner_all);
+    EXPECT_EQ(modeOf(h.file.parent_path().parent_path()), perms::owner_all);
     // A hive once opened to everybody is private again after the next change.
     std::filesystem::permissions(h.file, owner | perms::others_read);
 
