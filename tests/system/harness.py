@@ -2,7 +2,6 @@
 """Drives the real pellwick binary, as root, in a network namespace of its own
 holding loopback, one test interface, Debian's aiosmtpd and an Xvfb display."""
 
-import contextlib
 import os
 import pathlib
 import re
@@ -51,7 +50,10 @@ def wait_for(predicate, timeout, what, quiet=False):
     raise AssertionError("timed out waiting for " + what)
 
 
-class Closing(contextlib.AbstractContextManager):
+class Closing:
+    def __enter__(self):
+        return self
+
     def __exit__(self, *exception):
         self.close()
 

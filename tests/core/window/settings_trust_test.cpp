@@ -66,26 +66,39 @@ TEST(SettingsTrust, UnreadableSettingsMailNobodyAndStayAsTheyAre)
 
 TEST(SettingsTrust, EveryOutcomeIsToldAndALogInRunEndsWithItsStatus)
 {
-    // The recipient, each try's end (P: passing failure, R: refused, D: delivered),
-    // what is printed, the status.
     struct Row
     {
-        const char *recipient, *tries;
+        const char *run;
+        const char *recipient;
+        std::vector<DeliveryResult> tries;
         std::string out, err;
         int status;
     };
     const std::string later = "Pellwick: the email was not sent: 451 try later Retrying in ";
     const Row rows[] = {
-        {"root@localhost", "PPD", "Pellwick: the email was sent: 250 ok\n",
-         later + "30 s.\n" + later + "1 min.\n", 0},
-        {"root@localhost", "R", "", "Pellwick: the email was not sent: 550 no\n", 69},
-        {"a@example.org>, <evil@x", "", "",
+        {"two failures then delivered",
+         "root@localhost",
+         {DeliveryResult::PassingFailure, DeliveryResult::PassingFailure,
+          DeliveryResult::Delivered},
+         "Pellwick: the email was sent: 250 ok\n",
+         later + "30 s.\n" + later + "1 min.\n",
+         0},
+        {"refused for good",
+         "root@localhost",
+         {DeliveryResult::RefusedForGood},
+         "",
+         "Pellwick: the email was not sent: 550 no\n",
+         69},
+        {"a recipient that is no address",
+         "a@example.org>, <evil@x",
+         {},
+         "",
          "Pellwick: the email was not sent: The recipient \"a@example.org>\" is not an email "
          "address.\n",
          78},
     };
     for (const Row &row : rows) {
-        SCOPED_TRACE(row.tries);
+        SCOPED_TRACE(row.run);
         WindowHarness h;
         h.trayHost = false;
         h.commandLine = "/s";
@@ -94,22 +107,20 @@ TEST(SettingsTrust, EveryOutcomeIsToldAndALogInRunEndsWithItsStatus)
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         h.Start();
-        for (const char *end = row.tries; *end; ++end) {
-            if (end != row.tries)
-                h.Tick(end == row.tries + 1 ? 30'000 : 60'000);
+        for (std::size_t i = 0; i < row.tries.size(); ++i) {
+            if (i > 0)
+                h.Tick(i == 1 ? 30'000 : 60'000);
             EXPECT_EQ(h.connectedTo, "localhost:25");
-            h.End(*end == 'D'   ? DeliveryResult::Delivered
-                  : *end == 'R' ? DeliveryResult::RefusedForGood
-                                : DeliveryResult::PassingFailure,
-                  *end == 'D'   ? "250 ok"
-                  : *end == 'R' ? "550 no"
-                                : "451 try later");
+            const DeliveryResult result = row.tries[i];
+            h.End(result, result == DeliveryResult::Delivered        ? "250 ok"
+                          : result == DeliveryResult::RefusedForGood ? "550 no"
+                                                                     : "451 try later");
         }
         EXPECT_EQ(testing::internal::GetCapturedStdout(), row.out);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), row.err);
         EXPECT_EQ(h.processEnds, 1);
         EXPECT_EQ(h.exitStatus, row.status);
         EXPECT_EQ(h.form->DebugLog().find("is not an email address.") != std::string::npos,
-                  !*row.tries);
+                  row.tries.empty());
     }
 }
