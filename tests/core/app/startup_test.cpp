@@ -174,6 +174,7 @@ TEST(CommandLine, LoginRunEveryOptionAndWhatIsLeftUnknown)
     const Args wrong {"--helpx", "-help", "/??", "--Version", "-v", "/h", "help"};
     // clang-format off
     for (const Row &row : {
+             Row {{}, Window, None, none, {}},
              Row {{"/s", "--headless"}, Headless, None, none, {}},
              Row {{"--headless", "--send-now"}, SendNow, None, none, {}},
              Row {wrong, Window, None, none, wrong},
@@ -181,6 +182,7 @@ TEST(CommandLine, LoginRunEveryOptionAndWhatIsLeftUnknown)
              Row {{"-h"}, Window, Help, none, {}},
              Row {{"--version", "--help"}, Window, Version, none, {}},
              Row {{"--help", "--version"}, Window, Help, none, {}},
+             Row {{"/s", "--password-file", "/run/pw"}, Window, None, "/run/pw", {}},
              Row {{"--password-file=/a b", "--headless"}, Headless, None, "/a b", {}},
              // The word after the option is its value, even one that reads as
              // an option; it still chooses the mode.
