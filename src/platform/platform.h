@@ -34,11 +34,8 @@ std::optional<std::string> GlobalIPv6();
 // The host's local time now, with its real UTC offset.
 LocalTime CurrentLocalTime();
 
-// Reads the figures of this machine and of this process.
-MemStatus ReadPlatformMemoryStatus();
-
-// The same reading for a caller that reads again and again, as the timer does: the
-// reader may keep what it reads from ready between readings.
+// Reads the figures of this machine and of this process, again and again as the
+// timer does: the reader may keep what it reads from ready between readings.
 MemoryReader PlatformMemoryReader();
 
 // This system's secret store: the Secret Service (libsecret) on Linux, the
