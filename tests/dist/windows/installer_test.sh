@@ -34,7 +34,9 @@ makensis -V2 -DVERSION=1.0 -DFILE_VERSION=1.0.0.0 -DPROGRAM="$work/old.exe" \
 # Wine's own processes must not hold on to this script's output.
 run wineboot -i >/dev/null 2>&1
 settle
-files() { (cd "$WINEPREFIX/drive_c" && find . -type f | sort); }
+# Wine's own system folder is left out: Wine writes files there when it likes
+# (a device's .pnf, say), and nothing of Pellwick goes there.
+files() { (cd "$WINEPREFIX/drive_c" && find . -path ./windows -prune -o -type f -print | sort); }
 files >"$work/before"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Pellwick'
 settings='HKLM\Software\Pellwick'
