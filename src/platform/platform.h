@@ -5,6 +5,7 @@
 #include "core/mail/message.h"
 #include "core/mail/password_file.h"
 #include "core/mail/password_store.h"
+#include "core/net/ipv4.h"
 #include "core/settings/autostart.h"
 #include "core/settings/store.h"
 #include "core/tray/memory.h"
@@ -24,6 +25,10 @@ std::string HostName();
 // address of the interface that carries the default route, else the first
 // address of an interface that is up and not loopback, else "127.0.0.1".
 std::string LocalIP();
+
+// The gateway of the IPv4 default route (the lowest metric's), read afresh at
+// every call; 0 when there is none. The router that is asked for the public address.
+Ipv4 DefaultGateway();
 
 // The host's local time now, with its real UTC offset.
 LocalTime CurrentLocalTime();

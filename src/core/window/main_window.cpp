@@ -20,6 +20,13 @@ MainWindow::MainWindow(WindowView &view, WindowParts parts)
     , m_smtp(m_parts.socket, *this, m_parts.deadline,
              {m_parts.clock, m_parts.hostName, m_parts.messageIdRandom})
 {
+    if (m_parts.datagrams && m_parts.addressDeadline)
+        m_publicIp = std::make_unique<PublicAddressFinder>(PublicAddressFinder::Parts {
+            *m_parts.datagrams, *m_parts.addressDeadline, m_parts.steadyMs, m_parts.messageIdRandom,
+            [this](const std::string &line) { AppendToDebugLog(line + "\r\n"); },
+            [this] {
+                publicAddressSettled();
+            }});
     // The timer ticks from the moment the window exists and is never stopped
     // before the exit.
     m_parts.timer.Start(kTickIntervalMs);
@@ -141,6 +148,7 @@ void MainWindow::Start()
         return;
     }
     m_lastIp = localIp();
+    followTemplate();
     UpdateCaption("");
     if (m_view.Value(Control::StartMinimized) == kUnchecked) {
         m_view.SetWindowVisible(true);
@@ -200,6 +208,8 @@ void MainWindow::ExitApp()
     // and the dialogue is dropped.
     m_parts.timer.Stop();
     m_parts.socket.Close();
+    if (m_publicIp)
+        m_publicIp->SetWanted(false);
     // The window is still there: a user who ended the program can copy what
     // they typed before it goes.
     if (!m_saveFailure.empty() && m_userEnded)
@@ -217,7 +227,7 @@ void MainWindow::CheckAutoExit()
 {
     // A log-in run ends once its mail is delivered or refused for good, not
     // while a retry waits.
-    if (m_exiting || m_retry.Pending())
+    if (m_exiting || m_retry.Pending() || m_mailAwaitsAddress)
         return;
     if (IsLoginRun(m_parts.commandLine) && IsChecked(Control::AutoExit))
         ExitApp();

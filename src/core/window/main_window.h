@@ -2,9 +2,11 @@
 #pragma once
 
 #include "core/app/retry_schedule.h"
+#include "core/mail/ip_token.h"
 #include "core/mail/smtp.h"
 #include "core/mail/smtp_listener.h"
 #include "core/mail/submission_settings.h"
+#include "core/net/public_address.h"
 #include "core/settings/settings.h"
 #include "core/tray/memory.h"
 #include "core/tray/sys_tray_icon.h"
@@ -13,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -27,11 +30,11 @@ std::string MailFieldsProblem(const std::function<std::string(Control)> &field,
                               const std::string &server);
 
 // Starts the mail the window's text fields describe, each as `field` gives it,
-// the address token replaced by `localIp`, to `server` with the stored port,
+// the address tokens replaced by `values`, to `server` with the stored port,
 // security, user name and pin; the password from the file if given, else
 // from the store.
 void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
-               const std::string &localIp, const Settings &settings, const std::string &server,
+               const TokenValues &values, const Settings &settings, const std::string &server,
                PasswordStore *passwordStore, const std::optional<PasswordLookup> &passwordFile);
 
 // The settings window's behaviour: its controls are the live settings; it runs
@@ -120,8 +123,19 @@ private:
     // The cached local IP address, read again when a change was told or the safety net
     // asks for it.
     const std::string &localIp() const;
-    // The IP step of the tick.
-    void followAddress();
+    // The IP step of the tick: a move of the local address, or of the public
+    // one the template uses, mails once.
+    // True when it sent a mail.
+    bool followAddress();
+    // The subject or the message holds the public address's token.
+    bool usesPublicIp() const;
+    // Asks for the public address while the template uses it, as the settings say.
+    void followTemplate();
+    // An asking for the public address ended.
+    void publicAddressSettled();
+    // Why an automatic mail cannot go yet, for want of an address the
+    // template uses; empty when it can.
+    std::string addressProblem() const;
     void retryIfDue();
     // Reads the memory figures and puts them on the About tab.
     void refreshMemory();
@@ -135,6 +149,13 @@ private:
     WindowView &m_view;
     WindowParts m_parts;
     std::string m_lastIp;
+    // The public address as last mailed on; nullopt before it was first learned.
+    std::optional<std::string> m_lastPublicIp;
+    // A move waits for the public address to settle, so that it is mailed once.
+    bool m_moveOwed = false;
+    // An automatic mail waits for the public address's first answer.
+    bool m_mailAwaitsAddress = false;
+    std::unique_ptr<PublicAddressFinder> m_publicIp;
     std::int64_t m_countdown = 0;
     bool m_messageHadFocus = false;
     // The figures as last read.

@@ -28,13 +28,13 @@ std::string MailFieldsProblem(const std::function<std::string(Control)> &field,
 }
 
 void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
-               const std::string &localIp, const Settings &settings, const std::string &server,
+               const TokenValues &values, const Settings &settings, const std::string &server,
                PasswordStore *passwordStore, const std::optional<PasswordLookup> &passwordFile)
 {
     const SubmissionSettings stored = SubmissionSettings::From(settings);
     smtp.ConnectToServer(field(Control::SmtpServer), field(Control::Recipient),
-                         ReplaceIpToken(field(Control::Message), localIp), field(Control::Sender),
-                         ReplaceIpToken(field(Control::Subject), localIp),
+                         ReplaceTokens(field(Control::Message), values), field(Control::Sender),
+                         ReplaceTokens(field(Control::Subject), values),
                          "Pellwick v" PELLWICK_VERSION,
                          SubmissionFromSettings(stored.port, stored.security, stored.user,
                                                 stored.pin, server, passwordStore, passwordFile));
@@ -54,8 +54,29 @@ void MainWindow::SendEmail(MailKind kind)
         mailNotStarted(kind, problem);
         return;
     }
+    TokenValues values {localIp()};
+    if (usesPublicIp()) {
+        const std::string publicIp = m_publicIp ? m_publicIp->Address() : std::string();
+        if (!publicIp.empty()) {
+            values.publicIp = publicIp;
+        } else if (kind == MailKind::Button) {
+            AppendToDebugLog(std::string("The public address is not known yet: the mail says \"")
+                             + kUnknownAddress + "\" in its place.\r\n");
+        } else if (m_publicIp && m_publicIp->Settling()) {
+            m_mailAwaitsAddress = true;
+            return;
+        } else {
+            // Worth trying again: the router may answer later.
+            m_retry.Started(kind);
+            AppendToDebugLog("The public address is not known yet.\r\n");
+            DialogueEnded(
+                {DeliveryResult::PassingFailure, "The public address is not known yet.", {}});
+            CheckAutoExit();
+            return;
+        }
+    }
     m_retry.Started(kind);
-    StartMail(m_smtp, field, localIp(), m_settings, server, m_parts.passwordStore,
+    StartMail(m_smtp, field, values, m_settings, server, m_parts.passwordStore,
               m_parts.passwordFile);
 }
 

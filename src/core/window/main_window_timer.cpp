@@ -3,6 +3,8 @@
 #include "core/window/main_window.h"
 #include "core/window/window_view.h"
 
+#include <utility>
+
 namespace pellwick {
 
 namespace {
@@ -30,6 +32,7 @@ void MainWindow::Tick()
     // case a notice was lost.
     if (!m_parts.addressWatched || ++m_ticksSinceIpRead >= kIpSafetyNetTicks)
         m_localIpStale = true;
+    followTemplate();
     followAddress();
 
     const ScheduleStep step = ScheduleTick(m_countdown, IsChecked(Control::TimerSend));
@@ -46,22 +49,69 @@ void MainWindow::AddressChanged()
     if (!m_loaded || m_exiting)
         return;
     m_localIpStale = true;
+    // Another network may have another router.
+    if (m_publicIp)
+        m_publicIp->NetworkChanged();
     followAddress();
     // The network has moved: a mail waiting for its retry goes now.
     if (m_retry.Remaining(m_parts.steadyMs()))
         SendEmail();
 }
 
-void MainWindow::followAddress()
+bool MainWindow::followAddress()
 {
     if (m_localIpStale)
         m_ticksSinceIpRead = 0;
-    if (localIp() == m_lastIp)
+    if (localIp() != m_lastIp) {
+        m_lastIp = localIp();
+        UpdateCaption("");
+        UpdateTrayTip();
+        m_moveOwed = true;
+        if (m_publicIp && !m_publicIp->Settling())
+            m_publicIp->NetworkChanged();
+    }
+    if (usesPublicIp() && m_publicIp) {
+        // The local move and the public one it brings go in one mail.
+        if (m_publicIp->Settling())
+            return false;
+        const std::string publicIp = m_publicIp->Address();
+        if (!publicIp.empty() && m_lastPublicIp != publicIp) {
+            // Learning the address for the first time is no move.
+            m_moveOwed = m_moveOwed || m_lastPublicIp.has_value();
+            m_lastPublicIp = publicIp;
+        }
+    }
+    if (!std::exchange(m_moveOwed, false) || !IsChecked(Control::EmailOnNewIp))
+        return false;
+    SendEmail();
+    return true;
+}
+
+bool MainWindow::usesPublicIp() const
+{
+    return m_view.Text(Control::Subject).find(kPublicIpToken) != std::string::npos
+           || m_view.Text(Control::Message).find(kPublicIpToken) != std::string::npos;
+}
+
+void MainWindow::followTemplate()
+{
+    if (!m_publicIp)
         return;
-    m_lastIp = localIp();
-    UpdateCaption("");
-    UpdateTrayTip();
-    if (IsChecked(Control::EmailOnNewIp))
+    m_publicIp->Configure(
+        static_cast<PublicAddressSource>(m_settings.Number("PublicAddressSource")),
+        m_settings.Text("StunServer"));
+    m_publicIp->SetWanted(usesPublicIp());
+}
+
+void MainWindow::publicAddressSettled()
+{
+    if (m_exiting)
+        return;
+    // A mail that waited for the address, or whose retry waits for it, goes now.
+    const bool owed = std::exchange(m_mailAwaitsAddress, false)
+                      || (m_retry.Remaining(m_parts.steadyMs()) && !m_publicIp->Address().empty());
+    const bool mailed = m_loaded && followAddress();
+    if (owed && !mailed)
         SendEmail();
 }
 

@@ -35,7 +35,7 @@ void SendNow::Start()
     if (const std::string problem = MailFieldsProblem(field, server); !problem.empty())
         m_finished(kConfig, problem);
     else
-        StartMail(m_smtp, field, m_localIp(), settings, server, m_passwordStore, m_passwordFile);
+        StartMail(m_smtp, field, {m_localIp()}, settings, server, m_passwordStore, m_passwordFile);
 }
 
 void SendNow::CheckAutoExit()

@@ -36,6 +36,8 @@ WindowParts TakeWindowParts(QtWindowParts &parts, QtWindowEvents &events, Clipbo
                                                       .clipboard = clipboard,
                                                       .addressWatched = parts.addressWatched,
                                                       .serverDialog = serverDialog,
+                                                      .datagrams = &events.datagrams,
+                                                      .addressDeadline = &events.addressDeadline,
                                                   }};
 }
 

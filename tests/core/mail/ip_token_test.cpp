@@ -16,6 +16,8 @@ TEST(IpToken, ReplacesEveryExactTokenAndNothingElse)
     // Left to right without overlap, and the replacement is never scanned again.
     EXPECT_EQ(ReplaceIpToken("[[IPADDRESS]IPADDRESS]]", "[IPADDRESS]"), "[[IPADDRESS]IPADDRESS]]");
     EXPECT_EQ(ReplaceIpToken("[IPADDRESS][IPADDRESS]", "1"), "11");
+    EXPECT_EQ(pellwick::ReplaceTokens("[PUBLICIPADDRESS] [IPADDRESS]", {"10.0.0.7"}),
+              "unknown 10.0.0.7");
     // An empty IP makes the token disappear.
     EXPECT_EQ(ReplaceIpToken("is [IPADDRESS]!", ""), "is !");
 }

@@ -3,6 +3,7 @@
 #include "core/net/public_address.h"
 #include "core/net/stun.h"
 
+#include "support/fake_datagram_port.h"
 #include "support/fake_mail.h"
 
 #include <gtest/gtest.h>
@@ -21,16 +22,6 @@ std::string bytes(std::initializer_list<int> values)
     for (int v : values)
         result += static_cast<char>(v);
     return result;
-}
-
-// A NAT-PMP answer: version, opcode, result, epoch, address.
-std::string natPmp(int version, int opcode, int result, std::uint32_t epoch, Ipv4 address)
-{
-    std::string reply = bytes({version, opcode});
-    AppendBigEndian(reply, static_cast<std::uint32_t>(result), 2);
-    AppendBigEndian(reply, epoch, 4);
-    AppendBigEndian(reply, address, 4);
-    return reply;
 }
 
 constexpr StunTransaction kTransaction {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
@@ -103,23 +94,24 @@ TEST(PublicAddressCodec, NatPmpTakesOnlyVersionZeroAddressAnswers)
         const auto *answer = std::get_if<NatPmpAddress>(&reply);
         return answer ? std::pair(answer->epoch, answer->address) : std::pair(0u, 0u);
     };
-    EXPECT_EQ(epochAndAddress(ParseNatPmpReply(natPmp(0, 128, 0, 77, 0xCB007107))),
+    EXPECT_EQ(epochAndAddress(ParseNatPmpReply(test::NatPmpAnswer(0, 128, 0, 77, 0xCB007107))),
               std::pair(77u, 0xCB007107u));
     // Extra bytes after the answer are no reason to refuse it.
-    EXPECT_EQ(epochAndAddress(ParseNatPmpReply(natPmp(0, 128, 0, 1, 5) + "xx")), std::pair(1u, 5u));
+    EXPECT_EQ(epochAndAddress(ParseNatPmpReply(test::NatPmpAnswer(0, 128, 0, 1, 5) + "xx")),
+              std::pair(1u, 5u));
     for (const std::string &foreign : {
              std::string(),
              bytes({0, 128, 0}),
-             natPmp(0, 128, 0, 1, 2).substr(0, 11), // cut short
-             natPmp(2, 128, 0, 1, 2), // PCP's ANNOUNCE on the same port
-             natPmp(1, 128, 0, 1, 2),
-             natPmp(0, 0, 0, 1, 2),
-             natPmp(0, 129, 0, 1, 2),
+             test::NatPmpAnswer(0, 128, 0, 1, 2).substr(0, 11), // cut short
+             test::NatPmpAnswer(2, 128, 0, 1, 2), // PCP's ANNOUNCE on the same port
+             test::NatPmpAnswer(1, 128, 0, 1, 2),
+             test::NatPmpAnswer(0, 0, 0, 1, 2),
+             test::NatPmpAnswer(0, 129, 0, 1, 2),
          })
         EXPECT_TRUE(std::holds_alternative<NatPmpForeign>(ParseNatPmpReply(foreign)))
             << foreign.size();
     for (const int code : {1, 2, 3, 4, 5, 300}) {
-        const auto reply = ParseNatPmpReply(natPmp(0, 128, code, 1, 2).substr(0, 4));
+        const auto reply = ParseNatPmpReply(test::NatPmpAnswer(0, 128, code, 1, 2).substr(0, 4));
         ASSERT_TRUE(std::holds_alternative<NatPmpRefusal>(reply));
         EXPECT_EQ(std::get<NatPmpRefusal>(reply).resultCode, code);
     }
@@ -179,37 +171,6 @@ namespace {
 constexpr Ipv4 kGateway = 0xC0A80001; // 192.168.0.1
 constexpr Ipv4 kStunServer = 0xC6336409; // 198.51.100.9
 
-struct FakePort : DatagramPort
-{
-    struct Sent
-    {
-        Ipv4 to;
-        std::uint16_t port;
-        std::string bytes;
-    };
-    std::string Open() override
-    {
-        open = true;
-        return {};
-    }
-    void Close() override { open = false; }
-    void Send(Ipv4 to, std::uint16_t port, const std::string &data) override
-    {
-        sent.push_back({to, port, data});
-    }
-    void Resolve(const std::string &host) override { resolving.push_back(host); }
-    Ipv4 DefaultGateway() override { return gateway; }
-    void Arrive(Ipv4 from, std::uint16_t fromPort, const std::string &data, bool announcement)
-    {
-        Events()->DatagramArrived({from, fromPort, data}, announcement);
-    }
-
-    bool open = false;
-    Ipv4 gateway = kGateway;
-    std::vector<Sent> sent;
-    std::vector<std::string> resolving;
-};
-
 struct Finder
 {
     explicit Finder(PublicAddressSource source, const std::string &stunServer = {})
@@ -220,7 +181,7 @@ struct Finder
     std::vector<std::string> settled;
     std::string log;
     std::int64_t now = 1000;
-    FakePort port;
+    test::FakeDatagramPort port;
     test::ManualDeadline deadline;
     PublicAddressFinder finder {{port, deadline, [this] { return now; },
                                  [] { return 0x0C0B0A0908070605u; },
@@ -241,11 +202,12 @@ struct Finder
     }
     std::size_t sentTo(Ipv4 to) const
     {
-        return static_cast<std::size_t>(std::ranges::count(port.sent, to, &FakePort::Sent::to));
+        return static_cast<std::size_t>(
+            std::ranges::count(port.sent, to, &test::FakeDatagramPort::Sent::to));
     }
 };
 
-const std::string kPublicReply = natPmp(0, 128, 0, 500, 0xCB007107); // 203.0.113.7
+const std::string kPublicReply = test::NatPmpAnswer(0, 128, 0, 500, 0xCB007107); // 203.0.113.7
 const StunTransaction kFakeTransaction {5, 6, 7, 8, 9, 10, 5, 6, 7, 8, 9, 10};
 
 } // namespace
@@ -274,12 +236,14 @@ TEST(PublicAddressFinder, AsksTheRouterThenStunAsTheSourceSays)
              Row {"silent router, then STUN", S::RouterThenStun, "198.51.100.9:3478", std::nullopt,
                   "203.0.113.11", "", 1},
              Row {"refusing router, then STUN", S::RouterThenStun, "198.51.100.9",
-                  natPmp(0, 128, 2, 0, 0).substr(0, 4), "203.0.113.11", "not authorized", 1},
-             Row {"inside another NAT, told", S::Router, "", natPmp(0, 128, 0, 9, 0x64400001),
-                  "100.64.0.1", "100.64.0.1 is not public", 0},
+                  test::NatPmpAnswer(0, 128, 2, 0, 0).substr(0, 4), "203.0.113.11",
+                  "not authorized", 1},
+             Row {"inside another NAT, told", S::Router, "",
+                  test::NatPmpAnswer(0, 128, 0, 9, 0x64400001), "100.64.0.1",
+                  "100.64.0.1 is not public", 0},
              Row {"inside another NAT, then STUN", S::RouterThenStun, "198.51.100.9",
-                  natPmp(0, 128, 0, 9, 0x0A000001), "203.0.113.11", "", 1},
-             Row {"no address is none", S::Router, "", natPmp(0, 128, 0, 9, 0), "",
+                  test::NatPmpAnswer(0, 128, 0, 9, 0x0A000001), "203.0.113.11", "", 1},
+             Row {"no address is none", S::Router, "", test::NatPmpAnswer(0, 128, 0, 9, 0), "",
                   "no external address", 0},
              Row {"STUN only", S::StunOnly, "198.51.100.9", std::nullopt, "203.0.113.11", "", 1},
              Row {"never", S::Never, "198.51.100.9", std::nullopt, "", "", 0},
@@ -296,7 +260,7 @@ TEST(PublicAddressFinder, AsksTheRouterThenStunAsTheSourceSays)
             // Only the gateway's port 5351 is heard, and a wrong version is not.
             f.port.Arrive(kGateway + 1, kNatPmpServerPort, kPublicReply, false);
             f.port.Arrive(kGateway, 5352, kPublicReply, false);
-            f.router(natPmp(2, 128, 0, 1, 0xCB007107));
+            f.router(test::NatPmpAnswer(2, 128, 0, 1, 0xCB007107));
             if (row.routerReply)
                 f.router(*row.routerReply);
             else
@@ -330,18 +294,19 @@ TEST(PublicAddressFinder, FollowsTheRoutersAnnouncementsRestartsAndTheNetwork)
     // anybody but the gateway are not heard.
     for (std::uint32_t i = 0; i < 3; ++i) {
         f.now += 1000;
-        f.router(natPmp(0, 128, 0, 501 + i, 0xCB007108), true);
+        f.router(test::NatPmpAnswer(0, 128, 0, 501 + i, 0xCB007108), true);
     }
-    f.router(natPmp(2, 128, 0, 600, 0xCB007109), true);
-    f.port.Arrive(kGateway + 1, kNatPmpServerPort, natPmp(0, 128, 0, 600, 0xCB007109), true);
+    f.router(test::NatPmpAnswer(2, 128, 0, 600, 0xCB007109), true);
+    f.port.Arrive(kGateway + 1, kNatPmpServerPort, test::NatPmpAnswer(0, 128, 0, 600, 0xCB007109),
+                  true);
     EXPECT_EQ(f.settled, (std::vector<std::string> {"203.0.113.7", "203.0.113.8", "203.0.113.8",
                                                     "203.0.113.8"}));
     EXPECT_EQ(f.sentTo(kGateway), 1u);
 
     // The router restarted: its epoch went back, so it is asked again.
-    f.router(natPmp(0, 128, 0, 3, 0xCB007108), true);
+    f.router(test::NatPmpAnswer(0, 128, 0, 3, 0xCB007108), true);
     EXPECT_EQ(f.sentTo(kGateway), 2u);
-    f.router(natPmp(0, 128, 0, 4, 0xCB007108));
+    f.router(test::NatPmpAnswer(0, 128, 0, 4, 0xCB007108));
     // The safety net asks again after five minutes.
     f.deadline.Expire();
     EXPECT_EQ(f.sentTo(kGateway), 3u);
