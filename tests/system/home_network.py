@@ -1,0 +1,199 @@
+# SPDX-License-Identifier: MIT
+"""The real program behind a home router made of Debian's parts: Pellwick's
+namespace on the router's LAN; a "router" namespace with nftables masquerade and
+miniupnpd (unpacked from its packages, never installed as a service); an
+"internet" namespace beyond it with coturn as the STUN server. Needs root; else
+exits 77.
+
+    home_network.py PATH/TO/pellwick MINIUPNPD_FOLDER
+
+MINIUPNPD_FOLDER is made from miniupnpd and miniupnpd-nftables with apt-get
+download and dpkg-deb -x when it does not exist yet.
+"""
+
+import glob
+import os
+import pathlib
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+import harness
+from harness import check, run
+
+LAN_ROUTER, LAN_HOST = "192.168.77.1", "192.168.77.2"
+INTERNET = "203.0.113.1"
+PUBLIC, MOVED = "203.0.113.2", "203.0.113.3"
+
+# nft_init.sh reads its names from here; the Debian package ships the
+# iptables flavour of this file, so the nftables names are given as miniupnpd's
+# own defaults.
+NFT_NAMES = """NFT=$(command -v nft)
+TABLE=filter
+NAT_TABLE=filter
+CHAIN=miniupnpd
+PREROUTING_CHAIN=prerouting_miniupnpd
+POSTROUTING_CHAIN=postrouting_miniupnpd
+"""
+
+# UPnP stays on: miniupnpd watches its interfaces, and so announces a move, only
+# with it.
+MINIUPNPD_CONF = """ext_ifname=wan0
+listening_ip=lan1
+enable_natpmp=yes
+enable_upnp=yes
+ext_perform_stun=yes
+ext_stun_host=%s
+ext_stun_port=3478
+secure_mode=no
+system_uptime=yes
+uuid=3a1f0c58-6e0e-4f4e-9c7d-5d1c0fd0e001
+upnp_table_name=filter
+upnp_nat_table_name=filter
+upnp_forward_chain=miniupnpd
+upnp_nat_chain=prerouting_miniupnpd
+upnp_nat_postrouting_chain=postrouting_miniupnpd
+allow 1024-65535 192.168.77.0/24 1024-65535
+deny 0-65535 0.0.0.0/0 0-65535
+""" % INTERNET
+
+
+def unpack_miniupnpd(folder):
+    if os.path.exists(os.path.join(folder, "usr", "sbin", "miniupnpd")):
+        return
+    with tempfile.TemporaryDirectory() as download:
+        run("apt-get", "download", "miniupnpd", "miniupnpd-nftables", cwd=download)
+        for package in glob.glob(os.path.join(download, "*.deb")):
+            run("dpkg-deb", "-x", package, folder)
+
+
+class Netns(harness.Closing):
+    def __init__(self, role):
+        self.name = "pw%s%d" % (role, os.getpid())
+        run("ip", "netns", "add", self.name)
+        self.ip("link", "set", "lo", "up")
+
+    def ip(self, *args, check=True):
+        return run("ip", "-n", self.name, *args, check=check)
+
+    def command(self, *args):
+        return ["ip", "netns", "exec", self.name, *args]
+
+    def run(self, *args):
+        return run(*self.command(*args))
+
+    def close(self):
+        run("ip", "netns", "del", self.name, check=False)
+
+
+def link(left, left_name, left_address, right, right_name, right_address):
+    """A veth pair between two namespaces, each end with its /24 address."""
+    run("ip", "link", "add", left_name, "netns", left.name, "type", "veth", "peer", "name",
+        right_name, "netns", right.name)
+    for space, name, address in ((left, left_name, left_address),
+                                 (right, right_name, right_address)):
+        space.ip("addr", "add", address + "/24", "dev", name)
+        space.ip("link", "set", name, "up")
+
+
+class Processes(harness.Closing):
+    def __init__(self):
+        self.running = []
+
+    def start(self, command, log):
+        """Runs the command, its output into the file `log`."""
+        with open(log, "w") as output:
+            process = subprocess.Popen(command, stdout=output, stderr=subprocess.STDOUT)
+        self.running.append(process)
+        return process
+
+    def close(self):
+        for process in reversed(self.running):
+            if process.poll() is None:
+                process.send_signal(signal.SIGTERM)
+                process.wait(10)
+
+
+def mails_with(sink, count, text, timeout):
+    mails = harness.wait_for(lambda: len(sink.messages()) >= count and sink.messages(), timeout,
+                             "mail %d" % count)
+    check(len(mails) == count, "%d mails" % len(mails))
+    check(text in mails[-1], mails[-1])
+    return mails
+
+
+def main():
+    binary, miniupnpd = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    harness.exit_unless_root()
+    unpack_miniupnpd(miniupnpd)
+    config = tempfile.mkdtemp(prefix="pellwick-router-")
+    try:
+        run_network(binary, miniupnpd, config)
+    except Exception:
+        for log in glob.glob(os.path.join(config, "*.log")):
+            print("==", log, pathlib.Path(log).read_text()[-2500:])
+        raise
+    finally:
+        shutil.rmtree(config, ignore_errors=True)
+    print("passed: home_network")
+    return 0
+
+
+def run_network(binary, miniupnpd, config):
+    with Netns("home") as home, Netns("router") as router, Netns("net") as internet, \
+            Processes() as processes:
+        link(home, "lan0", LAN_HOST, router, "lan1", LAN_ROUTER)
+        link(router, "wan0", PUBLIC, internet, "wan1", INTERNET)
+        home.ip("route", "add", "default", "via", LAN_ROUTER)
+        router.ip("route", "add", "default", "via", INTERNET)
+        # A moved address is promoted, so wan0 always has one.
+        router.run("sysctl", "-q", "-w", "net.ipv4.ip_forward=1",
+                   "net.ipv4.conf.wan0.promote_secondaries=1")
+        processes.start(internet.command("turnserver", "--stun-only", "-L", INTERNET, "-n",
+                                         "--no-cli", "--no-tls", "--no-dtls", "--simple-log", "--log-file",
+                                         "stdout"), os.path.join(config, "turnserver.log"))
+        scripts = os.path.join(config, "scripts")
+        os.makedirs(scripts)
+        pathlib.Path(scripts, "nft_init.sh").write_bytes(
+            pathlib.Path(miniupnpd, "etc", "miniupnpd", "nft_init.sh").read_bytes())
+        pathlib.Path(scripts, "miniupnpd_functions.sh").write_text(NFT_NAMES)
+        router.run("sh", os.path.join(scripts, "nft_init.sh"))
+        # The home network reaches out through the router's address.
+        router.run("nft", "add", "rule", "inet", "filter", "forward", "accept")
+        router.run("nft", "add", "rule", "inet", "filter", "postrouting", "oifname", "wan0",
+                   "masquerade")
+        conf = pathlib.Path(config, "miniupnpd.conf")
+        conf.write_text(MINIUPNPD_CONF)
+        processes.start(router.command(os.path.join(miniupnpd, "usr", "sbin", "miniupnpd"),
+                                       "-d", "-f", str(conf)), os.path.join(config, "miniupnpd.log"))
+        # miniupnpd answers once it learned its address from the STUN server.
+        time.sleep(1)
+
+        with harness.Sink(home) as sink:
+            values = {"AutoMail": 1, "AutoEmailOnNewIP": 1, "ShowDebug": 1,
+                      "Subject": "Public [PUBLICIPADDRESS]", "Msg": "local [IPADDRESS]"}
+            with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
+                mails_with(sink, 1, "Subject: Public %s\r\n" % PUBLIC, 20)
+                # The router announces the move several times: one mail.
+                router.ip("addr", "add", MOVED + "/24", "dev", "wan0")
+                router.ip("addr", "del", PUBLIC + "/24", "dev", "wan0")
+                router.ip("route", "replace", "default", "via", INTERNET)
+                mails_with(sink, 2, "Subject: Public %s\r\n" % MOVED, 20)
+                time.sleep(5)
+                check(len(sink.messages()) == 2, "%d mails" % len(sink.messages()))
+                program.process.send_signal(signal.SIGTERM)
+                check(program.process.wait(10) == 0, "exit status")
+
+            # The STUN server alone sees the address the router's NAT gives.
+            values.update({"PublicAddressSource": 3, "StunServer": INTERNET + ":3478"})
+            with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
+                mails_with(sink, 3, "Subject: Public %s\r\n" % MOVED, 20)
+                program.process.send_signal(signal.SIGTERM)
+                program.process.wait(10)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
