@@ -187,10 +187,15 @@ def run_network(binary, miniupnpd, config):
                 program.process.send_signal(signal.SIGTERM)
                 check(program.process.wait(10) == 0, "exit status")
 
+            # --send-now waits for the router's answer.
+            with harness.Pellwick(binary, home, None, values, ["--send-now"]) as program:
+                check(program.process.wait(20) == 0, program.process.stdout.read())
+                mails_with(sink, 3, "Subject: Public %s\r\n" % MOVED, 5)
+
             # The STUN server alone sees the address the router's NAT gives.
             values.update({"PublicAddressSource": 3, "StunServer": INTERNET + ":3478"})
             with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
-                mails_with(sink, 3, "Subject: Public %s\r\n" % MOVED, 20)
+                mails_with(sink, 4, "Subject: Public %s\r\n" % MOVED, 20)
                 program.process.send_signal(signal.SIGTERM)
                 program.process.wait(10)
 

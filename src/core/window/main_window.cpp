@@ -66,7 +66,10 @@ void MainWindow::UserClicked(Control control)
         SendEmail(MailKind::Button);
         break;
     case Control::InsertIpButton:
-        InsertIpToken();
+        InsertToken(kIpToken);
+        break;
+    case Control::InsertPublicIpButton:
+        InsertToken(kPublicIpToken);
         break;
     case Control::CopyIpButton:
         CopyIpToClipboard();
@@ -98,6 +101,7 @@ void MainWindow::FocusMoved(std::optional<Control> from, Control to)
     // The IP goes where the user was typing last.
     if (to == Control::Message || to == Control::Subject) {
         m_view.SetEnabled(Control::InsertIpButton, true);
+        m_view.SetEnabled(Control::InsertPublicIpButton, true);
         m_messageHadFocus = to == Control::Message;
     }
 }
@@ -171,6 +175,7 @@ void MainWindow::Start()
         CopyIpToClipboard();
     ApplyTimerSettings();
     UpdateMemoryLabels();
+    showAddresses();
     ShowDebugTab();
     m_loaded = true;
     if (!m_unreadable.empty())

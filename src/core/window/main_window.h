@@ -23,6 +23,10 @@ namespace pellwick {
 
 class WindowView;
 
+// A mail sent by hand while the public address is not known says so in the log.
+inline constexpr const char *kPublicIpUnknownLine
+    = "The public address is not known yet: the mail says \"unknown\" in its place.";
+
 // Why no mail can go with the window's text fields, each as `field` gives it,
 // to `server`: none set, or a sender or recipient that is no address; empty
 // when it can.
@@ -101,7 +105,7 @@ protected:
 private:
     void UpdateCaption(const std::string &text) override;
     void DialogueEnded(const DialogueOutcome &outcome) override;
-    void InsertIpToken();
+    void InsertToken(const char *token);
     // Port, security, user name, password and the trusted certificate.
     void OpenServerDialog();
     void ApplyTimerSettings();
@@ -127,6 +131,10 @@ private:
     // one the template uses, mails once.
     // True when it sent a mail.
     bool followAddress();
+    // "PublicAddressSource" as the two boxes say.
+    int publicAddressSource() const;
+    // The About tab's list of the addresses known.
+    void showAddresses();
     // The subject or the message holds the public address's token.
     bool usesPublicIp() const;
     // Asks for the public address while the template uses it, as the settings say.
@@ -156,6 +164,7 @@ private:
     // An automatic mail waits for the public address's first answer.
     bool m_mailAwaitsAddress = false;
     std::unique_ptr<PublicAddressFinder> m_publicIp;
+    std::string m_addressesShown;
     std::int64_t m_countdown = 0;
     bool m_messageHadFocus = false;
     // The figures as last read.

@@ -60,8 +60,7 @@ void MainWindow::SendEmail(MailKind kind)
         if (!publicIp.empty()) {
             values.publicIp = publicIp;
         } else if (kind == MailKind::Button) {
-            AppendToDebugLog(std::string("The public address is not known yet: the mail says \"")
-                             + kUnknownAddress + "\" in its place.\r\n");
+            AppendToDebugLog(std::string(kPublicIpUnknownLine) + "\r\n");
         } else if (m_publicIp && m_publicIp->Settling()) {
             m_mailAwaitsAddress = true;
             return;
@@ -113,12 +112,12 @@ void MainWindow::OpenServerDialog()
         AppendToDebugLog("Could not keep the password: " + problem + "\r\n");
 }
 
-void MainWindow::InsertIpToken()
+void MainWindow::InsertToken(const char *token)
 {
     const Control field = m_messageHadFocus ? Control::Message : Control::Subject;
     const TextSelection selection = m_view.Selection(field);
-    m_view.SetText(field,
-                   InsertTokenAtCaret(m_view.Text(field), selection.start, selection.length));
+    m_view.SetText(
+        field, InsertTokenAtCaret(m_view.Text(field), selection.start, selection.length, token));
 }
 
 void MainWindow::DataArrived(std::int32_t count)

@@ -24,6 +24,17 @@ void MainWindow::LoadSettings()
                 m_view.SetMenuChecked(*mark, state != kUnchecked);
         }
     }
+    // One stored number, two boxes: 1 the router, 2 both, 3 the STUN server alone.
+    const int source = m_settings.Number("PublicAddressSource");
+    m_view.SetValue(Control::AskRouter, source == 1 || source == 2 ? kChecked : kUnchecked);
+    m_view.SetValue(Control::AskStun, source >= 2 ? kChecked : kUnchecked);
+}
+
+int MainWindow::publicAddressSource() const
+{
+    const bool router = IsChecked(Control::AskRouter);
+    const bool stun = IsChecked(Control::AskStun);
+    return router ? (stun ? 2 : 1) : (stun ? 3 : 0);
 }
 
 void MainWindow::SaveSettings()
@@ -36,6 +47,7 @@ void MainWindow::SaveSettings()
         else if (row.kind == ControlKind::ComboBox)
             m_settings.Set(row.name, m_view.ListIndex(row.control));
     }
+    m_settings.Set("PublicAddressSource", publicAddressSource());
     m_saveFailure = m_settings.Save(m_parts.store, [this](std::string_view name) {
         const std::string line = "The stored value " + std::string(name)
                                  + " was also changed outside Pellwick while it ran; Pellwick's "

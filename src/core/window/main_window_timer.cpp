@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/app/schedule.h"
 #include "core/window/main_window.h"
+#include "core/window/window_description.h"
 #include "core/window/window_view.h"
 
 #include <utility>
@@ -81,10 +82,20 @@ bool MainWindow::followAddress()
             m_lastPublicIp = publicIp;
         }
     }
+    showAddresses();
     if (!std::exchange(m_moveOwed, false) || !IsChecked(Control::EmailOnNewIp))
         return false;
     SendEmail();
     return true;
+}
+
+void MainWindow::showAddresses()
+{
+    std::string text = std::string(kLocalIpLine) + localIp();
+    if (m_publicIp && !m_publicIp->Address().empty())
+        text += "\n" + std::string(kPublicIpLine) + m_publicIp->Address();
+    if (text != std::exchange(m_addressesShown, text))
+        m_view.SetText(Control::KnownAddresses, text);
 }
 
 bool MainWindow::usesPublicIp() const
@@ -97,9 +108,8 @@ void MainWindow::followTemplate()
 {
     if (!m_publicIp)
         return;
-    m_publicIp->Configure(
-        static_cast<PublicAddressSource>(m_settings.Number("PublicAddressSource")),
-        m_settings.Text("StunServer"));
+    m_publicIp->Configure(static_cast<PublicAddressSource>(publicAddressSource()),
+                          m_view.Text(Control::StunServer));
     m_publicIp->SetWanted(usesPublicIp());
 }
 

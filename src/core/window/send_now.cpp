@@ -3,6 +3,7 @@
 
 #include "core/mail/message.h"
 #include "core/settings/settings.h"
+#include "core/tray/notify_area.h"
 #include "core/window/main_window.h"
 
 #include <algorithm>
@@ -23,19 +24,68 @@ SendNow::SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment
 {
 }
 
-void SendNow::Start()
+namespace {
+
+// The texts the window's fields would show.
+std::function<std::string(Control)> fieldsOf(const Settings &settings)
 {
-    const Settings settings = Settings::Load(m_store);
-    // The texts the window's fields would show.
-    const auto field = [&settings](Control control) {
+    return [&settings](Control control) {
         return settings.Text(
             std::ranges::find(SettingsTable(), control, &SettingRow::control)->name);
     };
-    const std::string server = TrimSpaces(RemoveLineBreaks(settings.Text("SMTPServer")));
-    if (const std::string problem = MailFieldsProblem(field, server); !problem.empty())
+}
+
+} // namespace
+
+void SendNow::AskPublicAddress(DatagramPort &port, Deadline &deadline)
+{
+    m_datagrams = &port;
+    m_addressDeadline = &deadline;
+}
+
+void SendNow::Start()
+{
+    m_settings = Settings::Load(m_store);
+    const std::string server = TrimSpaces(RemoveLineBreaks(m_settings.Text("SMTPServer")));
+    if (const std::string problem = MailFieldsProblem(fieldsOf(m_settings), server);
+        !problem.empty()) {
         m_finished(kConfig, problem);
-    else
-        StartMail(m_smtp, field, {m_localIp()}, settings, server, m_passwordStore, m_passwordFile);
+        return;
+    }
+    const auto uses = [this](const char *name) {
+        return m_settings.Text(name).find(kPublicIpToken) != std::string::npos;
+    };
+    if (!m_datagrams || !(uses("Subject") || uses("Msg"))) {
+        startMail();
+        return;
+    }
+    m_publicIp = std::make_unique<PublicAddressFinder>(PublicAddressFinder::Parts {
+        *m_datagrams, *m_addressDeadline, SteadyMilliseconds, MessageIdRandom(), nullptr, [this] {
+            startMail();
+        }});
+    m_publicIp->Configure(
+        static_cast<PublicAddressSource>(m_settings.Number("PublicAddressSource")),
+        m_settings.Text("StunServer"));
+    m_publicIp->SetWanted(true);
+}
+
+void SendNow::startMail()
+{
+    TokenValues values {m_localIp()};
+    if (m_publicIp) {
+        // The first answer decides; later ones find the mail on its way.
+        if (m_publicIp->Settling() || std::exchange(m_mailStarted, true))
+            return;
+        values.publicIp = m_publicIp->Address();
+        m_publicIp->SetWanted(false);
+        if (values.publicIp.empty()) {
+            values.publicIp = kUnknownAddress;
+            WriteMessageLine("pellwick", kPublicIpUnknownLine);
+        }
+    }
+    const std::string server = TrimSpaces(RemoveLineBreaks(m_settings.Text("SMTPServer")));
+    StartMail(m_smtp, fieldsOf(m_settings), values, m_settings, server, m_passwordStore,
+              m_passwordFile);
 }
 
 void SendNow::CheckAutoExit()

@@ -432,6 +432,7 @@ TEST(MainWindowPublicIp, AskedOnlyForTheTokenAndEachMoveMailedOnce)
     EXPECT_EQ(h.connects, 0);
     h.datagrams.RouterSays(100, 0xCB007107);
     EXPECT_THAT(Converse(h), HasSubstr("Subject: Public 203.0.113.7, local 192.0.2.7\r\n"));
+    EXPECT_EQ(h.view.Text(Control::KnownAddresses), "Local IP: 192.0.2.7\nPublic IP: 203.0.113.7");
     h.End(DeliveryResult::Delivered, "250 ok");
 
     // Announced three times, the move is one mail.
@@ -479,4 +480,27 @@ TEST(MainWindowPublicIp, AnUnknownAddressIsRetriedAutomaticallyAndSaidUnknownByT
     form.UserClicked(Control::SendEmailButton);
     EXPECT_THAT(Converse(h), HasSubstr("\r\nat unknown"));
     EXPECT_THAT(form.DebugLog(), HasSubstr("the mail says \"unknown\" in its place"));
+}
+
+TEST(MainWindowPublicIp, TwoBoxesHoldTheSourceAndAButtonInsertsTheToken)
+{
+    // The stored source, the boxes it checks, the source once the STUN box is clicked.
+    for (const auto &[source, router, stun, flipped] :
+         {std::tuple {0, kUnchecked, kUnchecked, 3}, std::tuple {1, kChecked, kUnchecked, 2},
+          std::tuple {2, kChecked, kChecked, 1}, std::tuple {3, kUnchecked, kChecked, 0}}) {
+        WindowHarness h;
+        h.Store("PublicAddressSource", source);
+        MainWindow &form = h.Start();
+        EXPECT_EQ(h.view.Value(Control::AskRouter), router) << source;
+        EXPECT_EQ(h.view.Value(Control::AskStun), stun) << source;
+        h.view.SetValue(Control::AskStun, stun == kChecked ? kUnchecked : kChecked);
+        form.UserChangedValue(Control::AskStun);
+        form.FocusMoved(Control::Subject, Control::Message);
+        EXPECT_TRUE(h.view.Enabled(Control::InsertPublicIpButton));
+        form.UserClicked(Control::InsertPublicIpButton);
+        form.ExitApp();
+        EXPECT_EQ(h.Stored("PublicAddressSource"), SettingValue {flipped}) << source;
+        EXPECT_EQ(h.Stored("Msg"),
+                  SettingValue {"[PUBLICIPADDRESS]Your New IP Address is [IPADDRESS]"});
+    }
 }

@@ -155,13 +155,15 @@ TEST(Win32Window, TheKeyboardVisitsEachTabsControlsInTheirFocusOrder)
         {Tab::Email,
          {Control::SmtpServer, Control::Recipient, Control::Sender, Control::Subject,
           Control::Message, Control::SendEmailButton, Control::InsertIpButton,
-          Control::ServerButton}},
+          Control::InsertPublicIpButton, Control::ServerButton}},
         {Tab::Settings,
          {Control::EmailIpOnStartup, Control::AutoMail, Control::EmailOnNewIp, Control::AutoExit,
           Control::StartMinimized, Control::DisplayIcon, Control::ShowIp,
           Control::ShowVirtualMemory, Control::ShowPhysicalMemory, Control::TimerSend,
           Control::TimerUnit, Control::TimerRate}},
-        {Tab::Misc, {Control::CopyIpButton, Control::CopyIpOnStartup, Control::ShowDebug}},
+        {Tab::Misc,
+         {Control::CopyIpButton, Control::CopyIpOnStartup, Control::ShowDebug, Control::AskRouter,
+          Control::StunServer}},
     };
     ShowWindow(window.Window(), SW_SHOW);
     for (const auto &[tab, order] : orders) {
