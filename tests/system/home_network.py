@@ -125,79 +125,123 @@ def mails_with(sink, count, text, timeout):
     return mails
 
 
+class HomeNetwork(harness.Closing):
+    """The three namespaces, wired and running; `home` is Pellwick's."""
+
+    def __init__(self, miniupnpd):
+        unpack_miniupnpd(miniupnpd)
+        self.config = tempfile.mkdtemp(prefix="pellwick-router-")
+        self.spaces = []
+        self.processes = Processes()
+        self.batch = None
+        try:
+            self.home, self.router, internet = (self.space(role) for role in ("home", "router", "net"))
+            link(self.home, "lan0", LAN_HOST, self.router, "lan1", LAN_ROUTER)
+            link(self.router, "wan0", PUBLIC, internet, "wan1", INTERNET)
+            self.home.ip("route", "add", "default", "via", LAN_ROUTER)
+            self.router.ip("route", "add", "default", "via", INTERNET)
+            # A moved address is promoted, so wan0 always has one.
+            self.router.run("sysctl", "-q", "-w", "net.ipv4.ip_forward=1",
+                            "net.ipv4.conf.wan0.promote_secondaries=1")
+            self.processes.start(internet.command(
+                "turnserver", "--stun-only", "-L", INTERNET, "-n", "--no-cli", "--no-tls",
+                "--no-dtls", "--simple-log", "--log-file", "stdout"), self.log("turnserver"))
+            scripts = os.path.join(self.config, "scripts")
+            os.makedirs(scripts)
+            pathlib.Path(scripts, "nft_init.sh").write_bytes(
+                pathlib.Path(miniupnpd, "etc", "miniupnpd", "nft_init.sh").read_bytes())
+            pathlib.Path(scripts, "miniupnpd_functions.sh").write_text(NFT_NAMES)
+            self.router.run("sh", os.path.join(scripts, "nft_init.sh"))
+            # The home network reaches out through the router's address.
+            self.router.run("nft", "add", "rule", "inet", "filter", "forward", "accept")
+            self.router.run("nft", "add", "rule", "inet", "filter", "postrouting", "oifname",
+                            "wan0", "masquerade")
+            conf = pathlib.Path(self.config, "miniupnpd.conf")
+            conf.write_text(MINIUPNPD_CONF)
+            self.processes.start(self.router.command(
+                os.path.join(miniupnpd, "usr", "sbin", "miniupnpd"), "-d", "-f", str(conf)),
+                self.log("miniupnpd"))
+            # miniupnpd answers once it learned its address from the STUN server.
+            time.sleep(1)
+            self.public = PUBLIC
+        except Exception:
+            self.close()
+            raise
+
+    def space(self, role):
+        self.spaces.append(Netns(role))
+        return self.spaces[-1]
+
+    def log(self, name):
+        return os.path.join(self.config, name + ".log")
+
+    def move(self, address):
+        """Moves the router's public address, in one step for the kernel: the new
+        one is added, the old one removed; miniupnpd announces it. Returns the
+        monotonic time when `ip` was handed the step."""
+        if not self.batch:
+            self.batch = subprocess.Popen(self.router.command("ip", "-force", "-batch", "-"),
+                                          stdin=subprocess.PIPE, text=True)
+        started = time.monotonic()
+        self.batch.stdin.write("addr add %s/24 dev wan0\naddr del %s/24 dev wan0\n"
+                               "route replace default via %s\n" % (address, self.public, INTERNET))
+        self.batch.stdin.flush()
+        self.public = address
+        return started
+
+    def print_logs(self):
+        for log in glob.glob(os.path.join(self.config, "*.log")):
+            print("==", log, pathlib.Path(log).read_text()[-2500:])
+
+    def close(self):
+        if self.batch:
+            self.batch.stdin.close()
+            self.batch.wait(10)
+        self.processes.close()
+        for space in reversed(self.spaces):
+            space.close()
+        shutil.rmtree(self.config, ignore_errors=True)
+
+
 def main():
     binary, miniupnpd = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     harness.exit_unless_root()
-    unpack_miniupnpd(miniupnpd)
-    config = tempfile.mkdtemp(prefix="pellwick-router-")
-    try:
-        run_network(binary, miniupnpd, config)
-    except Exception:
-        for log in glob.glob(os.path.join(config, "*.log")):
-            print("==", log, pathlib.Path(log).read_text()[-2500:])
-        raise
-    finally:
-        shutil.rmtree(config, ignore_errors=True)
+    with HomeNetwork(miniupnpd) as network:
+        try:
+            run_network(binary, network)
+        except Exception:
+            network.print_logs()
+            raise
     print("passed: home_network")
     return 0
 
 
-def run_network(binary, miniupnpd, config):
-    with Netns("home") as home, Netns("router") as router, Netns("net") as internet, \
-            Processes() as processes:
-        link(home, "lan0", LAN_HOST, router, "lan1", LAN_ROUTER)
-        link(router, "wan0", PUBLIC, internet, "wan1", INTERNET)
-        home.ip("route", "add", "default", "via", LAN_ROUTER)
-        router.ip("route", "add", "default", "via", INTERNET)
-        # A moved address is promoted, so wan0 always has one.
-        router.run("sysctl", "-q", "-w", "net.ipv4.ip_forward=1",
-                   "net.ipv4.conf.wan0.promote_secondaries=1")
-        processes.start(internet.command("turnserver", "--stun-only", "-L", INTERNET, "-n",
-                                         "--no-cli", "--no-tls", "--no-dtls", "--simple-log", "--log-file",
-                                         "stdout"), os.path.join(config, "turnserver.log"))
-        scripts = os.path.join(config, "scripts")
-        os.makedirs(scripts)
-        pathlib.Path(scripts, "nft_init.sh").write_bytes(
-            pathlib.Path(miniupnpd, "etc", "miniupnpd", "nft_init.sh").read_bytes())
-        pathlib.Path(scripts, "miniupnpd_functions.sh").write_text(NFT_NAMES)
-        router.run("sh", os.path.join(scripts, "nft_init.sh"))
-        # The home network reaches out through the router's address.
-        router.run("nft", "add", "rule", "inet", "filter", "forward", "accept")
-        router.run("nft", "add", "rule", "inet", "filter", "postrouting", "oifname", "wan0",
-                   "masquerade")
-        conf = pathlib.Path(config, "miniupnpd.conf")
-        conf.write_text(MINIUPNPD_CONF)
-        processes.start(router.command(os.path.join(miniupnpd, "usr", "sbin", "miniupnpd"),
-                                       "-d", "-f", str(conf)), os.path.join(config, "miniupnpd.log"))
-        # miniupnpd answers once it learned its address from the STUN server.
-        time.sleep(1)
+def run_network(binary, network):
+    home = network.home
+    with harness.Sink(home) as sink:
+        values = {"AutoMail": 1, "AutoEmailOnNewIP": 1, "ShowDebug": 1,
+                  "Subject": "Public [PUBLICIPADDRESS]", "Msg": "local [IPADDRESS]"}
+        with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
+            mails_with(sink, 1, "Subject: Public %s\r\n" % PUBLIC, 20)
+            # The router announces the move several times: one mail.
+            network.move(MOVED)
+            mails_with(sink, 2, "Subject: Public %s\r\n" % MOVED, 20)
+            time.sleep(5)
+            check(len(sink.messages()) == 2, "%d mails" % len(sink.messages()))
+            program.process.send_signal(signal.SIGTERM)
+            check(program.process.wait(10) == 0, "exit status")
 
-        with harness.Sink(home) as sink:
-            values = {"AutoMail": 1, "AutoEmailOnNewIP": 1, "ShowDebug": 1,
-                      "Subject": "Public [PUBLICIPADDRESS]", "Msg": "local [IPADDRESS]"}
-            with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
-                mails_with(sink, 1, "Subject: Public %s\r\n" % PUBLIC, 20)
-                # The router announces the move several times: one mail.
-                router.ip("addr", "add", MOVED + "/24", "dev", "wan0")
-                router.ip("addr", "del", PUBLIC + "/24", "dev", "wan0")
-                router.ip("route", "replace", "default", "via", INTERNET)
-                mails_with(sink, 2, "Subject: Public %s\r\n" % MOVED, 20)
-                time.sleep(5)
-                check(len(sink.messages()) == 2, "%d mails" % len(sink.messages()))
-                program.process.send_signal(signal.SIGTERM)
-                check(program.process.wait(10) == 0, "exit status")
+        # --send-now waits for the router's answer.
+        with harness.Pellwick(binary, home, None, values, ["--send-now"]) as program:
+            check(program.process.wait(20) == 0, program.process.stdout.read())
+            mails_with(sink, 3, "Subject: Public %s\r\n" % MOVED, 5)
 
-            # --send-now waits for the router's answer.
-            with harness.Pellwick(binary, home, None, values, ["--send-now"]) as program:
-                check(program.process.wait(20) == 0, program.process.stdout.read())
-                mails_with(sink, 3, "Subject: Public %s\r\n" % MOVED, 5)
-
-            # The STUN server alone sees the address the router's NAT gives.
-            values.update({"PublicAddressSource": 3, "StunServer": INTERNET + ":3478"})
-            with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
-                mails_with(sink, 4, "Subject: Public %s\r\n" % MOVED, 20)
-                program.process.send_signal(signal.SIGTERM)
-                program.process.wait(10)
+        # The STUN server alone sees the address the router's NAT gives.
+        values.update({"PublicAddressSource": 3, "StunServer": INTERNET + ":3478"})
+        with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
+            mails_with(sink, 4, "Subject: Public %s\r\n" % MOVED, 20)
+            program.process.send_signal(signal.SIGTERM)
+            program.process.wait(10)
 
 
 if __name__ == "__main__":

@@ -162,8 +162,8 @@ TEST(Win32Window, TheKeyboardVisitsEachTabsControlsInTheirFocusOrder)
           Control::ShowVirtualMemory, Control::ShowPhysicalMemory, Control::TimerSend,
           Control::TimerUnit, Control::TimerRate}},
         {Tab::Misc,
-         {Control::CopyIpButton, Control::CopyIpOnStartup, Control::ShowDebug, Control::AskRouter,
-          Control::StunServer}},
+         {Control::CopyIpButton, Control::CopyIpOnStartup, Control::ShowDebug,
+          Control::NotifyOnFailure, Control::AskRouter, Control::AskStun, Control::StunServer}},
     };
     ShowWindow(window.Window(), SW_SHOW);
     for (const auto &[tab, order] : orders) {
