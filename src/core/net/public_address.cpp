@@ -9,6 +9,9 @@ namespace {
 
 // The safety net: a move the router did not announce is noticed within it.
 constexpr std::chrono::minutes kAskAgain(5);
+// With a STUN server to fall back on, a router silent for four tries (3.75 s)
+// is not waited for the whole two minutes.
+constexpr int kRouterTriesBeforeStun = 4;
 
 } // namespace
 
@@ -96,7 +99,7 @@ void PublicAddressFinder::sendToRouter()
     m_parts.port.Send(m_gateway, kNatPmpServerPort, NatPmpAddressRequest());
     ++m_sent;
     m_parts.deadline.Arm(kNatPmpRetransmission.WaitAfter(m_sent), [this] {
-        if (m_sent < kNatPmpRetransmission.tries) {
+        if (m_sent < (stunAllowed() ? kRouterTriesBeforeStun : kNatPmpRetransmission.tries)) {
             sendToRouter();
             return;
         }
