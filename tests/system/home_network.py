@@ -6,6 +6,8 @@ miniupnpd (unpacked from its packages, never installed as a service); an
 exits 77.
 
     home_network.py PATH/TO/pellwick MINIUPNPD_FOLDER
+    home_network.py PATH/TO/Pellwick.exe MINIUPNPD_FOLDER   (under Wine; WINEPREFIX:
+                                                             a prepared prefix)
 
 MINIUPNPD_FOLDER is made from miniupnpd and miniupnpd-nftables with apt-get
 download and dpkg-deb -x when it does not exist yet.
@@ -208,7 +210,7 @@ def main():
     harness.exit_unless_root()
     with HomeNetwork(miniupnpd) as network:
         try:
-            run_network(binary, network)
+            (run_wine if binary.endswith(".exe") else run_network)(binary, network)
         except Exception:
             network.print_logs()
             raise
@@ -244,6 +246,24 @@ def run_network(binary, network):
             mails_with(sink, 4, "Subject: Public %s\r\n" % MOVED, 15)
             program.process.send_signal(signal.SIGTERM)
             program.process.wait(10)
+
+
+def run_wine(exe, network):
+    """Pellwick.exe --headless behind the router: its address by NAT-PMP, a move mailed."""
+    import windows_end_to_end as windows
+    with harness.Sink(network.home) as sink, harness.Display(network.home) as display, \
+            windows.WinePrefix(network.home) as prefix:
+        windows.import_settings(prefix, display, {
+            "AutoExit": 0, "AutoEmailOnNewIP": 1, "EmailOnIPStartup": 0,
+            "Subject": "Public [PUBLICIPADDRESS]"})
+        headless = prefix.start(windows.WINE, exe, "--headless", display=display)
+        try:
+            mails_with(sink, 1, "Subject: Public %s\r\n" % PUBLIC, 30)
+            network.move(MOVED)
+            mails_with(sink, 2, "Subject: Public %s\r\n" % MOVED, 20)
+        finally:
+            headless.kill()
+            headless.wait(10)
 
 
 if __name__ == "__main__":
