@@ -30,7 +30,7 @@ public:
     WindowWorld(const WindowWorld &) = delete;
     WindowWorld &operator=(const WindowWorld &) = delete;
 
-    // Parts for one window.
+    // Parts for one window, its settings in the world's hive.
     QtWindowParts Parts(bool addressWatched = false);
 
     int ended = 0;

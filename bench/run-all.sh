@@ -15,7 +15,7 @@ export PELLWICK_BUILD=$BUILD
 
 cmake -S "$REPO" -B "$BUILD" -G Ninja -DPELLWICK_WERROR=ON -DPELLWICK_BUILD_BENCH=ON >/dev/null
 cmake --build "$BUILD" --parallel "$(nproc)" --target pellwick tick_bench window_tick_bench settings_bench \
-    debug_log_bench delivery_driver minimal_tray
+    debug_log_bench message_load_bench delivery_driver minimal_tray
 
 OUT=$(mktemp -d /tmp/pellwick-run-all.XXXXXX)
 trap 'rm -rf "$OUT"' EXIT
@@ -25,7 +25,7 @@ export QT_QPA_PLATFORM=offscreen
 export PELLWICK_BENCH_RESULTS=$OUT/results
 : >"$PELLWICK_BENCH_RESULTS"
 
-for bench in tick_bench window_tick_bench settings_bench debug_log_bench; do
+for bench in tick_bench window_tick_bench settings_bench debug_log_bench message_load_bench; do
     echo "## $bench"
     "$BUILD/bench/$bench" --benchmark_out="$OUT/$bench.json" --benchmark_out_format=json \
         2>"$OUT/$bench.err" || { cat "$OUT/$bench.err" >&2; exit 1; }

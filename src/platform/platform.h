@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,9 @@ std::string LocalIP();
 // The gateway of the IPv4 default route (the lowest metric's), read afresh at
 // every call; 0 when there is none. The router that is asked for the public address.
 Ipv4 DefaultGateway();
+// The machine's global IPv6 address (core/net/global_ipv6.h says which), read
+// afresh at every call; nullopt when it has none.
+std::optional<std::string> GlobalIPv6();
 
 // The host's local time now, with its real UTC offset.
 LocalTime CurrentLocalTime();
@@ -48,19 +52,34 @@ std::unique_ptr<PasswordStore> MakePasswordStore();
 // may read or change it (for --password-file).
 PrivateFile ReadPrivateFile(const std::string &path);
 
-// Tells at once when an address or a route of this machine changes, so the IP
-// step can run without waiting for the next tick. Changes are watched until
-// the object is gone; its destructor returns once no call runs any more.
-class AddressWatch
+// Something of the machine watched until the object is gone; its destructor
+// returns once no call runs any more.
+class Watch
 {
 public:
-    virtual ~AddressWatch() = default;
+    virtual ~Watch() = default;
 };
 
-// Calls `changed`, on a thread of the watch's own (never the caller's), at
-// each change or burst of changes; the shell carries it to its event loop.
-// Nullptr where the system cannot tell (the tick still notices every change).
-std::unique_ptr<AddressWatch> WatchAddresses(std::function<void()> changed);
+// Tells at once when an address or a route of this machine changes, so the IP
+// step can run without waiting for the next tick: calls `changed`, on a thread
+// of the watch's own (never the caller's), at each change or burst of changes;
+// the shell carries it to its event loop. Nullptr where the system cannot tell
+// (the tick still notices every change).
+std::unique_ptr<Watch> WatchAddresses(std::function<void()> changed);
+
+// Tells, as WatchAddresses does, when the values OpenSettingsStore() opens may
+// have changed: a settings file replaced or written (the program's own saves
+// too), a value of the registry key set. Nullptr where nothing can be watched
+// (no settings folder yet).
+std::unique_ptr<Watch> WatchSettings(std::function<void()> changed);
+
+// Tells the service manager that started the program (systemd's
+// $NOTIFY_SOCKET) of its state, "READY=1" or "STOPPING=1"; nothing where none
+// listens.
+void NotifyServiceManager(std::string_view state);
+
+// Where the run's lines go: each stream the journal reads carries priorities.
+MessageLines PlatformMessageLines();
 
 // The values under one key of the machine: the real registry on Windows (HKLM,
 // falling back to HKCU), the hive file at DefaultHivePath() elsewhere.
@@ -93,9 +112,11 @@ inline PlatformParts ThisPlatform(std::function<ProgramLocation()> location)
                 return MakePlatformAutostart(where.folder, where.path);
             },
         .localIp = LocalIP,
+        .globalIpv6 = GlobalIPv6,
         .memoryReader = PlatformMemoryReader(),
         .clock = CurrentLocalTime,
         .hostName = HostName,
+        .lines = PlatformMessageLines(),
     };
 }
 

@@ -15,12 +15,6 @@ namespace pellwick::test {
 // autostart entry, the address 192.0.2.9; the program's ends are counted.
 struct TestMachine
 {
-    struct NoAutostart : Autostart
-    {
-        void Register() override { }
-        void Unregister() override { }
-    };
-
     MemoryStore hive;
     NoAutostart autostart;
     int ends = 0;

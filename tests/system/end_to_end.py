@@ -9,8 +9,12 @@ import contextlib
 import os
 import pathlib
 import re
+import shutil
 import signal
+import subprocess
 import sys
+import tempfile
+import time
 
 import harness
 from harness import check
@@ -47,25 +51,141 @@ def scenario_without_display(binary, namespace, sink, display):
                                           "QT_QPA_PLATFORM", binary), check=False)
     check(bare.returncode == 1 and len(bare.stderr.splitlines()) == 1, repr(bare))
 
-    with harness.Pellwick(binary, namespace, None, {"AutoMail": 1}, ["--headless"]) as program:
+    # As systemd runs it: told of the start and of the end on its socket, each
+    # line with its priority for the journal, the log-in entry left alone.
+    notify = namespace.listen("pellwick-notify")
+    with harness.Pellwick(binary, namespace, None, {"AutoMail": 1}, ["--headless"],
+                          ["NOTIFY_SOCKET=@pellwick-notify"], journal=True) as program:
         harness.wait_for(lambda: len(sink.messages()) == 2, 20, "the start-up mail")
+        check(notify.recv(64) == b"READY=1", "no READY=1")
         # A second start hands over and ends at once: no mail, no save.
         before = os.stat(program.hive).st_mtime_ns
         second = harness.run(*program.command, "--headless", timeout=20, check=False)
         check(second.returncode == 0, "second start: %d %s" % (second.returncode, second.stdout))
         check(os.stat(program.hive).st_mtime_ns == before, "the second start saved")
+        # A subject edited in the file is taken in while the program runs.
+        edited = program.given[:-2] + '"Subject"="Moved to [IPADDRESS]"\r\n\r\n'
+        pathlib.Path(program.hive).write_text(edited, newline="")
+        program.output_until("The stored value Subject was changed outside")
         # Told by the kernel, the address is read at once; the tick itself reads
         # it only once a minute, so a mail within seconds was not the tick's.
         namespace.change_address(NEW_ADDRESS)
         mails = harness.wait_for(lambda: len(sink.messages()) >= 3 and sink.messages(), 4,
                                  "the mail for the new address")
         check(len(mails) == 3, "%d mails" % len(mails))
-        check("Subject: Your New IP is %s\r\n" % NEW_ADDRESS in mails[2], mails[2])
+        check("Subject: Moved to %s\r\n" % NEW_ADDRESS in mails[2], mails[2])
         # A value edited meanwhile outlives the run's save.
-        edited = program.given[:-2] + '"Subject"="edited"\r\n\r\n'
+        edited = edited[:-2] + '"Recipient"="ops@localhost"\r\n\r\n'
         pathlib.Path(program.hive).write_text(edited, newline="")
         program.process.send_signal(signal.SIGTERM)
         check_saved_exit(program, program.process.wait(10), edited)
+        check(notify.recv(64) == b"STOPPING=1", "no STOPPING=1")
+        lines = (program.output + program.process.stdout.read()).splitlines()
+        check(sum(line.startswith("<6>Pellwick: the email was sent: 250") for line in lines) == 2,
+              lines)
+        check(all(re.match("<[346]>", line) for line in lines), lines)
+        check(not os.path.exists(os.path.join(program.config, "autostart")), "autostart entry")
+
+
+def scenario_ipv6(binary, namespace, sink, display):
+    # A router namespace advertises 2001:db8::/64 on a link of its own (radvd);
+    # this side keeps privacy addresses too, so it has a stable one and a
+    # temporary one, which is never mailed.
+    router = "pwrtr%d" % os.getpid()
+    harness.run("ip", "netns", "add", router)
+    folder = tempfile.mkdtemp(prefix="pellwick-radvd-")
+    try:
+        namespace.ip("link", "add", "pw6", "type", "veth", "peer", "name", "pw6r", "netns", router)
+        harness.run(*namespace.command("sysctl", "-q", "-w", "net.ipv6.conf.pw6.use_tempaddr=2",
+                                       "net.ipv6.conf.pw6.accept_ra=1"))
+        harness.run("ip", "netns", "exec", router, "sysctl", "-q", "-w",
+                    "net.ipv6.conf.all.forwarding=1")
+        namespace.ip("link", "set", "pw6", "up")
+        harness.run("ip", "-n", router, "link", "set", "pw6r", "up")
+        conf = pathlib.Path(folder, "radvd.conf")
+        conf.write_text("interface pw6r { AdvSendAdvert on; MinRtrAdvInterval 3; "
+                        "MaxRtrAdvInterval 4; AdvDefaultLifetime 1800; prefix 2001:db8::/64 {}; };")
+        radvd = subprocess.Popen(["ip", "netns", "exec", router, "radvd", "-n", "-C", str(conf),
+                                  "-p", os.path.join(folder, "pid"), "-m", "stderr"],
+                                 stderr=subprocess.DEVNULL)
+
+        def addresses():
+            shown = namespace.ip("-6", "-o", "addr", "show", "dev", "pw6", "scope", "global").stdout
+            found = {("temporary" in line, "tentative" in line): line.split()[3].split("/")[0]
+                     for line in shown.splitlines()}
+            return found if (False, False) in found and (True, False) in found else None
+        found = harness.wait_for(addresses, 20, "a stable and a temporary address")
+        # Nothing renews the addresses from now on, so a deprecated one stays so.
+        radvd.kill()
+        radvd.wait(10)
+        # A second stable address: deprecating the advertised one deprecates its
+        # temporary one too.
+        stable = {found[(False, False)], "2001:db8::5"}
+        namespace.ip("-6", "addr", "add", "2001:db8::5/64", "dev", "pw6", "nodad")
+
+        values = {"AutoMail": 1, "AutoEmailOnNewIP": 1, "Subject": "at [IPV6ADDRESS]"}
+        with harness.Pellwick(binary, namespace, None, values, ["--headless"]) as program:
+            first = harness.wait_for(lambda: sink.messages(), 20, "the start-up mail")[0]
+            chosen = re.search(r"Subject: at (\S+)\r\n", first)
+            check(chosen and chosen.group(1) in stable, first)
+            namespace.ip("-6", "addr", "change", chosen.group(1) + "/64", "dev", "pw6",
+                         "preferred_lft", "0")
+            mails = harness.wait_for(lambda: len(sink.messages()) >= 2 and sink.messages(), 4,
+                                     "the mail for the other stable address")
+            other = (stable - {chosen.group(1)}).pop()
+            check("Subject: at %s\r\n" % other in mails[1], mails[1])
+            # One move, one mail.
+            harness.wait_for(lambda: len(sink.messages()) > 2, 2, "no third mail", quiet=True)
+            check(len(sink.messages()) == 2, "%d mails" % len(sink.messages()))
+            program.process.send_signal(signal.SIGTERM)
+            program.process.wait(10)
+    finally:
+        harness.run("ip", "netns", "del", router, check=False)
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+class WithHosts:
+    """The namespace, its programs seeing `hosts` as /etc/hosts (in a mount
+    namespace of their own)."""
+
+    def __init__(self, namespace, hosts):
+        self.namespace = namespace
+        self.file = tempfile.NamedTemporaryFile("w", prefix="pellwick-hosts-")
+        self.file.write(hosts)
+        self.file.flush()
+
+    def command(self, *args):
+        return self.namespace.command("unshare", "-m", "sh", "-c",
+                                      'mount --bind "$0" /etc/hosts && exec "$@"', self.file.name,
+                                      *args)
+
+
+def scenario_unreachable_ipv6(binary, namespace, sink, display):
+    # The server's name has an IPv6 address nobody answers before its IPv4 one,
+    # where the sink listens: its frames go to a link address no one has, so a
+    # connection to it hangs instead of failing.
+    namespace.ip("-6", "addr", "add", "2001:db8:77::2/64", "dev", namespace.device, "nodad")
+    namespace.ip("-6", "neigh", "replace", "2001:db8:77::25", "lladdr", "02:00:00:00:00:25", "dev",
+                 namespace.device, "nud", "permanent")
+    hosts = WithHosts(namespace, "127.0.0.1 localhost\n2001:db8:77::25 mail.test\n"
+                                 "127.0.0.1 mail.test\n")
+    order = harness.run(*hosts.command("getent", "ahosts", "mail.test")).stdout
+    check(order.startswith("2001:db8:77::25 "), "the resolver's order: %r" % order)
+    started = time.monotonic()
+    with harness.Pellwick(binary, hosts, None, {"SMTPServer": "mail.test"},
+                          ["--send-now"]) as program:
+        status = program.process.wait(60)
+        # Far below the minutes a hanging connection takes to fail.
+        elapsed = time.monotonic() - started
+        check(status == 0 and elapsed < 5, "status %d after %.1f s: %s"
+              % (status, elapsed, program.process.stdout.read()))
+    check(len(sink.messages()) == 1, "%d mails" % len(sink.messages()))
+    # No IPv6 default route here: a template that needs the address fails for now.
+    with harness.Pellwick(binary, namespace, None, {"Subject": "at [IPV6ADDRESS]"},
+                          ["--send-now"]) as program:
+        status = program.process.wait(60)
+        output = program.process.stdout.read()
+        check(status == 75 and "IPv6 address is not known" in output, "%d %r" % (status, output))
 
 
 def open_menu(display):
@@ -109,7 +229,9 @@ def scenario_tray_mail_and_exit(binary, namespace, sink, display):
 
 
 SCENARIOS = {"tray_mail_and_exit": scenario_tray_mail_and_exit,
-             "without_display": scenario_without_display}
+             "without_display": scenario_without_display,
+             "ipv6": scenario_ipv6,
+             "unreachable_ipv6": scenario_unreachable_ipv6}
 
 
 def main():

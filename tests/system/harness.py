@@ -2,10 +2,13 @@
 """Drives the real pellwick binary, as root, in a network namespace of its own
 holding loopback, one test interface, Debian's aiosmtpd and an Xvfb display."""
 
+import ctypes
 import os
 import pathlib
 import re
+import select
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -99,6 +102,23 @@ class Namespace(Closing):
 
     def command(self, *args):
         return ["ip", "netns", "exec", self.name, *args]
+
+    def listen(self, name):
+        """A datagram socket bound, inside the namespace, to the abstract name
+        `name`: abstract names are the network namespace's own."""
+        libc = ctypes.CDLL(None, use_errno=True)
+        own = os.open("/proc/self/ns/net", os.O_RDONLY)
+        other = os.open("/run/netns/" + self.name, os.O_RDONLY)
+        try:
+            check(libc.setns(other, 0x40000000) == 0, "setns: %d" % ctypes.get_errno())
+            listener = socket.socket(socket.AF_UNIX, socket.SOCK_DGRAM)
+            listener.bind("\0" + name)
+            listener.settimeout(10)
+            return listener
+        finally:
+            check(libc.setns(own, 0x40000000) == 0, "setns back: %d" % ctypes.get_errno())
+            os.close(own)
+            os.close(other)
 
     def close(self):
         run("ip", "netns", "del", self.name, check=False)
@@ -202,7 +222,10 @@ class Pellwick(Closing):
     """The real program with configuration and runtime folders of its own; with
     no display it runs with none (DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM unset)."""
 
-    def __init__(self, binary, namespace, display, hive_values, arguments=()):
+    def __init__(self, binary, namespace, display, hive_values, arguments=(), environment=(),
+                 journal=False):
+        """journal: both output streams are the journal's, as systemd tells
+        with JOURNAL_STREAM; read them with output_until()."""
         self.config = tempfile.mkdtemp(prefix="pellwick-config-")
         self.hive = os.path.join(self.config, "pellwick", "registry.reg")
         os.makedirs(os.path.dirname(self.hive))
@@ -212,9 +235,29 @@ class Pellwick(Closing):
         self.command = namespace.command(
             "env", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
             *(["DISPLAY=" + display.name] if display else ["-u", "DISPLAY"]),
-            "XDG_CONFIG_HOME=" + self.config, "XDG_RUNTIME_DIR=" + self.config, binary)
-        self.process = subprocess.Popen(self.command + list(arguments), stdout=subprocess.PIPE,
+            "XDG_CONFIG_HOME=" + self.config, "XDG_RUNTIME_DIR=" + self.config, *environment)
+        output, write = os.pipe() if journal else (None, subprocess.PIPE)
+        if journal:
+            stream = os.fstat(write)
+            self.command.append("JOURNAL_STREAM=%d:%d" % (stream.st_dev, stream.st_ino))
+        self.command.append(binary)
+        self.process = subprocess.Popen(self.command + list(arguments), stdout=write,
                                         stderr=subprocess.STDOUT, text=True)
+        if journal:
+            os.close(write)
+            self.process.stdout = open(output)
+        self.output = ""
+
+    def output_until(self, text, timeout=10):
+        """What the program wrote so far, once it holds `text`."""
+        fd = self.process.stdout.fileno()
+        deadline = time.monotonic() + timeout
+        while text not in self.output:
+            ready = select.select([fd], [], [], max(0, deadline - time.monotonic()))[0]
+            chunk = os.read(fd, 65536).decode() if ready else ""
+            check(chunk, "no %r in %r" % (text, self.output))
+            self.output += chunk
+        return self.output
 
     def close(self):
         if self.process.poll() is None:

@@ -2,7 +2,9 @@
 # The Qt program on Linux: Xvfb, a tray host and aiosmtpd in the namespace.
 foreach(scenario
         tray_mail_and_exit
-        without_display)
+        without_display
+        ipv6
+        unreachable_ipv6)
     add_test(NAME system.${scenario}
              COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/end_to_end.py ${scenario}
                      $<TARGET_FILE:pellwick>)

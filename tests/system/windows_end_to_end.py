@@ -135,7 +135,8 @@ def run(exe, prefix, sink, display):
 
 def run_without_window(exe, prefix, sink, display, folder):
     """--send-now: its status and printed line, the login's password from a file.
-    Then --headless: its mails at start and for a new address, no window, Ctrl+C."""
+    Then --headless: its mails at start and for a new address with a subject set
+    meanwhile, no window, no log-in entry, Ctrl+C."""
     # The login sink: TLS from the first byte with a self-signed certificate
     # the settings pin. The password is in a file only its owner may read, in
     # one others may read too, and nowhere.
@@ -168,24 +169,29 @@ def run_without_window(exe, prefix, sink, display, folder):
     # a program a console only on a terminal, so this run gets a pseudo-terminal.
     import_settings(prefix, display, {"AutoMail": 1, "AutoEmailOnNewIP": 1})
     prefix.command(WINE, "reg", "delete", KEY, "/v", "ShowDebug", "/f")
+    prefix.command(WINE, "reg", "delete", RUN_KEY, "/v", "Pellwick", "/f")
     keyboard, terminal = pty.openpty()
     headless = prefix.start(WINE, exe, "--headless", display=display, terminal=terminal)
     os.close(terminal)
     try:
         harness.wait_for(lambda: len(sink.messages()) == 2, 30, "the headless start-up mail")
         check(not display.windows("Pellwick"), "a window shown")
+        # A subject set in the registry meanwhile is taken in at once.
+        prefix.command(WINE, "reg", "add", KEY, "/v", "Subject", "/d", "Moved [IPADDRESS]", "/f")
         # Wine never calls back on an address change: there the program reads
         # the address at every tick, and the new one is seen within 5 s.
         prefix.namespace.change_address(NEW_ADDRESS)
         mails = harness.wait_for(lambda: len(sink.messages()) == 3 and sink.messages(), 30,
                                  "the mail for the new address")
-        check("Subject: IP " + NEW_ADDRESS + "\r\n" in mails[2], mails[2])
+        check("Subject: Moved " + NEW_ADDRESS + "\r\n" in mails[2], mails[2])
         prefix.command(WINE, "reg", "add", KEY, "/v", "Subject", "/d", "edited", "/f")
         os.write(keyboard, b"\x03")
         check(headless.wait(30) == 0, "Ctrl+C did not end the headless run")
         values = prefix.command(WINE, "reg", "query", KEY)[1]
         check("ShowDebug" not in values and re.search(r"Subject\s+REG_SZ\s+edited", values),
               "the headless run wrote what it did not change: " + values)
+        check(prefix.command(WINE, "reg", "query", RUN_KEY, "/v", "Pellwick")[0] != 0,
+              "the headless run wrote the log-in entry")
     finally:
         os.close(keyboard)
         if headless.poll() is None:

@@ -3,6 +3,7 @@
 
 #include "core/app/info_request.h"
 #include "core/settings/store.h"
+#include "core/tray/notify_area.h"
 
 #include <cstdio>
 #include <optional>
@@ -21,10 +22,10 @@ bool printOut(StartupShell &shell, const std::string &text)
            && std::fflush(stdout) == 0;
 }
 
-void printError(StartupShell &shell, const std::string &line)
+void printError(StartupShell &shell, const MessageLines &lines, const std::string &line)
 {
     shell.ConnectOutput();
-    std::fprintf(stderr, "%s\n", line.c_str());
+    lines.Write(LinePriority::Failure, line);
 }
 
 } // namespace
@@ -38,7 +39,7 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
     if (asked.info != InfoRequest::None)
         return printOut(shell, InfoText(asked.info, programName)) ? 0 : 1;
     if (asked.mode == RunMode::Window && !shell.CanShowWindow()) {
-        printError(shell, kNoDisplayLine);
+        printError(shell, platform.lines, kNoDisplayLine);
         return 1;
     }
     // A later start hands over to the running one and ends: it never mails
@@ -57,7 +58,7 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
     if (given.passwordFile) {
         passwordFile = PasswordFromFile(*given.passwordFile, platform.readPrivateFile);
         if (!passwordFile->error.empty()) {
-            printError(shell, passwordFile->error);
+            printError(shell, platform.lines, passwordFile->error);
             return SendNow::kConfig;
         }
     }
@@ -66,7 +67,7 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
     // user's settings: it stops and says why (the window shows it instead).
     if (asked.mode != RunMode::Window) {
         if (const std::string unreadable = store->Unreadable(); !unreadable.empty()) {
-            printError(shell, "pellwick: " + unreadable + "; nothing was sent");
+            printError(shell, platform.lines, "pellwick: " + unreadable + "; nothing was sent");
             return SendNow::kConfig;
         }
     }
@@ -76,18 +77,21 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
             return std::make_unique<SendNow>(
                 socket, deadline,
                 SmtpEnvironment {platform.clock, platform.hostName, MessageIdRandom()}, *store,
-                platform.localIp, passwordStore.get(), passwordFile,
-                [&shell](int status, const std::string &line) {
+                platform.localIp, platform.globalIpv6, passwordStore.get(), passwordFile,
+                [&shell, &platform](int status, const std::string &line) {
                     // The server's last reply, on standard error unless delivered.
-                    std::FILE *stream = status == SendNow::kDelivered ? stdout : stderr;
-                    std::fprintf(stream, "%s\n", line.c_str());
-                    std::fflush(stream);
+                    platform.lines.Write(status == SendNow::kDelivered ? LinePriority::Info
+                                                                       : LinePriority::Failure,
+                                         line);
                     shell.EndLoop(status);
                 });
         });
     }
 
-    const auto autostart = platform.autostart();
+    // A service manager starts a run without the window: the log-in entry is
+    // the window's alone.
+    const auto autostart
+        = asked.mode == RunMode::Headless ? std::make_unique<NoAutostart>() : platform.autostart();
     return shell.RunForm(asked.mode,
                          {
                              .store = *store,
@@ -98,8 +102,10 @@ int RunProgram(const std::vector<std::string> &arguments, const std::string &pro
                              .commandLine = given.text,
                              .endProcess = [&shell](int status) { shell.EndLoop(status); },
                              .hostName = platform.hostName,
+                             .globalIpv6 = platform.globalIpv6,
                              .passwordStore = passwordStore.get(),
                              .passwordFile = std::move(passwordFile),
+                             .lines = platform.lines,
                          });
 }
 

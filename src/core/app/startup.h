@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,14 @@ struct PlatformParts
     // program lies only then).
     std::function<std::unique_ptr<Autostart>()> autostart;
     std::function<std::string()> localIp;
+    std::function<std::optional<std::string>()> globalIpv6 = [] {
+        return std::optional<std::string>();
+    };
     MemoryReader memoryReader;
     Smtp::Clock clock;
     std::function<std::string()> hostName;
+    // Where the run's lines go, and whether they carry their priority.
+    MessageLines lines = {};
 };
 
 // What a shell gives a start: its output, its claim on the one running

@@ -3,25 +3,31 @@
 
 namespace pellwick {
 
-std::string ReplaceToken(const std::string &text, const std::string &token,
-                         const std::string &value)
+namespace {
+
+std::string replaceToken(const std::string &text, const std::string &token, const std::string &ip)
 {
     std::string result = text;
-    // The search goes on after the inserted value, which is never searched itself.
+    // The search goes on after the inserted IP, which is never searched itself.
     for (std::size_t at = result.find(token); at != std::string::npos;
-         at = result.find(token, at + value.size()))
-        result.replace(at, token.size(), value);
+         at = result.find(token, at + ip.size()))
+        result.replace(at, token.size(), ip);
     return result;
 }
 
+} // namespace
+
 std::string ReplaceIpToken(const std::string &text, const std::string &ip)
 {
-    return ReplaceToken(text, kIpToken, ip);
+    return replaceToken(text, kIpToken, ip);
 }
 
 std::string ReplaceTokens(const std::string &text, const TokenValues &values)
 {
-    return ReplaceToken(ReplaceIpToken(text, values.localIp), kPublicIpToken, values.publicIp);
+    std::string result = text;
+    for (const auto &[token, value] : values)
+        result = replaceToken(result, token, value);
+    return result;
 }
 
 std::string InsertTokenAtCaret(const std::string &text, std::size_t start, std::size_t length,

@@ -19,6 +19,14 @@ public:
     virtual void Unregister() = 0;
 };
 
+// No entry at all, for a run that must leave the user's entry as it is.
+class NoAutostart final : public Autostart
+{
+public:
+    void Register() override { }
+    void Unregister() override { }
+};
+
 // Windows: the value "Pellwick" in a store opened on the machine's Run key.
 class RunKeyAutostart : public Autostart
 {

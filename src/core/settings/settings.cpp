@@ -161,4 +161,16 @@ std::string Settings::Save(SettingsStore &store,
     return failure;
 }
 
+std::vector<std::string_view> Settings::TakeUnchanged(const Settings &later)
+{
+    std::vector<std::string_view> taken;
+    for (std::size_t i = 0; i < m_values.size(); ++i) {
+        if (m_values[i] != m_stored[i] || later.m_values[i] == m_stored[i])
+            continue;
+        m_values[i] = m_stored[i] = later.m_values[i];
+        taken.push_back(SettingsTable()[i].name);
+    }
+    return taken;
+}
+
 } // namespace pellwick

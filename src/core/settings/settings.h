@@ -76,6 +76,12 @@ public:
         m_values[RowOf(name)] = std::move(value);
     }
 
+    // Takes the values of `later` (a later load) for the rows this run has not
+    // changed since the load or the last save; a changed row keeps its value,
+    // and Save tells of it as overwritten. The names of the rows whose value
+    // changed, in the table's order.
+    std::vector<std::string_view> TakeUnchanged(const Settings &later);
+
     bool operator==(const Settings &other) const { return m_values == other.m_values; }
 
     // The index of the row of that name in SettingsTable.

@@ -74,7 +74,8 @@ std::optional<std::string> Utf8FromUtf16Le(std::string_view bytes)
     if (bytes.size() % 2 != 0)
         return std::nullopt;
     const auto unit = [&bytes](std::size_t i) -> std::uint32_t {
-        return static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8;
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i]))
+               | static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8U;
     };
     std::string out;
     out.reserve(bytes.size());

@@ -30,17 +30,46 @@ public:
     virtual void ShowMessage(const std::string &title, const std::string &text) = 0;
 };
 
-// Writes a message as one line, on standard error unless told otherwise:
-// "title: text", its line breaks turned into blanks.
-inline void WriteMessageLine(const std::string &title, const std::string &text,
-                             std::FILE *stream = stderr)
+// Writes the text as one line, its line breaks turned into blanks.
+inline void WriteLine(std::FILE *stream, std::string line)
 {
-    std::string line = title + ": " + text;
     std::replace_if(
         line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     std::fprintf(stream, "%s\n", line.c_str());
     std::fflush(stream);
 }
+
+// Writes a message as one line, "title: text", on standard error unless told
+// otherwise.
+inline void WriteMessageLine(const std::string &title, const std::string &text,
+                             std::FILE *stream = stderr)
+{
+    WriteLine(stream, title + ": " + text);
+}
+
+// How much a line matters, numbered as syslog numbers its levels: a mail that
+// failed, one to be tried again, one delivered.
+enum class LinePriority { Failure = 3, Warning = 4, Info = 6 };
+
+// Where the lines of a run go: what is only told on standard output, the rest
+// on standard error. A stream the journal reads (as under a service manager)
+// gets each line's priority first ("<3>"), which files it at that level.
+struct MessageLines
+{
+    bool outToJournal = false;
+    bool errToJournal = false;
+
+    void Write(LinePriority priority, const std::string &line) const
+    {
+        const bool out = priority == LinePriority::Info;
+        const std::string level = "<" + std::to_string(static_cast<int>(priority)) + ">";
+        WriteLine(out ? stdout : stderr, ((out ? outToJournal : errToJournal) ? level : "") + line);
+    }
+    void Write(LinePriority priority, const std::string &title, const std::string &text) const
+    {
+        Write(priority, title + ": " + text);
+    }
+};
 
 // The notification area of a run with no desktop (--headless): there is no
 // icon; messages go to standard error.

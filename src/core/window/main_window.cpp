@@ -152,6 +152,8 @@ void MainWindow::Start()
         return;
     }
     m_lastIp = localIp();
+    if (templateUsesIpv6())
+        m_lastIpv6 = ipv6();
     followTemplate();
     UpdateCaption("");
     if (m_view.Value(Control::StartMinimized) == kUnchecked) {
@@ -190,7 +192,7 @@ void MainWindow::refuseUnreadableSettings()
 {
     constexpr const char *kTitle = "Pellwick: the settings were not read";
     const std::string text = m_unreadable + "; nothing was sent and the file was left as it is";
-    WriteMessageLine(kTitle, text);
+    m_parts.lines.Write(LinePriority::Failure, kTitle, text);
     m_exitStatus = SendNow::kConfig;
     if (!m_parts.notifyArea.Available()) {
         ExitApp();
@@ -255,6 +257,15 @@ const std::string &MainWindow::localIp() const
         m_localIpStale = false;
     }
     return m_localIp;
+}
+
+const std::optional<std::string> &MainWindow::ipv6() const
+{
+    if (m_ipv6Stale) {
+        m_ipv6 = m_parts.globalIpv6();
+        m_ipv6Stale = false;
+    }
+    return m_ipv6;
 }
 
 std::int64_t SteadyMilliseconds()

@@ -23,19 +23,28 @@ namespace pellwick {
 
 class WindowView;
 
-// A mail sent by hand while the public address is not known says so in the log.
-inline constexpr const char *kPublicIpUnknownLine
-    = "The public address is not known yet: the mail says \"unknown\" in its place.";
-
 // Why no mail can go with the window's text fields, each as `field` gives it,
 // to `server`: none set, or a sender or recipient that is no address; empty
 // when it can.
 std::string MailFieldsProblem(const std::function<std::string(Control)> &field,
                               const std::string &server);
 
+// The values of the address tokens of the subject and the message: the local
+// IP always, the IPv6 and the public address (read through `ipv6` and
+// `publicIp`) only when they use their tokens. An address used but not known stands as "unknown",
+// and `unknown` says why (empty when every one is known).
+struct MailTokens
+{
+    TokenValues values;
+    std::string unknown;
+};
+MailTokens TokensFor(const std::function<std::string(Control)> &field, const std::string &localIp,
+                     const std::function<std::optional<std::string>()> &ipv6,
+                     const std::function<std::optional<std::string>()> &publicIp = {});
+
 // Starts the mail the window's text fields describe, each as `field` gives it,
-// the address tokens replaced by `values`, to `server` with the stored port,
-// security, user name and pin; the password from the file if given, else
+// the address tokens replaced by their `values`, to `server` with the stored
+// port, security, user name and pin; the password from the file if given, else
 // from the store.
 void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
                const TokenValues &values, const Settings &settings, const std::string &server,
@@ -77,6 +86,9 @@ public:
     // An address or route of this machine changed (one call per burst of
     // notices): the tick's IP step runs now.
     void AddressChanged();
+    // The stored settings changed, by this program or another: every value
+    // this run has not changed itself is read again and shown as if typed.
+    void StoredSettingsChanged();
 
     // Start-up, in its fixed order.
     void Start();
@@ -113,6 +125,10 @@ private:
     void UpdateMemoryLabels();
     void MinimizeWindow();
     void LoadSettings();
+    // Puts the stored value into its control, the way a user would set it.
+    void showValue(const SettingRow &row);
+    // The controls' values into m_settings.
+    void takeControls();
     void SaveSettings();
     void EmailIpOnStartupChanged();
     void ShowDebugTab();
@@ -127,9 +143,13 @@ private:
     // The cached local IP address, read again when a change was told or the safety net
     // asks for it.
     const std::string &localIp() const;
-    // The IP step of the tick: a move of the local address, or of the public
-    // one the template uses, mails once.
-    // True when it sent a mail.
+    // The cached global IPv6 address, read under the same rule (and only for a
+    // template that uses it).
+    const std::optional<std::string> &ipv6() const;
+    // The subject or the message holds the IPv6 address's token.
+    bool templateUsesIpv6() const;
+    // The IP step of the tick: one mail for whatever the template uses that
+    // moved together; true when it started a mail.
     bool followAddress();
     // "PublicAddressSource" as the two boxes say.
     int publicAddressSource() const;
@@ -137,13 +157,12 @@ private:
     void showAddresses();
     // The subject or the message holds the public address's token.
     bool usesPublicIp() const;
+    // The public address as last learned; nullopt while it is not known.
+    std::optional<std::string> publicIp() const;
     // Asks for the public address while the template uses it, as the settings say.
     void followTemplate();
     // An asking for the public address ended.
     void publicAddressSettled();
-    // Why an automatic mail cannot go yet, for want of an address the
-    // template uses; empty when it can.
-    std::string addressProblem() const;
     void retryIfDue();
     // Reads the memory figures and puts them on the About tab.
     void refreshMemory();
@@ -177,6 +196,10 @@ private:
     std::string m_debugLog;
     mutable std::string m_localIp;
     mutable bool m_localIpStale = true;
+    mutable std::optional<std::string> m_ipv6;
+    mutable bool m_ipv6Stale = true;
+    // The IPv6 address last known; a new one is a move.
+    std::optional<std::string> m_lastIpv6;
     int m_ticksSinceIpRead = 0;
     // Every stored value as loaded; at a save, the controls' and the Server
     // dialog's values go over it.

@@ -9,12 +9,22 @@
 #include "core/window/send_now.h"
 #include "core/window/window_view.h"
 
+#include <tuple>
+
 namespace pellwick {
 
 namespace {
 
 constexpr const char *kNotSentTitle = "Pellwick: the email was not sent";
 constexpr const char *kSentTitle = "Pellwick: the email was sent";
+constexpr const char *kIpv6Unknown = "The IPv6 address is not known yet.";
+constexpr const char *kPublicIpUnknown = "The public address is not known yet.";
+
+bool templateUses(const std::function<std::string(Control)> &field, const char *token)
+{
+    return field(Control::Subject).find(token) != std::string::npos
+           || field(Control::Message).find(token) != std::string::npos;
+}
 
 } // namespace
 
@@ -25,6 +35,26 @@ std::string MailFieldsProblem(const std::function<std::string(Control)> &field,
         return "No SMTP server is set.";
     std::string problem = SenderProblem(field(Control::Sender));
     return problem.empty() ? RecipientsProblem(field(Control::Recipient)) : problem;
+}
+
+MailTokens TokensFor(const std::function<std::string(Control)> &field, const std::string &localIp,
+                     const std::function<std::optional<std::string>()> &ipv6,
+                     const std::function<std::optional<std::string>()> &publicIp)
+{
+    MailTokens tokens {{{kIpToken, localIp}}, {}};
+    using Read = std::function<std::optional<std::string>()>;
+    for (const auto &[token, read, unknown] :
+         {std::tuple<const char *, const Read &, const char *> {kIpv6Token, ipv6, kIpv6Unknown},
+          std::tuple<const char *, const Read &, const char *> {kPublicIpToken, publicIp,
+                                                                kPublicIpUnknown}}) {
+        if (!templateUses(field, token))
+            continue;
+        const std::optional<std::string> address = read ? read() : std::nullopt;
+        tokens.values.emplace_back(token, address.value_or("unknown"));
+        if (!address)
+            tokens.unknown += (tokens.unknown.empty() ? "" : " ") + std::string(unknown);
+    }
+    return tokens;
 }
 
 void StartMail(Smtp &smtp, const std::function<std::string(Control)> &field,
@@ -54,35 +84,37 @@ void MainWindow::SendEmail(MailKind kind)
         mailNotStarted(kind, problem);
         return;
     }
-    TokenValues values {localIp()};
-    if (usesPublicIp()) {
-        const std::string publicIp = m_publicIp ? m_publicIp->Address() : std::string();
-        if (!publicIp.empty()) {
-            values.publicIp = publicIp;
-        } else if (kind == MailKind::Button) {
-            AppendToDebugLog(std::string(kPublicIpUnknownLine) + "\r\n");
-        } else if (m_publicIp && m_publicIp->Settling()) {
-            m_mailAwaitsAddress = true;
-            return;
-        } else {
-            // Worth trying again: the router may answer later.
-            m_retry.Started(kind);
-            AppendToDebugLog("The public address is not known yet.\r\n");
-            DialogueEnded(
-                {DeliveryResult::PassingFailure, "The public address is not known yet.", {}});
-            CheckAutoExit();
-            return;
-        }
+    // An automatic mail waits for the public address's first answer.
+    if (kind == MailKind::Automatic && usesPublicIp() && m_publicIp && m_publicIp->Settling()) {
+        m_mailAwaitsAddress = true;
+        return;
     }
+    const MailTokens tokens = TokensFor(
+        field, localIp(), [this] { return ipv6(); }, [this] { return publicIp(); });
     m_retry.Started(kind);
-    StartMail(m_smtp, field, values, m_settings, server, m_parts.passwordStore,
+    if (!tokens.unknown.empty() && kind == MailKind::Automatic) {
+        // Tried again on the retry's timetable, or at once when an address moves.
+        AppendToDebugLog(tokens.unknown + "\r\n");
+        SmtpListener &listener = *this;
+        listener.DialogueEnded({DeliveryResult::PassingFailure, tokens.unknown, {}});
+        listener.CheckAutoExit();
+        return;
+    }
+    if (!tokens.unknown.empty())
+        AppendToDebugLog(tokens.unknown + " \"unknown\" stands in its place.\r\n");
+    StartMail(m_smtp, field, tokens.values, m_settings, server, m_parts.passwordStore,
               m_parts.passwordFile);
+}
+
+bool MainWindow::templateUsesIpv6() const
+{
+    return templateUses([this](Control c) { return m_view.Text(c); }, kIpv6Token);
 }
 
 void MainWindow::mailNotStarted(MailKind kind, const std::string &problem)
 {
     AppendToDebugLog(problem + "\r\n");
-    WriteMessageLine(kNotSentTitle, problem);
+    m_parts.lines.Write(LinePriority::Failure, kNotSentTitle, problem);
     if (m_parts.notifyArea.Available() && IsChecked(Control::NotifyOnFailure))
         m_parts.notifyArea.ShowMessage(kNotSentTitle, problem);
     if (kind == MailKind::Automatic) {
@@ -142,12 +174,16 @@ void MainWindow::DialogueEnded(const DialogueOutcome &outcome)
     const bool delivered = outcome.result == DeliveryResult::Delivered;
     m_exitStatus = outcome.result == DeliveryResult::RefusedForGood ? SendNow::kUnavailable : 0;
     std::string text = outcome.cause;
-    if (const auto remaining = m_retry.Remaining(m_parts.steadyMs()))
+    const auto remaining = m_retry.Remaining(m_parts.steadyMs());
+    if (remaining)
         text += "\n" + RetryCaption(*remaining) + ".";
     // Without a notification area every outcome is a line, for the journal;
     // a balloon tells only what the user must know.
     if (!m_parts.notifyArea.Available())
-        WriteMessageLine(delivered ? kSentTitle : kNotSentTitle, text, delivered ? stdout : stderr);
+        m_parts.lines.Write(delivered   ? LinePriority::Info
+                            : remaining ? LinePriority::Warning
+                                        : LinePriority::Failure,
+                            delivered ? kSentTitle : kNotSentTitle, text);
     else if (notify && IsChecked(Control::NotifyOnFailure))
         m_parts.notifyArea.ShowMessage(kNotSentTitle, text);
 }

@@ -10,24 +10,29 @@ void MainWindow::LoadSettings()
 {
     m_settings = Settings::Load(m_parts.store);
     m_unreadable = m_parts.store.Unreadable();
-    for (const SettingRow &row : SettingsTable()) {
-        if (row.kind == ControlKind::TextBox) {
-            m_view.SetText(row.control, m_settings.Text(row.name));
-        } else if (row.kind == ControlKind::ComboBox) {
-            m_view.SetListIndex(row.control, m_settings.Number(row.name));
-        } else if (row.kind == ControlKind::CheckBox) {
-            // Set by MainWindow's own rule, so that a changed value runs its handler.
-            const int state = m_settings.Number(row.name);
-            SetValue(row.control, state);
-            // The tooltip options set their menu marks even when no handler ran.
-            if (const auto mark = showOptionMark(row.control))
-                m_view.SetMenuChecked(*mark, state != kUnchecked);
-        }
+    for (const SettingRow &row : SettingsTable())
+        showValue(row);
+}
+
+void MainWindow::showValue(const SettingRow &row)
+{
+    if (row.kind == ControlKind::TextBox) {
+        m_view.SetText(row.control, m_settings.Text(row.name));
+    } else if (row.kind == ControlKind::ComboBox) {
+        m_view.SetListIndex(row.control, m_settings.Number(row.name));
+    } else if (row.kind == ControlKind::CheckBox) {
+        // Set by MainWindow's own rule, so that a changed value runs its handler.
+        const int state = m_settings.Number(row.name);
+        SetValue(row.control, state);
+        // The tooltip options set their menu marks even when no handler ran.
+        if (const auto mark = showOptionMark(row.control))
+            m_view.SetMenuChecked(*mark, state != kUnchecked);
+    } else if (row.name == "PublicAddressSource") {
+        // One stored number, two boxes: 1 the router, 2 both, 3 the STUN server alone.
+        const int source = m_settings.Number(row.name);
+        m_view.SetValue(Control::AskRouter, source == 1 || source == 2 ? kChecked : kUnchecked);
+        m_view.SetValue(Control::AskStun, source >= 2 ? kChecked : kUnchecked);
     }
-    // One stored number, two boxes: 1 the router, 2 both, 3 the STUN server alone.
-    const int source = m_settings.Number("PublicAddressSource");
-    m_view.SetValue(Control::AskRouter, source == 1 || source == 2 ? kChecked : kUnchecked);
-    m_view.SetValue(Control::AskStun, source >= 2 ? kChecked : kUnchecked);
 }
 
 int MainWindow::publicAddressSource() const
@@ -37,7 +42,30 @@ int MainWindow::publicAddressSource() const
     return router ? (stun ? 2 : 1) : (stun ? 3 : 0);
 }
 
-void MainWindow::SaveSettings()
+void MainWindow::StoredSettingsChanged()
+{
+    // Values that cannot be read now change nothing; the run's own save
+    // finds every value as it left it and takes nothing.
+    if (!m_loaded || m_exiting || !m_parts.store.Unreadable().empty())
+        return;
+    // Settings unreadable at the start are the user's own again.
+    m_unreadable.clear();
+    takeControls();
+    bool timer = false;
+    for (const std::string_view name : m_settings.TakeUnchanged(Settings::Load(m_parts.store))) {
+        const SettingRow &row = SettingRowNamed(name);
+        showValue(row);
+        timer = timer || row.control == Control::TimerRate || row.control == Control::TimerUnit;
+        const std::string line = "The stored value " + std::string(name)
+                                 + " was changed outside Pellwick; it is used from now on.";
+        AppendToDebugLog(line + "\r\n");
+        m_parts.lines.Write(LinePriority::Info, "pellwick", line);
+    }
+    if (timer)
+        ApplyTimerSettings();
+}
+
+void MainWindow::takeControls()
 {
     for (const SettingRow &row : SettingsTable()) {
         if (row.kind == ControlKind::TextBox)
@@ -48,12 +76,17 @@ void MainWindow::SaveSettings()
             m_settings.Set(row.name, m_view.ListIndex(row.control));
     }
     m_settings.Set("PublicAddressSource", publicAddressSource());
+}
+
+void MainWindow::SaveSettings()
+{
+    takeControls();
     m_saveFailure = m_settings.Save(m_parts.store, [this](std::string_view name) {
         const std::string line = "The stored value " + std::string(name)
                                  + " was also changed outside Pellwick while it ran; Pellwick's "
                                    "value was kept.";
         AppendToDebugLog(line + "\r\n");
-        WriteMessageLine("pellwick", line);
+        m_parts.lines.Write(LinePriority::Warning, "pellwick", line);
     });
     if (m_saveFailure.empty())
         m_unreadable.clear();

@@ -32,7 +32,7 @@ void MainWindow::Tick()
     // Told of every change, the tick reads the address only now and then, in
     // case a notice was lost.
     if (!m_parts.addressWatched || ++m_ticksSinceIpRead >= kIpSafetyNetTicks)
-        m_localIpStale = true;
+        m_localIpStale = m_ipv6Stale = true;
     followTemplate();
     followAddress();
 
@@ -49,13 +49,13 @@ void MainWindow::AddressChanged()
 {
     if (!m_loaded || m_exiting)
         return;
-    m_localIpStale = true;
+    m_localIpStale = m_ipv6Stale = true;
     // Another network may have another router.
     if (m_publicIp)
         m_publicIp->NetworkChanged();
-    followAddress();
-    // The network has moved: a mail waiting for its retry goes now.
-    if (m_retry.Remaining(m_parts.steadyMs()))
+    // The network has moved: a mail waiting for its retry goes now, unless the
+    // move's own mail just went (or just failed).
+    if (!followAddress() && m_retry.Remaining(m_parts.steadyMs()))
         SendEmail();
 }
 
@@ -63,14 +63,21 @@ bool MainWindow::followAddress()
 {
     if (m_localIpStale)
         m_ticksSinceIpRead = 0;
-    if (localIp() != m_lastIp) {
+    // Only a template that uses the IPv6 address has it read; a move of it, to
+    // an address known, is mailed like one of the local IP.
+    const bool ipv6Moved = templateUsesIpv6() && ipv6() && ipv6() != m_lastIpv6;
+    if (ipv6Moved)
+        m_lastIpv6 = ipv6();
+    const bool ipMoved = localIp() != m_lastIp;
+    if (ipMoved) {
         m_lastIp = localIp();
         UpdateCaption("");
         UpdateTrayTip();
-        m_moveOwed = true;
+        // Another network may have another router.
         if (m_publicIp && !m_publicIp->Settling())
             m_publicIp->NetworkChanged();
     }
+    m_moveOwed = m_moveOwed || ipMoved || ipv6Moved;
     if (usesPublicIp() && m_publicIp) {
         // The local move and the public one it brings go in one mail.
         if (m_publicIp->Settling())
@@ -102,6 +109,13 @@ bool MainWindow::usesPublicIp() const
 {
     return m_view.Text(Control::Subject).find(kPublicIpToken) != std::string::npos
            || m_view.Text(Control::Message).find(kPublicIpToken) != std::string::npos;
+}
+
+std::optional<std::string> MainWindow::publicIp() const
+{
+    if (!m_publicIp || m_publicIp->Address().empty())
+        return std::nullopt;
+    return m_publicIp->Address();
 }
 
 void MainWindow::followTemplate()

@@ -13,10 +13,12 @@ namespace pellwick {
 
 SendNow::SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment,
                  SettingsStore &store, std::function<std::string()> localIp,
+                 std::function<std::optional<std::string>()> globalIpv6,
                  PasswordStore *passwordStore, std::optional<PasswordLookup> passwordFile,
                  Finished finished)
     : m_store(store)
     , m_localIp(std::move(localIp))
+    , m_globalIpv6(std::move(globalIpv6))
     , m_passwordStore(passwordStore)
     , m_passwordFile(std::move(passwordFile))
     , m_finished(std::move(finished))
@@ -71,21 +73,25 @@ void SendNow::Start()
 
 void SendNow::startMail()
 {
-    TokenValues values {m_localIp()};
+    std::string publicIp;
     if (m_publicIp) {
         // The first answer decides; later ones find the mail on its way.
         if (m_publicIp->Settling() || std::exchange(m_mailStarted, true))
             return;
-        values.publicIp = m_publicIp->Address();
+        publicIp = m_publicIp->Address();
         m_publicIp->SetWanted(false);
-        if (values.publicIp.empty()) {
-            values.publicIp = kUnknownAddress;
-            WriteMessageLine("pellwick", kPublicIpUnknownLine);
-        }
     }
+    const auto field = fieldsOf(m_settings);
+    const MailTokens tokens
+        = TokensFor(field, m_localIp(), m_globalIpv6, [&publicIp]() -> std::optional<std::string> {
+              return publicIp.empty() ? std::nullopt : std::optional(publicIp);
+          });
     const std::string server = TrimSpaces(RemoveLineBreaks(m_settings.Text("SMTPServer")));
-    StartMail(m_smtp, fieldsOf(m_settings), values, m_settings, server, m_passwordStore,
-              m_passwordFile);
+    if (!tokens.unknown.empty())
+        m_finished(kTempFail, tokens.unknown);
+    else
+        StartMail(m_smtp, field, tokens.values, m_settings, server, m_passwordStore,
+                  m_passwordFile);
 }
 
 void SendNow::CheckAutoExit()

@@ -19,7 +19,8 @@ class SettingsStore;
 // `pellwick --send-now`: one mail with the stored settings and no window. Ends
 // with a status in the manner of sysexits: 0 delivered, 75 (EX_TEMPFAIL) a
 // passing failure, 69 (EX_UNAVAILABLE) refused, 78 (EX_CONFIG) settings that
-// could not be read or name no server, no sender or no recipients.
+// could not be read or name no server, no sender or no recipients. An address
+// the template uses but the machine does not know yet is a passing failure.
 class SendNow : public SmtpListener
 {
 public:
@@ -28,7 +29,8 @@ public:
 
     // The password as MainWindow finds it: from the file if given, else the store.
     SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment, SettingsStore &store,
-            std::function<std::string()> localIp, PasswordStore *passwordStore,
+            std::function<std::string()> localIp,
+            std::function<std::optional<std::string>()> globalIpv6, PasswordStore *passwordStore,
             std::optional<PasswordLookup> passwordFile, Finished finished);
 
     // The public address, for a template that uses it, is asked over these;
@@ -60,6 +62,7 @@ private:
     std::unique_ptr<PublicAddressFinder> m_publicIp;
     bool m_mailStarted = false;
     std::function<std::string()> m_localIp;
+    std::function<std::optional<std::string>()> m_globalIpv6;
     PasswordStore *m_passwordStore;
     std::optional<PasswordLookup> m_passwordFile;
     Finished m_finished;

@@ -7,6 +7,7 @@
 #include "core/mail/smtp.h"
 #include "core/mail/submission_settings.h"
 #include "core/tray/memory.h"
+#include "core/tray/notify_area.h"
 
 #include <cstdint>
 #include <functional>
@@ -73,10 +74,17 @@ struct MachineParts
     std::function<std::string()> hostName = [] {
         return std::string("localhost");
     };
+    // The machine's global IPv6 address, nullopt while it has none; read as
+    // the local IP is, but only for a template that uses it.
+    std::function<std::optional<std::string>()> globalIpv6 = [] {
+        return std::optional<std::string>();
+    };
     // The secret store that keeps the SMTP password; none: no password is asked.
     PasswordStore *passwordStore = nullptr;
     // The password of --password-file, when the program was given one.
     std::optional<PasswordLookup> passwordFile = std::nullopt;
+    // Where the outcome lines go, and whether they carry their priority.
+    MessageLines lines = {};
 };
 
 // What a shell gives a window: its event sources and its own dialogs.

@@ -4,6 +4,7 @@
 #include "core/settings/settings.h"
 #include "core/window/window_description.h"
 #include "gui/qt/qt_text.h"
+#include "gui/qt/text_lines.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -80,8 +81,11 @@ QWidget *newWidget(const ControlDescription &d, const QIcon &icon)
     case WidgetKind::Edit:
         return new QLineEdit(caption);
     case WidgetKind::MessageEdit:
-    case WidgetKind::LogEdit:
-        return new QPlainTextEdit;
+    case WidgetKind::LogEdit: {
+        auto *edit = new QPlainTextEdit;
+        WrapLongRunsAnywhere(*edit);
+        return edit;
+    }
     case WidgetKind::Button:
         return new QPushButton(caption);
     case WidgetKind::Check:
@@ -223,6 +227,9 @@ void MainWindowControls::layOutEmail(QWidget *page)
     (new QVBoxLayout(Widget(TipGroup)))->addWidget(Widget(TipText));
     auto *message = Get<QPlainTextEdit>(Message);
     message->setMinimumSize(kMessageSize);
+    // Its bar always takes its room: text growing past the field's height
+    // leaves the width of its lines, and their layout, as they were.
+    message->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Tab moves on to the buttons, as in the other fields.
     message->setTabChangesFocus(true);
 

@@ -8,17 +8,8 @@ namespace pellwick {
 PlatformNotifiers::PlatformNotifiers(std::unique_ptr<SingleInstance> instance, QObject *parent)
     : QObject(parent)
     , m_instance(std::move(instance))
-    , m_watch(WatchAddresses([this] {
-        // On the watch's thread: the signal goes out on this object's.
-        if (!m_changePosted.exchange(true))
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    m_changePosted = false;
-                    emit addressChanged();
-                },
-                Qt::QueuedConnection);
-    }))
+    , m_watch(WatchAddresses(poster(m_changePosted, &PlatformNotifiers::addressChanged)))
+    , m_settingsWatch(WatchSettings(poster(m_settingsPosted, &PlatformNotifiers::settingsChanged)))
 {
     if (m_instance && m_instance->Handle() >= 0) {
         auto *notifier = new QSocketNotifier(m_instance->Handle(), QSocketNotifier::Read, this);
@@ -38,5 +29,20 @@ PlatformNotifiers::PlatformNotifiers(std::unique_ptr<SingleInstance> instance, Q
 }
 
 PlatformNotifiers::~PlatformNotifiers() = default;
+
+std::function<void()> PlatformNotifiers::poster(std::atomic<bool> &posted,
+                                                void (PlatformNotifiers::*signal)())
+{
+    return [this, &posted, signal] {
+        if (!posted.exchange(true))
+            QMetaObject::invokeMethod(
+                this,
+                [this, &posted, signal] {
+                    posted = false;
+                    emit(this->*signal)();
+                },
+                Qt::QueuedConnection);
+    };
+}
 
 } // namespace pellwick

@@ -8,13 +8,14 @@
 #include <QObject>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 namespace pellwick {
 
-// The platform's own events on the Qt event loop: an address change, a later
-// start of the program handing its request over, and a request from outside
-// (a signal) to end the program.
+// The platform's own events on the Qt event loop: an address change, a change
+// of the stored settings, a later start of the program handing its request
+// over, and a request from outside (a signal) to end the program.
 class PlatformNotifiers : public QObject
 {
     Q_OBJECT
@@ -30,16 +31,22 @@ public:
 signals:
     // Once per burst of notices.
     void addressChanged();
+    void settingsChanged();
     void handedOver(pellwick::InstanceRequest request);
     void endRequested();
 
 private:
+    // What calls `signal` on this object's thread, on a watch's: a burst of
+    // changes is told once, while `posted` is set.
+    std::function<void()> poster(std::atomic<bool> &posted, void (PlatformNotifiers::*signal)());
+
     std::unique_ptr<SingleInstance> m_instance;
     EndSignals m_endSignals;
-    // Set while a change waits on the event loop: a burst is told once.
     std::atomic<bool> m_changePosted {false};
-    // Last, so that its thread has stopped before the rest goes.
-    std::unique_ptr<AddressWatch> m_watch;
+    std::atomic<bool> m_settingsPosted {false};
+    // Last, so that their threads have stopped before the rest goes.
+    std::unique_ptr<Watch> m_watch;
+    std::unique_ptr<Watch> m_settingsWatch;
 };
 
 } // namespace pellwick

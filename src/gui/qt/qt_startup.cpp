@@ -93,6 +93,8 @@ public:
                              [&form] { form.ExitApp(); });
             QObject::connect(&notifiers, &PlatformNotifiers::addressChanged,
                              [&form] { form.AddressChanged(); });
+            QObject::connect(&notifiers, &PlatformNotifiers::settingsChanged,
+                             [&form] { form.StoredSettingsChanged(); });
         };
         if (mode == RunMode::Headless) {
             // MainWindow with no window and no tray: the in-memory view on a
@@ -108,7 +110,12 @@ public:
             events.ConnectTo(form);
             connect(form);
             form.Start();
-            return QCoreApplication::exec();
+            // A service manager waiting for the start hears of it once the
+            // settings are in use, and of the end once they are saved.
+            NotifyServiceManager("READY=1");
+            const int status = QCoreApplication::exec();
+            NotifyServiceManager("STOPPING=1");
+            return status;
         }
 
         const QIcon icon = PellwickIcon();

@@ -59,7 +59,7 @@ void QtWindowView::SetText(Control control, const std::string &text)
     if (auto *edit = qobject_cast<QLineEdit *>(widget))
         edit->setText(toQ(text));
     else if (auto *multi = qobject_cast<QPlainTextEdit *>(widget))
-        multi->setPlainText(LinesFromCrLf(text));
+        SetLines(*multi, LinesFromCrLf(text));
     else if (auto *label = qobject_cast<QLabel *>(widget))
         label->setText(toQ(text));
 }
@@ -108,7 +108,7 @@ void QtWindowView::CatchUpLog(const std::string &log)
     if (!m_logBehind)
         return;
     m_logBehind = false;
-    m_window.DebugText->setPlainText(LinesFromCrLf(log));
+    SetLines(*m_window.DebugText, LinesFromCrLf(log));
     QScrollBar *bar = m_window.DebugText->verticalScrollBar();
     bar->setValue(bar->maximum());
 }

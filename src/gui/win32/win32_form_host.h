@@ -95,12 +95,14 @@ private:
 };
 
 // MainWindow with what either shell gives it over a window of its own: Winsock,
-// the timers, and address and route changes, which are told on a thread of the
-// system's and come to the window as one message per burst of them.
+// the timers, and changes of the addresses and routes and of the stored
+// settings, which are told on a thread of the system's or the watch's and come
+// to the window as one message per burst of them.
 class Win32FormHost
 {
 public:
     static constexpr UINT kAddressMessage = WM_APP + 5;
+    static constexpr UINT kSettingsMessage = WM_APP + 6;
 
     Win32FormHost(HWND window, WindowView &view, MachineParts parts, NotifyArea &notifyArea,
                   Clipboard &clipboard, ServerDialog *serverDialog = nullptr)
@@ -109,10 +111,8 @@ public:
         , m_timers(window, [this] { m_form.Tick(); })
         , m_datagrams(window)
         , m_addressDeadline(window, WindowTimers::kAddressDeadlineId)
-        , m_addressWatch(WatchAddresses([this] {
-            if (!m_addressPosted.exchange(true))
-                PostMessageW(m_window, kAddressMessage, 0, 0);
-        }))
+        , m_addressWatch(WatchAddresses(poster(m_addressPosted, kAddressMessage)))
+        , m_settingsWatch(WatchSettings(poster(m_settingsPosted, kSettingsMessage)))
         , m_form(view, WindowParts {std::move(parts),
                                     ShellParts {m_socket, m_timers, m_timers, notifyArea, clipboard,
                                                 m_addressWatch != nullptr, serverDialog,
@@ -135,6 +135,10 @@ public:
             m_addressPosted = false;
             m_form.AddressChanged();
             return 0;
+        case kSettingsMessage:
+            m_settingsPosted = false;
+            m_form.StoredSettingsChanged();
+            return 0;
         case WM_TIMER:
             if (!m_timers.HandleTimer(wParam))
                 m_addressDeadline.HandleTimer(wParam);
@@ -152,13 +156,24 @@ public:
     }
 
 private:
+    // Posts `message` to the window, once while `posted` is set.
+    std::function<void()> poster(std::atomic<bool> &posted, UINT message)
+    {
+        return [this, &posted, message] {
+            if (!posted.exchange(true))
+                PostMessageW(m_window, message, 0, 0);
+        };
+    }
+
     HWND m_window;
     WinsockSocket m_socket;
     WindowTimers m_timers;
     WinsockDatagrams m_datagrams;
     WindowDeadline m_addressDeadline;
     std::atomic<bool> m_addressPosted {false};
-    std::unique_ptr<AddressWatch> m_addressWatch;
+    std::atomic<bool> m_settingsPosted {false};
+    std::unique_ptr<Watch> m_addressWatch;
+    std::unique_ptr<Watch> m_settingsWatch;
     MainWindow m_form;
 };
 

@@ -24,24 +24,34 @@ constexpr std::string_view kPlain
 constexpr std::string_view kEscaped = "\\\n\r\t";
 constexpr std::string_view kEscapeLetters = "\\nrt";
 
+// A desktop-file string: what it cannot hold as it is, escaped.
+std::string desktopString(const std::string &text)
+{
+    std::string escaped;
+    for (const char c : text) {
+        if (const std::size_t at = kEscaped.find(c); at != std::string_view::npos)
+            escaped.append(1, '\\').append(1, kEscapeLetters[at]);
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
 // One argument of an Exec= line: as it is when it holds only plain characters;
-// otherwise quoted, with the characters that stay special inside quotes escaped,
-// then escaped once more as a desktop-file string, and "%" doubled so it is not
-// taken for a field code.
+// otherwise quoted, with the characters that stay special inside quotes escaped
+// and "%" doubled so it is not taken for a field code, then made a desktop-file
+// string.
 std::string execArgument(const std::string &argument)
 {
     if (!argument.empty() && argument.find_first_not_of(kPlain) == std::string::npos)
         return argument;
-    std::string escaped = "\"";
+    std::string quoted = "\"";
     for (const char c : argument) {
         if (std::string_view("\"`$\\").find(c) != std::string_view::npos)
-            escaped += "\\\\";
-        if (const std::size_t at = kEscaped.find(c); at != std::string_view::npos)
-            escaped.append(1, '\\').append(1, kEscapeLetters[at]);
-        else
-            escaped.append(c == '%' ? 2 : 1, c);
+            quoted += '\\';
+        quoted.append(c == '%' ? 2 : 1, c);
     }
-    return escaped += '"';
+    return desktopString(quoted + '"');
 }
 
 // The regular file holds exactly `content` (read no further than one byte past
@@ -88,6 +98,11 @@ std::string XdgAutostart::Entry(const std::string &programPath)
            "Exec="
            + execArgument(programPath)
            + " /s\n"
+             // A desktop starts nothing once the program is gone (a package
+             // removed leaves each user's entry behind).
+             "TryExec="
+           + desktopString(programPath)
+           + "\n"
              "Icon=pellwick\n"
              "Terminal=false\n"
              "X-GNOME-Autostart-enabled=true\n";

@@ -29,7 +29,7 @@ public:
 
     std::filesystem::path EntryFile() const;
     // The desktop entry's text; Exec= starts the program (quoted when it holds
-    // anything but plain characters) with "/s".
+    // anything but plain characters) with "/s", only while TryExec= finds it.
     static std::string Entry(const std::string &programPath);
 
     void Register() override;

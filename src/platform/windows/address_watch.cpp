@@ -23,7 +23,7 @@ bool ChangesNeverTold()
 
 // NotifyUnicastIpAddressChange and NotifyRouteChange2, both calling back on a
 // thread of the system's until cancelled.
-class IpHelperWatch final : public AddressWatch
+class IpHelperWatch final : public Watch
 {
 public:
     explicit IpHelperWatch(std::function<void()> changed)
@@ -65,7 +65,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<AddressWatch> WatchAddresses(std::function<void()> changed)
+std::unique_ptr<Watch> WatchAddresses(std::function<void()> changed)
 {
     if (ChangesNeverTold())
         return nullptr;

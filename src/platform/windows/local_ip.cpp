@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "core/net/global_ipv6.h"
 #include "platform/platform.h"
 
 // The Winsock 2 headers must come first: iphlpapi.h declares the adapter-address
@@ -8,18 +9,19 @@
 
 #include <iphlpapi.h>
 
+#include <cstring>
 #include <vector>
 
 namespace pellwick {
 
 namespace {
 
-// The interface of the IPv4 default route (0.0.0.0/0) with the lowest metric;
-// 0, which no interface has, when there is none.
-NET_IFINDEX defaultRouteInterface()
+// The interface of the family's default route (0.0.0.0/0, ::/0) with the lowest
+// metric; 0, which no interface has, when there is none.
+NET_IFINDEX defaultRouteInterface(ADDRESS_FAMILY family)
 {
     MIB_IPFORWARD_TABLE2 *routes = nullptr;
-    if (GetIpForwardTable2(AF_INET, &routes) != NO_ERROR)
+    if (GetIpForwardTable2(family, &routes) != NO_ERROR)
         return 0;
     NET_IFINDEX best = 0;
     ULONG bestMetric = ~0UL;
@@ -66,7 +68,7 @@ std::string LocalIP()
     const std::vector<unsigned char> buffer = adapterList();
     if (buffer.empty())
         return "127.0.0.1";
-    const NET_IFINDEX routeInterface = defaultRouteInterface();
+    const NET_IFINDEX routeInterface = defaultRouteInterface(AF_INET);
     std::string firstUp;
     for (auto *adapter = reinterpret_cast<const IP_ADAPTER_ADDRESSES *>(buffer.data()); adapter;
          adapter = adapter->Next) {
@@ -80,6 +82,30 @@ std::string LocalIP()
             firstUp = dotted(unicast->Address);
     }
     return firstUp.empty() ? std::string("127.0.0.1") : firstUp;
+}
+
+std::optional<std::string> GlobalIPv6()
+{
+    const NET_IFINDEX routeInterface = defaultRouteInterface(AF_INET6);
+    MIB_UNICASTIPADDRESS_TABLE *table = nullptr;
+    if (routeInterface == 0 || GetUnicastIpAddressTable(AF_INET6, &table) != NO_ERROR)
+        return std::nullopt;
+    std::vector<Ipv6Candidate> candidates;
+    for (ULONG i = 0; i < table->NumEntries; ++i) {
+        const MIB_UNICASTIPADDRESS_ROW &row = table->Table[i];
+        Ipv6Candidate candidate;
+        std::memcpy(candidate.address.data(), &row.Address.Ipv6.sin6_addr, 16);
+        candidate.interfaceIndex = row.InterfaceIndex;
+        // A random suffix is a privacy address; a stable one comes from the
+        // link layer address or is derived from the prefix (RFC 7217).
+        candidate.temporary = row.SuffixOrigin == IpSuffixOriginRandom;
+        candidate.tentative = row.DadState == IpDadStateTentative;
+        candidate.duplicate = row.DadState == IpDadStateDuplicate;
+        candidate.deprecated = row.DadState == IpDadStateDeprecated || row.PreferredLifetime == 0;
+        candidates.push_back(candidate);
+    }
+    FreeMibTable(table);
+    return ChooseGlobalIpv6(candidates, routeInterface);
 }
 
 } // namespace pellwick

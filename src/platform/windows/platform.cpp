@@ -65,4 +65,12 @@ MemoryReader PlatformMemoryReader()
     return ReadPlatformMemoryStatus;
 }
 
+// Windows has no service manager listening and no journal reading the lines.
+void NotifyServiceManager(std::string_view) { }
+
+MessageLines PlatformMessageLines()
+{
+    return {};
+}
+
 } // namespace pellwick

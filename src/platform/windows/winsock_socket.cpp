@@ -42,6 +42,15 @@ int addressLength(const sockaddr_storage &address)
                                          : static_cast<int>(sizeof(sockaddr_in));
 }
 
+// Abort, like the Qt socket: no lingering, whatever was not sent is dropped.
+void closeAbortively(SOCKET s)
+{
+    linger abortive {1, 0};
+    setsockopt(s, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char *>(&abortive),
+               sizeof abortive);
+    closesocket(s);
+}
+
 } // namespace
 
 WinsockSocket::WinsockSocket(HWND window, DataArrival dataArrival)
@@ -62,7 +71,7 @@ WinsockSocket::~WinsockSocket()
 void WinsockSocket::Close()
 {
     ++m_attempt;
-    m_addresses.clear();
+    dropAttempts();
     m_pending.clear();
     m_connected = false;
     m_tlsOnConnect = false;
@@ -71,13 +80,18 @@ void WinsockSocket::Close()
     m_plainIn.clear();
     m_plainOut.clear();
     if (m_socket != INVALID_SOCKET) {
-        // Abort, like the Qt socket: no lingering, whatever was not sent is dropped.
-        linger abortive {1, 0};
-        setsockopt(m_socket, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char *>(&abortive),
-                   sizeof abortive);
-        closesocket(m_socket);
+        closeAbortively(m_socket);
         m_socket = INVALID_SOCKET;
     }
+}
+
+void WinsockSocket::dropAttempts()
+{
+    KillTimer(m_window, reinterpret_cast<UINT_PTR>(this));
+    m_race.reset();
+    m_addresses.clear();
+    for (const SOCKET attempt : std::exchange(m_attempts, {}))
+        closeAbortively(attempt);
 }
 
 void WinsockSocket::Connect(const std::string &host, std::uint16_t port, Security security)
@@ -108,44 +122,78 @@ bool WinsockSocket::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     const std::unique_ptr<Resolved> resolved(reinterpret_cast<Resolved *>(lParam));
     if (wParam != m_attempt)
         return true; // an answer for an attempt since closed or connected elsewhere
-    m_addresses = std::move(*resolved);
-    m_nextAddress = 0;
-    if (m_addresses.empty())
-        fail(SocketFailure::HostNotFound, "host not found");
-    else
-        connectNext();
+    m_addresses = InterleaveFamilies(
+        *resolved, [](const sockaddr_storage &address) { return address.ss_family == AF_INET6; });
+    m_race.emplace(m_addresses.size());
+    step(m_race->Begin());
     return true;
 }
 
-void WinsockSocket::connectNext()
+void WinsockSocket::step(ConnectRace::Step next)
 {
-    while (m_nextAddress < m_addresses.size()) {
-        const sockaddr_storage &address = m_addresses[m_nextAddress++];
-        const SOCKET s = socket(address.ss_family, SOCK_STREAM, IPPROTO_TCP);
-        // WSAAsyncSelect also makes the socket non-blocking.
-        const bool started
-            = s != INVALID_SOCKET
-              && WSAAsyncSelect(s, m_window, kSocketMessage,
-                                FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE)
-                     != SOCKET_ERROR
-              && (connect(s, reinterpret_cast<const sockaddr *>(&address), addressLength(address))
-                      != SOCKET_ERROR
-                  || WSAGetLastError() == WSAEWOULDBLOCK);
-        if (started) {
-            m_socket = s;
-            return;
-        }
-        m_lastError = WSAGetLastError();
-        if (s != INVALID_SOCKET)
-            closesocket(s);
+    if (next.armTimer)
+        SetTimer(m_window, reinterpret_cast<UINT_PTR>(this), ConnectRace::kAttemptDelayMs,
+                 &WinsockSocket::staggerElapsed);
+    if (next.failed) {
+        const bool unresolved = m_addresses.empty();
+        dropAttempts();
+        if (unresolved)
+            fail(SocketFailure::HostNotFound, "host not found");
+        else if (m_lastError == WSAECONNREFUSED)
+            fail(SocketFailure::Refused, "connection refused");
+        else
+            fail(SocketFailure::Other,
+                 "connection failed (Winsock error " + std::to_string(m_lastError) + ")");
+        return;
     }
-    // No address left: the connection failed.
-    m_addresses.clear();
-    if (m_lastError == WSAECONNREFUSED)
-        fail(SocketFailure::Refused, "connection refused");
-    else
-        fail(SocketFailure::Other,
-             "connection failed (Winsock error " + std::to_string(m_lastError) + ")");
+    if (!next.start)
+        return;
+    const sockaddr_storage &address = m_addresses[*next.start];
+    const SOCKET s = socket(address.ss_family, SOCK_STREAM, IPPROTO_TCP);
+    // WSAAsyncSelect also makes the socket non-blocking.
+    const bool started
+        = s != INVALID_SOCKET
+          && WSAAsyncSelect(s, m_window, kSocketMessage, FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE)
+                 != SOCKET_ERROR
+          && (connect(s, reinterpret_cast<const sockaddr *>(&address), addressLength(address))
+                  != SOCKET_ERROR
+              || WSAGetLastError() == WSAEWOULDBLOCK);
+    if (started) {
+        m_attempts.push_back(s);
+        return;
+    }
+    m_lastError = WSAGetLastError();
+    if (s != INVALID_SOCKET)
+        closesocket(s);
+    step(m_race->AttemptFailed());
+}
+
+void CALLBACK WinsockSocket::staggerElapsed(HWND window, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(window, id);
+    // The timer's id is the socket; a closed socket killed its timer.
+    auto *self = reinterpret_cast<WinsockSocket *>(id);
+    if (self->m_race)
+        self->step(self->m_race->TimerFired());
+}
+
+void WinsockSocket::attemptEnded(SOCKET attempt, int error)
+{
+    std::erase(m_attempts, attempt);
+    if (error != 0) {
+        m_lastError = error;
+        closesocket(attempt);
+        step(m_race->AttemptFailed());
+        return;
+    }
+    dropAttempts();
+    m_socket = attempt;
+    m_connected = true;
+    if (Events())
+        Events()->SocketConnected();
+    if (m_tlsOnConnect && m_socket != INVALID_SOCKET)
+        beginTls();
+    flush();
 }
 
 void WinsockSocket::fail(SocketFailure failure, const std::string &detail)
@@ -156,26 +204,15 @@ void WinsockSocket::fail(SocketFailure failure, const std::string &detail)
 
 void WinsockSocket::onSocketEvent(WPARAM socket, LPARAM event)
 {
+    const int error = WSAGETSELECTERROR(event);
+    if (std::ranges::find(m_attempts, static_cast<SOCKET>(socket)) != m_attempts.end()) {
+        if (WSAGETSELECTEVENT(event) == FD_CONNECT)
+            attemptEnded(static_cast<SOCKET>(socket), error);
+        return;
+    }
     if (static_cast<SOCKET>(socket) != m_socket || m_socket == INVALID_SOCKET)
         return; // a message left over from a closed socket
-    const int error = WSAGETSELECTERROR(event);
     switch (WSAGETSELECTEVENT(event)) {
-    case FD_CONNECT:
-        if (error != 0) {
-            m_lastError = error;
-            closesocket(m_socket);
-            m_socket = INVALID_SOCKET;
-            connectNext();
-            return;
-        }
-        m_connected = true;
-        m_addresses.clear();
-        if (Events())
-            Events()->SocketConnected();
-        if (m_tlsOnConnect && m_socket != INVALID_SOCKET)
-            beginTls();
-        flush();
-        return;
     case FD_WRITE:
         flush();
         return;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/mail/socket.h"
+#include "core/net/connect_race.h"
 
 #include "platform/windows/windows_api.h"
 
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,9 @@ class SchannelSession;
 
 // The socket over Winsock, non-blocking: connect, read, write
 // and close events reach the window as messages (WSAAsyncSelect), and the server's
-// name is resolved on a thread of its own, so the window never waits. Every
+// name is resolved on a thread of its own, so the window never waits. The name's
+// addresses, of both families, are tried in turn, each attempt 250 ms after the
+// one before unless that failed sooner, and the first to connect is kept. Every
 // arrival of data is reported with the number of bytes waiting; connecting, and
 // every failure, to the socket's events. TLS goes through SChannel: from the
 // first byte (Security::Tls) or from StartTls on; the certificate is reported to
@@ -50,7 +54,12 @@ public:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    void connectNext();
+    // Acts on one step of the race between the name's addresses.
+    void step(ConnectRace::Step next);
+    // An attempt's connection came up (error 0) or failed.
+    void attemptEnded(SOCKET attempt, int error);
+    static void CALLBACK staggerElapsed(HWND window, UINT message, UINT_PTR id, DWORD time);
+    void dropAttempts();
     void fail(SocketFailure failure, const std::string &detail);
     void flush();
     void onSocketEvent(WPARAM socket, LPARAM event);
@@ -66,9 +75,11 @@ private:
     bool m_connected = false;
     // Counts connection attempts, so that a late answer for an earlier one is dropped.
     WPARAM m_attempt = 0;
-    // Addresses of the name still to try, and bytes the connection has not taken yet.
+    // The name's addresses in the order tried, the attempts still running, and
+    // bytes the connection has not taken yet.
     std::vector<sockaddr_storage> m_addresses;
-    std::size_t m_nextAddress = 0;
+    std::optional<ConnectRace> m_race;
+    std::vector<SOCKET> m_attempts;
     int m_lastError = 0;
     std::string m_pending;
     // The name connected to: the one the certificate must carry.

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
+#include "core/app/retry_schedule.h"
 #include "core/app/schedule.h"
+#include "core/text/text.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +12,7 @@
 
 using namespace pellwick;
 
-TEST(Schedule, UnitFromTheListOrFromTheTypedText)
+TEST(Schedule, UnitAndRateFromTheListAndTheTypedText)
 {
     using Row = std::tuple<int, const char *, std::int64_t>;
     for (const auto &[index, typed, factor] :
@@ -19,23 +21,21 @@ TEST(Schedule, UnitFromTheListOrFromTheTypedText)
           // Only ASCII letters fold: a dotless capital I is no "i".
           Row {-1, "M\xC4\xB0NUTES", 1000}})
         EXPECT_EQ(UnitFactor(index, typed), factor) << typed;
-}
 
-TEST(Schedule, RateTextReadAsAWholeNumberOrTreatedAsEmpty)
-{
-    using Row = std::tuple<std::string, int, std::int64_t>;
+    // The rate text is read as a whole number, or treated as empty.
+    using RateRow = std::tuple<std::string, int, std::int64_t>;
     for (const auto &[rate, unit, countdown] : {
-             Row {" 45 ", 0, 45000},
-             Row {"2.5", 0, 2000},
-             Row {"3.5", 0, 4000},
-             Row {"-2.5", 0, -2000},
-             Row {".5", 0, 0},
-             Row {"2562047788015", 2, 2562047788015 * 3600000},
+             RateRow {" 45 ", 0, 45000},
+             RateRow {"2.5", 0, 2000},
+             RateRow {"3.5", 0, 4000},
+             RateRow {"-2.5", 0, -2000},
+             RateRow {".5", 0, 0},
+             RateRow {"2562047788015", 2, 2562047788015 * 3600000},
              // Not a number, or too large to count down: like an empty field.
-             Row {"", 0, 30000},
-             Row {"1e9", 0, 30000},
-             Row {"- 5", 0, 30000},
-             Row {"2562047788016", 2, 30 * 3600000},
+             RateRow {"", 0, 30000},
+             RateRow {"1e9", 0, 30000},
+             RateRow {"- 5", 0, 30000},
+             RateRow {"2562047788016", 2, 30 * 3600000},
          }) {
         const TimerSettingsResult result = ApplyTimerSettings({true, rate, unit, ""});
         EXPECT_EQ(result.countdown, countdown) << rate;
@@ -52,4 +52,23 @@ TEST(Schedule, TicksStopAtTheLowestValueInsteadOfWrapping)
     EXPECT_FALSE(ScheduleTick(5001, true).send);
     EXPECT_EQ(ScheduleTick(kMin + 1, false).countdown, kMin);
     EXPECT_TRUE(ScheduleTick(kMin, true).send);
+}
+
+TEST(RetrySchedule, CaptionRoundsUpToWholeSecondsOrMinutes)
+{
+    EXPECT_EQ(RetryCaption(30000), "Retrying in 30 s");
+    EXPECT_EQ(RetryCaption(60000), "Retrying in 1 min");
+    EXPECT_EQ(RetryCaption(60001), "Retrying in 2 min");
+}
+
+TEST(Text, WholeNumbersClampAndCutsKeepCharactersWhole)
+{
+    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+    using Row = std::pair<const char *, std::optional<std::int64_t>>;
+    for (const auto &[text, number] :
+         {Row {"42", 42}, Row {"-0", 0}, Row {"+7", 7}, Row {"", {}}, Row {"-", {}}, Row {" 1", {}},
+          Row {"1x", {}}, Row {"99999999999999999999", kMax}, Row {"-99999999999999999999", -kMax}})
+        EXPECT_EQ(ParseWholeNumber(text), number) << text;
+    EXPECT_EQ(Utf8CutLength("ab\xE2\x82\xAC", 4), 2U);
+    EXPECT_EQ(Utf8CutLength("ab\xE2\x82\xAC", 5), 5U);
 }

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "core/app/command_line.h"
 #include "core/app/info_request.h"
 #include "core/app/startup.h"
 #include "support/fake_mail.h"
@@ -11,7 +12,11 @@
 #include <string>
 #include <vector>
 
+using pellwick::CommandLine;
+using pellwick::InfoRequest;
+using pellwick::IsLoginRun;
 using pellwick::MachineParts;
+using pellwick::ParseCommandLine;
 using pellwick::PrivateFile;
 using pellwick::RunMode;
 
@@ -22,26 +27,39 @@ const char *modeName(RunMode mode)
     return mode == RunMode::Window ? "window" : mode == RunMode::Headless ? "headless" : "send-now";
 }
 
+struct Row
+{
+    std::vector<std::string> arguments;
+    std::vector<std::string> left; // what the toolkit leaves of the arguments
+    bool display;
+    bool firstInstance;
+    PrivateFile file;
+    int status;
+    std::string calls;
+    std::string out; // the start of standard output, then of standard error
+    std::string err;
+    std::optional<std::string> password = std::nullopt; // as the window got it
+    std::string unreadable = ""; // why the store could not be read
+};
+
 // A shell that writes down what the start-up asks of it, in order.
 struct RecordingShell : pellwick::StartupShell
 {
-    bool display = true;
-    bool firstInstance = true;
-    std::vector<std::string> left; // what the toolkit leaves of the arguments
+    const Row *row = nullptr;
     std::string calls;
     std::optional<int> ended;
     std::optional<std::string> password;
 
-    bool CanShowWindow() const override { return display; }
+    bool CanShowWindow() const override { return row->display; }
     bool ClaimInstance(bool loginRun) override
     {
         calls += loginRun ? "claim(login) " : "claim ";
-        return firstInstance;
+        return row->firstInstance;
     }
     std::vector<std::string> Begin(RunMode mode) override
     {
         calls += std::string("begin(") + modeName(mode) + ") ";
-        return left;
+        return row->left;
     }
     void EndLoop(int status) override { ended = status; }
     int RunSendNow(const MakeSendNow &make) override
@@ -57,10 +75,24 @@ struct RecordingShell : pellwick::StartupShell
     int RunForm(RunMode mode, MachineParts parts) override
     {
         calls += std::string("form(") + modeName(mode) + ", \"" + parts.commandLine + "\")";
+        // Only the platform's entry tells it was written.
+        parts.autostart.Register();
         if (parts.passwordFile)
             password = parts.passwordFile->password;
         return 0;
     }
+};
+
+// The log-in entry, writing down that it was written.
+struct LoggedAutostart : pellwick::Autostart
+{
+    explicit LoggedAutostart(std::string &log)
+        : calls(log)
+    {
+    }
+    void Register() override { calls += " entry"; }
+    void Unregister() override { }
+    std::string &calls;
 };
 
 } // namespace
@@ -69,20 +101,6 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
 {
     const PrivateFile good {PrivateFile::Status::Read, "pw\nrest", ""};
     const PrivateFile open {PrivateFile::Status::OpenToOthers, "pw", ""};
-    struct Row
-    {
-        std::vector<std::string> arguments;
-        std::vector<std::string> left;
-        bool display;
-        bool firstInstance;
-        PrivateFile file;
-        int status;
-        std::string calls;
-        std::string out; // the start of standard output, then of standard error
-        std::string err;
-        std::optional<std::string> password = std::nullopt; // as the window got it
-        std::string unreadable = ""; // why the store could not be read
-    };
     const std::string unreadable = "cannot read the settings file f: it is not a regular file";
     const std::string version = pellwick::VersionText() + "\n" + pellwick::LicenceText();
     // clang-format off
@@ -91,7 +109,7 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         {{"/?"}, {}, true, true, good, 0, "",
          "Usage: pellwick [/s] [--headless | --send-now] [--password-file FILE]\n", ""},
         {{"-platform", "x", "/S", "y"}, {"/S", "y"}, true, true, good, 0,
-         "claim(login) begin(window) form(window, \"/S y\")", "", ""},
+         "claim(login) begin(window) form(window, \"/S y\") entry", "", ""},
         {{"--headless", "--bogus"}, {"--headless", "--bogus"}, false, true, good, 0,
          "claim begin(headless) form(headless, \"--headless --bogus\")", "", ""},
         {{"--send-now", "/s"}, {"--send-now", "/s"}, false, false, good, 75,
@@ -100,22 +118,20 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         {{"--password-file", "f"}, {"--password-file", "f"}, true, true, open, 78,
          "claim begin(window) ", "", "Password file f refused: others"},
         {{"--password-file=f"}, {"--password-file=f"}, true, true, good, 0,
-         "claim begin(window) form(window, \"--password-file=f\")", "", "", "pw"},
+         "claim begin(window) form(window, \"--password-file=f\") entry", "", "", "pw"},
         // Without the window nothing acts on defaults standing in for the settings.
         {{"--headless"}, {"--headless"}, false, true, good, 78, "claim begin(headless) ", "",
          "pellwick: " + unreadable + "; nothing was sent\n", std::nullopt, unreadable},
         {{"--send-now"}, {"--send-now"}, false, true, good, 78, "begin(send-now) ", "",
          "pellwick: " + unreadable, std::nullopt, unreadable},
-        {{}, {}, true, true, good, 0, "claim begin(window) form(window, \"\")", "", "",
+        {{}, {}, true, true, good, 0, "claim begin(window) form(window, \"\") entry", "", "",
          std::nullopt, unreadable},
     };
     // clang-format on
     for (const Row &row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.arguments));
         RecordingShell shell;
-        shell.display = row.display;
-        shell.firstInstance = row.firstInstance;
-        shell.left = row.left;
+        shell.row = &row;
         const pellwick::PlatformParts platform {
             .settingsStore =
                 [&row] {
@@ -125,8 +141,7 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
                 },
             .passwordStore = [] { return nullptr; },
             .readPrivateFile = [&row](const std::string &) { return row.file; },
-            .autostart
-            = [] { return std::make_unique<pellwick::test::TestMachine::NoAutostart>(); },
+            .autostart = [&shell] { return std::make_unique<LoggedAutostart>(shell.calls); },
             .localIp = [] { return std::string("192.0.2.9"); },
             .memoryReader = [] { return pellwick::MemStatus {}; },
             .clock = [] { return pellwick::LocalTime {}; },
@@ -144,5 +159,57 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         EXPECT_TRUE(err.starts_with(row.err)) << err;
         EXPECT_EQ(err.empty(), row.err.empty()) << err;
         EXPECT_EQ(shell.password, row.password);
+    }
+}
+
+TEST(CommandLine, LoginRunEveryOptionAndWhatIsLeftUnknown)
+{
+    for (const char *line : {"/s", "-S", "x /s", "a  /S", " -s "})
+        EXPECT_TRUE(IsLoginRun(line)) << line;
+    for (const char *line : {"", "/sx", "-s/s", "s", "//s", "x/s", "--s", "\t/s"})
+        EXPECT_FALSE(IsLoginRun(line)) << line;
+    // Arguments are joined with single blanks before the split, so an argument
+    // holding a blank splits too.
+    EXPECT_EQ(ParseCommandLine({"a", "b c", ""}).text, "a b c ");
+
+    using Args = std::vector<std::string>;
+    struct Row
+    {
+        Args arguments;
+        RunMode mode;
+        InfoRequest info;
+        std::optional<std::string> passwordFile;
+        Args unknown;
+    };
+    const auto none = std::nullopt;
+    using enum RunMode;
+    using enum InfoRequest;
+    const Args wrong {"--helpx", "-help", "/??", "--Version", "-v", "/h", "help"};
+    // clang-format off
+    for (const Row &row : {
+             Row {{}, Window, None, none, {}},
+             Row {{"/s", "--headless"}, Headless, None, none, {}},
+             Row {{"--headless", "--send-now"}, SendNow, None, none, {}},
+             Row {wrong, Window, None, none, wrong},
+             Row {{"--version"}, Window, Version, none, {}},
+             Row {{"-h"}, Window, Help, none, {}},
+             Row {{"--version", "--help"}, Window, Version, none, {}},
+             Row {{"--help", "--version"}, Window, Help, none, {}},
+             Row {{"/s", "--password-file", "/run/pw"}, Window, None, "/run/pw", {}},
+             Row {{"--password-file=/a b", "--headless"}, Headless, None, "/a b", {}},
+             // The word after the option is its value, even one that reads as
+             // an option; it still chooses the mode.
+             Row {{"--password-file", "--password-file", "x"}, Window, None, "--password-file",
+                  {"x"}},
+             Row {{"--password-file", "--send-now"}, SendNow, None, "--send-now", {}},
+             Row {{"--password-file"}, Window, None, none, {"--password-file"}},
+         }) {
+        // clang-format on
+        SCOPED_TRACE(testing::PrintToString(row.arguments));
+        const CommandLine got = ParseCommandLine(row.arguments);
+        EXPECT_EQ(got.mode, row.mode);
+        EXPECT_EQ(got.info, row.info);
+        EXPECT_EQ(got.passwordFile, row.passwordFile);
+        EXPECT_EQ(got.unknown, row.unknown);
     }
 }

@@ -3,6 +3,7 @@
 // transcripts, each reply matched to its command, each failure's log line.
 #include "support/fake_mail.h"
 
+#include "core/mail/ip_token.h"
 #include "core/mail/smtp.h"
 #include "platform/platform.h"
 
@@ -329,74 +330,61 @@ TEST(SmtpMessage, TextBeyondAsciiGoesOutAsMimeUtf8)
     const std::string snowman = "\xE2\x98\x83";
     const std::string mime = "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n"
                              "Content-Transfer-Encoding: ";
-    struct Case
-    {
-        std::string subject, body, sender;
-        bool eightBitMime;
-        std::string headerTail; // from "Subject: " to the end of the header
-        std::string bodySent;
-    };
-    const std::vector<Case> cases {
-        {gruesse, gruesse + " " + snowman + " \r\nok", "a@b.c", false,
-         "Subject: =?UTF-8?B?R3LDvMOfZQ==?=\r\n" + mime + "quoted-printable\r\n\r\n",
-         "Gr=C3=BC=C3=9Fe =E2=98=83=20\r\nok\r\n"},
-        {"IP", gruesse, "a@b.c", true, "Subject: IP\r\n" + mime + "8bit\r\n\r\n", gruesse + "\r\n"},
-        {"IP", "x", "J\xC3\xB6rg <joerg@example.org>", false,
-         "Subject: IP\r\n" + mime + "7bit\r\n\r\n", "x\r\n"},
-        {"IP", std::string(999, 'z'), "a@b.c", true,
-         "Subject: IP\r\n" + mime + "quoted-printable\r\n\r\n", ""},
-        // Words end between characters, never inside one.
-        {gruesse + " " + std::string(30, 'x') + " " + snowman + " " + std::string(40, 'y'), "",
-         "a@b.c", false,
-         "Subject: =?UTF-8?B?R3LDvMOfZSB4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHgg4piD?=\r\n"
-         " =?UTF-8?B?IHl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXk=?=\r\n"
-             + mime + "7bit\r\n\r\n",
-         ""},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.subject + " / " + c.sender);
+    // Subject, body, sender, whether the server offers 8BITMIME; the header from
+    // "Subject: " to its end, and the body sent (empty: not compared).
+    using Row = std::tuple<std::string, std::string, std::string, bool, std::string, std::string>;
+    for (const auto &[subject, body, sender, eightBitMime, headerTail, bodySent] : {
+             Row {gruesse, gruesse + " " + snowman + " \r\nok", "a@b.c", false,
+                  "Subject: =?UTF-8?B?R3LDvMOfZQ==?=\r\n" + mime + "quoted-printable\r\n\r\n",
+                  "Gr=C3=BC=C3=9Fe =E2=98=83=20\r\nok\r\n"},
+             Row {"IP", gruesse, "a@b.c", true, "Subject: IP\r\n" + mime + "8bit\r\n\r\n",
+                  gruesse + "\r\n"},
+             Row {"IP", "x", "J\xC3\xB6rg <joerg@example.org>", false,
+                  "Subject: IP\r\n" + mime + "7bit\r\n\r\n", "x\r\n"},
+             Row {"IP", std::string(999, 'z'), "a@b.c", true,
+                  "Subject: IP\r\n" + mime + "quoted-printable\r\n\r\n", ""},
+             // Words end between characters, never inside one.
+             Row {
+                 gruesse + " " + std::string(30, 'x') + " " + snowman + " " + std::string(40, 'y'),
+                 "", "a@b.c", false,
+                 "Subject: =?UTF-8?B?R3LDvMOfZSB4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHgg4piD?=\r\n"
+                 " =?UTF-8?B?IHl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXk=?=\r\n"
+                     + mime + "7bit\r\n\r\n",
+                 ""},
+         }) {
+        SCOPED_TRACE(subject + " / " + sender);
         Dialogue d;
         // A login makes the dialogue ask EHLO, which is where 8BITMIME is learnt.
-        d.start("bob@example.org", c.body, c.sender, c.subject, "mail.example.com",
-                {25, Security::None, c.eightBitMime ? "u" : "", "pw", "", ""});
+        d.start("bob@example.org", body, sender, subject, "mail.example.com",
+                {25, Security::None, eightBitMime ? "u" : "", "pw", "", ""});
         d.reply("220 hi\r\n");
-        d.reply(c.eightBitMime ? "250-mx\r\n250-8BITMIME\r\n250 AUTH PLAIN\r\n" : "250 ok\r\n");
-        if (c.eightBitMime)
+        d.reply(eightBitMime ? "250-mx\r\n250-8BITMIME\r\n250 AUTH PLAIN\r\n" : "250 ok\r\n");
+        if (eightBitMime)
             d.reply("235 ok\r\n");
         EXPECT_EQ(d.wire.ends_with(" BODY=8BITMIME\r\n"),
-                  c.headerTail.find("8bit") != std::string::npos);
+                  headerTail.find("8bit") != std::string::npos);
         for (const char *reply : {"250 ok\r\n", "250 ok\r\n", "354 go\r\n"})
             d.reply(reply);
         const std::string data = d.data();
-        const std::size_t subject = data.find("\r\nSubject: ") + 2;
-        const std::size_t end = data.find("\r\n\r\n") + 4;
-        EXPECT_EQ(data.substr(subject, end - subject), c.headerTail);
-        if (!c.bodySent.empty()) {
-            EXPECT_EQ(data.substr(end), c.bodySent + ".\r\n");
+        const std::size_t from = data.find("\r\nSubject: ") + 2, end = data.find("\r\n\r\n") + 4;
+        EXPECT_EQ(data.substr(from, end - from), headerTail);
+        if (!bodySent.empty()) {
+            EXPECT_EQ(data.substr(end), bodySent + ".\r\n");
         }
-        std::size_t lineStart = 0;
-        for (std::size_t lf = data.find('\n'); lf != std::string::npos;
-             lf = data.find('\n', lf + 1)) {
+        for (std::size_t lineStart = 0, lf = data.find('\n'); lf != std::string::npos;
+             lineStart = lf + 1, lf = data.find('\n', lineStart))
             EXPECT_LE(lf - lineStart - 1, lf < end ? 78u : 76u);
-            lineStart = lf + 1;
-        }
         EXPECT_EQ(data.starts_with("From: =?UTF-8?B?SsO2cmc=?= <joerg@example.org>\r\n"),
-                  c.sender.starts_with("J"));
+                  sender.starts_with("J"));
     }
 }
 
 TEST(MailDate, FollowsRfc5322WithTheRealOffset)
 {
-    // FixedTime's own date is in the delivery's transcript.
+    // FixedTime's own date, east of UTC, is in the delivery's transcript.
     LocalTime t = FixedTime();
     t.utcOffsetSeconds = -(3 * 3600 + 30 * 60);
-    t.fields.tm_year = 100;
-    t.fields.tm_mon = 1;
-    t.fields.tm_mday = 29;
-    t.fields.tm_wday = 2;
-    t.fields.tm_sec = 60;
-    EXPECT_EQ(FormatMailDate(t), "Tue, 29 Feb 2000 10:05:60 -0330");
-
+    EXPECT_EQ(FormatMailDate(t), "Sun, 06 Dec 2026 10:05:09 -0330");
     // The real clock gives a date of the same shape.
     const std::string now = FormatMailDate(CurrentLocalTime());
     ASSERT_EQ(now.size(), 31u) << now;
@@ -418,15 +406,42 @@ TEST(SmtpSubmission, SettingsGiveThePortSecurityAndPasswordToUse)
         }
         std::string asked;
     } store;
-    Submission s = SubmissionFromSettings(0, 7, "", "", "mx", &store, std::nullopt);
-    EXPECT_EQ(s.port, 25);
-    EXPECT_EQ(s.security, Security::StartTls) << "an unknown value never means plain text";
-    s = SubmissionFromSettings(587, 1, "alice", "", "mx", &store, std::nullopt);
-    EXPECT_EQ(s.passwordProblem, "secret store: no bus");
-    s = SubmissionFromSettings(465, 2, "alice", "AB", "mx", &store,
-                               PasswordLookup {"from-file", ""});
+    const auto from = [&store](int port, int security, const char *user,
+                               std::optional<PasswordLookup> file = std::nullopt) {
+        return SubmissionFromSettings(port, security, user, "", "mx", &store, file);
+    };
+    EXPECT_EQ(from(0, 7, "").port, 25);
+    EXPECT_EQ(from(0, 7, "").security, Security::StartTls) << "an unknown value never means plain";
+    EXPECT_EQ(from(587, 1, "alice").passwordProblem, "secret store: no bus");
+    const Submission s = from(465, 2, "alice", PasswordLookup {"from-file", ""});
     EXPECT_EQ(s.password, "from-file");
     EXPECT_EQ(s.security, Security::Tls);
     // Asked once: not without a user, and not when the password file gives one.
     EXPECT_EQ(store.asked, "alice@mx");
+}
+
+TEST(IpToken, ReplacesEveryExactTokenAndGoesWhereTheUserPutsIt)
+{
+    EXPECT_EQ(ReplaceIpToken("IP [IPADDRESS] and [IPADDRESS].", "10.0.0.7"),
+              "IP 10.0.0.7 and 10.0.0.7.");
+    EXPECT_EQ(ReplaceIpToken("[ipaddress] [IP ADDRESS] [IPADDRESS", "10.0.0.7"),
+              "[ipaddress] [IP ADDRESS] [IPADDRESS");
+    // Left to right without overlap, and the replacement is never scanned again.
+    EXPECT_EQ(ReplaceIpToken("[[IPADDRESS]IPADDRESS]]", "[IPADDRESS]"), "[[IPADDRESS]IPADDRESS]]");
+    EXPECT_EQ(ReplaceIpToken("[IPADDRESS][IPADDRESS]", "1"), "11");
+    // An empty IP makes the token disappear.
+    EXPECT_EQ(ReplaceIpToken("is [IPADDRESS]!", ""), "is !");
+
+    // The token goes in place of the selection or at the caret.
+    using Row = std::tuple<const char *, std::size_t, std::size_t, const char *>;
+    for (const auto &[text, start, length, result] : {
+             Row {"Hello world", 5, 0, "Hello[IPADDRESS] world"},
+             Row {"my old ip, old", 3, 3, "my [IPADDRESS] ip, old"},
+             // The second of two equal words: that one goes, in its place.
+             Row {"abc abc", 4, 3, "abc [IPADDRESS]"},
+             Row {"is new", 0, 0, "[IPADDRESS]is new"},
+             Row {"", 9, 0, "[IPADDRESS]"},
+             Row {"abc", 1, 99, "a[IPADDRESS]"},
+         })
+        EXPECT_EQ(InsertTokenAtCaret(text, start, length), result) << text;
 }

@@ -2,6 +2,7 @@
 #include "support/temp_folder.h"
 #include "window_harness.h"
 
+#include "core/mail/debug_log_limit.h"
 #include "core/settings/hive_text.h"
 
 #include <gmock/gmock.h>
@@ -14,15 +15,15 @@
 #include <vector>
 
 using namespace pellwick;
-using pellwick::test::ReadBytes;
-using pellwick::test::WindowHarness;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
 namespace {
 
-const std::filesystem::path kData = PELLWICK_TEST_DATA;
-const std::string kTip = "192.0.2.7 %25 Phyical Free %75 Virtual Free ";
+using pellwick::test::WindowHarness;
+using Values = std::vector<std::pair<std::string, SettingValue>>;
+
+const std::string kCaption = "Pellwick v" PELLWICK_VERSION "! - Your IP Is ";
 
 // What the user meets of the window and its parts after start-up.
 std::map<std::string, std::string> Seen(const WindowHarness &h)
@@ -56,58 +57,56 @@ std::map<std::string, std::string> Seen(const WindowHarness &h)
 TEST(MainWindowLoad, StartUpShowsWhatTheStoredOptionsAsk)
 {
     using Seeing = std::map<std::string, std::string>;
-    // The flags stored, and what the user meets unlike on a fresh machine.
-    using Row = std::pair<std::vector<std::pair<std::string, std::int32_t>>, Seeing>;
     // clang-format off
     const Seeing fresh {
-        {"caption", "Pellwick v" PELLWICK_VERSION "! - Your IP Is 192.0.2.7"}, {"tab", "Email"},
-        {"window", "on"}, {"icon", kTip}, {"autostart", "on"}, {"timer", "on"}, {"mail", ""},
-        {"clipboard", ""}, {"debug tab", "off"}, {"exit box", "on"}, {"rate field", "off"},
-        {"countdown", "0"}, {"mail box", "0"}, {"marks", "IP Phy Virt"},
+        {"caption", kCaption + "192.0.2.7"}, {"tab", "Email"}, {"window", "on"},
+        {"icon", "192.0.2.7 %25 Phyical Free %75 Virtual Free "}, {"autostart", "on"},
+        {"timer", "on"}, {"mail", ""}, {"clipboard", ""}, {"debug tab", "off"},
+        {"exit box", "on"}, {"rate field", "off"}, {"countdown", "0"}, {"mail box", "0"},
+        {"marks", "IP Phy Virt"},
     };
-    // clang-format on
-    const std::vector<Row> cases {
-        {{}, {}},
-        // A hidden start puts the icon up even without the display option.
-        {{{"StartMinimized", 1}, {"DisplayIcon", 0}}, {{"window", "off"}}},
-        {{{"DisplayIcon", 0}}, {{"icon", "off"}}},
-        // Without log-in runs the exit option ends disabled.
-        {{{"AutoMail", 1}, {"EmailOnIPStartup", 0}},
-         {{"mail", "localhost:25"},
-          {"caption", "Connecting to localhost"},
-          {"mail box", "1"},
-          {"exit box", "off"},
-          {"autostart", "off"}}},
-        {{{"CopyClipOnStartup", 1}}, {{"clipboard", "192.0.2.7"}}},
-        {{{"ShowDebug", 1}}, {{"debug tab", "on"}}},
-        {{{"ShowPhyMem", 0}, {"ShowIP", 0}}, {{"marks", "Virt"}, {"icon", "%75 Virtual Free "}}},
-        {{{"TimerSend", 1}, {"TimerValueType", 1}},
-         {{"countdown", std::to_string(30 * 60'000)}, {"rate field", "on"}}},
-        // A grey box does not count as set: no mail, and it stays grey.
-        {{{"AutoMail", 2}}, {{"mail box", "2"}}},
-    };
-    for (const auto &[flags, seen] : cases) {
+    // The values stored, and what the user meets unlike on a fresh machine.
+    for (const auto &[values, seen] : std::vector<std::pair<Values, Seeing>> {
+             {{}, {}},
+             // A hidden start puts the icon up even without the display option.
+             {{{"StartMinimized", 1}, {"DisplayIcon", 0}}, {{"window", "off"}}},
+             {{{"DisplayIcon", 0}}, {{"icon", "off"}}},
+             // Without log-in runs the exit option ends disabled.
+             {{{"AutoMail", 1}, {"EmailOnIPStartup", 0}},
+              {{"mail", "localhost:25"}, {"caption", "Connecting to localhost"}, {"mail box", "1"},
+               {"exit box", "off"}, {"autostart", "off"}}},
+             {{{"CopyClipOnStartup", 1}}, {{"clipboard", "192.0.2.7"}}},
+             {{{"ShowDebug", 1}}, {{"debug tab", "on"}}},
+             {{{"ShowPhyMem", 0}, {"ShowIP", 0}}, {{"marks", "Virt"}, {"icon", "%75 Virtual Free "}}},
+             {{{"TimerSend", 1}, {"TimerValueType", 1}},
+              {{"countdown", std::to_string(30 * 60'000)}, {"rate field", "on"}}},
+             // A grey box does not count as set: no mail, and it stays grey.
+             {{{"AutoMail", 2}}, {{"mail box", "2"}}},
+         }) {
+        // clang-format on
         WindowHarness h;
-        for (const auto &[name, value] : flags)
+        for (const auto &[name, value] : values)
             h.Store(name, value);
         h.Start();
         Seeing expected = seen;
         expected.insert(fresh.begin(), fresh.end());
-        EXPECT_EQ(Seen(h), expected) << testing::PrintToString(flags);
+        EXPECT_EQ(Seen(h), expected) << testing::PrintToString(values);
     }
 }
 
 TEST(MainWindowSettings, ExitWritesOnlyWhatTheRunChangedIntoTheRecordAsItIsThen)
 {
     // Every value in the order and form a save of all of them gives.
-    const std::string record = ReadBytes(kData / "first_save.reg");
+    const std::string record = test::ReadBytes(PELLWICK_TEST_DATA "/first_save.reg");
 
     // Nothing changed: nothing written, values in odd forms included.
     WindowHarness same;
     same.hive.hive = *ParseHive(record);
-    same.Store("TimerValue", std::int32_t {45});
-    same.Store("AutoMail", std::string("1"));
-    same.Flags({{"AutoExit", 2}, {"TimerValueType", -1}, {"ShowIP", 7}});
+    same.Flags({{"TimerValue", 45},
+                {"AutoMail", "1"},
+                {"AutoExit", 2},
+                {"TimerValueType", -1},
+                {"ShowIP", 7}});
     const std::string before = FormatHive(same.hive.hive);
     same.Start();
     same.hive.commits = 0;
@@ -116,22 +115,37 @@ TEST(MainWindowSettings, ExitWritesOnlyWhatTheRunChangedIntoTheRecordAsItIsThen)
     EXPECT_EQ(same.hive.commits, 0);
 
     // The subject changed here and outside: this run's wins, and the log says
-    // so. The recipient changed outside only, and stays.
+    // so. The recipient and the debug box changed outside only: taken in as if
+    // typed, each told once, with its priority for the journal.
     WindowHarness h;
     h.hive.hive = *ParseHive(record);
+    h.lines = {true, true};
     MainWindow &form = h.Start();
     h.view.SetText(Control::Subject, "Moved to [IPADDRESS]");
-    h.Store("Subject", std::string("edited outside"));
-    h.Store("Recipient", std::string("ops@example.org"));
+    h.Flags({{"Subject", "edited outside"}, {"Recipient", "ops@example.org"}, {"ShowDebug", 1}});
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    form.StoredSettingsChanged();
+    form.StoredSettingsChanged();
+    EXPECT_EQ(h.view.Text(Control::Recipient), "ops@example.org");
+    EXPECT_EQ(h.view.Text(Control::Subject), "Moved to [IPADDRESS]");
+    EXPECT_TRUE(h.view.TabVisible(Tab::Debug));
     h.hive.commits = 0;
     form.ExitApp();
+    const std::string taken = " was changed outside Pellwick; it is used from now on.\n";
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "<6>pellwick: The stored value Recipient" + taken
+                  + "<6>pellwick: The stored value ShowDebug" + taken);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "<4>pellwick: The stored value Subject was also changed outside Pellwick while it "
+              "ran; Pellwick's value was kept.\n");
     std::string expected = std::regex_replace(record, std::regex("\"Subject\"=.*\r\n"),
                                               "\"Subject\"=\"Moved to [IPADDRESS]\"\r\n");
     expected = std::regex_replace(expected, std::regex("root@localhost"), "ops@example.org");
+    expected = std::regex_replace(expected, std::regex("\"ShowDebug\"=dword:00000000"),
+                                  "\"ShowDebug\"=dword:00000001");
     EXPECT_EQ(FormatHive(h.hive.hive), expected);
     EXPECT_EQ(h.hive.commits, 1);
-    EXPECT_THAT(form.DebugLog(), HasSubstr("The stored value Subject was also changed outside"));
-    EXPECT_THAT(form.DebugLog(), Not(HasSubstr("Recipient")));
 }
 
 TEST(MainWindowMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSavesThePassword)
@@ -140,12 +154,9 @@ TEST(MainWindowMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNe
         : ServerDialog
         , PasswordStore
     {
-        std::optional<Result> Edit(const SubmissionSettings &current,
-                                   const std::string &presented) override
+        std::optional<Result> Edit(const SubmissionSettings &, const std::string &shown) override
         {
-            Result result {current, "pa55word"};
-            result.settings = {465, 2, "alice", presented}; // "Trust this certificate"
-            return result;
+            return Result {{465, 2, "alice", shown}, "pa55word"}; // "Trust this certificate"
         }
         PasswordLookup Lookup(const std::string &server, const std::string &user) override
         {
@@ -163,14 +174,15 @@ TEST(MainWindowMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNe
     h.serverDialog = &parts;
     h.passwordStore = &parts;
     MainWindow &form = h.Flags({{"SMTPPort", 465}, {"SMTPSecurity", 2}}).Start();
+    const TlsPeer selfSigned {std::string(64, 'C'), false, "self-signed certificate"};
     form.UserClicked(Control::SendEmailButton);
     EXPECT_EQ(h.connectedTo, "tls localhost:465");
-    h.Encrypted({std::string(64, 'C'), false, "self-signed certificate"});
+    h.Encrypted(selfSigned);
     EXPECT_EQ(h.connectedTo, "") << "an untrusted certificate ends the dialogue";
 
     form.UserClicked(Control::ServerButton);
     form.UserClicked(Control::SendEmailButton);
-    h.Encrypted({std::string(64, 'C'), false, "self-signed certificate"});
+    h.Encrypted(selfSigned);
     form.DataArrived(h.Arrive("220 hi\r\n"));
     form.DataArrived(h.Arrive("250-mx\r\n250 AUTH PLAIN\r\n"));
     EXPECT_EQ(h.wire, "EHLO localhost\r\nAUTH PLAIN AGFsaWNlAHBhNTV3b3Jk\r\n") << "pinned";
@@ -181,27 +193,71 @@ TEST(MainWindowMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNe
     EXPECT_EQ(h.view.Text(Control::DebugText).find("pa55"), std::string::npos);
 }
 
-TEST(MainWindowTimer, TickFollowsTheAddressAndMailsANewOne)
+TEST(MainWindowTimer, TheIpv6AddressIsReadForItsTokenOnlyAndAMoveIsMailedOnce)
 {
     WindowHarness h;
-    MainWindow &form = h.Flags({{"AutoEmailOnNewIP", 0}}).Start();
-    form.Tick();
-    EXPECT_EQ(h.connectedTo, "");
-    h.localIp = "198.51.100.4";
-    h.memory.availablePhysical = 4'000'000'000;
-    form.Tick();
-    EXPECT_EQ(h.view.Caption(), "Pellwick v" PELLWICK_VERSION "! - Your IP Is 198.51.100.4");
-    EXPECT_EQ(h.view.Text(Control::PhysicalMemory),
-              "%50 Physical Mem Available. (4000000KB of 8000000KB)");
-    EXPECT_EQ(h.connectedTo, "");
+    // The subject of the mail the last step started, if one did.
+    const auto mailed = [&h] {
+        std::smatch subject;
+        const std::string wire = h.connectedTo.empty() ? "" : h.Converse();
+        h.connectedTo.clear();
+        return std::regex_search(wire, subject, std::regex("Subject: at (.*)\r\n"))
+                   ? subject[1].str()
+                   : "";
+    };
+    h.Store("Subject", std::string("at [IPV6ADDRESS]"));
+    MainWindow &form = h.Start();
+    // Not known yet: the button mails "unknown" and the log says why.
+    form.UserClicked(Control::SendEmailButton);
+    EXPECT_EQ(mailed(), "unknown");
+    EXPECT_THAT(form.DebugLog(), HasSubstr("The IPv6 address is not known yet."));
+    h.End(DeliveryResult::Delivered);
 
-    h.view.SetValue(Control::EmailOnNewIp, kChecked);
-    h.localIp = "";
-    form.Tick();
-    EXPECT_EQ(h.connectedTo, "localhost:25");
+    // Each step: the address now, whether the local IP moves too, what is mailed.
+    struct Step
+    {
+        std::optional<std::string> ipv6;
+        const char *localIp;
+        const char *mailed;
+    };
+    for (const auto &[ipv6, localIp, subject] : {
+             Step {"2001:db8::1", "192.0.2.7", "2001:db8::1"},
+             // The same address again, none for a while, then back: no move.
+             Step {"2001:db8::1", "192.0.2.7", ""},
+             Step {std::nullopt, "192.0.2.7", ""},
+             Step {"2001:db8::1", "192.0.2.7", ""},
+             // Both move at once: one mail.
+             Step {"2001:db8::2", "192.0.2.8", "2001:db8::2"},
+         }) {
+        h.ipv6 = ipv6;
+        h.localIp = localIp;
+        form.AddressChanged();
+        EXPECT_EQ(mailed(), subject) << ipv6.value_or("none");
+        h.End(DeliveryResult::Delivered);
+    }
+    // An automatic mail while it is unknown is a passing failure, retried at
+    // once when an address arrives.
+    h.ipv6.reset();
+    h.localIp = "192.0.2.9";
+    form.AddressChanged();
+    EXPECT_EQ(mailed(), "");
+    EXPECT_EQ(h.view.Caption(), RetryCaption(30'000));
+    h.ipv6 = "2001:db8::3";
+    form.AddressChanged();
+    EXPECT_EQ(mailed(), "2001:db8::3");
+
+    // A template without the token never has it read.
+    h.view.SetText(Control::Subject, "at [IPADDRESS]");
+    const int reads = h.ipv6Reads;
+    h.localIp = "192.0.2.10";
+    form.AddressChanged();
+    form.UserClicked(Control::SendEmailButton);
+    h.Tick(60'000);
+    EXPECT_EQ(mailed(), "192.0.2.10");
+    EXPECT_EQ(h.ipv6Reads, reads);
 }
 
-TEST(MainWindowTimer, HiddenTicksReadMemoryOnlyForWhatShowsIt)
+TEST(MainWindowTimer, TicksFollowTheAddressAndReadMemoryOnlyForWhatShowsIt)
 {
     WindowHarness h;
     MainWindow &form = h.Flags({{"StartMinimized", 1}, {"AutoEmailOnNewIP", 0}}).Start();
@@ -211,11 +267,14 @@ TEST(MainWindowTimer, HiddenTicksReadMemoryOnlyForWhatShowsIt)
         h.Tick();
     EXPECT_EQ(h.memoryReads, 1);
 
-    // A new address rebuilds the tooltip with the figures of that moment.
+    // A new address rebuilds the tooltip with the figures of that moment; without
+    // the box it is not mailed.
     h.localIp = "198.51.100.4";
     h.Tick();
     EXPECT_EQ(h.memoryReads, 2);
     EXPECT_EQ(h.iconTip, "198.51.100.4 %50 Phyical Free %75 Virtual Free ");
+    EXPECT_EQ(h.view.Caption(), kCaption + "198.51.100.4");
+    EXPECT_EQ(h.connectedTo, "");
 
     // Brought back, the About tab shows them at once and follows every tick.
     h.memory.availablePhysical = 6'000'000'000;
@@ -223,8 +282,19 @@ TEST(MainWindowTimer, HiddenTicksReadMemoryOnlyForWhatShowsIt)
     form.MenuItemChosen(MenuItem::Restore);
     EXPECT_EQ(h.view.Text(Control::PhysicalMemory),
               "%75 Physical Mem Available. (6000000KB of 8000000KB)");
+    EXPECT_EQ(h.view.Text(Control::VirtualMemory),
+              "%75 Virtual Mem Available. (105553116266KB of 140737488355KB)");
+    h.memory.availablePhysical = 4'000'000'000;
     h.Tick();
     EXPECT_EQ(h.memoryReads, 4);
+    EXPECT_EQ(h.view.Text(Control::PhysicalMemory),
+              "%50 Physical Mem Available. (4000000KB of 8000000KB)");
+
+    // With the box checked, a new address is mailed, even none.
+    h.view.SetValue(Control::EmailOnNewIp, kChecked);
+    h.localIp = "";
+    h.Tick();
+    EXPECT_EQ(h.connectedTo, "localhost:25");
 }
 
 TEST(MainWindowTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
@@ -232,20 +302,16 @@ TEST(MainWindowTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
     // The rate in seconds, and the ticks of five seconds until the first mail.
     for (const auto &[rate, ticksToFirstMail] :
          std::map<std::string, int> {{"30", 6}, {"12", 3}, {"0", 1}}) {
-        SCOPED_TRACE(rate);
         WindowHarness h;
-        h.Flags({{"AutoEmailOnNewIP", 0}, {"TimerSend", 1}});
-        h.Store("TimerValue", rate);
-        MainWindow &form = h.Make();
+        MainWindow &form
+            = h.Flags({{"AutoEmailOnNewIP", 0}, {"TimerSend", 1}, {"TimerValue", rate}}).Make();
         form.Tick();
         EXPECT_EQ(form.Countdown(), 0) << "no tick before start-up";
         form.Start();
         int ticks = 0;
-        while (h.connectedTo.empty() && ticks < 10) {
+        for (; h.connectedTo.empty() && ticks < 10; ++ticks)
             form.Tick();
-            ++ticks;
-        }
-        EXPECT_EQ(ticks, ticksToFirstMail);
+        EXPECT_EQ(ticks, ticksToFirstMail) << rate;
     }
 }
 
@@ -253,7 +319,6 @@ TEST(MainWindowTray, MenuTogglesMinimiseAndRestore)
 {
     WindowHarness h;
     MainWindow &form = h.Flags({{"DisplayIcon", 0}}).Start();
-
     form.MenuItemChosen(MenuItem::Minimize);
     EXPECT_FALSE(h.view.WindowVisible());
     EXPECT_TRUE(h.iconShown);
@@ -265,7 +330,6 @@ TEST(MainWindowTray, MenuTogglesMinimiseAndRestore)
     EXPECT_TRUE(h.view.WindowVisible());
     EXPECT_EQ(h.view.State(), WindowState::Normal);
     EXPECT_TRUE(h.iconShown);
-
     form.MenuItemChosen(MenuItem::CopyIp);
     EXPECT_EQ(h.clipboard, "192.0.2.7");
 }
@@ -304,8 +368,7 @@ TEST(MainWindowRetry, AutomaticMailsAreRetriedOnTheTimetableAndTheButtonIsNot)
 
     // Each failed try waits its step of the timetable, told in the caption;
     // the log-in run stays up meanwhile.
-    const std::int64_t waits[] = {30, 60, 120, 240, 480, 900, 900};
-    for (const std::int64_t wait : waits) {
+    for (const std::int64_t wait : {30, 60, 120, 240, 480, 900, 900}) {
         h.End(DeliveryResult::PassingFailure);
         EXPECT_EQ(h.view.Caption(), RetryCaption(wait * 1000));
         h.connectedTo.clear();
@@ -333,19 +396,18 @@ TEST(MainWindowRetry, AutomaticMailsAreRetriedOnTheTimetableAndTheButtonIsNot)
 TEST(MainWindowRetry, EndingsDecideBalloonAndEachLetsALoginRunExit)
 {
     // Sent by the button, the notice box, how it ended, whether a balloon came.
-    using Row = std::tuple<bool, bool, DeliveryResult, bool>;
+    using Row = std::tuple<bool, int, DeliveryResult, bool>;
     for (const auto &[button, notifyBox, result, balloon] : {
-             Row {false, true, DeliveryResult::RefusedForGood, true},
-             Row {false, false, DeliveryResult::RefusedForGood, false},
-             Row {false, true, DeliveryResult::Delivered, false},
-             Row {true, true, DeliveryResult::PassingFailure, true},
+             Row {false, 1, DeliveryResult::RefusedForGood, true},
+             Row {false, 0, DeliveryResult::RefusedForGood, false},
+             Row {false, 1, DeliveryResult::Delivered, false},
+             Row {true, 1, DeliveryResult::PassingFailure, true},
          }) {
         WindowHarness h;
         h.commandLine = "-s";
-        MainWindow &form = h.Flags({{"AutoExit", 1},
-                                    {"NotifyOnFailure", notifyBox ? 1 : 0},
-                                    {"AutoEmailOnNewIP", 1}})
-                               .Start();
+        MainWindow &form
+            = h.Flags({{"AutoExit", 1}, {"NotifyOnFailure", notifyBox}, {"AutoEmailOnNewIP", 1}})
+                  .Start();
         if (button) {
             form.UserClicked(Control::SendEmailButton);
         } else {
@@ -369,6 +431,21 @@ TEST(MainWindowDebugLog, KeepsTheNewestMebibyteFromALineStart)
     form.AppendToDebugLog("new\r\n");
     EXPECT_EQ(h.view.Text(Control::DebugText).size(), 1023u * 1024u + 5u);
     EXPECT_TRUE(h.view.Text(Control::DebugText).starts_with(line + "\n"));
+
+    // The same rule at any limit.
+    using Row = std::tuple<std::string, std::string, std::size_t, std::string>;
+    for (const auto &[before, text, limit, kept] : {
+             Row {"", "abc\r\n", 5, "abc\r\n"}, // exactly at the limit: nothing goes
+             Row {"ab\r\n", "cd\r\n", 7, "cd\r\n"}, // one byte over: the whole first line goes
+             Row {"a\nbb\nccc\n", "d\n", 6, "ccc\nd\n"},
+             Row {"", "one line far too long\n", 4, ""}, // no line fits: nothing half kept
+             Row {"x\n", "no break at the end", 19, "no break at the end"},
+         }) {
+        std::string log = before;
+        const std::string dropped = AppendToBoundedLog(log, text, limit);
+        EXPECT_EQ(log, kept) << before << "|" << text;
+        EXPECT_EQ(dropped + log, before + text);
+    }
 }
 
 TEST(MainWindowExit, ExitSavesRemovesTheIconStopsAndEndsOnceAndAFailedSaveIsToldToTheUser)
@@ -479,7 +556,8 @@ TEST(MainWindowPublicIp, AnUnknownAddressIsRetriedAutomaticallyAndSaidUnknownByT
     form.AddressChanged();
     form.UserClicked(Control::SendEmailButton);
     EXPECT_THAT(Converse(h), HasSubstr("\r\nat unknown"));
-    EXPECT_THAT(form.DebugLog(), HasSubstr("the mail says \"unknown\" in its place"));
+    EXPECT_THAT(form.DebugLog(),
+                HasSubstr("The public address is not known yet. \"unknown\" stands in its place."));
 }
 
 TEST(MainWindowPublicIp, TwoBoxesHoldTheSourceAndAButtonInsertsTheToken)

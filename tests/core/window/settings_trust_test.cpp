@@ -73,22 +73,25 @@ TEST(SettingsTrust, EveryOutcomeIsToldAndALogInRunEndsWithItsStatus)
         std::vector<DeliveryResult> tries;
         std::string out, err;
         int status;
+        bool journal = false; // the journal reads both streams
     };
-    const std::string later = "Pellwick: the email was not sent: 451 try later Retrying in ";
+    const std::string later = "<4>Pellwick: the email was not sent: 451 try later Retrying in ";
     const Row rows[] = {
         {"two failures then delivered",
          "root@localhost",
          {DeliveryResult::PassingFailure, DeliveryResult::PassingFailure,
           DeliveryResult::Delivered},
-         "Pellwick: the email was sent: 250 ok\n",
+         "<6>Pellwick: the email was sent: 250 ok\n",
          later + "30 s.\n" + later + "1 min.\n",
-         0},
+         0,
+         true},
         {"refused for good",
          "root@localhost",
          {DeliveryResult::RefusedForGood},
          "",
-         "Pellwick: the email was not sent: 550 no\n",
-         69},
+         "<3>Pellwick: the email was not sent: 550 no\n",
+         69,
+         true},
         {"a recipient that is no address",
          "a@example.org>, <evil@x",
          {},
@@ -102,6 +105,7 @@ TEST(SettingsTrust, EveryOutcomeIsToldAndALogInRunEndsWithItsStatus)
         WindowHarness h;
         h.trayHost = false;
         h.commandLine = "/s";
+        h.lines = {row.journal, row.journal};
         h.Store("Recipient", std::string(row.recipient));
         h.Flags({{"AutoMail", 1}, {"AutoExit", 1}});
         testing::internal::CaptureStdout();

@@ -40,9 +40,13 @@ struct WindowHarness
     std::unique_ptr<MainWindow> form;
 
     std::string localIp = "192.0.2.7";
+    std::optional<std::string> ipv6;
+    int ipv6Reads = 0;
     std::string commandLine;
-    MemStatus memory {8'000'000'000, 2'000'000'000, 4'000'000'000, 3'000'000'000};
+    // Virtual figures beyond 32 bits.
+    MemStatus memory {8'000'000'000, 2'000'000'000, 1ULL << 47, 3ULL << 45};
     bool trayHost = true;
+    MessageLines lines;
 
     // What the parts show.
     std::string clipboard;
@@ -57,10 +61,10 @@ struct WindowHarness
         hive.Write(std::string(name), pellwick::Stored(value));
         hive.Commit();
     }
-    // Stores each as a check box's value is stored.
-    WindowHarness &Flags(std::initializer_list<std::pair<std::string_view, std::int32_t>> flags)
+    // Stores each as its row's value is stored.
+    WindowHarness &Flags(std::initializer_list<std::pair<std::string_view, SettingValue>> values)
     {
-        for (const auto &[name, value] : flags)
+        for (const auto &[name, value] : values)
             Store(name, value);
         return *this;
     }
@@ -72,22 +76,16 @@ struct WindowHarness
     // The window made but not yet started.
     MainWindow &Make()
     {
-        const auto readMemory = [this] {
-            ++memoryReads;
-            return memory;
-        };
-        const auto endProcess = [this](int status) {
-            ++processEnds;
-            exitStatus = status;
-        };
         const MachineParts machine {.store = hive,
                                     .autostart = *this,
                                     .localIp = [this] { return localIp; },
-                                    .memoryReader = readMemory,
+                                    .memoryReader = [this] { return ReadMemory(); },
                                     .clock = FixedTime,
                                     .commandLine = commandLine,
-                                    .endProcess = endProcess,
-                                    .passwordStore = passwordStore};
+                                    .endProcess = [this](int status) { EndProcess(status); },
+                                    .globalIpv6 = [this] { return ReadIpv6(); },
+                                    .passwordStore = passwordStore,
+                                    .lines = lines};
         const ShellParts shell {.socket = *this,
                                 .deadline = deadline,
                                 .timer = *this,
@@ -96,14 +94,8 @@ struct WindowHarness
                                 .serverDialog = serverDialog,
                                 .datagrams = &datagrams,
                                 .addressDeadline = &addressDeadline};
-        const auto steadyMs = [this] {
-            return now;
-        };
-        const auto messageIdRandom = [] {
-            return 1ull;
-        };
         form = std::make_unique<MainWindow>(
-            view, WindowParts {machine, shell, steadyMs, messageIdRandom});
+            view, WindowParts {machine, shell, [this] { return now; }, FixedMessageId});
         return *form;
     }
     MainWindow &Start()
@@ -119,6 +111,15 @@ struct WindowHarness
         listener.DialogueEnded({result, cause, {}});
         listener.CheckAutoExit();
     }
+    // The dialogue runs up to the message, every reply accepted; the wire then.
+    std::string Converse()
+    {
+        Connected();
+        for (const char *reply :
+             {"220 mx\r\n", "250 mx\r\n", "250 ok\r\n", "250 ok\r\n", "354 go\r\n"})
+            form->DataArrived(Arrive(reply));
+        return wire;
+    }
     // The clock moves on and the timer ticks.
     void Tick(std::int64_t afterMs = 5000)
     {
@@ -126,6 +127,22 @@ struct WindowHarness
         form->Tick();
     }
 
+    static std::uint64_t FixedMessageId() { return 1; }
+    std::optional<std::string> ReadIpv6()
+    {
+        ++ipv6Reads;
+        return ipv6;
+    }
+    MemStatus ReadMemory()
+    {
+        ++memoryReads;
+        return memory;
+    }
+    void EndProcess(int status)
+    {
+        ++processEnds;
+        exitStatus = status;
+    }
     void Start(std::int64_t intervalMs) override { timerRunning = intervalMs == 5000; }
     void Stop() override { timerRunning = false; }
     void ShowIcon(const std::string &tip) override
@@ -133,11 +150,7 @@ struct WindowHarness
         iconShown = true;
         iconTip = tip;
     }
-    void SetTip(const std::string &tip) override
-    {
-        if (iconShown)
-            iconTip = tip;
-    }
+    void SetTip(const std::string &tip) override { iconTip = iconShown ? tip : iconTip; }
     void HideIcon() override { iconShown = false; }
     bool Available() const override { return trayHost; }
     void ShowMessage(const std::string &title, const std::string &text) override

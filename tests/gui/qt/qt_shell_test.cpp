@@ -100,6 +100,10 @@ TEST(QtShell, UserActionsReachTheWindowAndItsChangesAreNotEchoed)
     emit qApp->focusChanged(w.Get<QLineEdit>(Control::SmtpServer), Message);
     w.Get<QPushButton>(Control::InsertIpButton)->click();
     EXPECT_EQ(Message->toPlainText(), QStringLiteral("é\nabc [IPADDRESS]"));
+    // Words wrap whole until a typed run grows too long to lay out that way.
+    EXPECT_EQ(Message->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    Message->insertPlainText(QString(201, u'x'));
+    EXPECT_EQ(Message->wordWrapMode(), QTextOption::WrapAnywhere);
 
     // Focus leaving the window is no move between its controls.
     TimerSend->click();
@@ -167,6 +171,9 @@ TEST(QtShell, MinimisedStartBuildsTheControlsOnlyWhenRestored)
     s.hive.Write("StartMinimized", Stored(1));
     s.hive.Write("ShowDebug", Stored(1));
     s.hive.Write("SMTPServer", Stored(std::string("mail.example.com")));
+    // A line too long to wrap at blanks wraps anywhere and comes back whole.
+    const std::string message = "a\r\n" + std::string(300, 'x') + " b";
+    s.hive.Write("Msg", Stored(message));
     s.window.Load();
     s.window.Form().AppendToDebugLog("220 ready\r\n");
     EXPECT_TRUE(s.window.isVisible() && s.window.isMinimized());
@@ -179,4 +186,7 @@ TEST(QtShell, MinimisedStartBuildsTheControlsOnlyWhenRestored)
     EXPECT_TRUE(s.window.Get<QCheckBox>(Control::StartMinimized)->isChecked());
     EXPECT_TRUE(s.window.Tabs->isTabVisible(static_cast<int>(Tab::Debug)));
     EXPECT_EQ(s.window.DebugText->toPlainText(), QStringLiteral("220 ready\n"));
+    const auto *shown = s.window.Get<QPlainTextEdit>(Control::Message);
+    EXPECT_EQ(shown->wordWrapMode(), QTextOption::WrapAnywhere);
+    EXPECT_EQ(PlainTextWithCrLf(*shown), message);
 }

@@ -26,6 +26,7 @@ TEST(XdgAutostart, TheEntryAppearsWithItsExecLineQuotedAndDisappears)
                                 "Name=Pellwick\n"
                                 "Comment=Mails this machine's local IP address\n"
                                 "Exec=\"/opt/pell wick/bin/pellwick\" /s\n"
+                                "TryExec=/opt/pell wick/bin/pellwick\n"
                                 "Icon=pellwick\n"
                                 "Terminal=false\n"
                                 "X-GNOME-Autostart-enabled=true\n");

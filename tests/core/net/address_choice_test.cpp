@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: MIT
+#include "core/net/connect_race.h"
+#include "core/net/global_ipv6.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using pellwick::ConnectRace;
+using pellwick::Ipv6Candidate;
+
+namespace {
+
+// The candidate for the address written as its eight groups, with `flags`:
+// t temporary, n tentative, d duplicate, x deprecated; `at` names its interface.
+Ipv6Candidate candidate(std::array<std::uint16_t, 8> groups, const std::string &flags = "",
+                        std::uint32_t at = 2)
+{
+    Ipv6Candidate c;
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        c.address[2 * i] = static_cast<std::uint8_t>(groups[i] >> 8);
+        c.address[2 * i + 1] = static_cast<std::uint8_t>(groups[i]);
+    }
+    const auto has = [&flags](char flag) {
+        return flags.find(flag) != std::string::npos;
+    };
+    c.temporary = has('t');
+    c.tentative = has('n');
+    c.duplicate = has('d');
+    c.deprecated = has('x');
+    c.interfaceIndex = at;
+    return c;
+}
+
+Ipv6Candidate doc(std::uint16_t last, const std::string &flags = "", std::uint32_t at = 2)
+{
+    return candidate({0x2001, 0xdb8, 0, 0, 0, 0, 0, last}, flags, at);
+}
+
+} // namespace
+
+TEST(AddressChoice, TheStableGlobalAddressOfTheDefaultRouteInterface)
+{
+    struct Row
+    {
+        std::vector<Ipv6Candidate> candidates;
+        std::optional<std::uint32_t> route;
+        const char *chosen;
+    };
+    for (const Row &row : {
+             // Stable over temporary, wherever it is listed.
+             Row {{doc(9, "t"), doc(1), doc(8, "t")}, 2, "2001:db8::1"},
+             Row {{doc(1, "x"), doc(9, "t")}, 2, "2001:db8::9"},
+             // Never link-local, ULA, loopback, multicast, tentative or duplicate.
+             Row {{candidate({0xfe80, 0, 0, 0, 0, 0, 0, 1}),
+                   candidate({0xfd00, 0, 0, 0, 0, 0, 0, 2}),
+                   candidate({0xfc00, 0, 0, 0, 0, 0, 0, 3}), candidate({0, 0, 0, 0, 0, 0, 0, 1}),
+                   candidate({0xff02, 0, 0, 0, 0, 0, 0, 1}), doc(4, "n"), doc(5, "d"),
+                   candidate({0x2a00, 0, 0, 0, 0, 0, 0xab, 0})},
+                  2,
+                  "2a00::ab:0"},
+             // Only the interface of the default route; none, nothing.
+             Row {{doc(1, "", 3), doc(2)}, 2, "2001:db8::2"},
+             Row {{doc(1)}, std::nullopt, "unknown"},
+             Row {{doc(1, "", 3)}, 2, "unknown"},
+             // RFC 5952: the first longest zero run shortened, a lone zero kept.
+             Row {{candidate({0x2001, 0xdb8, 0, 1, 0, 0, 0, 1})}, 2, "2001:db8:0:1::1"},
+             Row {{candidate({0x2001, 0, 0, 0xabcd, 0, 0, 0, 0})}, 2, "2001:0:0:abcd::"},
+             Row {{candidate({0x2001, 0xdb8, 1, 0, 0, 1, 0, 0})}, 2, "2001:db8:1::1:0:0"},
+         })
+        EXPECT_EQ(pellwick::ChooseGlobalIpv6(row.candidates, row.route).value_or("unknown"),
+                  row.chosen);
+}
+
+TEST(AddressChoice, ConnectionAttemptsTakeTurnsAndOverlap)
+{
+    const auto isV6 = [](const std::string &a) {
+        return a.find(':') != std::string::npos;
+    };
+    EXPECT_EQ(pellwick::InterleaveFamilies<std::string>({"::1", "::2", "::3", "1.1.1.1", "2.2.2.2"},
+                                                        isV6),
+              (std::vector<std::string> {"::1", "1.1.1.1", "::2", "2.2.2.2", "::3"}));
+    EXPECT_EQ(pellwick::InterleaveFamilies<std::string>({"1.1.1.1", "::1"}, isV6),
+              (std::vector<std::string> {"1.1.1.1", "::1"}));
+
+    // Events of a race, in turn: 'b' begin, 't' the timer, 'f' a failure; each
+    // step written as the address started (or '-'), '+' for an armed timer, '!' failed.
+    struct Row
+    {
+        std::size_t count;
+        const char *events;
+        const char *steps;
+    };
+    for (const Row &row : {
+             // The first hangs: the second starts 250 ms later, the third 250 ms after that.
+             Row {3, "btt", "0+ 1+ 2"},
+             // A failure starts the next one at once; the last failure fails the race.
+             Row {3, "bfff", "0+ 1+ 2 !"},
+             // An early failure while a later one is still trying is not the end.
+             Row {2, "btff", "0+ 1 - !"},
+             Row {2, "bttf", "0+ 1 - -"},
+             Row {1, "bf", "0 !"},
+             Row {0, "b", "!"},
+         }) {
+        ConnectRace race(row.count);
+        std::string steps;
+        for (const char *event = row.events; *event; ++event) {
+            const ConnectRace::Step step = *event == 'b'   ? race.Begin()
+                                           : *event == 't' ? race.TimerFired()
+                                                           : race.AttemptFailed();
+            steps += steps.empty() ? "" : " ";
+            steps += step.start ? std::to_string(*step.start) : step.failed ? "" : "-";
+            steps += step.armTimer ? "+" : "";
+            steps += step.failed ? "!" : "";
+        }
+        EXPECT_EQ(steps, row.steps) << row.count << " " << row.events;
+    }
+}
