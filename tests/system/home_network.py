@@ -101,24 +101,6 @@ def link(left, left_name, left_address, right, right_name, right_address):
         space.ip("link", "set", name, "up")
 
 
-class Processes(harness.Closing):
-    def __init__(self):
-        self.running = []
-
-    def start(self, command, log):
-        """Runs the command, its output into the file `log`."""
-        with open(log, "w") as output:
-            process = subprocess.Popen(command, stdout=output, stderr=subprocess.STDOUT)
-        self.running.append(process)
-        return process
-
-    def close(self):
-        for process in reversed(self.running):
-            if process.poll() is None:
-                process.send_signal(signal.SIGTERM)
-                process.wait(10)
-
-
 def mails_with(sink, count, text, timeout):
     mails = harness.wait_for(lambda: len(sink.messages()) >= count and sink.messages(), timeout,
                              "mail %d" % count)
@@ -133,9 +115,7 @@ class HomeNetwork(harness.Closing):
     def __init__(self, miniupnpd):
         unpack_miniupnpd(miniupnpd)
         self.config = tempfile.mkdtemp(prefix="pellwick-router-")
-        self.spaces = []
-        self.processes = Processes()
-        self.batch = None
+        self.spaces, self.running, self.batch = [], [], None
         try:
             self.home, self.router, internet = (self.space(role) for role in ("home", "router", "net"))
             link(self.home, "lan0", LAN_HOST, self.router, "lan1", LAN_ROUTER)
@@ -145,9 +125,9 @@ class HomeNetwork(harness.Closing):
             # A moved address is promoted, so wan0 always has one.
             self.router.run("sysctl", "-q", "-w", "net.ipv4.ip_forward=1",
                             "net.ipv4.conf.wan0.promote_secondaries=1")
-            self.processes.start(internet.command(
+            self.start("turnserver", internet.command(
                 "turnserver", "--stun-only", "-L", INTERNET, "-n", "--no-cli", "--no-tls",
-                "--no-dtls", "--simple-log", "--log-file", "stdout"), self.log("turnserver"))
+                "--no-dtls", "--simple-log", "--log-file", "stdout"))
             scripts = os.path.join(self.config, "scripts")
             os.makedirs(scripts)
             pathlib.Path(scripts, "nft_init.sh").write_bytes(
@@ -160,9 +140,8 @@ class HomeNetwork(harness.Closing):
                             "wan0", "masquerade")
             conf = pathlib.Path(self.config, "miniupnpd.conf")
             conf.write_text(MINIUPNPD_CONF)
-            self.processes.start(self.router.command(
-                os.path.join(miniupnpd, "usr", "sbin", "miniupnpd"), "-d", "-f", str(conf)),
-                self.log("miniupnpd"))
+            self.start("miniupnpd", self.router.command(
+                os.path.join(miniupnpd, "usr", "sbin", "miniupnpd"), "-d", "-f", str(conf)))
             # miniupnpd answers once it learned its address from the STUN server.
             time.sleep(1)
             self.public = PUBLIC
@@ -174,8 +153,11 @@ class HomeNetwork(harness.Closing):
         self.spaces.append(Netns(role))
         return self.spaces[-1]
 
-    def log(self, name):
-        return os.path.join(self.config, name + ".log")
+    def start(self, name, command):
+        """Runs the command on, its output into NAME.log."""
+        with open(os.path.join(self.config, name + ".log"), "w") as output:
+            self.running.append(subprocess.Popen(command, stdout=output,
+                                                 stderr=subprocess.STDOUT))
 
     def move(self, address):
         """Moves the router's public address, in one step for the kernel: the new
@@ -199,7 +181,10 @@ class HomeNetwork(harness.Closing):
         if self.batch:
             self.batch.stdin.close()
             self.batch.wait(10)
-        self.processes.close()
+        for process in reversed(self.running):
+            if process.poll() is None:
+                process.terminate()
+                process.wait(10)
         for space in reversed(self.spaces):
             space.close()
         shutil.rmtree(self.config, ignore_errors=True)
@@ -240,7 +225,7 @@ def run_network(binary, network):
 
         # A router that answers no more: the STUN server sees the address the
         # router's NAT gives, within seconds.
-        network.processes.running[-1].terminate()
+        network.running[-1].terminate()
         values.update({"PublicAddressSource": 2, "StunServer": INTERNET + ":3478"})
         with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
             mails_with(sink, 4, "Subject: Public %s\r\n" % MOVED, 15)
