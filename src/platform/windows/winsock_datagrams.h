@@ -15,8 +15,9 @@ namespace pellwick {
 class WinsockDatagrams : public DatagramPort
 {
 public:
-    static constexpr UINT kDatagramMessage = WM_APP + 6;
-    static constexpr UINT kResolvedMessage = WM_APP + 7;
+    // Above the numbers the window and its other parts use.
+    static constexpr UINT kDatagramMessage = WM_APP + 8;
+    static constexpr UINT kResolvedMessage = WM_APP + 9;
 
     explicit WinsockDatagrams(HWND window);
     ~WinsockDatagrams() override;
