@@ -9,6 +9,7 @@
 #include "core/settings/autostart.h"
 #include "core/settings/store.h"
 #include "core/tray/memory.h"
+#include "platform/single_instance.h"
 
 #include <functional>
 #include <memory>
@@ -37,11 +38,8 @@ std::optional<std::string> GlobalIPv6();
 // The host's local time now, with its real UTC offset.
 LocalTime CurrentLocalTime();
 
-// Reads the figures of this machine and of this process.
-MemStatus ReadPlatformMemoryStatus();
-
-// The same reading for a caller that reads again and again, as the timer does: the
-// reader may keep what it reads from ready between readings.
+// Reads the figures of this machine and of this process, again and again as the
+// timer does: the reader may keep what it reads from ready between readings.
 MemoryReader PlatformMemoryReader();
 
 // This system's secret store: the Secret Service (libsecret) on Linux, the
@@ -91,6 +89,10 @@ std::unique_ptr<SettingsStore> OpenSettingsStore(std::string_view keyPath = kSet
 std::unique_ptr<Autostart> MakePlatformAutostart(const std::string &programFolder,
                                                  const std::string &programPath);
 
+// One line from standard input without its line break; on a terminal (a
+// console) it is not shown as it is typed. None at the end of the input.
+std::optional<std::string> ReadPasswordLine();
+
 // Where the executable lies: its folder and its full path.
 struct ProgramLocation
 {
@@ -117,6 +119,8 @@ inline PlatformParts ThisPlatform(std::function<ProgramLocation()> location)
         .clock = CurrentLocalTime,
         .hostName = HostName,
         .lines = PlatformMessageLines(),
+        .askRunning = AskRunningInstance,
+        .readPassword = ReadPasswordLine,
     };
 }
 

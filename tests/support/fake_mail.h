@@ -11,8 +11,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -97,12 +99,9 @@ struct RecordingSmtpListener : SmtpListener
 inline LocalTime FixedTime()
 {
     LocalTime t;
-    t.fields.tm_year = 126;
-    t.fields.tm_mon = 11;
-    t.fields.tm_mday = 6;
-    t.fields.tm_hour = 10;
-    t.fields.tm_min = 5;
-    t.fields.tm_sec = 9;
+    std::tm &f = t.fields;
+    std::tie(f.tm_year, f.tm_mon, f.tm_mday, f.tm_hour, f.tm_min, f.tm_sec)
+        = std::tuple(126, 11, 6, 10, 5, 9);
     t.utcOffsetSeconds = 3600;
     return t;
 }

@@ -51,6 +51,15 @@ def scenario_without_display(binary, namespace, sink, display):
                                           "QT_QPA_PLATFORM", binary), check=False)
     check(bare.returncode == 1 and len(bare.stderr.splitlines()) == 1, repr(bare))
 
+    with harness.Pellwick(binary, namespace, None, {"AutoMail": 1}, ["--status"]) as program:
+        check(program.process.wait(20) == 3, "--status with none running")
+        # The settings commands: with none running, on the file.
+        check(run_command(program, "--set", "smtpport=2525", "AutoMail=1") == (0, ""), "--set")
+        check(re.search(r'"SMTPPort"=dword:000009dd\r\n', read_hive(program)), "not written")
+        for bad in (["--set", "SMTPPort=0"], ["--get", "NoSuchName"], ["--bogus"]):
+            status, output = run_command(program, *bad)
+            check(status == 64 and len(output.splitlines()) == 1, "%s: %d %r" % (bad, status, output))
+
     # As systemd runs it: told of the start and of the end on its socket, each
     # line with its priority for the journal, the log-in entry left alone.
     notify = namespace.listen("pellwick-notify")
@@ -58,13 +67,33 @@ def scenario_without_display(binary, namespace, sink, display):
                           ["NOTIFY_SOCKET=@pellwick-notify"], journal=True) as program:
         harness.wait_for(lambda: len(sink.messages()) == 2, 20, "the start-up mail")
         check(notify.recv(64) == b"READY=1", "no READY=1")
-        # A second start hands over and ends at once: no mail, no save.
+        # A second start hands over and ends at once, saying why: no mail, no save.
         before = os.stat(program.hive).st_mtime_ns
+        beside = "Pellwick is already running without a window (process %d)" % program.process.pid
         second = harness.run(*program.command, "--headless", timeout=20, check=False)
-        check(second.returncode == 0, "second start: %d %s" % (second.returncode, second.stdout))
+        check(second.returncode == 0 and beside in second.stderr, "second start: %r" % second)
         check(os.stat(program.hive).st_mtime_ns == before, "the second start saved")
+        # A window start beside it: the same line, and the same in a message box.
+        with harness.Display(namespace) as shown:
+            command = program.command[:-1] + ["DISPLAY=" + shown.name, binary]
+            window = subprocess.Popen(command, text=True, stderr=subprocess.PIPE)
+            box = harness.wait_for(lambda: shown.windows("^Pellwick$"), 20, "the message box")
+            shown.xdotool("key", "--window", box[0], "Return")
+            check(window.wait(10) == 0 and beside in window.stderr.read(), "window start")
+        # The running one takes a change at once, saves it and mails with it.
+        check(run_command(program, "--set", "MSG=Set at [IPADDRESS]") == (0, ""), "--set")
+        check(run_command(program, "--unset", "automail") == (0, ""), "--unset")
+        check(run_command(program, "--get", "Msg") == (0, "Set at [IPADDRESS]\n"), "--get")
+        status, listing = run_command(program, "--list")
+        check(status == 0 and "AutoMail          dword  0  (default)\n" in listing, listing)
+        check(run_command(program, "--set", "ShowIP=3")[0] == 64, "a bad value taken")
+        status, report = run_command(program, "--status")
+        check(status == 0 and "Address: %s\n" % ADDRESS in report
+              and ", to root@localhost, delivered: 250" in report, report)
+        check('"Msg"="Set at [IPADDRESS]"' in read_hive(program), "not saved at once")
+        refuse_another_user(program, namespace)
         # A subject edited in the file is taken in while the program runs.
-        edited = program.given[:-2] + '"Subject"="Moved to [IPADDRESS]"\r\n\r\n'
+        edited = read_hive(program)[:-2] + '"Subject"="Moved to [IPADDRESS]"\r\n\r\n'
         pathlib.Path(program.hive).write_text(edited, newline="")
         program.output_until("The stored value Subject was changed outside")
         # Told by the kernel, the address is read at once; the tick itself reads
@@ -73,9 +102,10 @@ def scenario_without_display(binary, namespace, sink, display):
         mails = harness.wait_for(lambda: len(sink.messages()) >= 3 and sink.messages(), 4,
                                  "the mail for the new address")
         check(len(mails) == 3, "%d mails" % len(mails))
-        check("Subject: Moved to %s\r\n" % NEW_ADDRESS in mails[2], mails[2])
-        # A value edited meanwhile outlives the run's save.
-        edited = edited[:-2] + '"Recipient"="ops@localhost"\r\n\r\n'
+        check("Subject: Moved to %s\r\n" % NEW_ADDRESS in mails[2]
+              and "Set at %s" % NEW_ADDRESS in mails[2], mails[2])
+        # A value edited meanwhile outlives the run's save, and so do those set.
+        edited = read_hive(program)[:-2] + '"Recipient"="ops@localhost"\r\n\r\n'
         pathlib.Path(program.hive).write_text(edited, newline="")
         program.process.send_signal(signal.SIGTERM)
         check_saved_exit(program, program.process.wait(10), edited)
@@ -84,6 +114,7 @@ def scenario_without_display(binary, namespace, sink, display):
         check(sum(line.startswith("<6>Pellwick: the email was sent: 250") for line in lines) == 2,
               lines)
         check(all(re.match("<[346]>", line) for line in lines), lines)
+        check(any("refused a request of user 65534" in line for line in lines), "not logged")
         check(not os.path.exists(os.path.join(program.config, "autostart")), "autostart entry")
 
 
@@ -186,6 +217,36 @@ def scenario_unreachable_ipv6(binary, namespace, sink, display):
         status = program.process.wait(60)
         output = program.process.stdout.read()
         check(status == 75 and "IPv6 address is not known" in output, "%d %r" % (status, output))
+
+
+def read_hive(program):
+    return pathlib.Path(program.hive).read_bytes().decode()
+
+
+def run_command(program, *arguments):
+    """A settings command beside `program`: its status and its output."""
+    done = harness.run(*program.command, *arguments, timeout=20, check=False)
+    return done.returncode, done.stdout + done.stderr
+
+
+def refuse_another_user(program, namespace):
+    """Another user cannot reach the running program's folder, and when let in,
+    the program itself refuses them (before they say anything) and says so."""
+    nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
+    denied = harness.run(*namespace.command(*nobody, *program.command[4:], "--set", "Subject=x"),
+                         check=False, timeout=20)
+    check(denied.returncode != 0, "another user's --set: %r" % denied)
+    folder = os.path.join(program.config, "pellwick")
+    for path, mode in ((program.config, 0o711), (folder, 0o711),
+                       (os.path.join(folder, "pellwick.socket"), 0o777)):
+        os.chmod(path, mode)
+    talk = ("import socket; s = socket.socket(socket.AF_UNIX); s.connect(%r); "
+            "print(s.recv(4096))" % os.path.join(folder, "pellwick.socket"))
+    reply = harness.run(*namespace.command(*nobody, harness.PYTHON, "-c", talk), check=False)
+    reply = reply.stdout + reply.stderr
+    check(reply.startswith("b'77\\x00"), reply)
+    os.chmod(program.config, 0o700)
+    os.chmod(folder, 0o700)
 
 
 def open_menu(display):

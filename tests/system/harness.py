@@ -14,9 +14,8 @@ import sys
 import tempfile
 import time
 
-# The window's caption starts with this; the build passes its version in.
-# The project's version: from the test lists, or read off CMakeLists.txt when a
-# script outside CTest (the screenshots) uses this module.
+# The caption's start. The version comes from the test lists, or from CMakeLists.txt
+# when a script outside CTest (the screenshots) uses this module.
 VERSION = os.environ.get("PELLWICK_VERSION") or re.search(
     r"project\(Pellwick VERSION ([0-9.]+)",
     open(os.path.join(os.path.dirname(__file__), "..", "..", "CMakeLists.txt")).read()).group(1)
@@ -42,8 +41,7 @@ def run(*args, check=True, **kwargs):
 
 
 def wait_for(predicate, timeout, what, quiet=False):
-    """Polls until predicate() is true; the timeout only bounds a broken run
-    (quiet: gives None instead of failing)."""
+    """Polls until predicate() is true; the timeout only bounds a broken run."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         value = predicate()
@@ -191,9 +189,8 @@ class Display(Closing):
         return re.findall(r'^\s*(0x[0-9a-f]+) .*\("pellwick" ', tree, re.M | re.I)
 
     def popup_menu(self, program="pellwick", skip=None):
-        """Geometry of the program's open popup menu, if one is open: a shown window
-        of its own (X class `program`), not its main window nor `skip`, taller than
-        the tray icon."""
+        """Geometry of the program's open popup menu: a shown window of X class
+        `program`, not its main window nor `skip`, taller than the tray icon."""
         found = self.xdotool("search", "--onlyvisible", "--classname",
                              "^%s$" % re.escape(program)).stdout
         for window in found.split():

@@ -136,7 +136,8 @@ def run(exe, prefix, sink, display):
 def run_without_window(exe, prefix, sink, display, folder):
     """--send-now: its status and printed line, the login's password from a file.
     Then --headless: its mails at start and for a new address with a subject set
-    meanwhile, no window, no log-in entry, Ctrl+C."""
+    meanwhile, the settings commands and --status beside it, no window, no log-in
+    entry, Ctrl+C."""
     # The login sink: TLS from the first byte with a self-signed certificate
     # the settings pin. The password is in a file only its owner may read, in
     # one others may read too, and nowhere.
@@ -178,12 +179,24 @@ def run_without_window(exe, prefix, sink, display, folder):
         check(not display.windows("Pellwick"), "a window shown")
         # A subject set in the registry meanwhile is taken in at once.
         prefix.command(WINE, "reg", "add", KEY, "/v", "Subject", "/d", "Moved [IPADDRESS]", "/f")
+        # The settings commands go to the running program, which mails with them.
+        for arguments, expected in ((["--set", "msg=Set [IPADDRESS]"], (0, "")),
+                                    (["--get", "MSG"], (0, "Set [IPADDRESS]\n")),
+                                    (["--set", "SMTPPort=0"], (64, "from 1 to 65535"))):
+            status, output = prefix.command(WINE, exe, *arguments)
+            check(status == expected[0] and expected[1] in output.replace("\r\n", "\n"),
+                  "%s: %d %r" % (arguments, status, output))
+        status, output = prefix.command(WINE, exe, "--status")
+        check(status == 0 and "Address: %s" % ADDRESS in output, "--status: %r" % output)
         # Wine never calls back on an address change: there the program reads
         # the address at every tick, and the new one is seen within 5 s.
         prefix.namespace.change_address(NEW_ADDRESS)
         mails = harness.wait_for(lambda: len(sink.messages()) == 3 and sink.messages(), 30,
                                  "the mail for the new address")
-        check("Subject: Moved " + NEW_ADDRESS + "\r\n" in mails[2], mails[2])
+        check("Subject: Moved " + NEW_ADDRESS + "\r\n" in mails[2]
+              and "Set " + NEW_ADDRESS in mails[2], mails[2])
+        body = prefix.command(WINE, "reg", "query", KEY, "/v", "Msg")[1]
+        check("Set [IPADDRESS]" in body, "the set value not saved at once: " + body)
         prefix.command(WINE, "reg", "add", KEY, "/v", "Subject", "/d", "edited", "/f")
         os.write(keyboard, b"\x03")
         check(headless.wait(30) == 0, "Ctrl+C did not end the headless run")
@@ -192,6 +205,7 @@ def run_without_window(exe, prefix, sink, display, folder):
               "the headless run wrote what it did not change: " + values)
         check(prefix.command(WINE, "reg", "query", RUN_KEY, "/v", "Pellwick")[0] != 0,
               "the headless run wrote the log-in entry")
+        check(prefix.command(WINE, exe, "--status")[0] == 3, "--status with none running")
     finally:
         os.close(keyboard)
         if headless.poll() is None:
@@ -206,7 +220,8 @@ def main():
             tempfile.TemporaryDirectory() as folder:
         run(exe, prefix, sink, display)
         run_without_window(exe, prefix, sink, display, folder)
-    print("passed: log-in run, --send-now (with --password-file) and --headless of Pellwick.exe")
+    print("passed: log-in run, --send-now (with --password-file), --headless and the settings "
+          "commands of Pellwick.exe")
     return 0
 
 

@@ -16,6 +16,11 @@ enum class RunMode { Window, Headless, SendNow };
 // "/?") or the version ("--version"). The first such argument decides.
 enum class InfoRequest { None, Help, Version };
 
+// A command on the stored values, or the status query, run instead of the
+// program: "--list", "--get NAME", "--set NAME=VALUE…", "--unset NAME",
+// "--set-password" (from standard input) and "--status".
+enum class SettingsCommand { None, List, Get, Set, Unset, SetPassword, Status };
+
 // Everything the program's arguments ask for.
 struct CommandLine
 {
@@ -25,10 +30,14 @@ struct CommandLine
     bool loginRun = false;
     // FILE of "--password-file FILE" or "--password-file=FILE" (the last one wins).
     std::optional<std::string> passwordFile;
+    SettingsCommand command = SettingsCommand::None;
+    // The command's NAME or NAME=VALUE words.
+    std::vector<std::string> commandWords;
     // The arguments joined with single blanks, as one command-line text.
     std::string text;
-    // Arguments that ask for nothing the program knows; they are ignored.
-    std::vector<std::string> unknown;
+    // Why the arguments cannot be followed, in one line ("unknown option
+    // --bogus"); empty when they can.
+    std::string problem;
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string> &arguments);

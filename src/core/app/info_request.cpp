@@ -24,6 +24,12 @@ std::string InfoText(InfoRequest request, const std::string &programName)
         return {};
     return "Usage: " + programName
            + " [/s] [--headless | --send-now] [--password-file FILE]\n"
+             "       "
+           + programName
+           + " --list | --get NAME | --set NAME=VALUE... | --unset NAME\n"
+             "       "
+           + programName
+           + " --set-password | --status\n"
              "Mails this machine's local IP address, from a template, over SMTP.\n"
              "\n"
              "  /s, -s                a log-in run: ends once its first mail dialogue\n"
@@ -36,8 +42,19 @@ std::string InfoText(InfoRequest request, const std::string &programName)
              "  --send-now            send one email with the stored settings, print\n"
              "                        the server's last reply and exit: 0 delivered,\n"
              "                        75 failed for now, 69 refused, 78 no server set\n"
+             "  --list                print every stored value: name, type, value, and\n"
+             "                        \"(default)\" where it is the default\n"
+             "  --get NAME            print one stored value\n"
+             "  --set NAME=VALUE...   change stored values (names in any case); a\n"
+             "                        running Pellwick shows and saves them at once\n"
+             "  --unset NAME          put a stored value back to its default\n"
+             "  --set-password        keep the SMTP password, read from standard input,\n"
+             "                        in the secret store (for the stored server and user)\n"
+             "  --status              print what the running Pellwick is doing; exit 3\n"
+             "                        when none runs\n"
              "  --help, /?            print this help and exit\n"
-             "  --version             print the version and exit\n";
+             "  --version             print the version and exit\n"
+             "An unknown option, name or a bad value ends the program with status 64.\n";
 }
 
 } // namespace pellwick

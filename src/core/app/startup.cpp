@@ -2,6 +2,8 @@
 #include "core/app/startup.h"
 
 #include "core/app/info_request.h"
+#include "core/app/settings_command.h"
+#include "core/mail/message.h"
 #include "core/settings/store.h"
 #include "core/tray/notify_area.h"
 
@@ -28,24 +30,117 @@ void printError(StartupShell &shell, const MessageLines &lines, const std::strin
     lines.Write(LinePriority::Failure, line);
 }
 
+void printReply(StartupShell &shell, const HandOverReply &reply)
+{
+    shell.ConnectOutput();
+    std::fputs(reply.out.c_str(), stdout);
+    std::fflush(stdout);
+    std::fputs(reply.err.c_str(), stderr);
+}
+
+// The stored value as the running program has it, else as stored.
+std::optional<std::string> liveText(const PlatformParts &platform, const char *name)
+{
+    const auto reply = platform.askRunning({InstanceRequest::Command, {"--get", name}});
+    if (!reply)
+        return Settings::Load(*platform.settingsStore()).Text(name);
+    if (reply->status != 0 || !reply->out.ends_with('\n'))
+        return std::nullopt;
+    return reply->out.substr(0, reply->out.size() - 1);
+}
+
+// Keeps the password of standard input in the secret store, keyed as the
+// window keys it: the server as connected to, and the user name.
+int setPassword(const PlatformParts &platform, StartupShell &shell)
+{
+    const auto server = liveText(platform, "SMTPServer");
+    const auto user = liveText(platform, "SMTPUser");
+    if (!server || !user) {
+        printError(shell, platform.lines, "pellwick: the running Pellwick did not tell its server");
+        return 1;
+    }
+    const auto store = platform.passwordStore();
+    const auto password = platform.readPassword();
+    std::string problem = !store ? "there is no secret store" : "";
+    if (problem.empty() && !password)
+        problem = "no password was given on standard input";
+    if (problem.empty())
+        problem = store->Store(TrimSpaces(RemoveLineBreaks(*server)), *user, *password);
+    if (!problem.empty()) {
+        printError(shell, platform.lines, "pellwick: the password was not kept: " + problem);
+        return 1;
+    }
+    return 0;
+}
+
+// --list, --get, --set, --unset: on the running program when one runs (it
+// shows and saves the change at once), else on the store; --status asks.
+int runCommand(const CommandLine &asked, const std::vector<std::string> &arguments,
+               const PlatformParts &platform, StartupShell &shell)
+{
+    if (asked.command == SettingsCommand::SetPassword)
+        return setPassword(platform, shell);
+    if (const auto reply = platform.askRunning({InstanceRequest::Command, arguments})) {
+        printReply(shell, *reply);
+        return reply->status;
+    }
+    if (asked.command == SettingsCommand::Status) {
+        printError(shell, platform.lines, "pellwick: Pellwick is not running");
+        return kNotRunningStatus;
+    }
+    const auto store = platform.settingsStore();
+    if (const std::string unreadable = store->Unreadable(); !unreadable.empty()) {
+        printError(shell, platform.lines, "pellwick: " + unreadable);
+        return SendNow::kConfig;
+    }
+    Settings settings = Settings::Load(*store);
+    const SettingsCommandResult result = RunSettingsCommand(asked, settings);
+    for (const SettingChange &change : result.changes)
+        settings.Set(change.name, change.value);
+    if (const std::string failure = settings.Save(*store); !failure.empty()) {
+        printError(shell, platform.lines, "pellwick: " + failure);
+        return 1;
+    }
+    printReply(shell, result.reply);
+    return result.reply.status;
+}
+
 } // namespace
 
 int RunProgram(const std::vector<std::string> &arguments, const std::string &programName,
                const PlatformParts &platform, StartupShell &shell)
 {
-    const CommandLine asked = ParseCommandLine(arguments);
+    const std::vector<std::string> ours = shell.WithoutToolkitOptions(arguments);
+    const CommandLine asked = ParseCommandLine(ours);
     // Answered before any window or toolkit exists, so they work without a
     // display. A failed write (a full disk, a closed pipe) is a failure.
     if (asked.info != InfoRequest::None)
         return printOut(shell, InfoText(asked.info, programName)) ? 0 : 1;
+    if (!asked.problem.empty()) {
+        printError(shell, platform.lines,
+                   "pellwick: " + asked.problem + "; " + programName + " --help lists the options");
+        return kUsageStatus;
+    }
+    if (asked.command != SettingsCommand::None)
+        return runCommand(asked, ours, platform, shell);
     if (asked.mode == RunMode::Window && !shell.CanShowWindow()) {
         printError(shell, platform.lines, kNoDisplayLine);
         return 1;
     }
     // A later start hands over to the running one and ends: it never mails
     // and never saves. A --send-now run is one mail beside whatever runs.
-    if (asked.mode != RunMode::SendNow && !shell.ClaimInstance(asked.loginRun))
+    HandOverReply running;
+    if (asked.mode != RunMode::SendNow && !shell.ClaimInstance(asked.loginRun, running)) {
+        // Beside a program without a window no window can come up: the start
+        // says so (a log-in run's job is done all the same, silently).
+        if (running.headless && !asked.loginRun) {
+            const std::string line = HeadlessRunningLine(running.process);
+            printError(shell, platform.lines, line);
+            if (asked.mode == RunMode::Window)
+                shell.ShowMessage(line);
+        }
         return 0;
+    }
 
     // What a run without the window prints reaches whoever started it.
     if (asked.mode != RunMode::Window)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/app/command_line.h"
+#include "core/app/hand_over.h"
 #include "core/mail/password_file.h"
 #include "core/settings/autostart.h"
 #include "core/window/send_now.h"
@@ -35,6 +36,12 @@ struct PlatformParts
     std::function<std::string()> hostName;
     // Where the run's lines go, and whether they carry their priority.
     MessageLines lines = {};
+    // Hands a request to this user's running program: its reply, or none when
+    // none runs.
+    std::function<std::optional<HandOverReply>(const HandOver &)> askRunning;
+    // One line from standard input, not shown on a terminal as it is typed;
+    // none when there is none.
+    std::function<std::optional<std::string>()> readPassword;
 };
 
 // What a shell gives a start: its output, its claim on the one running
@@ -50,8 +57,17 @@ public:
     // A window can be shown (there is a display for it).
     virtual bool CanShowWindow() const { return true; }
     // Claims this user's one running program for the rest of the run; false
-    // when another holds it, which is then told of this start.
-    virtual bool ClaimInstance(bool loginRun) = 0;
+    // when another holds it, which is then told of this start and whose
+    // reply, when it gave one, goes to `reply`.
+    virtual bool ClaimInstance(bool loginRun, HandOverReply &reply) = 0;
+    // The arguments without those the toolkit takes for itself (its own
+    // options and their values).
+    virtual std::vector<std::string> WithoutToolkitOptions(std::vector<std::string> arguments) const
+    {
+        return arguments;
+    }
+    // Shows the text in a message box; only called where a window can be shown.
+    virtual void ShowMessage(const std::string &text) { (void)text; }
     // Readies the event loop for `mode`; returns the arguments left for the
     // program (a toolkit may take its own out of them).
     virtual std::vector<std::string> Begin(RunMode mode) = 0;
@@ -67,7 +83,7 @@ public:
 };
 
 // The program's whole run from its arguments: the info requests, the
-// single-instance hand-over, the store, the password, then one mail or the
+// settings commands, the single-instance hand-over, the store, the password, then one mail or the
 // window. Returns the exit status.
 int RunProgram(const std::vector<std::string> &arguments, const std::string &programName,
                const PlatformParts &platform, StartupShell &shell);

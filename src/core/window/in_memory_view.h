@@ -48,7 +48,7 @@ public:
     {
         m_menuChecked[Index(item)] = checked;
     }
-    void PopupMenu() override { ++menuPopups; }
+    void PopupMenu() override { }
     void ShowSaveFailure(const std::string &message) override { saveFailures.push_back(message); }
     void ShowNotice(const std::string &message) override { notices.push_back(message); }
 
@@ -57,7 +57,6 @@ public:
     void Select(Control control, std::size_t start, std::size_t length);
 
     int refreshes = 0;
-    int menuPopups = 0;
     std::vector<std::string> saveFailures;
     std::vector<std::string> notices;
 

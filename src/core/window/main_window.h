@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/app/hand_over.h"
 #include "core/app/retry_schedule.h"
+#include "core/app/settings_command.h"
 #include "core/mail/ip_token.h"
 #include "core/mail/smtp.h"
 #include "core/mail/smtp_listener.h"
@@ -102,6 +104,17 @@ public:
     // The newest text of the debug log, as the view would show it all.
     const std::string &DebugLog() const { return m_debugLog; }
 
+    // A later start handed its request over: the window comes up for an
+    // ordinary start; a command runs on the live values. The shell adds how it
+    // runs and sends the reply back.
+    HandOverReply HandedOver(const HandOver &handOver);
+    // Values changed from outside the window: each control shows its new value
+    // as if typed (its handler runs), the others are taken as they are; then
+    // the changed values are saved.
+    void ApplySettings(const std::vector<SettingChange> &changes);
+    // What the program does: the address, the last mail and the next one.
+    std::string StatusText() const;
+
     void UpdateTrayTip();
     void RestoreWindow();
     // Milliseconds left until the fixed-rate mail.
@@ -194,6 +207,9 @@ private:
     Smtp m_smtp;
     MailRetry m_retry;
     std::string m_debugLog;
+    // The last mail's recipients as it went, and how and when it ended.
+    std::string m_mailTo;
+    std::string m_lastMail;
     mutable std::string m_localIp;
     mutable bool m_localIpStale = true;
     mutable std::optional<std::string> m_ipv6;

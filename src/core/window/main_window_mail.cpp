@@ -92,6 +92,7 @@ void MainWindow::SendEmail(MailKind kind)
     const MailTokens tokens = TokensFor(
         field, localIp(), [this] { return ipv6(); }, [this] { return publicIp(); });
     m_retry.Started(kind);
+    m_mailTo = m_view.Text(Control::Recipient);
     if (!tokens.unknown.empty() && kind == MailKind::Automatic) {
         // Tried again on the retry's timetable, or at once when an address moves.
         AppendToDebugLog(tokens.unknown + "\r\n");
@@ -114,6 +115,7 @@ bool MainWindow::templateUsesIpv6() const
 void MainWindow::mailNotStarted(MailKind kind, const std::string &problem)
 {
     AppendToDebugLog(problem + "\r\n");
+    m_lastMail = FormatMailDate(m_parts.clock()) + ", not sent: " + problem;
     m_parts.lines.Write(LinePriority::Failure, kNotSentTitle, problem);
     if (m_parts.notifyArea.Available() && IsChecked(Control::NotifyOnFailure))
         m_parts.notifyArea.ShowMessage(kNotSentTitle, problem);
@@ -172,6 +174,8 @@ void MainWindow::DialogueEnded(const DialogueOutcome &outcome)
     const bool notify = m_retry.Ended(outcome, m_parts.steadyMs());
     showRetryCaption();
     const bool delivered = outcome.result == DeliveryResult::Delivered;
+    m_lastMail = FormatMailDate(m_parts.clock()) + ", to " + m_mailTo
+                 + (delivered ? ", delivered: " : ", not delivered: ") + outcome.cause;
     m_exitStatus = outcome.result == DeliveryResult::RefusedForGood ? SendNow::kUnavailable : 0;
     std::string text = outcome.cause;
     const auto remaining = m_retry.Remaining(m_parts.steadyMs());
@@ -186,6 +190,23 @@ void MainWindow::DialogueEnded(const DialogueOutcome &outcome)
                             delivered ? kSentTitle : kNotSentTitle, text);
     else if (notify && IsChecked(Control::NotifyOnFailure))
         m_parts.notifyArea.ShowMessage(kNotSentTitle, text);
+}
+
+std::string MainWindow::StatusText() const
+{
+    const auto seconds = [](std::int64_t ms) {
+        return std::to_string(ms <= 0 ? 0 : (ms + 999) / 1000) + " s";
+    };
+    std::string next = "none scheduled";
+    if (const auto remaining = m_retry.Remaining(m_parts.steadyMs()))
+        next = "a retry of the last one in " + seconds(*remaining);
+    else if (IsChecked(Control::TimerSend))
+        next = "scheduled in " + seconds(m_countdown);
+    if (IsChecked(Control::EmailOnNewIp))
+        next += ", and one at every change of the address";
+    return "Address: " + localIp() + "\nLast mail: "
+           + (m_lastMail.empty() ? std::string("none since the start") : m_lastMail)
+           + "\nNext mail: " + next + "\n";
 }
 
 void MainWindow::retryIfDue()

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "core/app/command_line.h"
 #include "core/settings/autostart.h"
 #include "core/tray/notify_area.h"
 #include "core/window/main_window.h"
@@ -76,6 +77,52 @@ void MainWindow::takeControls()
             m_settings.Set(row.name, m_view.ListIndex(row.control));
     }
     m_settings.Set("PublicAddressSource", publicAddressSource());
+}
+
+void MainWindow::ApplySettings(const std::vector<SettingChange> &changes)
+{
+    for (const SettingChange &change : changes) {
+        const SettingRow &row = SettingRowNamed(change.name);
+        if (row.kind == ControlKind::TextBox)
+            m_view.SetText(row.control, std::get<std::string>(change.value));
+        else if (row.kind == ControlKind::CheckBox)
+            SetValue(row.control, std::get<std::int32_t>(change.value));
+        else if (row.kind == ControlKind::ComboBox)
+            m_view.SetListIndex(row.control, std::get<std::int32_t>(change.value));
+        else
+            m_settings.Set(row.name, change.value);
+    }
+    // A new rate or unit starts the schedule anew, as leaving its field does.
+    ApplyTimerSettings();
+    SaveSettings();
+}
+
+HandOverReply MainWindow::HandedOver(const HandOver &handOver)
+{
+    if (!handOver.refusal.empty()) {
+        m_parts.lines.Write(LinePriority::Warning, "pellwick", handOver.refusal);
+        return FailureReply(77, "pellwick: " + handOver.refusal);
+    }
+    if (handOver.request == InstanceRequest::Show)
+        RestoreWindow();
+    if (handOver.request != InstanceRequest::Command)
+        return {};
+    const CommandLine asked = ParseCommandLine(handOver.arguments);
+    if (!asked.problem.empty())
+        return FailureReply(kUsageStatus, "pellwick: " + asked.problem);
+    if (asked.command == SettingsCommand::Status) {
+        HandOverReply status;
+        status.out = StatusText();
+        return status;
+    }
+    takeControls();
+    SettingsCommandResult result = RunSettingsCommand(asked, m_settings);
+    if (!result.changes.empty()) {
+        ApplySettings(result.changes);
+        if (!m_saveFailure.empty())
+            result.reply = FailureReply(1, "pellwick: " + m_saveFailure);
+    }
+    return result.reply;
 }
 
 void MainWindow::SaveSettings()

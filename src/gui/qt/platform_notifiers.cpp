@@ -13,10 +13,8 @@ PlatformNotifiers::PlatformNotifiers(std::unique_ptr<SingleInstance> instance, Q
 {
     if (m_instance && m_instance->Handle() >= 0) {
         auto *notifier = new QSocketNotifier(m_instance->Handle(), QSocketNotifier::Read, this);
-        connect(notifier, &QSocketNotifier::activated, this, [this] {
-            if (const auto request = m_instance->TakeRequest())
-                emit handedOver(*request);
-        });
+        connect(notifier, &QSocketNotifier::activated, this,
+                [this] { m_instance->TakeRequest(m_answer); });
     }
     if (m_endSignals.Descriptor() >= 0) {
         auto *notifier

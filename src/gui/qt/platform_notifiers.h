@@ -15,7 +15,8 @@ namespace pellwick {
 
 // The platform's own events on the Qt event loop: an address change, a change
 // of the stored settings, a later start of the program handing its request
-// over, and a request from outside (a signal) to end the program.
+// over (answered by SetAnswer's function), and a request from outside (a
+// signal) to end the program.
 class PlatformNotifiers : public QObject
 {
     Q_OBJECT
@@ -27,12 +28,13 @@ public:
 
     // Address changes are told as they happen.
     bool WatchingAddresses() const { return m_watch != nullptr; }
+    // Until set, a later start gets an empty reply.
+    void SetAnswer(HandOverAnswer answer) { m_answer = std::move(answer); }
 
 signals:
     // Once per burst of notices.
     void addressChanged();
     void settingsChanged();
-    void handedOver(pellwick::InstanceRequest request);
     void endRequested();
 
 private:
@@ -41,6 +43,9 @@ private:
     std::function<void()> poster(std::atomic<bool> &posted, void (PlatformNotifiers::*signal)());
 
     std::unique_ptr<SingleInstance> m_instance;
+    HandOverAnswer m_answer = [](const HandOver &) {
+        return HandOverReply {};
+    };
     EndSignals m_endSignals;
     std::atomic<bool> m_changePosted {false};
     std::atomic<bool> m_settingsPosted {false};

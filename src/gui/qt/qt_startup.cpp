@@ -14,8 +14,10 @@
 #include "platform/single_instance.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -29,6 +31,46 @@ bool isSet(const char *name)
 {
     const char *value = std::getenv(name);
     return value && *value;
+}
+
+// Qt's own options, which QGuiApplication takes out of the arguments: those
+// followed by a value, then those without (X11's among them). Qt reads each
+// with one dash or two, and a value after '=' too.
+constexpr std::string_view kQtValueOptions[] = {"platform",      "platformpluginpath",
+                                                "platformtheme", "plugin",
+                                                "qmljsdebugger", "qwindowgeometry",
+                                                "geometry",      "qwindowtitle",
+                                                "title",         "qwindowicon",
+                                                "icon",          "style",
+                                                "stylesheet",    "session",
+                                                "display",       "name",
+                                                "visual",        "ncols",
+                                                "cmap"};
+constexpr std::string_view kQtFlags[]
+    = {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
+
+std::vector<std::string> WithoutQtOptions(std::vector<std::string> arguments)
+{
+    std::vector<std::string> left;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string_view word = arguments[i];
+        if (!word.starts_with('-') || word.size() < 2) {
+            left.push_back(arguments[i]);
+            continue;
+        }
+        word.remove_prefix(word.starts_with("--") ? 2 : 1);
+        const std::string_view name = word.substr(0, word.find('='));
+        const auto isName = [name](std::string_view option) {
+            return option == name;
+        };
+        if (std::ranges::any_of(kQtValueOptions, isName)) {
+            if (name.size() == word.size()) // the value is the next word
+                ++i;
+        } else if (!std::ranges::any_of(kQtFlags, isName)) {
+            left.push_back(arguments[i]);
+        }
+    }
+    return left;
 }
 
 // The Qt shell's start: QApplication's event loop, with a window or without.
@@ -47,12 +89,23 @@ public:
     {
         return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM");
     }
-    bool ClaimInstance(bool loginRun) override
+    bool ClaimInstance(bool loginRun, HandOverReply &reply) override
     {
-        m_instance
-            = ClaimSingleInstance(loginRun ? InstanceRequest::LoginRun : InstanceRequest::Show)
-                  .instance;
+        InstanceClaim claim = ClaimSingleInstance(
+            {loginRun ? InstanceRequest::LoginRun : InstanceRequest::Show, {}});
+        m_instance = std::move(claim.instance);
+        reply = claim.reply.value_or(HandOverReply {});
         return m_instance != nullptr;
+    }
+    std::vector<std::string>
+    WithoutToolkitOptions(std::vector<std::string> arguments) const override
+    {
+        return WithoutQtOptions(std::move(arguments));
+    }
+    void ShowMessage(const std::string &text) override
+    {
+        QApplication app(m_argc, m_argv);
+        QMessageBox::information(nullptr, QStringLiteral("Pellwick"), QString::fromStdString(text));
     }
     std::vector<std::string> Begin(RunMode mode) override
     {
@@ -88,7 +141,12 @@ public:
         PlatformNotifiers notifiers(std::move(m_instance));
         // Signals from outside end the program as closing the window does
         // (with the save); address changes run the IP step at once.
-        const auto connect = [&](MainWindow &form) {
+        const auto connect = [&](MainWindow &form, bool headless) {
+            notifiers.SetAnswer([&form, headless](const HandOver &handOver) {
+                HandOverReply reply = form.HandedOver(handOver);
+                reply.headless = headless;
+                return reply;
+            });
             QObject::connect(&notifiers, &PlatformNotifiers::endRequested,
                              [&form] { form.ExitApp(); });
             QObject::connect(&notifiers, &PlatformNotifiers::addressChanged,
@@ -108,7 +166,7 @@ public:
             NoClipboard clipboard;
             MainWindow form(view, TakeWindowParts(parts, events, clipboard, nullptr));
             events.ConnectTo(form);
-            connect(form);
+            connect(form, true);
             form.Start();
             // A service manager waiting for the start hears of it once the
             // settings are in use, and of the end once they are saved.
@@ -125,14 +183,7 @@ public:
                              .addressWatched = notifiers.WatchingAddresses(),
                              .icon = icon});
         MainWindow &form = window.Form();
-        connect(form);
-        QObject::connect(&notifiers, &PlatformNotifiers::handedOver,
-                         [&form](InstanceRequest request) {
-                             // A log-in entry started while the program runs:
-                             // it already does that run's job.
-                             if (request == InstanceRequest::Show)
-                                 form.RestoreWindow();
-                         });
+        connect(form, false);
         window.Load();
         const int status = QCoreApplication::exec();
         // Qt's teardown first reads the whole font configuration just to free

@@ -19,7 +19,6 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea
     , m_notifyArea(notifyArea)
     , m_serverDialog(instance, m_window.Window())
     , m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated"))
-    , m_instanceRequest(RegisterWindowMessageW(kInstanceRequestMessage))
     , m_host(m_window.Window(), m_view, std::move(parts), notifyArea, *this, &m_serverDialog)
 {
     m_window.SetHandler([this](UINT message, WPARAM wParam, LPARAM lParam) {
@@ -31,6 +30,14 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, Win32NotifyArea &notifyArea
 Win32MainWindow::~Win32MainWindow()
 {
     m_window.SetHandler(nullptr);
+}
+
+HandOverReply Win32MainWindow::HandedOver(const HandOver &handOver)
+{
+    // Made before the restore, which takes the size they need.
+    if (handOver.request == InstanceRequest::Show)
+        MakeControls();
+    return Form().HandedOver(handOver);
 }
 
 void Win32MainWindow::Load()
@@ -94,16 +101,9 @@ std::optional<LRESULT> Win32MainWindow::onMessage(UINT message, WPARAM wParam, L
         m_notifyArea.Readd();
         return 0;
     }
-    // A later start of the program: an ordinary one brings this window up, a
-    // log-in run leaves the job to this one.
-    if (message == m_instanceRequest) {
-        if (wParam == static_cast<WPARAM>(InstanceRequest::Show)) {
-            // Made before the restore, which takes the size they need.
-            MakeControls();
-            Form().RestoreWindow();
-        }
+    // A later start of the program, answered on this thread.
+    if (RunCarriedCall(message, lParam))
         return 0;
-    }
     switch (message) {
     case WM_COMMAND:
         onCommand(wParam, lParam);

@@ -28,6 +28,8 @@ public:
     ~Win32MainWindow() override;
 
     MainWindow &Form() { return m_host.Form(); }
+    // A later start's request: an ordinary start brings the window up.
+    HandOverReply HandedOver(const HandOver &handOver);
     HWND Window() const { return m_window.Window(); }
     HWND Handle(Control control) const { return m_window.Handle(control); }
     // MainWindow's Start, with the window shown (if at all) once its start-up
@@ -56,7 +58,6 @@ private:
     Win32NotifyArea &m_notifyArea;
     Win32ServerDialog m_serverDialog;
     UINT m_taskbarCreated;
-    UINT m_instanceRequest;
     std::optional<Control> m_lastFocus;
     Win32FormHost m_host;
 };

@@ -10,6 +10,7 @@
 #include "gui/win32/win32_window.h"
 #include "platform/platform.h"
 #include "platform/single_instance.h"
+#include "platform/windows/instance_window.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/winsock_socket.h"
 
@@ -190,11 +191,17 @@ public:
     }
 
     bool ConnectOutput() override { return connectStandardStreams(); }
-    bool ClaimInstance(bool loginRun) override
+    bool ClaimInstance(bool loginRun, HandOverReply &reply) override
     {
-        m_claim = ClaimSingleInstance(loginRun ? InstanceRequest::LoginRun : InstanceRequest::Show)
-                      .instance;
+        InstanceClaim claim = ClaimSingleInstance(
+            {loginRun ? InstanceRequest::LoginRun : InstanceRequest::Show, {}});
+        m_claim = std::move(claim.instance);
+        reply = claim.reply.value_or(HandOverReply {});
         return m_claim != nullptr;
+    }
+    void ShowMessage(const std::string &text) override
+    {
+        MessageBoxW(nullptr, Widen(text).c_str(), L"Pellwick", MB_OK | MB_ICONINFORMATION);
     }
     std::vector<std::string> Begin(RunMode) override { return arguments(); }
     void EndLoop(int status) override { PostQuitMessage(status); }
@@ -236,6 +243,8 @@ public:
         InitCommonControlsEx(&controls);
         Win32NotifyArea notifyArea;
         Win32MainWindow window(m_instance, notifyArea, std::move(parts));
+        serve([&window](const HandOver &handOver) { return window.HandedOver(handOver); },
+              window.Window());
         window.Load();
         return runMessages([&window](MSG &message) { return window.PreTranslate(message); });
     }
@@ -254,13 +263,29 @@ private:
         Win32FormHost host(window.Window(), view, std::move(parts), notifyArea, clipboard);
         const ConsoleEndRequests endRequests(window.Window());
         window.SetHandler([&host](UINT message, WPARAM wParam, LPARAM lParam) {
+            if (RunCarriedCall(message, lParam))
+                return std::optional<LRESULT>(0);
             if (message != WM_CLOSE)
                 return host.OnMessage(message, wParam, lParam);
             host.Form().ExitApp();
             return std::optional<LRESULT>(0);
         });
+        serve(
+            [&host](const HandOver &handOver) {
+                HandOverReply reply = host.Form().HandedOver(handOver);
+                reply.headless = true;
+                return reply;
+            },
+            window.Window());
         host.Form().Start();
         return runMessages({});
+    }
+
+    // Later starts' requests are answered on `window`'s thread.
+    void serve(HandOverAnswer answer, HWND window)
+    {
+        if (m_claim)
+            m_claim->Serve(std::move(answer), RunOnWindow(window));
     }
 
     HINSTANCE m_instance;

@@ -72,11 +72,6 @@ private:
 
 } // namespace
 
-MemStatus ReadPlatformMemoryStatus()
-{
-    return ProcMemoryFiles().Read();
-}
-
 MemoryReader PlatformMemoryReader()
 {
     auto files = std::make_shared<const ProcMemoryFiles>();

@@ -45,7 +45,9 @@ LocalTime CurrentLocalTime()
     return local;
 }
 
-MemStatus ReadPlatformMemoryStatus()
+namespace {
+
+MemStatus readMemoryStatus()
 {
     MEMORYSTATUSEX platform {};
     platform.dwLength = sizeof platform;
@@ -59,10 +61,12 @@ MemStatus ReadPlatformMemoryStatus()
     return status;
 }
 
+} // namespace
+
 MemoryReader PlatformMemoryReader()
 {
     // One call answers it all; nothing is worth keeping between readings.
-    return ReadPlatformMemoryStatus;
+    return readMemoryStatus;
 }
 
 // Windows has no service manager listening and no journal reading the lines.

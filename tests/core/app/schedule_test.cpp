@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/app/retry_schedule.h"
 #include "core/app/schedule.h"
-#include "core/text/text.h"
 
 #include <gtest/gtest.h>
 
@@ -44,31 +43,11 @@ TEST(Schedule, UnitAndRateFromTheListAndTheTypedText)
     EXPECT_EQ(ApplyTimerSettings({false, "45", 0, ""}).countdown, std::nullopt);
 }
 
-TEST(Schedule, TicksStopAtTheLowestValueInsteadOfWrapping)
+TEST(Schedule, TicksStopAtTheLowestValueAndRetryWaitsRoundUp)
 {
     constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
-    EXPECT_EQ(ScheduleTick(5000, true).countdown, 0);
-    EXPECT_TRUE(ScheduleTick(5000, true).send);
-    EXPECT_FALSE(ScheduleTick(5001, true).send);
     EXPECT_EQ(ScheduleTick(kMin + 1, false).countdown, kMin);
     EXPECT_TRUE(ScheduleTick(kMin, true).send);
-}
-
-TEST(RetrySchedule, CaptionRoundsUpToWholeSecondsOrMinutes)
-{
-    EXPECT_EQ(RetryCaption(30000), "Retrying in 30 s");
-    EXPECT_EQ(RetryCaption(60000), "Retrying in 1 min");
+    // A retry's wait is told rounded up (30 s and 1 min are the window tests').
     EXPECT_EQ(RetryCaption(60001), "Retrying in 2 min");
-}
-
-TEST(Text, WholeNumbersClampAndCutsKeepCharactersWhole)
-{
-    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
-    using Row = std::pair<const char *, std::optional<std::int64_t>>;
-    for (const auto &[text, number] :
-         {Row {"42", 42}, Row {"-0", 0}, Row {"+7", 7}, Row {"", {}}, Row {"-", {}}, Row {" 1", {}},
-          Row {"1x", {}}, Row {"99999999999999999999", kMax}, Row {"-99999999999999999999", -kMax}})
-        EXPECT_EQ(ParseWholeNumber(text), number) << text;
-    EXPECT_EQ(Utf8CutLength("ab\xE2\x82\xAC", 4), 2U);
-    EXPECT_EQ(Utf8CutLength("ab\xE2\x82\xAC", 5), 5U);
 }

@@ -19,6 +19,7 @@ using pellwick::MachineParts;
 using pellwick::ParseCommandLine;
 using pellwick::PrivateFile;
 using pellwick::RunMode;
+using pellwick::SettingsCommand;
 
 namespace {
 
@@ -40,6 +41,7 @@ struct Row
     std::string err;
     std::optional<std::string> password = std::nullopt; // as the window got it
     std::string unreadable = ""; // why the store could not be read
+    std::optional<pellwick::HandOverReply> running = std::nullopt; // the running one's reply
 };
 
 // A shell that writes down what the start-up asks of it, in order.
@@ -51,11 +53,20 @@ struct RecordingShell : pellwick::StartupShell
     std::optional<std::string> password;
 
     bool CanShowWindow() const override { return row->display; }
-    bool ClaimInstance(bool loginRun) override
+    bool ClaimInstance(bool loginRun, pellwick::HandOverReply &reply) override
     {
         calls += loginRun ? "claim(login) " : "claim ";
+        reply = row->running.value_or(pellwick::HandOverReply {});
         return row->firstInstance;
     }
+    std::vector<std::string>
+    WithoutToolkitOptions(std::vector<std::string> arguments) const override
+    {
+        if (arguments.size() > 1 && arguments[0] == "-platform") // as a toolkit takes its own
+            arguments.erase(arguments.begin(), arguments.begin() + 2);
+        return arguments;
+    }
+    void ShowMessage(const std::string &text) override { calls += "box(" + text + ")"; }
     std::vector<std::string> Begin(RunMode mode) override
     {
         calls += std::string("begin(") + modeName(mode) + ") ";
@@ -103,15 +114,19 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
     const PrivateFile open {PrivateFile::Status::OpenToOthers, "pw", ""};
     const std::string unreadable = "cannot read the settings file f: it is not a regular file";
     const std::string version = pellwick::VersionText() + "\n" + pellwick::LicenceText();
+    pellwick::HandOverReply headless;
+    headless.headless = true;
+    headless.process = 42;
+    const std::string beside = pellwick::HeadlessRunningLine(42) + "\n";
+    pellwick::HandOverReply answer = headless;
+    answer.out = "Address: 10.0.0.1\n";
     // clang-format off
     const std::vector<Row> rows {
         {{"/s", "--version"}, {}, false, false, good, 0, "", version, ""},
         {{"/?"}, {}, true, true, good, 0, "",
          "Usage: pellwick [/s] [--headless | --send-now] [--password-file FILE]\n", ""},
-        {{"-platform", "x", "/S", "y"}, {"/S", "y"}, true, true, good, 0,
-         "claim(login) begin(window) form(window, \"/S y\") entry", "", ""},
-        {{"--headless", "--bogus"}, {"--headless", "--bogus"}, false, true, good, 0,
-         "claim begin(headless) form(headless, \"--headless --bogus\")", "", ""},
+        {{"-platform", "x", "/S"}, {"/S"}, true, true, good, 0,
+         "claim(login) begin(window) form(window, \"/S\") entry", "", ""},
         {{"--send-now", "/s"}, {"--send-now", "/s"}, false, false, good, 75,
          "begin(send-now) send-now(localhost:25)", "",
          "Could not connect to localhost:25: refused"},
@@ -126,6 +141,27 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
          "pellwick: " + unreadable, std::nullopt, unreadable},
         {{}, {}, true, true, good, 0, "claim begin(window) form(window, \"\") entry", "", "",
          std::nullopt, unreadable},
+        {{"--headless", "--bogus"}, {}, false, true, good, 64, "", "",
+         "pellwick: unknown option --bogus; pellwick --help lists the options\n"},
+        // Beside a program running without a window: the line, and the box
+        // where a window could show; a log-in run's job is done already.
+        {{}, {}, true, false, good, 0, "claim box(" + beside.substr(0, beside.size() - 1) + ")",
+         "", beside, std::nullopt, "", headless},
+        {{"--headless"}, {}, false, false, good, 0, "claim ", "", beside, std::nullopt, "",
+         headless},
+        {{"/s"}, {}, true, false, good, 0, "claim(login) ", "", "", std::nullopt, "", headless},
+        // The commands ask the running program first, else act on the store.
+        {{"--status"}, {}, false, false, good, 0, "ask(--status) ", answer.out, "",
+         std::nullopt, "", answer},
+        {{"--status"}, {}, false, false, good, 3, "ask(--status) ", "",
+         "pellwick: Pellwick is not running\n"},
+        {{"--get", "smtpPORT"}, {}, false, false, good, 0, "ask(--get smtpPORT) ", "25\n", ""},
+        {{"--set", "smtpport=0"}, {}, false, false, good, 64, "ask(--set smtpport=0) ", "",
+         "pellwick: SMTPPort=0: not a whole number from 1 to 65535\n"},
+        {{"--list"}, {}, false, false, good, 78, "ask(--list) ", "", "pellwick: " + unreadable,
+         std::nullopt, unreadable},
+        {{"--set-password"}, {}, false, false, good, 1, "ask(--get SMTPServer) ask(--get SMTPUser) ",
+         "", "pellwick: the password was not kept: there is no secret store\n"},
     };
     // clang-format on
     for (const Row &row : rows) {
@@ -146,6 +182,15 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
             .memoryReader = [] { return pellwick::MemStatus {}; },
             .clock = [] { return pellwick::LocalTime {}; },
             .hostName = [] { return std::string("ws1"); },
+            .askRunning =
+                [&shell, &row](const pellwick::HandOver &handOver) {
+                    shell.calls += "ask(";
+                    for (const std::string &word : handOver.arguments)
+                        shell.calls += (shell.calls.ends_with('(') ? "" : " ") + word;
+                    shell.calls += ") ";
+                    return row.running && !row.running->out.empty() ? row.running : std::nullopt;
+                },
+            .readPassword = [] { return std::optional<std::string>("pw"); },
         };
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
@@ -162,7 +207,7 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
     }
 }
 
-TEST(CommandLine, LoginRunEveryOptionAndWhatIsLeftUnknown)
+TEST(CommandLine, LoginRunEveryOptionCommandAndProblem)
 {
     for (const char *line : {"/s", "-S", "x /s", "a  /S", " -s "})
         EXPECT_TRUE(IsLoginRun(line)) << line;
@@ -173,36 +218,47 @@ TEST(CommandLine, LoginRunEveryOptionAndWhatIsLeftUnknown)
     EXPECT_EQ(ParseCommandLine({"a", "b c", ""}).text, "a b c ");
 
     using Args = std::vector<std::string>;
+    using C = SettingsCommand;
     struct Row
     {
         Args arguments;
         RunMode mode;
         InfoRequest info;
         std::optional<std::string> passwordFile;
-        Args unknown;
+        std::string problem;
+        C command = C::None;
+        Args words = {};
     };
     const auto none = std::nullopt;
     using enum RunMode;
     using enum InfoRequest;
-    const Args wrong {"--helpx", "-help", "/??", "--Version", "-v", "/h", "help"};
+    const std::string both = "only one of --list, --get, --set, --unset, --set-password and "
+                             "--status at a time";
     // clang-format off
     for (const Row &row : {
-             Row {{}, Window, None, none, {}},
-             Row {{"/s", "--headless"}, Headless, None, none, {}},
-             Row {{"--headless", "--send-now"}, SendNow, None, none, {}},
-             Row {wrong, Window, None, none, wrong},
-             Row {{"--version"}, Window, Version, none, {}},
-             Row {{"-h"}, Window, Help, none, {}},
-             Row {{"--version", "--help"}, Window, Version, none, {}},
-             Row {{"--help", "--version"}, Window, Help, none, {}},
-             Row {{"/s", "--password-file", "/run/pw"}, Window, None, "/run/pw", {}},
-             Row {{"--password-file=/a b", "--headless"}, Headless, None, "/a b", {}},
+             Row {{}, Window, None, none, ""},
+             Row {{"/s", "--headless"}, Headless, None, none, ""},
+             Row {{"--headless", "--send-now"}, SendNow, None, none, ""},
+             Row {{"--helpx", "help"}, Window, None, none, "unknown option --helpx"},
+             Row {{"/??", "--Version"}, Window, None, none, "unknown option /??"},
+             Row {{"--version"}, Window, Version, none, ""},
+             Row {{"-h"}, Window, Help, none, ""},
+             Row {{"--version", "--help"}, Window, Version, none, ""},
+             Row {{"--help", "--version"}, Window, Help, none, ""},
+             Row {{"/s", "--password-file", "/run/pw"}, Window, None, "/run/pw", ""},
+             Row {{"--password-file=/a b", "--headless"}, Headless, None, "/a b", ""},
              // The word after the option is its value, even one that reads as
              // an option; it still chooses the mode.
              Row {{"--password-file", "--password-file", "x"}, Window, None, "--password-file",
-                  {"x"}},
-             Row {{"--password-file", "--send-now"}, SendNow, None, "--send-now", {}},
-             Row {{"--password-file"}, Window, None, none, {"--password-file"}},
+                  "unknown option x"},
+             Row {{"--password-file", "--send-now"}, SendNow, None, "--send-now", ""},
+             Row {{"--password-file"}, Window, None, none, "--password-file takes a FILE"},
+             Row {{"--set", "A=1", "b=", "/s"}, Window, None, none, "", C::Set, {"A=1", "b="}},
+             Row {{"--get", "A", "B"}, Window, None, none, "unknown option B", C::Get, {"A"}},
+             Row {{"--unset", "--list"}, Window, None, none, "--unset takes a NAME", C::List},
+             Row {{"--list", "--status"}, Window, None, none, both, C::Status},
+             Row {{"--set"}, Window, None, none, "--set takes NAME=VALUE", C::Set},
+             Row {{"--set-password", "--headless"}, Headless, None, none, "", C::SetPassword},
          }) {
         // clang-format on
         SCOPED_TRACE(testing::PrintToString(row.arguments));
@@ -210,6 +266,8 @@ TEST(CommandLine, LoginRunEveryOptionAndWhatIsLeftUnknown)
         EXPECT_EQ(got.mode, row.mode);
         EXPECT_EQ(got.info, row.info);
         EXPECT_EQ(got.passwordFile, row.passwordFile);
-        EXPECT_EQ(got.unknown, row.unknown);
+        EXPECT_EQ(got.problem, row.problem);
+        EXPECT_EQ(got.command, row.command);
+        EXPECT_EQ(got.commandWords, row.words);
     }
 }

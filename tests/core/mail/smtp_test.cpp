@@ -21,9 +21,14 @@ using namespace std::string_literals;
 
 namespace {
 
-// The accepted answer to each step of the plain dialogue, greeting to QUIT.
-const std::vector<std::string> kAccepted {"220 mx ready\r\n", "250 mx\r\n", "250 ok\r\n",
-                                          "250 ok\r\n",       "354 go\r\n", "250 queued\r\n",
+// The accepted answer to each step of the plain dialogue, greeting (whose lines
+// straggle in, as behind postscreen) to QUIT.
+const std::vector<std::string> kAccepted {"220-mx ESMTP\r\n220-please wait\n220 mx ready\r\n",
+                                          "250 mx\r\n",
+                                          "250 ok\r\n",
+                                          "250 ok\r\n",
+                                          "354 go\r\n",
+                                          "250 queued\r\n",
                                           "221 bye\r\n"};
 
 // The dialogue with its socket, deadline and window, whose events the test fires.
@@ -96,14 +101,17 @@ TEST(SmtpDialogue, GoldenTranscriptOfAPlainDelivery)
         "X-Mailer: Pellwick v1.0\r\nTo: bob@example.org\r\nSubject: Your New IP is 10.1.2.3\r\n\r\n"
         "IP 10.1.2.3\r\n..\r\nQUIT\r\n...x\r\n..y\r\ncr\r\nlf\r\n\r\nSee you\r\n\r\n.\r\n",
         "QUIT\r\n",
-        "",
-    };
+        ""};
     std::string wire, log;
     for (std::size_t i = 0; i < kAccepted.size(); ++i) {
         wire += sent[i];
         log += kAccepted[i] + "\r\n" + sent[i];
     }
-    d.accept(kAccepted.size());
+    // One reply in two arrivals is one step, several in one arrival are several.
+    for (const char *piece :
+         {"220-mx ESMTP\r\n", "220-please wait\n", "220 mx ready\r\n25", "0 mx\r\n",
+          "250 ok\r\n250 ok\r\n", "354 go\r\n250 queued\r\n221 bye\r\n"})
+        d.reply(piece);
     EXPECT_EQ(d.wire, wire);
     EXPECT_EQ(d.log, log + "Closing Connection\r\n");
     EXPECT_EQ(d.captions,
@@ -183,27 +191,6 @@ TEST(SmtpDialogue, EachReplyMustFitItsCommandAndEveryFailureEndsItWithOneLine)
     EXPECT_EQ(d.log, "No connection to mail.example.com:25 within 30 s\r\nClosing Connection\r\n");
     EXPECT_EQ(d.outcome.cause, "No connection to mail.example.com:25 within 30 s");
     d.expectEnded(DeliveryResult::PassingFailure);
-}
-
-TEST(SmtpDialogue, RepliesAreFramedWhateverTheArrivals)
-{
-    // One reply in two arrivals is one step, two in one arrival are two, each logged
-    // before its step; a greeting whose lines straggle in (postscreen) waits till whole.
-    using Row = std::pair<std::vector<std::string>, std::string>;
-    for (const auto &[arrivals, log] : {
-             Row {{"22", "0 ready\r\n"}, "220 ready\r\n\r\nHELO alice\r\n"},
-             Row {{"220 ready\r\n250 hello\r\n"},
-                  "220 ready\r\n\r\nHELO alice\r\n250 hello\r\n\r\nMAIL "
-                  "FROM:<alice@example.com>\r\n"},
-             Row {{"220-mx ESMTP\r\n", "220-please wait\n", "220 mx ready\r\n"},
-                  "220-mx ESMTP\r\n220-please wait\n220 mx ready\r\n\r\nHELO alice\r\n"},
-         }) {
-        Dialogue d;
-        d.start();
-        for (const auto &piece : arrivals)
-            d.reply(piece);
-        EXPECT_EQ(d.log, log);
-    }
 }
 
 TEST(SmtpDialogue, HeloEnvelopeAndToForOddFields)
@@ -381,14 +368,10 @@ TEST(SmtpMessage, TextBeyondAsciiGoesOutAsMimeUtf8)
 
 TEST(MailDate, FollowsRfc5322WithTheRealOffset)
 {
-    // FixedTime's own date, east of UTC, is in the delivery's transcript.
+    // West of UTC, by hours and minutes; the transcript above has FixedTime's own.
     LocalTime t = FixedTime();
     t.utcOffsetSeconds = -(3 * 3600 + 30 * 60);
     EXPECT_EQ(FormatMailDate(t), "Sun, 06 Dec 2026 10:05:09 -0330");
-    // The real clock gives a date of the same shape.
-    const std::string now = FormatMailDate(CurrentLocalTime());
-    ASSERT_EQ(now.size(), 31u) << now;
-    EXPECT_TRUE(now[26] == '+' || now[26] == '-') << now;
 }
 
 TEST(SmtpSubmission, SettingsGiveThePortSecurityAndPasswordToUse)
@@ -410,36 +393,35 @@ TEST(SmtpSubmission, SettingsGiveThePortSecurityAndPasswordToUse)
                                std::optional<PasswordLookup> file = std::nullopt) {
         return SubmissionFromSettings(port, security, user, "", "mx", &store, file);
     };
-    EXPECT_EQ(from(0, 7, "").port, 25);
-    EXPECT_EQ(from(0, 7, "").security, Security::StartTls) << "an unknown value never means plain";
+    // An unknown security value never means plain.
+    const Submission fallback = from(0, 7, ""),
+                     fromFile = from(465, 2, "alice", {{"from-file", ""}});
+    EXPECT_EQ(std::tuple(fallback.port, fallback.security, fromFile.security, *fromFile.password),
+              std::tuple(25, Security::StartTls, Security::Tls, "from-file"s));
     EXPECT_EQ(from(587, 1, "alice").passwordProblem, "secret store: no bus");
-    const Submission s = from(465, 2, "alice", PasswordLookup {"from-file", ""});
-    EXPECT_EQ(s.password, "from-file");
-    EXPECT_EQ(s.security, Security::Tls);
     // Asked once: not without a user, and not when the password file gives one.
     EXPECT_EQ(store.asked, "alice@mx");
 }
 
 TEST(IpToken, ReplacesEveryExactTokenAndGoesWhereTheUserPutsIt)
 {
-    EXPECT_EQ(ReplaceIpToken("IP [IPADDRESS] and [IPADDRESS].", "10.0.0.7"),
-              "IP 10.0.0.7 and 10.0.0.7.");
-    EXPECT_EQ(ReplaceIpToken("[ipaddress] [IP ADDRESS] [IPADDRESS", "10.0.0.7"),
-              "[ipaddress] [IP ADDRESS] [IPADDRESS");
-    // Left to right without overlap, and the replacement is never scanned again.
-    EXPECT_EQ(ReplaceIpToken("[[IPADDRESS]IPADDRESS]]", "[IPADDRESS]"), "[[IPADDRESS]IPADDRESS]]");
-    EXPECT_EQ(ReplaceIpToken("[IPADDRESS][IPADDRESS]", "1"), "11");
-    // An empty IP makes the token disappear.
-    EXPECT_EQ(ReplaceIpToken("is [IPADDRESS]!", ""), "is !");
+    // Left to right without overlap, the replacement never scanned again; an empty
+    // IP makes the token disappear.
+    using Replaced = std::tuple<const char *, const char *, const char *>;
+    for (const auto &[text, ip, result] :
+         {Replaced {"IP [IPADDRESS] and [IPADDRESS].", "10.0.0.7", "IP 10.0.0.7 and 10.0.0.7."},
+          Replaced {"[ipaddress] [IP ADDRESS] [IPADDRESS", "1",
+                    "[ipaddress] [IP ADDRESS] [IPADDRESS"},
+          Replaced {"[[IPADDRESS]IPADDRESS]]", "[IPADDRESS]", "[[IPADDRESS]IPADDRESS]]"},
+          Replaced {"[IPADDRESS][IPADDRESS]", "1", "11"}, Replaced {"is [IPADDRESS]!", "", "is !"}})
+        EXPECT_EQ(ReplaceIpToken(text, ip), result) << text;
 
     // The token goes in place of the selection or at the caret.
     using Row = std::tuple<const char *, std::size_t, std::size_t, const char *>;
     for (const auto &[text, start, length, result] : {
              Row {"Hello world", 5, 0, "Hello[IPADDRESS] world"},
-             Row {"my old ip, old", 3, 3, "my [IPADDRESS] ip, old"},
              // The second of two equal words: that one goes, in its place.
              Row {"abc abc", 4, 3, "abc [IPADDRESS]"},
-             Row {"is new", 0, 0, "[IPADDRESS]is new"},
              Row {"", 9, 0, "[IPADDRESS]"},
              Row {"abc", 1, 99, "a[IPADDRESS]"},
          })

@@ -70,13 +70,11 @@ TEST(MainWindowLoad, StartUpShowsWhatTheStoredOptionsAsk)
              {{}, {}},
              // A hidden start puts the icon up even without the display option.
              {{{"StartMinimized", 1}, {"DisplayIcon", 0}}, {{"window", "off"}}},
-             {{{"DisplayIcon", 0}}, {{"icon", "off"}}},
              // Without log-in runs the exit option ends disabled.
              {{{"AutoMail", 1}, {"EmailOnIPStartup", 0}},
               {{"mail", "localhost:25"}, {"caption", "Connecting to localhost"}, {"mail box", "1"},
                {"exit box", "off"}, {"autostart", "off"}}},
              {{{"CopyClipOnStartup", 1}}, {{"clipboard", "192.0.2.7"}}},
-             {{{"ShowDebug", 1}}, {{"debug tab", "on"}}},
              {{{"ShowPhyMem", 0}, {"ShowIP", 0}}, {{"marks", "Virt"}, {"icon", "%75 Virtual Free "}}},
              {{{"TimerSend", 1}, {"TimerValueType", 1}},
               {{"countdown", std::to_string(30 * 60'000)}, {"rate field", "on"}}},
@@ -146,6 +144,64 @@ TEST(MainWindowSettings, ExitWritesOnlyWhatTheRunChangedIntoTheRecordAsItIsThen)
                                   "\"ShowDebug\"=dword:00000001");
     EXPECT_EQ(FormatHive(h.hive.hive), expected);
     EXPECT_EQ(h.hive.commits, 1);
+}
+
+TEST(MainWindowSettings, HandedOverCommandsActOnTheLiveValuesAsIfTypedAndSaveAtOnce)
+{
+    WindowHarness h;
+    MainWindow &form = h.Start();
+    h.view.SetText(Control::Sender, "typed@example.org"); // in the window, not yet saved
+    const std::string longName(256, 'x');
+    struct Row
+    {
+        std::vector<std::string> arguments;
+        int status;
+        std::string out; // the start of standard output, then all of standard error
+        std::string err = "";
+    };
+    // clang-format off
+    for (const Row &row : std::vector<Row> {
+             {{"--set", "smtpserver=mail.example.org", "SMTPPORT=587", "TimerSend=1",
+               "TimerValue=2"}, 0, ""},
+             {{"--get", "SENDER"}, 0, "typed@example.org\n"},
+             {{"--set", "SMTPPort=70000", "Subject=x"}, 64, "",
+              "pellwick: SMTPPort=70000: not a whole number from 1 to 65535\n"},
+             {{"--set", "SMTPServer=" + longName}, 64, "",
+              "pellwick: SMTPServer=" + longName + ": longer than 255 characters\n"},
+             {{"--set", "Nope=1"}, 64, "", "pellwick: no stored value is named Nope (--list "
+                                           "names them all)\n"},
+             {{"--get", "SMTPPort=1"}, 64, "", "pellwick: SMTPPort=1: a NAME expected, without "
+                                               "a value\n"},
+             {{"--bogus"}, 64, "", "pellwick: unknown option --bogus\n"},
+             {{"--unset", "smtpport"}, 0, ""},
+             {{"--list"}, 0, "SMTPServer        string \"mail.example.org\"\n"
+                             "Recipient         string \"root@localhost\"  (default)\n"},
+             {{"--status"}, 0, "Address: 192.0.2.7\nLast mail: none since the start\nNext "
+                               "mail: scheduled in 2 s, and one at every change of the address\n"},
+         }) {
+        // clang-format on
+        SCOPED_TRACE(testing::PrintToString(row.arguments));
+        const HandOverReply reply = form.HandedOver({InstanceRequest::Command, row.arguments});
+        EXPECT_EQ(reply.status, row.status);
+        EXPECT_TRUE(reply.out.starts_with(row.out)) << reply.out;
+        EXPECT_EQ(reply.out.empty(), row.out.empty()) << reply.out;
+        EXPECT_EQ(reply.err, row.err);
+    }
+    // Shown as typed, with the timer's handler run; saved (the typed sender
+    // too), the port back at its default.
+    EXPECT_EQ(h.view.Text(Control::SmtpServer), "mail.example.org");
+    EXPECT_TRUE(h.view.Enabled(Control::TimerRate));
+    EXPECT_EQ(h.Stored("SMTPServer"), SettingValue("mail.example.org"));
+    EXPECT_EQ(h.Stored("Sender"), SettingValue("typed@example.org"));
+    EXPECT_EQ(h.Stored("SMTPPort"), SettingValue(25));
+    EXPECT_EQ(h.Stored("Subject"), std::nullopt);
+    h.form->UserClicked(Control::SendEmailButton);
+    h.End(DeliveryResult::Delivered, "250 OK");
+    EXPECT_THAT(form.StatusText(), HasSubstr("\nLast mail: Sun, 06 Dec 2026 "));
+    EXPECT_THAT(form.StatusText(), HasSubstr(", to root@localhost, delivered: 250 OK\n"));
+    h.view.SetWindowVisible(false);
+    form.HandedOver({InstanceRequest::Show, {}});
+    EXPECT_TRUE(h.view.WindowVisible());
 }
 
 TEST(MainWindowMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNeverSavesThePassword)
@@ -315,39 +371,16 @@ TEST(MainWindowTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
     }
 }
 
-TEST(MainWindowTray, MenuTogglesMinimiseAndRestore)
-{
-    WindowHarness h;
-    MainWindow &form = h.Flags({{"DisplayIcon", 0}}).Start();
-    form.MenuItemChosen(MenuItem::Minimize);
-    EXPECT_FALSE(h.view.WindowVisible());
-    EXPECT_TRUE(h.iconShown);
-    EXPECT_EQ(h.iconTip, "Local IP is 192.0.2.7");
-    form.TrayIconClicked(TrayClick::OpenMenu);
-    EXPECT_FALSE(h.view.WindowVisible());
-    EXPECT_EQ(h.view.menuPopups, 1);
-    form.TrayIconClicked(TrayClick::OpenWindow);
-    EXPECT_TRUE(h.view.WindowVisible());
-    EXPECT_EQ(h.view.State(), WindowState::Normal);
-    EXPECT_TRUE(h.iconShown);
-    form.MenuItemChosen(MenuItem::CopyIp);
-    EXPECT_EQ(h.clipboard, "192.0.2.7");
-}
-
 TEST(MainWindowCheckBoxes, AChangedValueRunsItsHandlerAndTheHeldValueRunsNothing)
 {
     WindowHarness h;
     MainWindow &form = h.Start();
-    for (const auto &[box, value] : {std::pair {Control::DisplayIcon, kUnchecked},
-                                     {Control::ShowDebug, kChecked},
-                                     {Control::EmailIpOnStartup, kUnchecked}}) {
-        h.view.SetValue(box, value);
+    for (const Control box : {Control::DisplayIcon, Control::EmailIpOnStartup}) {
+        h.view.SetValue(box, kUnchecked);
         form.UserChangedValue(box);
     }
-    EXPECT_FALSE(h.iconShown);
-    EXPECT_TRUE(h.view.TabVisible(Tab::Debug));
-    EXPECT_FALSE(h.autostart);
-    EXPECT_FALSE(h.view.Enabled(Control::AutoExit));
+    const auto seen = Seen(h);
+    EXPECT_EQ(seen.at("icon") + seen.at("autostart") + seen.at("exit box"), "offoffoff");
 
     // The menu sets ShowIp to the value it already holds: its handler does
     // not run, so the mark the user cleared by hand is only restored by the
@@ -427,8 +460,7 @@ TEST(MainWindowDebugLog, KeepsTheNewestMebibyteFromALineStart)
     const std::string line(1023, 'x');
     for (int i = 0; i < 1024; ++i)
         form.AppendToDebugLog(line + "\n");
-    EXPECT_EQ(h.view.Text(Control::DebugText).size(), 1024u * 1024u);
-    form.AppendToDebugLog("new\r\n");
+    form.AppendToDebugLog("new\r\n"); // one byte over the mebibyte: the oldest line goes
     EXPECT_EQ(h.view.Text(Control::DebugText).size(), 1023u * 1024u + 5u);
     EXPECT_TRUE(h.view.Text(Control::DebugText).starts_with(line + "\n"));
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The Windows installer under Wine in a prefix of its own: a silent setup of 1.0, an
-# upgrade over it while it runs, one over a copy it cannot close, --version of the
-# installed program, silent uninstall leaving nothing. 77: no makensis, Wine or display.
+# upgrade over it while it runs, one over a copy it cannot close, silent uninstall
+# leaving nothing. 77: no makensis, Wine or display.
 #   installer_test.sh SOURCE_DIR Pellwick.exe
 set -euo pipefail
 top=$1
@@ -83,10 +83,6 @@ for value in "DisplayVersion +REG_SZ +$version" \
     'UninstallString +REG_SZ +"C:\\Program Files\\Pellwick\\Uninstall.exe"'; do
     grep -Eq "^ +$value\$" <<<"$entry" || { echo "uninstall entry lacks $value: $entry"; exit 1; }
 done
-# A program that does not know --version would start its window and stay.
-printed=$(timeout 60 "$wine" 'C:\Program Files\Pellwick\Pellwick.exe' --version </dev/null \
-    | tr -d '\r' | head -n 1) || true
-[ "$printed" = "Pellwick $version" ] || { echo "--version printed '$printed'"; exit 1; }
 
 # The uninstaller runs from a copy in Temp, which goes as well.
 run 'C:\Program Files\Pellwick\Uninstall.exe' /S
@@ -94,4 +90,4 @@ settle
 files | diff "$work/before" - || { echo "files left behind (above)"; exit 1; }
 ! run reg query "$key" >/dev/null 2>&1 || { echo "the uninstall entry is still there"; exit 1; }
 echo "Pellwick-$version-setup.exe: upgrade over a running 1.0, refusal over a held file," \
-    "--version, silent uninstall: clean"
+    "silent uninstall: clean"

@@ -211,18 +211,14 @@ TEST(HiveFile, ACommitIsOneWriteOthersWritesAreSeenAndKeysKeepTheirFirstSpelling
 TEST(HiveFile, AnOddFileIsNeverReadAndIsKeptAsideAtASaveAndNothingIsWrittenInAFolderOpenToOthers)
 {
     namespace fs = std::filesystem;
-    struct Case
-    {
-        std::string name;
-        // Spoils the file or its folder; false when it cannot (only root gives files away).
-        std::function<bool(const TempHive &h)> spoil;
-        bool folder; // the folder is what is wrong: nothing may be written
-    };
+    // Each spoils the file or its folder, or gives false when it cannot (only root
+    // gives files away); where the folder is wrong (true), nothing may be written.
     const auto hive = [](const TempHive &h) {
         WriteBytes(h.file, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Pellwick]\r\n"
                            "\"Msg\"=\"hi\"\r\n\r\n");
-        return true;
+        return h.folder.path().c_str();
     };
+    using Case = std::tuple<std::string, std::function<bool(const TempHive &h)>, bool>;
     const std::vector<Case> cases = {
         {"fifo", [](const auto &h) { return ::mkfifo(h.file.c_str(), 0600) == 0; }, false},
         {"200 MB",
@@ -236,20 +232,15 @@ TEST(HiveFile, AnOddFileIsNeverReadAndIsKeptAsideAtASaveAndNothingIsWrittenInAFo
          [](const auto &h) { return ::symlink("/dev/zero", h.file.c_str()) == 0; }, false},
         {"another user's file",
          [&](const auto &h) { return hive(h) && ::chown(h.file.c_str(), 65534, 0) == 0; }, false},
-        {"group may write",
-         [&](const auto &h) { return hive(h) && ::chmod(h.folder.path().c_str(), 0770) == 0; },
-         true},
-        {"others may write",
-         [&](const auto &h) { return hive(h) && ::chmod(h.folder.path().c_str(), 01777) == 0; },
-         true},
-        {"another user's folder",
-         [&](const auto &h) { return hive(h) && ::chown(h.folder.path().c_str(), 65534, 0) == 0; },
+        {"group may write", [&](const auto &h) { return ::chmod(hive(h), 0770) == 0; }, true},
+        {"others may write", [&](const auto &h) { return ::chmod(hive(h), 01777) == 0; }, true},
+        {"another user's folder", [&](const auto &h) { return ::chown(hive(h), 65534, 0) == 0; },
          true},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, spoil, folder] : cases) {
+        SCOPED_TRACE(name);
         TempHive h;
-        if (!c.spoil(h))
+        if (!spoil(h))
             continue;
         const auto typeBefore = fs::symlink_status(h.file).type();
         EXPECT_FALSE(h.hive.Read("Msg"));
@@ -259,7 +250,7 @@ TEST(HiveFile, AnOddFileIsNeverReadAndIsKeptAsideAtASaveAndNothingIsWrittenInAFo
         EXPECT_TRUE(h.said.empty());
 
         const std::string saved = h.Set("Msg", "x"s);
-        if (c.folder) {
+        if (folder) {
             EXPECT_TRUE(saved.starts_with("pellwick: cannot save the settings to " + h.file.string()
                                           + ": the folder ")
                         || saved.find("may write in the folder") != std::string::npos)

@@ -4,29 +4,79 @@
 #include "platform/single_instance.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <future>
 
 using namespace pellwick;
 
-TEST(SingleInstance, LaterStartsHandOverAndAStaleSocketIsReplaced)
+namespace {
+
+// A later start on a thread of its own (it waits for the reply), answered by
+// `first` with the request's words turned round.
+std::pair<InstanceClaim, std::optional<HandOverReply>> later(SingleInstance &first,
+                                                             const HandOver &handOver, bool ask)
+{
+    auto claim = std::async(std::launch::async, [&] {
+        return ask ? InstanceClaim {nullptr, AskRunningInstance(handOver)}
+                   : ClaimSingleInstance(handOver);
+    });
+    pollfd ready {first.Handle(), POLLIN, 0};
+    EXPECT_EQ(::poll(&ready, 1, 10000), 1);
+    first.TakeRequest([&](const HandOver &taken) {
+        EXPECT_EQ(taken.request, handOver.request);
+        HandOverReply reply;
+        reply.status = static_cast<int>(taken.arguments.size());
+        for (const std::string &word : taken.arguments)
+            reply.out = word + "\n" + reply.out;
+        return reply;
+    });
+    InstanceClaim got = claim.get();
+    std::optional<HandOverReply> reply = got.reply;
+    return {std::move(got), std::move(reply)};
+}
+
+} // namespace
+
+TEST(SingleInstance, LaterStartsHandOverAndGetTheReplyAStaleSocketIsReplaced)
 {
     test::TempFolder runtime;
     ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1); // this test's process alone
+    // A folder others may enter is made this user's alone.
+    ::mkdir((runtime.path() / "pellwick").c_str(), 0755);
+    EXPECT_FALSE(AskRunningInstance({InstanceRequest::Command, {"--status"}}));
 
-    InstanceClaim first = ClaimSingleInstance(InstanceRequest::Show);
+    InstanceClaim first = ClaimSingleInstance({});
     ASSERT_TRUE(first.instance);
     ASSERT_GE(first.instance->Handle(), 0);
+    struct stat folder
+    {
+    };
+    ASSERT_EQ(::stat((runtime.path() / "pellwick").c_str(), &folder), 0);
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
 
     for (const InstanceRequest request : {InstanceRequest::LoginRun, InstanceRequest::Show}) {
-        EXPECT_FALSE(ClaimSingleInstance(request).instance);
-        EXPECT_EQ(first.instance->TakeRequest(), request);
+        const auto [claim, reply] = later(*first.instance, {request, {}}, false);
+        EXPECT_FALSE(claim.instance);
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(reply->process, ::getpid());
     }
+    // A command's words, an empty one and a long one among them, go there and
+    // back whole.
+    const std::string longWord(100000, 'x');
+    const auto [claim, reply] = later(
+        *first.instance, {InstanceRequest::Command, {"--set", "", "Msg=a\nb", longWord}}, true);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->status, 4);
+    EXPECT_EQ(reply->out, longWord + "\nMsg=a\nb\n\n--set\n");
 
     // The first one ends (its socket file stays behind, as after a kill).
     first.instance.reset();
-    InstanceClaim next = ClaimSingleInstance(InstanceRequest::Show);
+    EXPECT_FALSE(AskRunningInstance({InstanceRequest::Command, {"--status"}}));
+    InstanceClaim next = ClaimSingleInstance({});
     ASSERT_TRUE(next.instance);
-    EXPECT_FALSE(ClaimSingleInstance(InstanceRequest::Show).instance);
-    EXPECT_EQ(next.instance->TakeRequest(), InstanceRequest::Show);
+    EXPECT_FALSE(later(*next.instance, {}, false).first.instance);
 }
