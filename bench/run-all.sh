@@ -42,6 +42,9 @@ if [ "$(id -u)" -eq 0 ]; then
     echo "## 10,000 deliveries"
     "$HERE/deliveries.sh"
     echo
+    echo "## The router's public address moves"
+    "$HERE/public_address_move.py"
+    echo
 else
     echo "Not root: the one-shot, idle and delivery runs are left out." >&2
 fi

@@ -19,7 +19,8 @@ declare -A sets=(
     [test]="googletest libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aiosmtpd
             python3-cryptography xvfb xauth x11-utils trayer openbox xdotool imagemagick clang
             libclang-rt-14-dev clang-format iproute2 procps swaks msmtp curl hyperfine
-            desktop-file-utils appstream man-db lintian devscripts diffoscope-minimal radvd"
+            desktop-file-utils appstream man-db lintian devscripts diffoscope-minimal radvd coturn
+            nftables"
 )
 
 list=0

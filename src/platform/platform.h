@@ -5,6 +5,7 @@
 #include "core/mail/message.h"
 #include "core/mail/password_file.h"
 #include "core/mail/password_store.h"
+#include "core/net/ipv4.h"
 #include "core/settings/autostart.h"
 #include "core/settings/store.h"
 #include "core/tray/memory.h"
@@ -27,6 +28,9 @@ std::string HostName();
 // address of an interface that is up and not loopback, else "127.0.0.1".
 std::string LocalIP();
 
+// The gateway of the IPv4 default route (the lowest metric's), read afresh at
+// every call; 0 when there is none. The router that is asked for the public address.
+Ipv4 DefaultGateway();
 // The machine's global IPv6 address (core/net/global_ipv6.h says which), read
 // afresh at every call; nullopt when it has none.
 std::optional<std::string> GlobalIPv6();

@@ -25,7 +25,7 @@ namespace pellwick::test {
 struct FakeSocket : Socket
 {
     std::string connectedTo, wire, waiting;
-    int tlsStarts = 0;
+    int tlsStarts = 0, connects = 0;
 
     // Queues the server's next bytes; returns the count the socket would report.
     std::int32_t Arrive(const std::string &bytes)
@@ -45,6 +45,7 @@ struct FakeSocket : Socket
     {
         connectedTo = (security == Security::Tls ? "tls " : "") + host + ":" + std::to_string(port);
         wire.clear();
+        ++connects;
     }
     void StartTls() override { ++tlsStarts; }
     void SendData(const std::string &text) override { wire += text; }

@@ -12,3 +12,12 @@ foreach(scenario
         LABELS system SKIP_RETURN_CODE 77 TIMEOUT 120 RESOURCE_LOCK network_namespace
         ENVIRONMENT PELLWICK_VERSION=${PROJECT_VERSION})
 endforeach()
+
+# Behind a home router of Debian's parts: miniupnpd, unpacked into the build
+# folder on the first run, and coturn.
+add_test(NAME system.home_network
+         COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/home_network.py
+                 $<TARGET_FILE:pellwick> ${CMAKE_BINARY_DIR}/miniupnpd)
+set_tests_properties(system.home_network PROPERTIES
+    LABELS system SKIP_RETURN_CODE 77 TIMEOUT 180 RESOURCE_LOCK network_namespace
+    ENVIRONMENT PELLWICK_VERSION=${PROJECT_VERSION})

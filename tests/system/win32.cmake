@@ -8,3 +8,12 @@ add_test(NAME system.windows_login_run
 set_tests_properties(system.windows_login_run PROPERTIES
     LABELS system SKIP_RETURN_CODE 77 TIMEOUT 120 RESOURCE_LOCK network_namespace
     ENVIRONMENT PELLWICK_VERSION=${PROJECT_VERSION})
+
+# Behind the home router of miniupnpd and coturn (home_network.py): the public
+# address by NAT-PMP, and a move mailed.
+add_test(NAME system.windows_home_network
+         COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/home_network.py
+                 $<TARGET_FILE:pellwick> ${CMAKE_BINARY_DIR}/miniupnpd)
+set_tests_properties(system.windows_home_network PROPERTIES
+    LABELS system SKIP_RETURN_CODE 77 TIMEOUT 180 RESOURCE_LOCK network_namespace
+    ENVIRONMENT PELLWICK_VERSION=${PROJECT_VERSION})

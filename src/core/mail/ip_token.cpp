@@ -30,11 +30,12 @@ std::string ReplaceTokens(const std::string &text, const TokenValues &values)
     return result;
 }
 
-std::string InsertTokenAtCaret(const std::string &text, std::size_t start, std::size_t length)
+std::string InsertTokenAtCaret(const std::string &text, std::size_t start, std::size_t length,
+                               const std::string &token)
 {
     if (start >= text.size())
-        return text + kIpToken;
-    return std::string(text).replace(start, length, kIpToken);
+        return text + token;
+    return std::string(text).replace(start, length, token);
 }
 
 } // namespace pellwick

@@ -100,6 +100,10 @@ std::span<const SettingRow> SettingsTable()
         // The log-in user and a pinned certificate; the password is never stored.
         SettingRow {"SMTPUser", std::string(), ControlKind::None, Control::Tabs, 0, 255},
         SettingRow {"SMTPPin", std::string(), ControlKind::None, Control::Tabs, 0, 255},
+        // Whom the public address is asked of: 0 nobody, 1 the router, 2 the
+        // router then the STUN server, 3 the STUN server only; and that server.
+        SettingRow {"PublicAddressSource", 1, ControlKind::None, Control::Tabs, 0, 3, 1},
+        text("StunServer", Control::StunServer, "", 255),
     };
     return table;
 }

@@ -23,6 +23,7 @@ std::string_view ControlName(Control control)
         "lblMsg",
         "txtMsg",
         "btnInsertIP",
+        "btnInsertPublicIP",
         "btnServer",
         "frmWhenToEmai",
         "chkEmailIPOnStartup",
@@ -45,6 +46,10 @@ std::string_view ControlName(Control control)
         "frmPellwickSettings",
         "chkShowDebug",
         "chkNotifyOnFailure",
+        "frmPublicIP",
+        "chkAskRouter",
+        "chkAskStun",
+        "txtStunServer",
         "shpAbout",
         "lblAboutTitle",
         "lblAboutAuthor",
@@ -52,6 +57,7 @@ std::string_view ControlName(Control control)
         "Image1",
         "lblFreePhysMemory",
         "lblVirtMem",
+        "lblAddresses",
         "txtDebug",
     };
     return names[Index(control)];

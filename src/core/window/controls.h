@@ -25,6 +25,7 @@ enum class Control {
     MessageLabel,
     Message,
     InsertIpButton,
+    InsertPublicIpButton,
     // Opens the mail server's port, security and login (ServerDialog).
     ServerButton,
     // "Settings"
@@ -50,6 +51,11 @@ enum class Control {
     ProgramGroup,
     ShowDebug,
     NotifyOnFailure,
+    // Whom the public address is asked of ("PublicAddressSource") and the STUN server.
+    PublicIpGroup,
+    AskRouter,
+    AskStun,
+    StunServer,
     // "About"
     AboutBox,
     AboutTitle,
@@ -58,6 +64,8 @@ enum class Control {
     AboutIcon,
     PhysicalMemory,
     VirtualMemory,
+    // The addresses known, below the memory lines.
+    KnownAddresses,
     // "Debug"
     DebugText,
 };

@@ -20,6 +20,13 @@ MainWindow::MainWindow(WindowView &view, WindowParts parts)
     , m_smtp(m_parts.socket, *this, m_parts.deadline,
              {m_parts.clock, m_parts.hostName, m_parts.messageIdRandom})
 {
+    if (m_parts.datagrams && m_parts.addressDeadline)
+        m_publicIp = std::make_unique<PublicAddressFinder>(PublicAddressFinder::Parts {
+            *m_parts.datagrams, *m_parts.addressDeadline, m_parts.steadyMs, m_parts.messageIdRandom,
+            [this](const std::string &line) { AppendToDebugLog(line + "\r\n"); },
+            [this] {
+                publicAddressSettled();
+            }});
     // The timer ticks from the moment the window exists and is never stopped
     // before the exit.
     m_parts.timer.Start(kTickIntervalMs);
@@ -59,7 +66,10 @@ void MainWindow::UserClicked(Control control)
         SendEmail(MailKind::Button);
         break;
     case Control::InsertIpButton:
-        InsertIpToken();
+        InsertToken(kIpToken);
+        break;
+    case Control::InsertPublicIpButton:
+        InsertToken(kPublicIpToken);
         break;
     case Control::CopyIpButton:
         CopyIpToClipboard();
@@ -91,6 +101,7 @@ void MainWindow::FocusMoved(std::optional<Control> from, Control to)
     // The IP goes where the user was typing last.
     if (to == Control::Message || to == Control::Subject) {
         m_view.SetEnabled(Control::InsertIpButton, true);
+        m_view.SetEnabled(Control::InsertPublicIpButton, true);
         m_messageHadFocus = to == Control::Message;
     }
 }
@@ -143,6 +154,7 @@ void MainWindow::Start()
     m_lastIp = localIp();
     if (templateUsesIpv6())
         m_lastIpv6 = ipv6();
+    followTemplate();
     UpdateCaption("");
     if (m_view.Value(Control::StartMinimized) == kUnchecked) {
         m_view.SetWindowVisible(true);
@@ -165,6 +177,7 @@ void MainWindow::Start()
         CopyIpToClipboard();
     ApplyTimerSettings();
     UpdateMemoryLabels();
+    showAddresses();
     ShowDebugTab();
     m_loaded = true;
     if (!m_unreadable.empty())
@@ -202,6 +215,8 @@ void MainWindow::ExitApp()
     // and the dialogue is dropped.
     m_parts.timer.Stop();
     m_parts.socket.Close();
+    if (m_publicIp)
+        m_publicIp->SetWanted(false);
     // The window is still there: a user who ended the program can copy what
     // they typed before it goes.
     if (!m_saveFailure.empty() && m_userEnded)
@@ -219,7 +234,7 @@ void MainWindow::CheckAutoExit()
 {
     // A log-in run ends once its mail is delivered or refused for good, not
     // while a retry waits.
-    if (m_exiting || m_retry.Pending())
+    if (m_exiting || m_retry.Pending() || m_mailAwaitsAddress)
         return;
     if (IsLoginRun(m_parts.commandLine) && IsChecked(Control::AutoExit))
         ExitApp();

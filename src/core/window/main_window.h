@@ -8,6 +8,7 @@
 #include "core/mail/smtp.h"
 #include "core/mail/smtp_listener.h"
 #include "core/mail/submission_settings.h"
+#include "core/net/public_address.h"
 #include "core/settings/settings.h"
 #include "core/tray/memory.h"
 #include "core/tray/sys_tray_icon.h"
@@ -16,6 +17,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -30,16 +32,17 @@ std::string MailFieldsProblem(const std::function<std::string(Control)> &field,
                               const std::string &server);
 
 // The values of the address tokens of the subject and the message: the local
-// IP always, the IPv6 address (read through `ipv6`) only when they use its
-// token. An address used but not known stands as "unknown", and `unknown` says
-// why (empty when every one is known).
+// IP always, the IPv6 and the public address (read through `ipv6` and
+// `publicIp`) only when they use their tokens. An address used but not known stands as "unknown",
+// and `unknown` says why (empty when every one is known).
 struct MailTokens
 {
     TokenValues values;
     std::string unknown;
 };
 MailTokens TokensFor(const std::function<std::string(Control)> &field, const std::string &localIp,
-                     const std::function<std::optional<std::string>()> &ipv6);
+                     const std::function<std::optional<std::string>()> &ipv6,
+                     const std::function<std::optional<std::string>()> &publicIp = {});
 
 // Starts the mail the window's text fields describe, each as `field` gives it,
 // the address tokens replaced by their `values`, to `server` with the stored
@@ -127,7 +130,7 @@ protected:
 private:
     void UpdateCaption(const std::string &text) override;
     void DialogueEnded(const DialogueOutcome &outcome) override;
-    void InsertIpToken();
+    void InsertToken(const char *token);
     // Port, security, user name, password and the trusted certificate.
     void OpenServerDialog();
     void ApplyTimerSettings();
@@ -158,8 +161,21 @@ private:
     const std::optional<std::string> &ipv6() const;
     // The subject or the message holds the IPv6 address's token.
     bool templateUsesIpv6() const;
-    // The IP step of the tick; true when it started a mail.
+    // The IP step of the tick: one mail for whatever the template uses that
+    // moved together; true when it started a mail.
     bool followAddress();
+    // "PublicAddressSource" as the two boxes say.
+    int publicAddressSource() const;
+    // The About tab's list of the addresses known.
+    void showAddresses();
+    // The subject or the message holds the public address's token.
+    bool usesPublicIp() const;
+    // The public address as last learned; nullopt while it is not known.
+    std::optional<std::string> publicIp() const;
+    // Asks for the public address while the template uses it, as the settings say.
+    void followTemplate();
+    // An asking for the public address ended.
+    void publicAddressSettled();
     void retryIfDue();
     // Reads the memory figures and puts them on the About tab.
     void refreshMemory();
@@ -173,6 +189,14 @@ private:
     WindowView &m_view;
     WindowParts m_parts;
     std::string m_lastIp;
+    // The public address as last mailed on; nullopt before it was first learned.
+    std::optional<std::string> m_lastPublicIp;
+    // A move waits for the public address to settle, so that it is mailed once.
+    bool m_moveOwed = false;
+    // An automatic mail waits for the public address's first answer.
+    bool m_mailAwaitsAddress = false;
+    std::unique_ptr<PublicAddressFinder> m_publicIp;
+    std::string m_addressesShown;
     std::int64_t m_countdown = 0;
     bool m_messageHadFocus = false;
     // The figures as last read.

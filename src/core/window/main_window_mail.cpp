@@ -9,6 +9,8 @@
 #include "core/window/send_now.h"
 #include "core/window/window_view.h"
 
+#include <tuple>
+
 namespace pellwick {
 
 namespace {
@@ -16,6 +18,7 @@ namespace {
 constexpr const char *kNotSentTitle = "Pellwick: the email was not sent";
 constexpr const char *kSentTitle = "Pellwick: the email was sent";
 constexpr const char *kIpv6Unknown = "The IPv6 address is not known yet.";
+constexpr const char *kPublicIpUnknown = "The public address is not known yet.";
 
 bool templateUses(const std::function<std::string(Control)> &field, const char *token)
 {
@@ -35,14 +38,21 @@ std::string MailFieldsProblem(const std::function<std::string(Control)> &field,
 }
 
 MailTokens TokensFor(const std::function<std::string(Control)> &field, const std::string &localIp,
-                     const std::function<std::optional<std::string>()> &ipv6)
+                     const std::function<std::optional<std::string>()> &ipv6,
+                     const std::function<std::optional<std::string>()> &publicIp)
 {
     MailTokens tokens {{{kIpToken, localIp}}, {}};
-    if (templateUses(field, kIpv6Token)) {
-        const std::optional<std::string> address = ipv6();
-        tokens.values.emplace_back(kIpv6Token, address.value_or("unknown"));
+    using Read = std::function<std::optional<std::string>()>;
+    for (const auto &[token, read, unknown] :
+         {std::tuple<const char *, const Read &, const char *> {kIpv6Token, ipv6, kIpv6Unknown},
+          std::tuple<const char *, const Read &, const char *> {kPublicIpToken, publicIp,
+                                                                kPublicIpUnknown}}) {
+        if (!templateUses(field, token))
+            continue;
+        const std::optional<std::string> address = read ? read() : std::nullopt;
+        tokens.values.emplace_back(token, address.value_or("unknown"));
         if (!address)
-            tokens.unknown = kIpv6Unknown;
+            tokens.unknown += (tokens.unknown.empty() ? "" : " ") + std::string(unknown);
     }
     return tokens;
 }
@@ -74,7 +84,13 @@ void MainWindow::SendEmail(MailKind kind)
         mailNotStarted(kind, problem);
         return;
     }
-    const MailTokens tokens = TokensFor(field, localIp(), [this] { return ipv6(); });
+    // An automatic mail waits for the public address's first answer.
+    if (kind == MailKind::Automatic && usesPublicIp() && m_publicIp && m_publicIp->Settling()) {
+        m_mailAwaitsAddress = true;
+        return;
+    }
+    const MailTokens tokens = TokensFor(
+        field, localIp(), [this] { return ipv6(); }, [this] { return publicIp(); });
     m_retry.Started(kind);
     m_mailTo = m_view.Text(Control::Recipient);
     if (!tokens.unknown.empty() && kind == MailKind::Automatic) {
@@ -130,12 +146,12 @@ void MainWindow::OpenServerDialog()
         AppendToDebugLog("Could not keep the password: " + problem + "\r\n");
 }
 
-void MainWindow::InsertIpToken()
+void MainWindow::InsertToken(const char *token)
 {
     const Control field = m_messageHadFocus ? Control::Message : Control::Subject;
     const TextSelection selection = m_view.Selection(field);
-    m_view.SetText(field,
-                   InsertTokenAtCaret(m_view.Text(field), selection.start, selection.length));
+    m_view.SetText(
+        field, InsertTokenAtCaret(m_view.Text(field), selection.start, selection.length, token));
 }
 
 void MainWindow::DataArrived(std::int32_t count)

@@ -28,7 +28,19 @@ void MainWindow::showValue(const SettingRow &row)
         // The tooltip options set their menu marks even when no handler ran.
         if (const auto mark = showOptionMark(row.control))
             m_view.SetMenuChecked(*mark, state != kUnchecked);
+    } else if (row.name == "PublicAddressSource") {
+        // One stored number, two boxes: 1 the router, 2 both, 3 the STUN server alone.
+        const int source = m_settings.Number(row.name);
+        m_view.SetValue(Control::AskRouter, source == 1 || source == 2 ? kChecked : kUnchecked);
+        m_view.SetValue(Control::AskStun, source >= 2 ? kChecked : kUnchecked);
     }
+}
+
+int MainWindow::publicAddressSource() const
+{
+    const bool router = IsChecked(Control::AskRouter);
+    const bool stun = IsChecked(Control::AskStun);
+    return router ? (stun ? 2 : 1) : (stun ? 3 : 0);
 }
 
 void MainWindow::StoredSettingsChanged()
@@ -64,6 +76,7 @@ void MainWindow::takeControls()
         else if (row.kind == ControlKind::ComboBox)
             m_settings.Set(row.name, m_view.ListIndex(row.control));
     }
+    m_settings.Set("PublicAddressSource", publicAddressSource());
 }
 
 void MainWindow::ApplySettings(const std::vector<SettingChange> &changes)

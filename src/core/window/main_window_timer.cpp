@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "core/app/schedule.h"
 #include "core/window/main_window.h"
+#include "core/window/window_description.h"
 #include "core/window/window_view.h"
+
+#include <utility>
 
 namespace pellwick {
 
@@ -30,6 +33,7 @@ void MainWindow::Tick()
     // case a notice was lost.
     if (!m_parts.addressWatched || ++m_ticksSinceIpRead >= kIpSafetyNetTicks)
         m_localIpStale = m_ipv6Stale = true;
+    followTemplate();
     followAddress();
 
     const ScheduleStep step = ScheduleTick(m_countdown, IsChecked(Control::TimerSend));
@@ -46,6 +50,9 @@ void MainWindow::AddressChanged()
     if (!m_loaded || m_exiting)
         return;
     m_localIpStale = m_ipv6Stale = true;
+    // Another network may have another router.
+    if (m_publicIp)
+        m_publicIp->NetworkChanged();
     // The network has moved: a mail waiting for its retry goes now, unless the
     // move's own mail just went (or just failed).
     if (!followAddress() && m_retry.Remaining(m_parts.steadyMs()))
@@ -66,12 +73,70 @@ bool MainWindow::followAddress()
         m_lastIp = localIp();
         UpdateCaption("");
         UpdateTrayTip();
+        // Another network may have another router.
+        if (m_publicIp && !m_publicIp->Settling())
+            m_publicIp->NetworkChanged();
     }
-    // One mail for whatever moved together.
-    if (!(ipMoved || ipv6Moved) || !IsChecked(Control::EmailOnNewIp))
+    m_moveOwed = m_moveOwed || ipMoved || ipv6Moved;
+    if (usesPublicIp() && m_publicIp) {
+        // The local move and the public one it brings go in one mail.
+        if (m_publicIp->Settling())
+            return false;
+        const std::string publicIp = m_publicIp->Address();
+        if (!publicIp.empty() && m_lastPublicIp != publicIp) {
+            // Learning the address for the first time is no move.
+            m_moveOwed = m_moveOwed || m_lastPublicIp.has_value();
+            m_lastPublicIp = publicIp;
+        }
+    }
+    showAddresses();
+    if (!std::exchange(m_moveOwed, false) || !IsChecked(Control::EmailOnNewIp))
         return false;
     SendEmail();
     return true;
+}
+
+void MainWindow::showAddresses()
+{
+    std::string text = std::string(kLocalIpLine) + localIp();
+    if (m_publicIp && !m_publicIp->Address().empty())
+        text += "\n" + std::string(kPublicIpLine) + m_publicIp->Address();
+    if (text != std::exchange(m_addressesShown, text))
+        m_view.SetText(Control::KnownAddresses, text);
+}
+
+bool MainWindow::usesPublicIp() const
+{
+    return m_view.Text(Control::Subject).find(kPublicIpToken) != std::string::npos
+           || m_view.Text(Control::Message).find(kPublicIpToken) != std::string::npos;
+}
+
+std::optional<std::string> MainWindow::publicIp() const
+{
+    if (!m_publicIp || m_publicIp->Address().empty())
+        return std::nullopt;
+    return m_publicIp->Address();
+}
+
+void MainWindow::followTemplate()
+{
+    if (!m_publicIp)
+        return;
+    m_publicIp->Configure(static_cast<PublicAddressSource>(publicAddressSource()),
+                          m_view.Text(Control::StunServer));
+    m_publicIp->SetWanted(usesPublicIp());
+}
+
+void MainWindow::publicAddressSettled()
+{
+    if (m_exiting)
+        return;
+    // A mail that waited for the address, or whose retry waits for it, goes now.
+    const bool owed = std::exchange(m_mailAwaitsAddress, false)
+                      || (m_retry.Remaining(m_parts.steadyMs()) && !m_publicIp->Address().empty());
+    const bool mailed = m_loaded && followAddress();
+    if (owed && !mailed)
+        SendEmail();
 }
 
 void MainWindow::ApplyTimerSettings()

@@ -3,6 +3,7 @@
 
 #include "core/mail/message.h"
 #include "core/settings/settings.h"
+#include "core/tray/notify_area.h"
 #include "core/window/main_window.h"
 
 #include <algorithm>
@@ -25,24 +26,72 @@ SendNow::SendNow(Socket &socket, Deadline &deadline, SmtpEnvironment environment
 {
 }
 
-void SendNow::Start()
+namespace {
+
+// The texts the window's fields would show.
+std::function<std::string(Control)> fieldsOf(const Settings &settings)
 {
-    const Settings settings = Settings::Load(m_store);
-    // The texts the window's fields would show.
-    const auto field = [&settings](Control control) {
+    return [&settings](Control control) {
         return settings.Text(
             std::ranges::find(SettingsTable(), control, &SettingRow::control)->name);
     };
-    const std::string server = TrimSpaces(RemoveLineBreaks(settings.Text("SMTPServer")));
-    if (const std::string problem = MailFieldsProblem(field, server); !problem.empty()) {
+}
+
+} // namespace
+
+void SendNow::AskPublicAddress(DatagramPort &port, Deadline &deadline)
+{
+    m_datagrams = &port;
+    m_addressDeadline = &deadline;
+}
+
+void SendNow::Start()
+{
+    m_settings = Settings::Load(m_store);
+    const std::string server = TrimSpaces(RemoveLineBreaks(m_settings.Text("SMTPServer")));
+    if (const std::string problem = MailFieldsProblem(fieldsOf(m_settings), server);
+        !problem.empty()) {
         m_finished(kConfig, problem);
         return;
     }
-    const MailTokens tokens = TokensFor(field, m_localIp(), m_globalIpv6);
+    const auto uses = [this](const char *name) {
+        return m_settings.Text(name).find(kPublicIpToken) != std::string::npos;
+    };
+    if (!m_datagrams || !(uses("Subject") || uses("Msg"))) {
+        startMail();
+        return;
+    }
+    m_publicIp = std::make_unique<PublicAddressFinder>(PublicAddressFinder::Parts {
+        *m_datagrams, *m_addressDeadline, SteadyMilliseconds, MessageIdRandom(), nullptr, [this] {
+            startMail();
+        }});
+    m_publicIp->Configure(
+        static_cast<PublicAddressSource>(m_settings.Number("PublicAddressSource")),
+        m_settings.Text("StunServer"));
+    m_publicIp->SetWanted(true);
+}
+
+void SendNow::startMail()
+{
+    std::string publicIp;
+    if (m_publicIp) {
+        // The first answer decides; later ones find the mail on its way.
+        if (m_publicIp->Settling() || std::exchange(m_mailStarted, true))
+            return;
+        publicIp = m_publicIp->Address();
+        m_publicIp->SetWanted(false);
+    }
+    const auto field = fieldsOf(m_settings);
+    const MailTokens tokens
+        = TokensFor(field, m_localIp(), m_globalIpv6, [&publicIp]() -> std::optional<std::string> {
+              return publicIp.empty() ? std::nullopt : std::optional(publicIp);
+          });
+    const std::string server = TrimSpaces(RemoveLineBreaks(m_settings.Text("SMTPServer")));
     if (!tokens.unknown.empty())
         m_finished(kTempFail, tokens.unknown);
     else
-        StartMail(m_smtp, field, tokens.values, settings, server, m_passwordStore, m_passwordFile);
+        StartMail(m_smtp, field, tokens.values, m_settings, server, m_passwordStore,
+                  m_passwordFile);
 }
 
 void SendNow::CheckAutoExit()

@@ -4,8 +4,11 @@
 #include "core/mail/password_store.h"
 #include "core/mail/smtp.h"
 #include "core/mail/smtp_listener.h"
+#include "core/net/public_address.h"
+#include "core/settings/settings.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -30,7 +33,11 @@ public:
             std::function<std::optional<std::string>()> globalIpv6, PasswordStore *passwordStore,
             std::optional<PasswordLookup> passwordFile, Finished finished);
 
+    // The public address, for a template that uses it, is asked over these;
+    // without them it is "unknown".
+    void AskPublicAddress(DatagramPort &port, Deadline &deadline);
     // Loads the settings and starts the dialogue (or finishes at once with 78).
+    // A template with the public address waits for the first answer about it.
     void Start();
     void DataArrival(std::int32_t count) { m_smtp.HandleServerReply(count); }
 
@@ -46,7 +53,14 @@ public:
     void CheckAutoExit() override;
 
 private:
+    void startMail();
+
     SettingsStore &m_store;
+    Settings m_settings;
+    DatagramPort *m_datagrams = nullptr;
+    Deadline *m_addressDeadline = nullptr;
+    std::unique_ptr<PublicAddressFinder> m_publicIp;
+    bool m_mailStarted = false;
     std::function<std::string()> m_localIp;
     std::function<std::optional<std::string>()> m_globalIpv6;
     PasswordStore *m_passwordStore;

@@ -32,6 +32,9 @@ constexpr std::array<ControlDescription, kControlCount - 1> kControls {{
      "Send an Email Right Now!"},
     {C::InsertIpButton, K::Button, T::Email, 1, 220, 206, 245, 25, "Click to Insert IP Address",
      "Click here to insert your IP Address into the Email Subject or Body", false},
+    {C::InsertPublicIpButton, K::Button, T::Email, 1, 220, 236, 245, 25,
+     "Click to Insert Public IP Address",
+     "Click here to insert the address the internet sees, as your router tells it", false},
     // In the free room under the send button, so that no other control moves far.
     {C::ServerButton, K::Button, T::Email, 0, 8, 175, 90, 25, "Server\u2026",
      "Port, encryption and login for the mail server"},
@@ -81,6 +84,13 @@ constexpr std::array<ControlDescription, kControlCount - 1> kControls {{
      "Show/Hide the Debug Tab"},
     {C::NotifyOnFailure, K::Check, T::Misc, 0, 18, 124, 250, 17, "Notify Me When An Email Fails",
      "Show a message by the tray icon when an email cannot be sent"},
+    {C::PublicIpGroup, K::Frame, T::Misc, 0, 8, 158, 0, 70, "Public IP Address"},
+    {C::AskRouter, K::Check, T::Misc, 0, 18, 176, 300, 17, "Ask My Router (NAT-PMP)",
+     "Ask the router for the address the internet sees, whenever an email uses it"},
+    {C::AskStun, K::Check, T::Misc, 0, 18, 200, 150, 17,
+     "Ask This STUN Server:", "Ask this server on the internet when the router does not tell"},
+    {C::StunServer, K::Edit, T::Misc, 1, 170, 198, 200, 21, "",
+     "The STUN server as host or host:port, such as stun.example.net:3478"},
 
     // "About": the labels and the picture lie on the outline, which comes last; the
     // labels in Arial as they were drawn.
@@ -94,6 +104,7 @@ constexpr std::array<ControlDescription, kControlCount - 1> kControls {{
     {C::AboutBox, K::Rect, T::About, 0, 8, 8, 0, 100},
     {C::PhysicalMemory, K::Label, T::About, 0, 8, 140, 0, 16, "Physical Memory"},
     {C::VirtualMemory, K::Label, T::About, 0, 8, 160, 0, 16, "Virtual Memory", ""},
+    {C::KnownAddresses, K::Label, T::About, 0, 8, 184, 0, 36, ""},
 
     // "Debug": the log fills the page.
     {C::DebugText, K::LogEdit, T::Debug, 0, 6, 6, 0, -6},

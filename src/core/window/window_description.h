@@ -61,6 +61,9 @@ inline constexpr std::array<std::string_view, 5> kTabCaptions {"Email", "Setting
 // The client area as drawn, at 96 dots per inch.
 inline constexpr int kClientWidth = 488;
 inline constexpr int kClientHeight = 309;
+// The lines of KnownAddresses, each followed by its address.
+inline constexpr std::string_view kLocalIpLine = "Local IP: ";
+inline constexpr std::string_view kPublicIpLine = "Public IP: ";
 // The list of TimerUnit; the first entry is selected at the start.
 inline constexpr std::array<std::string_view, 3> kTimerUnits {"Seconds", "Minutes", "Hours"};
 

@@ -17,6 +17,7 @@
 namespace pellwick {
 
 class Autostart;
+class DatagramPort;
 class NotifyArea;
 class SettingsStore;
 class Socket;
@@ -101,6 +102,10 @@ struct ShellParts
     bool addressWatched = false;
     // The "Server..." dialog; none: the button does nothing.
     ServerDialog *serverDialog = nullptr;
+    // The UDP the public address is asked over and the asking's own time
+    // limits; none: the public address stays unknown.
+    DatagramPort *datagrams = nullptr;
+    Deadline *addressDeadline = nullptr;
 };
 
 // What MainWindow needs from the world outside its controls; the shell and main()

@@ -252,7 +252,10 @@ void MainWindowControls::layOutEmail(QWidget *page)
     layout->addLayout(left, 0, 0);
     layout->addLayout(right, 0, 1);
     layout->addWidget(Widget(TipGroup), 1, 0);
-    layout->addWidget(Widget(InsertIpButton), 1, 1, Qt::AlignVCenter);
+    auto *insert = new QVBoxLayout;
+    insert->addWidget(Widget(InsertIpButton));
+    insert->addWidget(Widget(InsertPublicIpButton));
+    layout->addLayout(insert, 1, 1, Qt::AlignVCenter);
     // The left column is as narrow as its captions allow; the message gets the rest.
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(0, 1);
@@ -287,9 +290,11 @@ void MainWindowControls::layOutMisc(QWidget *page)
     settings->addWidget(Widget(ShowDebug));
     settings->addWidget(Widget(NotifyOnFailure));
 
+    grid(Widget(PublicIpGroup), {{AskRouter}, {AskStun, StunServer}});
+
     auto *layout = new QVBoxLayout(page);
-    layout->addWidget(Widget(ClipboardGroup));
-    layout->addWidget(Widget(ProgramGroup));
+    for (const Control control : {ClipboardGroup, ProgramGroup, PublicIpGroup})
+        layout->addWidget(Widget(control));
     layout->addStretch(1);
 }
 
@@ -303,7 +308,7 @@ void MainWindowControls::layOutAbout(QWidget *page)
     boxed->setColumnStretch(0, 1);
 
     auto *layout = new QVBoxLayout(page);
-    for (const Control control : {AboutBox, PhysicalMemory, VirtualMemory})
+    for (const Control control : {AboutBox, PhysicalMemory, VirtualMemory, KnownAddresses})
         layout->addWidget(Widget(control));
     layout->addStretch(1);
 }

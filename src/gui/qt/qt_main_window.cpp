@@ -38,6 +38,8 @@ WindowParts TakeWindowParts(QtWindowParts &parts, QtWindowEvents &events, Clipbo
                                                       .clipboard = clipboard,
                                                       .addressWatched = parts.addressWatched,
                                                       .serverDialog = serverDialog,
+                                                      .datagrams = &events.datagrams,
+                                                      .addressDeadline = &events.addressDeadline,
                                                   }};
 }
 
@@ -116,8 +118,9 @@ void QtMainWindow::MakeControls()
 
 void QtMainWindow::connectControls()
 {
-    for (const Control control : {Control::SendEmailButton, Control::InsertIpButton,
-                                  Control::ServerButton, Control::CopyIpButton}) {
+    for (const Control control :
+         {Control::SendEmailButton, Control::InsertIpButton, Control::InsertPublicIpButton,
+          Control::ServerButton, Control::CopyIpButton}) {
         connect(qobject_cast<QPushButton *>(Widget(control)), &QPushButton::clicked, this,
                 [this, control] { m_form.UserClicked(control); });
     }

@@ -6,6 +6,7 @@
 #include "core/window/window_parts.h"
 #include "gui/qt/main_window_controls.h"
 #include "gui/qt/pellwick_icon.h"
+#include "gui/qt/qt_datagram_port.h"
 #include "gui/qt/qt_deadline.h"
 #include "gui/qt/qt_server_dialog.h"
 #include "gui/qt/qt_socket.h"
@@ -52,6 +53,9 @@ struct QtWindowEvents
     QtSocket socket;
     QtDeadline deadline;
     QtTickTimer timer;
+    // The public address's questions and their own time limits.
+    QtDatagramPort datagrams;
+    QtDeadline addressDeadline;
 
     // The socket's data and the timer's ticks go to the window's behaviour.
     void ConnectTo(MainWindow &window);

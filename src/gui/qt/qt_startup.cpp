@@ -126,7 +126,10 @@ public:
     {
         QtSocket socket;
         QtDeadline deadline;
+        QtDatagramPort datagrams;
+        QtDeadline addressDeadline;
         const std::unique_ptr<SendNow> run = make(socket, deadline);
+        run->AskPublicAddress(datagrams, addressDeadline);
         QObject::connect(&socket, &QtSocket::dataArrival,
                          [&run](std::int32_t count) { run->DataArrival(count); });
         QTimer::singleShot(0, [&run] { run->Start(); });

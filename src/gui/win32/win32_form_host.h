@@ -7,6 +7,7 @@
 
 #include "gui/win32/win32_api.h"
 #include "platform/platform.h"
+#include "platform/windows/winsock_datagrams.h"
 #include "platform/windows/winsock_socket.h"
 
 #include <atomic>
@@ -17,15 +18,53 @@
 
 namespace pellwick {
 
-// The timer and the mail dialogue's time limit as two timers of one
-// window; the window hands its WM_TIMER messages to HandleTimer.
+// A deadline as a timer of the window that fires once; the window hands its
+// WM_TIMER messages to HandleTimer.
+class WindowDeadline : public Deadline
+{
+public:
+    WindowDeadline(HWND window, UINT_PTR id)
+        : m_window(window)
+        , m_id(id)
+    {
+    }
+
+    // Acts on a WM_TIMER of this timer; false for any other.
+    bool HandleTimer(WPARAM id)
+    {
+        if (id != m_id)
+            return false;
+        Disarm();
+        // Taken out first: the call may arm the next limit from here.
+        const std::function<void()> expired = std::move(m_expired);
+        if (expired)
+            expired();
+        return true;
+    }
+
+    void Arm(std::chrono::milliseconds after, std::function<void()> expired) override
+    {
+        m_expired = std::move(expired);
+        SetTimer(m_window, m_id, static_cast<UINT>(after.count()), nullptr);
+    }
+    void Disarm() override { KillTimer(m_window, m_id); }
+
+protected:
+    HWND m_window;
+
+private:
+    UINT_PTR m_id;
+    std::function<void()> m_expired;
+};
+
+// The timer and the mail dialogue's time limit as two timers of one window.
 class WindowTimers
     : public TickTimer
-    , public Deadline
+    , public WindowDeadline
 {
 public:
     WindowTimers(HWND window, std::function<void()> tick)
-        : m_window(window)
+        : WindowDeadline(window, kDeadlineId)
         , m_tick(std::move(tick))
     {
     }
@@ -33,17 +72,9 @@ public:
     // Acts on a WM_TIMER of one of the two timers; false for any other.
     bool HandleTimer(WPARAM id)
     {
-        if (id == kTimerId) {
-            m_tick();
-            return true;
-        }
-        if (id != kDeadlineId)
-            return false;
-        Disarm();
-        // Taken out first: the dialogue may arm the next limit from here.
-        const std::function<void()> expired = std::move(m_expired);
-        if (expired)
-            expired();
+        if (id != kTimerId)
+            return WindowDeadline::HandleTimer(id);
+        m_tick();
         return true;
     }
 
@@ -52,21 +83,15 @@ public:
         SetTimer(m_window, kTimerId, static_cast<UINT>(intervalMs), nullptr);
     }
     void Stop() override { KillTimer(m_window, kTimerId); }
-    // The deadline: a timer of its own that fires once.
-    void Arm(std::chrono::milliseconds after, std::function<void()> expired) override
-    {
-        m_expired = std::move(expired);
-        SetTimer(m_window, kDeadlineId, static_cast<UINT>(after.count()), nullptr);
-    }
-    void Disarm() override { KillTimer(m_window, kDeadlineId); }
+
+    // The public address's asking has a timer of its own.
+    static constexpr UINT_PTR kAddressDeadlineId = 3;
 
 private:
     static constexpr UINT_PTR kTimerId = 1;
     static constexpr UINT_PTR kDeadlineId = 2;
 
-    HWND m_window;
     std::function<void()> m_tick;
-    std::function<void()> m_expired;
 };
 
 // MainWindow with what either shell gives it over a window of its own: Winsock,
@@ -84,11 +109,14 @@ public:
         : m_window(window)
         , m_socket(window, [this](std::int32_t count) { m_form.DataArrived(count); })
         , m_timers(window, [this] { m_form.Tick(); })
+        , m_datagrams(window)
+        , m_addressDeadline(window, WindowTimers::kAddressDeadlineId)
         , m_addressWatch(WatchAddresses(poster(m_addressPosted, kAddressMessage)))
         , m_settingsWatch(WatchSettings(poster(m_settingsPosted, kSettingsMessage)))
         , m_form(view, WindowParts {std::move(parts),
                                     ShellParts {m_socket, m_timers, m_timers, notifyArea, clipboard,
-                                                m_addressWatch != nullptr, serverDialog}})
+                                                m_addressWatch != nullptr, serverDialog,
+                                                &m_datagrams, &m_addressDeadline}})
     {
     }
 
@@ -98,7 +126,8 @@ public:
     // Nullopt for any other message.
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
-        if (m_socket.HandleMessage(message, wParam, lParam))
+        if (m_socket.HandleMessage(message, wParam, lParam)
+            || m_datagrams.HandleMessage(message, wParam, lParam))
             return 0;
         switch (message) {
         case kAddressMessage:
@@ -111,7 +140,8 @@ public:
             m_form.StoredSettingsChanged();
             return 0;
         case WM_TIMER:
-            m_timers.HandleTimer(wParam);
+            if (!m_timers.HandleTimer(wParam))
+                m_addressDeadline.HandleTimer(wParam);
             return 0;
         case WM_QUERYENDSESSION:
             return TRUE;
@@ -138,6 +168,8 @@ private:
     HWND m_window;
     WinsockSocket m_socket;
     WindowTimers m_timers;
+    WinsockDatagrams m_datagrams;
+    WindowDeadline m_addressDeadline;
     std::atomic<bool> m_addressPosted {false};
     std::atomic<bool> m_settingsPosted {false};
     std::unique_ptr<Watch> m_addressWatch;

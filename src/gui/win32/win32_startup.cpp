@@ -214,11 +214,17 @@ public:
         WinsockSocket socket(window.Window(),
                              [&run](std::int32_t count) { run->DataArrival(count); });
         run = make(socket, timers);
+        WinsockDatagrams datagrams(window.Window());
+        WindowDeadline addressDeadline(window.Window(), WindowTimers::kAddressDeadlineId);
+        run->AskPublicAddress(datagrams, addressDeadline);
         window.SetHandler(
             [&](UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
                 // The run ends with its dialogue, not on a request to close.
                 if (socket.HandleMessage(message, wParam, lParam)
-                    || (message == WM_TIMER && timers.HandleTimer(wParam)) || message == WM_CLOSE)
+                    || datagrams.HandleMessage(message, wParam, lParam)
+                    || (message == WM_TIMER
+                        && (timers.HandleTimer(wParam) || addressDeadline.HandleTimer(wParam)))
+                    || message == WM_CLOSE)
                     return 0;
                 return std::nullopt;
             });

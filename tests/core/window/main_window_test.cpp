@@ -508,3 +508,109 @@ TEST(MainWindowExit, ExitSavesRemovesTheIconStopsAndEndsOnceAndAFailedSaveIsTold
                                            "registry.reg: no space left on device"));
     }
 }
+
+namespace {
+
+// The server takes the mail up to its text; what went out from the MAIL command on.
+std::string Converse(WindowHarness &h)
+{
+    h.Connected();
+    for (const char *reply : {"220 hi\r\n", "250 ok\r\n", "250 ok\r\n", "250 ok\r\n", "354 go\r\n"})
+        h.form->DataArrived(h.Arrive(reply));
+    return h.wire;
+}
+
+} // namespace
+
+TEST(MainWindowPublicIp, AskedOnlyForTheTokenAndEachMoveMailedOnce)
+{
+    // A template without the token asks nobody.
+    WindowHarness plain;
+    plain.Flags({{"EmailOnIPStartup", 1}, {"AutoMail", 1}}).Start();
+    plain.form->AddressChanged();
+    plain.Tick();
+    EXPECT_TRUE(plain.datagrams.sent.empty());
+    EXPECT_FALSE(plain.datagrams.open);
+    EXPECT_EQ(plain.connects, 1);
+
+    WindowHarness h;
+    h.Store("Subject", "Public [PUBLICIPADDRESS], local [IPADDRESS]");
+    MainWindow &form = h.Flags({{"AutoMail", 1}, {"AutoEmailOnNewIP", 1}}).Start();
+    // The start-up mail waits for the router's answer.
+    ASSERT_EQ(h.datagrams.sent.size(), 1u);
+    EXPECT_EQ(h.connects, 0);
+    h.datagrams.RouterSays(100, 0xCB007107);
+    EXPECT_THAT(Converse(h), HasSubstr("Subject: Public 203.0.113.7, local 192.0.2.7\r\n"));
+    EXPECT_EQ(h.view.Text(Control::KnownAddresses), "Local IP: 192.0.2.7\nPublic IP: 203.0.113.7");
+    h.End(DeliveryResult::Delivered, "250 ok");
+
+    // Announced three times, the move is one mail.
+    for (std::uint32_t i = 0; i < 3; ++i)
+        h.datagrams.RouterSays(110 + i, 0xCB007108, true);
+    EXPECT_EQ(h.connects, 2);
+    EXPECT_THAT(Converse(h), HasSubstr("Subject: Public 203.0.113.8,"));
+    h.End(DeliveryResult::Delivered, "250 ok");
+
+    // Another network: the local move waits for the router, and both go in one mail.
+    h.localIp = "198.51.100.4";
+    form.AddressChanged();
+    EXPECT_EQ(h.connects, 2);
+    h.datagrams.RouterSays(5, 0xCB007109);
+    EXPECT_EQ(h.connects, 3);
+    EXPECT_THAT(Converse(h), HasSubstr("Subject: Public 203.0.113.9, local 198.51.100.4\r\n"));
+    h.End(DeliveryResult::Delivered, "250 ok");
+    for (int i = 0; i < 3; ++i)
+        h.Tick();
+    EXPECT_EQ(h.connects, 3);
+}
+
+TEST(MainWindowPublicIp, AnUnknownAddressIsRetriedAutomaticallyAndSaidUnknownByTheButton)
+{
+    WindowHarness h;
+    h.Store("Msg", "at [PUBLICIPADDRESS]");
+    MainWindow &form = h.Flags({{"AutoMail", 1}}).Start();
+    // The router never answers and no STUN server is named.
+    for (int i = 0; i < kNatPmpRetransmission.tries; ++i)
+        h.addressDeadline.Expire();
+    EXPECT_EQ(h.connects, 0);
+    EXPECT_THAT(form.DebugLog(), HasSubstr("The public address is not known yet.\r\n"));
+    EXPECT_THAT(h.view.Caption(), HasSubstr("Retrying in 30 s"));
+
+    // The router comes back (its five-minute asking): the owed mail goes at once.
+    h.addressDeadline.Expire();
+    h.datagrams.RouterSays(100, 0xCB007107);
+    EXPECT_EQ(h.connects, 1);
+    EXPECT_THAT(Converse(h), HasSubstr("\r\nat 203.0.113.7"));
+    h.End(DeliveryResult::Delivered, "250 ok");
+
+    // On a network without a router the button's mail goes, saying why.
+    h.datagrams.gateway = 0;
+    form.AddressChanged();
+    form.UserClicked(Control::SendEmailButton);
+    EXPECT_THAT(Converse(h), HasSubstr("\r\nat unknown"));
+    EXPECT_THAT(form.DebugLog(),
+                HasSubstr("The public address is not known yet. \"unknown\" stands in its place."));
+}
+
+TEST(MainWindowPublicIp, TwoBoxesHoldTheSourceAndAButtonInsertsTheToken)
+{
+    // The stored source, the boxes it checks, the source once the STUN box is clicked.
+    for (const auto &[source, router, stun, flipped] :
+         {std::tuple {0, kUnchecked, kUnchecked, 3}, std::tuple {1, kChecked, kUnchecked, 2},
+          std::tuple {2, kChecked, kChecked, 1}, std::tuple {3, kUnchecked, kChecked, 0}}) {
+        WindowHarness h;
+        h.Store("PublicAddressSource", source);
+        MainWindow &form = h.Start();
+        EXPECT_EQ(h.view.Value(Control::AskRouter), router) << source;
+        EXPECT_EQ(h.view.Value(Control::AskStun), stun) << source;
+        h.view.SetValue(Control::AskStun, stun == kChecked ? kUnchecked : kChecked);
+        form.UserChangedValue(Control::AskStun);
+        form.FocusMoved(Control::Subject, Control::Message);
+        EXPECT_TRUE(h.view.Enabled(Control::InsertPublicIpButton));
+        form.UserClicked(Control::InsertPublicIpButton);
+        form.ExitApp();
+        EXPECT_EQ(h.Stored("PublicAddressSource"), SettingValue {flipped}) << source;
+        EXPECT_EQ(h.Stored("Msg"),
+                  SettingValue {"[PUBLICIPADDRESS]Your New IP Address is [IPADDRESS]"});
+    }
+}

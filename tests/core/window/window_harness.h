@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "support/fake_datagram_port.h"
 #include "support/fake_mail.h"
 #include "support/memory_store.h"
 
@@ -30,6 +31,9 @@ struct WindowHarness
     MemoryStore hive;
     InMemoryView view;
     ManualDeadline deadline;
+    // The public address's UDP and its time limits.
+    FakeDatagramPort datagrams;
+    ManualDeadline addressDeadline;
     // The Server dialog and the secret store, when a test gives them.
     ServerDialog *serverDialog = nullptr;
     PasswordStore *passwordStore = nullptr;
@@ -87,7 +91,9 @@ struct WindowHarness
                                 .timer = *this,
                                 .notifyArea = *this,
                                 .clipboard = *this,
-                                .serverDialog = serverDialog};
+                                .serverDialog = serverDialog,
+                                .datagrams = &datagrams,
+                                .addressDeadline = &addressDeadline};
         form = std::make_unique<MainWindow>(
             view, WindowParts {machine, shell, [this] { return now; }, FixedMessageId});
         return *form;

@@ -51,10 +51,10 @@ TEST(QtShell, TabVisitsTheInputsInOrder)
     using enum Control;
     // clang-format off
     const std::vector<Control> order {SmtpServer, Recipient, Sender, Subject, Message,
-        SendEmailButton, InsertIpButton, ServerButton, EmailIpOnStartup, AutoMail, EmailOnNewIp,
+        SendEmailButton, InsertIpButton, InsertPublicIpButton, ServerButton, EmailIpOnStartup, AutoMail, EmailOnNewIp,
         AutoExit, StartMinimized, DisplayIcon, ShowIp, ShowVirtualMemory, ShowPhysicalMemory,
         TimerSend, TimerUnit, TimerRate, CopyIpButton, CopyIpOnStartup,
-        ShowDebug, NotifyOnFailure, DebugText};
+        ShowDebug, NotifyOnFailure, AskRouter, AskStun, StunServer, DebugText};
     // clang-format on
     std::vector<Control> visited;
     for (QWidget *next = s.window.Tabs->nextInFocusChain(); next != s.window.Tabs;

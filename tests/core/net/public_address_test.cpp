@@ -1,0 +1,315 @@
+// SPDX-License-Identifier: MIT
+#include "core/net/nat_pmp.h"
+#include "core/net/public_address.h"
+#include "core/net/stun.h"
+
+#include "support/fake_datagram_port.h"
+#include "support/fake_mail.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+using namespace pellwick;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string bytes(std::initializer_list<int> values)
+{
+    std::string result;
+    for (int v : values)
+        result += static_cast<char>(v);
+    return result;
+}
+
+constexpr StunTransaction kTransaction {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+
+// A STUN message: type, then the attributes as given (type, value).
+std::string stun(std::uint32_t type, std::vector<std::pair<std::uint32_t, std::string>> attributes,
+                 const StunTransaction &transaction = kTransaction)
+{
+    std::string body;
+    for (const auto &[attribute, value] : attributes) {
+        AppendBigEndian(body, attribute, 2);
+        AppendBigEndian(body, static_cast<std::uint32_t>(value.size()), 2);
+        body += value + std::string((4 - value.size() % 4) % 4, '\0');
+    }
+    std::string message;
+    AppendBigEndian(message, type, 2);
+    AppendBigEndian(message, static_cast<std::uint32_t>(body.size()), 2);
+    AppendBigEndian(message, 0x2112A442, 4);
+    message.append(transaction.begin(), transaction.end());
+    return message + body;
+}
+
+std::string ipv4Value(int family, std::uint32_t address)
+{
+    std::string value = bytes({0, family, 0x12, 0x34});
+    AppendBigEndian(value, address, 4);
+    return value;
+}
+
+} // namespace
+
+TEST(PublicAddressCodec, ReadsAddressesRangesServersAndNatPmp)
+{
+    using enum AddressReach;
+    // clang-format off
+    for (const auto &[text, address, reach] : {
+             std::tuple {"0.0.0.0", 0u, None}, {"10.255.0.1", 0x0AFF0001u, BehindAnotherNat},
+             {"172.31.9.9", 0xAC1F0909u, BehindAnotherNat}, {"172.32.0.1", 0xAC200001u, Public},
+             {"192.168.1.1", 0xC0A80101u, BehindAnotherNat}, {"100.128.0.0", 0x64800000u, Public},
+             {"100.127.255.255", 0x647FFFFFu, BehindAnotherNat}}) {
+        EXPECT_EQ(ParseIpv4(text), address) << text;
+        EXPECT_EQ(FormatIpv4(address), text);
+        EXPECT_EQ(ReachOf(address), reach) << text;
+    }
+    for (const char *bad : {"", "1.2.3", "1.2.3.4.", "1.2.3.256", "1..2.3", "1.2.3.4x", "-1.2.3.4"})
+        EXPECT_FALSE(ParseIpv4(bad)) << bad;
+    for (const auto &[text, host, port] : {
+             std::tuple {"stun.example.net", "stun.example.net", 3478},
+             {" 192.0.2.9:19302 ", "192.0.2.9", 19302}, {"", "", 0}, {":3478", "", 0},
+             {"host:0", "", 0}, {"host:65536", "", 0}, {"host:34x", "", 0}}) {
+        const auto parsed = ParseHostPort(text, kStunPort);
+        EXPECT_EQ(parsed ? parsed->host : "", host) << text;
+        EXPECT_EQ(parsed ? parsed->port : 0, port) << text;
+    }
+
+    // Only a version-0 answer to opcode 0 carries an address; extra bytes do no harm.
+    EXPECT_EQ(NatPmpAddressRequest(), bytes({0, 0}));
+    using test::NatPmpAnswer;
+    for (const auto &[what, reply, epoch, address, refusal] : {
+             std::tuple {"answer", NatPmpAnswer(0, 128, 0, 77, 0xCB007107), 77u, 0xCB007107u, 0},
+             std::tuple {"longer", NatPmpAnswer(0, 128, 0, 1, 5) + "xx", 1u, 5u, 0},
+             std::tuple {"empty", std::string(), 0u, 0u, 0},
+             std::tuple {"three bytes", bytes({0, 128, 0}), 0u, 0u, 0},
+             std::tuple {"cut short", NatPmpAnswer(0, 128, 0, 1, 2).substr(0, 11), 0u, 0u, 0},
+             std::tuple {"PCP's ANNOUNCE", NatPmpAnswer(2, 128, 0, 1, 2), 0u, 0u, 0},
+             std::tuple {"version 1", NatPmpAnswer(1, 128, 0, 1, 2), 0u, 0u, 0},
+             std::tuple {"a request", NatPmpAnswer(0, 0, 0, 1, 2), 0u, 0u, 0},
+             std::tuple {"another opcode", NatPmpAnswer(0, 129, 0, 1, 2), 0u, 0u, 0},
+             std::tuple {"not authorized", NatPmpAnswer(0, 128, 2, 1, 2).substr(0, 4), 0u, 0u, 2},
+             std::tuple {"result 300", NatPmpAnswer(0, 128, 300, 1, 2), 0u, 0u, 300}}) {
+        const NatPmpReply parsed = ParseNatPmpReply(reply);
+        const auto *answer = std::get_if<NatPmpAddress>(&parsed);
+        const auto *refused = std::get_if<NatPmpRefusal>(&parsed);
+        EXPECT_EQ(answer ? std::pair(answer->epoch, answer->address) : std::pair(0u, 0u),
+                  std::pair(epoch, address))
+            << what;
+        EXPECT_EQ(refused ? refused->resultCode : 0, refusal) << what;
+    }
+    // clang-format on
+    // 250 ms doubling for nine sends, the last awaited 64 s: two minutes in all.
+    std::chrono::milliseconds total {0};
+    for (int sent = 1; sent <= 9; ++sent)
+        total += kNatPmpRetransmission.WaitAfter(sent);
+    EXPECT_EQ(total, 127750ms);
+    // The epoch runs on at least 7/8 of the time between answers, less 2 s.
+    for (const auto &[now, elapsedMs, back] :
+         {std::tuple {1085u, 100'000, false}, std::tuple {1084u, 100'000, true},
+          std::tuple {3u, 0, true}, std::tuple {999u, 0, false}})
+        EXPECT_EQ(NatPmpEpochWentBack(1000, now, elapsedMs), back) << now;
+}
+
+TEST(PublicAddressCodec, StunTakesTheXorMappedAddressOfItsOwnTransaction)
+{
+    EXPECT_EQ(StunBindingRequest(kTransaction), stun(0x0001, {}));
+    const std::uint32_t address = 0xCB007107;
+    const std::string xored = ipv4Value(1, address ^ 0x2112A442);
+    const std::string plain = ipv4Value(1, 0xC6336401);
+    StunTransaction other = kTransaction;
+    other[11] = 0;
+    using Row = std::tuple<const char *, std::string, std::optional<Ipv4>>;
+    for (const auto &[what, message, expected] : {
+             Row {"xor", stun(0x0101, {{0x0020, xored}}), address},
+             Row {"xor after others",
+                  stun(0x0101, {{0x8022, "coturn"}, {0x0001, plain}, {0x0020, xored}}), address},
+             Row {"mapped only", stun(0x0101, {{0x8022, "x"}, {0x0001, plain}}), 0xC6336401},
+             Row {"ipv6 only", stun(0x0101, {{0x0020, bytes({0, 2, 0, 0}) + std::string(16, 'a')}}),
+                  std::nullopt},
+             Row {"no attribute", stun(0x0101, {}), std::nullopt},
+             Row {"error response", stun(0x0111, {{0x0020, xored}}), std::nullopt},
+             Row {"another transaction", stun(0x0101, {{0x0020, xored}}, other), std::nullopt},
+             Row {"cut short", stun(0x0101, {{0x0020, xored}}).substr(0, 27), std::nullopt},
+             Row {"header only", stun(0x0101, {}).substr(0, 19), std::nullopt},
+             Row {"attribute past the end",
+                  stun(0x0101, {{0x0020, xored}}).replace(22, 2, bytes({0, 12})), std::nullopt},
+             Row {"odd length", stun(0x0101, {{0x0020, xored}}).replace(2, 2, bytes({0, 11})),
+                  std::nullopt},
+             Row {"no cookie", stun(0x0101, {{0x0020, xored}}).replace(4, 1, "X"), std::nullopt},
+         })
+        EXPECT_EQ(ParseStunBindingResponse(message, kTransaction), expected) << what;
+}
+
+namespace {
+
+constexpr Ipv4 kGateway = 0xC0A80001; // 192.168.0.1
+constexpr Ipv4 kStunServer = 0xC6336409; // 198.51.100.9
+
+struct Finder
+{
+    explicit Finder(PublicAddressSource source, const std::string &stunServer = {})
+    {
+        finder.Configure(source, stunServer);
+    }
+    // Every settling, the address it left.
+    std::vector<std::string> settled;
+    std::string log;
+    std::int64_t now = 1000;
+    test::FakeDatagramPort port;
+    test::ManualDeadline deadline;
+    PublicAddressFinder finder {{port, deadline, [this] { return now; },
+                                 [] { return 0x0C0B0A0908070605u; },
+                                 [this](const std::string &line) { log += line + "\n"; },
+                                 [this] {
+                                     settled.push_back(finder.Address());
+                                 }}};
+
+    void router(const std::string &reply, bool announced = false)
+    {
+        port.Arrive(kGateway, kNatPmpServerPort, reply, announced);
+    }
+    // The router never answers: its retransmissions run out.
+    void routerSilent()
+    {
+        while (deadline.armed < 5min && port.sent.back().to == kGateway)
+            deadline.Expire();
+    }
+    std::size_t sentTo(Ipv4 to) const
+    {
+        return static_cast<std::size_t>(
+            std::ranges::count(port.sent, to, &test::FakeDatagramPort::Sent::to));
+    }
+};
+
+const std::string kPublicReply = test::NatPmpAnswer(0, 128, 0, 500, 0xCB007107); // 203.0.113.7
+const StunTransaction kFakeTransaction {5, 6, 7, 8, 9, 10, 5, 6, 7, 8, 9, 10};
+
+} // namespace
+
+TEST(PublicAddressFinder, AsksTheRouterThenStunAsTheSourceSays)
+{
+    const std::string stunAnswer
+        = stun(0x0101, {{0x0020, ipv4Value(1, 0xCB00710B ^ 0x2112A442)}}, kFakeTransaction);
+    using S = PublicAddressSource;
+    struct Row
+    {
+        const char *what;
+        S source;
+        const char *stunServer;
+        std::optional<std::string> routerReply; // none: silent
+        std::string address; // learned
+        const char *logged;
+        std::size_t stunSends; // to 198.51.100.9
+    };
+    for (const Row &row : {
+             Row {"router", S::Router, "", kPublicReply, "203.0.113.7", "", 0},
+             Row {"silent router, no STUN allowed", S::Router, "198.51.100.9", std::nullopt, "",
+                  "does not answer NAT-PMP", 0},
+             Row {"silent router, no STUN named", S::RouterThenStun, "", std::nullopt, "",
+                  "does not answer NAT-PMP", 0},
+             Row {"silent router, then STUN", S::RouterThenStun, "198.51.100.9:3478", std::nullopt,
+                  "203.0.113.11", "", 1},
+             Row {"refusing router, then STUN", S::RouterThenStun, "198.51.100.9",
+                  test::NatPmpAnswer(0, 128, 2, 0, 0).substr(0, 4), "203.0.113.11",
+                  "not authorized", 1},
+             Row {"inside another NAT, told", S::Router, "",
+                  test::NatPmpAnswer(0, 128, 0, 9, 0x64400001), "100.64.0.1",
+                  "100.64.0.1 is not public", 0},
+             Row {"inside another NAT, then STUN", S::RouterThenStun, "198.51.100.9",
+                  test::NatPmpAnswer(0, 128, 0, 9, 0x0A000001), "203.0.113.11", "", 1},
+             Row {"no address is none", S::Router, "", test::NatPmpAnswer(0, 128, 0, 9, 0), "",
+                  "no external address", 0},
+             Row {"STUN only", S::StunOnly, "198.51.100.9", std::nullopt, "203.0.113.11", "", 1},
+             Row {"never", S::Never, "198.51.100.9", std::nullopt, "", "", 0},
+         }) {
+        Finder f(row.source, row.stunServer);
+        EXPECT_TRUE(f.port.sent.empty()) << row.what; // nothing until the address is wanted
+        f.finder.SetWanted(true);
+        EXPECT_TRUE(f.finder.Settling() || row.source == S::Never) << row.what;
+        const bool asksRouter = row.source == S::Router || row.source == S::RouterThenStun;
+        EXPECT_EQ(f.sentTo(kGateway), asksRouter ? 1u : 0u) << row.what;
+        if (asksRouter) {
+            EXPECT_EQ(f.port.sent.front().port, kNatPmpServerPort);
+            EXPECT_EQ(f.port.sent.front().bytes, NatPmpAddressRequest());
+            // Only the gateway's port 5351 is heard, and a wrong version is not.
+            f.port.Arrive(kGateway + 1, kNatPmpServerPort, kPublicReply, false);
+            f.port.Arrive(kGateway, 5352, kPublicReply, false);
+            f.router(test::NatPmpAnswer(2, 128, 0, 1, 0xCB007107));
+            if (row.routerReply)
+                f.router(*row.routerReply);
+            else
+                f.routerSilent();
+            // Nine tries, or four when STUN can take over.
+            EXPECT_EQ(f.sentTo(kGateway), row.routerReply ? 1u
+                                          : row.stunSends ? 4u
+                                                          : 9u)
+                << row.what;
+        }
+        if (row.stunSends) {
+            EXPECT_EQ(f.sentTo(kStunServer), 1u) << row.what;
+            EXPECT_EQ(f.port.sent.back().bytes, StunBindingRequest(kFakeTransaction));
+            f.port.Arrive(kStunServer, kStunPort,
+                          stun(0x0101, {{0x0020, ipv4Value(1, 1)}}, kTransaction), false);
+            f.port.Arrive(kStunServer + 1, kStunPort, stunAnswer, false);
+            f.port.Arrive(kStunServer, kStunPort, stunAnswer, false);
+        }
+        EXPECT_EQ(f.sentTo(kStunServer), row.stunSends) << row.what;
+        EXPECT_EQ(f.settled, std::vector<std::string> {row.address}) << row.what;
+        EXPECT_NE(f.log.find(row.logged), std::string::npos) << row.what << ": " << f.log;
+        EXPECT_FALSE(f.finder.Settling()) << row.what;
+    }
+}
+
+TEST(PublicAddressFinder, FollowsTheRoutersAnnouncementsRestartsAndTheNetwork)
+{
+    Finder f(PublicAddressSource::RouterThenStun, "stun.example.net:3479");
+    f.finder.SetWanted(true);
+    EXPECT_TRUE(f.port.open);
+    f.router(kPublicReply);
+    EXPECT_EQ(f.deadline.armed, 5min);
+
+    // A move is announced several times; PCP's version-2 announcements and
+    // anybody but the gateway are not heard.
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        f.now += 1000;
+        f.router(test::NatPmpAnswer(0, 128, 0, 501 + i, 0xCB007108), true);
+    }
+    f.router(test::NatPmpAnswer(2, 128, 0, 600, 0xCB007109), true);
+    f.port.Arrive(kGateway + 1, kNatPmpServerPort, test::NatPmpAnswer(0, 128, 0, 600, 0xCB007109),
+                  true);
+    EXPECT_EQ(f.settled, (std::vector<std::string> {"203.0.113.7", "203.0.113.8", "203.0.113.8",
+                                                    "203.0.113.8"}));
+    EXPECT_EQ(f.sentTo(kGateway), 1u);
+
+    // The router restarted: its epoch went back, so it is asked again.
+    f.router(test::NatPmpAnswer(0, 128, 0, 3, 0xCB007108), true);
+    EXPECT_EQ(f.sentTo(kGateway), 2u);
+    f.router(test::NatPmpAnswer(0, 128, 0, 4, 0xCB007108));
+    // The safety net asks again after five minutes.
+    f.deadline.Expire();
+    EXPECT_EQ(f.sentTo(kGateway), 3u);
+    EXPECT_FALSE(f.finder.Settling());
+
+    // Another network: the address is in doubt until the new router answers;
+    // there is none, and no STUN server has an address.
+    f.port.gateway = 0;
+    f.finder.NetworkChanged();
+    EXPECT_TRUE(f.finder.Settling());
+    EXPECT_EQ(f.port.resolving, std::vector<std::string> {"stun.example.net"});
+    f.finder.HostResolved("other.example.net", kStunServer);
+    f.finder.HostResolved("stun.example.net", 0);
+    EXPECT_EQ(f.finder.Address(), "");
+    EXPECT_NE(f.log.find("no default gateway"), std::string::npos);
+    EXPECT_NE(f.log.find("stun.example.net has no IPv4 address"), std::string::npos);
+
+    // Nothing wants the address any more: the sockets close and nothing is asked.
+    const std::size_t sends = f.port.sent.size();
+    f.finder.SetWanted(false);
+    f.finder.NetworkChanged();
+    EXPECT_FALSE(f.port.open);
+    EXPECT_FALSE(f.deadline.pending);
+    EXPECT_EQ(f.port.sent.size(), sends);
+}

@@ -1,0 +1,255 @@
+# SPDX-License-Identifier: MIT
+"""The real program behind a home router made of Debian's parts: Pellwick's
+namespace on the router's LAN; a "router" namespace with nftables masquerade and
+miniupnpd (unpacked from its packages, never installed as a service); an
+"internet" namespace beyond it with coturn as the STUN server. Needs root; else
+exits 77.
+
+    home_network.py PATH/TO/pellwick MINIUPNPD_FOLDER
+    home_network.py PATH/TO/Pellwick.exe MINIUPNPD_FOLDER   (under Wine; WINEPREFIX:
+                                                             a prepared prefix)
+
+MINIUPNPD_FOLDER is made from miniupnpd and miniupnpd-nftables with apt-get
+download and dpkg-deb -x when it does not exist yet.
+"""
+
+import glob
+import os
+import pathlib
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+import harness
+from harness import check, run
+
+LAN_ROUTER, LAN_HOST = "192.168.77.1", "192.168.77.2"
+INTERNET = "203.0.113.1"
+PUBLIC, MOVED = "203.0.113.2", "203.0.113.3"
+
+# nft_init.sh reads its names from here; the Debian package ships the
+# iptables flavour of this file, so the nftables names are given as miniupnpd's
+# own defaults.
+NFT_NAMES = """NFT=$(command -v nft)
+TABLE=filter
+NAT_TABLE=filter
+CHAIN=miniupnpd
+PREROUTING_CHAIN=prerouting_miniupnpd
+POSTROUTING_CHAIN=postrouting_miniupnpd
+"""
+
+# UPnP stays on: miniupnpd watches its interfaces, and so announces a move, only
+# with it.
+MINIUPNPD_CONF = """ext_ifname=wan0
+listening_ip=lan1
+enable_natpmp=yes
+enable_upnp=yes
+ext_perform_stun=yes
+ext_stun_host=%s
+ext_stun_port=3478
+secure_mode=no
+system_uptime=yes
+uuid=3a1f0c58-6e0e-4f4e-9c7d-5d1c0fd0e001
+upnp_table_name=filter
+upnp_nat_table_name=filter
+upnp_forward_chain=miniupnpd
+upnp_nat_chain=prerouting_miniupnpd
+upnp_nat_postrouting_chain=postrouting_miniupnpd
+allow 1024-65535 192.168.77.0/24 1024-65535
+deny 0-65535 0.0.0.0/0 0-65535
+""" % INTERNET
+
+
+def unpack_miniupnpd(folder):
+    if os.path.exists(os.path.join(folder, "usr", "sbin", "miniupnpd")):
+        return
+    with tempfile.TemporaryDirectory() as download:
+        run("apt-get", "download", "miniupnpd", "miniupnpd-nftables", cwd=download)
+        for package in glob.glob(os.path.join(download, "*.deb")):
+            run("dpkg-deb", "-x", package, folder)
+
+
+class Netns(harness.Closing):
+    def __init__(self, role):
+        self.name = "pw%s%d" % (role, os.getpid())
+        run("ip", "netns", "add", self.name)
+        self.ip("link", "set", "lo", "up")
+
+    def ip(self, *args, check=True):
+        return run("ip", "-n", self.name, *args, check=check)
+
+    def command(self, *args):
+        return ["ip", "netns", "exec", self.name, *args]
+
+    def run(self, *args):
+        return run(*self.command(*args))
+
+    def close(self):
+        run("ip", "netns", "del", self.name, check=False)
+
+
+def link(left, left_name, left_address, right, right_name, right_address):
+    """A veth pair between two namespaces, each end with its /24 address."""
+    run("ip", "link", "add", left_name, "netns", left.name, "type", "veth", "peer", "name",
+        right_name, "netns", right.name)
+    for space, name, address in ((left, left_name, left_address),
+                                 (right, right_name, right_address)):
+        space.ip("addr", "add", address + "/24", "dev", name)
+        space.ip("link", "set", name, "up")
+
+
+def mails_with(sink, count, text, timeout):
+    mails = harness.wait_for(lambda: len(sink.messages()) >= count and sink.messages(), timeout,
+                             "mail %d" % count)
+    check(len(mails) == count, "%d mails" % len(mails))
+    check(text in mails[-1], mails[-1])
+    return mails
+
+
+class HomeNetwork(harness.Closing):
+    """The three namespaces, wired and running; `home` is Pellwick's."""
+
+    def __init__(self, miniupnpd):
+        unpack_miniupnpd(miniupnpd)
+        self.config = tempfile.mkdtemp(prefix="pellwick-router-")
+        self.spaces, self.running, self.batch = [], [], None
+        try:
+            self.home, self.router, internet = (self.space(role) for role in ("home", "router", "net"))
+            link(self.home, "lan0", LAN_HOST, self.router, "lan1", LAN_ROUTER)
+            link(self.router, "wan0", PUBLIC, internet, "wan1", INTERNET)
+            self.home.ip("route", "add", "default", "via", LAN_ROUTER)
+            self.router.ip("route", "add", "default", "via", INTERNET)
+            # A moved address is promoted, so wan0 always has one.
+            self.router.run("sysctl", "-q", "-w", "net.ipv4.ip_forward=1",
+                            "net.ipv4.conf.wan0.promote_secondaries=1")
+            self.start("turnserver", internet.command(
+                "turnserver", "--stun-only", "-L", INTERNET, "-n", "--no-cli", "--no-tls",
+                "--no-dtls", "--simple-log", "--log-file", "stdout"))
+            scripts = os.path.join(self.config, "scripts")
+            os.makedirs(scripts)
+            pathlib.Path(scripts, "nft_init.sh").write_bytes(
+                pathlib.Path(miniupnpd, "etc", "miniupnpd", "nft_init.sh").read_bytes())
+            pathlib.Path(scripts, "miniupnpd_functions.sh").write_text(NFT_NAMES)
+            self.router.run("sh", os.path.join(scripts, "nft_init.sh"))
+            # The home network reaches out through the router's address.
+            self.router.run("nft", "add", "rule", "inet", "filter", "forward", "accept")
+            self.router.run("nft", "add", "rule", "inet", "filter", "postrouting", "oifname",
+                            "wan0", "masquerade")
+            conf = pathlib.Path(self.config, "miniupnpd.conf")
+            conf.write_text(MINIUPNPD_CONF)
+            self.start("miniupnpd", self.router.command(
+                os.path.join(miniupnpd, "usr", "sbin", "miniupnpd"), "-d", "-f", str(conf)))
+            # miniupnpd answers once it learned its address from the STUN server.
+            time.sleep(1)
+            self.public = PUBLIC
+        except Exception:
+            self.close()
+            raise
+
+    def space(self, role):
+        self.spaces.append(Netns(role))
+        return self.spaces[-1]
+
+    def start(self, name, command):
+        """Runs the command on, its output into NAME.log."""
+        with open(os.path.join(self.config, name + ".log"), "w") as output:
+            self.running.append(subprocess.Popen(command, stdout=output,
+                                                 stderr=subprocess.STDOUT))
+
+    def move(self, address):
+        """Moves the router's public address, in one step for the kernel: the new
+        one is added, the old one removed; miniupnpd announces it. Returns the
+        monotonic time when `ip` was handed the step."""
+        if not self.batch:
+            self.batch = subprocess.Popen(self.router.command("ip", "-force", "-batch", "-"),
+                                          stdin=subprocess.PIPE, text=True)
+        started = time.monotonic()
+        self.batch.stdin.write("addr add %s/24 dev wan0\naddr del %s/24 dev wan0\n"
+                               "route replace default via %s\n" % (address, self.public, INTERNET))
+        self.batch.stdin.flush()
+        self.public = address
+        return started
+
+    def print_logs(self):
+        for log in glob.glob(os.path.join(self.config, "*.log")):
+            print("==", log, pathlib.Path(log).read_text()[-2500:])
+
+    def close(self):
+        if self.batch:
+            self.batch.stdin.close()
+            self.batch.wait(10)
+        for process in reversed(self.running):
+            if process.poll() is None:
+                process.terminate()
+                process.wait(10)
+        for space in reversed(self.spaces):
+            space.close()
+        shutil.rmtree(self.config, ignore_errors=True)
+
+
+def main():
+    binary, miniupnpd = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    harness.exit_unless_root()
+    with HomeNetwork(miniupnpd) as network:
+        try:
+            (run_wine if binary.endswith(".exe") else run_network)(binary, network)
+        except Exception:
+            network.print_logs()
+            raise
+    print("passed: home_network")
+    return 0
+
+
+def run_network(binary, network):
+    home = network.home
+    with harness.Sink(home) as sink:
+        values = {"AutoMail": 1, "AutoEmailOnNewIP": 1, "ShowDebug": 1,
+                  "Subject": "Public [PUBLICIPADDRESS]", "Msg": "local [IPADDRESS]"}
+        with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
+            mails_with(sink, 1, "Subject: Public %s\r\n" % PUBLIC, 20)
+            # The router announces the move several times: one mail.
+            network.move(MOVED)
+            mails_with(sink, 2, "Subject: Public %s\r\n" % MOVED, 20)
+            time.sleep(5)
+            check(len(sink.messages()) == 2, "%d mails" % len(sink.messages()))
+            program.process.send_signal(signal.SIGTERM)
+            check(program.process.wait(10) == 0, "exit status")
+
+        # --send-now waits for the router's answer.
+        with harness.Pellwick(binary, home, None, values, ["--send-now"]) as program:
+            check(program.process.wait(20) == 0, program.process.stdout.read())
+            mails_with(sink, 3, "Subject: Public %s\r\n" % MOVED, 5)
+
+        # A router that answers no more: the STUN server sees the address the
+        # router's NAT gives, within seconds.
+        network.running[-1].terminate()
+        values.update({"PublicAddressSource": 2, "StunServer": INTERNET + ":3478"})
+        with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
+            mails_with(sink, 4, "Subject: Public %s\r\n" % MOVED, 15)
+            program.process.send_signal(signal.SIGTERM)
+            program.process.wait(10)
+
+
+def run_wine(exe, network):
+    """Pellwick.exe --headless behind the router: its address by NAT-PMP, a move mailed."""
+    import windows_end_to_end as windows
+    with harness.Sink(network.home) as sink, harness.Display(network.home) as display, \
+            windows.WinePrefix(network.home) as prefix:
+        windows.import_settings(prefix, display, {
+            "AutoExit": 0, "AutoEmailOnNewIP": 1, "EmailOnIPStartup": 0,
+            "Subject": "Public [PUBLICIPADDRESS]"})
+        headless = prefix.start(windows.WINE, exe, "--headless", display=display)
+        try:
+            mails_with(sink, 1, "Subject: Public %s\r\n" % PUBLIC, 30)
+            network.move(MOVED)
+            mails_with(sink, 2, "Subject: Public %s\r\n" % MOVED, 20)
+        finally:
+            headless.kill()
+            headless.wait(10)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
