@@ -32,38 +32,17 @@ ip route add default via 10.78.0.1 dev pwbench0 onlink
 pw_write_hive "$PW_WORK/config" AutoEmailOnNewIP=1 AutoMail=0 EmailOnIPStartup=0 \
     SMTPServer=text:127.0.0.1
 
-"$PW_PYTHON" - "$CHANGES" "$PW_PELLWICK" "$PW_WORK" "${PELLWICK_BENCH_RESULTS:-}" <<'PYEOF'
+PYTHONPATH=$(dirname "$0") "$PW_PYTHON" - "$CHANGES" "$PW_PELLWICK" "$PW_WORK" \
+    "${PELLWICK_BENCH_RESULTS:-}" <<'PYEOF'
 import asyncio, os, signal, statistics, subprocess, sys, time
+from helo_timer import session
 
 changes, program, work, results = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
 helo_at = []
 done = {}
 
-async def session(reader, writer):
-    writer.write(b"220 bench\r\n")
-    in_data = False
-    while line := await reader.readline():
-        if in_data:
-            if line == b".\r\n":
-                in_data = False
-                writer.write(b"250 queued\r\n")
-            continue
-        if line.startswith(b"HELO") or line.startswith(b"EHLO"):
-            helo_at.append(time.monotonic())
-        if line.startswith(b"DATA"):
-            in_data = True
-            writer.write(b"354 go\r\n")
-        elif line.startswith(b"QUIT"):
-            writer.write(b"221 bye\r\n")
-            await writer.drain()
-            break
-        else:
-            writer.write(b"250 ok\r\n")
-        await writer.drain()
-    writer.close()
-
 async def main():
-    server = await asyncio.start_server(session, "127.0.0.1", 25)
+    server = await asyncio.start_server(session(helo_at.append), "127.0.0.1", 25)
     env = dict(os.environ, XDG_CONFIG_HOME=work + "/config")
     for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
         env.pop(name, None)

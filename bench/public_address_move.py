@@ -26,38 +26,6 @@ sys.path.insert(0, os.path.join(REPO, "tests", "system"))
 import harness  # noqa: E402
 import home_network  # noqa: E402
 
-# Tells the monotonic time of every HELO, one line each.
-RESPONDER = r"""
-import asyncio, sys, time
-async def session(reader, writer):
-    writer.write(b"220 bench\r\n")
-    in_data = False
-    while line := await reader.readline():
-        if in_data:
-            if line == b".\r\n":
-                in_data = False
-                writer.write(b"250 queued\r\n")
-            continue
-        if line[:4] in (b"HELO", b"EHLO"):
-            print(time.monotonic(), flush=True)
-        if line.startswith(b"DATA"):
-            in_data = True
-            writer.write(b"354 go\r\n")
-        elif line.startswith(b"QUIT"):
-            writer.write(b"221 bye\r\n")
-            await writer.drain()
-            break
-        else:
-            writer.write(b"250 ok\r\n")
-        await writer.drain()
-    writer.close()
-async def main():
-    await asyncio.start_server(session, "127.0.0.1", 25)
-    print("ready", flush=True)
-    await asyncio.Event().wait()
-asyncio.run(main())
-"""
-
 
 def main():
     moves = int(sys.argv[1]) if len(sys.argv) > 1 else 20
@@ -67,8 +35,9 @@ def main():
         sys.exit("needs root (network namespaces)")
     with home_network.HomeNetwork(os.path.join(build, "miniupnpd")) as network:
         home = network.home
-        responder = subprocess.Popen(home.command(harness.PYTHON, "-c", RESPONDER),
-                                     stdout=subprocess.PIPE, text=True)
+        timer = os.path.join(REPO, "bench", "helo_timer.py")
+        responder = subprocess.Popen(home.command(harness.PYTHON, timer), stdout=subprocess.PIPE,
+                                     text=True)
         assert responder.stdout.readline().strip() == "ready"
         values = {"AutoMail": 1, "AutoEmailOnNewIP": 1, "SMTPServer": "127.0.0.1",
                   "Subject": "Public [PUBLICIPADDRESS]"}
