@@ -22,13 +22,10 @@ Ipv6Candidate candidate(std::array<std::uint16_t, 8> groups, const std::string &
         c.address[2 * i] = static_cast<std::uint8_t>(groups[i] >> 8);
         c.address[2 * i + 1] = static_cast<std::uint8_t>(groups[i]);
     }
-    const auto has = [&flags](char flag) {
-        return flags.find(flag) != std::string::npos;
-    };
-    c.temporary = has('t');
-    c.tentative = has('n');
-    c.duplicate = has('d');
-    c.deprecated = has('x');
+    c.temporary = flags.find('t') != std::string::npos;
+    c.tentative = flags.find('n') != std::string::npos;
+    c.duplicate = flags.find('d') != std::string::npos;
+    c.deprecated = flags.find('x') != std::string::npos;
     c.interfaceIndex = at;
     return c;
 }
