@@ -208,8 +208,8 @@ def run_network(binary, network):
         values = {"AutoMail": 1, "AutoEmailOnNewIP": 1, "ShowDebug": 1,
                   "Subject": "Public [PUBLICIPADDRESS]", "Msg": "local [IPADDRESS]"}
         with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
-            # The router announces the move several times: one mail.
             mails_with(sink, 1, PUBLIC, 20)
+            # The router announces the move several times: one mail.
             network.move(MOVED)
             mails_with(sink, 2, MOVED, 20)
             time.sleep(5)
