@@ -271,12 +271,7 @@ TEST(MainWindowTimer, TheIpv6AddressIsReadForItsTokenOnlyAndAMoveIsMailedOnce)
     h.End(DeliveryResult::Delivered);
 
     // Each step: the address now, whether the local IP moves too, what is mailed.
-    struct Step
-    {
-        std::optional<std::string> ipv6;
-        const char *localIp;
-        const char *mailed;
-    };
+    using Step = std::tuple<std::optional<std::string>, const char *, const char *>;
     for (const auto &[ipv6, localIp, subject] : {
              Step {"2001:db8::1", "192.0.2.7", "2001:db8::1"},
              // The same address again, none for a while, then back: no move.
