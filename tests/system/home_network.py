@@ -101,12 +101,11 @@ def link(left, left_name, left_address, right, right_name, right_address):
         space.ip("link", "set", name, "up")
 
 
-def mails_with(sink, count, text, timeout):
+def mails_with(sink, count, public, timeout):
     mails = harness.wait_for(lambda: len(sink.messages()) >= count and sink.messages(), timeout,
                              "mail %d" % count)
     check(len(mails) == count, "%d mails" % len(mails))
-    check(text in mails[-1], mails[-1])
-    return mails
+    check("Subject: Public %s\r\n" % public in mails[-1], mails[-1])
 
 
 class HomeNetwork(harness.Closing):
@@ -209,10 +208,10 @@ def run_network(binary, network):
         values = {"AutoMail": 1, "AutoEmailOnNewIP": 1, "ShowDebug": 1,
                   "Subject": "Public [PUBLICIPADDRESS]", "Msg": "local [IPADDRESS]"}
         with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
-            mails_with(sink, 1, "Subject: Public %s\r\n" % PUBLIC, 20)
+            mails_with(sink, 1, PUBLIC, 20)
             # The router announces the move several times: one mail.
             network.move(MOVED)
-            mails_with(sink, 2, "Subject: Public %s\r\n" % MOVED, 20)
+            mails_with(sink, 2, MOVED, 20)
             time.sleep(5)
             check(len(sink.messages()) == 2, "%d mails" % len(sink.messages()))
             program.process.send_signal(signal.SIGTERM)
@@ -221,14 +220,14 @@ def run_network(binary, network):
         # --send-now waits for the router's answer.
         with harness.Pellwick(binary, home, None, values, ["--send-now"]) as program:
             check(program.process.wait(20) == 0, program.process.stdout.read())
-            mails_with(sink, 3, "Subject: Public %s\r\n" % MOVED, 5)
+            mails_with(sink, 3, MOVED, 5)
 
         # A router that answers no more: the STUN server sees the address the
         # router's NAT gives, within seconds.
         network.running[-1].terminate()
         values.update({"PublicAddressSource": 2, "StunServer": INTERNET + ":3478"})
         with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
-            mails_with(sink, 4, "Subject: Public %s\r\n" % MOVED, 15)
+            mails_with(sink, 4, MOVED, 15)
             program.process.send_signal(signal.SIGTERM)
             program.process.wait(10)
 
@@ -243,9 +242,9 @@ def run_wine(exe, network):
             "Subject": "Public [PUBLICIPADDRESS]"})
         headless = prefix.start(windows.WINE, exe, "--headless", display=display)
         try:
-            mails_with(sink, 1, "Subject: Public %s\r\n" % PUBLIC, 30)
+            mails_with(sink, 1, PUBLIC, 30)
             network.move(MOVED)
-            mails_with(sink, 2, "Subject: Public %s\r\n" % MOVED, 20)
+            mails_with(sink, 2, MOVED, 20)
         finally:
             headless.kill()
             headless.wait(10)

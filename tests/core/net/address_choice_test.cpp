@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using pellwick::ConnectRace;
@@ -22,13 +23,10 @@ Ipv6Candidate candidate(std::array<std::uint16_t, 8> groups, const std::string &
         c.address[2 * i] = static_cast<std::uint8_t>(groups[i] >> 8);
         c.address[2 * i + 1] = static_cast<std::uint8_t>(groups[i]);
     }
-    const auto has = [&flags](char flag) {
-        return flags.find(flag) != std::string::npos;
-    };
-    c.temporary = has('t');
-    c.tentative = has('n');
-    c.duplicate = has('d');
-    c.deprecated = has('x');
+    c.temporary = flags.find('t') != std::string::npos;
+    c.tentative = flags.find('n') != std::string::npos;
+    c.duplicate = flags.find('d') != std::string::npos;
+    c.deprecated = flags.find('x') != std::string::npos;
     c.interfaceIndex = at;
     return c;
 }
@@ -42,13 +40,9 @@ Ipv6Candidate doc(std::uint16_t last, const std::string &flags = "", std::uint32
 
 TEST(AddressChoice, TheStableGlobalAddressOfTheDefaultRouteInterface)
 {
-    struct Row
-    {
-        std::vector<Ipv6Candidate> candidates;
-        std::optional<std::uint32_t> route;
-        const char *chosen;
-    };
-    for (const Row &row : {
+    // The addresses, the interface of the default route, the address chosen.
+    using Row = std::tuple<std::vector<Ipv6Candidate>, std::optional<std::uint32_t>, const char *>;
+    for (const auto &[candidates, route, chosen] : {
              // Stable over temporary, wherever it is listed.
              Row {{doc(9, "t"), doc(1), doc(8, "t")}, 2, "2001:db8::1"},
              Row {{doc(1, "x"), doc(9, "t")}, 2, "2001:db8::9"},
@@ -69,8 +63,7 @@ TEST(AddressChoice, TheStableGlobalAddressOfTheDefaultRouteInterface)
              Row {{candidate({0x2001, 0, 0, 0xabcd, 0, 0, 0, 0})}, 2, "2001:0:0:abcd::"},
              Row {{candidate({0x2001, 0xdb8, 1, 0, 0, 1, 0, 0})}, 2, "2001:db8:1::1:0:0"},
          })
-        EXPECT_EQ(pellwick::ChooseGlobalIpv6(row.candidates, row.route).value_or("unknown"),
-                  row.chosen);
+        EXPECT_EQ(pellwick::ChooseGlobalIpv6(candidates, route).value_or("unknown"), chosen);
 }
 
 TEST(AddressChoice, ConnectionAttemptsTakeTurnsAndOverlap)
@@ -86,34 +79,29 @@ TEST(AddressChoice, ConnectionAttemptsTakeTurnsAndOverlap)
 
     // Events of a race, in turn: 'b' begin, 't' the timer, 'f' a failure; each
     // step written as the address started (or '-'), '+' for an armed timer, '!' failed.
-    struct Row
-    {
-        std::size_t count;
-        const char *events;
-        const char *steps;
-    };
-    for (const Row &row : {
+    using Race = std::tuple<std::size_t, const char *, const char *>; // attempts, events, steps
+    for (const auto &[count, events, steps] : {
              // The first hangs: the second starts 250 ms later, the third 250 ms after that.
-             Row {3, "btt", "0+ 1+ 2"},
+             Race {3, "btt", "0+ 1+ 2"},
              // A failure starts the next one at once; the last failure fails the race.
-             Row {3, "bfff", "0+ 1+ 2 !"},
+             Race {3, "bfff", "0+ 1+ 2 !"},
              // An early failure while a later one is still trying is not the end.
-             Row {2, "btff", "0+ 1 - !"},
-             Row {2, "bttf", "0+ 1 - -"},
-             Row {1, "bf", "0 !"},
-             Row {0, "b", "!"},
+             Race {2, "btff", "0+ 1 - !"},
+             Race {2, "bttf", "0+ 1 - -"},
+             Race {1, "bf", "0 !"},
+             Race {0, "b", "!"},
          }) {
-        ConnectRace race(row.count);
-        std::string steps;
-        for (const char *event = row.events; *event; ++event) {
+        ConnectRace race(count);
+        std::string seen;
+        for (const char *event = events; *event; ++event) {
             const ConnectRace::Step step = *event == 'b'   ? race.Begin()
                                            : *event == 't' ? race.TimerFired()
                                                            : race.AttemptFailed();
-            steps += steps.empty() ? "" : " ";
-            steps += step.start ? std::to_string(*step.start) : step.failed ? "" : "-";
-            steps += step.armTimer ? "+" : "";
-            steps += step.failed ? "!" : "";
+            seen += seen.empty() ? "" : " ";
+            seen += step.start ? std::to_string(*step.start) : step.failed ? "" : "-";
+            seen += step.armTimer ? "+" : "";
+            seen += step.failed ? "!" : "";
         }
-        EXPECT_EQ(steps, row.steps) << row.count << " " << row.events;
+        EXPECT_EQ(seen, steps) << count << " " << events;
     }
 }
