@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using pellwick::CommandLine;
@@ -195,15 +196,14 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         const int status = pellwick::RunProgram(row.arguments, "pellwick", platform, shell);
-        const std::string out = testing::internal::GetCapturedStdout();
-        const std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(status, row.status);
-        EXPECT_EQ(shell.calls, row.calls);
-        EXPECT_TRUE(out.starts_with(row.out)) << out;
-        EXPECT_EQ(out.empty(), row.out.empty()) << out;
-        EXPECT_TRUE(err.starts_with(row.err)) << err;
-        EXPECT_EQ(err.empty(), row.err.empty()) << err;
-        EXPECT_EQ(shell.password, row.password);
+        // Only the start of a text is compared; an empty one must stay empty.
+        const auto start = [](const std::string &text, const std::string &expected) {
+            return expected.empty() ? text : text.substr(0, expected.size());
+        };
+        const std::string out = start(testing::internal::GetCapturedStdout(), row.out);
+        const std::string err = start(testing::internal::GetCapturedStderr(), row.err);
+        EXPECT_EQ(std::tie(status, shell.calls, out, err, shell.password),
+                  std::tie(row.status, row.calls, row.out, row.err, row.password));
     }
 }
 
@@ -263,11 +263,9 @@ TEST(CommandLine, LoginRunEveryOptionCommandAndProblem)
         // clang-format on
         SCOPED_TRACE(testing::PrintToString(row.arguments));
         const CommandLine got = ParseCommandLine(row.arguments);
-        EXPECT_EQ(got.mode, row.mode);
-        EXPECT_EQ(got.info, row.info);
-        EXPECT_EQ(got.passwordFile, row.passwordFile);
-        EXPECT_EQ(got.problem, row.problem);
-        EXPECT_EQ(got.command, row.command);
-        EXPECT_EQ(got.commandWords, row.words);
+        EXPECT_EQ(
+            std::tie(got.mode, got.info, got.passwordFile, got.problem, got.command,
+                     got.commandWords),
+            std::tie(row.mode, row.info, row.passwordFile, row.problem, row.command, row.words));
     }
 }

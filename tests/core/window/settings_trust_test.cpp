@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 using namespace pellwick;
 using pellwick::test::WindowHarness;
@@ -76,30 +77,19 @@ TEST(SettingsTrust, EveryOutcomeIsToldAndALogInRunEndsWithItsStatus)
         bool journal = false; // the journal reads both streams
     };
     const std::string later = "<4>Pellwick: the email was not sent: 451 try later Retrying in ";
+    using enum DeliveryResult;
+    // clang-format off
     const Row rows[] = {
-        {"two failures then delivered",
-         "root@localhost",
-         {DeliveryResult::PassingFailure, DeliveryResult::PassingFailure,
-          DeliveryResult::Delivered},
-         "<6>Pellwick: the email was sent: 250 ok\n",
-         later + "30 s.\n" + later + "1 min.\n",
-         0,
+        {"two failures then delivered", "root@localhost", {PassingFailure, PassingFailure, Delivered},
+         "<6>Pellwick: the email was sent: 250 ok\n", later + "30 s.\n" + later + "1 min.\n", 0,
          true},
-        {"refused for good",
-         "root@localhost",
-         {DeliveryResult::RefusedForGood},
-         "",
-         "<3>Pellwick: the email was not sent: 550 no\n",
-         69,
-         true},
-        {"a recipient that is no address",
-         "a@example.org>, <evil@x",
-         {},
-         "",
+        {"refused for good", "root@localhost", {RefusedForGood}, "",
+         "<3>Pellwick: the email was not sent: 550 no\n", 69, true},
+        {"a recipient that is no address", "a@example.org>, <evil@x", {}, "",
          "Pellwick: the email was not sent: The recipient \"a@example.org>\" is not an email "
-         "address.\n",
-         78},
+         "address.\n", 78},
     };
+    // clang-format on
     for (const Row &row : rows) {
         SCOPED_TRACE(row.run);
         WindowHarness h;
@@ -116,14 +106,14 @@ TEST(SettingsTrust, EveryOutcomeIsToldAndALogInRunEndsWithItsStatus)
                 h.Tick(i == 1 ? 30'000 : 60'000);
             EXPECT_EQ(h.connectedTo, "localhost:25");
             const DeliveryResult result = row.tries[i];
-            h.End(result, result == DeliveryResult::Delivered        ? "250 ok"
-                          : result == DeliveryResult::RefusedForGood ? "550 no"
-                                                                     : "451 try later");
+            h.End(result, result == Delivered        ? "250 ok"
+                          : result == RefusedForGood ? "550 no"
+                                                     : "451 try later");
         }
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), row.out);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), row.err);
-        EXPECT_EQ(h.processEnds, 1);
-        EXPECT_EQ(h.exitStatus, row.status);
+        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::tie(out, err, h.processEnds, h.exitStatus),
+                  std::tuple(row.out, row.err, 1, row.status));
         EXPECT_EQ(h.form->DebugLog().find("is not an email address.") != std::string::npos,
                   row.tries.empty());
     }

@@ -52,9 +52,7 @@ TEST(SingleInstance, LaterStartsHandOverAndGetTheReplyAStaleSocketIsReplaced)
     InstanceClaim first = ClaimSingleInstance({});
     ASSERT_TRUE(first.instance);
     ASSERT_GE(first.instance->Handle(), 0);
-    struct stat folder
-    {
-    };
+    struct stat folder;
     ASSERT_EQ(::stat((runtime.path() / "pellwick").c_str(), &folder), 0);
     EXPECT_EQ(folder.st_mode & 0777, 0700u);
 
