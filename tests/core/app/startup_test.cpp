@@ -32,10 +32,8 @@ const char *modeName(RunMode mode)
 struct Row
 {
     std::vector<std::string> arguments;
-    std::vector<std::string> left; // what the toolkit leaves of the arguments
     bool display;
     bool firstInstance;
-    PrivateFile file;
     int status;
     std::string calls;
     std::string out; // the start of standard output, then of standard error
@@ -43,6 +41,7 @@ struct Row
     std::optional<std::string> password = std::nullopt; // as the window got it
     std::string unreadable = ""; // why the store could not be read
     std::optional<pellwick::HandOverReply> running = std::nullopt; // the running one's reply
+    PrivateFile file = {PrivateFile::Status::Read, "pw\nrest", ""};
 };
 
 // A shell that writes down what the start-up asks of it, in order.
@@ -71,7 +70,7 @@ struct RecordingShell : pellwick::StartupShell
     std::vector<std::string> Begin(RunMode mode) override
     {
         calls += std::string("begin(") + modeName(mode) + ") ";
-        return row->left;
+        return WithoutToolkitOptions(row->arguments); // what the toolkit leaves
     }
     void EndLoop(int status) override { ended = status; }
     int RunSendNow(const MakeSendNow &make) override
@@ -111,7 +110,6 @@ struct LoggedAutostart : pellwick::Autostart
 
 TEST(Startup, DecidesInOneOrderForEveryShell)
 {
-    const PrivateFile good {PrivateFile::Status::Read, "pw\nrest", ""};
     const PrivateFile open {PrivateFile::Status::OpenToOthers, "pw", ""};
     const std::string unreadable = "cannot read the settings file f: it is not a regular file";
     const std::string version = pellwick::VersionText() + "\n" + pellwick::LicenceText();
@@ -121,48 +119,46 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
     const std::string beside = pellwick::HeadlessRunningLine(42) + "\n";
     pellwick::HandOverReply answer = headless;
     answer.out = "Address: 10.0.0.1\n";
+    const auto none = std::nullopt;
     // clang-format off
     const std::vector<Row> rows {
-        {{"/s", "--version"}, {}, false, false, good, 0, "", version, ""},
-        {{"/?"}, {}, true, true, good, 0, "",
+        {{"/s", "--version"}, false, false, 0, "", version, ""},
+        {{"/?"}, true, true, 0, "",
          "Usage: pellwick [/s] [--headless | --send-now] [--password-file FILE]\n", ""},
-        {{"-platform", "x", "/S"}, {"/S"}, true, true, good, 0,
+        {{"-platform", "x", "/S"}, true, true, 0,
          "claim(login) begin(window) form(window, \"/S\") entry", "", ""},
-        {{"--send-now", "/s"}, {"--send-now", "/s"}, false, false, good, 75,
-         "begin(send-now) send-now(localhost:25)", "",
+        {{"--send-now", "/s"}, false, false, 75, "begin(send-now) send-now(localhost:25)", "",
          "Could not connect to localhost:25: refused"},
-        {{"--password-file", "f"}, {"--password-file", "f"}, true, true, open, 78,
-         "claim begin(window) ", "", "Password file f refused: others"},
-        {{"--password-file=f"}, {"--password-file=f"}, true, true, good, 0,
+        {{"--password-file", "f"}, true, true, 78, "claim begin(window) ", "",
+         "Password file f refused: others", none, "", none, open},
+        {{"--password-file=f"}, true, true, 0,
          "claim begin(window) form(window, \"--password-file=f\") entry", "", "", "pw"},
         // Without the window nothing acts on defaults standing in for the settings.
-        {{"--headless"}, {"--headless"}, false, true, good, 78, "claim begin(headless) ", "",
-         "pellwick: " + unreadable + "; nothing was sent\n", std::nullopt, unreadable},
-        {{"--send-now"}, {"--send-now"}, false, true, good, 78, "begin(send-now) ", "",
-         "pellwick: " + unreadable, std::nullopt, unreadable},
-        {{}, {}, true, true, good, 0, "claim begin(window) form(window, \"\") entry", "", "",
-         std::nullopt, unreadable},
-        {{"--headless", "--bogus"}, {}, false, true, good, 64, "", "",
+        {{"--headless"}, false, true, 78, "claim begin(headless) ", "",
+         "pellwick: " + unreadable + "; nothing was sent\n", none, unreadable},
+        {{"--send-now"}, false, true, 78, "begin(send-now) ", "", "pellwick: " + unreadable, none,
+         unreadable},
+        {{}, true, true, 0, "claim begin(window) form(window, \"\") entry", "", "", none,
+         unreadable},
+        {{"--headless", "--bogus"}, false, true, 64, "", "",
          "pellwick: unknown option --bogus; pellwick --help lists the options\n"},
         // Beside a program running without a window: the line, and the box
         // where a window could show; a log-in run's job is done already.
-        {{}, {}, true, false, good, 0, "claim box(" + beside.substr(0, beside.size() - 1) + ")",
-         "", beside, std::nullopt, "", headless},
-        {{"--headless"}, {}, false, false, good, 0, "claim ", "", beside, std::nullopt, "",
-         headless},
-        {{"/s"}, {}, true, false, good, 0, "claim(login) ", "", "", std::nullopt, "", headless},
+        {{}, true, false, 0, "claim box(" + beside.substr(0, beside.size() - 1) + ")", "", beside,
+         none, "", headless},
+        {{"--headless"}, false, false, 0, "claim ", "", beside, none, "", headless},
+        {{"/s"}, true, false, 0, "claim(login) ", "", "", none, "", headless},
         // The commands ask the running program first, else act on the store.
-        {{"--status"}, {}, false, false, good, 0, "ask(--status) ", answer.out, "",
-         std::nullopt, "", answer},
-        {{"--status"}, {}, false, false, good, 3, "ask(--status) ", "",
+        {{"--status"}, false, false, 0, "ask(--status) ", answer.out, "", none, "", answer},
+        {{"--status"}, false, false, 3, "ask(--status) ", "",
          "pellwick: Pellwick is not running\n"},
-        {{"--get", "smtpPORT"}, {}, false, false, good, 0, "ask(--get smtpPORT) ", "25\n", ""},
-        {{"--set", "smtpport=0"}, {}, false, false, good, 64, "ask(--set smtpport=0) ", "",
+        {{"--get", "smtpPORT"}, false, false, 0, "ask(--get smtpPORT) ", "25\n", ""},
+        {{"--set", "smtpport=0"}, false, false, 64, "ask(--set smtpport=0) ", "",
          "pellwick: SMTPPort=0: not a whole number from 1 to 65535\n"},
-        {{"--list"}, {}, false, false, good, 78, "ask(--list) ", "", "pellwick: " + unreadable,
-         std::nullopt, unreadable},
-        {{"--set-password"}, {}, false, false, good, 1, "ask(--get SMTPServer) ask(--get SMTPUser) ",
-         "", "pellwick: the password was not kept: there is no secret store\n"},
+        {{"--list"}, false, false, 78, "ask(--list) ", "", "pellwick: " + unreadable, none,
+         unreadable},
+        {{"--set-password"}, false, false, 1, "ask(--get SMTPServer) ask(--get SMTPUser) ", "",
+         "pellwick: the password was not kept: there is no secret store\n"},
     };
     // clang-format on
     for (const Row &row : rows) {
