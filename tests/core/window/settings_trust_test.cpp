@@ -17,25 +17,18 @@ TEST(SettingsTrust, UnreadableSettingsMailNobodyAndStayAsTheyAre)
 {
     const std::string cause
         = "cannot read the settings file /h/registry.reg: it is not a regular file";
-    struct Row
-    {
-        const char *run;
-        std::string commandLine;
-        bool trayHost;
-        int ticksToEnd; // -1: it keeps running
-    };
-    const Row rows[] = {{"window", "", true, -1},
-                        {"log-in run with a tray", "/s", true, 2},
-                        {"log-in run without one", "/s", false, 0}};
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.run);
+    // The window, a log-in run with a tray and one without; ticks till it ends (-1: never).
+    using Row = std::tuple<const char *, bool, int>;
+    for (const auto &[commandLine, trayHost, ticksToEnd] :
+         {Row {"", true, -1}, Row {"/s", true, 2}, Row {"/s", false, 0}}) {
+        SCOPED_TRACE(testing::Message() << commandLine << trayHost);
         WindowHarness h;
         h.hive.unreadable = cause;
-        h.commandLine = row.commandLine;
-        h.trayHost = row.trayHost;
+        h.commandLine = commandLine;
+        h.trayHost = trayHost;
         testing::internal::CaptureStderr();
         MainWindow &form = h.Start();
-        for (int tick = 0; tick < row.ticksToEnd; ++tick) {
+        for (int tick = 0; tick < ticksToEnd; ++tick) {
             EXPECT_EQ(h.processEnds, 0);
             h.Tick();
         }
@@ -46,7 +39,7 @@ TEST(SettingsTrust, UnreadableSettingsMailNobodyAndStayAsTheyAre)
         h.Tick();
         EXPECT_EQ(h.connectedTo, "");
         EXPECT_FALSE(h.autostart);
-        if (row.ticksToEnd < 0) {
+        if (ticksToEnd < 0) {
             ASSERT_EQ(h.view.notices.size(), 1u);
             EXPECT_THAT(h.view.notices[0], HasSubstr(cause + ".\n\nThe window shows the default"));
             EXPECT_EQ(err, "");
@@ -59,7 +52,7 @@ TEST(SettingsTrust, UnreadableSettingsMailNobodyAndStayAsTheyAre)
             EXPECT_EQ(h.exitStatus, 78);
             EXPECT_EQ(err, "Pellwick: the settings were not read: " + cause
                                + "; nothing was sent and the file was left as it is\n");
-            EXPECT_EQ(h.balloons.size(), row.trayHost ? 1u : 0u);
+            EXPECT_EQ(h.balloons.size(), trayHost ? 1u : 0u);
         }
         EXPECT_EQ(h.hive.commits, 0);
     }
