@@ -24,10 +24,8 @@ using pellwick::SettingsCommand;
 
 namespace {
 
-const char *modeName(RunMode mode)
-{
-    return mode == RunMode::Window ? "window" : mode == RunMode::Headless ? "headless" : "send-now";
-}
+// By RunMode's order.
+const char *const modeNames[] = {"window", "headless", "send-now"};
 
 struct Row
 {
@@ -69,7 +67,7 @@ struct RecordingShell : pellwick::StartupShell
     void ShowMessage(const std::string &text) override { calls += "box(" + text + ")"; }
     std::vector<std::string> Begin(RunMode mode) override
     {
-        calls += std::string("begin(") + modeName(mode) + ") ";
+        calls += std::string("begin(") + modeNames[static_cast<int>(mode)] + ") ";
         return WithoutToolkitOptions(row->arguments); // what the toolkit leaves
     }
     void EndLoop(int status) override { ended = status; }
@@ -85,7 +83,8 @@ struct RecordingShell : pellwick::StartupShell
     }
     int RunForm(RunMode mode, MachineParts parts) override
     {
-        calls += std::string("form(") + modeName(mode) + ", \"" + parts.commandLine + "\")";
+        calls += std::string("form(") + modeNames[static_cast<int>(mode)] + ", \""
+                 + parts.commandLine + "\")";
         // Only the platform's entry tells it was written.
         parts.autostart.Register();
         if (parts.passwordFile)
