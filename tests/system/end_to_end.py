@@ -59,7 +59,7 @@ def scenario_without_display(binary, namespace, sink, display):
         check(re.search(r'"SMTPPort"=dword:000009dd\r\n', read_hive(program)), "not written")
         for bad in (["--set", "SMTPPort=0"], ["--get", "NoSuchName"], ["--bogus"]):
             status, output = run_command(program, *bad)
-            check(status == 64 and len(output.splitlines()) == 1, "%s: %d %r" % (bad, status, output))
+            check(status == 64 and len(output.splitlines()) == 1, (bad, status, output))
 
     # As systemd runs it: told of the start and of the end on its socket, each
     # line with its priority for the journal, the log-in entry left alone.
@@ -197,10 +197,12 @@ def scenario_unreachable_ipv6(binary, namespace, sink, display):
     namespace.ip("-6", "neigh", "replace", "2001:db8:77::25", "lladdr", "02:00:00:00:00:25", "dev",
                  namespace.device, "nud", "permanent")
     # Its programs see their own /etc/hosts, in a mount namespace of their own.
-    hosts_file = pathlib.Path(tempfile.mkdtemp(prefix="pellwick-hosts-"), "hosts")
-    hosts_file.write_text("127.0.0.1 localhost\n2001:db8:77::25 mail.test\n127.0.0.1 mail.test\n")
+    hosts_file = tempfile.NamedTemporaryFile("w", prefix="pellwick-hosts-")
+    hosts_file.write("127.0.0.1 localhost\n2001:db8:77::25 mail.test\n127.0.0.1 mail.test\n")
+    hosts_file.flush()
+    mount = 'mount --bind "$0" /etc/hosts && exec "$@"'
     hosts = types.SimpleNamespace(command=lambda *args: namespace.command(
-        "unshare", "-m", "sh", "-c", 'mount --bind "$0" /etc/hosts && exec "$@"', hosts_file, *args))
+        "unshare", "-m", "sh", "-c", mount, hosts_file.name, *args))
     order = harness.run(*hosts.command("getent", "ahosts", "mail.test")).stdout
     check(order.startswith("2001:db8:77::25 "), "the resolver's order: %r" % order)
     started = time.monotonic()
@@ -210,7 +212,6 @@ def scenario_unreachable_ipv6(binary, namespace, sink, display):
         status, elapsed = program.process.wait(60), time.monotonic() - started
         check(status == 0 and elapsed < 5, "status %d after %.1f s: %s"
               % (status, elapsed, program.process.stdout.read()))
-    shutil.rmtree(hosts_file.parent)
     check_mails(sink, 1)
     # No IPv6 default route here: a template that needs the address fails for now.
     with harness.Pellwick(binary, namespace, None, {"Subject": "at [IPV6ADDRESS]"},
