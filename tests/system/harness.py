@@ -266,10 +266,7 @@ class Pellwick(Closing):
 def hive_text(values):
     """A hive file holding the given settings; ints as dwords, texts as strings."""
     lines = ["REGEDIT4", "", "[HKEY_LOCAL_MACHINE\\Software\\Pellwick]"]
-    for name, value in values.items():
-        if isinstance(value, int):
-            lines.append('"%s"=dword:%08x' % (name, value & 0xFFFFFFFF))
-        else:
-            escaped = value.replace("\\", "\\\\").replace('"', '\\"')
-            lines.append('"%s"="%s"' % (name, escaped))
+    lines += ['"%s"=dword:%08x' % (name, value & 0xFFFFFFFF) if isinstance(value, int)
+              else '"%s"="%s"' % (name, value.replace("\\", "\\\\").replace('"', '\\"'))
+              for name, value in values.items()]
     return "\r\n".join(lines) + "\r\n\r\n"

@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using pellwick::CommandLine;
@@ -23,18 +24,14 @@ using pellwick::SettingsCommand;
 
 namespace {
 
-const char *modeName(RunMode mode)
-{
-    return mode == RunMode::Window ? "window" : mode == RunMode::Headless ? "headless" : "send-now";
-}
+// By RunMode's order.
+const char *const modeNames[] = {"window", "headless", "send-now"};
 
 struct Row
 {
     std::vector<std::string> arguments;
-    std::vector<std::string> left; // what the toolkit leaves of the arguments
     bool display;
     bool firstInstance;
-    PrivateFile file;
     int status;
     std::string calls;
     std::string out; // the start of standard output, then of standard error
@@ -42,6 +39,7 @@ struct Row
     std::optional<std::string> password = std::nullopt; // as the window got it
     std::string unreadable = ""; // why the store could not be read
     std::optional<pellwick::HandOverReply> running = std::nullopt; // the running one's reply
+    PrivateFile file = {PrivateFile::Status::Read, "pw\nrest", ""};
 };
 
 // A shell that writes down what the start-up asks of it, in order.
@@ -69,8 +67,8 @@ struct RecordingShell : pellwick::StartupShell
     void ShowMessage(const std::string &text) override { calls += "box(" + text + ")"; }
     std::vector<std::string> Begin(RunMode mode) override
     {
-        calls += std::string("begin(") + modeName(mode) + ") ";
-        return row->left;
+        calls += std::string("begin(") + modeNames[static_cast<int>(mode)] + ") ";
+        return WithoutToolkitOptions(row->arguments); // what the toolkit leaves
     }
     void EndLoop(int status) override { ended = status; }
     int RunSendNow(const MakeSendNow &make) override
@@ -85,7 +83,8 @@ struct RecordingShell : pellwick::StartupShell
     }
     int RunForm(RunMode mode, MachineParts parts) override
     {
-        calls += std::string("form(") + modeName(mode) + ", \"" + parts.commandLine + "\")";
+        calls += std::string("form(") + modeNames[static_cast<int>(mode)] + ", \""
+                 + parts.commandLine + "\")";
         // Only the platform's entry tells it was written.
         parts.autostart.Register();
         if (parts.passwordFile)
@@ -110,7 +109,6 @@ struct LoggedAutostart : pellwick::Autostart
 
 TEST(Startup, DecidesInOneOrderForEveryShell)
 {
-    const PrivateFile good {PrivateFile::Status::Read, "pw\nrest", ""};
     const PrivateFile open {PrivateFile::Status::OpenToOthers, "pw", ""};
     const std::string unreadable = "cannot read the settings file f: it is not a regular file";
     const std::string version = pellwick::VersionText() + "\n" + pellwick::LicenceText();
@@ -120,48 +118,46 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
     const std::string beside = pellwick::HeadlessRunningLine(42) + "\n";
     pellwick::HandOverReply answer = headless;
     answer.out = "Address: 10.0.0.1\n";
+    const auto none = std::nullopt;
     // clang-format off
     const std::vector<Row> rows {
-        {{"/s", "--version"}, {}, false, false, good, 0, "", version, ""},
-        {{"/?"}, {}, true, true, good, 0, "",
+        {{"/s", "--version"}, false, false, 0, "", version, ""},
+        {{"/?"}, true, true, 0, "",
          "Usage: pellwick [/s] [--headless | --send-now] [--password-file FILE]\n", ""},
-        {{"-platform", "x", "/S"}, {"/S"}, true, true, good, 0,
+        {{"-platform", "x", "/S"}, true, true, 0,
          "claim(login) begin(window) form(window, \"/S\") entry", "", ""},
-        {{"--send-now", "/s"}, {"--send-now", "/s"}, false, false, good, 75,
-         "begin(send-now) send-now(localhost:25)", "",
+        {{"--send-now", "/s"}, false, false, 75, "begin(send-now) send-now(localhost:25)", "",
          "Could not connect to localhost:25: refused"},
-        {{"--password-file", "f"}, {"--password-file", "f"}, true, true, open, 78,
-         "claim begin(window) ", "", "Password file f refused: others"},
-        {{"--password-file=f"}, {"--password-file=f"}, true, true, good, 0,
+        {{"--password-file", "f"}, true, true, 78, "claim begin(window) ", "",
+         "Password file f refused: others", none, "", none, open},
+        {{"--password-file=f"}, true, true, 0,
          "claim begin(window) form(window, \"--password-file=f\") entry", "", "", "pw"},
         // Without the window nothing acts on defaults standing in for the settings.
-        {{"--headless"}, {"--headless"}, false, true, good, 78, "claim begin(headless) ", "",
-         "pellwick: " + unreadable + "; nothing was sent\n", std::nullopt, unreadable},
-        {{"--send-now"}, {"--send-now"}, false, true, good, 78, "begin(send-now) ", "",
-         "pellwick: " + unreadable, std::nullopt, unreadable},
-        {{}, {}, true, true, good, 0, "claim begin(window) form(window, \"\") entry", "", "",
-         std::nullopt, unreadable},
-        {{"--headless", "--bogus"}, {}, false, true, good, 64, "", "",
+        {{"--headless"}, false, true, 78, "claim begin(headless) ", "",
+         "pellwick: " + unreadable + "; nothing was sent\n", none, unreadable},
+        {{"--send-now"}, false, true, 78, "begin(send-now) ", "", "pellwick: " + unreadable, none,
+         unreadable},
+        {{}, true, true, 0, "claim begin(window) form(window, \"\") entry", "", "", none,
+         unreadable},
+        {{"--headless", "--bogus"}, false, true, 64, "", "",
          "pellwick: unknown option --bogus; pellwick --help lists the options\n"},
         // Beside a program running without a window: the line, and the box
         // where a window could show; a log-in run's job is done already.
-        {{}, {}, true, false, good, 0, "claim box(" + beside.substr(0, beside.size() - 1) + ")",
-         "", beside, std::nullopt, "", headless},
-        {{"--headless"}, {}, false, false, good, 0, "claim ", "", beside, std::nullopt, "",
-         headless},
-        {{"/s"}, {}, true, false, good, 0, "claim(login) ", "", "", std::nullopt, "", headless},
+        {{}, true, false, 0, "claim box(" + beside.substr(0, beside.size() - 1) + ")", "", beside,
+         none, "", headless},
+        {{"--headless"}, false, false, 0, "claim ", "", beside, none, "", headless},
+        {{"/s"}, true, false, 0, "claim(login) ", "", "", none, "", headless},
         // The commands ask the running program first, else act on the store.
-        {{"--status"}, {}, false, false, good, 0, "ask(--status) ", answer.out, "",
-         std::nullopt, "", answer},
-        {{"--status"}, {}, false, false, good, 3, "ask(--status) ", "",
+        {{"--status"}, false, false, 0, "ask(--status) ", answer.out, "", none, "", answer},
+        {{"--status"}, false, false, 3, "ask(--status) ", "",
          "pellwick: Pellwick is not running\n"},
-        {{"--get", "smtpPORT"}, {}, false, false, good, 0, "ask(--get smtpPORT) ", "25\n", ""},
-        {{"--set", "smtpport=0"}, {}, false, false, good, 64, "ask(--set smtpport=0) ", "",
+        {{"--get", "smtpPORT"}, false, false, 0, "ask(--get smtpPORT) ", "25\n", ""},
+        {{"--set", "smtpport=0"}, false, false, 64, "ask(--set smtpport=0) ", "",
          "pellwick: SMTPPort=0: not a whole number from 1 to 65535\n"},
-        {{"--list"}, {}, false, false, good, 78, "ask(--list) ", "", "pellwick: " + unreadable,
-         std::nullopt, unreadable},
-        {{"--set-password"}, {}, false, false, good, 1, "ask(--get SMTPServer) ask(--get SMTPUser) ",
-         "", "pellwick: the password was not kept: there is no secret store\n"},
+        {{"--list"}, false, false, 78, "ask(--list) ", "", "pellwick: " + unreadable, none,
+         unreadable},
+        {{"--set-password"}, false, false, 1, "ask(--get SMTPServer) ask(--get SMTPUser) ", "",
+         "pellwick: the password was not kept: there is no secret store\n"},
     };
     // clang-format on
     for (const Row &row : rows) {
@@ -195,15 +191,14 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         const int status = pellwick::RunProgram(row.arguments, "pellwick", platform, shell);
-        const std::string out = testing::internal::GetCapturedStdout();
-        const std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(status, row.status);
-        EXPECT_EQ(shell.calls, row.calls);
-        EXPECT_TRUE(out.starts_with(row.out)) << out;
-        EXPECT_EQ(out.empty(), row.out.empty()) << out;
-        EXPECT_TRUE(err.starts_with(row.err)) << err;
-        EXPECT_EQ(err.empty(), row.err.empty()) << err;
-        EXPECT_EQ(shell.password, row.password);
+        // Only the start of a text is compared; an empty one must stay empty.
+        const auto start = [](const std::string &text, const std::string &expected) {
+            return expected.empty() ? text : text.substr(0, expected.size());
+        };
+        const std::string out = start(testing::internal::GetCapturedStdout(), row.out);
+        const std::string err = start(testing::internal::GetCapturedStderr(), row.err);
+        EXPECT_EQ(std::tie(status, shell.calls, out, err, shell.password),
+                  std::tie(row.status, row.calls, row.out, row.err, row.password));
     }
 }
 
@@ -263,11 +258,9 @@ TEST(CommandLine, LoginRunEveryOptionCommandAndProblem)
         // clang-format on
         SCOPED_TRACE(testing::PrintToString(row.arguments));
         const CommandLine got = ParseCommandLine(row.arguments);
-        EXPECT_EQ(got.mode, row.mode);
-        EXPECT_EQ(got.info, row.info);
-        EXPECT_EQ(got.passwordFile, row.passwordFile);
-        EXPECT_EQ(got.problem, row.problem);
-        EXPECT_EQ(got.command, row.command);
-        EXPECT_EQ(got.commandWords, row.words);
+        EXPECT_EQ(
+            std::tie(got.mode, got.info, got.passwordFile, got.problem, got.command,
+                     got.commandWords),
+            std::tie(row.mode, row.info, row.passwordFile, row.problem, row.command, row.words));
     }
 }

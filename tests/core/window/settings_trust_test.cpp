@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 using namespace pellwick;
 using pellwick::test::WindowHarness;
@@ -16,25 +17,18 @@ TEST(SettingsTrust, UnreadableSettingsMailNobodyAndStayAsTheyAre)
 {
     const std::string cause
         = "cannot read the settings file /h/registry.reg: it is not a regular file";
-    struct Row
-    {
-        const char *run;
-        std::string commandLine;
-        bool trayHost;
-        int ticksToEnd; // -1: it keeps running
-    };
-    const Row rows[] = {{"window", "", true, -1},
-                        {"log-in run with a tray", "/s", true, 2},
-                        {"log-in run without one", "/s", false, 0}};
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.run);
+    // The window, a log-in run with a tray and one without; ticks till it ends (-1: never).
+    using Row = std::tuple<const char *, bool, int>;
+    for (const auto &[commandLine, trayHost, ticksToEnd] :
+         {Row {"", true, -1}, Row {"/s", true, 2}, Row {"/s", false, 0}}) {
+        SCOPED_TRACE(testing::Message() << commandLine << trayHost);
         WindowHarness h;
         h.hive.unreadable = cause;
-        h.commandLine = row.commandLine;
-        h.trayHost = row.trayHost;
+        h.commandLine = commandLine;
+        h.trayHost = trayHost;
         testing::internal::CaptureStderr();
         MainWindow &form = h.Start();
-        for (int tick = 0; tick < row.ticksToEnd; ++tick) {
+        for (int tick = 0; tick < ticksToEnd; ++tick) {
             EXPECT_EQ(h.processEnds, 0);
             h.Tick();
         }
@@ -45,7 +39,7 @@ TEST(SettingsTrust, UnreadableSettingsMailNobodyAndStayAsTheyAre)
         h.Tick();
         EXPECT_EQ(h.connectedTo, "");
         EXPECT_FALSE(h.autostart);
-        if (row.ticksToEnd < 0) {
+        if (ticksToEnd < 0) {
             ASSERT_EQ(h.view.notices.size(), 1u);
             EXPECT_THAT(h.view.notices[0], HasSubstr(cause + ".\n\nThe window shows the default"));
             EXPECT_EQ(err, "");
@@ -58,7 +52,7 @@ TEST(SettingsTrust, UnreadableSettingsMailNobodyAndStayAsTheyAre)
             EXPECT_EQ(h.exitStatus, 78);
             EXPECT_EQ(err, "Pellwick: the settings were not read: " + cause
                                + "; nothing was sent and the file was left as it is\n");
-            EXPECT_EQ(h.balloons.size(), row.trayHost ? 1u : 0u);
+            EXPECT_EQ(h.balloons.size(), trayHost ? 1u : 0u);
         }
         EXPECT_EQ(h.hive.commits, 0);
     }
@@ -76,30 +70,19 @@ TEST(SettingsTrust, EveryOutcomeIsToldAndALogInRunEndsWithItsStatus)
         bool journal = false; // the journal reads both streams
     };
     const std::string later = "<4>Pellwick: the email was not sent: 451 try later Retrying in ";
+    using enum DeliveryResult;
+    // clang-format off
     const Row rows[] = {
-        {"two failures then delivered",
-         "root@localhost",
-         {DeliveryResult::PassingFailure, DeliveryResult::PassingFailure,
-          DeliveryResult::Delivered},
-         "<6>Pellwick: the email was sent: 250 ok\n",
-         later + "30 s.\n" + later + "1 min.\n",
-         0,
+        {"two failures then delivered", "root@localhost", {PassingFailure, PassingFailure, Delivered},
+         "<6>Pellwick: the email was sent: 250 ok\n", later + "30 s.\n" + later + "1 min.\n", 0,
          true},
-        {"refused for good",
-         "root@localhost",
-         {DeliveryResult::RefusedForGood},
-         "",
-         "<3>Pellwick: the email was not sent: 550 no\n",
-         69,
-         true},
-        {"a recipient that is no address",
-         "a@example.org>, <evil@x",
-         {},
-         "",
+        {"refused for good", "root@localhost", {RefusedForGood}, "",
+         "<3>Pellwick: the email was not sent: 550 no\n", 69, true},
+        {"a recipient that is no address", "a@example.org>, <evil@x", {}, "",
          "Pellwick: the email was not sent: The recipient \"a@example.org>\" is not an email "
-         "address.\n",
-         78},
+         "address.\n", 78},
     };
+    // clang-format on
     for (const Row &row : rows) {
         SCOPED_TRACE(row.run);
         WindowHarness h;
@@ -116,14 +99,14 @@ TEST(SettingsTrust, EveryOutcomeIsToldAndALogInRunEndsWithItsStatus)
                 h.Tick(i == 1 ? 30'000 : 60'000);
             EXPECT_EQ(h.connectedTo, "localhost:25");
             const DeliveryResult result = row.tries[i];
-            h.End(result, result == DeliveryResult::Delivered        ? "250 ok"
-                          : result == DeliveryResult::RefusedForGood ? "550 no"
-                                                                     : "451 try later");
+            h.End(result, result == Delivered        ? "250 ok"
+                          : result == RefusedForGood ? "550 no"
+                                                     : "451 try later");
         }
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), row.out);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), row.err);
-        EXPECT_EQ(h.processEnds, 1);
-        EXPECT_EQ(h.exitStatus, row.status);
+        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::tie(out, err, h.processEnds, h.exitStatus),
+                  std::tuple(row.out, row.err, 1, row.status));
         EXPECT_EQ(h.form->DebugLog().find("is not an email address.") != std::string::npos,
                   row.tries.empty());
     }

@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <future>
+#include <tuple>
 
 using namespace pellwick;
 
@@ -17,8 +18,7 @@ namespace {
 
 // A later start on a thread of its own (it waits for the reply), answered by
 // `first` with the request's words turned round.
-std::pair<InstanceClaim, std::optional<HandOverReply>> later(SingleInstance &first,
-                                                             const HandOver &handOver, bool ask)
+InstanceClaim later(SingleInstance &first, const HandOver &handOver, bool ask)
 {
     auto claim = std::async(std::launch::async, [&] {
         return ask ? InstanceClaim {nullptr, AskRunningInstance(handOver)}
@@ -34,9 +34,7 @@ std::pair<InstanceClaim, std::optional<HandOverReply>> later(SingleInstance &fir
             reply.out = word + "\n" + reply.out;
         return reply;
     });
-    InstanceClaim got = claim.get();
-    std::optional<HandOverReply> reply = got.reply;
-    return {std::move(got), std::move(reply)};
+    return claim.get();
 }
 
 } // namespace
@@ -52,31 +50,28 @@ TEST(SingleInstance, LaterStartsHandOverAndGetTheReplyAStaleSocketIsReplaced)
     InstanceClaim first = ClaimSingleInstance({});
     ASSERT_TRUE(first.instance);
     ASSERT_GE(first.instance->Handle(), 0);
-    struct stat folder
-    {
-    };
+    struct stat folder;
     ASSERT_EQ(::stat((runtime.path() / "pellwick").c_str(), &folder), 0);
     EXPECT_EQ(folder.st_mode & 0777, 0700u);
 
     for (const InstanceRequest request : {InstanceRequest::LoginRun, InstanceRequest::Show}) {
-        const auto [claim, reply] = later(*first.instance, {request, {}}, false);
+        const InstanceClaim claim = later(*first.instance, {request, {}}, false);
         EXPECT_FALSE(claim.instance);
-        ASSERT_TRUE(reply);
-        EXPECT_EQ(reply->process, ::getpid());
+        EXPECT_EQ(claim.reply.value_or(HandOverReply {}).process, ::getpid());
     }
     // A command's words, an empty one and a long one among them, go there and
     // back whole.
     const std::string longWord(100000, 'x');
-    const auto [claim, reply] = later(
-        *first.instance, {InstanceRequest::Command, {"--set", "", "Msg=a\nb", longWord}}, true);
-    ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->status, 4);
-    EXPECT_EQ(reply->out, longWord + "\nMsg=a\nb\n\n--set\n");
+    const HandOverReply reply
+        = later(*first.instance, {InstanceRequest::Command, {"--set", "", "Msg=a\nb", longWord}},
+                true)
+              .reply.value_or(HandOverReply {});
+    EXPECT_EQ(std::tie(reply.status, reply.out), std::tuple(4, longWord + "\nMsg=a\nb\n\n--set\n"));
 
     // The first one ends (its socket file stays behind, as after a kill).
     first.instance.reset();
     EXPECT_FALSE(AskRunningInstance({InstanceRequest::Command, {"--status"}}));
     InstanceClaim next = ClaimSingleInstance({});
     ASSERT_TRUE(next.instance);
-    EXPECT_FALSE(later(*next.instance, {}, false).first.instance);
+    EXPECT_FALSE(later(*next.instance, {}, false).instance);
 }
