@@ -63,6 +63,19 @@ deny 0-65535 0.0.0.0/0 0-65535
 """ % INTERNET
 
 
+# Asks the router at argv[1] for its address once: status 0 when it tells one.
+NAT_PMP_PROBE = """
+import socket, sys
+probe = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+probe.settimeout(0.5)
+probe.sendto(bytes(2), (sys.argv[1], 5351))
+try:
+    sys.exit(0 if probe.recv(16)[2:4] == bytes(2) else 1)
+except OSError:
+    sys.exit(1)
+"""
+
+
 def unpack_miniupnpd(folder):
     if os.path.exists(os.path.join(folder, "usr", "sbin", "miniupnpd")):
         return
@@ -141,8 +154,12 @@ class HomeNetwork(harness.Closing):
             conf.write_text(MINIUPNPD_CONF)
             self.start("miniupnpd", self.router.command(
                 os.path.join(miniupnpd, "usr", "sbin", "miniupnpd"), "-d", "-f", str(conf)))
-            # miniupnpd answers once it learned its address from the STUN server.
-            time.sleep(1)
+            # miniupnpd tells an address only once it learned it from the STUN
+            # server; before that it refuses, which the program would take as final
+            # until its next retry.
+            harness.wait_for(lambda: subprocess.run(
+                self.home.command(harness.PYTHON, "-c", NAT_PMP_PROBE, LAN_ROUTER),
+                check=False).returncode == 0, 30, "the router's first NAT-PMP address")
             self.public = PUBLIC
         except Exception:
             self.close()
