@@ -9,6 +9,12 @@ namespace {
 
 // The safety net: a move the router did not announce is noticed within it.
 constexpr std::chrono::minutes kAskAgain(5);
+
+// The start of what the log says of the STUN server named `server`.
+std::string stunServer(const std::string &server)
+{
+    return "The STUN server " + server;
+}
 // With a STUN server to fall back on, a router silent for four tries (3.75 s)
 // is not waited for the whole two minutes.
 constexpr int kRouterTriesBeforeStun = 4;
@@ -154,7 +160,7 @@ void PublicAddressFinder::askStun()
     const auto server = ParseHostPort(m_stunServer, kStunPort);
     if (!server) {
         log(m_stunServer.empty() ? std::string("No STUN server is named.")
-                                 : "The STUN server \"" + m_stunServer + "\" is no host[:port].");
+                                 : stunServer("\"" + m_stunServer + "\"") + " is no host[:port].");
         finish(std::nullopt);
         return;
     }
@@ -171,7 +177,7 @@ void PublicAddressFinder::HostResolved(const std::string &host, Ipv4 address)
     if (m_step != Step::Resolving || host != m_stun.host)
         return;
     if (address == 0) {
-        log("The STUN server " + host + " has no IPv4 address.");
+        log(stunServer(host) + " has no IPv4 address.");
         finish(std::nullopt);
         return;
     }
@@ -195,7 +201,7 @@ void PublicAddressFinder::sendToStun()
             sendToStun();
             return;
         }
-        log("The STUN server " + m_stun.host + " does not answer.");
+        log(stunServer(m_stun.host) + " does not answer.");
         finish(std::nullopt);
     });
 }

@@ -12,7 +12,7 @@
 
 namespace pellwick {
 
-// Whom the public address is asked of ("PublicAddressSource").
+// Whom the public address is asked of (the stored PublicAddressSource).
 enum class PublicAddressSource {
     Never = 0,
     Router = 1,

@@ -102,7 +102,7 @@ std::span<const SettingRow> SettingsTable()
         SettingRow {"SMTPPin", std::string(), ControlKind::None, Control::Tabs, 0, 255},
         // Whom the public address is asked of: 0 nobody, 1 the router, 2 the
         // router then the STUN server, 3 the STUN server only; and that server.
-        SettingRow {"PublicAddressSource", 1, ControlKind::None, Control::Tabs, 0, 3, 1},
+        SettingRow {kPublicAddressSourceName, 1, ControlKind::None, Control::AskRouter, 0, 3, 1},
         text("StunServer", Control::StunServer, "", 255),
     };
     return table;

@@ -41,6 +41,10 @@ struct SettingRow
     std::int32_t outside = 0;
 };
 
+// The stored value of whom the public address is asked (its sources, numbered
+// as PublicAddressSource numbers them).
+inline constexpr std::string_view kPublicAddressSourceName = "PublicAddressSource";
+
 // Every value the program stores under its key, in the order they are saved:
 // the mail texts first, as the record has always been written.
 std::span<const SettingRow> SettingsTable();

@@ -51,7 +51,7 @@ enum class Control {
     ProgramGroup,
     ShowDebug,
     NotifyOnFailure,
-    // Whom the public address is asked of ("PublicAddressSource") and the STUN server.
+    // Whom the public address is asked of (the stored PublicAddressSource) and the STUN server.
     PublicIpGroup,
     AskRouter,
     AskStun,

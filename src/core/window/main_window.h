@@ -11,6 +11,7 @@
 #include "core/net/public_address.h"
 #include "core/settings/settings.h"
 #include "core/tray/memory.h"
+#include "core/tray/notify_area.h"
 #include "core/tray/sys_tray_icon.h"
 #include "core/window/controls.h"
 #include "core/window/window_parts.h"
@@ -20,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace pellwick {
 
@@ -164,7 +166,7 @@ private:
     // The IP step of the tick: one mail for whatever the template uses that
     // moved together; true when it started a mail.
     bool followAddress();
-    // "PublicAddressSource" as the two boxes say.
+    // The stored PublicAddressSource as the two boxes say.
     int publicAddressSource() const;
     // The About tab's list of the addresses known.
     void showAddresses();
@@ -185,6 +187,8 @@ private:
     void mailNotStarted(MailKind kind, const std::string &problem);
     // A log-in run whose settings could not be read tells why and ends.
     void refuseUnreadableSettings();
+    // Tells in the log and on the program's lines what became of a stored value.
+    void tellStoredValue(std::string_view name, const std::string &what, LinePriority priority);
 
     WindowView &m_view;
     WindowParts m_parts;

@@ -28,7 +28,7 @@ void MainWindow::showValue(const SettingRow &row)
         // The tooltip options set their menu marks even when no handler ran.
         if (const auto mark = showOptionMark(row.control))
             m_view.SetMenuChecked(*mark, state != kUnchecked);
-    } else if (row.name == "PublicAddressSource") {
+    } else if (row.control == Control::AskRouter) {
         // One stored number, two boxes: 1 the router, 2 both, 3 the STUN server alone.
         const int source = m_settings.Number(row.name);
         m_view.SetValue(Control::AskRouter, source == 1 || source == 2 ? kChecked : kUnchecked);
@@ -57,13 +57,19 @@ void MainWindow::StoredSettingsChanged()
         const SettingRow &row = SettingRowNamed(name);
         showValue(row);
         timer = timer || row.control == Control::TimerRate || row.control == Control::TimerUnit;
-        const std::string line = "The stored value " + std::string(name)
-                                 + " was changed outside Pellwick; it is used from now on.";
-        AppendToDebugLog(line + "\r\n");
-        m_parts.lines.Write(LinePriority::Info, "pellwick", line);
+        tellStoredValue(name, "was changed outside Pellwick; it is used from now on.",
+                        LinePriority::Info);
     }
     if (timer)
         ApplyTimerSettings();
+}
+
+void MainWindow::tellStoredValue(std::string_view name, const std::string &what,
+                                 LinePriority priority)
+{
+    const std::string line = "The stored value " + std::string(name) + " " + what;
+    AppendToDebugLog(line + "\r\n");
+    m_parts.lines.Write(priority, "pellwick", line);
 }
 
 void MainWindow::takeControls()
@@ -76,7 +82,7 @@ void MainWindow::takeControls()
         else if (row.kind == ControlKind::ComboBox)
             m_settings.Set(row.name, m_view.ListIndex(row.control));
     }
-    m_settings.Set("PublicAddressSource", publicAddressSource());
+    m_settings.Set(kPublicAddressSourceName, publicAddressSource());
 }
 
 void MainWindow::ApplySettings(const std::vector<SettingChange> &changes)
@@ -129,11 +135,9 @@ void MainWindow::SaveSettings()
 {
     takeControls();
     m_saveFailure = m_settings.Save(m_parts.store, [this](std::string_view name) {
-        const std::string line = "The stored value " + std::string(name)
-                                 + " was also changed outside Pellwick while it ran; Pellwick's "
-                                   "value was kept.";
-        AppendToDebugLog(line + "\r\n");
-        m_parts.lines.Write(LinePriority::Warning, "pellwick", line);
+        tellStoredValue(
+            name, "was also changed outside Pellwick while it ran; Pellwick's value was kept.",
+            LinePriority::Warning);
     });
     if (m_saveFailure.empty())
         m_unreadable.clear();

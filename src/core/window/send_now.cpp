@@ -66,7 +66,7 @@ void SendNow::Start()
             startMail();
         }});
     m_publicIp->Configure(
-        static_cast<PublicAddressSource>(m_settings.Number("PublicAddressSource")),
+        static_cast<PublicAddressSource>(m_settings.Number(kPublicAddressSourceName)),
         m_settings.Text("StunServer"));
     m_publicIp->SetWanted(true);
 }
