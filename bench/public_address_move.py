@@ -33,7 +33,7 @@ def main():
     program = os.path.join(build, "src", "app", "pellwick")
     if os.geteuid() != 0:
         sys.exit("needs root (network namespaces)")
-    with home_network.HomeNetwork(os.path.join(build, "miniupnpd")) as network:
+    with home_network.HomeNetwork("/opt/pellwick-test/miniupnpd") as network:
         home = network.home
         timer = os.path.join(REPO, "bench", "helo_timer.py")
         responder = subprocess.Popen(home.command(harness.PYTHON, timer), stdout=subprocess.PIPE,

@@ -31,7 +31,9 @@ fi
 [ $# -gt 0 ] || set -- program demo package test
 
 packages=()
+router=0
 for word in "$@"; do
+    [ "$word" != test ] || router=1
     if [ -z "${sets[$word]+x}" ]; then
         packages+=("$word")
         continue
@@ -51,15 +53,34 @@ for p in $(printf '%s\n' "${packages[@]}" | sort -u); do
     fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
-fi
-
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then
     SUDO="sudo"
 fi
-echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -q
-$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+updated=0
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    $SUDO apt-get update -q
+    updated=1
+    $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The end-to-end tests' home router runs Debian's miniupnpd unpacked, never
+# installed: its package would start a service on this machine. Fetched here,
+# with the other packages, so that no test reaches beyond the machine.
+router_folder=/opt/pellwick-test/miniupnpd
+if [ "$router" = 1 ] && [ ! -x "$router_folder/usr/sbin/miniupnpd" ]; then
+    download=$(mktemp -d)
+    chmod 755 "$download"
+    fetch() { (cd "$download" && $SUDO apt-get download -q miniupnpd miniupnpd-nftables); }
+    if ! fetch; then
+        [ "$updated" = 1 ] || $SUDO apt-get update -q
+        fetch
+    fi
+    $SUDO mkdir -p "$router_folder"
+    for package in "$download"/*.deb; do
+        $SUDO dpkg-deb -x "$package" "$router_folder"
+    done
+    $SUDO rm -rf "$download"
+fi

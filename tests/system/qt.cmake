@@ -13,11 +13,11 @@ foreach(scenario
         ENVIRONMENT PELLWICK_VERSION=${PROJECT_VERSION})
 endforeach()
 
-# Behind a home router of Debian's parts: miniupnpd, unpacked into the build
-# folder on the first run, and coturn.
+# Behind a home router of Debian's parts: miniupnpd, unpacked by
+# scripts/install-deps.sh (never installed as a service), and coturn.
 add_test(NAME system.home_network
          COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/home_network.py
-                 $<TARGET_FILE:pellwick> ${CMAKE_BINARY_DIR}/miniupnpd)
+                 $<TARGET_FILE:pellwick> /opt/pellwick-test/miniupnpd)
 set_tests_properties(system.home_network PROPERTIES
     LABELS system SKIP_RETURN_CODE 77 TIMEOUT 180 RESOURCE_LOCK network_namespace
     ENVIRONMENT PELLWICK_VERSION=${PROJECT_VERSION})

@@ -13,7 +13,7 @@ set_tests_properties(system.windows_login_run PROPERTIES
 # address by NAT-PMP, and a move mailed.
 add_test(NAME system.windows_home_network
          COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/home_network.py
-                 $<TARGET_FILE:pellwick> ${CMAKE_BINARY_DIR}/miniupnpd)
+                 $<TARGET_FILE:pellwick> /opt/pellwick-test/miniupnpd)
 set_tests_properties(system.windows_home_network PROPERTIES
     LABELS system SKIP_RETURN_CODE 77 TIMEOUT 180 RESOURCE_LOCK network_namespace
     ENVIRONMENT PELLWICK_VERSION=${PROJECT_VERSION})
