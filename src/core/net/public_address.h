@@ -3,6 +3,7 @@
 
 #include "core/mail/deadline.h"
 #include "core/net/datagram_port.h"
+#include "core/net/stream_port.h"
 #include "core/net/stun.h"
 
 #include <cstdint>
@@ -30,6 +31,8 @@ public:
     struct Parts
     {
         DatagramPort &port;
+        // The router's UPnP service is asked over it; none: NAT-PMP only.
+        StreamPort *streams;
         // The retransmissions and the next asking, one at a time.
         Deadline &deadline;
         std::function<std::int64_t()> steadyMs;

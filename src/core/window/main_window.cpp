@@ -22,7 +22,8 @@ MainWindow::MainWindow(WindowView &view, WindowParts parts)
 {
     if (m_parts.datagrams && m_parts.addressDeadline)
         m_publicIp = std::make_unique<PublicAddressFinder>(PublicAddressFinder::Parts {
-            *m_parts.datagrams, *m_parts.addressDeadline, m_parts.steadyMs, m_parts.messageIdRandom,
+            *m_parts.datagrams, m_parts.streams, *m_parts.addressDeadline, m_parts.steadyMs,
+            m_parts.messageIdRandom,
             [this](const std::string &line) { AppendToDebugLog(line + "\r\n"); },
             [this] {
                 publicAddressSettled();

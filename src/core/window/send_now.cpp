@@ -39,9 +39,10 @@ std::function<std::string(Control)> fieldsOf(const Settings &settings)
 
 } // namespace
 
-void SendNow::AskPublicAddress(DatagramPort &port, Deadline &deadline)
+void SendNow::AskPublicAddress(DatagramPort &port, StreamPort *streams, Deadline &deadline)
 {
     m_datagrams = &port;
+    m_streams = streams;
     m_addressDeadline = &deadline;
 }
 
@@ -61,10 +62,11 @@ void SendNow::Start()
         startMail();
         return;
     }
-    m_publicIp = std::make_unique<PublicAddressFinder>(PublicAddressFinder::Parts {
-        *m_datagrams, *m_addressDeadline, SteadyMilliseconds, MessageIdRandom(), nullptr, [this] {
-            startMail();
-        }});
+    m_publicIp = std::make_unique<PublicAddressFinder>(
+        PublicAddressFinder::Parts {*m_datagrams, m_streams, *m_addressDeadline, SteadyMilliseconds,
+                                    MessageIdRandom(), nullptr, [this] {
+                                        startMail();
+                                    }});
     m_publicIp->Configure(
         static_cast<PublicAddressSource>(m_settings.Number(kPublicAddressSourceName)),
         m_settings.Text("StunServer"));

@@ -35,7 +35,7 @@ public:
 
     // The public address, for a template that uses it, is asked over these;
     // without them it is "unknown".
-    void AskPublicAddress(DatagramPort &port, Deadline &deadline);
+    void AskPublicAddress(DatagramPort &port, StreamPort *streams, Deadline &deadline);
     // Loads the settings and starts the dialogue (or finishes at once with 78).
     // A template with the public address waits for the first answer about it.
     void Start();
@@ -58,6 +58,7 @@ private:
     SettingsStore &m_store;
     Settings m_settings;
     DatagramPort *m_datagrams = nullptr;
+    StreamPort *m_streams = nullptr;
     Deadline *m_addressDeadline = nullptr;
     std::unique_ptr<PublicAddressFinder> m_publicIp;
     bool m_mailStarted = false;

@@ -18,6 +18,7 @@ namespace pellwick {
 
 class Autostart;
 class DatagramPort;
+class StreamPort;
 class NotifyArea;
 class SettingsStore;
 class Socket;
@@ -106,6 +107,8 @@ struct ShellParts
     // limits; none: the public address stays unknown.
     DatagramPort *datagrams = nullptr;
     Deadline *addressDeadline = nullptr;
+    // The TCP the router's UPnP service is asked over; none: NAT-PMP only.
+    StreamPort *streams = nullptr;
 };
 
 // What MainWindow needs from the world outside its controls; the shell and main()

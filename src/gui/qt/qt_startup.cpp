@@ -129,7 +129,7 @@ public:
         QtDatagramPort datagrams;
         QtDeadline addressDeadline;
         const std::unique_ptr<SendNow> run = make(socket, deadline);
-        run->AskPublicAddress(datagrams, addressDeadline);
+        run->AskPublicAddress(datagrams, nullptr, addressDeadline);
         QObject::connect(&socket, &QtSocket::dataArrival,
                          [&run](std::int32_t count) { run->DataArrival(count); });
         QTimer::singleShot(0, [&run] { run->Start(); });

@@ -216,7 +216,7 @@ public:
         run = make(socket, timers);
         WinsockDatagrams datagrams(window.Window());
         WindowDeadline addressDeadline(window.Window(), WindowTimers::kAddressDeadlineId);
-        run->AskPublicAddress(datagrams, addressDeadline);
+        run->AskPublicAddress(datagrams, nullptr, addressDeadline);
         window.SetHandler(
             [&](UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
                 // The run ends with its dialogue, not on a request to close.

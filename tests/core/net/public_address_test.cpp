@@ -159,7 +159,7 @@ struct Finder
     std::int64_t now = 1000;
     test::FakeDatagramPort port;
     test::ManualDeadline deadline;
-    PublicAddressFinder finder {{port, deadline, [this] { return now; },
+    PublicAddressFinder finder {{port, nullptr, deadline, [this] { return now; },
                                  [] { return 0x0C0B0A0908070605u; },
                                  [this](const std::string &line) { log += line + "\n"; },
                                  [this] {
