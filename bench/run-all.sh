@@ -45,6 +45,9 @@ if [ "$(id -u)" -eq 0 ]; then
     echo "## The router's public address moves"
     "$HERE/public_address_move.py"
     echo
+    echo "## A log-in run that mails the public address, against swaks"
+    "$HERE/public_address_oneshot.py"
+    echo
 else
     echo "Not root: the one-shot, idle and delivery runs are left out." >&2
 fi
