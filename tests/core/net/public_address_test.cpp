@@ -255,7 +255,9 @@ constexpr Ipv4 kStunServer = 0xC6336409; // 198.51.100.9
 
 struct Finder
 {
-    explicit Finder(PublicAddressSource source, const std::string &stunServer = {})
+    explicit Finder(PublicAddressSource source, const std::string &stunServer = {},
+                    bool withUpnp = false)
+        : upnp(withUpnp)
     {
         finder.Configure(source, stunServer);
     }
@@ -263,9 +265,11 @@ struct Finder
     std::vector<std::string> settled;
     std::string log;
     std::int64_t now = 1000;
+    bool upnp;
     test::FakeDatagramPort port;
+    test::FakeStreamPort streams;
     test::ManualDeadline deadline;
-    PublicAddressFinder finder {{port, nullptr, deadline, [this] { return now; },
+    PublicAddressFinder finder {{port, upnp ? &streams : nullptr, deadline, [this] { return now; },
                                  [] { return 0x0C0B0A0908070605u; },
                                  [this](const std::string &line) { log += line + "\n"; },
                                  [this] {
@@ -282,12 +286,15 @@ struct Finder
         while (deadline.armed < 5min && port.sent.back().to == kGateway)
             deadline.Expire();
     }
-    // Where the datagrams went, in turn: g the gateway, s the STUN server.
+    // Where the datagrams went, in turn: g the gateway, s the STUN server, m SSDP.
     std::string sends() const
     {
         std::string where;
         for (const auto &sent : port.sent)
-            where += sent.to == kGateway ? 'g' : sent.to == kStunServer ? 's' : '?';
+            where += sent.to == kGateway      ? 'g'
+                     : sent.to == kStunServer ? 's'
+                     : sent.to == kSsdpGroup  ? 'm'
+                                              : '?';
         return where;
     }
 };
@@ -412,4 +419,45 @@ TEST(PublicAddressFinder, FollowsTheRoutersAnnouncementsRestartsAndTheNetwork)
     EXPECT_FALSE(f.port.open);
     EXPECT_FALSE(f.deadline.pending);
     EXPECT_EQ(f.port.sent.size(), sends);
+}
+
+TEST(PublicAddressFinder, AsksUpnpWhenNatPmpIsSilentThenFirstAndHearsItsEvents)
+{
+    Finder f(PublicAddressSource::Router, {}, true);
+    f.finder.SetWanted(true);
+    f.routerSilent();
+    EXPECT_EQ(f.sends(), "ggggmmm"); // four NAT-PMP tries, then one search per service
+    const std::string location = "LOCATION: http://192.168.0.1:5000/d/root.xml\r\n";
+    const std::string st = "ST: urn:schemas-upnp-org:service:WANIPConnection:2\r\n";
+    f.port.Arrive(kGateway + 1, kSsdpPort, answer("", st + location), false);
+    f.port.Arrive(kGateway, kSsdpPort, answer("", st + location), false);
+    const std::string address = "<NewExternalIPAddress>203.0.113.7</NewExternalIPAddress>";
+    f.streams.Answer(kDescription);
+    f.streams.Answer(answer(address));
+    f.streams.Answer(answer("", "SID: uuid:7\r\nTIMEOUT: Second-300\r\n"));
+    ASSERT_EQ(f.streams.asked.size(), 3u);
+    for (const auto &[asked, start] :
+         {std::pair {0u, "GET /d/root.xml "}, {1u, "POST /d/ctl?a&b "}, {2u, "SUBSCRIBE /evt "}}) {
+        EXPECT_TRUE(f.streams.asked[asked].bytes.starts_with(start)) << start;
+        EXPECT_EQ(f.streams.asked[asked].port, 5000);
+    }
+    EXPECT_NE(f.streams.asked[2].bytes.find("<http://192.168.0.10:4000/>"), std::string::npos);
+    EXPECT_EQ(f.deadline.armed, 150s); // renewed before the 300 s run out
+
+    // A move told twice; not by another host, nor for another subscription.
+    for (const auto &[from, sid, reply] : {std::tuple {kGateway, "uuid:7", "200"},
+                                           {kGateway, "uuid:7", "200"},
+                                           {kGateway + 1, "uuid:7", "412"},
+                                           {kGateway, "uuid:8", "412"}})
+        EXPECT_EQ(f.streams.Event(from, notify(sid)).value_or("").substr(9, 3), reply);
+    EXPECT_EQ(f.settled, (std::vector<std::string> {"203.0.113.7", "203.0.113.9", "203.0.113.9"}));
+
+    // The next asking goes to UPnP straight away and renews the subscription.
+    f.deadline.Expire();
+    f.streams.Answer(answer(address));
+    EXPECT_EQ(f.sends(), "ggggmmm");
+    EXPECT_NE(f.streams.asked.back().bytes.find("SID: uuid:7\r\n"), std::string::npos);
+    EXPECT_EQ(f.streams.listening, 4000);
+    f.finder.SetWanted(false);
+    EXPECT_EQ(f.streams.listening, 0);
 }
