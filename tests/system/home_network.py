@@ -82,17 +82,12 @@ except OSError:
 
 # The same over UPnP IGD: miniupnpd's control URL on its fixed http_port.
 UPNP_PROBE = """
-import http.client, sys
-service = "urn:schemas-upnp-org:service:WANIPConnection:1"
-body = ('<?xml version="1.0"?><s:Envelope xmlns:s="http://schemas.xmlsoap.org/soap/envelope/">'
-        '<s:Body><u:GetExternalIPAddress xmlns:u="%s"/></s:Body></s:Envelope>' % service)
-try:
-    ask = http.client.HTTPConnection(sys.argv[1], 5000, timeout=0.5)
-    ask.request("POST", "/ctl/IPConn", body, {"SOAPAction": '"%s#GetExternalIPAddress"' % service,
-                                              "Content-Type": 'text/xml; charset="utf-8"'})
-    sys.exit(0 if b"<NewExternalIPAddress>2" in ask.getresponse().read() else 1)
-except OSError:
-    sys.exit(1)
+import sys, urllib.request
+action = "urn:schemas-upnp-org:service:WANIPConnection:1#GetExternalIPAddress"
+ask = urllib.request.Request("http://%s:5000/ctl/IPConn" % sys.argv[1], headers={
+    "SOAPAction": '"%s"' % action, "Content-Type": "text/xml"}, data=b"<s:Envelope><s:Body>"
+    b"<u:GetExternalIPAddress/></s:Body></s:Envelope>")
+sys.exit(b"<NewExternalIPAddress>2" not in urllib.request.urlopen(ask, timeout=0.5).read())
 """
 
 
@@ -189,7 +184,8 @@ class HomeNetwork(harness.Closing):
         probe = NAT_PMP_PROBE if natpmp else UPNP_PROBE
         harness.wait_for(lambda: subprocess.run(
             self.home.command(harness.PYTHON, "-c", probe, LAN_ROUTER),
-            check=False).returncode == 0, 30, "the router's first address")
+            stderr=subprocess.DEVNULL, check=False).returncode == 0, 30,
+            "the router's first address")
 
     def stop_router(self):
         if self.miniupnpd:
