@@ -87,7 +87,7 @@ std::optional<std::pair<std::string_view, std::string_view>> element(std::string
 {
     for (std::size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at + 1)) {
         const std::string_view tag = xml.substr(at + 1);
-        const std::string_view qualified = tag.substr(0, tag.find_first_of(" \t\r\n/>"));
+        const std::string_view qualified = tag.substr(0, tag.find_first_of(" \t\r\n/><"));
         const std::size_t colon = qualified.find(':');
         if (qualified.substr(colon == std::string_view::npos ? 0 : colon + 1) != name)
             continue;
