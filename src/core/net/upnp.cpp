@@ -331,6 +331,9 @@ std::optional<Subscription> ParseSubscribeAnswer(std::string_view response)
     const std::string timeout = answer->Header("TIMEOUT");
     constexpr std::string_view second = "Second-";
     constexpr int day = 24 * 3600;
+    // A router that leaves its grant out is taken to grant what was asked.
+    if (timeout.empty())
+        return Subscription {answer->Header("SID"), kSubscriptionSeconds};
     if (EqualsIgnoringAsciiCase(timeout, "Second-infinite"))
         return Subscription {answer->Header("SID"), day};
     const auto seconds = EqualsIgnoringAsciiCase(timeout.substr(0, second.size()), second)

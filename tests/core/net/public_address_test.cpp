@@ -226,6 +226,7 @@ TEST(PublicAddressCodec, UpnpFollowsOnlyWhatARouterShouldSay)
              {"short body", Shown::of(ParseExternalAddress("HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\n" + address)), ""},
              {"subscribed", Shown::of(ParseSubscribeAnswer(answer("", "SID: uuid:7\r\ntimeout: Second-300\r\n"))), "uuid:7 300"},
              {"no SID", Shown::of(ParseSubscribeAnswer(answer("", "TIMEOUT: Second-300\r\n"))), ""},
+             {"no grant", Shown::of(ParseSubscribeAnswer(answer("", "SID: uuid:7\r\nTIMEOUT: Second-x\r\n"))), ""},
              {"event", Shown::of(ReadUpnpEvent(notify("uuid:7"), "uuid:7")), "200 203.0.113.9"},
              {"other variable", Shown::of(ReadUpnpEvent(notify("uuid:7", "<e:propertyset/>"), "uuid:7")), "200 -"},
              {"another SID", Shown::of(ReadUpnpEvent(notify("uuid:8"), "uuid:7")), "412 -"},
