@@ -18,13 +18,6 @@ class Store:
     def __init__(self, folder):
         self.folder, self.count = pathlib.Path(folder), 0
 
-    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
-        # A recipient named "refused@..." is refused for good.
-        if address.startswith("refused@"):
-            return "550 5.1.1 No such user"
-        envelope.rcpt_tos.append(address)
-        return "250 OK"
-
     async def handle_DATA(self, server, session, envelope):
         self.count += 1
         (self.folder / f"{self.count}.from").write_text(envelope.mail_from)
