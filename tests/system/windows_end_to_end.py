@@ -110,9 +110,6 @@ def run(exe, prefix, sink, display):
     check(len(mails) == 1, "%d mails" % len(mails))
     mail = mails[0]
     check("Subject: IP " + ADDRESS + "\r\n" in mail, "subject lacks the IP: " + mail)
-    check(re.search(r"^Date: (Mon|Tue|Wed|Thu|Fri|Sat|Sun), \d{1,2} (Jan|Feb|Mar|Apr|May|Jun|"
-                    r"Jul|Aug|Sep|Oct|Nov|Dec) \d{4} \d\d:\d\d:\d\d [+-]\d{4}\r$", mail, re.M),
-          "no valid Date header: " + mail)
 
     # The run changed no setting, so it wrote none.
     values = wine("reg", "query", KEY)[1]
