@@ -50,9 +50,6 @@ async def main():
         context.load_cert_chain(args.cert, args.key)
     if args.tls == "starttls":
         options.update(tls_context=context, require_starttls=True)
-    if args.tls == "implicit":
-        # The whole connection is TLS; aiosmtpd only knows about STARTTLS.
-        options.update(auth_require_tls=False)
     if args.login:
         user, password = args.login.encode().split(b":", 1)
 
@@ -60,7 +57,9 @@ async def main():
             return AuthResult(success=(data.login, data.password) == (user, password),
                               handled=False)
 
-        options.update(authenticator=check, auth_required=True)
+        # The client decides whether a login needs TLS; aiosmtpd would only know
+        # STARTTLS, not a connection that is TLS from its first byte.
+        options.update(authenticator=check, auth_required=True, auth_require_tls=False)
 
     loop = asyncio.get_running_loop()
     handler = Store(args.dir)

@@ -27,7 +27,6 @@ WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
 KEY = "HKEY_LOCAL_MACHINE\\Software\\Pellwick"
 RUN_KEY = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"
-AUTHORITY = os.path.join(os.path.dirname(harness.SINK), "test_authority.py")
 PASSWORD = "pa55 word"
 
 
@@ -135,12 +134,9 @@ def run_without_window(exe, prefix, sink, display, folder):
     Then --headless: its mails at start and for a new address with a subject set
     meanwhile, the settings commands and --status beside it, no window, no log-in
     entry, Ctrl+C."""
-    # The login sink: TLS from the first byte with a self-signed certificate
-    # the settings pin. The password is in a file only its owner may read, in
-    # one others may read too, and nowhere.
-    harness.run(harness.PYTHON, AUTHORITY, folder)
-    with open(os.path.join(folder, "self.sha256")) as f:
-        login = {"SMTPPort": 465, "SMTPSecurity": 2, "SMTPUser": "alice", "SMTPPin": f.read()}
+    # The login sink (TLS over SChannel is winsock_socket_test's). The password is
+    # in a file only its owner may read, in one others may read too, and nowhere.
+    login = {"SMTPPort": 465, "SMTPUser": "alice"}
     files = {name: ["--password-file", windows_path(os.path.join(folder, name))]
              for name in ("private", "open", "missing")}
     for name, mode in (("private", 0o600), ("open", 0o644)):
@@ -151,8 +147,7 @@ def run_without_window(exe, prefix, sink, display, folder):
              (login, files["open"], 78, "others than its owner may read or change it"),
              (login, files["missing"], 78, "could not be read"),
              (login, files["private"], 0, "250 OK")]
-    with harness.Sink(prefix.namespace, 465, "--tls", "implicit", "--login", "alice:" + PASSWORD,
-                      "--cert", folder + "/self.pem", "--key", folder + "/self.key") as secure:
+    with harness.Sink(prefix.namespace, 465, "--login", "alice:" + PASSWORD) as secure:
         for changes, arguments, expected, line in cases:
             import_settings(prefix, display, changes)
             status, output = prefix.command(WINE, exe, "--send-now", *arguments)
