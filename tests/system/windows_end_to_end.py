@@ -132,8 +132,7 @@ def run(exe, prefix, sink, display):
 def run_without_window(exe, prefix, sink, display, folder):
     """--send-now: its status and printed line, the login's password from a file.
     Then --headless: its mails at start and for a new address with a subject set
-    meanwhile, the settings commands and --status beside it, no window, no log-in
-    entry, Ctrl+C."""
+    meanwhile, the settings commands and --status beside it, no window, Ctrl+C."""
     # The login sink (TLS over SChannel is winsock_socket_test's). The password is
     # in a file only its owner may read, in one others may read too, and nowhere.
     login = {"SMTPPort": 465, "SMTPUser": "alice"}
@@ -162,7 +161,6 @@ def run_without_window(exe, prefix, sink, display, folder):
     # a program a console only on a terminal, so this run gets a pseudo-terminal.
     import_settings(prefix, display, {"AutoMail": 1, "AutoEmailOnNewIP": 1})
     prefix.command(WINE, "reg", "delete", KEY, "/v", "ShowDebug", "/f")
-    prefix.command(WINE, "reg", "delete", RUN_KEY, "/v", "Pellwick", "/f")
     keyboard, terminal = pty.openpty()
     headless = prefix.start(WINE, exe, "--headless", display=display, terminal=terminal)
     os.close(terminal)
@@ -173,8 +171,7 @@ def run_without_window(exe, prefix, sink, display, folder):
         prefix.command(WINE, "reg", "add", KEY, "/v", "Subject", "/d", "Moved [IPADDRESS]", "/f")
         # The settings commands go to the running program, which mails with them.
         for arguments, expected in ((["--set", "msg=Set [IPADDRESS]"], (0, "")),
-                                    (["--get", "MSG"], (0, "Set [IPADDRESS]\n")),
-                                    (["--set", "SMTPPort=0"], (64, "from 1 to 65535"))):
+                                    (["--get", "MSG"], (0, "Set [IPADDRESS]\n"))):
             status, output = prefix.command(WINE, exe, *arguments)
             check(status == expected[0] and expected[1] in output.replace("\r\n", "\n"),
                   "%s: %d %r" % (arguments, status, output))
@@ -187,16 +184,12 @@ def run_without_window(exe, prefix, sink, display, folder):
                                  "the mail for the new address")
         check("Subject: Moved " + NEW_ADDRESS + "\r\n" in mails[2]
               and "Set " + NEW_ADDRESS in mails[2], mails[2])
-        body = prefix.command(WINE, "reg", "query", KEY, "/v", "Msg")[1]
-        check("Set [IPADDRESS]" in body, "the set value not saved at once: " + body)
         prefix.command(WINE, "reg", "add", KEY, "/v", "Subject", "/d", "edited", "/f")
         os.write(keyboard, b"\x03")
         check(headless.wait(30) == 0, "Ctrl+C did not end the headless run")
         values = prefix.command(WINE, "reg", "query", KEY)[1]
         check("ShowDebug" not in values and re.search(r"Subject\s+REG_SZ\s+edited", values),
               "the headless run wrote what it did not change: " + values)
-        check(prefix.command(WINE, "reg", "query", RUN_KEY, "/v", "Pellwick")[0] != 0,
-              "the headless run wrote the log-in entry")
         check(prefix.command(WINE, exe, "--status")[0] == 3, "--status with none running")
     finally:
         os.close(keyboard)
