@@ -46,7 +46,7 @@ def scenario_without_display(binary, namespace, sink, display):
     check_mails(sink, 1)
 
     # As systemd runs it: told of the start and of the end on its socket, each
-    # line with its priority for the journal, the log-in entry left alone.
+    # line with its priority for the journal.
     notify = namespace.listen("pellwick-notify")
     with harness.Pellwick(binary, namespace, None, {"AutoMail": 1}, ["--headless"],
                           ["NOTIFY_SOCKET=@pellwick-notify"], journal=True) as program:
