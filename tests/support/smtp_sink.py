@@ -18,13 +18,6 @@ class Store:
     def __init__(self, folder):
         self.folder, self.count = pathlib.Path(folder), 0
 
-    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
-        # A recipient named "refused@..." is refused for good.
-        if address.startswith("refused@"):
-            return "550 5.1.1 No such user"
-        envelope.rcpt_tos.append(address)
-        return "250 OK"
-
     async def handle_DATA(self, server, session, envelope):
         self.count += 1
         (self.folder / f"{self.count}.from").write_text(envelope.mail_from)
@@ -57,9 +50,6 @@ async def main():
         context.load_cert_chain(args.cert, args.key)
     if args.tls == "starttls":
         options.update(tls_context=context, require_starttls=True)
-    if args.tls == "implicit":
-        # The whole connection is TLS; aiosmtpd only knows about STARTTLS.
-        options.update(auth_require_tls=False)
     if args.login:
         user, password = args.login.encode().split(b":", 1)
 
@@ -67,7 +57,9 @@ async def main():
             return AuthResult(success=(data.login, data.password) == (user, password),
                               handled=False)
 
-        options.update(authenticator=check, auth_required=True)
+        # The client decides whether a login needs TLS; aiosmtpd would only know
+        # STARTTLS, not a connection that is TLS from its first byte.
+        options.update(authenticator=check, auth_required=True, auth_require_tls=False)
 
     loop = asyncio.get_running_loop()
     handler = Store(args.dir)

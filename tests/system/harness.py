@@ -69,12 +69,10 @@ class Namespace(Closing):
         run("ip", "netns", "add", self.name)
         try:
             self.ip("link", "set", "lo", "up")
+            # One end of a veth pair whose other end stays in the namespace too.
             self.device = "pwtest0"
-            # A dummy interface where the kernel has the driver, else one end of
-            # a veth pair whose other end stays in the namespace too.
-            if self.ip("link", "add", self.device, "type", "dummy", check=False).returncode != 0:
-                self.ip("link", "add", self.device, "type", "veth", "peer", "name", "pwpeer0")
-                self.ip("link", "set", "pwpeer0", "up")
+            self.ip("link", "add", self.device, "type", "veth", "peer", "name", "pwpeer0")
+            self.ip("link", "set", "pwpeer0", "up")
             self.ip("link", "set", self.device, "up")
             # A new address is promoted when the old one goes, so the interface is
             # never without one (a moment without would read as 127.0.0.1).

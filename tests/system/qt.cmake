@@ -3,7 +3,6 @@
 foreach(scenario
         tray_mail_and_exit
         without_display
-        ipv6
         unreachable_ipv6)
     add_test(NAME system.${scenario}
              COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/end_to_end.py ${scenario}

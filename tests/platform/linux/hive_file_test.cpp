@@ -233,7 +233,6 @@ TEST(HiveFile, AnOddFileIsNeverReadAndIsKeptAsideAtASaveAndNothingIsWrittenInAFo
         {"another user's file",
          [&](const auto &h) { return hive(h) && ::chown(h.file.c_str(), 65534, 0) == 0; }, false},
         {"group may write", [&](const auto &h) { return ::chmod(hive(h), 0770) == 0; }, true},
-        {"others may write", [&](const auto &h) { return ::chmod(hive(h), 01777) == 0; }, true},
         {"another user's folder", [&](const auto &h) { return ::chown(hive(h), 65534, 0) == 0; },
          true},
     };

@@ -19,12 +19,10 @@ TEST(LocalIP, BothFamiliesFollowTheirDefaultRouteInsideANetworkNamespace)
 {
     if (geteuid() != 0)
         GTEST_SKIP() << "making a network namespace needs root";
-    // A link that is up with a carrier: a dummy one, or a veth pair where the
-    // kernel has no dummy driver.
+    // A link that is up with a carrier: one end of a veth pair.
     const auto link = [](const std::string &name) {
-        return "{ ip link add " + name + " type dummy 2>/dev/null || { ip link add " + name
-               + " type veth peer name " + name + "p && ip link set " + name + "p up; }; } && "
-               + "ip link set " + name + " up";
+        return "ip link add " + name + " type veth peer name " + name + "p && ip link set " + name
+               + "p up && ip link set " + name + " up";
     };
     // Each step changes the namespace, then both addresses are read there.
     struct Step
@@ -51,6 +49,11 @@ TEST(LocalIP, BothFamiliesFollowTheirDefaultRouteInsideANetworkNamespace)
         {"ip -6 addr add 2001:db8:1::8/64 dev pw1 nodad && ip -6 addr change 2001:db8:1::7/64 "
          "dev pw1 preferred_lft 0",
          "10.88.0.2", "2001:db8:1::8"},
+        // A temporary (privacy) address, made by the kernel from ::9, is never chosen.
+        {"sysctl -qw net.ipv6.conf.pw1.use_tempaddr=2 net.ipv6.conf.pw1.accept_dad=0 && ip -6 "
+         "addr change 2001:db8:1::8/64 dev pw1 preferred_lft 0 && ip -6 addr add "
+         "2001:db8:1::9/64 dev pw1 mngtmpaddr",
+         "10.88.0.2", "2001:db8:1::9"},
     };
     // The namespace is the child's own and goes with it, whatever the outcome; the
     // child says what it read where it differs.

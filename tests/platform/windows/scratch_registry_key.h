@@ -5,7 +5,6 @@
 
 #include <sddl.h>
 
-#include <cstdint>
 #include <stdexcept>
 #include <string>
 
