@@ -3,7 +3,9 @@
 
 #include "core/net/datagram_port.h"
 #include "core/net/nat_pmp.h"
+#include "core/net/stream_port.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,27 @@ struct FakeDatagramPort : DatagramPort
     Ipv4 gateway = 0xC0A80001; // 192.168.0.1
     std::vector<Sent> sent;
     std::vector<std::string> resolving;
+};
+
+// The TCP the router's UPnP service is asked over: what was asked, where; the
+// test answers the running exchange and brings the router's events.
+struct FakeStreamPort : StreamPort
+{
+    void Exchange(Ipv4 to, std::uint16_t port, const std::string &request) override
+    {
+        asked.push_back({to, port, request});
+    }
+    void Cancel() override { }
+    std::uint16_t Listen() override { return listening = 4000; }
+    void Close() override { listening = 0; }
+    void Answer(const std::string &response) { Events()->ExchangeEnded(response, 0xC0A8000A); }
+    std::optional<std::string> Event(Ipv4 from, const std::string &bytes)
+    {
+        return Events()->RequestArrived(from, bytes);
+    }
+
+    std::vector<FakeDatagramPort::Sent> asked;
+    std::uint16_t listening = 0;
 };
 
 } // namespace pellwick::test

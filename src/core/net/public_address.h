@@ -5,6 +5,7 @@
 #include "core/net/datagram_port.h"
 #include "core/net/stream_port.h"
 #include "core/net/stun.h"
+#include "core/net/upnp.h"
 
 #include <cstdint>
 #include <functional>
@@ -21,11 +22,14 @@ enum class PublicAddressSource {
     StunOnly = 3,
 };
 
-// Learns the IPv4 address the internet sees from the router (NAT-PMP), or from
-// a STUN server the user names, and keeps it current: it hears the router's
-// announcements, asks again after a network change, when the router restarted
-// and every five minutes. Driven by the port's events and the deadline only.
-class PublicAddressFinder : public DatagramEvents
+// Learns the IPv4 address the internet sees from the router (NAT-PMP, else
+// UPnP), or from a STUN server the user names, and keeps it current: it hears
+// the router's announcements and events, asks again after a network change,
+// when the router restarted and every five minutes. Driven by the ports'
+// events and the deadline only.
+class PublicAddressFinder
+    : public DatagramEvents
+    , public StreamEvents
 {
 public:
     struct Parts
@@ -63,16 +67,36 @@ public:
 
     void DatagramArrived(const Datagram &datagram, bool announcement) override;
     void HostResolved(const std::string &host, Ipv4 address) override;
+    void ExchangeEnded(const std::string &response, Ipv4 local) override;
+    std::optional<std::string> RequestArrived(Ipv4 from, const std::string &bytes) override;
 
 private:
-    enum class Step { Idle, Router, Resolving, Stun, Resting };
+    // Router is NAT-PMP; Search to Subscribe the UPnP service.
+    enum class Step {
+        Idle,
+        Router,
+        Search,
+        Description,
+        Control,
+        Subscribe,
+        Resolving,
+        Stun,
+        Resting
+    };
 
     bool stunAllowed() const;
     void startAsking(bool settle);
     void askRouter();
+    void askNatPmp();
     void sendToRouter();
-    void routerSilent();
+    void nextSource();
     void routerAnswered(std::uint32_t epoch, Ipv4 address, bool announced);
+    void addressTold(Ipv4 address, bool announced);
+    void askUpnp();
+    void exchange(Step step, const HttpUrl &url, const std::string &request);
+    void upnpFailed(const std::string &why);
+    void subscribe();
+    void rest();
     void askStun();
     void sendToStun();
     void finish(std::optional<Ipv4> learned);
@@ -92,6 +116,20 @@ private:
     std::optional<std::uint32_t> m_epoch;
     std::int64_t m_epochAtMs = 0;
     Ipv4 m_address = 0;
+    // Which of the router's protocols this asking has tried; the one that
+    // answered last is asked first.
+    bool m_triedNatPmp = false;
+    bool m_triedUpnp = false;
+    bool m_upnpFirst = false;
+    bool m_searched = false;
+    int m_askings = 0;
+    // The router's UPnP service as found, and its event subscription.
+    HttpUrl m_location;
+    std::optional<WanService> m_service;
+    Ipv4 m_serviceGateway = 0;
+    Ipv4 m_local = 0;
+    std::string m_sid;
+    std::int64_t m_renewByMs = 0;
 };
 
 } // namespace pellwick

@@ -2,6 +2,7 @@
 #include "core/net/nat_pmp.h"
 #include "core/net/public_address.h"
 #include "core/net/stun.h"
+#include "core/net/upnp.h"
 
 #include "support/fake_datagram_port.h"
 #include "support/fake_mail.h"
@@ -144,12 +145,119 @@ TEST(PublicAddressCodec, StunTakesTheXorMappedAddressOfItsOwnTransaction)
 
 namespace {
 
+std::string answer(const std::string &body, const std::string &headers = "")
+{
+    return "HTTP/1.1 200 OK\r\n" + headers + "Content-Length: " + std::to_string(body.size())
+           + "\r\n\r\n" + body;
+}
+std::string service(const std::string &type, const std::string &control)
+{
+    return "<service><serviceType>urn:schemas-upnp-org:service:" + type
+           + "</serviceType><controlURL>" + control
+           + "</controlURL><eventSubURL>/evt</eventSubURL></service>";
+}
+const std::string kDescription
+    = answer("<root><device><serviceList>" + service("Layer3Forwarding:1", "/l3f")
+             + "</serviceList><deviceList><device><serviceList>"
+             + service("WANIPConnection:2", "ctl?a&amp;b") + service("WANPPPConnection:1", "/ppp")
+             + "</serviceList></device></deviceList></device></root>");
+const std::string kEvent = "<e:propertyset><e:property><ExternalIPAddress>203.0.113.9"
+                           "</ExternalIPAddress></e:property></e:propertyset>";
+std::string notify(const std::string &sid, const std::string &body = kEvent)
+{
+    return "NOTIFY / HTTP/1.1\r\nNT: upnp:event\r\nNTS: upnp:propchange\r\nSID: " + sid
+           + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+std::string shown(const std::optional<HttpUrl> &url)
+{
+    return url ? FormatHttpUrl(*url) : "";
+}
+std::string shown(const std::optional<WanService> &s)
+{
+    return s ? s->type + " " + FormatHttpUrl(s->control) + " " + shown(s->events) : "";
+}
+std::string shown(const std::optional<Ipv4> &address)
+{
+    return address ? FormatIpv4(*address) : "";
+}
+std::string shown(const std::optional<Subscription> &s)
+{
+    return s ? s->sid + " " + std::to_string(s->seconds) : "";
+}
+std::string shown(const std::optional<UpnpEvent> &e)
+{
+    return e ? e->reply.substr(9, 3) + " " + (e->address ? FormatIpv4(*e->address) : "-") : "";
+}
+
+} // namespace
+
+TEST(PublicAddressCodec, UpnpFollowsOnlyWhatARouterShouldSay)
+{
+    const HttpUrl base = *ParseHttpUrl("http://192.168.0.1:5000/d/root.xml");
+    // clang-format off
+    for (const auto &[reference, url] : {
+             std::pair {"HTTP://10.0.0.1", "http://10.0.0.1:80/"}, {"/ctl", "http://192.168.0.1:5000/ctl"},
+             {"ctl", "http://192.168.0.1:5000/d/ctl"}, {"http://10.0.0.2:1/x", "http://10.0.0.2:1/x"},
+             {"https://10.0.0.1/", ""}, {"http://router.lan/", ""}, {"http://[::1]/", ""},
+             {"http://10.0.0.1:0/", ""}, {"http://u@10.0.0.1/", ""}, {"/a\r\nX: 1", ""}}) {
+        const auto resolved = ResolveHttpUrl(base, reference);
+        EXPECT_EQ(resolved ? FormatHttpUrl(*resolved) : "", url) << reference;
+    }
+    const std::string st = "ST: urn:schemas-upnp-org:service:WANIPConnection:1\r\n";
+    const std::string fault = "HTTP/1.1 500 Internal Server Error\r\n\r\n";
+    const std::string address = "<NewExternalIPAddress>203.0.113.7</NewExternalIPAddress>";
+    const std::string chunked = "HTTP/1.1 200 OK\nTransfer-Encoding: chunked\n\n";
+    for (const auto &[what, parsed, expected] : {
+             std::tuple<const char *, std::string, const char *> {"search answer", shown(ParseSsdpAnswer(answer("", st + "LOCATION: http://192.168.0.1:5000/d/root.xml\r\n"))), "http://192.168.0.1:5000/d/root.xml"},
+             {"another target", shown(ParseSsdpAnswer(answer("", "ST: upnp:rootdevice\r\nLOCATION: http://1.2.3.4/\r\n"))), ""},
+             {"no location", shown(ParseSsdpAnswer(answer("", st))), ""},
+             {"description", shown(ParseDescription(kDescription, base)), "urn:schemas-upnp-org:service:WANIPConnection:2 http://192.168.0.1:5000/d/ctl?a&b http://192.168.0.1:5000/evt"},
+             {"URLBase", shown(ParseDescription(answer("<URLBase>http://10.0.0.1:9/</URLBase>" + service("WANPPPConnection:1", "c")), base)), "urn:schemas-upnp-org:service:WANPPPConnection:1 http://10.0.0.1:9/c http://10.0.0.1:9/evt"},
+             {"no WAN service", shown(ParseDescription(answer(service("Layer3Forwarding:1", "/c")), base)), ""},
+             {"cut off", shown(ParseDescription(kDescription.substr(0, 300), base)), ""},
+             {"unclosed", shown(ParseDescription(answer("<service><serviceType>urn:schemas-upnp-org:service:WANIPConnection:1<controlURL>/c"), base)), ""},
+             {"address", shown(ParseExternalAddress(answer("<u:R>\n<NewExternalIPAddress> 203.0.113.7 </NewExternalIPAddress></u:R>"))), "203.0.113.7"},
+             {"chunked", shown(ParseExternalAddress(chunked + "5\r\n<m:Ne\r\n37;x\r\nwExternalIPAddress>203.0.113.8</m:NewExternalIPAddress>\r\n0\r\n\r\n")), "203.0.113.8"},
+             {"none yet", shown(ParseExternalAddress(answer("<NewExternalIPAddress></NewExternalIPAddress>"))), "0.0.0.0"},
+             {"fault", shown(ParseExternalAddress(fault + address)), ""},
+             {"huge chunk", shown(ParseExternalAddress(chunked + "ffffffffffffffff\r\nab")), ""},
+             {"unended chunks", shown(ParseExternalAddress(chunked + "3c\r\n" + address + "\r\n")), ""},
+             {"short body", shown(ParseExternalAddress("HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\n" + address)), ""},
+             {"no status", shown(ParseExternalAddress("HTTP/1.1\r\n\r\n" + address)), ""},
+             {"no colon", shown(ParseExternalAddress("HTTP/1.1 200 OK\r\nX\r\n\r\n" + address)), ""},
+             {"subscribed", shown(ParseSubscribeAnswer(answer("", "SID: uuid:7\r\ntimeout: Second-300\r\n"))), "uuid:7 300"},
+             {"forever", shown(ParseSubscribeAnswer(answer("", "SID: uuid:7\r\nTIMEOUT: Second-infinite\r\n"))), "uuid:7 86400"},
+             {"no SID", shown(ParseSubscribeAnswer(answer("", "TIMEOUT: Second-300\r\n"))), ""},
+             {"event", shown(ReadUpnpEvent(notify("uuid:7"), "uuid:7")), "200 203.0.113.9"},
+             {"other variable", shown(ReadUpnpEvent(notify("uuid:7", "<e:propertyset/>"), "uuid:7")), "200 -"},
+             {"another SID", shown(ReadUpnpEvent(notify("uuid:8"), "uuid:7")), "412 -"},
+             {"junk", shown(ReadUpnpEvent("GET\r\n", "uuid:7")), "400 -"},
+             {"endless", shown(ReadUpnpEvent(std::string(kMaxStreamBytes, 'x'), "uuid:7")), "400 -"},
+             {"not all there", shown(ReadUpnpEvent(notify("uuid:7").substr(0, 120), "uuid:7")), ""},
+         })
+        EXPECT_EQ(parsed, expected) << what;
+    // clang-format on
+    EXPECT_NE(SsdpSearch(kWanConnectionServices[2])
+                  .find("\r\nMX: 2\r\nST: urn:schemas-upnp-org:service:WANPPPConnection:1\r\n"),
+              std::string::npos);
+    EXPECT_NE(
+        SubscribeRequest(base, "", 0x0A000002, 4000)
+            .find(
+                "CALLBACK: <http://10.0.0.2:4000/>\r\nNT: upnp:event\r\nTIMEOUT: Second-1800\r\n"),
+        std::string::npos);
+}
+
+namespace {
+
 constexpr Ipv4 kGateway = 0xC0A80001; // 192.168.0.1
 constexpr Ipv4 kStunServer = 0xC6336409; // 198.51.100.9
 
 struct Finder
 {
-    explicit Finder(PublicAddressSource source, const std::string &stunServer = {})
+    explicit Finder(PublicAddressSource source, const std::string &stunServer = {},
+                    bool withUpnp = false)
+        : upnp(withUpnp)
     {
         finder.Configure(source, stunServer);
     }
@@ -157,9 +265,11 @@ struct Finder
     std::vector<std::string> settled;
     std::string log;
     std::int64_t now = 1000;
+    bool upnp;
     test::FakeDatagramPort port;
+    test::FakeStreamPort streams;
     test::ManualDeadline deadline;
-    PublicAddressFinder finder {{port, nullptr, deadline, [this] { return now; },
+    PublicAddressFinder finder {{port, upnp ? &streams : nullptr, deadline, [this] { return now; },
                                  [] { return 0x0C0B0A0908070605u; },
                                  [this](const std::string &line) { log += line + "\n"; },
                                  [this] {
@@ -176,12 +286,15 @@ struct Finder
         while (deadline.armed < 5min && port.sent.back().to == kGateway)
             deadline.Expire();
     }
-    // Where the datagrams went, in turn: g the gateway, s the STUN server.
+    // Where the datagrams went, in turn: g the gateway, s the STUN server, m SSDP.
     std::string sends() const
     {
         std::string where;
         for (const auto &sent : port.sent)
-            where += sent.to == kGateway ? 'g' : sent.to == kStunServer ? 's' : '?';
+            where += sent.to == kGateway      ? 'g'
+                     : sent.to == kStunServer ? 's'
+                     : sent.to == kSsdpGroup  ? 'm'
+                                              : '?';
         return where;
     }
 };
@@ -306,4 +419,45 @@ TEST(PublicAddressFinder, FollowsTheRoutersAnnouncementsRestartsAndTheNetwork)
     EXPECT_FALSE(f.port.open);
     EXPECT_FALSE(f.deadline.pending);
     EXPECT_EQ(f.port.sent.size(), sends);
+}
+
+TEST(PublicAddressFinder, AsksUpnpWhenNatPmpIsSilentThenFirstAndHearsItsEvents)
+{
+    Finder f(PublicAddressSource::Router, {}, true);
+    f.finder.SetWanted(true);
+    f.routerSilent();
+    EXPECT_EQ(f.sends(), "ggggmmm"); // four NAT-PMP tries, then one search per service
+    const std::string location = "LOCATION: http://192.168.0.1:5000/d/root.xml\r\n";
+    const std::string st = "ST: urn:schemas-upnp-org:service:WANIPConnection:2\r\n";
+    f.port.Arrive(kGateway + 1, kSsdpPort, answer("", st + location), false);
+    f.port.Arrive(kGateway, kSsdpPort, answer("", st + location), false);
+    const std::string address = "<NewExternalIPAddress>203.0.113.7</NewExternalIPAddress>";
+    f.streams.Answer(kDescription);
+    f.streams.Answer(answer(address));
+    f.streams.Answer(answer("", "SID: uuid:7\r\nTIMEOUT: Second-300\r\n"));
+    ASSERT_EQ(f.streams.asked.size(), 3u);
+    for (const auto &[asked, start] :
+         {std::pair {0u, "GET /d/root.xml "}, {1u, "POST /d/ctl?a&b "}, {2u, "SUBSCRIBE /evt "}}) {
+        EXPECT_TRUE(f.streams.asked[asked].bytes.starts_with(start)) << start;
+        EXPECT_EQ(f.streams.asked[asked].port, 5000);
+    }
+    EXPECT_NE(f.streams.asked[2].bytes.find("<http://192.168.0.10:4000/>"), std::string::npos);
+    EXPECT_EQ(f.deadline.armed, 150s); // renewed before the 300 s run out
+
+    // A move told twice; not by another host, nor for another subscription.
+    for (const auto &[from, sid, reply] : {std::tuple {kGateway, "uuid:7", "200"},
+                                           {kGateway, "uuid:7", "200"},
+                                           {kGateway + 1, "uuid:7", "412"},
+                                           {kGateway, "uuid:8", "412"}})
+        EXPECT_EQ(f.streams.Event(from, notify(sid)).value_or("").substr(9, 3), reply);
+    EXPECT_EQ(f.settled, (std::vector<std::string> {"203.0.113.7", "203.0.113.9", "203.0.113.9"}));
+
+    // The next asking goes to UPnP straight away and renews the subscription.
+    f.deadline.Expire();
+    f.streams.Answer(answer(address));
+    EXPECT_EQ(f.sends(), "ggggmmm");
+    EXPECT_NE(f.streams.asked.back().bytes.find("SID: uuid:7\r\n"), std::string::npos);
+    EXPECT_EQ(f.streams.listening, 4000);
+    f.finder.SetWanted(false);
+    EXPECT_EQ(f.streams.listening, 0);
 }
