@@ -210,6 +210,13 @@ TEST(WinsockStreams, OneExchangeAtATimeAgainstTheListenerCappedOrRefused)
         EXPECT_EQ(streams.Listen(), port);
         if (!c.listening)
             streams.Close();
+        // Idle connections fill the listener: the oldest give way to newer ones.
+        std::vector<SOCKET> idle(WinsockStreams::kMaxAccepted);
+        for (SOCKET &s : idle) {
+            s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+            const sockaddr_in to = Ipv4Endpoint(loopback, port);
+            connect(s, reinterpret_cast<const sockaddr *>(&to), sizeof to);
+        }
         // The first exchange is dropped, unreported, by the second.
         streams.Exchange(loopback, port, "NOTIFY / HTTP/1.1\r\n");
         streams.Exchange(loopback, port, "NOTIFY / HTTP/1.1\r\nSID: 1\r\n\r\n");
@@ -222,6 +229,8 @@ TEST(WinsockStreams, OneExchangeAtATimeAgainstTheListenerCappedOrRefused)
         EXPECT_TRUE(response == c.response) << response.substr(0, 80);
         EXPECT_EQ(local, c.local);
         EXPECT_EQ(events.askedBy, std::vector<Ipv4>(c.listening ? 1 : 0, loopback));
+        for (const SOCKET s : idle)
+            closesocket(s);
         DestroyWindow(window);
     }
 }
