@@ -5,14 +5,18 @@ miniupnpd (unpacked from its packages, never installed as a service); an
 "internet" namespace beyond it with coturn as the STUN server. Needs root; else
 exits 77.
 
-    home_network.py PATH/TO/pellwick MINIUPNPD_FOLDER
-    home_network.py PATH/TO/Pellwick.exe MINIUPNPD_FOLDER   (under Wine; WINEPREFIX:
-                                                             a prepared prefix)
+    home_network.py PATH/TO/pellwick MINIUPNPD_FOLDER [upnp]
+    home_network.py PATH/TO/Pellwick.exe MINIUPNPD_FOLDER [upnp]   (under Wine; WINEPREFIX:
+                                                                    a prepared prefix)
+
+With "upnp" only the router without NAT-PMP is tried: the address by UPnP IGD
+and a move told by its event. The Linux program runs that after the rest.
 
 MINIUPNPD_FOLDER holds miniupnpd and miniupnpd-nftables unpacked, as
 scripts/install-deps.sh test leaves them in /opt/pellwick-test/miniupnpd.
 """
 
+import contextlib
 import glob
 import os
 import pathlib
@@ -45,10 +49,11 @@ POSTROUTING_CHAIN=postrouting_miniupnpd
 # with it.
 MINIUPNPD_CONF = """ext_ifname=wan0
 listening_ip=lan1
-enable_natpmp=yes
+enable_natpmp=%(natpmp)s
 enable_upnp=yes
+http_port=5000
 ext_perform_stun=yes
-ext_stun_host=%s
+ext_stun_host=%(internet)s
 ext_stun_port=3478
 secure_mode=no
 system_uptime=yes
@@ -60,7 +65,7 @@ upnp_nat_chain=prerouting_miniupnpd
 upnp_nat_postrouting_chain=postrouting_miniupnpd
 allow 1024-65535 192.168.77.0/24 1024-65535
 deny 0-65535 0.0.0.0/0 0-65535
-""" % INTERNET
+"""
 
 
 # Asks the router at argv[1] for its address once: status 0 when it tells one.
@@ -73,6 +78,16 @@ try:
     sys.exit(0 if probe.recv(16)[2:4] == bytes(2) else 1)
 except OSError:
     sys.exit(1)
+"""
+
+# The same over UPnP IGD: miniupnpd's control URL on its fixed http_port.
+UPNP_PROBE = """
+import sys, urllib.request
+action = "urn:schemas-upnp-org:service:WANIPConnection:1#GetExternalIPAddress"
+ask = urllib.request.Request("http://%s:5000/ctl/IPConn" % sys.argv[1], headers={
+    "SOAPAction": '"%s"' % action, "Content-Type": "text/xml"}, data=b"<s:Envelope><s:Body>"
+    b"<u:GetExternalIPAddress/></s:Body></s:Envelope>")
+sys.exit(b"<NewExternalIPAddress>2" not in urllib.request.urlopen(ask, timeout=0.5).read())
 """
 
 
@@ -125,7 +140,7 @@ class HomeNetwork(harness.Closing):
     def __init__(self, miniupnpd):
         require_miniupnpd(miniupnpd)
         self.config = tempfile.mkdtemp(prefix="pellwick-router-")
-        self.spaces, self.running, self.batch = [], [], None
+        self.spaces, self.running, self.batch, self.miniupnpd = [], [], None, None
         try:
             self.home, self.router, internet = (self.space(role) for role in ("home", "router", "net"))
             link(self.home, "lan0", LAN_HOST, self.router, "lan1", LAN_ROUTER)
@@ -148,20 +163,34 @@ class HomeNetwork(harness.Closing):
             self.router.run("nft", "add", "rule", "inet", "filter", "forward", "accept")
             self.router.run("nft", "add", "rule", "inet", "filter", "postrouting", "oifname",
                             "wan0", "masquerade")
-            conf = pathlib.Path(self.config, "miniupnpd.conf")
-            conf.write_text(MINIUPNPD_CONF)
-            self.start("miniupnpd", self.router.command(
-                os.path.join(miniupnpd, "usr", "sbin", "miniupnpd"), "-d", "-f", str(conf)))
-            # miniupnpd tells an address only once it learned it from the STUN
-            # server; before that it refuses, which the program would take as final
-            # until its next retry.
-            harness.wait_for(lambda: subprocess.run(
-                self.home.command(harness.PYTHON, "-c", NAT_PMP_PROBE, LAN_ROUTER),
-                check=False).returncode == 0, 30, "the router's first NAT-PMP address")
             self.public = PUBLIC
+            self.start_router(os.path.join(miniupnpd, "usr", "sbin", "miniupnpd"), True)
         except Exception:
             self.close()
             raise
+
+    def start_router(self, program, natpmp):
+        """(Re)starts miniupnpd, with NAT-PMP or without, and waits until it tells
+        its address."""
+        self.stop_router()
+        conf = pathlib.Path(self.config, "miniupnpd.conf")
+        conf.write_text(MINIUPNPD_CONF % {"natpmp": "yes" if natpmp else "no",
+                                          "internet": INTERNET})
+        self.start("miniupnpd", self.router.command(program, "-d", "-f", str(conf)))
+        self.miniupnpd = (program, self.running[-1])
+        # miniupnpd tells an address only once it learned it from the STUN
+        # server; before that it refuses, which the program would take as final
+        # until its next retry.
+        probe = NAT_PMP_PROBE if natpmp else UPNP_PROBE
+        harness.wait_for(lambda: subprocess.run(
+            self.home.command(harness.PYTHON, "-c", probe, LAN_ROUTER),
+            stderr=subprocess.DEVNULL, check=False).returncode == 0, 30,
+            "the router's first address")
+
+    def stop_router(self):
+        if self.miniupnpd:
+            self.miniupnpd[1].terminate()
+            self.miniupnpd[1].wait(10)
 
     def space(self, role):
         self.spaces.append(Netns(role))
@@ -206,10 +235,11 @@ class HomeNetwork(harness.Closing):
 
 def main():
     binary, miniupnpd = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    upnp_only = sys.argv[3:] == ["upnp"]
     harness.exit_unless_root()
     with HomeNetwork(miniupnpd) as network:
         try:
-            (run_wine if binary.endswith(".exe") else run_network)(binary, network)
+            (run_wine if binary.endswith(".exe") else run_network)(binary, network, upnp_only)
         except Exception:
             network.print_logs()
             raise
@@ -217,11 +247,28 @@ def main():
     return 0
 
 
-def run_network(binary, network):
+def by_upnp(network, sink, program):
+    """The router without NAT-PMP: its address by UPnP IGD, and a move its
+    event tells mailed once."""
+    network.start_router(network.miniupnpd[0], False)
+    count = len(sink.messages())
+    with program():
+        mails_with(sink, count + 1, network.public, 20)
+        network.move(PUBLIC if network.public == MOVED else MOVED)
+        mails_with(sink, count + 2, network.public, 20)
+        time.sleep(3)
+        check(len(sink.messages()) == count + 2, "%d mails" % len(sink.messages()))
+
+
+def run_network(binary, network, upnp_only):
     home = network.home
     with harness.Sink(home) as sink:
         values = {"AutoMail": 1, "AutoEmailOnNewIP": 1, "ShowDebug": 1,
                   "Subject": "Public [PUBLICIPADDRESS]", "Msg": "local [IPADDRESS]"}
+        headless = lambda: harness.Pellwick(binary, home, None, values, ["--headless"])
+        if upnp_only:
+            by_upnp(network, sink, headless)
+            return
         with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
             mails_with(sink, 1, PUBLIC, 20)
             # The router announces the move several times: one mail.
@@ -239,30 +286,43 @@ def run_network(binary, network):
 
         # A router that answers no more: the STUN server sees the address the
         # router's NAT gives, within seconds.
-        network.running[-1].terminate()
+        network.stop_router()
         values.update({"PublicAddressSource": 2, "StunServer": INTERNET + ":3478"})
-        with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
+        with headless() as program:
             mails_with(sink, 4, MOVED, 15)
             program.process.send_signal(signal.SIGTERM)
             program.process.wait(10)
 
+        values.update({"PublicAddressSource": 1, "StunServer": ""})
+        by_upnp(network, sink, headless)
 
-def run_wine(exe, network):
-    """Pellwick.exe --headless behind the router: its address by NAT-PMP, a move mailed."""
+
+def run_wine(exe, network, upnp_only):
+    """Pellwick.exe --headless behind the router: its address by NAT-PMP (or by
+    UPnP IGD alone), a move mailed."""
     import windows_end_to_end as windows
     with harness.Sink(network.home) as sink, harness.Display(network.home) as display, \
             windows.WinePrefix(network.home) as prefix:
         windows.import_settings(prefix, display, {
             "AutoExit": 0, "AutoEmailOnNewIP": 1, "EmailOnIPStartup": 0,
             "Subject": "Public [PUBLICIPADDRESS]"})
-        headless = prefix.start(windows.WINE, exe, "--headless", display=display)
-        try:
+
+        @contextlib.contextmanager
+        def headless():
+            program = prefix.start(windows.WINE, exe, "--headless", display=display)
+            try:
+                yield program
+            finally:
+                program.kill()
+                program.wait(10)
+
+        if upnp_only:
+            by_upnp(network, sink, headless)
+            return
+        with headless():
             mails_with(sink, 1, PUBLIC, 30)
             network.move(MOVED)
             mails_with(sink, 2, MOVED, 20)
-        finally:
-            headless.kill()
-            headless.wait(10)
 
 
 if __name__ == "__main__":

@@ -33,7 +33,9 @@ protected:
 
 // The TCP the router's UPnP service is spoken over: one outgoing exchange at a
 // time, and a listener for the events the router sends back. The shell gives
-// the real one; tests a fake.
+// the real one; tests a fake. Every call may come from within a report: the
+// next exchange starts in ExchangeEnded, and what RequestArrived sets off may
+// close the port.
 class StreamPort
 {
 public:

@@ -87,7 +87,7 @@ std::optional<std::pair<std::string_view, std::string_view>> element(std::string
 {
     for (std::size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at + 1)) {
         const std::string_view tag = xml.substr(at + 1);
-        const std::string_view qualified = tag.substr(0, tag.find_first_of(" \t\r\n/>"));
+        const std::string_view qualified = tag.substr(0, tag.find_first_of(" \t\r\n/><"));
         const std::size_t colon = qualified.find(':');
         if (qualified.substr(colon == std::string_view::npos ? 0 : colon + 1) != name)
             continue;
@@ -331,6 +331,9 @@ std::optional<Subscription> ParseSubscribeAnswer(std::string_view response)
     const std::string timeout = answer->Header("TIMEOUT");
     constexpr std::string_view second = "Second-";
     constexpr int day = 24 * 3600;
+    // A router that leaves its grant out is taken to grant what was asked.
+    if (timeout.empty())
+        return Subscription {answer->Header("SID"), kSubscriptionSeconds};
     if (EqualsIgnoringAsciiCase(timeout, "Second-infinite"))
         return Subscription {answer->Header("SID"), day};
     const auto seconds = EqualsIgnoringAsciiCase(timeout.substr(0, second.size()), second)

@@ -40,6 +40,7 @@ WindowParts TakeWindowParts(QtWindowParts &parts, QtWindowEvents &events, Clipbo
                                                       .serverDialog = serverDialog,
                                                       .datagrams = &events.datagrams,
                                                       .addressDeadline = &events.addressDeadline,
+                                                      .streams = &events.streams,
                                                   }};
 }
 

@@ -10,6 +10,7 @@
 #include "gui/qt/qt_deadline.h"
 #include "gui/qt/qt_server_dialog.h"
 #include "gui/qt/qt_socket.h"
+#include "gui/qt/qt_stream_port.h"
 #include "gui/qt/qt_window_view.h"
 #include "gui/qt/tray_menu.h"
 
@@ -56,6 +57,7 @@ struct QtWindowEvents
     // The public address's questions and their own time limits.
     QtDatagramPort datagrams;
     QtDeadline addressDeadline;
+    QtStreamPort streams;
 
     // The socket's data and the timer's ticks go to the window's behaviour.
     void ConnectTo(MainWindow &window);

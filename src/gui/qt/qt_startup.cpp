@@ -128,8 +128,9 @@ public:
         QtDeadline deadline;
         QtDatagramPort datagrams;
         QtDeadline addressDeadline;
+        QtStreamPort streams;
         const std::unique_ptr<SendNow> run = make(socket, deadline);
-        run->AskPublicAddress(datagrams, nullptr, addressDeadline);
+        run->AskPublicAddress(datagrams, &streams, addressDeadline);
         QObject::connect(&socket, &QtSocket::dataArrival,
                          [&run](std::int32_t count) { run->DataArrival(count); });
         QTimer::singleShot(0, [&run] { run->Start(); });

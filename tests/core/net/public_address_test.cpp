@@ -169,26 +169,27 @@ std::string notify(const std::string &sid, const std::string &body = kEvent)
            + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
-std::string shown(const std::optional<HttpUrl> &url)
+// What each reading found, in words; empty for nothing.
+struct Shown
 {
-    return url ? FormatHttpUrl(*url) : "";
-}
-std::string shown(const std::optional<WanService> &s)
-{
-    return s ? s->type + " " + FormatHttpUrl(s->control) + " " + shown(s->events) : "";
-}
-std::string shown(const std::optional<Ipv4> &address)
-{
-    return address ? FormatIpv4(*address) : "";
-}
-std::string shown(const std::optional<Subscription> &s)
-{
-    return s ? s->sid + " " + std::to_string(s->seconds) : "";
-}
-std::string shown(const std::optional<UpnpEvent> &e)
-{
-    return e ? e->reply.substr(9, 3) + " " + (e->address ? FormatIpv4(*e->address) : "-") : "";
-}
+    static std::string of(const std::optional<HttpUrl> &url)
+    {
+        return url ? FormatHttpUrl(*url) : "";
+    }
+    static std::string of(const std::optional<Ipv4> &ip) { return ip ? FormatIpv4(*ip) : ""; }
+    static std::string of(const std::optional<WanService> &s)
+    {
+        return s ? s->type + " " + FormatHttpUrl(s->control) + " " + of(s->events) : "";
+    }
+    static std::string of(const std::optional<Subscription> &s)
+    {
+        return s ? s->sid + " " + std::to_string(s->seconds) : "";
+    }
+    static std::string of(const std::optional<UpnpEvent> &e)
+    {
+        return e ? e->reply.substr(9, 3) + " " + (e->address ? FormatIpv4(*e->address) : "-") : "";
+    }
+};
 
 } // namespace
 
@@ -209,43 +210,32 @@ TEST(PublicAddressCodec, UpnpFollowsOnlyWhatARouterShouldSay)
     const std::string address = "<NewExternalIPAddress>203.0.113.7</NewExternalIPAddress>";
     const std::string chunked = "HTTP/1.1 200 OK\nTransfer-Encoding: chunked\n\n";
     for (const auto &[what, parsed, expected] : {
-             std::tuple<const char *, std::string, const char *> {"search answer", shown(ParseSsdpAnswer(answer("", st + "LOCATION: http://192.168.0.1:5000/d/root.xml\r\n"))), "http://192.168.0.1:5000/d/root.xml"},
-             {"another target", shown(ParseSsdpAnswer(answer("", "ST: upnp:rootdevice\r\nLOCATION: http://1.2.3.4/\r\n"))), ""},
-             {"no location", shown(ParseSsdpAnswer(answer("", st))), ""},
-             {"description", shown(ParseDescription(kDescription, base)), "urn:schemas-upnp-org:service:WANIPConnection:2 http://192.168.0.1:5000/d/ctl?a&b http://192.168.0.1:5000/evt"},
-             {"URLBase", shown(ParseDescription(answer("<URLBase>http://10.0.0.1:9/</URLBase>" + service("WANPPPConnection:1", "c")), base)), "urn:schemas-upnp-org:service:WANPPPConnection:1 http://10.0.0.1:9/c http://10.0.0.1:9/evt"},
-             {"no WAN service", shown(ParseDescription(answer(service("Layer3Forwarding:1", "/c")), base)), ""},
-             {"cut off", shown(ParseDescription(kDescription.substr(0, 300), base)), ""},
-             {"unclosed", shown(ParseDescription(answer("<service><serviceType>urn:schemas-upnp-org:service:WANIPConnection:1<controlURL>/c"), base)), ""},
-             {"address", shown(ParseExternalAddress(answer("<u:R>\n<NewExternalIPAddress> 203.0.113.7 </NewExternalIPAddress></u:R>"))), "203.0.113.7"},
-             {"chunked", shown(ParseExternalAddress(chunked + "5\r\n<m:Ne\r\n37;x\r\nwExternalIPAddress>203.0.113.8</m:NewExternalIPAddress>\r\n0\r\n\r\n")), "203.0.113.8"},
-             {"none yet", shown(ParseExternalAddress(answer("<NewExternalIPAddress></NewExternalIPAddress>"))), "0.0.0.0"},
-             {"fault", shown(ParseExternalAddress(fault + address)), ""},
-             {"huge chunk", shown(ParseExternalAddress(chunked + "ffffffffffffffff\r\nab")), ""},
-             {"unended chunks", shown(ParseExternalAddress(chunked + "3c\r\n" + address + "\r\n")), ""},
-             {"short body", shown(ParseExternalAddress("HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\n" + address)), ""},
-             {"no status", shown(ParseExternalAddress("HTTP/1.1\r\n\r\n" + address)), ""},
-             {"no colon", shown(ParseExternalAddress("HTTP/1.1 200 OK\r\nX\r\n\r\n" + address)), ""},
-             {"subscribed", shown(ParseSubscribeAnswer(answer("", "SID: uuid:7\r\ntimeout: Second-300\r\n"))), "uuid:7 300"},
-             {"forever", shown(ParseSubscribeAnswer(answer("", "SID: uuid:7\r\nTIMEOUT: Second-infinite\r\n"))), "uuid:7 86400"},
-             {"no SID", shown(ParseSubscribeAnswer(answer("", "TIMEOUT: Second-300\r\n"))), ""},
-             {"event", shown(ReadUpnpEvent(notify("uuid:7"), "uuid:7")), "200 203.0.113.9"},
-             {"other variable", shown(ReadUpnpEvent(notify("uuid:7", "<e:propertyset/>"), "uuid:7")), "200 -"},
-             {"another SID", shown(ReadUpnpEvent(notify("uuid:8"), "uuid:7")), "412 -"},
-             {"junk", shown(ReadUpnpEvent("GET\r\n", "uuid:7")), "400 -"},
-             {"endless", shown(ReadUpnpEvent(std::string(kMaxStreamBytes, 'x'), "uuid:7")), "400 -"},
-             {"not all there", shown(ReadUpnpEvent(notify("uuid:7").substr(0, 120), "uuid:7")), ""},
+             std::tuple<const char *, std::string, const char *> {"search answer", Shown::of(ParseSsdpAnswer(answer("", st + "LOCATION: http://192.168.0.1:5000/d/root.xml\r\n"))), "http://192.168.0.1:5000/d/root.xml"},
+             {"another target", Shown::of(ParseSsdpAnswer(answer("", "ST: upnp:rootdevice\r\nLOCATION: http://1.2.3.4/\r\n"))), ""},
+             {"description", Shown::of(ParseDescription(kDescription, base)), "urn:schemas-upnp-org:service:WANIPConnection:2 http://192.168.0.1:5000/d/ctl?a&b http://192.168.0.1:5000/evt"},
+             {"URLBase", Shown::of(ParseDescription(answer("<URLBase>http://10.0.0.1:9/</URLBase>" + service("WANPPPConnection:1", "c")), base)), "urn:schemas-upnp-org:service:WANPPPConnection:1 http://10.0.0.1:9/c http://10.0.0.1:9/evt"},
+             {"no WAN service", Shown::of(ParseDescription(answer(service("Layer3Forwarding:1", "/c")), base)), ""},
+             {"cut off", Shown::of(ParseDescription(kDescription.substr(0, 300), base)), ""},
+             {"unclosed", Shown::of(ParseDescription(answer("<service><serviceType>urn:schemas-upnp-org:service:WANIPConnection:1<controlURL>/c"), base)), ""},
+             {"address", Shown::of(ParseExternalAddress(answer("<u:R>\n<NewExternalIPAddress> 203.0.113.7 </NewExternalIPAddress></u:R>"))), "203.0.113.7"},
+             {"chunked", Shown::of(ParseExternalAddress(chunked + "5\r\n<m:Ne\r\n37;x\r\nwExternalIPAddress>203.0.113.8</m:NewExternalIPAddress>\r\n0\r\n\r\n")), "203.0.113.8"},
+             {"none yet", Shown::of(ParseExternalAddress(answer("<NewExternalIPAddress></NewExternalIPAddress>"))), "0.0.0.0"},
+             {"fault", Shown::of(ParseExternalAddress(fault + address)), ""},
+             {"huge chunk", Shown::of(ParseExternalAddress(chunked + "ffffffffffffffff\r\nab")), ""},
+             {"unended chunks", Shown::of(ParseExternalAddress(chunked + "3c\r\n" + address + "\r\n")), ""},
+             {"short body", Shown::of(ParseExternalAddress("HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\n" + address)), ""},
+             {"subscribed", Shown::of(ParseSubscribeAnswer(answer("", "SID: uuid:7\r\ntimeout: Second-300\r\n"))), "uuid:7 300"},
+             {"no SID", Shown::of(ParseSubscribeAnswer(answer("", "TIMEOUT: Second-300\r\n"))), ""},
+             {"no grant", Shown::of(ParseSubscribeAnswer(answer("", "SID: uuid:7\r\nTIMEOUT: Second-x\r\n"))), ""},
+             {"event", Shown::of(ReadUpnpEvent(notify("uuid:7"), "uuid:7")), "200 203.0.113.9"},
+             {"other variable", Shown::of(ReadUpnpEvent(notify("uuid:7", "<e:propertyset/>"), "uuid:7")), "200 -"},
+             {"another SID", Shown::of(ReadUpnpEvent(notify("uuid:8"), "uuid:7")), "412 -"},
+             {"junk", Shown::of(ReadUpnpEvent("GET\r\n", "uuid:7")), "400 -"},
+             {"endless", Shown::of(ReadUpnpEvent(std::string(kMaxStreamBytes, 'x'), "uuid:7")), "400 -"},
+             {"not all there", Shown::of(ReadUpnpEvent(notify("uuid:7").substr(0, 120), "uuid:7")), ""},
          })
         EXPECT_EQ(parsed, expected) << what;
     // clang-format on
-    EXPECT_NE(SsdpSearch(kWanConnectionServices[2])
-                  .find("\r\nMX: 2\r\nST: urn:schemas-upnp-org:service:WANPPPConnection:1\r\n"),
-              std::string::npos);
-    EXPECT_NE(
-        SubscribeRequest(base, "", 0x0A000002, 4000)
-            .find(
-                "CALLBACK: <http://10.0.0.2:4000/>\r\nNT: upnp:event\r\nTIMEOUT: Second-1800\r\n"),
-        std::string::npos);
 }
 
 namespace {
