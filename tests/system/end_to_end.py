@@ -13,7 +13,6 @@ import signal
 import sys
 import tempfile
 import time
-import types
 
 import harness
 from harness import check
@@ -93,22 +92,12 @@ def scenario_without_display(binary, namespace, sink, display):
 
 def scenario_unreachable_ipv6(binary, namespace, sink, display):
     # The server's name has an IPv6 address nobody answers before its IPv4 one,
-    # where the sink listens: its frames go to a link address no one has, so a
-    # connection to it hangs instead of failing.
-    namespace.ip("-6", "addr", "add", "2001:db8:77::2/64", "dev", namespace.device, "nodad")
-    namespace.ip("-6", "neigh", "replace", "2001:db8:77::25", "lladdr", "02:00:00:00:00:25", "dev",
-                 namespace.device, "nud", "permanent")
-    # Its programs see their own /etc/hosts, in a mount namespace of their own.
-    hosts_file = tempfile.NamedTemporaryFile("w", prefix="pellwick-hosts-")
-    hosts_file.write("127.0.0.1 localhost\n2001:db8:77::25 mail.test\n127.0.0.1 mail.test\n")
-    hosts_file.flush()
-    mount = 'mount --bind "$0" /etc/hosts && exec "$@"'
-    hosts = types.SimpleNamespace(command=lambda *args: namespace.command(
-        "unshare", "-m", "sh", "-c", mount, hosts_file.name, *args))
-    order = harness.run(*hosts.command("getent", "ahosts", "mail.test")).stdout
+    # where the sink listens.
+    namespace.add_unreachable_ipv6("mail.test")
+    order = harness.run(*namespace.command("getent", "ahosts", "mail.test")).stdout
     check(order.startswith("2001:db8:77::25 "), "the resolver's order: %r" % order)
     started = time.monotonic()
-    with harness.Pellwick(binary, hosts, None, {"SMTPServer": "mail.test"},
+    with harness.Pellwick(binary, namespace, None, {"SMTPServer": "mail.test"},
                           ["--send-now"]) as program:
         # Far below the minutes a hanging connection takes to fail.
         status, elapsed = program.process.wait(60), time.monotonic() - started

@@ -66,6 +66,7 @@ class Namespace(Closing):
 
     def __init__(self, address):
         self.name = "pwsys%d" % os.getpid()
+        self.hosts = None
         run("ip", "netns", "add", self.name)
         try:
             self.ip("link", "set", "lo", "up")
@@ -97,7 +98,22 @@ class Namespace(Closing):
         self.address = address
 
     def command(self, *args):
-        return ["ip", "netns", "exec", self.name, *args]
+        # With names of its own, a program sees its own /etc/hosts, in a mount
+        # namespace of its own.
+        own = ["unshare", "-m", "sh", "-c", 'mount --bind "$0" /etc/hosts && exec "$@"',
+               self.hosts.name] if self.hosts else []
+        return ["ip", "netns", "exec", self.name, *own, *args]
+
+    def add_unreachable_ipv6(self, name):
+        """For programs started from now on, `name` has an IPv6 address nobody
+        answers before 127.0.0.1: its frames go to a link address no one has, so a
+        connection to it hangs instead of failing."""
+        self.ip("-6", "addr", "add", "2001:db8:77::2/64", "dev", self.device, "nodad")
+        self.ip("-6", "neigh", "replace", "2001:db8:77::25", "lladdr", "02:00:00:00:00:25",
+                "dev", self.device, "nud", "permanent")
+        self.hosts = tempfile.NamedTemporaryFile("w", prefix="pellwick-hosts-")
+        self.hosts.write("127.0.0.1 localhost\n2001:db8:77::25 %s\n127.0.0.1 %s\n" % (name, name))
+        self.hosts.flush()
 
     def listen(self, name):
         """A datagram socket bound, inside the namespace, to the abstract name
@@ -118,6 +134,8 @@ class Namespace(Closing):
 
     def close(self):
         run("ip", "netns", "del", self.name, check=False)
+        if self.hosts:
+            self.hosts.close()
 
 
 class Sink(Closing):

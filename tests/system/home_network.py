@@ -176,7 +176,9 @@ class HomeNetwork(harness.Closing):
         conf = pathlib.Path(self.config, "miniupnpd.conf")
         conf.write_text(MINIUPNPD_CONF % {"natpmp": "yes" if natpmp else "no",
                                           "internet": INTERNET})
-        self.start("miniupnpd", self.router.command(program, "-d", "-f", str(conf)))
+        # A pid file of its own: another home network may run beside this one.
+        self.start("miniupnpd", self.router.command(program, "-d", "-f", str(conf), "-P",
+                                                    os.path.join(self.config, "pid")))
         self.miniupnpd = (program, self.running[-1])
         # miniupnpd tells an address only once it learned it from the STUN
         # server; before that it refuses, which the program would take as final

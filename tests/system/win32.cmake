@@ -10,10 +10,13 @@ set_tests_properties(system.windows_login_run PROPERTIES
     ENVIRONMENT PELLWICK_VERSION=${PROJECT_VERSION})
 
 # Behind the home router of miniupnpd and coturn (home_network.py): the public
-# address by NAT-PMP, and a move mailed.
-add_test(NAME system.windows_home_network
-         COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/home_network.py
-                 $<TARGET_FILE:pellwick> /opt/pellwick-test/miniupnpd)
-set_tests_properties(system.windows_home_network PROPERTIES
-    LABELS system SKIP_RETURN_CODE 77 TIMEOUT 180 RESOURCE_LOCK network_namespace
-    ENVIRONMENT PELLWICK_VERSION=${PROJECT_VERSION})
+# address by NAT-PMP, then with NAT-PMP off by UPnP IGD alone, and a move mailed.
+foreach(name IN ITEMS windows_home_network windows_home_network_upnp)
+    string(REGEX MATCH "upnp$" mode ${name})
+    add_test(NAME system.${name}
+             COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/home_network.py
+                     $<TARGET_FILE:pellwick> /opt/pellwick-test/miniupnpd ${mode})
+    set_tests_properties(system.${name} PROPERTIES
+        LABELS system SKIP_RETURN_CODE 77 TIMEOUT 180 RESOURCE_LOCK network_namespace
+        ENVIRONMENT PELLWICK_VERSION=${PROJECT_VERSION})
+endforeach()

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "platform/windows/winsock_datagrams.h"
 #include "platform/windows/winsock_socket.h"
+#include "platform/windows/winsock_streams.h"
 
 #include <atomic>
 #include <functional>
@@ -111,12 +112,13 @@ public:
         , m_timers(window, [this] { m_form.Tick(); })
         , m_datagrams(window)
         , m_addressDeadline(window, WindowTimers::kAddressDeadlineId)
+        , m_streams(window)
         , m_addressWatch(WatchAddresses(poster(m_addressPosted, kAddressMessage)))
         , m_settingsWatch(WatchSettings(poster(m_settingsPosted, kSettingsMessage)))
         , m_form(view, WindowParts {std::move(parts),
                                     ShellParts {m_socket, m_timers, m_timers, notifyArea, clipboard,
                                                 m_addressWatch != nullptr, serverDialog,
-                                                &m_datagrams, &m_addressDeadline}})
+                                                &m_datagrams, &m_addressDeadline, &m_streams}})
     {
     }
 
@@ -127,7 +129,8 @@ public:
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (m_socket.HandleMessage(message, wParam, lParam)
-            || m_datagrams.HandleMessage(message, wParam, lParam))
+            || m_datagrams.HandleMessage(message, wParam, lParam)
+            || m_streams.HandleMessage(message, wParam, lParam))
             return 0;
         switch (message) {
         case kAddressMessage:
@@ -170,6 +173,7 @@ private:
     WindowTimers m_timers;
     WinsockDatagrams m_datagrams;
     WindowDeadline m_addressDeadline;
+    WinsockStreams m_streams;
     std::atomic<bool> m_addressPosted {false};
     std::atomic<bool> m_settingsPosted {false};
     std::unique_ptr<Watch> m_addressWatch;

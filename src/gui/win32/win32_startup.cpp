@@ -216,12 +216,14 @@ public:
         run = make(socket, timers);
         WinsockDatagrams datagrams(window.Window());
         WindowDeadline addressDeadline(window.Window(), WindowTimers::kAddressDeadlineId);
-        run->AskPublicAddress(datagrams, nullptr, addressDeadline);
+        WinsockStreams streams(window.Window());
+        run->AskPublicAddress(datagrams, &streams, addressDeadline);
         window.SetHandler(
             [&](UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
                 // The run ends with its dialogue, not on a request to close.
                 if (socket.HandleMessage(message, wParam, lParam)
                     || datagrams.HandleMessage(message, wParam, lParam)
+                    || streams.HandleMessage(message, wParam, lParam)
                     || (message == WM_TIMER
                         && (timers.HandleTimer(wParam) || addressDeadline.HandleTimer(wParam)))
                     || message == WM_CLOSE)

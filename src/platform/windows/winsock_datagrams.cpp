@@ -33,15 +33,6 @@ Ipv4 firstIpv4(const std::string &host)
     return address;
 }
 
-sockaddr_in endpoint(Ipv4 address, std::uint16_t port)
-{
-    sockaddr_in result {};
-    result.sin_family = AF_INET;
-    result.sin_addr.s_addr = htonl(address);
-    result.sin_port = htons(port);
-    return result;
-}
-
 // A UDP socket on `port` (0: any) whose datagrams come to the window; shared with
 // other programs when `shared`.
 SOCKET openSocket(HWND window, std::uint16_t port, bool shared)
@@ -50,7 +41,7 @@ SOCKET openSocket(HWND window, std::uint16_t port, bool shared)
     if (s == INVALID_SOCKET)
         return s;
     const BOOL yes = TRUE;
-    const sockaddr_in local = endpoint(0, port);
+    const sockaddr_in local = Ipv4Endpoint(0, port);
     const bool ready
         = (!shared
            || setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char *>(&yes),
@@ -69,22 +60,18 @@ SOCKET openSocket(HWND window, std::uint16_t port, bool shared)
 WinsockDatagrams::WinsockDatagrams(HWND window)
     : m_window(window)
 {
-    WSADATA data {};
-    m_started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
 }
 
 WinsockDatagrams::~WinsockDatagrams()
 {
     Close();
-    if (m_started)
-        WSACleanup();
 }
 
 std::string WinsockDatagrams::Open()
 {
     if (m_ask != INVALID_SOCKET)
         return {};
-    if (!m_started)
+    if (!m_winsock)
         return "Winsock could not start";
     m_ask = openSocket(m_window, 0, false);
     if (m_ask == INVALID_SOCKET)
@@ -115,7 +102,7 @@ void WinsockDatagrams::Close()
 
 void WinsockDatagrams::Send(Ipv4 to, std::uint16_t port, const std::string &bytes)
 {
-    const sockaddr_in target = endpoint(to, port);
+    const sockaddr_in target = Ipv4Endpoint(to, port);
     if (m_ask != INVALID_SOCKET)
         sendto(m_ask, bytes.data(), static_cast<int>(bytes.size()), 0,
                reinterpret_cast<const sockaddr *>(&target), sizeof target);

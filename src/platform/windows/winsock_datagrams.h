@@ -3,7 +3,7 @@
 
 #include "core/net/datagram_port.h"
 
-#include "platform/windows/windows_api.h"
+#include "platform/windows/winsock_use.h"
 
 #include <winsock2.h>
 
@@ -36,8 +36,8 @@ public:
 private:
     void readAll(SOCKET socket, bool announcement);
 
+    WinsockUse m_winsock;
     HWND m_window;
-    bool m_started = false;
     SOCKET m_ask = INVALID_SOCKET;
     SOCKET m_hear = INVALID_SOCKET;
     // Lookups still running answer nobody once the sockets are closed.

@@ -42,30 +42,17 @@ int addressLength(const sockaddr_storage &address)
                                          : static_cast<int>(sizeof(sockaddr_in));
 }
 
-// Abort, like the Qt socket: no lingering, whatever was not sent is dropped.
-void closeAbortively(SOCKET s)
-{
-    linger abortive {1, 0};
-    setsockopt(s, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char *>(&abortive),
-               sizeof abortive);
-    closesocket(s);
-}
-
 } // namespace
 
 WinsockSocket::WinsockSocket(HWND window, DataArrival dataArrival)
     : m_window(window)
     , m_dataArrival(std::move(dataArrival))
 {
-    WSADATA data {};
-    m_started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
 }
 
 WinsockSocket::~WinsockSocket()
 {
     Close();
-    if (m_started)
-        WSACleanup();
 }
 
 void WinsockSocket::Close()
@@ -80,7 +67,7 @@ void WinsockSocket::Close()
     m_plainIn.clear();
     m_plainOut.clear();
     if (m_socket != INVALID_SOCKET) {
-        closeAbortively(m_socket);
+        CloseAbortively(m_socket);
         m_socket = INVALID_SOCKET;
     }
 }
@@ -91,13 +78,13 @@ void WinsockSocket::dropAttempts()
     m_race.reset();
     m_addresses.clear();
     for (const SOCKET attempt : std::exchange(m_attempts, {}))
-        closeAbortively(attempt);
+        CloseAbortively(attempt);
 }
 
 void WinsockSocket::Connect(const std::string &host, std::uint16_t port, Security security)
 {
     Close();
-    if (!m_started)
+    if (!m_winsock)
         return;
     m_host = host;
     m_tlsOnConnect = security == Security::Tls;
@@ -311,13 +298,7 @@ void WinsockSocket::readTls()
 
 void WinsockSocket::flush()
 {
-    while (!m_pending.empty()) {
-        const int chunk = static_cast<int>(std::min<std::size_t>(m_pending.size(), 64 * 1024));
-        const int sent = send(m_socket, m_pending.data(), chunk, 0);
-        if (sent == SOCKET_ERROR)
-            return; // would block: FD_WRITE comes when there is room again
-        m_pending.erase(0, static_cast<std::size_t>(sent));
-    }
+    SendWhatFits(m_socket, m_pending);
 }
 
 void WinsockSocket::GetData(std::string &data, std::int32_t count)

@@ -4,7 +4,7 @@
 #include "core/mail/socket.h"
 #include "core/net/connect_race.h"
 
-#include "platform/windows/windows_api.h"
+#include "platform/windows/winsock_use.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -68,9 +68,9 @@ private:
     // Queues bytes for the connection, encrypted once TLS is up.
     void queue(const std::string &text);
 
+    WinsockUse m_winsock;
     HWND m_window;
     DataArrival m_dataArrival;
-    bool m_started = false;
     SOCKET m_socket = INVALID_SOCKET;
     bool m_connected = false;
     // Counts connection attempts, so that a late answer for an earlier one is dropped.

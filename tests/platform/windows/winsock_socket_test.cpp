@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The Winsock socket, connected by name: the SMTP dialogue over SChannel against a real
 // server (aiosmtpd, a Linux program Wine runs as it is) with a test authority's certificates.
+// The stream port, over loopback against its own listener.
 #include "platform/windows/winsock_socket.h"
+#include "platform/windows/winsock_streams.h"
 
 #include "core/mail/smtp.h"
 #include "support/fake_mail.h"
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,17 +23,16 @@ using namespace pellwick;
 
 namespace {
 
-// Runs the thread's messages until `done` holds, handing the socket those for its
-// window; the limit only ends a broken run.
+// Runs the thread's messages until `done` holds, offering each to `take` first;
+// the limit only ends a broken run.
 template<typename Done>
-bool pumpUntil(Done done, HWND window = nullptr, WinsockSocket *socket = nullptr)
+bool pumpUntil(Done done, const std::function<bool(const MSG &)> &take = {})
 {
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     MSG m {};
     while (!done() && std::chrono::steady_clock::now() < limit) {
         while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
-            if (!socket || m.hwnd != window
-                || !socket->HandleMessage(m.message, m.wParam, m.lParam))
+            if (!take || !take(m))
                 DispatchMessageW(&m);
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     }
@@ -145,9 +147,90 @@ TEST(WinsockSocket, SmtpOverSchannelDeliversOnlyToATrustedServerAndLogsIn)
         smtp.ConnectToServer("localhost", "bob@example.org", "Your New IP Address is 10.9.8.7",
                              "alice@example.com", "IP", "Pellwick v1.0",
                              TlsSubmission(c, sink.port, password, pin));
-        ASSERT_TRUE(pumpUntil([&] { return host.dialoguesEnded > 0; }, window, &socket))
+        ASSERT_TRUE(pumpUntil(
+            [&] { return host.dialoguesEnded > 0; },
+            [&](const MSG &m) { return socket.HandleMessage(m.message, m.wParam, m.lParam); }))
             << host.log;
         ExpectTlsOutcome(c, host, sink.mail.Read("1.data"), password, pin);
+        DestroyWindow(window);
+    }
+}
+
+namespace {
+
+// Answers a request once its head has come, and records every exchange's end.
+struct StreamRecorder : StreamEvents
+{
+    void ExchangeEnded(const std::string &response, Ipv4 local) override
+    {
+        ended.emplace_back(response, local);
+    }
+    std::optional<std::string> RequestArrived(Ipv4 from, const std::string &bytes) override
+    {
+        if (!bytes.ends_with("\r\n\r\n"))
+            return std::nullopt;
+        askedBy.push_back(from);
+        return reply;
+    }
+
+    std::string reply;
+    std::vector<std::pair<std::string, Ipv4>> ended;
+    std::vector<Ipv4> askedBy;
+};
+
+} // namespace
+
+TEST(WinsockStreams, OneExchangeAtATimeAgainstTheListenerCappedOrRefused)
+{
+    constexpr Ipv4 loopback = 0x7f000001;
+    const std::string big(kMaxStreamBytes + 5000, 'x');
+    struct Case
+    {
+        const char *name;
+        std::string reply;
+        bool listening;
+        std::string response;
+        Ipv4 local;
+    };
+    const Case cases[] = {
+        {"answered", "HTTP/1.1 200 OK\r\n\r\n", true, "HTTP/1.1 200 OK\r\n\r\n", loopback},
+        {"cut off", big, true, big.substr(0, kMaxStreamBytes), loopback},
+        {"refused", "", false, "", 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                            nullptr, nullptr);
+        StreamRecorder events;
+        events.reply = c.reply;
+        WinsockStreams streams(window);
+        streams.SetEvents(&events);
+        const std::uint16_t port = streams.Listen();
+        ASSERT_NE(port, 0);
+        EXPECT_EQ(streams.Listen(), port);
+        if (!c.listening)
+            streams.Close();
+        // Idle connections fill the listener: the oldest give way to newer ones.
+        std::vector<SOCKET> idle(WinsockStreams::kMaxAccepted);
+        for (SOCKET &s : idle) {
+            s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+            const sockaddr_in to = Ipv4Endpoint(loopback, port);
+            connect(s, reinterpret_cast<const sockaddr *>(&to), sizeof to);
+        }
+        // The first exchange is dropped, unreported, by the second.
+        streams.Exchange(loopback, port, "NOTIFY / HTTP/1.1\r\n");
+        streams.Exchange(loopback, port, "NOTIFY / HTTP/1.1\r\nSID: 1\r\n\r\n");
+        ASSERT_TRUE(pumpUntil(
+            [&] { return !events.ended.empty(); },
+            [&](const MSG &m) { return streams.HandleMessage(m.message, m.wParam, m.lParam); }));
+        ASSERT_EQ(events.ended.size(), 1u);
+        const auto &[response, local] = events.ended.front();
+        EXPECT_EQ(response.size(), c.response.size());
+        EXPECT_TRUE(response == c.response) << response.substr(0, 80);
+        EXPECT_EQ(local, c.local);
+        EXPECT_EQ(events.askedBy, std::vector<Ipv4>(c.listening ? 1 : 0, loopback));
+        for (const SOCKET s : idle)
+            closesocket(s);
         DestroyWindow(window);
     }
 }
