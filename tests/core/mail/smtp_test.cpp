@@ -201,6 +201,7 @@ TEST(SmtpDialogue, ANamedSenderAndEveryRecipientGoInTheEnvelope)
     d.reply("354 go\r\n");
     EXPECT_NE(d.data().find("\r\nTo: ann@x.test, ben@y.test, carl@z.test\r\n"), std::string::npos);
     EXPECT_TRUE(d.data().ends_with("\r\n\r\n.\r\n")) << "empty body";
+    EXPECT_TRUE(d.data().starts_with("From: =?UTF-8?B?SsO2cmc=?= <joerg@example.org>\r\n"));
 }
 
 TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
@@ -294,32 +295,29 @@ TEST(SmtpMessage, TextBeyondAsciiGoesOutAsMimeUtf8)
     const std::string snowman = "\xE2\x98\x83";
     const std::string mime = "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n"
                              "Content-Transfer-Encoding: ";
-    // Subject, body, sender, whether the server offers 8BITMIME; the header from
+    // Subject, body, whether the server offers 8BITMIME; the header from
     // "Subject: " to its end, and the body sent (empty: not compared).
-    using Row = std::tuple<std::string, std::string, std::string, bool, std::string, std::string>;
-    for (const auto &[subject, body, sender, eightBitMime, headerTail, bodySent] : {
-             Row {gruesse, gruesse + " " + snowman + " \r\nok", "a@b.c", false,
+    using Row = std::tuple<std::string, std::string, bool, std::string, std::string>;
+    for (const auto &[subject, body, eightBitMime, headerTail, bodySent] : {
+             Row {gruesse, gruesse + " " + snowman + " \r\nok", false,
                   "Subject: =?UTF-8?B?R3LDvMOfZQ==?=\r\n" + mime + "quoted-printable\r\n\r\n",
                   "Gr=C3=BC=C3=9Fe =E2=98=83=20\r\nok\r\n"},
-             Row {"IP", gruesse, "a@b.c", true, "Subject: IP\r\n" + mime + "8bit\r\n\r\n",
-                  gruesse + "\r\n"},
-             Row {"IP", "x", "J\xC3\xB6rg <joerg@example.org>", false,
-                  "Subject: IP\r\n" + mime + "7bit\r\n\r\n", "x\r\n"},
-             Row {"IP", std::string(999, 'z'), "a@b.c", true,
+             Row {"IP", gruesse, true, "Subject: IP\r\n" + mime + "8bit\r\n\r\n", gruesse + "\r\n"},
+             Row {"IP", std::string(999, 'z'), true,
                   "Subject: IP\r\n" + mime + "quoted-printable\r\n\r\n", ""},
              // Words end between characters, never inside one.
              Row {
                  gruesse + " " + std::string(30, 'x') + " " + snowman + " " + std::string(40, 'y'),
-                 "", "a@b.c", false,
+                 "", false,
                  "Subject: =?UTF-8?B?R3LDvMOfZSB4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHgg4piD?=\r\n"
                  " =?UTF-8?B?IHl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXl5eXk=?=\r\n"
                      + mime + "7bit\r\n\r\n",
                  ""},
          }) {
-        SCOPED_TRACE(subject + " / " + sender);
+        SCOPED_TRACE(subject);
         Dialogue d;
         // A login makes the dialogue ask EHLO, which is where 8BITMIME is learnt.
-        d.start("bob@example.org", body, sender, subject, "mail.example.com",
+        d.start("bob@example.org", body, "a@b.c", subject, "mail.example.com",
                 {25, Security::None, eightBitMime ? "u" : "", "pw", "", ""});
         d.reply("220 hi\r\n");
         d.reply(eightBitMime ? "250-mx\r\n250-8BITMIME\r\n250 AUTH PLAIN\r\n" : "250 ok\r\n");
@@ -338,8 +336,6 @@ TEST(SmtpMessage, TextBeyondAsciiGoesOutAsMimeUtf8)
         for (std::size_t lineStart = 0, lf = data.find('\n'); lf != std::string::npos;
              lineStart = lf + 1, lf = data.find('\n', lineStart))
             EXPECT_LE(lf - lineStart - 1, lf < end ? 78u : 76u);
-        EXPECT_EQ(data.starts_with("From: =?UTF-8?B?SsO2cmc=?= <joerg@example.org>\r\n"),
-                  sender.starts_with("J"));
     }
 }
 
