@@ -52,7 +52,7 @@ struct WindowHarness
     std::string clipboard;
     bool timerRunning = false, iconShown = false, autostart = false;
     std::string iconTip;
-    int processEnds = 0, exitStatus = -1, memoryReads = 0;
+    int processEnds = 0, exitStatus = -1;
     std::int64_t now = 0; // the steady clock, in ms
     std::vector<std::string> balloons;
 
@@ -79,7 +79,7 @@ struct WindowHarness
         const MachineParts machine {.store = hive,
                                     .autostart = *this,
                                     .localIp = [this] { return localIp; },
-                                    .memoryReader = [this] { return ReadMemory(); },
+                                    .memoryReader = [this] { return memory; },
                                     .clock = FixedTime,
                                     .commandLine = commandLine,
                                     .endProcess = [this](int status) { EndProcess(status); },
@@ -132,11 +132,6 @@ struct WindowHarness
     {
         ++ipv6Reads;
         return ipv6;
-    }
-    MemStatus ReadMemory()
-    {
-        ++memoryReads;
-        return memory;
     }
     void EndProcess(int status)
     {
