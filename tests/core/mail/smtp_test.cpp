@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The SMTP dialogue against a fake socket, deadline and window: byte-exact
-// transcripts, each reply matched to its command, each failure's log line.
+// transcripts, each reply matched to its command, each failure's log line; the
+// addresses and the IP token it is given.
 #include "support/fake_mail.h"
 
+#include "core/mail/address.h"
 #include "core/mail/ip_token.h"
 #include "core/mail/smtp.h"
 #include "platform/platform.h"
@@ -367,4 +369,45 @@ TEST(IpToken, ReplacesEveryExactTokenAndGoesWhereTheUserPutsIt)
              Row {"abc", 1, 99, "a[IPADDRESS]"},
          })
         EXPECT_EQ(InsertTokenAtCaret(text, start, length), result) << text;
+}
+
+TEST(Address, OnlyWholeAddressesPassAndTheProblemNamesTheField)
+{
+    struct Row
+    {
+        std::string field;
+        bool accepted;
+    };
+    const Row rows[] = {
+        {"root@localhost", true},
+        {"  ops@example.org ", true},
+        {"<ops@example.org>", true},
+        {"Pellwick at home <ops@example.org>", true},
+        {"\"Doe \\\"JD\\\" John\" <j@example.org>", true},
+        {"me@[192.0.2.1]", true},
+        {"jörg@bücher.example", true},
+        // Line breaks go first: what they glued must not become a command.
+        {"a@example.org\r\nRCPT TO:<evil@x>", false},
+        {"a@example.org>", false},
+        {"<a@example.org", false},
+        {"a@example.org <b@example.org", false},
+        {"<a@b> <c@d>", false},
+        {"\"open <a@b>", false},
+        {"\"escaped end\\\" <a@b>", false},
+        {"no-domain@", false},
+        {"@no-local", false},
+        {"plain", false},
+        {"two words@example.org", false},
+        {"", false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.field);
+        EXPECT_EQ(SenderProblem(row.field).empty(), row.accepted);
+        EXPECT_EQ(RecipientsProblem(row.field).empty(), row.accepted);
+    }
+    EXPECT_EQ(SenderProblem("a@b\r\nRCPT TO:<evil@x>"),
+              "The sender \"a@bRCPT TO:<evil@x>\" is not an email address.");
+    EXPECT_EQ(RecipientsProblem(" ; , "), "No recipient is set.");
+    EXPECT_EQ(RecipientsProblem("a@b; Ops <c@d>,,e@f"), "");
+    EXPECT_NE(RecipientsProblem("a@b, c"), "");
 }
