@@ -41,7 +41,6 @@ struct WindowHarness
 
     std::string localIp = "192.0.2.7";
     std::optional<std::string> ipv6;
-    int ipv6Reads = 0;
     std::string commandLine;
     // Virtual figures beyond 32 bits.
     MemStatus memory {8'000'000'000, 2'000'000'000, 1ULL << 47, 3ULL << 45};
@@ -83,7 +82,7 @@ struct WindowHarness
                                     .clock = FixedTime,
                                     .commandLine = commandLine,
                                     .endProcess = [this](int status) { EndProcess(status); },
-                                    .globalIpv6 = [this] { return ReadIpv6(); },
+                                    .globalIpv6 = [this] { return ipv6; },
                                     .passwordStore = passwordStore,
                                     .lines = lines};
         const ShellParts shell {.socket = *this,
@@ -128,11 +127,6 @@ struct WindowHarness
     }
 
     static std::uint64_t FixedMessageId() { return 1; }
-    std::optional<std::string> ReadIpv6()
-    {
-        ++ipv6Reads;
-        return ipv6;
-    }
     void EndProcess(int status)
     {
         ++processEnds;
