@@ -209,6 +209,7 @@ TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
     const std::string password = "s3cret!";
     const std::string fingerprint(64, 'A');
     const std::string ehlo = "EHLO ws1.example.net\r\n";
+    const std::pair<std::string, std::string> greeted {"220 mx\r\n", ehlo};
     const std::string mailFrom = "MAIL FROM:<alice@example.com>\r\n";
     const std::string plainAuth
         = "AUTH PLAIN " + Base64(std::string("\0alice\0", 7) + password) + "\r\n";
@@ -227,26 +228,24 @@ TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
     // clang-format off
     const std::vector<Case> cases {
         {"tls, login only", Security::Tls, "",
-         {{"tls:verified", ""}, {"220 mx\r\n", ehlo},
-          {"250-mx\r\n250 AUTH=LOGIN\r\n", "AUTH LOGIN\r\n"},
+         {{"tls:verified", ""}, greeted, {"250-mx\r\n250 AUTH=LOGIN\r\n", "AUTH LOGIN\r\n"},
           {"334 VXNlcm5hbWU6\r\n", "YWxpY2U=\r\n"},
           {"334 UGFzc3dvcmQ6\r\n", Base64(password) + "\r\n"},
           {"235 ok\r\n", mailFrom}}, ""},
         {"pinned certificate", Security::Tls, "aa:" + std::string(62, 'a'),
-         {{"tls:untrusted", ""}, {"220 mx\r\n", ehlo},
-          {"250-mx\r\n250 AUTH PLAIN\r\n", plainAuth}}, ""},
+         {{"tls:untrusted", ""}, greeted, {"250-mx\r\n250 AUTH PLAIN\r\n", plainAuth}}, ""},
         {"no STARTTLS offered", Security::StartTls, "",
-         {{"220 mx\r\n", ehlo}, {"250-mx\r\n250 AUTH PLAIN\r\n", ""}}, noTls},
+         {greeted, {"250-mx\r\n250 AUTH PLAIN\r\n", ""}}, noTls},
         {"bytes planted after STARTTLS", Security::StartTls, "",
-         {{"220 mx\r\n", ehlo}, {"250-mx\r\n250 STARTTLS\r\n", "STARTTLS\r\n"},
+         {greeted, {"250-mx\r\n250 STARTTLS\r\n", "STARTTLS\r\n"},
           {"220 go\r\n250 AUTH PLAIN\r\n", ""}},
          "Server mail.example.com:587 sent more after its STARTTLS reply"},
         {"no password", Security::None, "",
-         {{"220 mx\r\n", ehlo}, {"250-mx\r\n250 AUTH PLAIN\r\n", ""}},
+         {greeted, {"250-mx\r\n250 AUTH PLAIN\r\n", ""}},
          "No password stored for alice at mail.example.com:587"},
         {"refused login", Security::None, "",
-         {{"220 mx\r\n", ehlo}, {"250-mx\r\n250 AUTH PLAIN\r\n", plainAuth},
-          {"535 5.7.8 no\r\n", ""}}, "535 5.7.8 no"},
+         {greeted, {"250-mx\r\n250 AUTH PLAIN\r\n", plainAuth}, {"535 5.7.8 no\r\n", ""}},
+         "535 5.7.8 no"},
     };
     // clang-format on
     for (const auto &c : cases) {
