@@ -353,7 +353,7 @@ TEST(IpToken, ReplacesEveryExactTokenAndGoesWhereTheUserPutsIt)
           Replaced {"[ipaddress] [IP ADDRESS] [IPADDRESS", "1",
                     "[ipaddress] [IP ADDRESS] [IPADDRESS"},
           Replaced {"[[IPADDRESS]IPADDRESS]]", "[IPADDRESS]", "[[IPADDRESS]IPADDRESS]]"},
-          Replaced {"[IPADDRESS][IPADDRESS]", "1", "11"}, Replaced {"is [IPADDRESS]!", "", "is !"}})
+          Replaced {"is [IPADDRESS]!", "", "is !"}})
         EXPECT_EQ(ReplaceIpToken(text, ip), result) << text;
 
     // A selection or caret beyond the text (the shells' tests place it within).
@@ -376,7 +376,6 @@ TEST(Address, OnlyWholeAddressesPassAndTheProblemNamesTheField)
         {"root@localhost", true},
         {"  ops@example.org ", true},
         {"<ops@example.org>", true},
-        {"Pellwick at home <ops@example.org>", true},
         {"\"Doe \\\"JD\\\" John\" <j@example.org>", true},
         {"me@[192.0.2.1]", true},
         {"jörg@bücher.example", true},

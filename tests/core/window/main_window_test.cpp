@@ -418,7 +418,6 @@ TEST(MainWindowDebugLog, KeepsTheNewestMebibyteFromALineStart)
              Row {"ab\r\n", "cd\r\n", 7, "cd\r\n"}, // one byte over: the whole first line goes
              Row {"a\nbb\nccc\n", "d\n", 6, "ccc\nd\n"},
              Row {"", "one line far too long\n", 4, ""}, // no line fits: nothing half kept
-             Row {"x\n", "no break at the end", 19, "no break at the end"},
          }) {
         std::string log = before;
         const std::string dropped = AppendToBoundedLog(log, text, limit);
