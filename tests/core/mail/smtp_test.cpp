@@ -139,8 +139,7 @@ TEST(SmtpDialogue, EachReplyMustFitItsCommandAndEveryFailureEndsItWithOneLine)
     };
     const auto refused = DeliveryResult::RefusedForGood;
     const auto passing = DeliveryResult::PassingFailure;
-    // A lost connection, refusals and unknown hosts are the real-server test's,
-    // a refused recipient the end-to-end run's.
+    // A lost connection, refusals and unknown hosts are the real-server test's.
     const std::vector<Case> cases {
         {0, "250 hello\r\n", true},
         {0, "354 x\r\n", false, refused, "Unexpected reply to the greeting\r\n"},
@@ -149,6 +148,7 @@ TEST(SmtpDialogue, EachReplyMustFitItsCommandAndEveryFailureEndsItWithOneLine)
         {1, "25\r\n", false, refused, "Unexpected reply to HELO\r\n"},
         {2, "2500 odd\r\n", true},
         {2, "250-fine\r\n550 but no\r\n", false, refused, "Unexpected reply to MAIL FROM\r\n"},
+        {3, "550 no such user\r\n", false},
         {4, "250 ok\r\n", false, refused, "Unexpected reply to DATA\r\n"},
         {5, "", false, passing, noReply + "10 min waiting for the reply to the message\r\n"},
         {6, "250 still fine\r\n", false, DeliveryResult::Delivered},
