@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/app/command_line.h"
 #include "core/app/info_request.h"
+#include "core/app/retry_schedule.h"
+#include "core/app/schedule.h"
 #include "core/app/startup.h"
 #include "support/fake_mail.h"
 #include "support/memory_store.h"
@@ -8,19 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
-using pellwick::CommandLine;
-using pellwick::InfoRequest;
-using pellwick::IsLoginRun;
-using pellwick::MachineParts;
-using pellwick::ParseCommandLine;
-using pellwick::PrivateFile;
-using pellwick::RunMode;
-using pellwick::SettingsCommand;
+using namespace pellwick;
 
 namespace {
 
@@ -38,12 +35,12 @@ struct Row
     std::string err;
     std::optional<std::string> password = std::nullopt; // as the window got it
     std::string unreadable = ""; // why the store could not be read
-    std::optional<pellwick::HandOverReply> running = std::nullopt; // the running one's reply
+    std::optional<HandOverReply> running = std::nullopt; // the running one's reply
     PrivateFile file = {PrivateFile::Status::Read, "pw\nrest", ""};
 };
 
 // A shell that writes down what the start-up asks of it, in order.
-struct RecordingShell : pellwick::StartupShell
+struct RecordingShell : StartupShell
 {
     const Row *row = nullptr;
     std::string calls;
@@ -51,10 +48,10 @@ struct RecordingShell : pellwick::StartupShell
     std::optional<std::string> password;
 
     bool CanShowWindow() const override { return row->display; }
-    bool ClaimInstance(bool loginRun, pellwick::HandOverReply &reply) override
+    bool ClaimInstance(bool loginRun, HandOverReply &reply) override
     {
         calls += loginRun ? "claim(login) " : "claim ";
-        reply = row->running.value_or(pellwick::HandOverReply {});
+        reply = row->running.value_or(HandOverReply {});
         return row->firstInstance;
     }
     std::vector<std::string>
@@ -73,12 +70,12 @@ struct RecordingShell : pellwick::StartupShell
     void EndLoop(int status) override { ended = status; }
     int RunSendNow(const MakeSendNow &make) override
     {
-        pellwick::test::FakeSocket socket;
-        pellwick::test::ManualDeadline deadline;
+        test::FakeSocket socket;
+        test::ManualDeadline deadline;
         const auto run = make(socket, deadline);
         run->Start();
         calls += "send-now(" + socket.connectedTo + ")";
-        socket.Fail(pellwick::SocketFailure::Refused, "refused");
+        socket.Fail(SocketFailure::Refused, "refused");
         return ended.value_or(-1);
     }
     int RunForm(RunMode mode, MachineParts parts) override
@@ -94,7 +91,7 @@ struct RecordingShell : pellwick::StartupShell
 };
 
 // The log-in entry, writing down that it was written.
-struct LoggedAutostart : pellwick::Autostart
+struct LoggedAutostart : Autostart
 {
     explicit LoggedAutostart(std::string &log)
         : calls(log)
@@ -111,12 +108,12 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
 {
     const PrivateFile open {PrivateFile::Status::OpenToOthers, "pw", ""};
     const std::string unreadable = "cannot read the settings file f: it is not a regular file";
-    const std::string version = pellwick::VersionText() + "\n" + pellwick::LicenceText();
-    pellwick::HandOverReply headless;
+    const std::string version = VersionText() + "\n" + LicenceText();
+    HandOverReply headless;
     headless.headless = true;
     headless.process = 42;
-    const std::string beside = pellwick::HeadlessRunningLine(42) + "\n";
-    pellwick::HandOverReply answer = headless;
+    const std::string beside = HeadlessRunningLine(42) + "\n";
+    HandOverReply answer = headless;
     answer.out = "Address: 10.0.0.1\n";
     const auto none = std::nullopt;
     // clang-format off
@@ -164,10 +161,10 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         SCOPED_TRACE(testing::PrintToString(row.arguments));
         RecordingShell shell;
         shell.row = &row;
-        const pellwick::PlatformParts platform {
+        const PlatformParts platform {
             .settingsStore =
                 [&row] {
-                    auto store = std::make_unique<pellwick::test::MemoryStore>();
+                    auto store = std::make_unique<test::MemoryStore>();
                     store->unreadable = row.unreadable;
                     return store;
                 },
@@ -175,11 +172,11 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
             .readPrivateFile = [&row](const std::string &) { return row.file; },
             .autostart = [&shell] { return std::make_unique<LoggedAutostart>(shell.calls); },
             .localIp = [] { return std::string("192.0.2.9"); },
-            .memoryReader = [] { return pellwick::MemStatus {}; },
-            .clock = [] { return pellwick::LocalTime {}; },
+            .memoryReader = [] { return MemStatus {}; },
+            .clock = [] { return LocalTime {}; },
             .hostName = [] { return std::string("ws1"); },
             .askRunning =
-                [&shell, &row](const pellwick::HandOver &handOver) {
+                [&shell, &row](const HandOver &handOver) {
                     shell.calls += "ask(";
                     for (const std::string &word : handOver.arguments)
                         shell.calls += (shell.calls.ends_with('(') ? "" : " ") + word;
@@ -190,7 +187,7 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         };
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        const int status = pellwick::RunProgram(row.arguments, "pellwick", platform, shell);
+        const int status = RunProgram(row.arguments, "pellwick", platform, shell);
         // Only the start of a text is compared; an empty one must stay empty.
         const auto start = [](const std::string &text, const std::string &expected) {
             return expected.empty() ? text : text.substr(0, expected.size());
@@ -231,21 +228,14 @@ TEST(CommandLine, LoginRunEveryOptionCommandAndProblem)
                              "--status at a time";
     // clang-format off
     for (const Row &row : {
-             Row {{}, Window, None, none, ""},
              Row {{"/s", "--headless"}, Headless, None, none, ""},
              Row {{"--headless", "--send-now"}, SendNow, None, none, ""},
-             Row {{"--helpx", "help"}, Window, None, none, "unknown option --helpx"},
              Row {{"/??", "--Version"}, Window, None, none, "unknown option /??"},
-             Row {{"--version"}, Window, Version, none, ""},
-             Row {{"-h"}, Window, Help, none, ""},
              Row {{"--version", "--help"}, Window, Version, none, ""},
              Row {{"--help", "--version"}, Window, Help, none, ""},
-             Row {{"/s", "--password-file", "/run/pw"}, Window, None, "/run/pw", ""},
              Row {{"--password-file=/a b", "--headless"}, Headless, None, "/a b", ""},
              // The word after the option is its value, even one that reads as
              // an option; it still chooses the mode.
-             Row {{"--password-file", "--password-file", "x"}, Window, None, "--password-file",
-                  "unknown option x"},
              Row {{"--password-file", "--send-now"}, SendNow, None, "--send-now", ""},
              Row {{"--password-file"}, Window, None, none, "--password-file takes a FILE"},
              Row {{"--set", "A=1", "b=", "/s"}, Window, None, none, "", C::Set, {"A=1", "b="}},
@@ -253,7 +243,6 @@ TEST(CommandLine, LoginRunEveryOptionCommandAndProblem)
              Row {{"--unset", "--list"}, Window, None, none, "--unset takes a NAME", C::List},
              Row {{"--list", "--status"}, Window, None, none, both, C::Status},
              Row {{"--set"}, Window, None, none, "--set takes NAME=VALUE", C::Set},
-             Row {{"--set-password", "--headless"}, Headless, None, none, "", C::SetPassword},
          }) {
         // clang-format on
         SCOPED_TRACE(testing::PrintToString(row.arguments));
@@ -263,4 +252,43 @@ TEST(CommandLine, LoginRunEveryOptionCommandAndProblem)
                      got.commandWords),
             std::tie(row.mode, row.info, row.passwordFile, row.problem, row.command, row.words));
     }
+}
+
+TEST(Schedule, UnitAndRateFromTheListAndTheTypedText)
+{
+    using Row = std::tuple<int, const char *, std::int64_t>;
+    for (const auto &[index, typed, factor] :
+         {Row {0, "Minutes", 1000}, Row {1, "", 60000}, Row {2, "x", 3600000},
+          Row {-1, " HOURS\t", 3600000}, Row {-1, "fortnights", 1000}, Row {-1, "Minute", 1000},
+          // Only ASCII letters fold: a dotless capital I is no "i".
+          Row {-1, "M\xC4\xB0NUTES", 1000}})
+        EXPECT_EQ(UnitFactor(index, typed), factor) << typed;
+
+    // The rate text is read as a whole number, or treated as empty.
+    using RateRow = std::tuple<std::string, int, std::int64_t>;
+    for (const auto &[rate, unit, countdown] : {
+             RateRow {" 45 ", 0, 45000},
+             RateRow {"2.5", 0, 2000},
+             RateRow {"3.5", 0, 4000},
+             RateRow {".5", 0, 0},
+             RateRow {"2562047788015", 2, 2562047788015 * 3600000},
+             // Not a number, or too large to count down: like an empty field.
+             RateRow {"", 0, 30000},
+             RateRow {"1e9", 0, 30000},
+             RateRow {"2562047788016", 2, 30 * 3600000},
+         }) {
+        const TimerSettingsResult result = ApplyTimerSettings({true, rate, unit, ""});
+        EXPECT_EQ(result.countdown, countdown) << rate;
+        EXPECT_EQ(result.rateText, countdown == 30000 || countdown == 30 * 3600000 ? "30" : rate);
+    }
+    EXPECT_EQ(ApplyTimerSettings({false, "45", 0, ""}).countdown, std::nullopt);
+}
+
+TEST(Schedule, TicksStopAtTheLowestValueAndRetryWaitsRoundUp)
+{
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    EXPECT_EQ(ScheduleTick(kMin + 1, false).countdown, kMin);
+    EXPECT_TRUE(ScheduleTick(kMin, true).send);
+    // A retry's wait is told rounded up (30 s and 1 min are the window tests').
+    EXPECT_EQ(RetryCaption(60001), "Retrying in 2 min");
 }

@@ -43,8 +43,8 @@ TEST(AddressChoice, TheStableGlobalAddressOfTheDefaultRouteInterface)
     // The addresses, the interface of the default route, the address chosen.
     using Row = std::tuple<std::vector<Ipv6Candidate>, std::optional<std::uint32_t>, const char *>;
     for (const auto &[candidates, route, chosen] : {
-             // Stable over temporary, wherever it is listed.
-             Row {{doc(9, "t"), doc(1), doc(8, "t")}, 2, "2001:db8::1"},
+             // A deprecated stable one loses to a temporary one (stable over
+             // temporary is the end-to-end IPv6 run's).
              Row {{doc(1, "x"), doc(9, "t")}, 2, "2001:db8::9"},
              // Never link-local, ULA, loopback, multicast, tentative or duplicate.
              Row {{candidate({0xfe80, 0, 0, 0, 0, 0, 0, 1}),
@@ -58,10 +58,8 @@ TEST(AddressChoice, TheStableGlobalAddressOfTheDefaultRouteInterface)
              Row {{doc(1, "", 3), doc(2)}, 2, "2001:db8::2"},
              Row {{doc(1)}, std::nullopt, "unknown"},
              Row {{doc(1, "", 3)}, 2, "unknown"},
-             // RFC 5952: the first longest zero run shortened, a lone zero kept.
+             // RFC 5952 (the end-to-end run mails the kernel's own form): a lone zero kept.
              Row {{candidate({0x2001, 0xdb8, 0, 1, 0, 0, 0, 1})}, 2, "2001:db8:0:1::1"},
-             Row {{candidate({0x2001, 0, 0, 0xabcd, 0, 0, 0, 0})}, 2, "2001:0:0:abcd::"},
-             Row {{candidate({0x2001, 0xdb8, 1, 0, 0, 1, 0, 0})}, 2, "2001:db8:1::1:0:0"},
          })
         EXPECT_EQ(pellwick::ChooseGlobalIpv6(candidates, route).value_or("unknown"), chosen);
 }
@@ -77,18 +75,16 @@ TEST(AddressChoice, ConnectionAttemptsTakeTurnsAndOverlap)
     EXPECT_EQ(pellwick::InterleaveFamilies<std::string>({"1.1.1.1", "::1"}, isV6),
               (std::vector<std::string> {"1.1.1.1", "::1"}));
 
-    // Events of a race, in turn: 'b' begin, 't' the timer, 'f' a failure; each
+    // A hanging first attempt is the end-to-end run's, a lone refused one the
+    // real-server test's. Events of a race, in turn: 'b' begin, 't' the timer, 'f' a failure; each
     // step written as the address started (or '-'), '+' for an armed timer, '!' failed.
     using Race = std::tuple<std::size_t, const char *, const char *>; // attempts, events, steps
     for (const auto &[count, events, steps] : {
-             // The first hangs: the second starts 250 ms later, the third 250 ms after that.
-             Race {3, "btt", "0+ 1+ 2"},
              // A failure starts the next one at once; the last failure fails the race.
              Race {3, "bfff", "0+ 1+ 2 !"},
              // An early failure while a later one is still trying is not the end.
              Race {2, "btff", "0+ 1 - !"},
              Race {2, "bttf", "0+ 1 - -"},
-             Race {1, "bf", "0 !"},
              Race {0, "b", "!"},
          }) {
         ConnectRace race(count);

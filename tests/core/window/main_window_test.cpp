@@ -16,7 +16,6 @@
 
 using namespace pellwick;
 using ::testing::HasSubstr;
-using ::testing::Not;
 
 namespace {
 
@@ -75,6 +74,7 @@ TEST(MainWindowLoad, StartUpShowsWhatTheStoredOptionsAsk)
               {{"mail", "localhost:25"}, {"caption", "Connecting to localhost"}, {"mail box", "1"},
                {"exit box", "off"}, {"autostart", "off"}}},
              {{{"CopyClipOnStartup", 1}}, {{"clipboard", "192.0.2.7"}}},
+             {{{"DisplayIcon", 0}}, {{"icon", "off"}}},
              {{{"ShowPhyMem", 0}, {"ShowIP", 0}}, {{"marks", "Virt"}, {"icon", "%75 Virtual Free "}}},
              {{{"TimerSend", 1}, {"TimerValueType", 1}},
               {{"countdown", std::to_string(30 * 60'000)}, {"rate field", "on"}}},
@@ -156,23 +156,19 @@ TEST(MainWindowSettings, HandedOverCommandsActOnTheLiveValuesAsIfTypedAndSaveAtO
     {
         std::vector<std::string> arguments;
         int status;
-        std::string out; // the start of standard output, then all of standard error
-        std::string err = "";
+        std::string out, err = ""; // the start of the output, all of the errors
     };
     // clang-format off
     for (const Row &row : std::vector<Row> {
              {{"--set", "smtpserver=mail.example.org", "SMTPPORT=587", "TimerSend=1",
                "TimerValue=2"}, 0, ""},
              {{"--get", "SENDER"}, 0, "typed@example.org\n"},
-             {{"--set", "SMTPPort=70000", "Subject=x"}, 64, "",
-              "pellwick: SMTPPort=70000: not a whole number from 1 to 65535\n"},
-             {{"--set", "SMTPServer=" + longName}, 64, "",
+             {{"--set", "Subject=x", "SMTPServer=" + longName}, 64, "",
               "pellwick: SMTPServer=" + longName + ": longer than 255 characters\n"},
              {{"--set", "Nope=1"}, 64, "", "pellwick: no stored value is named Nope (--list "
                                            "names them all)\n"},
              {{"--get", "SMTPPort=1"}, 64, "", "pellwick: SMTPPort=1: a NAME expected, without "
                                                "a value\n"},
-             {{"--bogus"}, 64, "", "pellwick: unknown option --bogus\n"},
              {{"--unset", "smtpport"}, 0, ""},
              {{"--list"}, 0, "SMTPServer        string \"mail.example.org\"\n"
                              "Recipient         string \"root@localhost\"  (default)\n"},
@@ -182,20 +178,18 @@ TEST(MainWindowSettings, HandedOverCommandsActOnTheLiveValuesAsIfTypedAndSaveAtO
         // clang-format on
         SCOPED_TRACE(testing::PrintToString(row.arguments));
         const HandOverReply reply = form.HandedOver({InstanceRequest::Command, row.arguments});
-        EXPECT_EQ(reply.status, row.status);
-        EXPECT_TRUE(reply.out.starts_with(row.out)) << reply.out;
-        EXPECT_EQ(reply.out.empty(), row.out.empty()) << reply.out;
-        EXPECT_EQ(reply.err, row.err);
+        const std::string out = row.out.empty() ? reply.out : reply.out.substr(0, row.out.size());
+        EXPECT_EQ(std::tie(reply.status, out, reply.err), std::tie(row.status, row.out, row.err));
     }
     // Shown as typed, with the timer's handler run; saved (the typed sender
-    // too), the port back at its default.
+    // too), the port back at its default, nothing of a refused --set.
     EXPECT_EQ(h.view.Text(Control::SmtpServer), "mail.example.org");
     EXPECT_TRUE(h.view.Enabled(Control::TimerRate));
     EXPECT_EQ(h.Stored("SMTPServer"), SettingValue("mail.example.org"));
     EXPECT_EQ(h.Stored("Sender"), SettingValue("typed@example.org"));
     EXPECT_EQ(h.Stored("SMTPPort"), SettingValue(25));
     EXPECT_EQ(h.Stored("Subject"), std::nullopt);
-    h.form->UserClicked(Control::SendEmailButton);
+    form.UserClicked(Control::SendEmailButton);
     h.End(DeliveryResult::Delivered, "250 OK");
     EXPECT_THAT(form.StatusText(), HasSubstr("\nLast mail: Sun, 06 Dec 2026 "));
     EXPECT_THAT(form.StatusText(), HasSubstr(", to root@localhost, delivered: 250 OK\n"));
@@ -249,7 +243,7 @@ TEST(MainWindowMail, TheServerDialogSetsSubmissionTrustsTheShownCertificateAndNe
     EXPECT_EQ(h.view.Text(Control::DebugText).find("pa55"), std::string::npos);
 }
 
-TEST(MainWindowTimer, TheIpv6AddressIsReadForItsTokenOnlyAndAMoveIsMailedOnce)
+TEST(MainWindowTimer, TheIpv6AddressFillsItsTokenAndAMoveIsMailedOnce)
 {
     WindowHarness h;
     // The subject of the mail the last step started, or "retry" when an
@@ -274,8 +268,7 @@ TEST(MainWindowTimer, TheIpv6AddressIsReadForItsTokenOnlyAndAMoveIsMailedOnce)
     using Step = std::tuple<std::optional<std::string>, const char *, const char *>;
     for (const auto &[ipv6, localIp, subject] : {
              Step {"2001:db8::1", "192.0.2.7", "2001:db8::1"},
-             // The same address again, none for a while, then back: no move.
-             Step {"2001:db8::1", "192.0.2.7", ""},
+             // None for a while, then the same one back: no move.
              Step {std::nullopt, "192.0.2.7", ""},
              Step {"2001:db8::1", "192.0.2.7", ""},
              // Both move at once: one mail.
@@ -291,49 +284,28 @@ TEST(MainWindowTimer, TheIpv6AddressIsReadForItsTokenOnlyAndAMoveIsMailedOnce)
         EXPECT_EQ(mailed(), subject) << ipv6.value_or("none");
         h.End(DeliveryResult::Delivered);
     }
-    // A template without the token never has it read.
-    h.view.SetText(Control::Subject, "at [IPADDRESS]");
-    const int reads = h.ipv6Reads;
-    h.localIp = "192.0.2.10";
-    form.AddressChanged();
-    form.UserClicked(Control::SendEmailButton);
-    h.Tick(60'000);
-    EXPECT_EQ(mailed(), "192.0.2.10");
-    EXPECT_EQ(h.ipv6Reads, reads);
 }
 
-TEST(MainWindowTimer, TicksFollowTheAddressAndReadMemoryOnlyForWhatShowsIt)
+TEST(MainWindowTimer, TicksFollowTheAddressTheTipKeepsTheFiguresOfTheMove)
 {
     WindowHarness h;
     MainWindow &form = h.Flags({{"StartMinimized", 1}, {"AutoEmailOnNewIP", 0}}).Start();
-    EXPECT_FALSE(h.view.WindowVisible());
-    h.memory.availablePhysical = 4'000'000'000;
-    for (int i = 0; i < 3; ++i)
-        h.Tick();
-    EXPECT_EQ(h.memoryReads, 1);
-
     // A new address rebuilds the tooltip with the figures of that moment; without
     // the box it is not mailed.
+    h.memory.availablePhysical = 4'000'000'000;
     h.localIp = "198.51.100.4";
     h.Tick();
-    EXPECT_EQ(h.memoryReads, 2);
     EXPECT_EQ(h.iconTip, "198.51.100.4 %50 Phyical Free %75 Virtual Free ");
     EXPECT_EQ(h.view.Caption(), kCaption + "198.51.100.4");
     EXPECT_EQ(h.connectedTo, "");
 
-    // Brought back, the About tab shows them at once and follows every tick.
+    // Brought back, the About tab shows the figures of now; the tip keeps its own.
     h.memory.availablePhysical = 6'000'000'000;
     h.Tick();
     form.MenuItemChosen(MenuItem::Restore);
     EXPECT_EQ(h.view.Text(Control::PhysicalMemory),
               "%75 Physical Mem Available. (6000000KB of 8000000KB)");
-    EXPECT_EQ(h.view.Text(Control::VirtualMemory),
-              "%75 Virtual Mem Available. (105553116266KB of 140737488355KB)");
-    h.memory.availablePhysical = 4'000'000'000;
-    h.Tick();
-    EXPECT_EQ(h.memoryReads, 4);
-    EXPECT_EQ(h.view.Text(Control::PhysicalMemory),
-              "%50 Physical Mem Available. (4000000KB of 8000000KB)");
+    EXPECT_THAT(h.iconTip, HasSubstr(" %50 "));
 
     // With the box checked, a new address is mailed, even none.
     h.view.SetValue(Control::EmailOnNewIp, kChecked);
@@ -344,36 +316,28 @@ TEST(MainWindowTimer, TicksFollowTheAddressAndReadMemoryOnlyForWhatShowsIt)
 
 TEST(MainWindowTimer, ScheduleMailsAtItsRateAndOnlyAfterStartUp)
 {
-    // The rate in seconds, and the ticks of five seconds until the first mail.
-    for (const auto &[rate, ticksToFirstMail] :
-         std::map<std::string, int> {{"30", 6}, {"12", 3}, {"0", 1}}) {
-        WindowHarness h;
-        MainWindow &form
-            = h.Flags({{"AutoEmailOnNewIP", 0}, {"TimerSend", 1}, {"TimerValue", rate}}).Make();
+    WindowHarness h;
+    MainWindow &form
+        = h.Flags({{"AutoEmailOnNewIP", 0}, {"TimerSend", 1}, {"TimerValue", "12"}}).Make();
+    form.Tick();
+    EXPECT_EQ(form.Countdown(), 0) << "no tick before start-up";
+    form.Start();
+    // Twelve seconds are three ticks of five.
+    for (int tick = 0; tick < 3; ++tick) {
+        EXPECT_EQ(h.connectedTo, "") << tick;
         form.Tick();
-        EXPECT_EQ(form.Countdown(), 0) << "no tick before start-up";
-        form.Start();
-        int ticks = 0;
-        for (; h.connectedTo.empty() && ticks < 10; ++ticks)
-            form.Tick();
-        EXPECT_EQ(ticks, ticksToFirstMail) << rate;
     }
+    EXPECT_EQ(h.connectedTo, "localhost:25");
 }
 
 TEST(MainWindowCheckBoxes, AChangedValueRunsItsHandlerAndTheHeldValueRunsNothing)
 {
     WindowHarness h;
     MainWindow &form = h.Start();
-    for (const Control box : {Control::DisplayIcon, Control::EmailIpOnStartup}) {
-        h.view.SetValue(box, kUnchecked);
-        form.UserChangedValue(box);
-    }
-    const auto seen = Seen(h);
-    EXPECT_EQ(seen.at("icon") + seen.at("autostart") + seen.at("exit box"), "offoffoff");
-
-    // The menu sets ShowIp to the value it already holds: its handler does
-    // not run, so the mark the user cleared by hand is only restored by the
-    // menu's own step.
+    // Loaded values run their handlers (the start-up table), and so do the
+    // user's (the source boxes' test). The menu sets ShowIp to the value it
+    // already holds: its handler does not run, so the mark the user cleared by
+    // hand is only restored by the menu's own step.
     h.view.SetMenuChecked(MenuItem::ShowIp, false);
     h.view.SetValue(Control::ShowIp, kChecked);
     form.MenuItemChosen(MenuItem::ShowIp);
@@ -460,7 +424,6 @@ TEST(MainWindowDebugLog, KeepsTheNewestMebibyteFromALineStart)
              Row {"ab\r\n", "cd\r\n", 7, "cd\r\n"}, // one byte over: the whole first line goes
              Row {"a\nbb\nccc\n", "d\n", 6, "ccc\nd\n"},
              Row {"", "one line far too long\n", 4, ""}, // no line fits: nothing half kept
-             Row {"x\n", "no break at the end", 19, "no break at the end"},
          }) {
         std::string log = before;
         const std::string dropped = AppendToBoundedLog(log, text, limit);
@@ -471,30 +434,22 @@ TEST(MainWindowDebugLog, KeepsTheNewestMebibyteFromALineStart)
 
 TEST(MainWindowExit, ExitSavesRemovesTheIconStopsAndEndsOnceAndAFailedSaveIsToldToTheUser)
 {
-    // The menu's Exit, the window's close box or an automatic exit; whether the
-    // save fails. Only a user who asked to leave is told.
-    for (const auto &[how, saveFails] : std::vector<std::pair<std::string, bool>> {
-             {"menu", false}, {"close box", true}, {"automatic", true}}) {
-        SCOPED_TRACE(how);
+    // The window's close box or an automatic exit, the save failing. Only a user
+    // who asked to leave is told. (The end-to-end tray run exits by the menu.)
+    for (const bool automatic : {false, true}) {
         WindowHarness h;
         MainWindow &form = h.Start();
-        h.hive.failCommits = saveFails;
+        h.hive.failCommits = true;
         h.view.SetText(Control::Recipient, "ops@example.org");
-        if (how == "menu")
-            form.MenuItemChosen(MenuItem::Exit);
-        if (how == "automatic")
-            form.ExitApp();
-        else
-            form.WindowClosed();
+        automatic ? form.ExitApp() : form.WindowClosed();
         form.Tick();
         EXPECT_EQ(h.Stored("Recipient"), SettingValue {std::string("ops@example.org")});
         EXPECT_FALSE(h.iconShown);
         EXPECT_FALSE(h.timerRunning);
-        EXPECT_EQ(h.processEnds, 1);
-        EXPECT_EQ(h.exitStatus, saveFails ? 1 : 0);
-        EXPECT_EQ(h.view.saveFailures,
-                  std::vector<std::string>(saveFails && how != "automatic" ? 1 : 0,
-                                           "registry.reg: no space left on device"));
+        EXPECT_EQ(std::tie(h.processEnds, h.exitStatus), std::tuple(1, 1)) << automatic;
+        EXPECT_EQ(
+            h.view.saveFailures,
+            std::vector<std::string>(automatic ? 0 : 1, "registry.reg: no space left on device"));
     }
 }
 
@@ -511,7 +466,6 @@ TEST(MainWindowPublicIp, AskedOnlyForTheTokenEachMoveMailedOnceAndAnUnknownOneRe
 
     WindowHarness h;
     h.Store("Subject", "Public [PUBLICIPADDRESS], local [IPADDRESS]");
-    h.Store("Msg", "at [PUBLICIPADDRESS]");
     MainWindow &form = h.Flags({{"AutoMail", 1}, {"AutoEmailOnNewIP", 1}}).Start();
     // The start-up mail waits for the router's answer.
     ASSERT_EQ(h.datagrams.sent.size(), 1u);
@@ -521,24 +475,17 @@ TEST(MainWindowPublicIp, AskedOnlyForTheTokenEachMoveMailedOnceAndAnUnknownOneRe
     EXPECT_EQ(h.view.Text(Control::KnownAddresses), "Local IP: 192.0.2.7\nPublic IP: 203.0.113.7");
     h.End(DeliveryResult::Delivered, "250 ok");
 
-    // Announced three times, the move is one mail.
-    for (std::uint32_t i = 0; i < 3; ++i)
-        h.datagrams.RouterSays(110 + i, 0xCB007108, true);
-    EXPECT_EQ(h.connects, 2);
-    EXPECT_THAT(h.Converse(), HasSubstr("Subject: Public 203.0.113.8,"));
-    h.End(DeliveryResult::Delivered, "250 ok");
-
     // Another network: the local move waits for the router, and both go in one mail.
     h.localIp = "198.51.100.4";
     form.AddressChanged();
-    EXPECT_EQ(h.connects, 2);
+    EXPECT_EQ(h.connects, 1);
     h.datagrams.RouterSays(5, 0xCB007109);
-    EXPECT_EQ(h.connects, 3);
+    EXPECT_EQ(h.connects, 2);
     EXPECT_THAT(h.Converse(), HasSubstr("Subject: Public 203.0.113.9, local 198.51.100.4\r\n"));
     h.End(DeliveryResult::Delivered, "250 ok");
     for (int i = 0; i < 3; ++i)
         h.Tick();
-    EXPECT_EQ(h.connects, 3);
+    EXPECT_EQ(h.connects, 2);
 
     // On the next one the router never answers and no STUN server is named:
     // the mail is retried, and goes at once when the router's five-minute
@@ -547,22 +494,13 @@ TEST(MainWindowPublicIp, AskedOnlyForTheTokenEachMoveMailedOnceAndAnUnknownOneRe
     form.AddressChanged();
     for (int i = 0; i < kNatPmpRetransmission.tries; ++i)
         h.addressDeadline.Expire();
-    EXPECT_EQ(h.connects, 3);
+    EXPECT_EQ(h.connects, 2);
     EXPECT_THAT(form.DebugLog(), HasSubstr("The public address is not known yet.\r\n"));
     EXPECT_THAT(h.view.Caption(), HasSubstr("Retrying in 30 s"));
     h.addressDeadline.Expire();
     h.datagrams.RouterSays(100, 0xCB007107);
-    EXPECT_EQ(h.connects, 4);
+    EXPECT_EQ(h.connects, 3);
     EXPECT_THAT(h.Converse(), HasSubstr("Subject: Public 203.0.113.7, local 198.51.100.5\r\n"));
-    h.End(DeliveryResult::Delivered, "250 ok");
-
-    // On a network without a router the button's mail goes, saying why.
-    h.datagrams.gateway = 0;
-    form.AddressChanged();
-    form.UserClicked(Control::SendEmailButton);
-    EXPECT_THAT(h.Converse(), HasSubstr("\r\nat unknown"));
-    EXPECT_THAT(form.DebugLog(),
-                HasSubstr("The public address is not known yet. \"unknown\" stands in its place."));
 }
 
 TEST(MainWindowPublicIp, TwoBoxesHoldTheSourceAndAButtonInsertsTheToken)
@@ -585,5 +523,102 @@ TEST(MainWindowPublicIp, TwoBoxesHoldTheSourceAndAButtonInsertsTheToken)
         EXPECT_EQ(h.Stored("PublicAddressSource"), SettingValue {flipped}) << source;
         EXPECT_EQ(h.Stored("Msg"),
                   SettingValue {"[PUBLICIPADDRESS]Your New IP Address is [IPADDRESS]"});
+    }
+}
+
+TEST(SettingsTrust, UnreadableSettingsMailNobodyAndStayAsTheyAre)
+{
+    const std::string cause
+        = "cannot read the settings file /h/registry.reg: it is not a regular file";
+    // The window, a log-in run with a tray and one without; ticks till it ends (-1: never).
+    using Row = std::tuple<const char *, bool, int>;
+    for (const auto &[commandLine, trayHost, ticksToEnd] :
+         {Row {"", true, -1}, Row {"/s", true, 2}, Row {"/s", false, 0}}) {
+        SCOPED_TRACE(testing::Message() << commandLine << trayHost);
+        WindowHarness h;
+        h.hive.unreadable = cause;
+        h.commandLine = commandLine;
+        h.trayHost = trayHost;
+        testing::internal::CaptureStderr();
+        MainWindow &form = h.Start();
+        for (int tick = 0; tick < ticksToEnd; ++tick) {
+            EXPECT_EQ(h.processEnds, 0);
+            h.Tick();
+        }
+        const std::string err = testing::internal::GetCapturedStderr();
+        // The defaults would mail to this machine's root at a new address.
+        h.localIp = "192.0.2.8";
+        form.AddressChanged();
+        h.Tick();
+        EXPECT_EQ(h.connectedTo, "");
+        EXPECT_FALSE(h.autostart);
+        if (ticksToEnd < 0) {
+            ASSERT_EQ(h.view.notices.size(), 1u);
+            EXPECT_THAT(h.view.notices[0], HasSubstr(cause + ".\n\nThe window shows the default"));
+            EXPECT_EQ(err, "");
+            // The user's own button still mails what the window shows.
+            form.UserClicked(Control::SendEmailButton);
+            EXPECT_EQ(h.connectedTo, "localhost:25");
+            form.ExitApp();
+            EXPECT_EQ(h.exitStatus, 0);
+        } else {
+            EXPECT_EQ(h.exitStatus, 78);
+            EXPECT_EQ(err, "Pellwick: the settings were not read: " + cause
+                               + "; nothing was sent and the file was left as it is\n");
+            EXPECT_EQ(h.balloons.size(), trayHost ? 1u : 0u);
+        }
+        EXPECT_EQ(h.hive.commits, 0);
+    }
+}
+
+TEST(SettingsTrust, EveryOutcomeIsToldAndALogInRunEndsWithItsStatus)
+{
+    struct Row
+    {
+        const char *run;
+        const char *recipient;
+        std::vector<DeliveryResult> tries;
+        std::string out, err;
+        int status;
+        bool journal = false; // the journal reads both streams
+    };
+    const std::string later = "<4>Pellwick: the email was not sent: 451 try later Retrying in ";
+    using enum DeliveryResult;
+    // clang-format off
+    const Row rows[] = {
+        {"two failures then delivered", "root@localhost", {PassingFailure, PassingFailure, Delivered},
+         "<6>Pellwick: the email was sent: 250 ok\n", later + "30 s.\n" + later + "1 min.\n", 0,
+         true},
+        {"refused for good", "root@localhost", {RefusedForGood}, "",
+         "<3>Pellwick: the email was not sent: 550 no\n", 69, true},
+        {"a recipient that is no address", "a@example.org>, <evil@x", {}, "",
+         "Pellwick: the email was not sent: The recipient \"a@example.org>\" is not an email "
+         "address.\n", 78},
+    };
+    // clang-format on
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.run);
+        WindowHarness h;
+        h.trayHost = false;
+        h.commandLine = "/s";
+        h.lines = {row.journal, row.journal};
+        h.Store("Recipient", std::string(row.recipient));
+        h.Flags({{"AutoMail", 1}, {"AutoExit", 1}});
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        h.Start();
+        for (std::size_t i = 0; i < row.tries.size(); ++i) {
+            if (i > 0)
+                h.Tick(i == 1 ? 30'000 : 60'000);
+            EXPECT_EQ(h.connectedTo, "localhost:25");
+            const DeliveryResult result = row.tries[i];
+            h.End(result, result == Delivered        ? "250 ok"
+                          : result == RefusedForGood ? "550 no"
+                                                     : "451 try later");
+        }
+        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::tie(out, err, h.processEnds, h.exitStatus),
+                  std::tuple(row.out, row.err, 1, row.status));
     }
 }

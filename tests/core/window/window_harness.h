@@ -41,7 +41,6 @@ struct WindowHarness
 
     std::string localIp = "192.0.2.7";
     std::optional<std::string> ipv6;
-    int ipv6Reads = 0;
     std::string commandLine;
     // Virtual figures beyond 32 bits.
     MemStatus memory {8'000'000'000, 2'000'000'000, 1ULL << 47, 3ULL << 45};
@@ -52,7 +51,7 @@ struct WindowHarness
     std::string clipboard;
     bool timerRunning = false, iconShown = false, autostart = false;
     std::string iconTip;
-    int processEnds = 0, exitStatus = -1, memoryReads = 0;
+    int processEnds = 0, exitStatus = -1;
     std::int64_t now = 0; // the steady clock, in ms
     std::vector<std::string> balloons;
 
@@ -79,11 +78,11 @@ struct WindowHarness
         const MachineParts machine {.store = hive,
                                     .autostart = *this,
                                     .localIp = [this] { return localIp; },
-                                    .memoryReader = [this] { return ReadMemory(); },
+                                    .memoryReader = [this] { return memory; },
                                     .clock = FixedTime,
                                     .commandLine = commandLine,
                                     .endProcess = [this](int status) { EndProcess(status); },
-                                    .globalIpv6 = [this] { return ReadIpv6(); },
+                                    .globalIpv6 = [this] { return ipv6; },
                                     .passwordStore = passwordStore,
                                     .lines = lines};
         const ShellParts shell {.socket = *this,
@@ -128,16 +127,6 @@ struct WindowHarness
     }
 
     static std::uint64_t FixedMessageId() { return 1; }
-    std::optional<std::string> ReadIpv6()
-    {
-        ++ipv6Reads;
-        return ipv6;
-    }
-    MemStatus ReadMemory()
-    {
-        ++memoryReads;
-        return memory;
-    }
     void EndProcess(int status)
     {
         ++processEnds;
