@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/net/event_source.h"
+
 #include <cstdint>
 #include <string>
 
@@ -54,7 +56,7 @@ protected:
 // (QtSocket); tests give the dialogue a fake. Data arrival is reported by the
 // owner calling Smtp::HandleServerReply with the count of waiting bytes; every
 // other event goes to the SocketEvents listener the dialogue registers.
-class Socket
+class Socket : public EventSource<SocketEvents>
 {
 public:
     virtual ~Socket() = default;
@@ -71,14 +73,6 @@ public:
     virtual void GetData(std::string &data, std::int32_t count) = 0;
     // Starts the TLS handshake on the open connection now.
     virtual void StartTls() = 0;
-
-    void SetEvents(SocketEvents *events) { m_events = events; }
-
-protected:
-    SocketEvents *Events() const { return m_events; }
-
-private:
-    SocketEvents *m_events = nullptr;
 };
 
 } // namespace pellwick

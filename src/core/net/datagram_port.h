@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/net/event_source.h"
 #include "core/net/ipv4.h"
 
 #include <cstdint>
@@ -33,7 +34,7 @@ protected:
 // The UDP the public address is learned over: one socket that asks (any local
 // port) and one that hears 224.0.0.1:5350. The shell gives the real one; tests
 // a fake.
-class DatagramPort
+class DatagramPort : public EventSource<DatagramEvents>
 {
 public:
     virtual ~DatagramPort() = default;
@@ -48,14 +49,6 @@ public:
     virtual void Resolve(const std::string &host) = 0;
     // The IPv4 default route's gateway, read afresh; 0 when there is none.
     virtual Ipv4 DefaultGateway() = 0;
-
-    void SetEvents(DatagramEvents *events) { m_events = events; }
-
-protected:
-    DatagramEvents *Events() const { return m_events; }
-
-private:
-    DatagramEvents *m_events = nullptr;
 };
 
 } // namespace pellwick

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/net/event_source.h"
 #include "core/net/ipv4.h"
 
 #include <cstddef>
@@ -36,7 +37,7 @@ protected:
 // the real one; tests a fake. Every call may come from within a report: the
 // next exchange starts in ExchangeEnded, and what RequestArrived sets off may
 // close the port.
-class StreamPort
+class StreamPort : public EventSource<StreamEvents>
 {
 public:
     virtual ~StreamPort() = default;
@@ -51,14 +52,6 @@ public:
     virtual std::uint16_t Listen() = 0;
     // Stops listening, closes every connection and drops the running exchange.
     virtual void Close() = 0;
-
-    void SetEvents(StreamEvents *events) { m_events = events; }
-
-protected:
-    StreamEvents *Events() const { return m_events; }
-
-private:
-    StreamEvents *m_events = nullptr;
 };
 
 } // namespace pellwick
