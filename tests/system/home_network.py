@@ -3,17 +3,12 @@
 namespace on the router's LAN; a "router" namespace with nftables masquerade and
 miniupnpd (unpacked from its packages, never installed as a service); an
 "internet" namespace beyond it with coturn as the STUN server. Needs root; else
-exits 77.
+exits 77. MINIUPNPD_FOLDER is where scripts/install-deps.sh test unpacks it.
 
-    home_network.py PATH/TO/pellwick MINIUPNPD_FOLDER [upnp]
-    home_network.py PATH/TO/Pellwick.exe MINIUPNPD_FOLDER [upnp]   (under Wine; WINEPREFIX:
-                                                                    a prepared prefix)
+    home_network.py PATH/TO/pellwick[.exe] MINIUPNPD_FOLDER [upnp]
 
-With "upnp" only the router without NAT-PMP is tried: the address by UPnP IGD
-and a move told by its event. The Linux program runs that after the rest.
-
-MINIUPNPD_FOLDER holds miniupnpd and miniupnpd-nftables unpacked, as
-scripts/install-deps.sh test leaves them in /opt/pellwick-test/miniupnpd.
+The .exe runs under Wine (WINEPREFIX: a prepared prefix). With "upnp" only the
+router without NAT-PMP is tried; the Linux program tries it after the rest.
 """
 
 import contextlib
@@ -80,13 +75,6 @@ sys.exit(b"<NewExternalIPAddress>2" not in urllib.request.urlopen(ask, timeout=0
 """
 
 
-def require_miniupnpd(folder):
-    """scripts/install-deps.sh unpacks it there; the test never fetches anything."""
-    if not os.path.exists(os.path.join(folder, "usr", "sbin", "miniupnpd")):
-        print("no miniupnpd in %s (scripts/install-deps.sh test puts it there): skipped" % folder)
-        sys.exit(77)
-
-
 class Netns(harness.Closing):
     def __init__(self, role):
         self.name = "pw%s%d" % (role, os.getpid())
@@ -127,7 +115,10 @@ class HomeNetwork(harness.Closing):
     """The three namespaces, wired and running; `home` is Pellwick's."""
 
     def __init__(self, miniupnpd):
-        require_miniupnpd(miniupnpd)
+        self.program = os.path.join(miniupnpd, "usr", "sbin", "miniupnpd")
+        if not os.path.exists(self.program):  # the test never fetches it
+            print("no %s (scripts/install-deps.sh test puts it there): skipped" % self.program)
+            sys.exit(77)
         self.config = tempfile.mkdtemp(prefix="pellwick-router-")
         self.spaces, self.running, self.batch, self.miniupnpd = [], [], None, None
         try:
@@ -152,7 +143,7 @@ class HomeNetwork(harness.Closing):
             self.router.run("nft", "add", "rule", "inet", "filter", "forward", "accept")
             self.router.run("nft", "add", "rule", "inet", "filter", "postrouting", "oifname",
                             "wan0", "masquerade")
-            self.public, self.program = PUBLIC, os.path.join(miniupnpd, "usr", "sbin", "miniupnpd")
+            self.public = PUBLIC
             self.start_router(True)
         except Exception:
             self.close()
@@ -277,8 +268,6 @@ def run_network(binary, network, upnp_only):
 
 
 def run_wine(exe, network, upnp_only):
-    """Pellwick.exe --headless behind the router: its address by NAT-PMP (or by
-    UPnP IGD alone), a move mailed."""
     import windows_end_to_end as windows
     with harness.Sink(network.home) as sink, harness.Display(network.home) as display, \
             windows.WinePrefix(network.home) as prefix:
