@@ -90,17 +90,15 @@ TEST(PublicAddressCodec, ReadsAddressesRangesServersAndNatPmp)
             << what;
         EXPECT_EQ(refused ? refused->resultCode : 0, refusal) << what;
     }
-    // clang-format on
     // 250 ms doubling for nine sends, the last awaited 64 s: two minutes in all.
     std::chrono::milliseconds total {0};
     for (int sent = 1; sent <= 9; ++sent)
         total += kNatPmpRetransmission.WaitAfter(sent);
     EXPECT_EQ(total, 127750ms);
     // The epoch runs on at least 7/8 of the time between answers, less 2 s.
-    for (const auto &[now, elapsedMs, back] :
-         {std::tuple {1085u, 100'000, false}, std::tuple {1084u, 100'000, true},
-          std::tuple {3u, 0, true}, std::tuple {999u, 0, false}})
+    for (const auto &[now, elapsedMs, back] : {std::tuple {1085u, 100'000, false}, {1084u, 100'000, true}, {3u, 0, true}, {999u, 0, false}})
         EXPECT_EQ(NatPmpEpochWentBack(1000, now, elapsedMs), back) << now;
+    // clang-format on
 }
 
 TEST(PublicAddressCodec, StunTakesTheXorMappedAddressOfItsOwnTransaction)
