@@ -75,8 +75,7 @@ TEST(PublicAddressCodec, ReadsAddressesRangesServersAndNatPmp)
     EXPECT_EQ(NatPmpAddressRequest(), std::string(2, '\0'));
     using test::NatPmpAnswer;
     for (const auto &[what, reply, epoch, address, refusal] : {
-             std::tuple {"answer", NatPmpAnswer(0, 128, 0, 77, 0xCB007107), 77u, 0xCB007107u, 0},
-             {"longer", NatPmpAnswer(0, 128, 0, 1, 5) + "xx", 1u, 5u, 0},
+             std::tuple {"longer", NatPmpAnswer(0, 128, 0, 1, 5) + "xx", 1u, 5u, 0},
              {"three bytes", std::string("\0\x80\0", 3), 0u, 0u, 0},
              {"cut short", NatPmpAnswer(0, 128, 0, 1, 2).substr(0, 11), 0u, 0u, 0},
              {"PCP's ANNOUNCE", NatPmpAnswer(2, 128, 0, 1, 2), 0u, 0u, 0},
@@ -167,7 +166,6 @@ TEST(PublicAddressCodec, UpnpFollowsOnlyWhatARouterShouldSay)
 {
     const HttpUrl base = *ParseHttpUrl("http://192.168.0.1:5000/d/root.xml");
     // clang-format off
-    const std::string st = "ST: urn:schemas-upnp-org:service:WANIPConnection:1\r\n";
     const std::string fault = "HTTP/1.1 500 Internal Server Error\r\n\r\n";
     const std::string address = "<NewExternalIPAddress>203.0.113.7</NewExternalIPAddress>";
     const std::string chunked = "HTTP/1.1 200 OK\nTransfer-Encoding: chunked\n\n";
@@ -176,21 +174,17 @@ TEST(PublicAddressCodec, UpnpFollowsOnlyWhatARouterShouldSay)
              {"rooted", shown(ResolveHttpUrl(base, "/ctl")), "http://192.168.0.1:5000/ctl"}, {"relative", shown(ResolveHttpUrl(base, "ctl")), "http://192.168.0.1:5000/d/ctl"},
              {"https", shown(ResolveHttpUrl(base, "https://10.0.0.1/")), ""}, {"by name", shown(ResolveHttpUrl(base, "http://router.lan/")), ""},
              {"a header smuggled", shown(ResolveHttpUrl(base, "/a\r\nX: 1")), ""},
-             {"search answer", shown(ParseSsdpAnswer(answer("", st + "LOCATION: http://192.168.0.1:5000/d/root.xml\r\n"))), "http://192.168.0.1:5000/d/root.xml"},
              {"another target", shown(ParseSsdpAnswer(answer("", "ST: upnp:rootdevice\r\nLOCATION: http://1.2.3.4/\r\n"))), ""},
              {"description", shown(ParseDescription(kDescription, base)), "urn:schemas-upnp-org:service:WANIPConnection:2 http://192.168.0.1:5000/d/ctl?a&b http://192.168.0.1:5000/evt"},
              {"URLBase", shown(ParseDescription(answer("<URLBase>http://10.0.0.1:9/</URLBase>" + service("WANPPPConnection:1", "c")), base)), "urn:schemas-upnp-org:service:WANPPPConnection:1 http://10.0.0.1:9/c http://10.0.0.1:9/evt"},
              {"no WAN service", shown(ParseDescription(answer(service("Layer3Forwarding:1", "/c")), base)), ""},
              {"cut off", shown(ParseDescription(kDescription.substr(0, 300), base)), ""},
              {"unclosed", shown(ParseDescription(answer("<service><serviceType>urn:schemas-upnp-org:service:WANIPConnection:1<controlURL>/c"), base)), ""},
-             {"address", shown(ParseExternalAddress(answer("<u:R>\n<NewExternalIPAddress> 203.0.113.7 </NewExternalIPAddress></u:R>"))), "203.0.113.7"},
              {"chunked", shown(ParseExternalAddress(chunked + "5\r\n<m:Ne\r\n37;x\r\nwExternalIPAddress>203.0.113.8</m:NewExternalIPAddress>\r\n0\r\n\r\n")), "203.0.113.8"},
              {"none yet", shown(ParseExternalAddress(answer("<NewExternalIPAddress></NewExternalIPAddress>"))), "0.0.0.0"},
              {"fault", shown(ParseExternalAddress(fault + address)), ""}, {"huge chunk", shown(ParseExternalAddress(chunked + "ffffffffffffffff\r\nab")), ""},
              {"unended chunks", shown(ParseExternalAddress(chunked + "3c\r\n" + address + "\r\n")), ""},
-             {"subscribed", shown(ParseSubscribeAnswer(answer("", "SID: uuid:7\r\ntimeout: Second-300\r\n"))), "uuid:7 300"},
              {"no SID", shown(ParseSubscribeAnswer(answer("", "TIMEOUT: Second-300\r\n"))), ""}, {"no grant", shown(ParseSubscribeAnswer(answer("", "SID: uuid:7\r\nTIMEOUT: Second-x\r\n"))), ""},
-             {"event", shown(ReadUpnpEvent(notify("uuid:7"), "uuid:7")), "200 203.0.113.9"},
              {"other variable", shown(ReadUpnpEvent(notify("uuid:7", "<e:propertyset/>"), "uuid:7")), "200 -"},
              {"another SID", shown(ReadUpnpEvent(notify("uuid:8"), "uuid:7")), "412 -"}, {"junk", shown(ReadUpnpEvent("GET\r\n", "uuid:7")), "400 -"},
              {"endless", shown(ReadUpnpEvent(std::string(kMaxStreamBytes, 'x'), "uuid:7")), "400 -"},
@@ -353,10 +347,11 @@ TEST(PublicAddressFinder, AsksUpnpWhenNatPmpIsSilentThenFirstAndHearsItsEvents)
     const std::string st = "ST: urn:schemas-upnp-org:service:WANIPConnection:2\r\n";
     f.port.Arrive(kGateway + 1, kSsdpPort, answer("", st + location), false);
     f.port.Arrive(kGateway, kSsdpPort, answer("", st + location), false);
-    const std::string address = "<NewExternalIPAddress>203.0.113.7</NewExternalIPAddress>";
+    // The address padded and prefixed, the grant's header in lower case.
+    const std::string address = "<u:R>\n<NewExternalIPAddress> 203.0.113.7 </NewExternalIPAddress>";
     f.streams.Answer(kDescription);
     f.streams.Answer(answer(address));
-    f.streams.Answer(answer("", "SID: uuid:7\r\nTIMEOUT: Second-300\r\n"));
+    f.streams.Answer(answer("", "SID: uuid:7\r\ntimeout: Second-300\r\n"));
     ASSERT_EQ(f.streams.asked.size(), 3u);
     for (const auto &[asked, start] :
          {std::pair {0u, "GET /d/root.xml "}, {1u, "POST /d/ctl?a&b "}, {2u, "SUBSCRIBE /evt "}}) {
