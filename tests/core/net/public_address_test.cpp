@@ -199,12 +199,16 @@ namespace {
 constexpr Ipv4 kGateway = 0xC0A80001; // 192.168.0.1
 constexpr Ipv4 kStunServer = 0xC6336409; // 198.51.100.9
 
+// A finder over fake ports, configured, then wanted.
 struct Finder
 {
     Finder(PublicAddressSource source, const std::string &stunServer, bool withUpnp = false)
         : upnp(withUpnp)
     {
         finder.Configure(source, stunServer);
+        EXPECT_TRUE(port.sent.empty()); // nothing until the address is wanted
+        finder.SetWanted(true);
+        EXPECT_TRUE(port.open);
     }
     std::vector<std::string> settled; // every settling, the address it left
     std::string log;
@@ -273,8 +277,6 @@ TEST(PublicAddressFinder, AsksTheRouterThenStunAsTheSourceSays)
         // clang-format on
         SCOPED_TRACE(what);
         Finder f(source, stunServer);
-        EXPECT_TRUE(f.port.sent.empty()); // nothing until the address is wanted
-        f.finder.SetWanted(true);
         EXPECT_EQ(f.finder.Settling(), source != Never);
         if (f.sends() == "g") {
             EXPECT_EQ(f.port.sent.front().port, kNatPmpServerPort);
@@ -304,8 +306,6 @@ TEST(PublicAddressFinder, AsksTheRouterThenStunAsTheSourceSays)
 TEST(PublicAddressFinder, FollowsTheRoutersAnnouncementsRestartsAndTheNetwork)
 {
     Finder f(PublicAddressSource::RouterThenStun, "stun.example.net:3479");
-    f.finder.SetWanted(true);
-    EXPECT_TRUE(f.port.open);
     f.router(kPublicReply);
     EXPECT_EQ(f.deadline.armed, 5min);
 
@@ -340,7 +340,6 @@ TEST(PublicAddressFinder, FollowsTheRoutersAnnouncementsRestartsAndTheNetwork)
 TEST(PublicAddressFinder, AsksUpnpWhenNatPmpIsSilentThenFirstAndHearsItsEvents)
 {
     Finder f(PublicAddressSource::Router, "", true);
-    f.finder.SetWanted(true);
     f.routerSilent();
     EXPECT_EQ(f.sends(), "ggggmmm"); // four NAT-PMP tries, then one search per service
     const std::string location = "LOCATION: http://192.168.0.1:5000/d/root.xml\r\n";
