@@ -3,17 +3,12 @@
 namespace on the router's LAN; a "router" namespace with nftables masquerade and
 miniupnpd (unpacked from its packages, never installed as a service); an
 "internet" namespace beyond it with coturn as the STUN server. Needs root; else
-exits 77.
+exits 77. MINIUPNPD_FOLDER is where scripts/install-deps.sh test unpacks it.
 
-    home_network.py PATH/TO/pellwick MINIUPNPD_FOLDER [upnp]
-    home_network.py PATH/TO/Pellwick.exe MINIUPNPD_FOLDER [upnp]   (under Wine; WINEPREFIX:
-                                                                    a prepared prefix)
+    home_network.py PATH/TO/pellwick[.exe] MINIUPNPD_FOLDER [upnp]
 
-With "upnp" only the router without NAT-PMP is tried: the address by UPnP IGD
-and a move told by its event. The Linux program runs that after the rest.
-
-MINIUPNPD_FOLDER holds miniupnpd and miniupnpd-nftables unpacked, as
-scripts/install-deps.sh test leaves them in /opt/pellwick-test/miniupnpd.
+The .exe runs under Wine (WINEPREFIX: a prepared prefix). With "upnp" only the
+router without NAT-PMP is tried; the Linux program tries it after the rest.
 """
 
 import contextlib
@@ -68,19 +63,8 @@ deny 0-65535 0.0.0.0/0 0-65535
 """
 
 
-# Asks the router at argv[1] for its address once: status 0 when it tells one.
-NAT_PMP_PROBE = """
-import socket, sys
-probe = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-probe.settimeout(0.5)
-probe.sendto(bytes(2), (sys.argv[1], 5351))
-try:
-    sys.exit(0 if probe.recv(16)[2:4] == bytes(2) else 1)
-except OSError:
-    sys.exit(1)
-"""
-
-# The same over UPnP IGD: miniupnpd's control URL on its fixed http_port.
+# Asks the router at argv[1] for its address once over UPnP IGD (on in either
+# mode; NAT-PMP tells the same address): status 0 when it tells one.
 UPNP_PROBE = """
 import sys, urllib.request
 action = "urn:schemas-upnp-org:service:WANIPConnection:1#GetExternalIPAddress"
@@ -89,13 +73,6 @@ ask = urllib.request.Request("http://%s:5000/ctl/IPConn" % sys.argv[1], headers=
     b"<u:GetExternalIPAddress/></s:Body></s:Envelope>")
 sys.exit(b"<NewExternalIPAddress>2" not in urllib.request.urlopen(ask, timeout=0.5).read())
 """
-
-
-def require_miniupnpd(folder):
-    """scripts/install-deps.sh unpacks it there; the test never fetches anything."""
-    if not os.path.exists(os.path.join(folder, "usr", "sbin", "miniupnpd")):
-        print("no miniupnpd in %s (scripts/install-deps.sh test puts it there): skipped" % folder)
-        sys.exit(77)
 
 
 class Netns(harness.Closing):
@@ -138,7 +115,10 @@ class HomeNetwork(harness.Closing):
     """The three namespaces, wired and running; `home` is Pellwick's."""
 
     def __init__(self, miniupnpd):
-        require_miniupnpd(miniupnpd)
+        self.program = os.path.join(miniupnpd, "usr", "sbin", "miniupnpd")
+        if not os.path.exists(self.program):  # the test never fetches it
+            print("no %s (scripts/install-deps.sh test puts it there): skipped" % self.program)
+            sys.exit(77)
         self.config = tempfile.mkdtemp(prefix="pellwick-router-")
         self.spaces, self.running, self.batch, self.miniupnpd = [], [], None, None
         try:
@@ -164,12 +144,12 @@ class HomeNetwork(harness.Closing):
             self.router.run("nft", "add", "rule", "inet", "filter", "postrouting", "oifname",
                             "wan0", "masquerade")
             self.public = PUBLIC
-            self.start_router(os.path.join(miniupnpd, "usr", "sbin", "miniupnpd"), True)
+            self.start_router(True)
         except Exception:
             self.close()
             raise
 
-    def start_router(self, program, natpmp):
+    def start_router(self, natpmp):
         """(Re)starts miniupnpd, with NAT-PMP or without, and waits until it tells
         its address."""
         self.stop_router()
@@ -177,22 +157,21 @@ class HomeNetwork(harness.Closing):
         conf.write_text(MINIUPNPD_CONF % {"natpmp": "yes" if natpmp else "no",
                                           "internet": INTERNET})
         # A pid file of its own: another home network may run beside this one.
-        self.start("miniupnpd", self.router.command(program, "-d", "-f", str(conf), "-P",
+        self.start("miniupnpd", self.router.command(self.program, "-d", "-f", str(conf), "-P",
                                                     os.path.join(self.config, "pid")))
-        self.miniupnpd = (program, self.running[-1])
+        self.miniupnpd = self.running[-1]
         # miniupnpd tells an address only once it learned it from the STUN
         # server; before that it refuses, which the program would take as final
         # until its next retry.
-        probe = NAT_PMP_PROBE if natpmp else UPNP_PROBE
         harness.wait_for(lambda: subprocess.run(
-            self.home.command(harness.PYTHON, "-c", probe, LAN_ROUTER),
+            self.home.command(harness.PYTHON, "-c", UPNP_PROBE, LAN_ROUTER),
             stderr=subprocess.DEVNULL, check=False).returncode == 0, 30,
             "the router's first address")
 
     def stop_router(self):
         if self.miniupnpd:
-            self.miniupnpd[1].terminate()
-            self.miniupnpd[1].wait(10)
+            self.miniupnpd.terminate()
+            self.miniupnpd.wait(10)
 
     def space(self, role):
         self.spaces.append(Netns(role))
@@ -249,59 +228,46 @@ def main():
     return 0
 
 
-def by_upnp(network, sink, program):
-    """The router without NAT-PMP: its address by UPnP IGD, and a move its
-    event tells mailed once."""
-    network.start_router(network.miniupnpd[0], False)
+def walk(network, sink, program, natpmp):
+    """The router with NAT-PMP, or with UPnP IGD alone, and the program started:
+    its address mailed; a move, which the router tells several times, mailed once."""
+    if not natpmp:
+        network.start_router(False)
     count = len(sink.messages())
     with program():
-        mails_with(sink, count + 1, network.public, 20)
+        mails_with(sink, count + 1, network.public, 30)
         network.move(PUBLIC if network.public == MOVED else MOVED)
         mails_with(sink, count + 2, network.public, 20)
-        time.sleep(3)
+        time.sleep(5)
         check(len(sink.messages()) == count + 2, "%d mails" % len(sink.messages()))
 
 
 def run_network(binary, network, upnp_only):
-    home = network.home
-    with harness.Sink(home) as sink:
+    with harness.Sink(network.home) as sink:
         values = {"AutoMail": 1, "AutoEmailOnNewIP": 1, "ShowDebug": 1,
                   "Subject": "Public [PUBLICIPADDRESS]", "Msg": "local [IPADDRESS]"}
-        headless = lambda: harness.Pellwick(binary, home, None, values, ["--headless"])
-        if upnp_only:
-            by_upnp(network, sink, headless)
-            return
-        with harness.Pellwick(binary, home, None, values, ["--headless"]) as program:
-            mails_with(sink, 1, PUBLIC, 20)
-            # The router announces the move several times: one mail.
-            network.move(MOVED)
-            mails_with(sink, 2, MOVED, 20)
-            time.sleep(5)
-            check(len(sink.messages()) == 2, "%d mails" % len(sink.messages()))
-            program.process.send_signal(signal.SIGTERM)
-            check(program.process.wait(10) == 0, "exit status")
+        program = lambda *arguments: harness.Pellwick(binary, network.home, None, values,
+                                                      arguments or ["--headless"])
+        if not upnp_only:
+            walk(network, sink, program, True)
+            # --send-now waits for the router's answer.
+            with program("--send-now") as sent:
+                check(sent.process.wait(20) == 0, sent.process.stdout.read())
+                mails_with(sink, 3, MOVED, 5)
 
-        # --send-now waits for the router's answer.
-        with harness.Pellwick(binary, home, None, values, ["--send-now"]) as program:
-            check(program.process.wait(20) == 0, program.process.stdout.read())
-            mails_with(sink, 3, MOVED, 5)
-
-        # A router that answers no more: the STUN server sees the address the
-        # router's NAT gives, within seconds.
-        network.stop_router()
-        values.update({"PublicAddressSource": 2, "StunServer": INTERNET + ":3478"})
-        with headless() as program:
-            mails_with(sink, 4, MOVED, 15)
-            program.process.send_signal(signal.SIGTERM)
-            program.process.wait(10)
-
-        values.update({"PublicAddressSource": 1, "StunServer": ""})
-        by_upnp(network, sink, headless)
+            # A router that answers no more: the STUN server sees the address the
+            # router's NAT gives, within seconds.
+            network.stop_router()
+            values.update({"PublicAddressSource": 2, "StunServer": INTERNET + ":3478"})
+            with program() as headless:
+                mails_with(sink, 4, MOVED, 15)
+                headless.process.send_signal(signal.SIGTERM)
+                check(headless.process.wait(10) == 0, "exit status")
+            values.update({"PublicAddressSource": 1, "StunServer": ""})
+        walk(network, sink, program, False)
 
 
 def run_wine(exe, network, upnp_only):
-    """Pellwick.exe --headless behind the router: its address by NAT-PMP (or by
-    UPnP IGD alone), a move mailed."""
     import windows_end_to_end as windows
     with harness.Sink(network.home) as sink, harness.Display(network.home) as display, \
             windows.WinePrefix(network.home) as prefix:
@@ -318,13 +284,7 @@ def run_wine(exe, network, upnp_only):
                 program.kill()
                 program.wait(10)
 
-        if upnp_only:
-            by_upnp(network, sink, headless)
-            return
-        with headless():
-            mails_with(sink, 1, PUBLIC, 30)
-            network.move(MOVED)
-            mails_with(sink, 2, MOVED, 20)
+        walk(network, sink, headless, not upnp_only)
 
 
 if __name__ == "__main__":
