@@ -99,7 +99,7 @@ TEST(RunKeyAutostart, NamesTheProgramQuotedOnlyWithABlankAndIsWrittenOnlyWhenItD
 
 TEST(Settings, LoadedValuesBecomeWhatTheirRowCanHold)
 {
-    using Row = std::tuple<const char *, std::optional<StoredValue>, SettingValue>;
+    using Row = std::tuple<const char *, StoredValue, SettingValue>;
     for (const auto &[name, stored, loaded] : {
              Row {"TimerValue", Stored("12 min"s), "12 min"s},
              Row {"TimerValue", Stored(-7), "-7"s},
@@ -114,8 +114,7 @@ TEST(Settings, LoadedValuesBecomeWhatTheirRowCanHold)
              Row {"SMTPSecurity", Stored(7), 1},
          }) {
         test::MemoryStore store;
-        if (stored)
-            store.Write(name, *stored);
+        store.Write(name, stored);
         const Settings settings = Settings::Load(store);
         EXPECT_EQ(std::holds_alternative<std::string>(loaded) ? SettingValue(settings.Text(name))
                                                               : settings.Number(name),

@@ -86,9 +86,7 @@ TEST(MainWindowLoad, StartUpShowsWhatTheStoredOptionsAsk)
          }) {
         // clang-format on
         WindowHarness h;
-        for (const auto &[name, value] : values)
-            h.Store(name, value);
-        h.Start();
+        h.Flags(values).Start();
         Seeing expected = seen;
         expected.insert(fresh.begin(), fresh.end());
         EXPECT_EQ(Seen(h), expected) << testing::PrintToString(values);
@@ -259,7 +257,7 @@ TEST(MainWindowTimer, TheIpv6AddressFillsItsTokenAndAMoveIsMailedOnce)
             return subject[1].str();
         return std::string(h.view.Caption() == RetryCaption(30'000) ? "retry" : "");
     };
-    h.Store("Subject", std::string("at [IPV6ADDRESS]"));
+    h.Flags({{"Subject", "at [IPV6ADDRESS]"}});
     MainWindow &form = h.Start();
     // Not known yet: the button mails "unknown" and the log says why.
     form.UserClicked(Control::SendEmailButton);
@@ -458,7 +456,7 @@ TEST(MainWindowPublicIp, AskedOnlyForTheTokenEachMoveMailedOnceAndAnUnknownOneRe
     EXPECT_EQ(plain.connects, 1);
 
     WindowHarness h;
-    h.Store("Subject", "Public [PUBLICIPADDRESS], local [IPADDRESS]");
+    h.Flags({{"Subject", "Public [PUBLICIPADDRESS], local [IPADDRESS]"}});
     MainWindow &form = h.Flags({{"AutoMail", 1}, {"AutoEmailOnNewIP", 1}}).Start();
     // The start-up mail waits for the router's answer.
     ASSERT_EQ(h.datagrams.sent.size(), 1u);
@@ -572,8 +570,7 @@ TEST(SettingsTrust, EveryOutcomeIsToldAndALogInRunEndsWithItsStatus)
         h.trayHost = false;
         h.commandLine = "/s";
         h.lines = {row.journal, row.journal};
-        h.Store("Recipient", std::string(row.recipient));
-        h.Flags({{"AutoMail", 1}, {"AutoExit", 1}});
+        h.Flags({{"Recipient", std::string(row.recipient)}, {"AutoMail", 1}, {"AutoExit", 1}});
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         h.Start();

@@ -11,7 +11,6 @@
 #include "core/window/in_memory_view.h"
 #include "core/window/main_window.h"
 
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,7 +33,6 @@ struct WindowHarness
     // The public address's UDP and its time limits.
     FakeDatagramPort datagrams;
     ManualDeadline addressDeadline;
-    // The Server dialog and the secret store, when a test gives them.
     ServerDialog *serverDialog = nullptr;
     PasswordStore *passwordStore = nullptr;
     std::unique_ptr<MainWindow> form;
@@ -47,7 +45,6 @@ struct WindowHarness
     bool trayHost = true;
     MessageLines lines;
 
-    // What the parts show.
     std::string clipboard;
     bool timerRunning = false, iconShown = false, autostart = false;
     std::string iconTip;
@@ -55,16 +52,11 @@ struct WindowHarness
     std::int64_t now = 0; // the steady clock, in ms
     std::vector<std::string> balloons;
 
-    void Store(std::string_view name, const SettingValue &value)
-    {
-        hive.Write(std::string(name), pellwick::Stored(value));
-        hive.Commit();
-    }
-    // Stores each as its row's value is stored.
-    WindowHarness &Flags(std::initializer_list<std::pair<std::string_view, SettingValue>> values)
+    WindowHarness &Flags(const std::vector<std::pair<std::string, SettingValue>> &values)
     {
         for (const auto &[name, value] : values)
-            Store(name, value);
+            hive.Write(name, pellwick::Stored(value));
+        hive.Commit();
         return *this;
     }
     std::optional<SettingValue> Stored(std::string_view name)
@@ -119,7 +111,6 @@ struct WindowHarness
             form->DataArrived(Arrive(reply));
         return wire;
     }
-    // The clock moves on and the timer ticks.
     void Tick(std::int64_t afterMs = 5000)
     {
         now += afterMs;

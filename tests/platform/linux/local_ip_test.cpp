@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using pellwick::GlobalIPv6;
@@ -25,11 +26,7 @@ TEST(LocalIP, BothFamiliesFollowTheirDefaultRouteInsideANetworkNamespace)
                + "p up && ip link set " + name + " up";
     };
     // Each step changes the namespace, then both addresses are read there.
-    struct Step
-    {
-        std::string command;
-        const char *ip, *ipv6;
-    };
+    using Step = std::tuple<std::string, const char *, const char *>;
     const std::string v6 = " && ip -6 addr add ";
     const std::vector<Step> steps {
         {"ip link set lo up", "127.0.0.1", "unknown"},

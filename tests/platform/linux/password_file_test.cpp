@@ -11,20 +11,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 using pellwick::PasswordFromFile;
 
 TEST(PasswordFile, OnlyAFileNobodyElseMayReadGivesThePassword)
 {
     pellwick::test::TempFolder folder;
-    struct Case
-    {
-        std::string name;
-        std::string content;
-        mode_t mode;
-        std::string password; // empty: refused
-        std::string error; // how the refusal begins after the path
-    };
+    // The file, its content and mode; the password read (empty: refused), and how
+    // the refusal begins after the path.
+    using Case = std::tuple<std::string, std::string, mode_t, std::string, std::string>;
     const std::vector<Case> cases {
         {"own", "s3cret w\xC3\xB6rd\r\nsecond line", 0600, "s3cret w\xC3\xB6rd", ""},
         {"group", "pw\n", 0640, "",
@@ -32,18 +28,17 @@ TEST(PasswordFile, OnlyAFileNobodyElseMayReadGivesThePassword)
         {"too large", std::string(70 * 1024, 'x'), 0600, "", " refused: it is too large"},
         {"another user's", "pw", 0600, "", " refused: it belongs to another user"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string path = (folder / c.name).string();
-        pellwick::test::WriteBytes(path, c.content);
-        ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
-        if (c.name == "another user's" && ::chown(path.c_str(), 65534, 65534) != 0)
+    for (const auto &[name, content, mode, password, error] : cases) {
+        SCOPED_TRACE(name);
+        const std::string path = (folder / name).string();
+        pellwick::test::WriteBytes(path, content);
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+        if (name == "another user's" && ::chown(path.c_str(), 65534, 65534) != 0)
             continue; // only root can give a file away
         const pellwick::PasswordLookup got = PasswordFromFile(path, pellwick::ReadPrivateFile);
-        EXPECT_EQ(got.password.value_or(""), c.password);
-        if (!c.error.empty()) {
-            EXPECT_TRUE(got.error.starts_with("Password file " + path + c.error)) << got.error;
-        }
+        EXPECT_EQ(got.password.value_or(""), password);
+        EXPECT_TRUE(error.empty() || got.error.starts_with("Password file " + path + error))
+            << got.error;
     }
     for (const auto &[path, cause] : {std::pair {folder / "missing", "No such file or directory"},
                                       std::pair {folder.path(), "not a regular file"}})
