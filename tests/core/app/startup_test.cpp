@@ -7,7 +7,6 @@
 #include "core/settings/settings.h"
 #include "support/fake_mail.h"
 #include "support/memory_store.h"
-#include "support/test_machine.h"
 
 #include <gtest/gtest.h>
 

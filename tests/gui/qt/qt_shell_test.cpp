@@ -82,7 +82,7 @@ TEST(QtShell, UserActionsReachTheWindowAndItsChangesAreNotEchoed)
     EXPECT_FALSE(w.Menu().Item(MenuItem::ShowIp)->isChecked());
 
     w.Get<QPushButton>(Control::CopyIpButton)->click();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("192.0.2.9"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("192.0.2.7"));
 
     // The selection of a real widget is replaced in its place.
     Message->setPlainText(QStringLiteral("é\nabc abc"));
@@ -121,7 +121,7 @@ TEST(QtShell, UserActionsReachTheWindowAndItsChangesAreNotEchoed)
     w.Get<QPushButton>(Control::ServerButton)->click();
 
     w.close();
-    EXPECT_EQ(s.ends, 1);
+    EXPECT_EQ(s.processEnds, 1);
     EXPECT_EQ(s.hive.Read("SMTPPort"), Stored(587));
     EXPECT_EQ(s.hive.Read("SMTPSecurity"), Stored(1));
     EXPECT_EQ(s.hive.Read("SMTPUser"), Stored(std::string("alice")));
