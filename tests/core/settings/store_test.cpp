@@ -108,7 +108,6 @@ TEST(Settings, LoadedValuesBecomeWhatTheirRowCanHold)
              Row {"AutoMail", Stored("yes"s), 0},
              Row {"ShowIP", Stored(" 1"s), 1},
              Row {"TimerValueType", Stored(3), -1},
-             Row {"SMTPPort", Stored("587"s), 587},
              Row {"SMTPPort", Stored(0), 25},
              // An unknown protection must not mean plain text.
              Row {"SMTPSecurity", Stored(7), 1},

@@ -28,21 +28,18 @@ const std::string kCaption = "Pellwick v" PELLWICK_VERSION "! - Your IP Is ";
 std::map<std::string, std::string> Seen(const WindowHarness &h)
 {
     const InMemoryView &v = h.view;
-    const auto on = [](bool shown) {
-        return shown ? "on" : "off";
-    };
     return {
         {"caption", v.Caption()},
         {"tab", v.CurrentTab() == Tab::Email ? "Email" : "other"},
-        {"window", on(v.WindowVisible())},
+        {"window", std::to_string(v.WindowVisible())},
         {"icon", h.iconShown ? h.iconTip : "off"},
-        {"autostart", on(h.autostart)},
-        {"timer", on(h.timerRunning)},
+        {"autostart", std::to_string(h.autostart)},
+        {"timer", std::to_string(h.timerRunning)},
         {"mail", h.connectedTo},
         {"clipboard", h.clipboard},
-        {"debug tab", on(v.TabVisible(Tab::Debug))},
-        {"exit box", on(v.Enabled(Control::AutoExit))},
-        {"rate field", on(v.Enabled(Control::TimerRate))},
+        {"debug tab", std::to_string(v.TabVisible(Tab::Debug))},
+        {"exit box", std::to_string(v.Enabled(Control::AutoExit))},
+        {"rate field", std::to_string(v.Enabled(Control::TimerRate))},
         {"countdown", std::to_string(h.form->Countdown())},
         {"mail box", std::to_string(v.Value(Control::AutoMail))},
         {"sources",
@@ -60,26 +57,26 @@ TEST(MainWindowLoad, StartUpShowsWhatTheStoredOptionsAsk)
     using Seeing = std::map<std::string, std::string>;
     // clang-format off
     const Seeing fresh {
-        {"caption", kCaption + "192.0.2.7"}, {"tab", "Email"}, {"window", "on"},
-        {"icon", "192.0.2.7 %25 Phyical Free %75 Virtual Free "}, {"autostart", "on"},
-        {"timer", "on"}, {"mail", ""}, {"clipboard", ""}, {"debug tab", "off"},
-        {"exit box", "on"}, {"rate field", "off"}, {"countdown", "0"}, {"mail box", "0"},
+        {"caption", kCaption + "192.0.2.7"}, {"tab", "Email"}, {"window", "1"},
+        {"icon", "192.0.2.7 %25 Phyical Free %75 Virtual Free "}, {"autostart", "1"},
+        {"timer", "1"}, {"mail", ""}, {"clipboard", ""}, {"debug tab", "0"},
+        {"exit box", "1"}, {"rate field", "0"}, {"countdown", "0"}, {"mail box", "0"},
         {"marks", "IP Phy Virt"}, {"sources", "10"},
     };
     // The values stored, and what the user meets unlike on a fresh machine.
     for (const auto &[values, seen] : std::vector<std::pair<Values, Seeing>> {
              {{}, {}},
              // A hidden start puts the icon up even without the display option.
-             {{{"StartMinimized", 1}, {"DisplayIcon", 0}}, {{"window", "off"}}},
+             {{{"StartMinimized", 1}, {"DisplayIcon", 0}}, {{"window", "0"}}},
              // Without log-in runs the exit option ends disabled.
              {{{"AutoMail", 1}, {"EmailOnIPStartup", 0}},
               {{"mail", "localhost:25"}, {"caption", "Connecting to localhost"}, {"mail box", "1"},
-               {"exit box", "off"}, {"autostart", "off"}}},
+               {"exit box", "0"}, {"autostart", "0"}}},
              {{{"CopyClipOnStartup", 1}}, {{"clipboard", "192.0.2.7"}}},
              {{{"DisplayIcon", 0}}, {{"icon", "off"}}},
              {{{"ShowPhyMem", 0}, {"ShowIP", 0}}, {{"marks", "Virt"}, {"icon", "%75 Virtual Free "}}},
              {{{"TimerSend", 1}, {"TimerValueType", 1}},
-              {{"countdown", std::to_string(30 * 60'000)}, {"rate field", "on"}}},
+              {{"countdown", std::to_string(30 * 60'000)}, {"rate field", "1"}}},
              // A grey box does not count as set: no mail, and it stays grey.
              {{{"AutoMail", 2}}, {{"mail box", "2"}}},
              {{{"PublicAddressSource", 2}}, {{"sources", "11"}}},
