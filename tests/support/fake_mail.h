@@ -69,7 +69,6 @@ struct ManualDeadline : Deadline
         armed = std::chrono::milliseconds {0};
         pending = nullptr;
     }
-    // The armed limit passes now.
     void Expire()
     {
         if (auto expired = std::exchange(pending, nullptr))
@@ -106,7 +105,6 @@ inline LocalTime FixedTime()
     return t;
 }
 
-// The machine as a test that mails sees it.
 inline SmtpEnvironment FixedEnvironment(std::string host = "localhost", std::uint64_t random = 0)
 {
     return {FixedTime, [host] { return host; },

@@ -1,36 +1,54 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "support/fake_mail.h"
 #include "support/memory_store.h"
 
 #include "core/settings/autostart.h"
 #include "core/settings/settings.h"
 #include "core/window/window_parts.h"
 
+#include <optional>
 #include <string>
 
 namespace pellwick::test {
 
-// The machine a shell's window meets in a test: settings in memory, no
-// autostart entry, the address 192.0.2.9; the program's ends are counted.
-struct TestMachine
+// The machine a window meets in a test, as plain state: the settings in memory,
+// the addresses, the memory figures, the log-in entry; the program's end is
+// counted, not done.
+struct TestMachine : Autostart
 {
     MemoryStore hive;
-    NoAutostart autostart;
-    int ends = 0;
+    std::string localIp = "192.0.2.7";
+    std::optional<std::string> ipv6;
+    std::string commandLine;
+    // Virtual figures beyond 32 bits.
+    MemStatus memory {8'000'000'000, 2'000'000'000, 1ULL << 47, 3ULL << 45};
+    PasswordStore *passwordStore = nullptr;
+    MessageLines lines;
+    bool autostart = false;
+    int processEnds = 0, exitStatus = -1;
 
     MachineParts Parts()
     {
-        return {
-            .store = hive,
-            .autostart = autostart,
-            .localIp = [] { return std::string("192.0.2.9"); },
-            .memoryReader = [] { return MemStatus {}; },
-            .clock = [] { return LocalTime {}; },
-            .commandLine = "",
-            .endProcess = [this](int) { ++ends; },
-        };
+        return {.store = hive,
+                .autostart = *this,
+                .localIp = [this] { return localIp; },
+                .memoryReader = [this] { return memory; },
+                .clock = FixedTime,
+                .commandLine = commandLine,
+                .endProcess = [this](int status) { EndProcess(status); },
+                .globalIpv6 = [this] { return ipv6; },
+                .passwordStore = passwordStore,
+                .lines = lines};
     }
+    void EndProcess(int status)
+    {
+        ++processEnds;
+        exitStatus = status;
+    }
+    void Register() override { autostart = true; }
+    void Unregister() override { autostart = false; }
 };
 
 } // namespace pellwick::test

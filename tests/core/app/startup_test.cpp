@@ -4,9 +4,9 @@
 #include "core/app/retry_schedule.h"
 #include "core/app/schedule.h"
 #include "core/app/startup.h"
+#include "core/settings/settings.h"
 #include "support/fake_mail.h"
 #include "support/memory_store.h"
-#include "support/test_machine.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +37,7 @@ struct Row
     std::string unreadable = ""; // why the store could not be read
     std::optional<HandOverReply> running = std::nullopt; // the running one's reply
     PrivateFile file = {PrivateFile::Status::Read, "pw\nrest", ""};
+    std::string subject = ""; // stored
 };
 
 // A shell that writes down what the start-up asks of it, in order.
@@ -132,6 +133,8 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
         // Without the window nothing acts on defaults standing in for the settings.
         {{"--headless"}, false, true, 78, "claim begin(headless) ", "",
          "pellwick: " + unreadable + "; nothing was sent\n", none, unreadable},
+        {{"--send-now"}, false, true, 75, "begin(send-now) send-now()", "",
+         "The IPv6 address is not known yet.", none, "", none, {}, "[IPV6ADDRESS]"},
         {{"--send-now"}, false, true, 78, "begin(send-now) ", "", "pellwick: " + unreadable, none,
          unreadable},
         {{}, true, true, 0, "claim begin(window) form(window, \"\") entry", "", "", none,
@@ -166,6 +169,8 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
                 [&row] {
                     auto store = std::make_unique<test::MemoryStore>();
                     store->unreadable = row.unreadable;
+                    if (!row.subject.empty())
+                        store->Write("Subject", Stored(SettingValue(row.subject)));
                     return store;
                 },
             .passwordStore = [] { return nullptr; },

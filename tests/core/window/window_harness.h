@@ -3,15 +3,12 @@
 
 #include "support/fake_datagram_port.h"
 #include "support/fake_mail.h"
-#include "support/memory_store.h"
+#include "support/test_machine.h"
 
-#include "core/settings/autostart.h"
-#include "core/settings/settings.h"
 #include "core/tray/notify_area.h"
 #include "core/window/in_memory_view.h"
 #include "core/window/main_window.h"
 
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,52 +16,34 @@
 namespace pellwick::test {
 
 // MainWindow on the in-memory view, with every part it reaches kept as plain
-// state: the socket's wire, the tray icon, the clipboard, the autostart entry,
-// the settings in memory.
+// state: the machine's, the socket's wire, the tray icon, the clipboard.
 struct WindowHarness
-    : FakeSocket
+    : TestMachine
+    , FakeSocket
     , TickTimer
     , NotifyArea
     , Clipboard
-    , Autostart
 {
-    MemoryStore hive;
     InMemoryView view;
     ManualDeadline deadline;
     // The public address's UDP and its time limits.
     FakeDatagramPort datagrams;
     ManualDeadline addressDeadline;
-    // The Server dialog and the secret store, when a test gives them.
     ServerDialog *serverDialog = nullptr;
-    PasswordStore *passwordStore = nullptr;
     std::unique_ptr<MainWindow> form;
 
-    std::string localIp = "192.0.2.7";
-    std::optional<std::string> ipv6;
-    std::string commandLine;
-    // Virtual figures beyond 32 bits.
-    MemStatus memory {8'000'000'000, 2'000'000'000, 1ULL << 47, 3ULL << 45};
     bool trayHost = true;
-    MessageLines lines;
-
-    // What the parts show.
     std::string clipboard;
-    bool timerRunning = false, iconShown = false, autostart = false;
+    bool timerRunning = false, iconShown = false;
     std::string iconTip;
-    int processEnds = 0, exitStatus = -1;
     std::int64_t now = 0; // the steady clock, in ms
     std::vector<std::string> balloons;
 
-    void Store(std::string_view name, const SettingValue &value)
-    {
-        hive.Write(std::string(name), pellwick::Stored(value));
-        hive.Commit();
-    }
-    // Stores each as its row's value is stored.
-    WindowHarness &Flags(std::initializer_list<std::pair<std::string_view, SettingValue>> values)
+    WindowHarness &Flags(const std::vector<std::pair<std::string, SettingValue>> &values)
     {
         for (const auto &[name, value] : values)
-            Store(name, value);
+            hive.Write(name, pellwick::Stored(value));
+        hive.Commit();
         return *this;
     }
     std::optional<SettingValue> Stored(std::string_view name)
@@ -75,16 +54,6 @@ struct WindowHarness
     // The window made but not yet started.
     MainWindow &Make()
     {
-        const MachineParts machine {.store = hive,
-                                    .autostart = *this,
-                                    .localIp = [this] { return localIp; },
-                                    .memoryReader = [this] { return memory; },
-                                    .clock = FixedTime,
-                                    .commandLine = commandLine,
-                                    .endProcess = [this](int status) { EndProcess(status); },
-                                    .globalIpv6 = [this] { return ipv6; },
-                                    .passwordStore = passwordStore,
-                                    .lines = lines};
         const ShellParts shell {.socket = *this,
                                 .deadline = deadline,
                                 .timer = *this,
@@ -94,7 +63,7 @@ struct WindowHarness
                                 .datagrams = &datagrams,
                                 .addressDeadline = &addressDeadline};
         form = std::make_unique<MainWindow>(
-            view, WindowParts {machine, shell, [this] { return now; }, FixedMessageId});
+            view, WindowParts {Parts(), shell, [this] { return now; }, FixedMessageId});
         return *form;
     }
     MainWindow &Start()
@@ -119,7 +88,6 @@ struct WindowHarness
             form->DataArrived(Arrive(reply));
         return wire;
     }
-    // The clock moves on and the timer ticks.
     void Tick(std::int64_t afterMs = 5000)
     {
         now += afterMs;
@@ -127,11 +95,6 @@ struct WindowHarness
     }
 
     static std::uint64_t FixedMessageId() { return 1; }
-    void EndProcess(int status)
-    {
-        ++processEnds;
-        exitStatus = status;
-    }
     void Start(std::int64_t intervalMs) override { timerRunning = intervalMs == 5000; }
     void Stop() override { timerRunning = false; }
     void ShowIcon(const std::string &tip) override
@@ -147,8 +110,6 @@ struct WindowHarness
         balloons.push_back(title + "|" + text);
     }
     void SetText(const std::string &text) override { clipboard = text; }
-    void Register() override { autostart = true; }
-    void Unregister() override { autostart = false; }
 };
 
 } // namespace pellwick::test

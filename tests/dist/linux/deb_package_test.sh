@@ -5,10 +5,7 @@
 # when removed. Needs root; 77: skipped.
 #   deb_package_test.sh BUILD_DIR
 set -euo pipefail
-if [ "$(id -u)" -ne 0 ]; then
-    echo "needs root for dpkg --root: skipped"
-    exit 77
-fi
+[ "$(id -u)" -eq 0 ] || { echo "needs root for dpkg --root: skipped"; exit 77; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -24,11 +21,8 @@ apt-get -s install "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; exit 1
 grep -q '^0 upgraded, 1 newly installed' "$work/apt.log" || { cat "$work/apt.log"; exit 1; }
 
 # Debian's own checks: not one error or warning.
-if ! lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 \
-    || grep -q '^[EW]: ' "$work/lintian.log"; then
-    cat "$work/lintian.log"
-    exit 1
-fi
+{ lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 \
+    && ! grep -q '^[EW]: ' "$work/lintian.log"; } || { cat "$work/lintian.log"; exit 1; }
 
 root=$work/root
 mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"

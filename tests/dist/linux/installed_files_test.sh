@@ -29,12 +29,8 @@ version=$("$program" --version | head -n 1)
 release=$(grep -o -m 1 '<release version="[^"]*"' "$share"/metainfo/*.metainfo.xml)
 [ "$release" = "<release version=\"${version#Pellwick }\"" ] \
     || { echo "newest release: $release, program: $version"; exit 1; }
-# The licence: the program and the AppStream data name it, the copyright file holds it.
 "$program" --version | grep -qx 'License: MIT <https://opensource.org/licenses/MIT>' \
     || { echo "--version names no licence"; exit 1; }
-grep -q '<project_license>MIT</project_license>' "$share"/metainfo/*.metainfo.xml \
-    || { echo "the AppStream data names no licence"; exit 1; }
-grep -qx 'License: Expat' "$share/doc/pellwick/copyright" || { echo "no copyright file"; exit 1; }
 zcat "$share/doc/pellwick/changelog.Debian.gz" | head -n 1 | grep -q "^pellwick (${version#Pellwick }-" \
     || { echo "the Debian changelog does not start at ${version#Pellwick }"; exit 1; }
 installed=$(find "$root/usr" -type f | wc -l)

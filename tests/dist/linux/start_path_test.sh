@@ -25,10 +25,6 @@ for display in :0 ""; do
     env DISPLAY="$display" WAYLAND_DISPLAY= PATH="$work/bin:$PATH" PELLWICK_BUILD_DIR="$work/build" \
         "$top/scripts/start.sh" --x >/dev/null
     installs=$(sed -n 's/^apt-get install //p' "$work/asked" | tr ' ' '\n')
-    for tool in googletest libgtest-dev libbenchmark-dev clang clang-format swaks msmtp \
-        hyperfine trayer xdotool wine64 nsis; do
-        ! grep -qx "$tool" <<<"$installs" || { echo "start.sh installs $tool"; exit 1; }
-    done
     grep -qx qt6-base-dev <<<"$installs" || { echo "start.sh does not install Qt"; exit 1; }
     grep -q "^cmake -S .*-DBUILD_TESTING=OFF" "$work/asked" || { echo "tests configured"; exit 1; }
     grep -q "^cmake --build $work/build .*--target pellwick$" "$work/asked" \

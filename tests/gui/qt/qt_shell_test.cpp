@@ -1,12 +1,21 @@
 // SPDX-License-Identifier: MIT
 // The Qt shell's contract: its widgets keep the controls' texts and focus
 // order, and what the user does reaches MainWindow (which the core's own
-// tests cover in full).
+// tests cover in full). Its socket carries the SMTP dialogue over the real event
+// loop to a real server (aiosmtpd) on loopback: STARTTLS and TLS with a login,
+// and broken or hostile peers.
+#include "support/event_loop.h"
+#include "support/smtp_sink.h"
+#include "support/temp_folder.h"
 #include "support/test_machine.h"
+#include "support/tls_cases.h"
 
+#include "core/mail/smtp.h"
 #include "gui/qt/pellwick_icon.h"
+#include "gui/qt/qt_deadline.h"
 #include "gui/qt/qt_main_window.h"
 #include "gui/qt/qt_notify_area.h"
+#include "gui/qt/qt_socket.h"
 #include "gui/qt/text_lines.h"
 
 #include <QAction>
@@ -16,9 +25,14 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QSslConfiguration>
 #include <QTabWidget>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTimer>
 
@@ -28,10 +42,11 @@
 #include <vector>
 
 using namespace pellwick;
+using namespace pellwick::test;
 
 namespace {
 
-struct Shell : test::TestMachine
+struct Shell : TestMachine
 {
     QtNotifyArea area {PellwickIcon()};
     QtMainWindow window {QtWindowParts {.machine = Parts(), .notifyArea = area}};
@@ -40,6 +55,28 @@ struct Shell : test::TestMachine
         if (load)
             window.Form().Start();
     }
+};
+
+struct Client
+{
+    Client()
+    {
+        QObject::connect(&socket, &QtSocket::dataArrival,
+                         [this](std::int32_t count) { smtp.HandleServerReply(count); });
+    }
+    bool send(Submission submission, const std::string &server = " 127.0.0.1 ")
+    {
+        const int before = host.dialoguesEnded;
+        host.log.clear();
+        smtp.ConnectToServer(server, "bob@example.org", "Your New IP Address is 10.9.8.7",
+                             "alice@example.com", "IP", "Pellwick v1.0", std::move(submission));
+        return RunEventsUntil([&] { return host.dialoguesEnded > before; });
+    }
+
+    QtSocket socket;
+    RecordingSmtpListener host;
+    QtDeadline deadline;
+    Smtp smtp {socket, host, deadline, FixedEnvironment()};
 };
 
 } // namespace
@@ -82,7 +119,7 @@ TEST(QtShell, UserActionsReachTheWindowAndItsChangesAreNotEchoed)
     EXPECT_FALSE(w.Menu().Item(MenuItem::ShowIp)->isChecked());
 
     w.Get<QPushButton>(Control::CopyIpButton)->click();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("192.0.2.9"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("192.0.2.7"));
 
     // The selection of a real widget is replaced in its place.
     Message->setPlainText(QStringLiteral("é\nabc abc"));
@@ -121,7 +158,7 @@ TEST(QtShell, UserActionsReachTheWindowAndItsChangesAreNotEchoed)
     w.Get<QPushButton>(Control::ServerButton)->click();
 
     w.close();
-    EXPECT_EQ(s.ends, 1);
+    EXPECT_EQ(s.processEnds, 1);
     EXPECT_EQ(s.hive.Read("SMTPPort"), Stored(587));
     EXPECT_EQ(s.hive.Read("SMTPSecurity"), Stored(1));
     EXPECT_EQ(s.hive.Read("SMTPUser"), Stored(std::string("alice")));
@@ -154,4 +191,91 @@ TEST(QtShell, MinimisedStartBuildsTheControlsOnlyWhenRestored)
     const auto *shown = s.window.Get<QPlainTextEdit>(Control::Message);
     EXPECT_EQ(shown->wordWrapMode(), QTextOption::WrapAnywhere);
     EXPECT_EQ(PlainTextWithCrLf(*shown), message);
+}
+
+TEST(SmtpOverTls, DeliversOnlyOverTrustedTlsAndNeverShowsThePassword)
+{
+    // Certificates from a test authority this process trusts, and a self-signed one.
+    QTemporaryDir certs;
+    QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                      {QStringLiteral(PELLWICK_TEST_AUTHORITY_SCRIPT), certs.path()});
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.addCaCertificates(certs.filePath(QStringLiteral("ca.pem")));
+    QSslConfiguration::setDefaultConfiguration(config);
+    const std::string selfFingerprint
+        = ReadBytes(certs.filePath(QStringLiteral("self.sha256")).toStdString());
+    const std::string password = "pa55 w\xC3\xB6rd";
+    for (const auto &c : kTlsCases) {
+        SCOPED_TRACE(c.name);
+        const QString stem = certs.filePath(QString::fromStdString(c.certStem));
+        SmtpSink sink({QStringLiteral("--tls"), QString::fromStdString(c.tls),
+                       QStringLiteral("--cert"), stem + QStringLiteral(".pem"),
+                       QStringLiteral("--key"), stem + QStringLiteral(".key"),
+                       QStringLiteral("--login"), QString::fromStdString("alice:" + password)});
+        ASSERT_TRUE(sink.started());
+        Client client;
+        ASSERT_TRUE(client.send(TlsSubmission(c, sink.port(), password, selfFingerprint)));
+        const auto messages = sink.Messages();
+        ExpectTlsOutcome(c, client.host, messages.empty() ? "" : messages[0], password,
+                         selfFingerprint);
+    }
+}
+
+TEST(SmtpWithRealServer, EveryWayAPeerFailsEndsTheDialogueWithItsCause)
+{
+    SmtpSink sink;
+    ASSERT_TRUE(sink.started());
+    Client client;
+    const std::string megabyte(1 << 20, 'x');
+    // What the peer does with each client, or nothing listening (empty).
+    using Behaviour = std::function<void(QTcpSocket *)>;
+    struct Case
+    {
+        Behaviour peer;
+        std::string log; // "@" stands for the server and port
+        std::string server = "127.0.0.1";
+    };
+    const std::vector<Case> cases {
+        {[&](QTcpSocket *c) { c->write(QByteArray::fromStdString(megabyte)); },
+         megabyte.substr(0, 4096) + "\r\nReply from @ over the size limit\r\n"},
+        {[](QTcpSocket *c) {
+             c->write("220 hostile\r\n");
+             QObject::connect(c, &QTcpSocket::readyRead, c, [c] {
+                 c->write("250-half");
+                 c->disconnectFromHost();
+             });
+         },
+         "220 hostile\r\n\r\nHELO alice\r\nConnection to @ lost waiting for the reply to HELO: "
+         "closed by the server\r\n"},
+        {nullptr, "Could not connect to @: connection refused\r\n"},
+        // A name under ".invalid" would still go to the machine's name server,
+        // which is not on loopback; an empty label fails here.
+        {nullptr, "Could not connect to @: host not found\r\n", "nowhere..invalid"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.log.substr(c.log.size() - 40));
+        QTcpServer peer;
+        ASSERT_TRUE(peer.listen(QHostAddress::LocalHost));
+        const auto port = static_cast<std::uint16_t>(peer.serverPort());
+        if (c.peer) {
+            QObject::connect(&peer, &QTcpServer::newConnection, [&] {
+                while (QTcpSocket *accepted = peer.nextPendingConnection())
+                    c.peer(accepted);
+            });
+        } else {
+            peer.close();
+        }
+        ASSERT_TRUE(client.send({port, Security::None, "", {}, "", ""}, c.server));
+        std::string log = c.log;
+        log.replace(log.find('@'), 1, c.server + ":" + std::to_string(port));
+        EXPECT_EQ(client.host.log, log + "Closing Connection\r\n");
+        EXPECT_EQ(client.host.outcome.result, c.log.find("size limit") == std::string::npos
+                                                  ? DeliveryResult::PassingFailure
+                                                  : DeliveryResult::RefusedForGood);
+        EXPECT_EQ(client.socket.findChild<QTcpSocket *>()->bytesAvailable(), 0);
+        peer.close();
+        // Nothing left from that peer spoils the next mail (all are counted below).
+        ASSERT_TRUE(client.send({sink.port(), Security::None, "", {}, "", ""}));
+    }
+    EXPECT_EQ(sink.Messages().size(), cases.size());
 }
