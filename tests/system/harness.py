@@ -62,14 +62,17 @@ class Closing:
 
 
 class Namespace(Closing):
-    """A network namespace with loopback and one interface carrying `address`."""
+    """A network namespace with loopback and, given `address`, one interface
+    carrying it; `role` tells several of one test apart."""
 
-    def __init__(self, address):
-        self.name = "pwsys%d" % os.getpid()
+    def __init__(self, address=None, role="sys"):
+        self.name = "pw%s%d" % (role, os.getpid())
         self.hosts = None
         run("ip", "netns", "add", self.name)
         try:
             self.ip("link", "set", "lo", "up")
+            if not address:
+                return
             # One end of a veth pair whose other end stays in the namespace too.
             self.device = "pwtest0"
             self.ip("link", "add", self.device, "type", "veth", "peer", "name", "pwpeer0")
@@ -77,8 +80,7 @@ class Namespace(Closing):
             self.ip("link", "set", self.device, "up")
             # A new address is promoted when the old one goes, so the interface is
             # never without one (a moment without would read as 127.0.0.1).
-            run(*self.command("sysctl", "-q", "-w",
-                              "net.ipv4.conf.%s.promote_secondaries=1" % self.device))
+            self.run("sysctl", "-q", "-w", "net.ipv4.conf.%s.promote_secondaries=1" % self.device)
             self.address = None
             self.change_address(address)
         except Exception:
@@ -103,6 +105,9 @@ class Namespace(Closing):
         own = ["unshare", "-m", "sh", "-c", 'mount --bind "$0" /etc/hosts && exec "$@"',
                self.hosts.name] if self.hosts else []
         return ["ip", "netns", "exec", self.name, *own, *args]
+
+    def run(self, *args):
+        return run(*self.command(*args))
 
     def add_unreachable_ipv6(self, name):
         """For programs started from now on, `name` has an IPv6 address nobody

@@ -75,25 +75,6 @@ sys.exit(b"<NewExternalIPAddress>2" not in urllib.request.urlopen(ask, timeout=0
 """
 
 
-class Netns(harness.Closing):
-    def __init__(self, role):
-        self.name = "pw%s%d" % (role, os.getpid())
-        run("ip", "netns", "add", self.name)
-        self.ip("link", "set", "lo", "up")
-
-    def ip(self, *args, check=True):
-        return run("ip", "-n", self.name, *args, check=check)
-
-    def command(self, *args):
-        return ["ip", "netns", "exec", self.name, *args]
-
-    def run(self, *args):
-        return run(*self.command(*args))
-
-    def close(self):
-        run("ip", "netns", "del", self.name, check=False)
-
-
 def link(left, left_name, left_address, right, right_name, right_address):
     """A veth pair between two namespaces, each end with its /24 address."""
     run("ip", "link", "add", left_name, "netns", left.name, "type", "veth", "peer", "name",
@@ -174,7 +155,7 @@ class HomeNetwork(harness.Closing):
             self.miniupnpd.wait(10)
 
     def space(self, role):
-        self.spaces.append(Netns(role))
+        self.spaces.append(harness.Namespace(role=role))
         return self.spaces[-1]
 
     def start(self, name, command):
