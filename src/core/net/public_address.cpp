@@ -22,6 +22,7 @@ std::string stunServer(const std::string &server)
 constexpr int kRouterTriesBeforeStun = 4;
 // Each step of the UPnP asking: the search (its MX is 2 s) and each exchange.
 constexpr std::chrono::seconds kUpnpStep(3);
+constexpr std::chrono::seconds kRenewAtMostEvery(30);
 
 constexpr const char *kSilent = "does not answer";
 std::string upnpService(const std::string &what)
@@ -432,11 +433,12 @@ void PublicAddressFinder::finish(std::optional<Ipv4> learned)
 void PublicAddressFinder::rest()
 {
     m_step = Step::Resting;
-    // Each asking renews the subscription: ask before it runs out.
+    // Each asking renews the subscription: ask before it runs out, though not
+    // more often than kRenewAtMostEvery, whatever short time a router grants.
     auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(kAskAgain);
     if (!m_sid.empty())
         wait = std::clamp(std::chrono::milliseconds(m_renewByMs - m_parts.steadyMs()),
-                          std::chrono::milliseconds(0), wait);
+                          std::chrono::milliseconds(kRenewAtMostEvery), wait);
     m_parts.deadline.Arm(wait, [this] { startAsking(false); });
 }
 

@@ -50,22 +50,28 @@ std::string ipv4Value(std::uint32_t address)
 TEST(PublicAddressCodec, ReadsAddressesRangesServersAndNatPmp)
 {
     using enum AddressReach;
-    // clang-format off
-    for (const auto &[text, address, reach] : {
-             std::tuple {"0.0.0.0", 0u, None}, {"10.255.0.1", 0x0AFF0001u, BehindAnotherNat},
-             {"172.31.9.9", 0xAC1F0909u, BehindAnotherNat}, {"172.32.0.1", 0xAC200001u, Public},
-             {"192.168.1.1", 0xC0A80101u, BehindAnotherNat}, {"100.128.0.0", 0x64800000u, Public},
-             {"100.127.255.255", 0x647FFFFFu, BehindAnotherNat}}) {
+    for (const auto &[text, address, reach] :
+         {std::tuple {"0.0.0.0", 0u, None},
+          {"10.255.0.1", 0x0AFF0001u, BehindAnotherNat},
+          {"172.31.9.9", 0xAC1F0909u, BehindAnotherNat},
+          {"172.32.0.1", 0xAC200001u, Public},
+          {"192.168.1.1", 0xC0A80101u, BehindAnotherNat},
+          {"100.128.0.0", 0x64800000u, Public},
+          {"100.127.255.255", 0x647FFFFFu, BehindAnotherNat}}) {
         EXPECT_EQ(ParseIpv4(text), address) << text;
         EXPECT_EQ(FormatIpv4(address), text);
         EXPECT_EQ(ReachOf(address), reach) << text;
     }
     for (const char *bad : {"", "1.2.3", "1.2.3.4.", "1.2.3.256", "1..2.3", "1.2.3.4x", "-1.2.3.4"})
         EXPECT_FALSE(ParseIpv4(bad)) << bad;
-    for (const auto &[text, host, port] : {
-             std::tuple {"stun.example.net", "stun.example.net", 3478},
-             {" 192.0.2.9:19302 ", "192.0.2.9", 19302}, {"", "", 0}, {":3478", "", 0},
-             {"host:0", "", 0}, {"host:65536", "", 0}, {"host:34x", "", 0}}) {
+    for (const auto &[text, host, port] :
+         {std::tuple {"stun.example.net", "stun.example.net", 3478},
+          {" 192.0.2.9:19302 ", "192.0.2.9", 19302},
+          {"", "", 0},
+          {":3478", "", 0},
+          {"host:0", "", 0},
+          {"host:65536", "", 0},
+          {"host:34x", "", 0}}) {
         const auto parsed = ParseHostPort(text, kStunPort);
         EXPECT_EQ(parsed ? parsed->host : "", host) << text;
         EXPECT_EQ(parsed ? parsed->port : 0, port) << text;
@@ -74,13 +80,13 @@ TEST(PublicAddressCodec, ReadsAddressesRangesServersAndNatPmp)
     // Only a version-0 answer to opcode 0 carries an address; extra bytes do no harm.
     EXPECT_EQ(NatPmpAddressRequest(), std::string(2, '\0'));
     using test::NatPmpAnswer;
-    for (const auto &[what, reply, epoch, address, refusal] : {
-             std::tuple {"longer", NatPmpAnswer(0, 128, 0, 1, 5) + "xx", 1u, 5u, 0},
-             {"three bytes", std::string("\0\x80\0", 3), 0u, 0u, 0},
-             {"cut short", NatPmpAnswer(0, 128, 0, 1, 2).substr(0, 11), 0u, 0u, 0},
-             {"PCP's ANNOUNCE", NatPmpAnswer(2, 128, 0, 1, 2), 0u, 0u, 0},
-             {"another opcode", NatPmpAnswer(0, 129, 0, 1, 2), 0u, 0u, 0},
-             {"refused, short", NatPmpAnswer(0, 128, 300, 1, 2).substr(0, 4), 0u, 0u, 300}}) {
+    for (const auto &[what, reply, epoch, address, refusal] :
+         {std::tuple {"longer", NatPmpAnswer(0, 128, 0, 1, 5) + "xx", 1u, 5u, 0},
+          {"three bytes", std::string("\0\x80\0", 3), 0u, 0u, 0},
+          {"cut short", NatPmpAnswer(0, 128, 0, 1, 2).substr(0, 11), 0u, 0u, 0},
+          {"PCP's ANNOUNCE", NatPmpAnswer(2, 128, 0, 1, 2), 0u, 0u, 0},
+          {"another opcode", NatPmpAnswer(0, 129, 0, 1, 2), 0u, 0u, 0},
+          {"refused, short", NatPmpAnswer(0, 128, 300, 1, 2).substr(0, 4), 0u, 0u, 300}}) {
         const NatPmpReply parsed = ParseNatPmpReply(reply);
         const auto *answer = std::get_if<NatPmpAddress>(&parsed);
         const auto *refused = std::get_if<NatPmpRefusal>(&parsed);
@@ -95,9 +101,11 @@ TEST(PublicAddressCodec, ReadsAddressesRangesServersAndNatPmp)
         total += kNatPmpRetransmission.WaitAfter(sent);
     EXPECT_EQ(total, 127750ms);
     // The epoch runs on at least 7/8 of the time between answers, less 2 s.
-    for (const auto &[now, elapsedMs, back] : {std::tuple {1085u, 100'000, false}, {1084u, 100'000, true}, {3u, 0, true}, {999u, 0, false}})
+    for (const auto &[now, elapsedMs, back] : {std::tuple {1085u, 100'000, false},
+                                               {1084u, 100'000, true},
+                                               {3u, 0, true},
+                                               {999u, 0, false}})
         EXPECT_EQ(NatPmpEpochWentBack(1000, now, elapsedMs), back) << now;
-    // clang-format on
 }
 
 TEST(PublicAddressCodec, StunTakesTheXorMappedAddressOfItsOwnTransaction)
@@ -110,19 +118,21 @@ TEST(PublicAddressCodec, StunTakesTheXorMappedAddressOfItsOwnTransaction)
     other[11] = 0;
     const std::string answer = stun(0x0101, {{0x0020, xored}});
     using Row = std::tuple<const char *, std::string, std::optional<Ipv4>>;
-    // clang-format off
-    for (const auto &[what, message, expected] : {
-             Row {"xor after others", stun(0x0101, {{0x8022, "coturn"}, {0x0001, plain}, {0x0020, xored}}), address},
-             Row {"mapped only", stun(0x0101, {{0x8022, "x"}, {0x0001, plain}}), 0xC6336401},
-             {"ipv6 only", stun(0x0101, {{0x0020, std::string("\0\2\0\0", 4) + std::string(16, 'a')}}), std::nullopt},
-             {"error response", stun(0x0111, {{0x0020, xored}}), std::nullopt},
-             {"another transaction", stun(0x0101, {{0x0020, xored}}, other), std::nullopt},
-             {"cut short", answer.substr(0, 27), std::nullopt}, {"header only", answer.substr(0, 19), std::nullopt},
-             {"attribute past the end", std::string(answer).replace(22, 2, std::string("\0\14", 2)), std::nullopt},
-             {"odd length", std::string(answer).replace(2, 2, std::string("\0\13", 2)), std::nullopt},
-             {"no cookie", std::string(answer).replace(4, 1, "X"), std::nullopt}})
+    for (const auto &[what, message, expected] :
+         {Row {"xor after others",
+               stun(0x0101, {{0x8022, "coturn"}, {0x0001, plain}, {0x0020, xored}}), address},
+          Row {"mapped only", stun(0x0101, {{0x8022, "x"}, {0x0001, plain}}), 0xC6336401},
+          {"ipv6 only", stun(0x0101, {{0x0020, std::string("\0\2\0\0", 4) + std::string(16, 'a')}}),
+           std::nullopt},
+          {"error response", stun(0x0111, {{0x0020, xored}}), std::nullopt},
+          {"another transaction", stun(0x0101, {{0x0020, xored}}, other), std::nullopt},
+          {"cut short", answer.substr(0, 27), std::nullopt},
+          {"header only", answer.substr(0, 19), std::nullopt},
+          {"attribute past the end", std::string(answer).replace(22, 2, std::string("\0\14", 2)),
+           std::nullopt},
+          {"odd length", std::string(answer).replace(2, 2, std::string("\0\13", 2)), std::nullopt},
+          {"no cookie", std::string(answer).replace(4, 1, "X"), std::nullopt}})
         EXPECT_EQ(ParseStunBindingResponse(message, kTransaction), expected) << what;
-    // clang-format on
 }
 
 namespace {
@@ -152,46 +162,88 @@ std::string notify(const std::string &sid, const std::string &body = kEvent)
 }
 
 // What each reading found, in words; empty for nothing.
-// clang-format off
-std::string shown(const std::optional<HttpUrl> &url) { return url ? FormatHttpUrl(*url) : ""; }
-std::string shown(const std::optional<Ipv4> &ip) { return ip ? FormatIpv4(*ip) : ""; }
-std::string shown(const std::optional<WanService> &s) { return s ? s->type + " " + FormatHttpUrl(s->control) + " " + shown(s->events) : ""; }
-std::string shown(const std::optional<Subscription> &s) { return s ? s->sid + " " + std::to_string(s->seconds) : ""; }
-std::string shown(const std::optional<UpnpEvent> &e) { return e ? e->reply.substr(9, 3) + " " + (e->address ? FormatIpv4(*e->address) : "-") : ""; }
-// clang-format on
+std::string shown(const std::optional<HttpUrl> &url)
+{
+    return url ? FormatHttpUrl(*url) : "";
+}
+std::string shown(const std::optional<Ipv4> &ip)
+{
+    return ip ? FormatIpv4(*ip) : "";
+}
+std::string shown(const std::optional<WanService> &s)
+{
+    return s ? s->type + " " + FormatHttpUrl(s->control) + " " + shown(s->events) : "";
+}
+std::string shown(const std::optional<Subscription> &s)
+{
+    return s ? s->sid + " " + std::to_string(s->seconds) : "";
+}
+std::string shown(const std::optional<UpnpEvent> &e)
+{
+    return e ? e->reply.substr(9, 3) + " " + (e->address ? FormatIpv4(*e->address) : "-") : "";
+}
 
 } // namespace
 
 TEST(PublicAddressCodec, UpnpFollowsOnlyWhatARouterShouldSay)
 {
     const HttpUrl base = *ParseHttpUrl("http://192.168.0.1:5000/d/root.xml");
-    // clang-format off
     const std::string fault = "HTTP/1.1 500 Internal Server Error\r\n\r\n";
     const std::string address = "<NewExternalIPAddress>203.0.113.7</NewExternalIPAddress>";
     const std::string chunked = "HTTP/1.1 200 OK\nTransfer-Encoding: chunked\n\n";
     for (const auto &[what, parsed, expected] : {
-             std::tuple<const char *, std::string, const char *> {"absolute", shown(ResolveHttpUrl(base, "HTTP://10.0.0.1")), "http://10.0.0.1:80/"},
-             {"rooted", shown(ResolveHttpUrl(base, "/ctl")), "http://192.168.0.1:5000/ctl"}, {"relative", shown(ResolveHttpUrl(base, "ctl")), "http://192.168.0.1:5000/d/ctl"},
-             {"https", shown(ResolveHttpUrl(base, "https://10.0.0.1/")), ""}, {"by name", shown(ResolveHttpUrl(base, "http://router.lan/")), ""},
+             std::tuple<const char *, std::string, const char *> {
+                 "absolute", shown(ResolveHttpUrl(base, "HTTP://10.0.0.1")), "http://10.0.0.1:80/"},
+             {"rooted", shown(ResolveHttpUrl(base, "/ctl")), "http://192.168.0.1:5000/ctl"},
+             {"relative", shown(ResolveHttpUrl(base, "ctl")), "http://192.168.0.1:5000/d/ctl"},
+             {"https", shown(ResolveHttpUrl(base, "https://10.0.0.1/")), ""},
+             {"by name", shown(ResolveHttpUrl(base, "http://router.lan/")), ""},
              {"a header smuggled", shown(ResolveHttpUrl(base, "/a\r\nX: 1")), ""},
-             {"another target", shown(ParseSsdpAnswer(answer("", "ST: upnp:rootdevice\r\nLOCATION: http://1.2.3.4/\r\n"))), ""},
-             {"description", shown(ParseDescription(kDescription, base)), "urn:schemas-upnp-org:service:WANIPConnection:2 http://192.168.0.1:5000/d/ctl?a&b http://192.168.0.1:5000/evt"},
-             {"URLBase", shown(ParseDescription(answer("<URLBase>http://10.0.0.1:9/</URLBase>" + service("WANPPPConnection:1", "c")), base)), "urn:schemas-upnp-org:service:WANPPPConnection:1 http://10.0.0.1:9/c http://10.0.0.1:9/evt"},
-             {"no WAN service", shown(ParseDescription(answer(service("Layer3Forwarding:1", "/c")), base)), ""},
+             {"another target",
+              shown(ParseSsdpAnswer(
+                  answer("", "ST: upnp:rootdevice\r\nLOCATION: http://1.2.3.4/\r\n"))),
+              ""},
+             {"description", shown(ParseDescription(kDescription, base)),
+              "urn:schemas-upnp-org:service:WANIPConnection:2 http://192.168.0.1:5000/d/ctl?a&b "
+              "http://192.168.0.1:5000/evt"},
+             {"URLBase",
+              shown(ParseDescription(answer("<URLBase>http://10.0.0.1:9/</URLBase>"
+                                            + service("WANPPPConnection:1", "c")),
+                                     base)),
+              "urn:schemas-upnp-org:service:WANPPPConnection:1 http://10.0.0.1:9/c "
+              "http://10.0.0.1:9/evt"},
+             {"no WAN service",
+              shown(ParseDescription(answer(service("Layer3Forwarding:1", "/c")), base)), ""},
              {"cut off", shown(ParseDescription(kDescription.substr(0, 300), base)), ""},
-             {"unclosed", shown(ParseDescription(answer("<service><serviceType>urn:schemas-upnp-org:service:WANIPConnection:1<controlURL>/c"), base)), ""},
-             {"chunked", shown(ParseExternalAddress(chunked + "5\r\n<m:Ne\r\n37;x\r\nwExternalIPAddress>203.0.113.8</m:NewExternalIPAddress>\r\n0\r\n\r\n")), "203.0.113.8"},
-             {"none yet", shown(ParseExternalAddress(answer("<NewExternalIPAddress></NewExternalIPAddress>"))), "0.0.0.0"},
-             {"fault", shown(ParseExternalAddress(fault + address)), ""}, {"huge chunk", shown(ParseExternalAddress(chunked + "ffffffffffffffff\r\nab")), ""},
-             {"unended chunks", shown(ParseExternalAddress(chunked + "3c\r\n" + address + "\r\n")), ""},
-             {"no SID", shown(ParseSubscribeAnswer(answer("", "TIMEOUT: Second-300\r\n"))), ""}, {"no grant", shown(ParseSubscribeAnswer(answer("", "SID: uuid:7\r\nTIMEOUT: Second-x\r\n"))), ""},
-             {"other variable", shown(ReadUpnpEvent(notify("uuid:7", "<e:propertyset/>"), "uuid:7")), "200 -"},
-             {"another SID", shown(ReadUpnpEvent(notify("uuid:8"), "uuid:7")), "412 -"}, {"junk", shown(ReadUpnpEvent("GET\r\n", "uuid:7")), "400 -"},
-             {"endless", shown(ReadUpnpEvent(std::string(kMaxStreamBytes, 'x'), "uuid:7")), "400 -"},
+             {"unclosed",
+              shown(ParseDescription(answer("<service><serviceType>urn:schemas-upnp-org:service:"
+                                            "WANIPConnection:1<controlURL>/c"),
+                                     base)),
+              ""},
+             {"chunked",
+              shown(ParseExternalAddress(chunked
+                                         + "5\r\n<m:Ne\r\n37;x\r\nwExternalIPAddress>203.0.113.8</"
+                                           "m:NewExternalIPAddress>\r\n0\r\n\r\n")),
+              "203.0.113.8"},
+             {"none yet",
+              shown(ParseExternalAddress(answer("<NewExternalIPAddress></NewExternalIPAddress>"))),
+              "0.0.0.0"},
+             {"fault", shown(ParseExternalAddress(fault + address)), ""},
+             {"huge chunk", shown(ParseExternalAddress(chunked + "ffffffffffffffff\r\nab")), ""},
+             {"unended chunks", shown(ParseExternalAddress(chunked + "3c\r\n" + address + "\r\n")),
+              ""},
+             {"no SID", shown(ParseSubscribeAnswer(answer("", "TIMEOUT: Second-300\r\n"))), ""},
+             {"no grant",
+              shown(ParseSubscribeAnswer(answer("", "SID: uuid:7\r\nTIMEOUT: Second-x\r\n"))), ""},
+             {"other variable",
+              shown(ReadUpnpEvent(notify("uuid:7", "<e:propertyset/>"), "uuid:7")), "200 -"},
+             {"another SID", shown(ReadUpnpEvent(notify("uuid:8"), "uuid:7")), "412 -"},
+             {"junk", shown(ReadUpnpEvent("GET\r\n", "uuid:7")), "400 -"},
+             {"endless", shown(ReadUpnpEvent(std::string(kMaxStreamBytes, 'x'), "uuid:7")),
+              "400 -"},
              {"not all there", shown(ReadUpnpEvent(notify("uuid:7").substr(0, 120), "uuid:7")), ""},
          })
         EXPECT_EQ(parsed, expected) << what;
-    // clang-format on
 }
 
 namespace {
@@ -262,19 +314,21 @@ TEST(PublicAddressFinder, AsksTheRouterThenStunAsTheSourceSays)
     // the router, four when STUN can take over); the address learned.
     using Row = std::tuple<const char *, PublicAddressSource, const char *,
                            std::optional<std::string>, const char *, const char *>;
-    // clang-format off
-    for (const auto &[what, source, stunServer, routerReply, sends, address] : {
-             Row {"router", Router, "", kPublicReply, "g", "203.0.113.7"},
-             {"silent router, no STUN allowed", Router, "198.51.100.9", std::nullopt, "ggggggggg", ""},
-             {"silent router, no STUN named", RouterThenStun, "", std::nullopt, "ggggggggg", ""},
-             {"silent router, then STUN", RouterThenStun, "198.51.100.9:3478", std::nullopt, "ggggs", "203.0.113.11"},
-             {"refusing router, then STUN", RouterThenStun, "198.51.100.9", refused, "gs", "203.0.113.11"},
-             {"inside another NAT, told", Router, "", test::NatPmpAnswer(0, 128, 0, 9, 0x64400001), "g", "100.64.0.1"},
-             {"inside another NAT, then STUN", RouterThenStun, "198.51.100.9", test::NatPmpAnswer(0, 128, 0, 9, 0x0A000001), "gs", "203.0.113.11"},
-             {"no address is none", Router, "", test::NatPmpAnswer(0, 128, 0, 9, 0), "g", ""},
-             {"STUN only", StunOnly, "198.51.100.9", std::nullopt, "s", "203.0.113.11"},
-             {"never", Never, "198.51.100.9", std::nullopt, "", ""}}) {
-        // clang-format on
+    for (const auto &[what, source, stunServer, routerReply, sends, address] :
+         {Row {"router", Router, "", kPublicReply, "g", "203.0.113.7"},
+          {"silent router, no STUN allowed", Router, "198.51.100.9", std::nullopt, "ggggggggg", ""},
+          {"silent router, no STUN named", RouterThenStun, "", std::nullopt, "ggggggggg", ""},
+          {"silent router, then STUN", RouterThenStun, "198.51.100.9:3478", std::nullopt, "ggggs",
+           "203.0.113.11"},
+          {"refusing router, then STUN", RouterThenStun, "198.51.100.9", refused, "gs",
+           "203.0.113.11"},
+          {"inside another NAT, told", Router, "", test::NatPmpAnswer(0, 128, 0, 9, 0x64400001),
+           "g", "100.64.0.1"},
+          {"inside another NAT, then STUN", RouterThenStun, "198.51.100.9",
+           test::NatPmpAnswer(0, 128, 0, 9, 0x0A000001), "gs", "203.0.113.11"},
+          {"no address is none", Router, "", test::NatPmpAnswer(0, 128, 0, 9, 0), "g", ""},
+          {"STUN only", StunOnly, "198.51.100.9", std::nullopt, "s", "203.0.113.11"},
+          {"never", Never, "198.51.100.9", std::nullopt, "", ""}}) {
         SCOPED_TRACE(what);
         Finder f(source, stunServer);
         EXPECT_EQ(f.finder.Settling(), source != Never);

@@ -74,7 +74,8 @@ TEST(MainWindowLoad, StartUpShowsWhatTheStoredOptionsAsk)
                {"exit box", "0"}, {"autostart", "0"}}},
              {{{"CopyClipOnStartup", 1}}, {{"clipboard", "192.0.2.7"}}},
              {{{"DisplayIcon", 0}}, {{"icon", "off"}}},
-             {{{"ShowPhyMem", 0}, {"ShowIP", 0}}, {{"marks", "Virt"}, {"icon", "%75 Virtual Free "}}},
+             {{{"ShowPhyMem", 0}, {"ShowIP", 0}},
+              {{"marks", "Virt"}, {"icon", "%75 Virtual Free "}}},
              {{{"TimerSend", 1}, {"TimerValueType", 1}},
               {{"countdown", std::to_string(30 * 60'000)}, {"rate field", "1"}}},
              // A grey box does not count as set: no mail, and it stays grey.
@@ -551,7 +552,8 @@ TEST(SettingsTrust, EveryOutcomeIsToldAndALogInRunEndsWithItsStatus)
     const char *const causes[] = {"250 ok", "451 try later", "550 no"}; // by DeliveryResult
     // clang-format off
     const Row rows[] = {
-        {"two failures then delivered", "root@localhost", {PassingFailure, PassingFailure, Delivered},
+        {"two failures then delivered", "root@localhost",
+         {PassingFailure, PassingFailure, Delivered},
          "<6>Pellwick: the email was sent: 250 ok\n", later + "30 s.\n" + later + "1 min.\n", 0},
         {"refused for good", "root@localhost", {RefusedForGood}, "",
          "<3>Pellwick: the email was not sent: 550 no\n", 69},

@@ -87,9 +87,9 @@ TEST(QtShell, TabVisitsTheInputsInOrder)
     using enum Control;
     // clang-format off
     const std::vector<Control> order {SmtpServer, Recipient, Sender, Subject, Message,
-        SendEmailButton, InsertIpButton, InsertPublicIpButton, ServerButton, EmailIpOnStartup, AutoMail, EmailOnNewIp,
-        AutoExit, StartMinimized, DisplayIcon, ShowIp, ShowVirtualMemory, ShowPhysicalMemory,
-        TimerSend, TimerUnit, TimerRate, CopyIpButton, CopyIpOnStartup,
+        SendEmailButton, InsertIpButton, InsertPublicIpButton, ServerButton, EmailIpOnStartup,
+        AutoMail, EmailOnNewIp, AutoExit, StartMinimized, DisplayIcon, ShowIp, ShowVirtualMemory,
+        ShowPhysicalMemory, TimerSend, TimerUnit, TimerRate, CopyIpButton, CopyIpOnStartup,
         ShowDebug, NotifyOnFailure, AskRouter, AskStun, StunServer, DebugText};
     // clang-format on
     std::vector<Control> visited;
