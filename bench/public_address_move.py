@@ -10,7 +10,8 @@ handed to the kernel to the moment the program's HELO reaches a small SMTP
 responder on the home namespace's 127.0.0.1:25. CLOCK_MONOTONIC is one clock
 for every namespace, so the two ends compare.
 
-Usage (as root): bench/public_address_move.py [MOVES]   (default 20)
+Usage (as root): bench/public_address_move.py [MOVES] [upnp]   (default 20; "upnp": the
+router without NAT-PMP, so the move comes as a UPnP event)
 PELLWICK_BUILD picks the build folder (default <repo>/build); prints a Markdown
 row; with PELLWICK_BENCH_RESULTS=FILE also appends "key<TAB>value" to FILE.
 """
@@ -29,12 +30,15 @@ import home_network  # noqa: E402
 
 def main():
     moves = int(sys.argv[1]) if len(sys.argv) > 1 else 20
+    upnp = sys.argv[2:] == ["upnp"]
     build = os.environ.get("PELLWICK_BUILD", os.path.join(REPO, "build"))
     program = os.path.join(build, "src", "app", "pellwick")
     if os.geteuid() != 0:
         sys.exit("needs root (network namespaces)")
     with home_network.HomeNetwork("/opt/pellwick-test/miniupnpd") as network:
         home = network.home
+        if upnp:
+            network.start_router(False)
         timer = os.path.join(REPO, "bench", "helo_timer.py")
         responder = subprocess.Popen(home.command(harness.PYTHON, timer), stdout=subprocess.PIPE,
                                      text=True)
@@ -55,11 +59,12 @@ def main():
     median = statistics.median(delays)
     print("| Figure | median ms | min ms | max ms | moves |")
     print("|---|---:|---:|---:|---:|")
-    print("| router's public address moves -> HELO at the server | %.1f | %.1f | %.1f | %d |"
-          % (median, min(delays), max(delays), len(delays)))
+    print("| router's public address moves (%s) -> HELO at the server | %.1f | %.1f | %.1f | %d |"
+          % ("UPnP event" if upnp else "NAT-PMP announcement", median, min(delays), max(delays),
+             len(delays)))
     if os.environ.get("PELLWICK_BENCH_RESULTS"):
         with open(os.environ["PELLWICK_BENCH_RESULTS"], "a") as out:
-            out.write("public_address_move.median_ms\t%.2f\n" % median)
+            out.write("public_address_move%s.median_ms\t%.2f\n" % (".upnp" if upnp else "", median))
 
 
 if __name__ == "__main__":

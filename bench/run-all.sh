@@ -44,6 +44,7 @@ if [ "$(id -u)" -eq 0 ]; then
     echo
     echo "## The router's public address moves"
     "$HERE/public_address_move.py"
+    "$HERE/public_address_move.py" 20 upnp
     echo
     echo "## A log-in run that mails the public address, against swaks"
     "$HERE/public_address_oneshot.py"
