@@ -41,16 +41,14 @@ def run(*args, check=True, **kwargs):
 
 
 def wait_for(predicate, timeout, what, quiet=False):
-    """Polls until predicate() is true; the timeout only bounds a broken run."""
+    """Polls predicate(), at least once, until true; the timeout only bounds a broken run."""
     deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = predicate()
-        if value:
-            return value
+    while not (value := predicate()):
+        if time.monotonic() > deadline:
+            check(quiet, "timed out waiting for " + what)
+            return None
         time.sleep(0.1)
-    if quiet:
-        return None
-    raise AssertionError("timed out waiting for " + what)
+    return value
 
 
 class Closing:
@@ -159,6 +157,13 @@ class Sink(Closing):
         while os.path.exists(path := os.path.join(self.folder, "%d.data" % (len(found) + 1))):
             found.append(pathlib.Path(path).read_bytes().decode("utf-8", "replace"))
         return found
+
+    def wait(self, count, timeout=20):
+        """The mails once there are `count` (with no timeout: now), and no more."""
+        mails = wait_for(lambda: len(self.messages()) >= count and self.messages(), timeout,
+                         "mail %d" % count)
+        check(len(mails) == count, "%d mails" % len(mails))
+        return mails
 
     def close(self):
         self.process.stdin.close()
