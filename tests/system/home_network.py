@@ -174,10 +174,6 @@ class HomeNetwork(harness.Closing):
         self.public = address
         return started
 
-    def print_logs(self):
-        for log in glob.glob(os.path.join(self.config, "*.log")):
-            print("==", log, pathlib.Path(log).read_text()[-2500:])
-
     def close(self):
         if self.batch:
             self.batch.stdin.close()
@@ -199,7 +195,8 @@ def main():
         try:
             (run_wine if binary.endswith(".exe") else run_network)(binary, network, upnp_only)
         except Exception:
-            network.print_logs()
+            for log in glob.glob(os.path.join(network.config, "*.log")):
+                print("==", log, pathlib.Path(log).read_text()[-2500:])
             raise
     print("passed: home_network")
     return 0
