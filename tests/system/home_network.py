@@ -114,12 +114,11 @@ class HomeNetwork(harness.Closing):
             self.start("turnserver", internet.command(
                 "turnserver", "--stun-only", "-L", INTERNET, "-n", "--no-cli", "--no-tls",
                 "--no-dtls", "--simple-log", "--log-file", "stdout"))
-            scripts = os.path.join(self.config, "scripts")
-            os.makedirs(scripts)
-            pathlib.Path(scripts, "nft_init.sh").write_bytes(
-                pathlib.Path(miniupnpd, "etc", "miniupnpd", "nft_init.sh").read_bytes())
-            pathlib.Path(scripts, "miniupnpd_functions.sh").write_text(NFT_NAMES)
-            self.router.run("sh", os.path.join(scripts, "nft_init.sh"))
+            scripts = pathlib.Path(self.config, "scripts")
+            scripts.mkdir()
+            shutil.copy(pathlib.Path(miniupnpd, "etc", "miniupnpd", "nft_init.sh"), scripts)
+            (scripts / "miniupnpd_functions.sh").write_text(NFT_NAMES)
+            self.router.run("sh", str(scripts / "nft_init.sh"))
             # The home network reaches out through the router's address.
             self.router.run("nft", "add", "rule", "inet", "filter", "forward", "accept")
             self.router.run("nft", "add", "rule", "inet", "filter", "postrouting", "oifname",
@@ -144,10 +143,9 @@ class HomeNetwork(harness.Closing):
         # miniupnpd tells an address only once it learned it from the STUN
         # server; before that it refuses, which the program would take as final
         # until its next retry.
-        harness.wait_for(lambda: subprocess.run(
-            self.home.command(harness.PYTHON, "-c", UPNP_PROBE, LAN_ROUTER),
-            stderr=subprocess.DEVNULL, check=False).returncode == 0, 30,
-            "the router's first address")
+        probe = self.home.command(harness.PYTHON, "-c", UPNP_PROBE, LAN_ROUTER)
+        harness.wait_for(lambda: run(*probe, check=False).returncode == 0, 30,
+                         "the router's first address")
 
     def stop_router(self):
         if self.miniupnpd:
@@ -167,6 +165,7 @@ class HomeNetwork(harness.Closing):
         if not self.batch:
             self.batch = subprocess.Popen(self.router.command("ip", "-force", "-batch", "-"),
                                           stdin=subprocess.PIPE, text=True)
+            self.running.append(self.batch)
         started = time.monotonic()
         self.batch.stdin.write("addr add %s/24 dev wan0\naddr del %s/24 dev wan0\n"
                                "route replace default via %s\n" % (address, self.public, INTERNET))
@@ -175,9 +174,6 @@ class HomeNetwork(harness.Closing):
         return started
 
     def close(self):
-        if self.batch:
-            self.batch.stdin.close()
-            self.batch.wait(10)
         for process in reversed(self.running):
             if process.poll() is None:
                 process.terminate()

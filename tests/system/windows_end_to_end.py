@@ -84,13 +84,10 @@ def import_settings(prefix, display, changes=None):
               "AutoExit": 1, "EmailOnIPStartup": 1, "DisplayIcon": 0, "ShowDebug": 1,
               "Msg": "Here is [IPADDRESS]", "SMTPPort": 25, "SMTPSecurity": 0, "SMTPUser": ""}
     values.update(changes or {})
-    handle, path = tempfile.mkstemp(suffix=".reg")
-    with os.fdopen(handle, "w", newline="") as f:
+    with tempfile.NamedTemporaryFile("w", suffix=".reg", newline="") as f:
         f.write(harness.hive_text(values))
-    try:
-        check(prefix.command(WINE, "regedit", "/s", path, display=display)[0] == 0, "regedit")
-    finally:
-        os.unlink(path)
+        f.flush()
+        check(prefix.command(WINE, "regedit", "/s", f.name, display=display)[0] == 0, "regedit")
 
 
 def run(exe, prefix, sink, display):
