@@ -11,7 +11,6 @@ The .exe runs under Wine (WINEPREFIX: a prepared prefix). With "upnp" only the
 router without NAT-PMP is tried; the Linux program tries it after the rest.
 """
 
-import contextlib
 import glob
 import os
 import pathlib
@@ -243,17 +242,8 @@ def run_wine(exe, network, upnp_only):
         windows.import_settings(prefix, display, {
             "AutoExit": 0, "AutoEmailOnNewIP": 1, "EmailOnIPStartup": 0,
             "Subject": "Public [PUBLICIPADDRESS]"})
-
-        @contextlib.contextmanager
-        def headless():
-            program = prefix.start(windows.WINE, exe, "--headless", display=display)
-            try:
-                yield program
-            finally:
-                program.kill()
-                program.wait(10)
-
-        walk(network, sink, headless, not upnp_only)
+        walk(network, sink, lambda: prefix.start(windows.WINE, exe, "--headless", display=display),
+             not upnp_only)
 
 
 if __name__ == "__main__":

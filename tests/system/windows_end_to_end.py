@@ -30,6 +30,14 @@ RUN_KEY = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run
 PASSWORD = "pa55 word"
 
 
+class Running(subprocess.Popen):
+    """A process that a `with` block ends by killing it, not by waiting for it."""
+
+    def __exit__(self, *exception):
+        self.kill()
+        self.wait(10)
+
+
 class WinePrefix(harness.Closing):
     """A copy of the prepared prefix (hard links, the registry files copied) and a
     persistent Wine server for it inside the namespace."""
@@ -53,11 +61,10 @@ class WinePrefix(harness.Closing):
         environment += ["WINEPREFIX=" + self.path, "WINEDEBUG=-all"]
         command = self.namespace.command("env", *environment, *args)
         if terminal is not None:
-            return subprocess.Popen(command, stdin=terminal, stdout=terminal, stderr=terminal,
-                                    start_new_session=True,
-                                    preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
-        return subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=output,
-                                stderr=subprocess.STDOUT)
+            return Running(command, stdin=terminal, stdout=terminal, stderr=terminal,
+                           start_new_session=True,
+                           preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
+        return Running(command, stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.STDOUT)
 
     def command(self, *args, display=None, timeout=60):
         """Status and output of a program. The output goes through a file: Wine's
@@ -114,13 +121,10 @@ def run(exe, prefix, sink, display):
     # One program per user: while one runs, a second start hands over and ends.
     # (Closing its window, which saves, is the installer's test's upgrade.)
     wine("reg", "add", KEY, "/v", "AutoMail", "/t", "REG_DWORD", "/d", "0", "/f")
-    first = prefix.start(WINE, exe, display=display)
-    try:
+    with prefix.start(WINE, exe, display=display) as first:
         harness.wait_for(lambda: display.windows("^Pellwick"), 30, "the first window")
         check(wine(exe)[0] == 0, "the second start did not end by itself")
         check(first.poll() is None and len(display.windows("^Pellwick")) == 1, "not one window")
-    finally:
-        first.kill()
 
 
 def run_without_window(exe, prefix, sink, display, folder):
@@ -201,8 +205,7 @@ def main():
             tempfile.TemporaryDirectory() as folder:
         run(exe, prefix, sink, display)
         run_without_window(exe, prefix, sink, display, folder)
-    print("passed: log-in run, --send-now (with --password-file), --headless and the settings "
-          "commands of Pellwick.exe")
+    print("passed: windows_login_run")
     return 0
 
 
