@@ -11,7 +11,6 @@ import pathlib
 import re
 import signal
 import sys
-import tempfile
 import time
 
 import harness
@@ -61,8 +60,6 @@ def scenario_without_display(binary, namespace, sink, display):
                 "print(s.recv(4096))" % talk)
         reply = harness.run(*nobody, harness.PYTHON, "-c", talk, check=False)
         check((reply.stdout + reply.stderr).startswith("b'77\\x00"), reply)
-        os.chmod(program.config, 0o700)
-        os.chmod(folder, 0o700)
         # A subject edited in the file is taken in while the program runs.
         edited = read_hive(program)[:-2] + '"Subject"="Moved to [IPADDRESS]"\r\n\r\n'
         pathlib.Path(program.hive).write_text(edited, newline="")

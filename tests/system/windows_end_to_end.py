@@ -164,9 +164,9 @@ def run_without_window(exe, prefix, sink, display, folder):
     import_settings(prefix, display, {"AutoMail": 1, "AutoEmailOnNewIP": 1})
     prefix.command(WINE, "reg", "delete", KEY, "/v", "ShowDebug", "/f")
     keyboard, terminal = pty.openpty()
-    headless = prefix.start(WINE, exe, "--headless", display=display, terminal=terminal)
-    os.close(terminal)
-    try:
+    with prefix.start(WINE, exe, "--headless", display=display, terminal=terminal) as headless, \
+            os.fdopen(keyboard, "wb", 0) as keys:
+        os.close(terminal)
         sink.wait(2, 30)
         check(not display.windows("Pellwick"), "a window shown")
         # A subject set in the registry meanwhile is taken in at once.
@@ -186,16 +186,12 @@ def run_without_window(exe, prefix, sink, display, folder):
         check("Subject: Moved " + NEW_ADDRESS + "\r\n" in mails[2]
               and "Set " + NEW_ADDRESS in mails[2], mails[2])
         prefix.command(WINE, "reg", "add", KEY, "/v", "Subject", "/d", "edited", "/f")
-        os.write(keyboard, b"\x03")
+        keys.write(b"\x03")
         check(headless.wait(30) == 0, "Ctrl+C did not end the headless run")
         values = prefix.command(WINE, "reg", "query", KEY)[1]
         check("ShowDebug" not in values and re.search(r"Subject\s+REG_SZ\s+edited", values),
               "the headless run wrote what it did not change: " + values)
         check(prefix.command(WINE, exe, "--status")[0] == 3, "--status with none running")
-    finally:
-        os.close(keyboard)
-        if headless.poll() is None:
-            headless.kill()
 
 
 def main():
