@@ -29,28 +29,19 @@ def check(condition, message):
         raise AssertionError(message)
 
 
-def exit_unless_root():
-    """End-to-end runs make network namespaces; without root they are skipped."""
-    if os.geteuid() != 0:
-        print("skipped: end-to-end runs need root to make a network namespace")
-        sys.exit(77)
-
-
 def run(*args, check=True, **kwargs):
     return subprocess.run(list(args), check=check, capture_output=True, text=True, **kwargs)
 
 
 def wait_for(predicate, timeout, what, quiet=False):
-    """Polls until predicate() is true; the timeout only bounds a broken run."""
+    """Polls predicate(), at least once, until true; the timeout only bounds a broken run."""
     deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = predicate()
-        if value:
-            return value
+    while not (value := predicate()):
+        if time.monotonic() > deadline:
+            check(quiet, "timed out waiting for " + what)
+            return None
         time.sleep(0.1)
-    if quiet:
-        return None
-    raise AssertionError("timed out waiting for " + what)
+    return value
 
 
 class Closing:
@@ -63,9 +54,12 @@ class Closing:
 
 class Namespace(Closing):
     """A network namespace with loopback and, given `address`, one interface
-    carrying it; `role` tells several of one test apart."""
+    carrying it; `role` tells several of one test apart. Without root: exit 77."""
 
     def __init__(self, address=None, role="sys"):
+        if os.geteuid() != 0:
+            print("skipped: end-to-end runs need root to make a network namespace")
+            sys.exit(77)
         self.name = "pw%s%d" % (role, os.getpid())
         self.hosts = None
         run("ip", "netns", "add", self.name)
@@ -124,18 +118,15 @@ class Namespace(Closing):
         """A datagram socket bound, inside the namespace, to the abstract name
         `name`: abstract names are the network namespace's own."""
         libc = ctypes.CDLL(None, use_errno=True)
-        own = os.open("/proc/self/ns/net", os.O_RDONLY)
-        other = os.open("/run/netns/" + self.name, os.O_RDONLY)
-        try:
-            check(libc.setns(other, 0x40000000) == 0, "setns: %d" % ctypes.get_errno())
-            listener = socket.socket(socket.AF_UNIX, socket.SOCK_DGRAM)
-            listener.bind("\0" + name)
-            listener.settimeout(10)
-            return listener
-        finally:
-            check(libc.setns(own, 0x40000000) == 0, "setns back: %d" % ctypes.get_errno())
-            os.close(own)
-            os.close(other)
+        with open("/proc/self/ns/net") as own, open("/run/netns/" + self.name) as other:
+            check(libc.setns(other.fileno(), 0x40000000) == 0, "setns: %d" % ctypes.get_errno())
+            try:
+                listener = socket.socket(socket.AF_UNIX, socket.SOCK_DGRAM)
+                listener.bind("\0" + name)
+                listener.settimeout(10)
+                return listener
+            finally:
+                check(libc.setns(own.fileno(), 0x40000000) == 0, "setns: %d" % ctypes.get_errno())
 
     def close(self):
         run("ip", "netns", "del", self.name, check=False)
@@ -159,6 +150,13 @@ class Sink(Closing):
         while os.path.exists(path := os.path.join(self.folder, "%d.data" % (len(found) + 1))):
             found.append(pathlib.Path(path).read_bytes().decode("utf-8", "replace"))
         return found
+
+    def wait(self, count, timeout=20):
+        """The mails once there are `count` (with no timeout: now), and no more."""
+        mails = wait_for(lambda: len(self.messages()) >= count and self.messages(), timeout,
+                         "mail %d" % count)
+        check(len(mails) == count, "%d mails" % len(mails))
+        return mails
 
     def close(self):
         self.process.stdin.close()

@@ -11,7 +11,6 @@ The .exe runs under Wine (WINEPREFIX: a prepared prefix). With "upnp" only the
 router without NAT-PMP is tried; the Linux program tries it after the rest.
 """
 
-import contextlib
 import glob
 import os
 import pathlib
@@ -86,9 +85,7 @@ def link(left, left_name, left_address, right, right_name, right_address):
 
 
 def mails_with(sink, count, public, timeout):
-    mails = harness.wait_for(lambda: len(sink.messages()) >= count and sink.messages(), timeout,
-                             "mail %d" % count)
-    check(len(mails) == count, "%d mails" % len(mails))
+    mails = sink.wait(count, timeout)
     check("Subject: Public %s\r\n" % public in mails[-1], mails[-1])
 
 
@@ -103,7 +100,9 @@ class HomeNetwork(harness.Closing):
         self.config = tempfile.mkdtemp(prefix="pellwick-router-")
         self.spaces, self.running, self.batch, self.miniupnpd = [], [], None, None
         try:
-            self.home, self.router, internet = (self.space(role) for role in ("home", "router", "net"))
+            for role in ("home", "router", "net"):
+                self.spaces.append(harness.Namespace(role=role))
+            self.home, self.router, internet = self.spaces
             link(self.home, "lan0", LAN_HOST, self.router, "lan1", LAN_ROUTER)
             link(self.router, "wan0", PUBLIC, internet, "wan1", INTERNET)
             self.home.ip("route", "add", "default", "via", LAN_ROUTER)
@@ -114,12 +113,11 @@ class HomeNetwork(harness.Closing):
             self.start("turnserver", internet.command(
                 "turnserver", "--stun-only", "-L", INTERNET, "-n", "--no-cli", "--no-tls",
                 "--no-dtls", "--simple-log", "--log-file", "stdout"))
-            scripts = os.path.join(self.config, "scripts")
-            os.makedirs(scripts)
-            pathlib.Path(scripts, "nft_init.sh").write_bytes(
-                pathlib.Path(miniupnpd, "etc", "miniupnpd", "nft_init.sh").read_bytes())
-            pathlib.Path(scripts, "miniupnpd_functions.sh").write_text(NFT_NAMES)
-            self.router.run("sh", os.path.join(scripts, "nft_init.sh"))
+            scripts = pathlib.Path(self.config, "scripts")
+            scripts.mkdir()
+            shutil.copy(pathlib.Path(miniupnpd, "etc", "miniupnpd", "nft_init.sh"), scripts)
+            (scripts / "miniupnpd_functions.sh").write_text(NFT_NAMES)
+            self.router.run("sh", str(scripts / "nft_init.sh"))
             # The home network reaches out through the router's address.
             self.router.run("nft", "add", "rule", "inet", "filter", "forward", "accept")
             self.router.run("nft", "add", "rule", "inet", "filter", "postrouting", "oifname",
@@ -144,19 +142,14 @@ class HomeNetwork(harness.Closing):
         # miniupnpd tells an address only once it learned it from the STUN
         # server; before that it refuses, which the program would take as final
         # until its next retry.
-        harness.wait_for(lambda: subprocess.run(
-            self.home.command(harness.PYTHON, "-c", UPNP_PROBE, LAN_ROUTER),
-            stderr=subprocess.DEVNULL, check=False).returncode == 0, 30,
-            "the router's first address")
+        probe = self.home.command(harness.PYTHON, "-c", UPNP_PROBE, LAN_ROUTER)
+        harness.wait_for(lambda: run(*probe, check=False).returncode == 0, 30,
+                         "the router's first address")
 
     def stop_router(self):
         if self.miniupnpd:
             self.miniupnpd.terminate()
             self.miniupnpd.wait(10)
-
-    def space(self, role):
-        self.spaces.append(harness.Namespace(role=role))
-        return self.spaces[-1]
 
     def start(self, name, command):
         """Runs the command on, its output into NAME.log."""
@@ -171,6 +164,7 @@ class HomeNetwork(harness.Closing):
         if not self.batch:
             self.batch = subprocess.Popen(self.router.command("ip", "-force", "-batch", "-"),
                                           stdin=subprocess.PIPE, text=True)
+            self.running.append(self.batch)
         started = time.monotonic()
         self.batch.stdin.write("addr add %s/24 dev wan0\naddr del %s/24 dev wan0\n"
                                "route replace default via %s\n" % (address, self.public, INTERNET))
@@ -178,14 +172,7 @@ class HomeNetwork(harness.Closing):
         self.public = address
         return started
 
-    def print_logs(self):
-        for log in glob.glob(os.path.join(self.config, "*.log")):
-            print("==", log, pathlib.Path(log).read_text()[-2500:])
-
     def close(self):
-        if self.batch:
-            self.batch.stdin.close()
-            self.batch.wait(10)
         for process in reversed(self.running):
             if process.poll() is None:
                 process.terminate()
@@ -198,12 +185,12 @@ class HomeNetwork(harness.Closing):
 def main():
     binary, miniupnpd = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     upnp_only = sys.argv[3:] == ["upnp"]
-    harness.exit_unless_root()
     with HomeNetwork(miniupnpd) as network:
         try:
             (run_wine if binary.endswith(".exe") else run_network)(binary, network, upnp_only)
         except Exception:
-            network.print_logs()
+            for log in glob.glob(os.path.join(network.config, "*.log")):
+                print("==", log, pathlib.Path(log).read_text()[-2500:])
             raise
     print("passed: home_network")
     return 0
@@ -220,7 +207,7 @@ def walk(network, sink, program, natpmp):
         network.move(PUBLIC if network.public == MOVED else MOVED)
         mails_with(sink, count + 2, network.public, 20)
         time.sleep(5)
-        check(len(sink.messages()) == count + 2, "%d mails" % len(sink.messages()))
+        sink.wait(count + 2, 0)
 
 
 def run_network(binary, network, upnp_only):
@@ -255,17 +242,8 @@ def run_wine(exe, network, upnp_only):
         windows.import_settings(prefix, display, {
             "AutoExit": 0, "AutoEmailOnNewIP": 1, "EmailOnIPStartup": 0,
             "Subject": "Public [PUBLICIPADDRESS]"})
-
-        @contextlib.contextmanager
-        def headless():
-            program = prefix.start(windows.WINE, exe, "--headless", display=display)
-            try:
-                yield program
-            finally:
-                program.kill()
-                program.wait(10)
-
-        walk(network, sink, headless, not upnp_only)
+        walk(network, sink, lambda: prefix.start(windows.WINE, exe, "--headless", display=display),
+             not upnp_only)
 
 
 if __name__ == "__main__":

@@ -7,23 +7,19 @@ set -euo pipefail
 top=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir "$work/bin"
-stand_in() { printf '#!/bin/sh\necho "%s $*" >>"%s/asked"\n%s\n' "$1" "$work" "${2:-}" \
-    >"$work/bin/$1" && chmod +x "$work/bin/$1"; }
-stand_in dpkg-query 'exit 1'
-stand_in apt-get
-stand_in sudo 'exec "$@"'
-stand_in cmake
-stand_in ss 'echo busy' # port 25 taken: the demonstration goes into a namespace
-stand_in unshare
-mkdir -p "$work/build/src/app"
-printf '#!/bin/sh\necho "pellwick $*" >>"%s/asked"\n' "$work" >"$work/build/src/app/pellwick"
-chmod +x "$work/build/src/app/pellwick"
+mkdir -p "$work/bin" "$work/build/src/app"
+stand_in() { printf '#!/bin/sh\necho "%s $*" >>"%s/asked"\n%s\n' "${1##*/}" "$work" "${2:-}" \
+    >"$work/$1" && chmod +x "$work/$1"; }
+for tool in apt-get cmake unshare; do stand_in "bin/$tool"; done
+stand_in bin/dpkg-query 'exit 1'
+stand_in bin/sudo 'exec "$@"'
+stand_in bin/ss 'echo busy' # port 25 taken: the demonstration goes into a namespace
+stand_in build/src/app/pellwick
 
 for display in :0 ""; do
     : >"$work/asked"
-    env DISPLAY="$display" WAYLAND_DISPLAY= PATH="$work/bin:$PATH" PELLWICK_BUILD_DIR="$work/build" \
-        "$top/scripts/start.sh" --x >/dev/null
+    env DISPLAY="$display" WAYLAND_DISPLAY= PATH="$work/bin:$PATH" \
+        PELLWICK_BUILD_DIR="$work/build" "$top/scripts/start.sh" --x >/dev/null
     installs=$(sed -n 's/^apt-get install //p' "$work/asked" | tr ' ' '\n')
     grep -qx qt6-base-dev <<<"$installs" || { echo "start.sh does not install Qt"; exit 1; }
     grep -q "^cmake -S .*-DBUILD_TESTING=OFF" "$work/asked" || { echo "tests configured"; exit 1; }

@@ -187,23 +187,16 @@ TEST(Win32MainWindow, WhatTheUserDoesReachesTheProgramAsWindowsTellsIt)
         for (const wchar_t c : text)
             SendMessageW(field, WM_CHAR, c, 1);
     };
-    const auto notify = [&](Control control, UINT code) {
-        SendMessageW(GetParent(h(control)), WM_COMMAND, MAKEWPARAM(0, code),
-                     reinterpret_cast<LPARAM>(h(control)));
-    };
     const auto showTab = [&](int index) {
         SendMessageW(h(Control::Tabs), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
         NMHDR changed {h(Control::Tabs), 0, static_cast<UINT>(TCN_SELCHANGE)};
         SendMessageW(main, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&changed));
     };
-    const auto tray = [&](UINT mouse) {
-        SendMessageW(main, Win32NotifyArea::kCallbackMessage, 0, mouse);
-    };
     const auto switchAway = [&] {
         SetActiveWindow(other);
         SetActiveWindow(main);
     };
-    tray(WM_LBUTTONDBLCLK);
+    SendMessageW(main, Win32NotifyArea::kCallbackMessage, 0, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(IsWindowVisible(main) && GetWindow(main, GW_CHILD));
     switchAway();
     EXPECT_TRUE(IsChild(main, GetFocus()));
@@ -222,7 +215,8 @@ TEST(Win32MainWindow, WhatTheUserDoesReachesTheProgramAsWindowsTellsIt)
     click(Control::TimerRate);
     type(h(Control::TimerRate), L"3");
     SendMessageW(h(Control::TimerUnit), CB_SETCURSEL, 1, 0);
-    notify(Control::TimerUnit, CBN_SELCHANGE);
+    SendMessageW(GetParent(h(Control::TimerUnit)), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(h(Control::TimerUnit)));
     SetFocus(h(Control::TimerUnit));
     pump(shell);
     EXPECT_EQ(shell.Form().Countdown(), 3 * 60 * 1000);
@@ -237,9 +231,9 @@ TEST(Win32MainWindow, WhatTheUserDoesReachesTheProgramAsWindowsTellsIt)
     // restore, a double click is.
     SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_FALSE(IsWindowVisible(main));
-    tray(WM_LBUTTONUP);
+    SendMessageW(main, Win32NotifyArea::kCallbackMessage, 0, WM_LBUTTONUP);
     EXPECT_FALSE(IsWindowVisible(main));
-    tray(WM_LBUTTONDBLCLK);
+    SendMessageW(main, Win32NotifyArea::kCallbackMessage, 0, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(IsWindowVisible(main) && !IsIconic(main));
     DestroyWindow(other);
 }

@@ -22,9 +22,7 @@
 #include <tuple>
 #include <vector>
 
-using pellwick::GlobalIPv6;
-using pellwick::LocalIP;
-using pellwick::PasswordFromFile;
+using namespace pellwick;
 
 TEST(LocalIP, BothFamiliesFollowTheirDefaultRouteInsideANetworkNamespace)
 {
@@ -93,12 +91,12 @@ TEST(ProcMemory, ReadsThisMachineAndThisProcess)
     struct sysinfo info = {};
     ASSERT_EQ(sysinfo(&info), 0);
     // Read through files kept open, as the timer reads: each reading is new.
-    const pellwick::MemoryReader read = pellwick::PlatformMemoryReader();
-    const pellwick::MemStatus first = read();
+    const MemoryReader read = PlatformMemoryReader();
+    const MemStatus first = read();
     constexpr std::size_t kMapped = 64 << 20;
     void *mapped = mmap(nullptr, kMapped, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     ASSERT_NE(mapped, MAP_FAILED);
-    const pellwick::MemStatus s = read();
+    const MemStatus s = read();
     munmap(mapped, kMapped);
     // The mapping and little else: a wrong field or page size would be far off.
     EXPECT_GE(first.availableVirtual - s.availableVirtual, kMapped);
@@ -108,7 +106,7 @@ TEST(ProcMemory, ReadsThisMachineAndThisProcess)
 
 TEST(PasswordFile, OnlyAFileNobodyElseMayReadGivesThePassword)
 {
-    pellwick::test::TempFolder folder;
+    test::TempFolder folder;
     // The file, its content and mode; the password read (empty: refused), and how
     // the refusal begins after the path.
     using Case = std::tuple<std::string, std::string, mode_t, std::string, std::string>;
@@ -122,26 +120,26 @@ TEST(PasswordFile, OnlyAFileNobodyElseMayReadGivesThePassword)
     for (const auto &[name, content, mode, password, error] : cases) {
         SCOPED_TRACE(name);
         const std::string path = (folder / name).string();
-        pellwick::test::WriteBytes(path, content);
+        test::WriteBytes(path, content);
         ASSERT_EQ(::chmod(path.c_str(), mode), 0);
         if (name == "another user's" && ::chown(path.c_str(), 65534, 65534) != 0)
             continue; // only root can give a file away
-        const pellwick::PasswordLookup got = PasswordFromFile(path, pellwick::ReadPrivateFile);
+        const PasswordLookup got = PasswordFromFile(path, ReadPrivateFile);
         EXPECT_EQ(got.password.value_or(""), password);
         EXPECT_TRUE(error.empty() || got.error.starts_with("Password file " + path + error))
             << got.error;
     }
     for (const auto &[path, cause] : {std::pair {folder / "missing", "No such file or directory"},
                                       std::pair {folder.path(), "not a regular file"}})
-        EXPECT_EQ(PasswordFromFile(path.string(), pellwick::ReadPrivateFile).error,
+        EXPECT_EQ(PasswordFromFile(path.string(), ReadPrivateFile).error,
                   "Password file " + path.string() + " could not be read: " + cause);
 }
 
 TEST(SecretService, WithoutASessionBusSaysSoInsteadOfHanging)
 {
     ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
-    const auto store = pellwick::MakePasswordStore();
-    const pellwick::PasswordLookup got = store->Lookup("mail.example.com", "alice");
+    const auto store = MakePasswordStore();
+    const PasswordLookup got = store->Lookup("mail.example.com", "alice");
     EXPECT_FALSE(got.password);
     EXPECT_TRUE(got.error.starts_with("secret store: ")) << got.error;
     EXPECT_TRUE(store->Store("mail.example.com", "alice", "pw").starts_with("secret store: "));

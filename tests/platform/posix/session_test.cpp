@@ -18,8 +18,7 @@
 #include <vector>
 
 using namespace pellwick;
-using pellwick::test::ReadBytes;
-using pellwick::test::TempFolder;
+using namespace pellwick::test;
 
 TEST(XdgAutostart, TheEntryAppearsWithItsExecLineQuotedAndDisappears)
 {
@@ -57,7 +56,7 @@ TEST(LoginProgram, AProgramThatASearchByNameFindsGoesByItsName)
     namespace fs = std::filesystem;
     const auto program = [&](const std::string &path, fs::perms mode) {
         fs::create_directories((t / path).parent_path());
-        test::WriteBytes(t / path, "#!/bin/sh\n");
+        WriteBytes(t / path, "#!/bin/sh\n");
         fs::permissions(t / path, mode);
         return (t / path).string();
     };

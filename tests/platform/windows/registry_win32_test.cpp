@@ -15,8 +15,6 @@ using pellwick::test::ScratchRegistryKey;
 
 namespace {
 
-const std::string kKey(kSettingsKey);
-
 // What a program reading through the A entry points gets for a UTF-16 text.
 std::string ansiOf(const std::wstring &text)
 {
@@ -61,7 +59,8 @@ TEST(RegistryStore, TextsMeanWhatTheANSIEntryPointsOfOtherProgramsRead)
 {
     Roots r;
     HKEY key = nullptr;
-    RegCreateKeyExA(r.m, kKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegCreateKeyExA(r.m, kSettingsKey.data(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
     const std::wstring wide = L"Caf\u00e9 \u00e0 5 \u20ac";
     const std::string utf8 = "Caf\xc3\xa9 \xc3\xa0 5 \xe2\x82\xac";
     ASSERT_NE(ansiOf(wide), utf8 + '\0') << "the code page must differ from UTF-8 to tell";
