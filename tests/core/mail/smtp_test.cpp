@@ -201,29 +201,26 @@ TEST(SmtpDialogue, ANamedSenderAndEveryRecipientGoInTheEnvelope)
 TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
 {
     const std::string password = "s3cret!";
-    const std::string fingerprint(64, 'A');
-    const std::string ehlo = "EHLO ws1.example.net\r\n";
-    const std::pair<std::string, std::string> greeted {"220 mx\r\n", ehlo};
-    const std::string mailFrom = "MAIL FROM:<alice@example.com>\r\n";
+    const std::pair<std::string, std::string> greeted {"220 mx\r\n", "EHLO ws1.example.net\r\n"};
     const std::string plainAuth
         = "AUTH PLAIN " + Base64(std::string("\0alice\0", 7) + password) + "\r\n";
     // What arrives ("tls:..." is the handshake ending) and what goes out then.
     using Steps = std::vector<std::pair<std::string, std::string>>;
     // Name, protection, pin, steps, and the cause it ends with (empty: it goes on to MAIL FROM).
     using Case = std::tuple<std::string, Security, std::string, Steps, std::string>;
-    const std::string noTls = "Server mail.example.com:587 offers no STARTTLS; neither the "
-                              "password nor the mail goes out without TLS";
     // clang-format off
     const std::vector<Case> cases {
         {"tls, login only", Security::Tls, "",
          {{"tls:verified", ""}, greeted, {"250-mx\r\n250 AUTH=LOGIN\r\n", "AUTH LOGIN\r\n"},
           {"334 VXNlcm5hbWU6\r\n", "YWxpY2U=\r\n"},
           {"334 UGFzc3dvcmQ6\r\n", Base64(password) + "\r\n"},
-          {"235 ok\r\n", mailFrom}}, ""},
+          {"235 ok\r\n", "MAIL FROM:<alice@example.com>\r\n"}}, ""},
         {"pinned certificate", Security::Tls, "aa:" + std::string(62, 'a'),
          {{"tls:untrusted", ""}, greeted, {"250-mx\r\n250 AUTH PLAIN\r\n", plainAuth}}, ""},
         {"no STARTTLS offered", Security::StartTls, "",
-         {greeted, {"250-mx\r\n250 AUTH PLAIN\r\n", ""}}, noTls},
+         {greeted, {"250-mx\r\n250 AUTH PLAIN\r\n", ""}},
+         "Server mail.example.com:587 offers no STARTTLS; neither the password nor the mail goes "
+         "out without TLS"},
         {"bytes planted after STARTTLS", Security::StartTls, "",
          {greeted, {"250-mx\r\n250 STARTTLS\r\n", "STARTTLS\r\n"},
           {"220 go\r\n250 AUTH PLAIN\r\n", ""}},
@@ -247,7 +244,7 @@ TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
         for (const auto &[input, sent] : steps) {
             const std::size_t before = d.wire.size();
             if (input.starts_with("tls:"))
-                d.Encrypted({fingerprint, input == "tls:verified",
+                d.Encrypted({std::string(64, 'A'), input == "tls:verified",
                              input == "tls:verified" ? "" : "self-signed"});
             else
                 d.reply(input);
@@ -330,10 +327,9 @@ TEST(IpToken, ReplacesEveryExactTokenAndGoesWhereTheUserPutsIt)
     using Replaced = std::tuple<const char *, const char *, const char *>;
     for (const auto &[text, ip, result] :
          {Replaced {"IP [IPADDRESS] and [IPADDRESS].", "10.0.0.7", "IP 10.0.0.7 and 10.0.0.7."},
-          Replaced {"[ipaddress] [IP ADDRESS] [IPADDRESS", "1",
-                    "[ipaddress] [IP ADDRESS] [IPADDRESS"},
-          Replaced {"[[IPADDRESS]IPADDRESS]]", "[IPADDRESS]", "[[IPADDRESS]IPADDRESS]]"},
-          Replaced {"is [IPADDRESS]!", "", "is !"}})
+          {"[ipaddress] [IP ADDRESS] [IPADDRESS", "1", "[ipaddress] [IP ADDRESS] [IPADDRESS"},
+          {"[[IPADDRESS]IPADDRESS]]", "[IPADDRESS]", "[[IPADDRESS]IPADDRESS]]"},
+          {"is [IPADDRESS]!", "", "is !"}})
         EXPECT_EQ(ReplaceIpToken(text, ip), result) << text;
 
     // A selection or caret beyond the text (the shells' tests place it within).
