@@ -308,10 +308,9 @@ TEST(MainWindowTimer, TicksFollowTheAddressTheTipKeepsTheFiguresOfTheMove)
     h.Tick();
     EXPECT_EQ(h.connectedTo, "localhost:25");
 
-    // Loaded values run their handlers (the start-up table), and so do the
-    // user's (the source boxes' test). The menu sets ShowIp to the value it
-    // already holds: its handler does not run, so the mark the user cleared by
-    // hand is only restored by the menu's own step.
+    // Loaded values run their handlers (the start-up table). The menu sets ShowIp
+    // to the value it already holds: its handler does not run, so the mark the
+    // user cleared by hand is only restored by the menu's own step.
     h.view.SetMenuChecked(MenuItem::ShowIp, false);
     h.view.SetValue(Control::ShowIp, kChecked);
     form.MenuItemChosen(MenuItem::ShowIp);
