@@ -11,7 +11,6 @@
 
 namespace pellwick::test {
 
-// A NAT-PMP answer: version, opcode, result, epoch, address.
 inline std::string NatPmpAnswer(int version, int opcode, int result, std::uint32_t epoch,
                                 Ipv4 address)
 {

@@ -55,7 +55,6 @@ inline void WriteBytes(const std::filesystem::path &file, const std::string &byt
     std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// The names in a folder, sorted.
 inline std::vector<std::string> FolderNames(const std::filesystem::path &folder)
 {
     std::vector<std::string> names;

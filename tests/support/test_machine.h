@@ -37,15 +37,14 @@ struct TestMachine : Autostart
                 .memoryReader = [this] { return memory; },
                 .clock = FixedTime,
                 .commandLine = commandLine,
-                .endProcess = [this](int status) { EndProcess(status); },
+                .endProcess =
+                    [this](int status) {
+                        ++processEnds;
+                        exitStatus = status;
+                    },
                 .globalIpv6 = [this] { return ipv6; },
                 .passwordStore = passwordStore,
                 .lines = lines};
-    }
-    void EndProcess(int status)
-    {
-        ++processEnds;
-        exitStatus = status;
     }
     void Register() override { autostart = true; }
     void Unregister() override { autostart = false; }

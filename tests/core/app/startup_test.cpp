@@ -27,12 +27,10 @@ const char *const modeNames[] = {"window", "headless", "send-now"};
 struct Row
 {
     std::vector<std::string> arguments;
-    bool display;
-    bool firstInstance;
+    bool display, firstInstance;
     int status;
     std::string calls;
-    std::string out; // the start of standard output, then of standard error
-    std::string err;
+    std::string out, err; // the start of standard output, then of standard error
     std::optional<std::string> password = std::nullopt; // as the window got it
     std::string unreadable = ""; // why the store could not be read
     std::optional<HandOverReply> running = std::nullopt; // the running one's reply
@@ -110,9 +108,8 @@ TEST(Startup, DecidesInOneOrderForEveryShell)
     const PrivateFile open {PrivateFile::Status::OpenToOthers, "pw", ""};
     const std::string unreadable = "cannot read the settings file f: it is not a regular file";
     const std::string version = VersionText() + "\n" + LicenceText();
-    HandOverReply headless;
-    headless.headless = true;
-    headless.process = 42;
+    const HandOverReply headless {
+        .status = 0, .out = "", .err = "", .headless = true, .process = 42};
     const std::string beside = HeadlessRunningLine(42) + "\n";
     HandOverReply answer = headless;
     answer.out = "Address: 10.0.0.1\n";
@@ -259,7 +256,7 @@ TEST(CommandLine, LoginRunEveryOptionCommandAndProblem)
     }
 }
 
-TEST(Schedule, UnitAndRateFromTheListAndTheTypedText)
+TEST(Schedule, UnitRateTicksAndRetryWaits)
 {
     using Row = std::tuple<int, const char *, std::int64_t>;
     for (const auto &[index, typed, factor] :
@@ -287,10 +284,8 @@ TEST(Schedule, UnitAndRateFromTheListAndTheTypedText)
         EXPECT_EQ(result.rateText, countdown == 30000 || countdown == 30 * 3600000 ? "30" : rate);
     }
     EXPECT_EQ(ApplyTimerSettings({false, "45", 0, ""}).countdown, std::nullopt);
-}
 
-TEST(Schedule, TicksStopAtTheLowestValueAndRetryWaitsRoundUp)
-{
+    // Ticks stop at the lowest value.
     constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
     EXPECT_EQ(ScheduleTick(kMin + 1, false).countdown, kMin);
     EXPECT_TRUE(ScheduleTick(kMin, true).send);

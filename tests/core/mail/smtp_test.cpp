@@ -7,7 +7,6 @@
 #include "core/mail/address.h"
 #include "core/mail/ip_token.h"
 #include "core/mail/smtp.h"
-#include "platform/platform.h"
 
 #include <gtest/gtest.h>
 
@@ -58,12 +57,6 @@ struct Dialogue
         Connected();
     }
     void reply(const std::string &bytes) { smtp.HandleServerReply(Arrive(bytes)); }
-    // Gives the first `steps` accepted answers.
-    void accept(std::size_t steps)
-    {
-        for (std::size_t i = 0; i < steps; ++i)
-            reply(kAccepted[i]);
-    }
     // What went out after DATA.
     std::string data() const { return wire.substr(wire.find("DATA\r\n") + 6); }
     // The dialogue is over once, its connection closed and the caption normal again.
@@ -122,6 +115,11 @@ TEST(SmtpDialogue, GoldenTranscriptOfAPlainDelivery)
     d.expectEnded(DeliveryResult::Delivered);
     EXPECT_EQ(d.outcome.cause, "250 queued");
     EXPECT_EQ(d.armed, 0ms);
+
+    // West of UTC the date's offset is told in hours and minutes too.
+    LocalTime t = FixedTime();
+    t.utcOffsetSeconds = -(3 * 3600 + 30 * 60);
+    EXPECT_EQ(FormatMailDate(t), "Sun, 06 Dec 2026 10:05:09 -0330");
 }
 
 TEST(SmtpDialogue, EachReplyMustFitItsCommandAndEveryFailureEndsItWithOneLine)
@@ -129,54 +127,50 @@ TEST(SmtpDialogue, EachReplyMustFitItsCommandAndEveryFailureEndsItWithOneLine)
     // The limit armed at each step.
     const std::vector<std::chrono::milliseconds> limits {5min, 5min, 5min, 5min, 2min, 10min, 5min};
     const std::string noReply = "No reply from mail.example.com:25 within ";
-    struct Case
-    {
-        std::size_t step;
-        std::string reply; // empty: none comes within the limit
-        bool fits;
-        DeliveryResult result = DeliveryResult::RefusedForGood;
-        std::string causeLine = {};
-    };
+    // The step, the reply (empty: none comes within the limit), whether it fits, the ending, the
+    // line that tells its cause.
+    using Case = std::tuple<std::size_t, std::string, bool, DeliveryResult, std::string>;
     const auto refused = DeliveryResult::RefusedForGood;
     const auto passing = DeliveryResult::PassingFailure;
     // A lost connection, refusals and unknown hosts are the real-server test's.
     const std::vector<Case> cases {
-        {0, "250 hello\r\n", true},
+        {0, "250 hello\r\n", true, refused, ""},
         {0, "354 x\r\n", false, refused, "Unexpected reply to the greeting\r\n"},
-        {0, "421 busy\r\n", false, passing},
+        {0, "421 busy\r\n", false, passing, ""},
         {0, "", false, passing, noReply + "5 min waiting for the greeting\r\n"},
         {1, "25\r\n", false, refused, "Unexpected reply to HELO\r\n"},
-        {2, "2500 odd\r\n", true},
+        {2, "2500 odd\r\n", true, refused, ""},
         {2, "250-fine\r\n550 but no\r\n", false, refused, "Unexpected reply to MAIL FROM\r\n"},
-        {3, "550 no such user\r\n", false},
+        {3, "550 no such user\r\n", false, refused, ""},
         {4, "250 ok\r\n", false, refused, "Unexpected reply to DATA\r\n"},
         {5, "", false, passing, noReply + "10 min waiting for the reply to the message\r\n"},
-        {6, "250 still fine\r\n", false, DeliveryResult::Delivered},
+        {6, "250 still fine\r\n", false, DeliveryResult::Delivered, ""},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.reply + c.causeLine);
+    for (const auto &[step, reply, fits, result, causeLine] : cases) {
+        SCOPED_TRACE(reply + causeLine);
         Dialogue d;
         d.start();
-        d.accept(c.step);
-        EXPECT_EQ(d.armed, limits[c.step]);
+        for (std::size_t i = 0; i < step; ++i)
+            d.reply(kAccepted[i]);
+        EXPECT_EQ(d.armed, limits[step]);
         const std::string wireBefore = d.wire, logBefore = d.log;
-        if (c.reply.empty())
+        if (reply.empty())
             d.Expire();
         else
-            d.reply(c.reply);
-        if (c.fits) {
+            d.reply(reply);
+        if (fits) {
             EXPECT_NE(d.wire, wireBefore) << "the next command goes out";
             EXPECT_EQ(d.dialoguesEnded, 0);
             continue;
         }
         EXPECT_EQ(d.wire, wireBefore) << "nothing is sent after a failure";
-        EXPECT_EQ(d.log, logBefore + (c.reply.empty() ? "" : c.reply + "\r\n") + c.causeLine
+        EXPECT_EQ(d.log, logBefore + (reply.empty() ? "" : reply + "\r\n") + causeLine
                              + "Closing Connection\r\n");
         // Late events of the dropped connection change nothing.
         d.Fail(SocketFailure::Closed, "closed");
         d.Expire();
         d.reply("250 late\r\n");
-        d.expectEnded(c.result);
+        d.expectEnded(result);
     }
 
     // No connection within its limit.
@@ -207,35 +201,26 @@ TEST(SmtpDialogue, ANamedSenderAndEveryRecipientGoInTheEnvelope)
 TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
 {
     const std::string password = "s3cret!";
-    const std::string fingerprint(64, 'A');
-    const std::string ehlo = "EHLO ws1.example.net\r\n";
-    const std::pair<std::string, std::string> greeted {"220 mx\r\n", ehlo};
-    const std::string mailFrom = "MAIL FROM:<alice@example.com>\r\n";
+    const std::pair<std::string, std::string> greeted {"220 mx\r\n", "EHLO ws1.example.net\r\n"};
     const std::string plainAuth
         = "AUTH PLAIN " + Base64(std::string("\0alice\0", 7) + password) + "\r\n";
     // What arrives ("tls:..." is the handshake ending) and what goes out then.
     using Steps = std::vector<std::pair<std::string, std::string>>;
-    struct Case
-    {
-        std::string name;
-        Security security;
-        std::string pin;
-        Steps steps;
-        std::string cause; // empty: the dialogue goes on to MAIL FROM
-    };
-    const std::string noTls = "Server mail.example.com:587 offers no STARTTLS; neither the "
-                              "password nor the mail goes out without TLS";
+    // Name, protection, pin, steps, and the cause it ends with (empty: it goes on to MAIL FROM).
+    using Case = std::tuple<std::string, Security, std::string, Steps, std::string>;
     // clang-format off
     const std::vector<Case> cases {
         {"tls, login only", Security::Tls, "",
          {{"tls:verified", ""}, greeted, {"250-mx\r\n250 AUTH=LOGIN\r\n", "AUTH LOGIN\r\n"},
           {"334 VXNlcm5hbWU6\r\n", "YWxpY2U=\r\n"},
           {"334 UGFzc3dvcmQ6\r\n", Base64(password) + "\r\n"},
-          {"235 ok\r\n", mailFrom}}, ""},
+          {"235 ok\r\n", "MAIL FROM:<alice@example.com>\r\n"}}, ""},
         {"pinned certificate", Security::Tls, "aa:" + std::string(62, 'a'),
          {{"tls:untrusted", ""}, greeted, {"250-mx\r\n250 AUTH PLAIN\r\n", plainAuth}}, ""},
         {"no STARTTLS offered", Security::StartTls, "",
-         {greeted, {"250-mx\r\n250 AUTH PLAIN\r\n", ""}}, noTls},
+         {greeted, {"250-mx\r\n250 AUTH PLAIN\r\n", ""}},
+         "Server mail.example.com:587 offers no STARTTLS; neither the password nor the mail goes "
+         "out without TLS"},
         {"bytes planted after STARTTLS", Security::StartTls, "",
          {greeted, {"250-mx\r\n250 STARTTLS\r\n", "STARTTLS\r\n"},
           {"220 go\r\n250 AUTH PLAIN\r\n", ""}},
@@ -248,18 +233,18 @@ TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
          "535 5.7.8 no"},
     };
     // clang-format on
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, security, pin, steps, cause] : cases) {
+        SCOPED_TRACE(name);
         Dialogue d;
         d.start("bob@example.org", "body", "alice@example.com", "s", "mail.example.com",
-                {587, c.security, "alice",
-                 c.name == "no password" ? std::nullopt : std::optional(password), c.pin, ""});
-        EXPECT_EQ(d.connectedTo, (c.security == Security::Tls ? "tls " : "")
-                                     + std::string("mail.example.com:587"));
-        for (const auto &[input, sent] : c.steps) {
+                {587, security, "alice",
+                 name == "no password" ? std::nullopt : std::optional(password), pin, ""});
+        EXPECT_EQ(d.connectedTo,
+                  (security == Security::Tls ? "tls " : "") + std::string("mail.example.com:587"));
+        for (const auto &[input, sent] : steps) {
             const std::size_t before = d.wire.size();
             if (input.starts_with("tls:"))
-                d.Encrypted({fingerprint, input == "tls:verified",
+                d.Encrypted({std::string(64, 'A'), input == "tls:verified",
                              input == "tls:verified" ? "" : "self-signed"});
             else
                 d.reply(input);
@@ -271,16 +256,16 @@ TEST(SmtpSubmission, TlsAndLoginComeFirstAndFailuresStopBeforeAnySecret)
             EXPECT_EQ(d.log.find(secret), std::string::npos);
         EXPECT_EQ(d.wire.find(plainAuth) != std::string::npos,
                   d.log.find("\r\nAUTH PLAIN [password hidden]\r\n") != std::string::npos);
-        if (c.cause.empty()) {
+        if (cause.empty()) {
             EXPECT_EQ(d.dialoguesEnded, 0);
             continue;
         }
         EXPECT_EQ(d.wire.find("MAIL"), std::string::npos);
         // The refusal is the server's reply, logged as each reply is.
-        const std::string after = c.name == "refused login" ? "\r\n\r\n" : "\r\n";
-        EXPECT_TRUE(d.log.ends_with(c.cause + after + "Closing Connection\r\n")) << d.log;
+        const std::string after = name == "refused login" ? "\r\n\r\n" : "\r\n";
+        EXPECT_TRUE(d.log.ends_with(cause + after + "Closing Connection\r\n")) << d.log;
         d.expectEnded(DeliveryResult::RefusedForGood);
-        EXPECT_EQ(d.outcome.cause, c.cause);
+        EXPECT_EQ(d.outcome.cause, cause);
     }
 }
 
@@ -335,14 +320,6 @@ TEST(SmtpMessage, TextBeyondAsciiGoesOutAsMimeUtf8)
     }
 }
 
-TEST(MailDate, FollowsRfc5322WithTheRealOffset)
-{
-    // West of UTC, by hours and minutes; the transcript above has FixedTime's own.
-    LocalTime t = FixedTime();
-    t.utcOffsetSeconds = -(3 * 3600 + 30 * 60);
-    EXPECT_EQ(FormatMailDate(t), "Sun, 06 Dec 2026 10:05:09 -0330");
-}
-
 TEST(IpToken, ReplacesEveryExactTokenAndGoesWhereTheUserPutsIt)
 {
     // Left to right without overlap, the replacement never scanned again; an empty
@@ -350,10 +327,9 @@ TEST(IpToken, ReplacesEveryExactTokenAndGoesWhereTheUserPutsIt)
     using Replaced = std::tuple<const char *, const char *, const char *>;
     for (const auto &[text, ip, result] :
          {Replaced {"IP [IPADDRESS] and [IPADDRESS].", "10.0.0.7", "IP 10.0.0.7 and 10.0.0.7."},
-          Replaced {"[ipaddress] [IP ADDRESS] [IPADDRESS", "1",
-                    "[ipaddress] [IP ADDRESS] [IPADDRESS"},
-          Replaced {"[[IPADDRESS]IPADDRESS]]", "[IPADDRESS]", "[[IPADDRESS]IPADDRESS]]"},
-          Replaced {"is [IPADDRESS]!", "", "is !"}})
+          {"[ipaddress] [IP ADDRESS] [IPADDRESS", "1", "[ipaddress] [IP ADDRESS] [IPADDRESS"},
+          {"[[IPADDRESS]IPADDRESS]]", "[IPADDRESS]", "[[IPADDRESS]IPADDRESS]]"},
+          {"is [IPADDRESS]!", "", "is !"}})
         EXPECT_EQ(ReplaceIpToken(text, ip), result) << text;
 
     // A selection or caret beyond the text (the shells' tests place it within).

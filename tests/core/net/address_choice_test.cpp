@@ -8,8 +8,7 @@
 #include <tuple>
 #include <vector>
 
-using pellwick::ConnectRace;
-using pellwick::Ipv6Candidate;
+using namespace pellwick;
 
 namespace {
 
@@ -61,7 +60,7 @@ TEST(AddressChoice, TheStableGlobalAddressOfTheDefaultRouteInterface)
              // RFC 5952 (the end-to-end run mails the kernel's own form): a lone zero kept.
              Row {{candidate({0x2001, 0xdb8, 0, 1, 0, 0, 0, 1})}, 2, "2001:db8:0:1::1"},
          })
-        EXPECT_EQ(pellwick::ChooseGlobalIpv6(candidates, route).value_or("unknown"), chosen);
+        EXPECT_EQ(ChooseGlobalIpv6(candidates, route).value_or("unknown"), chosen);
 }
 
 TEST(AddressChoice, ConnectionAttemptsTakeTurnsAndOverlap)
@@ -69,10 +68,9 @@ TEST(AddressChoice, ConnectionAttemptsTakeTurnsAndOverlap)
     const auto isV6 = [](const std::string &a) {
         return a.find(':') != std::string::npos;
     };
-    EXPECT_EQ(pellwick::InterleaveFamilies<std::string>({"::1", "::2", "::3", "1.1.1.1", "2.2.2.2"},
-                                                        isV6),
+    EXPECT_EQ(InterleaveFamilies<std::string>({"::1", "::2", "::3", "1.1.1.1", "2.2.2.2"}, isV6),
               (std::vector<std::string> {"::1", "1.1.1.1", "::2", "2.2.2.2", "::3"}));
-    EXPECT_EQ(pellwick::InterleaveFamilies<std::string>({"1.1.1.1", "::1"}, isV6),
+    EXPECT_EQ(InterleaveFamilies<std::string>({"1.1.1.1", "::1"}, isV6),
               (std::vector<std::string> {"1.1.1.1", "::1"}));
 
     // A hanging first attempt is the end-to-end run's, a lone refused one the

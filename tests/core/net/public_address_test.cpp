@@ -45,6 +45,106 @@ std::string ipv4Value(std::uint32_t address)
     return value;
 }
 
+std::string answer(const std::string &body, const std::string &headers = "")
+{
+    return "HTTP/1.1 200 OK\r\n" + headers + "Content-Length: " + std::to_string(body.size())
+           + "\r\n\r\n" + body;
+}
+std::string service(const std::string &type, const std::string &control)
+{
+    return "<service><serviceType>urn:schemas-upnp-org:service:" + type
+           + "</serviceType><controlURL>" + control
+           + "</controlURL><eventSubURL>/evt</eventSubURL></service>";
+}
+const std::string kDescription
+    = answer("<root><device><serviceList>" + service("Layer3Forwarding:1", "/l3f")
+             + "</serviceList><deviceList><device><serviceList>"
+             + service("WANIPConnection:2", "ctl?a&amp;b") + service("WANPPPConnection:1", "/ppp")
+             + "</serviceList></device></deviceList></device></root>");
+const std::string kEvent = "<e:propertyset><e:property><ExternalIPAddress>203.0.113.9"
+                           "</ExternalIPAddress></e:property></e:propertyset>";
+std::string notify(const std::string &sid, const std::string &body = kEvent)
+{
+    return "NOTIFY / HTTP/1.1\r\nNT: upnp:event\r\nNTS: upnp:propchange\r\nSID: " + sid
+           + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+// What each reading found, in words; empty for nothing.
+std::string shown(const std::optional<HttpUrl> &url)
+{
+    return url ? FormatHttpUrl(*url) : "";
+}
+std::string shown(const std::optional<Ipv4> &ip)
+{
+    return ip ? FormatIpv4(*ip) : "";
+}
+std::string shown(const std::optional<WanService> &s)
+{
+    return s ? s->type + " " + FormatHttpUrl(s->control) + " " + shown(s->events) : "";
+}
+std::string shown(const std::optional<Subscription> &s)
+{
+    return s ? s->sid + " " + std::to_string(s->seconds) : "";
+}
+std::string shown(const std::optional<UpnpEvent> &e)
+{
+    return e ? e->reply.substr(9, 3) + " " + (e->address ? FormatIpv4(*e->address) : "-") : "";
+}
+
+constexpr Ipv4 kGateway = 0xC0A80001; // 192.168.0.1
+constexpr Ipv4 kStunServer = 0xC6336409; // 198.51.100.9
+
+// A finder over fake ports, configured, then wanted.
+struct Finder
+{
+    Finder(PublicAddressSource source, const std::string &stunServer, bool withUpnp = false)
+        : upnp(withUpnp)
+    {
+        finder.Configure(source, stunServer);
+        EXPECT_TRUE(port.sent.empty()); // nothing until the address is wanted
+        finder.SetWanted(true);
+        EXPECT_TRUE(port.open);
+    }
+    std::vector<std::string> settled; // every settling, the address it left
+    std::string log;
+    std::int64_t now = 1000;
+    bool upnp;
+    test::FakeDatagramPort port;
+    test::FakeStreamPort streams;
+    test::ManualDeadline deadline;
+    PublicAddressFinder finder {{port, upnp ? &streams : nullptr, deadline, [this] { return now; },
+                                 [] { return 0x0C0B0A0908070605u; },
+                                 [this](const std::string &line) { log += line + "\n"; },
+                                 [this] {
+                                     settled.push_back(finder.Address());
+                                 }}};
+
+    void router(const std::string &reply, bool announced = false)
+    {
+        port.Arrive(kGateway, kNatPmpServerPort, reply, announced);
+    }
+    // The router never answers: its retransmissions run out.
+    void routerSilent()
+    {
+        while (deadline.armed < 5min && port.sent.back().to == kGateway)
+            deadline.Expire();
+    }
+    // Where the datagrams went, in turn: g the gateway, s the STUN server, m SSDP.
+    std::string sends() const
+    {
+        std::string where;
+        for (const auto &sent : port.sent)
+            where += sent.to == kGateway      ? 'g'
+                     : sent.to == kStunServer ? 's'
+                     : sent.to == kSsdpGroup  ? 'm'
+                                              : '?';
+        return where;
+    }
+};
+
+const std::string kPublicReply = test::NatPmpAnswer(0, 128, 0, 500, 0xCB007107); // 203.0.113.7
+const StunTransaction kFakeTransaction {5, 6, 7, 8, 9, 10, 5, 6, 7, 8, 9, 10};
+
 } // namespace
 
 TEST(PublicAddressCodec, ReadsAddressesRangesServersAndNatPmp)
@@ -135,56 +235,6 @@ TEST(PublicAddressCodec, StunTakesTheXorMappedAddressOfItsOwnTransaction)
         EXPECT_EQ(ParseStunBindingResponse(message, kTransaction), expected) << what;
 }
 
-namespace {
-
-std::string answer(const std::string &body, const std::string &headers = "")
-{
-    return "HTTP/1.1 200 OK\r\n" + headers + "Content-Length: " + std::to_string(body.size())
-           + "\r\n\r\n" + body;
-}
-std::string service(const std::string &type, const std::string &control)
-{
-    return "<service><serviceType>urn:schemas-upnp-org:service:" + type
-           + "</serviceType><controlURL>" + control
-           + "</controlURL><eventSubURL>/evt</eventSubURL></service>";
-}
-const std::string kDescription
-    = answer("<root><device><serviceList>" + service("Layer3Forwarding:1", "/l3f")
-             + "</serviceList><deviceList><device><serviceList>"
-             + service("WANIPConnection:2", "ctl?a&amp;b") + service("WANPPPConnection:1", "/ppp")
-             + "</serviceList></device></deviceList></device></root>");
-const std::string kEvent = "<e:propertyset><e:property><ExternalIPAddress>203.0.113.9"
-                           "</ExternalIPAddress></e:property></e:propertyset>";
-std::string notify(const std::string &sid, const std::string &body = kEvent)
-{
-    return "NOTIFY / HTTP/1.1\r\nNT: upnp:event\r\nNTS: upnp:propchange\r\nSID: " + sid
-           + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-}
-
-// What each reading found, in words; empty for nothing.
-std::string shown(const std::optional<HttpUrl> &url)
-{
-    return url ? FormatHttpUrl(*url) : "";
-}
-std::string shown(const std::optional<Ipv4> &ip)
-{
-    return ip ? FormatIpv4(*ip) : "";
-}
-std::string shown(const std::optional<WanService> &s)
-{
-    return s ? s->type + " " + FormatHttpUrl(s->control) + " " + shown(s->events) : "";
-}
-std::string shown(const std::optional<Subscription> &s)
-{
-    return s ? s->sid + " " + std::to_string(s->seconds) : "";
-}
-std::string shown(const std::optional<UpnpEvent> &e)
-{
-    return e ? e->reply.substr(9, 3) + " " + (e->address ? FormatIpv4(*e->address) : "-") : "";
-}
-
-} // namespace
-
 TEST(PublicAddressCodec, UpnpFollowsOnlyWhatARouterShouldSay)
 {
     const HttpUrl base = *ParseHttpUrl("http://192.168.0.1:5000/d/root.xml");
@@ -245,64 +295,6 @@ TEST(PublicAddressCodec, UpnpFollowsOnlyWhatARouterShouldSay)
          })
         EXPECT_EQ(parsed, expected) << what;
 }
-
-namespace {
-
-constexpr Ipv4 kGateway = 0xC0A80001; // 192.168.0.1
-constexpr Ipv4 kStunServer = 0xC6336409; // 198.51.100.9
-
-// A finder over fake ports, configured, then wanted.
-struct Finder
-{
-    Finder(PublicAddressSource source, const std::string &stunServer, bool withUpnp = false)
-        : upnp(withUpnp)
-    {
-        finder.Configure(source, stunServer);
-        EXPECT_TRUE(port.sent.empty()); // nothing until the address is wanted
-        finder.SetWanted(true);
-        EXPECT_TRUE(port.open);
-    }
-    std::vector<std::string> settled; // every settling, the address it left
-    std::string log;
-    std::int64_t now = 1000;
-    bool upnp;
-    test::FakeDatagramPort port;
-    test::FakeStreamPort streams;
-    test::ManualDeadline deadline;
-    PublicAddressFinder finder {{port, upnp ? &streams : nullptr, deadline, [this] { return now; },
-                                 [] { return 0x0C0B0A0908070605u; },
-                                 [this](const std::string &line) { log += line + "\n"; },
-                                 [this] {
-                                     settled.push_back(finder.Address());
-                                 }}};
-
-    void router(const std::string &reply, bool announced = false)
-    {
-        port.Arrive(kGateway, kNatPmpServerPort, reply, announced);
-    }
-    // The router never answers: its retransmissions run out.
-    void routerSilent()
-    {
-        while (deadline.armed < 5min && port.sent.back().to == kGateway)
-            deadline.Expire();
-    }
-    // Where the datagrams went, in turn: g the gateway, s the STUN server, m SSDP.
-    std::string sends() const
-    {
-        std::string where;
-        for (const auto &sent : port.sent)
-            where += sent.to == kGateway      ? 'g'
-                     : sent.to == kStunServer ? 's'
-                     : sent.to == kSsdpGroup  ? 'm'
-                                              : '?';
-        return where;
-    }
-};
-
-const std::string kPublicReply = test::NatPmpAnswer(0, 128, 0, 500, 0xCB007107); // 203.0.113.7
-const StunTransaction kFakeTransaction {5, 6, 7, 8, 9, 10, 5, 6, 7, 8, 9, 10};
-
-} // namespace
 
 TEST(PublicAddressFinder, AsksTheRouterThenStunAsTheSourceSays)
 {

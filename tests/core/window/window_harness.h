@@ -51,7 +51,6 @@ struct WindowHarness
         const auto stored = hive.Read(std::string(name));
         return stored ? Decoded(*stored) : std::nullopt;
     }
-    // The window made but not yet started.
     MainWindow &Make()
     {
         const ShellParts shell {.socket = *this,
