@@ -6,6 +6,7 @@
 
 #include <QHostInfo>
 #include <QNetworkDatagram>
+#include <QNetworkProxy>
 #include <QUdpSocket>
 
 namespace pellwick {
@@ -20,6 +21,9 @@ std::string QtDatagramPort::Open()
     if (m_ask)
         return {};
     m_ask = new QUdpSocket(this);
+    // The router is on this network: no proxy is asked, nor the system's
+    // proxy settings read (that alone starts a thread and costs milliseconds).
+    m_ask->setProxy(QNetworkProxy::NoProxy);
     if (!m_ask->bind(QHostAddress::AnyIPv4, 0)) {
         const std::string problem = m_ask->errorString().toStdString();
         Close();
@@ -28,6 +32,7 @@ std::string QtDatagramPort::Open()
     connect(m_ask, &QUdpSocket::readyRead, this, [this] { readAll(*m_ask, false); });
     // Several programs may hear the announcements at once.
     m_hear = new QUdpSocket(this);
+    m_hear->setProxy(QNetworkProxy::NoProxy);
     if (m_hear->bind(QHostAddress::AnyIPv4, kNatPmpAnnouncePort,
                      QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)
         && m_hear->joinMulticastGroup(QHostAddress(kAllHostsGroup)))

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/qt/qt_stream_port.h"
 
+#include <QNetworkProxy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -38,6 +39,8 @@ void QtStreamPort::Exchange(Ipv4 to, std::uint16_t port, const std::string &requ
 {
     Cancel();
     auto *socket = m_exchange = new QTcpSocket(this);
+    // The router is on this network: never through a proxy.
+    socket->setProxy(QNetworkProxy::NoProxy);
     m_response.clear();
     m_local = 0;
     connect(socket, &QTcpSocket::connected, this, [this, socket, request] {
@@ -87,6 +90,7 @@ std::uint16_t QtStreamPort::Listen()
     if (m_server)
         return m_server->serverPort();
     m_server = new QTcpServer(this);
+    m_server->setProxy(QNetworkProxy::NoProxy);
     if (!m_server->listen(QHostAddress::AnyIPv4, 0)) {
         delete std::exchange(m_server, nullptr);
         return 0;
